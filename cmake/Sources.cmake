@@ -1,0 +1,49 @@
+# ob_library(name folder...): a static library of every .cpp/.c in the folders
+# (recursively). An empty set of folders still yields a linkable library.
+function(ob_library name)
+  set(srcs)
+  foreach(dir IN LISTS ARGN)
+    file(GLOB_RECURSE found CONFIGURE_DEPENDS
+      ${CMAKE_SOURCE_DIR}/${dir}/*.cpp ${CMAKE_SOURCE_DIR}/${dir}/*.c)
+    list(APPEND srcs ${found})
+  endforeach()
+  if(NOT srcs)
+    set(stub ${CMAKE_BINARY_DIR}/stubs/${name}_empty.cpp)
+    file(WRITE ${stub} "namespace { [[maybe_unused]] int ${name}_empty; }\n")
+    list(APPEND srcs ${stub})
+  endif()
+  add_library(${name} STATIC ${srcs})
+  target_include_directories(${name} PUBLIC ${CMAKE_SOURCE_DIR} ${CMAKE_SOURCE_DIR}/src)
+endfunction()
+
+# ob_test(name folder... LIBS lib...): one GoogleTest executable from the
+# test folders, registered with CTest test by test. Skipped while empty.
+function(ob_test name)
+  cmake_parse_arguments(T "" "" "LIBS" ${ARGN})
+  set(srcs)
+  foreach(dir IN LISTS T_UNPARSED_ARGUMENTS)
+    file(GLOB_RECURSE found CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/${dir}/*.cpp)
+    list(APPEND srcs ${found})
+  endforeach()
+  if(NOT srcs)
+    return()
+  endif()
+  add_executable(${name} ${srcs})
+  set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
+  target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest GTest::gmock GTest::gtest_main)
+  target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR}/tests)
+  target_compile_definitions(${name} PRIVATE
+    ORBELLINE_SOURCE_DIR="${CMAKE_SOURCE_DIR}"
+    ORBELLINE_APP_DIR="${ORBELLINE_APP_DIR}"
+    ORBELLINE_TEST_BIN_DIR="${CMAKE_BINARY_DIR}/tests")
+  gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST
+    WORKING_DIRECTORY ${CMAKE_BINARY_DIR}/tests PROPERTIES TIMEOUT 300)
+endfunction()
+
+# ob_bench(name file... LIBS lib...)
+function(ob_bench name)
+  cmake_parse_arguments(B "" "" "LIBS" ${ARGN})
+  add_executable(${name} ${B_UNPARSED_ARGUMENTS})
+  set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bench)
+  target_link_libraries(${name} PRIVATE ${B_LIBS} benchmark::benchmark benchmark::benchmark_main)
+endfunction()

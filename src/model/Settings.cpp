@@ -1,0 +1,298 @@
+#include "model/Settings.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <charconv>
+#include <climits>
+#include <cmath>
+#include <cstdio>
+#include <string_view>
+
+#include "platform/kernel/WideText.h"
+
+namespace ZEP_Utility {
+
+namespace {
+
+// Code units of a character in UTF-16 order: characters above the BMP sort as
+// their surrogates (0xD800..0xDFFF), i.e. before U+E000..U+FFFF.
+std::uint32_t Utf16Rank(wchar_t c) {
+    const auto v = static_cast<std::uint32_t>(c);
+    if (v >= 0x10000)
+        return 0xD800 + ((v - 0x10000) >> 10);
+    return v;
+}
+
+bool IsBlank(wchar_t c) {
+    return c == L' ' || c == L'\t' || c == L'\r' || c == L'\n' || c == L'\v' || c == L'\f';
+}
+
+bool IsLineBreak(wchar_t c) { return c == L'\r' || c == L'\n'; }
+
+// Handles one line of the file (without its line end).
+void ReadLine(const std::string& bytes, Settings::Map& pairs) {
+    const std::wstring line = ob::kernel::FromUtf8(bytes);
+    if (line.size() + 2 > Settings::kMaxLineChars)
+        return;
+    const auto comma = line.find(L',');
+    if (comma == std::wstring::npos)
+        return;
+    std::wstring value = line.substr(comma + 1);
+    while (!value.empty() && IsBlank(value.back()))
+        value.pop_back();
+    pairs[line.substr(0, comma)] = std::move(value);
+}
+
+bool WriteAll(int fd, const std::string& data) {
+    std::size_t done = 0;
+    while (done < data.size()) {
+        const ssize_t n = ::write(fd, data.data() + done, data.size() - done);
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            return false;
+        }
+        if (n == 0)
+            return false;
+        done += static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+std::string FolderOf(const std::string& path) {
+    const auto slash = path.find_last_of('/');
+    if (slash == std::string::npos)
+        return ".";
+    if (slash == 0)
+        return "/";
+    return path.substr(0, slash);
+}
+
+}  // namespace
+
+bool Utf16KeyLess::operator()(const std::wstring& a, const std::wstring& b) const {
+    const std::size_t n = a.size() < b.size() ? a.size() : b.size();
+    for (std::size_t i = 0; i < n; ++i) {
+        if (a[i] == b[i])
+            continue;
+        const auto ra = Utf16Rank(a[i]);
+        const auto rb = Utf16Rank(b[i]);
+        if (ra != rb)
+            return ra < rb;
+        // Two characters above the BMP with the same high surrogate.
+        return static_cast<std::uint32_t>(a[i]) < static_cast<std::uint32_t>(b[i]);
+    }
+    return a.size() < b.size();
+}
+
+bool Settings::Load(const std::wstring& path) {
+    pairs_.clear();
+    std::FILE* file = std::fopen(ob::kernel::ToUtf8(path).c_str(), "rb");
+    if (!file)
+        return false;
+
+    // Lines are gathered up to the longest line we accept (in bytes, at most
+    // four per character); anything longer is dropped whole.
+    const std::size_t maxBytes = kMaxLineChars * 4;
+    std::string line;
+    bool overlong = false;
+    bool atStart = true;
+    char buffer[65536];
+    std::size_t got;
+    while ((got = std::fread(buffer, 1, sizeof buffer, file)) > 0) {
+        std::size_t i = 0;
+        if (atStart) {
+            atStart = false;
+            if (got >= 3 && static_cast<unsigned char>(buffer[0]) == 0xEF &&
+                static_cast<unsigned char>(buffer[1]) == 0xBB &&
+                static_cast<unsigned char>(buffer[2]) == 0xBF)
+                i = 3;
+        }
+        for (; i < got; ++i) {
+            const char c = buffer[i];
+            if (c == '\n' || c == '\r') {
+                if (!overlong && !line.empty())
+                    ReadLine(line, pairs_);
+                line.clear();
+                overlong = false;
+            } else if (!overlong) {
+                if (line.size() < maxBytes)
+                    line += c;
+                else
+                    overlong = true;
+            }
+        }
+    }
+    if (!overlong && !line.empty())
+        ReadLine(line, pairs_);
+    std::fclose(file);
+    return true;
+}
+
+bool Settings::Save(const std::wstring& path) const {
+    std::string content;
+    for (const auto& [key, value] : pairs_) {
+        content += ob::kernel::ToUtf8(key);
+        content += ',';
+        content += ob::kernel::ToUtf8(value);
+        content += "\r\n";
+    }
+
+    const std::string target = ob::kernel::ToUtf8(path);
+    if (target.empty())
+        return false;
+    const std::string temp = target + ".tmp";
+
+    // The new file takes the old one's permissions; a first file gets the
+    // usual 0666 less the umask from open().
+    struct stat old {};
+    const bool hadOld = ::stat(target.c_str(), &old) == 0;
+    if (hadOld && !S_ISREG(old.st_mode))
+        return false;
+
+    const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, 0666);
+    if (fd < 0)
+        return false;
+    bool ok = WriteAll(fd, content);
+    if (ok && hadOld)
+        ok = ::fchmod(fd, old.st_mode & 07777) == 0;
+    if (ok)
+        ok = ::fsync(fd) == 0;
+    if (::close(fd) != 0)
+        ok = false;
+    if (ok)
+        ok = ::rename(temp.c_str(), target.c_str()) == 0;
+    if (!ok) {
+        ::unlink(temp.c_str());
+        return false;
+    }
+    // Make the rename itself durable; the new file is in place either way.
+    const int dir = ::open(FolderOf(target).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dir >= 0) {
+        ::fsync(dir);
+        ::close(dir);
+    }
+    return true;
+}
+
+bool Settings::GetString(const std::wstring& key, std::wstring& value) const {
+    const auto it = pairs_.find(key);
+    if (it == pairs_.end())
+        return false;
+    value = it->second;
+    return true;
+}
+
+bool Settings::GetInt(const std::wstring& key, int& value) const {
+    const auto it = pairs_.find(key);
+    if (it == pairs_.end())
+        return false;
+    ParseInt(it->second, value);
+    return true;
+}
+
+bool Settings::GetDouble(const std::wstring& key, double& value) const {
+    const auto it = pairs_.find(key);
+    if (it == pairs_.end())
+        return false;
+    ParseDouble(it->second, value);
+    return true;
+}
+
+bool Settings::SetString(const std::wstring& key, const std::wstring& value) {
+    for (wchar_t c : key)
+        if (c == L',' || IsLineBreak(c))
+            return false;
+    for (wchar_t c : value)
+        if (IsLineBreak(c))
+            return false;
+    if (key.size() + 1 + value.size() + 2 > kMaxLineChars)
+        return false;
+    pairs_[key] = value;
+    return true;
+}
+
+bool Settings::SetInt(const std::wstring& key, int value) {
+    return SetString(key, FormatInt(value));
+}
+
+bool Settings::SetDouble(const std::wstring& key, double value) {
+    return SetString(key, FormatDouble(value));
+}
+
+bool Settings::Remove(const std::wstring& key) { return pairs_.erase(key) > 0; }
+
+bool Settings::ParseInt(const std::wstring& text, int& value) {
+    std::size_t i = 0;
+    while (i < text.size() && IsBlank(text[i]))
+        ++i;
+    bool negative = false;
+    if (i < text.size() && (text[i] == L'+' || text[i] == L'-')) {
+        negative = text[i] == L'-';
+        ++i;
+    }
+    if (i >= text.size() || text[i] < L'0' || text[i] > L'9')
+        return false;
+    // Accumulate as a negative number so INT_MIN fits; out-of-range values
+    // stop at the nearest bound.
+    long long acc = 0;
+    for (; i < text.size() && text[i] >= L'0' && text[i] <= L'9'; ++i) {
+        if (acc > -(1LL << 40))
+            acc = acc * 10 - (text[i] - L'0');
+    }
+    if (!negative)
+        acc = -acc;
+    if (acc > INT_MAX)
+        acc = INT_MAX;
+    if (acc < INT_MIN)
+        acc = INT_MIN;
+    value = static_cast<int>(acc);
+    return true;
+}
+
+bool Settings::ParseDouble(const std::wstring& text, double& value) {
+    std::size_t i = 0;
+    while (i < text.size() && IsBlank(text[i]))
+        ++i;
+    // Copy the plain ASCII number that starts here; from_chars does the rest
+    // and ignores the locale's decimal point.
+    std::string ascii;
+    for (; i < text.size() && ascii.size() < 400; ++i) {
+        const wchar_t c = text[i];
+        if ((c >= L'0' && c <= L'9') || c == L'.' || c == L'e' || c == L'E' || c == L'+' || c == L'-')
+            ascii += static_cast<char>(c);
+        else
+            break;
+    }
+    std::string_view digits = ascii;
+    bool negative = false;
+    if (!digits.empty() && (digits[0] == '+' || digits[0] == '-')) {
+        negative = digits[0] == '-';
+        digits.remove_prefix(1);
+    }
+    if (digits.empty() || digits[0] == '+' || digits[0] == '-')
+        return false;
+    double parsed = 0;
+    const auto result = std::from_chars(digits.data(), digits.data() + digits.size(), parsed);
+    if (result.ec != std::errc() || !std::isfinite(parsed))
+        return false;
+    value = negative ? -parsed : parsed;
+    return true;
+}
+
+std::wstring Settings::FormatInt(int value) {
+    return std::to_wstring(value);
+}
+
+std::wstring Settings::FormatDouble(double value) {
+    char buffer[400];
+    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, 6);
+    if (result.ec != std::errc())
+        return L"0.000000";
+    return std::wstring(buffer, result.ptr);
+}
+
+}  // namespace ZEP_Utility

@@ -1,0 +1,71 @@
+// The key/value store behind "settings.csv": one "key,value" pair per line,
+// keys in ascending order, no quoting. The program and the weather
+// downloader both read the file through this class.
+#pragma once
+
+#include <cstddef>
+#include <map>
+#include <string>
+
+namespace ZEP_Utility {
+
+// Orders keys by their UTF-16 code units, so the file's line order does not
+// depend on the width of wchar_t.
+struct Utf16KeyLess {
+    bool operator()(const std::wstring& a, const std::wstring& b) const;
+};
+
+class Settings {
+public:
+    using Map = std::map<std::wstring, std::wstring, Utf16KeyLess>;
+
+    // Longest line, line end (CR LF) included, that is written or read. It
+    // holds a "cities" value naming every city of the gazetteer; a longer line
+    // in the file is skipped whole rather than read in pieces.
+    static constexpr std::size_t kMaxLineChars = 4096;
+
+    Settings() = default;
+    virtual ~Settings() = default;
+
+    // Empties the store and reads the file (UTF-8, an optional byte-order
+    // mark, lines ended by LF, CR LF or CR). False only when the file cannot
+    // be opened; the store is then empty.
+    bool Load(const std::wstring& path);
+
+    // Replaces the file with the whole store. The pairs go to a temporary
+    // file beside it, which is flushed to disk and renamed over the old one:
+    // on any failure the old file is left as it was and Save returns false.
+    bool Save(const std::wstring& path) const;
+
+    // True and the value when the key exists; false with `value` untouched.
+    bool GetString(const std::wstring& key, std::wstring& value) const;
+    // True when the key exists. `value` takes the decimal integer at the
+    // start of the text (leading blanks and a sign allowed) and keeps what it
+    // held when there is none.
+    bool GetInt(const std::wstring& key, int& value) const;
+    // The same with a real number. Non-finite values are not taken.
+    bool GetDouble(const std::wstring& key, double& value) const;
+
+    // Inserts or replaces a pair. A pair the file could not hold (a key with
+    // a comma or a line break, a value with a line break, or a line longer
+    // than kMaxLineChars) is refused and false is returned.
+    bool SetString(const std::wstring& key, const std::wstring& value);
+    bool SetInt(const std::wstring& key, int value);       // as "%d"
+    bool SetDouble(const std::wstring& key, double value);  // as "%f"
+
+    bool Remove(const std::wstring& key);
+    void Clear() { pairs_.clear(); }
+    const Map& GetPairs() const { return pairs_; }
+
+    // The number parsers behind GetInt and GetDouble, for other readers of
+    // stored text. They read from the start of `text` as "%d" and "%lf" do.
+    static bool ParseInt(const std::wstring& text, int& value);
+    static bool ParseDouble(const std::wstring& text, double& value);
+    static std::wstring FormatInt(int value);
+    static std::wstring FormatDouble(double value);
+
+private:
+    Map pairs_;
+};
+
+}  // namespace ZEP_Utility

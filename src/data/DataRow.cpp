@@ -1,0 +1,26 @@
+#include "data/DataRow.h"
+
+#include "data/DataTable.h"
+
+namespace OBData {
+
+bool DataRow::GetString(std::wstring_view column, std::wstring& out) const {
+    return table_ != nullptr && table_->GetString(column, record_, out);
+}
+
+bool DataRow::GetInt(std::wstring_view column, std::int32_t& out) const {
+    return table_ != nullptr && table_->GetInt(column, record_, out);
+}
+
+bool DataRow::GetDouble(std::wstring_view column, double& out) const {
+    return table_ != nullptr && table_->GetDouble(column, record_, out);
+}
+
+bool DataRow::GetIntChecked(std::wstring_view column, std::int32_t& value) const {
+    std::int32_t read = 0;
+    if (!GetInt(column, read)) return false;
+    value = read;
+    return true;
+}
+
+}  // namespace OBData

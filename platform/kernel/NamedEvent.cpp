@@ -1,0 +1,241 @@
+#include "platform/kernel/NamedEvent.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <ctime>
+#include <mutex>
+
+#include "platform/kernel/FileApi.h"
+#include "platform/kernel/WideText.h"
+
+namespace ob::kernel {
+namespace {
+
+std::mutex g_scopeMutex;
+
+std::string Sanitize(std::string_view text) {
+    std::string out;
+    for (char c : text) {
+        if ((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '-' || c == '_')
+            out += c;
+    }
+    return out.substr(0, 64);
+}
+
+std::string& ScopeStorage() {
+    static std::string scope = [] {
+        const char* env = std::getenv("ORBELLINE_EVENT_SCOPE");
+        return env ? Sanitize(env) : std::string();
+    }();
+    return scope;
+}
+
+// The system-wide name: the event's own name made safe, the user's id and
+// the scope, so that two users (or two scopes) never meet.
+std::string KernelName(std::wstring_view name) {
+    std::string kernel = Sanitize(ToUtf8(name)) + "." + std::to_string(::getuid());
+    const std::string scope = NamedObjectScope();
+    if (!scope.empty())
+        kernel += "." + scope;
+    return kernel;
+}
+
+// Another user could have made a semaphore of the same name first (the names
+// share one system-wide folder); only one of our own, private, is trusted.
+bool OwnedPrivately(const std::string& kernelName) {
+    struct stat st {};
+    const std::string path = "/dev/shm/sem." + kernelName;
+    if (::stat(path.c_str(), &st) != 0)
+        return true;  // not visible in the file system: nothing to check against
+    return st.st_uid == ::getuid() && (st.st_mode & 077) == 0;
+}
+
+sem_t* OpenSemaphore(const std::string& kernelName, bool create, unsigned initial) {
+    const std::string semName = "/" + kernelName;
+    sem_t* sem = create ? ::sem_open(semName.c_str(), O_CREAT, 0600, initial) : ::sem_open(semName.c_str(), 0);
+    if (sem == SEM_FAILED) {
+        SetLastError(errno == ENOENT ? kErrorFileNotFound : ErrorFromErrno(errno));
+        return nullptr;
+    }
+    if (!OwnedPrivately(kernelName)) {
+        ::sem_close(sem);
+        SetLastError(kErrorAccessDenied);
+        return nullptr;
+    }
+    SetLastError(kErrorSuccess);
+    return sem;
+}
+
+void Drain(sem_t* sem) {
+    while (::sem_trywait(sem) == 0) {
+    }
+}
+
+}  // namespace
+
+void SetNamedObjectScope(std::string_view scope) {
+    std::lock_guard lock(g_scopeMutex);
+    ScopeStorage() = Sanitize(scope);
+}
+
+std::string NamedObjectScope() {
+    std::lock_guard lock(g_scopeMutex);
+    return ScopeStorage();
+}
+
+std::unique_ptr<NamedEvent> NamedEvent::Create(std::wstring_view name, Kind kind, bool initiallySet) {
+    sem_t* sem = OpenSemaphore(KernelName(name), true, initiallySet ? 1 : 0);
+    if (!sem)
+        return nullptr;
+    return std::unique_ptr<NamedEvent>(new NamedEvent(sem, kind));
+}
+
+std::unique_ptr<NamedEvent> NamedEvent::Open(std::wstring_view name, Kind kind) {
+    sem_t* sem = OpenSemaphore(KernelName(name), false, 0);
+    if (!sem)
+        return nullptr;
+    return std::unique_ptr<NamedEvent>(new NamedEvent(sem, kind));
+}
+
+bool NamedEvent::Remove(std::wstring_view name) {
+    const std::string semName = "/" + KernelName(name);
+    if (::sem_unlink(semName.c_str()) != 0) {
+        SetLastError(errno == ENOENT ? kErrorFileNotFound : ErrorFromErrno(errno));
+        return false;
+    }
+    SetLastError(kErrorSuccess);
+    return true;
+}
+
+NamedEvent::~NamedEvent() { ::sem_close(sem_); }
+
+bool NamedEvent::Set() {
+    int value = 0;
+    if (::sem_getvalue(sem_, &value) != 0) {
+        SetLastError(ErrorFromErrno(errno));
+        return false;
+    }
+    // Two setters racing can still leave a count of 2; waits drain it.
+    if (value <= 0 && ::sem_post(sem_) != 0) {
+        SetLastError(ErrorFromErrno(errno));
+        return false;
+    }
+    SetLastError(kErrorSuccess);
+    return true;
+}
+
+bool NamedEvent::Reset() {
+    Drain(sem_);
+    SetLastError(kErrorSuccess);
+    return true;
+}
+
+bool NamedEvent::Wait(std::uint32_t timeoutMs) {
+    int result;
+    if (timeoutMs == 0) {
+        result = ::sem_trywait(sem_);
+    } else if (timeoutMs == kInfinite) {
+        do {
+            result = ::sem_wait(sem_);
+        } while (result != 0 && errno == EINTR);
+    } else {
+        struct timespec deadline {};
+        ::clock_gettime(CLOCK_MONOTONIC, &deadline);
+        deadline.tv_sec += timeoutMs / 1000;
+        deadline.tv_nsec += static_cast<long>(timeoutMs % 1000) * 1000000L;
+        if (deadline.tv_nsec >= 1000000000L) {
+            deadline.tv_sec += 1;
+            deadline.tv_nsec -= 1000000000L;
+        }
+        do {
+            result = ::sem_clockwait(sem_, CLOCK_MONOTONIC, &deadline);
+        } while (result != 0 && errno == EINTR);
+    }
+    if (result != 0)
+        return false;
+    if (kind_ == Kind::AutoReset)
+        Drain(sem_);  // one set, one wake-up, however often it was set
+    else
+        ::sem_post(sem_);  // looking does not clear a manual-reset event
+    return true;
+}
+
+bool NamedEvent::IsSet() const {
+    int value = 0;
+    return ::sem_getvalue(sem_, &value) == 0 && value > 0;
+}
+
+std::string PrivateRuntimeFolder() {
+    const char* runtime = std::getenv("XDG_RUNTIME_DIR");
+    if (runtime && *runtime) {
+        struct stat st {};
+        if (::stat(runtime, &st) == 0 && S_ISDIR(st.st_mode) && st.st_uid == ::getuid())
+            return runtime;
+    }
+    const std::string folder = "/tmp/orbelline-" + std::to_string(::getuid());
+    ::mkdir(folder.c_str(), 0700);
+    struct stat st {};
+    if (::lstat(folder.c_str(), &st) != 0 || !S_ISDIR(st.st_mode) || st.st_uid != ::getuid() ||
+        (st.st_mode & 077) != 0)
+        return {};
+    return folder;
+}
+
+namespace {
+std::string LockPath(std::wstring_view name) {
+    const std::string folder = PrivateRuntimeFolder();
+    if (folder.empty())
+        return {};
+    return folder + "/" + KernelName(name) + ".lock";
+}
+}  // namespace
+
+std::unique_ptr<NamedLivenessLock> NamedLivenessLock::Acquire(std::wstring_view name) {
+    const std::string path = LockPath(name);
+    if (path.empty()) {
+        SetLastError(kErrorAccessDenied);
+        return nullptr;
+    }
+    const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
+    if (fd < 0) {
+        SetLastError(ErrorFromErrno(errno));
+        return nullptr;
+    }
+    struct flock fl {};
+    fl.l_type = F_WRLCK;
+    fl.l_whence = SEEK_SET;
+    fl.l_len = 1;
+    if (::fcntl(fd, F_OFD_SETLK, &fl) != 0) {
+        SetLastError(errno == EAGAIN || errno == EACCES ? kErrorAlreadyExists : ErrorFromErrno(errno));
+        ::close(fd);
+        return nullptr;
+    }
+    SetLastError(kErrorSuccess);
+    return std::unique_ptr<NamedLivenessLock>(new NamedLivenessLock(fd));
+}
+
+bool NamedLivenessLock::IsHeld(std::wstring_view name) {
+    const std::string path = LockPath(name);
+    if (path.empty())
+        return false;
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
+    if (fd < 0)
+        return false;  // never made: nobody holds it
+    // Only look: taking the lock even briefly could turn away a process that
+    // is starting at that moment.
+    struct flock fl {};
+    fl.l_type = F_WRLCK;
+    fl.l_whence = SEEK_SET;
+    fl.l_len = 1;
+    const bool held = ::fcntl(fd, F_OFD_GETLK, &fl) == 0 && fl.l_type != F_UNLCK;
+    ::close(fd);
+    return held;
+}
+
+NamedLivenessLock::~NamedLivenessLock() { ::close(fd_); }
+
+}  // namespace ob::kernel

@@ -1,0 +1,170 @@
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+#include <filesystem>
+
+#include "platform/kernel/FileApi.h"
+#include "util/TempFolder.h"
+
+using namespace ob::kernel;
+using ob::test::TempFolder;
+
+namespace {
+std::string ReadAll(FileHandle h) {
+    std::string out;
+    char buffer[64];
+    std::uint32_t n = 0;
+    while (ReadFile(h, buffer, sizeof buffer, &n) && n > 0)
+        out.append(buffer, n);
+    return out;
+}
+}  // namespace
+
+TEST(FileApi, CreationRulesFollowThePlatform) {
+    TempFolder dir;
+    const auto path = dir.WPath("f.txt");
+    EXPECT_EQ(OpenFile(path, kGenericRead, kShareRead, Creation::OpenExisting), kInvalidFile);
+    EXPECT_EQ(GetLastError(), kErrorFileNotFound);
+    EXPECT_EQ(OpenFile(dir.WPath("nope/f.txt"), kGenericRead, kShareRead, Creation::OpenExisting), kInvalidFile);
+    EXPECT_EQ(GetLastError(), kErrorPathNotFound);
+
+    FileHandle h = OpenFile(path, kGenericWrite, 0, Creation::CreateNew);
+    ASSERT_NE(h, kInvalidFile);
+    std::uint32_t written = 0;
+    EXPECT_TRUE(WriteFile(h, "hello", 5, &written));
+    EXPECT_EQ(written, 5u);
+    std::uint32_t read = 0;
+    char c;
+    EXPECT_FALSE(ReadFile(h, &c, 1, &read));  // opened for writing only
+    EXPECT_EQ(GetLastError(), kErrorAccessDenied);
+    EXPECT_TRUE(CloseFile(h));
+    EXPECT_FALSE(CloseFile(h));
+    EXPECT_EQ(GetLastError(), kErrorInvalidHandle);
+
+    EXPECT_EQ(OpenFile(path, kGenericWrite, 0, Creation::CreateNew), kInvalidFile);
+    EXPECT_EQ(GetLastError(), kErrorFileExists);
+
+    h = OpenFile(path, kGenericRead | kGenericWrite, 0, Creation::OpenAlways);
+    ASSERT_NE(h, kInvalidFile);
+    EXPECT_EQ(ReadAll(h), "hello");
+    EXPECT_EQ(GetFileSize(h), 5);
+    EXPECT_EQ(SeekFile(h, 2, SeekOrigin::Begin), 2);
+    EXPECT_TRUE(SetEndOfFile(h));
+    EXPECT_EQ(GetFileSize(h), 2);
+    EXPECT_EQ(SeekFile(h, -10, SeekOrigin::Begin), -1);
+    EXPECT_EQ(GetLastError(), kErrorNegativeSeek);
+    CloseFile(h);
+
+    h = OpenFile(path, kGenericWrite, 0, Creation::TruncateExisting);
+    ASSERT_NE(h, kInvalidFile);
+    EXPECT_EQ(GetFileSize(h), 0);
+    CloseFile(h);
+    EXPECT_EQ(OpenFile(dir.WPath("missing"), kGenericWrite, 0, Creation::TruncateExisting), kInvalidFile);
+
+    // A folder is not a file.
+    EXPECT_EQ(OpenFile(dir.WPath(), kGenericRead, kShareRead, Creation::OpenExisting), kInvalidFile);
+    EXPECT_EQ(GetLastError(), kErrorAccessDenied);
+}
+
+TEST(FileApi, SharingIsHonouredBetweenHandles) {
+    TempFolder dir;
+    const auto path = dir.Write("s.txt", "data");
+    FileHandle reader = OpenFile(path, kGenericRead, kShareRead, Creation::OpenExisting);
+    ASSERT_NE(reader, kInvalidFile);
+    // Another reader is fine; a writer is refused because the reader shares reading only.
+    FileHandle second = OpenFile(path, kGenericRead, kShareRead, Creation::OpenExisting);
+    EXPECT_NE(second, kInvalidFile);
+    CloseFile(second);
+    EXPECT_EQ(OpenFile(path, kGenericWrite, kShareRead | kShareWrite, Creation::OpenExisting), kInvalidFile);
+    EXPECT_EQ(GetLastError(), kErrorSharingViolation);
+    // A handle that shares nothing cannot open while anyone reads.
+    EXPECT_EQ(OpenFile(path, kGenericRead, 0, Creation::OpenExisting), kInvalidFile);
+    // Refusal must not have emptied the file.
+    EXPECT_EQ(OpenFile(path, kGenericWrite, 0, Creation::CreateAlways), kInvalidFile);
+    EXPECT_EQ(dir.Read("s.txt"), "data");
+    CloseFile(reader);
+
+    FileHandle exclusive = OpenFile(path, kGenericRead, 0, Creation::OpenExisting);
+    ASSERT_NE(exclusive, kInvalidFile);
+    EXPECT_EQ(OpenFile(path, kGenericRead, kShareRead | kShareWrite, Creation::OpenExisting), kInvalidFile);
+    CloseFile(exclusive);
+    FileHandle after = OpenFile(path, kGenericRead | kGenericWrite, kShareRead | kShareWrite, Creation::OpenExisting);
+    EXPECT_NE(after, kInvalidFile);
+    CloseFile(after);
+}
+
+TEST(FileApi, FolderSearchListsSortedMatchesAndReportsTheEnd) {
+    TempFolder dir;
+    dir.Write("b.png", "x");
+    dir.Write("a.gif", "xy");
+    dir.Write("README", "");
+    std::filesystem::create_directory(dir.Path("sub"));
+    FindData data;
+    FindHandle find = FindFirstFile(dir.WPath("*.*"), data);
+    ASSERT_NE(find, kInvalidFind);
+    std::vector<std::wstring> names{data.name};
+    while (FindNextFile(find, data))
+        names.push_back(data.name);
+    EXPECT_EQ(GetLastError(), kErrorNoMoreFiles);
+    EXPECT_TRUE(FindClose(find));
+    EXPECT_EQ(names, (std::vector<std::wstring>{L"README", L"a.gif", L"b.png", L"sub"}));
+
+    find = FindFirstFile(dir.WPath("*.png"), data);
+    ASSERT_NE(find, kInvalidFind);
+    EXPECT_EQ(data.name, L"b.png");
+    EXPECT_EQ(data.size, 1u);
+    EXPECT_FALSE(data.attributes & kAttributeDirectory);
+    EXPECT_FALSE(FindNextFile(find, data));
+    FindClose(find);
+
+    EXPECT_EQ(FindFirstFile(dir.WPath("*.jpg"), data), kInvalidFind);
+    EXPECT_EQ(GetLastError(), kErrorFileNotFound);
+    EXPECT_EQ(FindFirstFile(dir.WPath("missing/*.*"), data), kInvalidFind);
+    EXPECT_EQ(GetLastError(), kErrorPathNotFound);
+    EXPECT_TRUE(GetFileAttributes(dir.WPath("sub")) & kAttributeDirectory);
+    EXPECT_EQ(GetFileAttributes(dir.WPath("none")), kInvalidAttributes);
+}
+
+TEST(FileApi, FoldersAndFilesAreMadeAndRemoved) {
+    TempFolder dir;
+    EXPECT_TRUE(CreateFolderTree(dir.WPath("a/b/c")));
+    EXPECT_TRUE(CreateFolderTree(dir.WPath("a/b/c")));
+    EXPECT_FALSE(CreateFolder(dir.WPath("a")));
+    EXPECT_EQ(GetLastError(), kErrorAlreadyExists);
+    EXPECT_FALSE(RemoveFolder(dir.WPath("a")));
+    EXPECT_EQ(GetLastError(), kErrorDirNotEmpty);
+    const auto file = dir.Write("a/f", "1");
+    EXPECT_FALSE(DeleteFile(dir.WPath("a")));
+    EXPECT_FALSE(CreateFolderTree(file + L"/y"));  // a file stands in the way
+    EXPECT_TRUE(DeleteFile(file));
+    EXPECT_FALSE(DeleteFile(file));
+    EXPECT_EQ(GetLastError(), kErrorFileNotFound);
+}
+
+TEST(FileApi, ErrorTextsAreThePlatformsOwn) {
+    EXPECT_EQ(ErrorMessage(kErrorFileNotFound), L"The system cannot find the file specified.");
+    EXPECT_EQ(ErrorMessage(kErrorAccessDenied), L"Access is denied.");
+    EXPECT_EQ(ErrorMessage(kErrorNoMoreFiles), L"There are no more files.");
+    // Errors without a platform number keep the system's own text.
+    EXPECT_FALSE(ErrorMessage(ErrorFromErrno(ELOOP)).empty());
+    EXPECT_EQ(ErrorMessage(12345), L"");
+}
+
+TEST(FileApi, AtomicWriteReplacesWholeAndLeavesNoTemporaries) {
+    TempFolder dir;
+    const auto path = dir.Write("f_1.xml", "old");
+    ::chmod(dir.Path("f_1.xml").c_str(), 0640);
+    EXPECT_TRUE(WriteFileAtomically(path, "new content"));
+    EXPECT_EQ(dir.Read("f_1.xml"), "new content");
+    struct stat st {};
+    ::stat(dir.Path("f_1.xml").c_str(), &st);
+    EXPECT_EQ(st.st_mode & 0777, 0640u);  // the replaced file keeps its mode
+    size_t entries = 0;
+    for ([[maybe_unused]] const auto& e : std::filesystem::directory_iterator(dir.Path()))
+        ++entries;
+    EXPECT_EQ(entries, 1u);
+    EXPECT_FALSE(WriteFileAtomically(dir.WPath("missing/f.xml"), "x"));
+    EXPECT_EQ(GetLastError(), kErrorPathNotFound);
+    EXPECT_FALSE(WriteFileAtomically(dir.WPath(), "x"));  // a folder is never replaced
+}

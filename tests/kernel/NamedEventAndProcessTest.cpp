@@ -1,0 +1,144 @@
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "platform/kernel/FileApi.h"
+#include "platform/kernel/NamedEvent.h"
+#include "platform/kernel/Process.h"
+#include "util/TempFolder.h"
+
+using namespace ob::kernel;
+using ob::test::TempFolder;
+
+namespace {
+// Each test uses names of its own so that parallel runs never meet.
+std::wstring UniqueName(const char* what) {
+    return L"OBTEST_" + FromUtf8(what) + L"_" + std::to_wstring(::getpid());
+}
+}  // namespace
+
+TEST(NamedEvent, AutoResetWakesOneWaitAndDoesNotAccumulate) {
+    const auto name = UniqueName("auto");
+    auto event = NamedEvent::Create(name, NamedEvent::Kind::AutoReset, false);
+    ASSERT_TRUE(event);
+    auto other = NamedEvent::Create(name, NamedEvent::Kind::AutoReset, true);  // obtains the existing one
+    ASSERT_TRUE(other);
+    EXPECT_FALSE(other->IsSet());  // an existing event keeps its state
+    EXPECT_FALSE(event->Wait(0));
+    EXPECT_TRUE(event->Set());
+    EXPECT_TRUE(other->Set());
+    EXPECT_TRUE(event->Set());
+    EXPECT_TRUE(other->IsSet());
+    EXPECT_TRUE(other->Wait(10));
+    EXPECT_FALSE(event->Wait(0));  // three sets, one wake-up
+    EXPECT_FALSE(event->Wait(20));  // a bounded wait on an unset event times out
+    NamedEvent::Remove(name);
+}
+
+TEST(NamedEvent, ManualResetStaysSetUntilResetAndIsPrivate) {
+    const auto name = UniqueName("manual");
+    EXPECT_FALSE(NamedEvent::Open(name, NamedEvent::Kind::ManualReset));
+    EXPECT_EQ(GetLastError(), kErrorFileNotFound);
+    auto event = NamedEvent::Create(name, NamedEvent::Kind::ManualReset, true);
+    ASSERT_TRUE(event);
+    auto opened = NamedEvent::Open(name, NamedEvent::Kind::ManualReset);
+    ASSERT_TRUE(opened);
+    EXPECT_TRUE(opened->Wait(0));
+    EXPECT_TRUE(opened->Wait(kInfinite));
+    EXPECT_TRUE(event->IsSet());
+    EXPECT_TRUE(event->Reset());
+    EXPECT_FALSE(opened->IsSet());
+    EXPECT_FALSE(opened->Wait(0));
+
+    // Only the user may use it: the system object carries mode 0600 and the user's id.
+    bool checked = false;
+    for (const auto& entry : std::filesystem::directory_iterator("/dev/shm")) {
+        const std::string file = entry.path().filename().string();
+        if (file.find(ToUtf8(name)) == std::string::npos)
+            continue;
+        EXPECT_NE(file.find(std::to_string(::getuid())), std::string::npos);
+        struct stat st {};
+        ASSERT_EQ(::stat(entry.path().c_str(), &st), 0);
+        EXPECT_EQ(st.st_mode & 077, 0u);
+        checked = true;
+    }
+    EXPECT_TRUE(checked);
+    EXPECT_TRUE(NamedEvent::Remove(name));
+    EXPECT_FALSE(NamedEvent::Open(name, NamedEvent::Kind::ManualReset));
+}
+
+TEST(NamedEvent, ScopesKeepEventsApart) {
+    const auto name = UniqueName("scope");
+    const std::string saved = NamedObjectScope();
+    SetNamedObjectScope("one/..");  // unsafe characters are dropped
+    EXPECT_EQ(NamedObjectScope(), "one");
+    auto one = NamedEvent::Create(name, NamedEvent::Kind::ManualReset, true);
+    SetNamedObjectScope("two");
+    EXPECT_FALSE(NamedEvent::Open(name, NamedEvent::Kind::ManualReset));
+    SetNamedObjectScope("one");
+    NamedEvent::Remove(name);
+    SetNamedObjectScope(saved);
+}
+
+TEST(NamedLivenessLock, HeldWhileAliveAndFreedWhenTheHolderDies) {
+    const auto name = UniqueName("alive");
+    EXPECT_FALSE(NamedLivenessLock::IsHeld(name));
+    {
+        auto lock = NamedLivenessLock::Acquire(name);
+        ASSERT_TRUE(lock);
+        EXPECT_TRUE(NamedLivenessLock::IsHeld(name));
+        EXPECT_FALSE(NamedLivenessLock::Acquire(name));  // one holder at a time
+        EXPECT_TRUE(NamedLivenessLock::IsHeld(name));    // looking never takes it
+    }
+    EXPECT_FALSE(NamedLivenessLock::IsHeld(name));
+
+    // A holder killed without any clean-up leaves the lock free.
+    int ready[2];
+    ASSERT_EQ(::pipe(ready), 0);
+    const pid_t child = ::fork();
+    if (child == 0) {
+        auto lock = NamedLivenessLock::Acquire(name);
+        char c = lock ? '1' : '0';
+        [[maybe_unused]] auto n = ::write(ready[1], &c, 1);
+        ::pause();
+        ::_exit(0);
+    }
+    char c = 0;
+    ASSERT_EQ(::read(ready[0], &c, 1), 1);
+    EXPECT_EQ(c, '1');
+    EXPECT_TRUE(NamedLivenessLock::IsHeld(name));
+    ::kill(child, SIGKILL);
+    ::waitpid(child, nullptr, 0);
+    EXPECT_FALSE(NamedLivenessLock::IsHeld(name));
+    ::close(ready[0]);
+    ::close(ready[1]);
+}
+
+TEST(Process, StartsDetachedAndReportsMissingPrograms) {
+    TempFolder dir;
+    EXPECT_FALSE(StartDetachedProcess(dir.WPath("missing")));
+    EXPECT_EQ(GetLastError(), kErrorFileNotFound);
+    dir.Write("plain", "not a program");
+    EXPECT_FALSE(StartDetachedProcess(dir.WPath("plain")));
+    EXPECT_EQ(GetLastError(), kErrorAccessDenied);
+
+    // A script that leaves a mark, proving it ran with its arguments and
+    // without our files: the descriptor we hold open must be closed there.
+    const auto script = dir.Write("prog.sh",
+        "#!/bin/sh\nls -l /proc/$$/fd > \"$1.fds\"\necho \"$2\" > \"$1.tmp\" && mv \"$1.tmp\" \"$1\"\n");
+    ::chmod(dir.Path("prog.sh").c_str(), 0755);
+    FileHandle held = OpenFile(dir.WPath("held"), kGenericWrite, 0, Creation::CreateAlways);
+    ASSERT_TRUE(StartDetachedProcess(script, {dir.WPath("mark"), L"arg two"}));
+    CloseFile(held);
+    // Bounded poll: the detached program finishes on its own.
+    for (int i = 0; i < 500 && !std::filesystem::exists(dir.Path("mark")); ++i)
+        ::usleep(10000);
+    EXPECT_EQ(dir.Read("mark"), "arg two\n");
+    const std::string fds = dir.Read("mark.fds");
+    EXPECT_NE(fds.find("null"), std::string::npos);
+    EXPECT_EQ(fds.find("held"), std::string::npos);
+}

@@ -1,0 +1,55 @@
+// One round of fetching: every city of the user's list, one request at a
+// time, each answer checked and written to the city's forecast file. A city
+// that fails keeps its previous file; the others go on.
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "downloader/pump/CityLocator.h"
+#include "downloader/pump/HttpClient.h"
+#include "downloader/pump/PumpLog.h"
+#include "downloader/pump/PumpSettings.h"
+
+namespace OBPump {
+
+struct PumpConfig {
+    std::string appFolder;   // where settings.csv and weather/ live
+    std::string serviceUrl;  // the forecast service endpoint
+    HttpOptions http;
+};
+
+struct FetchReport {
+    int cities = 0;     // cities in the list
+    int succeeded = 0;  // files written
+    int failed = 0;     // cities whose file was kept as it was
+    bool AllSucceeded() const { return failed == 0; }
+};
+
+class ForecastPump {
+public:
+    ForecastPump(PumpConfig config, ICityLocator& locator, PumpLog& log);
+
+    // Reads the settings anew (and applies the log level), then fetches every city.
+    FetchReport FetchAll();
+
+    // Fetches and writes one city; on failure `why` says what went wrong.
+    bool FetchCity(const CityPlace& city, std::string& why);
+
+    PumpSettings ReadSettings() const;
+
+    std::string SettingsPath() const;
+    std::string DataFolder() const;
+    std::string ForecastPath(int cityId) const;
+
+    // POSIX time of the newest forecast file in the data folder, if any.
+    std::optional<long long> NewestForecastTime() const;
+
+private:
+    PumpConfig config_;
+    ICityLocator& locator_;
+    PumpLog& log_;
+    HttpClient http_;
+};
+
+}  // namespace OBPump

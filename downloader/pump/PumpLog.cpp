@@ -1,0 +1,60 @@
+#include "downloader/pump/PumpLog.h"
+
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <cstdio>
+
+#include "downloader/pump/ForecastDocument.h"
+#include "platform/kernel/Clock.h"
+
+namespace OBPump {
+namespace {
+
+const char* SeverityName(Severity severity) {
+    switch (severity) {
+    case Severity::Debug: return "debug";
+    case Severity::Detail: return "detail";
+    case Severity::Info: return "info";
+    case Severity::Warning: return "warning";
+    case Severity::Error: return "error";
+    case Severity::Critical: return "critical";
+    }
+    return "?";
+}
+
+// One line per entry whatever the message holds, and never an endless one.
+std::string OneLine(const std::string& message) {
+    std::string line = message.substr(0, 2000);
+    for (char& c : line)
+        if (c == '\n' || c == '\r' || static_cast<unsigned char>(c) < 0x20)
+            c = ' ';
+    return line;
+}
+
+}  // namespace
+
+PumpLog::PumpLog(std::string path, int level, std::size_t limitBytes)
+    : path_(std::move(path)), level_(std::clamp(level, 0, 5)), limit_(std::max<std::size_t>(limitBytes, 1024)) {}
+
+void PumpLog::SetLevel(int level) { level_ = std::clamp(level, 0, 5); }
+
+void PumpLog::Write(Severity severity, const std::string& message) {
+    if (path_.empty() || !Enabled(severity))
+        return;
+    const long long seconds =
+        (ob::kernel::UtcNowTicks() - ob::kernel::kUnixEpochTicks) / ob::kernel::kTicksPerSecond;
+    const std::string line =
+        IsoUtc(seconds) + " [" + SeverityName(severity) + "] " + OneLine(message) + "\n";
+
+    std::lock_guard<std::mutex> guard(lock_);
+    struct stat info {};
+    if (::stat(path_.c_str(), &info) == 0 && static_cast<std::size_t>(info.st_size) + line.size() > limit_)
+        std::rename(path_.c_str(), (path_ + ".old").c_str());
+    if (std::FILE* file = std::fopen(path_.c_str(), "a")) {
+        std::fwrite(line.data(), 1, line.size(), file);
+        std::fclose(file);
+    }
+}
+
+}  // namespace OBPump

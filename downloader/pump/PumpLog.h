@@ -1,0 +1,37 @@
+// The downloader's log file, weather/ForecastPumpCF.log. The "loglevel"
+// setting chooses how much is written: 0 everything to 5 critical errors
+// only. The file is bounded: when it would pass its limit it becomes the
+// ".old" file and a new one starts, so at most twice the limit is kept.
+#pragma once
+
+#include <cstddef>
+#include <mutex>
+#include <string>
+
+namespace OBPump {
+
+enum class Severity { Debug = 0, Detail = 1, Info = 2, Warning = 3, Error = 4, Critical = 5 };
+
+class PumpLog {
+public:
+    static constexpr std::size_t kDefaultLimit = 256 * 1024;
+
+    // An empty path gives a log that writes nothing.
+    explicit PumpLog(std::string path = {}, int level = 5, std::size_t limitBytes = kDefaultLimit);
+
+    void SetLevel(int level);
+    int Level() const { return level_; }
+    bool Enabled(Severity severity) const { return static_cast<int>(severity) >= level_; }
+
+    void Write(Severity severity, const std::string& message);
+
+    const std::string& Path() const { return path_; }
+
+private:
+    std::mutex lock_;
+    std::string path_;
+    int level_;
+    std::size_t limit_;
+};
+
+}  // namespace OBPump

@@ -1,0 +1,66 @@
+#include "downloader/pump/PumpMain.h"
+
+#include <cstdio>
+
+#include "downloader/pump/AtomicFile.h"
+#include "downloader/pump/CommandLine.h"
+#include "downloader/pump/ForecastPump.h"
+#include "downloader/pump/PumpService.h"
+#include "downloader/pump/PumpSignals.h"
+#include "platform/kernel/ExecutablePath.h"
+#include "platform/kernel/WideText.h"
+
+namespace OBPump {
+
+int PumpMain(const std::vector<std::string>& arguments) {
+    const ParsedCommandLine parsed = ParseCommandLine(arguments);
+    if (!parsed.error.empty()) {
+        std::fprintf(stderr, "ForecastPumpCF: %s (try --help)\n", parsed.error.c_str());
+        return 2;
+    }
+    if (parsed.options.help) {
+        std::fputs(HelpText().c_str(), stdout);
+        return 0;
+    }
+
+    const std::string appFolder = ob::kernel::ToUtf8(ob::kernel::ExecutableFolder());
+    MakeFolders(appFolder + "/weather");
+
+    PumpConfig config;
+    config.appFolder = appFolder;
+    config.serviceUrl = ResolveServiceUrl(parsed.options);
+    if (const auto timeout = TimeoutFromEnvironment()) {
+        config.http.totalTimeoutMs = *timeout;
+        if (config.http.connectTimeoutMs > *timeout)
+            config.http.connectTimeoutMs = *timeout;
+    }
+
+    PumpLog log(appFolder + "/weather/ForecastPumpCF.log");
+    GazetteerCityLocator locator;
+    ForecastPump pump(config, locator, log);
+    log.SetLevel(pump.ReadSettings().logLevel);
+
+    if (parsed.options.once) {
+        NamedEventSignals signals;
+        const FetchReport report = FetchWhileBusy(pump, signals, log);
+        std::printf("%d of %d cities updated\n", report.succeeded, report.cities);
+        return report.AllSucceeded() ? 0 : 1;
+    }
+
+    // The program starts the downloader on every start: a second one just leaves.
+    InstanceLock lock(appFolder);
+    if (!lock.Acquired()) {
+        log.Write(Severity::Detail, "another downloader is running in this folder; leaving");
+        return 0;
+    }
+    InstallStopHandlers();
+    NamedEventSignals signals;
+    if (!signals.Ok()) {
+        log.Write(Severity::Critical, "cannot create the named events; the program cannot reach the downloader");
+        return 1;
+    }
+    RunService(pump, signals, log);
+    return 0;
+}
+
+}  // namespace OBPump

@@ -1,0 +1,83 @@
+#include "downloader/pump/PumpService.h"
+
+#include <algorithm>
+#include <exception>
+
+#include "platform/kernel/Clock.h"
+
+namespace OBPump {
+namespace {
+
+constexpr long kLongestWaitMs = 60'000;
+
+long long UnixNow() {
+    return (ob::kernel::UtcNowTicks() - ob::kernel::kUnixEpochTicks) / ob::kernel::kTicksPerSecond;
+}
+
+class BusyScope {
+public:
+    explicit BusyScope(IPumpSignals& signals) : signals_(signals) { signals_.SetBusy(true); }
+    ~BusyScope() { signals_.SetBusy(false); }
+    BusyScope(const BusyScope&) = delete;
+    BusyScope& operator=(const BusyScope&) = delete;
+
+private:
+    IPumpSignals& signals_;
+};
+
+}  // namespace
+
+bool StartupFetchDue(std::optional<long long> newestForecast, long long now) {
+    if (!newestForecast)
+        return true;
+    const long long age = now - *newestForecast;
+    return age >= kAutoUpdateSeconds || age < -kAutoUpdateSeconds;
+}
+
+FetchReport FetchWhileBusy(ForecastPump& pump, IPumpSignals& signals, PumpLog& log) {
+    BusyScope busy(signals);
+    try {
+        return pump.FetchAll();
+    } catch (const std::exception& e) {
+        log.Write(Severity::Critical, std::string("fetch stopped: ") + e.what());
+    }
+    FetchReport report;
+    report.failed = 1;
+    return report;
+}
+
+void RunService(ForecastPump& pump, IPumpSignals& signals, PumpLog& log) {
+    PumpSettings settings = pump.ReadSettings();
+    log.SetLevel(settings.logLevel);
+    log.Write(Severity::Info, std::string("started; automatic updates ") + (settings.useNetwork ? "on" : "off"));
+
+    long long nextAuto = UnixNow() + kAutoUpdateSeconds;
+    if (settings.useNetwork && StartupFetchDue(pump.NewestForecastTime(), UnixNow())) {
+        log.Write(Severity::Info, "forecasts are missing or older than three hours: fetching");
+        FetchWhileBusy(pump, signals, log);
+        nextAuto = UnixNow() + kAutoUpdateSeconds;
+    }
+
+    for (;;) {
+        long waitMs = kLongestWaitMs;
+        if (settings.useNetwork)
+            waitMs = static_cast<long>(std::clamp<long long>((nextAuto - UnixNow()) * 1000, 0, kLongestWaitMs));
+        const Wake wake = signals.Wait(waitMs);
+        if (wake == Wake::Stop)
+            break;
+        settings = pump.ReadSettings();
+        log.SetLevel(settings.logLevel);
+        if (wake == Wake::FetchNow) {
+            log.Write(Severity::Info, "update requested");
+            FetchWhileBusy(pump, signals, log);
+            nextAuto = UnixNow() + kAutoUpdateSeconds;
+        } else if (settings.useNetwork && UnixNow() >= nextAuto) {
+            log.Write(Severity::Info, "automatic update");
+            FetchWhileBusy(pump, signals, log);
+            nextAuto = UnixNow() + kAutoUpdateSeconds;
+        }
+    }
+    log.Write(Severity::Info, "stopped");
+}
+
+}  // namespace OBPump

@@ -1,0 +1,68 @@
+// A small HTTP server on 127.0.0.1 that stands in for the forecast service.
+// Each request is answered by the test's handler, which can also make the
+// answer misbehave: hang, stop half-way, or never end.
+#pragma once
+
+#include <atomic>
+#include <functional>
+#include <map>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace OBPumpTest {
+
+struct FakeRequest {
+    std::string target;  // "/v1/forecast?latitude=..."
+    std::string path;    // "/v1/forecast"
+    std::map<std::string, std::string> query;
+    std::string userAgent;
+};
+
+struct FakeReply {
+    enum class Kind {
+        Normal,     // status and body as given
+        Hang,       // never answers; waits until the client gives up
+        Truncated,  // announces twice the body's length, sends the body, closes
+        Endless,    // streams filler bytes without a length until the client hangs up
+    };
+    Kind kind = Kind::Normal;
+    int status = 200;
+    std::string body;
+};
+
+class FakeForecastService {
+public:
+    using Handler = std::function<FakeReply(const FakeRequest&)>;
+
+    explicit FakeForecastService(Handler handler);
+    ~FakeForecastService();
+    FakeForecastService(const FakeForecastService&) = delete;
+    FakeForecastService& operator=(const FakeForecastService&) = delete;
+
+    // The endpoint to hand to the downloader ("http://127.0.0.1:PORT/v1/forecast").
+    std::string Url() const;
+    int Port() const { return port_; }
+    std::vector<FakeRequest> Requests() const;
+
+private:
+    void Serve();
+    void Answer(int connection);
+
+    Handler handler_;
+    int listener_ = -1;
+    int wakePipe_[2] = {-1, -1};
+    int port_ = 0;
+    mutable std::mutex lock_;
+    std::vector<FakeRequest> requests_;
+    std::thread thread_;
+};
+
+// An answer in the service's JSON form: `days` dates from `firstDate`
+// ("2026-12-07"), each day's values derived from the day index so tests can
+// check them (see the .cpp).
+std::string ForecastJson(const std::string& firstDate, int days, double temperatureBase = 10.0,
+                         const std::string& timezone = "Europe/London");
+
+}  // namespace OBPumpTest

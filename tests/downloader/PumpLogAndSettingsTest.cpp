@@ -1,0 +1,120 @@
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+
+#include "downloader/TestFolder.h"
+#include "downloader/pump/CommandLine.h"
+#include "downloader/pump/PumpLog.h"
+#include "downloader/pump/PumpSettings.h"
+
+using namespace OBPump;
+using OBPumpTest::ReadFile;
+using OBPumpTest::TestFolder;
+using OBPumpTest::WriteFile;
+
+TEST(PumpLog, WritesFromItsLevelUpOneLineEach) {
+    TestFolder folder;
+    PumpLog log(folder / "pump.log", 3);
+    log.Write(Severity::Info, "not at level 3");
+    log.Write(Severity::Warning, "first\nsecond");
+    log.Write(Severity::Critical, "bad");
+    const std::string text = ReadFile(folder / "pump.log");
+    EXPECT_EQ(text.find("not at level"), std::string::npos);
+    EXPECT_NE(text.find("[warning] first second\n"), std::string::npos) << text;
+    EXPECT_NE(text.find("[critical] bad\n"), std::string::npos);
+
+    log.SetLevel(0);
+    log.Write(Severity::Debug, "everything");
+    EXPECT_NE(ReadFile(folder / "pump.log").find("[debug] everything"), std::string::npos);
+    log.SetLevel(9);  // out of range: critical only
+    EXPECT_EQ(log.Level(), 5);
+
+    PumpLog silent;  // no path: nothing written anywhere
+    silent.Write(Severity::Critical, "nowhere");
+}
+
+TEST(PumpLog, StaysWithinItsBound) {
+    TestFolder folder;
+    const std::string path = folder / "pump.log";
+    PumpLog log(path, 0, 4096);
+    for (int i = 0; i < 500; ++i)
+        log.Write(Severity::Info, "entry " + std::to_string(i) + " " + std::string(40, 'x'));
+    EXPECT_LE(std::filesystem::file_size(path), 4096u);
+    EXPECT_LE(std::filesystem::file_size(path + ".old"), 4096u);
+    EXPECT_NE(ReadFile(path).find("entry 499 "), std::string::npos);
+    // A single huge message is cut, so even it cannot blow the bound.
+    log.Write(Severity::Info, std::string(100000, 'y'));
+    EXPECT_LE(std::filesystem::file_size(path), 4096u);
+}
+
+TEST(PumpSettings, ReadsTheCitiesAndTheWeatherOptionsAsTheProgramStoresThem) {
+    EXPECT_EQ(ParseCityIds(L"234;292;414"), (std::vector<int>{234, 292, 414}));
+    EXPECT_EQ(ParseCityIds(L"292;84;292;-5;;abc;414"), (std::vector<int>{292, 84, 414}));
+    EXPECT_TRUE(ParseCityIds(L"").empty());
+
+    TestFolder folder;
+    const std::string path = folder / "settings.csv";
+    PumpSettings missing = ReadPumpSettings(path);
+    EXPECT_FALSE(missing.fileRead);
+    EXPECT_TRUE(missing.useNetwork);
+    EXPECT_EQ(missing.logLevel, 5);
+
+    WriteFile(path, "cities,234;292\r\nloglevel,0\r\nunits,1\r\nweatherusenetwork,0\r\nnoise\r\n");
+    PumpSettings s = ReadPumpSettings(path);
+    EXPECT_TRUE(s.fileRead);
+    EXPECT_EQ(s.cityIds, (std::vector<int>{234, 292}));
+    EXPECT_FALSE(s.useNetwork);
+    EXPECT_EQ(s.logLevel, 0);
+
+    // Bools are on only for 1; words keep the default; levels are clamped.
+    WriteFile(path, "weatherusenetwork,2\r\nloglevel,99\r\n");
+    EXPECT_FALSE(ReadPumpSettings(path).useNetwork);
+    EXPECT_EQ(ReadPumpSettings(path).logLevel, 5);
+    WriteFile(path, "weatherusenetwork,yes\nloglevel,x\n");
+    EXPECT_TRUE(ReadPumpSettings(path).useNetwork);
+    EXPECT_EQ(ReadPumpSettings(path).logLevel, 5);
+    WriteFile(path, "weatherusenetwork,1   \r\nloglevel,-3\r\n");
+    EXPECT_TRUE(ReadPumpSettings(path).useNetwork);
+    EXPECT_EQ(ReadPumpSettings(path).logLevel, 0);
+}
+
+TEST(PumpCommandLine, AcceptsItsOptionsAndNamesWhatIsWrong) {
+    auto parse = [](std::vector<std::string> args) { return ParseCommandLine(args); };
+    EXPECT_FALSE(parse({}).options.once);
+    EXPECT_TRUE(parse({"--once"}).options.once);
+    EXPECT_TRUE(parse({"--help"}).options.help);
+    EXPECT_EQ(parse({"--service-url", "http://127.0.0.1:8080/v1/forecast"}).options.serviceUrl,
+              "http://127.0.0.1:8080/v1/forecast");
+    EXPECT_EQ(parse({"--service-url=https://mirror.example/f"}).options.serviceUrl, "https://mirror.example/f");
+
+    EXPECT_EQ(parse({"--fast"}).error, "unknown option: --fast");
+    EXPECT_EQ(parse({"--service-url"}).error, "--service-url needs a URL");
+    EXPECT_FALSE(parse({"--service-url", "file:///etc/passwd"}).error.empty());
+    EXPECT_FALSE(parse({"--service-url", "http://"}).error.empty());
+    EXPECT_FALSE(parse({"--service-url", "http://a b/"}).error.empty());
+}
+
+TEST(PumpCommandLine, ServiceAndTimeoutFromTheEnvironment) {
+    ::unsetenv(kServiceUrlVariable);
+    ::unsetenv(kTimeoutVariable);
+    PumpOptions options;
+    EXPECT_EQ(ResolveServiceUrl(options), "https://api.open-meteo.com/v1/forecast");
+    EXPECT_FALSE(TimeoutFromEnvironment());
+
+    ::setenv(kServiceUrlVariable, "http://127.0.0.1:9/f", 1);
+    EXPECT_EQ(ResolveServiceUrl(options), "http://127.0.0.1:9/f");
+    options.serviceUrl = "http://127.0.0.1:10/f";
+    EXPECT_EQ(ResolveServiceUrl(options), "http://127.0.0.1:10/f");  // the option wins
+    ::setenv(kServiceUrlVariable, "ftp://x/", 1);
+    EXPECT_EQ(ResolveServiceUrl(PumpOptions{}), "https://api.open-meteo.com/v1/forecast");
+
+    ::setenv(kTimeoutVariable, "250", 1);
+    EXPECT_EQ(TimeoutFromEnvironment(), 250);
+    ::setenv(kTimeoutVariable, "0", 1);
+    EXPECT_FALSE(TimeoutFromEnvironment());
+    ::setenv(kTimeoutVariable, "12abc", 1);
+    EXPECT_FALSE(TimeoutFromEnvironment());
+    ::unsetenv(kServiceUrlVariable);
+    ::unsetenv(kTimeoutVariable);
+}

@@ -1,0 +1,189 @@
+// The device screen: its pixels, its mode, screenshots, and the choice of display.
+#include "platform/ui/display/Display.h"
+#include "platform/ui/display/Screen.h"
+#include "platform/ui/win/WindowSystem.h"
+
+#include <png.h>
+#include <poll.h>
+
+#include <charconv>
+#include <cstdio>
+#include <vector>
+
+#if __has_include("platform/ui/gdi/DeviceContext.h")
+#include "platform/ui/gdi/DeviceContext.h"
+#define OB_HAVE_GDI 1
+#endif
+
+namespace ob::ui {
+
+std::unique_ptr<Display> MakeSdlDisplay(const ScreenMode& mode);
+void StartShell();
+
+namespace {
+
+struct ScreenBuffer {
+    int width = 0;
+    int height = 0;
+    std::vector<std::uint32_t> pixels;
+#ifdef OB_HAVE_GDI
+    std::unique_ptr<Surface> surface;
+#endif
+};
+ScreenBuffer g_screen;
+
+void EnsureBuffer() {
+    WindowSystem& s = Sys();
+    if (g_screen.width == s.screenWidth && g_screen.height == s.screenHeight && !g_screen.pixels.empty()) return;
+    g_screen.width = s.screenWidth;
+    g_screen.height = s.screenHeight;
+    g_screen.pixels.assign(static_cast<size_t>(s.screenWidth) * s.screenHeight, 0xFFFFFFFFu);
+#ifdef OB_HAVE_GDI
+    g_screen.surface = std::make_unique<Surface>(g_screen.pixels.data(), s.screenWidth, s.screenHeight,
+                                                 s.screenWidth * 4);
+    SetScreenDpi(s.screenDpi);
+    SetScreenSize(s.screenWidth, s.screenHeight);
+#endif
+}
+
+class HeadlessDisplay : public Display {
+public:
+    void Present(const RECT&) override {}
+};
+
+}  // namespace
+
+void Display::WaitInput(int timeoutMs) {
+    if (timeoutMs != 0) ::poll(nullptr, 0, timeoutMs);
+}
+
+bool ParseScreenMode(std::string_view text, ScreenMode& mode) {
+    auto x = text.find_first_of("xX");
+    if (x == std::string_view::npos) return false;
+    int w = 0, h = 0;
+    auto a = std::from_chars(text.data(), text.data() + x, w);
+    auto b = std::from_chars(text.data() + x + 1, text.data() + text.size(), h);
+    if (a.ec != std::errc{} || a.ptr != text.data() + x || b.ec != std::errc{} || b.ptr != text.data() + text.size())
+        return false;
+    bool qvga = (w == 240 && h == 320) || (w == 320 && h == 240);
+    bool vga = (w == 480 && h == 640) || (w == 640 && h == 480);
+    if (!qvga && !vga) return false;
+    mode = ScreenMode{w, h, vga ? 192 : 96};
+    return true;
+}
+
+bool StartScreen(const ScreenMode& mode, std::string_view display) {
+    StopScreen();
+    WindowSystem& s = Sys();
+    s.screenWidth = mode.width;
+    s.screenHeight = mode.height;
+    s.screenDpi = mode.dpi;
+    EnsureBuffer();
+    EnsureStarted();
+    bool ok = true;
+    if (display == "sdl") {
+        s.display = MakeSdlDisplay(mode);
+        ok = s.display != nullptr;
+    }
+    if (!s.display) s.display = std::make_unique<HeadlessDisplay>();
+    StartShell();
+    return ok;
+}
+
+ScreenMode CurrentScreenMode() {
+    WindowSystem& s = Sys();
+    return ScreenMode{s.screenWidth, s.screenHeight, s.screenDpi};
+}
+
+void StopScreen() {
+    WindowSystem& s = Sys();
+    if (s.desktop) {
+        std::vector<HWND> tops;
+        for (Window* w : s.desktop->children) tops.push_back(w->handle);
+        for (HWND h : tops) DestroyWindow(h);
+    }
+    ResetWindowSystem();
+}
+
+Surface* ScreenSurface() {
+#ifdef OB_HAVE_GDI
+    EnsureBuffer();
+    return g_screen.surface.get();
+#else
+    return nullptr;
+#endif
+}
+
+std::uint32_t* ScreenPixels() {
+    EnsureBuffer();
+    return g_screen.pixels.data();
+}
+
+int ScreenStride() {
+    EnsureBuffer();
+    return g_screen.width;
+}
+
+COLORREF ScreenPixel(int x, int y) {
+    EnsureBuffer();
+    if (x < 0 || y < 0 || x >= g_screen.width || y >= g_screen.height) return 0xFFFFFFFFu;
+    std::uint32_t p = g_screen.pixels[static_cast<size_t>(y) * g_screen.width + x];
+    return RGB(static_cast<BYTE>(p >> 16), static_cast<BYTE>(p >> 8), static_cast<BYTE>(p));
+}
+
+bool SaveScreenshot(const std::string& path, const RECT* area) {
+    EnsureBuffer();
+    PresentIfDirty();
+    RECT r{0, 0, g_screen.width, g_screen.height};
+    if (area) {
+        r.left = std::max<LONG>(r.left, area->left);
+        r.top = std::max<LONG>(r.top, area->top);
+        r.right = std::min<LONG>(r.right, area->right);
+        r.bottom = std::min<LONG>(r.bottom, area->bottom);
+    }
+    int w = r.right - r.left, h = r.bottom - r.top;
+    if (w <= 0 || h <= 0) return false;
+    FILE* f = std::fopen(path.c_str(), "wb");
+    if (!f) return false;
+    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+    png_infop info = png ? png_create_info_struct(png) : nullptr;
+    bool ok = false;
+    std::vector<png_byte> row(static_cast<size_t>(w) * 3);
+    if (png && info && !setjmp(png_jmpbuf(png))) {
+        png_init_io(png, f);
+        png_set_IHDR(png, info, w, h, 8, PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
+                     PNG_FILTER_TYPE_DEFAULT);
+        png_write_info(png, info);
+        for (int y = 0; y < h; ++y) {
+            const std::uint32_t* src = &g_screen.pixels[static_cast<size_t>(y + r.top) * g_screen.width + r.left];
+            for (int x = 0; x < w; ++x) {
+                row[x * 3] = static_cast<png_byte>(src[x] >> 16);
+                row[x * 3 + 1] = static_cast<png_byte>(src[x] >> 8);
+                row[x * 3 + 2] = static_cast<png_byte>(src[x]);
+            }
+            png_write_row(png, row.data());
+        }
+        png_write_end(png, nullptr);
+        ok = true;
+    }
+    png_destroy_write_struct(png ? &png : nullptr, info ? &info : nullptr);
+    return std::fclose(f) == 0 && ok;
+}
+
+void RequestClose() {
+    WindowSystem& s = Sys();
+    if (!s.desktop) {
+        PostQuitMessage(0);
+        return;
+    }
+    // The program's own windows are asked to close, as its Exit would.
+    bool any = false;
+    for (Window* w : s.desktop->children) {
+        if (w->owner || (w->exStyle & WS_EX_NOACTIVATE) || !(w->style & WS_VISIBLE)) continue;
+        PostMessage(w->handle, WM_CLOSE, 0, 0);
+        any = true;
+    }
+    if (!any) PostQuitMessage(0);
+}
+
+}  // namespace ob::ui

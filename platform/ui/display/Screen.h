@@ -1,0 +1,13 @@
+// The screen's pixels as the drawing layer sees them. Internal.
+#pragma once
+
+#include <cstdint>
+
+namespace ob::ui {
+
+class Surface;
+// The drawing surface over the screen's pixels (null before the screen starts
+// or when the drawing layer is absent).
+Surface* ScreenSurface();
+
+}  // namespace ob::ui

@@ -17,6 +17,11 @@
 
 namespace ob::ui {
 
+// Input is turned into a window message when it is taken from the queue:
+// hit-testing and capture apply at that moment (Input.cpp).
+bool InputToMessage(const InputEvent& e, MSG& out);
+void AfterInputRemoved(const InputEvent& e, const MSG& m);
+
 LRESULT Send(Window* w, UINT message, WPARAM wParam, LPARAM lParam) {
     if (!w) return 0;
     // Copy what the call needs: the handler may destroy the window.
@@ -52,11 +57,6 @@ void Stamp(MSG& m) {
 
 // Signed distance in milliseconds on the wrapping tick counter.
 inline std::int32_t Until(std::uint32_t due, std::uint32_t now) { return static_cast<std::int32_t>(due - now); }
-
-// Input is turned into a window message when it is taken from the queue:
-// hit-testing and capture apply at that moment.
-bool InputToMessage(const InputEvent& e, MSG& out);
-void AfterInputRemoved(const InputEvent& e, const MSG& m);
 
 bool TakeMessage(MSG* msg, HWND filter, UINT lo, UINT hi, bool remove) {
     EnsureStarted();

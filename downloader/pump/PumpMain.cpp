@@ -41,20 +41,20 @@ int PumpMain(const std::vector<std::string>& arguments) {
     log.SetLevel(pump.ReadSettings().logLevel);
 
     if (parsed.options.once) {
-        NamedEventSignals signals;
+        NamedEventSignals signals(false);
         const FetchReport report = FetchWhileBusy(pump, signals, log);
         std::printf("%d of %d cities updated\n", report.succeeded, report.cities);
         return report.AllSucceeded() ? 0 : 1;
     }
 
     // The program starts the downloader on every start: a second one just leaves.
-    InstanceLock lock(appFolder);
-    if (!lock.Acquired()) {
-        log.Write(Severity::Detail, "another downloader is running in this folder; leaving");
+    const auto running = TakeRunningLock();
+    if (!running) {
+        log.Write(Severity::Detail, "another downloader is running; leaving");
         return 0;
     }
     InstallStopHandlers();
-    NamedEventSignals signals;
+    NamedEventSignals signals(true);
     if (!signals.Ok()) {
         log.Write(Severity::Critical, "cannot create the named events; the program cannot reach the downloader");
         return 1;

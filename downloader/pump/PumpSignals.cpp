@@ -1,97 +1,70 @@
 #include "downloader/pump/PumpSignals.h"
 
-#include <fcntl.h>
-#include <semaphore.h>
-#include <sys/file.h>
-#include <unistd.h>
-
 #include <atomic>
 #include <chrono>
 #include <csignal>
-#include <thread>
+
+#include "weather/DownloaderControl.h"
 
 namespace OBPump {
 namespace {
 
-std::atomic<bool> gStopSignal{false};
+using ob::kernel::NamedEvent;
 
-void OnStopSignal(int) { gStopSignal = true; }
+std::atomic<bool> g_stopSignal{false};
 
-std::string SemName(const char* event) { return "/" + std::string(event) + "." + std::to_string(::getuid()); }
+void OnStopSignal(int) { g_stopSignal = true; }
 
-sem_t* OpenSem(const char* event) {
-    sem_t* sem = ::sem_open(SemName(event).c_str(), O_CREAT, 0600, 0);
-    return sem == SEM_FAILED ? nullptr : sem;
-}
-
-void Drain(sem_t* sem) {
-    while (sem && ::sem_trywait(sem) == 0) {
-    }
-}
+// How often the stop event is looked at while waiting for a fetch request.
+constexpr long kSliceMs = 100;
 
 }  // namespace
 
-struct NamedEventSignals::Impl {
-    sem_t* stop = nullptr;
-    sem_t* getNow = nullptr;
-    sem_t* busy = nullptr;
-};
-
-NamedEventSignals::NamedEventSignals() : impl_(std::make_unique<Impl>()) {
-    impl_->stop = OpenSem("ORBELLINE_WEATHERDOWNLOADER_STARTSTOP");
-    impl_->getNow = OpenSem("ORBELLINE_WEATHERDOWNLOADER_GETNOW");
-    impl_->busy = OpenSem("ORBELLINE_WEATHERDOWNLOADER_BUSY");
-    // A stop left over from an earlier run is not meant for this one.
-    Drain(impl_->stop);
-    Drain(impl_->busy);
+NamedEventSignals::NamedEventSignals(bool ownStop) : ownStop_(ownStop) {
+    getNow_ = NamedEvent::Create(OBWeather::kGetNowEventName, NamedEvent::Kind::AutoReset, false);
+    busy_ = NamedEvent::Create(OBWeather::kBusyEventName, NamedEvent::Kind::ManualReset, false);
+    if (busy_)
+        busy_->Reset();  // left set by a downloader that was killed while fetching
+    if (ownStop_) {
+        stop_ = NamedEvent::Create(OBWeather::kStartStopEventName, NamedEvent::Kind::ManualReset, false);
+        if (stop_)
+            stop_->Reset();  // a stop from before this run is not meant for it
+    }
 }
 
 NamedEventSignals::~NamedEventSignals() {
-    for (sem_t* sem : {impl_->stop, impl_->getNow, impl_->busy})
-        if (sem)
-            ::sem_close(sem);
+    if (busy_)
+        busy_->Reset();
+    if (ownStop_ && stop_)
+        NamedEvent::Remove(OBWeather::kStartStopEventName);
 }
 
-bool NamedEventSignals::Ok() const { return impl_->stop && impl_->getNow && impl_->busy; }
+bool NamedEventSignals::Ok() const { return getNow_ && busy_ && (!ownStop_ || stop_); }
 
 Wake NamedEventSignals::Wait(long timeoutMs) {
     const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
     for (;;) {
-        if (gStopSignal || (impl_->stop && ::sem_trywait(impl_->stop) == 0))
+        if (g_stopSignal || (stop_ && stop_->IsSet()))
             return Wake::Stop;
-        if (impl_->getNow && ::sem_trywait(impl_->getNow) == 0) {
-            Drain(impl_->getNow);
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(until - std::chrono::steady_clock::now()).count();
+        if (left <= 0)
+            return getNow_ && getNow_->Wait(0) ? Wake::FetchNow : Wake::TimedOut;
+        if (getNow_ && getNow_->Wait(static_cast<std::uint32_t>(std::min<long long>(left, kSliceMs)))) {
+            // A stop that came with the request still wins.
+            if (g_stopSignal || (stop_ && stop_->IsSet()))
+                return Wake::Stop;
             return Wake::FetchNow;
         }
-        if (std::chrono::steady_clock::now() >= until)
-            return Wake::TimedOut;
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
     }
 }
 
 void NamedEventSignals::SetBusy(bool busy) {
-    if (!impl_->busy)
-        return;
-    if (busy) {
-        int value = 0;
-        if (::sem_getvalue(impl_->busy, &value) == 0 && value == 0)
-            ::sem_post(impl_->busy);
-    } else {
-        Drain(impl_->busy);
-    }
+    if (busy_)
+        busy ? busy_->Set() : busy_->Reset();
 }
 
-InstanceLock::InstanceLock(const std::string& appFolder) {
-    fd_ = ::open((appFolder + "/weather/ForecastPumpCF.lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
-    if (fd_ >= 0 && ::flock(fd_, LOCK_EX | LOCK_NB) != 0) {
-        ::close(fd_);
-        fd_ = -1;
-    }
-}
-
-InstanceLock::~InstanceLock() {
-    if (fd_ >= 0)
-        ::close(fd_);
+std::unique_ptr<ob::kernel::NamedLivenessLock> TakeRunningLock() {
+    return ob::kernel::NamedLivenessLock::Acquire(OBWeather::kDownloaderRunningLockName);
 }
 
 void InstallStopHandlers() {
@@ -101,7 +74,5 @@ void InstallStopHandlers() {
     ::sigaction(SIGTERM, &action, nullptr);
     ::sigaction(SIGINT, &action, nullptr);
 }
-
-bool StopRequestedBySignal() { return gStopSignal; }
 
 }  // namespace OBPump

@@ -1,44 +1,38 @@
-// The named events shared with the program, and the lock that tells a
-// running downloader from a stale event name.
+// The downloader's side of the named events it shares with the program, and
+// the running lock that tells a live downloader from event names left behind.
 #pragma once
 
 #include <memory>
-#include <string>
 
 #include "downloader/pump/PumpService.h"
+#include "platform/kernel/NamedEvent.h"
 
 namespace OBPump {
 
 class NamedEventSignals : public IPumpSignals {
 public:
-    NamedEventSignals();
+    // `ownStop`: create the start/stop event as its owner and remove its name
+    // on the way out, so a stop set while no downloader runs reaches nobody.
+    explicit NamedEventSignals(bool ownStop);
     ~NamedEventSignals() override;
 
-    // Whether all three events could be opened or created.
+    // Whether the events could be created.
     bool Ok() const;
 
     Wake Wait(long timeoutMs) override;
     void SetBusy(bool busy) override;
 
 private:
-    struct Impl;
-    std::unique_ptr<Impl> impl_;
+    bool ownStop_;
+    std::unique_ptr<ob::kernel::NamedEvent> stop_;
+    std::unique_ptr<ob::kernel::NamedEvent> getNow_;
+    std::unique_ptr<ob::kernel::NamedEvent> busy_;
 };
 
-// Held for the whole life of a running downloader. Acquire fails when
-// another downloader of the same app folder holds it.
-class InstanceLock {
-public:
-    explicit InstanceLock(const std::string& appFolder);
-    ~InstanceLock();
-    bool Acquired() const { return fd_ >= 0; }
-
-private:
-    int fd_ = -1;
-};
+// Takes the downloader's running lock; null when another downloader holds it.
+std::unique_ptr<ob::kernel::NamedLivenessLock> TakeRunningLock();
 
 // SIGTERM and SIGINT end the service like the stop event does.
 void InstallStopHandlers();
-bool StopRequestedBySignal();
 
 }  // namespace OBPump

@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <stdexcept>
 
 namespace OBPumpTest {
@@ -80,6 +81,9 @@ const char* Reason(int status) {
 }  // namespace
 
 FakeForecastService::FakeForecastService(Handler handler) : handler_(std::move(handler)) {
+    // A proxy set in the environment must not stand between the tests and 127.0.0.1.
+    ::setenv("no_proxy", "127.0.0.1,localhost", 1);
+    ::setenv("NO_PROXY", "127.0.0.1,localhost", 1);
     if (::pipe(wakePipe_) != 0)
         throw std::runtime_error("pipe");
     listener_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);

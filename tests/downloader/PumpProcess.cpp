@@ -1,0 +1,86 @@
+#include "downloader/PumpProcess.h"
+
+#include <fcntl.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <filesystem>
+
+extern char** environ;
+
+namespace OBPumpTest {
+
+PumpApp::PumpApp() {
+    namespace fs = std::filesystem;
+    fs::copy_file(fs::path(ORBELLINE_APP_DIR) / "ForecastPumpCF", folder_ / "ForecastPumpCF");
+    fs::create_directories(folder_ / "weather");
+}
+
+PumpApp::~PumpApp() {
+    for (pid_t pid : started_)
+        if (IsRunning(pid)) {
+            ::kill(pid, SIGKILL);
+            ::waitpid(pid, nullptr, 0);
+        }
+}
+
+pid_t PumpApp::Start(const std::vector<std::string>& arguments) {
+    const std::string program = folder_ / "ForecastPumpCF";
+    std::vector<char*> argv;
+    argv.push_back(const_cast<char*>(program.c_str()));
+    for (const std::string& a : arguments)
+        argv.push_back(const_cast<char*>(a.c_str()));
+    argv.push_back(nullptr);
+
+    const int run = runs_++;
+    const std::string out = folder_ / ("out" + std::to_string(run));
+    const std::string err = folder_ / ("err" + std::to_string(run));
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 1, out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    posix_spawn_file_actions_addopen(&actions, 2, err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    pid_t pid = -1;
+    if (posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), environ) != 0)
+        pid = -1;
+    posix_spawn_file_actions_destroy(&actions);
+    if (pid > 0)
+        started_.push_back(pid);
+    return pid;
+}
+
+bool PumpApp::IsRunning(pid_t pid) {
+    int status = 0;
+    const pid_t r = ::waitpid(pid, &status, WNOHANG);
+    if (r == 0)
+        return true;
+    if (r == pid) {
+        // Reaped here: remember the status for a later WaitFor.
+        finished_[pid] = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    }
+    return false;
+}
+
+int PumpApp::WaitFor(pid_t pid, int timeoutMs) {
+    if (!WaitUntil([&] { return !IsRunning(pid); }, timeoutMs)) {
+        ::kill(pid, SIGKILL);
+        ::waitpid(pid, nullptr, 0);
+        return -1;
+    }
+    return finished_.count(pid) ? finished_[pid] : -1;
+}
+
+ProcessResult PumpApp::Run(const std::vector<std::string>& arguments, int timeoutMs) {
+    const int run = runs_;
+    ProcessResult result;
+    const pid_t pid = Start(arguments);
+    if (pid <= 0)
+        return result;
+    result.status = WaitFor(pid, timeoutMs);
+    result.out = ReadFile(folder_ / ("out" + std::to_string(run)));
+    result.err = ReadFile(folder_ / ("err" + std::to_string(run)));
+    return result;
+}
+
+}  // namespace OBPumpTest

@@ -1,0 +1,91 @@
+// Watching a folder for changes. The watcher owns a hidden message window;
+// the change registration reports to that window with the change message
+// (kChangeNotifyMessage, 0x8101), whose handler passes the change record to
+// the watcher's sink on the user-interface thread.
+//
+// The window itself lives with the program's message loop: a host
+// (INotifyWindowHost) installed at start-up creates it and delivers the
+// registration's changes to it as messages. Without a host, watchers cannot
+// start.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "platform/kernel/FolderWatch.h"
+
+namespace ZEP_IO {
+
+class IFileSystemEventSink {
+public:
+    virtual ~IFileSystemEventSink() = default;
+    virtual void OnFileSystemEvent(const ob::kernel::FileChangeInfo& change) = 0;
+};
+
+class FileSystemWatcher {
+public:
+    class NotifyMessageWindow {
+    public:
+        explicit NotifyMessageWindow(FileSystemWatcher* watcher) : watcher_(watcher) {}
+        ~NotifyMessageWindow() { Destroy(); }
+        NotifyMessageWindow(const NotifyMessageWindow&) = delete;
+        NotifyMessageWindow& operator=(const NotifyMessageWindow&) = delete;
+
+        bool Create();
+        void Destroy();
+        bool IsCreated() const { return created_; }
+        // The change registration reporting to this window; a second
+        // registration replaces the first.
+        bool Register(std::uint32_t eventMask, const std::wstring& folder, bool recursive);
+        void Deregister() { watch_.Stop(); }
+        // What the host reads the pending changes from.
+        ob::kernel::FolderWatch& GetWatch() { return watch_; }
+
+        // The window's message handler. The change message carries a
+        // FileChangeNotification* in lParam; it is passed to the sink and
+        // freed, and the answer is 0. Other messages are not handled here
+        // (handled = false) and go to the host's default handling.
+        std::intptr_t OnMessage(std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam, bool& handled);
+
+    private:
+        FileSystemWatcher* watcher_;
+        bool created_ = false;
+        ob::kernel::FolderWatch watch_;
+    };
+
+    explicit FileSystemWatcher(IFileSystemEventSink* sink) : window_(this), sink_(sink) {}
+    ~FileSystemWatcher() { Stop(); }
+    FileSystemWatcher(const FileSystemWatcher&) = delete;
+    FileSystemWatcher& operator=(const FileSystemWatcher&) = delete;
+
+    // Creates the window when needed and registers it for changes of
+    // `eventMask` in `folder`. False when either fails; never raises.
+    bool Start(std::uint32_t eventMask, const std::wstring& folder, bool recursive);
+    // Deregisters and destroys the window; nothing when not started.
+    void Stop();
+    bool IsRegistered() const { return registered_; }
+    IFileSystemEventSink* GetSink() const { return sink_; }
+
+private:
+    NotifyMessageWindow window_;
+    IFileSystemEventSink* sink_;
+    bool registered_ = false;
+};
+
+// Creates and destroys the watchers' hidden windows on the program's message
+// loop. Once a window is created, the host watches its registration
+// (window->GetWatch(): Fd() turns readable when changes are pending), takes
+// the changes with ReadChanges() and sends each block to the window's
+// OnMessage as kChangeNotifyMessage, on the user-interface thread.
+class INotifyWindowHost {
+public:
+    virtual ~INotifyWindowHost() = default;
+    virtual bool CreateWindow(FileSystemWatcher::NotifyMessageWindow* window) = 0;
+    virtual void DestroyWindow(FileSystemWatcher::NotifyMessageWindow* window) = 0;
+};
+
+// The host in use (none at first). The application installs one at start-up.
+void SetNotifyWindowHost(INotifyWindowHost* host);
+INotifyWindowHost* GetNotifyWindowHost();
+
+}  // namespace ZEP_IO

@@ -1,0 +1,175 @@
+#include "util/XMLDoc.h"
+
+#include <sstream>
+#include <vector>
+
+#include "platform/kernel/ExecutablePath.h"
+#include "platform/kernel/WideText.h"
+#include "util/XmlFileStream.h"
+
+namespace ZEP_Utility {
+
+using ob::kernel::FromUtf8;
+using ob::kernel::ToUtf8;
+
+XMLDoc::XMLDoc() {
+    Reset();
+    document_.reset(CreateDocument());
+}
+
+XMLDoc::~XMLDoc() = default;
+
+void XMLDoc::Reset() {
+    notLoaded_ = true;
+    status_ = L"Not Loaded";
+    source_.clear();
+}
+
+pugi::xml_document* XMLDoc::CreateDocument() { return new (std::nothrow) pugi::xml_document; }
+
+bool XMLDoc::CheckParseError() {
+    if (!document_)
+        return false;
+    if (!lastResult_)
+        return true;
+    notLoaded_ = false;
+    status_.clear();
+    return false;
+}
+
+const wchar_t* XMLDoc::GetEntityText(wchar_t character) {
+    switch (character) {
+    case L'&': return L"&amp;";
+    case L'<': return L"&lt;";
+    case L'>': return L"&gt;";
+    case L'"': return L"&quot;";
+    case L'\'': return L"&apos;";
+    default: return nullptr;
+    }
+}
+
+bool XMLDoc::Parse(const void* data, size_t size, pugi::xml_encoding encoding) {
+    unsigned options = pugi::parse_default | pugi::parse_declaration | pugi::parse_comments | pugi::parse_pi |
+                       pugi::parse_doctype;
+    if (preserveWhiteSpace_)
+        options |= pugi::parse_ws_pcdata;
+    try {
+        lastResult_ = document_->load_buffer(data, size, options, encoding);
+    } catch (const std::bad_alloc&) {
+        lastResult_.status = pugi::status_out_of_memory;
+    }
+    // The parser accepts fragments; a document has exactly one root element.
+    if (lastResult_) {
+        int roots = 0;
+        for (pugi::xml_node child : document_->children())
+            roots += child.type() == pugi::node_element;
+        if (roots != 1)
+            lastResult_.status = pugi::status_no_document_element;
+    }
+    // A document that did not parse keeps nothing of what was read before the error.
+    if (!lastResult_)
+        document_->reset();
+    return !CheckParseError();
+}
+
+bool XMLDoc::Load(const std::wstring& path, bool relativeToExe) {
+    if (!document_)
+        return false;
+    Reset();
+    source_ = relativeToExe ? ob::kernel::ExecutableFolder() + L"/" + path : path;
+    FileStream stream;
+    if (!stream.Open(source_, true))
+        return false;
+    std::vector<char> bytes;
+    char chunk[65536];
+    for (;;) {
+        std::uint32_t n = 0;
+        const auto result = stream.Read(chunk, sizeof chunk, &n);
+        if (result == FileStream::kFail)
+            return false;
+        if (result == FileStream::kEndOfFile)
+            break;
+        bytes.insert(bytes.end(), chunk, chunk + n);
+    }
+    stream.Close();
+    return Parse(bytes.data(), bytes.size(), pugi::encoding_auto);
+}
+
+bool XMLDoc::LoadXml(const std::wstring& text) {
+    if (!document_)
+        return false;
+    Reset();
+    source_ = L"<STRING>";
+    return Parse(text.data(), text.size() * sizeof(wchar_t), pugi::encoding_wchar);
+}
+
+std::wstring XMLDoc::GetXml() const {
+    if (!document_)
+        return {};
+    std::ostringstream out;
+    document_->save(out, "", pugi::format_raw | pugi::format_no_declaration, pugi::encoding_utf8);
+    return FromUtf8(out.str());
+}
+
+std::wstring XMLDoc::GetNodeText(const pugi::xml_node& context, const std::wstring& xpath) {
+    if (!context)
+        return {};
+    if (xpath.empty())
+        return GetNodeText(pugi::xpath_node(context));
+    return GetNodeText(SelectSingleNode(context, xpath));
+}
+
+std::wstring XMLDoc::GetNodeText(const pugi::xpath_node& selected) {
+    if (selected.attribute())
+        return FromUtf8(selected.attribute().value());
+    const pugi::xml_node root = selected.node();
+    if (!root)
+        return {};
+    if (root.type() == pugi::node_pcdata || root.type() == pugi::node_cdata)
+        return FromUtf8(root.value());
+    if (root.type() != pugi::node_element && root.type() != pugi::node_document)
+        return FromUtf8(root.value());
+    // Walk the subtree without recursion: documents may nest very deeply.
+    std::string text;
+    pugi::xml_node node = root.first_child();
+    while (node) {
+        if (node.type() == pugi::node_pcdata || node.type() == pugi::node_cdata)
+            text += node.value();
+        if (node.first_child()) {
+            node = node.first_child();
+            continue;
+        }
+        while (node && node != root && !node.next_sibling())
+            node = node.parent();
+        if (!node || node == root)
+            break;
+        node = node.next_sibling();
+    }
+    return FromUtf8(text);
+}
+
+pugi::xpath_node_set SelectNodes(const pugi::xml_node& context, const std::wstring& xpath) {
+    if (!context || xpath.empty())
+        return {};
+    try {
+        return context.select_nodes(ToUtf8(xpath).c_str());
+    } catch (const pugi::xpath_exception&) {
+        return {};
+    } catch (const std::bad_alloc&) {
+        return {};
+    }
+}
+
+pugi::xpath_node SelectSingleNode(const pugi::xml_node& context, const std::wstring& xpath) {
+    if (!context || xpath.empty())
+        return {};
+    try {
+        return context.select_node(ToUtf8(xpath).c_str());
+    } catch (const pugi::xpath_exception&) {
+        return {};
+    } catch (const std::bad_alloc&) {
+        return {};
+    }
+}
+
+}  // namespace ZEP_Utility

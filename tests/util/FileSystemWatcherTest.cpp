@@ -1,0 +1,103 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "util/FileSystemWatcher.h"
+#include "util/PollingNotifyWindowHost.h"
+#include "util/TempFolder.h"
+
+using namespace ZEP_IO;
+using ob::test::TempFolder;
+
+namespace {
+
+struct RecordingSink : IFileSystemEventSink {
+    std::vector<std::pair<std::uint32_t, std::wstring>> events;
+    void OnFileSystemEvent(const ob::kernel::FileChangeInfo& change) override {
+        events.emplace_back(change.eventId, change.item1);
+    }
+};
+
+// Delivers what arrives within a bounded wait, then returns.
+void PumpUntilQuiet(PollingNotifyWindowHost& host) {
+    if (host.Pump(2000) > 0)
+        while (host.Pump(50) > 0) {
+        }
+}
+
+class WatcherTest : public testing::Test {
+protected:
+    void SetUp() override { SetNotifyWindowHost(&host_); }
+    void TearDown() override { SetNotifyWindowHost(nullptr); }
+    PollingNotifyWindowHost host_;
+};
+
+}  // namespace
+
+TEST_F(WatcherTest, ReportsFilesCreatedRewrittenAndRenamedIntoTheFolder) {
+    TempFolder data;
+    TempFolder elsewhere;
+    RecordingSink sink;
+    FileSystemWatcher watcher(&sink);
+    ASSERT_TRUE(watcher.Start(ob::kernel::kChangeCreate | ob::kernel::kChangeUpdateItem, data.WPath(), false));
+    EXPECT_EQ(host_.WindowCount(), 1);
+
+    data.Write("f_1.xml", "<obWeather/>");
+    PumpUntilQuiet(host_);
+    data.Write("f_1.xml", "<obWeather></obWeather>");
+    PumpUntilQuiet(host_);
+    elsewhere.Write("new", "x");
+    std::filesystem::rename(elsewhere.Path("new"), data.Path("f_2.xml"));
+    PumpUntilQuiet(host_);
+    using P = std::pair<std::uint32_t, std::wstring>;
+    EXPECT_EQ(sink.events, (std::vector<P>{{ob::kernel::kChangeCreate, data.WPath("f_1.xml")},
+                                          {ob::kernel::kChangeUpdateItem, data.WPath("f_1.xml")},
+                                          {ob::kernel::kChangeUpdateItem, data.WPath("f_1.xml")},
+                                          {ob::kernel::kChangeCreate, data.WPath("f_2.xml")}}));
+
+    // Started again while registered: the same window, one registration.
+    ASSERT_TRUE(watcher.Start(ob::kernel::kChangeCreate, data.WPath(), false));
+    EXPECT_EQ(host_.WindowCount(), 1);
+    sink.events.clear();
+    data.Write("f_3.xml", "x");
+    PumpUntilQuiet(host_);
+    EXPECT_EQ(sink.events, (std::vector<P>{{ob::kernel::kChangeCreate, data.WPath("f_3.xml")}}));
+
+    watcher.Stop();
+    EXPECT_FALSE(watcher.IsRegistered());
+    EXPECT_EQ(host_.WindowCount(), 0);
+    data.Write("f_4.xml", "x");
+    EXPECT_EQ(host_.Pump(50), 0);
+    watcher.Stop();
+}
+
+TEST_F(WatcherTest, FailsQuietlyAndIgnoresOtherMessages) {
+    TempFolder data;
+    RecordingSink sink;
+    FileSystemWatcher watcher(&sink);
+    EXPECT_FALSE(watcher.Start(ob::kernel::kChangeCreate, data.WPath("missing"), false));
+    EXPECT_FALSE(watcher.IsRegistered());
+    SetNotifyWindowHost(nullptr);
+    FileSystemWatcher hostless(&sink);
+    EXPECT_FALSE(hostless.Start(ob::kernel::kChangeCreate, data.WPath(), false));
+    SetNotifyWindowHost(&host_);
+
+    // The window answers only the change message, and frees its block.
+    FileSystemWatcher::NotifyMessageWindow window(&watcher);
+    bool handled = true;
+    window.OnMessage(0x0010, 0, 0, handled);
+    EXPECT_FALSE(handled);
+    auto* block = new ob::kernel::FileChangeNotification;
+    block->info.eventId = ob::kernel::kChangeCreate;
+    block->info.item1 = L"/x";
+    EXPECT_EQ(window.OnMessage(ob::kernel::kChangeNotifyMessage, 0, reinterpret_cast<std::intptr_t>(block), handled), 0);
+    EXPECT_TRUE(handled);
+    ASSERT_EQ(sink.events.size(), 1u);
+    EXPECT_EQ(sink.events[0].second, L"/x");
+    // A watcher without a sink swallows changes.
+    FileSystemWatcher silent(nullptr);
+    FileSystemWatcher::NotifyMessageWindow silentWindow(&silent);
+    silentWindow.OnMessage(ob::kernel::kChangeNotifyMessage, 0,
+                           reinterpret_cast<std::intptr_t>(new ob::kernel::FileChangeNotification), handled);
+    EXPECT_TRUE(handled);
+}

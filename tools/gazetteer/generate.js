@@ -205,7 +205,7 @@ function buildCities(sources, overrides) {
 
 // Countries where traffic keeps left; every other country drives on the
 // right, unless the overrides say otherwise.
-const DRIVES_LEFT = new Set(`AG AI AU BB BD BM BN BS BT BW CK CX CY DM FJ FK GD GY IE IN JM JP KE KI
+const DRIVES_LEFT = new Set(`AG AI AU BB BD BM BN BS BT BW CK CX CY DM FJ FK GD GY ID IE IN JM JP KE KI
     KN KY LC LK LS MS MT MU MV MW MY MZ NA NF NP NR NU NZ PG PK SB SC SG SH SR SZ TC TH TO TP TT TV TZ
     UG UK VC VG VI WS ZA ZM ZW`.split(/\s+/));
 // Our codes as the current ISO list and libphonenumber spell them.

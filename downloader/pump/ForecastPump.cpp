@@ -2,8 +2,10 @@
 
 #include <dirent.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cstring>
+#include <ctime>
 
 #include "downloader/pump/AtomicFile.h"
 #include "downloader/pump/ForecastDocument.h"
@@ -22,6 +24,13 @@ std::string Describe(const CityPlace& city) {
     if (!city.name.empty())
         text += " (" + city.name + ")";
     return text;
+}
+
+// Temporary files of an atomic write that never finished (the writer was
+// killed) are hidden files named after their target: ".f_42.xml.<pid>.<n>.tmp".
+bool IsLeftoverTemporary(const char* name) {
+    const size_t n = std::strlen(name);
+    return n > 7 && std::strncmp(name, ".f_", 3) == 0 && std::strcmp(name + n - 4, ".tmp") == 0;
 }
 
 bool IsForecastFileName(const char* name) {
@@ -57,6 +66,7 @@ FetchReport ForecastPump::FetchAll() {
         report.failed = report.cities;
         return report;
     }
+    RemoveLeftovers();
     for (int id : settings.cityIds) {
         const std::optional<CityPlace> city = locator_.Find(id);
         if (!city) {
@@ -112,6 +122,25 @@ bool ForecastPump::FetchCity(const CityPlace& city, std::string& why) {
     log_.Write(Severity::Detail, Describe(city) + ": " + std::to_string(parsed.forecast->days.size()) +
                                      " days written to " + ForecastPath(city.id));
     return true;
+}
+
+void ForecastPump::RemoveLeftovers() {
+    DIR* dir = ::opendir(DataFolder().c_str());
+    if (!dir)
+        return;
+    const long long now = static_cast<long long>(std::time(nullptr));  // file times are real times
+    while (const dirent* entry = ::readdir(dir)) {
+        if (!IsLeftoverTemporary(entry->d_name))
+            continue;
+        const std::string path = DataFolder() + "/" + entry->d_name;
+        struct stat info {};
+        // Another writer's file of the last minutes may still be in use.
+        if (::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode) && now - info.st_mtime > 600) {
+            ::unlink(path.c_str());
+            log_.Write(Severity::Detail, "removed the unfinished file " + path);
+        }
+    }
+    ::closedir(dir);
 }
 
 std::optional<long long> ForecastPump::NewestForecastTime() const {

@@ -46,6 +46,8 @@ public:
     std::optional<long long> NewestForecastTime() const;
 
 private:
+    void RemoveLeftovers();
+
     PumpConfig config_;
     ICityLocator& locator_;
     PumpLog& log_;

@@ -197,3 +197,18 @@ TEST(AtomicFile, ReplacesWholeOrNotAtAll) {
     EXPECT_TRUE(std::filesystem::is_directory(folder / "a/b/c"));
     EXPECT_FALSE(MakeFolders(folder / "f_1.xml/x"));
 }
+
+TEST(ForecastPump, ClearsAwayUnfinishedWritesOfKilledWritersOnly) {
+    PumpFixture f([](const FakeRequest& r) {
+        return FakeReply{FakeReply::Kind::Normal, 200, ForecastJson("2026-12-07", 8, BaseFor(r))};
+    }, "1");
+    const std::string data = f.folder / "weather/data/";
+    WriteFile(data + ".f_5.xml.123.0.tmp", "<obWea");
+    WriteFile(data + ".f_6.xml.123.1.tmp", "<obWea");
+    WriteFile(data + "notes.tmp", "mine");
+    const auto old = std::filesystem::file_time_type::clock::now() - std::chrono::hours(1);
+    std::filesystem::last_write_time(data + ".f_5.xml.123.0.tmp", old);
+    std::filesystem::last_write_time(data + "notes.tmp", old);
+    f.pump->FetchAll();
+    EXPECT_EQ(f.DataFiles(), (std::vector<std::string>{".f_6.xml.123.1.tmp", "f_1.xml", "notes.tmp"}));
+}

@@ -6,6 +6,7 @@
 #include <functional>
 
 #include "data/DataTable.h"
+#include "data/NumericLocale.h"
 
 namespace OBData {
 
@@ -34,6 +35,7 @@ using Predicate = std::function<bool(const DataTable&, const void*)>;
 // as none of the three forms. The buffers are one larger than the limits and
 // the scan widths bound them.
 bool ParseFilter(const wchar_t* filter, Predicate& predicate) {
+    ScopedCNumericLocale c;
     if (FirstWordLength(filter) > DataView::kMaxColumnName) return false;
 
     wchar_t name[DataView::kMaxColumnName + 1] = {};

@@ -5,6 +5,7 @@
 #include <cwchar>
 #include <limits>
 
+#include "data/NumericLocale.h"
 #include "data/StaticText.h"
 
 namespace OBData {
@@ -37,6 +38,7 @@ void IntFieldAccessor::GetDouble(const void* record, double& out) const {
 
 void IntFieldAccessor::GetString(const void* record, std::wstring& out) const {
     wchar_t buffer[32];
+    ScopedCNumericLocale c;
     std::swprintf(buffer, 32, L"%ld", static_cast<long>(Load<std::int32_t>(Field(record))));
     out = buffer;
 }
@@ -62,6 +64,7 @@ const wchar_t* StringFieldAccessor::Text(const void* record) const {
 void StringFieldAccessor::GetDouble(const void* record, double& out) const {
     out = 0.0;
     double value = 0.0;
+    ScopedCNumericLocale c;
     if (std::swscanf(Text(record), L"%lf", &value) == 1) out = value;
 }
 
@@ -72,6 +75,7 @@ void StringFieldAccessor::GetString(const void* record, std::wstring& out) const
 void StringFieldAccessor::GetInt(const void* record, std::int32_t& out) const {
     out = 0;
     long value = 0;
+    ScopedCNumericLocale c;
     if (std::swscanf(Text(record), L"%ld", &value) == 1) out = ClampToInt32(value);
 }
 
@@ -89,6 +93,7 @@ void FloatFieldAccessor::GetDouble(const void* record, double& out) const {
 void FloatFieldAccessor::GetString(const void* record, std::wstring& out) const {
     // "%f" of the largest double needs over 300 digits.
     wchar_t buffer[400];
+    ScopedCNumericLocale c;
     std::swprintf(buffer, 400, L"%f", Load<double>(Field(record)));
     out = buffer;
 }

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <clocale>
 #include <cmath>
 #include <cstring>
 #include <limits>
@@ -7,6 +8,7 @@
 
 #include "data/DataRow.h"
 #include "data/DataTable.h"
+#include "data/DataView.h"
 #include "data/StaticText.h"
 
 using namespace OBData;
@@ -227,4 +229,22 @@ TEST(StaticText, ReferencesResolveSafely) {
         EXPECT_NE(other.Slot(), slot);
         EXPECT_NE(other.Slot(), kGazetteerTextPool);
     }
+}
+
+TEST(DataTable, NumbersKeepThePointUnderACommaLocale) {
+    if (std::setlocale(LC_ALL, "de_DE.UTF-8") == nullptr &&
+        std::setlocale(LC_ALL, "de_DE.utf8") == nullptr)
+        GTEST_SKIP() << "no German locale installed";
+    TextPool pool;
+    std::vector<Sample> rows = {MakeSample(pool, 1, L"1.5", 51.51, 0)};
+    DataTable table(kSampleSchema, 4, rows.data(), sizeof(Sample), 1);
+    std::wstring s;
+    double d = 0;
+    EXPECT_TRUE(table.GetString(L"Lat", table.GetRow(0), s));
+    EXPECT_EQ(s, L"51.510000");
+    EXPECT_TRUE(table.GetDouble(L"name", table.GetRow(0), d));
+    EXPECT_EQ(d, 1.5);
+    DataView view(&table, nullptr, L"Lat = 51.51");
+    EXPECT_EQ(view.GetCount(), 1);
+    std::setlocale(LC_ALL, "C");
 }

@@ -3,13 +3,17 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cwchar>
 #include <cwctype>
+#include <fstream>
 #include <regex>
 #include <set>
 #include <string>
+#include <vector>
 
 #include "data/GazetteerRecords.h"
 #include "data/ReferenceTables.h"
+#include "platform/kernel/WideText.h"
 
 using namespace OBData;
 
@@ -144,5 +148,75 @@ TEST(Gazetteer, CountryAndZoneValuesAreWellFormed) {
                                z.standardDateHour, z.standardDateMin));
         EXPECT_TRUE(wellFormed(z.daylightDateMonth, z.daylightDateDOW, z.daylightDateDayIndex,
                                z.daylightDateHour, z.daylightDateMin));
+    }
+}
+
+namespace {
+
+std::vector<std::vector<std::wstring>> ReadList(const char* name) {
+    std::ifstream in(std::string(ORBELLINE_SOURCE_DIR) + "/tools/gazetteer/" + name);
+    std::vector<std::vector<std::wstring>> rows;
+    std::string line;
+    while (std::getline(in, line)) {
+        if (line.empty() || line[0] == '#') continue;
+        std::vector<std::wstring> fields;
+        std::size_t start = 0;
+        for (std::size_t tab; (tab = line.find('\t', start)) != std::string::npos; start = tab + 1)
+            fields.push_back(ob::kernel::FromUtf8(line.substr(start, tab - start)));
+        fields.push_back(ob::kernel::FromUtf8(line.substr(start)));
+        rows.push_back(fields);
+    }
+    return rows;
+}
+
+std::int32_t ZoneKeyOf(const std::wstring& text) {
+    return static_cast<std::int32_t>(std::stoul(text, nullptr, 0));
+}
+
+}  // namespace
+
+// The generated rows must agree with the hand-kept lists they were made from;
+// a list edited without running the generator fails here.
+TEST(Gazetteer, RowsAgreeWithTheHandKeptLists) {
+    const auto cities = ReadList("cities.tsv");
+    ASSERT_EQ(cities.size(), static_cast<std::size_t>(kCityCount));
+    for (std::size_t i = 0; i < cities.size(); ++i) {
+        const CityRecord& c = kCityRecords[i];
+        ASSERT_GE(cities[i].size(), 4u);
+        EXPECT_EQ(std::stoi(cities[i][0]), c.id) << i;
+        EXPECT_EQ(cities[i][1], Text(c.displayName)) << i;
+        EXPECT_EQ(cities[i][2], Text(c.country)) << i;
+        EXPECT_EQ(ZoneKeyOf(cities[i][3]), c.timeZone) << i;
+    }
+    const auto countries = ReadList("countries.tsv");
+    ASSERT_EQ(countries.size(), static_cast<std::size_t>(kCountryCount));
+    for (std::size_t i = 0; i < countries.size(); ++i) {
+        EXPECT_EQ(countries[i][0], Text(kCountryRecords[i].iso2Name)) << i;
+        EXPECT_EQ(countries[i][1], Text(kCountryRecords[i].displayName)) << i;
+    }
+    const auto zones = ReadList("timezones.tsv");
+    ASSERT_EQ(zones.size(), static_cast<std::size_t>(kTimeZoneCount));
+    for (std::size_t i = 0; i < zones.size(); ++i) {
+        const TimeZoneRecord& z = kTimeZoneRecords[i];
+        ASSERT_EQ(zones[i].size(), 8u);
+        EXPECT_EQ(ZoneKeyOf(zones[i][0]), z.indx) << i;
+        EXPECT_EQ(zones[i][1], Text(z.displayName)) << i;
+        EXPECT_EQ(std::stoi(zones[i][2]), z.bias) << i;
+        EXPECT_EQ(zones[i][3], Text(z.standardName)) << i;
+        EXPECT_EQ(zones[i][4], Text(z.daylightName)) << i;
+        EXPECT_EQ(std::stoi(zones[i][5]), z.daylightBias) << i;
+        auto change = [](std::int32_t month, std::int32_t dow, std::int32_t index,
+                         std::int32_t hour, std::int32_t minute) {
+            if (month == 0) return std::wstring(L"none");
+            wchar_t text[32];
+            std::swprintf(text, 32, L"%d/%d/%d %02d:%02d", month, dow, index, hour, minute);
+            return std::wstring(text);
+        };
+        EXPECT_EQ(zones[i][6], change(z.standardDateMonth, z.standardDateDOW,
+                                      z.standardDateDayIndex, z.standardDateHour,
+                                      z.standardDateMin)) << i;
+        EXPECT_EQ(zones[i][7], change(z.daylightDateMonth, z.daylightDateDOW,
+                                      z.daylightDateDayIndex, z.daylightDateHour,
+                                      z.daylightDateMin)) << i;
     }
 }

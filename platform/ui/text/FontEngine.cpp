@@ -179,13 +179,16 @@ private:
                 FT_Outline_Transform(&slot->outline, &shear);
             }
             if (key_.bold && embolden_) {
+                // The bold outlines are barely bolder than the regular ones.
                 const FT_Pos strength = std::max<FT_Pos>(32, ppem * 64 / 20);
                 FT_Outline_EmboldenXY(&slot->outline, strength, 0);
                 extra = static_cast<int>((strength + 32) >> 6);
             }
             if (FT_Render_Glyph(slot, smooth ? FT_RENDER_MODE_NORMAL : FT_RENDER_MODE_MONO) != 0) return;
-        } else if (slot->format == FT_GLYPH_FORMAT_BITMAP && key_.bold && embolden_) {
-            // A 1-bit strike is made bold by doubling every stroke sideways.
+        } else if (slot->format == FT_GLYPH_FORMAT_BITMAP && key_.bold && embolden_ &&
+                   !(face->style_flags & FT_STYLE_FLAG_BOLD)) {
+            // The bold face's own strikes are bold enough; a regular strike
+            // standing in for bold gets every stroke doubled sideways.
             FT_Bitmap_Embolden(Library(), &slot->bitmap, 64, 0);
             extra = 1;
         }

@@ -55,7 +55,7 @@ std::unique_ptr<Surface> DecodeImageToSurface(const void* data, std::size_t size
     return Decode(static_cast<const std::uint8_t*>(data), size);
 }
 
-std::unique_ptr<Surface> DecodeImageToSurface(const ImageReadFn& read) {
+std::unique_ptr<Surface> DecodeImageStreamToSurface(const ImageReadFn& read) {
     std::vector<std::uint8_t> bytes;
     if (!ReadAll(read, bytes)) return nullptr;
     return Decode(bytes.data(), bytes.size());
@@ -64,7 +64,7 @@ std::unique_ptr<Surface> DecodeImageToSurface(const ImageReadFn& read) {
 std::unique_ptr<Surface> LoadImageFileToSurface(const std::string& path) {
     FILE* f = std::fopen(path.c_str(), "rb");
     if (!f) return nullptr;
-    auto s = DecodeImageToSurface([f](std::uint8_t* buf, std::size_t max) { return std::fread(buf, 1, max, f); });
+    auto s = DecodeImageStreamToSurface([f](std::uint8_t* buf, std::size_t max) { return std::fread(buf, 1, max, f); });
     std::fclose(f);
     return s;
 }
@@ -73,7 +73,7 @@ HBITMAP DecodeImage(const void* data, std::size_t size, int bitDepth) {
     return ToBitmap(DecodeImageToSurface(data, size), bitDepth);
 }
 
-HBITMAP DecodeImage(const ImageReadFn& read, int bitDepth) { return ToBitmap(DecodeImageToSurface(read), bitDepth); }
+HBITMAP DecodeImageStream(const ImageReadFn& read, int bitDepth) { return ToBitmap(DecodeImageStreamToSurface(read), bitDepth); }
 
 HBITMAP LoadImageFile(const std::string& path, int bitDepth) {
     return ToBitmap(LoadImageFileToSurface(path), bitDepth);
@@ -94,7 +94,7 @@ HRESULT DecompressImageIndirect(DecompressImageInfo* info) {
     if (info->ppImageRender) *info->ppImageRender = nullptr;
     GETIMAGEDATA get = info->pfnGetData;
     LPARAM param = info->lParam;
-    HBITMAP bmp = ob::ui::DecodeImage(
+    HBITMAP bmp = ob::ui::DecodeImageStream(
         [get, param](std::uint8_t* buf, std::size_t max) {
             return static_cast<std::size_t>(get(reinterpret_cast<char*>(buf), static_cast<DWORD>(max), param));
         },

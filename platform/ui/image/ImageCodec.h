@@ -20,13 +20,13 @@ using ImageReadFn = std::function<std::size_t(std::uint8_t* buffer, std::size_t 
 
 // Decoded pixels. Pictures with transparency keep it (premultiplied alpha).
 std::unique_ptr<Surface> DecodeImageToSurface(const void* data, std::size_t size);
-std::unique_ptr<Surface> DecodeImageToSurface(const ImageReadFn& read);
+std::unique_ptr<Surface> DecodeImageStreamToSurface(const ImageReadFn& read);
 std::unique_ptr<Surface> LoadImageFileToSurface(const std::string& path);
 
 // A bitmap of the picture (24 or 32 bits as asked; transparent pixels are
 // laid over white), or nullptr.
 HBITMAP DecodeImage(const void* data, std::size_t size, int bitDepth = 24);
-HBITMAP DecodeImage(const ImageReadFn& read, int bitDepth = 24);
+HBITMAP DecodeImageStream(const ImageReadFn& read, int bitDepth = 24);
 HBITMAP LoadImageFile(const std::string& path, int bitDepth = 24);
 
 // Writes the surface (or bitmap) as a PNG file; false on any failure.

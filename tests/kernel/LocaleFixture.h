@@ -1,0 +1,53 @@
+// Switches the process locale for one test and back to "C" afterwards,
+// generating the locale with localedef first when it is not installed.
+#pragma once
+
+#include <clocale>
+#include <cstdlib>
+#include <string>
+
+#include <gtest/gtest.h>
+
+namespace ob::test {
+
+inline bool LocaleAvailable(const std::string& name) {
+    const char* previous = std::setlocale(LC_ALL, nullptr);
+    const std::string saved = previous ? previous : "C";
+    const bool ok = std::setlocale(LC_ALL, name.c_str()) != nullptr;
+    std::setlocale(LC_ALL, saved.c_str());
+    return ok;
+}
+
+// "de_DE.UTF-8" -> localedef -i de_DE -f UTF-8 de_DE.UTF-8 (needs root and
+// the locales package; quietly fails otherwise).
+inline bool EnsureLocale(const std::string& name) {
+    if (LocaleAvailable(name))
+        return true;
+    const auto dot = name.find('.');
+    if (dot == std::string::npos)
+        return false;
+    const std::string command = "localedef -i " + name.substr(0, dot) + " -f " + name.substr(dot + 1) +
+                                " " + name + " >/dev/null 2>&1";
+    // localedef exits non-zero on mere warnings, so judge by the result.
+    [[maybe_unused]] const int rc = std::system(command.c_str());
+    return LocaleAvailable(name);
+}
+
+class ScopedLocale {
+public:
+    explicit ScopedLocale(const std::string& name) { ok_ = std::setlocale(LC_ALL, name.c_str()) != nullptr; }
+    ~ScopedLocale() { std::setlocale(LC_ALL, "C"); }
+    bool ok() const { return ok_; }
+
+private:
+    bool ok_ = false;
+};
+
+}  // namespace ob::test
+
+// Skips the test cleanly when the locale cannot be had on this machine.
+#define OB_USE_LOCALE(guard, name)                                        \
+    if (!ob::test::EnsureLocale(name))                                    \
+        GTEST_SKIP() << "locale " << (name) << " is not available";       \
+    ob::test::ScopedLocale guard(name);                                   \
+    ASSERT_TRUE(guard.ok())

@@ -1,0 +1,93 @@
+#include "time/TimeZone.h"
+
+#include <cstdlib>
+
+namespace OBData {
+
+bool DaylightPeriod::Contains(const DateTime& date) const {
+    if (!IsValid())
+        return false;
+    if (m_start < m_end)
+        return m_start <= date && date < m_end;
+    return (date < m_end && date.GetYear() == m_end.GetYear()) ||
+           (date >= m_start && date.GetYear() == m_start.GetYear());
+}
+
+TimeZone::TimeZone(int key) : m_key(key) {}
+
+TimeZone::TimeZone(int key, const TimeZoneInfo& info) : m_key(key), m_info(info) {}
+
+bool TimeZone::HasDaylightRule() const {
+    return !m_info.standardDate.IsAbsent() && !m_info.daylightDate.IsAbsent();
+}
+
+DateTime TimeZone::GetTransitionDate(const TransitionRule& rule, int year) {
+    DateTime date(year, rule.month, 1, rule.hour, rule.minute, 0);
+    if (date.IsEmpty())
+        return date;
+    if (rule.dayIndex > 4) {
+        // Last such weekday: step back from the month's last day.
+        date = date.AddMonths(1).AddDays(-1);
+        if (date.IsEmpty())
+            return date;
+        const int d = rule.dayOfWeek - date.GetDayOfWeek();
+        return date.AddDays(d > 0 ? d - 7 : d);
+    }
+    const int w = date.GetDayOfWeek();
+    int days = rule.dayOfWeek - w;
+    if (rule.dayOfWeek < w)
+        days += 7;
+    days += 7 * (rule.dayIndex - 1);
+    return date.AddDays(days);
+}
+
+DaylightPeriod TimeZone::GetDaylightPeriod(const DateTime& date) const {
+    const int year = date.GetYear();
+    if (year < 1 || year > 9999 || !HasDaylightRule())
+        return DaylightPeriod();
+    DateTime start = GetTransitionDate(m_info.daylightDate, year);
+    DateTime end = GetTransitionDate(m_info.standardDate, year);
+    if (end < start) {
+        // Summer time spans the new year (southern hemisphere).
+        if (date < end)
+            start = GetTransitionDate(m_info.daylightDate, year - 1);
+        else
+            end = GetTransitionDate(m_info.standardDate, year + 1);
+    }
+    return DaylightPeriod(start, end, TimeSpan(0, 0, std::abs(m_info.daylightBias), 0));
+}
+
+bool TimeZone::IsDaylightTime(const DateTime& localStandard) const {
+    if (!m_usesDaylightTime)
+        return false;
+    const DaylightPeriod period = GetDaylightPeriod(localStandard);
+    if (!period.IsValid())
+        return false;
+    // The end rule is read on the clock in force before the change.
+    const DateTime summerClock = localStandard.AddMinutes(-m_info.daylightBias);
+    const DateTime& start = period.GetStart();
+    const DateTime& end = period.GetEnd();
+    if (start < end)
+        return start <= localStandard && summerClock < end;
+    return (summerClock < end && localStandard.GetYear() == end.GetYear()) ||
+           (localStandard >= start && localStandard.GetYear() == start.GetYear());
+}
+
+TimeSpan TimeZone::GetUtcOffset(const DateTime& localStandard) const {
+    const int m = IsDaylightTime(localStandard) ? m_info.daylightBias : m_info.standardBias;
+    return TimeSpan(0, 0, -(m_info.bias + m), 0);
+}
+
+DateTime TimeZone::ToLocalTime(const DateTime& utc) const {
+    const DateTime localStandard = utc.AddMinutes(-m_info.bias);
+    return utc + GetUtcOffset(localStandard);
+}
+
+std::wstring TimeZone::GetDaylightSummary(const DateTime& date) const {
+    const DaylightPeriod period = GetDaylightPeriod(date);
+    if (!period.IsValid())
+        return L"no daylight savings time";
+    return period.GetStart().GetLongDate() + L" to " + period.GetEnd().GetLongDate();
+}
+
+}  // namespace OBData

@@ -1,0 +1,103 @@
+// A zone's standard offset and yearly summer-time rule, and the local time
+// and UTC offset they give. Zones are shared objects handed out by the
+// reference lookups (GetTimeZone); tests build them from field values.
+#pragma once
+
+#include <string>
+
+#include "time/DateTime.h"
+#include "time/TimeSpan.h"
+
+namespace OBData {
+
+using ZEP_Utility::DateTime;
+using ZEP_Utility::TimeSpan;
+
+// "The dayIndex-th dayOfWeek of month at hour:minute"; dayIndex above 4
+// means the last such weekday. All zero means no rule.
+struct TransitionRule {
+    int month = 0;
+    int dayOfWeek = 0;  // 0 = Sunday .. 6 = Saturday
+    int dayIndex = 0;   // 1..4, or 5 for the last
+    int hour = 0;
+    int minute = 0;
+
+    bool IsAbsent() const { return !month && !dayOfWeek && !dayIndex && !hour && !minute; }
+};
+
+// The field values of one time zone row.
+struct TimeZoneInfo {
+    std::wstring displayName;
+    std::wstring standardName;
+    std::wstring daylightName;
+    int bias = 0;          // minutes: UTC = local standard time + bias
+    int standardBias = 0;  // added to bias outside summer time
+    int daylightBias = 0;  // added to bias during summer time
+    TransitionRule standardDate;  // when summer time ends (on the summer clock)
+    TransitionRule daylightDate;  // when summer time begins (on the standard clock)
+};
+
+// The span of one year's summer time. Empty: both ends are the empty DateTime.
+class DaylightPeriod {
+public:
+    DaylightPeriod() = default;
+    DaylightPeriod(const DateTime& start, const DateTime& end, const TimeSpan& shift)
+        : m_start(start), m_end(end), m_shift(shift) {}
+
+    bool IsValid() const { return !m_start.IsEmpty() && !m_end.IsEmpty(); }
+    // start <= date < end; for a period across the new year, the part of it
+    // that lies in the date's own year.
+    bool Contains(const DateTime& date) const;
+    const DateTime& GetStart() const { return m_start; }
+    const DateTime& GetEnd() const { return m_end; }
+    const TimeSpan& GetShift() const { return m_shift; }
+
+private:
+    DateTime m_start;
+    DateTime m_end;
+    TimeSpan m_shift;
+};
+
+class TimeZone {
+public:
+    // Key -1 gives an empty zone (UTC, no rules). Any other key loads the
+    // time zone row with that index; a key without a row stays empty.
+    explicit TimeZone(int key = -1);
+    TimeZone(int key, const TimeZoneInfo& info);
+    TimeZone(const TimeZone&) = delete;
+    TimeZone& operator=(const TimeZone&) = delete;
+
+    int GetKey() const { return m_key; }
+    const std::wstring& GetDisplayName() const { return m_info.displayName; }
+    const std::wstring& GetStandardName() const { return m_info.standardName; }
+    const std::wstring& GetDaylightName() const { return m_info.daylightName; }
+    const TimeZoneInfo& GetInfo() const { return m_info; }
+    bool HasDaylightRule() const;
+
+    // Whether the zone applies its summer-time rule at all (set from the
+    // cities of the zone by the lookups).
+    void SetUsesDaylightTime(bool uses) { m_usesDaylightTime = uses; }
+    bool UsesDaylightTime() const { return m_usesDaylightTime; }
+
+    static DateTime GetTransitionDate(const TransitionRule& rule, int year);
+    // The summer-time period that contains or follows the date within its year.
+    DaylightPeriod GetDaylightPeriod(const DateTime& date) const;
+    // Whether summer time is in force at a local standard time: it begins when
+    // the standard clock reaches the daylight rule's moment and ends when the
+    // summer clock (standard time shifted by the daylight bias) reaches the
+    // standard rule's moment.
+    bool IsDaylightTime(const DateTime& localStandard) const;
+    // Local time - UTC at a local standard time.
+    TimeSpan GetUtcOffset(const DateTime& localStandard) const;
+    DateTime ToLocalTime(const DateTime& utc) const;
+    // "<long date> to <long date>" of the date's summer period, or
+    // "no daylight savings time".
+    std::wstring GetDaylightSummary(const DateTime& date) const;
+
+private:
+    int m_key = -1;
+    TimeZoneInfo m_info;
+    bool m_usesDaylightTime = false;
+};
+
+}  // namespace OBData

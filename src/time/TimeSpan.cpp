@@ -10,9 +10,7 @@ TimeSpan::TimeSpan(int days, int hours, int minutes, int seconds)
 TimeSpan TimeSpan::FromSeconds(std::int64_t seconds) {
     constexpr std::int64_t lo = std::numeric_limits<std::int32_t>::min();
     constexpr std::int64_t hi = std::numeric_limits<std::int32_t>::max();
-    TimeSpan span;
-    span.m_seconds = static_cast<std::int32_t>(seconds < lo ? lo : seconds > hi ? hi : seconds);
-    return span;
+    return TimeSpan(Raw{}, static_cast<std::int32_t>(seconds < lo ? lo : seconds > hi ? hi : seconds));
 }
 
 int TimeSpan::GetHours() const {

@@ -28,6 +28,9 @@ public:
     bool operator>(const TimeSpan& other) const { return m_seconds > other.m_seconds; }
 
 private:
+    struct Raw {};
+    TimeSpan(Raw, std::int32_t seconds) : m_seconds(seconds) {}
+
     std::int32_t m_seconds = 0;
 };
 

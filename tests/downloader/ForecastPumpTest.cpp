@@ -212,3 +212,17 @@ TEST(ForecastPump, ClearsAwayUnfinishedWritesOfKilledWritersOnly) {
     f.pump->FetchAll();
     EXPECT_EQ(f.DataFiles(), (std::vector<std::string>{".f_6.xml.123.1.tmp", "f_1.xml", "notes.tmp"}));
 }
+
+TEST(GazetteerCityLocator, KnowsTheBuiltInCities) {
+    GazetteerCityLocator gazetteer;
+    const auto london = gazetteer.Find(234);
+    ASSERT_TRUE(london);
+    EXPECT_EQ(london->name, "London");
+    EXPECT_NEAR(london->latitude, 51.5, 0.3);
+    EXPECT_NEAR(london->longitude, -0.1, 0.3);
+    const auto sydney = gazetteer.Find(414);
+    ASSERT_TRUE(sydney);
+    EXPECT_LT(sydney->latitude, -33);
+    EXPECT_FALSE(gazetteer.Find(84));
+    EXPECT_FALSE(gazetteer.Find(-1));
+}

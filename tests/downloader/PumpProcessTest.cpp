@@ -2,8 +2,13 @@
 // the program's own downloader control.
 #include <gtest/gtest.h>
 
+#include <pugixml.hpp>
 #include <signal.h>
 #include <unistd.h>
+
+#include <condition_variable>
+#include <filesystem>
+#include <mutex>
 
 #include "downloader/FakeForecastService.h"
 #include "downloader/PumpProcess.h"
@@ -36,6 +41,46 @@ protected:
     }
     static inline int counter_ = 0;
 };
+
+// Holds the fake service's answers until the test lets them go, so the test
+// can look at the downloader while it is in the middle of a fetch.
+class Gate {
+public:
+    void WaitOpen() {
+        std::unique_lock<std::mutex> lock(mutex_);
+        waiting_ = true;
+        // Bounded, so a failing test cannot hang the service thread for ever.
+        changed_.wait_for(lock, std::chrono::seconds(10), [&] { return open_; });
+    }
+    bool SomeoneWaiting() {
+        std::lock_guard<std::mutex> lock(mutex_);
+        return waiting_;
+    }
+    void Open() {
+        std::lock_guard<std::mutex> lock(mutex_);
+        open_ = true;
+        changed_.notify_all();
+    }
+
+private:
+    std::mutex mutex_;
+    std::condition_variable changed_;
+    bool open_ = false;
+    bool waiting_ = false;
+};
+
+std::string HighOn(const std::string& file, int day) {
+    pugi::xml_document doc;
+    if (!doc.load_file(file.c_str()))
+        return "<unreadable>";
+    const std::string path = "/obWeather/forecast/forecastDays/forecastDay[date/day='" + std::to_string(day) +
+                             "' and date/month='12' and date/year='2026']/high/temperature/ambient";
+    return doc.select_node(path.c_str()).node().text().get();
+}
+
+FakeReply Forecast(const FakeRequest& r) {
+    return FakeReply{FakeReply::Kind::Normal, 200, ForecastJson("2026-12-07", 8, std::stod(r.query.at("latitude")))};
+}
 
 }  // namespace
 
@@ -90,4 +135,91 @@ TEST_F(PumpProcessTest, RunsOnceAtATimeAndStopsWhenTheProgramSaysSo) {
     EXPECT_TRUE(app.IsRunning(third));
     ::kill(third, SIGTERM);  // a terminal's interrupt or a system shutdown ends it cleanly too
     EXPECT_EQ(app.WaitFor(third, 5000), 0);
+}
+
+TEST_F(PumpProcessTest, OnceFetchesTheUsersCitiesAndReportsFailures) {
+    FakeForecastService service([](const FakeRequest& r) {
+        if (r.query.at("latitude").rfind("-33.", 0) == 0)  // Sydney's service is down
+            return FakeReply{FakeReply::Kind::Normal, 500, "{\"error\":true,\"reason\":\"maintenance\"}"};
+        return Forecast(r);
+    });
+    PumpApp app;
+    WriteFile(app / "settings.csv", "cities,234;292\r\nloglevel,2\r\n");
+    ProcessResult r = app.Run({"--once", "--service-url", service.Url()});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, "2 of 2 cities updated\n");
+    const std::string london = ReadFile(app / "weather/data/f_234.xml");
+    EXPECT_NE(london.find("<timezone>Europe/London</timezone>"), std::string::npos);
+    // 9 December is day index 2: the served maximum is the latitude plus 2.
+    EXPECT_EQ(HighOn(app / "weather/data/f_234.xml", 9).substr(0, 3), "53.");
+    EXPECT_EQ(HighOn(app / "weather/data/f_292.xml", 9).substr(0, 3), "42.");
+
+    WriteFile(app / "settings.csv", "cities,234;414\r\nloglevel,2\r\n");
+    r = app.Run({"--once", "--service-url", service.Url()});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out, "1 of 2 cities updated\n");
+    EXPECT_FALSE(std::filesystem::exists(app / "weather/data/f_414.xml"));
+    const std::string log = ReadFile(app / "weather/ForecastPumpCF.log");
+    const auto sydney = log.find("[error] city 414 (Sydney");
+    ASSERT_NE(sydney, std::string::npos) << log;
+    EXPECT_NE(log.find("HTTP error (HTTP status 500): maintenance; its previous forecast is kept", sydney),
+              std::string::npos) << log;
+}
+
+TEST_F(PumpProcessTest, TheProgramWakesItAndSeesItBusyUntilTheFilesAreWritten) {
+    Gate gate;
+    FakeForecastService service([&](const FakeRequest& r) {
+        gate.WaitOpen();
+        return Forecast(r);
+    });
+    PumpApp app;
+    WriteFile(app / "settings.csv", "cities,234;292;414\r\nweatherusenetwork,0\r\nloglevel,0\r\n");
+    // As the program starts it: no arguments; the service address comes from the environment.
+    ::setenv("ORBELLINE_FORECAST_URL", service.Url().c_str(), 1);
+    const pid_t pump = app.Start({});
+    ASSERT_TRUE(WaitUntil([&] { return DownloaderRunning(); }));
+    EXPECT_FALSE(OBWeather::IsDownloaderBusy());
+    EXPECT_FALSE(std::filesystem::exists(app / "weather/data/f_234.xml"));  // updates are off: no fetch at start
+
+    ASSERT_TRUE(OBWeather::RequestUpdateNow());
+    ASSERT_TRUE(WaitUntil([&] { return gate.SomeoneWaiting(); }));
+    EXPECT_TRUE(OBWeather::IsDownloaderBusy());
+    gate.Open();
+    ASSERT_TRUE(WaitUntil([&] { return !OBWeather::IsDownloaderBusy(); }));
+    for (const char* file : {"f_234.xml", "f_292.xml", "f_414.xml"})
+        EXPECT_NE(HighOn(app / ("weather/data/" + std::string(file)), 9), "") << file;
+    EXPECT_EQ(service.Requests().size(), 3u);
+
+    OBWeather::StopDownloader();
+    EXPECT_EQ(app.WaitFor(pump, 5000), 0);
+}
+
+TEST_F(PumpProcessTest, AKilledDownloaderLeavesNothingThatReadsAsBusy) {
+    Gate gate;
+    FakeForecastService service([&](const FakeRequest& r) {
+        gate.WaitOpen();
+        return Forecast(r);
+    });
+    PumpApp app;
+    WriteFile(app / "settings.csv", "cities,234\r\nweatherusenetwork,1\r\n");
+    ::setenv("ORBELLINE_FORECAST_URL", service.Url().c_str(), 1);
+    const pid_t pump = app.Start({});
+    // No forecast yet and updates on: it fetches at once.
+    ASSERT_TRUE(WaitUntil([&] { return gate.SomeoneWaiting(); }));
+    EXPECT_TRUE(OBWeather::IsDownloaderBusy());
+    ::kill(pump, SIGKILL);
+    app.WaitFor(pump, 5000);
+    EXPECT_FALSE(OBWeather::IsDownloaderBusy());
+    gate.Open();
+
+    // The next downloader starts with the busy event clear.
+    WriteFile(app / "settings.csv", "cities,234\r\nweatherusenetwork,0\r\n");
+    const pid_t next = app.Start({});
+    ASSERT_TRUE(WaitUntil([&] { return DownloaderRunning(); }));
+    auto busy = ob::kernel::NamedEvent::Open(OBWeather::kBusyEventName, ob::kernel::NamedEvent::Kind::ManualReset);
+    ASSERT_TRUE(busy);
+    EXPECT_TRUE(WaitUntil([&] { return !busy->IsSet(); }));
+    OBWeather::StopDownloader();
+    EXPECT_EQ(app.WaitFor(next, 5000), 0);
+    EXPECT_FALSE(std::filesystem::exists(app / "weather/data/f_234.xml"));
 }

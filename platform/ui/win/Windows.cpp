@@ -235,7 +235,9 @@ HWND CreateWindowEx(DWORD exStyle, LPCWSTR className, LPCWSTR windowName, DWORD 
     w->rect = RECT{x, y, x + std::max(0, width), y + std::max(0, height)};
     UpdateClientRect(w);
     s.windows[w->handle] = std::move(owned);
-    InsertChild(parent, w, HWND_TOP);
+    // Top-level windows open in front; children line up behind their elder
+    // siblings, so a dialog's tab order is its template order.
+    InsertChild(parent, w, (style & WS_CHILD) ? HWND_BOTTOM : HWND_TOP);
     HWND hwnd = w->handle;
 
     CREATESTRUCT cs{param,  instance,      menu,      parentHandle, height, width, y, x,

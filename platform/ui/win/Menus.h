@@ -1,0 +1,31 @@
+// Menus as the window system keeps them. Internal.
+#pragma once
+
+#include "platform/ui/Windows.h"
+
+#include <string>
+#include <vector>
+
+namespace ob::ui {
+
+struct MenuItem {
+    UINT flags = 0;        // MF_POPUP, MF_SEPARATOR, MF_GRAYED, MF_DISABLED, MF_CHECKED
+    UINT id = 0;
+    std::wstring text;
+    HMENU sub = nullptr;   // for MF_POPUP
+};
+
+struct Menu {
+    bool popup = true;
+    std::vector<MenuItem> items;
+};
+
+Menu* FindMenu(HMENU h);
+MenuItem* FindItem(HMENU h, UINT item, UINT flags, HMENU* owner, int* index);
+
+// Tracks a popup menu: the loop runs until an item is chosen (its id) or the
+// menu is dismissed (0). `anchor` is the point in screen coordinates with the
+// TPM_ alignment flags.
+UINT TrackMenu(HMENU menu, UINT flags, POINT anchor, HWND owner);
+
+}  // namespace ob::ui

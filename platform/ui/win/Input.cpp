@@ -295,7 +295,10 @@ int GetSystemMetrics(int index) {
 
 BOOL SystemParametersInfo(UINT action, UINT, LPVOID pvParam, UINT) {
     if (action == SPI_GETWORKAREA && pvParam) {
-        *static_cast<RECT*>(pvParam) = WorkArea();
+        // The area between the navigation bar and the menu bar.
+        RECT work = WorkArea();
+        work.bottom -= MenuBarHeight();
+        *static_cast<RECT*>(pvParam) = work;
         return TRUE;
     }
     return FALSE;

@@ -117,7 +117,7 @@ bool TakeMessage(MSG* msg, HWND filter, UINT lo, UINT hi, bool remove) {
 
 // Waiting. Timers on the real clock bound the wait; under the virtual clock
 // only input or the test's idle handler can bring work.
-void WaitForWork() {
+void WaitForWork(int limitMs) {
     WindowSystem& s = Sys();
     PresentIfDirty();
     bool virtualClock = ob::kernel::IsVirtualClock();
@@ -132,6 +132,7 @@ void WaitForWork() {
         for (const Timer& t : s.timers) next = std::min(next, Until(t.due, now));
         timeout = std::max<std::int32_t>(0, next);
     }
+    if (limitMs >= 0 && !virtualClock) timeout = timeout < 0 ? limitMs : std::min(timeout, limitMs);
     bool interactive = s.display && s.display->Interactive();
     if (virtualClock && !interactive && s.loopSources.empty()) {
         std::fprintf(stderr, "message loop: waiting under the virtual clock with nothing scripted to happen\n");

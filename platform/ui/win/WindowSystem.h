@@ -194,8 +194,8 @@ void RemoveMessagesFor(HWND hwnd);
 void KillTimersFor(HWND hwnd);
 
 // Runs one pass of waiting: the display's input, loop sources, the next timer.
-// Returns when something may have arrived.
-void WaitForWork();
+// Returns when something may have arrived, or after `limitMs` (-1: no limit).
+void WaitForWork(int limitMs = -1);
 // Pushes the screen to the display when something was drawn.
 void PresentIfDirty();
 // Finds the first window that needs painting (parents before children).

@@ -106,7 +106,7 @@ bool IsAncestor(const Window* ancestor, const Window* w) {
     return false;
 }
 
-Region VisibleRegion(const Window* w, bool includeFrame) {
+Region VisibleRegion(const Window* w, bool includeFrame, bool withChildren) {
     Region result;
     if (!IsReallyVisible(w)) return result;
     result.Add(includeFrame ? ScreenWindowRect(w) : ScreenClientRect(w));
@@ -120,6 +120,7 @@ Region VisibleRegion(const Window* w, bool includeFrame) {
         }
     }
     // And parents never draw over their children.
+    if (withChildren) return result;
     for (const Window* child : w->children)
         if (child->style & WS_VISIBLE) result.Subtract(ScreenWindowRect(child));
     return result;
@@ -163,9 +164,18 @@ static void InvalidateUnder(Window* w, const Region& area, const Window* skip) {
 }
 
 void InvalidateScreenArea(const RECT& screenArea, const Window* skip) {
+    InvalidateScreenRegion(Region(screenArea), skip);
+}
+
+void InvalidateScreenRegion(const Region& screenArea, const Window* skip) {
     EnsureStarted();
-    Region area(screenArea);
-    InvalidateUnder(Sys().desktop, area, skip);
+    if (screenArea.Empty()) return;
+    InvalidateUnder(Sys().desktop, screenArea, skip);
+}
+
+void InvalidateTreeUnder(Window* w, const Region& screenArea) {
+    if (screenArea.Empty()) return;
+    InvalidateUnder(w, screenArea, nullptr);
 }
 
 void InvalidateWholeTree(Window* w, bool erase) {

@@ -179,11 +179,14 @@ bool IsAncestor(const Window* ancestor, const Window* w);
 // The part of the screen where the window's client area shows (or its whole
 // window with `includeFrame`), in screen coordinates: clipped by ancestors,
 // covered by siblings above it and (for the client) by its visible children.
-Region VisibleRegion(const Window* w, bool includeFrame);
+Region VisibleRegion(const Window* w, bool includeFrame, bool withChildren = false);
 // Recomputes the client rectangle from the styles.
 void UpdateClientRect(Window* w);
 // Invalidates what lies under `screenArea` in every visible window except `skip` and its descendants.
 void InvalidateScreenArea(const RECT& screenArea, const Window* skip);
+void InvalidateScreenRegion(const Region& screenArea, const Window* skip);
+// Invalidates the part of the screen area that falls in `w` and its descendants.
+void InvalidateTreeUnder(Window* w, const Region& screenArea);
 void InvalidateWholeTree(Window* w, bool erase);
 // Called after drawing to the screen: the display shows it when the loop goes idle.
 void MarkScreenDirty(const RECT& screenArea);

@@ -344,7 +344,7 @@ BOOL SetWindowPos(HWND hwnd, HWND insertAfter, int x, int y, int cx, int cy, UIN
     pos.cy = std::max(0, pos.cy);
 
     bool wasShown = IsReallyVisible(w);
-    RECT oldScreen = ScreenWindowRect(w);
+    Region oldArea = VisibleRegion(w, true, true);
     RECT oldRect = w->rect;
     RECT newRect{pos.x, pos.y, pos.x + pos.cx, pos.y + pos.cy};
     bool moved = newRect.left != oldRect.left || newRect.top != oldRect.top;
@@ -364,9 +364,22 @@ BOOL SetWindowPos(HWND hwnd, HWND insertAfter, int x, int y, int cx, int cy, UIN
     }
     bool isShown = IsReallyVisible(w);
     bool redraw = !(pos.flags & SWP_NOREDRAW);
-    if (redraw && wasShown && (moved || sized || zChanged || !isShown)) InvalidateScreenArea(oldScreen, w);
-    if (redraw && isShown && (moved || sized || zChanged || !wasShown || (pos.flags & SWP_FRAMECHANGED)))
-        InvalidateWholeTree(w, true);
+    if (redraw) {
+        // What the window no longer covers is repainted by what lies below;
+        // the window repaints whole when it moved, changed size or appeared,
+        // and only the newly uncovered part when it merely came forward.
+        Region newArea = VisibleRegion(w, true, true);
+        Region exposed = oldArea;
+        exposed.Subtract(newArea);
+        InvalidateScreenRegion(exposed, w);
+        if (isShown && (moved || sized || !wasShown || (pos.flags & SWP_FRAMECHANGED))) {
+            InvalidateWholeTree(w, true);
+        } else if (isShown && zChanged) {
+            Region uncovered = newArea;
+            uncovered.Subtract(oldArea);
+            InvalidateTreeUnder(w, uncovered);
+        }
+    }
 
     UINT changed = pos.flags;
     if (!moved) changed |= SWP_NOMOVE;

@@ -131,6 +131,9 @@ void DataView::Sort(const wchar_t* spec) {
         column = spec;
     }
 
+    // A stable sort: rows with equal keys keep their present (table) order,
+    // so sorting the cities by country leaves each country's cities in name
+    // order, and an inconsistent comparison (NaN) cannot disturb the rows.
     std::stable_sort(rows_.begin(), rows_.end(), RowSorter(table_, std::move(column), ascending));
     sort_ = spec;
 }

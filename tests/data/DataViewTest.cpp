@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <memory>
 #include <string>
 #include <vector>
@@ -158,6 +159,12 @@ TEST_F(Places, SortRulesAndTheStoredSpecification) {
     view->Filter(L"bad filter");
     EXPECT_EQ(view->GetCount(), 0);
     EXPECT_EQ(view->GetSortSpec(), L"displayName");
+
+    // Rows with equal keys keep table order.
+    view->Sort(nullptr);
+    view->Filter(nullptr);
+    view->Sort(L"country");
+    EXPECT_EQ(Ids(*view), (V{6, 414, 92, 320, 40, 17, 234, 474}));
 }
 
 TEST_F(Places, OddSortSpecificationsAreHarmless) {
@@ -189,4 +196,28 @@ TEST_F(Places, FindIntAndFindStringReturnTheFirstMatchInViewOrder) {
     EXPECT_FALSE(view.FindInt(L"nosuch", 0, untouched));
     // The Int column read as text is its decimal form.
     EXPECT_TRUE(view.FindString(L"id", L"234", row));
+}
+
+TEST(DataViewSort, UnorderedValuesNeitherCrashNorLoseRows) {
+    // NaN compares equal to everything, so the comparison is no ordering at
+    // all; the view must still hold every row exactly once.
+    TextPool pool;
+    std::vector<Place> rows;
+    for (int i = 0; i < 200; ++i) {
+        const double lat = i % 3 == 0 ? std::nan("") : static_cast<double>((i * 37) % 101);
+        rows.push_back({i, pool.Add(L"x"), pool.Add(L"AU"), 0, lat});
+    }
+    DataTable table(kPlaceSchema, 5, rows.data(), sizeof(Place), static_cast<std::int32_t>(rows.size()));
+    for (const wchar_t* sort : {L"Lat", L"Lat DESC"}) {
+        DataView view(&table, sort, nullptr);
+        ASSERT_EQ(view.GetCount(), 200);
+        std::vector<bool> seen(200, false);
+        for (std::int32_t i = 0; i < view.GetCount(); ++i) {
+            std::int32_t id = -1;
+            ASSERT_TRUE(view.GetRow(i).GetInt(L"id", id));
+            ASSERT_TRUE(id >= 0 && id < 200);
+            EXPECT_FALSE(seen[static_cast<std::size_t>(id)]);
+            seen[static_cast<std::size_t>(id)] = true;
+        }
+    }
 }

@@ -79,7 +79,8 @@ FetchReport ForecastPump::FetchAll() {
             ++report.succeeded;
         } else {
             ++report.failed;
-            log_.Write(Severity::Error, Describe(*city) + ": " + why + "; its previous forecast is kept");
+            log_.Write(writeFailed_ ? Severity::Critical : Severity::Error,
+                       Describe(*city) + ": " + why + "; its previous forecast is kept");
         }
     }
     log_.Write(report.AllSucceeded() ? Severity::Info : Severity::Error,
@@ -95,6 +96,7 @@ bool ForecastPump::FetchCity(const CityPlace& city, std::string& why) {
     const std::string url = BuildForecastUrl(config_.serviceUrl, request);
     log_.Write(Severity::Debug, "GET " + url);
 
+    writeFailed_ = false;
     const HttpResponse response = http_.Get(url);
     if (response.outcome != HttpOutcome::Ok) {
         why = std::string(OutcomeName(response.outcome)) + " (" + response.error + ")";
@@ -116,6 +118,8 @@ bool ForecastPump::FetchCity(const CityPlace& city, std::string& why) {
     const std::string xml = BuildForecastXml(*parsed.forecast, info);
     std::string error;
     if (!WriteFileAtomically(ForecastPath(city.id), xml, error)) {
+        // Not the service's fault: the disk is full or the folder is not ours.
+        writeFailed_ = true;
         why = "cannot write " + ForecastPath(city.id) + " (" + error + ")";
         return false;
     }

@@ -52,6 +52,7 @@ private:
     ICityLocator& locator_;
     PumpLog& log_;
     HttpClient http_;
+    bool writeFailed_ = false;  // the last FetchCity failed on the disk, not the network
 };
 
 }  // namespace OBPump

@@ -39,7 +39,11 @@ PumpLog::PumpLog(std::string path, int level, std::size_t limitBytes)
 
 void PumpLog::SetLevel(int level) { level_ = std::clamp(level, 0, 5); }
 
+void PumpLog::EchoToStandardError(Severity least) { echoFrom_ = static_cast<int>(least); }
+
 void PumpLog::Write(Severity severity, const std::string& message) {
+    if (static_cast<int>(severity) >= echoFrom_)
+        std::fprintf(stderr, "ForecastPumpCF: %s\n", OneLine(message).c_str());
     if (path_.empty() || !Enabled(severity))
         return;
     const long long seconds =

@@ -25,6 +25,10 @@ public:
 
     void Write(Severity severity, const std::string& message);
 
+    // Also shows entries from `least` up on standard error, whatever the
+    // level: a fetch run by hand from a terminal tells why a city failed.
+    void EchoToStandardError(Severity least);
+
     const std::string& Path() const { return path_; }
 
 private:
@@ -32,6 +36,7 @@ private:
     std::string path_;
     int level_;
     std::size_t limit_;
+    int echoFrom_ = 6;  // above every severity: no echo
 };
 
 }  // namespace OBPump

@@ -41,6 +41,7 @@ int PumpMain(const std::vector<std::string>& arguments) {
     log.SetLevel(pump.ReadSettings().logLevel);
 
     if (parsed.options.once) {
+        log.EchoToStandardError(Severity::Warning);
         NamedEventSignals signals(false);
         const FetchReport report = FetchWhileBusy(pump, signals, log);
         std::printf("%d of %d cities updated\n", report.succeeded, report.cities);

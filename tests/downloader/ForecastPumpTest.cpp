@@ -226,3 +226,18 @@ TEST(GazetteerCityLocator, KnowsTheBuiltInCities) {
     EXPECT_FALSE(gazetteer.Find(84));
     EXPECT_FALSE(gazetteer.Find(-1));
 }
+
+TEST(ForecastPump, AFileThatCannotBeWrittenIsCriticalAndLosesNothing) {
+    PumpFixture f([](const FakeRequest& r) {
+        return FakeReply{FakeReply::Kind::Normal, 200, ForecastJson("2026-12-07", 8, BaseFor(r))};
+    }, "1;2");
+    WriteFile(f.folder / "settings.csv", "cities,1;2\r\nloglevel,5\r\n");
+    std::filesystem::create_directories(f.folder / "weather/data/f_1.xml");  // something in the way
+    const FetchReport report = f.pump->FetchAll();
+    EXPECT_EQ(report.succeeded, 1);
+    EXPECT_EQ(report.failed, 1);
+    EXPECT_TRUE(std::filesystem::is_directory(f.folder / "weather/data/f_1.xml"));
+    const std::string log = f.Log();
+    EXPECT_NE(log.find("[critical] city 1 (One): cannot write "), std::string::npos) << log;
+    EXPECT_EQ(log.find("[error]"), std::string::npos) << log;  // level 5: critical only
+}

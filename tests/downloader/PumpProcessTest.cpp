@@ -158,6 +158,7 @@ TEST_F(PumpProcessTest, OnceFetchesTheUsersCitiesAndReportsFailures) {
     r = app.Run({"--once", "--service-url", service.Url()});
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.out, "1 of 2 cities updated\n");
+    EXPECT_NE(r.err.find("maintenance"), std::string::npos) << r.err;  // and why, on standard error
     EXPECT_FALSE(std::filesystem::exists(app / "weather/data/f_414.xml"));
     const std::string log = ReadFile(app / "weather/ForecastPumpCF.log");
     const auto sydney = log.find("[error] city 414 (Sydney");

@@ -9,8 +9,20 @@
 #include "downloader/pump/PumpSignals.h"
 #include "platform/kernel/ExecutablePath.h"
 #include "platform/kernel/WideText.h"
+#include "weather/DownloaderControl.h"
 
 namespace OBPump {
+namespace {
+
+// For a fetch by hand while the background downloader runs: the busy event
+// is that downloader's to set and clear.
+class QuietSignals : public IPumpSignals {
+public:
+    Wake Wait(long) override { return Wake::Stop; }
+    void SetBusy(bool) override {}
+};
+
+}  // namespace
 
 int PumpMain(const std::vector<std::string>& arguments) {
     const ParsedCommandLine parsed = ParseCommandLine(arguments);
@@ -42,8 +54,14 @@ int PumpMain(const std::vector<std::string>& arguments) {
 
     if (parsed.options.once) {
         log.EchoToStandardError(Severity::Warning);
-        NamedEventSignals signals(false);
-        const FetchReport report = FetchWhileBusy(pump, signals, log);
+        FetchReport report;
+        if (ob::kernel::NamedLivenessLock::IsHeld(OBWeather::kDownloaderRunningLockName)) {
+            QuietSignals quiet;
+            report = FetchWhileBusy(pump, quiet, log);
+        } else {
+            NamedEventSignals signals(false);
+            report = FetchWhileBusy(pump, signals, log);
+        }
         std::printf("%d of %d cities updated\n", report.succeeded, report.cities);
         return report.AllSucceeded() ? 0 : 1;
     }

@@ -3,6 +3,7 @@
 #include <new>
 
 #include "data/GazetteerRecords.h"
+#include "geo/NearestCities.h"
 
 namespace OBData {
 
@@ -73,10 +74,8 @@ bool LoadReferenceTables() {
     if (g_cityTable == nullptr || g_countryTable == nullptr || g_timeZoneTable == nullptr)
         return false;
 
-    // ---- City position index -------------------------------------------
-    // Build the index of city positions over all cities (id, Lat, Long)
-    // here, once the three tables exist.
-    // ---------------------------------------------------------------------
+    // The index of city positions over all cities, once the three tables exist.
+    BuildCityPositionIndex();
     return true;
 }
 

@@ -2,6 +2,9 @@
 
 #include <cstdlib>
 
+#include "data/DataRow.h"
+#include "data/ReferenceLookup.h"
+
 namespace OBData {
 
 bool DaylightPeriod::Contains(const DateTime& date) const {
@@ -13,7 +16,27 @@ bool DaylightPeriod::Contains(const DateTime& date) const {
            (date >= m_start && date.GetYear() == m_start.GetYear());
 }
 
-TimeZone::TimeZone(int key) : m_key(key) {}
+TimeZone::TimeZone(int key) : m_key(key) {
+    DataRow row;
+    if (key == -1 || !FindTimeZoneRow(key, row))
+        return;
+    row.GetString(L"displayName", m_info.displayName);
+    row.GetString(L"standardName", m_info.standardName);
+    row.GetString(L"daylightName", m_info.daylightName);
+    row.GetIntChecked(L"bias", m_info.bias);
+    row.GetIntChecked(L"standardBias", m_info.standardBias);
+    row.GetIntChecked(L"daylightBias", m_info.daylightBias);
+    const auto readRule = [&row](const wchar_t* prefix, TransitionRule& rule) {
+        const std::wstring p = prefix;
+        row.GetIntChecked(p + L"Month", rule.month);
+        row.GetIntChecked(p + L"DOW", rule.dayOfWeek);
+        row.GetIntChecked(p + L"DayIndex", rule.dayIndex);
+        row.GetIntChecked(p + L"Hour", rule.hour);
+        row.GetIntChecked(p + L"Min", rule.minute);
+    };
+    readRule(L"standardDate", m_info.standardDate);
+    readRule(L"daylightDate", m_info.daylightDate);
+}
 
 TimeZone::TimeZone(int key, const TimeZoneInfo& info) : m_key(key), m_info(info) {}
 

@@ -182,7 +182,9 @@ private:
                 // The bold outlines are barely bolder than the regular ones.
                 const FT_Pos strength = std::max<FT_Pos>(32, ppem * 64 / 20);
                 FT_Outline_EmboldenXY(&slot->outline, strength, 0);
-                extra = static_cast<int>((strength + 32) >> 6);
+                // The bold face already has bold advances; the thicker
+                // strokes grow into its side bearings.
+                if (!(face->style_flags & FT_STYLE_FLAG_BOLD)) extra = static_cast<int>((strength + 32) >> 6);
             }
             if (FT_Render_Glyph(slot, smooth ? FT_RENDER_MODE_NORMAL : FT_RENDER_MODE_MONO) != 0) return;
         } else if (slot->format == FT_GLYPH_FORMAT_BITMAP && key_.bold && embolden_ &&

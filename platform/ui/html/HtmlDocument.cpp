@@ -1,0 +1,402 @@
+#include "platform/ui/html/HtmlDocument.h"
+
+#include <algorithm>
+#include <cstring>
+#include <map>
+#include <vector>
+
+#include <litehtml/litehtml.h>
+
+#include "platform/kernel/WideText.h"
+#include "platform/ui/gdi/DeviceContext.h"
+#include "platform/ui/image/ImageCodec.h"
+
+namespace ob::ui {
+namespace {
+
+COLORREF ToColor(const litehtml::web_color& c) { return RGB(c.red, c.green, c.blue); }
+
+struct Font {
+    HFONT handle;
+    int ascent;
+    int height;
+};
+
+// A memory DC used for measuring text outside of painting.
+HDC MeasureDC() {
+    static HDC dc = CreateCompatibleDC(nullptr);
+    return dc;
+}
+
+bool StartsWith(const std::string& s, const char* prefix) { return s.rfind(prefix, 0) == 0; }
+
+// Percent-decoding for file:// addresses.
+std::string Unescape(const std::string& s) {
+    std::string out;
+    for (std::size_t i = 0; i < s.size(); ++i) {
+        if (s[i] == '%' && i + 2 < s.size() && std::isxdigit(static_cast<unsigned char>(s[i + 1])) &&
+            std::isxdigit(static_cast<unsigned char>(s[i + 2]))) {
+            out += static_cast<char>(std::stoi(s.substr(i + 1, 2), nullptr, 16));
+            i += 2;
+        } else {
+            out += s[i];
+        }
+    }
+    return out;
+}
+
+}  // namespace
+
+class HtmlDocument::Container final : public litehtml::document_container {
+public:
+    Container() { context_.load_master_stylesheet(HtmlMasterStylesheet().c_str()); }
+    ~Container() {
+        document_.reset();
+        for (auto& [id, f] : fonts_) DeleteObject(f.handle);
+    }
+
+    std::string baseFolder;
+    std::wstring html;
+    std::shared_ptr<litehtml::document> document_;
+    int laidOutWidth = -1;
+    std::wstring title;
+
+    void Build() {
+        document_.reset();
+        laidOutWidth = -1;
+        title.clear();
+        if (html.empty()) return;
+        const std::string utf8 = ob::kernel::ToUtf8(KeepBlankLines(html));
+        document_ = litehtml::document::createFromString(utf8.c_str(), this, &context_);
+    }
+
+    int Layout(int width) {
+        if (!document_) return 0;
+        if (width != laidOutWidth) {
+            document_->render(std::max(1, width));
+            laidOutWidth = width;
+        }
+        return document_->height();
+    }
+
+    void Draw(HDC hdc, const RECT& area, int scrollY) {
+        if (!document_) return;
+        hdc_ = hdc;
+        const int saved = SaveDC(hdc);
+        IntersectClipRect(hdc, area.left, area.top, area.right, area.bottom);
+        // The clip is in drawing coordinates, after the page's offset.
+        litehtml::position clip(area.left, area.top, area.right - area.left, area.bottom - area.top);
+        document_->draw(reinterpret_cast<litehtml::uint_ptr>(hdc), area.left, area.top - scrollY, &clip);
+        RestoreDC(hdc, saved);
+        hdc_ = nullptr;
+    }
+
+    // ---- litehtml's view of the platform
+
+    litehtml::uint_ptr create_font(const litehtml::tchar_t* face, int size, int weight, litehtml::font_style italic,
+                                   unsigned int decoration, litehtml::font_metrics* fm) override {
+        LOGFONTW lf{};
+        lf.lfHeight = -std::max(1, size);
+        lf.lfWeight = weight;
+        lf.lfItalic = italic == litehtml::fontStyleItalic;
+        lf.lfUnderline = (decoration & litehtml::font_decoration_underline) != 0;
+        lf.lfStrikeOut = (decoration & litehtml::font_decoration_linethrough) != 0;
+        // The first family of the list that we can name; Tahoma by default.
+        std::string family = face ? face : "";
+        family = family.substr(0, family.find(','));
+        family.erase(std::remove(family.begin(), family.end(), '"'), family.end());
+        family.erase(std::remove(family.begin(), family.end(), '\''), family.end());
+        while (!family.empty() && family.front() == ' ') family.erase(family.begin());
+        while (!family.empty() && family.back() == ' ') family.pop_back();
+        if (family.empty() || family == "sans-serif") family = "Tahoma";
+        const std::wstring wide = ob::kernel::FromUtf8(family);
+        std::wcsncpy(lf.lfFaceName, wide.c_str(), LF_FACESIZE - 1);
+        HFONT f = CreateFontIndirect(&lf);
+        HDC dc = MeasureDC();
+        HGDIOBJ old = SelectObject(dc, f);
+        TEXTMETRICW tm{};
+        GetTextMetrics(dc, &tm);
+        SIZE x{};
+        GetTextExtentPoint32(dc, L"x", 1, &x);
+        SelectObject(dc, old);
+        if (fm) {
+            fm->ascent = tm.tmAscent;
+            fm->descent = tm.tmDescent;
+            fm->height = tm.tmHeight;
+            fm->x_height = std::max<int>(1, tm.tmAscent * 11 / 20);
+            fm->draw_spaces = lf.lfUnderline || lf.lfStrikeOut;
+        }
+        const auto id = ++nextFont_;
+        fonts_[id] = {f, tm.tmAscent, tm.tmHeight};
+        return id;
+    }
+
+    void delete_font(litehtml::uint_ptr id) override {
+        auto it = fonts_.find(id);
+        if (it == fonts_.end()) return;
+        DeleteObject(it->second.handle);
+        fonts_.erase(it);
+    }
+
+    int text_width(const litehtml::tchar_t* text, litehtml::uint_ptr id) override {
+        auto it = fonts_.find(id);
+        if (it == fonts_.end() || !text) return 0;
+        const std::wstring w = ob::kernel::FromUtf8(text);
+        HDC dc = MeasureDC();
+        HGDIOBJ old = SelectObject(dc, it->second.handle);
+        SIZE s{};
+        GetTextExtentPoint32(dc, w.c_str(), static_cast<int>(w.size()), &s);
+        SelectObject(dc, old);
+        return s.cx;
+    }
+
+    void draw_text(litehtml::uint_ptr hdc, const litehtml::tchar_t* text, litehtml::uint_ptr id,
+                   litehtml::web_color color, const litehtml::position& pos) override {
+        auto it = fonts_.find(id);
+        if (it == fonts_.end() || !text) return;
+        HDC dc = reinterpret_cast<HDC>(hdc);
+        const std::wstring w = ob::kernel::FromUtf8(text);
+        HGDIOBJ old = SelectObject(dc, it->second.handle);
+        SetTextColor(dc, ToColor(color));
+        SetBkMode(dc, TRANSPARENT);
+        SetTextAlign(dc, TA_LEFT | TA_TOP);
+        ExtTextOut(dc, pos.x, pos.y, 0, nullptr, w.c_str(), static_cast<UINT>(w.size()), nullptr);
+        SelectObject(dc, old);
+    }
+
+    int pt_to_px(int pt) const override { return pt * GetScreenDpi() / 72; }
+    int get_default_font_size() const override { return 8 * GetScreenDpi() / 72; }
+    const litehtml::tchar_t* get_default_font_name() const override { return "Tahoma"; }
+
+    void draw_list_marker(litehtml::uint_ptr hdc, const litehtml::list_marker& marker) override {
+        HDC dc = reinterpret_cast<HDC>(hdc);
+        const litehtml::position& p = marker.pos;
+        HBRUSH brush = CreateSolidBrush(ToColor(marker.color));
+        HPEN pen = CreatePen(PS_SOLID, 1, ToColor(marker.color));
+        HGDIOBJ ob = SelectObject(dc, brush), op = SelectObject(dc, pen);
+        if (marker.marker_type == litehtml::list_style_type_square) {
+            RECT r{p.x, p.y, p.x + p.width, p.y + p.height};
+            FillRect(dc, &r, brush);
+        } else if (marker.marker_type == litehtml::list_style_type_circle) {
+            SelectObject(dc, GetStockObject(HOLLOW_BRUSH));
+            Ellipse(dc, p.x, p.y, p.x + p.width, p.y + p.height);
+        } else if (marker.marker_type == litehtml::list_style_type_decimal && marker.font) {
+            const std::wstring n = std::to_wstring(marker.index) + L".";
+            auto it = fonts_.find(marker.font);
+            if (it != fonts_.end()) {
+                HGDIOBJ of = SelectObject(dc, it->second.handle);
+                SetTextColor(dc, ToColor(marker.color));
+                SetBkMode(dc, TRANSPARENT);
+                SIZE s{};
+                GetTextExtentPoint32(dc, n.c_str(), static_cast<int>(n.size()), &s);
+                TextOut(dc, p.x + p.width - s.cx, p.y + p.height - it->second.ascent, n.c_str(),
+                        static_cast<int>(n.size()));
+                SelectObject(dc, of);
+            }
+        } else if (marker.marker_type != litehtml::list_style_type_none) {
+            Ellipse(dc, p.x, p.y, p.x + p.width, p.y + p.height);
+        }
+        SelectObject(dc, ob);
+        SelectObject(dc, op);
+        DeleteObject(brush);
+        DeleteObject(pen);
+    }
+
+    void load_image(const litehtml::tchar_t* src, const litehtml::tchar_t* baseurl, bool) override {
+        Picture(src, baseurl);
+    }
+
+    void get_image_size(const litehtml::tchar_t* src, const litehtml::tchar_t* baseurl, litehtml::size& sz) override {
+        if (Surface* s = Picture(src, baseurl)) {
+            sz.width = s->Width();
+            sz.height = s->Height();
+        } else {
+            sz.width = sz.height = 0;
+        }
+    }
+
+    void draw_background(litehtml::uint_ptr hdc, const litehtml::background_paint& bg) override {
+        HDC dc = reinterpret_cast<HDC>(hdc);
+        DeviceContext* d = FindDC(dc);
+        if (!d || !d->surface) return;
+        const litehtml::position& c = bg.clip_box;
+        if (bg.color.alpha > 0) {
+            HBRUSH b = CreateSolidBrush(ToColor(bg.color));
+            RECT r{c.x, c.y, c.x + c.width, c.y + c.height};
+            FillRect(dc, &r, b);
+            DeleteObject(b);
+        }
+        if (bg.image.empty()) return;
+        Surface* pic = Picture(bg.image.c_str(), bg.baseurl.c_str());
+        if (!pic) return;
+        const int w = bg.image_size.width > 0 ? bg.image_size.width : pic->Width();
+        const int h = bg.image_size.height > 0 ? bg.image_size.height : pic->Height();
+        // Tiles as the repeat asks, limited to the clip box.
+        int x0 = bg.position_x, y0 = bg.position_y;
+        int x1 = x0 + w, y1 = y0 + h;
+        const bool rx = bg.repeat == litehtml::background_repeat_repeat || bg.repeat == litehtml::background_repeat_repeat_x;
+        const bool ry = bg.repeat == litehtml::background_repeat_repeat || bg.repeat == litehtml::background_repeat_repeat_y;
+        if (rx) {
+            while (x0 > c.x) x0 -= w;
+            x1 = c.x + c.width;
+        }
+        if (ry) {
+            while (y0 > c.y) y0 -= h;
+            y1 = c.y + c.height;
+        }
+        pixman_region32_t clip;
+        pixman_region32_init_rect(&clip, d->SX(c.x), d->SY(c.y), static_cast<unsigned>(std::max(0, c.width)),
+                                  static_cast<unsigned>(std::max(0, c.height)));
+        pixman_region32_intersect(&clip, &clip, const_cast<pixman_region32_t*>(&d->Effective()));
+        pixman_image_set_clip_region32(d->surface->Image(), &clip);
+        pixman_transform_t t;
+        const bool scaled = w != pic->Width() || h != pic->Height();
+        if (scaled) {
+            pixman_transform_init_scale(&t, pixman_double_to_fixed(static_cast<double>(pic->Width()) / w),
+                                        pixman_double_to_fixed(static_cast<double>(pic->Height()) / h));
+            pixman_image_set_transform(pic->Image(), &t);
+            pixman_image_set_filter(pic->Image(), PIXMAN_FILTER_BILINEAR, nullptr, 0);
+        }
+        for (int y = y0; y < y1; y += h)
+            for (int x = x0; x < x1; x += w)
+                pixman_image_composite32(PIXMAN_OP_OVER, pic->Image(), nullptr, d->surface->Image(), 0, 0, 0, 0,
+                                         d->SX(x), d->SY(y), w, h);
+        if (scaled) {
+            pixman_image_set_transform(pic->Image(), nullptr);
+            pixman_image_set_filter(pic->Image(), PIXMAN_FILTER_NEAREST, nullptr, 0);
+        }
+        pixman_image_set_clip_region32(d->surface->Image(), nullptr);
+        pixman_region32_fini(&clip);
+    }
+
+    void draw_borders(litehtml::uint_ptr hdc, const litehtml::borders& b, const litehtml::position& p, bool) override {
+        HDC dc = reinterpret_cast<HDC>(hdc);
+        auto side = [dc](const litehtml::border& border, int l, int t, int r, int bt) {
+            if (border.width <= 0 || border.style == litehtml::border_style_none ||
+                border.style == litehtml::border_style_hidden)
+                return;
+            COLORREF c = ToColor(border.color);
+            HBRUSH brush = CreateSolidBrush(c);
+            RECT rc{l, t, r, bt};
+            FillRect(dc, &rc, brush);
+            DeleteObject(brush);
+        };
+        const int l = p.x, t = p.y, r = p.x + p.width, bt = p.y + p.height;
+        side(b.top, l, t, r, t + b.top.width);
+        side(b.bottom, l, bt - b.bottom.width, r, bt);
+        side(b.left, l, t, l + b.left.width, bt);
+        side(b.right, r - b.right.width, t, r, bt);
+    }
+
+    void set_caption(const litehtml::tchar_t* caption) override { title = ob::kernel::FromUtf8(caption ? caption : ""); }
+    void set_base_url(const litehtml::tchar_t*) override {}
+    void link(const std::shared_ptr<litehtml::document>&, const litehtml::element::ptr&) override {}
+    void on_anchor_click(const litehtml::tchar_t*, const litehtml::element::ptr&) override {}
+    void set_cursor(const litehtml::tchar_t*) override {}
+
+    void transform_text(litehtml::tstring& text, litehtml::text_transform tt) override {
+        if (tt == litehtml::text_transform_uppercase || tt == litehtml::text_transform_lowercase ||
+            tt == litehtml::text_transform_capitalize) {
+            std::wstring w = ob::kernel::FromUtf8(text);
+            for (std::size_t i = 0; i < w.size(); ++i) {
+                const bool first = i == 0 || w[i - 1] == L' ';
+                if (tt == litehtml::text_transform_uppercase || (tt == litehtml::text_transform_capitalize && first))
+                    w[i] = static_cast<wchar_t>(std::towupper(w[i]));
+                else if (tt == litehtml::text_transform_lowercase)
+                    w[i] = static_cast<wchar_t>(std::towlower(w[i]));
+            }
+            text = ob::kernel::ToUtf8(w);
+        }
+    }
+
+    // Style sheets are only taken from the page itself.
+    void import_css(litehtml::tstring&, const litehtml::tstring&, litehtml::tstring&) override {}
+
+    void set_clip(const litehtml::position& pos, const litehtml::border_radiuses&, bool, bool) override {
+        if (!hdc_) return;
+        SaveDC(hdc_);
+        IntersectClipRect(hdc_, pos.x, pos.y, pos.x + pos.width, pos.y + pos.height);
+    }
+    void del_clip() override {
+        if (hdc_) RestoreDC(hdc_, -1);
+    }
+
+    void get_client_rect(litehtml::position& client) const override {
+        client = litehtml::position(0, 0, std::max(0, laidOutWidth), GetScreenSize().cy);
+    }
+
+    std::shared_ptr<litehtml::element> create_element(const litehtml::tchar_t*, const litehtml::string_map&,
+                                                      const std::shared_ptr<litehtml::document>&) override {
+        return nullptr;
+    }
+
+    void get_media_features(litehtml::media_features& media) const override {
+        const SIZE screen = GetScreenSize();
+        media.type = litehtml::media_type_screen;
+        media.width = laidOutWidth > 0 ? laidOutWidth : screen.cx;
+        media.height = screen.cy;
+        media.device_width = screen.cx;
+        media.device_height = screen.cy;
+        media.color = 8;
+        media.color_index = 0;
+        media.monochrome = 0;
+        media.resolution = GetScreenDpi();
+    }
+
+    void get_language(litehtml::tstring& language, litehtml::tstring& culture) const override {
+        language = "en";
+        culture.clear();
+    }
+
+private:
+    // The decoded picture for an address, or nullptr. Only local files.
+    Surface* Picture(const char* src, const char* baseurl) {
+        if (!src || !*src) return nullptr;
+        std::string path = src;
+        auto it = pictures_.find(path);
+        if (it != pictures_.end()) return it->second.get();
+        std::unique_ptr<Surface>& slot = pictures_[path];
+        std::string file;
+        if (StartsWith(path, "file://")) {
+            file = Unescape(path.substr(7));
+            if (StartsWith(file, "localhost/")) file = file.substr(9);
+        } else if (path.find("://") != std::string::npos || StartsWith(path, "//") || StartsWith(path, "data:")) {
+            return nullptr;  // the viewer never goes to the network
+        } else if (!path.empty() && path[0] == '/') {
+            file = Unescape(path);
+        } else {
+            std::string base = baseurl && *baseurl ? baseurl : baseFolder;
+            if (StartsWith(base, "file://")) base = Unescape(base.substr(7));
+            if (base.empty()) return nullptr;
+            if (base.back() != '/') base += '/';
+            file = base + Unescape(path);
+        }
+        slot = LoadImageFileToSurface(file);
+        return slot.get();
+    }
+
+    litehtml::context context_;
+    std::map<litehtml::uint_ptr, Font> fonts_;
+    litehtml::uint_ptr nextFont_ = 0;
+    std::map<std::string, std::unique_ptr<Surface>> pictures_;
+    HDC hdc_ = nullptr;
+};
+
+HtmlDocument::HtmlDocument() : container_(std::make_unique<Container>()) {}
+HtmlDocument::~HtmlDocument() = default;
+
+void HtmlDocument::SetBaseFolder(const std::string& folder) { container_->baseFolder = folder; }
+
+void HtmlDocument::SetHtml(const std::wstring& html) {
+    container_->html = html;
+    container_->Build();
+}
+
+bool HtmlDocument::Empty() const { return !container_->document_; }
+int HtmlDocument::Layout(int width) { return container_->Layout(width); }
+int HtmlDocument::ContentHeight() const { return container_->document_ ? container_->document_->height() : 0; }
+int HtmlDocument::ContentWidth() const { return container_->document_ ? container_->document_->width() : 0; }
+void HtmlDocument::Draw(HDC hdc, const RECT& area, int scrollY) { container_->Draw(hdc, area, scrollY); }
+std::wstring HtmlDocument::Title() const { return container_->title; }
+
+}  // namespace ob::ui

@@ -1,0 +1,188 @@
+// The HTML viewer: layout of the master stylesheet's elements, local
+// pictures only, and the control's messages, painting and scrolling.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <string>
+
+#include "platform/kernel/WideText.h"
+#include "platform/ui/Controls.h"
+#include "platform/ui/gdi/DeviceContext.h"
+#include "platform/ui/html/HtmlControl.h"
+#include "platform/ui/html/HtmlDocument.h"
+#include "platform/ui/image/ImageCodec.h"
+#include "platform/ui/testing/UiDriver.h"
+
+using ob::ui::HtmlDocument;
+using ob::ui::testing::UiDriver;
+
+namespace {
+
+// A 24x24 orange disc with a transparent surround, as a PNG file.
+std::string SunPicture() {
+    const auto path = std::filesystem::temp_directory_path() / "ob_html_test_sun.png";
+    ob::ui::Surface s(24, 24, true);
+    for (int y = 0; y < 24; ++y)
+        for (int x = 0; x < 24; ++x)
+            if ((x - 12) * (x - 12) + (y - 12) * (y - 12) < 100) s.At(x, y) = 0xFFFF8000u;
+    ob::ui::SavePng(s, path.string());
+    return path.string();
+}
+
+int HeightOf(const std::wstring& html, int width = 200) {
+    HtmlDocument doc;
+    doc.SetHtml(html);
+    return doc.Layout(width);
+}
+
+TEST(Html, BreaksSmallTextAndBlankLinesLayOutAsInBrowsers) {
+    ob::ui::SetScreenDpi(96);
+    const int one = HeightOf(L"<body>One</body>");
+    const int two = HeightOf(L"<body>One<br>Two</body>");
+    const int blank = HeightOf(L"<body>One<br><br>Two</body>");
+    EXPECT_GT(one, 0);
+    EXPECT_GT(two, one);
+    EXPECT_NEAR(blank - two, two - one, 2);  // the blank line is a full line
+    // A break after inline markup breaks too.
+    EXPECT_EQ(HeightOf(L"<body><b>One</b><br>Two</body>"), two);
+    // <small> is smaller than body text.
+    auto width = [](const std::wstring& html) {
+        // The rightmost inked column of the drawn page.
+        HtmlDocument doc;
+        doc.SetHtml(html);
+        doc.Layout(400);
+        HDC dc = CreateCompatibleDC(nullptr);
+        HBITMAP bmp = CreateCompatibleBitmap(dc, 400, 30);
+        SelectObject(dc, bmp);
+        RECT all{0, 0, 400, 30};
+        FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+        doc.Draw(dc, all, 0);
+        int right = 0;
+        for (int y = 0; y < 30; ++y)
+            for (int x = 0; x < 400; ++x)
+                if (GetPixel(dc, x, y) != RGB(255, 255, 255)) right = std::max(right, x);
+        DeleteDC(dc);
+        DeleteObject(bmp);
+        return right;
+    };
+    const std::wstring word = L"Wolverhampton-Birmingham-Coventry";
+    EXPECT_LT(width(L"<body><small>" + word + L"</small></body>"), width(L"<body>" + word + L"</body>"));
+    // Text sizes follow the density.
+    ob::ui::SetScreenDpi(192);
+    EXPECT_GT(HeightOf(L"<body>One<br>Two</body>"), two * 3 / 2);
+    ob::ui::SetScreenDpi(96);
+    EXPECT_EQ(ob::ui::KeepBlankLines(L"a<br> <BR/>b"), L"a<br> &nbsp;<BR/>b");
+    EXPECT_EQ(ob::ui::KeepBlankLines(L"a<br>b<br>c"), L"a<br>b<br>c");
+}
+
+TEST(Html, TablesAndLocalPicturesButNeverTheNetwork) {
+    ob::ui::SetScreenDpi(96);
+    const std::string sun = SunPicture();
+    const std::wstring url = L"file://" + ob::kernel::FromUtf8(sun);
+    // A picture in a table cell beside text: one row as tall as the picture.
+    const int row = HeightOf(L"<table><tr><td><img src=\"" + url + L"\"></td><td>Sunny</td></tr></table>");
+    EXPECT_GE(row, 24);
+    EXPECT_LE(row, 24 + 16);
+    // Network addresses are not fetched; the page still lays out.
+    const int net = HeightOf(L"<body><img src=\"http://example.invalid/x.png\">x</body>");
+    EXPECT_LT(net, 24);
+    // Relative addresses start at the base folder.
+    HtmlDocument doc;
+    doc.SetBaseFolder(std::filesystem::path(sun).parent_path().string());
+    doc.SetHtml(L"<body><img src=\"" + ob::kernel::FromUtf8(std::filesystem::path(sun).filename().string()) +
+                L"\"></body>");
+    EXPECT_GE(doc.Layout(200), 24);
+    // Drawing lays the picture over the page with its transparency.
+    HDC dc = CreateCompatibleDC(nullptr);
+    HBITMAP bmp = CreateCompatibleBitmap(dc, 100, 60);
+    SelectObject(dc, bmp);
+    RECT all{0, 0, 100, 60};
+    FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+    doc.Draw(dc, all, 0);
+    int orange = 0, white = 0;
+    for (int y = 0; y < 60; ++y)
+        for (int x = 0; x < 100; ++x) {
+            orange += GetPixel(dc, x, y) == RGB(255, 128, 0);
+            white += GetPixel(dc, x, y) == RGB(255, 255, 255);
+        }
+    EXPECT_GT(orange, 200);
+    EXPECT_GT(white, 5000);
+    DeleteDC(dc);
+    DeleteObject(bmp);
+    std::remove(sun.c_str());
+}
+
+// A page much taller than the screen, with bold, small text, a table and a picture.
+std::wstring LongPage(const std::wstring& picture) {
+    std::wstring page = L"<html><head><title>Aberdeen</title></head><body><b>Aberdeen</b>, United Kingdom<br>"
+                        L"<small>57.15 N, 2.10 W - time zone (GMT) Dublin, Edinburgh, Lisbon, London</small><br><br>"
+                        L"<table width=100%><tr><td><img src=\"" + picture + L"\"></td>"
+                        L"<td><b>Monday</b><br>Sunny, 14&deg;C<br><small>Wind 12 km/h</small></td></tr>"
+                        L"<tr><td><img src=\"" + picture + L"\"></td><td><b>Tuesday</b><br>Showers later</td></tr></table>";
+    for (int i = 1; i <= 30; ++i) page += L"Line " + std::to_wstring(i) + L" of the forecast.<br>";
+    return page + L"</body></html>";
+}
+
+TEST(Html, ControlTakesThePageInPartsPaintsItAndScrolls) {
+    for (const char* screen : {"240x320", "480x640"}) {
+        UiDriver ui(screen);
+        ASSERT_TRUE(InitHTMLControl(nullptr));
+        ASSERT_TRUE(InitHTMLControl(nullptr));  // registering twice is fine
+        // The work area: the screen below the navigation bar.
+        RECT work{};
+        SystemParametersInfo(SPI_GETWORKAREA, 0, &work, 0);
+        const SIZE size{work.right - work.left, work.bottom - work.top};
+        HWND html = CreateWindowEx(0, WC_HTML, L"", WS_POPUP | WS_VISIBLE, work.left, work.top, size.cx, size.cy,
+                                   nullptr, nullptr, nullptr, nullptr);
+        ASSERT_NE(html, nullptr);
+        const std::string sun = SunPicture();
+        const std::wstring page = LongPage(L"file://" + ob::kernel::FromUtf8(sun));
+        // The way the program fills it: clear, add the text, end the source.
+        SendMessage(html, DTM_CLEAR, 0, 0);
+        EXPECT_EQ(SendMessage(html, WM_USER + 114, 0, 1), 0);
+        SendMessage(html, DTM_ADDTEXTW, FALSE, reinterpret_cast<LPARAM>(page.substr(0, 100).c_str()));
+        SendMessage(html, DTM_ADDTEXTW, FALSE, reinterpret_cast<LPARAM>(page.substr(100).c_str()));
+        SendMessage(html, DTM_ENDOFSOURCE, 0, 0);
+        ui.RunUntilIdle();
+        EXPECT_GT(ob::ui::GetHtmlContentHeight(html), size.cy);
+        ui.Screenshot(UiDriver::OutputPath(std::string("html_page_") + screen + ".png"));
+        // Black text near the top-left, the orange picture below it.
+        bool ink = false, picture = false;
+        for (int y = work.top; y < work.top + size.cy / 3; ++y)
+            for (int x = 0; x < size.cx / 2; ++x) {
+                ink |= ui.Pixel(x, y) == RGB(0, 0, 0);
+                picture |= ui.Pixel(x, y) == RGB(255, 128, 0);
+            }
+        EXPECT_TRUE(ink);
+        EXPECT_TRUE(picture);
+
+        SetFocus(html);
+        ui.Key(VK_DOWN);
+        ui.RunUntilIdle();
+        const int afterKey = ob::ui::GetHtmlScroll(html);
+        EXPECT_GT(afterKey, 0);
+        SendMessage(html, WM_VSCROLL, SB_BOTTOM, 0);
+        ui.RunUntilIdle();
+        const int bottom = ob::ui::GetHtmlScroll(html);
+        EXPECT_EQ(bottom, ob::ui::GetHtmlContentHeight(html) - size.cy);
+        ui.Screenshot(UiDriver::OutputPath(std::string("html_page_bottom_") + screen + ".png"));
+        SendMessage(html, WM_VSCROLL, SB_PAGEDOWN, 0);
+        EXPECT_EQ(ob::ui::GetHtmlScroll(html), bottom);  // never past the end
+        // Dragging the page down with the stylus scrolls back up.
+        ui.Drag({size.cx / 3, work.top + size.cy / 4}, {size.cx / 3, work.top + size.cy / 2});
+        ui.RunUntilIdle();
+        EXPECT_EQ(ob::ui::GetHtmlScroll(html), bottom - (size.cy / 2 - size.cy / 4));
+        SendMessage(html, WM_VSCROLL, SB_TOP, 0);
+        EXPECT_EQ(ob::ui::GetHtmlScroll(html), 0);
+
+        SendMessage(html, DTM_CLEAR, 0, 0);
+        ui.RunUntilIdle();
+        EXPECT_EQ(ob::ui::GetHtmlContentHeight(html), 0);
+        EXPECT_EQ(ui.Pixel(10, work.top + 10), RGB(255, 255, 255));
+        DestroyWindow(html);
+        std::remove(sun.c_str());
+    }
+}
+
+}  // namespace

@@ -47,24 +47,6 @@ std::wstring Position::ToString() const {
     return FormatLatitude() + L", " + FormatLongitude();
 }
 
-Distance::Distance(double value, int unit) {
-    switch (unit) {
-    case kKilometres: m_km = value; break;
-    case kMiles: m_km = value * 1.61; break;
-    case kNauticalMiles: m_km = value * 1.852; break;
-    default: m_km = 0.0; break;
-    }
-}
-
-double Distance::InUnits(int unit) const {
-    switch (unit) {
-    case kKilometres: return m_km;
-    case kMiles: return m_km * 0.62;
-    case kNauticalMiles: return m_km * 0.5399568034557235;
-    default: return 0.0;
-    }
-}
-
 std::wstring Distance::Format(int unit, bool withSuffix) const {
     const double v = InUnits(unit) + 0.5;
     // Negative, NaN or absurd lengths have no sensible text; show 0.

@@ -40,9 +40,19 @@ class Distance {
 public:
     Distance() = default;
     // A value in the given unit; an unknown unit gives 0.
-    Distance(double value, int unit);
+    Distance(double value, int unit)
+        : m_km(unit == kKilometres      ? value
+               : unit == kMiles         ? value * 1.61
+               : unit == kNauticalMiles ? value * 1.852
+                                        : 0.0) {}
 
-    double InUnits(int unit) const;  // 0 for an unknown unit
+    // 0 for an unknown unit.
+    double InUnits(int unit) const {
+        return unit == kKilometres      ? m_km
+               : unit == kMiles         ? m_km * 0.62
+               : unit == kNauticalMiles ? m_km * 0.5399568034557235
+                                        : 0.0;
+    }
     // Rounded to a whole number, grouped by thousands ("12,401"), with the
     // unit's suffix (" KM", " Miles", " NM", " UNKNOWN") when asked.
     std::wstring Format(int unit, bool withSuffix) const;

@@ -32,9 +32,10 @@ struct ScreenBuffer {
 };
 ScreenBuffer g_screen;
 
-void EnsureBuffer() {
+void EnsureBuffer(bool fresh = false) {
     WindowSystem& s = Sys();
-    if (g_screen.width == s.screenWidth && g_screen.height == s.screenHeight && !g_screen.pixels.empty()) return;
+    if (!fresh && g_screen.width == s.screenWidth && g_screen.height == s.screenHeight && !g_screen.pixels.empty())
+        return;
     g_screen.width = s.screenWidth;
     g_screen.height = s.screenHeight;
     g_screen.pixels.assign(static_cast<size_t>(s.screenWidth) * s.screenHeight, 0xFFFFFFFFu);
@@ -52,6 +53,41 @@ public:
 };
 
 }  // namespace
+
+// The wait cursor: a ring of dots in the middle of the screen, drawn over
+// whatever is there and redrawn after painting until the cursor changes.
+RECT WaitCursorRect() {
+    WindowSystem& s = Sys();
+    int r = Scale(14);
+    return RECT{s.screenWidth / 2 - r, s.screenHeight / 2 - r, s.screenWidth / 2 + r, s.screenHeight / 2 + r};
+}
+
+void DrawWaitCursor() {
+    EnsureBuffer();
+    RECT box = WaitCursorRect();
+    int cx = (box.left + box.right) / 2, cy = (box.top + box.bottom) / 2;
+    int ring = Scale(9), dot = Scale(3);
+    static const std::uint32_t colours[8] = {0xFF0B3D91, 0xFF1A56B8, 0xFF2F6FD6, 0xFF4C8BEA,
+                                             0xFF6EA6F2, 0xFF94C0F7, 0xFFB9D6FA, 0xFFDCEBFD};
+    // A white disc behind the dots keeps them readable on any content.
+    for (int y = box.top; y < box.bottom; ++y)
+        for (int x = box.left; x < box.right; ++x) {
+            int dx = x - cx, dy = y - cy;
+            if (x < 0 || y < 0 || x >= g_screen.width || y >= g_screen.height) continue;
+            if (dx * dx + dy * dy <= (ring + dot + 1) * (ring + dot + 1))
+                g_screen.pixels[static_cast<size_t>(y) * g_screen.width + x] = 0xFFFFFFFFu;
+        }
+    static const int kDirs[8][2] = {{0, -100}, {71, -71}, {100, 0}, {71, 71}, {0, 100}, {-71, 71}, {-100, 0}, {-71, -71}};
+    for (int i = 0; i < 8; ++i) {
+        int px = cx + kDirs[i][0] * ring / 100, py = cy + kDirs[i][1] * ring / 100;
+        for (int y = py - dot; y <= py + dot; ++y)
+            for (int x = px - dot; x <= px + dot; ++x) {
+                if (x < 0 || y < 0 || x >= g_screen.width || y >= g_screen.height) continue;
+                if ((x - px) * (x - px) + (y - py) * (y - py) <= dot * dot)
+                    g_screen.pixels[static_cast<size_t>(y) * g_screen.width + x] = colours[i];
+            }
+    }
+}
 
 void Display::WaitInput(int timeoutMs) {
     if (timeoutMs != 0) ::poll(nullptr, 0, timeoutMs);
@@ -78,7 +114,7 @@ bool StartScreen(const ScreenMode& mode, std::string_view display) {
     s.screenWidth = mode.width;
     s.screenHeight = mode.height;
     s.screenDpi = mode.dpi;
-    EnsureBuffer();
+    EnsureBuffer(true);
     EnsureStarted();
     bool ok = true;
     if (display == "sdl") {

@@ -24,8 +24,14 @@ DWORD SHRecognizeGesture(SHRGINFO* info) {
     // the gesture is recognised.
     for (;;) {
         if (!s.penDown && s.input.empty()) return 0;
+        bool held = false;
         while (!s.input.empty()) {
             const InputEvent& e = s.input.front();
+            // Input stamped after the delay came after the gesture was made.
+            if (e.time - start >= delay) {
+                held = true;
+                break;
+            }
             if (e.kind == InputEvent::PenMove && std::abs(e.pt.x - down.x) <= slop && std::abs(e.pt.y - down.y) <= slop) {
                 s.cursor = e.pt;
                 s.input.pop_front();  // a tremble of the pen
@@ -34,6 +40,7 @@ DWORD SHRecognizeGesture(SHRGINFO* info) {
             if (e.kind == InputEvent::KeyDown || e.kind == InputEvent::KeyUp || e.kind == InputEvent::Char) break;
             return 0;
         }
+        if (held) break;
         std::uint32_t elapsed = ob::kernel::TickCountMs() - start;
         if (elapsed >= delay) break;
         // Paint what is waiting so the screen is current while the pen rests.

@@ -106,7 +106,8 @@ void Press(HWND hwnd, Bar& bar, int index) {
     GetWindowRect(hwnd, &wr);
     // The popup opens upwards from the button's left edge; the owner hears of
     // it first (WM_INITMENUPOPUP) so it can set check marks and grey items.
-    UINT id = TrackMenu(sub, TPM_LEFTALIGN | TPM_BOTTOMALIGN, POINT{wr.left + button.rect.left, wr.top}, owner);
+    UINT id = TrackMenu(sub, TPM_LEFTALIGN | TPM_BOTTOMALIGN, POINT{wr.left + button.rect.left, wr.top}, owner,
+                        button.popup);
     if (!IsWindow(hwnd)) return;
     if (Bar* again = BarOf(hwnd)) {
         again->pressed = -1;

@@ -47,6 +47,9 @@ UiDriver::UiDriver(const std::string& screen) {
         auto step = std::move(steps_.front());
         steps_.pop_front();
         step();
+        // Whatever loop was waiting looks at its state again (a dialog the
+        // step ended, a menu it closed) as it would after any message.
+        PostMessage(nullptr, WM_NULL, 0, 0);
         return true;
     });
 }
@@ -99,20 +102,20 @@ void UiDriver::Tap(HWND hwnd) { Tap(CentreOf(hwnd)); }
 
 void UiDriver::Hold(POINT p, unsigned ms) {
     PenDown(p);
-    // The hold happens while something (the gesture recogniser) waits; if
-    // nothing waits, the time simply passes.
+    // The hold happens while something (the gesture recogniser) waits for
+    // the pen; if nothing waits, the time simply passes before the lift.
     bool consumed = false;
-    WhenIdle([this, p, ms, &consumed] {
+    WhenIdle([p, ms, &consumed] {
         consumed = true;
         ob::kernel::AdvanceVirtualClock(static_cast<ob::kernel::Ticks>(ms) * ob::kernel::kTicksPerMillisecond);
-        (void)p;
+        InjectPen(2, p);
     });
     RunUntilIdle();
     if (!consumed) {
         steps_.pop_back();
         Advance(ms);
+        PenUp(p);
     }
-    PenUp(p);
     RunUntilIdle();
 }
 

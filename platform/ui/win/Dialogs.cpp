@@ -268,21 +268,25 @@ BOOL EndDialog(HWND dialog, INT_PTR result) {
     w->dialogResult = result;
     // A modeless dialog ends by being hidden; its owner destroys it.
     ShowWindow(dialog, SW_HIDE);
+    PostMessage(dialog, WM_NULL, 0, 0);  // wakes a modal loop that is waiting
     return TRUE;
 }
 
 HWND GetNextDlgTabItem(HWND dialog, HWND control, BOOL previous) {
     Window* d = FromHandle(dialog);
     if (!d) return nullptr;
-    std::vector<HWND> stops;
-    for (Window* c : d->children)
-        if (Usable(c) && (c->style & WS_TABSTOP)) stops.push_back(c->handle);
-    if (stops.empty()) return control;
-    auto it = std::find(stops.begin(), stops.end(), control);
-    if (it == stops.end()) return previous ? stops.back() : stops.front();
-    size_t i = static_cast<size_t>(it - stops.begin());
-    size_t n = stops.size();
-    return stops[previous ? (i + n - 1) % n : (i + 1) % n];
+    auto& kids = d->children;
+    size_t n = kids.size();
+    if (n == 0) return nullptr;
+    // From the control (any control, tab stop or not) to the next usable tab
+    // stop in z-order, wrapping around.
+    auto it = std::find_if(kids.begin(), kids.end(), [&](Window* c) { return c->handle == control; });
+    size_t start = it == kids.end() ? (previous ? 0 : n - 1) : static_cast<size_t>(it - kids.begin());
+    for (size_t step = 1; step <= n; ++step) {
+        size_t k = previous ? (start + n - step) % n : (start + step) % n;
+        if (Usable(kids[k]) && (kids[k]->style & WS_TABSTOP)) return kids[k]->handle;
+    }
+    return nullptr;
 }
 
 HWND GetNextDlgGroupItem(HWND dialog, HWND control, BOOL previous) {

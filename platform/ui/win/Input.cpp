@@ -13,6 +13,10 @@ constexpr UINT WM_NCLBUTTONDOWN_ = 0x00A1;
 constexpr UINT WM_NCLBUTTONUP_ = 0x00A2;
 
 namespace ob::ui {
+
+RECT WaitCursorRect();
+void DrawWaitCursor();
+
 namespace {
 
 bool Inside(const RECT& r, POINT p) { return p.x >= r.left && p.x < r.right && p.y >= r.top && p.y < r.bottom; }
@@ -266,10 +270,14 @@ HCURSOR SetCursor(HCURSOR cursor) {
     HCURSOR old = s.currentCursor;
     if (old == cursor) return old;
     s.currentCursor = cursor;
-    // The wait cursor is drawn by the shell over the screen; a change repaints it.
-    if (old == LoadCursor(nullptr, IDC_WAIT) || cursor == LoadCursor(nullptr, IDC_WAIT)) {
-        s.screenDirty = true;
-        s.screenDamage.Add(RECT{0, 0, s.screenWidth, s.screenHeight});
+    // The wait cursor is drawn over the screen; taking it away repaints what
+    // it covered.
+    HCURSOR wait = LoadCursor(nullptr, IDC_WAIT);
+    if (cursor == wait) {
+        DrawWaitCursor();
+        MarkScreenDirty(WaitCursorRect());
+    } else if (old == wait) {
+        InvalidateScreenArea(WaitCursorRect(), nullptr);
     }
     return old;
 }

@@ -163,10 +163,10 @@ bool Selectable(const MenuItem& it) { return !(it.flags & (MF_SEPARATOR | MF_GRA
 
 }  // namespace
 
-UINT TrackMenu(HMENU menu, UINT flags, POINT anchor, HWND owner) {
+UINT TrackMenu(HMENU menu, UINT flags, POINT anchor, HWND owner, int position) {
     std::vector<Level> levels;
     levels.reserve(8);
-    if (!OpenLevel(levels, menu, flags, anchor, owner, 0)) return 0;
+    if (!OpenLevel(levels, menu, flags, anchor, owner, position)) return 0;
     SetCapture(levels.front().hwnd);
     UINT chosen = 0;
     bool done = false;

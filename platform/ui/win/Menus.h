@@ -25,7 +25,7 @@ MenuItem* FindItem(HMENU h, UINT item, UINT flags, HMENU* owner, int* index);
 
 // Tracks a popup menu: the loop runs until an item is chosen (its id) or the
 // menu is dismissed (0). `anchor` is the point in screen coordinates with the
-// TPM_ alignment flags.
-UINT TrackMenu(HMENU menu, UINT flags, POINT anchor, HWND owner);
+// TPM_ alignment flags; `position` is what WM_INITMENUPOPUP tells the owner.
+UINT TrackMenu(HMENU menu, UINT flags, POINT anchor, HWND owner, int position = 0);
 
 }  // namespace ob::ui

@@ -172,9 +172,16 @@ void SetIdleHandler(std::function<bool()> handler) { Sys().idleHandler = std::mo
 void AddLoopSource(int fd, std::function<void()> ready) { Sys().loopSources[fd] = std::move(ready); }
 void RemoveLoopSource(int fd) { Sys().loopSources.erase(fd); }
 
+RECT WaitCursorRect();
+void DrawWaitCursor();
+
 void PresentIfDirty() {
     WindowSystem& s = Sys();
     if (!s.screenDirty) return;
+    if (s.currentCursor == LoadCursor(nullptr, IDC_WAIT)) {
+        DrawWaitCursor();  // painting may have covered it
+        s.screenDamage.Add(WaitCursorRect());
+    }
     s.screenDirty = false;
     RECT damage = s.screenDamage.Bounds();
     s.screenDamage.Clear();

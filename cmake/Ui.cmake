@@ -14,7 +14,7 @@ target_link_libraries(ob_ui PUBLIC ob_kernel
 
 # The window framework: a thin object layer over the platform.
 ob_library(ob_wnd src/wnd)
-target_link_libraries(ob_wnd PUBLIC ob_ui)
+target_link_libraries(ob_wnd PUBLIC ob_ui ob_logic)
 
 # The application: views, city lists, map, planner, weather displays,
 # dialogs and the compiled-in resources.

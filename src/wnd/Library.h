@@ -1,0 +1,59 @@
+// Library-wide state and helpers of the window framework: the instance, the
+// current application, the window manager and class registrar, strings and
+// fonts from the resources.
+#pragma once
+
+#include <string>
+
+#include "platform/ui/Windows.h"
+
+namespace ZEP_Wnd {
+
+class App;
+class WindowManager;
+class WindowClassRegistrar;
+
+HINSTANCE GetInstanceHandle();
+void SetInstanceHandle(HINSTANCE instance);
+App* GetApp();
+void SetApp(App* app);
+
+// The manager and registrar live while the entry sequence runs; code that
+// runs outside it (tests, tools) gets them made on first use.
+WindowManager* GetWindowManager();
+WindowClassRegistrar* GetClassRegistrar();
+bool CreateLibraryObjects();
+void DeleteLibraryObjects();
+
+// The text of a string-table entry; empty when there is none.
+std::wstring LoadString(UINT id);
+// "Tahoma" at a point size for the screen's density.
+HFONT CreatePointFont(int points, bool bold = false, bool italic = false, bool underline = false);
+// Registers a class of the library's window procedure once; 0 on failure.
+ATOM RegisterWindowClass(const std::wstring& name, HICON icon, HCURSOR cursor, HBRUSH background,
+                         LPCWSTR menuName = nullptr);
+
+// A memory drawing surface kept at the size of what it buffers, so that
+// lists and the map paint without flicker.
+class OffscreenBuffer {
+public:
+    OffscreenBuffer() = default;
+    ~OffscreenBuffer();
+    OffscreenBuffer(const OffscreenBuffer&) = delete;
+    OffscreenBuffer& operator=(const OffscreenBuffer&) = delete;
+
+    // Makes the surface on first use and a new bitmap only when the size changes.
+    bool EnsureSize(HDC reference, int width, int height);
+    HDC GetDC() const { return m_dc; }
+    int GetWidth() const { return m_width; }
+    int GetHeight() const { return m_height; }
+
+private:
+    HDC m_dc = nullptr;
+    HBITMAP m_bitmap = nullptr;
+    HGDIOBJ m_oldBitmap = nullptr;
+    int m_width = 0;
+    int m_height = 0;
+};
+
+}  // namespace ZEP_Wnd

@@ -1,0 +1,118 @@
+// The object layer over the platform's windows: every window the program
+// makes has an object, and every message reaches that object's virtual
+// operations through one window procedure.
+#pragma once
+
+#include <map>
+#include <string>
+
+#include "platform/ui/Windows.h"
+
+namespace ZEP_Wnd {
+
+class Window {
+public:
+    Window();
+    Window(const Window&) = delete;
+    Window& operator=(const Window&) = delete;
+
+    // Virtual operations, in slot order.
+    virtual ~Window();
+    virtual bool Destroy();
+    virtual bool ReflectNotification(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
+    virtual bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
+    virtual void BindControls(bool attach);
+    virtual LRESULT DefaultProc(UINT message, WPARAM wParam, LPARAM lParam);
+    virtual bool OnCreate(CREATESTRUCT* createInfo);
+    virtual void OnDestroy();
+    virtual bool OnAttach();
+    virtual void OnInitMenuPopup(HMENU menu, UINT position, bool isSystemMenu);
+    virtual bool UpdateCommandState(UINT id, bool& enabled, bool& checked);
+
+    HWND GetHandle() const { return m_hwnd; }
+    HWND GetParentHandle() const { return m_hwnd ? ::GetParent(m_hwnd) : nullptr; }
+
+    // Binding to an existing window without taking over its procedure.
+    bool Attach(HWND hwnd);
+    HWND Detach();
+    // Taking over an existing window (a control): our procedure runs first.
+    bool Subclass(HWND hwnd);
+    bool AttachDlgItem(HWND parent, int id);
+    void Unsubclass();
+
+    bool Create(LPCWSTR className, LPCWSTR title, DWORD style, DWORD exStyle, const RECT& rect, HWND parent,
+                UINT_PTR idOrMenu);
+    bool CreateChild(LPCWSTR className, LPCWSTR title, DWORD style, DWORD exStyle, const RECT& rect, HWND parent,
+                     UINT_PTR id);
+
+    LRESULT SendMessage(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const;
+    bool PostMessage(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const;
+    LRESULT SendDlgItemMessage(int id, UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const;
+    HWND GetDlgItem(int id) const;
+    std::wstring GetDlgItemText(int id) const;
+    void SetRedraw(bool redraw) const;
+    bool SetWindowPos(HWND insertAfter, int x, int y, int cx, int cy, UINT flags) const;
+    bool MoveWindow(const RECT& rect, bool repaint = true) const;
+    bool MoveWindow(int x, int y, int width, int height, bool repaint = true) const;
+    bool Invalidate(bool erase = true) const;
+    bool InvalidateRect(const RECT& rect, bool erase = true) const;
+    bool EnableWindow(bool enable) const;
+    RECT GetWindowRect() const;
+    RECT GetClientRect() const;
+    RECT ScreenToClient(const RECT& rect) const;
+    std::wstring GetWindowText() const;
+    bool SetWindowText(const std::wstring& text) const;
+    void SetFont(HFONT font, bool redraw = true) const;
+    bool ShowWindow(int command) const;
+    bool UpdateWindow() const;
+    HWND SetFocus() const;
+    bool IsVisible() const;
+    // Creates the shell menu bar of this window from a menu resource.
+    HWND CreateMenuBar(UINT menuId) const;
+
+    // The window procedure shared by every window of the library's classes
+    // and every window taken over.
+    static LRESULT WndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+
+protected:
+    // Runs the message through the object (reflection, menus, OnMessage,
+    // default processing); shared by the window and dialog procedures.
+    LRESULT Dispatch(UINT message, WPARAM wParam, LPARAM lParam);
+    static bool IsReflectedMessage(UINT message);
+    static HWND ReflectionSource(HWND self, UINT message, WPARAM wParam, LPARAM lParam);
+
+    HWND m_hwnd = nullptr;
+    WNDPROC m_previousProc = nullptr;
+    bool m_driven = false;
+
+    friend class Dialog;
+};
+
+// The offset added to a notification's message number when it is handed to
+// the object of the control that sent it.
+constexpr UINT kReflectedMessageBase = 0xBC00;
+
+// Map from platform window handle to object: one exists while the program runs.
+class WindowManager {
+public:
+    bool Register(HWND hwnd, Window* window);
+    void Unregister(HWND hwnd);
+    Window* Find(HWND hwnd) const;
+    size_t Count() const { return m_windows.size(); }
+
+private:
+    std::map<HWND, Window*> m_windows;
+};
+
+// Registers each window class once and remembers its identifier.
+class WindowClassRegistrar {
+public:
+    ATOM Register(const std::wstring& name, HICON icon, HCURSOR cursor, HBRUSH background, LPCWSTR menuName);
+    ATOM Find(const std::wstring& name) const;
+    size_t Count() const { return m_classes.size(); }
+
+private:
+    std::map<std::wstring, ATOM> m_classes;
+};
+
+}  // namespace ZEP_Wnd

@@ -400,8 +400,14 @@ Window* WindowManager::Find(HWND hwnd) const {
 
 ATOM WindowClassRegistrar::Register(const std::wstring& name, HICON icon, HCURSOR cursor, HBRUSH background,
                                     LPCWSTR menuName) {
-    if (const ATOM existing = Find(name))
-        return existing;
+    if (const ATOM existing = Find(name)) {
+        // The window system may have been started afresh since (tests do);
+        // then the class is registered again.
+        WNDCLASS known{};
+        if (::GetClassInfo(GetInstanceHandle(), name.c_str(), &known))
+            return existing;
+        m_classes.erase(name);
+    }
     WNDCLASS wc{};
     wc.style = CS_HREDRAW | CS_VREDRAW;
     wc.lpfnWndProc = &Window::WndProc;

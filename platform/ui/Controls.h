@@ -3,7 +3,7 @@
 // Only what the program and its dialogs use is here.
 #pragma once
 
-#include "platform/ui/WinTypes.h"
+#include "platform/ui/Windows.h"
 
 // ---- Class names --------------------------------------------------------
 // Class names compare without regard to case, so templates may say "BUTTON".
@@ -19,14 +19,7 @@
 // The drop-down list of a combo box (a pop-up window of its own).
 #define WC_COMBOLBOX L"ComboLBox"
 
-// ---- Common notification header ------------------------------------------
-struct NMHDR {
-    HWND hwndFrom;
-    UINT_PTR idFrom;
-    UINT code;
-};
-using LPNMHDR = NMHDR*;
-
+// ---- Notifications (NMHDR comes with the window system) -------------------------
 // A key notification (NM_KEYDOWN).
 struct NMKEY {
     NMHDR hdr;
@@ -328,6 +321,15 @@ struct SCROLLINFO {
     int nTrackPos;
 };
 using LPSCROLLINFO = SCROLLINFO*;
+
+// SB_CTL addresses a scroll bar control; SB_VERT and SB_HORZ the bars in a
+// window's frame (WS_VSCROLL/WS_HSCROLL), which report to the window.
+int SetScrollInfo(HWND hwnd, int bar, const SCROLLINFO* info, BOOL redraw);
+BOOL GetScrollInfo(HWND hwnd, int bar, LPSCROLLINFO info);
+int SetScrollPos(HWND hwnd, int bar, int pos, BOOL redraw);
+int GetScrollPos(HWND hwnd, int bar);
+BOOL SetScrollRange(HWND hwnd, int bar, int minPos, int maxPos, BOOL redraw);
+BOOL GetScrollRange(HWND hwnd, int bar, int* minPos, int* maxPos);
 
 // ---- List view -------------------------------------------------------------------
 constexpr DWORD LVS_ICON = 0x0000;

@@ -1,0 +1,303 @@
+// The "Button" class: push buttons (also owner-drawn), check boxes, radio
+// buttons and group boxes.
+#include "platform/ui/controls/Button.h"
+
+#include <algorithm>
+
+#include "platform/ui/Gdi.h"
+
+namespace ob::ui {
+
+Button::Button(HWND hwnd) : Control(hwnd) {}
+
+DWORD Button::Type() const { return Style() & BS_TYPEMASK; }
+
+bool Button::IsCheckType() const {
+    DWORD t = Type();
+    return t == BS_CHECKBOX || t == BS_AUTOCHECKBOX || t == BS_3STATE || t == BS_AUTO3STATE ||
+           t == BS_RADIOBUTTON || t == BS_AUTORADIOBUTTON;
+}
+
+void Button::SetPushed(bool pushed) {
+    if (pushed_ == pushed) return;
+    pushed_ = pushed;
+    Redraw();
+    if (Style() & BS_NOTIFY || Type() == BS_OWNERDRAW) NotifyCommand(pushed ? BN_HILITE : BN_UNHILITE);
+}
+
+void Button::Click() {
+    // Automatic boxes toggle themselves before the parent hears of the click.
+    switch (Type()) {
+    case BS_AUTOCHECKBOX:
+        SetCheck(check_ == BST_CHECKED ? BST_UNCHECKED : BST_CHECKED);
+        break;
+    case BS_AUTO3STATE:
+        SetCheck((check_ + 1) % 3);
+        break;
+    case BS_AUTORADIOBUTTON:
+        SetCheck(BST_CHECKED);
+        break;
+    default:
+        break;
+    }
+    NotifyCommand(BN_CLICKED);
+}
+
+void Button::SetCheck(UINT check) {
+    if (!IsCheckType()) return;
+    if (Type() != BS_3STATE && Type() != BS_AUTO3STATE && check == BST_INDETERMINATE) check = BST_CHECKED;
+    if (check_ == check) return;
+    check_ = check;
+    Redraw();
+}
+
+LRESULT Button::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
+    switch (msg) {
+    case BM_GETCHECK:
+        return IsCheckType() ? check_ : BST_UNCHECKED;
+    case BM_SETCHECK:
+        SetCheck(static_cast<UINT>(wParam));
+        return 0;
+    case BM_GETSTATE:
+        return (IsCheckType() ? check_ : 0) | (pushed_ ? BST_PUSHED : 0) | (Focused() ? BST_FOCUS : 0);
+    case BM_SETSTATE:
+        SetPushed(wParam != 0);
+        return 0;
+    case BM_SETSTYLE: {
+        DWORD style = (Style() & ~0xFFFFu) | LOWORD(wParam);
+        SetWindowLong(hwnd_, GWL_STYLE, static_cast<LONG>(style));
+        if (LOWORD(static_cast<std::uintptr_t>(lParam))) Redraw();
+        return 0;
+    }
+    case BM_CLICK:
+        if (Enabled() && Type() != BS_GROUPBOX) Click();
+        return 0;
+    case WM_GETDLGCODE: {
+        switch (Type()) {
+        case BS_DEFPUSHBUTTON: return DLGC_BUTTON | DLGC_DEFPUSHBUTTON;
+        case BS_PUSHBUTTON:
+        case BS_OWNERDRAW: return DLGC_BUTTON | DLGC_UNDEFPUSHBUTTON;
+        case BS_RADIOBUTTON:
+        case BS_AUTORADIOBUTTON: return DLGC_BUTTON | DLGC_RADIOBUTTON;
+        case BS_GROUPBOX: return DLGC_STATIC;
+        default: return DLGC_BUTTON;
+        }
+    }
+    case WM_NCHITTEST:
+        // A group box lets taps through to the controls it frames.
+        if (Type() == BS_GROUPBOX) return HTTRANSPARENT;
+        return Control::OnMessage(msg, wParam, lParam);
+    case WM_LBUTTONDOWN:
+        if (Type() == BS_GROUPBOX) return 0;
+        SetFocus(hwnd_);
+        SetCapture(hwnd_);
+        tracking_ = true;
+        SetPushed(true);
+        return 0;
+    case WM_MOUSEMOVE:
+        if (tracking_) {
+            POINT pt{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+            RECT rc = Client();
+            SetPushed(PtInRect(&rc, pt) != FALSE);
+        }
+        return 0;
+    case WM_LBUTTONUP:
+        if (tracking_) {
+            tracking_ = false;
+            bool inside = pushed_;
+            SetPushed(false);
+            ReleaseCapture();
+            if (inside) Click();
+        }
+        return 0;
+    case WM_CAPTURECHANGED:
+        if (tracking_ && reinterpret_cast<HWND>(lParam) != hwnd_) {
+            tracking_ = false;
+            SetPushed(false);
+        }
+        return 0;
+    case WM_KEYDOWN:
+        if (wParam == VK_SPACE && Type() != BS_GROUPBOX) SetPushed(true);
+        return 0;
+    case WM_KEYUP:
+        if (wParam == VK_SPACE && pushed_) {
+            SetPushed(false);
+            Click();
+        }
+        return 0;
+    case WM_SETFOCUS:
+        Redraw();
+        if (Style() & BS_NOTIFY) NotifyCommand(BN_SETFOCUS);
+        return 0;
+    case WM_KILLFOCUS:
+        if (pushed_ && !tracking_) SetPushed(false);
+        Redraw();
+        if (Style() & BS_NOTIFY) NotifyCommand(BN_KILLFOCUS);
+        return 0;
+    case WM_SETTEXT: {
+        LRESULT result = Default(msg, wParam, lParam);
+        Redraw();
+        return result;
+    }
+    default:
+        return Control::OnMessage(msg, wParam, lParam);
+    }
+}
+
+void Button::Paint(HDC hdc, const RECT& rc) {
+    switch (Type()) {
+    case BS_OWNERDRAW: PaintOwnerDraw(hdc, rc); break;
+    case BS_GROUPBOX: PaintGroupBox(hdc, rc); break;
+    case BS_PUSHBUTTON:
+    case BS_DEFPUSHBUTTON: PaintPush(hdc, rc); break;
+    default:
+        if (Style() & BS_PUSHLIKE) PaintPush(hdc, rc);
+        else PaintCheck(hdc, rc);
+        break;
+    }
+}
+
+void Button::PaintOwnerDraw(HDC hdc, const RECT& rc) {
+    DRAWITEMSTRUCT dis{};
+    dis.CtlType = ODT_BUTTON;
+    dis.CtlID = static_cast<UINT>(Id());
+    dis.itemID = 0;
+    dis.itemAction = ODA_DRAWENTIRE;
+    dis.itemState = (pushed_ ? ODS_SELECTED : 0) | (Focused() ? ODS_FOCUS : 0) | (Enabled() ? 0 : ODS_DISABLED);
+    dis.hwndItem = hwnd_;
+    dis.hDC = hdc;
+    dis.rcItem = rc;
+    HWND parent = GetParent(hwnd_);
+    if (parent) SendMessage(parent, WM_DRAWITEM, dis.CtlID, reinterpret_cast<LPARAM>(&dis));
+}
+
+void Button::PaintPush(HDC hdc, const RECT& rc) {
+    // A white face in a black frame; pressed (or checked, when push-like)
+    // the colours invert. The default button has a double frame.
+    const int s = Scale();
+    bool down = pushed_ || ((Style() & BS_PUSHLIKE) && check_ == BST_CHECKED);
+    COLORREF frame = GetSysColor(COLOR_WINDOWFRAME);
+    COLORREF face = down ? GetSysColor(COLOR_HIGHLIGHT) : GetSysColor(COLOR_BTNFACE);
+    COLORREF text = !Enabled() ? GetSysColor(COLOR_GRAYTEXT)
+                    : down     ? GetSysColor(COLOR_HIGHLIGHTTEXT)
+                               : GetSysColor(COLOR_BTNTEXT);
+    FillSolid(hdc, rc, face);
+    FrameSolid(hdc, rc, Enabled() ? frame : GetSysColor(COLOR_GRAYTEXT), s);
+    if (Type() == BS_DEFPUSHBUTTON) {
+        RECT inner = rc;
+        InflateRect(&inner, -s, -s);
+        FrameSolid(hdc, inner, frame, s);
+    }
+    RECT textRect = rc;
+    InflateRect(&textRect, -2 * s, -s);
+    UINT format = DT_CENTER | DT_VCENTER | DT_SINGLELINE;
+    if (Style() & BS_MULTILINE) format = DT_CENTER | DT_WORDBREAK;
+    DrawLabel(hdc, Font(), WindowText(hwnd_), textRect, format, text);
+    if (Focused() && !down) {
+        RECT focus = rc;
+        InflateRect(&focus, -2 * s, -2 * s);
+        if (Type() == BS_DEFPUSHBUTTON) InflateRect(&focus, -s, -s);
+        DrawFocusRect(hdc, &focus);
+    }
+}
+
+void Button::PaintCheck(HDC hdc, const RECT& rc) {
+    const int s = Scale();
+    HBRUSH custom = ParentColorBrush(hwnd_, WM_CTLCOLORSTATIC, hdc);
+    COLORREF text = Enabled() ? GetSysColor(COLOR_WINDOWTEXT) : GetSysColor(COLOR_GRAYTEXT);
+    if (custom) {
+        FillRect(hdc, &rc, custom);
+        if (Enabled()) text = GetTextColor(hdc);
+    } else {
+        FillSolid(hdc, rc, GetSysColor(COLOR_WINDOW));
+    }
+    bool radio = Type() == BS_RADIOBUTTON || Type() == BS_AUTORADIOBUTTON;
+    int box = 11 * s + (s > 1 ? 1 : 0);
+    bool leftText = (Style() & BS_LEFTTEXT) != 0;
+    bool multiline = (Style() & BS_MULTILINE) != 0;
+    // The box sits beside the first line of text.
+    int lineHeight = LineHeight();
+    int boxTop = multiline ? rc.top + std::max(0, (lineHeight - box) / 2)
+                           : rc.top + ((rc.bottom - rc.top) - box) / 2;
+    int boxLeft = leftText ? rc.right - box : rc.left;
+    RECT boxRect{boxLeft, boxTop, boxLeft + box, boxTop + box};
+    COLORREF ink = Enabled() ? GetSysColor(COLOR_WINDOWFRAME) : GetSysColor(COLOR_GRAYTEXT);
+    COLORREF fill = pushed_ ? GetSysColor(COLOR_BTNFACE) : GetSysColor(COLOR_WINDOW);
+    if (radio) {
+        HBRUSH brush = CreateSolidBrush(fill);
+        HPEN pen = CreatePen(PS_SOLID, s, ink);
+        HGDIOBJ oldBrush = SelectObject(hdc, brush);
+        HGDIOBJ oldPen = SelectObject(hdc, pen);
+        Ellipse(hdc, boxRect.left, boxRect.top, boxRect.right, boxRect.bottom);
+        SelectObject(hdc, oldBrush);
+        SelectObject(hdc, oldPen);
+        DeleteObject(brush);
+        DeleteObject(pen);
+        if (check_ == BST_CHECKED) {
+            RECT dot = boxRect;
+            InflateRect(&dot, -3 * s, -3 * s);
+            HBRUSH inkBrush = CreateSolidBrush(ink);
+            HGDIOBJ oldB = SelectObject(hdc, inkBrush);
+            HGDIOBJ oldP = SelectObject(hdc, GetStockObject(NULL_PEN));
+            Ellipse(hdc, dot.left, dot.top, dot.right + 1, dot.bottom + 1);
+            SelectObject(hdc, oldB);
+            SelectObject(hdc, oldP);
+            DeleteObject(inkBrush);
+        }
+    } else {
+        FillSolid(hdc, boxRect, fill);
+        FrameSolid(hdc, boxRect, ink, s);
+        RECT mark = boxRect;
+        InflateRect(&mark, -2 * s, -2 * s);
+        if (check_ == BST_CHECKED) DrawCheckMark(hdc, mark, ink);
+        else if (check_ == BST_INDETERMINATE) DrawCheckMark(hdc, mark, GetSysColor(COLOR_GRAYTEXT));
+    }
+    RECT textRect = rc;
+    int gap = 4 * s;
+    if (leftText) textRect.right = boxRect.left - gap;
+    else textRect.left = boxRect.right + gap;
+    UINT format = multiline ? DT_LEFT | DT_WORDBREAK : DT_LEFT | DT_VCENTER | DT_SINGLELINE;
+    if (leftText) format |= DT_RIGHT;
+    std::wstring label = WindowText(hwnd_);
+    DrawLabel(hdc, Font(), label, textRect, format, text);
+    if (Focused() && !label.empty()) {
+        // The focus frame hugs the text, as on the device.
+        RECT measure = textRect;
+        HGDIOBJ old = SelectObject(hdc, Font());
+        DrawText(hdc, label.c_str(), static_cast<int>(label.size()), &measure, format | DT_CALCRECT);
+        SelectObject(hdc, old);
+        if (!multiline) OffsetRect(&measure, 0, ((rc.bottom - rc.top) - (measure.bottom - measure.top)) / 2);
+        InflateRect(&measure, s, 0);
+        IntersectRect(&measure, &measure, &rc);
+        DrawFocusRect(hdc, &measure);
+    }
+}
+
+void Button::PaintGroupBox(HDC hdc, const RECT& rc) {
+    // A frame whose top line runs through the middle of the caption.
+    // Only the frame and caption are drawn: the controls inside are
+    // siblings and paint themselves.
+    const int s = Scale();
+    HGDIOBJ old = SelectObject(hdc, Font());
+    std::wstring label = WindowText(hwnd_);
+    SIZE extent{0, 0};
+    if (!label.empty()) GetTextExtentPoint32(hdc, label.c_str(), static_cast<int>(label.size()), &extent);
+    SelectObject(hdc, old);
+    int lineHeight = LineHeight();
+    int lineY = rc.top + lineHeight / 2;
+    COLORREF frame = GetSysColor(COLOR_BTNSHADOW);
+    RECT box{rc.left, lineY, rc.right, rc.bottom};
+    FrameSolid(hdc, box, frame, s);
+    if (!label.empty()) {
+        RECT caption{rc.left + 6 * s, rc.top, rc.left + 6 * s + extent.cx + 4 * s, rc.top + lineHeight};
+        caption.right = std::min(caption.right, rc.right - 2 * s);
+        HBRUSH custom = ParentColorBrush(hwnd_, WM_CTLCOLORSTATIC, hdc);
+        if (custom) FillRect(hdc, &caption, custom);
+        else FillSolid(hdc, caption, GetSysColor(COLOR_WINDOW));
+        RECT textRect{caption.left + 2 * s, caption.top, caption.right, caption.bottom};
+        DrawLabel(hdc, Font(), label, textRect, DT_LEFT | DT_TOP | DT_SINGLELINE,
+                  Enabled() ? GetSysColor(COLOR_WINDOWTEXT) : GetSysColor(COLOR_GRAYTEXT));
+    }
+}
+
+}  // namespace ob::ui

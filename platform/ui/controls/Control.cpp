@@ -1,0 +1,242 @@
+#include "platform/ui/controls/Control.h"
+
+#include <algorithm>
+#include <unordered_map>
+
+#include "platform/ui/Gdi.h"
+#include "platform/ui/controls/ScrollBar.h"
+#include "platform/ui/gdi/DeviceContext.h"
+
+namespace ob::ui {
+
+namespace {
+
+std::unordered_map<HWND, std::unique_ptr<Control>>& Registry() {
+    static std::unordered_map<HWND, std::unique_ptr<Control>> registry;
+    return registry;
+}
+
+}  // namespace
+
+Control* FindControl(HWND hwnd) {
+    auto it = Registry().find(hwnd);
+    return it == Registry().end() ? nullptr : it->second.get();
+}
+
+void AdoptControl(HWND hwnd, std::unique_ptr<Control> control) {
+    Registry()[hwnd] = std::move(control);
+}
+
+void ReleaseControl(HWND hwnd) {
+    // Move out first: the destructor may send messages that look the window up.
+    auto it = Registry().find(hwnd);
+    if (it == Registry().end()) return;
+    std::unique_ptr<Control> gone = std::move(it->second);
+    Registry().erase(it);
+}
+
+LRESULT Control::Default(UINT msg, WPARAM wParam, LPARAM lParam) {
+    return DefWindowProc(hwnd_, msg, wParam, lParam);
+}
+
+LRESULT Control::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
+    switch (msg) {
+    case WM_SETFONT:
+        font_ = reinterpret_cast<HFONT>(wParam);
+        if (LOWORD(static_cast<std::uintptr_t>(lParam))) Redraw();
+        return 0;
+    case WM_GETFONT:
+        return reinterpret_cast<LRESULT>(font_);
+    case WM_ERASEBKGND:
+        return 1;  // Paint covers the whole client area.
+    case WM_PAINT: {
+        PAINTSTRUCT ps;
+        HDC hdc = BeginPaint(hwnd_, &ps);
+        if (hdc) {
+            Paint(hdc, Client());
+            EndPaint(hwnd_, &ps);
+        }
+        return 0;
+    }
+    case WM_ENABLE:
+        Redraw();
+        if (Style() & (WS_VSCROLL | WS_HSCROLL)) PaintWindowScrollBars(hwnd_);
+        return 0;
+    case WM_NCPAINT:
+        Default(msg, wParam, lParam);
+        PaintWindowScrollBars(hwnd_);
+        return 0;
+    case WM_NCLBUTTONDOWN_:
+        if (TrackWindowScrollBar(hwnd_, lParam)) return 0;
+        return Default(msg, wParam, lParam);
+    case WM_NCDESTROY:
+        ForgetWindowScrollBars(hwnd_);
+        return Default(msg, wParam, lParam);
+    default:
+        return Default(msg, wParam, lParam);
+    }
+}
+
+DWORD Control::Style() const { return static_cast<DWORD>(GetWindowLong(hwnd_, GWL_STYLE)); }
+int Control::Id() const { return GetDlgCtrlID(hwnd_); }
+bool Control::Enabled() const { return IsWindowEnabled(hwnd_) != FALSE; }
+bool Control::Focused() const { return GetFocus() == hwnd_; }
+
+RECT Control::Client() const {
+    RECT rc{0, 0, 0, 0};
+    GetClientRect(hwnd_, &rc);
+    return rc;
+}
+
+void Control::ShowVerticalBar(bool show) {
+    DWORD style = Style();
+    if (((style & WS_VSCROLL) != 0) == show) return;
+    SetWindowLong(hwnd_, GWL_STYLE, static_cast<LONG>(show ? style | WS_VSCROLL : style & ~WS_VSCROLL));
+    SetWindowPos(hwnd_, nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+}
+
+void Control::Redraw() { InvalidateRect(hwnd_, nullptr, FALSE); }
+
+HFONT Control::Font() const { return font_ ? font_ : DefaultControlFont(); }
+
+int Control::LineHeight() const {
+    HDC hdc = GetDC(hwnd_);
+    HGDIOBJ old = SelectObject(hdc, Font());
+    TEXTMETRIC tm{};
+    GetTextMetrics(hdc, &tm);
+    SelectObject(hdc, old);
+    ReleaseDC(hwnd_, hdc);
+    return std::max<int>(1, tm.tmHeight);
+}
+
+int Control::Scale() { return std::max(1, GetScreenDpi() / 96); }
+
+void Control::NotifyCommand(WORD code) {
+    HWND parent = GetParent(hwnd_);
+    if (parent)
+        SendMessage(parent, WM_COMMAND, MAKEWPARAM(static_cast<WORD>(Id()), code),
+                    reinterpret_cast<LPARAM>(hwnd_));
+}
+
+LRESULT Control::Notify(NMHDR& header, UINT code) {
+    header.hwndFrom = hwnd_;
+    header.idFrom = static_cast<UINT_PTR>(Id());
+    header.code = code;
+    HWND parent = GetParent(hwnd_);
+    if (!parent) return 0;
+    return SendMessage(parent, WM_NOTIFY, header.idFrom, reinterpret_cast<LPARAM>(&header));
+}
+
+// ---- drawing ---------------------------------------------------------------------
+
+HFONT DefaultControlFont() {
+    // One font per density; the screen is chosen once at start but tests
+    // switch between the two.
+    static std::unordered_map<int, HFONT> fonts;
+    int dpi = GetScreenDpi();
+    HFONT& font = fonts[dpi];
+    if (!font) {
+        LOGFONT lf{};
+        lf.lfHeight = -((8 * dpi + 36) / 72);
+        lf.lfWeight = FW_NORMAL;
+        lf.lfCharSet = DEFAULT_CHARSET;
+        const wchar_t face[] = L"Tahoma";
+        std::copy(std::begin(face), std::end(face), lf.lfFaceName);
+        font = CreateFontIndirect(&lf);
+    }
+    return font;
+}
+
+void FillSolid(HDC hdc, const RECT& rect, COLORREF color) {
+    if (rect.right <= rect.left || rect.bottom <= rect.top) return;
+    HBRUSH brush = CreateSolidBrush(color);
+    FillRect(hdc, &rect, brush);
+    DeleteObject(brush);
+}
+
+void FrameSolid(HDC hdc, const RECT& r, COLORREF color, int width) {
+    FillSolid(hdc, {r.left, r.top, r.right, r.top + width}, color);
+    FillSolid(hdc, {r.left, r.bottom - width, r.right, r.bottom}, color);
+    FillSolid(hdc, {r.left, r.top + width, r.left + width, r.bottom - width}, color);
+    FillSolid(hdc, {r.right - width, r.top + width, r.right, r.bottom - width}, color);
+}
+
+void DrawArrow(HDC hdc, const RECT& rect, Arrow direction, int size, COLORREF color) {
+    // Drawn as stacked spans so the edges stay crisp: a base of `size`
+    // pixels narrowing by two per row.
+    if (size % 2 == 0) --size;
+    int depth = (size + 1) / 2;
+    int cx = (rect.left + rect.right) / 2;
+    int cy = (rect.top + rect.bottom) / 2;
+    HBRUSH brush = CreateSolidBrush(color);
+    for (int i = 0; i < depth; ++i) {
+        int half = (size - 1) / 2 - i;
+        RECT span{};
+        switch (direction) {
+        case Arrow::Down: {
+            int y = cy - depth / 2 + i;
+            span = {cx - half, y, cx + half + 1, y + 1};
+            break;
+        }
+        case Arrow::Up: {
+            int y = cy + (depth - 1) / 2 - i;
+            span = {cx - half, y, cx + half + 1, y + 1};
+            break;
+        }
+        case Arrow::Right: {
+            int x = cx - depth / 2 + i;
+            span = {x, cy - half, x + 1, cy + half + 1};
+            break;
+        }
+        case Arrow::Left: {
+            int x = cx + (depth - 1) / 2 - i;
+            span = {x, cy - half, x + 1, cy + half + 1};
+            break;
+        }
+        }
+        FillRect(hdc, &span, brush);
+    }
+    DeleteObject(brush);
+}
+
+void DrawCheckMark(HDC hdc, const RECT& rect, COLORREF color) {
+    // A tick of three-pixel-thick strokes on a 7x7 grid, scaled to the box.
+    int w = rect.right - rect.left;
+    int unit = std::max(1, w / 7);
+    int ox = rect.left + (w - 7 * unit) / 2;
+    int oy = rect.top + ((rect.bottom - rect.top) - 7 * unit) / 2;
+    HBRUSH brush = CreateSolidBrush(color);
+    // Column x of the tick spans rows [top, top + 3).
+    static const int kTop[7] = {2, 3, 4, 3, 2, 1, 0};
+    for (int x = 0; x < 7; ++x) {
+        RECT cell{ox + x * unit, oy + kTop[x] * unit, ox + (x + 1) * unit, oy + (kTop[x] + 3) * unit};
+        FillRect(hdc, &cell, brush);
+    }
+    DeleteObject(brush);
+}
+
+void DrawLabel(HDC hdc, HFONT font, const std::wstring& text, RECT rect, UINT format, COLORREF color) {
+    HGDIOBJ old = SelectObject(hdc, font);
+    SetTextColor(hdc, color);
+    int oldMode = SetBkMode(hdc, TRANSPARENT);
+    DrawText(hdc, text.c_str(), static_cast<int>(text.size()), &rect, format);
+    SetBkMode(hdc, oldMode);
+    SelectObject(hdc, old);
+}
+
+std::wstring WindowText(HWND hwnd) {
+    int length = GetWindowTextLength(hwnd);
+    std::wstring text(static_cast<size_t>(std::max(0, length)) + 1, L'\0');
+    int got = GetWindowText(hwnd, text.data(), static_cast<int>(text.size()));
+    text.resize(static_cast<size_t>(std::max(0, got)));
+    return text;
+}
+
+HBRUSH ParentColorBrush(HWND hwnd, UINT ctlColorMessage, HDC hdc) {
+    HWND parent = GetParent(hwnd);
+    if (!parent) return nullptr;
+    return reinterpret_cast<HBRUSH>(
+        SendMessage(parent, ctlColorMessage, reinterpret_cast<WPARAM>(hdc), reinterpret_cast<LPARAM>(hwnd)));
+}
+
+}  // namespace ob::ui

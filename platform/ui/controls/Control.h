@@ -1,0 +1,107 @@
+// The common ground of every control: the per-window object behind a
+// control's window procedure, its font, notifications to the parent, and
+// the few drawing helpers that give all controls the same flat look.
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "platform/ui/Controls.h"
+#include "platform/ui/Windows.h"
+
+namespace ob::ui {
+
+// One object per control window, created on the first message and deleted
+// after the last (WM_NCDESTROY).
+class Control {
+public:
+    explicit Control(HWND hwnd) : hwnd_(hwnd) {}
+    virtual ~Control() = default;
+    Control(const Control&) = delete;
+    Control& operator=(const Control&) = delete;
+
+    // The control's message handler; unhandled messages go to Default().
+    virtual LRESULT OnMessage(UINT msg, WPARAM wParam, LPARAM lParam);
+
+    HWND hwnd() const { return hwnd_; }
+
+protected:
+    LRESULT Default(UINT msg, WPARAM wParam, LPARAM lParam);
+    virtual void Paint(HDC /*hdc*/, const RECT& /*client*/) {}
+
+    DWORD Style() const;
+    int Id() const;
+    bool Enabled() const;
+    bool Focused() const;
+    RECT Client() const;
+    void Redraw();
+
+    // The font set with WM_SETFONT, else the system's control font.
+    HFONT Font() const;
+    // Line height of the control's font.
+    int LineHeight() const;
+    // Pixels per 96-dpi pixel: 1 on QVGA, 2 on VGA.
+    static int Scale();
+
+    // Shows or hides the vertical bar in the frame (WS_VSCROLL), sizing the
+    // client area to match.
+    void ShowVerticalBar(bool show);
+
+    // WM_COMMAND to the parent with the control's id and `code`.
+    void NotifyCommand(WORD code);
+    // WM_NOTIFY to the parent; fills the header's sender fields.
+    LRESULT Notify(NMHDR& header, UINT code);
+
+    HWND hwnd_;
+    HFONT font_ = nullptr;
+};
+
+// Registers the window procedure of control class T: one T per window.
+template <class T>
+LRESULT ControlProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+
+Control* FindControl(HWND hwnd);
+void AdoptControl(HWND hwnd, std::unique_ptr<Control> control);
+void ReleaseControl(HWND hwnd);
+
+template <class T>
+LRESULT ControlProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    Control* control = FindControl(hwnd);
+    if (!control) {
+        if (msg == WM_NCDESTROY || msg == WM_DESTROY) return DefWindowProc(hwnd, msg, wParam, lParam);
+        auto made = std::make_unique<T>(hwnd);
+        control = made.get();
+        AdoptControl(hwnd, std::move(made));
+    }
+    if (msg == WM_NCDESTROY) {
+        LRESULT result = control->OnMessage(msg, wParam, lParam);
+        ReleaseControl(hwnd);
+        return result;
+    }
+    return control->OnMessage(msg, wParam, lParam);
+}
+
+// Registers every control class once (safe to call again).
+void RegisterControlClasses();
+
+// ---- shared drawing ---------------------------------------------------------
+
+// The system's control font: Tahoma 8 pt at the screen's density.
+HFONT DefaultControlFont();
+void FillSolid(HDC hdc, const RECT& rect, COLORREF color);
+// A frame `width` pixels wide inside `rect`.
+void FrameSolid(HDC hdc, const RECT& rect, COLORREF color, int width);
+// A filled triangle pointing down (or up, left, right) centred in `rect`,
+// `size` pixels across its base.
+enum class Arrow { Up, Down, Left, Right };
+void DrawArrow(HDC hdc, const RECT& rect, Arrow direction, int size, COLORREF color);
+// A check mark fitted in `rect`.
+void DrawCheckMark(HDC hdc, const RECT& rect, COLORREF color);
+// Text in the control's colours, background transparent.
+void DrawLabel(HDC hdc, HFONT font, const std::wstring& text, RECT rect, UINT format, COLORREF color);
+// The window's text as a string.
+std::wstring WindowText(HWND hwnd);
+// Brush from a WM_CTLCOLOR* message to the parent, or nullptr to draw the defaults.
+HBRUSH ParentColorBrush(HWND hwnd, UINT ctlColorMessage, HDC hdc);
+
+}  // namespace ob::ui

@@ -1,0 +1,366 @@
+#include "platform/ui/controls/DateTimePicker.h"
+
+#include <algorithm>
+
+#include "platform/kernel/Calendar.h"
+#include "platform/kernel/Locale.h"
+#include "platform/ui/Gdi.h"
+#include "platform/ui/controls/MonthCalendar.h"
+
+namespace ob::ui {
+
+namespace {
+
+ob::kernel::CalendarFields ToFields(const SYSTEMTIME& st) {
+    ob::kernel::CalendarFields f;
+    f.year = st.wYear;
+    f.month = st.wMonth;
+    f.dayOfWeek = st.wDayOfWeek;
+    f.day = st.wDay;
+    f.hour = st.wHour;
+    f.minute = st.wMinute;
+    f.second = st.wSecond;
+    f.milliseconds = st.wMilliseconds;
+    return f;
+}
+
+long long Key(const SYSTEMTIME& st) {
+    return ((((static_cast<long long>(st.wYear) * 13 + st.wMonth) * 32 + st.wDay) * 24 + st.wHour) * 60 + st.wMinute) * 60 +
+           st.wSecond;
+}
+
+bool IsDateLetter(wchar_t c) { return c == L'd' || c == L'M' || c == L'y'; }
+bool IsTimeLetter(wchar_t c) { return c == L'h' || c == L'H' || c == L'm' || c == L's' || c == L't'; }
+
+}  // namespace
+
+int DayOfWeek(int year, int month, int day) {
+    // Days since 1970-01-01 (a Thursday) on the proleptic Gregorian calendar.
+    year -= month <= 2;
+    int era = (year >= 0 ? year : year - 399) / 400;
+    int yoe = year - era * 400;
+    int doy = (153 * (month + (month > 2 ? -3 : 9)) + 2) / 5 + day - 1;
+    int doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
+    long long days = static_cast<long long>(era) * 146097 + doe - 719468;
+    return static_cast<int>(((days % 7) + 7 + 4) % 7);
+}
+
+bool ValidDate(const SYSTEMTIME& st) {
+    return st.wYear >= ob::kernel::kMinCalendarYear && st.wYear <= 9999 && st.wMonth >= 1 && st.wMonth <= 12 &&
+           st.wDay >= 1 && st.wDay <= ob::kernel::DaysInMonth(st.wYear, st.wMonth) && st.wHour < 24 &&
+           st.wMinute < 60 && st.wSecond < 60 && st.wMilliseconds < 1000;
+}
+
+DateTimePicker::DateTimePicker(HWND hwnd) : Control(hwnd) {
+    // A new picker shows today, as the device's does.
+    ob::kernel::CalendarFields now;
+    if (ob::kernel::TicksToCalendar(ob::kernel::LocalNowTicks(), now)) {
+        time_ = SYSTEMTIME{now.year, now.month, now.dayOfWeek, now.day, now.hour, now.minute, now.second, 0};
+    } else {
+        time_ = SYSTEMTIME{2000, 1, 6, 1, 0, 0, 0, 0};
+    }
+}
+
+DateTimePicker::~DateTimePicker() {
+    if (calendar_ && IsWindow(calendar_)) DestroyWindow(calendar_);
+}
+
+std::wstring DateTimePicker::Picture() const {
+    if (!format_.empty()) return format_;
+    DWORD style = Style();
+    if ((style & DTS_TIMEFORMAT) == DTS_TIMEFORMAT) return ob::kernel::LocaleTimePicture();
+    if (style & DTS_LONGDATEFORMAT) return ob::kernel::LocaleLongDatePicture();
+    return ob::kernel::LocaleShortDatePicture();
+}
+
+std::vector<DateTimePicker::Piece> DateTimePicker::Layout() const {
+    std::vector<Piece> pieces;
+    std::wstring picture = Picture();
+    ob::kernel::CalendarFields fields = ToFields(time_);
+    fields.dayOfWeek = static_cast<std::uint16_t>(DayOfWeek(time_.wYear, time_.wMonth, time_.wDay));
+    auto literal = [&](const std::wstring& text) {
+        if (!pieces.empty() && pieces.back().field == Field::None) pieces.back().text += text;
+        else pieces.push_back(Piece{text, Field::None});
+    };
+    for (size_t i = 0; i < picture.size();) {
+        wchar_t c = picture[i];
+        if (c == L'\'') {
+            // Quoted text; two quotes in a row stand for one.
+            std::wstring text;
+            size_t j = i + 1;
+            for (; j < picture.size(); ++j) {
+                if (picture[j] == L'\'') {
+                    if (j + 1 < picture.size() && picture[j + 1] == L'\'') {
+                        text += L'\'';
+                        ++j;
+                        continue;
+                    }
+                    break;
+                }
+                text += picture[j];
+            }
+            literal(text.empty() && j == i + 1 ? L"'" : text);
+            i = j + 1;
+            continue;
+        }
+        if (!IsDateLetter(c) && !IsTimeLetter(c)) {
+            literal(std::wstring(1, c));
+            ++i;
+            continue;
+        }
+        size_t j = i;
+        while (j < picture.size() && picture[j] == c) ++j;
+        std::wstring token = picture.substr(i, j - i);
+        std::wstring text;
+        bool ok = IsDateLetter(c) ? ob::kernel::FormatDatePicture(fields, token, text)
+                                  : ob::kernel::FormatTimePicture(fields, token, text);
+        if (!ok) text.clear();
+        Field field = Field::None;
+        switch (c) {
+        case L'd': field = token.size() <= 2 ? Field::Day : Field::None; break;
+        case L'M': field = Field::Month; break;
+        case L'y': field = Field::Year; break;
+        case L'h': case L'H': field = Field::Hour; break;
+        case L'm': field = Field::Minute; break;
+        case L's': field = Field::Second; break;
+        case L't': field = Field::AmPm; break;
+        default: break;
+        }
+        if (field == Field::None) literal(text);
+        else pieces.push_back(Piece{text, field});
+        i = j;
+    }
+    // Positions in the client area.
+    HDC hdc = GetDC(hwnd_);
+    HGDIOBJ old = SelectObject(hdc, Font());
+    int x = 3 * Scale();
+    for (Piece& piece : pieces) {
+        SIZE size{0, 0};
+        GetTextExtentPoint32(hdc, piece.text.c_str(), static_cast<int>(piece.text.size()), &size);
+        piece.left = x;
+        piece.right = x += size.cx;
+    }
+    SelectObject(hdc, old);
+    ReleaseDC(hwnd_, hdc);
+    return pieces;
+}
+
+int DateTimePicker::ButtonWidth() const { return HasButton() ? 13 * Scale() : 0; }
+
+void DateTimePicker::SetTime(const SYSTEMTIME& st, bool notify) {
+    SYSTEMTIME next = st;
+    if (hasMin_ && Key(next) < Key(min_)) next = min_;
+    if (hasMax_ && Key(next) > Key(max_)) next = max_;
+    next.wDayOfWeek = static_cast<WORD>(DayOfWeek(next.wYear, next.wMonth, next.wDay));
+    next.wMilliseconds = 0;
+    bool changed = Key(next) != Key(time_) || !valid_;
+    time_ = next;
+    valid_ = true;
+    Redraw();
+    if (notify && changed) NotifyChange();
+}
+
+void DateTimePicker::NotifyChange() {
+    NMDATETIMECHANGE nm{};
+    nm.dwFlags = valid_ ? GDT_VALID : GDT_NONE;
+    nm.st = time_;
+    Control::Notify(nm.nmhdr, DTN_DATETIMECHANGE);
+}
+
+void DateTimePicker::Change(Field field, int delta) {
+    SYSTEMTIME st = time_;
+    auto wrap = [](int value, int low, int high) {
+        int span = high - low + 1;
+        return low + ((value - low) % span + span) % span;
+    };
+    switch (field) {
+    case Field::Day:
+        st.wDay = static_cast<WORD>(wrap(st.wDay + delta, 1, ob::kernel::DaysInMonth(st.wYear, st.wMonth)));
+        break;
+    case Field::Month:
+        st.wMonth = static_cast<WORD>(wrap(st.wMonth + delta, 1, 12));
+        break;
+    case Field::Year:
+        st.wYear = static_cast<WORD>(std::clamp(st.wYear + delta, ob::kernel::kMinCalendarYear, 9999));
+        break;
+    case Field::Hour: st.wHour = static_cast<WORD>(wrap(st.wHour + delta, 0, 23)); break;
+    case Field::Minute: st.wMinute = static_cast<WORD>(wrap(st.wMinute + delta, 0, 59)); break;
+    case Field::Second: st.wSecond = static_cast<WORD>(wrap(st.wSecond + delta, 0, 59)); break;
+    case Field::AmPm: st.wHour = static_cast<WORD>((st.wHour + 12) % 24); break;
+    case Field::None: return;
+    }
+    // A day that the new month lacks becomes its last day (31 Jan + 1 month = 28/29 Feb).
+    st.wDay = static_cast<WORD>(std::min<int>(st.wDay, ob::kernel::DaysInMonth(st.wYear, st.wMonth)));
+    SetTime(st, true);
+}
+
+void DateTimePicker::MoveField(int direction) {
+    std::vector<Piece> pieces = Layout();
+    std::vector<Field> order;
+    for (const Piece& p : pieces)
+        if (p.field != Field::None) order.push_back(p.field);
+    if (order.empty()) return;
+    auto it = std::find(order.begin(), order.end(), active_);
+    int at = it == order.end() ? (direction > 0 ? -1 : static_cast<int>(order.size())) : static_cast<int>(it - order.begin());
+    at = std::clamp(at + direction, 0, static_cast<int>(order.size()) - 1);
+    active_ = order[static_cast<size_t>(at)];
+    Redraw();
+}
+
+void DateTimePicker::OpenCalendar() {
+    if (calendar_) return;
+    NMHDR nm{};
+    Control::Notify(nm, DTN_DROPDOWN);
+    RECT rc{};
+    GetWindowRect(hwnd_, &rc);
+    calendar_ = CreateMonthCalendar(hwnd_, rc, time_);
+    Redraw();
+}
+
+void DateTimePicker::CalendarClosed(const SYSTEMTIME* chosen) {
+    if (!calendar_) return;
+    HWND calendar = calendar_;
+    calendar_ = nullptr;
+    if (IsWindow(calendar)) DestroyWindow(calendar);
+    Redraw();
+    if (chosen) {
+        SYSTEMTIME st = time_;
+        st.wYear = chosen->wYear;
+        st.wMonth = chosen->wMonth;
+        st.wDay = chosen->wDay;
+        SetTime(st, true);
+    }
+    NMHDR nm{};
+    Control::Notify(nm, DTN_CLOSEUP);
+}
+
+LRESULT DateTimePicker::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
+    switch (msg) {
+    case DTM_GETSYSTEMTIME: {
+        auto* out = reinterpret_cast<SYSTEMTIME*>(lParam);
+        if (!out) return GDT_ERROR;
+        if (!valid_) return static_cast<LRESULT>(GDT_NONE);
+        *out = time_;
+        return static_cast<LRESULT>(GDT_VALID);
+    }
+    case DTM_SETSYSTEMTIME: {
+        if (wParam == GDT_NONE) {
+            if (!(Style() & DTS_SHOWNONE)) return FALSE;
+            valid_ = false;
+            Redraw();
+            return TRUE;
+        }
+        auto* in = reinterpret_cast<const SYSTEMTIME*>(lParam);
+        if (wParam != GDT_VALID || !in || !ValidDate(*in)) return FALSE;
+        SetTime(*in, false);
+        return TRUE;
+    }
+    case DTM_SETRANGE: {
+        auto* range = reinterpret_cast<const SYSTEMTIME*>(lParam);
+        hasMin_ = (wParam & GDTR_MIN) && range && ValidDate(range[0]);
+        hasMax_ = (wParam & GDTR_MAX) && range && ValidDate(range[1]);
+        if (hasMin_) min_ = range[0];
+        if (hasMax_) max_ = range[1];
+        if (valid_) SetTime(time_, false);
+        return TRUE;
+    }
+    case DTM_GETRANGE: {
+        auto* range = reinterpret_cast<SYSTEMTIME*>(lParam);
+        if (!range) return 0;
+        if (hasMin_) range[0] = min_;
+        if (hasMax_) range[1] = max_;
+        return (hasMin_ ? GDTR_MIN : 0) | (hasMax_ ? GDTR_MAX : 0);
+    }
+    case DTM_SETFORMAT:
+        format_ = lParam ? reinterpret_cast<LPCWSTR>(lParam) : L"";
+        Redraw();
+        return TRUE;
+    case WM_GETDLGCODE:
+        return DLGC_WANTARROWS | DLGC_WANTCHARS;
+    case WM_SETFOCUS:
+        if (active_ == Field::None) MoveField(1);
+        Redraw();
+        return 0;
+    case WM_KILLFOCUS:
+        if (calendar_) CalendarClosed(nullptr);
+        Redraw();
+        return 0;
+    case WM_LBUTTONDOWN: {
+        SetFocus(hwnd_);
+        if (!Enabled()) return 0;
+        int x = GET_X_LPARAM(lParam);
+        RECT rc = Client();
+        if (HasButton() && x >= rc.right - ButtonWidth()) {
+            if (calendar_) CalendarClosed(nullptr);
+            else OpenCalendar();
+            return 0;
+        }
+        // A tap on a field makes it the one the keys change; a second tap
+        // on the chosen field opens the calendar, as the pen has no keys.
+        for (const Piece& piece : Layout()) {
+            if (piece.field == Field::None || x < piece.left || x >= piece.right) continue;
+            if (piece.field == active_ && HasButton()) OpenCalendar();
+            active_ = piece.field;
+            Redraw();
+            return 0;
+        }
+        if (HasButton()) OpenCalendar();
+        return 0;
+    }
+    case WM_KEYDOWN:
+        if (!valid_) return 0;
+        switch (wParam) {
+        case VK_LEFT: MoveField(-1); return 0;
+        case VK_RIGHT: MoveField(1); return 0;
+        case VK_UP: Change(active_, 1); return 0;
+        case VK_DOWN: Change(active_, -1); return 0;
+        case VK_PRIOR: Change(active_, active_ == Field::Year ? 10 : 1); return 0;
+        case VK_NEXT: Change(active_, active_ == Field::Year ? -10 : -1); return 0;
+        case VK_ESCAPE:
+            if (calendar_) CalendarClosed(nullptr);
+            return 0;
+        default: return 0;
+        }
+    default:
+        return Control::OnMessage(msg, wParam, lParam);
+    }
+}
+
+void DateTimePicker::Paint(HDC hdc, const RECT& rc) {
+    const int s = Scale();
+    bool enabled = Enabled();
+    COLORREF ink = enabled ? GetSysColor(COLOR_WINDOWFRAME) : GetSysColor(COLOR_GRAYTEXT);
+    COLORREF textColor = enabled ? GetSysColor(COLOR_WINDOWTEXT) : GetSysColor(COLOR_GRAYTEXT);
+    FillSolid(hdc, rc, GetSysColor(COLOR_WINDOW));
+    FrameSolid(hdc, rc, ink, s);
+    int buttonWidth = ButtonWidth();
+    if (buttonWidth) {
+        RECT button{rc.right - buttonWidth, rc.top, rc.right, rc.bottom};
+        bool open = calendar_ != nullptr;
+        FillSolid(hdc, button, open ? ink : GetSysColor(COLOR_BTNFACE));
+        FrameSolid(hdc, button, ink, s);
+        DrawArrow(hdc, button, Arrow::Down, 7 * s, open ? GetSysColor(COLOR_BTNFACE) : ink);
+    }
+    if (!valid_) return;
+    int saved = SaveDC(hdc);
+    IntersectClipRect(hdc, rc.left + s, rc.top + s, rc.right - buttonWidth, rc.bottom - s);
+    HGDIOBJ oldFont = SelectObject(hdc, Font());
+    TEXTMETRIC tm{};
+    GetTextMetrics(hdc, &tm);
+    int top = (rc.top + rc.bottom - tm.tmHeight) / 2;
+    SetBkMode(hdc, TRANSPARENT);
+    bool focused = Focused();
+    for (const Piece& piece : Layout()) {
+        COLORREF color = textColor;
+        if (focused && piece.field != Field::None && piece.field == active_) {
+            FillSolid(hdc, {piece.left, top, piece.right, top + tm.tmHeight}, GetSysColor(COLOR_HIGHLIGHT));
+            color = GetSysColor(COLOR_HIGHLIGHTTEXT);
+        }
+        SetTextColor(hdc, color);
+        ExtTextOut(hdc, piece.left, top, 0, nullptr, piece.text.c_str(), static_cast<UINT>(piece.text.size()), nullptr);
+    }
+    SelectObject(hdc, oldFont);
+    RestoreDC(hdc, saved);
+}
+
+}  // namespace ob::ui

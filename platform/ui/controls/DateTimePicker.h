@@ -1,0 +1,55 @@
+// The "SysDateTimePick32" class: a date (or time) shown in the locale's
+// format, changed field by field with the keys or the pen, or through a
+// month calendar that drops down; every change by the user is reported
+// with DTN_DATETIMECHANGE.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "platform/ui/controls/Control.h"
+
+namespace ob::ui {
+
+// Calendar helpers shared by the picker and its month calendar.
+int DayOfWeek(int year, int month, int day);  // 0 = Sunday
+bool ValidDate(const SYSTEMTIME& st);
+
+class DateTimePicker : public Control {
+public:
+    explicit DateTimePicker(HWND hwnd);
+    ~DateTimePicker() override;
+    LRESULT OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
+
+    // Called by the drop-down calendar when a day is chosen (or nothing).
+    void CalendarClosed(const SYSTEMTIME* chosen);
+
+private:
+    enum class Field { None, Day, Month, Year, Hour, Minute, Second, AmPm };
+    struct Piece {
+        std::wstring text;
+        Field field = Field::None;
+        int left = 0, right = 0;  // client x, filled when laid out
+    };
+
+    void Paint(HDC hdc, const RECT& client) override;
+    std::wstring Picture() const;
+    std::vector<Piece> Layout() const;
+    int ButtonWidth() const;
+    bool HasButton() const { return !(Style() & DTS_UPDOWN) && (Style() & DTS_TIMEFORMAT) != DTS_TIMEFORMAT; }
+    void Change(Field field, int delta);   // a step of one field by the user
+    void SetTime(const SYSTEMTIME& st, bool notify);
+    void NotifyChange();
+    void MoveField(int direction);
+    void OpenCalendar();
+
+    SYSTEMTIME time_{};
+    bool valid_ = true;
+    std::wstring format_;     // DTM_SETFORMAT picture; empty: the style's
+    Field active_ = Field::None;
+    SYSTEMTIME min_{}, max_{};
+    bool hasMin_ = false, hasMax_ = false;
+    HWND calendar_ = nullptr;
+};
+
+}  // namespace ob::ui

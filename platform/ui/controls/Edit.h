@@ -1,0 +1,37 @@
+// The "Edit" class, single-line: typing, caret and selection, digits-only
+// input, a text limit, and the change and focus notifications.
+#pragma once
+
+#include <string>
+
+#include "platform/ui/controls/Control.h"
+
+namespace ob::ui {
+
+class Edit : public Control {
+public:
+    explicit Edit(HWND hwnd);
+    LRESULT OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
+
+private:
+    void Paint(HDC hdc, const RECT& client) override;
+
+    RECT TextArea() const;
+    int TextWidth(size_t count) const;     // pixels of the first `count` characters
+    size_t CharAt(int x) const;            // caret index nearest to client x
+    void Replace(const std::wstring& with);  // replaces the selection, as typed
+    void SetSelection(size_t anchor, size_t caret);
+    void ScrollToCaret();
+    void Changed();                        // after a change by the user
+    void SyncWindowText();                 // keeps WM_GETTEXT in step
+
+    std::wstring text_;
+    size_t anchor_ = 0;  // selection is [min(anchor, caret), max(anchor, caret))
+    size_t caret_ = 0;
+    int scroll_ = 0;     // pixels scrolled off to the left
+    size_t limit_ = 30000;
+    bool modified_ = false;
+    bool selecting_ = false;
+};
+
+}  // namespace ob::ui

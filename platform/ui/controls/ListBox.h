@@ -1,0 +1,62 @@
+// The "ListBox" class (sorted or not, single or multiple selection, item
+// data) and "ComboLBox", the drop-down list a combo box opens.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "platform/ui/controls/Control.h"
+
+namespace ob::ui {
+
+// Case-blind ordering used by sorted lists and combo boxes.
+int CompareItemText(const std::wstring& a, const std::wstring& b);
+
+class ListBox : public Control {
+public:
+    explicit ListBox(HWND hwnd);
+    LRESULT OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
+
+protected:
+    struct Item {
+        std::wstring text;
+        LPARAM data = 0;
+        bool selected = false;
+    };
+
+    void Paint(HDC hdc, const RECT& client) override;
+    bool Multiple() const;
+    bool Sorted() const;
+    int ItemHeight() const;
+    RECT ListArea() const;        // the client less the border and scroll bar
+    int VisibleRows() const;
+    int RowAt(POINT pt) const;    // -1 when below the last item
+    void SetTop(int top);
+    void EnsureVisible(int index);
+    void UpdateScrollBar();
+    void Select(int index, bool notify);   // single selection (-1: none)
+    void NotifySelChange();
+    int Insert(int index, const std::wstring& text);
+
+    std::vector<Item> items_;
+    int current_ = -1;   // the selected item (single) or the caret (multiple)
+    int top_ = 0;
+    int itemHeight_ = 0; // 0: from the font
+    bool redraw_ = true;
+    bool tracking_ = false;
+    bool scrolls_ = false;    // created with WS_VSCROLL: the bar shows when needed
+    bool updating_ = false;
+};
+
+// The drop-down list of a combo box: a pop-up that selects on pen-up and
+// tells its combo box when the choice is made or cancelled.
+class ComboListBox : public ListBox {
+public:
+    explicit ComboListBox(HWND hwnd) : ListBox(hwnd) {}
+    LRESULT OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
+};
+
+// Messages a drop-down list sends its combo box (private to the controls).
+constexpr UINT OBM_COMBOLIST_DONE = WM_USER + 0x3F0;  // wParam: chosen index or -1 (cancelled)
+
+}  // namespace ob::ui

@@ -1,0 +1,169 @@
+#include "platform/ui/controls/MonthCalendar.h"
+
+#include <algorithm>
+
+#include "platform/kernel/Calendar.h"
+#include "platform/kernel/Locale.h"
+#include "platform/ui/Gdi.h"
+#include "platform/ui/controls/DateTimePicker.h"
+
+namespace ob::ui {
+
+namespace {
+std::wstring Format(int year, int month, int day, const wchar_t* picture) {
+    ob::kernel::CalendarFields f;
+    f.year = static_cast<std::uint16_t>(year);
+    f.month = static_cast<std::uint16_t>(month);
+    f.day = static_cast<std::uint16_t>(day);
+    f.dayOfWeek = static_cast<std::uint16_t>(DayOfWeek(year, month, day));
+    std::wstring out;
+    ob::kernel::FormatDatePicture(f, picture, out);
+    return out;
+}
+}  // namespace
+
+int MonthCalendar::CellWidth() { return 19 * std::max(1, GetScreenDpi() / 96); }
+int MonthCalendar::CellHeight() { return 14 * std::max(1, GetScreenDpi() / 96); }
+int MonthCalendar::TitleHeight() { return 18 * std::max(1, GetScreenDpi() / 96); }
+
+SIZE MonthCalendar::Measure() {
+    int s = std::max(1, GetScreenDpi() / 96);
+    return SIZE{7 * CellWidth() + 4 * s, TitleHeight() + 7 * CellHeight() + 4 * s};
+}
+
+HWND CreateMonthCalendar(HWND owner, const RECT& anchor, const SYSTEMTIME& date) {
+    SIZE size = MonthCalendar::Measure();
+    RECT work{};
+    SystemParametersInfo(SPI_GETWORKAREA, 0, &work, 0);
+    int x = std::clamp<int>(anchor.left, work.left, std::max<int>(work.left, work.right - size.cx));
+    int y = anchor.bottom;
+    if (y + size.cy > work.bottom && anchor.top - size.cy >= work.top) y = anchor.top - size.cy;
+    HWND hwnd = CreateWindowEx(WS_EX_TOPMOST | WS_EX_NOACTIVATE, L"ob_MonthCalendar", L"", WS_POPUP | WS_BORDER, x, y,
+                               size.cx, size.cy, owner, nullptr, nullptr, nullptr);
+    if (!hwnd) return nullptr;
+    if (auto* calendar = dynamic_cast<MonthCalendar*>(FindControl(hwnd))) calendar->Show(date);
+    HFONT font = reinterpret_cast<HFONT>(SendMessage(owner, WM_GETFONT, 0, 0));
+    if (font) SendMessage(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+    ShowWindow(hwnd, SW_SHOWNA);
+    return hwnd;
+}
+
+void MonthCalendar::Show(const SYSTEMTIME& date) {
+    selected_ = date;
+    year_ = date.wYear;
+    month_ = date.wMonth;
+    Redraw();
+}
+
+SYSTEMTIME MonthCalendar::CellDate(int row, int column) const {
+    // The grid starts on the Sunday on or before the first of the month.
+    int first = DayOfWeek(year_, month_, 1);
+    int day = row * 7 + column - first + 1;
+    int year = year_, month = month_;
+    while (day < 1) {
+        if (--month < 1) {
+            month = 12;
+            --year;
+        }
+        day += ob::kernel::DaysInMonth(year, month);
+    }
+    while (day > ob::kernel::DaysInMonth(year, month)) {
+        day -= ob::kernel::DaysInMonth(year, month);
+        if (++month > 12) {
+            month = 1;
+            ++year;
+        }
+    }
+    return SYSTEMTIME{static_cast<WORD>(year), static_cast<WORD>(month), static_cast<WORD>(column),
+                      static_cast<WORD>(day), 0, 0, 0, 0};
+}
+
+void MonthCalendar::StepMonth(int delta) {
+    int index = year_ * 12 + (month_ - 1) + delta;
+    if (index / 12 < ob::kernel::kMinCalendarYear || index / 12 > 9999) return;
+    year_ = index / 12;
+    month_ = index % 12 + 1;
+    Redraw();
+}
+
+LRESULT MonthCalendar::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
+    switch (msg) {
+    case WM_MOUSEACTIVATE:
+        return 3;  // MA_NOACTIVATE: the picker keeps the focus
+    case WM_LBUTTONDOWN: {
+        POINT pt{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+        RECT rc = Client();
+        int s = Scale();
+        int left = rc.left + 2 * s, top = rc.top + 2 * s;
+        if (pt.y < top + TitleHeight()) {
+            int arrow = CellWidth() + 2 * s;
+            if (pt.x < left + arrow) StepMonth(-1);
+            else if (pt.x >= rc.right - 2 * s - arrow) StepMonth(1);
+            return 0;
+        }
+        int row = (pt.y - top - TitleHeight()) / CellHeight() - 1;  // row 0 holds the day names
+        int column = (pt.x - left) / CellWidth();
+        if (row < 0 || row > 5 || column < 0 || column > 6) return 0;
+        SYSTEMTIME chosen = CellDate(row, column);
+        HWND owner = GetWindow(hwnd_, GW_OWNER);
+        if (auto* picker = dynamic_cast<DateTimePicker*>(FindControl(owner))) picker->CalendarClosed(&chosen);
+        return 0;
+    }
+    default:
+        return Control::OnMessage(msg, wParam, lParam);
+    }
+}
+
+void MonthCalendar::Paint(HDC hdc, const RECT& rc) {
+    const int s = Scale();
+    COLORREF window = GetSysColor(COLOR_WINDOW), text = GetSysColor(COLOR_WINDOWTEXT);
+    FillSolid(hdc, rc, window);
+    int left = rc.left + 2 * s, top = rc.top + 2 * s;
+    int cw = CellWidth(), ch = CellHeight(), th = TitleHeight();
+    // Title: the month and year between the two arrows.
+    RECT title{left, top, left + 7 * cw, top + th};
+    FillSolid(hdc, title, GetSysColor(COLOR_HIGHLIGHT));
+    DrawLabel(hdc, Font(), Format(year_, month_, 1, L"MMMM yyyy"), title,
+              DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX, GetSysColor(COLOR_HIGHLIGHTTEXT));
+    RECT back{title.left, title.top, title.left + cw, title.bottom};
+    RECT next{title.right - cw, title.top, title.right, title.bottom};
+    DrawArrow(hdc, back, Arrow::Left, 7 * s, GetSysColor(COLOR_HIGHLIGHTTEXT));
+    DrawArrow(hdc, next, Arrow::Right, 7 * s, GetSysColor(COLOR_HIGHLIGHTTEXT));
+    // Day names: the first letter of each, Sunday first.
+    int gridTop = top + th;
+    SYSTEMTIME sunday = CellDate(0, 0);
+    for (int c = 0; c < 7; ++c) {
+        int y = sunday.wYear, m = sunday.wMonth, d = sunday.wDay + c;
+        if (d > ob::kernel::DaysInMonth(y, m)) {
+            d -= ob::kernel::DaysInMonth(y, m);
+            if (++m > 12) {
+                m = 1;
+                ++y;
+            }
+        }
+        std::wstring name = Format(y, m, d, L"ddd").substr(0, 1);
+        RECT cell{left + c * cw, gridTop, left + (c + 1) * cw, gridTop + ch};
+        DrawLabel(hdc, Font(), name, cell, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX, text);
+    }
+    FillSolid(hdc, {left, gridTop + ch - s, left + 7 * cw, gridTop + ch}, GetSysColor(COLOR_BTNSHADOW));
+    // Today gets a frame, the picker's date the highlight.
+    ob::kernel::CalendarFields today{};
+    bool haveToday = ob::kernel::TicksToCalendar(ob::kernel::LocalNowTicks(), today);
+    for (int r = 0; r < 6; ++r)
+        for (int c = 0; c < 7; ++c) {
+            SYSTEMTIME day = CellDate(r, c);
+            RECT cell{left + c * cw, gridTop + (r + 1) * ch, left + (c + 1) * cw, gridTop + (r + 2) * ch};
+            bool inMonth = day.wMonth == month_;
+            bool isSelected = day.wYear == selected_.wYear && day.wMonth == selected_.wMonth && day.wDay == selected_.wDay;
+            COLORREF color = inMonth ? text : GetSysColor(COLOR_GRAYTEXT);
+            if (isSelected) {
+                FillSolid(hdc, cell, GetSysColor(COLOR_HIGHLIGHT));
+                color = GetSysColor(COLOR_HIGHLIGHTTEXT);
+            }
+            if (haveToday && day.wYear == today.year && day.wMonth == today.month && day.wDay == today.day)
+                FrameSolid(hdc, cell, GetSysColor(COLOR_WINDOWFRAME), s);
+            DrawLabel(hdc, Font(), std::to_wstring(day.wDay), cell, DT_CENTER | DT_VCENTER | DT_SINGLELINE, color);
+        }
+}
+
+}  // namespace ob::ui

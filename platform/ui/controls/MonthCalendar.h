@@ -1,0 +1,34 @@
+// The month calendar a date picker drops down: one month of days with
+// arrows to the months before and after; a tap on a day chooses it.
+#pragma once
+
+#include "platform/ui/controls/Control.h"
+
+namespace ob::ui {
+
+// Opens the calendar below (or above) `anchor` (screen coordinates) for
+// the picker `owner`, showing the month of `date`.
+HWND CreateMonthCalendar(HWND owner, const RECT& anchor, const SYSTEMTIME& date);
+
+class MonthCalendar : public Control {
+public:
+    explicit MonthCalendar(HWND hwnd) : Control(hwnd) {}
+    LRESULT OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
+    void Show(const SYSTEMTIME& date);
+
+    static SIZE Measure();
+
+private:
+    void Paint(HDC hdc, const RECT& client) override;
+    static int CellWidth();
+    static int CellHeight();
+    static int TitleHeight();
+    // The date shown in cell (row, column) of the grid.
+    SYSTEMTIME CellDate(int row, int column) const;
+    void StepMonth(int delta);
+
+    SYSTEMTIME selected_{};
+    int year_ = 2000, month_ = 1;
+};
+
+}  // namespace ob::ui

@@ -1,0 +1,471 @@
+#include "platform/ui/controls/ScrollBar.h"
+
+#include <algorithm>
+#include <map>
+
+#include "platform/ui/Gdi.h"
+#include "platform/ui/gdi/DeviceContext.h"
+
+namespace ob::ui {
+
+namespace {
+constexpr UINT_PTR kRepeatTimer = 1;
+constexpr UINT kFirstRepeatMs = 400;
+constexpr UINT kRepeatMs = 80;
+
+int DensityScale() { return std::max(1, GetScreenDpi() / 96); }
+}  // namespace
+
+int ScrollBarThickness() { return GetSystemMetrics(SM_CXVSCROLL); }
+
+// ---- model -----------------------------------------------------------------------
+
+int ScrollModel::MaxPos() const {
+    int last = max - std::max(0, static_cast<int>(page) - 1);
+    return std::max(min, last);
+}
+
+void ScrollModel::Set(const SCROLLINFO& info) {
+    if (info.fMask & SIF_RANGE) {
+        min = info.nMin;
+        max = std::max(info.nMin, info.nMax);
+    }
+    if (info.fMask & SIF_PAGE) page = info.nPage;
+    long long span = static_cast<long long>(max) - min + 1;
+    if (static_cast<long long>(page) > span) page = static_cast<UINT>(span);
+    if (info.fMask & SIF_POS) pos = info.nPos;
+    pos = std::clamp(pos, min, MaxPos());
+}
+
+void ScrollModel::Get(SCROLLINFO& info) const {
+    if (info.fMask & SIF_RANGE) {
+        info.nMin = min;
+        info.nMax = max;
+    }
+    if (info.fMask & SIF_PAGE) info.nPage = page;
+    if (info.fMask & SIF_POS) info.nPos = pos;
+    if (info.fMask & SIF_TRACKPOS) info.nTrackPos = trackPos;
+}
+
+// ---- geometry and drawing ----------------------------------------------------------
+
+int ScrollGeometry::Length() const {
+    return vertical ? rect.bottom - rect.top : rect.right - rect.left;
+}
+
+int ScrollGeometry::ArrowLength() const {
+    int across = vertical ? rect.right - rect.left : rect.bottom - rect.top;
+    // Arrows are square unless the bar is too short for two squares.
+    return std::min(across, Length() / 2);
+}
+
+void ScrollGeometry::ThumbSpan(int& start, int& size) const {
+    int arrow = ArrowLength();
+    int track = Length() - 2 * arrow;
+    long long span = static_cast<long long>(model.max) - model.min + 1;
+    int minThumb = 8 * DensityScale();
+    start = arrow;
+    size = 0;
+    if (track < minThumb || !model.Scrollable() || span <= 0) return;
+    size = model.page ? static_cast<int>(track * static_cast<long long>(model.page) / span) : minThumb;
+    size = std::clamp(size, minThumb, track);
+    int range = model.MaxPos() - model.min;
+    int travel = track - size;
+    int shown = tracking ? model.trackPos : model.pos;
+    if (range > 0) start += static_cast<int>(static_cast<long long>(travel) * (shown - model.min) / range);
+}
+
+int ScrollGeometry::PosFromThumbStart(int start) const {
+    int arrow = ArrowLength(), thumbStart = 0, thumbSize = 0;
+    ThumbSpan(thumbStart, thumbSize);
+    int travel = Length() - 2 * arrow - thumbSize;
+    int range = model.MaxPos() - model.min;
+    if (travel <= 0 || range <= 0) return model.min;
+    int offset = std::clamp(start - arrow, 0, travel);
+    return model.min + static_cast<int>((static_cast<long long>(offset) * range + travel / 2) / travel);
+}
+
+ScrollPart ScrollGeometry::HitTest(POINT pt) const {
+    if (!PtInRect(&rect, pt)) return ScrollPart::None;
+    int along = vertical ? pt.y - rect.top : pt.x - rect.left;
+    int arrow = ArrowLength();
+    if (along < arrow) return ScrollPart::LineUp;
+    if (along >= Length() - arrow) return ScrollPart::LineDown;
+    int start = 0, size = 0;
+    ThumbSpan(start, size);
+    if (size == 0) return ScrollPart::None;
+    if (along < start) return ScrollPart::PageUp;
+    if (along >= start + size) return ScrollPart::PageDown;
+    return ScrollPart::Thumb;
+}
+
+void ScrollGeometry::Draw(HDC hdc, ScrollPart pressed, bool enabled) const {
+    const int s = DensityScale();
+    COLORREF ink = GetSysColor(COLOR_WINDOWFRAME);
+    COLORREF face = GetSysColor(COLOR_BTNFACE);
+    bool active = enabled && model.Scrollable();
+    COLORREF arrowInk = active ? GetSysColor(COLOR_BTNTEXT) : GetSysColor(COLOR_GRAYTEXT);
+    int arrow = ArrowLength();
+    int length = Length();
+    auto span = [&](int from, int to) {
+        return vertical ? RECT{rect.left, rect.top + from, rect.right, rect.top + to}
+                        : RECT{rect.left + from, rect.top, rect.left + to, rect.bottom};
+    };
+    FillSolid(hdc, span(arrow, length - arrow), GetSysColor(COLOR_SCROLLBAR));
+    int start = 0, size = 0;
+    ThumbSpan(start, size);
+    if (pressed == ScrollPart::PageUp) FillSolid(hdc, span(arrow, start), GetSysColor(COLOR_BTNSHADOW));
+    if (pressed == ScrollPart::PageDown) FillSolid(hdc, span(start + size, length - arrow), GetSysColor(COLOR_BTNSHADOW));
+    auto button = [&](RECT box, Arrow direction, bool down) {
+        FillSolid(hdc, box, down ? ink : face);
+        FrameSolid(hdc, box, ink, s);
+        int across = std::min(box.right - box.left, box.bottom - box.top);
+        int glyph = std::max(3, across / 2);
+        if (glyph % 2 == 0) ++glyph;
+        DrawArrow(hdc, box, direction, glyph, down ? face : arrowInk);
+    };
+    button(span(0, arrow), vertical ? Arrow::Up : Arrow::Left, pressed == ScrollPart::LineUp);
+    button(span(length - arrow, length), vertical ? Arrow::Down : Arrow::Right, pressed == ScrollPart::LineDown);
+    if (vertical) {
+        FillSolid(hdc, {rect.left, rect.top + arrow, rect.left + s, rect.bottom - arrow}, ink);
+        FillSolid(hdc, {rect.right - s, rect.top + arrow, rect.right, rect.bottom - arrow}, ink);
+    } else {
+        FillSolid(hdc, {rect.left + arrow, rect.top, rect.right - arrow, rect.top + s}, ink);
+        FillSolid(hdc, {rect.left + arrow, rect.bottom - s, rect.right - arrow, rect.bottom}, ink);
+    }
+    if (size > 0 && enabled) {
+        RECT thumb = span(start, start + size);
+        FillSolid(hdc, thumb, pressed == ScrollPart::Thumb ? GetSysColor(COLOR_BTNSHADOW) : face);
+        FrameSolid(hdc, thumb, ink, s);
+    }
+}
+
+// ---- the control ----------------------------------------------------------------------
+
+ScrollBar::ScrollBar(HWND hwnd) : Control(hwnd) {}
+
+ScrollBar::~ScrollBar() {
+    if (pressed_ != ScrollPart::None) KillTimer(hwnd_, kRepeatTimer);
+}
+
+ScrollGeometry ScrollBar::Geometry() const {
+    return ScrollGeometry{Client(), Vertical(), model_, pressed_ == ScrollPart::Thumb};
+}
+
+void ScrollBar::Send(WORD code, int pos) {
+    HWND parent = GetParent(hwnd_);
+    if (!parent) return;
+    SendMessage(parent, Vertical() ? WM_VSCROLL : WM_HSCROLL, MAKEWPARAM(code, static_cast<WORD>(pos)),
+                reinterpret_cast<LPARAM>(hwnd_));
+}
+
+void ScrollBar::Repeat() {
+    if (!inside_) return;
+    ScrollPart at = Geometry().HitTest(lastPen_);
+    switch (pressed_) {
+    case ScrollPart::LineUp: Send(SB_LINEUP); break;
+    case ScrollPart::LineDown: Send(SB_LINEDOWN); break;
+    // Paging stops once the thumb has reached the pen.
+    case ScrollPart::PageUp: if (at == ScrollPart::PageUp) Send(SB_PAGEUP); break;
+    case ScrollPart::PageDown: if (at == ScrollPart::PageDown) Send(SB_PAGEDOWN); break;
+    default: break;
+    }
+}
+
+LRESULT ScrollBar::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
+    switch (msg) {
+    case SBM_SETSCROLLINFO: {
+        auto* info = reinterpret_cast<SCROLLINFO*>(lParam);
+        if (!info) return model_.pos;
+        model_.Set(*info);
+        if (wParam) Redraw();
+        return model_.pos;
+    }
+    case SBM_GETSCROLLINFO: {
+        auto* info = reinterpret_cast<SCROLLINFO*>(lParam);
+        if (!info) return FALSE;
+        model_.Get(*info);
+        return TRUE;
+    }
+    case SBM_SETPOS: {
+        int old = model_.pos;
+        SCROLLINFO info{sizeof info, SIF_POS, 0, 0, 0, static_cast<int>(wParam), 0};
+        model_.Set(info);
+        if (lParam) Redraw();
+        return old;
+    }
+    case SBM_GETPOS:
+        return model_.pos;
+    case SBM_SETRANGE:
+    case SBM_SETRANGEREDRAW: {
+        int old = model_.pos;
+        SCROLLINFO info{sizeof info, SIF_RANGE, static_cast<int>(wParam), static_cast<int>(lParam), 0, 0, 0};
+        model_.Set(info);
+        if (msg == SBM_SETRANGEREDRAW) Redraw();
+        return old;
+    }
+    case SBM_GETRANGE:
+        if (wParam) *reinterpret_cast<int*>(wParam) = model_.min;
+        if (lParam) *reinterpret_cast<int*>(lParam) = model_.max;
+        return 0;
+    case WM_LBUTTONDOWN: {
+        if (!Enabled()) return 0;
+        POINT pt{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+        lastPen_ = pt;
+        pressed_ = Geometry().HitTest(pt);
+        if (pressed_ == ScrollPart::None) return 0;
+        inside_ = true;
+        SetCapture(hwnd_);
+        if (pressed_ == ScrollPart::Thumb) {
+            int start = 0, size = 0;
+            Geometry().ThumbSpan(start, size);
+            grabOffset_ = (Vertical() ? pt.y : pt.x) - start;
+            model_.trackPos = model_.pos;
+        } else {
+            Repeat();
+            SetTimer(hwnd_, kRepeatTimer, kFirstRepeatMs, nullptr);
+        }
+        Redraw();
+        return 0;
+    }
+    case WM_MOUSEMOVE: {
+        if (pressed_ == ScrollPart::None) return 0;
+        POINT pt{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+        lastPen_ = pt;
+        if (pressed_ == ScrollPart::Thumb) {
+            int pos = Geometry().PosFromThumbStart((Vertical() ? pt.y : pt.x) - grabOffset_);
+            if (pos != model_.trackPos) {
+                model_.trackPos = pos;
+                Redraw();
+                Send(SB_THUMBTRACK, pos);
+            }
+        } else {
+            ScrollPart at = Geometry().HitTest(pt);
+            bool paging = pressed_ == ScrollPart::PageUp || pressed_ == ScrollPart::PageDown;
+            bool inside = at == pressed_ || (paging && at != ScrollPart::None);
+            if (inside != inside_) {
+                inside_ = inside;
+                Redraw();
+            }
+        }
+        return 0;
+    }
+    case WM_LBUTTONUP:
+    case WM_CAPTURECHANGED: {
+        if (pressed_ == ScrollPart::None) return 0;
+        ScrollPart was = pressed_;
+        pressed_ = ScrollPart::None;
+        KillTimer(hwnd_, kRepeatTimer);
+        if (msg == WM_LBUTTONUP) ReleaseCapture();
+        if (was == ScrollPart::Thumb) Send(SB_THUMBPOSITION, model_.trackPos);
+        Send(SB_ENDSCROLL);
+        Redraw();
+        return 0;
+    }
+    case WM_TIMER:
+        if (wParam == kRepeatTimer && pressed_ != ScrollPart::None) {
+            SetTimer(hwnd_, kRepeatTimer, kRepeatMs, nullptr);
+            Repeat();
+        }
+        return 0;
+    case WM_KEYDOWN: {
+        WORD code = 0xFFFF;
+        switch (wParam) {
+        case VK_UP: case VK_LEFT: code = SB_LINEUP; break;
+        case VK_DOWN: case VK_RIGHT: code = SB_LINEDOWN; break;
+        case VK_PRIOR: code = SB_PAGEUP; break;
+        case VK_NEXT: code = SB_PAGEDOWN; break;
+        case VK_HOME: code = SB_TOP; break;
+        case VK_END: code = SB_BOTTOM; break;
+        default: break;
+        }
+        if (code != 0xFFFF) {
+            Send(code);
+            Send(SB_ENDSCROLL);
+        }
+        return 0;
+    }
+    case WM_GETDLGCODE:
+        return DLGC_WANTARROWS;
+    default:
+        return Control::OnMessage(msg, wParam, lParam);
+    }
+}
+
+void ScrollBar::Paint(HDC hdc, const RECT&) {
+    Geometry().Draw(hdc, inside_ ? pressed_ : ScrollPart::None, Enabled());
+}
+
+// ---- the bars in a window's frame -----------------------------------------------------
+
+namespace {
+
+struct FrameBars {
+    ScrollModel bars[2];  // SB_HORZ, SB_VERT
+};
+
+std::map<HWND, FrameBars>& AllFrameBars() {
+    static std::map<HWND, FrameBars> all;
+    return all;
+}
+
+// The bar's rectangle in window coordinates; false when the window has no such bar.
+bool FrameBarRect(HWND hwnd, int bar, RECT& out) {
+    DWORD style = static_cast<DWORD>(GetWindowLong(hwnd, GWL_STYLE));
+    if (!(style & (bar == SB_VERT ? WS_VSCROLL : WS_HSCROLL))) return false;
+    RECT window{}, client{};
+    if (!GetWindowRect(hwnd, &window) || !GetClientRect(hwnd, &client)) return false;
+    POINT origin{0, 0};
+    ClientToScreen(hwnd, &origin);
+    int left = origin.x - window.left, top = origin.y - window.top;
+    int t = ScrollBarThickness();
+    if (bar == SB_VERT) out = {left + client.right, top, left + client.right + t, top + client.bottom};
+    else out = {left, top + client.bottom, left + client.right, top + client.bottom + t};
+    return out.right > out.left && out.bottom > out.top;
+}
+
+void PaintFrameBar(HWND hwnd, int bar, ScrollPart pressed) {
+    RECT rect{};
+    if (!FrameBarRect(hwnd, bar, rect)) return;
+    HDC hdc = GetWindowDC(hwnd);
+    if (!hdc) return;
+    ScrollModel& model = AllFrameBars()[hwnd].bars[bar];
+    ScrollGeometry{rect, bar == SB_VERT, model, pressed == ScrollPart::Thumb}.Draw(hdc, pressed,
+                                                                                  IsWindowEnabled(hwnd) != FALSE);
+    ReleaseDC(hwnd, hdc);
+}
+
+void SendScroll(HWND hwnd, int bar, WORD code, int pos = 0) {
+    SendMessage(hwnd, bar == SB_VERT ? WM_VSCROLL : WM_HSCROLL, MAKEWPARAM(code, static_cast<WORD>(pos)), 0);
+}
+
+}  // namespace
+
+void PaintWindowScrollBars(HWND hwnd) {
+    PaintFrameBar(hwnd, SB_VERT, ScrollPart::None);
+    PaintFrameBar(hwnd, SB_HORZ, ScrollPart::None);
+}
+
+void ForgetWindowScrollBars(HWND hwnd) { AllFrameBars().erase(hwnd); }
+
+bool TrackWindowScrollBar(HWND hwnd, LPARAM screenPoint) {
+    RECT window{};
+    GetWindowRect(hwnd, &window);
+    POINT pt{GET_X_LPARAM(screenPoint) - window.left, GET_Y_LPARAM(screenPoint) - window.top};
+    for (int bar : {SB_VERT, SB_HORZ}) {
+        RECT rect{};
+        if (!FrameBarRect(hwnd, bar, rect) || !PtInRect(&rect, pt)) continue;
+        bool vertical = bar == SB_VERT;
+        ScrollModel& model = AllFrameBars()[hwnd].bars[bar];
+        ScrollPart part = ScrollGeometry{rect, vertical, model, false}.HitTest(pt);
+        if (part == ScrollPart::None) return true;
+        // Like the device, the bar tracks the pen in a loop of its own until
+        // it is lifted: the window's procedure never sees these pen moves.
+        int grab = 0;
+        if (part == ScrollPart::Thumb) {
+            int start = 0, size = 0;
+            ScrollGeometry{rect, vertical, model, false}.ThumbSpan(start, size);
+            grab = (vertical ? pt.y - rect.top : pt.x - rect.left) - start;
+            model.trackPos = model.pos;
+        } else {
+            WORD code = part == ScrollPart::LineUp     ? SB_LINEUP
+                        : part == ScrollPart::LineDown ? SB_LINEDOWN
+                        : part == ScrollPart::PageUp   ? SB_PAGEUP
+                                                       : SB_PAGEDOWN;
+            SendScroll(hwnd, bar, code);
+        }
+        if (!IsWindow(hwnd)) return true;
+        PaintFrameBar(hwnd, bar, part);
+        SetCapture(hwnd);
+        MSG msg{};
+        while (GetCapture() == hwnd && GetMessage(&msg, nullptr, 0, 0)) {
+            if (msg.message == WM_MOUSEMOVE && msg.hwnd == hwnd && part == ScrollPart::Thumb) {
+                POINT client{GET_X_LPARAM(msg.lParam), GET_Y_LPARAM(msg.lParam)};
+                POINT origin{0, 0};
+                ClientToScreen(hwnd, &origin);
+                int along = vertical ? client.y + origin.y - window.top - rect.top : client.x + origin.x - window.left - rect.left;
+                ScrollModel& m = AllFrameBars()[hwnd].bars[bar];
+                int pos = ScrollGeometry{rect, vertical, m, true}.PosFromThumbStart(along - grab);
+                if (pos != m.trackPos) {
+                    m.trackPos = pos;
+                    SendScroll(hwnd, bar, SB_THUMBTRACK, pos);
+                    if (!IsWindow(hwnd)) return true;
+                    PaintFrameBar(hwnd, bar, part);
+                }
+                continue;
+            }
+            if (msg.message == WM_LBUTTONUP && msg.hwnd == hwnd) break;
+            if (msg.message >= WM_MOUSEFIRST && msg.message <= WM_MOUSELAST) continue;
+            if (msg.message == WM_QUIT) {
+                PostQuitMessage(static_cast<int>(msg.wParam));
+                break;
+            }
+            TranslateMessage(&msg);
+            DispatchMessage(&msg);
+        }
+        if (GetCapture() == hwnd) ReleaseCapture();
+        if (!IsWindow(hwnd)) return true;
+        if (part == ScrollPart::Thumb) SendScroll(hwnd, bar, SB_THUMBPOSITION, AllFrameBars()[hwnd].bars[bar].trackPos);
+        SendScroll(hwnd, bar, SB_ENDSCROLL);
+        if (IsWindow(hwnd)) PaintFrameBar(hwnd, bar, ScrollPart::None);
+        return true;
+    }
+    return false;
+}
+
+}  // namespace ob::ui
+
+// ---- the calls -----------------------------------------------------------------------------
+
+using ob::ui::AllFrameBars;
+
+namespace {
+bool FrameBarIndex(int bar) { return bar == SB_VERT || bar == SB_HORZ; }
+}  // namespace
+
+int SetScrollInfo(HWND hwnd, int bar, const SCROLLINFO* info, BOOL redraw) {
+    if (!info || !IsWindow(hwnd)) return 0;
+    if (bar == SB_CTL)
+        return static_cast<int>(SendMessage(hwnd, SBM_SETSCROLLINFO, redraw, reinterpret_cast<LPARAM>(info)));
+    if (!FrameBarIndex(bar)) return 0;
+    ob::ui::ScrollModel& model = AllFrameBars()[hwnd].bars[bar];
+    model.Set(*info);
+    if (redraw) ob::ui::PaintWindowScrollBars(hwnd);
+    return model.pos;
+}
+
+BOOL GetScrollInfo(HWND hwnd, int bar, LPSCROLLINFO info) {
+    if (!info || !IsWindow(hwnd)) return FALSE;
+    if (bar == SB_CTL) return static_cast<BOOL>(SendMessage(hwnd, SBM_GETSCROLLINFO, 0, reinterpret_cast<LPARAM>(info)));
+    if (!FrameBarIndex(bar)) return FALSE;
+    AllFrameBars()[hwnd].bars[bar].Get(*info);
+    return TRUE;
+}
+
+int SetScrollPos(HWND hwnd, int bar, int pos, BOOL redraw) {
+    SCROLLINFO old{sizeof old, SIF_POS, 0, 0, 0, 0, 0};
+    if (!GetScrollInfo(hwnd, bar, &old)) return 0;
+    SCROLLINFO info{sizeof info, SIF_POS, 0, 0, 0, pos, 0};
+    SetScrollInfo(hwnd, bar, &info, redraw);
+    return old.nPos;
+}
+
+int GetScrollPos(HWND hwnd, int bar) {
+    SCROLLINFO info{sizeof info, SIF_POS, 0, 0, 0, 0, 0};
+    return GetScrollInfo(hwnd, bar, &info) ? info.nPos : 0;
+}
+
+BOOL SetScrollRange(HWND hwnd, int bar, int minPos, int maxPos, BOOL redraw) {
+    if (!IsWindow(hwnd)) return FALSE;
+    SCROLLINFO info{sizeof info, SIF_RANGE, minPos, maxPos, 0, 0, 0};
+    SetScrollInfo(hwnd, bar, &info, redraw);
+    return TRUE;
+}
+
+BOOL GetScrollRange(HWND hwnd, int bar, int* minPos, int* maxPos) {
+    SCROLLINFO info{sizeof info, SIF_RANGE, 0, 0, 0, 0, 0};
+    if (!GetScrollInfo(hwnd, bar, &info)) return FALSE;
+    if (minPos) *minPos = info.nMin;
+    if (maxPos) *maxPos = info.nMax;
+    return TRUE;
+}

@@ -1,0 +1,78 @@
+// Scroll bars: the "ScrollBar" control, and the bars a window gets from
+// WS_VSCROLL/WS_HSCROLL in its frame. Both report the scroll codes to
+// their owner in WM_VSCROLL/WM_HSCROLL and, like the real ones, never move
+// by themselves: the owner sets the new position.
+#pragma once
+
+#include "platform/ui/controls/Control.h"
+
+namespace ob::ui {
+
+// Range, page and position, kept consistent the way SetScrollInfo does.
+struct ScrollModel {
+    int min = 0;
+    int max = 100;
+    UINT page = 0;
+    int pos = 0;
+    int trackPos = 0;
+
+    int MaxPos() const;  // the last position the thumb can take
+    void Set(const SCROLLINFO& info);
+    void Get(SCROLLINFO& info) const;
+    bool Scrollable() const { return max > min && static_cast<long long>(page) <= static_cast<long long>(max) - min; }
+};
+
+enum class ScrollPart { None, LineUp, LineDown, PageUp, PageDown, Thumb };
+
+// The drawing and hit-testing of one bar in `rect`.
+struct ScrollGeometry {
+    RECT rect;
+    bool vertical;
+    const ScrollModel& model;
+    bool tracking;  // the thumb follows trackPos while dragged
+
+    int Length() const;
+    int ArrowLength() const;
+    void ThumbSpan(int& start, int& size) const;
+    ScrollPart HitTest(POINT pt) const;
+    int PosFromThumbStart(int start) const;
+    void Draw(HDC hdc, ScrollPart pressed, bool enabled) const;
+};
+
+// Thickness of a scroll bar at the screen's density.
+int ScrollBarThickness();
+
+class ScrollBar : public Control {
+public:
+    explicit ScrollBar(HWND hwnd);
+    ~ScrollBar() override;
+    LRESULT OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
+
+private:
+    void Paint(HDC hdc, const RECT& client) override;
+    bool Vertical() const { return (Style() & SBS_VERT) != 0; }
+    ScrollGeometry Geometry() const;
+    void Send(WORD code, int pos = 0);
+    void Repeat();
+
+    ScrollModel model_;
+    ScrollPart pressed_ = ScrollPart::None;
+    bool inside_ = false;   // the pen is still over the pressed part
+    int grabOffset_ = 0;    // pen offset inside the thumb while dragging
+    POINT lastPen_{0, 0};
+};
+
+// ---- the bars in a window's frame ------------------------------------------
+
+// Draws the window's WS_VSCROLL/WS_HSCROLL bars into its frame (WM_NCPAINT).
+void PaintWindowScrollBars(HWND hwnd);
+// A pen press in the frame (WM_NCLBUTTONDOWN, screen point in lParam):
+// when it lands on a bar, tracks the pen until it is lifted, sending the
+// scroll codes, and returns true.
+bool TrackWindowScrollBar(HWND hwnd, LPARAM screenPoint);
+// Forgets a destroyed window's bars.
+void ForgetWindowScrollBars(HWND hwnd);
+
+constexpr UINT WM_NCLBUTTONDOWN_ = 0x00A1;
+
+}  // namespace ob::ui

@@ -1,0 +1,74 @@
+#include "platform/ui/controls/Static.h"
+
+#include "platform/ui/Gdi.h"
+
+namespace ob::ui {
+
+LRESULT Static::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
+    switch (msg) {
+    case WM_NCHITTEST:
+        // Labels are transparent to the pen unless they asked to be told.
+        if (!(Style() & SS_NOTIFY)) return HTTRANSPARENT;
+        return Control::OnMessage(msg, wParam, lParam);
+    case WM_GETDLGCODE:
+        return DLGC_STATIC;
+    case WM_LBUTTONDOWN:
+        return 0;
+    case WM_LBUTTONUP:
+        if (Style() & SS_NOTIFY) NotifyCommand(STN_CLICKED);
+        return 0;
+    case WM_SETTEXT: {
+        LRESULT result = Default(msg, wParam, lParam);
+        Redraw();
+        return result;
+    }
+    case STM_SETIMAGE: {
+        if (wParam != IMAGE_BITMAP) return 0;
+        HBITMAP old = bitmap_;
+        bitmap_ = reinterpret_cast<HBITMAP>(lParam);
+        Redraw();
+        return reinterpret_cast<LRESULT>(old);
+    }
+    case STM_GETIMAGE:
+        return wParam == IMAGE_BITMAP ? reinterpret_cast<LRESULT>(bitmap_) : 0;
+    default:
+        return Control::OnMessage(msg, wParam, lParam);
+    }
+}
+
+void Static::Paint(HDC hdc, const RECT& rc) {
+    HBRUSH custom = ParentColorBrush(hwnd_, WM_CTLCOLORSTATIC, hdc);
+    COLORREF text = Enabled() ? GetSysColor(COLOR_WINDOWTEXT) : GetSysColor(COLOR_GRAYTEXT);
+    if (custom) {
+        FillRect(hdc, &rc, custom);
+        if (Enabled()) text = GetTextColor(hdc);
+    } else {
+        FillSolid(hdc, rc, GetSysColor(COLOR_WINDOW));
+    }
+    DWORD style = Style();
+    DWORD type = style & SS_TYPEMASK;
+    if (type == SS_BITMAP) {
+        BITMAP bm{};
+        if (!bitmap_ || !GetObject(bitmap_, sizeof bm, &bm)) return;
+        int x = rc.left, y = rc.top;
+        if (style & SS_CENTERIMAGE) {
+            x = (rc.left + rc.right - bm.bmWidth) / 2;
+            y = (rc.top + rc.bottom - bm.bmHeight) / 2;
+        }
+        HDC mem = CreateCompatibleDC(hdc);
+        HGDIOBJ old = SelectObject(mem, bitmap_);
+        BitBlt(hdc, x, y, bm.bmWidth, bm.bmHeight, mem, 0, 0, SRCCOPY);
+        SelectObject(mem, old);
+        DeleteDC(mem);
+        return;
+    }
+    UINT format = DT_WORDBREAK;
+    if (type == SS_CENTER) format |= DT_CENTER;
+    else if (type == SS_RIGHT) format |= DT_RIGHT;
+    else if (type == SS_LEFTNOWORDWRAP) format = DT_SINGLELINE;
+    if (style & SS_NOPREFIX) format |= DT_NOPREFIX;
+    if (style & SS_CENTERIMAGE) format = (format & ~DT_WORDBREAK) | DT_SINGLELINE | DT_VCENTER;
+    DrawLabel(hdc, Font(), WindowText(hwnd_), rc, format, text);
+}
+
+}  // namespace ob::ui

@@ -1,0 +1,44 @@
+// The "msctls_trackbar32" class: a horizontal (or vertical) slider with a
+// range, a position, tick marks, line and page steps, reporting every move
+// to its parent with the scroll codes in WM_HSCROLL (WM_VSCROLL when vertical).
+#pragma once
+
+#include <vector>
+
+#include "platform/ui/controls/Control.h"
+
+namespace ob::ui {
+
+class TrackBar : public Control {
+public:
+    explicit TrackBar(HWND hwnd);
+    ~TrackBar() override;
+    LRESULT OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
+
+private:
+    void Paint(HDC hdc, const RECT& client) override;
+    bool Vertical() const { return (Style() & TBS_VERT) != 0; }
+    // Geometry along the slider's axis: where positions min and max sit.
+    int ThumbBreadth() const;   // across the axis... (length of the thumb along it)
+    void Travel(int& from, int& to) const;
+    int PixelOf(int pos) const;
+    int PosAt(int pixel) const;
+    RECT ThumbRect() const;
+    RECT ChannelRect() const;
+    void SetPos(int pos, bool redraw);
+    void Step(WORD code);              // moves by a line/page/end and notifies
+    void Send(WORD code, int pos = 0);
+    std::vector<int> Ticks() const;
+
+    int min_ = 0, max_ = 100, pos_ = 0;
+    int line_ = 1, page_ = 20;
+    bool pageSet_ = false;
+    int tickFreq_ = 1;
+    std::vector<int> ticks_;           // explicit ticks from TBM_SETTIC
+    enum class Drag { None, Thumb, PageUp, PageDown } drag_ = Drag::None;
+    int grabOffset_ = 0;
+    POINT pen_{0, 0};
+    bool moved_ = false;               // a key moved the thumb; TB_ENDTRACK follows on key up
+};
+
+}  // namespace ob::ui

@@ -19,7 +19,14 @@
 // The drop-down list of a combo box (a pop-up window of its own).
 #define WC_COMBOLBOX L"ComboLBox"
 
-// ---- Notifications (NMHDR comes with the window system) -------------------------
+// ---- Common notification header ------------------------------------------
+struct NMHDR {
+    HWND hwndFrom;
+    UINT_PTR idFrom;
+    UINT code;
+};
+using LPNMHDR = NMHDR*;
+
 // A key notification (NM_KEYDOWN).
 struct NMKEY {
     NMHDR hdr;

@@ -109,7 +109,8 @@ int Control::LineHeight() const {
     return std::max<int>(1, tm.tmHeight);
 }
 
-int Control::Scale() { return std::max(1, GetScreenDpi() / 96); }
+int DensityScale() { return std::max(1, GetScreenDpi() / 96); }
+int Control::Scale() { return DensityScale(); }
 
 void Control::NotifyCommand(WORD code) {
     HWND parent = GetParent(hwnd_);

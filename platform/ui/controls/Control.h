@@ -66,7 +66,9 @@ void ReleaseControl(HWND hwnd);
 
 template <class T>
 LRESULT ControlProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-    Control* control = FindControl(hwnd);
+    // The first message of a new window always gets a fresh object: a handle
+    // may come back after the window system was started again (tests).
+    Control* control = msg == WM_NCCREATE ? nullptr : FindControl(hwnd);
     if (!control) {
         if (msg == WM_NCDESTROY || msg == WM_DESTROY) return DefWindowProc(hwnd, msg, wParam, lParam);
         auto made = std::make_unique<T>(hwnd);
@@ -85,6 +87,9 @@ LRESULT ControlProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
 void RegisterControlClasses();
 
 // ---- shared drawing ---------------------------------------------------------
+
+// Pixels per 96-dpi pixel: 1 on QVGA, 2 on VGA.
+int DensityScale();
 
 // The system's control font: Tahoma 8 pt at the screen's density.
 HFONT DefaultControlFont();

@@ -22,12 +22,12 @@ std::wstring Format(int year, int month, int day, const wchar_t* picture) {
 }
 }  // namespace
 
-int MonthCalendar::CellWidth() { return 19 * std::max(1, GetScreenDpi() / 96); }
-int MonthCalendar::CellHeight() { return 14 * std::max(1, GetScreenDpi() / 96); }
-int MonthCalendar::TitleHeight() { return 18 * std::max(1, GetScreenDpi() / 96); }
+int MonthCalendar::CellWidth() { return 19 * DensityScale(); }
+int MonthCalendar::CellHeight() { return 14 * DensityScale(); }
+int MonthCalendar::TitleHeight() { return 18 * DensityScale(); }
 
 SIZE MonthCalendar::Measure() {
-    int s = std::max(1, GetScreenDpi() / 96);
+    int s = DensityScale();
     return SIZE{7 * CellWidth() + 4 * s, TitleHeight() + 7 * CellHeight() + 4 * s};
 }
 

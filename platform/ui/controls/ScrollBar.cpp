@@ -4,7 +4,6 @@
 #include <map>
 
 #include "platform/ui/Gdi.h"
-#include "platform/ui/gdi/DeviceContext.h"
 
 namespace ob::ui {
 
@@ -13,7 +12,6 @@ constexpr UINT_PTR kRepeatTimer = 1;
 constexpr UINT kFirstRepeatMs = 400;
 constexpr UINT kRepeatMs = 80;
 
-int DensityScale() { return std::max(1, GetScreenDpi() / 96); }
 }  // namespace
 
 int ScrollBarThickness() { return GetSystemMetrics(SM_CXVSCROLL); }

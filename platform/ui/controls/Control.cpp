@@ -35,6 +35,8 @@ void ReleaseControl(HWND hwnd) {
     Registry().erase(it);
 }
 
+Control::Control(HWND hwnd) : hwnd_(hwnd) { ForgetWindowScrollBars(hwnd); }
+
 LRESULT Control::Default(UINT msg, WPARAM wParam, LPARAM lParam) {
     return DefWindowProc(hwnd_, msg, wParam, lParam);
 }

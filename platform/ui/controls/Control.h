@@ -15,7 +15,7 @@ namespace ob::ui {
 // after the last (WM_NCDESTROY).
 class Control {
 public:
-    explicit Control(HWND hwnd) : hwnd_(hwnd) {}
+    explicit Control(HWND hwnd);
     virtual ~Control() = default;
     Control(const Control&) = delete;
     Control& operator=(const Control&) = delete;

@@ -16,6 +16,7 @@
 #include "platform/ui/Gdi.h"
 #include "platform/ui/Shell.h"
 #include "platform/ui/Windows.h"
+#include "platform/ui/controls/Control.h"
 #include "platform/ui/display/Display.h"
 #include "platform/ui/testing/UiDriver.h"
 #include "platform/ui/win/ResourceRegistry.h"
@@ -133,7 +134,7 @@ DLGTEMPLATE PlannerPage() {
         // and a centred, word-wrapped label.
         Item(WC_BUTTON, L"", 1040, BS_OWNERDRAW | BS_NOTIFY, 4, 72, 14, 14),
         Item(WC_BUTTON, L"", 1041, BS_OWNERDRAW | BS_NOTIFY | WS_DISABLED, 20, 72, 14, 14),
-        Item(WC_STATIC, L"Owner-drawn buttons, a scroll bar and wrapped centred text", kNone, SS_CENTER, 38, 70, 96, 18),
+        Item(WC_STATIC, L"Owner-drawn buttons and a scroll bar", kNone, SS_CENTER, 38, 70, 96, 18),
         Item(WC_SCROLLBAR, L"", 1042, SBS_HORZ, 4, 92, 128, 10),
         Item(WC_BUTTON, L"Show the time in every city", 1043, BS_AUTOCHECKBOX | kTab, 4, 106, 128, 10),
         Item(WC_BUTTON, L"Default", 1044, BS_DEFPUSHBUTTON | kTab, 4, 120, 40, 14),
@@ -200,7 +201,7 @@ void FillPage(HWND dlg, const std::wstring& title) {
         for (int id : {1015, 1016, 1020}) CheckDlgButton(dlg, id, BST_CHECKED);
     } else if (title == L"Change Cities") {
         AddStrings(dlg, 1001, CB_ADDSTRING, {L"United Kingdom", L"Germany", L"Australia", L"Japan", L"Brazil"});
-        SendDlgItemMessage(dlg, 1001, CB_SETCURSEL, 1, 0);  // sorted: Brazil, Germany, ...
+        SendDlgItemMessage(dlg, 1001, CB_SELECTSTRING, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(L"Germany"));
         AddStrings(dlg, 1002, LB_ADDSTRING,
                    {L"Munich", L"Berlin", L"Hamburg", L"Frankfurt", L"Cologne", L"Stuttgart", L"Dresden",
                     L"Leipzig", L"Bremen", L"Hanover"});
@@ -331,7 +332,8 @@ LRESULT PageProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_COMMAND:
         if (LOWORD(wParam) == 1046 && HIWORD(wParam) == BN_CLICKED) {
             static int presses = 0;
-            std::wstring text = L"Pushed " + std::to_wstring(++presses) + (presses == 1 ? L" time" : L" times");
+            ++presses;
+            std::wstring text = L"Pushed " + std::to_wstring(presses) + (presses == 1 ? L" time" : L" times");
             SetDlgItemText(dlg, 1047, text.c_str());
             return TRUE;
         }
@@ -387,6 +389,8 @@ void RegisterGalleryResources() {
                                                               {40034, 0, 3, L"Tools"}}});
 }
 
+HWND g_menuBar = nullptr;
+
 HWND CreateFrame() {
     WNDCLASS wc{};
     wc.lpfnWndProc = FrameProc;
@@ -403,6 +407,7 @@ HWND CreateFrame() {
     bar.hwndParent = frame;
     bar.nToolBarId = 103;
     if (SHCreateMenuBar(&bar)) {
+        g_menuBar = bar.hwndMB;
         RECT barRect{};
         GetWindowRect(bar.hwndMB, &barRect);
         MoveWindow(frame, work.left, work.top, work.right - work.left, barRect.top - work.top, FALSE);
@@ -432,6 +437,12 @@ bool Parse(int argc, char** argv, Options& options) {
         else return false;
     }
     return true;
+}
+
+// A key for the loop that is waiting (a popup menu, a message box) to read.
+void PressKey(UINT key) {
+    ob::ui::InjectKey(key, true);
+    ob::ui::InjectKey(key, false);
 }
 
 int Shoot(UiDriver& ui, const std::string& path) {
@@ -497,18 +508,35 @@ int RunHeadless(const Options& options) {
     ui.RunUntilIdle();
     // The popup tracks in a loop of its own: the screenshot is taken from
     // inside it, then the popup is dismissed.
-    HWND bar = ui.FindByText(L"City");
     ui.WhenIdle([&] {
         shot("08_menu_popup");
-        ui.Key(VK_ESCAPE);
+        PressKey(VK_ESCAPE);
     });
-    if (bar) ui.Tap(bar);
-    else std::fprintf(stderr, "platform_gallery: no menu bar\n");
+    if (g_menuBar) {
+        // The bar's buttons are as wide as their text plus a margin: the
+        // third one is "City".
+        RECT bar{};
+        GetWindowRect(g_menuBar, &bar);
+        HDC dc = GetDC(g_menuBar);
+        HGDIOBJ old = SelectObject(dc, ob::ui::DefaultControlFont());
+        int margin = 16 * std::max(1, GetSystemMetrics(SM_CXSMICON) / 16);
+        int x = bar.left;
+        for (const wchar_t* text : {L"File", L"View"}) {
+            SIZE size{};
+            GetTextExtentPoint32(dc, text, static_cast<int>(wcslen(text)), &size);
+            x += size.cx + margin;
+        }
+        SelectObject(dc, old);
+        ReleaseDC(g_menuBar, dc);
+        ui.Tap(POINT{x + margin, (bar.top + bar.bottom) / 2});
+    } else {
+        std::fprintf(stderr, "platform_gallery: no menu bar\n");
+    }
     ui.RunUntilIdle();
 
     ui.WhenIdle([&] {
         shot("09_message_box");
-        ui.Key(VK_ESCAPE);
+        PressKey(VK_RETURN);
     });
     MessageBox(frame,
                L"This may incur data costs if you are updating on a phone and you're not already connected to the "

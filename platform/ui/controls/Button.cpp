@@ -83,11 +83,19 @@ LRESULT Button::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         default: return DLGC_BUTTON;
         }
     }
+    case WM_PAINT:
+        // A group box lies beneath the controls it frames, so they stay
+        // visible and it paints only what shows around them. Siblings made
+        // after it go below it, so it sinks when it first paints.
+        if (Type() == BS_GROUPBOX && GetWindow(hwnd_, GW_HWNDNEXT))
+            SetWindowPos(hwnd_, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        return Control::OnMessage(msg, wParam, lParam);
     case WM_NCHITTEST:
         // A group box lets taps through to the controls it frames.
         if (Type() == BS_GROUPBOX) return HTTRANSPARENT;
         return Control::OnMessage(msg, wParam, lParam);
     case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK:  // a quick second tap is a tap like any other
         if (Type() == BS_GROUPBOX) return 0;
         SetFocus(hwnd_);
         SetCapture(hwnd_);
@@ -274,10 +282,12 @@ void Button::PaintCheck(HDC hdc, const RECT& rc) {
 }
 
 void Button::PaintGroupBox(HDC hdc, const RECT& rc) {
-    // A frame whose top line runs through the middle of the caption.
-    // Only the frame and caption are drawn: the controls inside are
-    // siblings and paint themselves.
+    // A frame whose top line runs through the middle of the caption. The
+    // controls inside are siblings above the box and paint themselves.
     const int s = Scale();
+    HBRUSH back = ParentColorBrush(hwnd_, WM_CTLCOLORSTATIC, hdc);
+    if (back) FillRect(hdc, &rc, back);
+    else FillSolid(hdc, rc, GetSysColor(COLOR_WINDOW));
     HGDIOBJ old = SelectObject(hdc, Font());
     std::wstring label = WindowText(hwnd_);
     SIZE extent{0, 0};
@@ -291,8 +301,7 @@ void Button::PaintGroupBox(HDC hdc, const RECT& rc) {
     if (!label.empty()) {
         RECT caption{rc.left + 6 * s, rc.top, rc.left + 6 * s + extent.cx + 4 * s, rc.top + lineHeight};
         caption.right = std::min(caption.right, rc.right - 2 * s);
-        HBRUSH custom = ParentColorBrush(hwnd_, WM_CTLCOLORSTATIC, hdc);
-        if (custom) FillRect(hdc, &caption, custom);
+        if (back) FillRect(hdc, &caption, back);
         else FillSolid(hdc, caption, GetSysColor(COLOR_WINDOW));
         RECT textRect{caption.left + 2 * s, caption.top, caption.right, caption.bottom};
         DrawLabel(hdc, Font(), label, textRect, DT_LEFT | DT_TOP | DT_SINGLELINE,

@@ -28,7 +28,7 @@ void ComboBox::Drop(bool open) {
         GetWindowRect(hwnd_, &field);
         int count = static_cast<int>(ToList(LB_GETCOUNT, 0, 0));
         int itemHeight = static_cast<int>(ToList(LB_GETITEMHEIGHT, 0, 0));
-        int border = Scale();
+        int border = 1;  // the list's WS_BORDER frame
         // As tall as the template asked for, but no taller than the items.
         int wanted = std::max(dropHeight_ - (field.bottom - field.top), itemHeight + 2 * border);
         int height = std::min(wanted, std::max(1, count) * itemHeight + 2 * border);
@@ -74,10 +74,17 @@ LRESULT ComboBox::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_CREATE: {
         auto* cs = reinterpret_cast<CREATESTRUCT*>(lParam);
         dropHeight_ = cs ? cs->cy : 0;
+        // The scroll bar and border styles are the list's; the field draws its own frame.
+        DWORD own = Style();
+        if (own & (WS_VSCROLL | WS_HSCROLL | WS_BORDER)) {
+            SetWindowLong(hwnd_, GWL_STYLE, static_cast<LONG>(own & ~(WS_VSCROLL | WS_HSCROLL | WS_BORDER)));
+            SetWindowPos(hwnd_, nullptr, 0, 0, 0, 0,
+                         SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+        }
         DWORD listStyle = WS_POPUP | WS_BORDER | WS_VSCROLL;
         if (Style() & CBS_SORT) listStyle |= LBS_SORT;
         list_ = CreateWindowEx(WS_EX_TOPMOST | WS_EX_NOACTIVATE, WC_COMBOLBOX, L"", listStyle, 0, 0, 0, 0, hwnd_,
-                               nullptr, nullptr, nullptr);
+                               nullptr, nullptr, hwnd_);
         if (!list_) return -1;
         if (font_) SendMessage(list_, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
         // The window itself is only as tall as its field.

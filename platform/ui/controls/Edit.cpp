@@ -252,7 +252,8 @@ void Edit::Paint(HDC hdc, const RECT& rc) {
     RestoreDC(hdc, saved);
     if (focused && from == to) {
         // A steady caret: blinking would wake the process twice a second.
-        int x = std::min<int>(x0 + TextWidth(caret_), area.right - s);
+        // Just left of the next character, so it never covers a glyph.
+        int x = std::clamp<int>(x0 + TextWidth(caret_) - s, rc.left + s, area.right - s);
         FillSolid(hdc, {x, top, x + s, top + tm.tmHeight}, textColor);
     }
     SelectObject(hdc, oldFont);

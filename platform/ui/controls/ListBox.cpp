@@ -61,6 +61,22 @@ void ListBox::UpdateScrollBar() {
     updating_ = false;
 }
 
+void ListBox::FitHeight() {
+    // Without LBS_NOINTEGRALHEIGHT the box shows whole rows only: its height
+    // shrinks to the last whole row, as on the device.
+    if ((Style() & LBS_NOINTEGRALHEIGHT) || fitting_) return;
+    RECT client = Client();
+    int h = ItemHeight();
+    int spare = (client.bottom - client.top) % h;
+    if (spare == 0 || client.bottom - client.top < h) return;
+    RECT window{};
+    GetWindowRect(hwnd_, &window);
+    fitting_ = true;
+    SetWindowPos(hwnd_, nullptr, 0, 0, window.right - window.left, window.bottom - window.top - spare,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    fitting_ = false;
+}
+
 void ListBox::SetTop(int top) {
     int count = static_cast<int>(items_.size());
     top = std::clamp(top, 0, std::max(0, count - VisibleRows()));
@@ -107,9 +123,11 @@ LRESULT ListBox::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     switch (msg) {
     case WM_CREATE:
         scrolls_ = (Style() & WS_VSCROLL) != 0;
+        FitHeight();
         UpdateScrollBar();
         return 0;
     case WM_SIZE:
+        FitHeight();
         UpdateScrollBar();
         Redraw();
         return 0;
@@ -279,9 +297,17 @@ LRESULT ListBox::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         Redraw();
         if (Style() & LBS_NOTIFY) NotifyCommand(msg == WM_SETFOCUS ? LBN_SETFOCUS : LBN_KILLFOCUS);
         return 0;
-    case WM_LBUTTONDOWN: {
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK: {
+        // The second tap of a double tap selects like the first, then the
+        // parent hears of the double tap.
         SetFocus(hwnd_);
         int row = RowAt({GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
+        if (msg == WM_LBUTTONDBLCLK && row >= 0 && (Style() & LBS_NOTIFY)) {
+            OnMessage(WM_LBUTTONDOWN, wParam, lParam);
+            NotifyCommand(LBN_DBLCLK);
+            return 0;
+        }
         if (row < 0) return 0;
         if (Multiple()) {
             // Each tap toggles one item.
@@ -309,9 +335,6 @@ LRESULT ListBox::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
             tracking_ = false;
             ReleaseCapture();
         }
-        return 0;
-    case WM_LBUTTONDBLCLK:
-        if (Style() & LBS_NOTIFY) NotifyCommand(LBN_DBLCLK);
         return 0;
     case WM_KEYDOWN: {
         if (count == 0) return 0;
@@ -388,8 +411,13 @@ LRESULT ComboListBox::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     // The list never takes the focus: the combo box keeps it and closes the
     // list when it loses it. The pen is captured only while it is down on
     // an item, so the list's own scroll bar works as usual.
-    HWND combo = GetWindow(hwnd_, GW_OWNER);
+    HWND combo = combo_;
     switch (msg) {
+    case WM_CREATE: {
+        auto* cs = reinterpret_cast<CREATESTRUCT*>(lParam);
+        if (cs) combo_ = static_cast<HWND>(cs->lpCreateParams);
+        return ListBox::OnMessage(msg, wParam, lParam);
+    }
     case WM_MOUSEACTIVATE:
         return 3;  // MA_NOACTIVATE
     case WM_LBUTTONDOWN:

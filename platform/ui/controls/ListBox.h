@@ -34,6 +34,7 @@ protected:
     void SetTop(int top);
     void EnsureVisible(int index);
     void UpdateScrollBar();
+    void FitHeight();
     void Select(int index, bool notify);   // single selection (-1: none)
     void NotifySelChange();
     int Insert(int index, const std::wstring& text);
@@ -46,6 +47,7 @@ protected:
     bool tracking_ = false;
     bool scrolls_ = false;    // created with WS_VSCROLL: the bar shows when needed
     bool updating_ = false;
+    bool fitting_ = false;
 };
 
 // The drop-down list of a combo box: a pop-up that selects on pen-up and
@@ -54,6 +56,9 @@ class ComboListBox : public ListBox {
 public:
     explicit ComboListBox(HWND hwnd) : ListBox(hwnd) {}
     LRESULT OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
+
+private:
+    HWND combo_ = nullptr;  // from the creation parameter: a pop-up's owner is the top-level window
 };
 
 // Messages a drop-down list sends its combo box (private to the controls).

@@ -480,7 +480,7 @@ LRESULT ListView::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         POINT pt{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
         UINT flags = 0;
         int row = RowAt(pt, &flags);
-        if (msg == WM_LBUTTONDOWN && row >= 0) {
+        if (row >= 0) {
             if (Single()) {
                 SelectOnly(row);
             } else {
@@ -497,7 +497,11 @@ LRESULT ListView::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
             nm.uNewState = rows_[static_cast<size_t>(row)].state;
             nm.lParam = rows_[static_cast<size_t>(row)].data;
         }
-        Notify(nm.hdr, msg == WM_LBUTTONDOWN ? NM_CLICK : NM_DBLCLK);
+        Notify(nm.hdr, NM_CLICK);
+        if (msg == WM_LBUTTONDBLCLK) {
+            NMITEMACTIVATE twice = nm;
+            Notify(twice.hdr, NM_DBLCLK);
+        }
         return 0;
     }
     case WM_KEYDOWN: {

@@ -39,7 +39,7 @@ HWND CreateMonthCalendar(HWND owner, const RECT& anchor, const SYSTEMTIME& date)
     int y = anchor.bottom;
     if (y + size.cy > work.bottom && anchor.top - size.cy >= work.top) y = anchor.top - size.cy;
     HWND hwnd = CreateWindowEx(WS_EX_TOPMOST | WS_EX_NOACTIVATE, L"ob_MonthCalendar", L"", WS_POPUP | WS_BORDER, x, y,
-                               size.cx, size.cy, owner, nullptr, nullptr, nullptr);
+                               size.cx, size.cy, owner, nullptr, nullptr, owner);
     if (!hwnd) return nullptr;
     if (auto* calendar = dynamic_cast<MonthCalendar*>(FindControl(hwnd))) calendar->Show(date);
     HFONT font = reinterpret_cast<HFONT>(SendMessage(owner, WM_GETFONT, 0, 0));
@@ -88,6 +88,11 @@ void MonthCalendar::StepMonth(int delta) {
 
 LRESULT MonthCalendar::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     switch (msg) {
+    case WM_CREATE: {
+        auto* cs = reinterpret_cast<CREATESTRUCT*>(lParam);
+        if (cs) picker_ = static_cast<HWND>(cs->lpCreateParams);
+        return Control::OnMessage(msg, wParam, lParam);
+    }
     case WM_MOUSEACTIVATE:
         return 3;  // MA_NOACTIVATE: the picker keeps the focus
     case WM_LBUTTONDOWN: {
@@ -105,8 +110,7 @@ LRESULT MonthCalendar::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         int column = (pt.x - left) / CellWidth();
         if (row < 0 || row > 5 || column < 0 || column > 6) return 0;
         SYSTEMTIME chosen = CellDate(row, column);
-        HWND owner = GetWindow(hwnd_, GW_OWNER);
-        if (auto* picker = dynamic_cast<DateTimePicker*>(FindControl(owner))) picker->CalendarClosed(&chosen);
+        if (auto* picker = dynamic_cast<DateTimePicker*>(FindControl(picker_))) picker->CalendarClosed(&chosen);
         return 0;
     }
     default:

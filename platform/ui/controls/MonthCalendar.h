@@ -27,6 +27,7 @@ private:
     SYSTEMTIME CellDate(int row, int column) const;
     void StepMonth(int delta);
 
+    HWND picker_ = nullptr;  // from the creation parameter
     SYSTEMTIME selected_{};
     int year_ = 2000, month_ = 1;
 };

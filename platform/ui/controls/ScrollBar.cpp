@@ -133,7 +133,7 @@ void ScrollGeometry::Draw(HDC hdc, ScrollPart pressed, bool enabled) const {
     }
     if (size > 0 && enabled) {
         RECT thumb = span(start, start + size);
-        FillSolid(hdc, thumb, pressed == ScrollPart::Thumb ? GetSysColor(COLOR_BTNSHADOW) : face);
+        FillSolid(hdc, thumb, pressed == ScrollPart::Thumb ? GetSysColor(COLOR_BTNSHADOW) : GetSysColor(COLOR_WINDOW));
         FrameSolid(hdc, thumb, ink, s);
     }
 }

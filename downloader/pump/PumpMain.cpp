@@ -36,6 +36,10 @@ int PumpMain(const std::vector<std::string>& arguments) {
     }
 
     const std::string appFolder = ob::kernel::ToUtf8(ob::kernel::ExecutableFolder());
+    if (appFolder.empty()) {
+        std::fputs("ForecastPumpCF: cannot tell which folder this program is in\n", stderr);
+        return 1;
+    }
     MakeFolders(appFolder + "/weather");
 
     PumpConfig config;

@@ -111,11 +111,11 @@ std::wstring XMLDoc::GetXml() const {
     return FromUtf8(out.str());
 }
 
-std::wstring XMLDoc::GetNodeText(const pugi::xml_node& context, const std::wstring& xpath) {
+std::wstring XMLDoc::GetNodeText(const pugi::xpath_node& context, const std::wstring& xpath) {
     if (!context)
         return {};
     if (xpath.empty())
-        return GetNodeText(pugi::xpath_node(context));
+        return GetNodeText(context);
     return GetNodeText(SelectSingleNode(context, xpath));
 }
 
@@ -148,28 +148,37 @@ std::wstring XMLDoc::GetNodeText(const pugi::xpath_node& selected) {
     return FromUtf8(text);
 }
 
-pugi::xpath_node_set SelectNodes(const pugi::xml_node& context, const std::wstring& xpath) {
+namespace {
+// Compiling fails on a syntax error; evaluating fails when the value is not
+// a node set. Both select nothing.
+template <typename Use>
+auto RunXPath(const pugi::xpath_node& context, const std::wstring& xpath, Use use) -> decltype(use(
+    std::declval<const pugi::xpath_query&>())) {
     if (!context || xpath.empty())
         return {};
     try {
-        return context.select_nodes(ToUtf8(xpath).c_str());
+        const pugi::xpath_query query(ToUtf8(xpath).c_str());
+        if (query.return_type() != pugi::xpath_type_node_set)
+            return {};
+        return use(query);
     } catch (const pugi::xpath_exception&) {
         return {};
     } catch (const std::bad_alloc&) {
         return {};
     }
 }
+}  // namespace
 
-pugi::xpath_node SelectSingleNode(const pugi::xml_node& context, const std::wstring& xpath) {
-    if (!context || xpath.empty())
-        return {};
-    try {
-        return context.select_node(ToUtf8(xpath).c_str());
-    } catch (const pugi::xpath_exception&) {
-        return {};
-    } catch (const std::bad_alloc&) {
-        return {};
-    }
+pugi::xpath_node_set SelectNodes(const pugi::xpath_node& context, const std::wstring& xpath) {
+    return RunXPath(context, xpath, [&](const pugi::xpath_query& q) {
+        pugi::xpath_node_set set = q.evaluate_node_set(context);
+        set.sort();
+        return set;
+    });
+}
+
+pugi::xpath_node SelectSingleNode(const pugi::xpath_node& context, const std::wstring& xpath) {
+    return RunXPath(context, xpath, [&](const pugi::xpath_query& q) { return q.evaluate_node(context); });
 }
 
 }  // namespace ZEP_Utility

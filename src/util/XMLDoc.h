@@ -37,7 +37,8 @@ public:
     // The text of all descendants of the first node that `xpath` selects
     // relative to `context` (of `context` itself when `xpath` is empty).
     // Empty when the context is null, nothing is selected or the XPath is invalid.
-    static std::wstring GetNodeText(const pugi::xml_node& context, const std::wstring& xpath = {});
+    static std::wstring GetNodeText(const pugi::xpath_node& context, const std::wstring& xpath);
+    static std::wstring GetNodeText(const pugi::xml_node& context) { return GetNodeText(pugi::xpath_node(context)); }
     static std::wstring GetNodeText(const pugi::xpath_node& node);
 
     bool IsLoaded() const { return !notLoaded_; }
@@ -60,8 +61,10 @@ private:
     pugi::xml_parse_result lastResult_;
 };
 
-// Runs an XPath relative to `context`; an invalid expression selects nothing.
-pugi::xpath_node_set SelectNodes(const pugi::xml_node& context, const std::wstring& xpath);
-pugi::xpath_node SelectSingleNode(const pugi::xml_node& context, const std::wstring& xpath);
+// Runs an XPath relative to `context` (a node or an attribute). An invalid
+// expression, or one whose value is not a node set, selects nothing.
+pugi::xpath_node_set SelectNodes(const pugi::xpath_node& context, const std::wstring& xpath);
+// The first selected node in document order.
+pugi::xpath_node SelectSingleNode(const pugi::xpath_node& context, const std::wstring& xpath);
 
 }  // namespace ZEP_Utility

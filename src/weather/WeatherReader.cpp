@@ -1,0 +1,137 @@
+#include "weather/WeatherReader.h"
+
+#include <cwchar>
+
+#include "time/DisplayFormats.h"
+#include "util/Exception.h"
+#include "util/NumberText.h"
+#include "util/Stream.h"
+#include "weather/FileUtils.h"
+#include "weather/TemplateRenderer.h"
+
+namespace OBWeather {
+
+using ZEP_Utility::XMLDoc;
+
+namespace {
+// Items created and items updated in the data folder.
+constexpr std::uint32_t kForecastChanges = ob::kernel::kChangeCreate | ob::kernel::kChangeUpdateItem;
+}  // namespace
+
+WeatherReader::WeatherReader() : watcher_(this), referenceDate_(ZEP_Utility::DateTime::LocalNow()) {}
+
+WeatherReader::~WeatherReader() { watcher_.Stop(); }
+
+void WeatherReader::StartNotifications(IWeatherUpdateNotification* sink) {
+    sink_ = sink;
+    watcher_.Start(kForecastChanges, FileUtils::GetDataFolder(), false);
+}
+
+void WeatherReader::StopNotifications() {
+    sink_ = nullptr;
+    watcher_.Stop();
+}
+
+void WeatherReader::OnFileSystemEvent(const ob::kernel::FileChangeInfo& change) {
+    if (sink_)
+        sink_->OnWeatherUpdated(change);
+}
+
+std::wstring WeatherReader::GetForecastPath(int cityId) {
+    return FileUtils::GetDataFolder() + L"/f_" + std::to_wstring(cityId) + L".xml";
+}
+
+std::wstring WeatherReader::FileUrl(const std::wstring& folder) {
+    std::wstring url = L"file://" + folder;
+    for (auto& c : url)
+        if (c == L'\\')
+            c = L'/';
+    return url;
+}
+
+std::unique_ptr<XMLDoc> WeatherReader::OpenForecast(int cityId) {
+    auto doc = std::make_unique<XMLDoc>();
+    if (!doc->Load(GetForecastPath(cityId)))
+        doc->LoadXml(kEmptyForecast);
+    return doc;
+}
+
+std::unique_ptr<XMLDoc> WeatherReader::OpenForecastWithCity(int cityId, const std::wstring& cityName) {
+    auto doc = OpenForecast(cityId);
+    InsertCity(*doc, cityId, cityName);
+    return doc;
+}
+
+void WeatherReader::InsertCity(XMLDoc& doc, int cityId, const std::wstring& cityName) {
+    const std::wstring text = doc.GetXml();
+    const std::wstring root = L"<obWeather>";
+    const size_t at = text.find(root);
+    if (at == std::wstring::npos)
+        return;  // no plain root start tag (it carries attributes, or is empty)
+    // The name is escaped so that "&" or "<" in it cannot break the document.
+    std::wstring name;
+    for (wchar_t c : cityName) {
+        const wchar_t* entity = doc.GetEntityText(c);
+        if (entity)
+            name += entity;
+        else
+            name += c;
+    }
+    const std::wstring city = L"<city><id>" + std::to_wstring(cityId) + L"</id><name>" + name + L"</name></city>";
+    doc.LoadXml(text.substr(0, at + root.size()) + city + text.substr(at + root.size()));
+}
+
+pugi::xml_node WeatherReader::SelectDay(XMLDoc* doc, const ZEP_Utility::DateTime& date) {
+    if (!doc || !doc->GetDocument())
+        return {};
+    wchar_t xpath[200];
+    std::swprintf(xpath, 200,
+                  L"/obWeather/forecast/forecastDays/forecastDay[date/day=\"%d\" and date/month=\"%d\" and "
+                  L"date/year=\"%d\"]",
+                  date.GetDay(), date.GetMonth(), date.GetYear());
+    return ZEP_Utility::SelectSingleNode(*doc->GetDocument(), xpath).node();
+}
+
+bool WeatherReader::GetTemperatures(XMLDoc* doc, const ZEP_Utility::DateTime& date, double& high, double& low) {
+    const pugi::xml_node day = SelectDay(doc, date);
+    if (!day)
+        return false;
+    const std::wstring highValue = XMLDoc::GetNodeText(day, L"high/temperature/ambient");
+    const std::wstring highUnit = XMLDoc::GetNodeText(day, L"high/temperature/units");
+    const std::wstring lowValue = XMLDoc::GetNodeText(day, L"low/temperature/ambient");
+    const std::wstring lowUnit = XMLDoc::GetNodeText(day, L"low/temperature/units");
+    if (highValue.empty() && lowValue.empty())
+        return false;
+    high = OBData::ToCelsius(ZEP_Utility::ScanReal(highValue).value_or(0.0),
+                             ZEP_Utility::ScanInteger(highUnit).value_or(0));
+    low = OBData::ToCelsius(ZEP_Utility::ScanReal(lowValue).value_or(0.0),
+                            ZEP_Utility::ScanInteger(lowUnit).value_or(0));
+    return true;
+}
+
+IconBitmap WeatherReader::GetIconBitmap(XMLDoc* doc, const ZEP_Utility::DateTime& date) {
+    std::wstring name;
+    if (const pugi::xml_node day = SelectDay(doc, date))
+        name = XMLDoc::GetNodeText(day, L"dayPart/display/icon");
+    if (name.empty())
+        name = L"no_report";
+    return FindIcon(name);
+}
+
+std::wstring WeatherReader::RenderCityHtml(int cityId, const std::wstring& cityName, const std::wstring& templateName,
+                                           int unit) {
+    const std::unique_ptr<XMLDoc> doc = OpenForecastWithCity(cityId, cityName);
+    const std::wstring htmlFolder = FileUtils::GetHtmlFolder();
+    std::wstring templateText;
+    try {
+        ZEP_IO::FileStream stream(htmlFolder + L"/" + templateName, ZEP_IO::FileMode::Open, ZEP_IO::FileAccess::Read,
+                                  ZEP_IO::FileShare::Read);
+        templateText = ZEP_IO::ReadAllText(stream);
+    } catch (const ZEP_Utility::Exception& e) {
+        templateText = e.GetMessage();
+    }
+    TemplateRenderer renderer(FileUrl(htmlFolder), referenceDate_, unit);
+    return renderer.Render(*doc, templateText);
+}
+
+}  // namespace OBWeather

@@ -119,13 +119,14 @@ BOOL BitBlt(HDC dest, int x, int y, int w, int h, HDC src, int sx, int sy, DWORD
     CurrentBrushColor(*d, pat);
     const std::uint32_t patPx = PixelFromColor(pat);
     if (rop == SRCCOPY) {
-        ForEachSpan(*d, *from, dx, dy, w, h, csx, csy, [](std::uint32_t* out, std::uint32_t* in, int n) {
-            std::copy(in, in + n, out);
-        });
-        if (!d->surface->HasAlpha()) {
-            // Destination pixels stay opaque.
-            ForEachSpan(*d, *from, dx, dy, w, h, csx, csy, [](std::uint32_t* out, std::uint32_t*, int n) {
-                for (int i = 0; i < n; ++i) out[i] |= 0xFF000000u;
+        if (!d->surface->HasAlpha() || from->HasAlpha()) {
+            // An opaque destination ignores alpha, so a plain copy will do.
+            ForEachSpan(*d, *from, dx, dy, w, h, csx, csy, [](std::uint32_t* out, std::uint32_t* in, int n) {
+                std::copy(in, in + n, out);
+            });
+        } else {
+            ForEachSpan(*d, *from, dx, dy, w, h, csx, csy, [](std::uint32_t* out, std::uint32_t* in, int n) {
+                for (int i = 0; i < n; ++i) out[i] = in[i] | 0xFF000000u;
             });
         }
         return TRUE;
@@ -165,9 +166,10 @@ BOOL StretchBlt(HDC dest, int x, int y, int w, int h, HDC src, int sx, int sy, i
     int nParams = 0;
     if (d->stretchMode == COLORONCOLOR) {
         pixman_image_set_filter(srcImg, PIXMAN_FILTER_NEAREST, nullptr, 0);
-    } else if (fx > 1.0 || fy > 1.0) {
-        // Shrinking: average every source pixel under the destination pixel;
-        // an axis that grows interpolates linearly.
+    } else if (fx > 1.5 || fy > 1.5) {
+        // Shrinking a lot: average every source pixel under the destination
+        // pixel (an axis that grows interpolates linearly). Milder shrinking,
+        // like the map's 640 to 480, is sharp and fast enough bilinear.
         const bool shrinkX = fx > 1.0, shrinkY = fy > 1.0;
         params = pixman_filter_create_separable_convolution(
             &nParams, pixman_double_to_fixed(shrinkX ? fx : 1.0), pixman_double_to_fixed(shrinkY ? fy : 1.0),

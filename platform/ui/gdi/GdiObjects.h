@@ -49,9 +49,14 @@ struct PenObject : GdiObject {
     COLORREF color = 0;
 };
 
+class RealFont;
+
 struct FontObject : GdiObject {
     FontObject() : GdiObject(GdiKind::Font) {}
     LOGFONTW logfont{};
+    // The font realised for this LOGFONT at `realizedDpi` (cached, not owned).
+    RealFont* realized = nullptr;
+    int realizedDpi = 0;
 };
 
 struct RegionObject : GdiObject {

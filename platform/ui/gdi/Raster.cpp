@@ -46,11 +46,13 @@ void BlendMask(Surface& s, const pixman_region32_t& clip, int x, int y, const st
                     continue;
                 }
                 const std::uint32_t d = row[xx];
-                const std::uint32_t dr = (d >> 16) & 0xFF, dg = (d >> 8) & 0xFF, db = d & 0xFF;
-                const std::uint32_t r = (sr * a + dr * (255 - a) + 127) / 255;
-                const std::uint32_t g = (sg * a + dg * (255 - a) + 127) / 255;
-                const std::uint32_t bl = (sb * a + db * (255 - a) + 127) / 255;
-                row[xx] = 0xFF000000u | (r << 16) | (g << 8) | bl;
+                // x / 255 rounded, without a division.
+                auto mix = [a](std::uint32_t s8, std::uint32_t d8) {
+                    const std::uint32_t v = s8 * a + d8 * (255 - a) + 128;
+                    return (v + (v >> 8)) >> 8;
+                };
+                row[xx] = 0xFF000000u | (mix(sr, (d >> 16) & 0xFF) << 16) | (mix(sg, (d >> 8) & 0xFF) << 8) |
+                          mix(sb, d & 0xFF);
             }
         }
     }

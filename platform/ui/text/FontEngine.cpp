@@ -246,13 +246,19 @@ std::map<Key, std::unique_ptr<RealFont>>& Cache() {
     return cache;
 }
 
-std::string WineTahoma(bool bold) {
+std::string FindWineTahoma(bool bold) {
     const char* dirs[] = {"/usr/share/wine/fonts/", "/usr/share/fonts/truetype/wine/", "/usr/lib/wine/fonts/"};
     for (const char* d : dirs) {
         std::string p = std::string(d) + (bold ? "tahomabd.ttf" : "tahoma.ttf");
         if (FileExists(p)) return p;
     }
     return {};
+}
+
+const std::string& WineTahoma(bool bold) {
+    static const std::string regular = FindWineTahoma(false);
+    static const std::string boldFace = FindWineTahoma(true);
+    return bold ? boldFace : regular;
 }
 
 RealFont& RealizeKey(Key key, bool emboldenBold) {
@@ -335,7 +341,12 @@ RealFont& Realize(const LOGFONTW& lf) {
 RealFont& RealizeFor(HGDIOBJ font) {
     auto* f = static_cast<FontObject*>(reinterpret_cast<GdiObject*>(font));
     if (!f || f->kind != GdiKind::Font) f = FindFont(GetStockObject(SYSTEM_FONT));
-    return Realize(f->logfont);
+    // Realising looks for files and asks fontconfig: do it once per density.
+    if (!f->realized || f->realizedDpi != GetScreenDpi()) {
+        f->realized = &Realize(f->logfont);
+        f->realizedDpi = GetScreenDpi();
+    }
+    return *f->realized;
 }
 
 }  // namespace ob::ui

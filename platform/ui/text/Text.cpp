@@ -27,7 +27,7 @@ int Width(RealFont& f, std::wstring_view s) {
 
 // Draws one run with its top-left cell corner at surface (x, y).
 void DrawRun(DeviceContext& dc, RealFont& f, int x, int y, std::wstring_view s, const int* dx,
-             const pixman_region32_t& clip, int underlineFrom = -1) {
+             const pixman_region32_t& clip, const std::vector<int>* marked = nullptr) {
     const std::uint32_t px = PixelFromColor(dc.textColor);
     const int baseline = y + f.ascent;
     int pen = x;
@@ -37,7 +37,7 @@ void DrawRun(DeviceContext& dc, RealFont& f, int x, int y, std::wstring_view s, 
             BlendMask(*dc.surface, clip, pen + g.left, baseline - g.top, g.coverage.data(), g.width, g.height,
                       g.width, px);
         const int adv = dx ? dx[i] : g.advance;
-        if (underlineFrom >= 0 && static_cast<int>(i) == underlineFrom)
+        if (marked && std::find(marked->begin(), marked->end(), static_cast<int>(i)) != marked->end())
             FillBox(*dc.surface, clip, pen, baseline + f.underlinePosition, pen + g.advance,
                     baseline + f.underlinePosition + f.lineThickness, px);
         pen += adv;
@@ -65,7 +65,7 @@ struct NarrowClip {
 
 struct Line {
     std::wstring text;
-    int underline = -1;  // index of the character a prefix '&' marks
+    std::vector<int> underline;  // characters a prefix '&' marks
 };
 
 // Splits and wraps text into lines as DrawText does.
@@ -162,7 +162,7 @@ std::vector<Line> LayOut(RealFont& f, std::wstring_view in, UINT fmt, int maxWid
         Line l;
         l.text = text.substr(b, e - b);
         for (int m : marks)
-            if (m >= static_cast<int>(b) && m < static_cast<int>(e)) l.underline = m - static_cast<int>(b);
+            if (m >= static_cast<int>(b) && m < static_cast<int>(e)) l.underline.push_back(m - static_cast<int>(b));
         lines.push_back(std::move(l));
     }
     return lines;
@@ -173,7 +173,9 @@ void Ellipsize(RealFont& f, Line& line, int maxWidth) {
     const int dots = Width(f, L"...");
     while (!line.text.empty() && Width(f, line.text) + dots > maxWidth) line.text.pop_back();
     line.text += L"...";
-    if (line.underline >= static_cast<int>(line.text.size()) - 3) line.underline = -1;
+    const int kept = static_cast<int>(line.text.size()) - 3;
+    line.underline.erase(std::remove_if(line.underline.begin(), line.underline.end(), [kept](int i) { return i >= kept; }),
+                         line.underline.end());
 }
 
 }  // namespace
@@ -337,7 +339,7 @@ int DrawText(HDC hdc, LPCWSTR text, int count, LPRECT rc, UINT fmt) {
         if (dc->bkMode == OPAQUE)
             FillBox(*dc->surface, clip.region, dc->SX(x), dc->SY(y), dc->SX(x + w), dc->SY(y + lineHeight),
                     PixelFromColor(dc->bkColor));
-        DrawRun(*dc, f, dc->SX(x), dc->SY(y), l.text, nullptr, clip.region, l.underline);
+        DrawRun(*dc, f, dc->SX(x), dc->SY(y), l.text, nullptr, clip.region, &l.underline);
         y += lineHeight;
     }
     return (fmt & DT_SINGLELINE) && (fmt & (DT_VCENTER | DT_BOTTOM)) ? top - rc->top + textHeight : textHeight;

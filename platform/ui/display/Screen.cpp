@@ -212,14 +212,13 @@ void RequestClose() {
         PostQuitMessage(0);
         return;
     }
-    // The program's own windows are asked to close, as its Exit would.
-    bool any = false;
+    // The program's own windows are asked to close, as its Exit would, and
+    // the loop ends once they have: the quit message comes after them.
     for (Window* w : s.desktop->children) {
         if (w->owner || (w->exStyle & WS_EX_NOACTIVATE) || !(w->style & WS_VISIBLE)) continue;
         PostMessage(w->handle, WM_CLOSE, 0, 0);
-        any = true;
     }
-    if (!any) PostQuitMessage(0);
+    PostQuitMessage(0);
 }
 
 }  // namespace ob::ui

@@ -1,8 +1,204 @@
-// The SDL2 display: the device screen in a desktop window.
+// The SDL2 display: the device screen in a desktop window, scaled to fit,
+// with the mouse as the stylus and the keyboard as the device's keys.
+// Closing the window asks the program to close, as its Exit does. The Print
+// Screen key saves the device screen as a PNG file (in the folder named by
+// ORBELLINE_SCREENSHOT_DIR, else the current folder).
 #include "platform/ui/display/Display.h"
+#include "platform/ui/win/WindowSystem.h"
+
+#include <SDL.h>
+#include <SDL_syswm.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <string>
 
 namespace ob::ui {
+namespace {
 
-std::unique_ptr<Display> MakeSdlDisplay(const ScreenMode&) { return nullptr; }
+UINT VirtualKeyOf(SDL_Keycode k) {
+    if (k >= SDLK_a && k <= SDLK_z) return static_cast<UINT>('A' + (k - SDLK_a));
+    if (k >= SDLK_0 && k <= SDLK_9) return static_cast<UINT>('0' + (k - SDLK_0));
+    if (k >= SDLK_KP_1 && k <= SDLK_KP_9) return static_cast<UINT>('1' + (k - SDLK_KP_1));
+    if (k >= SDLK_F1 && k <= SDLK_F12) return VK_F1 + static_cast<UINT>(k - SDLK_F1);
+    switch (k) {
+    case SDLK_KP_0: return '0';
+    case SDLK_RETURN:
+    case SDLK_KP_ENTER: return VK_RETURN;
+    case SDLK_ESCAPE: return VK_ESCAPE;
+    case SDLK_TAB: return VK_TAB;
+    case SDLK_BACKSPACE: return VK_BACK;
+    case SDLK_DELETE: return VK_DELETE;
+    case SDLK_SPACE: return VK_SPACE;
+    case SDLK_LEFT: return VK_LEFT;
+    case SDLK_RIGHT: return VK_RIGHT;
+    case SDLK_UP: return VK_UP;
+    case SDLK_DOWN: return VK_DOWN;
+    case SDLK_HOME: return VK_HOME;
+    case SDLK_END: return VK_END;
+    case SDLK_PAGEUP: return VK_PRIOR;
+    case SDLK_PAGEDOWN: return VK_NEXT;
+    case SDLK_INSERT: return VK_INSERT;
+    case SDLK_LSHIFT:
+    case SDLK_RSHIFT: return VK_SHIFT;
+    case SDLK_LCTRL:
+    case SDLK_RCTRL: return VK_CONTROL;
+    default: return 0;
+    }
+}
+
+class SdlDisplay : public Display {
+public:
+    bool Open(const ScreenMode& mode) {
+        mode_ = mode;
+        SDL_SetHint(SDL_HINT_VIDEO_X11_NET_WM_BYPASS_COMPOSITOR, "0");
+        if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return false;
+        // As large as the desktop allows: whole multiples when they fit.
+        SDL_Rect usable{0, 0, mode.width, mode.height};
+        SDL_GetDisplayUsableBounds(0, &usable);
+        double fit = std::min(static_cast<double>(usable.w) * 0.9 / mode.width,
+                              static_cast<double>(usable.h) * 0.9 / mode.height);
+        double scale = fit >= 1.0 ? static_cast<int>(fit) : fit;
+        if (mode.dpi > 96 && scale >= 1.0) scale = std::max(1.0, scale / 2);  // a VGA screen is already large
+        int w = std::max(1, static_cast<int>(mode.width * scale));
+        int h = std::max(1, static_cast<int>(mode.height * scale));
+        SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, scale == static_cast<int>(scale) ? "0" : "1");
+        window_ = SDL_CreateWindow("Orbelline", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, w, h,
+                                   SDL_WINDOW_RESIZABLE | SDL_WINDOW_ALLOW_HIGHDPI);
+        if (!window_) return Fail();
+        renderer_ = SDL_CreateRenderer(window_, -1, 0);
+        if (!renderer_) renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_SOFTWARE);
+        if (!renderer_) return Fail();
+        // Logical size: letterboxed scaling, and mouse positions in screen pixels.
+        SDL_RenderSetLogicalSize(renderer_, mode.width, mode.height);
+        texture_ = SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STREAMING, mode.width,
+                                     mode.height);
+        if (!texture_) return Fail();
+        SDL_SysWMinfo info;
+        SDL_VERSION(&info.version);
+        if (SDL_GetWindowWMInfo(window_, &info) && info.subsystem == SDL_SYSWM_X11)
+            fd_ = ConnectionNumber(info.info.x11.display);
+        SDL_StopTextInput();
+        return true;
+    }
+
+    ~SdlDisplay() override {
+        if (texture_) SDL_DestroyTexture(texture_);
+        if (renderer_) SDL_DestroyRenderer(renderer_);
+        if (window_) SDL_DestroyWindow(window_);
+        SDL_QuitSubSystem(SDL_INIT_VIDEO);
+    }
+
+    void Present(const RECT&) override {
+        SDL_UpdateTexture(texture_, nullptr, ScreenPixels(), ScreenStride() * 4);
+        SDL_SetRenderDrawColor(renderer_, 40, 40, 40, 255);
+        SDL_RenderClear(renderer_);
+        SDL_RenderCopy(renderer_, texture_, nullptr, nullptr);
+        SDL_RenderPresent(renderer_);
+    }
+
+    int InputFd() override { return fd_; }
+
+    void PumpInput() override {
+        SDL_Event e;
+        while (SDL_PollEvent(&e)) Handle(e);
+    }
+
+    void WaitInput(int timeoutMs) override {
+        SDL_Event e;
+        if (SDL_WaitEventTimeout(&e, timeoutMs < 0 ? 1000 : timeoutMs)) Handle(e);
+    }
+
+    bool Interactive() const override { return true; }
+
+private:
+    bool Fail() {
+        if (texture_) SDL_DestroyTexture(texture_);
+        if (renderer_) SDL_DestroyRenderer(renderer_);
+        if (window_) SDL_DestroyWindow(window_);
+        texture_ = nullptr;
+        renderer_ = nullptr;
+        window_ = nullptr;
+        return false;
+    }
+
+    POINT Clamp(int x, int y) const {
+        return POINT{std::clamp(x, 0, mode_.width - 1), std::clamp(y, 0, mode_.height - 1)};
+    }
+
+    void Handle(const SDL_Event& e) {
+        switch (e.type) {
+        case SDL_MOUSEBUTTONDOWN:
+            if (e.button.button == SDL_BUTTON_LEFT) {
+                down_ = true;
+                InjectPen(0, Clamp(e.button.x, e.button.y));
+            }
+            break;
+        case SDL_MOUSEMOTION:
+            if (down_) InjectPen(1, Clamp(e.motion.x, e.motion.y));  // a stylus does not hover
+            break;
+        case SDL_MOUSEBUTTONUP:
+            if (e.button.button == SDL_BUTTON_LEFT && down_) {
+                down_ = false;
+                InjectPen(2, Clamp(e.button.x, e.button.y));
+            }
+            break;
+        case SDL_KEYDOWN:
+        case SDL_KEYUP: {
+            if (e.key.keysym.sym == SDLK_PRINTSCREEN) {
+                if (e.type == SDL_KEYDOWN) SaveShot();
+                break;
+            }
+            UINT vk = VirtualKeyOf(e.key.keysym.sym);
+            if (vk) {
+                InjectKey(vk, e.type == SDL_KEYDOWN);
+            } else if (e.type == SDL_KEYDOWN && e.key.keysym.sym > 0 && e.key.keysym.sym < 0x7F &&
+                       !(e.key.keysym.mod & (KMOD_CTRL | KMOD_ALT))) {
+                // Punctuation has no key of its own here: it arrives as its character.
+                wchar_t ch = static_cast<wchar_t>(e.key.keysym.sym);
+                InjectChar(ch);
+            }
+            break;
+        }
+        case SDL_WINDOWEVENT:
+            if (e.window.event == SDL_WINDOWEVENT_CLOSE) Close();
+            else if (e.window.event == SDL_WINDOWEVENT_EXPOSED || e.window.event == SDL_WINDOWEVENT_SIZE_CHANGED)
+                Present(RECT{0, 0, mode_.width, mode_.height});
+            break;
+        case SDL_QUIT: Close(); break;
+        default: break;
+        }
+    }
+
+    void Close() {
+        if (closing_) return;  // the window's close and SDL's quit come together
+        closing_ = true;
+        RequestClose();
+    }
+
+    void SaveShot() {
+        const char* dir = std::getenv("ORBELLINE_SCREENSHOT_DIR");
+        std::string base = dir && *dir ? std::string(dir) + "/" : std::string();
+        std::string path = base + "orbelline-screen-" + std::to_string(++shots_) + ".png";
+        SaveScreenshot(path);
+    }
+
+    ScreenMode mode_;
+    SDL_Window* window_ = nullptr;
+    SDL_Renderer* renderer_ = nullptr;
+    SDL_Texture* texture_ = nullptr;
+    int fd_ = -1;
+    bool down_ = false;
+    int shots_ = 0;
+    bool closing_ = false;
+};
+
+}  // namespace
+
+std::unique_ptr<Display> MakeSdlDisplay(const ScreenMode& mode) {
+    auto d = std::make_unique<SdlDisplay>();
+    if (!d->Open(mode)) return nullptr;
+    return d;
+}
 
 }  // namespace ob::ui

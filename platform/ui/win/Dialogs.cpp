@@ -2,6 +2,7 @@
 // protocol, modal and modeless dialogs, and keyboard navigation.
 #include "platform/ui/win/GdiBridge.h"
 #include "platform/ui/win/ResourceRegistry.h"
+#include "platform/ui/win/UiFonts.h"
 #include "platform/ui/win/WindowSystem.h"
 
 #include <algorithm>
@@ -387,7 +388,8 @@ BOOL MapDialogRect(HWND dialog, LPRECT rect) {
 }
 
 LONG GetDialogBaseUnits() {
+    // The base units of the default dialog font, 8-point Tahoma.
     int x = 0, y = 0;
-    BaseUnits(nullptr, x, y);
+    BaseUnits(UiFont(8, false), x, y);
     return static_cast<LONG>(MAKELPARAM(static_cast<WORD>(x), static_cast<WORD>(y)));
 }

@@ -139,6 +139,11 @@ void WaitForWork(int limitMs) {
         std::abort();
     }
     if (timeout == 0) return;
+    // Input the display already holds would not wake a wait on its descriptor.
+    if (s.display) {
+        s.display->PumpInput();
+        if (!s.input.empty() || !s.posted.empty() || s.quitPending) return;
+    }
     int displayFd = s.display ? s.display->InputFd() : -1;
     if (s.display && displayFd < 0 && s.loopSources.empty()) {
         s.display->WaitInput(timeout);

@@ -52,6 +52,8 @@ public:
     bool Open(const ScreenMode& mode) {
         mode_ = mode;
         SDL_SetHint(SDL_HINT_VIDEO_X11_NET_WM_BYPASS_COMPOSITOR, "0");
+        // Plain X images, no GL: the window's pixels are ours.
+        SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
         if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return false;
         // As large as the desktop allows: whole multiples when they fit.
         SDL_Rect usable{0, 0, mode.width, mode.height};
@@ -66,8 +68,10 @@ public:
         window_ = SDL_CreateWindow("Orbelline", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, w, h,
                                    SDL_WINDOW_RESIZABLE | SDL_WINDOW_ALLOW_HIGHDPI);
         if (!window_) return Fail();
-        renderer_ = SDL_CreateRenderer(window_, -1, 0);
-        if (!renderer_) renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_SOFTWARE);
+        // The software renderer is plenty for a pocket-sized screen and keeps
+        // the GL stack (and its memory) out of the process.
+        renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_SOFTWARE);
+        if (!renderer_) renderer_ = SDL_CreateRenderer(window_, -1, 0);
         if (!renderer_) return Fail();
         // Logical size: letterboxed scaling, and mouse positions in screen pixels.
         SDL_RenderSetLogicalSize(renderer_, mode.width, mode.height);

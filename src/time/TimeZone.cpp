@@ -64,18 +64,28 @@ DateTime TimeZone::GetTransitionDate(const TransitionRule& rule, int year) {
     return date.AddDays(days);
 }
 
+const TimeZone::YearTransitions& TimeZone::TransitionsOf(int year) const {
+    YearTransitions& slot = m_transitions[year & 3];
+    if (slot.year != year) {
+        slot.year = year;
+        slot.start = GetTransitionDate(m_info.daylightDate, year);
+        slot.end = GetTransitionDate(m_info.standardDate, year);
+    }
+    return slot;
+}
+
 DaylightPeriod TimeZone::GetDaylightPeriod(const DateTime& date) const {
     const int year = date.GetYear();
     if (year < 1 || year > 9999 || !HasDaylightRule())
         return DaylightPeriod();
-    DateTime start = GetTransitionDate(m_info.daylightDate, year);
-    DateTime end = GetTransitionDate(m_info.standardDate, year);
+    DateTime start = TransitionsOf(year).start;
+    DateTime end = TransitionsOf(year).end;
     if (end < start) {
         // Summer time spans the new year (southern hemisphere).
         if (date < end)
-            start = GetTransitionDate(m_info.daylightDate, year - 1);
+            start = TransitionsOf(year - 1).start;
         else
-            end = GetTransitionDate(m_info.standardDate, year + 1);
+            end = TransitionsOf(year + 1).end;
     }
     return DaylightPeriod(start, end, TimeSpan(0, 0, std::abs(m_info.daylightBias), 0));
 }

@@ -95,9 +95,19 @@ public:
     std::wstring GetDaylightSummary(const DateTime& date) const;
 
 private:
+    // The start and end of summer time in one year, remembered for a few
+    // years since every local time needs them (single-threaded use only).
+    struct YearTransitions {
+        int year = -1;  // no year yet
+        DateTime start;
+        DateTime end;
+    };
+    const YearTransitions& TransitionsOf(int year) const;
+
     int m_key = -1;
     TimeZoneInfo m_info;
     bool m_usesDaylightTime = false;
+    mutable YearTransitions m_transitions[4];
 };
 
 }  // namespace OBData

@@ -283,11 +283,13 @@ TEST_F(WeatherReaderTest, TheSampleForecastRendersThroughThePage) {
     EXPECT_EQ(XMLDoc::GetNodeText(root, L"(//tr[@class='day'])[3]/td[3]"), L"4 C-2 C");
     EXPECT_NE(page.find(L"Precipitation 4.2 mm (80%)"), std::wstring::npos);
     EXPECT_NE(page.find(L"Wind 18 km/h SW"), std::wstring::npos);
+    EXPECT_NE(page.find(L"Chance of precipitation 10%"), std::wstring::npos);  // a dry day with a chance
+    EXPECT_EQ(page.find(L"Precipitation 0.0"), std::wstring::npos);
     EXPECT_NE(page.find(L"/weather/html/../images_3/rain.png"), std::wstring::npos);
     // Nothing of the template's own markup is left.
     EXPECT_EQ(page.find(L"<orbelline-"), std::wstring::npos);
     // The style sheet's braces are not expressions.
-    EXPECT_NE(page.find(L"td.icon { width: 34px; }"), std::wstring::npos);
+    EXPECT_NE(page.find(L"img.icon { width: 24pt; height: 24pt; }"), std::wstring::npos);
 
     // In Fahrenheit, and a week later: the sample has one day left, the rest say so.
     const std::wstring fahrenheit = reader_.RenderCityHtml(42, L"Amsterdam", L"cityforecast.html", 1);

@@ -13,7 +13,10 @@
 #include "downloader/FakeForecastService.h"
 #include "downloader/PumpProcess.h"
 #include "platform/kernel/NamedEvent.h"
+#include "platform/kernel/WideText.h"
 #include "weather/DownloaderControl.h"
+#include "weather/FileUtils.h"
+#include "weather/WeatherReader.h"
 
 using namespace OBPumpTest;
 
@@ -187,9 +190,28 @@ TEST_F(PumpProcessTest, TheProgramWakesItAndSeesItBusyUntilTheFilesAreWritten) {
     EXPECT_TRUE(OBWeather::IsDownloaderBusy());
     gate.Open();
     ASSERT_TRUE(WaitUntil([&] { return !OBWeather::IsDownloaderBusy(); }));
-    for (const char* file : {"f_234.xml", "f_292.xml", "f_414.xml"})
-        EXPECT_NE(HighOn(app / ("weather/data/" + std::string(file)), 9), "") << file;
     EXPECT_EQ(service.Requests().size(), 3u);
+
+    // The program's own reader finds each city's served values on their dates.
+    OBWeather::FileUtils::OverrideExeFolder(ob::kernel::FromUtf8(app.Folder()));
+    OBWeather::WeatherReader reader;
+    for (const FakeRequest& request : service.Requests()) {
+        const double latitude = std::stod(request.query.at("latitude"));
+        const int id = latitude > 50 ? 234 : latitude > 0 ? 292 : 414;
+        auto forecast = reader.OpenForecast(id);
+        double high = 0, low = 0;
+        ASSERT_TRUE(reader.GetTemperatures(forecast.get(), ZEP_Utility::DateTime(2026, 12, 9), high, low)) << id;
+        EXPECT_NEAR(high, latitude + 2, 0.051) << id;
+        EXPECT_NEAR(low, latitude - 7, 0.051) << id;
+        EXPECT_FALSE(reader.GetTemperatures(forecast.get(), ZEP_Utility::DateTime(2026, 12, 15), high, low));
+    }
+    // The weather page shows what the file adds for it: conditions, rain, wind and the source.
+    std::filesystem::copy(std::string(ORBELLINE_SOURCE_DIR) + "/weather/html", app / "weather/html");
+    reader.SetReferenceDate(ZEP_Utility::DateTime(2026, 12, 8));
+    const std::string page = ob::kernel::ToUtf8(reader.RenderCityHtml(234, L"London", L"cityforecast.html", 0));
+    for (const char* shown : {"London", "Overcast", "Rain", "km/h", "Open-Meteo", "NE"})
+        EXPECT_NE(page.find(shown), std::string::npos) << shown << "\n" << page;
+    OBWeather::FileUtils::OverrideExeFolder(L"");
 
     OBWeather::StopDownloader();
     EXPECT_EQ(app.WaitFor(pump, 5000), 0);

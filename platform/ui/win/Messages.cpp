@@ -134,7 +134,21 @@ void WaitForWork(int limitMs) {
     }
     if (limitMs >= 0 && !virtualClock) timeout = timeout < 0 ? limitMs : std::min(timeout, limitMs);
     bool interactive = s.display && s.display->Interactive();
-    if (virtualClock && !interactive && s.loopSources.empty()) {
+    if (virtualClock && !interactive) {
+        // Time stands still, so only a descriptor that is ready now can bring
+        // work; waiting for anything else would wait for ever.
+        std::vector<pollfd> ready;
+        for (auto& [fd, fn] : s.loopSources) ready.push_back(pollfd{fd, POLLIN, 0});
+        if (!ready.empty() && ::poll(ready.data(), ready.size(), 0) > 0) {
+            for (const pollfd& p : ready) {
+                auto it = s.loopSources.find(p.fd);
+                if ((p.revents & (POLLIN | POLLHUP | POLLERR)) && it != s.loopSources.end()) {
+                    auto fn = it->second;
+                    fn();
+                }
+            }
+            return;
+        }
         std::fprintf(stderr, "message loop: waiting under the virtual clock with nothing scripted to happen\n");
         std::abort();
     }

@@ -18,6 +18,7 @@
 #include "platform/ui/Windows.h"
 #include "platform/ui/controls/Control.h"
 #include "platform/ui/display/Display.h"
+#include "platform/ui/html/HtmlControl.h"
 #include "platform/ui/testing/UiDriver.h"
 #include "platform/ui/win/ResourceRegistry.h"
 
@@ -347,6 +348,66 @@ LRESULT PageProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lParam) {
     }
 }
 
+// ---- the HTML page -------------------------------------------------------------------
+
+// A 32 x 32 sun on a sky, written as a 24-bit BMP for the page's picture.
+bool WriteSunPicture(const std::string& path) {
+    const int n = 32;
+    std::vector<unsigned char> file(54 + n * n * 3, 0);
+    auto put32 = [&](size_t at, std::uint32_t v) {
+        for (int i = 0; i < 4; ++i) file[at + static_cast<size_t>(i)] = static_cast<unsigned char>(v >> (8 * i));
+    };
+    file[0] = 'B';
+    file[1] = 'M';
+    put32(2, static_cast<std::uint32_t>(file.size()));
+    put32(10, 54);
+    put32(14, 40);
+    put32(18, n);
+    put32(22, n);
+    file[26] = 1;
+    file[28] = 24;
+    for (int y = 0; y < n; ++y)
+        for (int x = 0; x < n; ++x) {
+            int dx = 2 * x - n + 1, dy = 2 * y - n + 1;
+            int d2 = dx * dx + dy * dy;
+            bool sun = d2 < 20 * 20;
+            bool ray = !sun && d2 < 30 * 30 && (dx == 0 || dy == 0 || dx == dy || dx == -dy);
+            unsigned char b = sun || ray ? 0x20 : 0xE8, g = sun || ray ? 0xC0 : 0xC8, r = sun || ray ? 0xFF : 0x90;
+            size_t at = 54 + static_cast<size_t>((y * n + x) * 3);
+            file[at] = b;
+            file[at + 1] = g;
+            file[at + 2] = r;
+        }
+    FILE* f = std::fopen(path.c_str(), "wb");
+    if (!f) return false;
+    bool ok = std::fwrite(file.data(), 1, file.size(), f) == file.size();
+    return std::fclose(f) == 0 && ok;
+}
+
+const wchar_t kPage[] =
+    L"<b>London</b>, United Kingdom<br><small>51&deg;30'N 0&deg;7'W &middot; Europe/London</small><br><br>"
+    L"<img src=\"sun.bmp\"> Local time <b>14:30</b>, no summer time.<br><br>"
+    L"<table border=\"1\" cellpadding=\"2\"><tr><td>Sunrise</td><td><b>07:58</b></td></tr>"
+    L"<tr><td>Solar noon</td><td>12:04</td></tr><tr><td>Sunset</td><td><b>16:11</b></td></tr>"
+    L"<tr><td>Airport</td><td>LHR</td></tr></table><br>"
+    L"<small>Nearby: Reading, Oxford, Cambridge, Brighton</small>";
+
+LRESULT HtmlPageProc(HWND dlg, UINT msg, WPARAM, LPARAM lParam) {
+    if (msg != WM_INITDIALOG) return FALSE;
+    SHINITDLGINFO info{SHIDIM_FLAGS, dlg, SHIDIF_DONEBUTTON | SHIDIF_SIZEDLGFULLSCREEN | SHIDIF_SIPDOWN | SHIDIF_EMPTYMENU};
+    SHInitDialog(&info);
+    RECT rc{};
+    GetClientRect(dlg, &rc);
+    HWND html = CreateWindowEx(0, WC_HTML, L"", WS_CHILD | WS_VISIBLE, 0, 0, rc.right, rc.bottom, dlg, nullptr,
+                               nullptr, nullptr);
+    auto* folder = reinterpret_cast<const std::wstring*>(lParam);
+    if (html && folder) ob::ui::SetHtmlBaseFolder(html, *folder);
+    SendMessage(html, DTM_CLEAR, 0, 0);
+    SendMessage(html, DTM_ADDTEXTW, FALSE, reinterpret_cast<LPARAM>(kPage));
+    SendMessage(html, DTM_ENDOFSOURCE, 0, 0);
+    return TRUE;
+}
+
 // ---- the menu bar page ------------------------------------------------------------------
 
 LRESULT FrameProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -503,6 +564,18 @@ int RunHeadless(const Options& options) {
     ui.Tap(POINT{pr.right - 3, (pr.top + pr.bottom) / 2});
     shot("07_date_open");
     close(dlg);
+
+    // The HTML page, with its picture beside the screenshots.
+    std::string sun = options.out + "/sun.bmp";
+    if (!WriteSunPicture(sun)) ++failures;
+    InitHTMLControl(nullptr);
+    std::wstring folder(std::filesystem::absolute(options.out).wstring());
+    DLGTEMPLATE htmlPage = Page(L"City Information", {});
+    htmlPage.style |= WS_VISIBLE;
+    dlg = CreateDialogIndirectParam(nullptr, &htmlPage, nullptr, HtmlPageProc, reinterpret_cast<LPARAM>(&folder));
+    shot("10_html");
+    close(dlg);
+    std::filesystem::remove(sun);
 
     HWND frame = CreateFrame();
     ui.RunUntilIdle();

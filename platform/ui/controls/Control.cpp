@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <unordered_map>
+#include <vector>
 
 #include "platform/ui/Gdi.h"
 #include "platform/ui/controls/ScrollBar.h"
@@ -16,6 +17,22 @@ std::unordered_map<HWND, std::unique_ptr<Control>>& Registry() {
     return registry;
 }
 
+// How many handlers of each object are running now.
+std::unordered_map<Control*, int>& Running() {
+    static std::unordered_map<Control*, int> running;
+    return running;
+}
+
+// Objects whose window went away while one of their handlers ran.
+std::vector<std::unique_ptr<Control>>& Dying() {
+    static std::vector<std::unique_ptr<Control>> dying;
+    return dying;
+}
+
+void Retire(std::unique_ptr<Control> control) {
+    if (control && Running().count(control.get())) Dying().push_back(std::move(control));
+}
+
 }  // namespace
 
 Control* FindControl(HWND hwnd) {
@@ -24,15 +41,33 @@ Control* FindControl(HWND hwnd) {
 }
 
 void AdoptControl(HWND hwnd, std::unique_ptr<Control> control) {
-    Registry()[hwnd] = std::move(control);
+    std::unique_ptr<Control>& slot = Registry()[hwnd];
+    Retire(std::move(slot));
+    slot = std::move(control);
 }
 
-void ReleaseControl(HWND hwnd) {
-    // Move out first: the destructor may send messages that look the window up.
-    auto it = Registry().find(hwnd);
-    if (it == Registry().end()) return;
-    std::unique_ptr<Control> gone = std::move(it->second);
-    Registry().erase(it);
+LRESULT DispatchToControl(Control* control, HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    ++Running()[control];
+    LRESULT result = control->OnMessage(msg, wParam, lParam);
+    int left = --Running()[control];
+    if (left == 0) Running().erase(control);
+    if (msg == WM_NCDESTROY) {
+        auto it = Registry().find(hwnd);
+        if (it != Registry().end() && it->second.get() == control) {
+            std::unique_ptr<Control> gone = std::move(it->second);
+            Registry().erase(it);
+            Retire(std::move(gone));  // deleted here unless an outer handler still runs
+        }
+    }
+    if (left == 0) {
+        auto& dying = Dying();
+        for (auto it = dying.begin(); it != dying.end(); ++it)
+            if (it->get() == control) {
+                dying.erase(it);
+                break;
+            }
+    }
+    return result;
 }
 
 Control::Control(HWND hwnd) : hwnd_(hwnd) { ForgetWindowScrollBars(hwnd); }

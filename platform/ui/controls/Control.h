@@ -56,14 +56,14 @@ protected:
     HFONT font_ = nullptr;
 };
 
-// Registers the window procedure of control class T: one T per window.
-template <class T>
-LRESULT ControlProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
-
 Control* FindControl(HWND hwnd);
 void AdoptControl(HWND hwnd, std::unique_ptr<Control> control);
-void ReleaseControl(HWND hwnd);
+// Runs one message through the control. A control destroyed from inside
+// one of its own handlers (a parent closing the dialog on a notification)
+// stays alive until that handler has returned.
+LRESULT DispatchToControl(Control* control, HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
 
+// The window procedure of control class T: one T per window.
 template <class T>
 LRESULT ControlProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     // The first message of a new window always gets a fresh object: a handle
@@ -75,12 +75,7 @@ LRESULT ControlProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
         control = made.get();
         AdoptControl(hwnd, std::move(made));
     }
-    if (msg == WM_NCDESTROY) {
-        LRESULT result = control->OnMessage(msg, wParam, lParam);
-        ReleaseControl(hwnd);
-        return result;
-    }
-    return control->OnMessage(msg, wParam, lParam);
+    return DispatchToControl(control, hwnd, msg, wParam, lParam);
 }
 
 // Registers every control class once (safe to call again).

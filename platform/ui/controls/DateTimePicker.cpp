@@ -271,6 +271,9 @@ LRESULT DateTimePicker::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         if (hasMax_) range[1] = max_;
         return (hasMin_ ? GDTR_MIN : 0) | (hasMax_ ? GDTR_MAX : 0);
     }
+    case OBM_CALENDAR_CHOSEN:
+        CalendarClosed(reinterpret_cast<const SYSTEMTIME*>(lParam));
+        return 0;
     case DTM_SETFORMAT:
         format_ = lParam ? reinterpret_cast<LPCWSTR>(lParam) : L"";
         Redraw();

@@ -21,10 +21,8 @@ public:
     ~DateTimePicker() override;
     LRESULT OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
 
-    // Called by the drop-down calendar when a day is chosen (or nothing).
-    void CalendarClosed(const SYSTEMTIME* chosen);
-
 private:
+    void CalendarClosed(const SYSTEMTIME* chosen);  // a day, or none when cancelled
     enum class Field { None, Day, Month, Year, Hour, Minute, Second, AmPm };
     struct Piece {
         std::wstring text;

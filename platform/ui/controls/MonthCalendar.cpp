@@ -110,7 +110,9 @@ LRESULT MonthCalendar::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         int column = (pt.x - left) / CellWidth();
         if (row < 0 || row > 5 || column < 0 || column > 6) return 0;
         SYSTEMTIME chosen = CellDate(row, column);
-        if (auto* picker = dynamic_cast<DateTimePicker*>(FindControl(picker_))) picker->CalendarClosed(&chosen);
+        // Through a message, so a picker destroyed by its parent meanwhile
+        // is not touched after its handler returns.
+        SendMessage(picker_, OBM_CALENDAR_CHOSEN, 0, reinterpret_cast<LPARAM>(&chosen));
         return 0;
     }
     default:

@@ -6,6 +6,9 @@
 
 namespace ob::ui {
 
+// The calendar tells its picker of the chosen day (lParam: SYSTEMTIME*).
+constexpr UINT OBM_CALENDAR_CHOSEN = WM_USER + 0x3F1;
+
 // Opens the calendar below (or above) `anchor` (screen coordinates) for
 // the picker `owner`, showing the month of `date`.
 HWND CreateMonthCalendar(HWND owner, const RECT& anchor, const SYSTEMTIME& date);

@@ -1,0 +1,177 @@
+#include "resources/Resources.h"
+
+#include <utility>
+#include <vector>
+
+#include "platform/ui/Controls.h"
+#include "platform/ui/html/HtmlControl.h"
+#include "platform/ui/win/ResourceRegistry.h"
+#include "resources/BitmapData.h"
+
+namespace OBResources {
+namespace {
+
+using ob::ui::MenuBarButton;
+using ob::ui::MenuBarResource;
+using ob::ui::MenuResource;
+
+// Every text the program shows by number. Dialogs and views that are not
+// built yet find theirs here too.
+const std::pair<unsigned, const wchar_t*> kStrings[] = {
+    {16, L"You do not have any cities selected.\nClick on the map or select City/Change Cities on the menu to "
+         L"choose your cities."},
+    {17, L"Add this city"},
+    {18, L"City information"},
+    {19, L"Show the nearby cities"},
+    {20, L"Close the info bar"},
+    {21, L"Nearer city"},
+    {22, L"Further city"},
+    {104, L"View"},
+    {1002, L"Dial: "},
+    {1003, L"Distance: "},
+    {1004, L"Sunrise: "},
+    {1005, L"Sunset: "},
+    {1007, L"Display previous city info"},
+    {1008, L"Display next city info"},
+    {1011, L"Summer: "},
+    {1015, L"Airport: "},
+    {1018, L"Sun"},
+    {1019, L"Mon"},
+    {1020, L"Tue"},
+    {1021, L"Wed"},
+    {1022, L"Thu"},
+    {1023, L"Fri"},
+    {1024, L"Sat"},
+    {1025, L"Today"},
+    {1033, L"Updating..."},
+    {1034, L"Orbelline"},
+    {1035, L"Are you sure you want to remove %s?"},
+    {1036, L"Kilometres"},
+    {1037, L"Miles"},
+    {1038, L"Nautical miles"},
+    {1039, L"AM/PM"},
+    {1040, L"24 Hour"},
+    {1041, L"Critical errors only"},
+    {1042, L"All errors"},
+    {1043, L"Warnings and errors"},
+    {1044, L"Informational messages"},
+    {1045, L"Detailed information"},
+    {1046, L"Full logging"},
+    {1047, L"Celsius"},
+    {1048, L"Fahrenheit"},
+    {1049, L"This may incur data costs if you are updating on a phone and you're not already connected to the "
+           L"internet (eg. via a wireless network).\nAre you sure you want to continue?"},
+    {40006, L"File"},
+    {40011, L"City"},
+    {40015, L"Tools"},
+};
+
+MenuResource Item(const wchar_t* text, UINT id) {
+    MenuResource item;
+    item.text = text;
+    item.id = id;
+    return item;
+}
+
+MenuResource Separator() {
+    MenuResource item;
+    item.flags = MF_SEPARATOR;
+    return item;
+}
+
+MenuResource Popup(const wchar_t* text, std::vector<MenuResource> items) {
+    MenuResource popup;
+    popup.text = text;
+    popup.items = std::move(items);
+    return popup;
+}
+
+// The City menu: the main menu's third popup and the tap-and-hold menu.
+MenuResource CityPopup() {
+    return Popup(L"City", {Item(L"Information...", 44001), Item(L"Weather Detail...", 44005), Separator(),
+                           Item(L"Set as Home", 44002), Item(L"Remove", 44003), Item(L"Move Up", 44007),
+                           Item(L"Move Down", 44008), Separator(), Item(L"Change Cities...", 40012),
+                           Item(L"Change Fields...", 40017)});
+}
+
+void RegisterMenus() {
+    MenuResource main;
+    main.items = {
+        Popup(L"File", {Item(L"About Orbelline...", 40003), Separator(), Item(L"Exit", 40007)}),
+        Popup(L"View", {Item(L"World Map", 40027), Item(L"Time Planner", 40028), Item(L"Weather", 40032)}),
+        CityPopup(),
+        Popup(L"Tools", {Item(L"Options...", 40033), Item(L"Update Weather", 44006)}),
+    };
+    ob::ui::RegisterMenu(kMainMenu, std::move(main));
+
+    MenuBarResource bar;
+    bar.menuId = kMainMenu;
+    bar.buttons = {{40004, 40006, 0, {}}, {40008, 104, 1, {}}, {40009, 40011, 2, {}}, {40034, 40015, 3, {}}};
+    ob::ui::RegisterMenuBar(kMainMenu, std::move(bar));
+
+    MenuResource cityMenu;
+    cityMenu.items = {CityPopup()};
+    ob::ui::RegisterMenu(kCityPopupMenu, std::move(cityMenu));
+}
+
+DLGITEMTEMPLATE Control(const wchar_t* className, const wchar_t* text, WORD id, DWORD style, short x, short y,
+                        short cx, short cy) {
+    DLGITEMTEMPLATE item;
+    item.className = className;
+    item.text = text;
+    item.id = id;
+    item.style = WS_CHILD | WS_VISIBLE | style;
+    item.x = x;
+    item.y = y;
+    item.cx = cx;
+    item.cy = cy;
+    return item;
+}
+
+void RegisterDialogs() {
+    // One HTML viewer filling the dialog; the dialog sizes it to full screen.
+    DLGTEMPLATE html;
+    html.style = WS_POPUP | WS_VISIBLE | DS_SETFONT;
+    html.cx = 136;
+    html.cy = 156;
+    html.items = {Control(DISPLAYCLASS, L"", 30002, WS_VSCROLL | WS_TABSTOP, 0, 0, 136, 156)};
+    ob::ui::RegisterDialog(kHtmlDialogTemplate, std::move(html));
+
+    DLGTEMPLATE about;
+    about.style = WS_POPUP | WS_VISIBLE | DS_SETFONT;
+    about.cx = 136;
+    about.cy = 156;
+    about.title = L"About Orbelline";
+    const std::wstring title = std::wstring(L"Orbelline ") + ProgramVersion();
+    about.items = {
+        Control(L"STATIC", title.c_str(), kAboutTitleId, SS_CENTER, 2, 4, 132, 10),
+        Control(L"STATIC",
+                L"A world clock: local times, dialling codes, distances, sunrise and sunset, and the weather, "
+                L"for the cities you choose.\n\n"
+                L"City positions contain data from GeoNames (geonames.org), CC BY 4.0. Dialling codes derive "
+                L"from Google's libphonenumber, Apache 2.0. Airport codes were checked against OpenFlights "
+                L"data (openflights.org), ODbL 1.0. People names from world-countries, ODbL 1.0. Country codes "
+                L"from Debian's iso-codes, LGPL 2.1 or later.\n\n"
+                L"Weather data by Open-Meteo.com, CC BY 4.0.",
+                kAboutTextId, SS_LEFT, 4, 18, 128, 134),
+    };
+    ob::ui::RegisterDialog(kAboutBoxTemplate, std::move(about));
+}
+
+}  // namespace
+
+const wchar_t* ProgramVersion() {
+    return L"1.0.0";
+}
+
+void RegisterResources() {
+    for (const auto& [id, text] : kStrings) ob::ui::RegisterString(id, text);
+    RegisterMenus();
+    RegisterDialogs();
+    for (std::size_t i = 0; i < kBitmapCount; ++i) {
+        const BitmapData& b = kBitmaps[i];
+        ob::ui::RegisterBitmap(b.id, std::vector<std::uint8_t>(b.bytes, b.bytes + b.size));
+    }
+}
+
+}  // namespace OBResources

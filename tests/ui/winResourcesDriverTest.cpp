@@ -1,6 +1,7 @@
 // Resources, menu editing, z-order, the dialog result protocol, double taps,
 // loop sources, closing from the display, screen modes, and the test
 // driver's own finding, dumping and screenshots.
+#include "platform/ui/Controls.h"
 #include "platform/ui/Windows.h"
 #include "platform/ui/display/Display.h"
 #include "platform/ui/testing/UiDriver.h"
@@ -252,6 +253,22 @@ TEST_F(WinMisc, ScreenModesAndTheDriver) {
     std::string tree = ui.DumpTree(top);
     EXPECT_NE(tree.find("Misc \"Top\" (0,30)-(240,290) visible"), std::string::npos) << tree;
     EXPECT_NE(tree.find("  Misc #42 \"Needle\" (10,40)-(60,70) visible disabled"), std::string::npos) << tree;
+
+    // Controls report their state in the dump.
+    InitCommonControls();
+    HWND list = CreateWindowEx(0, WC_LISTBOX, L"", WS_CHILD | WS_VISIBLE, 0, 100, 100, 60, top,
+                               reinterpret_cast<HMENU>(7), nullptr, nullptr);
+    HWND check = CreateWindowEx(0, WC_BUTTON, L"Metric", WS_CHILD | WS_VISIBLE | BS_AUTOCHECKBOX, 0, 170, 100, 20,
+                                top, reinterpret_cast<HMENU>(8), nullptr, nullptr);
+    ASSERT_TRUE(list && check);
+    for (const wchar_t* s : {L"Berlin", L"Bremen", L"Cologne"})
+        SendMessage(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(s));
+    SendMessage(list, LB_SETCURSEL, 1, 0);
+    SendMessage(check, BM_SETCHECK, BST_CHECKED, 0);
+    tree = ui.DumpTree(top);
+    EXPECT_NE(tree.find("ListBox #7 \"\" (0,130)"), std::string::npos) << tree;
+    EXPECT_NE(tree.find("visible selected=1\n"), std::string::npos) << tree;
+    EXPECT_NE(tree.find("#8 \"Metric\" (0,200)-(100,220) visible checked"), std::string::npos) << tree;
 
     std::string path = UiDriver::OutputPath("driver_shot.png");
     ASSERT_TRUE(ui.Screenshot(path));

@@ -1,5 +1,6 @@
 #include "platform/ui/testing/UiDriver.h"
 
+#include "platform/ui/Controls.h"
 #include "platform/ui/win/WindowSystem.h"
 
 #include "platform/kernel/Clock.h"
@@ -176,15 +177,38 @@ std::string UiDriver::DumpTree(HWND root) const {
         out << " \"" << Narrow(text) << "\" (" << r.left << ',' << r.top << ")-(" << r.right << ',' << r.bottom << ')';
         out << (IsWindowVisible(h) ? " visible" : " hidden") << (IsWindowEnabled(h) ? "" : " disabled");
         if (GetFocus() == h) out << " focused";
-        // Buttons and lists answer their own state questions.
+        // Controls answer their own state questions.
         std::wstring c = cls;
         for (auto& ch : c) ch = static_cast<wchar_t>(towlower(ch));
         if (c == L"button") {
-            LRESULT check = SendMessage(h, 0x00F0 /* BM_GETCHECK */, 0, 0);
-            if (check) out << " checked";
-        } else if (c == L"listbox" || c == L"combobox") {
-            UINT getSel = c == L"listbox" ? 0x0188 /* LB_GETCURSEL */ : 0x0147 /* CB_GETCURSEL */;
-            out << " selected=" << SendMessage(h, getSel, 0, 0);
+            if (SendMessage(h, BM_GETCHECK, 0, 0) == BST_CHECKED) out << " checked";
+        } else if (c == L"listbox") {
+            if (GetWindowLong(h, GWL_STYLE) & (LBS_MULTIPLESEL | LBS_EXTENDEDSEL)) {
+                out << " selected=[";
+                LRESULT n = SendMessage(h, LB_GETCOUNT, 0, 0);
+                bool first = true;
+                for (LRESULT i = 0; i < n; ++i)
+                    if (SendMessage(h, LB_GETSEL, static_cast<WPARAM>(i), 0) > 0) {
+                        out << (first ? "" : ",") << i;
+                        first = false;
+                    }
+                out << ']';
+            } else {
+                out << " selected=" << SendMessage(h, LB_GETCURSEL, 0, 0);
+            }
+        } else if (c == L"combobox") {
+            out << " selected=" << SendMessage(h, CB_GETCURSEL, 0, 0);
+        } else if (c == L"syslistview32") {
+            out << " selected=[";
+            bool first = true;
+            for (LRESULT i = SendMessage(h, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED); i >= 0;
+                 i = SendMessage(h, LVM_GETNEXTITEM, static_cast<WPARAM>(i), LVNI_SELECTED)) {
+                out << (first ? "" : ",") << i;
+                first = false;
+            }
+            out << ']';
+        } else if (c == L"msctls_trackbar32") {
+            out << " pos=" << SendMessage(h, TBM_GETPOS, 0, 0);
         }
         out << '\n';
         for (HWND k = GetWindow(h, GW_CHILD); k; k = GetWindow(k, GW_HWNDNEXT)) dump(k, depth + 1);

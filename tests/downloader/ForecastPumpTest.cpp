@@ -36,7 +36,7 @@ struct PumpFixture {
         config.appFolder = folder.Path();
         config.serviceUrl = service.Url();
         config.http.connectTimeoutMs = 2000;
-        config.http.totalTimeoutMs = 300;
+        config.http.totalTimeoutMs = 1000;  // the hanging answer costs this once; good ones have room
         config.http.maxBodyBytes = 64 * 1024;
         pump = std::make_unique<ForecastPump>(config, locator, log);
     }

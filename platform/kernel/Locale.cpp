@@ -1,17 +1,40 @@
 #include "platform/kernel/Locale.h"
 
+#include <iconv.h>
 #include <langinfo.h>
 
 #include <cstdio>
+#include <cstring>
 
 #include "platform/kernel/WideText.h"
 
 namespace ob::kernel {
 namespace {
 
+// Locale texts come in the LC_TIME locale's own character set; an 8-bit
+// locale ("de_DE.ISO-8859-1") is converted so that its names read right.
 std::wstring LangInfo(nl_item item) {
     const char* text = nl_langinfo(item);
-    return text ? FromUtf8(text) : std::wstring();
+    if (!text)
+        return std::wstring();
+    const char* codeset = nl_langinfo(_NL_TIME_CODESET);
+    if (!codeset || !*codeset || std::strcmp(codeset, "UTF-8") == 0 ||
+        std::strcmp(codeset, "ANSI_X3.4-1968") == 0)
+        return FromUtf8(text);
+    iconv_t cd = iconv_open("UTF-8", codeset);
+    if (cd == reinterpret_cast<iconv_t>(-1))
+        return FromUtf8(text);
+    std::string in(text);
+    std::string out(in.size() * 4 + 4, '\0');
+    char* inPtr = in.data();
+    char* outPtr = out.data();
+    size_t inLeft = in.size(), outLeft = out.size();
+    const size_t rc = iconv(cd, &inPtr, &inLeft, &outPtr, &outLeft);
+    iconv_close(cd);
+    if (rc == static_cast<size_t>(-1))
+        return FromUtf8(text);
+    out.resize(out.size() - outLeft);
+    return FromUtf8(out);
 }
 
 std::wstring Number(int value, int width) {

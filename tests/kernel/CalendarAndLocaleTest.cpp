@@ -148,6 +148,15 @@ TEST(Locale, PicturesInAGermanLocale) {
     EXPECT_EQ(LocaleMeasurementSystem(), MeasurementSystem::Metric);
 }
 
+TEST(Locale, NamesOfAnEightBitLocaleAreConverted) {
+    OB_USE_LOCALE(guard, "de_DE.ISO-8859-1");
+    CalendarFields f;
+    ASSERT_TRUE(TicksToCalendar(ToTicks(Fields(2008, 3, 4)), f));
+    std::wstring out;
+    ASSERT_TRUE(FormatDatePicture(f, L"MMMM", out));
+    EXPECT_EQ(out, L"M\u00e4rz");
+}
+
 TEST(Locale, MeasurementSystemOfTheUnitedStates) {
     OB_USE_LOCALE(guard, "en_US.UTF-8");
     EXPECT_EQ(LocaleMeasurementSystem(), MeasurementSystem::US);

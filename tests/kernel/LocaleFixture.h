@@ -2,6 +2,7 @@
 // generating the locale with localedef first when it is not installed.
 #pragma once
 
+#include <cctype>
 #include <clocale>
 #include <cstdlib>
 #include <string>
@@ -18,16 +19,21 @@ inline bool LocaleAvailable(const std::string& name) {
     return ok;
 }
 
-// "de_DE.UTF-8" -> localedef -i de_DE -f UTF-8 de_DE.UTF-8 (needs root and
-// the locales package; quietly fails otherwise).
+// "de_DE.UTF-8" -> localedef -i de_DE -f UTF-8 de_DE.UTF-8 when `locale -a`
+// lacks it (needs root and the locales package; quietly fails otherwise).
+// The check runs in a child process: the C library remembers a locale it
+// failed to load, so this process must not try the name before it exists.
 inline bool EnsureLocale(const std::string& name) {
-    if (LocaleAvailable(name))
-        return true;
     const auto dot = name.find('.');
     if (dot == std::string::npos)
-        return false;
-    const std::string command = "localedef -i " + name.substr(0, dot) + " -f " + name.substr(dot + 1) +
-                                " " + name + " >/dev/null 2>&1";
+        return LocaleAvailable(name);
+    std::string normalized = name.substr(0, dot + 1);  // "de_DE." + "utf8"
+    for (char c : name.substr(dot + 1))
+        if (std::isalnum(static_cast<unsigned char>(c)))
+            normalized += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    const std::string command = "locale -a 2>/dev/null | grep -qxF '" + normalized + "' || localedef -i " +
+                                name.substr(0, dot) + " -f " + name.substr(dot + 1) + " " + name +
+                                " >/dev/null 2>&1";
     // localedef exits non-zero on mere warnings, so judge by the result.
     [[maybe_unused]] const int rc = std::system(command.c_str());
     return LocaleAvailable(name);

@@ -21,6 +21,9 @@ namespace {
 
 constexpr size_t kFormatLimit = 2047;  // characters of one formatted value
 constexpr int kMaxDays = 1000;         // copies one days element makes at most
+// Elements nested deeper than this are left as they stand: the walk is
+// recursive, and no page needs more.
+constexpr int kMaxDepth = 2000;
 
 bool IsElementNamed(const pugi::xml_node& node, const char* name) {
     return node.type() == pugi::node_element && std::strcmp(node.name(), name) == 0;
@@ -40,6 +43,7 @@ std::wstring TemplateRenderer::Render(XMLDoc& data, const std::wstring& template
     if (!templateDoc_.LoadXml(templateText))
         return templateText;
     data_ = &data;
+    depth_ = 0;
     pugi::xml_document* dataDocument = data.GetDocument();
     ProcessChildren(*templateDoc_.GetDocument(),
                     dataDocument ? pugi::xpath_node(*dataDocument) : pugi::xpath_node());
@@ -47,6 +51,9 @@ std::wstring TemplateRenderer::Render(XMLDoc& data, const std::wstring& template
 }
 
 void TemplateRenderer::ProcessChildren(pugi::xml_node parent, const pugi::xpath_node& data) {
+    if (depth_ >= kMaxDepth)
+        return;
+    ++depth_;
     // Copies are inserted before the node that followed the processed one and
     // are processed as they are inserted, so the walk goes on from there.
     for (pugi::xml_node node = parent.first_child(); node;) {
@@ -54,6 +61,7 @@ void TemplateRenderer::ProcessChildren(pugi::xml_node parent, const pugi::xpath_
         ProcessNode(parent, node, data);
         node = next;
     }
+    --depth_;
 }
 
 void TemplateRenderer::ProcessNode(pugi::xml_node parent, pugi::xml_node node, const pugi::xpath_node& data) {

@@ -49,6 +49,7 @@ private:
     ZEP_Utility::DateTime currentDate_;
     ZEP_Utility::DateTime referenceDate_;
     int unit_;
+    int depth_ = 0;
 };
 
 }  // namespace OBWeather

@@ -101,6 +101,17 @@ TEST(TemplateRenderer, ValuesAndExpressions) {
     TemplateRenderer broken(L"", DateTime(2009, 3, 7), 0);
     EXPECT_EQ(broken.Render(empty, L"<p>{DAY}<p>"), L"<p>{DAY}<p>");
     EXPECT_EQ(broken.Render(empty, L"IO exception (Access is denied.)"), L"IO exception (Access is denied.)");
+    // Absurdly deep nesting renders without exhausting the stack; the part
+    // beyond any sensible depth is left as written.
+    std::wstring deep;
+    for (int i = 0; i < 100000; ++i)
+        deep += L"<i>";
+    deep += L"{DAY}";
+    for (int i = 0; i < 100000; ++i)
+        deep += L"</i>";
+    const std::wstring out = broken.Render(empty, L"<p>{DAY}" + deep + L"</p>");
+    EXPECT_EQ(out.substr(0, 7), L"<p>7<i>");
+    EXPECT_NE(out.find(L"{DAY}"), std::wstring::npos);
 }
 
 TEST(TemplateRenderer, TemperaturesInTheDisplayUnit) {

@@ -67,11 +67,23 @@ TEST_F(ControlsTest, ScrollBarKeepsPositionWithinRangeAndPage) {
     EXPECT_EQ(SetScrollInfo(bar, SB_CTL, nullptr, TRUE), 0);
 }
 
-TEST_F(ControlsTest, FrameBarOfAnyWindowKeepsItsOwnRangeAndPosition) {
+TEST_F(ControlsTest, FrameBarOfAnyWindowKeepsItsOwnRangeAndReportsToIt) {
     HWND window = Make(L"ControlsTestParent", WS_VSCROLL, 10, 10, 100, 100, 5);
     HWND other = Make(L"ControlsTestParent", WS_VSCROLL, 10, 120, 100, 100, 6);
     SCROLLINFO info{sizeof info, SIF_RANGE | SIF_PAGE | SIF_POS, 0, 9, 4, 0, 0};
     SetScrollInfo(window, SB_VERT, &info, TRUE);
+    ui.RunUntilIdle();
+    // The bar shows in the frame: its down arrow's frame is drawn in ink.
+    RECT rc{};
+    GetWindowRect(window, &rc);
+    EXPECT_EQ(ui.Pixel(rc.right - 1, rc.bottom - 5), GetSysColor(COLOR_WINDOWFRAME));
+    // A tap on it is heard by the window's own procedure, here the recording parent's.
+    Clear();
+    ui.Tap(POINT{rc.right - 4, rc.bottom - 4});
+    EXPECT_EQ(Codes(WM_VSCROLL), (std::vector<int>{SB_LINEDOWN, SB_ENDSCROLL}));
+    ASSERT_FALSE(heard.empty());
+    EXPECT_EQ(heard.front().id, 0);  // from the frame, not from a control
+    EXPECT_EQ(GetScrollPos(window, SB_VERT), 0);  // the window moves it, not the bar
     EXPECT_EQ(SetScrollPos(window, SB_VERT, 9, TRUE), 0);
     EXPECT_EQ(GetScrollPos(window, SB_VERT), 6);  // the last page starts at 6
     EXPECT_EQ(GetScrollPos(other, SB_VERT), 0);

@@ -300,6 +300,7 @@ namespace {
 
 struct FrameBars {
     ScrollModel bars[2];  // SB_HORZ, SB_VERT
+    WNDPROC previous = nullptr;  // the window's own procedure, when we stand in front of it
 };
 
 std::map<HWND, FrameBars>& AllFrameBars() {
@@ -331,6 +332,40 @@ void PaintFrameBar(HWND hwnd, int bar, ScrollPart pressed) {
     ScrollGeometry{rect, bar == SB_VERT, model, pressed == ScrollPart::Thumb}.Draw(hdc, pressed,
                                                                                   IsWindowEnabled(hwnd) != FALSE);
     ReleaseDC(hwnd, hdc);
+}
+
+// Windows that are not our controls get their frame bars drawn and
+// tracked by a procedure put in front of their own, as a subclass would.
+LRESULT FrameBarProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    auto it = AllFrameBars().find(hwnd);
+    WNDPROC previous = it != AllFrameBars().end() ? it->second.previous : nullptr;
+    if (!previous) return DefWindowProc(hwnd, msg, wParam, lParam);
+    switch (msg) {
+    case WM_NCPAINT: {
+        LRESULT result = CallWindowProc(previous, hwnd, msg, wParam, lParam);
+        PaintWindowScrollBars(hwnd);
+        return result;
+    }
+    case WM_NCLBUTTONDOWN_:
+        if (TrackWindowScrollBar(hwnd, lParam)) return 0;
+        return CallWindowProc(previous, hwnd, msg, wParam, lParam);
+    case WM_NCDESTROY: {
+        SetWindowLongPtr(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(previous));
+        AllFrameBars().erase(hwnd);
+        return CallWindowProc(previous, hwnd, msg, wParam, lParam);
+    }
+    default:
+        return CallWindowProc(previous, hwnd, msg, wParam, lParam);
+    }
+}
+
+void HookFrameBars(HWND hwnd) {
+    FrameBars& bars = AllFrameBars()[hwnd];
+    if (bars.previous || FindControl(hwnd)) return;  // our controls draw their own
+    auto current = reinterpret_cast<WNDPROC>(GetWindowLongPtr(hwnd, GWLP_WNDPROC));
+    if (!current || current == FrameBarProc) return;
+    bars.previous = current;
+    SetWindowLongPtr(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(FrameBarProc));
 }
 
 void SendScroll(HWND hwnd, int bar, WORD code, int pos = 0) {
@@ -426,6 +461,7 @@ int SetScrollInfo(HWND hwnd, int bar, const SCROLLINFO* info, BOOL redraw) {
     if (bar == SB_CTL)
         return static_cast<int>(SendMessage(hwnd, SBM_SETSCROLLINFO, redraw, reinterpret_cast<LPARAM>(info)));
     if (!FrameBarIndex(bar)) return 0;
+    ob::ui::HookFrameBars(hwnd);
     ob::ui::ScrollModel& model = AllFrameBars()[hwnd].bars[bar];
     model.Set(*info);
     if (redraw) ob::ui::PaintWindowScrollBars(hwnd);

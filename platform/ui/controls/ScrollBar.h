@@ -70,7 +70,9 @@ void PaintWindowScrollBars(HWND hwnd);
 // when it lands on a bar, tracks the pen until it is lifted, sending the
 // scroll codes, and returns true.
 bool TrackWindowScrollBar(HWND hwnd, LPARAM screenPoint);
-// Forgets a destroyed window's bars.
+// Forgets a destroyed window's bars. SetScrollInfo on a window that is not
+// one of our controls puts a procedure in front of the window's own that
+// draws and tracks its bars, and takes itself away with the window.
 void ForgetWindowScrollBars(HWND hwnd);
 
 constexpr UINT WM_NCLBUTTONDOWN_ = 0x00A1;

@@ -271,3 +271,28 @@ TEST_F(WinMessages, TextAndLongs) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(WinRestart, HandlesAreNotReusedAfterARestart) {
+    HWND first = nullptr;
+    {
+        UiDriver ui;
+        WNDCLASS wc{};
+        wc.lpfnWndProc = DefWindowProc;
+        wc.lpszClassName = L"Once";
+        RegisterClass(&wc);
+        first = CreateWindowEx(0, L"Once", L"", 0, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
+        ASSERT_NE(first, nullptr);
+    }
+    UiDriver ui;
+    WNDCLASS wc{};
+    wc.lpfnWndProc = DefWindowProc;
+    wc.lpszClassName = L"Once";
+    EXPECT_NE(RegisterClass(&wc), 0);  // the classes went with the old system
+    HWND second = CreateWindowEx(0, L"Once", L"", 0, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
+    EXPECT_NE(second, first);
+    EXPECT_FALSE(IsWindow(first));
+}
+
+}  // namespace

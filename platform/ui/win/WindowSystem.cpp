@@ -45,8 +45,12 @@ void EnsureStarted() {
 
 void ResetWindowSystem() {
     if (!g_system) return;
+    // Handles are never given out twice in a process, even across restarts,
+    // so a handle kept from before never names a new window.
+    std::uintptr_t nextHandle = g_system->nextHandle;
     g_system->display.reset();
     g_system.reset();
+    Sys().nextHandle = nextHandle;
 }
 
 Window* FromHandle(HWND hwnd) {

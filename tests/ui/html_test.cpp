@@ -186,3 +186,23 @@ TEST(Html, ControlTakesThePageInPartsPaintsItAndScrolls) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(Html, PixelLengthsFollowTheDensity) {
+    using ob::ui::ScaleCssPixels;
+    EXPECT_EQ(ScaleCssPixels(L"<td style=\"width: 34px; margin:3px 0px\">12px</td>", 96),
+              L"<td style=\"width: 34px; margin:3px 0px\">12px</td>");
+    EXPECT_EQ(ScaleCssPixels(L"<td style=\"width: 34px; margin:3px 0px\">", 192),
+              L"<td style=\"width: 68px; margin:6px 0px\">");
+    EXPECT_EQ(ScaleCssPixels(L"<img src=\"a32px.png\" width=\"32\" height=32 alt='x'><table width=\"100%\" border=1>", 192),
+              L"<img src=\"a32px.png\" width=\"64\" height=64 alt='x'><table width=\"100%\" border=2>");
+    // Text between tags keeps its numbers unless they are CSS lengths.
+    EXPECT_EQ(ScaleCssPixels(L"<p>width=32 and #10px, 1.5px</p>", 192), L"<p>width=32 and #10px, 3px</p>");
+    ob::ui::SetScreenDpi(192);
+    EXPECT_EQ(HeightOf(L"<body style=\"margin:0\"><div style=\"height:10px\"></div></body>"), 20);
+    ob::ui::SetScreenDpi(96);
+    EXPECT_EQ(HeightOf(L"<body style=\"margin:0\"><div style=\"height:10px\"></div></body>"), 10);
+}
+
+}  // namespace

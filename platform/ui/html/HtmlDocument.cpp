@@ -66,7 +66,7 @@ public:
         laidOutWidth = -1;
         title.clear();
         if (html.empty()) return;
-        const std::string utf8 = ob::kernel::ToUtf8(KeepBlankLines(html));
+        const std::string utf8 = ob::kernel::ToUtf8(KeepBlankLines(ScaleCssPixels(html, GetScreenDpi())));
         document_ = litehtml::document::createFromString(utf8.c_str(), this, &context_);
     }
 

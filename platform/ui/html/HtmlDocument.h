@@ -39,6 +39,9 @@ private:
 
 // The master stylesheet, with lengths for the current screen density.
 std::string HtmlMasterStylesheet();
+// Scales pixel lengths (CSS "px" and size attributes) written for the
+// 96-dpi screen to `dpi`.
+std::wstring ScaleCssPixels(const std::wstring& html, int dpi);
 // Makes two <br> in a row leave a blank line, as browsers do.
 std::wstring KeepBlankLines(const std::wstring& html);
 

@@ -1,5 +1,9 @@
-// The viewer's master stylesheet. Text sizes are in points so they follow the
-// screen's density; the few fixed lengths are scaled here.
+// The viewer's master stylesheet and the source fixes made before a page
+// is parsed. Text sizes are in points so they follow the screen's density;
+// pixel lengths are taken as pixels of the low-density screen and scaled.
+#include <cctype>
+#include <cmath>
+#include <cwctype>
 #include <string>
 
 #include "platform/ui/gdi/DeviceContext.h"
@@ -91,6 +95,73 @@ std::wstring KeepBlankLines(const std::wstring& html) {
         }
         if (!(html[i] == L' ' || html[i] == L'\t' || html[i] == L'\r' || html[i] == L'\n')) afterBr = false;
         out += html[i++];
+    }
+    return out;
+}
+
+std::wstring ScaleCssPixels(const std::wstring& html, int dpi) {
+    if (dpi == 96 || dpi <= 0) return html;
+    auto scaled = [dpi](const std::wstring& number) {
+        const double v = std::wcstod(number.c_str(), nullptr) * dpi / 96.0;
+        return std::to_wstring(static_cast<long>(std::lround(v)));
+    };
+    auto lower = [](wchar_t c) { return static_cast<wchar_t>(std::towlower(c)); };
+    static const std::wstring kSizeAttributes[] = {L"width", L"height", L"border", L"cellpadding", L"cellspacing",
+                                                   L"hspace", L"vspace"};
+    std::wstring out;
+    out.reserve(html.size() + html.size() / 8);
+    bool inTag = false;
+    wchar_t quote = 0;
+    for (std::size_t i = 0; i < html.size();) {
+        const wchar_t c = html[i];
+        if (!inTag && c == L'<') inTag = true;
+        else if (inTag && !quote && c == L'>') inTag = false;
+        // A number followed by "px", not part of a word: a CSS length.
+        if (std::iswdigit(c) && (i == 0 || !(std::iswalnum(html[i - 1]) || html[i - 1] == L'.' || html[i - 1] == L'#'))) {
+            std::size_t j = i;
+            while (j < html.size() && (std::iswdigit(html[j]) || html[j] == L'.')) ++j;
+            if (j + 1 < html.size() && lower(html[j]) == L'p' && lower(html[j + 1]) == L'x' &&
+                (j + 2 >= html.size() || !std::iswalnum(html[j + 2]))) {
+                out += scaled(html.substr(i, j - i)) + L"px";
+                i = j + 2;
+                continue;
+            }
+            out.append(html, i, j - i);
+            i = j;
+            continue;
+        }
+        // Size attributes in plain pixels (not percentages).
+        if (inTag && !quote && std::iswalpha(c) && i > 0 && std::iswspace(html[i - 1])) {
+            bool replaced = false;
+            for (const std::wstring& name : kSizeAttributes) {
+                if (i + name.size() > html.size()) continue;
+                bool same = true;
+                for (std::size_t k = 0; k < name.size() && same; ++k) same = lower(html[i + k]) == name[k];
+                if (!same) continue;
+                std::size_t j = i + name.size();
+                while (j < html.size() && std::iswspace(html[j])) ++j;
+                if (j >= html.size() || html[j] != L'=') continue;
+                ++j;
+                while (j < html.size() && std::iswspace(html[j])) ++j;
+                const bool quoted = j < html.size() && (html[j] == L'"' || html[j] == L'\'');
+                std::size_t k = quoted ? j + 1 : j;
+                const std::size_t digits = k;
+                while (k < html.size() && std::iswdigit(html[k])) ++k;
+                if (k == digits) continue;
+                const bool ends = k >= html.size() || (quoted ? html[k] == html[j] : (std::iswspace(html[k]) || html[k] == L'>' || html[k] == L'/'));
+                if (!ends) continue;  // 100%, 2em: left alone
+                out.append(html, i, digits - i);
+                out += scaled(html.substr(digits, k - digits));
+                if (quoted) out += html[k++];  // the closing quote, so quotes stay paired
+                i = k;
+                replaced = true;
+                break;
+            }
+            if (replaced) continue;
+        }
+        if (inTag && (c == L'"' || c == L'\'')) quote = quote == c ? 0 : (quote ? quote : c);
+        out += c;
+        ++i;
     }
     return out;
 }

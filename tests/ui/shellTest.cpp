@@ -6,6 +6,8 @@
 #include "platform/ui/win/ResourceRegistry.h"
 #include "platform/ui/win/WindowSystem.h"
 
+#include "platform/kernel/Clock.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
@@ -224,5 +226,76 @@ TEST_P(Shell, WaitCursorShowsOverTheScreen) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Screens, Shell, ::testing::Values("240x320", "480x640"));
+
+}  // namespace
+
+namespace {
+
+TEST(ShellTitle, NavigationBarFollowsTheActiveWindowsTitle) {
+    UiDriver ui("240x320");
+    WNDCLASS wc{};
+    wc.lpfnWndProc = DefWindowProc;
+    wc.lpszClassName = L"Titled";
+    wc.hbrBackground = GetSysColorBrush(COLOR_WINDOW);
+    RegisterClass(&wc);
+    HWND a = CreateWindowEx(0, L"Titled", L"Orbelline", WS_VISIBLE, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
+                            CW_USEDEFAULT, nullptr, nullptr, nullptr, nullptr);
+    ui.RunUntilIdle();
+    auto bar = [&] {
+        std::vector<COLORREF> px;
+        for (int x = 30; x < 200; x += 2)
+            for (int y = 6; y < 20; y += 2) px.push_back(ui.Pixel(x, y));
+        return px;
+    };
+    auto first = bar();
+    SetWindowText(a, L"Time Planner");
+    auto renamed = bar();
+    EXPECT_NE(first, renamed);
+    // Another window's title only shows once that window is active.
+    HWND b = CreateWindowEx(0, L"Titled", L"Orbelline", WS_VISIBLE, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
+                            CW_USEDEFAULT, nullptr, nullptr, nullptr, nullptr);
+    EXPECT_EQ(bar(), first);
+    SetWindowText(a, L"Weather");  // inactive now: the bar keeps b's title
+    EXPECT_EQ(bar(), first);
+    DestroyWindow(b);
+    EXPECT_NE(bar(), first);  // a is active again with its new title
+}
+
+TEST(ShellGesture, ReturnsTheCommandWithoutNotifyingAndTimersRunInsideModalLoops) {
+    UiDriver ui("240x320");
+    static int ticks = 0;
+    static int notifies = 0;
+    WNDCLASS wc{};
+    wc.lpfnWndProc = [](HWND h, UINT m, WPARAM w, LPARAM l) -> LRESULT {
+        if (m == WM_TIMER) ++ticks;
+        if (m == WM_NOTIFY) ++notifies;
+        return DefWindowProc(h, m, w, l);
+    };
+    wc.lpszClassName = L"Host";
+    wc.hbrBackground = GetSysColorBrush(COLOR_WINDOW);
+    RegisterClass(&wc);
+    HWND host = CreateWindowEx(0, L"Host", L"Host", WS_VISIBLE, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
+                               CW_USEDEFAULT, nullptr, nullptr, nullptr, nullptr);
+    HWND child = CreateWindowEx(0, L"Host", L"", WS_CHILD | WS_VISIBLE, 0, 0, 100, 100, host, nullptr, nullptr,
+                                nullptr);
+    ui.RunUntilIdle();
+    ui.PenDown(POINT{50, 80});
+    ui.RunUntilIdle();
+    ui.WhenIdle([] { ob::kernel::AdvanceVirtualClock(700 * ob::kernel::kTicksPerMillisecond); });
+    SHRGINFO rg{sizeof(SHRGINFO), child, POINT{50, 54}, SHRG_RETURNCMD};
+    EXPECT_EQ(SHRecognizeGesture(&rg), GN_CONTEXTMENU);
+    EXPECT_EQ(notifies, 0);
+    ui.PenUp(POINT{50, 80});
+    ui.RunUntilIdle();
+    // A view's one-second timer keeps ticking while a message box is open.
+    SetTimer(host, 1002, 1000, nullptr);
+    ui.WhenIdle([&] { ui.Advance(3000); });
+    ui.WhenIdle([] {
+        ob::ui::InjectKey(VK_RETURN, true);
+        ob::ui::InjectKey(VK_RETURN, false);
+    });
+    EXPECT_EQ(MessageBox(host, L"Saved.", L"Orbelline", MB_OK), IDOK);
+    EXPECT_EQ(ticks, 3);
+}
 
 }  // namespace

@@ -419,7 +419,8 @@ LRESULT FrameProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
         GetClientRect(hwnd, &rc);
         FillRect(dc, &rc, GetSysColorBrush(COLOR_WINDOW));
         SetBkMode(dc, TRANSPARENT);
-        DrawText(dc, L"Tap a button on the menu bar below.", -1, &rc, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+        InflateRect(&rc, -GetSystemMetrics(SM_CXSMICON) / 2, -GetSystemMetrics(SM_CXSMICON) / 2);
+        DrawText(dc, L"Tap a button on the menu bar below.", -1, &rc, DT_CENTER | DT_WORDBREAK);
         EndPaint(hwnd, &ps);
         return 0;
     }

@@ -167,6 +167,22 @@ TEST_F(ListViewTest, PicturesServeAsCheckBoxes) {
     DeleteObject(strip);
 }
 
+TEST_F(ListViewTest, ColumnsSizeToTheirTextOrFillTheList) {
+    HWND list = MakeList(LVS_SINGLESEL);
+    // The widths arrive as MAKELPARAM(width, 0), so -1 and -2 come as 0xFFFF and 0xFFFE.
+    SendMessage(list, LVM_SETCOLUMNWIDTH, 0, MAKELPARAM(static_cast<WORD>(LVSCW_AUTOSIZE), 0));
+    int fitted = static_cast<int>(SendMessage(list, LVM_GETCOLUMNWIDTH, 0, 0));
+    EXPECT_GT(fitted, 40);
+    RECT client{};
+    GetClientRect(list, &client);
+    EXPECT_LT(fitted, client.right);
+    SendMessage(list, LVM_SETCOLUMNWIDTH, 0, MAKELPARAM(static_cast<WORD>(LVSCW_AUTOSIZE_USEHEADER), 0));
+    EXPECT_EQ(SendMessage(list, LVM_GETCOLUMNWIDTH, 0, 0), client.right);
+    SendMessage(list, LVM_SETCOLUMNWIDTH, 0, MAKELPARAM(50, 0));
+    EXPECT_EQ(SendMessage(list, LVM_GETCOLUMNWIDTH, 0, 0), 50);
+    EXPECT_FALSE(SendMessage(list, LVM_SETCOLUMNWIDTH, 3, MAKELPARAM(50, 0)));
+}
+
 TEST_F(ListViewTest, LongListScrollsToShowARow) {
     HWND list = MakeList(LVS_SINGLESEL, 40);
     EXPECT_TRUE(GetWindowLong(list, GWL_STYLE) & WS_VSCROLL);

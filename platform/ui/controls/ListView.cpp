@@ -418,8 +418,9 @@ LRESULT ListView::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
                     widest = std::max(widest, TextWidth(row.texts[static_cast<size_t>(index)]));
             if (width == LVSCW_AUTOSIZE_USEHEADER)
                 widest = std::max(widest, TextWidth(columns_[static_cast<size_t>(index)].text));
+            bool fill = width == LVSCW_AUTOSIZE_USEHEADER;
             width = widest + 4 * Scale() + (index == 0 ? LabelLeft() - ListArea().left : 0);
-            if (lParam == LVSCW_AUTOSIZE_USEHEADER && index + 1 == static_cast<int>(columns_.size())) {
+            if (fill && index + 1 == static_cast<int>(columns_.size())) {
                 int used = 0;
                 for (int i = 0; i < index; ++i) used += columns_[static_cast<size_t>(i)].width;
                 RECT area = ListArea();

@@ -29,19 +29,27 @@ void FreeChangeNotification(FileChangeNotification* block) {
 FolderWatch::FolderWatch() = default;
 FolderWatch::~FolderWatch() { Stop(); }
 
+bool FolderWatch::Open() {
+    if (fd_ >= 0)
+        return true;
+    fd_ = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+    if (fd_ < 0) {
+        SetLastError(ErrorFromErrno(errno));
+        return false;
+    }
+    return true;
+}
+
 bool FolderWatch::Start(const std::wstring& folder, std::uint32_t mask, bool recursive) {
-    Stop();
+    Clear();
     const std::string path = ToUtf8(folder);
     struct stat st {};
     if (::stat(path.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) {
         SetLastError(kErrorPathNotFound);
         return false;
     }
-    fd_ = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
-    if (fd_ < 0) {
-        SetLastError(ErrorFromErrno(errno));
+    if (!Open())
         return false;
-    }
     mask_ = mask;
     recursive_ = recursive;
     if (recursive)
@@ -49,12 +57,23 @@ bool FolderWatch::Start(const std::wstring& folder, std::uint32_t mask, bool rec
     else
         AddWatch(path);
     if (folders_.empty()) {
-        Stop();
         SetLastError(kErrorAccessDenied);
         return false;
     }
     SetLastError(kErrorSuccess);
     return true;
+}
+
+void FolderWatch::Clear() {
+    if (fd_ < 0)
+        return;
+    for (const auto& [wd, folder] : folders_)
+        ::inotify_rm_watch(fd_, wd);
+    folders_.clear();
+    // Whatever the old registration had queued is not wanted any more.
+    char buffer[4096];
+    while (::read(fd_, buffer, sizeof buffer) > 0) {
+    }
 }
 
 void FolderWatch::Stop() {

@@ -56,12 +56,20 @@ public:
     FolderWatch(const FolderWatch&) = delete;
     FolderWatch& operator=(const FolderWatch&) = delete;
 
+    // Makes the descriptor (Fd) without watching anything yet; it stays the
+    // same through any number of Start and Clear until Stop.
+    bool Open();
     // Watches `folder` (and, when recursive, its subfolders, including those
-    // made later) for the events in `mask`. A second Start replaces the
-    // first registration. False when the folder cannot be watched.
+    // made later) for the events in `mask`, opening first when needed. A
+    // second Start replaces the first registration. False when the folder
+    // cannot be watched.
     bool Start(const std::wstring& folder, std::uint32_t mask, bool recursive);
+    // Ends the registration and drops pending changes; the descriptor stays.
+    void Clear();
+    // Ends the registration and closes the descriptor.
     void Stop();
     bool IsActive() const { return fd_ >= 0; }
+    bool IsWatching() const { return !folders_.empty(); }
 
     // Readable whenever changes are pending: for poll() or a message loop.
     int Fd() const { return fd_; }

@@ -12,19 +12,23 @@ INotifyWindowHost* GetNotifyWindowHost() { return g_host; }
 bool FileSystemWatcher::NotifyMessageWindow::Create() {
     if (created_)
         return true;
-    if (!g_host || !g_host->CreateWindow(this))
+    if (!g_host || !watch_.Open())
         return false;
+    if (!g_host->CreateWindow(this)) {
+        watch_.Stop();
+        return false;
+    }
     created_ = true;
     return true;
 }
 
 void FileSystemWatcher::NotifyMessageWindow::Destroy() {
+    if (created_) {
+        created_ = false;
+        if (g_host)
+            g_host->DestroyWindow(this);
+    }
     watch_.Stop();
-    if (!created_)
-        return;
-    created_ = false;
-    if (g_host)
-        g_host->DestroyWindow(this);
 }
 
 bool FileSystemWatcher::NotifyMessageWindow::Register(std::uint32_t eventMask, const std::wstring& folder,
@@ -51,8 +55,12 @@ std::intptr_t FileSystemWatcher::NotifyMessageWindow::OnMessage(std::uint32_t me
 bool FileSystemWatcher::Start(std::uint32_t eventMask, const std::wstring& folder, bool recursive) {
     if (!window_.IsCreated() && !window_.Create())
         return false;
-    if (!window_.Register(eventMask, folder, recursive))
+    if (!window_.Register(eventMask, folder, recursive)) {
+        // A watcher that was not running stays without a window.
+        if (!registered_)
+            window_.Destroy();
         return false;
+    }
     registered_ = true;
     return true;
 }

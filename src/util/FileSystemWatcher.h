@@ -37,8 +37,10 @@ public:
         // The change registration reporting to this window; a second
         // registration replaces the first.
         bool Register(std::uint32_t eventMask, const std::wstring& folder, bool recursive);
-        void Deregister() { watch_.Stop(); }
-        // What the host reads the pending changes from.
+        void Deregister() { watch_.Clear(); }
+        // What the host reads the pending changes from. Its descriptor
+        // (GetWatch().Fd()) exists from Create to Destroy and never changes
+        // in between, so a host can hand it to its message loop once.
         ob::kernel::FolderWatch& GetWatch() { return watch_; }
 
         // The window's message handler. The change message carries a
@@ -73,10 +75,11 @@ private:
 };
 
 // Creates and destroys the watchers' hidden windows on the program's message
-// loop. Once a window is created, the host watches its registration
-// (window->GetWatch(): Fd() turns readable when changes are pending), takes
-// the changes with ReadChanges() and sends each block to the window's
-// OnMessage as kChangeNotifyMessage, on the user-interface thread.
+// loop. For a created window the host watches window->GetWatch().Fd() (it
+// turns readable when changes are pending), takes the changes with
+// GetWatch().ReadChanges() and sends each block to the window's OnMessage as
+// kChangeNotifyMessage, on the user-interface thread. DestroyWindow comes
+// before the descriptor closes.
 class INotifyWindowHost {
 public:
     virtual ~INotifyWindowHost() = default;

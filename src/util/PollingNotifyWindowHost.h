@@ -18,6 +18,7 @@ public:
     // Returns the number of change messages delivered.
     int Pump(int timeoutMs);
     int WindowCount() const { return static_cast<int>(windows_.size()); }
+    FileSystemWatcher::NotifyMessageWindow* LastWindow() const { return windows_.empty() ? nullptr : windows_.back(); }
 
 private:
     std::vector<FileSystemWatcher::NotifyMessageWindow*> windows_;

@@ -55,8 +55,10 @@ TEST_F(WatcherTest, ReportsFilesCreatedRewrittenAndRenamedIntoTheFolder) {
                                           {ob::kernel::kChangeUpdateItem, data.WPath("f_1.xml")},
                                           {ob::kernel::kChangeCreate, data.WPath("f_2.xml")}}));
 
-    // Started again while registered: the same window, one registration.
+    // Started again while registered: the same window and descriptor, one registration.
+    const int fd = host_.LastWindow()->GetWatch().Fd();
     ASSERT_TRUE(watcher.Start(ob::kernel::kChangeCreate, data.WPath(), false));
+    EXPECT_EQ(host_.LastWindow()->GetWatch().Fd(), fd);
     EXPECT_EQ(host_.WindowCount(), 1);
     sink.events.clear();
     data.Write("f_3.xml", "x");
@@ -77,6 +79,7 @@ TEST_F(WatcherTest, FailsQuietlyAndIgnoresOtherMessages) {
     FileSystemWatcher watcher(&sink);
     EXPECT_FALSE(watcher.Start(ob::kernel::kChangeCreate, data.WPath("missing"), false));
     EXPECT_FALSE(watcher.IsRegistered());
+    EXPECT_EQ(host_.WindowCount(), 0);
     SetNotifyWindowHost(nullptr);
     FileSystemWatcher hostless(&sink);
     EXPECT_FALSE(hostless.Start(ob::kernel::kChangeCreate, data.WPath(), false));

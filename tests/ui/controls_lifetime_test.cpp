@@ -96,3 +96,40 @@ TEST_F(LifetimeTest, ControlsSurviveBeingDestroyedByTheirOwnNotifications) {
     EXPECT_FALSE(IsWindow(calendar));
     ui.RunUntilIdle();
 }
+
+TEST_F(LifetimeTest, MessagesWithMissingPointersOrBadValuesFailQuietly) {
+    HWND list = Child(WC_LISTBOX, LBS_MULTIPLESEL, 10, 10, 100, 60, 1);
+    EXPECT_EQ(SendMessage(list, LB_ADDSTRING, 0, 0), 0);  // no text: an empty item
+    EXPECT_EQ(SendMessage(list, LB_GETTEXT, 0, 0), 0);    // length only
+    EXPECT_EQ(SendMessage(list, LB_GETSELITEMS, 4, 0), 0);
+    EXPECT_EQ(SendMessage(list, LB_GETITEMRECT, 0, 0), LB_ERR);
+    HWND view = Child(WC_LISTVIEW, LVS_REPORT, 10, 80, 100, 60, 2);
+    EXPECT_EQ(SendMessage(view, LVM_INSERTITEM, 0, 0), -1);
+    EXPECT_FALSE(SendMessage(view, LVM_SETITEM, 0, 0));
+    EXPECT_FALSE(SendMessage(view, LVM_GETITEM, 0, 0));
+    EXPECT_FALSE(SendMessage(view, LVM_SETITEMSTATE, 0, 0));
+    EXPECT_EQ(SendMessage(view, LVM_HITTEST, 0, 0), -1);
+    EXPECT_EQ(SendMessage(view, LVM_INSERTCOLUMN, 0, 0), -1);
+    LVITEM sub{};
+    sub.mask = LVIF_TEXT;
+    sub.iSubItem = 1;
+    EXPECT_EQ(SendMessage(view, LVM_INSERTITEM, 0, reinterpret_cast<LPARAM>(&sub)), -1);  // sub-items are set, not inserted
+    HWND picker = Child(DATETIMEPICK_CLASS, 0, 10, 150, 150, 22, 3);
+    EXPECT_EQ(SendMessage(picker, DTM_GETSYSTEMTIME, 0, 0), GDT_ERROR);
+    EXPECT_FALSE(SendMessage(picker, DTM_SETSYSTEMTIME, GDT_VALID, 0));
+    SYSTEMTIME nonsense{2026, 13, 0, 1, 0, 0, 0, 0};
+    EXPECT_FALSE(SendMessage(picker, DTM_SETSYSTEMTIME, GDT_VALID, reinterpret_cast<LPARAM>(&nonsense)));
+    HWND track = Child(TRACKBAR_CLASS, 0, 10, 180, 150, 30, 4);
+    SendMessage(track, TBM_SETRANGE, FALSE, MAKELPARAM(10, 5));  // reversed: empty range at 10
+    SendMessage(track, TBM_SETPOS, TRUE, 7);
+    EXPECT_EQ(SendMessage(track, TBM_GETPOS, 0, 0), 10);
+    EXPECT_EQ(SendMessage(track, TBM_GETRANGEMAX, 0, 0), 10);
+    SendMessage(track, TBM_SETTICFREQ, 0, 0);  // no endless tick loop
+    ui.RunUntilIdle();
+    // Anything sent to a destroyed control is answered with nothing.
+    DestroyWindow(list);
+    EXPECT_EQ(SendMessage(list, LB_GETCOUNT, 0, 0), 0);
+    EXPECT_FALSE(InitCommonControlsEx(nullptr));
+    INITCOMMONCONTROLSEX icc{sizeof icc, ICC_LISTVIEW_CLASSES | ICC_BAR_CLASSES | ICC_DATE_CLASSES};
+    EXPECT_TRUE(InitCommonControlsEx(&icc));
+}

@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
+#include <csignal>
 #include <filesystem>
 #include <fstream>
 
@@ -141,4 +143,51 @@ TEST(Process, StartsDetachedAndReportsMissingPrograms) {
     const std::string fds = dir.Read("mark.fds");
     EXPECT_NE(fds.find("null"), std::string::npos);
     EXPECT_EQ(fds.find("held"), std::string::npos);
+}
+
+TEST(NamedEvent, SignalsReachAnotherProcess) {
+    const auto name = UniqueName("xproc");
+    auto event = NamedEvent::Create(name, NamedEvent::Kind::AutoReset, false);
+    ASSERT_TRUE(event);
+    const pid_t child = ::fork();
+    if (child == 0) {
+        auto mine = NamedEvent::Open(name, NamedEvent::Kind::AutoReset);
+        // One set wakes exactly one wait; the second wait times out.
+        const bool woke = mine && mine->Wait(5000);
+        const bool again = mine && mine->Wait(50);
+        ::_exit(woke && !again ? 0 : 1);
+    }
+    event->Set();
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    NamedEvent::Remove(name);
+}
+
+TEST(FileApi, SharingHoldsAcrossProcesses) {
+    TempFolder dir;
+    const auto path = dir.Write("x", "data");
+    int ready[2], done[2];
+    ASSERT_EQ(::pipe(ready), 0);
+    ASSERT_EQ(::pipe(done), 0);
+    const pid_t child = ::fork();
+    if (child == 0) {
+        FileHandle h = OpenFile(path, kGenericRead, 0, Creation::OpenExisting);
+        char c = h != kInvalidFile ? '1' : '0';
+        [[maybe_unused]] auto n = ::write(ready[1], &c, 1);
+        n = ::read(done[0], &c, 1);  // hold the file until the parent has tried
+        ::_exit(0);
+    }
+    char c = 0;
+    ASSERT_EQ(::read(ready[0], &c, 1), 1);
+    ASSERT_EQ(c, '1');
+    EXPECT_EQ(OpenFile(path, kGenericRead, kShareRead | kShareWrite, Creation::OpenExisting), kInvalidFile);
+    EXPECT_EQ(GetLastError(), kErrorSharingViolation);
+    [[maybe_unused]] auto n = ::write(done[1], "x", 1);
+    ::waitpid(child, nullptr, 0);
+    FileHandle after = OpenFile(path, kGenericRead, kShareRead, Creation::OpenExisting);
+    EXPECT_NE(after, kInvalidFile);  // the holder ended: the file is free
+    CloseFile(after);
+    for (int fd : {ready[0], ready[1], done[0], done[1]})
+        ::close(fd);
 }

@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "platform/kernel/WideText.h"
 #include "util/TempFolder.h"
 #include "util/XMLDoc.h"
 #include "util/XmlFileStream.h"
@@ -45,6 +46,9 @@ TEST(XMLDoc, LoadsFilesInAnyDeclaredEncoding) {
     ASSERT_TRUE(doc.Load(dir.Write("latin.xml", "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?><r>\xE9</r>")));
     EXPECT_EQ(XMLDoc::GetNodeText(*doc.GetDocument(), L"r"), L"\u00e9");
     EXPECT_FALSE(doc.Load(dir.Write("bad.xml", "<r><x></r>")));
+    // A file beside the executable, named relative to it.
+    EXPECT_FALSE(doc.Load(L"no-such-file.xml", true));
+    EXPECT_EQ(doc.GetSource(), ob::kernel::FromUtf8(ORBELLINE_TEST_BIN_DIR) + L"/no-such-file.xml");
 }
 
 TEST(XMLDoc, HostileInputFailsOrLoadsWithoutHarm) {

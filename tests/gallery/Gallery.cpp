@@ -5,6 +5,8 @@
 //   platform_gallery --screen 240x320 --out DIR      (headless, writes PNGs)
 //   platform_gallery --screen 240x320 --display sdl  (shows the planner page
 //                                                     on the desktop until closed)
+//   platform_gallery --screen 480x640 --stay         (the planner page on the
+//                                                     headless screen, idle)
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -483,6 +485,7 @@ struct Options {
     std::string screen = "240x320";
     std::string out = "gallery";
     std::string display = "headless";
+    bool stay = false;  // keep the planner page open on the headless screen
 };
 
 bool Parse(int argc, char** argv, Options& options) {
@@ -496,6 +499,7 @@ bool Parse(int argc, char** argv, Options& options) {
         if (arg == "--screen") { if (!value(options.screen)) return false; }
         else if (arg == "--out") { if (!value(options.out)) return false; }
         else if (arg == "--display") { if (!value(options.display)) return false; }
+        else if (arg == "--stay") options.stay = true;
         else return false;
     }
     return true;
@@ -645,8 +649,10 @@ int RunOnDesktop(const Options& options) {
 int main(int argc, char** argv) {
     Options options;
     if (!Parse(argc, argv, options)) {
-        std::fprintf(stderr, "usage: platform_gallery --screen WxH --out DIR [--display headless|sdl]\n");
+        std::fprintf(stderr, "usage: platform_gallery --screen WxH --out DIR [--display headless|sdl] [--stay]\n");
         return 2;
     }
-    return options.display == "headless" ? RunHeadless(options) : RunOnDesktop(options);
+    // --stay keeps a page open with nothing to do, to measure an idle process.
+    if (options.display == "headless" && !options.stay) return RunHeadless(options);
+    return RunOnDesktop(options);
 }

@@ -58,9 +58,11 @@ TEST_F(ControlsTest, SingleSelectionFollowsPenAndKeysWithNotifications) {
     ui.Key(VK_DOWN);
     EXPECT_EQ(SendMessage(list, LB_GETCURSEL, 0, 0), 3);
     ui.Key(VK_DOWN);  // already last: no change, no notification
+    ui.Type(L"n");    // the first letter finds the next match, wrapping round
+    EXPECT_EQ(SendMessage(list, LB_GETCURSEL, 0, 0), 1);
     int changes = 0;
     for (int code : Codes(WM_COMMAND)) changes += code == LBN_SELCHANGE;
-    EXPECT_EQ(changes, 2);
+    EXPECT_EQ(changes, 3);
     // Deleting the selected item leaves none selected; deleting above shifts it.
     SendMessage(list, LB_SETCURSEL, 2, 0);
     SendMessage(list, LB_DELETESTRING, 0, 0);
@@ -174,6 +176,18 @@ TEST_F(ControlsTest, DropDownListChoosesWithThePenAndKeys) {
     EXPECT_EQ(SendMessage(combo, CB_GETCURSEL, 0, 0), 3);
     codes = Codes(WM_COMMAND);
     EXPECT_EQ(std::count(codes.begin(), codes.end(), static_cast<int>(CBN_SELCHANGE)), 0);
+
+    // A letter picks the next item starting with it, from the keyboard or the input panel.
+    Clear();
+    SetFocus(combo);
+    ui.Type(L"a");
+    EXPECT_EQ(SendMessage(combo, CB_GETCURSEL, 0, 0), 0);  // Australia
+    ui.Type(L"j");
+    EXPECT_EQ(SendMessage(combo, CB_GETCURSEL, 0, 0), 3);  // Japan
+    ui.Type(L"x");
+    EXPECT_EQ(SendMessage(combo, CB_GETCURSEL, 0, 0), 3);
+    codes = Codes(WM_COMMAND);
+    EXPECT_EQ(std::count(codes.begin(), codes.end(), static_cast<int>(CBN_SELCHANGE)), 2);
 
     EXPECT_EQ(SendMessage(combo, CB_GETLBTEXTLEN, 7, 0), CB_ERR);
     EXPECT_EQ(SendMessage(combo, CB_SETCURSEL, 7, 0), CB_ERR);

@@ -214,6 +214,17 @@ LRESULT ComboBox::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         Redraw();
         NotifyCommand(CBN_KILLFOCUS);
         return 0;
+    case WM_CHAR: {
+        // A letter chooses the next item that starts with it.
+        if (wParam <= L' ' || count == 0) return 0;
+        wchar_t letter[2] = {static_cast<wchar_t>(wParam), 0};
+        int from = dropped_ ? static_cast<int>(ToList(LB_GETCURSEL, 0, 0)) : selection_;
+        auto found = static_cast<int>(ToList(LB_FINDSTRING, static_cast<WPARAM>(from), reinterpret_cast<LPARAM>(letter)));
+        if (found < 0) return 0;
+        if (dropped_) ToList(LB_SETCURSEL, static_cast<WPARAM>(found), 0);
+        else if (found != selection_) Choose(found);
+        return 0;
+    }
     case WM_KEYDOWN: {
         if (count == 0) return 0;
         int current = dropped_ ? static_cast<int>(ToList(LB_GETCURSEL, 0, 0)) : selection_;

@@ -359,6 +359,13 @@ LRESULT ListBox::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         return 0;
     }
     case WM_CHAR:
+        if (!Multiple() && wParam > L' ') {
+            // A letter selects the next item that starts with it.
+            wchar_t letter[2] = {static_cast<wchar_t>(wParam), 0};
+            LRESULT found = OnMessage(LB_FINDSTRING, static_cast<WPARAM>(current_), reinterpret_cast<LPARAM>(letter));
+            if (found >= 0) Select(static_cast<int>(found), true);
+            return 0;
+        }
         if (Multiple() && wParam == L' ' && valid(current_)) {
             Item& item = items_[static_cast<size_t>(current_)];
             item.selected = !item.selected;

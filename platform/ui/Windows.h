@@ -6,9 +6,7 @@
 #pragma once
 
 #include "platform/ui/WinTypes.h"
-#if __has_include("platform/ui/Gdi.h")
 #include "platform/ui/Gdi.h"
-#endif
 
 #include <cstddef>
 #include <string>

@@ -10,10 +10,7 @@
 #include <cstdio>
 #include <vector>
 
-#if __has_include("platform/ui/gdi/DeviceContext.h")
 #include "platform/ui/gdi/DeviceContext.h"
-#define OB_HAVE_GDI 1
-#endif
 
 namespace ob::ui {
 
@@ -26,9 +23,7 @@ struct ScreenBuffer {
     int width = 0;
     int height = 0;
     std::vector<std::uint32_t> pixels;
-#ifdef OB_HAVE_GDI
     std::unique_ptr<Surface> surface;
-#endif
 };
 ScreenBuffer g_screen;
 
@@ -39,12 +34,10 @@ void EnsureBuffer(bool fresh = false) {
     g_screen.width = s.screenWidth;
     g_screen.height = s.screenHeight;
     g_screen.pixels.assign(static_cast<size_t>(s.screenWidth) * s.screenHeight, 0xFFFFFFFFu);
-#ifdef OB_HAVE_GDI
     g_screen.surface = std::make_unique<Surface>(g_screen.pixels.data(), s.screenWidth, s.screenHeight,
                                                  s.screenWidth * 4);
     SetScreenDpi(s.screenDpi);
     SetScreenSize(s.screenWidth, s.screenHeight);
-#endif
 }
 
 class HeadlessDisplay : public Display {
@@ -142,12 +135,8 @@ void StopScreen() {
 }
 
 Surface* ScreenSurface() {
-#ifdef OB_HAVE_GDI
     EnsureBuffer();
     return g_screen.surface.get();
-#else
-    return nullptr;
-#endif
 }
 
 std::uint32_t* ScreenPixels() {

@@ -6,8 +6,7 @@
 namespace ob::ui {
 
 class Surface;
-// The drawing surface over the screen's pixels (null before the screen starts
-// or when the drawing layer is absent).
+// The drawing surface over the screen's pixels.
 Surface* ScreenSurface();
 
 }  // namespace ob::ui

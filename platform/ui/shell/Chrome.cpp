@@ -44,7 +44,6 @@ RECT OkRect() {
 void PaintNavBar(HWND hwnd) {
     PAINTSTRUCT ps;
     HDC dc = BeginPaint(hwnd, &ps);
-#ifdef OB_HAVE_GDI
     RECT rc;
     GetClientRect(hwnd, &rc);
     // A dark blue bar that lightens towards the bottom.
@@ -82,9 +81,6 @@ void PaintNavBar(HWND hwnd) {
         DeleteObject(pen);
         DrawLine(dc, UiFont(8, true), L"ok", o, DT_CENTER | DT_VCENTER | DT_SINGLELINE, RGB(8, 36, 110));
     }
-#else
-    (void)dc;
-#endif
     EndPaint(hwnd, &ps);
 }
 

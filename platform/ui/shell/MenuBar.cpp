@@ -46,7 +46,6 @@ void Layout(HWND hwnd, Bar& bar) {
 void Paint(HWND hwnd, Bar& bar) {
     PAINTSTRUCT ps;
     HDC dc = BeginPaint(hwnd, &ps);
-#ifdef OB_HAVE_GDI
     RECT rc;
     GetClientRect(hwnd, &rc);
     FillRect(dc, &rc, GetSysColorBrush(COLOR_BTNFACE));
@@ -75,10 +74,6 @@ void Paint(HWND hwnd, Bar& bar) {
                 FillRect(dc, &key, GetSysColorBrush(COLOR_BTNTEXT));
             }
     }
-#else
-    (void)dc;
-    (void)bar;
-#endif
     EndPaint(hwnd, &ps);
 }
 

@@ -96,7 +96,6 @@ void PaintFrame(HWND hwnd) {
     if (!w) return;
     HDC dc = GetWindowDC(hwnd);
     if (!dc) return;
-#if __has_include("platform/ui/gdi/DeviceContext.h")
     RECT r{0, 0, w->rect.right - w->rect.left, w->rect.bottom - w->rect.top};
     if (w->style & (WS_BORDER | WS_DLGFRAME)) {
         FrameRect(dc, &r, GetSysColorBrush(COLOR_WINDOWFRAME));
@@ -107,7 +106,6 @@ void PaintFrame(HWND hwnd) {
         InflateRect(&r, -1, -1);
     }
     if (w->exStyle & WS_EX_DLGMODALFRAME) FrameRect(dc, &r, GetSysColorBrush(COLOR_WINDOWFRAME));
-#endif
     ReleaseDC(hwnd, dc);
 }
 

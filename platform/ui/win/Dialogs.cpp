@@ -27,7 +27,6 @@ void EnsureDialogClass() {
 void BaseUnits(HFONT font, int& x, int& y) {
     x = Scale(6);
     y = Scale(13);
-#ifdef OB_HAVE_GDI
     if (!font) return;
     HDC dc = CreateCompatibleDC(nullptr);
     HGDIOBJ old = SelectObject(dc, font);
@@ -40,13 +39,9 @@ void BaseUnits(HFONT font, int& x, int& y) {
     }
     SelectObject(dc, old);
     DeleteDC(dc);
-#else
-    (void)font;
-#endif
 }
 
 HFONT MakeDialogFont(const DLGTEMPLATE& t) {
-#ifdef OB_HAVE_GDI
     LOGFONTW lf{};
     int points = t.pointSize ? t.pointSize : 8;
     lf.lfHeight = -(points * Sys().screenDpi + 36) / 72;
@@ -54,10 +49,6 @@ HFONT MakeDialogFont(const DLGTEMPLATE& t) {
     std::wstring face = t.fontFace.empty() ? L"Tahoma" : t.fontFace;
     std::wcsncpy(lf.lfFaceName, face.c_str(), 31);
     return CreateFontIndirect(&lf);
-#else
-    (void)t;
-    return nullptr;
-#endif
 }
 
 bool Ended(HWND dlg) {
@@ -134,9 +125,7 @@ LRESULT DefDlgProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_GETFONT: return reinterpret_cast<LRESULT>(w->font);
     case WM_SETFONT: w->font = reinterpret_cast<HFONT>(wParam); return 0;
     case WM_NCDESTROY:
-#ifdef OB_HAVE_GDI
         if (w->longs.count(-1001)) DeleteObject(reinterpret_cast<HFONT>(w->longs[-1001]));
-#endif
         return DefWindowProc(hwnd, message, wParam, lParam);
     default: return DefWindowProc(hwnd, message, wParam, lParam);
     }
@@ -178,9 +167,7 @@ HWND CreateDialogIndirectParam(HINSTANCE instance, LPCDLGTEMPLATE tmpl, HWND par
     HWND dlg = CreateWindowEx(tmpl->exStyle, WC_DIALOG, tmpl->title.c_str(), tmpl->style & ~WS_VISIBLE, rc.left,
                               rc.top, rc.right - rc.left, rc.bottom - rc.top, parent, nullptr, instance, nullptr);
     if (!dlg) {
-#ifdef OB_HAVE_GDI
         if (font) DeleteObject(font);
-#endif
         return nullptr;
     }
     Window* w = FromHandle(dlg);

@@ -1,8 +1,6 @@
-// Whether the drawing layer is built in. The window system works without it
-// (nothing is drawn); with it, windows, menus and the shell draw.
+// The drawing layer as the window system uses it: device contexts over the
+// screen, fonts, text and shapes for the parts it draws itself.
 #pragma once
 
-#if __has_include("platform/ui/gdi/DeviceContext.h")
+#include "platform/ui/Gdi.h"
 #include "platform/ui/gdi/DeviceContext.h"
-#define OB_HAVE_GDI 1
-#endif

@@ -29,7 +29,6 @@ LRESULT PopupProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
         HDC dc = BeginPaint(hwnd, &ps);
         auto* level = reinterpret_cast<Level*>(GetWindowLongPtr(hwnd, GWLP_USERDATA));
         Menu* m = level ? FindMenu(level->menu) : nullptr;
-#ifdef OB_HAVE_GDI
         if (dc && m) {
             RECT rc;
             GetClientRect(hwnd, &rc);
@@ -74,10 +73,6 @@ LRESULT PopupProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
                 DeleteObject(pen);
             }
         }
-#else
-        (void)dc;
-        (void)m;
-#endif
         EndPaint(hwnd, &ps);
         return 0;
     }

@@ -32,7 +32,6 @@ struct Box {
     int captionHeight = 0;
 };
 
-#ifdef OB_HAVE_GDI
 void DrawIcon(HDC dc, UINT icon, const RECT& r) {
     COLORREF fill = icon == MB_ICONHAND ? RGB(204, 0, 0) : icon == MB_ICONEXCLAMATION ? RGB(240, 200, 0) : RGB(0, 80, 200);
     HBRUSH brush = CreateSolidBrush(fill);
@@ -54,12 +53,10 @@ void DrawIcon(HDC dc, UINT icon, const RECT& r) {
     DrawLine(dc, UiFont(12, true), mark, tr, DT_CENTER | DT_VCENTER | DT_SINGLELINE,
              icon == MB_ICONEXCLAMATION ? RGB(0, 0, 0) : RGB(255, 255, 255));
 }
-#endif
 
 void Paint(HWND hwnd, Box& box) {
     PAINTSTRUCT ps;
     HDC dc = BeginPaint(hwnd, &ps);
-#ifdef OB_HAVE_GDI
     RECT rc;
     GetClientRect(hwnd, &rc);
     FillRect(dc, &rc, GetSysColorBrush(COLOR_WINDOW));
@@ -89,10 +86,6 @@ void Paint(HWND hwnd, Box& box) {
         DrawLine(dc, UiFont(8, false), b.label, r, DT_CENTER | DT_VCENTER | DT_SINGLELINE,
                  GetSysColor(down ? COLOR_HIGHLIGHTTEXT : COLOR_BTNTEXT));
     }
-#else
-    (void)dc;
-    (void)box;
-#endif
     EndPaint(hwnd, &ps);
 }
 
@@ -201,7 +194,6 @@ int MessageBox(HWND owner, LPCWSTR text, LPCWSTR caption, UINT type) {
     int textLeft = pad + (iconSize ? iconSize + pad : 0);
     int textWidth = width - 2 - textLeft - pad;
     RECT measure{0, 0, textWidth, 0};
-#ifdef OB_HAVE_GDI
     {
         HDC dc = CreateCompatibleDC(nullptr);
         HGDIOBJ old = SelectObject(dc, UiFont(8, false));
@@ -210,9 +202,6 @@ int MessageBox(HWND owner, LPCWSTR text, LPCWSTR caption, UINT type) {
         SelectObject(dc, old);
         DeleteDC(dc);
     }
-#else
-    measure.bottom = Scale(13) * (1 + static_cast<int>(box.text.size()) * Scale(6) / std::max(1, textWidth));
-#endif
     int textHeight = std::max<int>(measure.bottom - measure.top, iconSize);
     int buttonH = FontHeight(UiFont(8, false)) + Scale(10), buttonW = Scale(56);
     int height = box.captionHeight + pad + textHeight + pad + buttonH + pad + 2;

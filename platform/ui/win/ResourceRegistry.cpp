@@ -1,15 +1,9 @@
 #include "platform/ui/win/ResourceRegistry.h"
 
-#include "platform/ui/win/GdiBridge.h"
-
 #include <algorithm>
 #include <cwctype>
 #include <map>
 #include <memory>
-
-#if __has_include("platform/ui/image/ImageDecoder.h")
-#include "platform/ui/image/ImageDecoder.h"
-#endif
 
 namespace ob::ui {
 namespace {

@@ -3,14 +3,9 @@
 
 #include "platform/ui/display/Screen.h"
 
-#if __has_include("platform/ui/gdi/DeviceContext.h")
 #include "platform/ui/gdi/DeviceContext.h"
-#define OB_HAVE_GDI 1
-#endif
 
 namespace ob::ui {
-
-#ifdef OB_HAVE_GDI
 
 HDC CreateScreenDC(POINT origin, const Region& clip, Window* w) {
     HRGN visible = CreateRectRgn(0, 0, 0, 0);
@@ -40,19 +35,5 @@ LRESULT DefaultControlColour(HDC hdc, UINT message) {
     SetBkColor(hdc, GetSysColor(back));
     return reinterpret_cast<LRESULT>(GetSysColorBrush(back));
 }
-
-#else  // the drawing layer is not there yet: windows work, nothing is drawn
-
-HDC CreateScreenDC(POINT, const Region& clip, Window*) {
-    static std::uintptr_t next = 0x7000000;
-    MarkScreenDirty(clip.Bounds());
-    return reinterpret_cast<HDC>(next += 16);
-}
-void ReleaseScreenDC(HDC) {}
-bool CopyGdiRegion(HRGN, Region&) { return false; }
-void FillWithBrush(HDC, const RECT&, HBRUSH) {}
-LRESULT DefaultControlColour(HDC, UINT) { return 0; }
-
-#endif
 
 }  // namespace ob::ui

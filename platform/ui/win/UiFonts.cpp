@@ -10,7 +10,6 @@
 namespace ob::ui {
 
 HFONT UiFont(int points, bool bold) {
-#ifdef OB_HAVE_GDI
     static std::map<std::tuple<int, int, bool>, HFONT> cache;
     int dpi = Sys().screenDpi;
     auto key = std::make_tuple(dpi, points, bold);
@@ -23,16 +22,10 @@ HFONT UiFont(int points, bool bold) {
     HFONT f = CreateFontIndirect(&lf);
     cache[key] = f;
     return f;
-#else
-    (void)points;
-    (void)bold;
-    return nullptr;
-#endif
 }
 
 SIZE MeasureText(HFONT font, const std::wstring& text) {
     SIZE s{static_cast<LONG>(text.size()) * Scale(6), Scale(13)};
-#ifdef OB_HAVE_GDI
     if (!font) return s;
     HDC dc = CreateCompatibleDC(nullptr);
     HGDIOBJ old = SelectObject(dc, font);
@@ -45,24 +38,17 @@ SIZE MeasureText(HFONT font, const std::wstring& text) {
     }
     SelectObject(dc, old);
     DeleteDC(dc);
-#else
-    (void)font;
-#endif
     return s;
 }
 
 int FontHeight(HFONT font) { return MeasureText(font, L"").cy; }
 
 void DrawLine(HDC dc, HFONT font, const std::wstring& text, RECT rect, UINT format, COLORREF colour) {
-#ifdef OB_HAVE_GDI
     HGDIOBJ old = SelectObject(dc, font);
     SetTextColor(dc, colour);
     SetBkMode(dc, TRANSPARENT);
     DrawText(dc, text.c_str(), static_cast<int>(text.size()), &rect, format | DT_NOPREFIX);
     SelectObject(dc, old);
-#else
-    (void)dc, (void)font, (void)text, (void)rect, (void)format, (void)colour;
-#endif
 }
 
 std::wstring StripPrefix(const std::wstring& text) {

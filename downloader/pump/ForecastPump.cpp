@@ -49,6 +49,11 @@ std::string ForecastPump::ForecastPath(int cityId) const {
     return DataFolder() + "/f_" + std::to_string(cityId) + ".xml";
 }
 
+void ForecastPump::SetStopCheck(std::function<bool()> check) {
+    stopCheck_ = check;
+    http_.SetAbortCheck(std::move(check));
+}
+
 PumpSettings ForecastPump::ReadSettings() const { return ReadPumpSettings(SettingsPath()); }
 
 FetchReport ForecastPump::FetchAll() {
@@ -68,6 +73,11 @@ FetchReport ForecastPump::FetchAll() {
     }
     RemoveLeftovers();
     for (int id : settings.cityIds) {
+        if (stopCheck_ && stopCheck_()) {
+            log_.Write(Severity::Warning, "stopping before every city was fetched");
+            report.failed = report.cities - report.succeeded;
+            break;
+        }
         const std::optional<CityPlace> city = locator_.Find(id);
         if (!city) {
             log_.Write(Severity::Error, "city " + std::to_string(id) + " is not in the gazetteer; skipped");

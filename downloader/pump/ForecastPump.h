@@ -3,6 +3,7 @@
 // that fails keeps its previous file; the others go on.
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -30,8 +31,13 @@ class ForecastPump {
 public:
     ForecastPump(PumpConfig config, ICityLocator& locator, PumpLog& log);
 
-    // Reads the settings anew (and applies the log level), then fetches every city.
+    // Reads the settings anew (and applies the log level), then fetches every
+    // city, until done or until the stop check says to stop.
     FetchReport FetchAll();
+
+    // Consulted between cities and during requests, so a stop does not wait
+    // for a long list or a slow service. None: never stop early.
+    void SetStopCheck(std::function<bool()> check);
 
     // Fetches and writes one city; on failure `why` says what went wrong.
     bool FetchCity(const CityPlace& city, std::string& why);
@@ -52,7 +58,8 @@ private:
     ICityLocator& locator_;
     PumpLog& log_;
     HttpClient http_;
-    bool writeFailed_ = false;  // the last FetchCity failed on the disk, not the network
+    bool writeFailed_ = false;
+    std::function<bool()> stopCheck_;  // the last FetchCity failed on the disk, not the network
 };
 
 }  // namespace OBPump

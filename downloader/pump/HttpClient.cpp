@@ -33,6 +33,11 @@ size_t WriteBody(char* data, size_t size, size_t count, void* user) {
     return n;
 }
 
+int Progress(void* user, curl_off_t, curl_off_t, curl_off_t, curl_off_t) {
+    const auto* check = static_cast<const std::function<bool()>*>(user);
+    return *check && (*check)() ? 1 : 0;
+}
+
 }  // namespace
 
 const char* OutcomeName(HttpOutcome outcome) {
@@ -41,6 +46,7 @@ const char* OutcomeName(HttpOutcome outcome) {
     case HttpOutcome::HttpError: return "HTTP error";
     case HttpOutcome::Timeout: return "timed out";
     case HttpOutcome::TooLarge: return "answer too large";
+    case HttpOutcome::Abandoned: return "abandoned";
     case HttpOutcome::NetworkError: return "network error";
     }
     return "?";
@@ -95,6 +101,9 @@ HttpResponse HttpClient::Get(const std::string& url) {
     curl_easy_setopt(curl, CURLOPT_MAXFILESIZE_LARGE, static_cast<curl_off_t>(options_.maxBodyBytes));
     curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, WriteBody);
     curl_easy_setopt(curl, CURLOPT_WRITEDATA, &sink);
+    curl_easy_setopt(curl, CURLOPT_NOPROGRESS, 0L);
+    curl_easy_setopt(curl, CURLOPT_XFERINFOFUNCTION, Progress);
+    curl_easy_setopt(curl, CURLOPT_XFERINFODATA, &abortCheck_);
 
     const CURLcode code = curl_easy_perform(curl);
     curl_easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &response.status);
@@ -111,6 +120,9 @@ HttpResponse HttpClient::Get(const std::string& url) {
     if (sink.overflow || code == CURLE_FILESIZE_EXCEEDED) {
         response.outcome = HttpOutcome::TooLarge;
         response.error = "answer larger than " + std::to_string(options_.maxBodyBytes) + " bytes";
+    } else if (code == CURLE_ABORTED_BY_CALLBACK) {
+        response.outcome = HttpOutcome::Abandoned;
+        response.error = "the downloader is stopping";
     } else if (code == CURLE_OPERATION_TIMEDOUT) {
         response.outcome = HttpOutcome::Timeout;
         response.error = errorText[0] ? errorText : curl_easy_strerror(code);

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <string>
 
 namespace OBPump {
@@ -20,6 +21,7 @@ enum class HttpOutcome {
     HttpError,     // the server answered with another status
     Timeout,       // connect or total time limit reached
     TooLarge,      // the body went past maxBodyBytes
+    Abandoned,     // the abort check asked to stop
     NetworkError,  // anything else: refused, reset, cut short, TLS failure
 };
 
@@ -44,11 +46,15 @@ public:
 
     HttpResponse Get(const std::string& url);
 
+    // Asked about once a second during a request; true abandons it.
+    void SetAbortCheck(std::function<bool()> check) { abortCheck_ = std::move(check); }
+
     const HttpOptions& Options() const { return options_; }
 
 private:
     HttpOptions options_;
     void* handle_;  // CURL*, reused so that keep-alive connections are shared
+    std::function<bool()> abortCheck_;
 };
 
 }  // namespace OBPump

@@ -36,6 +36,11 @@ bool StartupFetchDue(std::optional<long long> newestForecast, long long now) {
 
 FetchReport FetchWhileBusy(ForecastPump& pump, IPumpSignals& signals, PumpLog& log) {
     BusyScope busy(signals);
+    pump.SetStopCheck([&signals] { return signals.StopRequested(); });
+    struct Forget {
+        ForecastPump& pump;
+        ~Forget() { pump.SetStopCheck(nullptr); }
+    } forget{pump};
     try {
         return pump.FetchAll();
     } catch (const std::exception& e) {

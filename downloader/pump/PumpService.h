@@ -18,6 +18,8 @@ public:
     // when both are set. One fetch-now request wakes one wait.
     virtual Wake Wait(long timeoutMs) = 0;
     virtual void SetBusy(bool busy) = 0;
+    // Whether a stop has been asked for, without consuming anything.
+    virtual bool StopRequested() { return false; }
 };
 
 constexpr long long kAutoUpdateSeconds = 3 * 3600;

@@ -44,19 +44,19 @@ bool NamedEventSignals::Ok() const { return getNow_ && busy_ && (!ownStop_ || st
 Wake NamedEventSignals::Wait(long timeoutMs) {
     const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
     for (;;) {
-        if (g_stopSignal || (stop_ && stop_->IsSet()))
+        if (StopRequested())
             return Wake::Stop;
         const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(until - std::chrono::steady_clock::now()).count();
         if (left <= 0)
             return getNow_ && getNow_->Wait(0) ? Wake::FetchNow : Wake::TimedOut;
         if (getNow_ && getNow_->Wait(static_cast<std::uint32_t>(std::min<long long>(left, kSliceMs)))) {
             // A stop that came with the request still wins.
-            if (g_stopSignal || (stop_ && stop_->IsSet()))
-                return Wake::Stop;
-            return Wake::FetchNow;
+            return StopRequested() ? Wake::Stop : Wake::FetchNow;
         }
     }
 }
+
+bool NamedEventSignals::StopRequested() { return g_stopSignal || (stop_ && stop_->IsSet()); }
 
 void NamedEventSignals::SetBusy(bool busy) {
     if (busy_)

@@ -21,6 +21,7 @@ public:
 
     Wake Wait(long timeoutMs) override;
     void SetBusy(bool busy) override;
+    bool StopRequested() override;
 
 private:
     bool ownStop_;

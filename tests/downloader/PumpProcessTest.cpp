@@ -246,3 +246,22 @@ TEST_F(PumpProcessTest, AKilledDownloaderLeavesNothingThatReadsAsBusy) {
     EXPECT_EQ(app.WaitFor(next, 5000), 0);
     EXPECT_FALSE(std::filesystem::exists(app / "weather/data/f_234.xml"));
 }
+
+TEST_F(PumpProcessTest, StopsAtOnceEvenInTheMiddleOfASlowFetch) {
+    Gate gate;
+    FakeForecastService service([&](const FakeRequest& r) {
+        gate.WaitOpen();
+        return Forecast(r);
+    });
+    PumpApp app;
+    WriteFile(app / "settings.csv", "cities,234;292\r\nweatherusenetwork,1\r\nloglevel,0\r\n");
+    ::setenv("ORBELLINE_FORECAST_URL", service.Url().c_str(), 1);
+    const pid_t pump = app.Start({});
+    ASSERT_TRUE(WaitUntil([&] { return gate.SomeoneWaiting(); }));  // the fetch at start hangs
+    OBWeather::StopDownloader();
+    EXPECT_EQ(app.WaitFor(pump, 5000), 0);
+    gate.Open();
+    EXPECT_FALSE(OBWeather::IsDownloaderBusy());
+    EXPECT_EQ(service.Requests().size(), 1u);
+    EXPECT_FALSE(std::filesystem::exists(app / "weather/data/f_234.xml"));
+}

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <deque>
 #include <filesystem>
 
@@ -155,4 +156,33 @@ TEST(PumpService, BusyClearsWhenTheFetchThrows) {
     EXPECT_FALSE(report.AllSucceeded());
     EXPECT_EQ(signals.trace, (std::vector<std::string>{"busy", "idle"}));
     EXPECT_NE(ReadFile(folder / "pump.log").find("fetch stopped: boom"), std::string::npos);
+}
+
+TEST(PumpService, AStopDuringAFetchAbandonsTheRequestAndTheRestOfTheCities) {
+    struct StoppableSignals : ScriptedSignals {
+        std::atomic<bool> stop{false};
+        bool StopRequested() override { return stop; }
+    } signals;
+    FakeForecastService service([&](const FakeRequest&) {
+        signals.stop = true;  // the program says stop while the first answer is still coming
+        return FakeReply{FakeReply::Kind::Hang, 200, ""};
+    });
+    struct Anywhere : ICityLocator {
+        std::optional<CityPlace> Find(int id) override { return CityPlace{id, "", 1, 2}; }
+    } locator;
+    TestFolder folder;
+    WriteFile(folder / "settings.csv", "cities,1;2;3\r\nloglevel,0\r\n");
+    PumpLog log(folder / "pump.log", 0);
+    PumpConfig config{folder.Path(), service.Url(), {}};
+    config.http.totalTimeoutMs = 60'000;  // only the stop can end this request in time
+    ForecastPump pump(config, locator, log);
+
+    const FetchReport report = FetchWhileBusy(pump, signals, log);
+    EXPECT_EQ(report.succeeded, 0);
+    EXPECT_EQ(report.failed, 3);
+    EXPECT_EQ(service.Requests().size(), 1u);
+    EXPECT_EQ(signals.trace, (std::vector<std::string>{"busy", "idle"}));
+    const std::string text = ReadFile(folder / "pump.log");
+    EXPECT_NE(text.find("abandoned (the downloader is stopping)"), std::string::npos) << text;
+    EXPECT_NE(text.find("stopping before every city was fetched"), std::string::npos) << text;
 }

@@ -241,3 +241,43 @@ TEST(GdiDraw, StretchBltScalesWithFiltering) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(GdiDraw, FarOffCoordinatesNeitherOverflowNorTakeLong) {
+    // Callers compute rectangles from sizes; broken sizes must not hang or
+    // crash the drawing (each call here would loop billions of times or
+    // overflow if coordinates were taken as they come).
+    Canvas c(20, 20);
+    const int big = 2000000000;
+    RECT huge{-big, -big, big, big};
+    EXPECT_EQ(FillRect(c.dc, &huge, static_cast<HBRUSH>(GetStockObject(GRAY_BRUSH))), 1);
+    EXPECT_EQ(c.At(19, 19), RGB(128, 128, 128));
+    EXPECT_TRUE(Ellipse(c.dc, -big, -big, big, big));
+    EXPECT_TRUE(RoundRect(c.dc, -big, -big, big, big, 40, 40));
+    MoveToEx(c.dc, -big, 10, nullptr);
+    EXPECT_TRUE(LineTo(c.dc, big, 10));
+    EXPECT_EQ(c.At(10, 10), kBlack);
+    POINT tri[] = {{-big, -big}, {big, 0}, {0, big}};
+    EXPECT_TRUE(Polygon(c.dc, tri, 3));
+    EXPECT_TRUE(Rectangle(c.dc, big, big, -big, -big));
+    EXPECT_TRUE(PatBlt(c.dc, 5, 5, big, big, PATCOPY));
+    EXPECT_TRUE(PatBlt(c.dc, -big, -big, big, big, DSTINVERT));
+    RECT wide{-big, 0, big, 20};
+    EXPECT_GT(DrawText(c.dc, L"centred", -1, &wide, DT_CENTER | DT_WORDBREAK), 0);
+    SetViewportOrgEx(c.dc, big, big, nullptr);
+    EXPECT_TRUE(BitBlt(c.dc, big, big, big, big, c.dc, -big, -big, SRCCOPY));
+    EXPECT_TRUE(StretchBlt(c.dc, 0, 0, 10, 10, c.dc, 0, 0, 5, 5, SRCCOPY));
+    LOGFONT lf{};
+    lf.lfHeight = -2147483647 - 1;
+    HFONT f = CreateFontIndirect(&lf);
+    SelectObject(c.dc, f);
+    SIZE s;
+    EXPECT_TRUE(GetTextExtentPoint32(c.dc, L"x", 1, &s));
+    SelectObject(c.dc, GetStockObject(SYSTEM_FONT));
+    DeleteObject(f);
+    EXPECT_EQ(ImageList_Create(100000, 100000, ILC_MASK, 10, 10), nullptr);
+    EXPECT_EQ(CreateCompatibleBitmap(c.dc, big, big), nullptr);
+}
+
+}  // namespace

@@ -201,8 +201,14 @@ TEST(Html, PixelLengthsFollowTheDensity) {
     EXPECT_EQ(ScaleCssPixels(L"<p>width=32 and #10px, 1.5px</p>", 192), L"<p>width=32 and #10px, 3px</p>");
     ob::ui::SetScreenDpi(192);
     EXPECT_EQ(HeightOf(L"<body style=\"margin:0\"><div style=\"height:10px\"></div></body>"), 20);
+    // A picture without a size grows with the density like the lengths do.
+    const std::string sun = SunPicture();
+    const std::wstring img = L"<body style=\"margin:0\"><img src=\"file://" + ob::kernel::FromUtf8(sun) + L"\"></body>";
+    EXPECT_GE(HeightOf(img), 48);
     ob::ui::SetScreenDpi(96);
     EXPECT_EQ(HeightOf(L"<body style=\"margin:0\"><div style=\"height:10px\"></div></body>"), 10);
+    EXPECT_LT(HeightOf(img), 48);
+    std::remove(sun.c_str());
 }
 
 }  // namespace

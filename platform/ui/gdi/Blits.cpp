@@ -10,16 +10,39 @@ using namespace ob::ui;
 
 namespace {
 
+// Narrows a w x h block at surface (dx,dy) <- (sx,sy) to the part inside the
+// source surface and the destination's clip extents. False when nothing is
+// left. Works in 64 bits, so any int the caller passes is safe.
+bool FitBlock(DeviceContext& d, const Surface& src, int& dx, int& dy, int& w, int& h, int& sx, int& sy) {
+    const pixman_box32_t* e = pixman_region32_extents(const_cast<pixman_region32_t*>(&d.Effective()));
+    long long x0 = dx, y0 = dy, s0 = sx, t0 = sy, x1 = x0 + w, y1 = y0 + h;
+    auto cutLeft = [](long long& a, long long& b, long long limit) {
+        if (a < limit) {
+            b += limit - a;
+            a = limit;
+        }
+    };
+    cutLeft(s0, x0, 0);
+    cutLeft(t0, y0, 0);
+    cutLeft(x0, s0, e->x1);
+    cutLeft(y0, t0, e->y1);
+    x1 = std::min({x1, static_cast<long long>(e->x2), x0 + (src.Width() - s0)});
+    y1 = std::min({y1, static_cast<long long>(e->y2), y0 + (src.Height() - t0)});
+    if (x1 <= x0 || y1 <= y0) return false;
+    dx = static_cast<int>(x0);
+    dy = static_cast<int>(y0);
+    sx = static_cast<int>(s0);
+    sy = static_cast<int>(t0);
+    w = static_cast<int>(x1 - x0);
+    h = static_cast<int>(y1 - y0);
+    return true;
+}
+
 // Runs `fn(destRow, srcRow, count)` over the part of the w x h block at
 // surface (dx,dy) <- (sx,sy) that lies inside both surfaces and the clip.
 template <class Fn>
 void ForEachSpan(DeviceContext& d, Surface& src, int dx, int dy, int w, int h, int sx, int sy, Fn fn) {
-    // Limit the block to the source surface first.
-    if (sx < 0) { dx -= sx; w += sx; sx = 0; }
-    if (sy < 0) { dy -= sy; h += sy; sy = 0; }
-    w = std::min(w, src.Width() - sx);
-    h = std::min(h, src.Height() - sy);
-    if (w <= 0 || h <= 0) return;
+    if (!FitBlock(d, src, dx, dy, w, h, sx, sy)) return;
     const pixman_region32_t& clip = d.Effective();
     int n = 0;
     const pixman_box32_t* boxes = pixman_region32_rectangles(const_cast<pixman_region32_t*>(&clip), &n);
@@ -46,8 +69,6 @@ std::uint32_t ApplyRop(DWORD rop, std::uint32_t d, std::uint32_t s, std::uint32_
     return r | 0xFF000000u;
 }
 
-bool SameSurfaceOverlap(Surface* a, Surface* b) { return a == b; }
-
 }  // namespace
 
 BOOL PatBlt(HDC hdc, int x, int y, int w, int h, DWORD rop) {
@@ -56,6 +77,8 @@ BOOL PatBlt(HDC hdc, int x, int y, int w, int h, DWORD rop) {
     if (w < 0) { x += w; w = -w; }
     if (h < 0) { y += h; h = -h; }
     const int sx = dc->SX(x), sy = dc->SY(y);
+    w = DeviceContext::Clamp(static_cast<long long>(sx) + w) - sx;
+    h = DeviceContext::Clamp(static_cast<long long>(sy) + h) - sy;
     const pixman_region32_t& clip = dc->Effective();
     COLORREF brush = 0;
     const bool hasBrush = CurrentBrushColor(*dc, brush);
@@ -85,35 +108,23 @@ BOOL BitBlt(HDC dest, int x, int y, int w, int h, HDC src, int sx, int sy, DWORD
         return PatBlt(dest, x, y, w, h, rop);
     DeviceContext* s = FindDC(src);
     if (!s || !s->surface) return FALSE;
+    if (rop != SRCCOPY && rop != SRCPAINT && rop != SRCAND && rop != SRCINVERT && rop != SRCERASE &&
+        rop != NOTSRCCOPY && rop != MERGECOPY)
+        return FALSE;
     if (w <= 0 || h <= 0) return TRUE;
-    const int dx = d->SX(x), dy = d->SY(y);
-    const int ssx = s->SX(sx), ssy = s->SY(sy);
+    int dx = d->SX(x), dy = d->SY(y);
+    int ssx = s->SX(sx), ssy = s->SY(sy);
     Surface* from = s->surface;
+    if (!FitBlock(*d, *from, dx, dy, w, h, ssx, ssy)) return TRUE;
     // Copying within one surface (scrolling) must read before it writes.
     std::unique_ptr<Surface> copy;
     int csx = ssx, csy = ssy;
-    if (SameSurfaceOverlap(from, d->surface)) {
+    if (from == d->surface) {
         copy = std::make_unique<Surface>(w, h);
-        for (int yy = 0; yy < h; ++yy) {
-            const int row = ssy + yy;
-            if (row < 0 || row >= from->Height()) continue;
-            for (int xx = 0; xx < w; ++xx) {
-                const int col = ssx + xx;
-                if (col >= 0 && col < from->Width()) copy->At(xx, yy) = from->At(col, row);
-            }
-        }
-        // Parts outside the source stay out of the copy.
+        for (int yy = 0; yy < h; ++yy) std::copy(from->Row(ssy + yy) + ssx, from->Row(ssy + yy) + ssx + w, copy->Row(yy));
         from = copy.get();
         csx = 0;
         csy = 0;
-        const int cutL = std::max(0, -ssx), cutT = std::max(0, -ssy);
-        const int cutR = std::max(0, ssx + w - d->surface->Width());
-        const int cutB = std::max(0, ssy + h - d->surface->Height());
-        ForEachSpan(*d, *from, dx + cutL, dy + cutT, w - cutL - cutR, h - cutT - cutB, cutL, cutT,
-                    [&](std::uint32_t* out, std::uint32_t* in, int n) {
-                        for (int i = 0; i < n; ++i) out[i] = ApplyRop(rop, out[i], in[i], 0);
-                    });
-        return TRUE;
     }
     COLORREF pat = 0;
     CurrentBrushColor(*d, pat);
@@ -131,9 +142,6 @@ BOOL BitBlt(HDC dest, int x, int y, int w, int h, HDC src, int sx, int sy, DWORD
         }
         return TRUE;
     }
-    if (rop != SRCPAINT && rop != SRCAND && rop != SRCINVERT && rop != SRCERASE && rop != NOTSRCCOPY &&
-        rop != MERGECOPY)
-        return FALSE;
     ForEachSpan(*d, *from, dx, dy, w, h, csx, csy, [&](std::uint32_t* out, std::uint32_t* in, int n) {
         for (int i = 0; i < n; ++i) out[i] = ApplyRop(rop, out[i], in[i], patPx);
     });
@@ -202,8 +210,10 @@ BOOL TransparentCopy(DeviceContext* d, int x, int y, int w, int h, Surface& src,
     int n = 0;
     const pixman_box32_t* boxes = pixman_region32_rectangles(const_cast<pixman_region32_t*>(&clip), &n);
     for (int i = 0; i < n; ++i) {
-        const int x1 = std::max(dx, boxes[i].x1), x2 = std::min(dx + w, boxes[i].x2);
-        const int y1 = std::max(dy, boxes[i].y1), y2 = std::min(dy + h, boxes[i].y2);
+        const int x1 = std::max(dx, boxes[i].x1);
+        const int x2 = static_cast<int>(std::min(static_cast<long long>(dx) + w, static_cast<long long>(boxes[i].x2)));
+        const int y1 = std::max(dy, boxes[i].y1);
+        const int y2 = static_cast<int>(std::min(static_cast<long long>(dy) + h, static_cast<long long>(boxes[i].y2)));
         for (int yy = y1; yy < y2; ++yy) {
             // Nearest sampling keeps the key colour exact when stretching.
             const int srow = sy + static_cast<int>((static_cast<long long>(yy - dy) * sh) / h);

@@ -4,6 +4,7 @@
 // font sizing.
 #pragma once
 
+#include <algorithm>
 #include <memory>
 #include <vector>
 
@@ -74,8 +75,11 @@ struct DeviceContext {
     const pixman_region32_t& Effective();
     void Invalidate() { effectiveValid_ = false; }
     // Logical to surface coordinates.
-    int SX(int x) const { return x + origin.x + viewport.x; }
-    int SY(int y) const { return y + origin.y + viewport.y; }
+    // Far-off coordinates are pulled in to +-2^24 so that no arithmetic on
+    // them can overflow; nothing that far is ever visible.
+    static int Clamp(long long v) { return static_cast<int>(std::clamp(v, -(1LL << 24), 1LL << 24)); }
+    int SX(int x) const { return Clamp(static_cast<long long>(x) + origin.x + viewport.x); }
+    int SY(int y) const { return Clamp(static_cast<long long>(y) + origin.y + viewport.y); }
 
 private:
     bool effectiveValid_ = false;

@@ -54,6 +54,7 @@ template <class Pred>
 int Append(ImageListObject& l, Surface& image, Pred transparent) {
     const int n = image.Width() / l.cx;
     if (n < 1 || image.Height() < l.cy) return -1;
+    if (static_cast<long long>(l.count + n) * l.cx * l.cy > (1LL << 26)) return -1;
     const int first = l.count;
     l.Reserve(l.count + n);
     for (int y = 0; y < l.cy; ++y) {
@@ -72,7 +73,10 @@ int Append(ImageListObject& l, Surface& image, Pred transparent) {
 }  // namespace
 
 HIMAGELIST ImageList_Create(int cx, int cy, UINT flags, int initial, int grow) {
-    if (cx <= 0 || cy <= 0 || initial < 0) return nullptr;
+    if (cx <= 0 || cy <= 0 || initial < 0 || grow < 0) return nullptr;
+    // Pictures larger than a screen, or a first allocation of more than
+    // 64 MB, are refused rather than attempted.
+    if (cx > 4096 || cy > 4096 || static_cast<long long>(cx) * cy * std::max(1, initial) > (1LL << 24)) return nullptr;
     auto* l = new ImageListObject;
     l->cx = cx;
     l->cy = cy;

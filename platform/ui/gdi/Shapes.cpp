@@ -20,8 +20,41 @@ struct Painter {
 
 // Strokes from (x0,y0) towards (x1,y1) in surface coordinates, leaving out
 // the end point. `phase` carries the dash pattern across segments.
+// Cuts a long segment down to the part near the clip, so that a line to a
+// far-off point costs no more than one across the screen.
+void ClipLong(const pixman_region32_t& clip, int width, int& x0, int& y0, int& x1, int& y1) {
+    if (std::max(std::abs(x1 - x0), std::abs(y1 - y0)) <= 4096) return;
+    const pixman_box32_t* e = pixman_region32_extents(const_cast<pixman_region32_t*>(&clip));
+    const double xmin = e->x1 - width - 1, xmax = e->x2 + width + 1, ymin = e->y1 - width - 1, ymax = e->y2 + width + 1;
+    double t0 = 0, t1 = 1;
+    const double dx = x1 - x0, dy = y1 - y0;
+    const double p[4] = {-dx, dx, -dy, dy};
+    const double q[4] = {x0 - xmin, xmax - x0, y0 - ymin, ymax - y0};
+    for (int i = 0; i < 4; ++i) {
+        if (p[i] == 0) {
+            if (q[i] < 0) t0 = 2;  // parallel and outside
+            continue;
+        }
+        const double t = q[i] / p[i];
+        if (p[i] < 0) t0 = std::max(t0, t);
+        else t1 = std::min(t1, t);
+    }
+    if (t0 > t1) {
+        x1 = x0;  // nothing of it is visible
+        y1 = y0;
+        return;
+    }
+    const int nx0 = static_cast<int>(std::lround(x0 + t0 * dx)), ny0 = static_cast<int>(std::lround(y0 + t0 * dy));
+    const int nx1 = static_cast<int>(std::lround(x0 + t1 * dx)), ny1 = static_cast<int>(std::lround(y0 + t1 * dy));
+    x0 = nx0;
+    y0 = ny0;
+    x1 = nx1;
+    y1 = ny1;
+}
+
 void StrokeLine(Painter& p, int x0, int y0, int x1, int y1, std::uint32_t pixel, int width, UINT style,
                 int& phase) {
+    ClipLong(p.clip, width, x0, y0, x1, y1);
     const int dx = std::abs(x1 - x0), sx = x0 < x1 ? 1 : -1;
     const int dy = -std::abs(y1 - y0), sy = y0 < y1 ? 1 : -1;
     int err = dx + dy;
@@ -200,6 +233,9 @@ BOOL Polygon(HDC hdc, const POINT* pts, int count) {
         }
         std::vector<std::pair<double, int>> xs;
         const std::uint32_t px = PixelFromColor(fill);
+        const pixman_box32_t* ext = pixman_region32_extents(const_cast<pixman_region32_t*>(&p.clip));
+        ymin = std::max(ymin, ext->y1 - dc->SY(0));
+        ymax = std::min(ymax, ext->y2 - dc->SY(0));
         for (int y = ymin; y < ymax; ++y) {
             const double sy = y + 0.5;
             xs.clear();
@@ -219,8 +255,9 @@ BOOL Polygon(HDC hdc, const POINT* pts, int count) {
                 wind += xs[i].second;
                 const bool inside = dc->polyFillMode == WINDING ? wind != 0 : (i % 2) == 0;
                 if (!inside) continue;
-                const int x1 = static_cast<int>(std::ceil(xs[i].first - 0.5));
-                const int x2 = static_cast<int>(std::ceil(xs[i + 1].first - 0.5));
+                auto toInt = [](double v) { return static_cast<int>(std::clamp(std::ceil(v - 0.5), -1e8, 1e8)); };
+                const int x1 = toInt(xs[i].first);
+                const int x2 = toInt(xs[i + 1].first);
                 FillBox(p.s, p.clip, dc->SX(x1), dc->SY(y), dc->SX(x2), dc->SY(y) + 1, px);
             }
         }
@@ -315,7 +352,8 @@ BOOL RoundRect(HDC hdc, int l, int t, int r, int b, int w, int h) {
         x2 = r2 - (cw - e2);
         return x1 < x2;
     };
-    for (int y = T; y < B; ++y) {
+    const pixman_box32_t* ext = pixman_region32_extents(const_cast<pixman_region32_t*>(&p.clip));
+    for (int y = std::max(T, ext->y1); y < std::min(B, ext->y2); ++y) {
         int o1, o2, i1, i2;
         if (!span(0, y, o1, o2)) continue;
         const bool inner = pen ? span(width, y, i1, i2) : (i1 = o1, i2 = o2, true);
@@ -346,7 +384,8 @@ BOOL Ellipse(HDC hdc, int l, int t, int r, int b) {
     // The outline is the ring between the ellipse and the one inset by the
     // pen width, so it has no gaps whatever the curvature.
     const int w = pen ? width : 0;
-    for (int y = static_cast<int>(T); y < static_cast<int>(B); ++y) {
+    const pixman_box32_t* ext = pixman_region32_extents(const_cast<pixman_region32_t*>(&p.clip));
+    for (int y = std::max(static_cast<int>(T), ext->y1); y < std::min(static_cast<int>(B), ext->y2); ++y) {
         int o1, o2, i1 = 0, i2 = 0;
         if (!EllipseSpan(L, T, R, B, y, o1, o2)) continue;
         const bool inner = EllipseSpan(L + w, T + w, R - w, B - w, y, i1, i2);

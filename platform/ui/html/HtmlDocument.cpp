@@ -207,9 +207,11 @@ public:
     }
 
     void get_image_size(const litehtml::tchar_t* src, const litehtml::tchar_t* baseurl, litehtml::size& sz) override {
+        // A picture's own size counts in pixels of the low-density screen,
+        // like CSS pixels, so pages keep their proportions on a dense screen.
         if (Surface* s = Picture(src, baseurl)) {
-            sz.width = s->Width();
-            sz.height = s->Height();
+            sz.width = s->Width() * GetScreenDpi() / 96;
+            sz.height = s->Height() * GetScreenDpi() / 96;
         } else {
             sz.width = sz.height = 0;
         }

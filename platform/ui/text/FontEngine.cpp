@@ -310,7 +310,7 @@ RealFont& Realize(const LOGFONTW& lf) {
     }
     int ppem;
     if (lf.lfHeight < 0) {
-        ppem = -lf.lfHeight;
+        ppem = lf.lfHeight < -1000 ? 1000 : -lf.lfHeight;
     } else if (lf.lfHeight > 0) {
         // A positive height is the cell height (ascent plus descent).
         FaceFile* f = OpenFace(key.path);
@@ -319,7 +319,7 @@ RealFont& Realize(const LOGFONTW& lf) {
                                 ? os2->usWinAscent + os2->usWinDescent
                                 : (f ? f->face->units_per_EM * 1.2 : 1.2);
         const double em = f ? f->face->units_per_EM : 1.0;
-        ppem = static_cast<int>(std::lround(lf.lfHeight * em / cell));
+        ppem = static_cast<int>(std::lround(std::min<LONG>(lf.lfHeight, 2000) * em / cell));
     } else {
         ppem = 8 * dpi / 72;
     }

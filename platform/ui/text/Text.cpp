@@ -299,7 +299,7 @@ int DrawText(HDC hdc, LPCWSTR text, int count, LPRECT rc, UINT fmt) {
     if (!dc || !rc || (!text && count != 0)) return 0;
     RealFont& f = RealizeFor(dc->font);
     const std::wstring_view s = View(text, count);
-    const int boxWidth = rc->right - rc->left;
+    const int boxWidth = DeviceContext::Clamp(static_cast<long long>(rc->right) - rc->left);
     std::vector<Line> lines = LayOut(f, s, fmt, boxWidth);
     if (fmt & (DT_END_ELLIPSIS | DT_WORD_ELLIPSIS | DT_PATH_ELLIPSIS))
         for (Line& l : lines) Ellipsize(f, l, boxWidth);

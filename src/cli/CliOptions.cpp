@@ -1,0 +1,215 @@
+#include "cli/CliOptions.h"
+
+#include <cctype>
+
+namespace ob::cli {
+
+namespace {
+
+bool ReadDigits(const std::string& text, std::size_t& pos, std::size_t count, int& value) {
+    if (pos + count > text.size())
+        return false;
+    value = 0;
+    for (std::size_t i = 0; i < count; ++i) {
+        const char c = text[pos + i];
+        if (c < '0' || c > '9')
+            return false;
+        value = value * 10 + (c - '0');
+    }
+    pos += count;
+    return true;
+}
+
+bool Expect(const std::string& text, std::size_t& pos, const char* choices) {
+    if (pos < text.size() && std::string(choices).find(text[pos]) != std::string::npos) {
+        ++pos;
+        return true;
+    }
+    return false;
+}
+
+int DaysInMonth(int year, int month) {
+    static constexpr int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    const bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
+    return month == 2 && leap ? 29 : kDays[month - 1];
+}
+
+// Days from 1601-01-01 to the given date (proleptic Gregorian).
+std::int64_t DaysSince1601(int year, int month, int day) {
+    std::int64_t days = 0;
+    const int y = year - 1601;
+    days += static_cast<std::int64_t>(y) * 365 + y / 4 - y / 100 + y / 400;
+    for (int m = 1; m < month; ++m)
+        days += DaysInMonth(year, m);
+    return days + day - 1;
+}
+
+bool IsAsciiDigits(const std::string& text) {
+    if (text.empty() || text.size() > 9)
+        return false;
+    for (char c : text)
+        if (c < '0' || c > '9')
+            return false;
+    return true;
+}
+
+}  // namespace
+
+bool ParseIsoUtc(const std::string& text, std::int64_t& ticks) {
+    std::size_t pos = 0;
+    int year, month, day, hour, minute, second = 0;
+    if (!ReadDigits(text, pos, 4, year) || !Expect(text, pos, "-") || !ReadDigits(text, pos, 2, month) ||
+        !Expect(text, pos, "-") || !ReadDigits(text, pos, 2, day) || !Expect(text, pos, "Tt ") ||
+        !ReadDigits(text, pos, 2, hour) || !Expect(text, pos, ":") || !ReadDigits(text, pos, 2, minute))
+        return false;
+    if (Expect(text, pos, ":") && !ReadDigits(text, pos, 2, second))
+        return false;
+    if (!Expect(text, pos, "Zz") || pos != text.size())
+        return false;
+    if (year < 1601 || month < 1 || month > 12 || day < 1 || day > DaysInMonth(year, month) || hour > 23 ||
+        minute > 59 || second > 59)
+        return false;
+    const std::int64_t seconds = DaysSince1601(year, month, day) * 86400 + hour * 3600 + minute * 60 + second;
+    ticks = seconds * 10'000'000;
+    return true;
+}
+
+bool IsCityList(const std::string& text) {
+    if (text.empty())
+        return true;
+    std::size_t start = 0;
+    while (true) {
+        const std::size_t end = text.find(';', start);
+        if (!IsAsciiDigits(text.substr(start, end == std::string::npos ? std::string::npos : end - start)))
+            return false;
+        if (end == std::string::npos)
+            return true;
+        start = end + 1;
+    }
+}
+
+std::string UsageText() {
+    return "usage: orbelline [--clock [--at TIME] [--cities LIST] [--format text|tsv|json]]\n"
+           "       orbelline --info CITY_ID [--at TIME]\n"
+           "       orbelline --help | --version\n"
+           "\n"
+           "  --clock          print the world clock for the chosen cities, home first\n"
+           "  --info CITY_ID   print the city information page (HTML) for a city\n"
+           "  --at TIME        show the instant TIME in UTC, e.g. 2008-01-15T12:00:00Z\n"
+           "                   (default: now)\n"
+           "  --cities LIST    the cities to show instead of the chosen ones: city ids\n"
+           "                   separated by ';', the first is home, e.g. 234;292;414\n"
+           "  --format F       text (an aligned table), tsv or json\n"
+           "  --help           show this text\n"
+           "  --version        show the program's version\n"
+           "\n"
+           "The settings (chosen cities, units, time format) are read from settings.csv\n"
+           "beside the executable and never written by these modes.\n";
+}
+
+ParseResult ParseCommandLine(const std::vector<std::string>& args) {
+    ParseResult result;
+    CliOptions& o = result.options;
+    auto fail = [&](std::string message) {
+        result.ok = false;
+        result.error = std::move(message);
+        return result;
+    };
+    auto setMode = [&](Mode mode) {
+        if (o.mode != Mode::Window && o.mode != mode)
+            return false;
+        o.mode = mode;
+        return true;
+    };
+    auto succeed = [&](Mode mode) {
+        o.mode = mode;
+        result.ok = true;
+        return result;
+    };
+    bool formatGiven = false;
+    std::string modeName;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        std::string arg = args[i];
+        std::string value;
+        bool hasInlineValue = false;
+        if (arg.rfind("--", 0) == 0) {
+            const auto eq = arg.find('=');
+            if (eq != std::string::npos) {
+                value = arg.substr(eq + 1);
+                arg = arg.substr(0, eq);
+                hasInlineValue = true;
+            }
+        }
+        auto takeValue = [&](std::string& out) {
+            if (hasInlineValue) {
+                out = value;
+                return true;
+            }
+            if (i + 1 >= args.size())
+                return false;
+            out = args[++i];
+            return true;
+        };
+        const bool takesValue = arg == "--at" || arg == "--cities" || arg == "--format" || arg == "--info";
+        if (hasInlineValue && !takesValue)
+            return fail("unknown option '" + args[i] + "'");
+
+        if (arg == "--help" || arg == "-h") {
+            return succeed(Mode::Help);
+        } else if (arg == "--version") {
+            return succeed(Mode::Version);
+        } else if (arg == "--clock") {
+            if (!setMode(Mode::Clock))
+                return fail("--clock and " + modeName + " cannot be combined");
+            modeName = arg;
+        } else if (arg == "--info") {
+            if (!setMode(Mode::Info))
+                return fail("--info and " + modeName + " cannot be combined");
+            modeName = arg;
+            std::string id;
+            if (!takeValue(id))
+                return fail("--info needs a city id");
+            if (!IsAsciiDigits(id))
+                return fail("bad city id '" + id + "' for --info");
+            o.infoCityId = std::stoi(id);
+        } else if (arg == "--at") {
+            std::string time;
+            if (!takeValue(time))
+                return fail("--at needs a time such as 2008-01-15T12:00:00Z");
+            if (!ParseIsoUtc(time, o.atTicks))
+                return fail("bad time '" + time + "' for --at (expected UTC like 2008-01-15T12:00:00Z)");
+            o.hasAt = true;
+        } else if (arg == "--cities") {
+            std::string list;
+            if (!takeValue(list))
+                return fail("--cities needs a list of city ids such as 234;292;414");
+            if (!IsCityList(list))
+                return fail("bad city list '" + list + "' for --cities (expected ids separated by ';')");
+            o.cities.assign(list.begin(), list.end());
+            o.hasCities = true;
+        } else if (arg == "--format") {
+            std::string format;
+            if (!takeValue(format))
+                return fail("--format needs text, tsv or json");
+            if (format == "text")
+                o.format = OutputFormat::Text;
+            else if (format == "tsv")
+                o.format = OutputFormat::Tsv;
+            else if (format == "json")
+                o.format = OutputFormat::Json;
+            else
+                return fail("unknown format '" + format + "' for --format (text, tsv or json)");
+            formatGiven = true;
+        } else if (arg.rfind("-", 0) == 0) {
+            return fail("unknown option '" + arg + "'");
+        } else {
+            return fail("unexpected argument '" + arg + "'");
+        }
+    }
+    if (o.mode == Mode::Info && (o.hasCities || formatGiven))
+        return fail(std::string(o.hasCities ? "--cities" : "--format") + " does not apply to --info");
+    result.ok = true;
+    return result;
+}
+
+}  // namespace ob::cli

@@ -1,0 +1,48 @@
+// The command line of orbelline: which mode to run and its options.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace ob::cli {
+
+enum class Mode {
+    Window,   // no mode option: the program itself
+    Clock,    // --clock
+    Info,     // --info CITY_ID
+    Help,     // --help
+    Version,  // --version
+};
+
+enum class OutputFormat { Text, Tsv, Json };
+
+struct CliOptions {
+    Mode mode = Mode::Window;
+    bool hasAt = false;
+    std::int64_t atTicks = 0;  // 100 ns since 1601-01-01 UTC
+    bool hasCities = false;
+    std::wstring cities;       // the stored form of a city group
+    OutputFormat format = OutputFormat::Text;
+    int infoCityId = 0;
+};
+
+struct ParseResult {
+    bool ok = false;
+    CliOptions options;
+    std::string error;  // one line, naming what was wrong
+};
+
+// Parses the arguments after the program name.
+ParseResult ParseCommandLine(const std::vector<std::string>& args);
+
+// "2008-01-15T12:00:00Z" (seconds optional) to ticks; false when the text is
+// not such a time in UTC or not a real date in the years 1601 to 9999.
+bool ParseIsoUtc(const std::string& text, std::int64_t& ticks);
+
+// True for ids separated by ';' ("234;292;414") or the empty text.
+bool IsCityList(const std::string& text);
+
+std::string UsageText();
+
+}  // namespace ob::cli

@@ -1,0 +1,170 @@
+#include "model/AppSettings.h"
+
+#include "model/MeasurementLocale.h"
+#include "platform/kernel/ExecutablePath.h"
+
+AppSettings::AppSettings(std::function<bool()> usesUsMeasurement)
+    : m_usesUsMeasurement(usesUsMeasurement ? std::move(usesUsMeasurement) : ob::model::LocaleUsesUsMeasurement) {}
+
+OBData::CityGroup& AppSettings::Cities() {
+    Read();
+    return m_cities;
+}
+
+bool AppSettings::LoadFile(const std::wstring& path) {
+    m_fileRead = m_store.Load(path);
+    return m_fileRead;
+}
+
+void AppSettings::ReadBool(const wchar_t* key, bool& value) const {
+    // On exactly when the text reads as the integer 1; no number keeps the default.
+    int number = value ? 1 : 0;
+    m_store.GetInt(key, number);
+    value = number == 1;
+}
+
+void AppSettings::Read() {
+    if (m_read)
+        return;
+    m_read = true;
+    m_cities.Load(m_store, L"cities");
+    m_store.GetInt(L"units", m_units);
+    m_store.GetInt(L"temperature_units", m_temperatureUnits);
+    m_store.GetInt(L"main_time_format", m_mainTimeFormat);
+    ReadBool(L"long_country", m_longCountry);
+    ReadBool(L"shadow", m_shadow);
+    m_store.GetInt(L"tab", m_tab);
+    ReadBool(L"debug", m_debug);
+    ReadBool(L"nearby_type", m_nearby.byDistance);
+    m_store.GetInt(L"nearby_citycount", m_nearby.cityCount);
+    m_store.GetDouble(L"nearby_distance", m_nearby.distanceKm);
+    m_store.GetInt(L"cityview_fontsize", m_cityViewFontSize);
+    m_store.GetInt(L"mapview_fontsize", m_mapViewFontSize);
+    m_store.GetInt(L"weatherview_fontsize", m_weatherViewFontSize);
+    m_store.GetInt(L"weatherview_smallfontsize", m_weatherViewSmallFontSize);
+    ReadBool(L"cityview_extrainfo", m_cityViewExtraInfo);
+    ReadBool(L"plannerview_extrainfo", m_plannerViewExtraInfo);
+    ReadBool(L"weatherusecradle", m_weatherUseCradle);
+    ReadBool(L"weatherusenetwork", m_weatherUseNetwork);
+    ReadBool(L"weatherusephone", m_weatherUsePhone);
+    ReadBool(L"weatherkilldownloader", m_weatherKillDownloader);
+    ReadBool(L"weatherupdatewarning", m_weatherUpdateWarning);
+    m_store.GetInt(L"loglevel", m_logLevel);
+    if (!m_fileRead) {
+        const int system = m_usesUsMeasurement() ? 1 : 0;
+        m_units = system;
+        m_temperatureUnits = system;
+    }
+}
+
+void AppSettings::PutAll() {
+    Read();
+    m_store.SetInt(L"units", m_units);
+    m_store.SetInt(L"temperature_units", m_temperatureUnits);
+    m_cities.Save(m_store, L"cities");
+    m_store.SetInt(L"main_time_format", m_mainTimeFormat);
+    m_store.SetInt(L"long_country", m_longCountry);
+    m_store.SetInt(L"shadow", m_shadow);
+    m_store.SetInt(L"tab", m_tab);
+    m_store.SetInt(L"debug", m_debug);
+    m_store.SetInt(L"nearby_type", m_nearby.byDistance);
+    m_store.SetInt(L"nearby_citycount", m_nearby.cityCount);
+    m_store.SetDouble(L"nearby_distance", m_nearby.distanceKm);
+    m_store.SetInt(L"cityview_fontsize", m_cityViewFontSize);
+    m_store.SetInt(L"mapview_fontsize", m_mapViewFontSize);
+    m_store.SetInt(L"weatherview_fontsize", m_weatherViewFontSize);
+    m_store.SetInt(L"weatherview_smallfontsize", m_weatherViewSmallFontSize);
+    m_store.SetInt(L"cityview_extrainfo", m_cityViewExtraInfo);
+    m_store.SetInt(L"plannerview_extrainfo", m_plannerViewExtraInfo);
+    m_store.SetInt(L"weatherusecradle", m_weatherUseCradle);
+    m_store.SetInt(L"weatherusenetwork", m_weatherUseNetwork);
+    m_store.SetInt(L"weatherusephone", m_weatherUsePhone);
+    m_store.SetInt(L"weatherkilldownloader", m_weatherKillDownloader);
+    m_store.SetInt(L"weatherupdatewarning", m_weatherUpdateWarning);
+    m_store.SetInt(L"loglevel", m_logLevel);
+}
+
+bool AppSettings::SaveAll(const std::wstring& path) {
+    PutAll();
+    return SaveFile(path);
+}
+
+// Every getter and setter first makes sure the values were read, so a value
+// set before the first read is not overwritten by it.
+#define OB_SETTING(Type, Name, member)      \
+    Type AppSettings::Get##Name() {         \
+        Read();                             \
+        return member;                      \
+    }
+#define OB_SETTER(Type, Name, member)           \
+    void AppSettings::Set##Name(Type value) {   \
+        Read();                                 \
+        member = value;                         \
+    }
+
+OB_SETTING(int, Units, m_units)
+OB_SETTING(int, TemperatureUnits, m_temperatureUnits)
+OB_SETTING(int, MainTimeFormat, m_mainTimeFormat)
+OB_SETTING(int, Tab, m_tab)
+OB_SETTING(bool, LongCountry, m_longCountry)
+OB_SETTING(bool, Shadow, m_shadow)
+OB_SETTING(bool, Debug, m_debug)
+OB_SETTING(NearbySettings, Nearby, m_nearby)
+OB_SETTING(int, CityViewFontSize, m_cityViewFontSize)
+OB_SETTING(int, MapViewFontSize, m_mapViewFontSize)
+OB_SETTING(int, WeatherViewFontSize, m_weatherViewFontSize)
+OB_SETTING(int, WeatherViewSmallFontSize, m_weatherViewSmallFontSize)
+OB_SETTING(bool, CityViewExtraInfo, m_cityViewExtraInfo)
+OB_SETTING(bool, PlannerViewExtraInfo, m_plannerViewExtraInfo)
+OB_SETTING(bool, WeatherUseCradle, m_weatherUseCradle)
+OB_SETTING(bool, WeatherUseNetwork, m_weatherUseNetwork)
+OB_SETTING(bool, WeatherUsePhone, m_weatherUsePhone)
+OB_SETTING(bool, WeatherKillDownloader, m_weatherKillDownloader)
+OB_SETTING(bool, WeatherUpdateWarning, m_weatherUpdateWarning)
+OB_SETTING(int, LogLevel, m_logLevel)
+
+OB_SETTER(int, Units, m_units)
+OB_SETTER(int, TemperatureUnits, m_temperatureUnits)
+OB_SETTER(int, MainTimeFormat, m_mainTimeFormat)
+OB_SETTER(bool, Shadow, m_shadow)
+OB_SETTER(int, Tab, m_tab)
+OB_SETTER(bool, CityViewExtraInfo, m_cityViewExtraInfo)
+OB_SETTER(bool, PlannerViewExtraInfo, m_plannerViewExtraInfo)
+OB_SETTER(bool, WeatherUseCradle, m_weatherUseCradle)
+OB_SETTER(bool, WeatherUseNetwork, m_weatherUseNetwork)
+OB_SETTER(bool, WeatherUsePhone, m_weatherUsePhone)
+OB_SETTER(bool, WeatherKillDownloader, m_weatherKillDownloader)
+OB_SETTER(bool, WeatherUpdateWarning, m_weatherUpdateWarning)
+OB_SETTER(int, LogLevel, m_logLevel)
+OB_SETTER(const NearbySettings&, Nearby, m_nearby)
+
+#undef OB_SETTING
+#undef OB_SETTER
+
+AppSettings& GetAppSettings() {
+    static AppSettings settings;
+    return settings;
+}
+
+ZEP_Utility::Settings& GetSettingsStore() { return GetAppSettings().Store(); }
+
+OBData::CityGroup& GetCityGroup() { return GetAppSettings().Cities(); }
+
+std::wstring GetSettingsFilePath() {
+    std::wstring folder = ob::kernel::ExecutableFolder();
+    // Without a known folder the file is looked for in the working folder
+    // rather than at the file system's root.
+    if (folder.empty())
+        return AppSettings::kFileName;
+    if (folder.back() != L'/')
+        folder += L'/';
+    return folder + AppSettings::kFileName;
+}
+
+bool LoadSettingsFile() { return GetAppSettings().LoadFile(GetSettingsFilePath()); }
+
+bool SaveSettingsFile() { return GetAppSettings().SaveFile(GetSettingsFilePath()); }
+
+bool SaveAllSettings() { return GetAppSettings().SaveAll(GetSettingsFilePath()); }
+
+void ReadSettings() { GetAppSettings().Read(); }

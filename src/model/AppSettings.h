@@ -1,0 +1,120 @@
+// The application's typed settings: one value per key of "settings.csv",
+// read from the store once (at the first getter) and put back all together
+// whenever something is to be stored. Setters change only the value in
+// memory; SaveAllSettings() stores them.
+#pragma once
+
+#include <functional>
+#include <string>
+
+#include "model/CityGroup.h"
+#include "model/Settings.h"
+
+// How the nearby-cities search is cut: by radius (on) or by count (off).
+struct NearbySettings {
+    bool byDistance = false;
+    int cityCount = 20;
+    double distanceKm = 500.0;
+};
+
+class AppSettings {
+public:
+    static constexpr const wchar_t* kFileName = L"settings.csv";
+
+    // `usesUsMeasurement` answers the locale question for the two unit
+    // settings when no file was read; by default the user's locale decides.
+    explicit AppSettings(std::function<bool()> usesUsMeasurement = {});
+
+    ZEP_Utility::Settings& Store() { return m_store; }
+    const ZEP_Utility::Settings& Store() const { return m_store; }
+    OBData::CityGroup& Cities();
+
+    // Loads the store from `path` and remembers whether a file was read.
+    bool LoadFile(const std::wstring& path);
+    bool SaveFile(const std::wstring& path) const { return m_store.Save(path); }
+    // Puts every typed value into the store, then writes it to `path`.
+    bool SaveAll(const std::wstring& path);
+    void PutAll();
+
+    // Reads the typed values from the store; only the first call does so.
+    void Read();
+    bool FileWasRead() const { return m_fileRead; }
+
+    int GetUnits();
+    int GetTemperatureUnits();
+    int GetMainTimeFormat();
+    int GetTab();
+    bool GetLongCountry();
+    bool GetShadow();
+    bool GetDebug();
+    NearbySettings GetNearby();
+    int GetCityViewFontSize();
+    int GetMapViewFontSize();
+    int GetWeatherViewFontSize();
+    int GetWeatherViewSmallFontSize();
+    bool GetCityViewExtraInfo();
+    bool GetPlannerViewExtraInfo();
+    bool GetWeatherUseCradle();
+    bool GetWeatherUseNetwork();
+    bool GetWeatherUsePhone();
+    bool GetWeatherKillDownloader();
+    bool GetWeatherUpdateWarning();
+    int GetLogLevel();
+
+    void SetUnits(int value);
+    void SetTemperatureUnits(int value);
+    void SetMainTimeFormat(int value);
+    void SetShadow(bool value);
+    void SetTab(int value);
+    void SetCityViewExtraInfo(bool value);
+    void SetPlannerViewExtraInfo(bool value);
+    void SetWeatherUseCradle(bool value);
+    void SetWeatherUseNetwork(bool value);
+    void SetWeatherUsePhone(bool value);
+    void SetWeatherKillDownloader(bool value);
+    void SetWeatherUpdateWarning(bool value);
+    void SetLogLevel(int value);
+    void SetNearby(const NearbySettings& value);
+
+private:
+    void ReadBool(const wchar_t* key, bool& value) const;
+
+    ZEP_Utility::Settings m_store;
+    OBData::CityGroup m_cities;
+    std::function<bool()> m_usesUsMeasurement;
+    bool m_fileRead = false;
+    bool m_read = false;
+
+    int m_units = 0;
+    int m_temperatureUnits = 0;
+    int m_mainTimeFormat = 0;
+    int m_tab = 0;
+    bool m_longCountry = true;
+    bool m_shadow = true;
+    bool m_debug = false;
+    NearbySettings m_nearby;
+    int m_cityViewFontSize = 8;
+    int m_mapViewFontSize = 8;
+    int m_weatherViewFontSize = 9;
+    int m_weatherViewSmallFontSize = 8;
+    bool m_cityViewExtraInfo = true;
+    bool m_plannerViewExtraInfo = false;
+    bool m_weatherUseCradle = true;
+    bool m_weatherUseNetwork = true;
+    bool m_weatherUsePhone = false;
+    bool m_weatherKillDownloader = true;
+    bool m_weatherUpdateWarning = true;
+    int m_logLevel = 5;
+};
+
+// The process-wide settings, their store and the user's city group.
+AppSettings& GetAppSettings();
+ZEP_Utility::Settings& GetSettingsStore();
+OBData::CityGroup& GetCityGroup();
+
+// "settings.csv" in the executable's folder.
+std::wstring GetSettingsFilePath();
+bool LoadSettingsFile();
+bool SaveSettingsFile();
+bool SaveAllSettings();
+void ReadSettings();

@@ -19,10 +19,12 @@ class Settings {
 public:
     using Map = std::map<std::wstring, std::wstring, Utf16KeyLess>;
 
-    // Longest line, line end (CR LF) included, that is written or read. It
-    // holds a "cities" value naming every city of the gazetteer; a longer line
-    // in the file is skipped whole rather than read in pieces.
-    static constexpr std::size_t kMaxLineChars = 4096;
+    // Longest line, line end (CR LF) included, that is written or read. A
+    // "cities" value naming every city of the gazetteer takes about 2,100
+    // characters, so this leaves ample room while bounding what a damaged
+    // file can make us hold. A longer line is skipped whole rather than read
+    // in pieces that would turn its tail into pairs of their own.
+    static constexpr std::size_t kMaxLineChars = 65536;
 
     Settings() = default;
     virtual ~Settings() = default;

@@ -1,0 +1,100 @@
+#include "cli/CommandLine.h"
+
+#include <cstdio>
+
+#include "cli/ClockOutput.h"
+#include "data/City.h"
+#include "geo/NearestCities.h"
+#include "info/CityClock.h"
+#include "info/CityInfoPage.h"
+#include "model/AppSettings.h"
+#include "platform/kernel/Clock.h"
+#include "platform/kernel/WideText.h"
+
+namespace ob::cli {
+
+namespace {
+
+void Print(const std::string& text) { std::fwrite(text.data(), 1, text.size(), stdout); }
+
+void PrintError(const std::string& message) { std::fprintf(stderr, "orbelline: %s\n", message.c_str()); }
+
+// What every mode needs: the instant, the reference data and the settings.
+void Prepare(const CliOptions& options) {
+    if (options.hasAt)
+        ob::kernel::SetClockOverride(options.atTicks, false);
+    OBData::BuildCityPositionIndex();
+    LoadSettingsFile();
+}
+
+// The first id of a city list that names no city, or 0.
+int UnknownId(const std::wstring& list) {
+    std::size_t start = 0;
+    while (start <= list.size()) {
+        const std::size_t end = list.find(L';', start);
+        int id = 0;
+        ZEP_Utility::Settings::ParseInt(list.substr(start, end == std::wstring::npos ? end : end - start), id);
+        if (!OBData::GetCity(id))
+            return id;
+        if (end == std::wstring::npos)
+            break;
+        start = end + 1;
+    }
+    return 0;
+}
+
+int RunInfo(const CliOptions& options) {
+    Prepare(options);
+    const OBData::City* city = OBData::GetCity(options.infoCityId);
+    if (!city) {
+        PrintError("unknown city id " + std::to_string(options.infoCityId));
+        return kExitError;
+    }
+    const OBData::City* home = GetCityGroup().GetHomeCity();
+    if (home && home->GetId() == city->GetId())
+        home = nullptr;
+    Print(ob::kernel::ToUtf8(OBData::BuildCityInfoPage(*city, home, ZEP_Utility::DateTime::UtcNow())) + "\n");
+    return kExitOk;
+}
+
+}  // namespace
+
+int RunClock(const CliOptions& options) {
+    Prepare(options);
+    OBData::CityGroup group;
+    if (options.hasCities) {
+        if (!options.cities.empty()) {
+            if (const int unknown = UnknownId(options.cities)) {
+                PrintError("unknown city id " + std::to_string(unknown) + " in --cities");
+                return kExitError;
+            }
+        }
+        group.Parse(options.cities);
+    } else {
+        group.Assign(GetCityGroup());
+    }
+    AppSettings& settings = GetAppSettings();
+    const auto rows = OBData::BuildCityClock(group, ZEP_Utility::DateTime::UtcNow(), settings.GetUnits(),
+                                             settings.GetMainTimeFormat());
+    Print(FormatClock(rows, options.format, settings.GetMainTimeFormat()));
+    return kExitOk;
+}
+
+int RunCommandLine(const CliOptions& options) {
+    switch (options.mode) {
+        case Mode::Help:
+            Print(UsageText());
+            return kExitOk;
+        case Mode::Version:
+            Print(std::string("orbelline ") + kVersion + "\n");
+            return kExitOk;
+        case Mode::Info:
+            return RunInfo(options);
+        case Mode::Clock:
+        case Mode::Window:
+            break;
+    }
+    return RunClock(options);
+}
+
+}  // namespace ob::cli

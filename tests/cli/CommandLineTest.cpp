@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 
 #include <cmath>
+#include <cstdlib>
 #include <map>
 #include <nlohmann/json.hpp>
 
@@ -310,9 +311,18 @@ TEST_F(CommandLine, NeverWritesTheSettingsFile) {
 
 TEST_F(CommandLine, UnitsFollowTheLocaleOnlyWithoutAFile) {
     const std::vector<std::string> args = {"--clock", "--format", "tsv", "--cities", "234;292"};
-    const std::vector<std::string> us = {"LC_ALL=en_US.UTF-8"};
-    EXPECT_NE(ParseTsv(app.Run(args, us).out).at(1).at("distance").find(" Miles"), std::string::npos);
     EXPECT_NE(ParseTsv(app.Run(args).out).at(1).at("distance").find(" KM"), std::string::npos);
+
+    // A US locale, compiled into the test's own folder so that the machine
+    // needs none installed.
+    const std::string locales = app.Folder().File("locales");
+    const std::string build = "localedef -i en_US -f UTF-8 " + locales + "/en_US.UTF-8 >/dev/null 2>&1";
+    std::filesystem::create_directory(locales);
+    if (std::system(build.c_str()) != 0)
+        GTEST_SKIP() << "localedef cannot build en_US.UTF-8 here";
+    const std::vector<std::string> us = {"LOCPATH=" + locales, "LC_ALL=en_US.UTF-8"};
+    const auto rows = ParseTsv(app.Run(args, us).out);
+    EXPECT_NE(rows.at(1).at("distance").find(" Miles"), std::string::npos);
     WriteBytes(app.Settings(), "shadow,1\r\n");  // a file without "units"
     EXPECT_NE(ParseTsv(app.Run(args, us).out).at(1).at("distance").find(" KM"), std::string::npos);
 }

@@ -111,10 +111,12 @@ std::string FormatClockText(const std::vector<OBData::CityClockRow>& rows, int t
     std::vector<std::vector<std::wstring>> table = {{L"City", L"Country", L"Date", L"Time", L"Summer",
                                                      L"Offset from home", L"Dial", L"Distance", L"Sunrise",
                                                      L"Sunset", L"Airport"}};
+    // A dash where the sun does not rise or set (polar day or night).
+    auto orDash = [](const std::wstring& text) { return text.empty() ? std::wstring(L"-") : text; };
     for (const auto& row : rows) {
         table.push_back({row.name + (row.isHome ? L" (home)" : L""), row.country, row.weekday + L" " + row.date,
                          OBData::FormatClockTime(timeFormat, row.local), row.summer ? L"Yes" : L"No", row.offset,
-                         row.dial, row.distance, row.sunrise, row.sunset, row.airport});
+                         row.dial, row.distance, orDash(row.sunrise), orDash(row.sunset), row.airport});
     }
     std::vector<std::size_t> widths(table.front().size(), 0);
     for (const auto& line : table)

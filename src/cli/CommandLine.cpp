@@ -4,7 +4,8 @@
 
 #include "cli/ClockOutput.h"
 #include "data/City.h"
-#include "geo/NearestCities.h"
+#include "data/ReferenceLookup.h"
+#include "data/ReferenceTables.h"
 #include "info/CityClock.h"
 #include "info/CityInfoPage.h"
 #include "model/AppSettings.h"
@@ -23,7 +24,7 @@ void PrintError(const std::string& message) { std::fprintf(stderr, "orbelline: %
 void Prepare(const CliOptions& options) {
     if (options.hasAt)
         ob::kernel::SetClockOverride(options.atTicks, false);
-    OBData::BuildCityPositionIndex();
+    OBData::LoadReferenceTables();
     LoadSettingsFile();
 }
 

@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "data/City.h"
+#include "data/Country.h"
 #include "geo/Position.h"
 #include "model/CityGroup.h"
 #include "time/DisplayFormats.h"
@@ -42,10 +43,10 @@ CityClockRow BuildRow(const City& city, const City& home, const ZEP_Utility::Dat
     row.time = TwoDigits(l.GetHour()) + L":" + TwoDigits(l.GetMinute()) + L":" + TwoDigits(l.GetSecond());
     row.weekday = l.FormatDate(L"ddd");
 
-    row.offset = home.GetOffsetText(&city, utc);
-    row.dial = home.GetDialCode(&city);
+    row.offset = home.GetOffsetText(city, utc);
+    row.dial = home.GetDialCode(city);
     if (!row.isHome)
-        row.distance = Distance(home.GetDistance(&city), kKilometres).Format(units, true);
+        row.distance = Distance(home.GetDistance(city), kKilometres).Format(units, true);
     const DateTime sunrise = city.GetSunrise(l);
     const DateTime sunset = city.GetSunset(l);
     if (!sunrise.IsEmpty())

@@ -3,6 +3,8 @@
 #include <vector>
 
 #include "data/City.h"
+#include "data/Country.h"
+#include "data/ReferenceLookup.h"
 #include "geo/NearestCities.h"
 #include "geo/Position.h"
 #include "time/DisplayFormats.h"
@@ -90,10 +92,10 @@ std::wstring BuildCityInfoPage(const City& city, const City* other, const std::o
     if (other) {
         const std::wstring name = other->GetDisplayName();
         page.Related(L"Distance from", name,
-                     Distance(city.GetDistance(other), kKilometres).Format(options.units, true));
-        page.Related(L"Offset from", name, other->GetOffsetText(&city, t));
-        page.Related(L"To call from", name, other->GetDialCode(&city));
-        page.Related(L"To call", name, city.GetDialCode(other));
+                     Distance(city.GetDistance(*other), kKilometres).Format(options.units, true));
+        page.Related(L"Offset from", name, other->GetOffsetText(city, t));
+        page.Related(L"To call from", name, other->GetDialCode(city));
+        page.Related(L"To call", name, city.GetDialCode(*other));
         page.Raw(L"<BR>");
     }
 

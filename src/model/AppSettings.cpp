@@ -1,10 +1,18 @@
 #include "model/AppSettings.h"
 
-#include "model/MeasurementLocale.h"
 #include "platform/kernel/ExecutablePath.h"
+#include "platform/kernel/Locale.h"
+
+namespace {
+
+bool LocaleUsesUsMeasurement() {
+    return ob::kernel::LocaleMeasurementSystem() == ob::kernel::MeasurementSystem::US;
+}
+
+}  // namespace
 
 AppSettings::AppSettings(std::function<bool()> usesUsMeasurement)
-    : m_usesUsMeasurement(usesUsMeasurement ? std::move(usesUsMeasurement) : ob::model::LocaleUsesUsMeasurement) {}
+    : m_usesUsMeasurement(usesUsMeasurement ? std::move(usesUsMeasurement) : LocaleUsesUsMeasurement) {}
 
 OBData::CityGroup& AppSettings::Cities() {
     Read();

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "data/City.h"
+#include "data/ReferenceLookup.h"
 #include "model/AppSettings.h"
 #include "model/Settings.h"
 
@@ -63,7 +64,7 @@ void CityGroup::MoveCity(int from, int to) {
 std::wstring CityGroup::GetDialCode(const City* city) const {
     if (m_cities.empty() || !city)
         return L"***";
-    return m_cities.front()->GetDialCode(city);
+    return m_cities.front()->GetDialCode(*city);
 }
 
 std::wstring CityGroup::ToText() const {

@@ -48,8 +48,16 @@ public:
             ::dup2(errPipe[1], 2);
             ::close(outPipe[0]);
             ::close(errPipe[0]);
-            std::vector<std::string> envStrings = {"LC_ALL=C.UTF-8", "PATH=/usr/bin:/bin", "TZ=UTC"};
-            envStrings.insert(envStrings.end(), env.begin(), env.end());
+            // The caller's variables replace the defaults of the same name.
+            std::vector<std::string> envStrings = env;
+            for (std::string fallback : {"LC_ALL=C.UTF-8", "PATH=/usr/bin:/bin", "TZ=UTC"}) {
+                const std::string name = fallback.substr(0, fallback.find('=') + 1);
+                bool given = false;
+                for (const auto& e : env)
+                    given = given || e.rfind(name, 0) == 0;
+                if (!given)
+                    envStrings.push_back(fallback);
+            }
             std::vector<char*> argv = {const_cast<char*>("orbelline")};
             for (const auto& a : args)
                 argv.push_back(const_cast<char*>(a.c_str()));

@@ -3,6 +3,9 @@
 #include <gtest/gtest.h>
 
 #include "data/City.h"
+#include "data/Country.h"
+#include "data/ReferenceLookup.h"
+#include "data/ReferenceTables.h"
 #include "model/CityGroup.h"
 
 using OBData::BuildCityClock;
@@ -10,6 +13,7 @@ using OBData::CityGroup;
 using ZEP_Utility::DateTime;
 
 TEST(CityClock, RowsAcrossASummerTimeChangeAndPolarNight) {
+    ASSERT_TRUE(OBData::LoadReferenceTables());
     CityGroup group;
     group.Parse(L"234;281");  // London, Murmansk
     // London's summer time begins at 01:00 UTC on 30 March 2008.

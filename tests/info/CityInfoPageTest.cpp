@@ -5,7 +5,11 @@
 #include <vector>
 
 #include "data/City.h"
+#include "data/Country.h"
+#include "data/ReferenceLookup.h"
+#include "data/ReferenceTables.h"
 #include "geo/NearestCities.h"
+#include "time/TimeZone.h"
 
 using OBData::BuildCityInfoPage;
 using OBData::CityInfoPageOptions;
@@ -39,9 +43,14 @@ CityInfoPageOptions Options(bool byDistance, int count, double radius) {
     return options;
 }
 
+class CityInfoPageTest : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(OBData::LoadReferenceTables()); }
+};
+
 }  // namespace
 
-TEST(CityInfoPage, PageForACityAwayFromHome) {
+TEST_F(CityInfoPageTest, PageForACityAwayFromHome) {
     const OBData::City& newYork = *GetCity(kNewYork);
     const OBData::City& london = *GetCity(kLondon);
     const std::wstring page = BuildCityInfoPage(newYork, &london, kJanuary, Options(false, 3, 0));
@@ -56,7 +65,7 @@ TEST(CityInfoPage, PageForACityAwayFromHome) {
     EXPECT_NE(page.find(L"<SMALL>Cars drive on: Right</SMALL><BR><BR>"), std::wstring::npos);
     const std::wstring relation =
         L"<SMALL><B>Distance from London:</B> " +
-        OBData::Distance(newYork.GetDistance(&london), OBData::kKilometres).Format(0, true) + L"</SMALL><BR>"
+        OBData::Distance(newYork.GetDistance(london), OBData::kKilometres).Format(0, true) + L"</SMALL><BR>"
         L"<SMALL><B>Offset from London:</B> 5 hours behind</SMALL><BR>"
         L"<SMALL><B>To call from London:</B> 00 1 212</SMALL><BR>"
         L"<SMALL><B>To call London:</B> 011 44 207</SMALL><BR><BR>"
@@ -75,7 +84,7 @@ TEST(CityInfoPage, PageForACityAwayFromHome) {
     EXPECT_NE(BuildCityInfoPage(newYork, &london, kJanuary, twelve).find(L" AM</SMALL>"), std::wstring::npos);
 }
 
-TEST(CityInfoPage, HomeOrNoOtherCityLeavesOutTheRelation) {
+TEST_F(CityInfoPageTest, HomeOrNoOtherCityLeavesOutTheRelation) {
     const OBData::City& london = *GetCity(kLondon);
     CityInfoPageOptions options = Options(false, 20, 0);
     options.smallText = false;
@@ -90,7 +99,7 @@ TEST(CityInfoPage, HomeOrNoOtherCityLeavesOutTheRelation) {
     EXPECT_NE(kathmandu.find(L"Offset from London:</B> 5 hours 45 mins ahead<BR>"), std::wstring::npos);
 }
 
-TEST(CityInfoPage, NearbyCitiesByRadiusKeepTheCityAtTheEdge) {
+TEST_F(CityInfoPageTest, NearbyCitiesByRadiusKeepTheCityAtTheEdge) {
     const OBData::City& london = *GetCity(kLondon);
     std::vector<OBData::NearestCity> nearest;
     OBData::FindNearestCities(london.GetPosition(), nearest);

@@ -3,6 +3,9 @@
 #include <gtest/gtest.h>
 
 #include "data/City.h"
+#include "data/Country.h"
+#include "data/ReferenceLookup.h"
+#include "data/ReferenceTables.h"
 #include "model/TestFolder.h"
 
 using ob::test::ReadBytes;
@@ -14,9 +17,14 @@ namespace {
 bool Metric() { return false; }
 bool Us() { return true; }
 
+class AppSettingsTest : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(OBData::LoadReferenceTables()); }
+};
+
 }  // namespace
 
-TEST(AppSettings, DefaultsWithoutAFileFollowTheLocaleForUnitsOnly) {
+TEST_F(AppSettingsTest, DefaultsWithoutAFileFollowTheLocaleForUnitsOnly) {
     TestFolder dir;
     AppSettings metric(Metric);
     EXPECT_FALSE(metric.LoadFile(dir.WFile("settings.csv")));
@@ -59,7 +67,7 @@ TEST(AppSettings, DefaultsWithoutAFileFollowTheLocaleForUnitsOnly) {
     EXPECT_FALSE(usWithFile.GetShadow());
 }
 
-TEST(AppSettings, BoolsAreOnOnlyForOneAndBadNumbersKeepDefaults) {
+TEST_F(AppSettingsTest, BoolsAreOnOnlyForOneAndBadNumbersKeepDefaults) {
     TestFolder dir;
     WriteBytes(dir.File("settings.csv"),
                "shadow,2\r\n"              // on by default, 2 is off
@@ -88,7 +96,7 @@ TEST(AppSettings, BoolsAreOnOnlyForOneAndBadNumbersKeepDefaults) {
     EXPECT_EQ(s.GetTab(), 2);
 }
 
-TEST(AppSettings, SaveAllWritesEveryKeyAndKeepsUnknownOnes) {
+TEST_F(AppSettingsTest, SaveAllWritesEveryKeyAndKeepsUnknownOnes) {
     TestFolder dir;
     WriteBytes(dir.File("settings.csv"),
                "cities,292;84;292;-5;;abc;414\r\n"
@@ -142,7 +150,7 @@ TEST(AppSettings, SaveAllWritesEveryKeyAndKeepsUnknownOnes) {
     EXPECT_EQ(back.Cities().ToText(), L"234;292;414");
 }
 
-TEST(AppSettings, ValuesAreReadOnceAndSettersAreNotOverwritten) {
+TEST_F(AppSettingsTest, ValuesAreReadOnceAndSettersAreNotOverwritten) {
     TestFolder dir;
     WriteBytes(dir.File("settings.csv"), "units,2\r\nshadow,0\r\n");
     AppSettings s(Metric);

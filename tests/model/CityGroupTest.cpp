@@ -3,6 +3,9 @@
 #include <gtest/gtest.h>
 
 #include "data/City.h"
+#include "data/Country.h"
+#include "data/ReferenceLookup.h"
+#include "data/ReferenceTables.h"
 #include "model/Settings.h"
 
 using OBData::CityGroup;
@@ -17,9 +20,14 @@ CityGroup Group(const wchar_t* text) {
     return group;
 }
 
+class CityGroupTest : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(OBData::LoadReferenceTables()); }
+};
+
 }  // namespace
 
-TEST(CityGroup, ParseKeepsFirstOccurrencesOfKnownIdsAbove0) {
+TEST_F(CityGroupTest, ParseKeepsFirstOccurrencesOfKnownIdsAbove0) {
     CityGroup group = Group(L"234;292;414");
     EXPECT_EQ(group.GetCount(), 3);
     EXPECT_EQ(group.GetHomeCity()->GetId(), kLondon);
@@ -39,7 +47,7 @@ TEST(CityGroup, ParseKeepsFirstOccurrencesOfKnownIdsAbove0) {
     EXPECT_EQ(group.ToText(), L"414");
 }
 
-TEST(CityGroup, AddAndRemoveKeepOrderAndHome) {
+TEST_F(CityGroupTest, AddAndRemoveKeepOrderAndHome) {
     CityGroup group;
     EXPECT_EQ(group.GetHomeCity(), nullptr);
     EXPECT_EQ(group.GetDialCode(OBData::GetCity(kLondon)), L"***");
@@ -69,7 +77,7 @@ TEST(CityGroup, AddAndRemoveKeepOrderAndHome) {
     EXPECT_FALSE(copy.IsHomeCity(nullptr));
 }
 
-TEST(CityGroup, MovesAndHomeChanges) {
+TEST_F(CityGroupTest, MovesAndHomeChanges) {
     CityGroup group = Group(L"234;292;414");
     group.MoveCity(2, 0);
     EXPECT_EQ(group.ToText(), L"414;234;292");
@@ -93,7 +101,7 @@ TEST(CityGroup, MovesAndHomeChanges) {
     EXPECT_EQ(group.ToText(), L"292;414;234");
 }
 
-TEST(CityGroup, SavesAndLoadsAsASetting) {
+TEST_F(CityGroupTest, SavesAndLoadsAsASetting) {
     ZEP_Utility::Settings store;
     CityGroup group = Group(L"414;234");
     EXPECT_TRUE(group.Save(store, L"cities"));

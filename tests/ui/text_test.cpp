@@ -230,6 +230,14 @@ TEST(Text, EllipsisAndOpaqueBackgrounds) {
     EXPECT_EQ(c.Ink().bottom, 30);
 }
 
+TEST(Text, ControlCharactersDrawNothingInSingleLines) {
+    TextCanvas c(96, 8);
+    RECT r{0, 0, c.w, c.h};
+    EXPECT_EQ(Extent(c.dc, L"ab\r\n").cx, Extent(c.dc, L"ab").cx);
+    DrawText(c.dc, L"\r\n\t\x01", -1, &r, DT_SINGLELINE | DT_NOPREFIX);
+    EXPECT_EQ(c.Ink().right, 0);
+}
+
 TEST(Text, BadCallsFail) {
     TextCanvas c(96, 8);
     RECT r{0, 0, 10, 10};

@@ -154,6 +154,9 @@ public:
         auto it = cache_.find(ch);
         if (it != cache_.end()) return it->second;
         Glyph g;
+        // Control characters take no room and draw nothing (no boxes for
+        // stray line ends in single-line text).
+        if (ch < 0x20 || ch == 0x7F) return cache_[ch] = g;
         FT_UInt index = FT_Get_Char_Index(file_->face, ch);
         if (index == 0 && ch >= 0x20) {
             if (RealFont* fb = Fallback(ch)) return cache_[ch] = fb->GetGlyph(ch);

@@ -10,7 +10,10 @@ find_package(litehtml REQUIRED)
 ob_library(ob_ui platform/ui)
 target_link_libraries(ob_ui PUBLIC ob_kernel
   PkgConfig::FREETYPE PkgConfig::FONTCONFIG PkgConfig::PIXMAN
-  PkgConfig::PNG PkgConfig::JPEG PkgConfig::SDL2 litehtml)
+  PkgConfig::PNG PkgConfig::JPEG litehtml ${CMAKE_DL_LIBS})
+# SDL2 is opened at run time by the desktop display; only its headers are used here.
+target_include_directories(ob_ui PRIVATE ${SDL2_INCLUDE_DIRS})
+target_compile_options(ob_ui PRIVATE ${SDL2_CFLAGS_OTHER})
 
 # The window framework: a thin object layer over the platform.
 ob_library(ob_wnd src/wnd)

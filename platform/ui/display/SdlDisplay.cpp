@@ -7,6 +7,7 @@
 #include "platform/ui/win/WindowSystem.h"
 
 #include <SDL.h>
+#include <dlfcn.h>
 #include <SDL_syswm.h>
 
 #include <algorithm>
@@ -15,6 +16,58 @@
 
 namespace ob::ui {
 namespace {
+
+// SDL is loaded when a desktop window is asked for, not at start: a
+// headless process (tests, screenshots, the command line) then never maps
+// the library and its X11 and audio dependencies.
+#define OB_SDL_FUNCTIONS(X) \
+    X(SDL_CreateRenderer) \
+    X(SDL_CreateTexture) \
+    X(SDL_CreateWindow) \
+    X(SDL_DestroyRenderer) \
+    X(SDL_DestroyTexture) \
+    X(SDL_DestroyWindow) \
+    X(SDL_GetDisplayUsableBounds) \
+    X(SDL_GetWindowWMInfo) \
+    X(SDL_InitSubSystem) \
+    X(SDL_PollEvent) \
+    X(SDL_QuitSubSystem) \
+    X(SDL_RenderClear) \
+    X(SDL_RenderCopy) \
+    X(SDL_RenderPresent) \
+    X(SDL_RenderSetLogicalSize) \
+    X(SDL_SetHint) \
+    X(SDL_SetRenderDrawColor) \
+    X(SDL_StopTextInput) \
+    X(SDL_UpdateTexture) \
+    X(SDL_WaitEventTimeout) \
+
+struct SdlApi {
+#define OB_SDL_POINTER(name) decltype(&::name) name = nullptr;
+    OB_SDL_FUNCTIONS(OB_SDL_POINTER)
+#undef OB_SDL_POINTER
+    bool loaded = false;
+
+    bool Load() {
+        void* lib = ::dlopen("libSDL2-2.0.so.0", RTLD_NOW | RTLD_LOCAL);
+        if (!lib) return false;
+#define OB_SDL_RESOLVE(name) \
+        name = reinterpret_cast<decltype(name)>(::dlsym(lib, #name)); \
+        if (!name) return false;
+        OB_SDL_FUNCTIONS(OB_SDL_RESOLVE)
+#undef OB_SDL_RESOLVE
+        loaded = true;
+        return true;
+    }
+};
+
+SdlApi& Sdl() {
+    static SdlApi api;
+    static const bool tried = api.Load();
+    (void)tried;
+    return api;
+}
+
 
 UINT VirtualKeyOf(SDL_Keycode k) {
     if (k >= SDLK_a && k <= SDLK_z) return static_cast<UINT>('A' + (k - SDLK_a));
@@ -51,75 +104,76 @@ class SdlDisplay : public Display {
 public:
     bool Open(const ScreenMode& mode) {
         mode_ = mode;
-        SDL_SetHint(SDL_HINT_VIDEO_X11_NET_WM_BYPASS_COMPOSITOR, "0");
+        if (!Sdl().loaded) return false;
+        Sdl().SDL_SetHint(SDL_HINT_VIDEO_X11_NET_WM_BYPASS_COMPOSITOR, "0");
         // Plain X images, no GL: the window's pixels are ours.
-        SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
-        if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return false;
+        Sdl().SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+        if (Sdl().SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return false;
         // As large as the desktop allows: whole multiples when they fit.
         SDL_Rect usable{0, 0, mode.width, mode.height};
-        SDL_GetDisplayUsableBounds(0, &usable);
+        Sdl().SDL_GetDisplayUsableBounds(0, &usable);
         double fit = std::min(static_cast<double>(usable.w) * 0.9 / mode.width,
                               static_cast<double>(usable.h) * 0.9 / mode.height);
         double scale = fit >= 1.0 ? static_cast<int>(fit) : fit;
         if (mode.dpi > 96 && scale >= 1.0) scale = std::max(1.0, scale / 2);  // a VGA screen is already large
         int w = std::max(1, static_cast<int>(mode.width * scale));
         int h = std::max(1, static_cast<int>(mode.height * scale));
-        SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, scale == static_cast<int>(scale) ? "0" : "1");
-        window_ = SDL_CreateWindow("Orbelline", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, w, h,
+        Sdl().SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, scale == static_cast<int>(scale) ? "0" : "1");
+        window_ = Sdl().SDL_CreateWindow("Orbelline", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, w, h,
                                    SDL_WINDOW_RESIZABLE | SDL_WINDOW_ALLOW_HIGHDPI);
         if (!window_) return Fail();
         // The software renderer is plenty for a pocket-sized screen and keeps
         // the GL stack (and its memory) out of the process.
-        renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_SOFTWARE);
-        if (!renderer_) renderer_ = SDL_CreateRenderer(window_, -1, 0);
+        renderer_ = Sdl().SDL_CreateRenderer(window_, -1, SDL_RENDERER_SOFTWARE);
+        if (!renderer_) renderer_ = Sdl().SDL_CreateRenderer(window_, -1, 0);
         if (!renderer_) return Fail();
         // Logical size: letterboxed scaling, and mouse positions in screen pixels.
-        SDL_RenderSetLogicalSize(renderer_, mode.width, mode.height);
-        texture_ = SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STREAMING, mode.width,
+        Sdl().SDL_RenderSetLogicalSize(renderer_, mode.width, mode.height);
+        texture_ = Sdl().SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STREAMING, mode.width,
                                      mode.height);
         if (!texture_) return Fail();
         SDL_SysWMinfo info;
         SDL_VERSION(&info.version);
-        if (SDL_GetWindowWMInfo(window_, &info) && info.subsystem == SDL_SYSWM_X11)
+        if (Sdl().SDL_GetWindowWMInfo(window_, &info) && info.subsystem == SDL_SYSWM_X11)
             fd_ = ConnectionNumber(info.info.x11.display);
-        SDL_StopTextInput();
+        Sdl().SDL_StopTextInput();
         return true;
     }
 
     ~SdlDisplay() override {
-        if (texture_) SDL_DestroyTexture(texture_);
-        if (renderer_) SDL_DestroyRenderer(renderer_);
-        if (window_) SDL_DestroyWindow(window_);
-        SDL_QuitSubSystem(SDL_INIT_VIDEO);
+        if (texture_) Sdl().SDL_DestroyTexture(texture_);
+        if (renderer_) Sdl().SDL_DestroyRenderer(renderer_);
+        if (window_) Sdl().SDL_DestroyWindow(window_);
+        Sdl().SDL_QuitSubSystem(SDL_INIT_VIDEO);
     }
 
     void Present(const RECT&) override {
-        SDL_UpdateTexture(texture_, nullptr, ScreenPixels(), ScreenStride() * 4);
-        SDL_SetRenderDrawColor(renderer_, 40, 40, 40, 255);
-        SDL_RenderClear(renderer_);
-        SDL_RenderCopy(renderer_, texture_, nullptr, nullptr);
-        SDL_RenderPresent(renderer_);
+        Sdl().SDL_UpdateTexture(texture_, nullptr, ScreenPixels(), ScreenStride() * 4);
+        Sdl().SDL_SetRenderDrawColor(renderer_, 40, 40, 40, 255);
+        Sdl().SDL_RenderClear(renderer_);
+        Sdl().SDL_RenderCopy(renderer_, texture_, nullptr, nullptr);
+        Sdl().SDL_RenderPresent(renderer_);
     }
 
     int InputFd() override { return fd_; }
 
     void PumpInput() override {
         SDL_Event e;
-        while (SDL_PollEvent(&e)) Handle(e);
+        while (Sdl().SDL_PollEvent(&e)) Handle(e);
     }
 
     void WaitInput(int timeoutMs) override {
         SDL_Event e;
-        if (SDL_WaitEventTimeout(&e, timeoutMs < 0 ? 1000 : timeoutMs)) Handle(e);
+        if (Sdl().SDL_WaitEventTimeout(&e, timeoutMs < 0 ? 1000 : timeoutMs)) Handle(e);
     }
 
     bool Interactive() const override { return true; }
 
 private:
     bool Fail() {
-        if (texture_) SDL_DestroyTexture(texture_);
-        if (renderer_) SDL_DestroyRenderer(renderer_);
-        if (window_) SDL_DestroyWindow(window_);
+        if (texture_) Sdl().SDL_DestroyTexture(texture_);
+        if (renderer_) Sdl().SDL_DestroyRenderer(renderer_);
+        if (window_) Sdl().SDL_DestroyWindow(window_);
         texture_ = nullptr;
         renderer_ = nullptr;
         window_ = nullptr;

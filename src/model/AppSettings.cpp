@@ -1,5 +1,6 @@
 #include "model/AppSettings.h"
 
+#include "data/ReferenceTables.h"
 #include "platform/kernel/ExecutablePath.h"
 #include "platform/kernel/Locale.h"
 
@@ -35,6 +36,9 @@ void AppSettings::Read() {
     if (m_read)
         return;
     m_read = true;
+    // The group is read through the gazetteer: make sure it is there, and if
+    // it cannot be built keep the stored text rather than save an empty group.
+    m_citiesReadable = OBData::LoadReferenceTables();
     m_cities.Load(m_store, L"cities");
     m_store.GetInt(L"units", m_units);
     m_store.GetInt(L"temperature_units", m_temperatureUnits);
@@ -69,7 +73,8 @@ void AppSettings::PutAll() {
     Read();
     m_store.SetInt(L"units", m_units);
     m_store.SetInt(L"temperature_units", m_temperatureUnits);
-    m_cities.Save(m_store, L"cities");
+    if (m_citiesReadable)
+        m_cities.Save(m_store, L"cities");
     m_store.SetInt(L"main_time_format", m_mainTimeFormat);
     m_store.SetInt(L"long_country", m_longCountry);
     m_store.SetInt(L"shadow", m_shadow);

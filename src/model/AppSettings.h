@@ -84,6 +84,7 @@ private:
     std::function<bool()> m_usesUsMeasurement;
     bool m_fileRead = false;
     bool m_read = false;
+    bool m_citiesReadable = false;
 
     int m_units = 0;
     int m_temperatureUnits = 0;

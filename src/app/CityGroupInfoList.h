@@ -1,0 +1,59 @@
+// The city list of the map view and the time planner: each row shows the
+// day or night picture, the city's name and local time and, on a second
+// line, one piece of information that the user steps through with two
+// small buttons or the left and right keys.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "app/CityGroupInfoListFields.h"
+#include "app/CityGroupListCtrl.h"
+#include "app/DayNightImageList.h"
+
+namespace OBControls {
+
+class CityGroupInfoList : public CityGroupListCtrl {
+public:
+    using FieldSet = CityInfoFieldSet;
+
+    // Loads the stored field choice kept under `listName`, if any.
+    CityGroupInfoList(const std::wstring& listName, OBData::CityGroup* cityGroup, int fontSize);
+    ~CityGroupInfoList() override;
+
+    // The row pictures (not owned), or nullptr for none.
+    void SetImageList(DayNightImageList* list);
+    DayNightImageList* GetImageList() const { return m_images; }
+
+    FieldSet GetFieldSet() const { return m_fieldSet; }
+    void SetSelectedFields(const std::vector<int>& indexes);
+    const std::wstring& GetListName() const { return m_listName; }
+    int GetLineHeight() const { return m_lineHeight; }
+    // The information line's text for a city at the shown time.
+    std::wstring GetInfoText(const OBData::City& city) const;
+
+    bool OnCreate(CREATESTRUCT* createInfo) override;
+    void OnDestroy() override;
+    void StoreState() override;
+    int MeasureRowHeight() override;
+    void DrawRow(HDC dc, OBData::City* city, const ZEP_Utility::DateTime& time, const RECT& rect,
+                 COLORREF textColour, COLORREF backColour, HBRUSH backBrush, bool selected,
+                 bool infoLineOnly) override;
+    void DrawHeader(HDC dc, const ZEP_Utility::DateTime& time, const RECT& rect) override;
+    void OnKeyDown(UINT key, UINT flags) override;
+    void ShowPreviousInfo() override;
+    void ShowNextInfo() override;
+
+private:
+    void StepField(int delta);
+    void RepaintInfoLines();
+    void PlaceInfoButtons(int left, int lineTop);
+
+    std::wstring m_listName;
+    FieldSet m_fieldSet;
+    DayNightImageList* m_images = nullptr;
+    int m_lineHeight = 0;
+    HFONT m_boldFont = nullptr;
+};
+
+}  // namespace OBControls

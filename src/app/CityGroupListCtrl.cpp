@@ -1,0 +1,462 @@
+#include "app/CityGroupListCtrl.h"
+
+#include <algorithm>
+
+#include "data/City.h"
+#include "model/CityGroup.h"
+#include "platform/ui/Shell.h"
+
+namespace OBControls {
+
+namespace {
+
+constexpr UINT kSmallButtonDpiLimit = 151;  // fewer pixels per inch: the small buttons
+constexpr UINT kPreviousSmall = 1003, kNextSmall = 1004;
+constexpr UINT kPreviousLarge = 1028, kNextLarge = 1029;
+constexpr unsigned kToolTipFlags = ZEP_Wnd::ToolTip::SingleLine | ZEP_Wnd::ToolTip::AlwaysAbove;
+
+bool Meets(const RECT& a, const RECT& b) {
+    RECT common;
+    return ::IntersectRect(&common, &a, &b) != FALSE;
+}
+
+}  // namespace
+
+CityGroupListCtrl::CityGroupListCtrl(OBData::CityGroup* cityGroup, int fontSize)
+    : m_cityGroup(cityGroup), m_fontSize(fontSize) {
+    ZEP_Wnd::RegisterWindowClass(kClassName, nullptr, ::LoadCursor(nullptr, IDC_ARROW),
+                                 ::GetSysColorBrush(COLOR_WINDOW));
+}
+
+CityGroupListCtrl::~CityGroupListCtrl() {
+    if (m_normalFont)
+        ::DeleteObject(m_normalFont);
+    if (m_separatorPen)
+        ::DeleteObject(m_separatorPen);
+}
+
+bool CityGroupListCtrl::Create(HWND parent, const RECT& rect, DWORD flags, UINT id) {
+    m_flags = flags;
+    return CreateChild(kClassName, L"", WS_VSCROLL, 0, rect, parent, id);
+}
+
+int CityGroupListCtrl::GetCityCount() const { return m_cityGroup ? m_cityGroup->GetCount() : 0; }
+
+OBData::City* CityGroupListCtrl::GetCityAt(int row) const {
+    if (row < 0 || row >= GetCityCount())
+        return nullptr;
+    return m_cityGroup->GetCities()[static_cast<size_t>(row)];
+}
+
+OBData::City* CityGroupListCtrl::GetSelectedCity() const { return GetCityAt(m_selectedRow); }
+
+int CityGroupListCtrl::ScreenDpiX() const {
+    HDC screen = ::GetDC(nullptr);
+    const int dpi = screen ? ::GetDeviceCaps(screen, LOGPIXELSX) : 96;
+    if (screen)
+        ::ReleaseDC(nullptr, screen);
+    return dpi;
+}
+
+bool CityGroupListCtrl::OnCreate(CREATESTRUCT*) {
+    m_normalFont = ZEP_Wnd::CreatePointFont(m_fontSize);
+    if (!m_separatorPen)
+        m_separatorPen = ::CreatePen(PS_SOLID, 1, m_separatorColour);
+    m_toolTip.Create(m_hwnd, kToolTipFlags);
+
+    const bool small = ScreenDpiX() < static_cast<int>(kSmallButtonDpiLimit);
+    const RECT none{0, 0, 0, 0};
+    if (m_previousButton.Create(m_hwnd, none, kPreviousInfoId, small ? kPreviousSmall : kPreviousLarge)) {
+        const std::wstring tip = ZEP_Wnd::LoadString(kPreviousInfoTip);
+        m_previousButton.SetToolTip(&m_toolTip, tip.c_str());
+        m_previousButton.ShowWindow(SW_HIDE);  // shown on the selected row when painted
+    }
+    if (m_nextButton.Create(m_hwnd, none, kNextInfoId, small ? kNextSmall : kNextLarge)) {
+        const std::wstring tip = ZEP_Wnd::LoadString(kNextInfoTip);
+        m_nextButton.SetToolTip(&m_toolTip, tip.c_str());
+        m_nextButton.ShowWindow(SW_HIDE);
+    }
+    Measure();
+    SetCityGroup(m_cityGroup, true);
+    return true;
+}
+
+void CityGroupListCtrl::OnDestroy() {
+    HideInfoButtons();
+    if (m_toolTip.GetHandle())
+        m_toolTip.Destroy();
+    if (m_normalFont) {
+        ::DeleteObject(m_normalFont);
+        m_normalFont = nullptr;
+    }
+    ZEP_Wnd::Window::OnDestroy();
+}
+
+void CityGroupListCtrl::Measure() {
+    m_rowHeight = std::max(1, MeasureRowHeight());
+    m_headerHeight = std::max(0, GetHeaderHeight());
+}
+
+int CityGroupListCtrl::GetVisibleRowCount() const {
+    if (!m_hwnd || m_rowHeight <= 0)
+        return 0;
+    const RECT client = GetClientRect();
+    const int height = client.bottom - client.top - m_headerHeight;
+    return height > 0 ? height / m_rowHeight : 0;
+}
+
+RECT CityGroupListCtrl::GetRowRect(int row) const {
+    const RECT client = m_hwnd ? GetClientRect() : RECT{0, 0, 0, 0};
+    const int top = m_headerHeight + (row - m_topRow) * m_rowHeight;
+    return RECT{client.left, top, client.right, top + m_rowHeight};
+}
+
+int CityGroupListCtrl::RowFromPoint(POINT point) const {
+    if (m_rowHeight <= 0 || point.y < m_headerHeight)
+        return -1;
+    const int row = (point.y - m_headerHeight) / m_rowHeight + m_topRow;
+    return row < GetCityCount() ? row : -1;
+}
+
+void CityGroupListCtrl::UpdateScrollBar() {
+    if (!m_hwnd)
+        return;
+    SCROLLINFO info{};
+    info.cbSize = sizeof info;
+    info.fMask = SIF_RANGE | SIF_PAGE | SIF_POS;
+    info.nMin = 0;
+    info.nMax = std::max(0, GetCityCount() - 1);
+    info.nPage = static_cast<UINT>(GetVisibleRowCount());
+    info.nPos = m_topRow;
+    ::SetScrollInfo(m_hwnd, SB_VERT, &info, TRUE);
+}
+
+void CityGroupListCtrl::HideInfoButtons() {
+    if (m_previousButton.GetHandle() && m_previousButton.IsVisible())
+        m_previousButton.ShowWindow(SW_HIDE);
+    if (m_nextButton.GetHandle() && m_nextButton.IsVisible())
+        m_nextButton.ShowWindow(SW_HIDE);
+}
+
+void CityGroupListCtrl::InvalidateRow(int row, bool erase) {
+    if (!m_hwnd || row < m_topRow)
+        return;
+    const RECT band = GetRowRect(row);
+    const RECT client = GetClientRect();
+    if (band.top >= client.bottom)
+        return;
+    InvalidateRect(band, erase);
+}
+
+void CityGroupListCtrl::ScrollTo(int top) {
+    const int limit = GetCityCount() - GetVisibleRowCount();
+    top = std::max(0, std::min(top, limit));
+    if (top == m_topRow)
+        return;
+    HideInfoButtons();
+    m_topRow = top;
+    if (!m_hwnd)
+        return;
+    ::SetScrollPos(m_hwnd, SB_VERT, m_topRow, TRUE);
+    // Every band moves, so the rows' whole area is drawn again.
+    RECT rows = GetClientRect();
+    rows.top = m_headerHeight;
+    InvalidateRect(rows, false);
+}
+
+void CityGroupListCtrl::SetCityGroup(OBData::CityGroup* group, bool repaint) {
+    if (group && m_cityGroup && group != m_cityGroup)
+        m_cityGroup->Assign(*group);
+    m_selectedRow = 0;
+    m_topRow = 0;
+    OnCityGroupChanged();
+    UpdateScrollBar();
+    if (repaint && m_hwnd)
+        Invalidate(true);
+    OnSelectionChanged(-1, m_selectedRow);
+}
+
+void CityGroupListCtrl::SetTime(const ZEP_Utility::DateTime& time, bool repaint) {
+    m_time = time;
+    const bool asked = OnTimeChanged();
+    if ((repaint || asked) && m_hwnd)
+        Invalidate(false);
+}
+
+void CityGroupListCtrl::SetEmptyText(UINT stringId) { m_emptyText = ZEP_Wnd::LoadString(stringId); }
+
+void CityGroupListCtrl::SetFlags(DWORD flags) {
+    m_flags = flags;
+    if (!m_hwnd)
+        return;
+    if (m_flags & kOneLineRows)
+        HideInfoButtons();
+    Measure();
+    UpdateScrollBar();
+    ScrollTo(m_topRow);
+    Invalidate(true);
+}
+
+void CityGroupListCtrl::SelectRow(int row) {
+    const int count = GetCityCount();
+    if (count == 0)
+        return;
+    row = std::max(0, std::min(row, count - 1));
+    if (row == m_selectedRow)
+        return;
+    const int old = m_selectedRow;
+    InvalidateRow(old);
+    m_selectedRow = row;
+    const int visible = std::max(1, GetVisibleRowCount());
+    if (row < m_topRow)
+        ScrollTo(row);
+    else if (row >= m_topRow + visible)
+        ScrollTo(row - visible + 1);
+    InvalidateRow(row);
+    OnSelectionChanged(old, row);
+}
+
+void CityGroupListCtrl::SendNotify(NMHDR& header, UINT code) {
+    if (!m_hwnd)
+        return;
+    header.hwndFrom = m_hwnd;
+    header.idFrom = static_cast<UINT_PTR>(::GetDlgCtrlID(m_hwnd));
+    header.code = code;
+    if (HWND parent = GetParentHandle())
+        ::SendMessage(parent, WM_NOTIFY, header.idFrom, reinterpret_cast<LPARAM>(&header));
+}
+
+// ---------------------------------------------------------------- virtuals
+
+void CityGroupListCtrl::StoreState() {}
+
+void CityGroupListCtrl::DrawHeader(HDC, const ZEP_Utility::DateTime&, const RECT&) {}
+
+int CityGroupListCtrl::GetHeaderHeight() { return 0; }
+
+void CityGroupListCtrl::OnCityGroupChanged() {}
+
+bool CityGroupListCtrl::OnTimeChanged() { return false; }
+
+void CityGroupListCtrl::OnKeyDown(UINT key, UINT) {
+    if (key == VK_UP)
+        SelectRow(m_selectedRow - 1);
+    else if (key == VK_DOWN)
+        SelectRow(m_selectedRow + 1);
+}
+
+void CityGroupListCtrl::ShowPreviousInfo() {}
+
+void CityGroupListCtrl::ShowNextInfo() {}
+
+void CityGroupListCtrl::OnSelectionChanged(int oldRow, int newRow) {
+    CityListSelectionNotify notify{};
+    notify.oldRow = oldRow;
+    notify.newRow = newRow;
+    SendNotify(notify.hdr, kCityListSelectionChanged);
+}
+
+// ---------------------------------------------------------------- messages
+
+void CityGroupListCtrl::OnVScroll(WORD code) {
+    SCROLLINFO info{};
+    info.cbSize = sizeof info;
+    info.fMask = SIF_ALL;
+    if (!::GetScrollInfo(m_hwnd, SB_VERT, &info))
+        return;
+    const int page = std::max(1, GetVisibleRowCount());
+    int top = m_topRow;
+    switch (code) {
+    case SB_LINEUP: top -= 1; break;
+    case SB_LINEDOWN: top += 1; break;
+    case SB_PAGEUP: top -= page; break;
+    case SB_PAGEDOWN: top += page; break;
+    case SB_TOP: top = info.nMin; break;
+    case SB_BOTTOM: top = info.nMax; break;
+    case SB_THUMBPOSITION:
+    case SB_THUMBTRACK: top = info.nTrackPos; break;
+    default: return;
+    }
+    top = std::max(info.nMin, std::min(top, info.nMax));
+    ScrollTo(top);
+}
+
+void CityGroupListCtrl::OnSize() {
+    const RECT client = GetClientRect();
+    HDC dc = ::GetDC(m_hwnd);
+    if (dc) {
+        m_buffer.EnsureSize(dc, client.right - client.left, client.bottom - client.top);
+        ::ReleaseDC(m_hwnd, dc);
+    }
+    UpdateScrollBar();
+    ScrollTo(m_topRow);
+}
+
+bool CityGroupListCtrl::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+    switch (message) {
+    case WM_PAINT: {
+        PAINTSTRUCT ps{};
+        HDC dc = ::BeginPaint(m_hwnd, &ps);
+        if (dc)
+            Paint(dc, ps.rcPaint);
+        ::EndPaint(m_hwnd, &ps);
+        result = 0;
+        return true;
+    }
+    case WM_ERASEBKGND:
+        // Painting covers the whole client area; erasing first would flicker.
+        result = 1;
+        return true;
+    case WM_SIZE:
+        OnSize();
+        result = 0;
+        return true;
+    case WM_VSCROLL:
+        OnVScroll(LOWORD(wParam));
+        result = 0;
+        return true;
+    case WM_LBUTTONDOWN: {
+        const POINT point{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
+        const int row = RowFromPoint(point);
+        SetFocus();
+        if (row >= 0)
+            SelectRow(row);
+        SHRGINFO gesture{};
+        gesture.cbSize = sizeof gesture;
+        gesture.hwndClient = m_hwnd;
+        gesture.ptDown = point;
+        gesture.dwFlags = SHRG_NOTIFYPARENT;
+        ::SHRecognizeGesture(&gesture);
+        result = 0;
+        return true;
+    }
+    case WM_LBUTTONUP: {
+        const POINT point{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
+        const int row = RowFromPoint(point);
+        if (row >= 0 && row == m_selectedRow) {
+            CityListTapNotify notify{};
+            notify.point = point;
+            notify.row = row;
+            SendNotify(notify.hdr, kCityListTapped);
+        }
+        result = 0;
+        return true;
+    }
+    case WM_KEYDOWN: {
+        const UINT key = static_cast<UINT>(wParam);
+        const UINT flags = static_cast<UINT>(lParam);
+        OnKeyDown(key, flags);
+        NMKEY notify{};
+        notify.nVKey = key;
+        notify.uFlags = flags;
+        SendNotify(notify.hdr, kCityListKeyDown);
+        result = 0;
+        return true;
+    }
+    case WM_GETDLGCODE: {
+        const auto* msg = reinterpret_cast<const MSG*>(lParam);
+        if (!msg) {
+            result = 0;
+        } else if (msg->message == WM_KEYDOWN && msg->wParam == VK_UP && m_selectedRow <= 0) {
+            result = 0;  // up from the first row leaves the list
+        } else {
+            result = DLGC_WANTARROWS | DLGC_WANTTAB;
+        }
+        return true;
+    }
+    case WM_COMMAND:
+        if (HIWORD(wParam) != BN_CLICKED)
+            return false;
+        if (LOWORD(wParam) == kPreviousInfoId) {
+            ShowPreviousInfo();
+        } else if (LOWORD(wParam) == kNextInfoId) {
+            ShowNextInfo();
+        } else {
+            return false;
+        }
+        result = 0;
+        return true;
+    default:
+        return false;
+    }
+}
+
+// ---------------------------------------------------------------- painting
+
+void CityGroupListCtrl::Paint(HDC dc, const RECT& area) {
+    const RECT client = GetClientRect();
+    const HBRUSH windowBrush = ::GetSysColorBrush(COLOR_WINDOW);
+    if (GetCityCount() == 0) {
+        HideInfoButtons();
+        ::FillRect(dc, &client, windowBrush);
+        const HGDIOBJ oldFont = ::SelectObject(dc, m_normalFont);
+        ::SetTextColor(dc, ::GetSysColor(COLOR_WINDOWTEXT));
+        ::SetBkColor(dc, ::GetSysColor(COLOR_WINDOW));
+        ::SetBkMode(dc, TRANSPARENT);
+        RECT text{client.left + 1, client.top + 1, client.right - 1, client.bottom - 1};
+        ::DrawText(dc, m_emptyText.c_str(), -1, &text, DT_CENTER | DT_WORDBREAK | DT_NOPREFIX);
+        ::SelectObject(dc, oldFont);
+        return;
+    }
+    PaintRows(dc, area, false, 0);
+}
+
+void CityGroupListCtrl::PaintRows(HDC dc, const RECT& area, bool infoLinesOnly, int firstLineHeight) {
+    const RECT client = GetClientRect();
+    const int width = client.right - client.left;
+    const int height = client.bottom - client.top;
+    if (width <= 0 || height <= 0 || !m_buffer.EnsureSize(dc, width, height))
+        return;
+    HDC buffer = m_buffer.GetDC();
+    const HGDIOBJ oldFont = ::SelectObject(buffer, m_normalFont);
+    ::SetBkMode(buffer, TRANSPARENT);
+    const COLORREF windowColour = ::GetSysColor(COLOR_WINDOW);
+    const COLORREF textColour = ::GetSysColor(COLOR_WINDOWTEXT);
+    const COLORREF highlightColour = ::GetSysColor(COLOR_HIGHLIGHT);
+    const COLORREF highlightTextColour = ::GetSysColor(COLOR_HIGHLIGHTTEXT);
+    m_normalBrush = ::GetSysColorBrush(COLOR_WINDOW);
+    m_selectedBrush = ::GetSysColorBrush(COLOR_HIGHLIGHT);
+
+    if (!infoLinesOnly && m_headerHeight > 0) {
+        const RECT header{client.left, client.top, client.right, client.top + m_headerHeight};
+        if (Meets(header, area)) {
+            DrawHeader(buffer, m_time, header);
+            ::BitBlt(dc, header.left, header.top, width, m_headerHeight, buffer, header.left, header.top, SRCCOPY);
+        }
+    }
+
+    int drawnBottom = m_headerHeight;
+    for (int row = m_topRow; row < GetCityCount(); ++row) {
+        const RECT band = GetRowRect(row);
+        if (band.top >= area.bottom || band.top >= client.bottom)
+            break;
+        drawnBottom = band.bottom;
+        RECT copy = band;
+        if (infoLinesOnly)
+            copy.top += firstLineHeight;
+        if (!Meets(copy, area))
+            continue;
+        const bool selected = row == m_selectedRow;
+        DrawRow(buffer, GetCityAt(row), m_time, band, selected ? highlightTextColour : textColour,
+                selected ? highlightColour : windowColour, selected ? m_selectedBrush : m_normalBrush, selected,
+                infoLinesOnly);
+        if ((m_flags & kSeparatorLines) && !infoLinesOnly && m_separatorPen) {
+            const HGDIOBJ oldPen = ::SelectObject(buffer, m_separatorPen);
+            ::MoveToEx(buffer, band.left, band.bottom - 1, nullptr);
+            ::LineTo(buffer, band.right, band.bottom - 1);
+            ::SelectObject(buffer, oldPen);
+        }
+        ::BitBlt(dc, copy.left, copy.top, copy.right - copy.left, copy.bottom - copy.top, buffer, copy.left,
+                 copy.top, SRCCOPY);
+    }
+    if (!infoLinesOnly && drawnBottom < area.bottom) {
+        RECT rest{area.left, std::max<LONG>(area.top, drawnBottom), area.right, area.bottom};
+        if (rest.bottom > rest.top)
+            ::FillRect(dc, &rest, m_normalBrush);
+    }
+    ::SelectObject(buffer, oldFont);
+    m_normalBrush = nullptr;
+    m_selectedBrush = nullptr;
+}
+
+}  // namespace OBControls

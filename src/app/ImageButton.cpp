@@ -1,0 +1,117 @@
+#include "app/ImageButton.h"
+
+#include "platform/ui/Controls.h"
+#include "wnd/Library.h"
+
+ImageButton::~ImageButton() {
+    FreeSurface();
+    if (m_bitmap)
+        ::DeleteObject(m_bitmap);
+}
+
+void ImageButton::FreeSurface() {
+    if (!m_surface)
+        return;
+    ::SelectObject(m_surface, m_surfaceOldBitmap);
+    ::DeleteDC(m_surface);
+    m_surface = nullptr;
+    m_surfaceOldBitmap = nullptr;
+}
+
+bool ImageButton::Create(HWND parent, const RECT& rect, UINT id, UINT bitmapId) {
+    if (m_hwnd)
+        return false;
+    const HBITMAP bitmap =
+        ::LoadBitmap(ZEP_Wnd::GetInstanceHandle(), MAKEINTRESOURCE(static_cast<int>(bitmapId)));
+    BITMAP info{};
+    if (!bitmap || ::GetObject(bitmap, sizeof info, &info) == 0 || info.bmWidth < kFrameCount) {
+        if (bitmap)
+            ::DeleteObject(bitmap);
+        return false;
+    }
+    FreeSurface();
+    if (m_bitmap)
+        ::DeleteObject(m_bitmap);
+    m_bitmap = bitmap;
+    m_frameWidth = info.bmWidth / kFrameCount;
+    m_frameHeight = info.bmHeight;
+
+    RECT place = rect;
+    if (place.right <= place.left || place.bottom <= place.top) {
+        place.right = place.left + m_frameWidth;
+        place.bottom = place.top + m_frameHeight;
+    }
+    return CreateChild(L"BUTTON", L"", kStyle, 0, place, parent, id);
+}
+
+void ImageButton::SetToolTip(ZEP_Wnd::ToolTip* tip, const wchar_t* text) {
+    m_tip = tip;
+    m_tipText = text ? text : L"";
+}
+
+int ImageButton::FrameForState(UINT itemState) {
+    if (itemState & (ODS_DISABLED | ODS_GRAYED))
+        return 3;
+    if (itemState & ODS_SELECTED)
+        return 1;
+    if (itemState & ODS_FOCUS)
+        return 2;
+    return 0;
+}
+
+void ImageButton::DrawItem(const DRAWITEMSTRUCT& item) {
+    if (!m_bitmap || !item.hDC)
+        return;
+    if (!m_surface) {
+        m_surface = ::CreateCompatibleDC(item.hDC);
+        if (!m_surface)
+            return;
+        m_surfaceOldBitmap = ::SelectObject(m_surface, m_bitmap);
+    }
+    const int frame = FrameForState(item.itemState);
+    ::BitBlt(item.hDC, 0, 0, m_frameWidth, m_frameHeight, m_surface, frame * m_frameWidth, 0, SRCCOPY);
+}
+
+void ImageButton::StopTipTimer() {
+    if (m_tipTimer && m_hwnd)
+        ::KillTimer(m_hwnd, m_tipTimer);
+    m_tipTimer = 0;
+}
+
+bool ImageButton::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+    switch (message) {
+    case ZEP_Wnd::kReflectedMessageBase + WM_DRAWITEM: {
+        const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
+        if (!item)
+            return false;
+        DrawItem(*item);
+        result = TRUE;
+        return true;
+    }
+    case WM_LBUTTONDOWN:
+        StopTipTimer();
+        m_tipTimer = ::SetTimer(m_hwnd, kTipTimerId, kTipDelayMs, nullptr);
+        return false;  // the button still presses
+    case WM_TIMER:
+        if (wParam != kTipTimerId)
+            return false;
+        // The pen has rested on the button: say what it does.
+        StopTipTimer();
+        if (m_tip && m_tip->GetHandle() && !m_tipText.empty())
+            m_tip->ShowAt(GetWindowRect(), m_tipText);
+        result = 0;
+        return true;
+    case WM_LBUTTONUP:
+        StopTipTimer();
+        if (m_tip && m_tip->GetHandle())
+            m_tip->Hide();
+        return false;  // and the button clicks
+    default:
+        return false;
+    }
+}
+
+void ImageButton::OnDestroy() {
+    StopTipTimer();
+    ZEP_Wnd::Window::OnDestroy();
+}

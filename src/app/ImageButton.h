@@ -1,0 +1,50 @@
+// A push button drawn from a bitmap of four frames side by side (normal,
+// pressed, focused, disabled). Holding the pen on it for a moment shows a
+// tip naming what it does.
+#pragma once
+
+#include <string>
+
+#include "platform/ui/Controls.h"
+#include "wnd/ToolTip.h"
+#include "wnd/Window.h"
+
+class ImageButton : public ZEP_Wnd::Window {
+public:
+    static constexpr DWORD kStyle = 0x1000400B;  // visible, notify, owner-drawn
+    static constexpr UINT_PTR kTipTimerId = 3000;
+    static constexpr UINT kTipDelayMs = 400;
+    static constexpr int kFrameCount = 4;
+
+    ImageButton() = default;
+    ~ImageButton() override;
+
+    // A child button of `parent` showing bitmap resource `bitmapId`. An
+    // empty rectangle takes the size of one frame at its top-left corner.
+    bool Create(HWND parent, const RECT& rect, UINT id, UINT bitmapId);
+    // The tip window (not owned) and its text; a null text clears the text.
+    void SetToolTip(ZEP_Wnd::ToolTip* tip, const wchar_t* text);
+    // The size of one frame.
+    SIZE GetSize() const { return SIZE{m_frameWidth, m_frameHeight}; }
+    const std::wstring& GetToolTipText() const { return m_tipText; }
+
+    bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+    void OnDestroy() override;
+
+    // Which frame an owner-draw state shows.
+    static int FrameForState(UINT itemState);
+
+private:
+    void DrawItem(const DRAWITEMSTRUCT& item);
+    void StopTipTimer();
+    void FreeSurface();
+
+    HBITMAP m_bitmap = nullptr;
+    int m_frameWidth = 0;
+    int m_frameHeight = 0;
+    HDC m_surface = nullptr;
+    HGDIOBJ m_surfaceOldBitmap = nullptr;
+    ZEP_Wnd::ToolTip* m_tip = nullptr;
+    std::wstring m_tipText;
+    UINT_PTR m_tipTimer = 0;
+};

@@ -137,7 +137,7 @@ void Window::OnInitMenuPopup(HMENU menu, UINT, bool isSystemMenu) {
 
 bool Window::UpdateCommandState(UINT, bool&, bool&) { return false; }
 
-bool Window::Attach(HWND hwnd) {
+bool Window::Bind(HWND hwnd) {
     if (m_hwnd || !hwnd || !::IsWindow(hwnd))
         return false;
     if (!GetWindowManager()->Register(hwnd, this))
@@ -151,6 +151,8 @@ bool Window::Attach(HWND hwnd) {
     return true;
 }
 
+bool Window::Attach(HWND hwnd) { return Bind(hwnd); }
+
 HWND Window::Detach() {
     const HWND hwnd = m_hwnd;
     if (hwnd)
@@ -160,16 +162,8 @@ HWND Window::Detach() {
 }
 
 bool Window::Subclass(HWND hwnd) {
-    if (m_hwnd || !hwnd || !::IsWindow(hwnd))
+    if (!Bind(hwnd))
         return false;
-    if (!GetWindowManager()->Register(hwnd, this))
-        return false;
-    m_hwnd = hwnd;
-    if (!OnAttach()) {
-        GetWindowManager()->Unregister(hwnd);
-        m_hwnd = nullptr;
-        return false;
-    }
     const auto previous = reinterpret_cast<WNDPROC>(::GetWindowLongPtr(hwnd, GWLP_WNDPROC));
     if (previous != &Window::WndProc) {
         m_previousProc = previous;

@@ -79,6 +79,8 @@ protected:
     // default processing); shared by the window and dialog procedures.
     LRESULT Dispatch(UINT message, WPARAM wParam, LPARAM lParam);
     static bool IsReflectedMessage(UINT message);
+    // Registers the handle with this object and asks OnAttach; undone on refusal.
+    bool Bind(HWND hwnd);
     static HWND ReflectionSource(HWND self, UINT message, WPARAM wParam, LPARAM lParam);
 
     HWND m_hwnd = nullptr;

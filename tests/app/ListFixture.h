@@ -93,21 +93,28 @@ inline OBData::CityGroup MakeGroup(int count) {
 
 class ListTest : public ::testing::Test {
 protected:
-    explicit ListTest(const char* screen = "240x320") : driver(screen) {}
+    explicit ListTest(const char* screen = "240x320") : driver(screen) {
+        // The work area, below the navigation bar and above the menu bar.
+        RECT work{0, 0, 0, 0};
+        ::SystemParametersInfo(SPI_GETWORKAREA, 0, &work, 0);
+        hostTop = work.top;
+        hostWidth = work.right - work.left;
+        hostHeight = (work.bottom - work.top) * 3 / 4;
+    }
 
     void SetUp() override {
         ASSERT_TRUE(OBData::LoadReferenceTables());
         OBResources::RegisterResources();
         ::InitCommonControls();  // the program does this at start; the buttons need it
         GetSettingsStore().Clear();
-        ASSERT_TRUE(host.Create(RECT{0, 0, kWidth, kHeight}));
+        ASSERT_TRUE(host.Create(RECT{0, hostTop, hostWidth, hostTop + hostHeight}));
     }
 
     // A list over `group` filling the host, created, shown and painted.
     std::unique_ptr<OBControls::CityGroupInfoList> MakeList(OBData::CityGroup& group, DWORD flags = 1,
                                                            const wchar_t* name = L"mapview_list") {
         auto list = std::make_unique<OBControls::CityGroupInfoList>(name, &group, 8);
-        EXPECT_TRUE(list->Create(host.GetHandle(), RECT{0, 0, kWidth, kHeight}, flags, 1001));
+        EXPECT_TRUE(list->Create(host.GetHandle(), RECT{0, 0, hostWidth, hostHeight}, flags, 1001));
         list->SetTime(ZEP_Utility::DateTime(2026, 1, 1, 12, 0, 0), false);
         list->ShowWindow(SW_SHOW);
         driver.RunUntilIdle();
@@ -121,9 +128,10 @@ protected:
         return p;
     }
 
-    static constexpr int kWidth = 240;
-    static constexpr int kHeight = 200;
     ob::ui::testing::UiDriver driver;
+    int hostTop;
+    int hostWidth;
+    int hostHeight;
     HostWindow host;
 };
 

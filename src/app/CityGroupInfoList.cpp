@@ -165,7 +165,7 @@ void CityGroupInfoList::DrawRow(HDC dc, OBData::City* city, const ZEP_Utility::D
     const int lineTop = rect.top + m_lineHeight;
     const SIZE button = m_previousButton.GetSize();
     RECT info{area.left + 2 * button.cx + 2, lineTop, area.right, lineTop + m_lineHeight};
-    const std::wstring text = GetInfoText(*city);
+    const std::wstring text = m_cityGroup ? m_fieldSet.GetText(*m_cityGroup, *city, time) : std::wstring();
     const HGDIOBJ old = ::SelectObject(dc, m_normalFont);
     ::DrawText(dc, text.c_str(), -1, &info, kLineFormat | DT_RIGHT);
     ::SelectObject(dc, old);

@@ -210,3 +210,38 @@ TEST(GdiObjects, DensityAndSystemColours) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(GdiObjects, RestoreDCPutsBackObjectsColoursAndOrigin) {
+    HDC dc = CreateCompatibleDC(nullptr);
+    HBITMAP bmp = CreateCompatibleBitmap(dc, 4, 4);
+    HGDIOBJ oldBmp = SelectObject(dc, bmp);
+    HBRUSH red = CreateSolidBrush(RGB(255, 0, 0));
+    const int level = SaveDC(dc);
+    EXPECT_EQ(level, 1);
+    SelectObject(dc, red);
+    SetTextColor(dc, RGB(1, 2, 3));
+    SetViewportOrgEx(dc, 2, 2, nullptr);
+    EXPECT_EQ(SaveDC(dc), 2);
+    SetBkMode(dc, TRANSPARENT);
+    // The red brush is deleted while a saved state and the DC still hold it.
+    EXPECT_TRUE(DeleteObject(red));
+    EXPECT_TRUE(PatBlt(dc, 0, 0, 1, 1, PATCOPY));
+    EXPECT_EQ(GetPixel(dc, 0, 0), RGB(255, 0, 0));  // at (2,2) of the bitmap
+    EXPECT_TRUE(RestoreDC(dc, -1));
+    EXPECT_EQ(GetBkMode(dc), OPAQUE);
+    EXPECT_TRUE(RestoreDC(dc, level));
+    EXPECT_EQ(GetCurrentObject(dc, OBJ_BRUSH), GetStockObject(WHITE_BRUSH));
+    EXPECT_EQ(GetTextColor(dc), RGB(0, 0, 0));
+    POINT org{};
+    GetViewportOrgEx(dc, &org);
+    EXPECT_EQ(org.x, 0);
+    EXPECT_EQ(GetPixel(dc, 2, 2), RGB(255, 0, 0));
+    EXPECT_FALSE(RestoreDC(dc, 1));  // nothing saved any more
+    SelectObject(dc, oldBmp);
+    DeleteObject(bmp);
+    DeleteDC(dc);
+}
+
+}  // namespace

@@ -265,6 +265,11 @@ TEST(GdiDraw, FarOffCoordinatesNeitherOverflowNorTakeLong) {
     EXPECT_TRUE(PatBlt(c.dc, -big, -big, big, big, DSTINVERT));
     RECT wide{-big, 0, big, 20};
     EXPECT_GT(DrawText(c.dc, L"centred", -1, &wide, DT_CENTER | DT_WORDBREAK), 0);
+    EXPECT_GT(DrawText(c.dc, L"right", -1, &huge, DT_RIGHT | DT_VCENTER | DT_SINGLELINE), 0);
+    HRGN all = CreateRectRgn(-big, -big, big, big);
+    EXPECT_EQ(SelectClipRgn(c.dc, all), SIMPLEREGION);
+    SelectClipRgn(c.dc, nullptr);
+    DeleteObject(all);
     SetViewportOrgEx(c.dc, big, big, nullptr);
     EXPECT_TRUE(BitBlt(c.dc, big, big, big, big, c.dc, -big, -big, SRCCOPY));
     EXPECT_TRUE(StretchBlt(c.dc, 0, 0, 10, 10, c.dc, 0, 0, 5, 5, SRCCOPY));

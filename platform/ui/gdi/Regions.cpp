@@ -16,6 +16,12 @@ void InitRect(pixman_region32_t* r, int l, int t, int rr, int b) {
     // Reversed corners name the same rectangle, as on the device.
     if (l > rr) std::swap(l, rr);
     if (t > b) std::swap(t, b);
+    // Keep widths representable: nothing beyond 2^29 pixels is ever drawn.
+    auto pull = [](int v) { return std::clamp(v, -(1 << 29), 1 << 29); };
+    l = pull(l);
+    rr = pull(rr);
+    t = pull(t);
+    b = pull(b);
     if (l == rr || t == b)
         pixman_region32_init(r);
     else

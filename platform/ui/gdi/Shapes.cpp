@@ -246,7 +246,7 @@ BOOL Polygon(HDC hdc, const POINT* pts, int count) {
                 const bool down = a.y < b.y;
                 const double y0 = down ? a.y : b.y, y1 = down ? b.y : a.y;
                 if (sy < y0 || sy >= y1) continue;
-                const double x = a.x + (sy - a.y) * (b.x - a.x) / static_cast<double>(b.y - a.y);
+                const double x = a.x + (sy - a.y) * (static_cast<double>(b.x) - a.x) / (static_cast<double>(b.y) - a.y);
                 xs.push_back({x, down ? 1 : -1});
             }
             std::sort(xs.begin(), xs.end());
@@ -325,8 +325,8 @@ BOOL RoundRect(HDC hdc, int l, int t, int r, int b, int w, int h) {
     DeviceContext* dc = FindDC(hdc);
     if (!dc || !dc->surface) return FALSE;
     Normalise(l, t, r, b);
-    w = std::min(std::abs(w), r - l);
-    h = std::min(std::abs(h), b - t);
+    w = static_cast<int>(std::min(std::abs(static_cast<long long>(w)), static_cast<long long>(r) - l));
+    h = static_cast<int>(std::min(std::abs(static_cast<long long>(h)), static_cast<long long>(b) - t));
     if (w < 2 || h < 2) return Rectangle(hdc, l, t, r, b);
     Painter p(*dc);
     COLORREF color, fill;

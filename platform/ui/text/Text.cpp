@@ -310,9 +310,9 @@ int DrawText(HDC hdc, LPCWSTR text, int count, LPRECT rc, UINT fmt) {
     int top = rc->top;
     if (fmt & DT_SINGLELINE) {
         if (fmt & DT_VCENTER)
-            top = rc->top + (rc->bottom - rc->top - textHeight) / 2;
+            top = DeviceContext::Clamp(rc->top + (static_cast<long long>(rc->bottom) - rc->top - textHeight) / 2);
         else if (fmt & DT_BOTTOM)
-            top = rc->bottom - textHeight;
+            top = DeviceContext::Clamp(static_cast<long long>(rc->bottom) - textHeight);
     }
     if (fmt & DT_CALCRECT) {
         // Height of the text; the box widens for text wider than it, and a
@@ -333,9 +333,9 @@ int DrawText(HDC hdc, LPCWSTR text, int count, LPRECT rc, UINT fmt) {
         const int w = Width(f, l.text);
         int x = rc->left;
         if (fmt & DT_CENTER)
-            x = rc->left + (boxWidth - w) / 2;
+            x = DeviceContext::Clamp(rc->left + (static_cast<long long>(boxWidth) - w) / 2);
         else if (fmt & DT_RIGHT)
-            x = rc->right - w;
+            x = DeviceContext::Clamp(static_cast<long long>(rc->right) - w);
         if (dc->bkMode == OPAQUE)
             FillBox(*dc->surface, clip.region, dc->SX(x), dc->SY(y), dc->SX(x + w), dc->SY(y + lineHeight),
                     PixelFromColor(dc->bkColor));

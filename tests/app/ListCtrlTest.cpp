@@ -51,6 +51,19 @@ TEST_F(ListTest, RowsStackBelowEachOtherAndTheScrollBarCoversTheGroup) {
     list->SendMessage(WM_VSCROLL, SB_LINEUP);
     EXPECT_EQ(list->GetTopRow(), 0);
 
+    // Dragging the thumb of the frame's bar to its far end follows it there.
+    const RECT frame = list->GetWindowRect();
+    const int barX = frame.right - ::GetSystemMetrics(SM_CXVSCROLL) / 2;
+    const int arrow = ::GetSystemMetrics(SM_CYVSCROLL);
+    const POINT grip{barX, frame.top + arrow + 3}, end{barX, frame.bottom - 2};
+    // The bar tracks the pen in a loop of its own: the moves come when it waits.
+    driver.WhenIdle([&] { driver.PenMove(end); });
+    driver.WhenIdle([&] { driver.PenUp(end); });
+    driver.PenDown(grip);
+    driver.RunUntilIdle();
+    EXPECT_FALSE(driver.PendingIdleSteps());
+    EXPECT_EQ(list->GetTopRow(), 12 - visible);
+
     // A shorter group cannot scroll at all.
     OBData::CityGroup two = MakeGroup(2);
     list->SetCityGroup(&two, true);

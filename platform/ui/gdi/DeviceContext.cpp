@@ -22,7 +22,7 @@ HGDIOBJ Swap(HGDIOBJ& slot, HGDIOBJ obj) {
     HGDIOBJ old = slot;
     RetainSelected(FindObject(obj));
     slot = obj;
-    ReleaseSelected(reinterpret_cast<GdiObject*>(old));
+    ReleaseSelected(SelectedObject(old));
     return old;
 }
 
@@ -51,10 +51,10 @@ DeviceContext::DeviceContext() {
 DeviceContext::~DeviceContext() {
     for (auto& s : saved) {
         for (HGDIOBJ o : {s->brush, s->pen, s->font, s->bitmap})
-            ReleaseSelected(reinterpret_cast<GdiObject*>(o));
+            ReleaseSelected(SelectedObject(o));
         pixman_region32_fini(&s->clip);
     }
-    for (HGDIOBJ o : {brush, pen, font, bitmap}) ReleaseSelected(reinterpret_cast<GdiObject*>(o));
+    for (HGDIOBJ o : {brush, pen, font, bitmap}) ReleaseSelected(SelectedObject(o));
     pixman_region32_fini(&visible);
     pixman_region32_fini(&clip);
     pixman_region32_fini(&effective_);
@@ -239,23 +239,23 @@ BOOL RestoreDC(HDC hdc, int which) {
     for (int i = count - 1; i > index; --i) {
         auto& t = dc->saved[i];
         for (HGDIOBJ o : {t->brush, t->pen, t->font, t->bitmap})
-            ReleaseSelected(reinterpret_cast<GdiObject*>(o));
+            ReleaseSelected(SelectedObject(o));
         pixman_region32_fini(&t->clip);
     }
     dc->saved.resize(index);
     auto put = [](HGDIOBJ& slot, HGDIOBJ value) {
         HGDIOBJ old = slot;
         slot = value;  // already retained by the saved state
-        ReleaseSelected(reinterpret_cast<GdiObject*>(old));
+        ReleaseSelected(SelectedObject(old));
     };
     put(dc->brush, s->brush);
     put(dc->pen, s->pen);
     put(dc->font, s->font);
     if (dc->memory) {
         put(dc->bitmap, s->bitmap);
-        dc->surface = static_cast<BitmapObject*>(reinterpret_cast<GdiObject*>(dc->bitmap))->surface.get();
+        dc->surface = static_cast<BitmapObject*>(SelectedObject(dc->bitmap))->surface.get();
     } else {
-        ReleaseSelected(reinterpret_cast<GdiObject*>(s->bitmap));
+        ReleaseSelected(SelectedObject(s->bitmap));
     }
     dc->viewport = s->viewport;
     dc->position = s->position;

@@ -1,19 +1,28 @@
 #include "platform/ui/gdi/GdiObjects.h"
 
 #include <cstring>
-#include <unordered_set>
+#include <cstdint>
+#include <unordered_map>
 
 #include "platform/ui/gdi/DeviceContext.h"
 
 namespace ob::ui {
 namespace {
 
-std::unordered_set<GdiObject*>& Live() {
-    static std::unordered_set<GdiObject*> live;
-    return live;
+// Every object that exists, by handle value: the live ones and those deleted
+// while still selected somewhere.
+std::unordered_map<std::uintptr_t, GdiObject*>& Table() {
+    static std::unordered_map<std::uintptr_t, GdiObject*> table;
+    return table;
 }
 
-HGDIOBJ ToHandle(GdiObject* o) { return reinterpret_cast<HGDIOBJ>(o); }
+// Handle values start well above the system colour shorthands (1 to 29).
+std::uintptr_t g_nextHandle = 0x10000;
+
+void Forget(GdiObject* o) {
+    Table().erase(reinterpret_cast<std::uintptr_t>(o->handle));
+    delete o;
+}
 
 struct StockTable {
     HGDIOBJ objects[20] = {};
@@ -75,14 +84,21 @@ RegionObject::~RegionObject() { pixman_region32_fini(&region); }
 
 HGDIOBJ AddObject(std::unique_ptr<GdiObject> obj) {
     GdiObject* raw = obj.release();
-    Live().insert(raw);
-    return ToHandle(raw);
+    g_nextHandle += 4;
+    raw->handle = reinterpret_cast<HGDIOBJ>(g_nextHandle);
+    Table()[g_nextHandle] = raw;
+    return raw->handle;
+}
+
+GdiObject* SelectedObject(HGDIOBJ h) {
+    if (!h) return nullptr;
+    const auto it = Table().find(reinterpret_cast<std::uintptr_t>(h));
+    return it == Table().end() ? nullptr : it->second;
 }
 
 GdiObject* FindObject(HGDIOBJ h) {
-    if (!h) return nullptr;
-    auto* o = reinterpret_cast<GdiObject*>(h);
-    return Live().count(o) ? o : nullptr;
+    GdiObject* o = SelectedObject(h);
+    return o && !o->deletePending ? o : nullptr;
 }
 
 void RetainSelected(GdiObject* obj) {
@@ -91,7 +107,7 @@ void RetainSelected(GdiObject* obj) {
 
 void ReleaseSelected(GdiObject* obj) {
     if (!obj) return;
-    if (--obj->selections == 0 && obj->deletePending) delete obj;
+    if (--obj->selections == 0 && obj->deletePending) Forget(obj);
 }
 
 COLORREF BrushColor(const BrushObject& b) {
@@ -113,11 +129,10 @@ BOOL DeleteObject(HGDIOBJ h) {
     GdiObject* o = FindObject(h);
     if (!o) return FALSE;
     if (o->stock) return TRUE;  // stock objects outlive every request to delete them
-    Live().erase(o);
     if (o->selections > 0)
         o->deletePending = true;  // freed when the last DC lets go of it
     else
-        delete o;
+        Forget(o);
     return TRUE;
 }
 

@@ -1,6 +1,7 @@
-// The objects behind GDI handles. A handle is the object's address; it is
-// valid while the object is in the live set, so stale or foreign handles are
-// refused instead of dereferenced. An object still selected into a device
+// The objects behind GDI handles. A handle is a number given out once and
+// never again, looked up in the table of live objects, so stale or foreign
+// handles are refused instead of dereferenced, even when a new object takes
+// the memory of a deleted one. An object still selected into a device
 // context when it is deleted lives on until the context lets go of it.
 #pragma once
 
@@ -24,6 +25,7 @@ struct GdiObject {
     bool stock = false;
     int selections = 0;       // device contexts holding it
     bool deletePending = false;
+    HGDIOBJ handle = nullptr;
 };
 
 struct BitmapObject : GdiObject {
@@ -79,6 +81,10 @@ inline BrushObject* FindBrush(HGDIOBJ h) { return FindObjectAs<BrushObject>(h, G
 inline PenObject* FindPen(HGDIOBJ h) { return FindObjectAs<PenObject>(h, GdiKind::Pen); }
 inline FontObject* FindFont(HGDIOBJ h) { return FindObjectAs<FontObject>(h, GdiKind::Font); }
 inline RegionObject* FindRegion(HGDIOBJ h) { return FindObjectAs<RegionObject>(h, GdiKind::Region); }
+
+// The object behind a handle selected into a device context: as FindObject,
+// but also an object deleted while selected, which lives until released.
+GdiObject* SelectedObject(HGDIOBJ h);
 
 // Selection bookkeeping for device contexts: the object stays alive while
 // selected, and is destroyed on release when it was deleted meanwhile.

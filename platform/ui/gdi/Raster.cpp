@@ -67,14 +67,14 @@ BrushObject* ResolveBrush(HBRUSH brush) {
 
 bool CurrentBrushColor(DeviceContext& dc, COLORREF& out) {
     BrushObject* b = FindObjectAs<BrushObject>(dc.brush, GdiKind::Brush);
-    if (!b) b = static_cast<BrushObject*>(reinterpret_cast<GdiObject*>(dc.brush));  // deleted while selected
+    if (!b) b = static_cast<BrushObject*>(SelectedObject(dc.brush));  // deleted while selected
     if (!b || b->style == BS_NULL) return false;
     out = dc.brush == GetStockObject(DC_BRUSH) ? dc.dcBrushColor : BrushColor(*b);
     return true;
 }
 
 bool CurrentPen(DeviceContext& dc, COLORREF& color, int& width, UINT& style) {
-    auto* p = static_cast<PenObject*>(reinterpret_cast<GdiObject*>(dc.pen));
+    auto* p = static_cast<PenObject*>(SelectedObject(dc.pen));
     if (!p || p->style == PS_NULL) return false;
     color = dc.pen == GetStockObject(DC_PEN) ? dc.dcPenColor : p->color;
     width = p->width;

@@ -342,7 +342,7 @@ RealFont& Realize(const LOGFONTW& lf) {
 }
 
 RealFont& RealizeFor(HGDIOBJ font) {
-    auto* f = static_cast<FontObject*>(reinterpret_cast<GdiObject*>(font));
+    auto* f = static_cast<FontObject*>(SelectedObject(font));
     if (!f || f->kind != GdiKind::Font) f = FindFont(GetStockObject(SYSTEM_FONT));
     // Realising looks for files and asks fontconfig: do it once per density.
     if (!f->realized || f->realizedDpi != GetScreenDpi()) {

@@ -1,0 +1,138 @@
+#include "app/AppMainWindow.h"
+
+#include "model/AppSettings.h"
+#include "model/CityGroup.h"
+#include "platform/ui/Controls.h"
+#include "resources/Resources.h"
+#include "wnd/Dialog.h"
+
+namespace {
+
+// File > "About Orbelline...": the program, its version, its data and their licences.
+class AboutBox : public ZEP_Wnd::Dialog {
+public:
+    explicit AboutBox(HWND parent) : Dialog(OBResources::kAboutBoxTemplate, parent) {}
+};
+
+}  // namespace
+
+#if !__has_include("app/WeatherView.h")
+WeatherView::WeatherView(OBData::CityGroup* cityGroup, OBControls::ViewCommandHandler* commandHandler,
+                         UINT emptyTextId)
+    : CityGroupListView(cityGroup, commandHandler, emptyTextId),
+      m_list(L"weatherview_list", cityGroup, GetAppSettings().GetWeatherViewFontSize()) {}
+
+bool WeatherView::CreateControls() {
+    if (!m_list.Create(m_hwnd, GetClientRect(), 1, OBControls::kCityListId))
+        return false;
+    m_list.ShowWindow(SW_SHOW);
+    return true;
+}
+#endif
+
+AppMainWindow::AppMainWindow(OBData::CityGroup* cityGroup)
+    : OrbellineMainWindow(cityGroup),
+      m_mapView(cityGroup, &m_commandHandler),
+      m_plannerView(cityGroup, &m_commandHandler),
+      m_weatherView(cityGroup, &m_commandHandler, kNoCitiesTextId) {}
+
+// The views' windows are gone with the main window's; a main window object
+// dropped while its window still exists takes the window with it.
+AppMainWindow::~AppMainWindow() {
+    if (m_hwnd)
+        Destroy();
+}
+
+bool AppMainWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+    return OrbellineMainWindow::OnMessage(message, wParam, lParam, result);
+}
+
+bool AppMainWindow::OnCreate(CREATESTRUCT* createInfo) {
+    if (!OrbellineMainWindow::OnCreate(createInfo))
+        return false;
+    INITCOMMONCONTROLSEX icc{};
+    icc.dwSize = sizeof icc;
+    icc.dwICC = ICC_LISTVIEW_CLASSES | ICC_BAR_CLASSES | ICC_DATE_CLASSES;
+    ::InitCommonControlsEx(&icc);
+    // The first-run question waits until the window is up and the loop runs.
+    PostMessage(WM_COMMAND, kCmdFirstRun, 0);
+    return true;
+}
+
+bool AppMainWindow::UpdateCommandState(UINT id, bool& enabled, bool& checked) {
+    return OrbellineMainWindow::UpdateCommandState(id, enabled, checked);
+}
+
+bool AppMainWindow::CreateViews(const RECT& clientRect) {
+    OBControls::BaseView* views[] = {&m_mapView, &m_plannerView, &m_weatherView};
+    for (OBControls::BaseView* view : views) {
+        if (!view->Create(m_hwnd, clientRect))
+            return false;
+        RegisterView(view);
+    }
+    m_plannerView.GetInfoList().SetImageList(&m_rowImages);
+    m_mapView.GetInfoList().SetImageList(&m_rowImages);
+    return true;
+}
+
+bool AppMainWindow::OnCommand(UINT, UINT id, HWND) {
+    switch (id) {
+    case kCmdFirstRun: {
+        if (m_cityGroup->GetCount() != 0)
+            return true;
+        int cityId = 0;
+        if (ShowHomeCityDialog(cityId) && m_cityGroup->AddCity(cityId) >= 0) {
+            if (auto* view = dynamic_cast<OBControls::CityGroupListView*>(m_activeView))
+                view->GetListControl()->SetCityGroup(m_cityGroup, true);
+        }
+        return true;
+    }
+    case kCmdAbout:
+        ShowAboutBox();
+        return true;
+    case kCmdExit:
+        Close();
+        return true;
+    case kCmdChangeCities: {
+        OBData::CityGroup chosen(*m_cityGroup);
+        if (!ShowPickCitiesDialog(chosen))
+            return true;
+        m_cityGroup->Assign(chosen);
+        if (m_activeView)
+            m_activeView->SaveCities();
+        SaveSettingsFile();
+        return true;
+    }
+    case kCmdViewMap:
+        ShowView(0);
+        return true;
+    case kCmdViewPlanner:
+        ShowView(1);
+        return true;
+    case kCmdViewWeather:
+        ShowView(2);
+        return true;
+    case kCmdOptions:
+        if (ShowOptionsDialog()) {
+            SaveAllSettings();
+            for (OBControls::BaseView* view : m_views)
+                view->ApplySettings();
+        }
+        return true;
+    default:
+        return false;
+    }
+}
+
+// The Home City, Change Cities and Options dialogs come with their own
+// work; until then their commands change nothing.
+bool AppMainWindow::ShowHomeCityDialog(int&) { return false; }
+
+bool AppMainWindow::ShowPickCitiesDialog(OBData::CityGroup&) { return false; }
+
+bool AppMainWindow::ShowOptionsDialog() { return false; }
+
+void AppMainWindow::ShowAboutBox() {
+    AboutBox box(m_hwnd);
+    box.DoModal();
+}

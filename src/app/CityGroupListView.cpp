@@ -1,0 +1,104 @@
+#include "app/CityGroupListView.h"
+
+#include "app/ViewCommandHandler.h"
+#include "model/AppSettings.h"
+#include "model/CityGroup.h"
+#include "platform/ui/Shell.h"
+
+namespace OBControls {
+
+CityGroupListView::CityGroupListView(OBData::CityGroup* cityGroup, ViewCommandHandler* commandHandler,
+                                     UINT emptyTextId)
+    : BaseView(cityGroup, commandHandler), m_emptyTextId(emptyTextId) {}
+
+bool CityGroupListView::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+    switch (message) {
+    case WM_SETFOCUS:
+        if (CityGroupListCtrl* list = GetListControl(); list && list->GetHandle())
+            list->SetFocus();
+        result = 0;
+        return true;
+    case WM_NOTIFY: {
+        const auto* header = reinterpret_cast<const NMHDR*>(lParam);
+        if (header && header->idFrom == static_cast<UINT_PTR>(kCityListId) && header->code == NM_RECOGNIZEGESTURE) {
+            const auto* gesture = reinterpret_cast<const NMRGINFO*>(lParam);
+            if (OnContextMenu(gesture->ptAction)) {
+                result = 1;
+                return true;
+            }
+        }
+        break;
+    }
+    default:
+        break;
+    }
+    return BaseView::OnMessage(message, wParam, lParam, result);
+}
+
+bool CityGroupListView::OnContextMenu(POINT screenPoint) {
+    const UINT menuId = m_commandHandler ? m_commandHandler->GetCityMenuId() : 0;
+    if (menuId == 0)
+        return false;
+    CityGroupListCtrl* list = GetListControl();
+    if (!list || !list->GetHandle())
+        return false;
+    const RECT area = list->GetWindowRect();
+    if (screenPoint.x < area.left || screenPoint.x >= area.right || screenPoint.y < area.top ||
+        screenPoint.y >= area.bottom)
+        return false;
+    HMENU menu = ::LoadMenu(::GetModuleHandle(nullptr), MAKEINTRESOURCE(static_cast<int>(menuId)));
+    if (!menu)
+        return false;
+    // The main window owns the popup, so the chosen command takes the
+    // ordinary way: main window, active view, command handler.
+    if (HMENU popup = ::GetSubMenu(menu, 0))
+        ::TrackPopupMenuEx(popup, TPM_LEFTALIGN | TPM_TOPALIGN, screenPoint.x, screenPoint.y, GetParentHandle(),
+                           nullptr);
+    ::DestroyMenu(menu);
+    return true;
+}
+
+void CityGroupListView::Activate() {
+    CityGroupListCtrl* list = GetListControl();
+    if (m_emptyTextId != 0)
+        list->SetEmptyText(m_emptyTextId);
+    list->SetCityGroup(m_cityGroup, false);
+    SetTime(ZEP_Utility::DateTime::UtcNow());
+    BaseView::Activate();
+}
+
+void CityGroupListView::Deactivate() {
+    GetListControl()->StoreState();
+    SaveAllSettings();
+    BaseView::Deactivate();
+}
+
+void CityGroupListView::ApplySettings() { GetListControl()->Invalidate(true); }
+
+void CityGroupListView::SaveCities() {
+    BaseView::SaveCities();
+    CityGroupListCtrl* list = GetListControl();
+    list->SetCityGroup(m_cityGroup, false);
+    list->Invalidate(true);
+}
+
+OBData::City* CityGroupListView::GetSelectedCity() { return GetListControl()->GetSelectedCity(); }
+
+bool CityGroupListView::CanMoveCities(OBData::CityGroup*, int) { return true; }
+
+void CityGroupListView::SetTime(const ZEP_Utility::DateTime& time) {
+    GetListControl()->SetTime(time, true);
+    BaseView::SetTime(time);
+}
+
+void CityGroupListView::Layout() {
+    CityGroupListCtrl* list = GetListControl();
+    if (!list->GetHandle())
+        return;
+    const RECT client = GetClientRect();
+    list->MoveWindow(client, true);
+}
+
+void CityGroupListView::OnCityActivated(OBData::City*) {}
+
+}  // namespace OBControls

@@ -1,0 +1,45 @@
+// A view whose content is one city list: activation fills the list, leaving
+// stores it (and writes the settings file), tap-and-hold opens the city menu.
+#pragma once
+
+#include "app/BaseView.h"
+
+#if __has_include("app/CityGroupInfoList.h") && __has_include("app/DayNightImageList.h")
+#include "app/CityGroupInfoList.h"
+#include "app/DayNightImageList.h"
+#else
+#include "app/CityGroupListViewStandIn.h"
+#endif
+
+namespace OBControls {
+
+// The city list's control id in every view.
+constexpr int kCityListId = 1001;
+
+class CityGroupListView : public BaseView {
+public:
+    CityGroupListView(OBData::CityGroup* cityGroup, ViewCommandHandler* commandHandler, UINT emptyTextId);
+
+    bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+    void Activate() override;
+    void Deactivate() override;
+    void ApplySettings() override;
+    void SaveCities() override;
+    OBData::City* GetSelectedCity() override;
+    bool CanMoveCities(OBData::CityGroup* group, int delta) override;
+    void SetTime(const ZEP_Utility::DateTime& time) override;
+    void Layout() override;
+
+    virtual CityGroupListCtrl* GetListControl() = 0;
+    virtual void OnCityActivated(OBData::City* city);
+
+    UINT GetEmptyTextId() const { return m_emptyTextId; }
+
+protected:
+    // Tap-and-hold reported by the list at a screen point: the city menu.
+    bool OnContextMenu(POINT screenPoint);
+
+    UINT m_emptyTextId;
+};
+
+}  // namespace OBControls

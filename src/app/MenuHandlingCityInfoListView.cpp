@@ -1,0 +1,20 @@
+#include "app/MenuHandlingCityInfoListView.h"
+
+#include "model/AppSettings.h"
+
+MenuHandlingCityInfoListView::MenuHandlingCityInfoListView(const std::wstring& listName,
+                                                           OBData::CityGroup* cityGroup,
+                                                           OBControls::ViewCommandHandler* commandHandler)
+    : CityInfoListView(listName, cityGroup, commandHandler, kNoCitiesTextId) {}
+
+bool MenuHandlingCityInfoListView::OnCommand(UINT notifyCode, UINT id, HWND control) {
+    if (id != kCmdChangeFields)
+        return CityInfoListView::OnCommand(notifyCode, id, control);
+    if (ShowChangeFieldsDialog()) {
+        m_list.StoreState();
+        SaveSettingsFile();
+    }
+    return true;
+}
+
+bool MenuHandlingCityInfoListView::ShowChangeFieldsDialog() { return false; }

@@ -1,0 +1,25 @@
+// An information list view that also opens the Change Fields dialog for its
+// list (command 40017). The map view and the time planner build on it.
+#pragma once
+
+#include <string>
+
+#include "app/CityInfoListView.h"
+
+// Opens the Change Fields dialog over the view's list.
+constexpr UINT kCmdChangeFields = 40017;
+// The text shown when no city is chosen.
+constexpr UINT kNoCitiesTextId = 16;
+
+class MenuHandlingCityInfoListView : public OBControls::CityInfoListView {
+public:
+    MenuHandlingCityInfoListView(const std::wstring& listName, OBData::CityGroup* cityGroup,
+                                 OBControls::ViewCommandHandler* commandHandler);
+
+    bool OnCommand(UINT notifyCode, UINT id, HWND control) override;
+
+protected:
+    // Shows the Change Fields dialog; true on OK. Nothing to show until the
+    // dialog exists.
+    virtual bool ShowChangeFieldsDialog();
+};

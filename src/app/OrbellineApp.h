@@ -1,0 +1,33 @@
+// The application object: start-up (downloader, tables, settings, main
+// window) and shut-down in their fixed orders.
+#pragma once
+
+#include <memory>
+
+#include "wnd/App.h"
+
+class AppMainWindow;
+
+class OrbellineApp : public ZEP_Wnd::App {
+public:
+    OrbellineApp();
+    ~OrbellineApp() override;
+
+    bool InitInstance() override;
+    int ExitInstance() override;
+
+    AppMainWindow* GetAppMainWindow() const { return m_appMainWindow.get(); }
+    // Whether start-up found a settings file to read.
+    bool SettingsFileWasRead() const { return m_settingsRead; }
+    // Whether InitInstance starts the downloader (tests turn it off).
+    void SetStartDownloader(bool on) { m_startDownloader = on; }
+    // Opens on this view (0 to 2) instead of the stored one, without storing
+    // it; -1: the stored view.
+    void SetStartView(int index) { m_startView = index; }
+
+private:
+    std::unique_ptr<AppMainWindow> m_appMainWindow;
+    bool m_settingsRead = false;
+    bool m_startDownloader = true;
+    int m_startView = -1;
+};

@@ -1,0 +1,125 @@
+#include "app/OrbellineMainWindow.h"
+
+#include "model/AppSettings.h"
+#include "model/CityGroup.h"
+#include "wnd/Library.h"
+
+namespace OBControls {
+
+namespace {
+constexpr UINT kTitleId = 1034;
+constexpr UINT kMenuBarId = 103;
+}  // namespace
+
+OrbellineMainWindow::OrbellineMainWindow(OBData::CityGroup* cityGroup) : m_cityGroup(cityGroup) {}
+
+bool OrbellineMainWindow::CreateMainWindow(const RECT& rect) {
+    const std::wstring title = ZEP_Wnd::LoadString(kTitleId);
+    if (!FrameWindow::Create(nullptr, rect, title.c_str(), WS_VISIBLE, kMenuBarId))
+        return false;
+    m_rowImages.Create();
+    if (!CreateViews(GetClientRect()))
+        return false;
+    ShowView(GetAppSettings().GetTab());
+    ShowWindow(SW_SHOW);
+    return true;
+}
+
+bool OrbellineMainWindow::OnCreate(CREATESTRUCT* createInfo) { return FrameWindow::OnCreate(createInfo); }
+
+bool OrbellineMainWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+    switch (message) {
+    case WM_COMMAND: {
+        const UINT id = LOWORD(wParam);
+        const UINT code = HIWORD(wParam);
+        const HWND control = reinterpret_cast<HWND>(lParam);
+        if (!(m_activeView && m_activeView->OnCommand(code, id, control)))
+            OnCommand(code, id, control);
+        result = 0;
+        return true;
+    }
+    case WM_SIZE: {
+        const int width = LOWORD(lParam);
+        const int height = HIWORD(lParam);
+        for (BaseView* view : m_views)
+            if (view->GetHandle())
+                view->SetWindowPos(nullptr, 0, 0, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+        result = 0;
+        return true;
+    }
+    case WM_SETFOCUS:
+        if (m_activeView && m_activeView->GetHandle())
+            m_activeView->SetFocus();
+        result = 0;
+        return true;
+    default:
+        return FrameWindow::OnMessage(message, wParam, lParam, result);
+    }
+}
+
+void OrbellineMainWindow::OnDestroy() {
+    if (m_activeView) {
+        m_activeView->Deactivate();
+        m_activeView = nullptr;
+    }
+    if (m_menuBar) {
+        ::DestroyWindow(m_menuBar);
+        m_menuBar = nullptr;
+    }
+    for (BaseView* view : m_views)
+        if (view->GetHandle())
+            view->Destroy();
+    FrameWindow::OnDestroy();
+}
+
+bool OrbellineMainWindow::UpdateCommandState(UINT id, bool& enabled, bool& checked) {
+    if (m_activeView && m_activeView->QueryCommandState(id, enabled, checked))
+        return true;
+    const int tab = GetAppSettings().GetTab();
+    switch (id) {
+    case kCmdViewMap:
+        checked = tab == 0;
+        return true;
+    case kCmdViewPlanner:
+        checked = tab == 1;
+        return true;
+    case kCmdViewWeather:
+        checked = tab == 2;
+        return true;
+    default:
+        return false;
+    }
+}
+
+void OrbellineMainWindow::ShowView(int index) {
+    if (m_views.empty())
+        return;
+    // A hand-edited file may name a view that does not exist.
+    if (index < 0 || index >= static_cast<int>(m_views.size()))
+        index = 0;
+    AppSettings& settings = GetAppSettings();
+    if (index != settings.GetTab()) {
+        settings.SetTab(index);
+        SaveAllSettings();
+    }
+    SetActiveView(m_views[static_cast<std::size_t>(index)]);
+}
+
+void OrbellineMainWindow::SetActiveView(BaseView* view) {
+    if (view == m_activeView)
+        return;
+    if (m_activeView)
+        m_activeView->Deactivate();
+    m_activeView = view;
+    if (m_activeView)
+        m_activeView->Activate();
+}
+
+bool OrbellineMainWindow::OnCommand(UINT, UINT, HWND) { return false; }
+
+void OrbellineMainWindow::Close() {
+    Destroy();
+    SaveAllSettings();
+}
+
+}  // namespace OBControls

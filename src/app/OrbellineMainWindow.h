@@ -1,0 +1,58 @@
+// The main frame: the menu bar, the views (one shown at a time), command
+// routing to the active view first, and the menu state.
+#pragma once
+
+#include <vector>
+
+#include "app/CityGroupListView.h"
+#include "wnd/FrameWindow.h"
+
+namespace OBData {
+class CityGroup;
+}
+
+// Commands of the main menu handled by the main window.
+constexpr UINT kCmdFirstRun = 1;
+constexpr UINT kCmdAbout = 40003;
+constexpr UINT kCmdExit = 40007;
+constexpr UINT kCmdChangeCities = 40012;
+constexpr UINT kCmdViewMap = 40027;
+constexpr UINT kCmdViewPlanner = 40028;
+constexpr UINT kCmdViewWeather = 40032;
+constexpr UINT kCmdOptions = 40033;
+
+namespace OBControls {
+
+class OrbellineMainWindow : public ZEP_Wnd::FrameWindow {
+public:
+    explicit OrbellineMainWindow(OBData::CityGroup* cityGroup);
+
+    bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+    bool OnCreate(CREATESTRUCT* createInfo) override;
+    void OnDestroy() override;
+    bool UpdateCommandState(UINT id, bool& enabled, bool& checked) override;
+
+    virtual void ShowView(int index);
+    virtual void SetActiveView(BaseView* view);
+    virtual bool CreateViews(const RECT& clientRect) = 0;
+    virtual bool OnCommand(UINT notifyCode, UINT id, HWND control);
+    virtual void Close();
+
+    // Creates the window with menu bar 103, the row pictures and the views,
+    // then shows the stored view.
+    bool CreateMainWindow(const RECT& rect);
+
+    BaseView* GetActiveView() const { return m_activeView; }
+    const std::vector<BaseView*>& GetViews() const { return m_views; }
+    DayNightImageList& GetRowImages() { return m_rowImages; }
+
+protected:
+    void RegisterView(BaseView* view) { m_views.push_back(view); }
+
+    DayNightImageList m_rowImages;
+    BaseView* m_activeView = nullptr;
+    OBData::CityGroup* m_cityGroup;
+    std::vector<BaseView*> m_views;
+};
+
+}  // namespace OBControls

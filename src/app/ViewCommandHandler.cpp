@@ -1,0 +1,169 @@
+#include "app/ViewCommandHandler.h"
+
+#include <string>
+
+#include "app/BaseView.h"
+#include "app/CityGroupListView.h"
+#include "data/City.h"
+#include "model/AppSettings.h"
+#include "model/CityGroup.h"
+#include "weather/DownloaderControl.h"
+#include "wnd/Library.h"
+
+namespace OBControls {
+
+namespace {
+
+constexpr UINT kCaptionId = 1034;
+constexpr UINT kRemoveQuestionId = 1035;
+constexpr UINT kDataCostWarningId = 1049;
+
+}  // namespace
+
+// The name goes in as it is: a "%" in it is text, not a format.
+std::wstring ViewCommandHandler::RemoveQuestion(const OBData::City& city) {
+    std::wstring text = ZEP_Wnd::LoadString(kRemoveQuestionId);
+    const std::size_t at = text.find(L"%s");
+    if (at != std::wstring::npos)
+        text.replace(at, 2, city.GetDisplayName());
+    return text;
+}
+
+bool ViewCommandHandler::OnCommand(BaseView* view, UINT, UINT id) {
+    OBData::City* city = view->GetSelectedCity();
+    OBData::CityGroup* group = view->GetCityGroup();
+    switch (id) {
+    case kCmdCityInformation:
+        if (city)
+            ShowCityInfo(view, city, group);
+        return true;
+    case kCmdWeatherDetail:
+        if (city)
+            ShowWeatherDetail(view, city);
+        return true;
+    case kCmdSetAsHome:
+        if (city)
+            SetAsHome(view, city, group);
+        return true;
+    case kCmdRemoveCity:
+        if (city)
+            RemoveCity(view, city, group);
+        return true;
+    case kCmdMoveUp:
+        MoveCity(view, group, -1);
+        return true;
+    case kCmdMoveDown:
+        MoveCity(view, group, +1);
+        return true;
+    case kCmdUpdateWeather:
+        if (!group || group->GetCount() == 0)
+            return false;
+        UpdateWeather(view);
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool ViewCommandHandler::UpdateCommandState(BaseView* view, UINT id, bool& enabled) {
+    switch (id) {
+    case kCmdCityInformation:
+    case kCmdRemoveCity:
+    case kCmdWeatherDetail:
+        enabled = view->GetSelectedCity() != nullptr;
+        return true;
+    case kCmdSetAsHome: {
+        const OBData::City* city = view->GetSelectedCity();
+        const OBData::CityGroup* group = view->GetCityGroup();
+        enabled = city && group && !group->IsHomeCity(city);
+        return true;
+    }
+    case kCmdUpdateWeather:
+        enabled = !IsDownloaderBusy();
+        return true;
+    case kCmdMoveUp:
+        enabled = CanMoveCity(view, view->GetCityGroup(), -1);
+        return true;
+    case kCmdMoveDown:
+        enabled = CanMoveCity(view, view->GetCityGroup(), +1);
+        return true;
+    default:
+        return false;
+    }
+}
+
+// The city information page comes with its own dialog; until then the
+// command does nothing visible.
+void ViewCommandHandler::ShowCityInfo(BaseView*, OBData::City*, OBData::CityGroup*) {}
+
+void ViewCommandHandler::SetAsHome(BaseView* view, OBData::City* city, OBData::CityGroup* group) {
+    if (!group || !group->SetHomeCity(city))
+        return;
+    view->SaveCities();
+}
+
+void ViewCommandHandler::RemoveCity(BaseView* view, OBData::City* city, OBData::CityGroup* group) {
+    const std::wstring question = RemoveQuestion(*city);
+    const std::wstring caption = ZEP_Wnd::LoadString(kCaptionId);
+    // The city is taken by id before the box: the box runs a loop in which
+    // the list may be refilled.
+    const int id = city->GetId();
+    if (::MessageBox(view->GetHandle(), question.c_str(), caption.c_str(), MB_YESNO | MB_ICONQUESTION) != IDYES)
+        return;
+    group->RemoveCity(id);
+    view->SaveCities();
+}
+
+// The weather detail page comes with its own dialog.
+void ViewCommandHandler::ShowWeatherDetail(BaseView*, OBData::City*) {}
+
+void ViewCommandHandler::UpdateWeather(BaseView* view) {
+    AppSettings& settings = GetAppSettings();
+    if (settings.GetWeatherUpdateWarning()) {
+        const std::wstring text = ZEP_Wnd::LoadString(kDataCostWarningId);
+        const std::wstring caption = ZEP_Wnd::LoadString(kCaptionId);
+        if (::MessageBox(view->GetHandle(), text.c_str(), caption.c_str(), MB_YESNO | MB_ICONQUESTION) != IDYES)
+            return;
+        // Asked once: the answer reaches the file with the next full save.
+        settings.SetWeatherUpdateWarning(false);
+    }
+    RequestUpdateNow();
+}
+
+bool ViewCommandHandler::CanMoveCity(BaseView* view, OBData::CityGroup* group, int delta) {
+    if (!group || !view->CanMoveCities(group, delta))
+        return false;
+    auto* listView = dynamic_cast<CityGroupListView*>(view);
+    if (!listView || !listView->GetListControl())
+        return false;
+    const int to = listView->GetListControl()->GetSelectedRow() + delta;
+    return to >= 0 && to < group->GetCount();
+}
+
+void ViewCommandHandler::MoveCity(BaseView* view, OBData::CityGroup* group, int delta) {
+    if (!group || !view->CanMoveCities(group, delta))
+        return;
+    auto* listView = dynamic_cast<CityGroupListView*>(view);
+    CityGroupListCtrl* list = listView ? listView->GetListControl() : nullptr;
+    if (!list)
+        return;
+    const int from = list->GetSelectedRow();
+    const int to = from + delta;
+    if (from < 0 || from >= group->GetCount() || to < 0 || to >= group->GetCount())
+        return;
+    group->MoveCity(from, to);
+    list->SelectRow(to);
+    // Every row's dial code and distance depend on which city is home.
+    if (from == 0 || to == 0)
+        list->Invalidate(false);
+}
+
+UINT ViewCommandHandler::GetCityMenuId() { return 0; }
+
+bool ViewCommandHandler::IsDownloaderBusy() { return OBWeather::IsDownloaderBusy(); }
+
+void ViewCommandHandler::RequestUpdateNow() { OBWeather::RequestUpdateNow(); }
+
+}  // namespace OBControls
+
+UINT ViewCommandHandlerPPC::GetCityMenuId() { return 104; }

@@ -1,0 +1,170 @@
+// The application and its main window: start-up, the views, the View menu,
+// the moments the settings file is written, exit and a second instance.
+#include "tests/app/ShellFixture.h"
+
+#include "platform/ui/Shell.h"
+#include "platform/ui/win/WindowSystem.h"
+
+namespace shelltest {
+namespace {
+
+class Shell : public ::testing::Test, public ShellFixture {};
+
+TEST_F(Shell, StartsWithMenuBarThreeViewsAndTheStoredView) {
+    WriteSettings(std::string(kTwelveCities) + "tab,1\r\n");
+    ASSERT_TRUE(Start());
+    AppMainWindow* main = Main();
+    EXPECT_EQ(main->GetWindowText(), L"Orbelline");
+    ASSERT_NE(main->GetMenuBar(), nullptr);
+    // The frame ends where the menu bar begins.
+    RECT frame = main->GetWindowRect(), bar{};
+    ::GetWindowRect(main->GetMenuBar(), &bar);
+    EXPECT_EQ(frame.bottom, bar.top);
+
+    ASSERT_EQ(main->GetViews().size(), 3u);
+    EXPECT_EQ(main->GetActiveView(), &main->GetPlannerView());
+    EXPECT_TRUE(main->GetPlannerView().IsVisible());
+    EXPECT_FALSE(main->GetMapView().IsVisible());
+    EXPECT_FALSE(main->GetWeatherView().IsVisible());
+    EXPECT_TRUE(main->GetPlannerView().IsTimerRunning());
+    EXPECT_FALSE(main->GetMapView().IsTimerRunning());
+    // Every view fills the client area, and so does its list.
+    const RECT client = main->GetClientRect();
+    for (OBControls::BaseView* view : main->GetViews()) {
+        const RECT r = view->GetClientRect();
+        EXPECT_EQ(r.right, client.right);
+        EXPECT_EQ(r.bottom, client.bottom);
+    }
+    EXPECT_EQ(Group().GetCount(), 12);
+    EXPECT_EQ(ActiveListView()->GetDlgItem(OBControls::kCityListId), ActiveList()->GetHandle());
+}
+
+TEST_F(Shell, StoredViewOutsideTheThreeOpensTheMap) {
+    for (const char* tab : {"7", "-1"}) {
+        WriteSettings(std::string("tab,") + tab + "\r\n");
+        ASSERT_TRUE(Start());
+        EXPECT_EQ(Main()->GetActiveView(), &Main()->GetMapView()) << tab;
+        EXPECT_TRUE(Checked(kCmdViewMap));
+        Exit();
+        EXPECT_EQ(StoredValue("tab"), "0");
+    }
+}
+
+TEST_F(Shell, SwitchingViewsWritesTheFileOnlyOnARealSwitch) {
+    WriteSettings(kTwelveCities);
+    ASSERT_TRUE(Start());
+    RemoveSettings();
+    Command(kCmdViewMap);  // already shown
+    EXPECT_FALSE(SettingsExist());
+    EXPECT_TRUE(Main()->GetMapView().IsVisible());
+
+    Command(kCmdViewWeather);
+    ASSERT_TRUE(SettingsExist());
+    EXPECT_EQ(StoredValue("tab"), "2");
+    EXPECT_EQ(Main()->GetActiveView(), &Main()->GetWeatherView());
+    EXPECT_FALSE(Main()->GetMapView().IsVisible());
+    EXPECT_FALSE(Main()->GetMapView().IsTimerRunning());
+    // The list's field choice went to the file with the view's departure.
+    EXPECT_NE(StoredValue("mapview_list"), "(none)");
+
+    RemoveSettings();
+    Command(kCmdViewWeather);
+    EXPECT_FALSE(SettingsExist());
+
+    Restart();
+    EXPECT_EQ(Main()->GetActiveView(), &Main()->GetWeatherView());
+}
+
+TEST_F(Shell, ViewMenuChecksExactlyTheShownView) {
+    ASSERT_TRUE(Start());
+    const UINT ids[] = {kCmdViewMap, kCmdViewPlanner, kCmdViewWeather};
+    for (int shown = 0; shown < 3; ++shown) {
+        Command(ids[shown]);
+        for (int i = 0; i < 3; ++i)
+            EXPECT_EQ(Checked(ids[i]), i == shown) << "shown " << shown << ", item " << i;
+    }
+    // Through the real menu bar: the View popup carries the marks when it opens.
+    HMENU viewMenu = reinterpret_cast<HMENU>(::SendMessage(Main()->GetMenuBar(), SHCMBM_GETSUBMENU, 0, 40008));
+    ASSERT_NE(viewMenu, nullptr);
+    UINT mapState = 0, weatherState = 0;
+    ui.WhenIdle([&] {
+        mapState = ::GetMenuState(viewMenu, kCmdViewMap, MF_BYCOMMAND);
+        weatherState = ::GetMenuState(viewMenu, kCmdViewWeather, MF_BYCOMMAND);
+        PressKey(VK_ESCAPE);
+    });
+    RECT bar{};
+    ::GetWindowRect(Main()->GetMenuBar(), &bar);
+    ui.Tap(POINT{bar.left + ob::ui::Scale(45), (bar.top + bar.bottom) / 2});  // "View"
+    ui.RunUntilIdle();
+    EXPECT_EQ(mapState & MF_CHECKED, 0u);
+    EXPECT_NE(weatherState & MF_CHECKED, 0u);
+}
+
+TEST_F(Shell, ExitWritesTheFileAndTheNextStartKeepsEverything) {
+    WriteSettings(kTwelveCities);
+    ASSERT_TRUE(Start());
+    ActiveList()->SelectRow(3);
+    Command(OBControls::kCmdMoveUp);
+    const std::wstring moved = NameAt(2);
+    RemoveSettings();
+    Exit();
+    ASSERT_TRUE(SettingsExist());
+    EXPECT_EQ(StoredValue("cities"), "1;2;4;3;5;6;7;8;9;10;11;12");
+    Start();
+    EXPECT_EQ(NameAt(2), moved);
+}
+
+TEST_F(Shell, FirstStartWithoutCitiesShowsTheEmptyListAndAsksAgainNextTime) {
+    ASSERT_TRUE(Start());
+    EXPECT_FALSE(app->SettingsFileWasRead());
+    EXPECT_EQ(Group().GetCount(), 0);
+    EXPECT_EQ(ActiveList()->GetSelectedCity(), nullptr);
+    // Without a chosen city the City menu has nothing to act on.
+    EXPECT_FALSE(Enabled(OBControls::kCmdCityInformation));
+    EXPECT_FALSE(Enabled(OBControls::kCmdRemoveCity));
+    EXPECT_FALSE(Enabled(OBControls::kCmdMoveDown));
+    // The question is asked through command 1 only while the group is empty.
+    Command(kCmdFirstRun);
+    EXPECT_EQ(Group().GetCount(), 0);
+    Exit();
+    EXPECT_EQ(StoredValue("cities"), "");
+}
+
+TEST_F(Shell, CommandsOfDialogsStillToComeChangeNothing) {
+    WriteSettings(kTwelveCities);
+    ASSERT_TRUE(Start());
+    RemoveSettings();
+    for (UINT id : {kCmdChangeCities, kCmdOptions, kCmdChangeFields, OBControls::kCmdCityInformation,
+                    OBControls::kCmdWeatherDetail})
+        Command(id);
+    EXPECT_FALSE(SettingsExist());
+    EXPECT_EQ(Group().GetCount(), 12);
+    // The About box opens over the main window and Done closes it.
+    bool opened = false;
+    ui.WhenIdle([&] {
+        opened = ui.FindByText(L"Orbelline 1.0.0") != nullptr;
+        PressKey(VK_RETURN);
+    });
+    Command(kCmdAbout);
+    EXPECT_TRUE(opened);
+    EXPECT_EQ(::GetActiveWindow(), Main()->GetHandle());
+}
+
+TEST_F(Shell, SecondInstanceBringsTheFirstForwardAndEnds) {
+    ASSERT_TRUE(Start());
+    ASSERT_TRUE(app->InitApplication());
+    Main()->ShowWindow(SW_HIDE);
+    {
+        OrbellineApp second;
+        second.SetRetryDelay(0);
+        EXPECT_FALSE(second.InitApplication());
+        EXPECT_EQ(second.GetMainWindow(), nullptr);
+    }
+    ZEP_Wnd::SetApp(app.get());
+    ob::ui::WaitForWork(1000);
+    ui.RunUntilIdle();
+    EXPECT_TRUE(Main()->IsVisible());
+}
+
+}  // namespace
+}  // namespace shelltest

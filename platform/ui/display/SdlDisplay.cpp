@@ -11,6 +11,7 @@
 #include <SDL_syswm.h>
 
 #include <algorithm>
+#include <cstring>
 #include <cstdlib>
 #include <string>
 
@@ -108,6 +109,10 @@ public:
         Sdl().SDL_SetHint(SDL_HINT_VIDEO_X11_NET_WM_BYPASS_COMPOSITOR, "0");
         // Plain X images, no GL: the window's pixels are ours.
         Sdl().SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+        // No desktop named at all: SDL would fall back to a driver that shows
+        // nothing, and a window nobody can see is no display.
+        if (!std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY") && !std::getenv("SDL_VIDEODRIVER"))
+            return false;
         if (Sdl().SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return false;
         // As large as the desktop allows: whole multiples when they fit.
         SDL_Rect usable{0, 0, mode.width, mode.height};

@@ -1,21 +1,160 @@
 // Entry point of orbelline. A command-line mode (--clock, --info, --help,
-// --version) runs and ends; without one the program opens its window.
+// --version) runs and ends; --headless --screenshot renders one screen of
+// the program into a picture; otherwise the program opens its window.
+#include <unistd.h>
+
 #include <clocale>
 #include <cstdio>
 #include <string>
 #include <vector>
 
+#include "app/OrbellineApp.h"
 #include "cli/CliOptions.h"
 #include "cli/CommandLine.h"
+#include "platform/kernel/Clock.h"
+#include "platform/ui/Windows.h"
+#include "platform/ui/display/Display.h"
 
 namespace {
 
-// Starts the program's window. Until the window exists, the program shows
-// the world clock for the chosen cities instead.
-int RunWindow(int argc, char** argv, const ob::cli::CliOptions& options) {
-    (void)argc;
-    (void)argv;
-    return ob::cli::RunClock(options);
+// The options of the window itself; the others belong to the command line.
+struct WindowOptions {
+    bool used = false;  // any of them was given
+    bool headless = false;
+    std::string screenshot;
+    int view = -1;
+    ob::ui::ScreenMode screen;
+    bool hasAt = false;
+    std::int64_t atTicks = 0;
+};
+
+constexpr const char* kWindowUsage =
+    "       orbelline [--screen WxH] [--at TIME]\n"
+    "       orbelline --headless --screenshot FILE [--view map|planner|weather] [--screen WxH] [--at TIME]\n"
+    "  --headless       draw into memory instead of a window (needs --screenshot)\n"
+    "  --screenshot F   start, draw the first screen into the PNG file F and end\n"
+    "  --view V         the view to show: map, planner or weather (default: the stored one)\n"
+    "  --screen WxH     the device screen: 240x320 (default), 480x640, 320x240, 640x480\n";
+
+int UsageError(const std::string& message) {
+    std::fprintf(stderr, "orbelline: %s (see orbelline --help)\n", message.c_str());
+    return ob::cli::kExitUsage;
+}
+
+// Takes the window's options out of `args`. False with a message for a bad one.
+bool TakeWindowOptions(std::vector<std::string>& args, WindowOptions& options, std::string& error) {
+    std::vector<std::string> rest;
+    bool windowOnly = false;
+    std::string at;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        const bool takesValue = arg == "--screenshot" || arg == "--view" || arg == "--screen";
+        if (takesValue && i + 1 >= args.size()) {
+            error = arg + " needs a value";
+            return false;
+        }
+        if (arg == "--headless") {
+            options.headless = windowOnly = true;
+        } else if (arg == "--screenshot") {
+            options.screenshot = args[++i];
+            windowOnly = true;
+        } else if (arg == "--view") {
+            const std::string& v = args[++i];
+            options.view = v == "map" ? 0 : v == "planner" ? 1 : v == "weather" ? 2 : -2;
+            if (options.view < 0) {
+                error = "unknown view '" + v + "' (map, planner or weather)";
+                return false;
+            }
+            windowOnly = true;
+        } else if (arg == "--screen") {
+            if (!ob::ui::ParseScreenMode(args[++i], options.screen)) {
+                error = "bad screen '" + args[i] + "' (such as 240x320 or 480x640)";
+                return false;
+            }
+            options.used = true;
+        } else {
+            rest.push_back(arg);
+        }
+    }
+    options.used = options.used || windowOnly;
+    if (options.used) {
+        // --at goes with the window too.
+        for (std::size_t i = 0; i < rest.size(); ++i) {
+            if (rest[i] != "--at")
+                continue;
+            if (i + 1 >= rest.size() || !ob::cli::ParseIsoUtc(rest[i + 1], options.atTicks)) {
+                error = "--at needs a time such as 2008-01-15T12:00:00Z";
+                return false;
+            }
+            options.hasAt = true;
+            rest.erase(rest.begin() + static_cast<long>(i), rest.begin() + static_cast<long>(i) + 2);
+            break;
+        }
+        if (!rest.empty()) {
+            error = "'" + rest.front() + "' does not go with the window's options";
+            return false;
+        }
+        if (options.headless != !options.screenshot.empty()) {
+            error = "--headless and --screenshot go together";
+            return false;
+        }
+    }
+    args = rest;
+    return true;
+}
+
+// Dispatches everything waiting, paint included, until nothing is left.
+void RunUntilIdle() {
+    MSG msg;
+    for (int n = 0; n < 100000 && ::PeekMessage(&msg, nullptr, 0, 0, PM_REMOVE); ++n) {
+        if (msg.message == WM_QUIT)
+            break;
+        ::TranslateMessage(&msg);
+        ::DispatchMessage(&msg);
+    }
+}
+
+int RunScreenshot(const WindowOptions& options) {
+    if (!ob::ui::StartScreen(options.screen, "headless")) {
+        std::fprintf(stderr, "orbelline: cannot start the headless screen\n");
+        return ob::cli::kExitError;
+    }
+    if (options.hasAt)
+        ob::kernel::SetClockOverride(options.atTicks, false);
+    OrbellineApp app;
+    // A picture of the program is no second instance, starts no downloader
+    // and leaves the settings file as it found it.
+    app.SetSingleInstance(false);
+    app.SetStartDownloader(false);
+    app.SetStartView(options.view);
+    if (!app.InitInstance()) {
+        std::fprintf(stderr, "orbelline: the main window could not be created\n");
+        std::fflush(nullptr);
+        ::_exit(ob::cli::kExitError);
+    }
+    RunUntilIdle();
+    const bool saved = ob::ui::SaveScreenshot(options.screenshot);
+    if (!saved)
+        std::fprintf(stderr, "orbelline: cannot write '%s'\n", options.screenshot.c_str());
+    // Ending here skips the shut-down, which would save the settings.
+    std::fflush(nullptr);
+    ::_exit(saved ? ob::cli::kExitOk : ob::cli::kExitError);
+}
+
+int RunWindow(const WindowOptions& options, const ob::cli::CliOptions& cli) {
+    if (!ob::ui::StartScreen(options.screen, "sdl")) {
+        std::fprintf(stderr, "orbelline: no display available (set DISPLAY, or use --headless --screenshot FILE)\n");
+        return ob::cli::kExitError;
+    }
+    if (options.hasAt || cli.hasAt)
+        ob::kernel::SetClockOverride(options.hasAt ? options.atTicks : cli.atTicks, true);
+    int code = 0;
+    {
+        OrbellineApp app;
+        code = app.RunEntrySequence(nullptr);
+    }
+    ob::ui::StopScreen();
+    return code;
 }
 
 }  // namespace
@@ -27,13 +166,23 @@ int main(int argc, char** argv) {
     std::setlocale(LC_TIME, "");
     std::setlocale(LC_MEASUREMENT, "");
 
-    const std::vector<std::string> args(argv + 1, argv + argc);
+    std::vector<std::string> args(argv + 1, argv + argc);
+    WindowOptions window;
+    std::string error;
+    if (!TakeWindowOptions(args, window, error))
+        return UsageError(error);
+    if (!window.headless && window.used && window.screenshot.empty() && args.empty())
+        return RunWindow(window, ob::cli::CliOptions{});
+    if (window.headless)
+        return RunScreenshot(window);
+
     const ob::cli::ParseResult parsed = ob::cli::ParseCommandLine(args);
-    if (!parsed.ok) {
-        std::fprintf(stderr, "orbelline: %s (see orbelline --help)\n", parsed.error.c_str());
-        return ob::cli::kExitUsage;
-    }
+    if (!parsed.ok)
+        return UsageError(parsed.error);
     if (parsed.options.mode == ob::cli::Mode::Window)
-        return RunWindow(argc, argv, parsed.options);
-    return ob::cli::RunCommandLine(parsed.options);
+        return RunWindow(window, parsed.options);
+    const int code = ob::cli::RunCommandLine(parsed.options);
+    if (parsed.options.mode == ob::cli::Mode::Help)
+        std::fputs(kWindowUsage, stdout);
+    return code;
 }

@@ -1,0 +1,156 @@
+// The real window on an X server: Xvfb runs the desktop, xdotool is the
+// user. Start the program, tap a city row, open the City menu, choose Remove,
+// answer Yes and exit: the settings file no longer holds that city.
+#include <gtest/gtest.h>
+
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+extern char** environ;
+
+namespace {
+
+namespace fs = std::filesystem;
+
+bool OnPath(const char* tool) {
+    return std::system((std::string("command -v ") + tool + " >/dev/null 2>&1").c_str()) == 0;
+}
+
+pid_t Spawn(const std::vector<std::string>& args, const std::vector<std::string>& extraEnv = {}) {
+    std::vector<char*> argv;
+    for (const auto& a : args)
+        argv.push_back(const_cast<char*>(a.c_str()));
+    argv.push_back(nullptr);
+    std::vector<std::string> env;
+    for (char** e = environ; *e; ++e)
+        env.emplace_back(*e);
+    for (const auto& e : extraEnv)
+        env.push_back(e);
+    std::vector<char*> envp;
+    for (auto& e : env)
+        envp.push_back(e.data());
+    envp.push_back(nullptr);
+    pid_t pid = -1;
+    if (posix_spawnp(&pid, argv[0], nullptr, nullptr, argv.data(), envp.data()) != 0)
+        return -1;
+    return pid;
+}
+
+std::string Shell(const std::string& command) {
+    std::string out;
+    if (FILE* p = ::popen(command.c_str(), "r")) {
+        char buf[256];
+        while (std::fgets(buf, sizeof buf, p))
+            out += buf;
+        ::pclose(p);
+    }
+    return out;
+}
+
+// Waits for a condition that another process brings about, up to a limit.
+template <class F>
+bool WaitFor(F done, int limitMs) {
+    for (int waited = 0; waited < limitMs; waited += 50) {
+        if (done())
+            return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    return done();
+}
+
+// Whether the child ended; its status in `status`.
+bool Ended(pid_t pid, int& status) { return ::waitpid(pid, &status, WNOHANG) == pid; }
+
+std::string ReadFile(const fs::path& path) {
+    std::ifstream in(path);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+TEST(ShellDesktop, TapRowRemoveWithYesAndExitUnderXvfb) {
+    const fs::path program = fs::path(ORBELLINE_APP_DIR) / "orbelline";
+    if (!fs::exists(program) || !OnPath("Xvfb") || !OnPath("xdotool"))
+        GTEST_SKIP() << "needs the orbelline program, Xvfb and xdotool";
+
+    // A private app folder: its own settings file and single-instance lock.
+    const fs::path folder = fs::temp_directory_path() / ("orbelline-desktop-" + std::to_string(::getpid()));
+    fs::remove_all(folder);
+    fs::create_directories(folder);
+    fs::copy_file(program, folder / "orbelline");
+    std::ofstream(folder / "settings.csv") << "cities,1;2;3\r\ntab,0\r\nweatherupdatewarning,0\r\n";
+
+    const std::string display = ":" + std::to_string(70 + ::getpid() % 200);
+    const pid_t xvfb = Spawn({"Xvfb", display, "-screen", "0", "800x800x24", "-nolisten", "tcp"});
+    ASSERT_GT(xvfb, 0);
+    const std::string socket = "/tmp/.X11-unix/X" + display.substr(1);
+    ASSERT_TRUE(WaitFor([&] { return fs::exists(socket); }, 10000)) << "Xvfb did not start";
+
+    const std::string env = "DISPLAY=" + display;
+    const pid_t app = Spawn({(folder / "orbelline").string()}, {env});
+    ASSERT_GT(app, 0);
+    std::string window;
+    ASSERT_TRUE(WaitFor(
+        [&] {
+            window = Shell(env + " xdotool search --classname orbelline 2>/dev/null | head -n1");
+            return !window.empty();
+        },
+        10000))
+        << "no window";
+    window.erase(window.find_last_not_of(" \n") + 1);
+    // The device screen is shown scaled: find the factor from the window's width.
+    const std::string geometry = Shell(env + " xdotool getwindowgeometry " + window);
+    int width = 0, height = 0;
+    const auto at = geometry.find("Geometry: ");
+    ASSERT_NE(at, std::string::npos) << geometry;
+    std::sscanf(geometry.c_str() + at + 10, "%dx%d", &width, &height);
+    ASSERT_GT(width, 0);
+    const double scale = width / 240.0;
+    std::this_thread::sleep_for(std::chrono::milliseconds(500));  // the first frame is up
+
+    auto tap = [&](int x, int y) {
+        Shell(env + " xdotool mousemove --window " + window + " " + std::to_string(static_cast<int>(x * scale)) + " " +
+            std::to_string(static_cast<int>(y * scale)) + " click 1");
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    };
+    auto keys = [&](const std::string& names) {
+        Shell(env + " xdotool key --window " + window + " --delay 80 " + names);
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    };
+
+    tap(60, 26 + 45);  // the second city's row, below the navigation bar
+    tap(80, 307);      // "City" on the menu bar
+    keys("Down Down Down Down Return");  // Information, Weather Detail, Set as Home, Remove
+    keys("Return");                      // Yes
+    tap(14, 307);                        // "File"
+    keys("Down Down Return");            // About, Exit
+
+    int status = 0;
+    const bool ended = WaitFor([&] { return Ended(app, status); }, 10000);
+    if (!ended) {
+        ::kill(app, SIGKILL);
+        ::waitpid(app, &status, 0);
+    }
+    ::kill(xvfb, SIGTERM);
+    ::waitpid(xvfb, nullptr, 0);
+    const std::string settings = ReadFile(folder / "settings.csv");
+    fs::remove_all(folder);
+
+    ASSERT_TRUE(ended) << "the program did not exit";
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    EXPECT_NE(settings.find("cities,1;3\r\n"), std::string::npos) << settings;
+}
+
+}  // namespace

@@ -4,12 +4,8 @@
 
 #include "app/BaseView.h"
 
-#if __has_include("app/CityGroupInfoList.h") && __has_include("app/DayNightImageList.h")
 #include "app/CityGroupInfoList.h"
 #include "app/DayNightImageList.h"
-#else
-#include "app/CityGroupListViewStandIn.h"
-#endif
 
 namespace OBControls {
 

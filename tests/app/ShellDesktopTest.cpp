@@ -80,6 +80,17 @@ std::string ReadFile(const fs::path& path) {
     return s.str();
 }
 
+// Ends the processes the test started, however the test ends.
+struct Reaper {
+    std::vector<pid_t> pids;
+    ~Reaper() {
+        for (auto it = pids.rbegin(); it != pids.rend(); ++it) {
+            if (::kill(*it, SIGKILL) == 0)
+                ::waitpid(*it, nullptr, 0);
+        }
+    }
+};
+
 TEST(ShellDesktop, TapRowRemoveWithYesAndExitUnderXvfb) {
     const fs::path program = fs::path(ORBELLINE_APP_DIR) / "orbelline";
     if (!fs::exists(program) || !OnPath("Xvfb") || !OnPath("xdotool"))
@@ -95,12 +106,15 @@ TEST(ShellDesktop, TapRowRemoveWithYesAndExitUnderXvfb) {
     const std::string display = ":" + std::to_string(70 + ::getpid() % 200);
     const pid_t xvfb = Spawn({"Xvfb", display, "-screen", "0", "800x800x24", "-nolisten", "tcp"});
     ASSERT_GT(xvfb, 0);
+    Reaper reaper;
+    reaper.pids.push_back(xvfb);
     const std::string socket = "/tmp/.X11-unix/X" + display.substr(1);
     ASSERT_TRUE(WaitFor([&] { return fs::exists(socket); }, 10000)) << "Xvfb did not start";
 
     const std::string env = "DISPLAY=" + display;
     const pid_t app = Spawn({(folder / "orbelline").string()}, {env});
     ASSERT_GT(app, 0);
+    reaper.pids.push_back(app);
     std::string window;
     ASSERT_TRUE(WaitFor(
         [&] {
@@ -118,16 +132,16 @@ TEST(ShellDesktop, TapRowRemoveWithYesAndExitUnderXvfb) {
     std::sscanf(geometry.c_str() + at + 10, "%dx%d", &width, &height);
     ASSERT_GT(width, 0);
     const double scale = width / 240.0;
-    std::this_thread::sleep_for(std::chrono::milliseconds(500));  // the first frame is up
+    std::this_thread::sleep_for(std::chrono::milliseconds(1000));  // the first frame is up
 
     auto tap = [&](int x, int y) {
         Shell(env + " xdotool mousemove --window " + window + " " + std::to_string(static_cast<int>(x * scale)) + " " +
             std::to_string(static_cast<int>(y * scale)) + " click 1");
-        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        std::this_thread::sleep_for(std::chrono::milliseconds(700));
     };
     auto keys = [&](const std::string& names) {
-        Shell(env + " xdotool key --window " + window + " --delay 80 " + names);
-        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        Shell(env + " xdotool key --window " + window + " --delay 120 " + names + " 2>/dev/null");
+        std::this_thread::sleep_for(std::chrono::milliseconds(700));
     };
 
     tap(60, 26 + 45);  // the second city's row, below the navigation bar
@@ -139,12 +153,8 @@ TEST(ShellDesktop, TapRowRemoveWithYesAndExitUnderXvfb) {
 
     int status = 0;
     const bool ended = WaitFor([&] { return Ended(app, status); }, 10000);
-    if (!ended) {
-        ::kill(app, SIGKILL);
-        ::waitpid(app, &status, 0);
-    }
-    ::kill(xvfb, SIGTERM);
-    ::waitpid(xvfb, nullptr, 0);
+    if (ended)
+        reaper.pids.pop_back();
     const std::string settings = ReadFile(folder / "settings.csv");
     fs::remove_all(folder);
 

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <vector>
 
 #include "platform/ui/Gdi.h"
 #include "platform/ui/gdi/DeviceContext.h"
@@ -35,6 +36,52 @@ TEST(GdiObjects, BadAndStaleHandlesFailWithoutHarm) {
     EXPECT_TRUE(DeleteObject(GetStockObject(BLACK_PEN)));
     EXPECT_EQ(GetObjectType(GetStockObject(BLACK_PEN)), OBJ_PEN);
     EXPECT_EQ(GetStockObject(999), nullptr);
+}
+
+// A deleted DC or destroyed image list keeps failing even after new ones
+// are made (which may well reuse the freed memory), and a handle of one kind
+// is never mistaken for another.
+TEST(GdiObjects, StaleDeviceContextAndImageListHandlesStayInvalid) {
+    HDC stale = CreateCompatibleDC(nullptr);
+    ASSERT_NE(stale, nullptr);
+    EXPECT_TRUE(DeleteDC(stale));
+    std::vector<HDC> fresh;
+    for (int i = 0; i < 16; ++i) {
+        fresh.push_back(CreateCompatibleDC(nullptr));
+        ASSERT_NE(fresh.back(), stale);
+    }
+    EXPECT_EQ(GetObjectType(reinterpret_cast<HGDIOBJ>(stale)), 0u);
+    EXPECT_EQ(SetTextColor(stale, kRed), CLR_INVALID);
+    EXPECT_EQ(SelectObject(stale, GetStockObject(BLACK_BRUSH)), nullptr);
+    EXPECT_FALSE(DeleteDC(stale));
+    for (HDC dc : fresh) {
+        EXPECT_EQ(GetObjectType(reinterpret_cast<HGDIOBJ>(dc)), static_cast<DWORD>(OBJ_MEMDC));
+        EXPECT_EQ(GetTextColor(dc), 0u);  // untouched by the calls on the stale handle
+        EXPECT_TRUE(DeleteDC(dc));
+    }
+
+    HIMAGELIST staleList = ImageList_Create(4, 4, ILC_COLOR24, 1, 1);
+    ASSERT_NE(staleList, nullptr);
+    EXPECT_TRUE(ImageList_Destroy(staleList));
+    std::vector<HIMAGELIST> lists;
+    for (int i = 0; i < 16; ++i) {
+        lists.push_back(ImageList_Create(4, 4, ILC_COLOR24, 1, 1));
+        ASSERT_NE(lists.back(), staleList);
+    }
+    EXPECT_EQ(ImageList_SetBkColor(staleList, kRed), CLR_NONE);
+    EXPECT_FALSE(ImageList_Destroy(staleList));
+    for (HIMAGELIST l : lists) {
+        EXPECT_EQ(ImageList_GetBkColor(l), CLR_NONE);
+        EXPECT_TRUE(ImageList_Destroy(l));
+    }
+    // Handles of different kinds never coincide.
+    HDC dc = CreateCompatibleDC(nullptr);
+    HBRUSH brush = CreateSolidBrush(kRed);
+    EXPECT_EQ(GetObjectType(reinterpret_cast<HGDIOBJ>(dc)), static_cast<DWORD>(OBJ_MEMDC));
+    EXPECT_FALSE(DeleteDC(reinterpret_cast<HDC>(brush)));
+    EXPECT_FALSE(DeleteObject(reinterpret_cast<HGDIOBJ>(dc)));
+    EXPECT_TRUE(DeleteObject(brush));
+    EXPECT_TRUE(DeleteDC(dc));
 }
 
 TEST(GdiObjects, ObjectsDeletedWhileSelectedStayUsableUntilDeselected) {

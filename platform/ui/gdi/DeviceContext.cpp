@@ -1,21 +1,28 @@
 #include "platform/ui/gdi/DeviceContext.h"
 
 #include <algorithm>
-#include <unordered_set>
+#include <cstdint>
+#include <unordered_map>
 #include <utility>
 
 namespace ob::ui {
 namespace {
 
-std::unordered_set<DeviceContext*>& LiveDCs() {
-    static std::unordered_set<DeviceContext*> live;
+// Live device contexts by handle value. A handle is a number given out once,
+// so a deleted DC's handle stays invalid when a new DC reuses its memory.
+std::unordered_map<std::uintptr_t, DeviceContext*>& LiveDCs() {
+    static std::unordered_map<std::uintptr_t, DeviceContext*> live;
     return live;
 }
 
 int g_dpi = 96;
 SIZE g_screen{240, 320};
 
-HDC ToHandle(DeviceContext* dc) { return reinterpret_cast<HDC>(dc); }
+HDC Register(DeviceContext* dc) {
+    const std::uintptr_t value = NewHandleValue();
+    LiveDCs()[value] = dc;
+    return reinterpret_cast<HDC>(value);
+}
 
 // Swaps the object in `slot` for `obj`, keeping the selection counts right.
 HGDIOBJ Swap(HGDIOBJ& slot, HGDIOBJ obj) {
@@ -80,8 +87,8 @@ const pixman_region32_t& DeviceContext::Effective() {
 
 DeviceContext* FindDC(HDC hdc) {
     if (!hdc) return nullptr;
-    auto* dc = reinterpret_cast<DeviceContext*>(hdc);
-    return LiveDCs().count(dc) ? dc : nullptr;
+    const auto it = LiveDCs().find(reinterpret_cast<std::uintptr_t>(hdc));
+    return it == LiveDCs().end() ? nullptr : it->second;
 }
 
 void SetScreenDpi(int dpi) { g_dpi = dpi > 0 ? dpi : 96; }
@@ -98,8 +105,7 @@ HDC CreateSurfaceDC(Surface* surface, POINT origin, HRGN visible) {
         dc->hasVisible = true;
         pixman_region32_copy(&dc->visible, &r->region);
     }
-    LiveDCs().insert(dc);
-    return ToHandle(dc);
+    return Register(dc);
 }
 
 BOOL SetSurfaceDCOrigin(HDC hdc, POINT origin) {
@@ -154,14 +160,13 @@ HDC CreateCompatibleDC(HDC hdc) {
     dc->bitmap = StockBitmap();
     RetainSelected(FindObject(dc->bitmap));
     dc->surface = SurfaceOfBitmap(dc->bitmap);
-    LiveDCs().insert(dc);
-    return reinterpret_cast<HDC>(dc);
+    return Register(dc);
 }
 
 BOOL DeleteDC(HDC hdc) {
     DeviceContext* dc = FindDC(hdc);
     if (!dc) return FALSE;
-    LiveDCs().erase(dc);
+    LiveDCs().erase(reinterpret_cast<std::uintptr_t>(hdc));
     delete dc;
     return TRUE;
 }

@@ -82,11 +82,13 @@ BitmapObject::BitmapObject(int w, int h, int bpp, bool alpha)
 RegionObject::RegionObject() : GdiObject(GdiKind::Region) { pixman_region32_init(&region); }
 RegionObject::~RegionObject() { pixman_region32_fini(&region); }
 
+std::uintptr_t NewHandleValue() { return g_nextHandle += 4; }
+
 HGDIOBJ AddObject(std::unique_ptr<GdiObject> obj) {
     GdiObject* raw = obj.release();
-    g_nextHandle += 4;
-    raw->handle = reinterpret_cast<HGDIOBJ>(g_nextHandle);
-    Table()[g_nextHandle] = raw;
+    const std::uintptr_t value = NewHandleValue();
+    raw->handle = reinterpret_cast<HGDIOBJ>(value);
+    Table()[value] = raw;
     return raw->handle;
 }
 

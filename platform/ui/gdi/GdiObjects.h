@@ -5,6 +5,7 @@
 // context when it is deleted lives on until the context lets go of it.
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
@@ -66,6 +67,10 @@ struct RegionObject : GdiObject {
     ~RegionObject() override;
     pixman_region32_t region;
 };
+
+// A handle value never given out before, shared by drawing objects, device
+// contexts and image lists so that no two live things of any kind share one.
+std::uintptr_t NewHandleValue();
 
 // Registers a new object and returns its handle.
 HGDIOBJ AddObject(std::unique_ptr<GdiObject> obj);

@@ -2,7 +2,8 @@
 // marks its transparent pixels.
 #include <algorithm>
 #include <memory>
-#include <unordered_set>
+#include <cstdint>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -39,14 +40,17 @@ struct ImageListObject {
     std::uint8_t& Mask(int x, int y) { return mask[static_cast<std::size_t>(y) * capacity * cx + x]; }
 };
 
-std::unordered_set<ImageListObject*>& Lists() {
-    static std::unordered_set<ImageListObject*> lists;
+// Live image lists by handle value; a handle is never given out twice, so a
+// destroyed list's handle stays invalid when a new list reuses its memory.
+std::unordered_map<std::uintptr_t, std::unique_ptr<ImageListObject>>& Lists() {
+    static std::unordered_map<std::uintptr_t, std::unique_ptr<ImageListObject>> lists;
     return lists;
 }
 
 ImageListObject* Find(HIMAGELIST h) {
-    auto* l = reinterpret_cast<ImageListObject*>(h);
-    return h && Lists().count(l) ? l : nullptr;
+    if (!h) return nullptr;
+    const auto it = Lists().find(reinterpret_cast<std::uintptr_t>(h));
+    return it == Lists().end() ? nullptr : it->second.get();
 }
 
 // Appends every whole picture of `image`; `transparent(x, y)` decides the mask.
@@ -77,22 +81,19 @@ HIMAGELIST ImageList_Create(int cx, int cy, UINT flags, int initial, int grow) {
     // Pictures larger than a screen, or a first allocation of more than
     // 64 MB, are refused rather than attempted.
     if (cx > 4096 || cy > 4096 || static_cast<long long>(cx) * cy * std::max(1, initial) > (1LL << 24)) return nullptr;
-    auto* l = new ImageListObject;
+    auto l = std::make_unique<ImageListObject>();
     l->cx = cx;
     l->cy = cy;
     l->flags = flags;
     l->grow = std::max(1, grow);
     l->Reserve(std::max(1, initial));
-    Lists().insert(l);
-    return reinterpret_cast<HIMAGELIST>(l);
+    const std::uintptr_t value = NewHandleValue();
+    Lists()[value] = std::move(l);
+    return reinterpret_cast<HIMAGELIST>(value);
 }
 
 BOOL ImageList_Destroy(HIMAGELIST h) {
-    ImageListObject* l = Find(h);
-    if (!l) return FALSE;
-    Lists().erase(l);
-    delete l;
-    return TRUE;
+    return Lists().erase(reinterpret_cast<std::uintptr_t>(h)) ? TRUE : FALSE;
 }
 
 int ImageList_Add(HIMAGELIST h, HBITMAP image, HBITMAP mask) {

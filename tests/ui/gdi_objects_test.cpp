@@ -239,6 +239,24 @@ TEST(GdiObjects, ImageListsCutStripsAndDrawMagentaTransparently) {
     DeleteDC(dc);
 }
 
+// A growth step far beyond any real need (or int's range) neither overflows
+// nor asks for gigabytes; the list grows only as far as it may.
+TEST(GdiObjects, ImageListGrowthStopsAtItsLimit) {
+    HDC dc = CreateCompatibleDC(nullptr);
+    HBITMAP picture = CreateCompatibleBitmap(dc, 16, 16);
+    for (int grow : {1 << 30, 0x7FFFFFFF}) {
+        HIMAGELIST list = ImageList_Create(16, 16, ILC_COLOR24, 1, grow);
+        ASSERT_NE(list, nullptr);
+        EXPECT_EQ(ImageList_Add(list, picture, nullptr), 0);
+        EXPECT_EQ(ImageList_Add(list, picture, nullptr), 1);
+        EXPECT_EQ(ImageList_Add(list, picture, nullptr), 2);
+        EXPECT_EQ(ImageList_GetImageCount(list), 3);
+        EXPECT_TRUE(ImageList_Destroy(list));
+    }
+    DeleteObject(picture);
+    DeleteDC(dc);
+}
+
 TEST(GdiObjects, DensityAndSystemColours) {
     ob::ui::SetScreenDpi(192);
     HDC dc = CreateCompatibleDC(nullptr);

@@ -13,6 +13,9 @@ using namespace ob::ui;
 
 namespace {
 
+// The most pixels one list holds (256 MB of pictures).
+constexpr long long kMaxPixels = 1LL << 26;
+
 struct ImageListObject {
     int cx = 0, cy = 0;
     UINT flags = 0;
@@ -25,7 +28,11 @@ struct ImageListObject {
 
     void Reserve(int n) {
         if (n <= capacity) return;
-        const int newCap = std::max(n, capacity + std::max(1, grow));
+        // The growth step asked for at creation may be absurd: a step is at
+        // most 256 pictures and never takes the list past its limit.
+        const long long wanted = static_cast<long long>(capacity) + std::clamp(grow, 1, 256);
+        const long long room = kMaxPixels / (static_cast<long long>(cx) * cy);
+        const int newCap = static_cast<int>(std::max<long long>(n, std::min(wanted, room)));
         auto s = std::make_unique<Surface>(newCap * cx, cy);
         std::vector<std::uint8_t> m(static_cast<std::size_t>(newCap) * cx * cy, 0);
         for (int y = 0; y < cy; ++y) {
@@ -58,7 +65,7 @@ template <class Pred>
 int Append(ImageListObject& l, Surface& image, Pred transparent) {
     const int n = image.Width() / l.cx;
     if (n < 1 || image.Height() < l.cy) return -1;
-    if (static_cast<long long>(l.count + n) * l.cx * l.cy > (1LL << 26)) return -1;
+    if (static_cast<long long>(l.count + n) * l.cx * l.cy > kMaxPixels) return -1;
     const int first = l.count;
     l.Reserve(l.count + n);
     for (int y = 0; y < l.cy; ++y) {

@@ -11,8 +11,8 @@ namespace {
 // Live device contexts by handle value. A handle is a number given out once,
 // so a deleted DC's handle stays invalid when a new DC reuses its memory.
 std::unordered_map<std::uintptr_t, DeviceContext*>& LiveDCs() {
-    static std::unordered_map<std::uintptr_t, DeviceContext*> live;
-    return live;
+    static auto* live = new std::unordered_map<std::uintptr_t, DeviceContext*>;
+    return *live;
 }
 
 int g_dpi = 96;

@@ -10,10 +10,12 @@ namespace ob::ui {
 namespace {
 
 // Every object that exists, by handle value: the live ones and those deleted
-// while still selected somewhere.
+// while still selected somewhere. The table is never destroyed, so caches
+// that let go of their objects at exit still find it, and the objects still
+// alive then (stock ones, cached fonts) are not mistaken for leaks.
 std::unordered_map<std::uintptr_t, GdiObject*>& Table() {
-    static std::unordered_map<std::uintptr_t, GdiObject*> table;
-    return table;
+    static auto* table = new std::unordered_map<std::uintptr_t, GdiObject*>;
+    return *table;
 }
 
 // Handle values start well above the system colour shorthands (1 to 29).

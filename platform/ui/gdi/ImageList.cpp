@@ -50,8 +50,8 @@ struct ImageListObject {
 // Live image lists by handle value; a handle is never given out twice, so a
 // destroyed list's handle stays invalid when a new list reuses its memory.
 std::unordered_map<std::uintptr_t, std::unique_ptr<ImageListObject>>& Lists() {
-    static std::unordered_map<std::uintptr_t, std::unique_ptr<ImageListObject>> lists;
-    return lists;
+    static auto* lists = new std::unordered_map<std::uintptr_t, std::unique_ptr<ImageListObject>>;
+    return *lists;
 }
 
 ImageListObject* Find(HIMAGELIST h) {

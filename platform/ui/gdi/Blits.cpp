@@ -74,11 +74,15 @@ std::uint32_t ApplyRop(DWORD rop, std::uint32_t d, std::uint32_t s, std::uint32_
 BOOL PatBlt(HDC hdc, int x, int y, int w, int h, DWORD rop) {
     DeviceContext* dc = FindDC(hdc);
     if (!dc || !dc->surface) return FALSE;
-    if (w < 0) { x += w; w = -w; }
-    if (h < 0) { y += h; h = -h; }
-    const int sx = dc->SX(x), sy = dc->SY(y);
-    w = DeviceContext::Clamp(static_cast<long long>(sx) + w) - sx;
-    h = DeviceContext::Clamp(static_cast<long long>(sy) + h) - sy;
+    // A negative size extends left or up from the point; worked out in 64
+    // bits, so no int the caller passes can overflow.
+    long long left = x, top = y, width = w, height = h;
+    if (width < 0) { left += width; width = -width; }
+    if (height < 0) { top += height; height = -height; }
+    const int sx = DeviceContext::Clamp(left + dc->origin.x + dc->viewport.x);
+    const int sy = DeviceContext::Clamp(top + dc->origin.y + dc->viewport.y);
+    w = DeviceContext::Clamp(left + width + dc->origin.x + dc->viewport.x) - sx;
+    h = DeviceContext::Clamp(top + height + dc->origin.y + dc->viewport.y) - sy;
     const pixman_region32_t& clip = dc->Effective();
     COLORREF brush = 0;
     const bool hasBrush = CurrentBrushColor(*dc, brush);

@@ -168,7 +168,10 @@ BOOL StretchBlt(HDC dest, int x, int y, int w, int h, HDC src, int sx, int sy, i
         from = copy.get();
     }
     pixman_image_t* srcImg = from->Image();
-    const double fx = static_cast<double>(sw) / w, fy = static_cast<double>(sh) / h;
+    // pixman's 16.16 fixed point ends below 32768; a larger factor could not
+    // be converted, and shrinks a source far wider than any drawn here anyway.
+    const double fx = std::min(static_cast<double>(sw) / w, 32767.0);
+    const double fy = std::min(static_cast<double>(sh) / h, 32767.0);
     pixman_transform_t t;
     pixman_transform_init_scale(&t, pixman_double_to_fixed(fx), pixman_double_to_fixed(fy));
     pixman_transform_translate(&t, nullptr, pixman_int_to_fixed(s->SX(sx)), pixman_int_to_fixed(s->SY(sy)));
@@ -182,9 +185,13 @@ BOOL StretchBlt(HDC dest, int x, int y, int w, int h, HDC src, int sx, int sy, i
         // Shrinking a lot: average every source pixel under the destination
         // pixel (an axis that grows interpolates linearly). Milder shrinking,
         // like the map's 640 to 480, is sharp and fast enough bilinear.
+        // The averaging never needs to reach past the whole source, and a
+        // wider kernel for an absurd factor would only eat memory.
         const bool shrinkX = fx > 1.0, shrinkY = fy > 1.0;
+        const double kx = shrinkX ? std::min(fx, std::clamp(static_cast<double>(from->Width()), 2.0, 4096.0)) : 1.0;
+        const double ky = shrinkY ? std::min(fy, std::clamp(static_cast<double>(from->Height()), 2.0, 4096.0)) : 1.0;
         params = pixman_filter_create_separable_convolution(
-            &nParams, pixman_double_to_fixed(shrinkX ? fx : 1.0), pixman_double_to_fixed(shrinkY ? fy : 1.0),
+            &nParams, pixman_double_to_fixed(kx), pixman_double_to_fixed(ky),
             shrinkX ? PIXMAN_KERNEL_BOX : PIXMAN_KERNEL_LINEAR, shrinkY ? PIXMAN_KERNEL_BOX : PIXMAN_KERNEL_LINEAR,
             shrinkX ? PIXMAN_KERNEL_BOX : PIXMAN_KERNEL_IMPULSE, shrinkY ? PIXMAN_KERNEL_BOX : PIXMAN_KERNEL_IMPULSE,
             4, 4);

@@ -1,7 +1,16 @@
 // Rectangle arithmetic. Empty means no area (right <= left or bottom <= top).
 #include <algorithm>
+#include <cstdint>
 
 #include "platform/ui/Gdi.h"
+
+namespace {
+
+// Moving or growing a rectangle past int's range stops at the range's end
+// instead of wrapping round to the other side.
+int Saturate(long long v) { return static_cast<int>(std::clamp<long long>(v, INT32_MIN, INT32_MAX)); }
+
+}  // namespace
 
 BOOL SetRect(LPRECT r, int left, int top, int right, int bottom) {
     if (!r) return FALSE;
@@ -21,19 +30,19 @@ BOOL IsRectEmpty(const RECT* r) { return !r || r->right <= r->left || r->bottom 
 
 BOOL InflateRect(LPRECT r, int dx, int dy) {
     if (!r) return FALSE;
-    r->left -= dx;
-    r->right += dx;
-    r->top -= dy;
-    r->bottom += dy;
+    r->left = Saturate(static_cast<long long>(r->left) - dx);
+    r->right = Saturate(static_cast<long long>(r->right) + dx);
+    r->top = Saturate(static_cast<long long>(r->top) - dy);
+    r->bottom = Saturate(static_cast<long long>(r->bottom) + dy);
     return TRUE;
 }
 
 BOOL OffsetRect(LPRECT r, int dx, int dy) {
     if (!r) return FALSE;
-    r->left += dx;
-    r->right += dx;
-    r->top += dy;
-    r->bottom += dy;
+    r->left = Saturate(static_cast<long long>(r->left) + dx);
+    r->right = Saturate(static_cast<long long>(r->right) + dx);
+    r->top = Saturate(static_cast<long long>(r->top) + dy);
+    r->bottom = Saturate(static_cast<long long>(r->bottom) + dy);
     return TRUE;
 }
 

@@ -13,6 +13,9 @@ using namespace ob::ui;
 
 namespace {
 
+// A sum that would leave int's range stops at its end.
+int Saturate(long long v) { return static_cast<int>(std::clamp<long long>(v, INT32_MIN, INT32_MAX)); }
+
 std::wstring_view View(LPCWSTR text, int count) {
     if (!text) return {};
     if (count < 0) return std::wstring_view(text);
@@ -252,8 +255,11 @@ BOOL ExtTextOut(HDC hdc, int x, int y, UINT options, const RECT* rc, LPCWSTR tex
     if (!text && count > 0) return FALSE;
     RealFont& f = RealizeFor(dc->font);
     const std::wstring_view s = View(text, static_cast<int>(count));
-    int width = 0;
-    for (std::size_t i = 0; i < s.size(); ++i) width += dx ? dx[i] : f.Advance(static_cast<char32_t>(s[i]));
+    long long total = 0;
+    for (std::size_t i = 0; i < s.size(); ++i) total += dx ? dx[i] : f.Advance(static_cast<char32_t>(s[i]));
+    // Far-off positions and widths are pulled in like all coordinates, so
+    // the sums below cannot overflow.
+    const int width = DeviceContext::Clamp(total);
     const pixman_region32_t& base = dc->Effective();
     if (rc && (options & ETO_OPAQUE))
         FillBox(*dc->surface, base, dc->SX(rc->left), dc->SY(rc->top), dc->SX(rc->right), dc->SY(rc->bottom),
@@ -262,6 +268,8 @@ BOOL ExtTextOut(HDC hdc, int x, int y, UINT options, const RECT* rc, LPCWSTR tex
         x = dc->position.x;
         y = dc->position.y;
     }
+    x = DeviceContext::Clamp(x);
+    y = DeviceContext::Clamp(y);
     int left = x;
     if ((dc->textAlign & TA_CENTER) == TA_CENTER)
         left = x - width / 2;
@@ -307,7 +315,7 @@ int DrawText(HDC hdc, LPCWSTR text, int count, LPRECT rc, UINT fmt) {
     int maxWidth = 0;
     for (const Line& l : lines) maxWidth = std::max(maxWidth, Width(f, l.text));
     const int textHeight = lineHeight * static_cast<int>(lines.size());
-    int top = rc->top;
+    int top = DeviceContext::Clamp(rc->top);
     if (fmt & DT_SINGLELINE) {
         if (fmt & DT_VCENTER)
             top = DeviceContext::Clamp(rc->top + (static_cast<long long>(rc->bottom) - rc->top - textHeight) / 2);
@@ -318,8 +326,8 @@ int DrawText(HDC hdc, LPCWSTR text, int count, LPRECT rc, UINT fmt) {
         // Height of the text; the box widens for text wider than it, and a
         // single line keeps its own width.
         if ((fmt & DT_SINGLELINE) || !(fmt & DT_WORDBREAK) || maxWidth > boxWidth)
-            rc->right = rc->left + maxWidth;
-        rc->bottom = rc->top + textHeight;
+            rc->right = Saturate(static_cast<long long>(rc->left) + maxWidth);
+        rc->bottom = Saturate(static_cast<long long>(rc->top) + textHeight);
         return textHeight;
     }
     if (!dc->surface) return 0;
@@ -331,7 +339,7 @@ int DrawText(HDC hdc, LPCWSTR text, int count, LPRECT rc, UINT fmt) {
     int y = top;
     for (const Line& l : lines) {
         const int w = Width(f, l.text);
-        int x = rc->left;
+        int x = DeviceContext::Clamp(rc->left);
         if (fmt & DT_CENTER)
             x = DeviceContext::Clamp(rc->left + (static_cast<long long>(boxWidth) - w) / 2);
         else if (fmt & DT_RIGHT)
@@ -342,7 +350,9 @@ int DrawText(HDC hdc, LPCWSTR text, int count, LPRECT rc, UINT fmt) {
         DrawRun(*dc, f, dc->SX(x), dc->SY(y), l.text, nullptr, clip.region, &l.underline);
         y += lineHeight;
     }
-    return (fmt & DT_SINGLELINE) && (fmt & (DT_VCENTER | DT_BOTTOM)) ? top - rc->top + textHeight : textHeight;
+    return (fmt & DT_SINGLELINE) && (fmt & (DT_VCENTER | DT_BOTTOM))
+               ? Saturate(static_cast<long long>(top) - rc->top + textHeight)
+               : textHeight;
 }
 
 int DrawTextW(HDC hdc, LPCWSTR text, int count, LPRECT rc, UINT fmt) { return DrawText(hdc, text, count, rc, fmt); }

@@ -169,11 +169,15 @@ BOOL DrawFocusRect(HDC hdc, const RECT* rc) {
         if (pixman_region32_contains_point(const_cast<pixman_region32_t*>(&p.clip), x, y, nullptr))
             p.s.At(x, y) ^= 0x00FFFFFFu;
     };
-    for (int x = l; x <= r; x += 2) {
+    // Only the dots inside the clip are walked (a far-off rectangle would
+    // otherwise take millions of steps); the dots keep their phase.
+    const pixman_box32_t* e = pixman_region32_extents(const_cast<pixman_region32_t*>(&p.clip));
+    auto firstDot = [](int from, int lo) { return lo <= from ? from : from + (lo - from + 1) / 2 * 2; };
+    for (int x = firstDot(l, e->x1); x <= std::min(r, e->x2 - 1); x += 2) {
         flip(x, t);
         if (b != t) flip(x, b);
     }
-    for (int y = t + 2; y < b; y += 2) {
+    for (int y = firstDot(t + 2, e->y1); y < std::min(b, e->y2); y += 2) {
         flip(l, y);
         if (r != l) flip(r, y);
     }

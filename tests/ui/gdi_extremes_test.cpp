@@ -28,6 +28,31 @@ struct Canvas {
     HGDIOBJ old;
 };
 
+// Bitmaps of absurd sizes are refused, not attempted.
+TEST(GdiExtremes, BitmapsOfExtremeSizesAreRefused) {
+    Canvas a;
+    for (int v : kExtremes) {
+        for (int w : {INT_MIN, -(1 << 30), 1 << 30, INT_MAX}) {
+            EXPECT_EQ(CreateBitmap(v, w, 1, 32, nullptr), nullptr) << v << "x" << w;
+            if (HBITMAP empty = CreateCompatibleBitmap(a.dc, v, w)) {
+                // A zero width stands for the 1x1 placeholder.
+                EXPECT_EQ(v, 0);
+                DeleteObject(empty);
+            }
+            BITMAPINFO info{};
+            info.bmiHeader.biSize = sizeof info.bmiHeader;
+            info.bmiHeader.biWidth = v;
+            info.bmiHeader.biHeight = w;
+            info.bmiHeader.biPlanes = 1;
+            info.bmiHeader.biBitCount = 32;
+            info.bmiHeader.biCompression = BI_RGB;
+            void* bits = nullptr;
+            EXPECT_EQ(CreateDIBSection(a.dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0), nullptr) << v << "x" << w;
+            EXPECT_EQ(bits, nullptr);
+        }
+    }
+}
+
 TEST(GdiExtremes, BlitsAndPatternsAtExtremeCoordinates) {
     Canvas a, b;
     SelectObject(a.dc, GetStockObject(GRAY_BRUSH));

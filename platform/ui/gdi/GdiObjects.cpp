@@ -249,6 +249,7 @@ HBRUSH CreateBrushIndirect(const LOGBRUSH* lb) {
 HBITMAP CreateBitmap(int width, int height, UINT planes, UINT bpp, const void* bits) {
     if (width <= 0 || height <= 0 || planes != 1) return nullptr;
     if (bpp != 1 && bpp != 16 && bpp != 24 && bpp != 32) return nullptr;
+    if (static_cast<long long>(width) * height > (1LL << 26)) return nullptr;  // 256 MB of pixels: refuse
     auto b = std::make_unique<BitmapObject>(width, height, static_cast<int>(bpp));
     if (bits) {
         const auto* src = static_cast<const BYTE*>(bits);

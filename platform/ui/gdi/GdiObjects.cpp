@@ -286,8 +286,9 @@ HBITMAP CreateDIBSection(HDC, const BITMAPINFO* info, UINT usage, void** bits, H
     if (h.biBitCount != 24 && h.biBitCount != 32) return nullptr;
     if (h.biCompression != BI_RGB && h.biCompression != BI_BITFIELDS) return nullptr;
     const int w = h.biWidth;
-    const int ht = h.biHeight < 0 ? -h.biHeight : h.biHeight;
-    if (static_cast<long long>(w) * ht > (1LL << 26)) return nullptr;  // 256 MB of pixels: refuse
+    const long long height = h.biHeight < 0 ? -static_cast<long long>(h.biHeight) : h.biHeight;
+    if (w * height > (1LL << 26)) return nullptr;  // 256 MB of pixels: refuse
+    const int ht = static_cast<int>(height);
     // Pixels are always 32-bit here: the program's callers draw into DIB
     // sections through DCs, and 32-bit rows keep every blit a plain copy.
     std::unique_ptr<BitmapObject> b;

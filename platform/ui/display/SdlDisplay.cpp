@@ -8,6 +8,7 @@
 
 #include <SDL.h>
 #include <dlfcn.h>
+#include <unistd.h>
 #include <SDL_syswm.h>
 
 #include <algorithm>
@@ -101,6 +102,25 @@ UINT VirtualKeyOf(SDL_Keycode k) {
     }
 }
 
+// When the X server goes away, Xlib's default handler calls exit(), whose
+// clean-up would ask the dead connection to destroy our window and spin for
+// ever. The program ends at once instead; its settings were saved when they
+// changed.
+int OnDesktopLost(::Display*) {
+    static const char message[] = "orbelline: the desktop went away\n";
+    [[maybe_unused]] const auto written = ::write(2, message, sizeof message - 1);
+    ::_exit(1);
+}
+
+void EndWhenTheDesktopGoes() {
+    using Handler = int (*)(::Display*);
+    using SetHandler = Handler (*)(Handler);
+    void* x11 = ::dlopen("libX11.so.6", RTLD_NOW | RTLD_NOLOAD);
+    if (!x11) return;
+    if (auto set = reinterpret_cast<SetHandler>(::dlsym(x11, "XSetIOErrorHandler"))) set(&OnDesktopLost);
+    ::dlclose(x11);
+}
+
 class SdlDisplay : public Display {
 public:
     bool Open(const ScreenMode& mode) {
@@ -139,8 +159,10 @@ public:
         if (!texture_) return Fail();
         SDL_SysWMinfo info;
         SDL_VERSION(&info.version);
-        if (Sdl().SDL_GetWindowWMInfo(window_, &info) && info.subsystem == SDL_SYSWM_X11)
+        if (Sdl().SDL_GetWindowWMInfo(window_, &info) && info.subsystem == SDL_SYSWM_X11) {
             fd_ = ConnectionNumber(info.info.x11.display);
+            EndWhenTheDesktopGoes();
+        }
         Sdl().SDL_StopTextInput();
         return true;
     }

@@ -91,6 +91,8 @@ DeviceContext* FindDC(HDC hdc) {
     return it == LiveDCs().end() ? nullptr : it->second;
 }
 
+std::size_t LiveDCCount() { return LiveDCs().size(); }
+
 void SetScreenDpi(int dpi) { g_dpi = dpi > 0 ? dpi : 96; }
 int GetScreenDpi() { return g_dpi; }
 void SetScreenSize(int width, int height) { g_screen = {width, height}; }

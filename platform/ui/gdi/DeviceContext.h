@@ -87,5 +87,10 @@ private:
 };
 
 DeviceContext* FindDC(HDC hdc);
+// How many device contexts and drawing objects exist (stock objects and
+// objects deleted while still selected included): tests compare them
+// before and after a piece of work to catch handles it forgot to release.
+std::size_t LiveDCCount();
+std::size_t LiveObjectCount();
 
 }  // namespace ob::ui

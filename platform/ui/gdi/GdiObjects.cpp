@@ -114,6 +114,8 @@ void ReleaseSelected(GdiObject* obj) {
     if (--obj->selections == 0 && obj->deletePending) Forget(obj);
 }
 
+std::size_t LiveObjectCount() { return Table().size(); }
+
 COLORREF BrushColor(const BrushObject& b) {
     return b.sysColorIndex >= 0 ? GetSysColor(b.sysColorIndex) : b.color;
 }

@@ -112,30 +112,30 @@ void DataView::Filter(const wchar_t* filter) {
     if (!stored.empty()) Sort(stored.c_str());
 }
 
-void DataView::Sort(const wchar_t* spec) {
-    if (spec == nullptr) {
+void DataView::Sort(const wchar_t* order) {
+    if (order == nullptr) {
         sort_.clear();
         return;
     }
-    if (sort_ == spec) return;
+    if (sort_ == order) return;
 
     std::wstring column;
     bool ascending = true;
     wchar_t first[kMaxColumnName + 1] = {};
     wchar_t second[kMaxSortWord + 1] = {};
-    if (FirstWordLength(spec) <= kMaxColumnName &&
-        std::swscanf(spec, L"%99ls %19ls", first, second) == 2) {
+    if (FirstWordLength(order) <= kMaxColumnName &&
+        std::swscanf(order, L"%99ls %19ls", first, second) == 2) {
         column = first;
         ascending = !EqualsIgnoringCase(second, L"DESC");
     } else {
-        column = spec;
+        column = order;
     }
 
     // A stable sort: rows with equal keys keep their present (table) order,
     // so sorting the cities by country leaves each country's cities in name
     // order, and an inconsistent comparison (NaN) cannot disturb the rows.
     std::stable_sort(rows_.begin(), rows_.end(), RowSorter(table_, std::move(column), ascending));
-    sort_ = spec;
+    sort_ = order;
 }
 
 DataRow DataView::GetRow(std::int32_t index) const {

@@ -63,7 +63,7 @@ public:
     // Rebuilds the rows from the table and re-applies the stored sort.
     void Filter(const wchar_t* filter);
     // Reorders the rows; null forgets the sort and keeps the present order.
-    void Sort(const wchar_t* spec);
+    void Sort(const wchar_t* order);
 
     std::int32_t GetCount() const { return static_cast<std::int32_t>(rows_.size()); }
     // The row at `index`, or an empty row outside 0 .. count - 1.

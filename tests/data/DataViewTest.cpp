@@ -171,12 +171,12 @@ TEST_F(Places, OddSortSpecificationsAreHarmless) {
     DataView view(table.get(), L"displayName", nullptr);
     EXPECT_EQ(Ids(view), (V{6, 17, 92, 40, 234, 474, 320, 414}));
     // Unknown columns, over-long words and empty specs sort without harm.
-    for (const std::wstring& spec :
+    for (const std::wstring& order :
          {std::wstring(L"nosuch DESC"), std::wstring(L""), std::wstring(300, L'x'),
           std::wstring(L"id ") + std::wstring(300, L'D'), std::wstring(L"   ")}) {
-        view.Sort(spec.c_str());
+        view.Sort(order.c_str());
         EXPECT_EQ(view.GetCount(), 8);
-        EXPECT_EQ(view.GetSortSpec(), spec);
+        EXPECT_EQ(view.GetSortSpec(), order);
     }
 }
 

@@ -277,4 +277,18 @@ HBRUSH ParentColorBrush(HWND hwnd, UINT ctlColorMessage, HDC hdc) {
         SendMessage(parent, ctlColorMessage, reinterpret_cast<WPARAM>(hdc), reinterpret_cast<LPARAM>(hwnd)));
 }
 
+bool ScrolledTopRow(WPARAM wParam, int top, int page, int count, int& target) {
+    switch (LOWORD(wParam)) {
+    case SB_LINEUP: target = top - 1; return true;
+    case SB_LINEDOWN: target = top + 1; return true;
+    case SB_PAGEUP: target = top - page; return true;
+    case SB_PAGEDOWN: target = top + page; return true;
+    case SB_TOP: target = 0; return true;
+    case SB_BOTTOM: target = count; return true;
+    case SB_THUMBTRACK:
+    case SB_THUMBPOSITION: target = HIWORD(wParam); return true;
+    default: return false;
+    }
+}
+
 }  // namespace ob::ui

@@ -104,4 +104,8 @@ std::wstring WindowText(HWND hwnd);
 // Brush from a WM_CTLCOLOR* message to the parent, or nullptr to draw the defaults.
 HBRUSH ParentColorBrush(HWND hwnd, UINT ctlColorMessage, HDC hdc);
 
+// The first row a scrolling list shows after a scroll-bar action (WM_VSCROLL's
+// wParam), before the list clamps it; false for actions a list ignores.
+bool ScrolledTopRow(WPARAM wParam, int top, int page, int count, int& target);
+
 }  // namespace ob::ui

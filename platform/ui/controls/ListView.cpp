@@ -452,18 +452,8 @@ LRESULT ListView::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     }
     case WM_VSCROLL: {
         int top = top_;
-        switch (LOWORD(wParam)) {
-        case SB_LINEUP: --top; break;
-        case SB_LINEDOWN: ++top; break;
-        case SB_PAGEUP: top -= VisibleRows(); break;
-        case SB_PAGEDOWN: top += VisibleRows(); break;
-        case SB_TOP: top = 0; break;
-        case SB_BOTTOM: top = count; break;
-        case SB_THUMBTRACK:
-        case SB_THUMBPOSITION: top = HIWORD(wParam); break;
-        default: return 0;
-        }
-        SetTop(top);
+        if (ScrolledTopRow(wParam, top_, VisibleRows(), count, top))
+            SetTop(top);
         return 0;
     }
     case WM_GETDLGCODE:

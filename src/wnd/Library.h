@@ -46,6 +46,16 @@ public:
     bool EnsureSize(HDC reference, int width, int height);
     HDC GetDC() const { return m_dc; }
     int GetWidth() const { return m_width; }
+    // The one double-buffering path: sizes the buffer to width x height,
+    // lets `paint` draw into it and copies the result to `target` at (0, 0).
+    // False (nothing drawn) when the buffer cannot be made.
+    template <typename PaintFn>
+    bool Draw(HDC target, int width, int height, PaintFn&& paint) {
+        if (!EnsureSize(target, width, height))
+            return false;
+        paint(m_dc);
+        return ::BitBlt(target, 0, 0, width, height, m_dc, 0, 0, SRCCOPY) != FALSE;
+    }
     int GetHeight() const { return m_height; }
 
 private:

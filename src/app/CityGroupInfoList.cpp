@@ -114,11 +114,13 @@ void CityGroupInfoList::PlaceInfoButtons(int left, int lineTop) {
     }
 }
 
-void CityGroupInfoList::DrawRow(HDC dc, OBData::City* city, const ZEP_Utility::DateTime& time, const RECT& rect,
-                                COLORREF textColour, COLORREF, HBRUSH backBrush, bool selected,
-                                bool infoLineOnly) {
+void CityGroupInfoList::DrawRow(const RowPaint& row, OBData::City* city, const ZEP_Utility::DateTime& time) {
     if (!city)
         return;
+    const HDC dc = row.dc;
+    const RECT& rect = row.band;
+    const bool selected = row.selected;
+    const bool infoLineOnly = row.infoLineOnly;
     const ZEP_Utility::DateTime local = city->GetLocalTime(time);
     const bool oneLine = (m_flags & kOneLineRows) != 0;
     const int bottom = (m_flags & kSeparatorLines) ? rect.bottom - 1 : rect.bottom;
@@ -133,11 +135,11 @@ void CityGroupInfoList::DrawRow(HDC dc, OBData::City* city, const ZEP_Utility::D
         fill.top = rect.top + m_lineHeight;
     }
     if (fill.bottom > fill.top)
-        ::FillRect(dc, &fill, backBrush);
+        ::FillRect(dc, &fill, row.backBrush);
     if (m_images && !infoLineOnly)
         m_images->Draw(*city, time, dc, rect.left + 1, rect.top);
 
-    ::SetTextColor(dc, textColour);
+    ::SetTextColor(dc, row.textColour);
     ::SetBkMode(dc, TRANSPARENT);
 
     if (!infoLineOnly) {

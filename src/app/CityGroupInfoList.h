@@ -36,9 +36,7 @@ public:
     void OnDestroy() override;
     void StoreState() override;
     int MeasureRowHeight() override;
-    void DrawRow(HDC dc, OBData::City* city, const ZEP_Utility::DateTime& time, const RECT& rect,
-                 COLORREF textColour, COLORREF backColour, HBRUSH backBrush, bool selected,
-                 bool infoLineOnly) override;
+    void DrawRow(const RowPaint& row, OBData::City* city, const ZEP_Utility::DateTime& time) override;
     void DrawHeader(HDC dc, const ZEP_Utility::DateTime& time, const RECT& rect) override;
     void OnKeyDown(UINT key, UINT flags) override;
     void ShowPreviousInfo() override;

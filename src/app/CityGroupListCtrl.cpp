@@ -414,8 +414,8 @@ void CityGroupListCtrl::PaintRows(HDC dc, const RECT& area, bool infoLinesOnly, 
     const COLORREF textColour = ::GetSysColor(COLOR_WINDOWTEXT);
     const COLORREF highlightColour = ::GetSysColor(COLOR_HIGHLIGHT);
     const COLORREF highlightTextColour = ::GetSysColor(COLOR_HIGHLIGHTTEXT);
-    m_normalBrush = ::GetSysColorBrush(COLOR_WINDOW);
-    m_selectedBrush = ::GetSysColorBrush(COLOR_HIGHLIGHT);
+    const HBRUSH normalBrush = ::GetSysColorBrush(COLOR_WINDOW);
+    const HBRUSH selectedBrush = ::GetSysColorBrush(COLOR_HIGHLIGHT);
 
     if (!infoLinesOnly && m_headerHeight > 0) {
         const RECT header{client.left, client.top, client.right, client.top + m_headerHeight};
@@ -436,10 +436,15 @@ void CityGroupListCtrl::PaintRows(HDC dc, const RECT& area, bool infoLinesOnly, 
             copy.top += firstLineHeight;
         if (!Meets(copy, area))
             continue;
-        const bool selected = row == m_selectedRow;
-        DrawRow(buffer, GetCityAt(row), m_time, band, selected ? highlightTextColour : textColour,
-                selected ? highlightColour : windowColour, selected ? m_selectedBrush : m_normalBrush, selected,
-                infoLinesOnly);
+        RowPaint paint;
+        paint.dc = buffer;
+        paint.band = band;
+        paint.selected = row == m_selectedRow;
+        paint.textColour = paint.selected ? highlightTextColour : textColour;
+        paint.backColour = paint.selected ? highlightColour : windowColour;
+        paint.backBrush = paint.selected ? selectedBrush : normalBrush;
+        paint.infoLineOnly = infoLinesOnly;
+        DrawRow(paint, GetCityAt(row), m_time);
         if ((m_flags & kSeparatorLines) && !infoLinesOnly && m_separatorPen) {
             const HGDIOBJ oldPen = ::SelectObject(buffer, m_separatorPen);
             ::MoveToEx(buffer, band.left, band.bottom - 1, nullptr);
@@ -452,11 +457,9 @@ void CityGroupListCtrl::PaintRows(HDC dc, const RECT& area, bool infoLinesOnly, 
     if (!infoLinesOnly && drawnBottom < area.bottom) {
         RECT rest{area.left, std::max<LONG>(area.top, drawnBottom), area.right, area.bottom};
         if (rest.bottom > rest.top)
-            ::FillRect(dc, &rest, m_normalBrush);
+            ::FillRect(dc, &rest, normalBrush);
     }
     ::SelectObject(buffer, oldFont);
-    m_normalBrush = nullptr;
-    m_selectedBrush = nullptr;
 }
 
 }  // namespace OBControls

@@ -41,6 +41,17 @@ struct CityListTapNotify {
 
 class CityGroupListCtrl : public ZEP_Wnd::Window {
 public:
+    // How DrawRow draws one row: where, in which colours, and how much of it.
+    struct RowPaint {
+        HDC dc = nullptr;
+        RECT band{};                    // the whole row, in client coordinates
+        COLORREF textColour = 0;
+        COLORREF backColour = 0;
+        HBRUSH backBrush = nullptr;     // fills the background; not owned
+        bool selected = false;
+        bool infoLineOnly = false;      // only the part below the row's first line
+    };
+
     static constexpr const wchar_t* kClassName = L"Orbelline_CityGroupListCtrl";
     static constexpr int kPreviousInfoId = 1001;
     static constexpr int kNextInfoId = 1002;
@@ -100,9 +111,8 @@ public:
     // Virtual operations of the list, in slot order.
     virtual void StoreState();
     virtual int MeasureRowHeight() = 0;
-    virtual void DrawRow(HDC dc, OBData::City* city, const ZEP_Utility::DateTime& time, const RECT& rect,
-                         COLORREF textColour, COLORREF backColour, HBRUSH backBrush, bool selected,
-                         bool infoLineOnly) = 0;
+    // Draws `city` as it is at `time` into `row`.
+    virtual void DrawRow(const RowPaint& row, OBData::City* city, const ZEP_Utility::DateTime& time) = 0;
     virtual void DrawHeader(HDC dc, const ZEP_Utility::DateTime& time, const RECT& rect);
     virtual int GetHeaderHeight();
     virtual void OnCityGroupChanged();
@@ -141,9 +151,6 @@ protected:
     COLORREF m_separatorColour = kSeparatorColour;
     HPEN m_separatorPen = nullptr;
     std::wstring m_emptyText;
-    // Only while a paint runs.
-    HBRUSH m_normalBrush = nullptr;
-    HBRUSH m_selectedBrush = nullptr;
 
 private:
     void OnVScroll(WORD code);

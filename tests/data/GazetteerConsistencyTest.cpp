@@ -220,3 +220,32 @@ TEST(Gazetteer, RowsAgreeWithTheHandKeptLists) {
                                       z.daylightDateMin)) << i;
     }
 }
+
+// The committed report: every city lies near its source place and its airport,
+// and a city named as a capital stands at it, or the row says why not.
+// Panama City once matched a hamlet of that name by Colon, 55 km from the capital.
+TEST(Gazetteer, ReportedOutliersAllCarryAReason) {
+    const auto report = ReadList("report.tsv");
+    ASSERT_EQ(report.size(), static_cast<std::size_t>(kCityCount) + 1);
+    ASSERT_EQ(report[0].size(), 11u);
+    EXPECT_EQ(report[0][8], L"airport km");
+    int explained = 0;
+    for (std::size_t i = 1; i < report.size(); ++i) {
+        const auto& row = report[i];
+        ASSERT_EQ(row.size(), 11u) << i;
+        const double km = row[5] == L"-" ? 0 : std::stod(row[5]);
+        const auto space = row[8].find(L' ');
+        const double airportKm = space == std::wstring::npos || row[8].back() == L'?'
+                                     ? 0 : std::stod(row[8].substr(space + 1));
+        const bool outlier = km > 25 || airportKm > 60 || row[9].starts_with(L"not the capital");
+        if (!outlier) continue;
+        EXPECT_TRUE(!row[10].empty() || row[9].starts_with(L"not the capital: ")) << row[1];
+        ++explained;
+    }
+    EXPECT_GE(explained, 1);
+    for (const CityRecord& c : kCityRecords) {
+        if (c.id != 314) continue;
+        EXPECT_NEAR(c.lat, 8.98, 0.05);
+        EXPECT_NEAR(c.lon, -79.52, 0.05);
+    }
+}

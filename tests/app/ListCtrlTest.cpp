@@ -278,3 +278,40 @@ TEST_F(ListTest, TheFieldChoiceIsStoredUnderTheListNameAndReadBack) {
     CityGroupInfoList damaged(L"mapview_list", &group, 8);
     EXPECT_EQ(damaged.GetFieldSet().ToText(), L"0;0;1;2;3;4;5;6;");
 }
+
+TEST_F(ListTest, TheScrollBarShowsOnlyWhileTheCitiesDoNotFit) {
+    OBData::CityGroup three = MakeGroup(3);
+    auto list = MakeList(three);
+    const HWND hwnd = list->GetHandle();
+    auto hasBar = [&] { return (::GetWindowLong(hwnd, GWL_STYLE) & WS_VSCROLL) != 0; };
+    auto clientWidth = [&] { return list->GetClientRect().right; };
+    const int rowHeight = list->GetRowHeightPixels();
+
+    // Three cities fit: no bar, and the rows reach the window's right edge,
+    // painted there in the row's own colour; no bar's arrow is drawn.
+    EXPECT_FALSE(hasBar());
+    EXPECT_EQ(clientWidth(), hostWidth);
+    EXPECT_EQ(list->GetRowRect(1).right, hostWidth);
+    const POINT edge = ScreenPoint(*list, hostWidth - 2, rowHeight + rowHeight / 2);
+    EXPECT_EQ(driver.Pixel(edge.x, edge.y), ::GetSysColor(COLOR_WINDOW));
+    const RECT frame = list->GetWindowRect();
+    const POINT arrow{frame.right - 1, frame.bottom - 5};  // the down arrow's frame when there is a bar
+    EXPECT_NE(driver.Pixel(arrow.x, arrow.y), ::GetSysColor(COLOR_WINDOWFRAME));
+
+    // Twelve do not: the bar comes back and the rows give it its width.
+    OBData::CityGroup twelve = MakeGroup(12);
+    list->SetCityGroup(&twelve, true);
+    driver.RunUntilIdle();
+    EXPECT_TRUE(hasBar());
+    EXPECT_EQ(clientWidth(), hostWidth - ::GetSystemMetrics(SM_CXVSCROLL));
+    EXPECT_EQ(list->GetRowRect(1).right, clientWidth());
+    EXPECT_EQ(driver.Pixel(arrow.x, arrow.y), ::GetSysColor(COLOR_WINDOWFRAME));
+
+    // Back to three: gone again, scrolled to the top.
+    OBData::CityGroup again = MakeGroup(3);
+    list->SetCityGroup(&again, true);
+    driver.RunUntilIdle();
+    EXPECT_FALSE(hasBar());
+    EXPECT_EQ(clientWidth(), hostWidth);
+    EXPECT_EQ(list->GetTopRow(), 0);
+}

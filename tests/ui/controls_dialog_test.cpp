@@ -133,6 +133,44 @@ TEST_F(ControlsDialog, ComboFromATemplateIsAFieldWithItsListBelow) {
     EXPECT_FALSE(GetWindowLong(Item(1031), GWL_STYLE) & WS_VSCROLL);
 }
 
+TEST_F(ControlsDialog, AListThatFitsHasNoScrollBarUnlessItAsksToKeepIt) {
+    HWND list = Item(1002);
+    auto hasBar = [](HWND h) { return (GetWindowLong(h, GWL_STYLE) & WS_VSCROLL) != 0; };
+    RECT window{}, client{};
+    GetWindowRect(list, &window);
+    GetClientRect(list, &client);
+    // Three names fit: the rows take the whole width inside the border.
+    EXPECT_FALSE(hasBar(list));
+    EXPECT_EQ(client.right, window.right - window.left - 2);
+    for (int i = 0; i < 10; ++i) SendMessage(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(L"Munich"));
+    ui.RunUntilIdle();
+    EXPECT_TRUE(hasBar(list));
+    GetClientRect(list, &client);
+    EXPECT_EQ(client.right, window.right - window.left - 2 - GetSystemMetrics(SM_CXVSCROLL));
+    SendMessage(list, LB_RESETCONTENT, 0, 0);
+    ui.RunUntilIdle();
+    EXPECT_FALSE(hasBar(list));
+
+    // LBS_DISABLENOSCROLL keeps the bar over a list that fits; the frame's
+    // bar of any window does the same with SIF_DISABLENOSCROLL, and goes
+    // without it.
+    HWND kept = CreateWindowEx(0, WC_LISTBOX, L"", WS_CHILD | WS_VISIBLE | WS_VSCROLL | LBS_DISABLENOSCROLL, 0, 0,
+                               100, 100, dlg, nullptr, nullptr, nullptr);
+    SendMessage(kept, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(L"Berlin"));
+    EXPECT_TRUE(hasBar(kept));
+    HWND plain = CreateWindowEx(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE, 0, 0, 100, 100, dlg, nullptr, nullptr,
+                                nullptr);
+    SCROLLINFO info{sizeof info, SIF_RANGE | SIF_PAGE | SIF_DISABLENOSCROLL, 0, 3, 10, 0, 0};
+    SetScrollInfo(plain, SB_VERT, &info, TRUE);
+    EXPECT_TRUE(hasBar(plain));
+    info.fMask = SIF_RANGE | SIF_PAGE;
+    SetScrollInfo(plain, SB_VERT, &info, TRUE);
+    EXPECT_FALSE(hasBar(plain));
+    info.nMax = 30;
+    SetScrollInfo(plain, SB_VERT, &info, TRUE);
+    EXPECT_TRUE(hasBar(plain));
+}
+
 class ControlsDensity : public ::testing::TestWithParam<const char*> {};
 
 TEST_P(ControlsDensity, ChecksListsAndBarsScaleWithTheScreen) {

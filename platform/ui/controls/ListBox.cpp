@@ -52,10 +52,13 @@ void ListBox::UpdateScrollBar() {
     if (!redraw_ || updating_) return;
     updating_ = true;
     int count = static_cast<int>(items_.size());
-    if (scrolls_) ShowVerticalBar(count > VisibleRows());
+    // LBS_DISABLENOSCROLL keeps the bar, disabled, when every item fits.
+    const bool keep = (Style() & LBS_DISABLENOSCROLL) != 0;
+    if (scrolls_) ShowVerticalBar(keep || count > VisibleRows());
     top_ = std::clamp(top_, 0, std::max(0, count - VisibleRows()));
     if (Style() & WS_VSCROLL) {
-        SCROLLINFO info{sizeof info, SIF_ALL, 0, std::max(0, count - 1), static_cast<UINT>(VisibleRows()), top_, 0};
+        SCROLLINFO info{sizeof info, SIF_ALL | (keep ? SIF_DISABLENOSCROLL : 0u), 0, std::max(0, count - 1),
+                        static_cast<UINT>(VisibleRows()), top_, 0};
         SetScrollInfo(hwnd_, SB_VERT, &info, TRUE);
     }
     updating_ = false;

@@ -329,8 +329,9 @@ void PaintFrameBar(HWND hwnd, int bar, ScrollPart pressed) {
     HDC hdc = GetWindowDC(hwnd);
     if (!hdc) return;
     ScrollModel& model = AllFrameBars()[hwnd].bars[bar];
-    ScrollGeometry{rect, bar == SB_VERT, model, pressed == ScrollPart::Thumb}.Draw(hdc, pressed,
-                                                                                  IsWindowEnabled(hwnd) != FALSE);
+    // A bar kept by SIF_DISABLENOSCROLL over a range that fits is drawn disabled.
+    const bool enabled = IsWindowEnabled(hwnd) != FALSE && model.Scrollable();
+    ScrollGeometry{rect, bar == SB_VERT, model, pressed == ScrollPart::Thumb}.Draw(hdc, pressed, enabled);
     ReleaseDC(hwnd, hdc);
 }
 
@@ -366,6 +367,18 @@ void HookFrameBars(HWND hwnd) {
     if (!current || current == FrameBarProc) return;
     bars.previous = current;
     SetWindowLongPtr(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(FrameBarProc));
+}
+
+// Shows or hides the bar in the frame by its style, as the device does when
+// the range comes to fit its page or stops fitting it; the client area
+// changes, so the window hears WM_SIZE.
+void ShowFrameBar(HWND hwnd, int bar, bool show) {
+    const DWORD flag = bar == SB_VERT ? WS_VSCROLL : WS_HSCROLL;
+    const DWORD style = static_cast<DWORD>(GetWindowLong(hwnd, GWL_STYLE));
+    if (((style & flag) != 0) == show) return;
+    SetWindowLong(hwnd, GWL_STYLE, static_cast<LONG>(show ? style | flag : style & ~flag));
+    SetWindowPos(hwnd, nullptr, 0, 0, 0, 0,
+                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
 }
 
 void SendScroll(HWND hwnd, int bar, WORD code, int pos = 0) {
@@ -464,8 +477,13 @@ int SetScrollInfo(HWND hwnd, int bar, const SCROLLINFO* info, BOOL redraw) {
     ob::ui::HookFrameBars(hwnd);
     ob::ui::ScrollModel& model = AllFrameBars()[hwnd].bars[bar];
     model.Set(*info);
-    if (redraw) ob::ui::PaintWindowScrollBars(hwnd);
-    return model.pos;
+    const int pos = model.pos;
+    // A range that fits its page needs no bar: it goes, and the client area
+    // grows by its width, unless the caller asks to keep it (disabled).
+    if (info->fMask & (SIF_RANGE | SIF_PAGE | SIF_DISABLENOSCROLL))
+        ob::ui::ShowFrameBar(hwnd, bar, model.Scrollable() || (info->fMask & SIF_DISABLENOSCROLL));
+    if (redraw && IsWindow(hwnd)) ob::ui::PaintWindowScrollBars(hwnd);
+    return pos;
 }
 
 BOOL GetScrollInfo(HWND hwnd, int bar, LPSCROLLINFO info) {

@@ -244,9 +244,10 @@ def program_icon(size=64):
             if dx * dx + dy * dy <= (size * 0.45) ** 2 and (abs(dy) < 0.6 or abs(dx) < 0.6):
                 pic.set(x, y, (200, 230, 255))
     del ring
-    # The clock hands.
-    pic.line(c, c, c, c - size * 0.32, (255, 255, 255), size / 16)
-    pic.line(c, c, c + size * 0.22, c + size * 0.08, (255, 255, 255), size / 16)
+    # The clock hands, at least two pixels wide so they read on the small icons.
+    hand = max(2.0, size / 16)
+    pic.line(c, c, c, c - size * 0.32, (255, 255, 255), hand)
+    pic.line(c, c, c + size * 0.22, c + size * 0.08, (255, 255, 255), hand)
     pic.disc(c, c, size / 14, (255, 200, 0))
     return pic
 
@@ -260,6 +261,9 @@ BITMAPS = [
     (1029, "next_info_28", lambda: arrow_buttons(28, +1)),
     (1027, "busy_8", busy_frames),
     (30001, "check_states_16", check_states),
+    # The navigation bar's icon, drawn for each density rather than scaled.
+    (30010, "program_icon_18", lambda: program_icon(18)),
+    (30011, "program_icon_36", lambda: program_icon(36)),
 ]
 
 

@@ -3,6 +3,7 @@
 // full-screen dialog initialisation; the input panel calls.
 #include "platform/ui/Shell.h"
 #include "platform/ui/win/GdiBridge.h"
+#include "platform/ui/win/ResourceRegistry.h"
 #include "platform/ui/win/UiFonts.h"
 #include "platform/ui/win/WindowSystem.h"
 
@@ -54,20 +55,22 @@ void PaintNavBar(HWND hwnd) {
         FillRect(dc, &line, b);
         DeleteObject(b);
     }
-    // The start flag: four coloured panes.
-    int s = Scale(7), x0 = Scale(5), y0 = (rc.bottom - 2 * s - 1) / 2;
-    const COLORREF panes[4] = {RGB(230, 60, 30), RGB(80, 180, 40), RGB(40, 120, 230), RGB(250, 200, 20)};
-    for (int i = 0; i < 4; ++i) {
-        RECT p{x0 + (i % 2) * (s + 1), y0 + (i / 2) * (s + 1), x0 + (i % 2) * (s + 1) + s, y0 + (i / 2) * (s + 1) + s};
-        HBRUSH b = CreateSolidBrush(panes[i]);
-        FillRect(dc, &p, b);
-        DeleteObject(b);
+    // The program's own icon, drawn for this density, then the title.
+    int x = Scale(4);
+    const UINT iconId = Scale(1) > 1 ? kProgramIconBitmapLarge : kProgramIconBitmap;
+    if (HBITMAP icon = LoadBitmap(nullptr, MAKEINTRESOURCE(static_cast<int>(iconId)))) {
+        BITMAP info{};
+        GetObject(icon, sizeof info, &info);
+        TransparentImage(dc, x, (rc.bottom - info.bmHeight) / 2, info.bmWidth, info.bmHeight, icon, 0, 0,
+                         info.bmWidth, info.bmHeight, RGB(255, 0, 255));
+        DeleteObject(icon);
+        x += info.bmWidth + Scale(5);
     }
     HWND titled = TitleWindow();
     std::wstring title;
     if (Window* w = FromHandle(titled)) title = w->text;
     bool ok = ShowsOk(titled);
-    RECT tr{x0 + 2 * s + Scale(7), 0, ok ? OkRect().left - Scale(4) : rc.right - Scale(4), rc.bottom};
+    RECT tr{x, 0, ok ? OkRect().left - Scale(4) : rc.right - Scale(4), rc.bottom};
     DrawLine(dc, UiFont(9, true), title, tr, DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_END_ELLIPSIS, RGB(255, 255, 255));
     if (ok) {
         RECT o = OkRect();

@@ -33,6 +33,11 @@ struct MenuBarResource {
     std::vector<MenuBarButton> buttons;
 };
 
+// The program's icon, which the navigation bar shows at its left: one bitmap
+// drawn for each density (magenta is transparent), registered under these ids.
+constexpr UINT kProgramIconBitmap = 30010;       // for the 96-dpi screen
+constexpr UINT kProgramIconBitmapLarge = 30011;  // for the 192-dpi screen
+
 void RegisterString(UINT id, std::wstring text);
 void RegisterMenu(UINT id, MenuResource menu);  // the top entry's items are the menu
 void RegisterMenuBar(UINT id, MenuBarResource bar);

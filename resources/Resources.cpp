@@ -128,6 +128,51 @@ DLGITEMTEMPLATE Control(const wchar_t* className, const wchar_t* text, WORD id, 
     return item;
 }
 
+// "Change Cities" and "Home City": a country drop-down and its cities.
+void RegisterCityDialogs() {
+    constexpr DWORD kCombo = CBS_DROPDOWNLIST | CBS_SORT | WS_VSCROLL | WS_TABSTOP;
+    constexpr DWORD kList = LBS_NOTIFY | WS_VSCROLL | WS_BORDER | WS_TABSTOP;
+    constexpr DWORD kButton = BS_PUSHBUTTON | WS_TABSTOP;
+
+    DLGTEMPLATE pick;
+    pick.style = WS_POPUP | WS_VISIBLE | DS_SETFONT;
+    pick.cx = 136;
+    pick.cy = 156;
+    pick.title = L"Change Cities";
+    pick.items = {
+        Control(WC_STATIC, L"Country:", static_cast<WORD>(-1), SS_LEFT, 4, 4, 32, 8),
+        Control(WC_COMBOBOX, L"", 1001, kCombo, 36, 4, 96, 64),
+        Control(WC_LISTBOX, L"", 1002, kList | LBS_SORT | LBS_MULTIPLESEL, 4, 17, 128, 40),
+        Control(WC_BUTTON, L"Add", 1003, kButton, 4, 60, 44, 12),
+        Control(WC_BUTTON, L"Remove", 1004, kButton, 88, 60, 44, 12),
+        Control(WC_STATIC, L"Selected Cities:", static_cast<WORD>(-1), SS_LEFT, 4, 88, 48, 8),
+        Control(WC_BUTTON, L"Set as Home", 1006, kButton, 53, 84, 51, 12),
+        Control(WC_BUTTON, L"Up", 1007, kButton, 107, 78, 25, 10),
+        Control(WC_BUTTON, L"Down", 1008, kButton, 107, 87, 25, 10),
+        Control(WC_LISTBOX, L"", 1005, kList, 4, 96, 128, 40),
+        Control(WC_BUTTON, L"OK", IDOK, kButton, 4, 140, 48, 12),
+        Control(WC_BUTTON, L"Cancel", IDCANCEL, kButton, 84, 140, 48, 12),
+    };
+    ob::ui::RegisterDialog(kPickCitiesTemplate, std::move(pick));
+
+    DLGTEMPLATE home;
+    home.style = WS_POPUP | WS_VISIBLE | DS_SETFONT;
+    home.cx = 136;
+    home.cy = 156;
+    home.title = L"Home City";
+    home.items = {
+        Control(WC_STATIC, L"Select your home city", static_cast<WORD>(-1), SS_LEFT, 2, 2, 128, 8),
+        Control(WC_BUTTON, L"", static_cast<WORD>(-1), BS_GROUPBOX, 2, 11, 132, 9),
+        Control(WC_STATIC, L"Country:", static_cast<WORD>(-1), SS_LEFT, 2, 26, 32, 8),
+        Control(WC_COMBOBOX, L"", 1035, kCombo, 36, 26, 96, 64),
+        Control(WC_STATIC, L"City:", static_cast<WORD>(-1), SS_LEFT, 2, 45, 32, 8),
+        Control(WC_LISTBOX, L"", 1036, kList | LBS_SORT, 2, 54, 132, 67),
+        Control(WC_BUTTON, L"OK", IDOK, kButton, 4, 140, 48, 12),
+        Control(WC_BUTTON, L"Cancel", IDCANCEL, kButton, 84, 140, 48, 12),
+    };
+    ob::ui::RegisterDialog(kHomeCityTemplate, std::move(home));
+}
+
 void RegisterDialogs() {
     // One HTML viewer filling the dialog; the dialog sizes it to full screen.
     DLGTEMPLATE html;
@@ -156,6 +201,7 @@ void RegisterDialogs() {
                 kAboutTextId, SS_LEFT, 4, 18, 128, 134),
     };
     ob::ui::RegisterDialog(kAboutBoxTemplate, std::move(about));
+    RegisterCityDialogs();
 }
 
 }  // namespace

@@ -12,6 +12,8 @@ constexpr unsigned kCityPopupMenu = 104;  // the views' tap-and-hold menu
 // Dialog templates.
 constexpr unsigned kAboutBoxTemplate = 100;
 constexpr unsigned kHtmlDialogTemplate = 30002;
+constexpr unsigned kPickCitiesTemplate = 104;   // "Change Cities"
+constexpr unsigned kHomeCityTemplate = 117;     // "Home City"
 
 // About box controls.
 constexpr int kAboutTitleId = 1101;

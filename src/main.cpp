@@ -11,6 +11,7 @@
 #include "app/OrbellineApp.h"
 #include "cli/CliOptions.h"
 #include "cli/CommandLine.h"
+#include "dialogs/ScreenshotDialogs.h"
 #include "platform/kernel/Clock.h"
 #include "platform/ui/Windows.h"
 #include "platform/ui/display/Display.h"
@@ -22,6 +23,7 @@ struct WindowOptions {
     bool used = false;  // any of them was given
     bool headless = false;
     std::string screenshot;
+    const OBScreenshot::DialogEntry* dialog = nullptr;
     int view = -1;
     ob::ui::ScreenMode screen;
     bool hasAt = false;
@@ -30,10 +32,12 @@ struct WindowOptions {
 
 constexpr const char* kWindowUsage =
     "       orbelline [--screen WxH] [--at TIME]\n"
-    "       orbelline --headless --screenshot FILE [--view map|planner|weather] [--screen WxH] [--at TIME]\n"
+    "       orbelline --headless --screenshot FILE [--view map|planner|weather] [--dialog NAME] [--screen WxH]\n"
+    "                 [--at TIME]\n"
     "  --headless       draw into memory instead of a window (needs --screenshot)\n"
     "  --screenshot F   start, draw the first screen into the PNG file F and end\n"
     "  --view V         the view to show: map, planner or weather (default: the stored one)\n"
+    "  --dialog NAME    show that dialog open over the view (cities, home, ...)\n"
     "  --screen WxH     the device screen: 240x320 (default), 480x640, 320x240, 640x480\n";
 
 int UsageError(const std::string& message) {
@@ -48,7 +52,7 @@ bool TakeWindowOptions(std::vector<std::string>& args, WindowOptions& options, s
     std::string at;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
-        const bool takesValue = arg == "--screenshot" || arg == "--view" || arg == "--screen";
+        const bool takesValue = arg == "--screenshot" || arg == "--view" || arg == "--screen" || arg == "--dialog";
         if (takesValue && i + 1 >= args.size()) {
             error = arg + " needs a value";
             return false;
@@ -63,6 +67,13 @@ bool TakeWindowOptions(std::vector<std::string>& args, WindowOptions& options, s
             options.view = v == "map" ? 0 : v == "planner" ? 1 : v == "weather" ? 2 : -2;
             if (options.view < 0) {
                 error = "unknown view '" + v + "' (map, planner or weather)";
+                return false;
+            }
+            windowOnly = true;
+        } else if (arg == "--dialog") {
+            options.dialog = OBScreenshot::FindDialogEntry(args[++i]);
+            if (!options.dialog) {
+                error = "unknown dialog '" + args[i] + "' (" + OBScreenshot::DialogNames() + ")";
                 return false;
             }
             windowOnly = true;
@@ -114,18 +125,31 @@ void RunUntilIdle() {
     }
 }
 
+// Writes the picture and ends the process without the shut-down, which would
+// save the settings.
+[[noreturn]] void ShootAndEnd(const std::string& path) {
+    const bool saved = ob::ui::SaveScreenshot(path);
+    if (!saved)
+        std::fprintf(stderr, "orbelline: cannot write '%s'\n", path.c_str());
+    std::fflush(nullptr);
+    ::_exit(saved ? ob::cli::kExitOk : ob::cli::kExitError);
+}
+
 int RunScreenshot(const WindowOptions& options) {
     if (!ob::ui::StartScreen(options.screen, "headless")) {
         std::fprintf(stderr, "orbelline: cannot start the headless screen\n");
         return ob::cli::kExitError;
     }
-    if (options.hasAt)
-        ob::kernel::SetClockOverride(options.atTicks, false);
+    // Time stands still, and the first time a loop would wait for the user
+    // (a dialog's, once it is drawn) the picture is taken.
+    ob::kernel::UseVirtualClock(options.hasAt ? options.atTicks : ob::kernel::UtcNowTicks());
+    ob::ui::SetIdleHandler([&options]() -> bool { ShootAndEnd(options.screenshot); });
     OrbellineApp app;
-    // A picture of the program is no second instance, starts no downloader
-    // and leaves the settings file as it found it.
+    // A picture of the program is no second instance, starts no downloader,
+    // asks nothing and leaves the settings file as it found it.
     app.SetSingleInstance(false);
     app.SetStartDownloader(false);
+    app.SetAskForHomeCity(false);
     app.SetStartView(options.view);
     if (!app.InitInstance()) {
         std::fprintf(stderr, "orbelline: the main window could not be created\n");
@@ -133,12 +157,13 @@ int RunScreenshot(const WindowOptions& options) {
         ::_exit(ob::cli::kExitError);
     }
     RunUntilIdle();
-    const bool saved = ob::ui::SaveScreenshot(options.screenshot);
-    if (!saved)
-        std::fprintf(stderr, "orbelline: cannot write '%s'\n", options.screenshot.c_str());
-    // Ending here skips the shut-down, which would save the settings.
-    std::fflush(nullptr);
-    ::_exit(saved ? ob::cli::kExitOk : ob::cli::kExitError);
+    if (options.dialog) {
+        options.dialog->open(*app.GetAppMainWindow());
+        std::fprintf(stderr, "orbelline: the dialog did not open\n");
+        std::fflush(nullptr);
+        ::_exit(ob::cli::kExitError);
+    }
+    ShootAndEnd(options.screenshot);
 }
 
 int RunWindow(const WindowOptions& options, const ob::cli::CliOptions& cli) {

@@ -1,5 +1,8 @@
 #include "app/AppMainWindow.h"
 
+#include "data/City.h"
+#include "dialogs/PickCitiesDialog.h"
+#include "dialogs/SelectHomeCityDialog.h"
 #include "model/AppSettings.h"
 #include "model/CityGroup.h"
 #include "platform/ui/Controls.h"
@@ -55,7 +58,8 @@ bool AppMainWindow::OnCreate(CREATESTRUCT* createInfo) {
     icc.dwICC = ICC_LISTVIEW_CLASSES | ICC_BAR_CLASSES | ICC_DATE_CLASSES;
     ::InitCommonControlsEx(&icc);
     // The first-run question waits until the window is up and the loop runs.
-    PostMessage(WM_COMMAND, kCmdFirstRun, 0);
+    if (m_askForHomeCity)
+        PostMessage(WM_COMMAND, kCmdFirstRun, 0);
     return true;
 }
 
@@ -124,12 +128,24 @@ bool AppMainWindow::OnCommand(UINT, UINT id, HWND) {
     }
 }
 
-// The Home City, Change Cities and Options dialogs come with their own
-// work; until then their commands change nothing.
-bool AppMainWindow::ShowHomeCityDialog(int&) { return false; }
+bool AppMainWindow::ShowHomeCityDialog(int& cityId) {
+    SelectHomeCityDialog dialog(m_hwnd);
+    if (dialog.DoModal() != IDOK || !dialog.GetChosenCity())
+        return false;
+    cityId = dialog.GetChosenCity()->GetId();
+    return true;
+}
 
-bool AppMainWindow::ShowPickCitiesDialog(OBData::CityGroup&) { return false; }
+bool AppMainWindow::ShowPickCitiesDialog(OBData::CityGroup& cities) {
+    PickCitiesDialog dialog(m_hwnd, cities);
+    if (dialog.DoModal() != IDOK)
+        return false;
+    dialog.GetCityGroup(cities);
+    return true;
+}
 
+// The Options dialog comes with its own work; until then its command
+// changes nothing.
 bool AppMainWindow::ShowOptionsDialog() { return false; }
 
 void AppMainWindow::ShowAboutBox() {

@@ -20,6 +20,8 @@ public:
     MapView& GetMapView() { return m_mapView; }
     TimePlannerListView& GetPlannerView() { return m_plannerView; }
     WeatherView& GetWeatherView() { return m_weatherView; }
+    // Whether the window asks for a home city once it is up and the group is empty.
+    void SetAskForHomeCity(bool on) { m_askForHomeCity = on; }
 
 protected:
     // The dialogs the main window opens; true on OK. Those that do not exist
@@ -33,4 +35,5 @@ protected:
     TimePlannerListView m_plannerView;
     WeatherView m_weatherView;
     ViewCommandHandlerPPC m_commandHandler;
+    bool m_askForHomeCity = true;
 };

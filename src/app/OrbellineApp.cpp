@@ -27,6 +27,7 @@ bool OrbellineApp::InitInstance() {
     OBData::CityGroup& group = GetCityGroup();
 
     m_appMainWindow = std::make_unique<AppMainWindow>(&group);
+    m_appMainWindow->SetAskForHomeCity(m_askForHomeCity);
     if (!m_appMainWindow->CreateMainWindow(ZEP_Wnd::DefaultWindowRect()))
         return false;
     SetMainWindow(m_appMainWindow.get());

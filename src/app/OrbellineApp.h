@@ -24,10 +24,14 @@ public:
     // Opens on this view (0 to 2) instead of the stored one, without storing
     // it; -1: the stored view.
     void SetStartView(int index) { m_startView = index; }
+    // Whether the main window asks for a home city when there is none (the
+    // screenshot mode does not ask).
+    void SetAskForHomeCity(bool on) { m_askForHomeCity = on; }
 
 private:
     std::unique_ptr<AppMainWindow> m_appMainWindow;
     bool m_settingsRead = false;
     bool m_startDownloader = true;
     int m_startView = -1;
+    bool m_askForHomeCity = true;
 };

@@ -17,6 +17,13 @@ int ListBox::AddString(const std::wstring& text) const { return static_cast<int>
 int ListBox::InsertString(int index, const std::wstring& text) const {
     return static_cast<int>(SendMessage(LB_INSERTSTRING, static_cast<WPARAM>(index), Text(text)));
 }
+int ListBox::DeleteString(int index) const {
+    return static_cast<int>(SendMessage(LB_DELETESTRING, static_cast<WPARAM>(index)));
+}
+bool ListBox::GetSel(int index) const { return SendMessage(LB_GETSEL, static_cast<WPARAM>(index)) > 0; }
+int ListBox::SetSel(int index, bool selected) const {
+    return static_cast<int>(SendMessage(LB_SETSEL, selected ? TRUE : FALSE, static_cast<LPARAM>(index)));
+}
 int ListBox::GetTextLength(int index) const { return static_cast<int>(SendMessage(LB_GETTEXTLEN, static_cast<WPARAM>(index))); }
 std::wstring ListBox::GetText(int index) const {
     const int length = GetTextLength(index);
@@ -38,6 +45,7 @@ int ListBox::SetItemData(int index, LPARAM data) const {
 // ---------------------------------------------------------------- ComboBox
 
 int ComboBox::AddString(const std::wstring& text) const { return static_cast<int>(SendMessage(CB_ADDSTRING, 0, Text(text))); }
+int ComboBox::GetCount() const { return static_cast<int>(SendMessage(CB_GETCOUNT)); }
 int ComboBox::GetCurSel() const { return static_cast<int>(SendMessage(CB_GETCURSEL)); }
 int ComboBox::SetCurSel(int index) const { return static_cast<int>(SendMessage(CB_SETCURSEL, static_cast<WPARAM>(index))); }
 LPARAM ComboBox::GetItemData(int index) const { return SendMessage(CB_GETITEMDATA, static_cast<WPARAM>(index)); }

@@ -16,17 +16,22 @@ public:
     int GetCount() const;
     int AddString(const std::wstring& text) const;
     int InsertString(int index, const std::wstring& text) const;
+    int DeleteString(int index) const;
     std::wstring GetText(int index) const;
     int GetTextLength(int index) const;
     int GetCurSel() const;
     int SetCurSel(int index) const;
     LPARAM GetItemData(int index) const;
     int SetItemData(int index, LPARAM data) const;
+    // Lists with multiple selection: whether an item is selected, and (de)selecting it.
+    bool GetSel(int index) const;
+    int SetSel(int index, bool selected) const;
 };
 
 class ComboBox : public Window {
 public:
     int AddString(const std::wstring& text) const;
+    int GetCount() const;
     int GetCurSel() const;
     int SetCurSel(int index) const;
     LPARAM GetItemData(int index) const;

@@ -85,6 +85,10 @@ public:
         app->SetStartDownloader(false);
         if (!app->InitInstance())
             return false;
+        // Without cities the Home City dialog comes up: a test that does not
+        // answer it itself cancels it.
+        if (GetCityGroup().GetCount() == 0 && !ui.PendingIdleSteps())
+            ui.WhenIdle([] { PressKey(VK_ESCAPE); });
         ui.RunUntilIdle();
         return true;
     }

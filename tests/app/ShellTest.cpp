@@ -123,18 +123,32 @@ TEST_F(Shell, FirstStartWithoutCitiesShowsTheEmptyListAndAsksAgainNextTime) {
     EXPECT_FALSE(Enabled(OBControls::kCmdCityInformation));
     EXPECT_FALSE(Enabled(OBControls::kCmdRemoveCity));
     EXPECT_FALSE(Enabled(OBControls::kCmdMoveDown));
-    // The question is asked through command 1 only while the group is empty.
+    // The question is asked through command 1 only while the group is empty;
+    // cancelled, it leaves the group empty and the next start asks again.
+    bool asked = false;
+    ui.WhenIdle([&] {
+        asked = ui.FindByText(L"Home City") != nullptr;
+        PressKey(VK_ESCAPE);
+    });
     Command(kCmdFirstRun);
+    EXPECT_TRUE(asked);
     EXPECT_EQ(Group().GetCount(), 0);
     Exit();
     EXPECT_EQ(StoredValue("cities"), "");
+    asked = false;
+    ui.WhenIdle([&] {
+        asked = ui.FindByText(L"Home City") != nullptr;
+        PressKey(VK_ESCAPE);
+    });
+    Start();
+    EXPECT_TRUE(asked);
 }
 
 TEST_F(Shell, CommandsOfDialogsStillToComeChangeNothing) {
     WriteSettings(kTwelveCities);
     ASSERT_TRUE(Start());
     RemoveSettings();
-    for (UINT id : {kCmdChangeCities, kCmdOptions, kCmdChangeFields, OBControls::kCmdCityInformation,
+    for (UINT id : {kCmdOptions, kCmdChangeFields, OBControls::kCmdCityInformation,
                     OBControls::kCmdWeatherDetail})
         Command(id);
     EXPECT_FALSE(SettingsExist());

@@ -1,0 +1,46 @@
+// "Change Cities": the user's whole list of cities. Cities of a chosen
+// country are added, removed, moved up and down and one is made the home
+// city (the first entry, marked " [HOME]"). The dialog works on a copy of the
+// group; the caller takes the result after OK.
+#pragma once
+
+#include <string>
+
+#include "dialogs/CountryCityDialog.h"
+#include "model/CityGroup.h"
+
+class PickCitiesDialog : public CountryCityDialog {
+public:
+    static constexpr int kCountriesId = 1001;
+    static constexpr int kCitiesId = 1002;
+    static constexpr int kAddId = 1003;
+    static constexpr int kRemoveId = 1004;
+    static constexpr int kSelectedId = 1005;
+    static constexpr int kSetHomeId = 1006;
+    static constexpr int kUpId = 1007;
+    static constexpr int kDownId = 1008;
+
+    PickCitiesDialog(HWND parent, const OBData::CityGroup& cities);
+
+    // Copies the edited list into `cities`.
+    void GetCityGroup(OBData::CityGroup& cities) const;
+
+    void BindControls(bool attach) override;
+    bool OnInitDialog() override;
+    void OnOK() override;
+    bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+
+    const ZEP_Wnd::ListBox& GetSelected() const { return m_selected; }
+
+private:
+    void UpdateButtons();
+    void MarkHome(int index);
+    void AddToSelected(int id, const std::wstring& text, int position);
+    void RemoveAt(int index);
+    void Move(int from, int to);
+    void Add();
+    int IndexOfId(int id) const;
+
+    ZEP_Wnd::ListBox m_selected;
+    OBData::CityGroup m_group;
+};

@@ -1,0 +1,26 @@
+// The dialogs the screenshot mode can show over the main window
+// (--dialog NAME), by name.
+#pragma once
+
+#include <span>
+#include <string>
+#include <string_view>
+
+class AppMainWindow;
+
+namespace OBScreenshot {
+
+struct DialogEntry {
+    std::string_view name;
+    // Opens the dialog over the started main window. A modal dialog is fine:
+    // the picture is taken as soon as it waits for the user.
+    void (*open)(AppMainWindow& mainWindow);
+};
+
+std::span<const DialogEntry> GetDialogEntries();
+// The entry of that name, or null.
+const DialogEntry* FindDialogEntry(std::string_view name);
+// The names, separated by ", ", for messages.
+std::string DialogNames();
+
+}  // namespace OBScreenshot

@@ -1,0 +1,36 @@
+#include "dialogs/SelectHomeCityDialog.h"
+
+#include "data/ReferenceLookup.h"
+#include "resources/Resources.h"
+
+SelectHomeCityDialog::SelectHomeCityDialog(HWND parent)
+    : CountryCityDialog(OBResources::kHomeCityTemplate, parent, kCountriesId, kCitiesId) {}
+
+bool SelectHomeCityDialog::OnInitDialog() {
+    Dialog::OnInitDialog();
+    FillCountries();
+    ShowCities();
+    return true;
+}
+
+// The chosen country's cities, the first of them selected.
+void SelectHomeCityDialog::ShowCities() {
+    FillCities();
+    m_cities.SetCurSel(0);
+}
+
+void SelectHomeCityDialog::OnOK() {
+    const int selected = m_cities.GetCurSel();
+    if (selected >= 0)
+        m_chosenCity = OBData::GetCity(static_cast<std::int32_t>(m_cities.GetItemData(selected)));
+    Dialog::OnOK();
+}
+
+bool SelectHomeCityDialog::OnMessage(UINT message, WPARAM wParam, LPARAM, LRESULT& result) {
+    if (message == WM_COMMAND && LOWORD(wParam) == kCountriesId && HIWORD(wParam) == CBN_SELCHANGE) {
+        ShowCities();
+        result = 0;
+        return true;
+    }
+    return false;
+}

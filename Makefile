@@ -5,7 +5,7 @@ BUILD ?= build
 JOBS ?= 2
 ARGS ?=
 
-.PHONY: deps configure build run test bench clean
+.PHONY: deps configure build run test bench package clean
 
 deps:
 	@bash scripts/install-deps.sh
@@ -24,6 +24,10 @@ test: build
 
 bench: build
 	@for b in $(BUILD)/bench/*_bench; do $$b; done
+
+# A Debian package of the program in $(BUILD)/, installing into /usr.
+package: build
+	@cd $(BUILD) && cpack -G DEB
 
 clean:
 	@rm -rf $(BUILD)

@@ -43,8 +43,12 @@ bool IsForecastFileName(const char* name) {
 ForecastPump::ForecastPump(PumpConfig config, ICityLocator& locator, PumpLog& log)
     : config_(std::move(config)), locator_(locator), log_(log), http_(config_.http) {}
 
-std::string ForecastPump::SettingsPath() const { return config_.appFolder + "/settings.csv"; }
-std::string ForecastPump::DataFolder() const { return config_.appFolder + "/weather/data"; }
+std::string ForecastPump::SettingsPath() const {
+    return config_.settingsFile.empty() ? config_.appFolder + "/settings.csv" : config_.settingsFile;
+}
+std::string ForecastPump::DataFolder() const {
+    return config_.dataFolder.empty() ? config_.appFolder + "/weather/data" : config_.dataFolder;
+}
 std::string ForecastPump::ForecastPath(int cityId) const {
     return DataFolder() + "/f_" + std::to_string(cityId) + ".xml";
 }

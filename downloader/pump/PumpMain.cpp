@@ -7,6 +7,7 @@
 #include "downloader/pump/ForecastPump.h"
 #include "downloader/pump/PumpService.h"
 #include "downloader/pump/PumpSignals.h"
+#include "platform/kernel/AppPaths.h"
 #include "platform/kernel/ExecutablePath.h"
 #include "platform/kernel/WideText.h"
 #include "weather/DownloaderControl.h"
@@ -40,10 +41,20 @@ int PumpMain(const std::vector<std::string>& arguments) {
         std::fputs("ForecastPumpCF: cannot tell which folder this program is in\n", stderr);
         return 1;
     }
-    MakeFolders(appFolder + "/weather");
+    // The same folders the program uses: its app folder when portable, the
+    // user's own folders when installed.
+    const ob::kernel::AppPaths paths = ob::kernel::GetAppPaths();
+    if (paths.installed) {
+        ob::kernel::EnsureFolder(paths.logFolder, true);
+        ob::kernel::EnsureFolder(paths.forecastFolder, true);
+    } else {
+        MakeFolders(appFolder + "/weather");
+    }
 
     PumpConfig config;
     config.appFolder = appFolder;
+    config.settingsFile = ob::kernel::ToUtf8(paths.settingsFile);
+    config.dataFolder = ob::kernel::ToUtf8(paths.forecastFolder);
     config.serviceUrl = ResolveServiceUrl(parsed.options);
     if (const auto timeout = TimeoutFromEnvironment()) {
         config.http.totalTimeoutMs = *timeout;
@@ -51,7 +62,7 @@ int PumpMain(const std::vector<std::string>& arguments) {
             config.http.connectTimeoutMs = *timeout;
     }
 
-    PumpLog log(appFolder + "/weather/ForecastPumpCF.log");
+    PumpLog log(ob::kernel::ToUtf8(paths.logFolder) + "/ForecastPumpCF.log");
     GazetteerCityLocator locator;
     ForecastPump pump(config, locator, log);
     log.SetLevel(pump.ReadSettings().logLevel);

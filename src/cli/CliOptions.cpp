@@ -91,7 +91,7 @@ bool IsCityList(const std::string& text) {
 std::string UsageText() {
     return "usage: orbelline [--clock [--at TIME] [--cities LIST] [--format text|tsv|json]]\n"
            "       orbelline --info CITY_ID [--at TIME]\n"
-           "       orbelline --help | --version\n"
+           "       orbelline --paths | --help | --version\n"
            "\n"
            "  --clock          print the world clock for the chosen cities, home first\n"
            "  --info CITY_ID   print the city information page (HTML) for a city\n"
@@ -100,11 +100,13 @@ std::string UsageText() {
            "  --cities LIST    the cities to show instead of the chosen ones: city ids\n"
            "                   separated by ';', the first is home, e.g. 234;292;414\n"
            "  --format F       text (an aligned table), tsv or json\n"
+           "  --paths          show where the settings, forecasts, log and content are\n"
            "  --help           show this text\n"
            "  --version        show the program's version\n"
            "\n"
            "The settings (chosen cities, units, time format) are read from settings.csv\n"
-           "beside the executable and never written by these modes.\n";
+           "(beside the executable, or in ~/.config/orbelline when installed) and never\n"
+           "written by these modes.\n";
 }
 
 ParseResult ParseCommandLine(const std::vector<std::string>& args) {
@@ -172,6 +174,10 @@ ParseResult ParseCommandLine(const std::vector<std::string>& args) {
             if (!IsAsciiDigits(id))
                 return fail("bad city id '" + id + "' for --info");
             o.infoCityId = std::stoi(id);
+        } else if (arg == "--paths") {
+            if (!setMode(Mode::Paths))
+                return fail("--paths and " + modeName + " cannot be combined");
+            modeName = arg;
         } else if (arg == "--at") {
             std::string time;
             if (!takeValue(time))
@@ -206,6 +212,8 @@ ParseResult ParseCommandLine(const std::vector<std::string>& args) {
             return fail("unexpected argument '" + arg + "'");
         }
     }
+    if (o.mode == Mode::Paths && (o.hasAt || o.hasCities || formatGiven))
+        return fail("--paths takes no other option");
     if (o.mode == Mode::Info && (o.hasCities || formatGiven))
         return fail(std::string(o.hasCities ? "--cities" : "--format") + " does not apply to --info");
     result.ok = true;

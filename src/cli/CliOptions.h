@@ -13,6 +13,7 @@ enum class Mode {
     Info,     // --info CITY_ID
     Help,     // --help
     Version,  // --version
+    Paths,    // --paths
 };
 
 enum class OutputFormat { Text, Tsv, Json };

@@ -9,6 +9,7 @@
 #include "info/CityClock.h"
 #include "info/CityInfoPage.h"
 #include "model/AppSettings.h"
+#include "platform/kernel/AppPaths.h"
 #include "platform/kernel/Clock.h"
 #include "platform/kernel/WideText.h"
 
@@ -81,6 +82,25 @@ int RunClock(const CliOptions& options) {
     return kExitOk;
 }
 
+// One "name<TAB>path" line for each place the program reads or writes.
+int RunPaths() {
+    const ob::kernel::AppPaths paths = ob::kernel::GetAppPaths();
+    std::string text;
+    auto line = [&](const char* name, const std::wstring& path) {
+        text += name;
+        text += '\t';
+        text += ob::kernel::ToUtf8(path);
+        text += '\n';
+    };
+    line("settings", GetSettingsFilePath());
+    line("forecasts", paths.forecastFolder);
+    line("log", paths.logFolder);
+    line("content", paths.contentFolder);
+    line("downloader", paths.downloader);
+    Print(text);
+    return kExitOk;
+}
+
 int RunCommandLine(const CliOptions& options) {
     switch (options.mode) {
         case Mode::Help:
@@ -91,6 +111,8 @@ int RunCommandLine(const CliOptions& options) {
             return kExitOk;
         case Mode::Info:
             return RunInfo(options);
+        case Mode::Paths:
+            return RunPaths();
         case Mode::Clock:
         case Mode::Window:
             break;

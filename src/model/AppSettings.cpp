@@ -1,6 +1,7 @@
 #include "model/AppSettings.h"
 
 #include "data/ReferenceTables.h"
+#include "platform/kernel/AppPaths.h"
 #include "platform/kernel/ExecutablePath.h"
 #include "platform/kernel/Locale.h"
 
@@ -164,20 +165,33 @@ ZEP_Utility::Settings& GetSettingsStore() { return GetAppSettings().Store(); }
 OBData::CityGroup& GetCityGroup() { return GetAppSettings().Cities(); }
 
 std::wstring GetSettingsFilePath() {
-    std::wstring folder = ob::kernel::ExecutableFolder();
     // Without a known folder the file is looked for in the working folder
     // rather than at the file system's root.
-    if (folder.empty())
+    if (ob::kernel::ExecutableFolder().empty())
         return AppSettings::kFileName;
-    if (folder.back() != L'/')
-        folder += L'/';
-    return folder + AppSettings::kFileName;
+    return ob::kernel::GetAppPaths().settingsFile;
 }
+
+namespace {
+
+// An installed program's settings folder is made, private to the user, on
+// the first save.
+std::wstring SettingsPathForSaving() {
+    const std::wstring path = GetSettingsFilePath();
+    if (ob::kernel::GetAppPaths().installed) {
+        const auto slash = path.find_last_of(L'/');
+        if (slash != std::wstring::npos && slash > 0)
+            ob::kernel::EnsureFolder(path.substr(0, slash), true);
+    }
+    return path;
+}
+
+}  // namespace
 
 bool LoadSettingsFile() { return GetAppSettings().LoadFile(GetSettingsFilePath()); }
 
-bool SaveSettingsFile() { return GetAppSettings().SaveFile(GetSettingsFilePath()); }
+bool SaveSettingsFile() { return GetAppSettings().SaveFile(SettingsPathForSaving()); }
 
-bool SaveAllSettings() { return GetAppSettings().SaveAll(GetSettingsFilePath()); }
+bool SaveAllSettings() { return GetAppSettings().SaveAll(SettingsPathForSaving()); }
 
 void ReadSettings() { GetAppSettings().Read(); }

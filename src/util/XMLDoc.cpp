@@ -3,6 +3,7 @@
 #include <sstream>
 #include <vector>
 
+#include "platform/kernel/AppPaths.h"
 #include "platform/kernel/ExecutablePath.h"
 #include "platform/kernel/WideText.h"
 #include "util/XmlFileStream.h"
@@ -76,7 +77,7 @@ bool XMLDoc::Load(const std::wstring& path, bool relativeToExe) {
     if (!document_)
         return false;
     Reset();
-    source_ = relativeToExe ? ob::kernel::ExecutableFolder() + L"/" + path : path;
+    source_ = relativeToExe ? ob::kernel::GetAppPaths().contentFolder + L"/" + path : path;
     FileStream stream;
     if (!stream.Open(source_, true))
         return false;

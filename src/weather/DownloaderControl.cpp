@@ -18,7 +18,7 @@ std::unique_ptr<NamedEvent> g_busy;
 }  // namespace
 
 bool LaunchDownloader() {
-    return ob::kernel::StartDetachedProcess(FileUtils::GetExeFolder() + L"/" + kDownloaderExecutable);
+    return ob::kernel::StartDetachedProcess(FileUtils::GetDownloaderPath());
 }
 
 bool RequestUpdateNow() {

@@ -1,8 +1,10 @@
 #include "weather/FileUtils.h"
 
+#include <cstdlib>
 #include <mutex>
 #include <optional>
 
+#include "platform/kernel/AppPaths.h"
 #include "platform/kernel/ExecutablePath.h"
 
 namespace OBWeather {
@@ -13,7 +15,19 @@ std::pair<int, int> g_screenSize{240, 320};
 FileUtils::SystemScreenDimensionProvider g_systemProvider;
 FileUtils::ScreenDimensionProvider* g_provider = &g_systemProvider;
 std::optional<std::wstring> g_exeFolder;
-std::optional<std::wstring> g_weatherFolder;
+std::optional<std::wstring> g_overrideFolder;
+
+// The paths of the real program, or of one living in the test folder.
+ob::kernel::AppPaths CurrentPaths() {
+    std::optional<std::wstring> folder;
+    {
+        std::lock_guard lock(g_mutex);
+        folder = g_overrideFolder;
+    }
+    if (!folder)
+        return ob::kernel::GetAppPaths();
+    return ob::kernel::ResolveAppPaths(*folder, [](const char* name) { return std::getenv(name); });
+}
 
 std::wstring Join(const std::wstring& folder, const wchar_t* name) { return folder + L"/" + name; }
 
@@ -42,15 +56,17 @@ std::wstring FileUtils::GetExeFolder() {
     return *g_exeFolder;
 }
 
-std::wstring FileUtils::GetWeatherFolder() {
-    const std::wstring exe = GetExeFolder();
-    std::lock_guard lock(g_mutex);
-    if (!g_weatherFolder)
-        g_weatherFolder = Join(exe, L"weather");
-    return *g_weatherFolder;
-}
+std::wstring FileUtils::GetWeatherFolder() { return Join(CurrentPaths().contentFolder, L"weather"); }
 
-std::wstring FileUtils::GetDataFolder() { return Join(GetWeatherFolder(), L"data"); }
+std::wstring FileUtils::GetDataFolder() { return CurrentPaths().forecastFolder; }
+
+std::wstring FileUtils::GetDownloaderPath() { return CurrentPaths().downloader; }
+
+void FileUtils::EnsureDataFolder() {
+    const ob::kernel::AppPaths paths = CurrentPaths();
+    if (paths.installed)
+        ob::kernel::EnsureFolder(paths.forecastFolder, true);
+}
 std::wstring FileUtils::GetHtmlFolder() { return Join(GetWeatherFolder(), L"html"); }
 
 const wchar_t* FileUtils::ImagesFolderName(int width, int height) {
@@ -68,11 +84,13 @@ std::wstring FileUtils::GetImagesFolder() {
 
 void FileUtils::OverrideExeFolder(const std::wstring& exeFolder) {
     std::lock_guard lock(g_mutex);
-    if (exeFolder.empty())
+    if (exeFolder.empty()) {
         g_exeFolder.reset();
-    else
+        g_overrideFolder.reset();
+    } else {
         g_exeFolder = exeFolder;
-    g_weatherFolder.reset();
+        g_overrideFolder = exeFolder;
+    }
 }
 
 }  // namespace OBWeather

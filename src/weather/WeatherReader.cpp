@@ -24,6 +24,7 @@ WeatherReader::~WeatherReader() { watcher_.Stop(); }
 
 void WeatherReader::StartNotifications(IWeatherUpdateNotification* sink) {
     sink_ = sink;
+    FileUtils::EnsureDataFolder();
     watcher_.Start(kForecastChanges, FileUtils::GetDataFolder(), false);
 }
 

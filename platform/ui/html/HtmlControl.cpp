@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "platform/kernel/AppPaths.h"
 #include "platform/kernel/ExecutablePath.h"
 #include "platform/kernel/WideText.h"
 #include "platform/ui/Controls.h"
@@ -110,7 +111,7 @@ LRESULT CALLBACK_HtmlProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     switch (msg) {
         case WM_CREATE: {
             auto* state = new HtmlState;
-            state->doc.SetBaseFolder(ob::kernel::ToUtf8(ob::kernel::ExecutableFolder()));
+            state->doc.SetBaseFolder(ob::kernel::ToUtf8(ob::kernel::GetAppPaths().contentFolder));
             SetWindowLongPtr(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(state));
             return 0;
         }

@@ -23,3 +23,5 @@ target_link_libraries(ob_wnd PUBLIC ob_ui ob_logic)
 # dialogs and the compiled-in resources.
 ob_library(ob_app src/app src/dialogs resources)
 target_link_libraries(ob_app PUBLIC ob_wnd ob_logic)
+include(cmake/Embed.cmake)
+ob_embed_resources(ob_app)

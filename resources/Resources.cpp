@@ -1,12 +1,13 @@
 #include "resources/Resources.h"
 
+#include <string>
 #include <utility>
 #include <vector>
 
 #include "platform/ui/Controls.h"
 #include "platform/ui/html/HtmlControl.h"
 #include "platform/ui/win/ResourceRegistry.h"
-#include "resources/BitmapData.h"
+#include "resources/EmbeddedFiles.h"
 
 namespace OBResources {
 namespace {
@@ -197,7 +198,9 @@ void RegisterDialogs() {
                 L"from Google's libphonenumber, Apache 2.0. Airport codes were checked against OpenFlights "
                 L"data (openflights.org), ODbL 1.0. People names from world-countries, ODbL 1.0. Country codes "
                 L"from Debian's iso-codes, LGPL 2.1 or later.\n\n"
-                L"Weather data by Open-Meteo.com, CC BY 4.0.",
+                L"Weather data by Open-Meteo.com, CC BY 4.0.\n\n"
+                L"World map pictures: NASA Visible Earth (Blue Marble; Earth's City Lights), "
+                L"visibleearth.nasa.gov.",
                 kAboutTextId, SS_LEFT, 4, 18, 128, 134),
     };
     ob::ui::RegisterDialog(kAboutBoxTemplate, std::move(about));
@@ -214,9 +217,15 @@ void RegisterResources() {
     for (const auto& [id, text] : kStrings) ob::ui::RegisterString(id, text);
     RegisterMenus();
     RegisterDialogs();
-    for (std::size_t i = 0; i < kBitmapCount; ++i) {
-        const BitmapData& b = kBitmaps[i];
-        ob::ui::RegisterBitmap(b.id, std::vector<std::uint8_t>(b.bytes, b.bytes + b.size));
+    for (std::size_t i = 0; i < kEmbeddedFileCount; ++i) {
+        const EmbeddedFile& file = kEmbeddedFiles[i];
+        if (!file.bytes)
+            continue;
+        std::vector<std::uint8_t> bytes(file.bytes, file.bytes + file.size);
+        if (std::wstring(file.type) == L"BITMAP")
+            ob::ui::RegisterBitmap(file.id, std::move(bytes));
+        else
+            ob::ui::RegisterData(file.type, file.id, std::move(bytes));
     }
 }
 

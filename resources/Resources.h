@@ -28,6 +28,19 @@ constexpr unsigned kPreviousInfoLarge = 1028;  // 4 frames of 28 x 28
 constexpr unsigned kNextInfoLarge = 1029;
 constexpr unsigned kBusyAnimation = 1027;      // 8 frames of 8 x 8
 constexpr unsigned kCheckStates = 30001;       // 3 pictures of 16 x 16
+// The nearest city bar's buttons: 4 frames each (normal, pressed, focused,
+// disabled), 14 x 14 (arrows 14 x 7) and 28 x 28 (arrows 28 x 14).
+constexpr unsigned kCityInfoSmall = 112, kCityInfoLarge = 124;
+constexpr unsigned kAddCitySmall = 113, kAddCityLarge = 122;
+constexpr unsigned kNearbyCitiesSmall = 114, kNearbyCitiesLarge = 125;
+constexpr unsigned kCloseBarSmall = 115, kCloseBarLarge = 123;
+constexpr unsigned kNearerCitySmall = 116, kNearerCityLarge = 121;
+constexpr unsigned kFurtherCitySmall = 117, kFurtherCityLarge = 126;
+
+// The world pictures (resource type "IMAGE"): JPEG, 640 x 320.
+constexpr const wchar_t* kImageResourceType = L"IMAGE";
+constexpr unsigned kWorldDayImage = 119;
+constexpr unsigned kWorldNightImage = 120;
 
 // The program's version as the About box shows it.
 const wchar_t* ProgramVersion();

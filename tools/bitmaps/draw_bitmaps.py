@@ -1,9 +1,9 @@
 #!/usr/bin/env python3
 """Draws the program's small bitmaps and its icon.
 
-Writes 24-bit BMP files to resources/bitmaps/, the program icon as PNG to
-resources/orbelline.png, and resources/BitmapData.cpp, which compiles the BMP
-bytes into the program. Magenta (255, 0, 255) marks transparent pixels, so
+Writes 24-bit BMP files to resources/bitmaps/ with their resource ids in
+resources/bitmaps/index.txt (the build compiles the files listed there into
+the program), and the program icon as PNG to resources/orbelline.png. Magenta (255, 0, 255) marks transparent pixels, so
 pictures that are drawn transparently use hard edges: a blended edge would
 leave a pink fringe.
 
@@ -198,6 +198,139 @@ def arrow_buttons(size, pointing):
     return pic
 
 
+# --- the nearest city bar's buttons -------------------------------------------
+#
+# Round buttons that sit on the bar under the map. Shapes are sampled 4 x 4
+# times per pixel; pixels no shape touches stay magenta (transparent), and
+# partly covered edge pixels are blended with the bar's pale tip colour, the
+# only background these buttons are drawn on, so the edges are smooth
+# without a pink fringe.
+
+BAR = (255, 255, 225)
+GLYPH = (255, 255, 255)
+BUTTON_COLOURS = {  # face, rim
+    "info": ((40, 112, 208), (22, 70, 150)),
+    "add": ((50, 160, 72), (28, 108, 44)),
+    "nearby": ((232, 138, 28), (168, 92, 12)),
+    "close": ((204, 62, 52), (142, 36, 30)),
+}
+ARROW_FACE = (52, 84, 150)
+DISABLED_FACE = (196, 196, 190)
+DISABLED_RIM = (160, 160, 156)
+DISABLED_ARROW = (176, 176, 170)
+
+
+def shade(colour, factor):
+    return tuple(max(0, min(255, int(round(c * factor)))) for c in colour)
+
+
+def in_disc(cx, cy, r):
+    return lambda x, y: (x - cx) ** 2 + (y - cy) ** 2 <= r * r
+
+
+def in_ring(cx, cy, r0, r1):
+    return lambda x, y: r0 * r0 <= (x - cx) ** 2 + (y - cy) ** 2 <= r1 * r1
+
+
+def in_box(x0, y0, x1, y1):
+    return lambda x, y: x0 <= x < x1 and y0 <= y < y1
+
+
+def in_polygon(points):
+    return lambda x, y: inside(points, x, y)
+
+
+def in_segment(x0, y0, x1, y1, width):
+    dx, dy = x1 - x0, y1 - y0
+    length2 = dx * dx + dy * dy
+
+    def test(x, y):
+        t = max(0.0, min(1.0, ((x - x0) * dx + (y - y0) * dy) / length2))
+        px, py = x0 + t * dx - x, y0 + t * dy - y
+        return px * px + py * py <= width * width / 4
+
+    return test
+
+
+def render(pic, ox, width, height, layers, samples=4):
+    """Draws shape layers (test, colour), last on top, into pic at x offset ox."""
+    n = samples * samples
+    for py in range(height):
+        for px in range(width):
+            total = [0, 0, 0]
+            hits = 0
+            for sy in range(samples):
+                for sx in range(samples):
+                    x, y = px + (sx + 0.5) / samples, py + (sy + 0.5) / samples
+                    colour = BAR
+                    for test, c in reversed(layers):
+                        if test(x, y):
+                            colour = c
+                            hits += 1
+                            break
+                    total = [t + c for t, c in zip(total, colour)]
+            if hits:
+                pic.set(ox + px, py, tuple(int(round(t / n)) for t in total))
+
+
+def glyph_layers(kind, s, ox, oy):
+    """The white sign on a round button of size s, moved by (ox, oy)."""
+    u = lambda v: v * s
+    if kind == "info":
+        return [(in_disc(u(0.5) + ox, u(0.29) + oy, u(0.085)), GLYPH),
+                (in_box(u(3 / 7) + ox, u(0.41) + oy, u(4 / 7) + ox, u(0.77) + oy), GLYPH)]
+    if kind == "add":
+        return [(in_box(u(3 / 14) + ox, u(3 / 7) + oy, u(11 / 14) + ox, u(4 / 7) + oy), GLYPH),
+                (in_box(u(3 / 7) + ox, u(3 / 14) + oy, u(4 / 7) + ox, u(11 / 14) + oy), GLYPH)]
+    if kind == "nearby":
+        return [(in_ring(u(0.5) + ox, u(0.5) + oy, u(0.19), u(0.29)), GLYPH),
+                (in_disc(u(0.5) + ox, u(0.5) + oy, u(0.085)), GLYPH)]
+    # close
+    return [(in_segment(u(0.33) + ox, u(0.33) + oy, u(0.67) + ox, u(0.67) + oy, u(0.15)), GLYPH),
+            (in_segment(u(0.67) + ox, u(0.33) + oy, u(0.33) + ox, u(0.67) + oy, u(0.15)), GLYPH)]
+
+
+def round_button(size, kind):
+    """Four frames: normal, pressed, focused, disabled."""
+    pic = Picture(4 * size, size)
+    face, rim = BUTTON_COLOURS[kind]
+    c = size / 2
+    shift = max(1, size // 14) * 0.5
+    for frame in range(4):
+        f, r, o = face, rim, 0.0
+        if frame == 1:  # pressed: darker, and the sign sinks a little
+            f, r, o = shade(face, 0.78), shade(rim, 0.78), shift
+        elif frame == 3:
+            f, r = DISABLED_FACE, DISABLED_RIM
+        layers = []
+        if frame == 2:  # focused: a thin blue ring around the button
+            layers.append((in_ring(c, c, size * 0.445, size * 0.5), FOCUS))
+        layers += [(in_disc(c, c, size * 0.42), r), (in_disc(c, c, size * 0.35), f)]
+        # A lighter upper half gives the face a little depth.
+        layers.append((lambda x, y, f=f: in_disc(c, c, size * 0.35)(x, y) and y < c - size * 0.02,
+                       shade(f, 1.12) if frame != 3 else f))
+        layers += glyph_layers(kind, size, o, o)
+        render(pic, frame * size, size, size, layers)
+    return pic
+
+
+def arrow_button(width, pointing):
+    """Four frames of width x width/2: a triangle up (-1, nearer) or down (+1, further)."""
+    height = width // 2
+    pic = Picture(4 * width, height)
+    for frame in range(4):
+        colour = {0: ARROW_FACE, 1: shade(ARROW_FACE, 0.7), 2: FOCUS, 3: DISABLED_ARROW}[frame]
+        o = max(1, width // 14) * 0.5 if frame == 1 else 0.0
+        top, bottom = height * 0.16 + o, height * 0.86 + o
+        left, right, mid = width * 0.2 + o, width * 0.8 + o, width * 0.5 + o
+        if pointing < 0:
+            points = [(left, bottom), (right, bottom), (mid, top)]
+        else:
+            points = [(left, top), (right, top), (mid, bottom)]
+        render(pic, frame * width, width, height, [(in_polygon(points), colour)])
+    return pic
+
+
 def busy_frames():
     """Eight 8 x 8 frames of a turning ring of dots: the busy indicator."""
     pic = Picture(64, 8)
@@ -264,6 +397,18 @@ BITMAPS = [
     # The navigation bar's icon, drawn for each density rather than scaled.
     (30010, "program_icon_18", lambda: program_icon(18)),
     (30011, "program_icon_36", lambda: program_icon(36)),
+    (112, "city_info_14", lambda: round_button(14, "info")),
+    (113, "add_city_14", lambda: round_button(14, "add")),
+    (114, "nearby_cities_14", lambda: round_button(14, "nearby")),
+    (115, "close_bar_14", lambda: round_button(14, "close")),
+    (116, "nearer_city_14", lambda: arrow_button(14, -1)),
+    (117, "further_city_14", lambda: arrow_button(14, +1)),
+    (124, "city_info_28", lambda: round_button(28, "info")),
+    (122, "add_city_28", lambda: round_button(28, "add")),
+    (125, "nearby_cities_28", lambda: round_button(28, "nearby")),
+    (123, "close_bar_28", lambda: round_button(28, "close")),
+    (121, "nearer_city_28", lambda: arrow_button(28, -1)),
+    (126, "further_city_28", lambda: arrow_button(28, +1)),
 ]
 
 
@@ -271,29 +416,13 @@ def main():
     root = os.path.abspath(os.path.join(os.path.dirname(__file__), "..", ".."))
     out_dir = os.path.join(root, "resources", "bitmaps")
     os.makedirs(out_dir, exist_ok=True)
-    lines = [
-        "// Generated by tools/bitmaps/draw_bitmaps.py; do not edit.",
-        "#include \"resources/BitmapData.h\"",
-        "",
-        "namespace OBResources {",
-        "namespace {",
-    ]
-    table = []
+    index = ["# Written by tools/bitmaps/draw_bitmaps.py: resource type, id, file."]
     for ident, name, draw in BITMAPS:
-        data = bmp_bytes(draw())
         with open(os.path.join(out_dir, name + ".bmp"), "wb") as f:
-            f.write(data)
-        lines.append("const unsigned char k%s[] = {" % "".join(p.capitalize() for p in name.split("_")))
-        for i in range(0, len(data), 20):
-            lines.append("    " + ", ".join(str(b) for b in data[i:i + 20]) + ",")
-        lines.append("};")
-        table.append("    {%d, k%s, sizeof(k%s)}," % (ident, "".join(p.capitalize() for p in name.split("_")),
-                                                      "".join(p.capitalize() for p in name.split("_"))))
-    lines += ["}  // namespace", "", "const BitmapData kBitmaps[] = {"] + table + ["};", "",
-              "const std::size_t kBitmapCount = sizeof(kBitmaps) / sizeof(kBitmaps[0]);", "",
-              "}  // namespace OBResources", ""]
-    with open(os.path.join(root, "resources", "BitmapData.cpp"), "w") as f:
-        f.write("\n".join(lines))
+            f.write(bmp_bytes(draw()))
+        index.append("BITMAP %d %s.bmp" % (ident, name))
+    with open(os.path.join(out_dir, "index.txt"), "w") as f:
+        f.write("\n".join(index) + "\n")
     with open(os.path.join(root, "resources", "orbelline.png"), "wb") as f:
         f.write(png_bytes(program_icon()))
     return 0

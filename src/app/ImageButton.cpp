@@ -69,7 +69,15 @@ void ImageButton::DrawItem(const DRAWITEMSTRUCT& item) {
         m_surfaceOldBitmap = ::SelectObject(m_surface, m_bitmap);
     }
     const int frame = FrameForState(item.itemState);
-    ::BitBlt(item.hDC, 0, 0, m_frameWidth, m_frameHeight, m_surface, frame * m_frameWidth, 0, SRCCOPY);
+    // Magenta pixels of the frame let the parent's background show (the
+    // colour it answers to WM_CTLCOLORBTN), so round buttons sit cleanly
+    // on a coloured bar.
+    const auto back = reinterpret_cast<HBRUSH>(::SendMessage(GetParentHandle(), WM_CTLCOLORBTN,
+                                                             reinterpret_cast<WPARAM>(item.hDC),
+                                                             reinterpret_cast<LPARAM>(m_hwnd)));
+    ::FillRect(item.hDC, &item.rcItem, back ? back : ::GetSysColorBrush(COLOR_BTNFACE));
+    ::TransparentBlt(item.hDC, 0, 0, m_frameWidth, m_frameHeight, m_surface, frame * m_frameWidth, 0, m_frameWidth,
+                     m_frameHeight, kTransparentColour);
 }
 
 void ImageButton::StopTipTimer() {

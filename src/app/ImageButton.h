@@ -1,6 +1,6 @@
 // A push button drawn from a bitmap of four frames side by side (normal,
-// pressed, focused, disabled). Holding the pen on it for a moment shows a
-// tip naming what it does.
+// pressed, focused, disabled; magenta is transparent). Holding the pen on it
+// for a moment shows a tip naming what it does.
 #pragma once
 
 #include <string>
@@ -15,6 +15,7 @@ public:
     static constexpr UINT_PTR kTipTimerId = 3000;
     static constexpr UINT kTipDelayMs = 400;
     static constexpr int kFrameCount = 4;
+    static constexpr COLORREF kTransparentColour = RGB(255, 0, 255);
 
     ImageButton() = default;
     ~ImageButton() override;

@@ -144,7 +144,7 @@ TEST(ShellDesktop, TapRowRemoveWithYesAndExitUnderXvfb) {
         std::this_thread::sleep_for(std::chrono::milliseconds(700));
     };
 
-    tap(60, 26 + 45);  // the second city's row, below the navigation bar
+    tap(60, 26 + 120 + 45);  // the second city's row: below the navigation bar and the map
     tap(80, 307);      // "City" on the menu bar
     keys("Down Down Down Down Return");  // Information, Weather Detail, Set as Home, Remove
     keys("Return");                      // Yes

@@ -1,0 +1,98 @@
+#include "app/MapControl.h"
+
+#include "wnd/Library.h"
+#include "wnd/Paint.h"
+
+namespace OBControls {
+
+MapControl::MapControl(HBITMAP day, HBITMAP night)
+    : m_image(day, night), m_redrawThreshold(0, 0, 0, kRedrawThresholdSeconds) {
+    ZEP_Wnd::RegisterWindowClass(kClassName, nullptr, ::LoadCursor(nullptr, IDC_ARROW),
+                                 static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH)));
+}
+
+bool MapControl::Create(HWND parent, const RECT& rect, UINT id) {
+    return CreateChild(kClassName, L"", WS_CHILD | WS_VISIBLE, 0, rect, parent, id);
+}
+
+void MapControl::SetSelectedCity(const OBData::City* city, RECT* area) {
+    m_image.SetSelectedCity(city, area);
+    Invalidate(false);
+}
+
+void MapControl::SetDotSize(int halfSize) {
+    m_image.SetDotSizes(halfSize, halfSize);
+    Invalidate(false);
+}
+
+void MapControl::SetHighlightedRows(const std::vector<int>& rows) {
+    if (rows == m_image.GetHighlightedRows())
+        return;
+    m_image.SetHighlightedRows(rows);
+    Invalidate(false);
+}
+
+void MapControl::SetShadow(bool on) {
+    // Asked again at every minute: only a real switch repaints.
+    if (m_image.SetShadow(on))
+        Invalidate(false);
+}
+
+void MapControl::SetCityGroup(OBData::CityGroup* group) {
+    m_image.SetCityGroup(group);
+    m_image.SetHighlightedRows({});
+    Invalidate(false);
+}
+
+void MapControl::SetTime(const ZEP_Utility::DateTime& utc) {
+    const ZEP_Utility::DateTime& shown = m_image.GetTime();
+    const ZEP_Utility::TimeSpan moved = utc > shown ? utc - shown : shown - utc;
+    if (!(moved > m_redrawThreshold))
+        return;
+    m_image.SetTime(utc);
+    Invalidate(false);
+}
+
+void MapControl::OnTap(int x, int y) {
+    MapTapNotify tap{};
+    tap.hdr.hwndFrom = m_hwnd;
+    tap.hdr.idFrom = static_cast<UINT_PTR>(::GetDlgCtrlID(m_hwnd));
+    tap.hdr.code = kMapTapped;
+    tap.x = x;
+    tap.y = y;
+    tap.position = m_image.PixelToPosition(x, y);
+    ::SendMessage(GetParentHandle(), WM_NOTIFY, tap.hdr.idFrom, reinterpret_cast<LPARAM>(&tap));
+}
+
+bool MapControl::OnMessage(UINT message, WPARAM, LPARAM lParam, LRESULT& result) {
+    switch (message) {
+    case WM_SIZE: {
+        const RECT client = GetClientRect();
+        const RECT map{0, 0, client.right - client.left, client.bottom - client.top};
+        const RECT& old = m_image.GetRect();
+        // Only a new size scales the pictures again.
+        if (map.right != old.right - old.left || map.bottom != old.bottom - old.top || old.left || old.top)
+            m_image.SetRect(map);
+        result = 0;
+        return true;
+    }
+    case WM_PAINT: {
+        ZEP_Wnd::PaintDC paint(m_hwnd);
+        if (paint.IsValid())
+            m_image.Draw(paint, 0, 0);
+        result = 0;
+        return true;
+    }
+    case WM_ERASEBKGND:
+        result = 1;  // the paint covers everything
+        return true;
+    case WM_LBUTTONDOWN:
+        OnTap(static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam)));
+        result = 0;
+        return true;
+    default:
+        return false;
+    }
+}
+
+}  // namespace OBControls

@@ -1,0 +1,59 @@
+// The world map window: paints the map image, gives it its size, follows
+// the time in steps of more than five minutes, and tells its parent where
+// the stylus touched the map.
+#pragma once
+
+#include <vector>
+
+#include "app/MapImage.h"
+#include "platform/ui/Controls.h"
+#include "time/TimeSpan.h"
+#include "wnd/Window.h"
+
+namespace OBControls {
+
+// The notification code of a tap on the map (WM_NOTIFY to the parent).
+constexpr UINT kMapTapped = static_cast<UINT>(-2);
+
+struct MapTapNotify {
+    NMHDR hdr;
+    int x;  // client pixels of the tap
+    int y;
+    OBData::Position position;  // the place under the tap
+};
+
+class MapControl : public ZEP_Wnd::Window {
+public:
+    static constexpr const wchar_t* kClassName = L"Orbelline_MapControl";
+    // The shadow moves only when the time has moved by more than this.
+    static constexpr int kRedrawThresholdSeconds = 5 * 60;
+
+    // Takes ownership of both bitmaps; either may be null.
+    MapControl(HBITMAP day, HBITMAP night);
+
+    bool Create(HWND parent, const RECT& rect, UINT id);
+
+    // Each of these forwards to the image and repaints the map.
+    void SetSelectedCity(const OBData::City* city, RECT* area = nullptr);
+    void SetDotSize(int halfSize);
+    void SetHighlightedRows(const std::vector<int>& rows);
+    void SetShadow(bool on);
+    // Also clears the highlighted rows.
+    void SetCityGroup(OBData::CityGroup* group);
+    // Moves the shadow when `utc` lies more than five minutes from the time
+    // it shows (either way).
+    void SetTime(const ZEP_Utility::DateTime& utc);
+
+    MapImage& GetImage() { return m_image; }
+    const MapImage& GetImage() const { return m_image; }
+
+    bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+
+private:
+    void OnTap(int x, int y);
+
+    MapImage m_image;
+    ZEP_Utility::TimeSpan m_redrawThreshold;
+};
+
+}  // namespace OBControls

@@ -1,0 +1,118 @@
+// The world map as the map control draws it: the day and night pictures
+// scaled to the map, the night picture cut in along the day/night
+// terminator, and the user's cities as dots.
+//
+// The composite (day picture with the night laid over it) is kept between
+// paints, so a paint is one copy plus the dots. The pictures are scaled only
+// when the map's size changes; a new time or a shadow switch only composes
+// again: one copy of the day picture and one copy of the night picture
+// clipped to the night region.
+#pragma once
+
+#include <vector>
+
+#include "geo/Position.h"
+#include "geo/Sun.h"
+#include "time/DateTime.h"
+#include "wnd/Library.h"
+#include "wnd/Paint.h"
+
+namespace OBData {
+class City;
+class CityGroup;
+}  // namespace OBData
+
+namespace OBControls {
+
+class MapImage {
+public:
+    // Colours (0x00BBGGRR).
+    static constexpr COLORREF kHighlightFill = 0xFFCC67;
+    static constexpr COLORREF kOrdinaryFill = 0xFFFFFF;
+    static constexpr COLORREF kCrossColour = 0xFFFFFF;
+    static constexpr COLORREF kHomeFill = 0x0000FF;
+    static constexpr COLORREF kOutline = 0x000000;
+    // What stands in for a picture that could not be decoded.
+    static constexpr COLORREF kPlainDay = RGB(34, 78, 140);
+    static constexpr COLORREF kPlainNight = RGB(12, 22, 48);
+    // The selected city's cross: half-size of its box.
+    static constexpr int kSelectedHalfSize = 5;
+
+    // Takes ownership of both bitmaps; either may be null.
+    MapImage(HBITMAP day, HBITMAP night);
+    MapImage(const MapImage&) = delete;
+    MapImage& operator=(const MapImage&) = delete;
+
+    // The pixel of a position (x may reach the width at longitude +180; y is
+    // kept within 0 .. height), and the position under a pixel.
+    POINT PositionToPixel(const OBData::Position& position) const;
+    OBData::Position PixelToPosition(int x, int y) const;
+
+    // The map's rectangle; a new one scales the pictures again.
+    void SetRect(const RECT& rect);
+    const RECT& GetRect() const { return m_rect; }
+    // True when the shadow was switched (and the map composed again).
+    bool SetShadow(bool on);
+    bool GetShadow() const { return m_shadow; }
+    // The UTC time of the shadow; composes again when the shadow is on.
+    void SetTime(const ZEP_Utility::DateTime& utc);
+    const ZEP_Utility::DateTime& GetTime() const { return m_shadowTime; }
+
+    void SetCityGroup(OBData::CityGroup* group) { m_group = group; }
+    OBData::CityGroup* GetCityGroup() const { return m_group; }
+    void SetHighlightedRows(const std::vector<int>& rows) { m_highlighted = rows; }
+    const std::vector<int>& GetHighlightedRows() const { return m_highlighted; }
+    // Half-sizes of the dots; a negative value leaves that size as it is.
+    void SetDotSizes(int ordinary, int home);
+    int GetDotSize() const { return m_dotHalfSize; }
+    int GetHomeDotSize() const { return m_homeDotHalfSize; }
+    // The city carrying the cross, or null. `area`, when given, receives the
+    // box the cross is drawn in (relative to the map), for repainting.
+    void SetSelectedCity(const OBData::City* city, RECT* area = nullptr);
+    const OBData::City* GetSelectedCity() const { return m_selected; }
+
+    // Paints the map with its dots at (x, y) of `dc`.
+    void Draw(HDC dc, int x, int y);
+
+    // The box of a dot of half-size `half` around a pixel, moved by (dx, dy).
+    static RECT DotRect(POINT pixel, int half, int dx = 0, int dy = 0);
+
+    // How often the map was composed and scaled (for tests and measurements).
+    int GetComposeCount() const { return m_composeCount; }
+    int GetScaleCount() const { return m_scaleCount; }
+    SIZE GetDaySize() const { return m_daySize; }
+    SIZE GetNightSize() const { return m_nightSize; }
+
+private:
+    int Width() const { return m_rect.right - m_rect.left; }
+    int Height() const { return m_rect.bottom - m_rect.top; }
+    // Composes the map; with `rescale` (or before the first time) it scales
+    // both pictures to the map first.
+    void Rebuild(bool rescale);
+    void Scale(ZEP_Wnd::OffscreenBuffer& target, HDC reference, HBITMAP picture, SIZE size, COLORREF plain);
+    // The part of the map that is in darkness, one column per pixel column.
+    HRGN MakeNightRegion();
+    void DrawDot(HDC dc, const OBData::City& city, int half, COLORREF fill, int dx, int dy) const;
+
+    ZEP_Wnd::OwnedBitmap m_day;
+    ZEP_Wnd::OwnedBitmap m_night;
+    SIZE m_daySize{0, 0};
+    SIZE m_nightSize{0, 0};
+    ZEP_Wnd::OffscreenBuffer m_scaledDay;
+    ZEP_Wnd::OffscreenBuffer m_scaledNight;
+    ZEP_Wnd::OffscreenBuffer m_composite;
+    bool m_composed = false;
+    RECT m_rect{0, 0, 0, 0};
+    OBData::CityGroup* m_group = nullptr;
+    std::vector<int> m_highlighted;
+    const OBData::City* m_selected = nullptr;
+    bool m_shadow = true;
+    ZEP_Utility::DateTime m_shadowTime;
+    int m_dotHalfSize = 1;
+    int m_homeDotHalfSize = 1;
+    OBData::Terminator m_terminator;  // kept to reuse its storage
+    int m_composeCount = 0;
+    int m_scaleCount = 0;
+};
+
+}  // namespace OBControls

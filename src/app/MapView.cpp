@@ -1,0 +1,183 @@
+#include "app/MapView.h"
+
+#include <algorithm>
+
+#include "app/ImageLoaders.h"
+#include "app/ViewCommandHandler.h"
+#include "data/City.h"
+#include "model/AppSettings.h"
+#include "model/CityGroup.h"
+#include "resources/Resources.h"
+
+namespace {
+
+// A world picture from the resources, or null when it is missing or does
+// not decode (the map then shows a plain background).
+HBITMAP LoadWorldPicture(unsigned id) {
+    const HRSRC resource = ::FindResource(nullptr, MAKEINTRESOURCE(static_cast<int>(id)),
+                                          OBResources::kImageResourceType);
+    if (!resource)
+        return nullptr;
+    const void* bytes = ::LockResource(::LoadResource(nullptr, resource));
+    OBControls::MemImageLoader loader;
+    return loader.Load(bytes, ::SizeofResource(nullptr, resource));
+}
+
+}  // namespace
+
+MapView::MapView(OBData::CityGroup* cityGroup, OBControls::ViewCommandHandler* commandHandler)
+    : MenuHandlingCityInfoListView(L"mapview_list", cityGroup, commandHandler) {}
+
+MapView::~MapView() = default;
+
+bool MapView::CreateControls() {
+    const RECT client = GetClientRect();
+    m_map = std::make_unique<OBControls::MapControl>(LoadWorldPicture(OBResources::kWorldDayImage),
+                                                     LoadWorldPicture(OBResources::kWorldNightImage));
+    // A map half as high as it is wide.
+    const RECT mapRect{client.left, client.top, client.right, (client.left + client.right) / 2};
+    if (!m_map->Create(m_hwnd, mapRect, kMapId))
+        return false;
+    const int width = client.right - client.left, height = client.bottom - client.top;
+    if (std::min(width, height) > kLargeDotLimit)
+        m_map->SetDotSize(2);
+    if (!m_infoBar.Create(m_hwnd, RECT{client.left, mapRect.bottom, client.right, client.bottom}, kInfoBarId))
+        return false;
+    m_map->SetTime(ZEP_Utility::DateTime::UtcNow());
+    m_map->SetCityGroup(m_cityGroup);
+    m_map->ShowWindow(SW_SHOW);
+    return MenuHandlingCityInfoListView::CreateControls();
+}
+
+void MapView::Layout() {
+    const RECT client = GetClientRect();
+    const int width = client.right - client.left, height = client.bottom - client.top;
+    int top = client.top;
+    if (m_map && m_map->GetHandle()) {
+        const int mapHeight = std::min(height / 2, width / 2);
+        m_map->MoveWindow(client.left, top, width, mapHeight, true);
+        top += mapHeight;
+    }
+    if (m_infoBar.GetHandle() && m_infoBar.IsVisible()) {
+        m_infoBar.MoveWindow(client.left, top, width, m_infoBar.GetHeight(), true);
+        top += m_infoBar.GetHeight();
+    }
+    if (m_list.GetHandle())
+        m_list.MoveWindow(client.left, top, width, std::max<int>(client.bottom - top, 0), true);
+}
+
+void MapView::Activate() {
+    MenuHandlingCityInfoListView::Activate();
+    if (m_map)
+        m_map->SetCityGroup(m_cityGroup);
+}
+
+void MapView::ApplySettings() {
+    MenuHandlingCityInfoListView::ApplySettings();
+    if (m_map)
+        m_map->SetShadow(GetAppSettings().GetShadow());
+}
+
+void MapView::SetTime(const ZEP_Utility::DateTime& time) {
+    MenuHandlingCityInfoListView::SetTime(time);
+    if (!m_map)
+        return;
+    if (GetAppSettings().GetShadow()) {
+        m_map->SetShadow(true);
+        m_map->SetTime(time);
+    } else {
+        m_map->SetShadow(false);
+    }
+}
+
+void MapView::SaveCities() {
+    MenuHandlingCityInfoListView::SaveCities();
+    // The group may hold other cities now: the dots follow.
+    if (m_map)
+        m_map->SetCityGroup(m_cityGroup);
+}
+
+void MapView::OnDestroy() {
+    MenuHandlingCityInfoListView::OnDestroy();
+    if (m_map) {
+        if (m_map->GetHandle())
+            m_map->Destroy();
+        m_map.reset();
+    }
+}
+
+void MapView::OnMapTapped(const OBData::Position& position) {
+    m_infoBar.SetPosition(position);
+    Layout();
+    if (m_map)
+        m_map->SetSelectedCity(m_infoBar.GetCurrentCity());
+}
+
+void MapView::CloseInfoBar() {
+    m_infoBar.ShowWindow(SW_HIDE);
+    Layout();
+    if (m_map)
+        m_map->SetSelectedCity(nullptr);
+}
+
+void MapView::OnInfoBarCommand(int button) {
+    OBData::City* city = m_infoBar.GetCurrentCity();
+    switch (button) {
+    case NearestCityInfoBar::kInfoButton:
+        if (city && m_commandHandler)
+            m_commandHandler->ShowCityInfo(this, city, m_cityGroup);
+        break;
+    case NearestCityInfoBar::kAddButton:
+        if (city) {
+            m_cityGroup->AddCity(city->GetId());
+            SaveCities();
+        }
+        break;
+    case NearestCityInfoBar::kNearbyButton: {
+        std::vector<int> chosen;
+        if (city && ShowNearbyCitiesDialog(city->GetPosition(), chosen)) {
+            for (int id : chosen)
+                m_cityGroup->AddCity(id);
+            if (!chosen.empty())
+                SaveCities();
+        }
+        break;
+    }
+    case NearestCityInfoBar::kCloseButton:
+        CloseInfoBar();
+        break;
+    case NearestCityInfoBar::kNearerButton:
+    case NearestCityInfoBar::kFurtherButton:
+        if (m_map)
+            m_map->SetSelectedCity(city);
+        break;
+    default:
+        break;
+    }
+}
+
+bool MapView::ShowNearbyCitiesDialog(const OBData::Position&, std::vector<int>&) { return false; }
+
+bool MapView::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+    if (message == WM_NOTIFY && lParam) {
+        const auto* header = reinterpret_cast<const NMHDR*>(lParam);
+        if (header->idFrom == static_cast<UINT_PTR>(kMapId) && header->code == OBControls::kMapTapped) {
+            OnMapTapped(reinterpret_cast<const OBControls::MapTapNotify*>(lParam)->position);
+            result = 0;
+            return true;
+        }
+        if (header->idFrom == static_cast<UINT_PTR>(OBControls::kCityListId) &&
+            header->code == OBControls::kCityListSelectionChanged) {
+            const int row = reinterpret_cast<const OBControls::CityListSelectionNotify*>(lParam)->newRow;
+            if (m_map && row >= 0 && row < m_cityGroup->GetCount())
+                m_map->SetHighlightedRows({row});
+            // The list's own parent handling goes on.
+        }
+    }
+    if (message == WM_COMMAND && LOWORD(wParam) == kInfoBarId) {
+        OnInfoBarCommand(HIWORD(wParam));
+        result = 0;
+        return true;
+    }
+    return MenuHandlingCityInfoListView::OnMessage(message, wParam, lParam, result);
+}

@@ -28,6 +28,7 @@ struct WindowOptions {
     ob::ui::ScreenMode screen;
     bool hasAt = false;
     std::int64_t atTicks = 0;
+    std::vector<POINT> taps;  // --tap X,Y: stylus taps before the picture
 };
 
 constexpr const char* kWindowUsage =
@@ -38,7 +39,8 @@ constexpr const char* kWindowUsage =
     "  --screenshot F   start, draw the first screen into the PNG file F and end\n"
     "  --view V         the view to show: map, planner or weather (default: the stored one)\n"
     "  --dialog NAME    show that dialog open over the view (cities, home, ...)\n"
-    "  --screen WxH     the device screen: 240x320 (default), 480x640, 320x240, 640x480\n";
+    "  --screen WxH     the device screen: 240x320 (default), 480x640, 320x240, 640x480\n"
+    "  --tap X,Y        with --screenshot: tap the screen at device pixel (X, Y) first (repeatable)\n";
 
 int UsageError(const std::string& message) {
     std::fprintf(stderr, "orbelline: %s (see orbelline --help)\n", message.c_str());
@@ -52,7 +54,8 @@ bool TakeWindowOptions(std::vector<std::string>& args, WindowOptions& options, s
     std::string at;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
-        const bool takesValue = arg == "--screenshot" || arg == "--view" || arg == "--screen" || arg == "--dialog";
+        const bool takesValue = arg == "--screenshot" || arg == "--view" || arg == "--screen" || arg == "--dialog" ||
+                                arg == "--tap";
         if (takesValue && i + 1 >= args.size()) {
             error = arg + " needs a value";
             return false;
@@ -76,6 +79,14 @@ bool TakeWindowOptions(std::vector<std::string>& args, WindowOptions& options, s
                 error = "unknown dialog '" + args[i] + "' (" + OBScreenshot::DialogNames() + ")";
                 return false;
             }
+        } else if (arg == "--tap") {
+            int x = -1, y = -1;
+            char end = 0;
+            if (std::sscanf(args[++i].c_str(), "%d,%d%c", &x, &y, &end) != 2 || x < 0 || y < 0) {
+                error = "bad tap '" + args[i] + "' (such as 120,60)";
+                return false;
+            }
+            options.taps.push_back(POINT{x, y});
             windowOnly = true;
         } else if (arg == "--screen") {
             if (!ob::ui::ParseScreenMode(args[++i], options.screen)) {
@@ -157,6 +168,11 @@ int RunScreenshot(const WindowOptions& options) {
         ::_exit(ob::cli::kExitError);
     }
     RunUntilIdle();
+    for (const POINT& tap : options.taps) {
+        ob::ui::InjectPen(0, tap);
+        ob::ui::InjectPen(2, tap);
+        RunUntilIdle();
+    }
     if (options.dialog) {
         options.dialog->open(*app.GetAppMainWindow());
         std::fprintf(stderr, "orbelline: the dialog did not open\n");

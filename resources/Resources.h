@@ -14,6 +14,7 @@ constexpr unsigned kAboutBoxTemplate = 100;
 constexpr unsigned kHtmlDialogTemplate = 30002;
 constexpr unsigned kPickCitiesTemplate = 104;   // "Change Cities"
 constexpr unsigned kHomeCityTemplate = 117;     // "Home City"
+constexpr unsigned kTimePlannerTemplate = 111;  // the planner's panel
 
 // About box controls.
 constexpr int kAboutTitleId = 1101;

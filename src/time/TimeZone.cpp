@@ -1,5 +1,6 @@
 #include "time/TimeZone.h"
 
+#include <algorithm>
 #include <cstdlib>
 
 #include "data/DataRow.h"
@@ -114,6 +115,26 @@ TimeSpan TimeZone::GetUtcOffset(const DateTime& localStandard) const {
 DateTime TimeZone::ToLocalTime(const DateTime& utc) const {
     const DateTime localStandard = utc.AddMinutes(-m_info.bias);
     return utc + GetUtcOffset(localStandard);
+}
+
+DateTime TimeZone::ToUniversalTime(const DateTime& local) const {
+    if (local.IsEmpty())
+        return local;
+    // The clock shows one of two offsets; a candidate is right when the
+    // instant it gives reads back as the same clock time.
+    const int standard = -(m_info.bias + m_info.standardBias);
+    const int daylight = -(m_info.bias + m_info.daylightBias);
+    DateTime earliest;
+    for (const int offset : {standard, daylight}) {
+        const DateTime utc = local.AddMinutes(-offset);
+        if (!utc.IsEmpty() && ToLocalTime(utc) == local && (earliest.IsEmpty() || utc < earliest))
+            earliest = utc;
+    }
+    if (!earliest.IsEmpty())
+        return earliest;
+    // Skipped: the clock moves forward, so the offset before the gap is the
+    // smaller of the two.
+    return local.AddMinutes(-std::min(standard, daylight));
 }
 
 std::wstring TimeZone::GetDaylightSummary(const DateTime& date) const {

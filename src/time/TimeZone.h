@@ -90,6 +90,12 @@ public:
     // Local time - UTC at a local standard time.
     TimeSpan GetUtcOffset(const DateTime& localStandard) const;
     DateTime ToLocalTime(const DateTime& utc) const;
+    // The UTC instant at which the zone's clock reads `local`. A time the
+    // clock shows twice (the hour repeated when summer time ends) gives the
+    // earlier instant; a time it skips (the hour lost when summer time
+    // begins) moves on by the length of the gap, read with the offset in
+    // force before it.
+    DateTime ToUniversalTime(const DateTime& local) const;
     // "<long date> to <long date>" of the date's summer period, or
     // "no daylight savings time".
     std::wstring GetDaylightSummary(const DateTime& date) const;

@@ -236,6 +236,10 @@ ZEP_Utility::DateTime DateTimePicker::GetTime() const {
     return ZEP_Utility::DateTime(st.wYear, st.wMonth, st.wDay, st.wHour, st.wMinute, st.wSecond);
 }
 
+void DateTimePicker::SetFormat(const std::wstring& picture) const {
+    SendMessage(DTM_SETFORMAT, 0, reinterpret_cast<LPARAM>(picture.c_str()));
+}
+
 // ---------------------------------------------------------------- TrackBar
 
 void TrackBar::SetRange(int minimum, int maximum, bool redraw) const {

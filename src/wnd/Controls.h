@@ -83,6 +83,8 @@ public:
     bool SetTime(const ZEP_Utility::DateTime& time) const;
     // The empty DateTime when the control holds no valid time.
     ZEP_Utility::DateTime GetTime() const;
+    // A date picture ("ddd, MMM d, yyyy"); the empty text returns to the style's format.
+    void SetFormat(const std::wstring& picture) const;
 };
 
 class TrackBar : public Window {

@@ -24,7 +24,7 @@ protected:
 
 TEST_F(Views, ShownTimeFollowsTheMinuteOnlyWhileTheViewIsActive) {
     MapView& map = Main()->GetMapView();
-    TimePlannerListView& planner = Main()->GetPlannerView();
+    WeatherView& weather = Main()->GetWeatherView();
     EXPECT_TRUE(SameMinute(map.GetTime(), DateTime::UtcNow()));
     // Within the minute nothing changes; at the change it follows within a second.
     const DateTime before = map.GetTime();
@@ -35,11 +35,11 @@ TEST_F(Views, ShownTimeFollowsTheMinuteOnlyWhileTheViewIsActive) {
     EXPECT_FALSE(SameMinute(map.GetTime(), before));
 
     // A hidden view is not kept up to date, and catches up when shown again.
-    Command(kCmdViewPlanner);
+    Command(kCmdViewWeather);
     const DateTime mapWhenLeft = map.GetTime();
     ui.Advance(5 * 60 * 1000);
     EXPECT_EQ(map.GetTime(), mapWhenLeft);
-    EXPECT_TRUE(SameMinute(planner.GetTime(), DateTime::UtcNow()));
+    EXPECT_TRUE(SameMinute(weather.GetTime(), DateTime::UtcNow()));
     Command(kCmdViewMap);
     EXPECT_TRUE(SameMinute(map.GetTime(), DateTime::UtcNow()));
 }

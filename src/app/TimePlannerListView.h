@@ -1,0 +1,30 @@
+// The time planner: the planner panel above the city list. The list shows
+// every city at the instant chosen in the panel and does not follow the clock.
+#pragma once
+
+#include <memory>
+
+#include "app/MenuHandlingCityInfoListView.h"
+#include "dialogs/TimePlannerDialog.h"
+
+class TimePlannerListView : public MenuHandlingCityInfoListView {
+public:
+    TimePlannerListView(OBData::CityGroup* cityGroup, OBControls::ViewCommandHandler* commandHandler);
+    ~TimePlannerListView() override;
+
+    void Activate() override;
+    void Deactivate() override;
+    void ApplySettings() override;
+    void SaveCities() override;
+    // The list keeps the planner's instant while the clock runs.
+    void SetTime(const ZEP_Utility::DateTime& time) override;
+    void OnTimerTick() override;
+    bool CreateControls() override;
+    void Layout() override;
+
+    // The panel; none before the view's window is made.
+    TimePlannerDialog* GetPanel() { return m_panel.get(); }
+
+private:
+    std::unique_ptr<TimePlannerDialog> m_panel;
+};

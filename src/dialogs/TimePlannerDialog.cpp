@@ -1,0 +1,209 @@
+#include "dialogs/TimePlannerDialog.h"
+
+#include <algorithm>
+
+#include "app/CityGroupListCtrl.h"
+#include "data/City.h"
+#include "info/PlannerTime.h"
+#include "model/AppSettings.h"
+#include "model/CityGroup.h"
+#include "platform/kernel/Locale.h"
+#include "wnd/Paint.h"
+
+using ZEP_Utility::DateTime;
+
+TimePlannerDialog::TimePlannerDialog(HWND parent, OBData::CityGroup* cityGroup,
+                                     OBControls::CityGroupListCtrl* list)
+    : Dialog(kTemplateId, parent, kShellFlags), m_cityGroup(cityGroup), m_list(list) {}
+
+DWORD TimePlannerDialog::GetRowFlags() {
+    using OBControls::CityGroupListCtrl;
+    return GetAppSettings().GetPlannerViewExtraInfo()
+               ? CityGroupListCtrl::kSeparatorLines
+               : CityGroupListCtrl::kSeparatorLines | CityGroupListCtrl::kOneLineRows;
+}
+
+void TimePlannerDialog::BindControls(bool attach) {
+    if (attach) {
+        m_slider.AttachDlgItem(m_hwnd, kSliderId);
+        m_datePicker.AttachDlgItem(m_hwnd, kDateId);
+        m_dateGroup.AttachDlgItem(m_hwnd, kDateGroupId);
+    } else {
+        m_slider.Unsubclass();
+        m_datePicker.Unsubclass();
+        m_dateGroup.Unsubclass();
+    }
+}
+
+bool TimePlannerDialog::OnInitDialog() {
+    Dialog::OnInitDialog();
+    m_slider.SetRange(OBData::kPlannerFirstPosition, OBData::kPlannerLastPosition);
+    m_slider.SetTicFreq(4);
+    if (m_list)
+        m_list->SetFlags(GetRowFlags());
+    FitDateFormat();
+    // The shell sized the panel to the screen; the view lays it out.
+    const RECT window = GetWindowRect();
+    MoveWindow(0, 0, window.right - window.left, window.bottom - window.top, false);
+    // The planner opens at 12:00 of the home city's today.
+    ShowHomeDate(DateTime::UtcNow());
+    ApplySlider(OBData::kPlannerNoonPosition, true);
+    return true;
+}
+
+namespace {
+
+// Shortens the day and month names of a date picture: "dddd" to "ddd", "MMMM" to "MMM".
+std::wstring ShortNames(std::wstring picture) {
+    for (const wchar_t* full : {L"dddd", L"MMMM"}) {
+        for (std::size_t at = picture.find(full); at != std::wstring::npos; at = picture.find(full, at + 3))
+            picture.erase(at, 1);
+    }
+    return picture;
+}
+
+}  // namespace
+
+void TimePlannerDialog::FitDateFormat() {
+    if (!m_datePicker.GetHandle())
+        return;
+    ZEP_Wnd::WindowDC dc(m_datePicker.GetHandle());
+    ZEP_Wnd::SelectGuard font(dc, reinterpret_cast<HFONT>(m_datePicker.SendMessage(WM_GETFONT)));
+    const int scale = std::max(1, ::GetDeviceCaps(dc, LOGPIXELSX) / 96);
+    const RECT client = m_datePicker.GetClientRect();
+    // The picker keeps a margin on the left and its drop-down button on the right.
+    const int room = client.right - client.left - (3 + 13 + 2) * scale;
+    const auto widest = [&](const std::wstring& picture) {
+        int width = 0;
+        for (DateTime day(2026, 1, 1); day.GetYear() == 2026; day = day.AddDays(1)) {
+            const std::wstring text = day.FormatDate(picture.c_str());
+            SIZE size{};
+            ::GetTextExtentPoint32(dc, text.c_str(), static_cast<int>(text.size()), &size);
+            width = std::max<int>(width, size.cx);
+        }
+        return width;
+    };
+    const std::wstring longDate = ob::kernel::LocaleLongDatePicture();
+    if (widest(longDate) <= room) {
+        m_datePicker.SetFormat(L"");
+        return;
+    }
+    const std::wstring shortNames = ShortNames(longDate);
+    m_datePicker.SetFormat(widest(shortNames) <= room ? shortNames : ob::kernel::LocaleShortDatePicture());
+}
+
+void TimePlannerDialog::ShowHomeDate(const DateTime& utc) {
+    const OBData::City* home = m_cityGroup ? m_cityGroup->GetHomeCity() : nullptr;
+    if (!home || !m_datePicker.GetHandle())
+        return;
+    m_datePicker.SetTime(home->GetLocalTime(utc));
+}
+
+int TimePlannerDialog::GetSliderPositionFor(const DateTime& utc) {
+    const OBData::City* home = m_cityGroup ? m_cityGroup->GetHomeCity() : nullptr;
+    if (!home)
+        return -1;
+    ShowHomeDate(utc);
+    return OBData::PlannerPosition(home->GetLocalTime(utc));
+}
+
+void TimePlannerDialog::ApplySlider(int position, bool move) {
+    const OBData::City* home = m_cityGroup ? m_cityGroup->GetHomeCity() : nullptr;
+    if (!home)
+        return;
+    const DateTime date = m_datePicker.GetTime();
+    if (date.IsEmpty())
+        return;
+    position = std::clamp(position, OBData::kPlannerFirstPosition, OBData::kPlannerLastPosition);
+    const DateTime clock = OBData::PlannerClockTime(date.GetYear(), date.GetMonth(), date.GetDay(), position);
+    const DateTime instant = OBData::HomeClockToUtc(*m_cityGroup, clock);
+    if (instant.IsEmpty())
+        return;
+    m_instant = instant;
+    m_instantHome = home;
+    if (m_list)
+        m_list->SetTime(m_instant, true);
+    if (move)
+        m_slider.SetPos(position);
+}
+
+void TimePlannerDialog::FollowHomeCity() {
+    const OBData::City* home = m_cityGroup ? m_cityGroup->GetHomeCity() : nullptr;
+    if (!home || home == m_instantHome)
+        return;
+    if (m_instant.IsEmpty()) {
+        ShowHomeDate(DateTime::UtcNow());
+        ApplySlider(OBData::kPlannerNoonPosition, true);
+    } else {
+        ApplySlider(GetSliderPosition(), true);
+    }
+}
+
+int TimePlannerDialog::GetSliderPosition() const { return m_slider.GetHandle() ? m_slider.GetPos() : 0; }
+
+int TimePlannerDialog::GetPreferredHeight() const {
+    if (!m_dateGroup.GetHandle())
+        return 0;
+    const RECT group = ScreenToClient(m_dateGroup.GetWindowRect());
+    return group.bottom + 4;
+}
+
+void TimePlannerDialog::OnSliderScroll(WORD code, int thumbPosition) {
+    int position = 0;
+    switch (code) {
+    case TB_THUMBPOSITION:
+    case TB_THUMBTRACK:
+        position = thumbPosition;
+        break;
+    case TB_ENDTRACK:
+        return;
+    default:
+        position = m_slider.GetPos();
+        break;
+    }
+    ApplySlider(position, true);
+}
+
+bool TimePlannerDialog::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+    switch (message) {
+    case WM_HSCROLL:
+        if (reinterpret_cast<HWND>(lParam) != m_slider.GetHandle())
+            return false;
+        OnSliderScroll(LOWORD(wParam), static_cast<short>(HIWORD(wParam)));
+        result = 0;
+        return true;
+    case WM_COMMAND: {
+        if (HIWORD(wParam) != BN_CLICKED)
+            return false;
+        const int position = GetSliderPosition();
+        switch (LOWORD(wParam)) {
+        case kEarlierId:
+            if (position > OBData::kPlannerFirstPosition)
+                ApplySlider(position - 1, true);
+            return true;
+        case kLaterId:
+            if (position <= OBData::kPlannerLastPosition)
+                ApplySlider(position + 1, true);
+            return true;
+        case kNowId:
+            if (const int now = GetSliderPositionFor(DateTime::UtcNow()); now != -1)
+                ApplySlider(now, true);
+            return true;
+        default:
+            return false;
+        }
+    }
+    case WM_NOTIFY: {
+        const auto* header = reinterpret_cast<const NMHDR*>(lParam);
+        if (!header || header->idFrom != static_cast<UINT_PTR>(kDateId))
+            return false;
+        if (header->code != DTN_DATETIMECHANGE && header->code != NM_CLICK)
+            return false;
+        ApplySlider(GetSliderPosition(), true);
+        result = 0;
+        return true;
+    }
+    default:
+        return false;
+    }
+}

@@ -1,0 +1,77 @@
+// The time planner's panel above the city list: a slider over the home
+// city's day in quarter hours with - and + buttons, the home date and a
+// "Now" button. The instant they choose, in the home city's local time, is
+// turned into UTC and given to the list, which shows every city at it.
+#pragma once
+
+#include "time/DateTime.h"
+#include "wnd/Controls.h"
+#include "wnd/Dialog.h"
+
+namespace OBData {
+class City;
+class CityGroup;
+}  // namespace OBData
+
+namespace OBControls {
+class CityGroupListCtrl;
+}
+
+class TimePlannerDialog : public ZEP_Wnd::Dialog {
+public:
+    static constexpr UINT kTemplateId = 111;
+    // A child panel: sized to the whole screen at first, then laid out by the view.
+    static constexpr DWORD kShellFlags = 12;
+    static constexpr int kSliderId = 1012;
+    static constexpr int kEarlierId = 1013;
+    static constexpr int kLaterId = 1014;
+    static constexpr int kDateId = 1015;
+    static constexpr int kNowId = 1016;
+    static constexpr int kDateGroupId = 1030;
+
+    TimePlannerDialog(HWND parent, OBData::CityGroup* cityGroup, OBControls::CityGroupListCtrl* list);
+
+    // Sets the date picker to the home city's local date and time of `utc`.
+    void ShowHomeDate(const ZEP_Utility::DateTime& utc);
+    // The slider position of `utc` on the home clock (and the picker set to
+    // its date); -1 without a home city.
+    int GetSliderPositionFor(const ZEP_Utility::DateTime& utc);
+    // Shows every city at `position` of the picker's date on the home clock;
+    // with `move` the slider goes there too. Nothing without a home city.
+    void ApplySlider(int position, bool move);
+    // After a change of the city group: a first home city starts the planner
+    // at 12:00 today, a new home city reads the same clock time on its own
+    // clock; otherwise nothing moves.
+    void FollowHomeCity();
+
+    // The chosen instant (UTC); empty until a home city gave one.
+    const ZEP_Utility::DateTime& GetInstant() const { return m_instant; }
+    int GetSliderPosition() const;
+    // The panel's height: just below the date group.
+    int GetPreferredHeight() const;
+    // The list's row flags from the setting "plannerview_extrainfo": two-line
+    // rows when on, one-line rows when off, separators in both.
+    static DWORD GetRowFlags();
+
+    ZEP_Wnd::TrackBar& GetSlider() { return m_slider; }
+    ZEP_Wnd::DateTimePicker& GetDatePicker() { return m_datePicker; }
+
+    void BindControls(bool attach) override;
+    bool OnInitDialog() override;
+    bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+
+private:
+    // The locale's long date, or with short day and month names when the
+    // widest date of the year would not fit the picker.
+    void FitDateFormat();
+    void OnSliderScroll(WORD code, int thumbPosition);
+
+    OBData::CityGroup* m_cityGroup;
+    OBControls::CityGroupListCtrl* m_list;
+    ZEP_Wnd::TrackBar m_slider;
+    ZEP_Wnd::DateTimePicker m_datePicker;
+    ZEP_Wnd::Window m_dateGroup;
+    ZEP_Utility::DateTime m_instant;
+    // The home city the instant was worked out for.
+    const OBData::City* m_instantHome = nullptr;
+};

@@ -138,3 +138,25 @@ TEST(TimeZone, SummaryInAGermanLocale) {
     EXPECT_EQ(Sydney()->GetDaylightSummary(DateTime(2008, 1, 15)),
               L"Sonntag, 7 Oktober 2007 to Sonntag, 6 April 2008");
 }
+
+// A zone whose summer offset is the smaller one (Windhoek) repeats the hour
+// when its period begins and skips one when it ends; zones without rules
+// take the standard offset.
+TEST(TimeZone, ClockTimeToUtcWithARepeatedAndASkippedHour) {
+    const auto windhoek = Windhoek();
+    // 5 April 2026 02:00 standard goes back to 01:00: 01:30 comes twice.
+    EXPECT_EQ(windhoek->ToUniversalTime(DateTime(2026, 4, 5, 1, 30, 0)), DateTime(2026, 4, 4, 23, 30, 0));
+    EXPECT_EQ(windhoek->ToUniversalTime(DateTime(2026, 4, 5, 2, 30, 0)), DateTime(2026, 4, 5, 1, 30, 0));
+    // 6 September 2026 02:00 on the summer clock goes on to 03:00: 02:30 is
+    // skipped and moves on to the instant the clock reads 03:30.
+    const DateTime skipped = windhoek->ToUniversalTime(DateTime(2026, 9, 6, 2, 30, 0));
+    EXPECT_EQ(skipped, DateTime(2026, 9, 6, 1, 30, 0));
+    EXPECT_EQ(windhoek->ToLocalTime(skipped), DateTime(2026, 9, 6, 3, 30, 0));
+    EXPECT_EQ(windhoek->ToUniversalTime(DateTime(2026, 9, 6, 1, 30, 0)), DateTime(2026, 9, 6, 0, 30, 0));
+
+    EXPECT_EQ(India()->ToUniversalTime(DateTime(2026, 3, 29, 1, 30, 0)), DateTime(2026, 3, 28, 20, 0, 0));
+    const auto london = London();
+    london->SetUsesDaylightTime(false);
+    EXPECT_EQ(london->ToUniversalTime(DateTime(2026, 7, 1, 12, 0, 0)), DateTime(2026, 7, 1, 12, 0, 0));
+    EXPECT_TRUE(london->ToUniversalTime(DateTime()).IsEmpty());
+}

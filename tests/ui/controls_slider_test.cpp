@@ -163,3 +163,21 @@ TEST_F(ControlsTest, DatePickerChangesByKeysAndCalendarAndReports) {
     EXPECT_NE(std::find(codes.begin(), codes.end(), -759), codes.end());
     EXPECT_EQ(codes.back(), static_cast<int>(DTN_CLOSEUP));
 }
+
+TEST_F(ControlsTest, DatePickerCalendarStaysOnTheScreenWhenNeitherBelowNorAboveHasRoom) {
+    // A tall picker across the middle of the screen: the calendar fits
+    // neither under it nor over it, so it rises as far as the screen needs.
+    const POINT origin = ScreenPoint(parent, 0, 0);
+    HWND picker = Make(DATETIMEPICK_CLASS, 0, 10, 140 - origin.y, 200, 70);
+    RECT rc{};
+    GetWindowRect(picker, &rc);
+    ui.Tap(POINT{rc.right - 4, (rc.top + rc.bottom) / 2});
+    HWND calendar = ui.FindByClass(L"ob_MonthCalendar");
+    ASSERT_NE(calendar, nullptr);
+    RECT cal{}, screen{};
+    GetWindowRect(calendar, &cal);
+    SystemParametersInfo(SPI_GETWORKAREA, 0, &screen, 0);
+    EXPECT_LE(cal.bottom, screen.bottom);
+    EXPECT_GE(cal.top, screen.top);
+    EXPECT_GT(cal.bottom, rc.bottom) << "below would not fit";
+}

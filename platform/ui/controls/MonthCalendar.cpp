@@ -37,7 +37,12 @@ HWND CreateMonthCalendar(HWND owner, const RECT& anchor, const SYSTEMTIME& date)
     SystemParametersInfo(SPI_GETWORKAREA, 0, &work, 0);
     int x = std::clamp<int>(anchor.left, work.left, std::max<int>(work.left, work.right - size.cx));
     int y = anchor.bottom;
-    if (y + size.cy > work.bottom && anchor.top - size.cy >= work.top) y = anchor.top - size.cy;
+    if (y + size.cy > work.bottom) {
+        // Above the picker when there is room, else as low as the screen
+        // allows, over the picker if need be, but never off the screen.
+        if (anchor.top - size.cy >= work.top) y = anchor.top - size.cy;
+        else y = std::max<int>(work.top, work.bottom - size.cy);
+    }
     HWND hwnd = CreateWindowEx(WS_EX_TOPMOST | WS_EX_NOACTIVATE, L"ob_MonthCalendar", L"", WS_POPUP | WS_BORDER, x, y,
                                size.cx, size.cy, owner, nullptr, nullptr, owner);
     if (!hwnd) return nullptr;

@@ -182,16 +182,16 @@ void RegisterTimePlannerPanel() {
     panel.cx = 135;
     panel.cy = 66;
     panel.items = {
-        Control(L"BUTTON", L"Time", kNoId, BS_GROUPBOX, 0, 0, 135, 40),
-        Control(L"BUTTON", L"-", 1013, BS_PUSHBUTTON | WS_TABSTOP | WS_GROUP, 7, 10, 13, 14),
+        Control(WC_BUTTON, L"Time", kNoId, BS_GROUPBOX, 0, 0, 135, 40),
+        Control(WC_BUTTON, L"-", 1013, BS_PUSHBUTTON | WS_TABSTOP | WS_GROUP, 7, 10, 13, 14),
         Control(TRACKBAR_CLASS, L"", 1012, TBS_AUTOTICKS | WS_TABSTOP, 28, 10, 79, 20),
-        Control(L"BUTTON", L"+", 1014, BS_PUSHBUTTON | WS_TABSTOP, 113, 10, 13, 14),
-        Control(L"STATIC", L"00:00", kNoId, SS_CENTER, 25, 29, 20, 8),
-        Control(L"STATIC", L"12:00", kNoId, SS_CENTER, 59, 29, 20, 8),
-        Control(L"STATIC", L"00:00", kNoId, SS_CENTER, 91, 29, 20, 8),
-        Control(L"BUTTON", L"Date", 1030, BS_GROUPBOX, 0, 41, 135, 25),
+        Control(WC_BUTTON, L"+", 1014, BS_PUSHBUTTON | WS_TABSTOP, 113, 10, 13, 14),
+        Control(WC_STATIC, L"00:00", kNoId, SS_CENTER, 25, 29, 20, 8),
+        Control(WC_STATIC, L"12:00", kNoId, SS_CENTER, 59, 29, 20, 8),
+        Control(WC_STATIC, L"00:00", kNoId, SS_CENTER, 91, 29, 20, 8),
+        Control(WC_BUTTON, L"Date", 1030, BS_GROUPBOX, 0, 41, 135, 25),
         Control(DATETIMEPICK_CLASS, L"", 1015, DTS_LONGDATEFORMAT | WS_TABSTOP, 7, 49, 89, 15),
-        Control(L"BUTTON", L"Now", 1016, BS_PUSHBUTTON | WS_TABSTOP, 99, 49, 27, 14),
+        Control(WC_BUTTON, L"Now", 1016, BS_PUSHBUTTON | WS_TABSTOP, 99, 49, 27, 14),
     };
     ob::ui::RegisterDialog(kTimePlannerTemplate, std::move(panel));
 }

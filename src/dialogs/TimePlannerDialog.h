@@ -4,6 +4,7 @@
 // turned into UTC and given to the list, which shows every city at it.
 #pragma once
 
+#include "resources/Resources.h"
 #include "time/DateTime.h"
 #include "wnd/Controls.h"
 #include "wnd/Dialog.h"
@@ -19,7 +20,7 @@ class CityGroupListCtrl;
 
 class TimePlannerDialog : public ZEP_Wnd::Dialog {
 public:
-    static constexpr UINT kTemplateId = 111;
+    static constexpr UINT kTemplateId = OBResources::kTimePlannerTemplate;
     // A child panel: sized to the whole screen at first, then laid out by the view.
     static constexpr DWORD kShellFlags = 12;
     static constexpr int kSliderId = 1012;

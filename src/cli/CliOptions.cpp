@@ -53,9 +53,8 @@ bool IsAsciiDigits(const std::string& text) {
     return true;
 }
 
-}  // namespace
-
-bool ParseIsoUtc(const std::string& text, std::int64_t& ticks) {
+// "yyyy-mm-ddThh:mm[:ss]", followed by Z when `utc`.
+bool ParseIso(const std::string& text, bool utc, std::int64_t& ticks) {
     std::size_t pos = 0;
     int year, month, day, hour, minute, second = 0;
     if (!ReadDigits(text, pos, 4, year) || !Expect(text, pos, "-") || !ReadDigits(text, pos, 2, month) ||
@@ -64,7 +63,7 @@ bool ParseIsoUtc(const std::string& text, std::int64_t& ticks) {
         return false;
     if (Expect(text, pos, ":") && !ReadDigits(text, pos, 2, second))
         return false;
-    if (!Expect(text, pos, "Zz") || pos != text.size())
+    if ((utc && !Expect(text, pos, "Zz")) || pos != text.size())
         return false;
     if (year < 1601 || month < 1 || month > 12 || day < 1 || day > DaysInMonth(year, month) || hour > 23 ||
         minute > 59 || second > 59)
@@ -73,6 +72,12 @@ bool ParseIsoUtc(const std::string& text, std::int64_t& ticks) {
     ticks = seconds * 10'000'000;
     return true;
 }
+
+}  // namespace
+
+bool ParseIsoUtc(const std::string& text, std::int64_t& ticks) { return ParseIso(text, true, ticks); }
+
+bool ParseIsoClock(const std::string& text, std::int64_t& ticks) { return ParseIso(text, false, ticks); }
 
 bool IsCityList(const std::string& text) {
     if (text.empty())
@@ -97,6 +102,9 @@ std::string UsageText() {
            "  --info CITY_ID   print the city information page (HTML) for a city\n"
            "  --at TIME        show the instant TIME in UTC, e.g. 2008-01-15T12:00:00Z\n"
            "                   (default: now)\n"
+           "  --home-time T    with --clock: the instant when the home city's clock reads\n"
+           "                   T, e.g. 2026-03-29T15:00 (a time the clock skips when summer\n"
+           "                   time begins moves on by the gap; a repeated one is the first)\n"
            "  --cities LIST    the cities to show instead of the chosen ones: city ids\n"
            "                   separated by ';', the first is home, e.g. 234;292;414\n"
            "  --format F       text (an aligned table), tsv or json\n"
@@ -152,7 +160,8 @@ ParseResult ParseCommandLine(const std::vector<std::string>& args) {
             out = args[++i];
             return true;
         };
-        const bool takesValue = arg == "--at" || arg == "--cities" || arg == "--format" || arg == "--info";
+        const bool takesValue =
+            arg == "--at" || arg == "--cities" || arg == "--format" || arg == "--info" || arg == "--home-time";
         if (hasInlineValue && !takesValue)
             return fail("unknown option '" + args[i] + "'");
 
@@ -185,6 +194,14 @@ ParseResult ParseCommandLine(const std::vector<std::string>& args) {
             if (!ParseIsoUtc(time, o.atTicks))
                 return fail("bad time '" + time + "' for --at (expected UTC like 2008-01-15T12:00:00Z)");
             o.hasAt = true;
+        } else if (arg == "--home-time") {
+            std::string time;
+            if (!takeValue(time))
+                return fail("--home-time needs the home clock's time such as 2026-03-29T15:00");
+            if (!ParseIsoClock(time, o.homeTimeTicks))
+                return fail("bad time '" + time +
+                            "' for --home-time (expected a real date and time like 2026-03-29T15:00)");
+            o.hasHomeTime = true;
         } else if (arg == "--cities") {
             std::string list;
             if (!takeValue(list))
@@ -212,6 +229,10 @@ ParseResult ParseCommandLine(const std::vector<std::string>& args) {
             return fail("unexpected argument '" + arg + "'");
         }
     }
+    if (o.hasHomeTime && o.hasAt)
+        return fail("--home-time and --at cannot be combined (one names the instant, the other the home clock)");
+    if (o.hasHomeTime && o.mode != Mode::Clock)
+        return fail("--home-time goes with --clock");
     if (o.mode == Mode::Paths && (o.hasAt || o.hasCities || formatGiven))
         return fail("--paths takes no other option");
     if (o.mode == Mode::Info && (o.hasCities || formatGiven))

@@ -22,6 +22,8 @@ struct CliOptions {
     Mode mode = Mode::Window;
     bool hasAt = false;
     std::int64_t atTicks = 0;  // 100 ns since 1601-01-01 UTC
+    bool hasHomeTime = false;
+    std::int64_t homeTimeTicks = 0;  // what the home city's clock reads, counted like atTicks
     bool hasCities = false;
     std::wstring cities;       // the stored form of a city group
     OutputFormat format = OutputFormat::Text;
@@ -40,6 +42,8 @@ ParseResult ParseCommandLine(const std::vector<std::string>& args);
 // "2008-01-15T12:00:00Z" (seconds optional) to ticks; false when the text is
 // not such a time in UTC or not a real date in the years 1601 to 9999.
 bool ParseIsoUtc(const std::string& text, std::int64_t& ticks);
+// The same without the Z: a clock time of no zone ("2026-03-29T15:00").
+bool ParseIsoClock(const std::string& text, std::int64_t& ticks);
 
 // True for ids separated by ';' ("234;292;414") or the empty text.
 bool IsCityList(const std::string& text);

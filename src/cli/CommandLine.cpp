@@ -8,6 +8,7 @@
 #include "data/ReferenceTables.h"
 #include "info/CityClock.h"
 #include "info/CityInfoPage.h"
+#include "info/PlannerTime.h"
 #include "model/AppSettings.h"
 #include "platform/kernel/AppPaths.h"
 #include "platform/kernel/Clock.h"
@@ -75,9 +76,16 @@ int RunClock(const CliOptions& options) {
     } else {
         group.Assign(GetCityGroup());
     }
+    // --home-time: the instant the planner would show for that home clock time.
+    ZEP_Utility::DateTime instant = ZEP_Utility::DateTime::UtcNow();
+    if (options.hasHomeTime) {
+        const ZEP_Utility::DateTime homeClock(static_cast<std::uint64_t>(options.homeTimeTicks));
+        if (const auto utc = OBData::HomeClockToUtc(group, homeClock); !utc.IsEmpty())
+            instant = utc;
+    }
     AppSettings& settings = GetAppSettings();
-    const auto rows = OBData::BuildCityClock(group, ZEP_Utility::DateTime::UtcNow(), settings.GetUnits(),
-                                             settings.GetMainTimeFormat());
+    const auto rows =
+        OBData::BuildCityClock(group, instant, settings.GetUnits(), settings.GetMainTimeFormat());
     Print(FormatClock(rows, options.format, settings.GetMainTimeFormat()));
     return kExitOk;
 }

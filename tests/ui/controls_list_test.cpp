@@ -1,8 +1,12 @@
 // List boxes and combo boxes: sorting, item data, selection in its two
 // kinds, the notifications, scrolling, and the answers to bad indexes.
 #include "controls_fixture.h"
+#include "platform/ui/controls/Control.h"
 
 using controls_test::ControlsTest;
+
+// A pause long enough to start a new prefix.
+constexpr unsigned TypeAheadPause = ob::ui::TypeAhead::kPauseMs + 1;
 
 namespace {
 std::wstring ItemText(HWND list, UINT getText, int index) {
@@ -195,4 +199,65 @@ TEST_F(ControlsTest, DropDownListChoosesWithThePenAndKeys) {
     // Destroying the combo box takes its list along.
     DestroyWindow(combo);
     EXPECT_FALSE(IsWindow(list));
+}
+
+// Typing to find: letters typed together make a prefix, a pause starts a new
+// one, the same letter again steps on, and a list of several choices only
+// moves its caret. The combo box and the list view do the same.
+TEST_F(ControlsTest, TypingJumpsToTheItemThatStartsWithWhatWasTyped) {
+    const wchar_t* names[] = {L"Naples", L"Nashville", L"New Delhi", L"New York", L"Newark", L"Oslo"};
+    HWND list = Make(WC_LISTBOX, LBS_SORT | LBS_NOTIFY | WS_BORDER | WS_VSCROLL, 10, 10, 150, 40, 1036);
+    HWND many = Make(WC_LISTBOX, LBS_SORT | LBS_MULTIPLESEL | WS_BORDER | WS_VSCROLL, 10, 60, 150, 40, 1002);
+    HWND combo = Make(WC_COMBOBOX, CBS_DROPDOWNLIST | CBS_SORT | WS_VSCROLL, 10, 110, 150, 80, 1035);
+    for (const wchar_t* name : names) {
+        SendMessage(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name));
+        SendMessage(many, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name));
+        SendMessage(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name));
+    }
+    SetFocus(list);
+    ui.Type(L"n");
+    EXPECT_EQ(SendMessage(list, LB_GETCURSEL, 0, 0), 0);
+    ui.Type(L"nn");  // the same letter steps on
+    EXPECT_EQ(SendMessage(list, LB_GETCURSEL, 0, 0), 2);
+    ui.Advance(TypeAheadPause);
+    ui.Type(L"new y");
+    EXPECT_EQ(SendMessage(list, LB_GETCURSEL, 0, 0), 3);
+    // The list scrolled to it and told its parent.
+    EXPECT_GT(SendMessage(list, LB_GETTOPINDEX, 0, 0), 0);
+    EXPECT_EQ(Codes(WM_COMMAND).back(), LBN_SELCHANGE);
+    ui.Type(L"q");  // nothing starts with "new yq" or "q": it stays
+    EXPECT_EQ(SendMessage(list, LB_GETCURSEL, 0, 0), 3);
+    ui.Advance(TypeAheadPause);
+    ui.Type(L"O");
+    EXPECT_EQ(SendMessage(list, LB_GETCURSEL, 0, 0), 5);
+
+    SetFocus(many);
+    ui.Type(L"newa");
+    EXPECT_EQ(SendMessage(many, LB_GETCARETINDEX, 0, 0), 4);
+    EXPECT_EQ(SendMessage(many, LB_GETSELCOUNT, 0, 0), 0);
+    ui.Advance(TypeAheadPause);
+    ui.Type(L" ");  // Space chooses the item under the caret
+    EXPECT_EQ(SendMessage(many, LB_GETSEL, 4, 0), 1);
+
+    SetFocus(combo);
+    ui.Type(L"new d");
+    EXPECT_EQ(SendMessage(combo, CB_GETCURSEL, 0, 0), 2);
+    EXPECT_EQ(Codes(WM_COMMAND).back(), CBN_SELCHANGE);
+
+    HWND view = Make(WC_LISTVIEW, LVS_REPORT | LVS_NOCOLUMNHEADER | LVS_SINGLESEL | WS_BORDER, 10, 200, 150, 60, 1011);
+    LVCOLUMN column{};
+    column.mask = LVCF_TEXT;
+    column.pszText = const_cast<LPWSTR>(L"City");
+    SendMessage(view, LVM_INSERTCOLUMN, 0, reinterpret_cast<LPARAM>(&column));
+    for (int i = 0; i < 6; ++i) {
+        LVITEM item{};
+        item.mask = LVIF_TEXT;
+        item.iItem = i;
+        item.pszText = const_cast<LPWSTR>(names[i]);
+        SendMessage(view, LVM_INSERTITEM, 0, reinterpret_cast<LPARAM>(&item));
+    }
+    SetFocus(view);
+    ui.Advance(TypeAheadPause);
+    ui.Type(L"newark");
+    EXPECT_EQ(SendMessage(view, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED), 4);
 }

@@ -215,11 +215,17 @@ LRESULT ComboBox::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         NotifyCommand(CBN_KILLFOCUS);
         return 0;
     case WM_CHAR: {
-        // A letter chooses the next item that starts with it.
-        if (wParam <= L' ' || count == 0) return 0;
-        wchar_t letter[2] = {static_cast<wchar_t>(wParam), 0};
+        // Typing chooses the item that starts with what was typed.
+        if ((wParam < L' ' || (wParam == L' ' && !typeAhead_.Typing())) || count == 0) return 0;
         int from = dropped_ ? static_cast<int>(ToList(LB_GETCURSEL, 0, 0)) : selection_;
-        auto found = static_cast<int>(ToList(LB_FINDSTRING, static_cast<WPARAM>(from), reinterpret_cast<LPARAM>(letter)));
+        std::wstring text;
+        int found = typeAhead_.Find(static_cast<wchar_t>(wParam), from, count, [&](int i) -> const std::wstring& {
+            auto length = static_cast<int>(ToList(LB_GETTEXTLEN, static_cast<WPARAM>(i), 0));
+            text.assign(static_cast<size_t>(std::max(0, length)) + 1, L'\0');
+            ToList(LB_GETTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(text.data()));
+            text.resize(static_cast<size_t>(std::max(0, length)));
+            return text;
+        });
         if (found < 0) return 0;
         if (dropped_) ToList(LB_SETCURSEL, static_cast<WPARAM>(found), 0);
         else if (found != selection_) Choose(found);

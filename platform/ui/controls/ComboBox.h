@@ -26,6 +26,7 @@ private:
     bool dropped_ = false;
     bool sizing_ = false;
     int selection_ = -1;       // the chosen item (the list's highlight may differ while open)
+    TypeAhead typeAhead_;
 };
 
 }  // namespace ob::ui

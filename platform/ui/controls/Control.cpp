@@ -1,6 +1,7 @@
 #include "platform/ui/controls/Control.h"
 
 #include <algorithm>
+#include <cwctype>
 #include <unordered_map>
 #include <vector>
 
@@ -289,6 +290,28 @@ bool ScrolledTopRow(WPARAM wParam, int top, int page, int count, int& target) {
     case SB_THUMBPOSITION: target = HIWORD(wParam); return true;
     default: return false;
     }
+}
+
+// ---- typing to find ---------------------------------------------------------
+
+std::wstring TypeAhead::Next(wchar_t ch) {
+    const unsigned now = GetTickCount();
+    if (prefix_.empty() || now - last_ > kPauseMs) prefix_.clear();
+    last_ = now;
+    prefix_ += ch;
+    // "sss" steps through the items starting with "s".
+    const wchar_t first = static_cast<wchar_t>(std::towlower(static_cast<wint_t>(prefix_[0])));
+    const bool repeated = std::all_of(prefix_.begin(), prefix_.end(), [first](wchar_t c) {
+        return static_cast<wchar_t>(std::towlower(static_cast<wint_t>(c))) == first;
+    });
+    return repeated ? prefix_.substr(0, 1) : prefix_;
+}
+
+bool TypeAhead::StartsWith(const std::wstring& text, const std::wstring& prefix) {
+    if (text.size() < prefix.size()) return false;
+    for (std::size_t i = 0; i < prefix.size(); ++i)
+        if (std::towlower(static_cast<wint_t>(text[i])) != std::towlower(static_cast<wint_t>(prefix[i]))) return false;
+    return true;
 }
 
 }  // namespace ob::ui

@@ -3,6 +3,7 @@
 // the few drawing helpers that give all controls the same flat look.
 #pragma once
 
+#include <algorithm>
 #include <memory>
 #include <string>
 
@@ -54,6 +55,50 @@ protected:
 
     HWND hwnd_;
     HFONT font_ = nullptr;
+};
+
+// Typing to find in a list: letters typed in quick succession make a prefix,
+// and the list jumps to the first item that starts with it. The first letter
+// looks past the current item, so pressing one letter again and again steps
+// through the items that start with it.
+class TypeAhead {
+public:
+    // The item to go to after the character `ch`, or -1 when none matches.
+    // `textAt(i)` gives item i's text.
+    template <class TextAt>
+    int Find(wchar_t ch, int current, int count, TextAt textAt) {
+        if (count <= 0) return -1;
+        int found = Search(Next(ch), current, count, textAt);
+        if (found < 0 && prefix_.size() > 1) {
+            // Nothing starts with the whole prefix: the letter starts a new one.
+            prefix_.assign(1, ch);
+            found = Search(prefix_, current, count, textAt);
+        }
+        return found;
+    }
+
+    // Whether a prefix is being typed (a Space then belongs to it).
+    bool Typing() const { return !prefix_.empty() && GetTickCount() - last_ <= kPauseMs; }
+
+    // How long a pause ends a prefix, in milliseconds.
+    static constexpr unsigned kPauseMs = 1000;
+
+private:
+    template <class TextAt>
+    static int Search(const std::wstring& search, int current, int count, TextAt& textAt) {
+        const int start = search.size() == 1 ? current + 1 : std::max(current, 0);
+        for (int k = 0; k < count; ++k) {
+            const int i = (((start % count) + count) % count + k) % count;
+            if (StartsWith(textAt(i), search)) return i;
+        }
+        return -1;
+    }
+    // The text to look for after `ch`: the prefix, or a repeated letter alone.
+    std::wstring Next(wchar_t ch);
+    static bool StartsWith(const std::wstring& text, const std::wstring& prefix);
+
+    std::wstring prefix_;
+    unsigned last_ = 0;
 };
 
 Control* FindControl(HWND hwnd);

@@ -352,11 +352,19 @@ LRESULT ListBox::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         return 0;
     }
     case WM_CHAR:
-        if (!Multiple() && wParam > L' ') {
-            // A letter selects the next item that starts with it.
-            wchar_t letter[2] = {static_cast<wchar_t>(wParam), 0};
-            LRESULT found = OnMessage(LB_FINDSTRING, static_cast<WPARAM>(current_), reinterpret_cast<LPARAM>(letter));
-            if (found >= 0) Select(static_cast<int>(found), true);
+        if (wParam > L' ' || (wParam == L' ' && !Multiple() && typeAhead_.Typing())) {
+            // Typing jumps to the item that starts with what was typed; in a
+            // list of several choices it moves the caret, Space selects.
+            int found = typeAhead_.Find(static_cast<wchar_t>(wParam), current_, count,
+                                        [&](int i) -> const std::wstring& { return items_[static_cast<size_t>(i)].text; });
+            if (found < 0) return 0;
+            if (Multiple()) {
+                current_ = found;
+                EnsureVisible(found);
+                Redraw();
+            } else {
+                Select(found, true);
+            }
             return 0;
         }
         if (Multiple() && wParam == L' ' && valid(current_)) {

@@ -48,6 +48,7 @@ protected:
     bool scrolls_ = false;    // created with WS_VSCROLL: the bar shows when needed
     bool updating_ = false;
     bool fitting_ = false;
+    TypeAhead typeAhead_;
 };
 
 // The drop-down list of a combo box: a pop-up that selects on pen-up and

@@ -524,6 +524,20 @@ LRESULT ListView::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         return 0;
     }
     case WM_CHAR:
+        if ((wParam > L' ' || (wParam == L' ' && Single() && typeAhead_.Typing())) && count > 0) {
+            // Typing jumps to the row whose label starts with what was typed.
+            int focus = static_cast<int>(OnMessage(LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED));
+            static const std::wstring kNone;
+            int found = typeAhead_.Find(static_cast<wchar_t>(wParam), focus, count, [&](int i) -> const std::wstring& {
+                const Row& r = rows_[static_cast<size_t>(i)];
+                return r.texts.empty() ? kNone : r.texts.front();
+            });
+            if (found < 0) return 0;
+            if (Single()) SelectOnly(found);
+            else SetFocusRow(found);
+            EnsureVisible(found);
+            return 0;
+        }
         if (wParam == L' ' && !Single()) {
             int focus = static_cast<int>(OnMessage(LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED));
             if (valid(focus)) {

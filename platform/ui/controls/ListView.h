@@ -63,6 +63,7 @@ private:
     bool scrolls_ = false;    // created with WS_VSCROLL: the bar shows when needed
     bool updating_ = false;
     COLORREF back_ = CLR_DEFAULT;
+    TypeAhead typeAhead_;
 };
 
 }  // namespace ob::ui

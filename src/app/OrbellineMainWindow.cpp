@@ -47,6 +47,11 @@ bool OrbellineMainWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, 
         result = 0;
         return true;
     }
+    case WM_CLOSE:
+        // Asked from outside (a signal, the desktop closing the window): as File > Exit.
+        Close();
+        result = 0;
+        return true;
     case WM_SETFOCUS:
         if (m_activeView && m_activeView->GetHandle())
             m_activeView->SetFocus();

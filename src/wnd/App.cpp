@@ -5,6 +5,7 @@
 
 #include "platform/kernel/ExecutablePath.h"
 #include "platform/kernel/SingleInstance.h"
+#include "platform/kernel/TerminationSignals.h"
 #include "platform/ui/Controls.h"
 #include "platform/ui/display/Display.h"
 #include "wnd/Library.h"
@@ -72,14 +73,36 @@ bool App::InitInstance() { return true; }
 
 int App::ExitInstance() { return static_cast<int>(m_msg.wParam); }
 
+void App::OnEndRequest() {
+    // Closing the main window ends the loop, as the program's own Exit does.
+    if (m_mainWindow && m_mainWindow->GetHandle())
+        m_mainWindow->PostMessage(WM_CLOSE);
+    else
+        ::PostQuitMessage(0);
+}
+
 int App::Run() {
+    // A logout, Ctrl+C or a closed terminal only wakes the loop; the program
+    // then ends in its own order, settings saved.
+    const int signals = ob::kernel::CatchTerminationSignals();
+    if (signals >= 0) {
+        ob::ui::AddLoopSource(signals, [this] {
+            if (ob::kernel::TakeTerminationSignal() != 0)
+                OnEndRequest();
+        });
+    }
     while (::GetMessage(&m_msg, nullptr, 0, 0)) {
         if (::IsDialogMessage(m_msg.hwnd, &m_msg))
             continue;
         ::TranslateMessage(&m_msg);
         ::DispatchMessage(&m_msg);
     }
-    return ExitInstance();
+    const int code = ExitInstance();
+    if (signals >= 0) {
+        ob::ui::RemoveLoopSource(signals);
+        ob::kernel::ReleaseTerminationSignals();
+    }
+    return code;
 }
 
 int App::RunEntrySequence(HINSTANCE instance) {

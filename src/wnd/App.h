@@ -50,6 +50,10 @@ protected:
     bool m_singleInstance = true;
     HWND m_found = nullptr;
 
+    // SIGTERM, SIGINT or SIGHUP arrived while the loop ran: asks the main
+    // window to close (the quit message when there is none).
+    void OnEndRequest();
+
 private:
     void ListenForKnocks();
     void BringMainWindowForward();

@@ -129,6 +129,8 @@ public:
         Sdl().SDL_SetHint(SDL_HINT_VIDEO_X11_NET_WM_BYPASS_COMPOSITOR, "0");
         // Plain X images, no GL: the window's pixels are ours.
         Sdl().SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+        // The program handles the signals that end it itself.
+        Sdl().SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
         // No desktop named at all: SDL would fall back to a driver that shows
         // nothing, and a window nobody can see is no display.
         if (!std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY") && !std::getenv("SDL_VIDEODRIVER"))

@@ -1,6 +1,7 @@
 #include "app/TimePlannerListView.h"
 
 #include <algorithm>
+#include <utility>
 
 TimePlannerListView::TimePlannerListView(OBData::CityGroup* cityGroup,
                                          OBControls::ViewCommandHandler* commandHandler)
@@ -39,7 +40,6 @@ void TimePlannerListView::Layout() {
 void TimePlannerListView::Activate() {
     MenuHandlingCityInfoListView::Activate();
     if (m_panel && m_panel->GetHandle()) {
-        m_panel->FollowHomeCity();
         m_panel->ShowWindow(SW_SHOW);
         m_panel->UpdateWindow();
     }
@@ -56,17 +56,34 @@ void TimePlannerListView::ApplySettings() {
     MenuHandlingCityInfoListView::ApplySettings();
 }
 
-void TimePlannerListView::SaveCities() {
-    MenuHandlingCityInfoListView::SaveCities();
-    if (m_panel)
-        m_panel->FollowHomeCity();
-}
-
 void TimePlannerListView::SetTime(const ZEP_Utility::DateTime&) {}
 
-void TimePlannerListView::OnTimerTick() {
-    // A home city chosen or changed elsewhere (the first run, the map view)
-    // gives the planner its instant; the clock itself never moves it.
-    if (m_panel)
-        m_panel->FollowHomeCity();
+bool TimePlannerListView::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+    if (message == WM_NOTIFY && m_panel && lParam) {
+        const auto* header = reinterpret_cast<const NMHDR*>(lParam);
+        if (header->idFrom == static_cast<UINT_PTR>(OBControls::kCityListId))
+            OnListNotify(*header);
+    }
+    return MenuHandlingCityInfoListView::OnMessage(message, wParam, lParam, result);
+}
+
+void TimePlannerListView::OnListNotify(const NMHDR& header) {
+    if (header.code == OBControls::kCityListSelectionChanged) {
+        const auto& change = reinterpret_cast<const OBControls::CityListSelectionNotify&>(header);
+        // A new group (every activation, the first run, a new home city)
+        // may bring the first home city or another one.
+        if (change.oldRow == -1)
+            m_panel->FollowHomeCity();
+        else
+            m_keyMovedSelection = true;
+        return;
+    }
+    if (header.code != OBControls::kCityListKeyDown)
+        return;
+    const UINT key = reinterpret_cast<const NMKEY&>(header).nVKey;
+    const bool moved = std::exchange(m_keyMovedSelection, false);
+    if (key == VK_TAB)
+        m_panel->FocusFirst((::GetKeyState(VK_SHIFT) & 0x8000) != 0);
+    else if (key == VK_UP && !moved && m_list.GetSelectedRow() <= 0)
+        m_panel->FocusSlider();
 }

@@ -12,13 +12,13 @@ public:
     TimePlannerListView(OBData::CityGroup* cityGroup, OBControls::ViewCommandHandler* commandHandler);
     ~TimePlannerListView() override;
 
+    bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+
     void Activate() override;
     void Deactivate() override;
     void ApplySettings() override;
-    void SaveCities() override;
     // The list keeps the planner's instant while the clock runs.
     void SetTime(const ZEP_Utility::DateTime& time) override;
-    void OnTimerTick() override;
     bool CreateControls() override;
     void Layout() override;
 
@@ -26,5 +26,10 @@ public:
     TimePlannerDialog* GetPanel() { return m_panel.get(); }
 
 private:
+    // The list's notifications: a new city group, and the keys that leave
+    // the list for the panel (Tab, Shift+Tab, up from the first row).
+    void OnListNotify(const NMHDR& header);
+
     std::unique_ptr<TimePlannerDialog> m_panel;
+    bool m_keyMovedSelection = false;
 };

@@ -1,6 +1,8 @@
 #include "dialogs/TimePlannerDialog.h"
 
 #include <algorithm>
+#include <initializer_list>
+#include <iterator>
 
 #include "app/CityGroupListCtrl.h"
 #include "data/City.h"
@@ -25,13 +27,16 @@ DWORD TimePlannerDialog::GetRowFlags() {
 
 void TimePlannerDialog::BindControls(bool attach) {
     if (attach) {
+        m_earlier.AttachDlgItem(m_hwnd, kEarlierId);
         m_slider.AttachDlgItem(m_hwnd, kSliderId);
+        m_later.AttachDlgItem(m_hwnd, kLaterId);
         m_datePicker.AttachDlgItem(m_hwnd, kDateId);
+        m_now.AttachDlgItem(m_hwnd, kNowId);
         m_dateGroup.AttachDlgItem(m_hwnd, kDateGroupId);
     } else {
-        m_slider.Unsubclass();
-        m_datePicker.Unsubclass();
-        m_dateGroup.Unsubclass();
+        for (ZEP_Wnd::Window* control : std::initializer_list<ZEP_Wnd::Window*>{
+                 &m_earlier, &m_slider, &m_later, &m_datePicker, &m_now, &m_dateGroup})
+            control->Unsubclass();
     }
 }
 
@@ -146,6 +151,53 @@ int TimePlannerDialog::GetPreferredHeight() const {
         return 0;
     const RECT group = ScreenToClient(m_dateGroup.GetWindowRect());
     return group.bottom + 4;
+}
+
+template <class Control>
+bool TimePlannerControl<Control>::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+    if (message == WM_KEYDOWN && wParam == VK_TAB) {
+        m_panel.TabFrom(this->GetHandle(), (::GetKeyState(VK_SHIFT) & 0x8000) != 0);
+        result = 0;
+        return true;
+    }
+    return Control::OnMessage(message, wParam, lParam, result);
+}
+
+template class TimePlannerControl<ZEP_Wnd::Window>;
+template class TimePlannerControl<ZEP_Wnd::TrackBar>;
+template class TimePlannerControl<ZEP_Wnd::DateTimePicker>;
+
+void TimePlannerDialog::FocusFirst(bool fromEnd) {
+    const HWND target = fromEnd ? m_now.GetHandle() : m_earlier.GetHandle();
+    if (target)
+        ::SetFocus(target);
+}
+
+void TimePlannerDialog::FocusSlider() {
+    if (m_slider.GetHandle())
+        m_slider.SetFocus();
+}
+
+void TimePlannerDialog::TabFrom(HWND control, bool backwards) {
+    const HWND order[] = {m_earlier.GetHandle(), m_slider.GetHandle(), m_later.GetHandle(),
+                          m_datePicker.GetHandle(), m_now.GetHandle()};
+    const int count = static_cast<int>(std::size(order));
+    const int at = static_cast<int>(std::find(order, order + count, control) - order);
+    const int next = at + (backwards ? -1 : 1);
+    if (at < count && next >= 0 && next < count) {
+        ::SetFocus(order[next]);
+        return;
+    }
+    // Past either end: back to the list.
+    if (m_list && m_list->GetHandle())
+        m_list->SetFocus();
+}
+
+void TimePlannerDialog::OnOK() {}
+
+void TimePlannerDialog::OnCancel() {
+    if (m_list && m_list->GetHandle())
+        m_list->SetFocus();
 }
 
 void TimePlannerDialog::OnSliderScroll(WORD code, int thumbPosition) {

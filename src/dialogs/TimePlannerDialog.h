@@ -18,6 +18,20 @@ namespace OBControls {
 class CityGroupListCtrl;
 }
 
+class TimePlannerDialog;
+
+// One of the panel's controls, taken over so that Tab and Shift+Tab move the
+// focus on through the panel and, past either end, back to the list.
+template <class Control>
+class TimePlannerControl : public Control {
+public:
+    explicit TimePlannerControl(TimePlannerDialog& panel) : m_panel(panel) {}
+    bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+
+private:
+    TimePlannerDialog& m_panel;
+};
+
 class TimePlannerDialog : public ZEP_Wnd::Dialog {
 public:
     static constexpr UINT kTemplateId = OBResources::kTimePlannerTemplate;
@@ -54,12 +68,22 @@ public:
     // rows when on, one-line rows when off, separators in both.
     static DWORD GetRowFlags();
 
+    // Focus on the panel's first control (or its last, `fromEnd`); for the
+    // keys that come up from the list.
+    void FocusFirst(bool fromEnd);
+    void FocusSlider();
+    // Tab (or Shift+Tab, `backwards`) from one of the panel's controls.
+    void TabFrom(HWND control, bool backwards);
+
     ZEP_Wnd::TrackBar& GetSlider() { return m_slider; }
     ZEP_Wnd::DateTimePicker& GetDatePicker() { return m_datePicker; }
 
     void BindControls(bool attach) override;
     bool OnInitDialog() override;
     bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+    // The panel is no dialog to close: Enter and Escape end nothing.
+    void OnOK() override;
+    void OnCancel() override;
 
 private:
     // The locale's long date, or with short day and month names when the
@@ -69,8 +93,11 @@ private:
 
     OBData::CityGroup* m_cityGroup;
     OBControls::CityGroupListCtrl* m_list;
-    ZEP_Wnd::TrackBar m_slider;
-    ZEP_Wnd::DateTimePicker m_datePicker;
+    TimePlannerControl<ZEP_Wnd::Window> m_earlier{*this};
+    TimePlannerControl<ZEP_Wnd::TrackBar> m_slider{*this};
+    TimePlannerControl<ZEP_Wnd::Window> m_later{*this};
+    TimePlannerControl<ZEP_Wnd::DateTimePicker> m_datePicker{*this};
+    TimePlannerControl<ZEP_Wnd::Window> m_now{*this};
     ZEP_Wnd::Window m_dateGroup;
     ZEP_Utility::DateTime m_instant;
     // The home city the instant was worked out for.

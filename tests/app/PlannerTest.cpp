@@ -157,6 +157,40 @@ TEST_F(Planner, AnEmptyGroupChangesNothingAndANewHomeReadsTheSameClockTime) {
     EXPECT_EQ(List().GetTime(), panel->GetInstant());
 }
 
+TEST_F(Planner, TheKeysReachThePanelFromTheListAndGoBack) {
+    Open("234;292;414", DateTime(2026, 1, 15, 9, 0, 0));
+    const HWND list = List().GetHandle(), slider = panel->GetSlider().GetHandle();
+    ::SetFocus(list);
+    ui.Key(VK_TAB);
+    EXPECT_EQ(::GetFocus(), Item(TimePlannerDialog::kEarlierId));
+    ui.Key(VK_TAB);
+    EXPECT_EQ(::GetFocus(), slider);
+    ui.Key(VK_RIGHT);
+    EXPECT_EQ(panel->GetInstant(), DateTime(2026, 1, 15, 12, 15, 0));
+    for (int id : {TimePlannerDialog::kLaterId, TimePlannerDialog::kDateId, TimePlannerDialog::kNowId}) {
+        ui.Key(VK_TAB);
+        EXPECT_EQ(::GetFocus(), Item(id));
+    }
+    ui.Key(VK_TAB);
+    EXPECT_EQ(::GetFocus(), list) << "past the last control, back to the list";
+    ob::ui::InjectKey(VK_SHIFT, true);
+    ui.Key(VK_TAB);
+    ob::ui::InjectKey(VK_SHIFT, false);
+    ui.RunUntilIdle();
+    EXPECT_EQ(::GetFocus(), Item(TimePlannerDialog::kNowId));
+
+    // Up from the second row selects the first; only the next Up leaves the list.
+    ::SetFocus(list);
+    List().SelectRow(1);
+    ui.Key(VK_DOWN);
+    ui.Key(VK_UP);
+    ui.Key(VK_UP);
+    EXPECT_EQ(List().GetSelectedRow(), 0);
+    EXPECT_EQ(::GetFocus(), list);
+    ui.Key(VK_UP);
+    EXPECT_EQ(::GetFocus(), slider);
+}
+
 // The planner with twelve cities on every screen, one-line and two-line
 // rows, and with the date picker's calendar open, to look at.
 class PlannerScreens : public ::testing::TestWithParam<std::string> {};

@@ -94,7 +94,7 @@ bool IsCityList(const std::string& text) {
 }
 
 std::string UsageText() {
-    return "usage: orbelline [--clock [--at TIME] [--cities LIST] [--format text|tsv|json]]\n"
+    return "usage: orbelline [--clock [--at TIME | --home-time T] [--cities LIST] [--format text|tsv|json]]\n"
            "       orbelline --info CITY_ID [--at TIME]\n"
            "       orbelline --paths | --help | --version\n"
            "\n"

@@ -91,76 +91,149 @@ struct Reaper {
     }
 };
 
-TEST(ShellDesktop, TapRowRemoveWithYesAndExitUnderXvfb) {
-    const fs::path program = fs::path(ORBELLINE_APP_DIR) / "orbelline";
-    if (!fs::exists(program) || !OnPath("Xvfb") || !OnPath("xdotool"))
-        GTEST_SKIP() << "needs the orbelline program, Xvfb and xdotool";
+// A private app folder and an X server, the program started in them, and
+// the user's hands: taps in device pixels and keys.
+class Desktop {
+public:
+    // False (with the reason in `skip`) when the tools are missing.
+    bool Available(std::string& skip) const {
+        if (!fs::exists(Program()) || !OnPath("Xvfb") || !OnPath("xdotool")) {
+            skip = "needs the orbelline program, Xvfb and xdotool";
+            return false;
+        }
+        return true;
+    }
+    static fs::path Program() { return fs::path(ORBELLINE_APP_DIR) / "orbelline"; }
 
-    // A private app folder: its own settings file and single-instance lock.
-    const fs::path folder = fs::temp_directory_path() / ("orbelline-desktop-" + std::to_string(::getpid()));
-    fs::remove_all(folder);
-    fs::create_directories(folder);
-    fs::copy_file(program, folder / "orbelline");
-    std::ofstream(folder / "settings.csv") << "cities,1;2;3\r\ntab,0\r\nweatherupdatewarning,0\r\n";
+    // Makes the folder (with `settings` as its settings file unless empty),
+    // starts Xvfb and the program, and finds its window.
+    void Start(const std::string& name, const std::string& settings) {
+        // A private app folder: its own settings file and single-instance lock.
+        folder = fs::temp_directory_path() / ("orbelline-" + name + "-" + std::to_string(::getpid()));
+        fs::remove_all(folder);
+        fs::create_directories(folder);
+        fs::copy_file(Program(), folder / "orbelline");
+        if (!settings.empty())
+            std::ofstream(folder / "settings.csv") << settings;
 
-    const std::string display = ":" + std::to_string(70 + ::getpid() % 200);
-    const pid_t xvfb = Spawn({"Xvfb", display, "-screen", "0", "800x800x24", "-nolisten", "tcp"});
-    ASSERT_GT(xvfb, 0);
-    Reaper reaper;
-    reaper.pids.push_back(xvfb);
-    const std::string socket = "/tmp/.X11-unix/X" + display.substr(1);
-    ASSERT_TRUE(WaitFor([&] { return fs::exists(socket); }, 10000)) << "Xvfb did not start";
+        // Each start its own display: a server just killed may leave its socket behind.
+        static int starts = 0;
+        const std::string display = ":" + std::to_string(70 + (::getpid() + 200 * starts++) % 600);
+        const pid_t xvfb = Spawn({"Xvfb", display, "-screen", "0", "800x800x24", "-nolisten", "tcp"});
+        ASSERT_GT(xvfb, 0);
+        reaper.pids.push_back(xvfb);
+        const std::string socket = "/tmp/.X11-unix/X" + display.substr(1);
+        ASSERT_TRUE(WaitFor([&] { return fs::exists(socket); }, 10000)) << "Xvfb did not start";
 
-    const std::string env = "DISPLAY=" + display;
-    const pid_t app = Spawn({(folder / "orbelline").string()}, {env});
-    ASSERT_GT(app, 0);
-    reaper.pids.push_back(app);
-    std::string window;
-    ASSERT_TRUE(WaitFor(
-        [&] {
-            window = Shell(env + " xdotool search --classname orbelline 2>/dev/null | head -n1");
-            return !window.empty();
-        },
-        10000))
-        << "no window";
-    window.erase(window.find_last_not_of(" \n") + 1);
-    // The device screen is shown scaled: find the factor from the window's width.
-    const std::string geometry = Shell(env + " xdotool getwindowgeometry " + window);
-    int width = 0, height = 0;
-    const auto at = geometry.find("Geometry: ");
-    ASSERT_NE(at, std::string::npos) << geometry;
-    std::sscanf(geometry.c_str() + at + 10, "%dx%d", &width, &height);
-    ASSERT_GT(width, 0);
-    const double scale = width / 240.0;
-    std::this_thread::sleep_for(std::chrono::milliseconds(1000));  // the first frame is up
+        env = "DISPLAY=" + display;
+        app = Spawn({(folder / "orbelline").string()}, {env});
+        ASSERT_GT(app, 0);
+        reaper.pids.push_back(app);
+        ASSERT_TRUE(WaitFor(
+            [&] {
+                window = Shell(env + " xdotool search --classname orbelline 2>/dev/null | head -n1");
+                return !window.empty();
+            },
+            10000))
+            << "no window";
+        window.erase(window.find_last_not_of(" \n") + 1);
+        // The device screen is shown scaled: find the factor from the window's width.
+        const std::string geometry = Shell(env + " xdotool getwindowgeometry " + window);
+        int width = 0, height = 0;
+        const auto at = geometry.find("Geometry: ");
+        ASSERT_NE(at, std::string::npos) << geometry;
+        std::sscanf(geometry.c_str() + at + 10, "%dx%d", &width, &height);
+        ASSERT_GT(width, 0);
+        scale = width / 240.0;
+        std::this_thread::sleep_for(std::chrono::milliseconds(1000));  // the first frame is up
+    }
 
-    auto tap = [&](int x, int y) {
+    void Tap(int x, int y) {
         Shell(env + " xdotool mousemove --window " + window + " " + std::to_string(static_cast<int>(x * scale)) + " " +
-            std::to_string(static_cast<int>(y * scale)) + " click 1");
+              std::to_string(static_cast<int>(y * scale)) + " click 1");
         std::this_thread::sleep_for(std::chrono::milliseconds(700));
-    };
-    auto keys = [&](const std::string& names) {
+    }
+    void Keys(const std::string& names) {
         Shell(env + " xdotool key --window " + window + " --delay 120 " + names + " 2>/dev/null");
         std::this_thread::sleep_for(std::chrono::milliseconds(700));
-    };
+    }
+    // Waits for the program to end; its settings file is then in `settings`.
+    bool WaitForEnd(int& status) {
+        const bool ended = WaitFor([&] { return Ended(app, status); }, 10000);
+        if (ended)
+            reaper.pids.pop_back();
+        settings = ReadFile(folder / "settings.csv");
+        return ended;
+    }
+    ~Desktop() {
+        if (!folder.empty())
+            fs::remove_all(folder);
+    }
 
-    tap(60, 26 + 120 + 45);  // the second city's row: below the navigation bar and the map
-    tap(80, 307);      // "City" on the menu bar
-    keys("Down Down Down Down Return");  // Information, Weather Detail, Set as Home, Remove
-    keys("Return");                      // Yes
-    tap(14, 307);                        // "File"
-    keys("Down Down Return");            // About, Exit
+    fs::path folder;
+    std::string env, window, settings;
+    double scale = 1;
+    pid_t app = -1;
+    Reaper reaper;
+};
+
+TEST(ShellDesktop, TapRowRemoveWithYesAndExitUnderXvfb) {
+    Desktop desktop;
+    std::string skip;
+    if (!desktop.Available(skip))
+        GTEST_SKIP() << skip;
+    ASSERT_NO_FATAL_FAILURE(desktop.Start("desktop", "cities,1;2;3\r\ntab,0\r\nweatherupdatewarning,0\r\n"));
+
+    desktop.Tap(60, 26 + 120 + 45);  // the second city's row: below the navigation bar and the map
+    desktop.Tap(80, 307);      // "City" on the menu bar
+    desktop.Keys("Down Down Down Down Return");  // Information, Weather Detail, Set as Home, Remove
+    desktop.Keys("Return");                      // Yes
+    desktop.Tap(14, 307);                        // "File"
+    desktop.Keys("Down Down Return");            // About, Exit
 
     int status = 0;
-    const bool ended = WaitFor([&] { return Ended(app, status); }, 10000);
-    if (ended)
-        reaper.pids.pop_back();
-    const std::string settings = ReadFile(folder / "settings.csv");
-    fs::remove_all(folder);
-
-    ASSERT_TRUE(ended) << "the program did not exit";
+    ASSERT_TRUE(desktop.WaitForEnd(status)) << "the program did not exit";
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
-    EXPECT_NE(settings.find("cities,1;3\r\n"), std::string::npos) << settings;
+    EXPECT_NE(desktop.settings.find("cities,1;3\r\n"), std::string::npos) << desktop.settings;
+}
+
+// The city a settings file holds, or "" when it holds none or several.
+std::string OneStoredCity(const std::string& settings) {
+    const auto at = settings.find("cities,");
+    if (at == std::string::npos)
+        return "";
+    const auto end = settings.find("\r\n", at);
+    const std::string value = settings.substr(at + 7, end - at - 7);
+    const bool digits = !value.empty() && value.find_first_not_of("0123456789") == std::string::npos;
+    return digits ? value : "";
+}
+
+// A new user: no settings file, so the Home City dialog is up at the start;
+// Return takes the city shown, and the program ends by File > Exit or by
+// SIGTERM: either way the settings file holds that city.
+TEST(ShellDesktop, NewUserChoosesTheHomeCityWithReturnAndBothExitAndSigtermKeepItUnderXvfb) {
+    std::string chosen[2];
+    for (int run = 0; run < 2; ++run) {
+        SCOPED_TRACE(run == 0 ? "File > Exit" : "SIGTERM");
+        Desktop desktop;
+        std::string skip;
+        if (!desktop.Available(skip))
+            GTEST_SKIP() << skip;
+        ASSERT_NO_FATAL_FAILURE(desktop.Start(run == 0 ? "newuser-exit" : "newuser-term", ""));
+        desktop.Keys("Return");  // OK in the Home City dialog
+        if (run == 0) {
+            desktop.Tap(14, 307);              // "File"
+            desktop.Keys("Down Down Return");  // About, Exit
+        } else {
+            ::kill(desktop.app, SIGTERM);
+        }
+        int status = 0;
+        ASSERT_TRUE(desktop.WaitForEnd(status)) << "the program did not exit";
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+        chosen[run] = OneStoredCity(desktop.settings);
+        EXPECT_NE(chosen[run], "") << desktop.settings;
+    }
+    EXPECT_EQ(chosen[0], chosen[1]);
 }
 
 }  // namespace

@@ -146,7 +146,8 @@ void RegisterCityDialogs() {
         Control(WC_LISTBOX, L"", 1002, kList | LBS_SORT | LBS_MULTIPLESEL, 4, 17, 128, 40),
         Control(WC_BUTTON, L"Add", 1003, kButton, 4, 60, 44, 12),
         Control(WC_BUTTON, L"Remove", 1004, kButton, 88, 60, 44, 12),
-        Control(WC_STATIC, L"Selected Cities:", static_cast<WORD>(-1), SS_LEFT, 4, 88, 48, 8),
+        // Two lines where the screen's font is too wide for one beside "Set as Home".
+        Control(WC_STATIC, L"Selected Cities:", static_cast<WORD>(-1), SS_LEFT, 4, 80, 48, 16),
         Control(WC_BUTTON, L"Set as Home", 1006, kButton, 53, 84, 51, 12),
         Control(WC_BUTTON, L"Up", 1007, kButton, 107, 78, 25, 10),
         Control(WC_BUTTON, L"Down", 1008, kButton, 107, 87, 25, 10),

@@ -224,5 +224,48 @@ TEST_F(CityDialogs, FirstStartAsksForTheHomeCityOnTheFirstCountryAndReturnTakesI
     EXPECT_EQ(StoredValue("cities"), std::to_string(city));
 }
 
+// Pictures to look at: both dialogs on both screens with the United States
+// (many cities) chosen and twelve selected cities; the long lists scroll.
+TEST(CityDialogPictures, BothDialogsOnBothScreensWithTheUnitedStates) {
+    for (const std::string screen : {"240x320", "480x640"}) {
+        SCOPED_TRACE(screen);
+        ShellFixture shell(screen);
+        DialogHand hand{shell.ui};
+        shell.WriteSettings(kTwelveCities);
+        ASSERT_TRUE(shell.Start());
+        const auto scrolls = [&](int listId) {
+            SCROLLINFO info{sizeof info, SIF_ALL, 0, 0, 0, 0, 0};
+            ::GetScrollInfo(hand.Item(listId), SB_VERT, &info);
+            return info.nMax >= static_cast<int>(info.nPage) && info.nPage > 0;
+        };
+        bool ran = false;
+        shell.ui.WhenIdle([&] {
+            ran = true;
+            hand.ChooseCountry(P::kCountriesId, L"united s");
+            EXPECT_EQ(hand.ComboText(P::kCountriesId), L"United States");
+            EXPECT_GT(hand.Texts(P::kCitiesId).size(), 50u);
+            EXPECT_TRUE(scrolls(P::kCitiesId));
+            EXPECT_TRUE(scrolls(P::kSelectedId));
+            EXPECT_EQ(hand.Texts(P::kSelectedId).size(), 12u);
+            hand.TapRow(P::kSelectedId, 0);
+            EXPECT_EQ(hand.Texts(P::kSelectedId)[0], Home(1));
+            shell.ui.Screenshot(UiDriver::OutputPath("change-cities-" + screen + ".png"));
+            hand.Press(IDCANCEL);
+        });
+        shell.Command(kCmdChangeCities);
+        EXPECT_TRUE(ran);
+        ran = false;
+        shell.ui.WhenIdle([&] {
+            ran = true;
+            hand.ChooseCountry(SelectHomeCityDialog::kCountriesId, L"united s");
+            EXPECT_TRUE(scrolls(SelectHomeCityDialog::kCitiesId));
+            shell.ui.Screenshot(UiDriver::OutputPath("home-city-" + screen + ".png"));
+            PressKey(VK_ESCAPE);
+        });
+        SelectHomeCityDialog(shell.Main()->GetHandle()).DoModal();
+        EXPECT_TRUE(ran);
+    }
+}
+
 }  // namespace
 }  // namespace shelltest

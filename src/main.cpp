@@ -13,6 +13,7 @@
 #include "cli/CommandLine.h"
 #include "dialogs/ScreenshotDialogs.h"
 #include "platform/kernel/Clock.h"
+#include "platform/kernel/NamedEvent.h"
 #include "platform/ui/Windows.h"
 #include "platform/ui/display/Display.h"
 
@@ -56,7 +57,8 @@ bool TakeWindowOptions(std::vector<std::string>& args, WindowOptions& options, s
         const std::string& arg = args[i];
         const bool takesValue = arg == "--screenshot" || arg == "--view" || arg == "--screen" || arg == "--dialog" ||
                                 arg == "--tap";
-        if (takesValue && i + 1 >= args.size()) {
+        // An option name is never taken as a value ("--screenshot --view map").
+        if (takesValue && (i + 1 >= args.size() || args[i + 1].rfind("--", 0) == 0)) {
             error = arg + " needs a value";
             return false;
         }
@@ -105,7 +107,7 @@ bool TakeWindowOptions(std::vector<std::string>& args, WindowOptions& options, s
             if (rest[i] != "--at")
                 continue;
             if (i + 1 >= rest.size() || !ob::cli::ParseIsoUtc(rest[i + 1], options.atTicks)) {
-                error = "--at needs a time such as 2008-01-15T12:00:00Z";
+                error = "--at needs a time such as 2008-01-15T12:00:00Z, from " + ob::cli::AcceptedTimeRange();
                 return false;
             }
             options.hasAt = true;
@@ -183,6 +185,12 @@ int RunScreenshot(const WindowOptions& options) {
 }
 
 int RunWindow(const WindowOptions& options, const ob::cli::CliOptions& cli) {
+    // The one-instance lock lives in the private runtime folder; without a
+    // sound one another user could keep the program from starting.
+    if (const std::string problem = ob::kernel::RuntimeFolderProblem(); !problem.empty()) {
+        std::fprintf(stderr, "orbelline: %s\n", problem.c_str());
+        return ob::cli::kExitError;
+    }
     if (!ob::ui::StartScreen(options.screen, "sdl")) {
         std::fprintf(stderr, "orbelline: no display available (set DISPLAY, or use --headless --screenshot FILE)\n");
         return ob::cli::kExitError;

@@ -1,5 +1,6 @@
 #include "downloader/pump/CommandLine.h"
 
+#include <cerrno>
 #include <cstdlib>
 
 #include "downloader/pump/OpenMeteo.h"
@@ -26,7 +27,7 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
                 url = arg.substr(14);
             }
             if (!IsUsableServiceUrl(url)) {
-                parsed.error = "not an http or https URL: " + url;
+                parsed.error = "--service-url: " + UnusableUrlMessage(url);
                 return parsed;
             }
             parsed.options.serviceUrl = url;
@@ -50,32 +51,51 @@ std::string HelpText() {
            "stops when Orbelline tells it to.\n"
            "\n"
            "  --once             fetch every city now and exit (status 0 when every city\n"
-           "                     succeeded, 1 otherwise)\n"
+           "                     succeeded, 1 otherwise); gives up after " + std::to_string(kOnceDeadlineSeconds) + " seconds\n"
            "  --service-url URL  use this forecast service instead of\n"
            "                     " + std::string(kDefaultServiceUrl) + "\n"
            "  --help             show this text\n"
            "\n"
            "Environment: ORBELLINE_FORECAST_URL sets the service when no option does;\n"
-           "ORBELLINE_FORECAST_TIMEOUT_MS limits the time of one request.\n";
+           "ORBELLINE_FORECAST_TIMEOUT_MS limits the time of one request (1 to 600000).\n"
+           "An invalid URL or time limit is refused (status 2).\n";
 }
 
-std::string ResolveServiceUrl(const PumpOptions& options) {
-    if (!options.serviceUrl.empty())
-        return options.serviceUrl;
-    if (const char* env = std::getenv(kServiceUrlVariable); env && IsUsableServiceUrl(env))
-        return env;
-    return kDefaultServiceUrl;
+std::string UnusableUrlMessage(const std::string& url) {
+    return "not a usable service URL (http or https, a host, no #fragment): " + url;
 }
 
-std::optional<long> TimeoutFromEnvironment() {
+bool ResolveServiceUrl(const PumpOptions& options, std::string& url, std::string& error) {
+    if (!options.serviceUrl.empty()) {
+        url = options.serviceUrl;
+        return true;
+    }
+    if (const char* env = std::getenv(kServiceUrlVariable); env && *env) {
+        if (!IsUsableServiceUrl(env)) {
+            error = std::string(kServiceUrlVariable) + ": " + UnusableUrlMessage(env);
+            return false;
+        }
+        url = env;
+        return true;
+    }
+    url = kDefaultServiceUrl;
+    return true;
+}
+
+bool TimeoutFromEnvironment(std::optional<long>& timeout, std::string& error) {
+    timeout.reset();
     const char* env = std::getenv(kTimeoutVariable);
     if (!env || !*env)
-        return std::nullopt;
+        return true;
     char* end = nullptr;
+    errno = 0;
     const long value = std::strtol(env, &end, 10);
-    if (*end != '\0' || value < 1 || value > 600'000)
-        return std::nullopt;
-    return value;
+    if (errno != 0 || *end != '\0' || *env < '0' || *env > '9' || value < 1 || value > 600'000) {
+        error = std::string(kTimeoutVariable) + ": not a whole number of milliseconds from 1 to 600000: " + env;
+        return false;
+    }
+    timeout = value;
+    return true;
 }
 
 bool IsUsableServiceUrl(const std::string& url) {
@@ -89,7 +109,7 @@ bool IsUsableServiceUrl(const std::string& url) {
     if (url.size() <= hostStart || url[hostStart] == '/')
         return false;
     for (unsigned char c : url)
-        if (c <= ' ' || c == 0x7f)
+        if (c <= ' ' || c == 0x7f || c == '#')
             return false;
     return true;
 }

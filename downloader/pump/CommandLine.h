@@ -30,13 +30,25 @@ std::string HelpText();
 constexpr const char* kServiceUrlVariable = "ORBELLINE_FORECAST_URL";
 constexpr const char* kTimeoutVariable = "ORBELLINE_FORECAST_TIMEOUT_MS";
 
-// The service URL to use: the option, else the environment, else the public service.
-std::string ResolveServiceUrl(const PumpOptions& options);
+// The service URL to use: the option, else the environment, else the public
+// service. False with `error` set when the environment names an unusable URL.
+bool ResolveServiceUrl(const PumpOptions& options, std::string& url, std::string& error);
 
-// The request time limit from the environment, when it holds a sane number.
-std::optional<long> TimeoutFromEnvironment();
+// The request time limit from the environment: empty when the variable is
+// unset or empty; false with `error` set when it is not a whole number of
+// milliseconds from 1 to 600000.
+bool TimeoutFromEnvironment(std::optional<long>& timeout, std::string& error);
 
-// Whether a service URL is one the downloader will use (http or https, a host).
+// Whether a service URL is one the downloader will use: http or https, a
+// host, no white space or control characters, and no "#fragment" (which would
+// cut off the query the downloader appends).
 bool IsUsableServiceUrl(const std::string& url);
+
+// The one message for a URL that is not usable, from the option or the environment.
+std::string UnusableUrlMessage(const std::string& url);
+
+// The longest a --once run may take as a whole; what is not fetched by then
+// counts as failed.
+constexpr long kOnceDeadlineSeconds = 300;
 
 }  // namespace OBPump

@@ -67,7 +67,8 @@ FetchReport ForecastPump::FetchAll() {
     FetchReport report;
     report.cities = static_cast<int>(settings.cityIds.size());
     if (!settings.fileRead)
-        log_.Write(Severity::Warning, "no settings file at " + SettingsPath() + ": no cities to fetch");
+        log_.Write(Severity::Warning,
+                   "settings file " + SettingsPath() + " " + settings.whyNotRead + ": no cities to fetch");
     log_.Write(Severity::Info, "fetching " + std::to_string(report.cities) + " cities from " + config_.serviceUrl);
 
     if (report.cities > 0 && !MakeFolders(DataFolder())) {

@@ -1,6 +1,8 @@
 #include "downloader/pump/PumpLog.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -53,12 +55,24 @@ void PumpLog::Write(Severity severity, const std::string& message) {
 
     std::lock_guard<std::mutex> guard(lock_);
     struct stat info {};
-    if (::stat(path_.c_str(), &info) == 0 && static_cast<std::size_t>(info.st_size) + line.size() > limit_)
+    if (::lstat(path_.c_str(), &info) == 0 && S_ISREG(info.st_mode) &&
+        static_cast<std::size_t>(info.st_size) + line.size() > limit_)
         std::rename(path_.c_str(), (path_ + ".old").c_str());
-    if (std::FILE* file = std::fopen(path_.c_str(), "a")) {
-        std::fwrite(line.data(), 1, line.size(), file);
-        std::fclose(file);
+    // Only a plain file is written: opening never blocks (a FIFO put in the
+    // log's place would otherwise hold the downloader for ever) and a link,
+    // a FIFO or a device is left alone.
+    const int fd = ::open(path_.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC | O_NOCTTY,
+                          0600);
+    if (fd < 0)
+        return;
+    if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode)) {
+        const ssize_t written = ::write(fd, line.data(), line.size());
+        (void)written;
+    } else if (!warnedNotRegular_) {
+        warnedNotRegular_ = true;
+        std::fprintf(stderr, "ForecastPumpCF: %s is not a regular file; nothing is logged\n", path_.c_str());
     }
+    ::close(fd);
 }
 
 }  // namespace OBPump

@@ -36,6 +36,7 @@ private:
     std::string path_;
     int level_;
     std::size_t limit_;
+    bool warnedNotRegular_ = false;
     int echoFrom_ = 6;  // above every severity: no echo
 };
 

@@ -9,6 +9,7 @@
 #include "downloader/pump/PumpSignals.h"
 #include "platform/kernel/AppPaths.h"
 #include "platform/kernel/ExecutablePath.h"
+#include "platform/kernel/NamedEvent.h"
 #include "platform/kernel/WideText.h"
 #include "weather/DownloaderControl.h"
 
@@ -36,6 +37,13 @@ int PumpMain(const std::vector<std::string>& arguments) {
         return 0;
     }
 
+    // The locks that tell a running downloader live in the private runtime
+    // folder; one another user controls could make us stop or act wrongly.
+    if (const std::string problem = ob::kernel::RuntimeFolderProblem(); !problem.empty()) {
+        std::fprintf(stderr, "ForecastPumpCF: %s\n", problem.c_str());
+        return 1;
+    }
+
     const std::string appFolder = ob::kernel::ToUtf8(ob::kernel::ExecutableFolder());
     if (appFolder.empty()) {
         std::fputs("ForecastPumpCF: cannot tell which folder this program is in\n", stderr);
@@ -55,8 +63,13 @@ int PumpMain(const std::vector<std::string>& arguments) {
     config.appFolder = appFolder;
     config.settingsFile = ob::kernel::ToUtf8(paths.settingsFile);
     config.dataFolder = ob::kernel::ToUtf8(paths.forecastFolder);
-    config.serviceUrl = ResolveServiceUrl(parsed.options);
-    if (const auto timeout = TimeoutFromEnvironment()) {
+    std::string error;
+    std::optional<long> timeout;
+    if (!ResolveServiceUrl(parsed.options, config.serviceUrl, error) || !TimeoutFromEnvironment(timeout, error)) {
+        std::fprintf(stderr, "ForecastPumpCF: %s\n", error.c_str());
+        return 2;
+    }
+    if (timeout) {
         config.http.totalTimeoutMs = *timeout;
         if (config.http.connectTimeoutMs > *timeout)
             config.http.connectTimeoutMs = *timeout;
@@ -70,12 +83,19 @@ int PumpMain(const std::vector<std::string>& arguments) {
     if (parsed.options.once) {
         log.EchoToStandardError(Severity::Warning);
         FetchReport report;
+        auto fetch = [&](IPumpSignals& signals) {
+            DeadlineSignals deadline(signals, kOnceDeadlineSeconds);
+            report = FetchWhileBusy(pump, deadline, log);
+            if (deadline.Expired())
+                log.Write(Severity::Error,
+                          "gave up after " + std::to_string(kOnceDeadlineSeconds) + " seconds: the service is too slow");
+        };
         if (ob::kernel::NamedLivenessLock::IsHeld(OBWeather::kDownloaderRunningLockName)) {
             QuietSignals quiet;
-            report = FetchWhileBusy(pump, quiet, log);
+            fetch(quiet);
         } else {
             NamedEventSignals signals(false);
-            report = FetchWhileBusy(pump, signals, log);
+            fetch(signals);
         }
         std::printf("%d of %d cities updated\n", report.succeeded, report.cities);
         return report.AllSucceeded() ? 0 : 1;

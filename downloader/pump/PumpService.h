@@ -2,6 +2,7 @@
 // next automatic update, fetch with the busy signal held, stop when told.
 #pragma once
 
+#include <chrono>
 #include <optional>
 
 #include "downloader/pump/ForecastPump.h"
@@ -20,6 +21,23 @@ public:
     virtual void SetBusy(bool busy) = 0;
     // Whether a stop has been asked for, without consuming anything.
     virtual bool StopRequested() { return false; }
+};
+
+// Passes every signal through and asks for a stop, too, once `seconds` have
+// passed since it was made (on the steady clock): a fetch under it ends by
+// then however slow or silent the service is.
+class DeadlineSignals : public IPumpSignals {
+public:
+    DeadlineSignals(IPumpSignals& inner, long seconds)
+        : inner_(inner), deadline_(std::chrono::steady_clock::now() + std::chrono::seconds(seconds)) {}
+    Wake Wait(long timeoutMs) override { return inner_.Wait(timeoutMs); }
+    void SetBusy(bool busy) override { inner_.SetBusy(busy); }
+    bool StopRequested() override { return inner_.StopRequested() || Expired(); }
+    bool Expired() const { return std::chrono::steady_clock::now() >= deadline_; }
+
+private:
+    IPumpSignals& inner_;
+    std::chrono::steady_clock::time_point deadline_;
 };
 
 constexpr long long kAutoUpdateSeconds = 3 * 3600;

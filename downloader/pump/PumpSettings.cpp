@@ -1,9 +1,8 @@
 #include "downloader/pump/PumpSettings.h"
 
-#include <cwchar>
-#include <set>
-
+#include "model/CityGroup.h"
 #include "model/Settings.h"
+#include "platform/kernel/FileApi.h"
 #include "platform/kernel/WideText.h"
 
 namespace OBPump {
@@ -21,31 +20,16 @@ bool ReadInt(const ZEP_Utility::Settings& store, const wchar_t* key, int& out) {
 
 }  // namespace
 
-std::vector<int> ParseCityIds(const std::wstring& text) {
-    std::vector<int> ids;
-    std::set<int> seen;
-    size_t position = 0;
-    while (position <= text.size()) {
-        int id = 0;
-        if (std::swscanf(text.c_str() + position, L"%d", &id) != 1)
-            id = 0;
-        if (id > 0 && seen.insert(id).second)
-            ids.push_back(id);
-        const auto next = text.find(L';', position);
-        if (next == std::wstring::npos)
-            break;
-        position = next + 1;
-    }
-    return ids;
-}
-
 PumpSettings ReadPumpSettings(const std::string& settingsPath) {
     PumpSettings settings;
     ZEP_Utility::Settings store;
     settings.fileRead = store.Load(ob::kernel::FromUtf8(settingsPath));
+    if (!settings.fileRead)
+        settings.whyNotRead =
+            ob::kernel::DescribeFileRead(store.GetLoadResult(), ZEP_Utility::Settings::kMaxFileBytes);
     std::wstring cities;
     if (store.GetString(L"cities", cities))
-        settings.cityIds = ParseCityIds(cities);
+        settings.cityIds = OBData::CityGroup::ParseIds(cities);
     int value = 0;
     if (ReadInt(store, L"weatherusenetwork", value))
         settings.useNetwork = value == 1;

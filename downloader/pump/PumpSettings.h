@@ -9,16 +9,13 @@
 namespace OBPump {
 
 struct PumpSettings {
-    std::vector<int> cityIds;  // "cities", in the user's order, each once
+    std::vector<int> cityIds;  // "cities" as the program reads it (CityGroup::ParseIds)
     bool useNetwork = true;    // "weatherusenetwork": automatic updates on
     int logLevel = 5;          // "loglevel": 0 full logging to 5 critical errors only
     bool fileRead = false;     // whether settings.csv could be read at all
+    std::string whyNotRead;    // when not: "missing", "not a regular file", ...
 };
 
 PumpSettings ReadPumpSettings(const std::string& settingsPath);
-
-// The stored form of the city list ("234;292;414"): ids above 0, first
-// occurrence kept, anything unreadable skipped.
-std::vector<int> ParseCityIds(const std::wstring& text);
 
 }  // namespace OBPump

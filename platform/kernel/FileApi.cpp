@@ -189,7 +189,9 @@ FileHandle OpenFile(const std::wstring& path, std::uint32_t access, std::uint32_
     }
     const bool wantRead = access & kGenericRead;
     const bool wantWrite = access & kGenericWrite;
-    int flags = O_CLOEXEC;
+    // Never blocks in open (a FIFO without a writer would); only regular
+    // files are accepted below.
+    int flags = O_CLOEXEC | O_NONBLOCK | O_NOCTTY;
     switch (creation) {
     case Creation::CreateNew: flags |= O_CREAT | O_EXCL; break;
     case Creation::CreateAlways:
@@ -224,11 +226,12 @@ FileHandle OpenFile(const std::wstring& path, std::uint32_t access, std::uint32_
         return kInvalidFile;
     }
     struct stat st {};
-    if (::fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
         ::close(fd);
         SetLastError(kErrorAccessDenied);
         return kInvalidFile;
     }
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
     {
         std::lock_guard lock(g_shareMutex);
         const bool conflict = (wantRead && MarkerHeld(fd, kDeniesRead)) || (wantWrite && MarkerHeld(fd, kDeniesWrite)) ||
@@ -634,6 +637,79 @@ bool WriteFileAtomically(const std::wstring& path, std::string_view bytes) {
     }
     SetLastError(kErrorSuccess);
     return true;
+}
+
+namespace {
+thread_local int t_lastReadErrno = 0;
+}  // namespace
+
+FileReadResult ReadRegularFile(const std::wstring& path, std::size_t maxBytes, std::string& bytes) {
+    bytes.clear();
+    t_lastReadErrno = 0;
+    const std::string name = Narrow(path);
+    if (name.empty() || name.find('\0') != std::string::npos)
+        return FileReadResult::Missing;
+    // O_NONBLOCK: opening a FIFO with no writer would otherwise wait for one.
+    const int fd = ::open(name.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0) {
+        t_lastReadErrno = errno;
+        SetErrno(errno);
+        return errno == ENOENT || errno == ENOTDIR ? FileReadResult::Missing : FileReadResult::Failed;
+    }
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        SetLastError(kErrorAccessDenied);
+        return FileReadResult::NotRegular;
+    }
+    if (static_cast<std::uint64_t>(st.st_size) > maxBytes) {
+        ::close(fd);
+        SetLastError(kErrorNotEnoughMemory);
+        return FileReadResult::TooLarge;
+    }
+    bytes.reserve(static_cast<std::size_t>(st.st_size));
+    char chunk[65536];
+    for (;;) {
+        const ssize_t n = ::read(fd, chunk, sizeof chunk);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0) {
+            t_lastReadErrno = errno;
+            SetErrno(errno);
+            ::close(fd);
+            bytes.clear();
+            return FileReadResult::Failed;
+        }
+        if (n == 0)
+            break;
+        if (bytes.size() + static_cast<std::size_t>(n) > maxBytes) {
+            ::close(fd);
+            bytes.clear();
+            bytes.shrink_to_fit();
+            SetLastError(kErrorNotEnoughMemory);
+            return FileReadResult::TooLarge;
+        }
+        bytes.append(chunk, static_cast<std::size_t>(n));
+    }
+    ::close(fd);
+    SetLastError(kErrorSuccess);
+    return FileReadResult::Ok;
+}
+
+std::string DescribeFileRead(FileReadResult result, std::size_t maxBytes) {
+    switch (result) {
+    case FileReadResult::Ok: return {};
+    case FileReadResult::Missing: return "missing";
+    case FileReadResult::NotRegular: return "not a regular file";
+    case FileReadResult::TooLarge:
+        if (maxBytes >= 1024 * 1024 && maxBytes % (1024 * 1024) == 0)
+            return "larger than " + std::to_string(maxBytes / (1024 * 1024)) + " MB";
+        return "larger than " + std::to_string(maxBytes) + " bytes";
+    case FileReadResult::Failed: break;
+    }
+    char buffer[256];
+    const char* text = t_lastReadErrno ? ::strerror_r(t_lastReadErrno, buffer, sizeof buffer) : "read error";
+    return std::string("unreadable (") + text + ")";
 }
 
 }  // namespace ob::kernel

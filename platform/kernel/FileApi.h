@@ -126,4 +126,18 @@ bool MatchesPattern(std::wstring_view name, std::wstring_view pattern);
 // when anything fails; the target is then untouched.
 bool WriteFileAtomically(const std::wstring& path, std::string_view bytes);
 
+// What ReadRegularFile found.
+enum class FileReadResult { Ok, Missing, NotRegular, TooLarge, Failed };
+
+// Reads the whole of `path` into `bytes` when it is a regular file of at most
+// `maxBytes`. The file is opened without blocking and its type checked before
+// anything is read, so a FIFO, a device or a folder is refused at once; a file
+// larger than `maxBytes` (or one that grows past it while read) is refused
+// without being held in memory. `bytes` is empty unless the result is Ok.
+FileReadResult ReadRegularFile(const std::wstring& path, std::size_t maxBytes, std::string& bytes);
+
+// Why a read was refused, for a message: "not a regular file", "larger than
+// 4 MB", "missing", "unreadable (Permission denied)". Empty for Ok.
+std::string DescribeFileRead(FileReadResult result, std::size_t maxBytes);
+
 }  // namespace ob::kernel

@@ -5,6 +5,8 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
+#include <cstring>
 #include <cstdlib>
 #include <ctime>
 #include <mutex>
@@ -169,20 +171,58 @@ bool NamedEvent::IsSet() const {
     return ::sem_getvalue(sem_, &value) == 0 && value > 0;
 }
 
-std::string PrivateRuntimeFolder() {
+namespace {
+
+// The folder is fit when it is a real folder (not a link), ours, and closed
+// to everyone else; otherwise `problem` says what is wrong with it.
+bool FitRuntimeFolder(const std::string& folder, std::string& problem) {
+    struct stat st {};
+    if (::lstat(folder.c_str(), &st) != 0) {
+        problem = "the runtime folder " + folder + " cannot be used (" + std::strerror(errno) + ")";
+        return false;
+    }
+    if (S_ISLNK(st.st_mode)) {
+        problem = "the runtime folder " + folder + " is a symbolic link";
+    } else if (!S_ISDIR(st.st_mode)) {
+        problem = "the runtime folder " + folder + " is not a folder";
+    } else if (st.st_uid != ::getuid()) {
+        problem = "the runtime folder " + folder + " belongs to another user (uid " + std::to_string(st.st_uid) + ")";
+    } else if ((st.st_mode & 077) != 0) {
+        char mode[8];
+        std::snprintf(mode, sizeof mode, "%04o", static_cast<unsigned>(st.st_mode & 07777));
+        problem = "the runtime folder " + folder + " has mode " + mode + ", not 0700";
+    } else {
+        problem.clear();
+        return true;
+    }
+    problem += "; remove it or set XDG_RUNTIME_DIR to a private folder of your own";
+    return false;
+}
+
+std::string FindRuntimeFolder(std::string& problem) {
     const char* runtime = std::getenv("XDG_RUNTIME_DIR");
     if (runtime && *runtime) {
-        struct stat st {};
-        if (::stat(runtime, &st) == 0 && S_ISDIR(st.st_mode) && st.st_uid == ::getuid())
-            return runtime;
+        std::string folder = runtime;
+        while (folder.size() > 1 && folder.back() == '/')
+            folder.pop_back();
+        return FitRuntimeFolder(folder, problem) ? folder : std::string();
     }
     const std::string folder = "/tmp/orbelline-" + std::to_string(::getuid());
     ::mkdir(folder.c_str(), 0700);
-    struct stat st {};
-    if (::lstat(folder.c_str(), &st) != 0 || !S_ISDIR(st.st_mode) || st.st_uid != ::getuid() ||
-        (st.st_mode & 077) != 0)
-        return {};
-    return folder;
+    return FitRuntimeFolder(folder, problem) ? folder : std::string();
+}
+
+}  // namespace
+
+std::string PrivateRuntimeFolder() {
+    std::string problem;
+    return FindRuntimeFolder(problem);
+}
+
+std::string RuntimeFolderProblem() {
+    std::string problem;
+    FindRuntimeFolder(problem);
+    return problem;
 }
 
 namespace {

@@ -84,7 +84,13 @@ private:
 };
 
 // The folder that holds this user's lock files: $XDG_RUNTIME_DIR when it is
-// set, otherwise /tmp/orbelline-<uid>, private to the user.
+// set, otherwise /tmp/orbelline-<uid> (made when missing). It is used only
+// when it is a real folder, not a link, owned by this user with no access for
+// others; otherwise the result is empty and RuntimeFolderProblem() says what
+// is wrong. Both processes check it at start and refuse to run without it,
+// since another local user could otherwise hold our locks or plant links.
 std::string PrivateRuntimeFolder();
+// Empty when PrivateRuntimeFolder() is usable; otherwise one line for the user.
+std::string RuntimeFolderProblem();
 
 }  // namespace ob::kernel

@@ -47,7 +47,7 @@ std::unique_ptr<SingleInstance> SingleInstance::Acquire(std::wstring_view name) 
     if (folder.empty())
         return nullptr;
     const std::string base = folder + "/" + BaseName(name);
-    const int fd = ::open((base + ".lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    const int fd = ::open((base + ".lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
     if (fd < 0)
         return nullptr;
     // flock is dropped by the system when the process ends, however it ends.

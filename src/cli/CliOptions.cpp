@@ -1,6 +1,10 @@
 #include "cli/CliOptions.h"
 
 #include <cctype>
+#include <cstdio>
+
+#include "time/DateTime.h"
+#include "time/TimeZone.h"
 
 namespace ob::cli {
 
@@ -69,6 +73,11 @@ bool ParseIso(const std::string& text, bool utc, std::int64_t& ticks) {
         minute > 59 || second > 59)
         return false;
     const std::int64_t seconds = DaysSince1601(year, month, day) * 86400 + hour * 3600 + minute * 60 + second;
+    // A UTC instant must keep every zone's local time inside the calendar.
+    std::int64_t first = 0, last = 0;
+    if (utc && (!OBData::GetCalendarSafeRange(first, last) || seconds * 10'000'000 < first ||
+                seconds * 10'000'000 > last))
+        return false;
     ticks = seconds * 10'000'000;
     return true;
 }
@@ -78,6 +87,20 @@ bool ParseIso(const std::string& text, bool utc, std::int64_t& ticks) {
 bool ParseIsoUtc(const std::string& text, std::int64_t& ticks) { return ParseIso(text, true, ticks); }
 
 bool ParseIsoClock(const std::string& text, std::int64_t& ticks) { return ParseIso(text, false, ticks); }
+
+std::string AcceptedTimeRange() {
+    std::int64_t first = 0, last = 0;
+    if (!OBData::GetCalendarSafeRange(first, last))
+        return {};
+    auto iso = [](std::int64_t ticks) {
+        const ZEP_Utility::DateTime t(static_cast<std::uint64_t>(ticks));
+        char text[32];
+        std::snprintf(text, sizeof text, "%04d-%02d-%02dT%02d:%02d:%02dZ", t.GetYear(), t.GetMonth(), t.GetDay(),
+                      t.GetHour(), t.GetMinute(), t.GetSecond());
+        return std::string(text);
+    };
+    return iso(first) + " to " + iso(last);
+}
 
 bool IsCityList(const std::string& text) {
     if (text.empty())
@@ -192,7 +215,8 @@ ParseResult ParseCommandLine(const std::vector<std::string>& args) {
             if (!takeValue(time))
                 return fail("--at needs a time such as 2008-01-15T12:00:00Z");
             if (!ParseIsoUtc(time, o.atTicks))
-                return fail("bad time '" + time + "' for --at (expected UTC like 2008-01-15T12:00:00Z)");
+                return fail("bad time '" + time + "' for --at (expected UTC like 2008-01-15T12:00:00Z, from " +
+                            AcceptedTimeRange() + ")");
             o.hasAt = true;
         } else if (arg == "--home-time") {
             std::string time;

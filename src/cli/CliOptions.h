@@ -40,10 +40,13 @@ struct ParseResult {
 ParseResult ParseCommandLine(const std::vector<std::string>& args);
 
 // "2008-01-15T12:00:00Z" (seconds optional) to ticks; false when the text is
-// not such a time in UTC or not a real date in the years 1601 to 9999.
+// not such a time in UTC, not a real date, or an instant at which some zone's
+// local time would lie outside the years 1601 to 9999.
 bool ParseIsoUtc(const std::string& text, std::int64_t& ticks);
 // The same without the Z: a clock time of no zone ("2026-03-29T15:00").
 bool ParseIsoClock(const std::string& text, std::int64_t& ticks);
+// The instants ParseIsoUtc accepts, as "<first> to <last>".
+std::string AcceptedTimeRange();
 
 // True for ids separated by ';' ("234;292;414") or the empty text.
 bool IsCityList(const std::string& text);

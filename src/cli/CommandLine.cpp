@@ -30,20 +30,21 @@ void Prepare(const CliOptions& options) {
     LoadSettingsFile();
 }
 
-// The first id of a city list that names no city, or 0.
-int UnknownId(const std::wstring& list) {
+// The first entry of a city list that names no city (0 included), as text;
+// empty when every entry names one.
+std::wstring UnknownId(const std::wstring& list) {
     std::size_t start = 0;
     while (start <= list.size()) {
         const std::size_t end = list.find(L';', start);
+        const std::wstring entry = list.substr(start, end == std::wstring::npos ? end : end - start);
         int id = 0;
-        ZEP_Utility::Settings::ParseInt(list.substr(start, end == std::wstring::npos ? end : end - start), id);
-        if (!OBData::GetCity(id))
-            return id;
+        if (!ZEP_Utility::Settings::ParseInt(entry, id) || !OBData::GetCity(id))
+            return entry;
         if (end == std::wstring::npos)
             break;
         start = end + 1;
     }
-    return 0;
+    return {};
 }
 
 int RunInfo(const CliOptions& options) {
@@ -67,8 +68,8 @@ int RunClock(const CliOptions& options) {
     OBData::CityGroup group;
     if (options.hasCities) {
         if (!options.cities.empty()) {
-            if (const int unknown = UnknownId(options.cities)) {
-                PrintError("unknown city id " + std::to_string(unknown) + " in --cities");
+            if (const std::wstring unknown = UnknownId(options.cities); !unknown.empty()) {
+                PrintError("unknown city id " + ob::kernel::ToUtf8(unknown) + " in --cities");
                 return kExitError;
             }
         }

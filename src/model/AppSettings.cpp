@@ -1,9 +1,13 @@
 #include "model/AppSettings.h"
 
+#include <cstdio>
+
 #include "data/ReferenceTables.h"
 #include "platform/kernel/AppPaths.h"
 #include "platform/kernel/ExecutablePath.h"
+#include "platform/kernel/FileApi.h"
 #include "platform/kernel/Locale.h"
+#include "platform/kernel/WideText.h"
 
 namespace {
 
@@ -43,6 +47,11 @@ void AppSettings::Read() {
     m_cities.Load(m_store, L"cities");
     m_store.GetInt(L"units", m_units);
     m_store.GetInt(L"temperature_units", m_temperatureUnits);
+    // A unit the program does not know reads as the default.
+    if (m_units < 0 || m_units > 2)
+        m_units = 0;
+    if (m_temperatureUnits < 0 || m_temperatureUnits > 1)
+        m_temperatureUnits = 0;
     m_store.GetInt(L"main_time_format", m_mainTimeFormat);
     ReadBool(L"long_country", m_longCountry);
     ReadBool(L"shadow", m_shadow);
@@ -188,7 +197,18 @@ std::wstring SettingsPathForSaving() {
 
 }  // namespace
 
-bool LoadSettingsFile() { return GetAppSettings().LoadFile(GetSettingsFilePath()); }
+bool LoadSettingsFile() {
+    const std::wstring path = GetSettingsFilePath();
+    AppSettings& settings = GetAppSettings();
+    const bool read = settings.LoadFile(path);
+    if (settings.Store().LoadRefusedFile()) {
+        const auto result = settings.Store().GetLoadResult();
+        std::fprintf(stderr, "orbelline: %s is %s: the settings are not read, and the file is left as it is\n",
+                     ob::kernel::ToUtf8(path).c_str(),
+                     ob::kernel::DescribeFileRead(result, ZEP_Utility::Settings::kMaxFileBytes).c_str());
+    }
+    return read;
+}
 
 bool SaveSettingsFile() { return GetAppSettings().SaveFile(SettingsPathForSaving()); }
 

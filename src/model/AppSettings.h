@@ -31,7 +31,9 @@ public:
 
     // Loads the store from `path` and remembers whether a file was read.
     bool LoadFile(const std::wstring& path);
-    bool SaveFile(const std::wstring& path) const { return m_store.Save(path); }
+    // Refuses (false) while the file that LoadFile found could not be read,
+    // so that a file too large or of the wrong kind is never replaced.
+    bool SaveFile(const std::wstring& path) const { return !m_store.LoadRefusedFile() && m_store.Save(path); }
     // Puts every typed value into the store, then writes it to `path`.
     bool SaveAll(const std::wstring& path);
     void PutAll();

@@ -1,6 +1,7 @@
 #include "model/CityGroup.h"
 
 #include <algorithm>
+#include <climits>
 
 #include "data/City.h"
 #include "data/ReferenceLookup.h"
@@ -77,20 +78,29 @@ std::wstring CityGroup::ToText() const {
     return text;
 }
 
-void CityGroup::Parse(const std::wstring& text) {
-    Clear();
+std::vector<int> CityGroup::ParseIds(const std::wstring& text) {
+    std::vector<int> ids;
     std::size_t pos = 0;
     while (pos <= text.size()) {
         const std::size_t next = text.find(L';', pos);
         int id = 0;
+        // A number too large for an int stops at INT_MAX, which is dropped,
+        // rather than wrapping round to an id that names a real city.
         ZEP_Utility::Settings::ParseInt(text.substr(pos, next == std::wstring::npos ? std::wstring::npos : next - pos),
                                         id);
-        if (id > 0)
-            AddCity(id);
+        if (id > 0 && id != INT_MAX && std::find(ids.begin(), ids.end(), id) == ids.end())
+            ids.push_back(id);
         if (next == std::wstring::npos)
             break;
         pos = next + 1;
     }
+    return ids;
+}
+
+void CityGroup::Parse(const std::wstring& text) {
+    Clear();
+    for (int id : ParseIds(text))
+        AddCity(id);
 }
 
 bool CityGroup::Save(ZEP_Utility::Settings& settings, const std::wstring& key) const {

@@ -48,6 +48,12 @@ public:
     // Replaces the list from a stored form. Unknown ids, repeats and entries
     // that are not numbers above 0 are dropped.
     void Parse(const std::wstring& text);
+    // The ids a stored form holds, in order, each once, before any is looked
+    // up: each entry is read as a decimal integer from its start (leading
+    // blanks and a sign allowed) and kept when it is above 0 and fits an int;
+    // a larger number is dropped, never wrapped round. The program and the
+    // weather downloader both read "cities" through this.
+    static std::vector<int> ParseIds(const std::wstring& text);
 
     // Write or read the stored form as a setting of the given store.
     bool Save(ZEP_Utility::Settings& settings, const std::wstring& key) const;

@@ -11,6 +11,7 @@
 #include <cstdio>
 #include <string_view>
 
+#include "platform/kernel/FileApi.h"
 #include "platform/kernel/WideText.h"
 
 namespace ZEP_Utility {
@@ -32,14 +33,16 @@ bool IsBlank(wchar_t c) {
 
 bool IsLineBreak(wchar_t c) { return c == L'\r' || c == L'\n'; }
 
-// Handles one line of the file (without its line end).
-void ReadLine(const std::string& bytes, Settings::Map& pairs) {
-    const std::wstring line = ob::kernel::FromUtf8(bytes);
-    if (line.size() + 2 > Settings::kMaxLineChars)
+// Handles one line of the file (without its line end). A line of any length
+// is taken whole; one without a comma is kept aside so that a save writes it
+// back as it was.
+void ReadLine(std::string_view bytes, Settings::Map& pairs, std::vector<std::string>& otherLines) {
+    if (bytes.find(',') == std::string_view::npos) {
+        otherLines.emplace_back(bytes);
         return;
+    }
+    const std::wstring line = ob::kernel::FromUtf8(std::string(bytes));
     const auto comma = line.find(L',');
-    if (comma == std::wstring::npos)
-        return;
     std::wstring value = line.substr(comma + 1);
     while (!value.empty() && IsBlank(value.back()))
         value.pop_back();
@@ -90,56 +93,49 @@ bool Utf16KeyLess::operator()(const std::wstring& a, const std::wstring& b) cons
 
 bool Settings::Load(const std::wstring& path) {
     pairs_.clear();
-    std::FILE* file = std::fopen(ob::kernel::ToUtf8(path).c_str(), "rb");
-    if (!file)
+    m_otherLines.clear();
+    std::string bytes;
+    m_loadResult = ob::kernel::ReadRegularFile(path, kMaxFileBytes, bytes);
+    if (m_loadResult != ob::kernel::FileReadResult::Ok)
         return false;
-
-    // Lines are gathered up to the longest line we accept (in bytes, at most
-    // four per character); anything longer is dropped whole.
-    const std::size_t maxBytes = kMaxLineChars * 4;
-    std::string line;
-    bool overlong = false;
-    bool atStart = true;
-    char buffer[65536];
-    std::size_t got;
-    while ((got = std::fread(buffer, 1, sizeof buffer, file)) > 0) {
-        std::size_t i = 0;
-        if (atStart) {
-            atStart = false;
-            if (got >= 3 && static_cast<unsigned char>(buffer[0]) == 0xEF &&
-                static_cast<unsigned char>(buffer[1]) == 0xBB &&
-                static_cast<unsigned char>(buffer[2]) == 0xBF)
-                i = 3;
-        }
-        for (; i < got; ++i) {
-            const char c = buffer[i];
-            if (c == '\n' || c == '\r') {
-                if (!overlong && !line.empty())
-                    ReadLine(line, pairs_);
-                line.clear();
-                overlong = false;
-            } else if (!overlong) {
-                if (line.size() < maxBytes)
-                    line += c;
-                else
-                    overlong = true;
-            }
-        }
-    }
-    if (!overlong && !line.empty())
-        ReadLine(line, pairs_);
-    std::fclose(file);
+    LoadText(bytes);
     return true;
 }
 
-bool Settings::Save(const std::wstring& path) const {
+void Settings::LoadText(std::string_view bytes) {
+    pairs_.clear();
+    m_otherLines.clear();
+    std::size_t i = 0;
+    if (bytes.size() >= 3 && static_cast<unsigned char>(bytes[0]) == 0xEF &&
+        static_cast<unsigned char>(bytes[1]) == 0xBB && static_cast<unsigned char>(bytes[2]) == 0xBF)
+        i = 3;
+    while (i < bytes.size()) {
+        std::size_t end = bytes.find_first_of("\r\n", i);
+        if (end == std::string_view::npos)
+            end = bytes.size();
+        if (end > i)
+            ReadLine(bytes.substr(i, end - i), pairs_, m_otherLines);
+        i = end + 1;
+    }
+}
+
+std::string Settings::GetFileText() const {
     std::string content;
+    for (const auto& line : m_otherLines) {
+        content += line;
+        content += "\r\n";
+    }
     for (const auto& [key, value] : pairs_) {
         content += ob::kernel::ToUtf8(key);
         content += ',';
         content += ob::kernel::ToUtf8(value);
         content += "\r\n";
     }
+    return content;
+}
+
+bool Settings::Save(const std::wstring& path) const {
+    const std::string content = GetFileText();
 
     const std::string target = ob::kernel::ToUtf8(path);
     if (target.empty())

@@ -6,6 +6,10 @@
 #include <cstddef>
 #include <map>
 #include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/kernel/FileApi.h"
 
 namespace ZEP_Utility {
 
@@ -19,25 +23,39 @@ class Settings {
 public:
     using Map = std::map<std::wstring, std::wstring, Utf16KeyLess>;
 
-    // Longest line, line end (CR LF) included, that is written or read. A
+    // Longest line, line end (CR LF) included, that SetString accepts. A
     // "cities" value naming every city of the gazetteer takes about 2,100
-    // characters, so this leaves ample room while bounding what a damaged
-    // file can make us hold. A longer line is skipped whole rather than read
-    // in pieces that would turn its tail into pairs of their own.
+    // characters. Lines read from the file are taken whole whatever their
+    // length, so that a save writes back what was read.
     static constexpr std::size_t kMaxLineChars = 65536;
+    // Largest file Load reads; a larger one is refused unread.
+    static constexpr std::size_t kMaxFileBytes = 4 * 1024 * 1024;
 
     Settings() = default;
     virtual ~Settings() = default;
 
     // Empties the store and reads the file (UTF-8, an optional byte-order
-    // mark, lines ended by LF, CR LF or CR). False only when the file cannot
-    // be opened; the store is then empty.
+    // mark, lines ended by LF, CR LF or CR). False when the file cannot be
+    // read: missing, not a regular file, larger than kMaxFileBytes or
+    // unreadable (GetLoadResult tells which); the store is then empty. Lines
+    // without a comma are kept aside and written back by Save, byte for byte,
+    // before the pairs.
     bool Load(const std::wstring& path);
+    // Load's reading of the file's bytes, without the file.
+    void LoadText(std::string_view bytes);
+    ob::kernel::FileReadResult GetLoadResult() const { return m_loadResult; }
+    // True when the last Load found a file it had to refuse: saving would
+    // replace what could not be read.
+    bool LoadRefusedFile() const {
+        return m_loadResult != ob::kernel::FileReadResult::Ok && m_loadResult != ob::kernel::FileReadResult::Missing;
+    }
 
     // Replaces the file with the whole store. The pairs go to a temporary
     // file beside it, which is flushed to disk and renamed over the old one:
     // on any failure the old file is left as it was and Save returns false.
     bool Save(const std::wstring& path) const;
+    // What Save writes: the lines kept aside, then the pairs in key order.
+    std::string GetFileText() const;
 
     // True and the value when the key exists; false with `value` untouched.
     bool GetString(const std::wstring& key, std::wstring& value) const;
@@ -56,7 +74,10 @@ public:
     bool SetDouble(const std::wstring& key, double value);  // as "%f"
 
     bool Remove(const std::wstring& key);
-    void Clear() { pairs_.clear(); }
+    void Clear() {
+        pairs_.clear();
+        m_otherLines.clear();
+    }
     const Map& GetPairs() const { return pairs_; }
 
     // The number parsers behind GetInt and GetDouble, for other readers of
@@ -68,6 +89,8 @@ public:
 
 private:
     Map pairs_;
+    std::vector<std::string> m_otherLines;  // as read, without their line ends
+    ob::kernel::FileReadResult m_loadResult = ob::kernel::FileReadResult::Missing;
 };
 
 }  // namespace ZEP_Utility

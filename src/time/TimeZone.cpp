@@ -5,6 +5,7 @@
 
 #include "data/DataRow.h"
 #include "data/ReferenceLookup.h"
+#include "data/ReferenceTables.h"
 
 namespace OBData {
 
@@ -83,10 +84,18 @@ DaylightPeriod TimeZone::GetDaylightPeriod(const DateTime& date) const {
     DateTime end = TransitionsOf(year).end;
     if (end < start) {
         // Summer time spans the new year (southern hemisphere).
-        if (date < end)
+        // At the ends of the calendar the year before or after cannot be
+        // had; the period then runs from the calendar's first tick (tick 0 is
+        // the empty value) or to its last second.
+        if (date < end) {
             start = TransitionsOf(year - 1).start;
-        else
+            if (start.IsEmpty())
+                start = DateTime(std::uint64_t{1});
+        } else {
             end = TransitionsOf(year + 1).end;
+            if (end.IsEmpty())
+                end = DateTime(year, 12, 31, 23, 59, 59);
+        }
     }
     return DaylightPeriod(start, end, TimeSpan(0, 0, std::abs(m_info.daylightBias), 0));
 }
@@ -142,6 +151,32 @@ std::wstring TimeZone::GetDaylightSummary(const DateTime& date) const {
     if (!period.IsValid())
         return L"no daylight savings time";
     return period.GetStart().GetLongDate() + L" to " + period.GetEnd().GetLongDate();
+}
+
+bool GetCalendarSafeRange(std::int64_t& first, std::int64_t& last) {
+    const DataTable* table = LoadReferenceTables() ? GetTimeZoneTable() : nullptr;
+    if (!table || table->GetRowCount() == 0)
+        return false;
+    // Local time = UTC - (bias + standardBias or daylightBias), in minutes.
+    int mostBehind = 0, mostAhead = 0;
+    for (std::int32_t i = 0; i < table->GetRowCount(); ++i) {
+        const void* record = table->GetRow(i);
+        std::int32_t bias = 0, standardBias = 0, daylightBias = 0;
+        table->GetInt(L"bias", record, bias);
+        table->GetInt(L"standardBias", record, standardBias);
+        table->GetInt(L"daylightBias", record, daylightBias);
+        for (const int offset : {-(bias + standardBias), -(bias + daylightBias)}) {
+            mostBehind = std::min(mostBehind, offset);
+            mostAhead = std::max(mostAhead, offset);
+        }
+    }
+    constexpr std::int64_t kTicksPerMinute = 600'000'000;
+    // 9999-12-31 23:59:59, the last second of the calendar.
+    const auto lastSecond = static_cast<std::int64_t>(DateTime(9999, 12, 31, 23, 59, 59).GetTicks());
+    // The calendar's first instant, tick 0, is the empty value: one second later.
+    first = -static_cast<std::int64_t>(mostBehind) * kTicksPerMinute + 10'000'000;
+    last = lastSecond - static_cast<std::int64_t>(mostAhead) * kTicksPerMinute;
+    return true;
 }
 
 }  // namespace OBData

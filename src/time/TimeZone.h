@@ -3,6 +3,7 @@
 // reference lookups (GetTimeZone); tests build them from field values.
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 #include "time/DateTime.h"
@@ -115,5 +116,11 @@ private:
     bool m_usesDaylightTime = false;
     mutable YearTransitions m_transitions[4];
 };
+
+// The UTC instants (ticks since 1601) whose local times in every zone of the
+// gazetteer, standard or summer, stay within the calendar (1601-01-01 to
+// 9999-12-31 23:59:59): from `first` to `last`, both included. False when
+// the zone table cannot be had.
+bool GetCalendarSafeRange(std::int64_t& first, std::int64_t& last);
 
 }  // namespace OBData

@@ -90,6 +90,11 @@ bool XMLDoc::Load(const std::wstring& path, bool relativeToExe) {
             return false;
         if (result == FileStream::kEndOfFile)
             break;
+        if (bytes.size() + n > kMaxFileBytes) {
+            // Larger than any document the program reads: refused unread.
+            status_ = L"File too large";
+            return false;
+        }
         bytes.insert(bytes.end(), chunk, chunk + n);
     }
     stream.Close();

@@ -26,8 +26,12 @@ public:
     // XML escapes; null for any other.
     virtual const wchar_t* GetEntityText(wchar_t character);
 
+    // Largest file Load reads. A forecast file takes a few kilobytes.
+    static constexpr size_t kMaxFileBytes = 4 * 1024 * 1024;
+
     // Loads a file (relativeToExe: `path` names a file in the executable's
-    // folder). False when it is missing, unreadable or not well-formed.
+    // folder). False when it is missing, not a regular file, larger than
+    // kMaxFileBytes (status "File too large"), unreadable or not well-formed.
     bool Load(const std::wstring& path, bool relativeToExe = false);
     bool LoadXml(const std::wstring& text);
     // The serialized document; empty when it has no content.

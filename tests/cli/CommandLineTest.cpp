@@ -281,10 +281,17 @@ TEST_F(CommandLine, BadArgumentsGiveOneLineAndStatusTwo) {
     }
     // Unknown city ids are errors that name the id.
     for (const auto& args : {std::vector<std::string>{"--info", "84"},
-                             std::vector<std::string>{"--clock", "--cities", "234;84"}}) {
+                             std::vector<std::string>{"--clock", "--cities", "234;84"},
+                             std::vector<std::string>{"--clock", "--cities", "234;84;292"}}) {
         const ProgramResult r = app.Run(args);
         EXPECT_NE(r.status, 0);
         EXPECT_NE(r.err.find("84"), std::string::npos) << r.err;
+    }
+    // 0 is as unknown as any other id.
+    for (const char* list : {"0", "234;0", "0;234"}) {
+        const ProgramResult r = app.Run({"--clock", "--cities", list});
+        EXPECT_EQ(r.status, 1) << list;
+        EXPECT_NE(r.err.find("unknown city id 0 "), std::string::npos) << r.err;
     }
     const ProgramResult help = app.Run({"--help"});
     EXPECT_EQ(help.status, 0);
@@ -371,4 +378,80 @@ TEST_F(CommandLine, ReadsWhatItCanFromABadSettingsFile) {
         EXPECT_EQ(ParseTsv(r.out).size(), c.cities);
         EXPECT_EQ(app.Run({"--info", "234", "--at", kJanuary}, {}, 60).status, 0);
     }
+}
+
+TEST_F(CommandLine, TimesAtTheEndsOfTheCalendarAreRefusedOrRight) {
+    WriteBytes(app.Settings(), SettingsFile("234;292;414;198", 0));
+    // Instants at which some zone's local time leaves the calendar are refused.
+    for (const char* instant : {"1601-01-01T00:00:00Z", "1601-01-01T04:59:59Z", "9999-12-31T23:59:59Z",
+                                "9999-12-31T12:00:00Z"}) {
+        const ProgramResult r = app.Run({"--clock", "--at", instant});
+        EXPECT_EQ(r.status, 2) << instant;
+        EXPECT_NE(r.err.find(instant), std::string::npos) << r.err;
+    }
+    // The message names the range; both of its ends are accepted and give
+    // local times, offsets and sun times that are right.
+    const std::string err = app.Run({"--clock", "--at", "1601-01-01T00:00:00Z"}).err;
+    const auto from = err.find("from ");
+    ASSERT_NE(from, std::string::npos) << err;
+    const std::string first = err.substr(from + 5, 20), last = err.substr(from + 29, 20);
+    ASSERT_EQ(err.substr(from + 25, 4), " to ") << err;
+    ASSERT_EQ(first.substr(0, 10), "1601-01-01");
+    ASSERT_EQ(last.substr(0, 10), "9999-12-31");
+    for (const std::string& instant : {first, last}) {
+        SCOPED_TRACE(instant);
+        const ProgramResult r = app.Run({"--clock", "--at", instant, "--format", "tsv"});
+        ASSERT_EQ(r.status, 0) << r.err;
+        const auto rows = ParseTsv(r.out);
+        ASSERT_EQ(rows.size(), 4u);
+        const int utcMinutes = std::stoi(instant.substr(11, 2)) * 60 + std::stoi(instant.substr(14, 2));
+        for (const Row& row : rows) {
+            SCOPED_TRACE(row.at("name"));
+            const int offset = std::stoi(row.at("utc_offset"));
+            int local = utcMinutes + offset;
+            const int dayShift = local < 0 ? -1 : local >= 1440 ? 1 : 0;
+            local = (local + 1440) % 1440;
+            EXPECT_EQ(dayShift, 0) << "these four cities stay on the same day";
+            char clock[8];
+            std::snprintf(clock, sizeof clock, "%02d:%02d", local / 60, local % 60);
+            EXPECT_EQ(row.at("time").substr(0, 5), clock);
+            EXPECT_EQ(row.at("date"), instant.substr(0, 10));
+            // Sunrise before sunset, both on the clock.
+            ASSERT_EQ(row.at("sunrise").size(), 5u) << row.at("sunrise");
+            ASSERT_EQ(row.at("sunset").size(), 5u) << row.at("sunset");
+            EXPECT_LT(row.at("sunrise"), row.at("sunset"));
+            // The offset text agrees with the two UTC offsets.
+            const int homeOffset = std::stoi(rows[0].at("utc_offset"));
+            EXPECT_EQ(row.at("offset"), OffsetText(offset - homeOffset));
+        }
+    }
+}
+
+TEST_F(CommandLine, HostileFilesAndFoldersAreRefusedAtOnceWithAWord) {
+    // A FIFO or an endless device in the place of settings.csv: read as no
+    // settings, said so, never waited on.
+    ASSERT_EQ(::mkfifo(app.Settings().c_str(), 0600), 0);
+    ProgramResult r = app.Run({"--clock", "--cities", "234", "--at", kJanuary}, {}, 10);
+    EXPECT_FALSE(r.timedOut);
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.err.find("not a regular file"), std::string::npos) << r.err;
+    ::unlink(app.Settings().c_str());
+    ASSERT_EQ(::symlink("/dev/urandom", app.Settings().c_str()), 0);
+    r = app.Run({"--clock", "--at", kJanuary}, {}, 10);
+    EXPECT_FALSE(r.timedOut);
+    EXPECT_NE(r.err.find("not a regular file"), std::string::npos) << r.err;
+    ::unlink(app.Settings().c_str());
+
+    // A runtime folder open to others stops the program with a message and status 1.
+    const std::string runtime = app.Folder().File("runtime");
+    ASSERT_EQ(::mkdir(runtime.c_str(), 0777), 0);
+    ::chmod(runtime.c_str(), 0777);
+    r = app.Run({}, {"XDG_RUNTIME_DIR=" + runtime}, 10);
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("has mode 0777, not 0700"), std::string::npos) << r.err;
+
+    // An option name is not a file name.
+    r = app.Run({"--headless", "--screenshot", "--view", "map"});
+    EXPECT_EQ(r.status, 2);
+    EXPECT_NE(r.err.find("--screenshot needs a value"), std::string::npos) << r.err;
 }

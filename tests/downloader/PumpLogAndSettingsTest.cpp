@@ -6,7 +6,9 @@
 #include "downloader/TestFolder.h"
 #include "downloader/pump/CommandLine.h"
 #include "downloader/pump/PumpLog.h"
+#include "downloader/pump/PumpService.h"
 #include "downloader/pump/PumpSettings.h"
+#include "model/CityGroup.h"
 
 using namespace OBPump;
 using OBPumpTest::ReadFile;
@@ -49,9 +51,13 @@ TEST(PumpLog, StaysWithinItsBound) {
 }
 
 TEST(PumpSettings, ReadsTheCitiesAndTheWeatherOptionsAsTheProgramStoresThem) {
-    EXPECT_EQ(ParseCityIds(L"234;292;414"), (std::vector<int>{234, 292, 414}));
-    EXPECT_EQ(ParseCityIds(L"292;84;292;-5;;abc;414"), (std::vector<int>{292, 84, 414}));
-    EXPECT_TRUE(ParseCityIds(L"").empty());
+    using OBData::CityGroup;
+    EXPECT_EQ(CityGroup::ParseIds(L"234;292;414"), (std::vector<int>{234, 292, 414}));
+    // Repeats, non-numbers and ids too large for an int (which must not wrap
+    // round to a real city: 4294967530 is 234 modulo 2^32) are dropped.
+    EXPECT_EQ(CityGroup::ParseIds(L"292;84;292;-5;;abc;414;4294967530;4294967296;99999999999"),
+              (std::vector<int>{292, 84, 414}));
+    EXPECT_TRUE(CityGroup::ParseIds(L"").empty());
 
     TestFolder folder;
     const std::string path = folder / "settings.csv";
@@ -98,23 +104,48 @@ TEST(PumpCommandLine, AcceptsItsOptionsAndNamesWhatIsWrong) {
 TEST(PumpCommandLine, ServiceAndTimeoutFromTheEnvironment) {
     ::unsetenv(kServiceUrlVariable);
     ::unsetenv(kTimeoutVariable);
+    auto resolve = [](const PumpOptions& options) {
+        std::string url, error;
+        return ResolveServiceUrl(options, url, error) ? url : "error: " + error;
+    };
+    auto timeout = []() -> std::string {
+        std::optional<long> value;
+        std::string error;
+        if (!TimeoutFromEnvironment(value, error))
+            return "error: " + error;
+        return value ? std::to_string(*value) : "none";
+    };
     PumpOptions options;
-    EXPECT_EQ(ResolveServiceUrl(options), "https://api.open-meteo.com/v1/forecast");
-    EXPECT_FALSE(TimeoutFromEnvironment());
+    EXPECT_EQ(resolve(options), "https://api.open-meteo.com/v1/forecast");
+    EXPECT_EQ(timeout(), "none");
 
     ::setenv(kServiceUrlVariable, "http://127.0.0.1:9/f", 1);
-    EXPECT_EQ(ResolveServiceUrl(options), "http://127.0.0.1:9/f");
+    EXPECT_EQ(resolve(options), "http://127.0.0.1:9/f");
     options.serviceUrl = "http://127.0.0.1:10/f";
-    EXPECT_EQ(ResolveServiceUrl(options), "http://127.0.0.1:10/f");  // the option wins
+    EXPECT_EQ(resolve(options), "http://127.0.0.1:10/f");  // the option wins
+    // An unusable address is refused, never silently replaced by the public service,
+    // with the message the option gets.
     ::setenv(kServiceUrlVariable, "ftp://x/", 1);
-    EXPECT_EQ(ResolveServiceUrl(PumpOptions{}), "https://api.open-meteo.com/v1/forecast");
+    EXPECT_EQ(resolve(PumpOptions{}), "error: ORBELLINE_FORECAST_URL: " + UnusableUrlMessage("ftp://x/"));
+    ::setenv(kServiceUrlVariable, "http://h/f#x", 1);
+    EXPECT_NE(resolve(PumpOptions{}).find("no #fragment"), std::string::npos);
+    EXPECT_EQ(ParseCommandLine({"--service-url", "http://h/f#x"}).error,
+              "--service-url: " + UnusableUrlMessage("http://h/f#x"));
 
     ::setenv(kTimeoutVariable, "250", 1);
-    EXPECT_EQ(TimeoutFromEnvironment(), 250);
-    ::setenv(kTimeoutVariable, "0", 1);
-    EXPECT_FALSE(TimeoutFromEnvironment());
-    ::setenv(kTimeoutVariable, "12abc", 1);
-    EXPECT_FALSE(TimeoutFromEnvironment());
+    EXPECT_EQ(timeout(), "250");
+    for (const char* bad : {"0", "12abc", "-5", " 7", "600001", "99999999999999999999"}) {
+        ::setenv(kTimeoutVariable, bad, 1);
+        EXPECT_EQ(timeout().rfind("error: ORBELLINE_FORECAST_TIMEOUT_MS: ", 0), 0u) << bad;
+    }
     ::unsetenv(kServiceUrlVariable);
     ::unsetenv(kTimeoutVariable);
+
+    // The --once deadline stops a fetch that is under way.
+    struct Idle : IPumpSignals {
+        Wake Wait(long) override { return Wake::TimedOut; }
+        void SetBusy(bool) override {}
+    } idle;
+    EXPECT_TRUE(DeadlineSignals(idle, 0).StopRequested());
+    EXPECT_FALSE(DeadlineSignals(idle, 3600).StopRequested());
 }

@@ -4,6 +4,7 @@
 
 #include <pugixml.hpp>
 #include <signal.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <condition_variable>
@@ -264,4 +265,41 @@ TEST_F(PumpProcessTest, StopsAtOnceEvenInTheMiddleOfASlowFetch) {
     EXPECT_FALSE(OBWeather::IsDownloaderBusy());
     EXPECT_EQ(service.Requests().size(), 1u);
     EXPECT_FALSE(std::filesystem::exists(app / "weather/data/f_234.xml"));
+}
+
+TEST_F(PumpProcessTest, HostileFilesAndSettingsAreRefusedWithAWord) {
+    PumpApp app;
+    // FIFOs in the place of the settings file and of the log: never waited on.
+    ASSERT_EQ(::mkfifo((app / "settings.csv").c_str(), 0600), 0);
+    ASSERT_EQ(::mkfifo((app / "weather/ForecastPumpCF.log").c_str(), 0600), 0);
+    ProcessResult r = app.Run({"--once", "--service-url", "http://127.0.0.1:9/v1/forecast"}, 5'000);
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.err.find("not a regular file"), std::string::npos) << r.err;
+
+    // A bad service address or time limit in the environment is refused, not replaced.
+    ::setenv("ORBELLINE_FORECAST_URL", "http://127.0.0.1:9/f#frag", 1);
+    r = app.Run({"--once"});
+    EXPECT_EQ(r.status, 2);
+    EXPECT_NE(r.err.find("ORBELLINE_FORECAST_URL: not a usable service URL"), std::string::npos) << r.err;
+    ::unsetenv("ORBELLINE_FORECAST_URL");
+    ::setenv("ORBELLINE_FORECAST_TIMEOUT_MS", "soon", 1);
+    r = app.Run({"--once"});
+    EXPECT_EQ(r.status, 2);
+    EXPECT_NE(r.err.find("ORBELLINE_FORECAST_TIMEOUT_MS"), std::string::npos) << r.err;
+    ::unsetenv("ORBELLINE_FORECAST_TIMEOUT_MS");
+
+    // A runtime folder open to others: status 1 and what is wrong, not a silent 0.
+    const std::string runtime = app / "runtime";
+    ASSERT_EQ(::mkdir(runtime.c_str(), 0700), 0);
+    ::chmod(runtime.c_str(), 0757);
+    const char* old = std::getenv("XDG_RUNTIME_DIR");
+    const std::string saved = old ? old : "";
+    ::setenv("XDG_RUNTIME_DIR", runtime.c_str(), 1);
+    r = app.Run({});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("has mode 0757, not 0700"), std::string::npos) << r.err;
+    if (old)
+        ::setenv("XDG_RUNTIME_DIR", saved.c_str(), 1);
+    else
+        ::unsetenv("XDG_RUNTIME_DIR");
 }

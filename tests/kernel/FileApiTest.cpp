@@ -168,3 +168,31 @@ TEST(FileApi, AtomicWriteReplacesWholeAndLeavesNoTemporaries) {
     EXPECT_EQ(GetLastError(), kErrorPathNotFound);
     EXPECT_FALSE(WriteFileAtomically(dir.WPath(), "x"));  // a folder is never replaced
 }
+
+TEST(FileApi, OnlyRegularFilesAreOpenedOrReadAndNeverBlock) {
+    TempFolder dir;
+    const std::string fifo = dir.Path("fifo");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    std::filesystem::create_symlink("/dev/urandom", dir.Path("random"));
+    std::string bytes;
+    for (const std::string& name : {fifo, dir.Path("random")}) {
+        SCOPED_TRACE(name);
+        const std::wstring path(name.begin(), name.end());
+        EXPECT_EQ(ReadRegularFile(path, 1024, bytes), FileReadResult::NotRegular);
+        EXPECT_EQ(OpenFile(path, kGenericRead, kShareRead, Creation::OpenExisting), kInvalidFile);
+        EXPECT_EQ(GetLastError(), kErrorAccessDenied);
+    }
+    EXPECT_EQ(OpenFile(dir.WPath("fifo"), kGenericWrite, kShareRead, Creation::OpenAlways), kInvalidFile);
+
+    FileHandle h = OpenFile(dir.WPath("f"), kGenericWrite, 0, Creation::CreateNew);
+    ASSERT_NE(h, kInvalidFile);
+    std::uint32_t written = 0;
+    ASSERT_TRUE(WriteFile(h, "0123456789", 10, &written));
+    CloseFile(h);
+    EXPECT_EQ(ReadRegularFile(dir.WPath("f"), 10, bytes), FileReadResult::Ok);
+    EXPECT_EQ(bytes, "0123456789");
+    EXPECT_EQ(ReadRegularFile(dir.WPath("f"), 9, bytes), FileReadResult::TooLarge);
+    EXPECT_EQ(bytes, "");
+    EXPECT_EQ(ReadRegularFile(dir.WPath("none"), 9, bytes), FileReadResult::Missing);
+    EXPECT_EQ(DescribeFileRead(FileReadResult::NotRegular, 9), "not a regular file");
+}

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "data/City.h"
 #include "data/Country.h"
 #include "data/ReferenceLookup.h"
@@ -163,4 +165,22 @@ TEST_F(AppSettingsTest, ValuesAreReadOnceAndSettersAreNotOverwritten) {
     WriteBytes(dir.File("settings.csv"), "units,0\r\n");
     s.LoadFile(dir.WFile("settings.csv"));
     EXPECT_EQ(s.GetUnits(), 2);
+}
+
+TEST_F(AppSettingsTest, UnknownUnitsReadAsDefaultAndARefusedFileIsNeverSavedOver) {
+    TestFolder dir;
+    WriteBytes(dir.File("settings.csv"), "units,7\r\ntemperature_units,-1\r\n");
+    AppSettings settings(Us);
+    ASSERT_TRUE(settings.LoadFile(dir.WFile("settings.csv")));
+    EXPECT_EQ(settings.GetUnits(), 0);
+    EXPECT_EQ(settings.GetTemperatureUnits(), 0);
+
+    // A file too large to read is left as it is by every later save.
+    const std::string huge = dir.File("huge.csv");
+    WriteBytes(huge, "units,1\r\n");
+    std::filesystem::resize_file(huge, ZEP_Utility::Settings::kMaxFileBytes + 10);
+    AppSettings refused(Metric);
+    EXPECT_FALSE(refused.LoadFile(dir.WFile("huge.csv")));
+    EXPECT_FALSE(refused.SaveAll(dir.WFile("huge.csv")));
+    EXPECT_EQ(std::filesystem::file_size(huge), ZEP_Utility::Settings::kMaxFileBytes + 10);
 }

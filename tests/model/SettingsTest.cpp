@@ -278,15 +278,17 @@ TEST(SettingsSave, KeepsTheOldFileOnAFullFileSystem) {
 
 TEST(Settings, ReadsWhatItCanFromDamagedFiles) {
     TestFolder dir;
-    // An overlong line is dropped whole: its tail never turns into pairs.
+    // A long line is read whole: its tail never turns into pairs of its own.
     std::string longLine = "big," + std::string(1'000'000, 'x') + ",tail,1";
     WriteBytes(dir.File("long.csv"), "units,1\n" + longLine + "\r\nshadow,0");
     Settings s;
     ASSERT_TRUE(s.Load(dir.WFile("long.csv")));
-    EXPECT_EQ(s.GetPairs().size(), 2u);
+    EXPECT_EQ(s.GetPairs().size(), 3u);
     std::wstring v;
     EXPECT_TRUE(s.GetString(L"shadow", v));
     EXPECT_EQ(v, L"0");
+    EXPECT_TRUE(s.GetString(L"big", v));
+    EXPECT_EQ(v.size(), 1'000'007u);
 
     std::string many;
     for (int i = 0; i < 100'000; ++i)
@@ -313,4 +315,46 @@ TEST(Settings, ReadsWhatItCanFromDamagedFiles) {
     Settings again;
     ASSERT_TRUE(again.Load(dir.WFile("again.csv")));
     EXPECT_EQ(again.GetPairs(), s.GetPairs());
+}
+
+TEST(Settings, WritesBackEveryLineItCannotUseAsItWasRead) {
+    TestFolder dir;
+    // A 100,000-id "cities" line, an unknown key with a long value, a line
+    // without a comma (with a byte that is no UTF-8) all survive a save.
+    std::string ids = "234";
+    for (int i = 0; i < 100'000; ++i)
+        ids += ";" + std::to_string(i);
+    const std::string odd = "no comma here \xff";
+    const std::string unknown = "some_future_key," + std::string(200'000, 'v');
+    WriteBytes(dir.File("s.csv"), "cities," + ids + "\n" + odd + "\r\n" + unknown + "\r\nunits,1\r\n");
+    Settings s;
+    ASSERT_TRUE(s.Load(dir.WFile("s.csv")));
+    EXPECT_EQ(s.GetLoadResult(), ob::kernel::FileReadResult::Ok);
+    ASSERT_TRUE(s.Save(dir.WFile("s.csv")));
+    EXPECT_EQ(ReadBytes(dir.File("s.csv")), odd + "\r\ncities," + ids + "\r\n" + unknown + "\r\nunits,1\r\n");
+}
+
+TEST(Settings, ReadsOnlyRegularFilesOfBoundedSize) {
+    TestFolder dir;
+    // A FIFO (no writer), a link to an endless device and a huge file are each
+    // refused at once, without blocking or growing memory.
+    ASSERT_EQ(::mkfifo(dir.File("fifo.csv").c_str(), 0600), 0);
+    std::filesystem::create_symlink("/dev/zero", dir.File("zero.csv"));
+    WriteBytes(dir.File("huge.csv"), "units,1\n");
+    std::filesystem::resize_file(dir.File("huge.csv"), Settings::kMaxFileBytes + 1);
+    WriteBytes(dir.File("fine.csv"), "units,1\n");
+    Settings s;
+    EXPECT_FALSE(s.Load(dir.WFile("fifo.csv")));
+    EXPECT_EQ(s.GetLoadResult(), ob::kernel::FileReadResult::NotRegular);
+    EXPECT_TRUE(s.LoadRefusedFile());
+    EXPECT_FALSE(s.Load(dir.WFile("zero.csv")));
+    EXPECT_EQ(s.GetLoadResult(), ob::kernel::FileReadResult::NotRegular);
+    EXPECT_FALSE(s.Load(dir.WFile("huge.csv")));
+    EXPECT_EQ(s.GetLoadResult(), ob::kernel::FileReadResult::TooLarge);
+    EXPECT_EQ(ob::kernel::DescribeFileRead(s.GetLoadResult(), Settings::kMaxFileBytes), "larger than 4 MB");
+    EXPECT_TRUE(s.GetPairs().empty());
+    EXPECT_FALSE(s.Load(dir.WFile("missing.csv")));
+    EXPECT_FALSE(s.LoadRefusedFile());  // a missing file is no refusal: a save may make it
+    EXPECT_TRUE(s.Load(dir.WFile("fine.csv")));
+    EXPECT_FALSE(s.LoadRefusedFile());
 }

@@ -83,15 +83,20 @@ TEST(XMLDoc, HostileInputFailsOrLoadsWithoutHarm) {
         EXPECT_LT(XMLDoc::GetNodeText(*doc.GetDocument(), L"lolz").size(), 100u);
     }
 
-    // 20 MB of forecast days: loads and is queried.
-    std::string huge = "<obWeather><forecast><forecastDays>";
+    // 3 MB of forecast days: loads and is queried.
+    std::string big = "<obWeather><forecast><forecastDays>";
     const std::string day = "<forecastDay><date><day>1</day><month>1</month><year>2000</year></date></forecastDay>";
-    while (huge.size() < 20u * 1024 * 1024)
-        huge += day;
-    huge += "<forecastDay><date><day>2</day></date></forecastDay></forecastDays></forecast></obWeather>";
-    ASSERT_TRUE(doc.Load(dir.Write("huge.xml", huge)));
+    while (big.size() < 3u * 1024 * 1024)
+        big += day;
+    const std::string end = "<forecastDay><date><day>2</day></date></forecastDay></forecastDays></forecast></obWeather>";
+    ASSERT_TRUE(doc.Load(dir.Write("big.xml", big + end)));
     EXPECT_EQ(XMLDoc::GetNodeText(*doc.GetDocument(), L"/obWeather/forecast/forecastDays/forecastDay[date/day=\"2\"]"),
               L"2");
+    // 20 MB: larger than any forecast, refused unread and said so.
+    while (big.size() < 20u * 1024 * 1024)
+        big += day;
+    EXPECT_FALSE(doc.Load(dir.Write("huge.xml", big + end)));
+    EXPECT_EQ(doc.GetStatus(), L"File too large");
 }
 
 TEST(XMLDoc, WhiteSpaceIsDroppedUnlessPreservedAndEntitiesAreKnown) {

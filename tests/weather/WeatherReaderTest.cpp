@@ -133,10 +133,16 @@ TEST_F(WeatherReaderTest, BadForecastFilesReadAsEmpty) {
     std::string deep;
     for (int i = 0; i < 10000; ++i)
         deep += "<forecastDays>";
-    std::string huge = "<obWeather><forecast><forecastDays>";
+    // 3 MB of days is read; 20 MB is more than a forecast file may be and reads as empty.
+    std::string big = "<obWeather><forecast><forecastDays>";
+    while (big.size() < 3u * 1024 * 1024)
+        big += Day("1", "1", "2000", Temps("1", "0", "1", "0"));
+    std::string huge = big;
     while (huge.size() < 20u * 1024 * 1024)
         huge += Day("1", "1", "2000", Temps("1", "0", "1", "0"));
-    huge += Day("8", "12", "2026", Temps("9", "0", "1", "0")) + "</forecastDays></forecast></obWeather>";
+    const std::string end = Day("8", "12", "2026", Temps("9", "0", "1", "0")) + "</forecastDays></forecast></obWeather>";
+    big += end;
+    huge += end;
     const std::pair<int, std::string> files[] = {
         {10, "<obWeather><forecast>"},                                     // truncated
         {11, "<obWeather><forecast></obWeather>"},                         // malformed
@@ -144,11 +150,12 @@ TEST_F(WeatherReaderTest, BadForecastFilesReadAsEmpty) {
         {13, "\xFF\xFE\x00\x00garbage"},                                   // not text at all
         {14, "<!DOCTYPE x [<!ENTITY a \"&#38;#60;\">]><obWeather>&a;&a;</obWeather>"},
         {15, huge},
+        {16, big},
     };
     for (const auto& [id, content] : files)
         WriteForecast(id, content);
     LoadIconsFrom(app_.WPath("weather/images_2"));
-    for (int id : {9, 10, 11, 12, 13, 14}) {
+    for (int id : {9, 10, 11, 12, 13, 14, 15}) {
         auto doc = reader_.OpenForecast(id);
         double high, low;
         EXPECT_FALSE(reader_.GetTemperatures(doc.get(), DateTime(2026, 12, 8), high, low)) << id;
@@ -157,7 +164,7 @@ TEST_F(WeatherReaderTest, BadForecastFilesReadAsEmpty) {
             EXPECT_EQ(doc->GetXml(), L"<obWeather><forecast/></obWeather>") << id;
         }
     }
-    auto doc = reader_.OpenForecast(15);
+    auto doc = reader_.OpenForecast(16);
     double high = 0, low = 0;
     ASSERT_TRUE(reader_.GetTemperatures(doc.get(), DateTime(2026, 12, 8), high, low));
     EXPECT_EQ(high, 9.0);

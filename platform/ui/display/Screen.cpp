@@ -8,8 +8,11 @@
 
 #include <charconv>
 #include <cstdio>
+#include <string>
 #include <vector>
 
+#include "platform/kernel/FileApi.h"
+#include "platform/kernel/WideText.h"
 #include "platform/ui/gdi/DeviceContext.h"
 
 namespace ob::ui {
@@ -168,14 +171,20 @@ bool SaveScreenshot(const std::string& path, const RECT* area) {
     }
     int w = r.right - r.left, h = r.bottom - r.top;
     if (w <= 0 || h <= 0) return false;
-    FILE* f = std::fopen(path.c_str(), "wb");
-    if (!f) return false;
+    // The picture is made in memory and then put in place in one step, so a
+    // full disk or a crash never leaves a damaged or missing old picture.
+    std::string bytes;
     png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
     png_infop info = png ? png_create_info_struct(png) : nullptr;
     bool ok = false;
     std::vector<png_byte> row(static_cast<size_t>(w) * 3);
     if (png && info && !setjmp(png_jmpbuf(png))) {
-        png_init_io(png, f);
+        png_set_write_fn(
+            png, &bytes,
+            [](png_structp p, png_bytep data, png_size_t size) {
+                static_cast<std::string*>(png_get_io_ptr(p))->append(reinterpret_cast<const char*>(data), size);
+            },
+            nullptr);
         png_set_IHDR(png, info, w, h, 8, PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
                      PNG_FILTER_TYPE_DEFAULT);
         png_write_info(png, info);
@@ -192,7 +201,7 @@ bool SaveScreenshot(const std::string& path, const RECT* area) {
         ok = true;
     }
     png_destroy_write_struct(png ? &png : nullptr, info ? &info : nullptr);
-    return std::fclose(f) == 0 && ok;
+    return ok && ob::kernel::WriteFileAtomically(ob::kernel::FromUtf8(path), bytes);
 }
 
 void RequestClose() {

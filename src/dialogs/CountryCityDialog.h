@@ -2,6 +2,9 @@
 // gazetteer's countries and a list of the chosen country's cities.
 #pragma once
 
+#include <initializer_list>
+#include <vector>
+
 #include "wnd/Controls.h"
 #include "wnd/Dialog.h"
 
@@ -10,6 +13,8 @@ public:
     CountryCityDialog(UINT templateId, HWND parent, int countriesId, int citiesId);
 
     void BindControls(bool attach) override;
+    // A new size (the shell fitting the dialog around its bars) fits the lists again.
+    bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
 
     const ZEP_Wnd::ComboBox& GetCountries() const { return m_countries; }
     const ZEP_Wnd::ListBox& GetCities() const { return m_cities; }
@@ -20,11 +25,16 @@ protected:
     void FillCountries();
     // The selected country's cities by name, their ids as the items' data.
     void FillCities();
+    // On a screen shorter than the layout (landscape) the given lists give up
+    // rows, down to two each, and what lies below them moves up, so that the
+    // buttons at the bottom stay on the screen.
+    void FitToClient(std::initializer_list<int> listIds);
 
     ZEP_Wnd::ComboBox m_countries;
     ZEP_Wnd::ListBox m_cities;
 
 private:
+    std::vector<int> m_fitLists;
     int m_countriesId;
     int m_citiesId;
 };

@@ -24,6 +24,7 @@ void PickCitiesDialog::BindControls(bool attach) {
 
 bool PickCitiesDialog::OnInitDialog() {
     Dialog::OnInitDialog();
+    FitToClient({kCitiesId, kSelectedId});
     FillCountries();
     FillCities();
     UpdateButtons();
@@ -138,9 +139,9 @@ void PickCitiesDialog::Add() {
     UpdateButtons();
 }
 
-bool PickCitiesDialog::OnMessage(UINT message, WPARAM wParam, LPARAM, LRESULT& result) {
+bool PickCitiesDialog::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
     if (message != WM_COMMAND)
-        return false;
+        return CountryCityDialog::OnMessage(message, wParam, lParam, result);
     const int id = LOWORD(wParam);
     const UINT code = HIWORD(wParam);
     const int current = m_selected.GetCurSel();

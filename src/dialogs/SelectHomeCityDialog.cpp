@@ -8,6 +8,7 @@ SelectHomeCityDialog::SelectHomeCityDialog(HWND parent)
 
 bool SelectHomeCityDialog::OnInitDialog() {
     Dialog::OnInitDialog();
+    FitToClient({kCitiesId});
     FillCountries();
     ShowCities();
     return true;
@@ -26,11 +27,11 @@ void SelectHomeCityDialog::OnOK() {
     Dialog::OnOK();
 }
 
-bool SelectHomeCityDialog::OnMessage(UINT message, WPARAM wParam, LPARAM, LRESULT& result) {
+bool SelectHomeCityDialog::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
     if (message == WM_COMMAND && LOWORD(wParam) == kCountriesId && HIWORD(wParam) == CBN_SELCHANGE) {
         ShowCities();
         result = 0;
         return true;
     }
-    return false;
+    return CountryCityDialog::OnMessage(message, wParam, lParam, result);
 }

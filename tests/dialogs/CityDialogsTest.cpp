@@ -224,10 +224,11 @@ TEST_F(CityDialogs, FirstStartAsksForTheHomeCityOnTheFirstCountryAndReturnTakesI
     EXPECT_EQ(StoredValue("cities"), std::to_string(city));
 }
 
-// Pictures to look at: both dialogs on both screens with the United States
-// (many cities) chosen and twelve selected cities; the long lists scroll.
+// Pictures to look at: both dialogs on both screens (and a landscape one)
+// with the United States (many cities) chosen and twelve selected cities;
+// the long lists scroll and the buttons at the bottom stay on the screen.
 TEST(CityDialogPictures, BothDialogsOnBothScreensWithTheUnitedStates) {
-    for (const std::string screen : {"240x320", "480x640"}) {
+    for (const std::string screen : {"240x320", "480x640", "320x240"}) {
         SCOPED_TRACE(screen);
         ShellFixture shell(screen);
         DialogHand hand{shell.ui};
@@ -238,6 +239,12 @@ TEST(CityDialogPictures, BothDialogsOnBothScreensWithTheUnitedStates) {
             ::GetScrollInfo(hand.Item(listId), SB_VERT, &info);
             return info.nMax >= static_cast<int>(info.nPage) && info.nPage > 0;
         };
+        const auto onScreen = [&](int buttonId) {
+            RECT button{}, dialog{};
+            ::GetWindowRect(hand.Item(buttonId), &button);
+            ::GetWindowRect(::GetActiveWindow(), &dialog);
+            return button.bottom <= dialog.bottom;
+        };
         bool ran = false;
         shell.ui.WhenIdle([&] {
             ran = true;
@@ -247,6 +254,7 @@ TEST(CityDialogPictures, BothDialogsOnBothScreensWithTheUnitedStates) {
             EXPECT_TRUE(scrolls(P::kCitiesId));
             EXPECT_TRUE(scrolls(P::kSelectedId));
             EXPECT_EQ(hand.Texts(P::kSelectedId).size(), 12u);
+            EXPECT_TRUE(onScreen(IDCANCEL));
             hand.TapRow(P::kSelectedId, 0);
             EXPECT_EQ(hand.Texts(P::kSelectedId)[0], Home(1));
             shell.ui.Screenshot(UiDriver::OutputPath("change-cities-" + screen + ".png"));
@@ -259,6 +267,7 @@ TEST(CityDialogPictures, BothDialogsOnBothScreensWithTheUnitedStates) {
             ran = true;
             hand.ChooseCountry(SelectHomeCityDialog::kCountriesId, L"united s");
             EXPECT_TRUE(scrolls(SelectHomeCityDialog::kCitiesId));
+            EXPECT_TRUE(onScreen(IDOK));
             shell.ui.Screenshot(UiDriver::OutputPath("home-city-" + screen + ".png"));
             PressKey(VK_ESCAPE);
         });

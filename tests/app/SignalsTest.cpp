@@ -67,5 +67,14 @@ TEST_F(Signals, ASignalWhileTheHomeCityDialogIsOpenEndsTheProgramToo) {
     EXPECT_EQ(ui.FindByText(L"Home City"), nullptr);
 }
 
+TEST_F(Signals, ASignalWhileAQuestionIsAskedEndsWithoutAnsweringIt) {
+    WriteSettings("cities,1;2;3\r\n");
+    ASSERT_TRUE(Start());
+    ActiveList()->SelectRow(1);
+    Main()->PostMessage(WM_COMMAND, OBControls::kCmdRemoveCity);
+    EXPECT_EQ(RunLoop([] { std::raise(SIGTERM); }), 0);
+    EXPECT_EQ(StoredValue("cities"), "1;2;3");
+}
+
 }  // namespace
 }  // namespace shelltest

@@ -455,3 +455,23 @@ TEST_F(CommandLine, HostileFilesAndFoldersAreRefusedAtOnceWithAWord) {
     EXPECT_EQ(r.status, 2);
     EXPECT_NE(r.err.find("--screenshot needs a value"), std::string::npos) << r.err;
 }
+
+TEST_F(CommandLine, ScreenshotWithADialogOpenWritesThePictureAndAnUnknownDialogIsNamed) {
+    // No settings: the picture still shows the named dialog, not the first-run question.
+    const std::string picture = app.Folder().File("dialog.png"), plain = app.Folder().File("view.png");
+    ProgramResult r = app.Run({"--headless", "--screenshot", picture, "--dialog", "cities", "--screen", "480x640"},
+                              {}, 20);
+    EXPECT_EQ(r.status, 0) << r.err;
+    r = app.Run({"--headless", "--screenshot", plain, "--screen", "480x640"}, {}, 20);
+    EXPECT_EQ(r.status, 0) << r.err;
+    const auto bytes = [](const std::string& path) {
+        std::ifstream in(path, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), {});
+    };
+    EXPECT_EQ(bytes(picture).substr(1, 3), "PNG");
+    EXPECT_NE(bytes(picture), bytes(plain));
+    EXPECT_FALSE(std::filesystem::exists(app.Settings()));
+    r = app.Run({"--headless", "--screenshot", picture, "--dialog", "nowhere"});
+    EXPECT_EQ(r.status, 2);
+    EXPECT_NE(r.err.find("unknown dialog 'nowhere' (cities, home"), std::string::npos) << r.err;
+}

@@ -3,6 +3,7 @@
 // answer Yes and exit: the settings file no longer holds that city.
 #include <gtest/gtest.h>
 
+#include <poll.h>
 #include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
@@ -116,15 +117,22 @@ public:
         if (!settings.empty())
             std::ofstream(folder / "settings.csv") << settings;
 
-        // Each start its own display: a server just killed may leave its socket behind.
-        static int starts = 0;
-        const std::string display = ":" + std::to_string(70 + (::getpid() + 200 * starts++) % 600);
-        const pid_t xvfb = Spawn({"Xvfb", display, "-screen", "0", "800x800x24", "-nolisten", "tcp"});
+        // A private X server; it reports the display number it picked, so two
+        // tests never share one.
+        int ends[2];
+        ASSERT_EQ(::pipe(ends), 0);
+        const pid_t xvfb = Spawn({"Xvfb", "-displayfd", std::to_string(ends[1]), "-screen", "0", "800x800x24",
+                                  "-nolisten", "tcp"});
+        ::close(ends[1]);
         ASSERT_GT(xvfb, 0);
         reaper.pids.push_back(xvfb);
-        const std::string socket = "/tmp/.X11-unix/X" + display.substr(1);
-        ASSERT_TRUE(WaitFor([&] { return fs::exists(socket); }, 10000)) << "Xvfb did not start";
-
+        std::string number;
+        pollfd ready{ends[0], POLLIN, 0};
+        for (char c; ::poll(&ready, 1, 10000) > 0 && ::read(ends[0], &c, 1) == 1 && c != '\n';)
+            number += c;
+        ::close(ends[0]);
+        ASSERT_FALSE(number.empty()) << "Xvfb did not start";
+        const std::string display = ":" + number;
         env = "DISPLAY=" + display;
         app = Spawn({(folder / "orbelline").string()}, {env});
         ASSERT_GT(app, 0);

@@ -199,11 +199,12 @@ void RegisterTimePlannerPanel() {
 
 void RegisterDialogs() {
     // One HTML viewer filling the dialog; the dialog sizes it to full screen.
+    // The viewer draws its own scroll bar.
     DLGTEMPLATE html;
     html.style = WS_POPUP | WS_VISIBLE | DS_SETFONT;
     html.cx = 136;
     html.cy = 156;
-    html.items = {Control(DISPLAYCLASS, L"", 30002, WS_VSCROLL | WS_TABSTOP, 0, 0, 136, 156)};
+    html.items = {Control(DISPLAYCLASS, L"", 30002, WS_TABSTOP, 0, 0, 136, 156)};
     ob::ui::RegisterDialog(kHtmlDialogTemplate, std::move(html));
 
     DLGTEMPLATE about;

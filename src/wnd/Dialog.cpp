@@ -1,10 +1,7 @@
 #include "wnd/Dialog.h"
 
 #include "platform/ui/Controls.h"
-#if __has_include("platform/ui/HtmlView.h")
-#include "platform/ui/HtmlView.h"
-#define OB_HAVE_HTML_VIEW 1
-#endif
+#include "platform/ui/html/HtmlControl.h"
 
 #include "platform/ui/Shell.h"
 #include "wnd/Library.h"
@@ -134,12 +131,8 @@ void Browser::SetHtml(const std::wstring& text) {
     if (!m_hwnd)
         return;
     ::SendMessage(m_hwnd, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L""));
-#ifdef OB_HAVE_HTML_VIEW
     ::SendMessage(m_hwnd, DTM_ADDTEXTW, FALSE, reinterpret_cast<LPARAM>(text.c_str()));
     ::SendMessage(m_hwnd, DTM_ENDOFSOURCE, 0, 0);
-#else
-    (void)text;
-#endif
 }
 
 // -------------------------------------------------------------- HtmlDialog
@@ -147,11 +140,11 @@ void Browser::SetHtml(const std::wstring& text) {
 HtmlDialog::HtmlDialog(HWND parent, DWORD shellFlags, UINT titleId, UINT menuBarId)
     : Dialog(kTemplateId, parent, shellFlags, titleId, menuBarId) {
     // The viewer library is set up once per process; a failure is tried again
-    // by the next dialog.
-#ifdef OB_HAVE_HTML_VIEW
-    if (!g_viewerReady)
+    // by the next dialog, and so is a window system started again (a second
+    // start in one process), which has forgotten the viewer's class.
+    WNDCLASS viewerClass{};
+    if (!g_viewerReady || !::GetClassInfo(GetInstanceHandle(), DISPLAYCLASS, &viewerClass))
         g_viewerReady = ::InitHTMLControl(GetInstanceHandle()) != FALSE;
-#endif
 }
 
 bool HtmlDialog::IsViewerReady() { return g_viewerReady; }

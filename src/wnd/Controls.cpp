@@ -1,6 +1,9 @@
 #include "wnd/Controls.h"
 
+#include <algorithm>
 #include <vector>
+
+#include "wnd/Paint.h"
 
 namespace ZEP_Wnd {
 namespace {
@@ -174,7 +177,9 @@ void CheckListCtrl::ToggleCheck(int index) const {
 }
 
 bool CheckListCtrl::Prepare() {
-    if (!m_states.GetHandle() && !m_states.Load(kStateBitmapId, 16, 10, RGB(255, 0, 255)))
+    // The boxes grow with the screen's density, in whole pixels.
+    const int scale = std::max(1, ::GetDeviceCaps(WindowDC(nullptr), LOGPIXELSX) / 96);
+    if (!m_states.GetHandle() && !m_states.Load(kStateBitmapId, 16, 10, RGB(255, 0, 255), scale))
         return false;
     SetImageList(m_states.GetHandle(), LVSIL_SMALL);
     InsertColumn(0, L"");

@@ -1,6 +1,7 @@
 #include "wnd/ImageList.h"
 
 #include "wnd/Library.h"
+#include "wnd/Paint.h"
 
 namespace ZEP_Wnd {
 
@@ -18,13 +19,27 @@ HIMAGELIST ImageList::Detach() {
     return list;
 }
 
-bool ImageList::Load(UINT bitmapId, int width, int grow, COLORREF mask) {
-    const HBITMAP bitmap = ::LoadBitmap(GetInstanceHandle(), MAKEINTRESOURCE(static_cast<int>(bitmapId)));
+bool ImageList::Load(UINT bitmapId, int width, int grow, COLORREF mask, int scale) {
+    const OwnedBitmap bitmap(::LoadBitmap(GetInstanceHandle(), MAKEINTRESOURCE(static_cast<int>(bitmapId))));
     if (!bitmap)
         return false;
-    const bool ok = LoadFromBitmap(bitmap, width, grow, mask);
-    ::DeleteObject(bitmap);
-    return ok;
+    if (scale <= 1)
+        return LoadFromBitmap(bitmap, width, grow, mask);
+    BITMAP info{};
+    if (::GetObject(bitmap, sizeof info, &info) == 0)
+        return false;
+    const WindowDC screen(nullptr);
+    const MemoryDC source(screen), target(screen);
+    const OwnedBitmap scaled(::CreateCompatibleBitmap(screen, info.bmWidth * scale, info.bmHeight * scale));
+    if (!source || !target || !scaled)
+        return false;
+    {
+        const SelectGuard from(source, bitmap), to(target, scaled);
+        ::SetStretchBltMode(target, COLORONCOLOR);
+        ::StretchBlt(target, 0, 0, info.bmWidth * scale, info.bmHeight * scale, source, 0, 0, info.bmWidth,
+                     info.bmHeight, SRCCOPY);
+    }
+    return LoadFromBitmap(scaled, width * scale, grow, mask);
 }
 
 bool ImageList::LoadFromBitmap(HBITMAP bitmap, int width, int grow, COLORREF mask) {

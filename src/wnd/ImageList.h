@@ -13,7 +13,9 @@ public:
     ImageList& operator=(const ImageList&) = delete;
 
     // Cuts a bitmap resource into pictures `width` pixels wide; `mask` is the transparent colour.
-    bool Load(UINT bitmapId, int width, int grow, COLORREF mask);
+    // With `scale` above 1 every pixel becomes a square of scale x scale pixels, so small
+    // pictures keep their crisp edges on a dense screen.
+    bool Load(UINT bitmapId, int width, int grow, COLORREF mask, int scale = 1);
     // The same from a bitmap the caller keeps.
     bool LoadFromBitmap(HBITMAP bitmap, int width, int grow, COLORREF mask);
     SIZE GetImageSize() const;

@@ -242,6 +242,7 @@ void RegisterResources() {
     for (const auto& [id, text] : kStrings) ob::ui::RegisterString(id, text);
     RegisterMenus();
     RegisterDialogs();
+    RegisterNearbyOptionsFieldsTemplates();
     for (std::size_t i = 0; i < kEmbeddedFileCount; ++i) {
         const EmbeddedFile& file = kEmbeddedFiles[i];
         if (!file.bytes)

@@ -43,6 +43,12 @@ constexpr const wchar_t* kImageResourceType = L"IMAGE";
 constexpr unsigned kWorldDayImage = 119;
 constexpr unsigned kWorldNightImage = 120;
 
+// The Add City (nearby cities), Options and Change Fields dialogs.
+constexpr unsigned kNearbyCitiesTemplate = 106;
+constexpr unsigned kOptionsTemplate = 116;
+constexpr unsigned kChangeFieldsTemplate = 1020;
+void RegisterNearbyOptionsFieldsTemplates();
+
 // The program's version as the About box shows it.
 const wchar_t* ProgramVersion();
 

@@ -1,6 +1,7 @@
 #include "app/AppMainWindow.h"
 
 #include "data/City.h"
+#include "dialogs/OptionsDialog.h"
 #include "dialogs/PickCitiesDialog.h"
 #include "dialogs/SelectHomeCityDialog.h"
 #include "model/AppSettings.h"
@@ -144,9 +145,10 @@ bool AppMainWindow::ShowPickCitiesDialog(OBData::CityGroup& cities) {
     return true;
 }
 
-// The Options dialog comes with its own work; until then its command
-// changes nothing.
-bool AppMainWindow::ShowOptionsDialog() { return false; }
+bool AppMainWindow::ShowOptionsDialog() {
+    OptionsDialog dialog(m_hwnd);
+    return dialog.DoModal() == IDOK;
+}
 
 void AppMainWindow::ShowAboutBox() {
     AboutBox box(m_hwnd);

@@ -1,5 +1,6 @@
 #include "app/MenuHandlingCityInfoListView.h"
 
+#include "dialogs/AdjustCityGroupInfoListFieldsDialog.h"
 #include "model/AppSettings.h"
 
 MenuHandlingCityInfoListView::MenuHandlingCityInfoListView(const std::wstring& listName,
@@ -17,4 +18,7 @@ bool MenuHandlingCityInfoListView::OnCommand(UINT notifyCode, UINT id, HWND cont
     return true;
 }
 
-bool MenuHandlingCityInfoListView::ShowChangeFieldsDialog() { return false; }
+bool MenuHandlingCityInfoListView::ShowChangeFieldsDialog() {
+    OBControls::AdjustCityGroupInfoListFieldsDialog dialog(m_hwnd, &m_list);
+    return dialog.DoModal() == IDOK;
+}

@@ -19,7 +19,6 @@ public:
     bool OnCommand(UINT notifyCode, UINT id, HWND control) override;
 
 protected:
-    // Shows the Change Fields dialog; true on OK. Nothing to show until the
-    // dialog exists.
+    // Shows the Change Fields dialog over the view's list; true on OK.
     virtual bool ShowChangeFieldsDialog();
 };

@@ -5,6 +5,7 @@
 #include "app/BaseView.h"
 #include "app/CityGroupListView.h"
 #include "data/City.h"
+#include "dialogs/CityInfoDialogBase.h"
 #include "model/AppSettings.h"
 #include "model/CityGroup.h"
 #include "weather/DownloaderControl.h"
@@ -92,9 +93,16 @@ bool ViewCommandHandler::UpdateCommandState(BaseView* view, UINT id, bool& enabl
     }
 }
 
-// The city information page comes with its own dialog; until then the
-// command does nothing visible.
-void ViewCommandHandler::ShowCityInfo(BaseView*, OBData::City*, OBData::CityGroup*) {}
+void ViewCommandHandler::ShowCityInfo(BaseView* view, OBData::City* city, OBData::CityGroup* group) {
+    if (!city)
+        return;
+    // The home city is described on its own, without a relation to itself.
+    const OBData::City* home = group ? group->GetHomeCity() : nullptr;
+    if (home && home->GetId() == city->GetId())
+        home = nullptr;
+    CityInfoDialogBase dialog(view ? view->GetHandle() : nullptr, city, home);
+    dialog.DoModal();
+}
 
 void ViewCommandHandler::SetAsHome(BaseView* view, OBData::City* city, OBData::CityGroup* group) {
     if (!group || !group->SetHomeCity(city))

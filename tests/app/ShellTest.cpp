@@ -148,9 +148,13 @@ TEST_F(Shell, CommandsOfDialogsStillToComeChangeNothing) {
     WriteSettings(kTwelveCities);
     ASSERT_TRUE(Start());
     RemoveSettings();
-    for (UINT id : {kCmdOptions, kCmdChangeFields, OBControls::kCmdCityInformation,
-                    OBControls::kCmdWeatherDetail})
+    Command(OBControls::kCmdWeatherDetail);
+    // Cancelled, the Options, Change Fields and Information dialogs change nothing either.
+    for (UINT id : {kCmdOptions, kCmdChangeFields, OBControls::kCmdCityInformation}) {
+        ui.WhenIdle([] { ::PostMessage(::GetActiveWindow(), WM_COMMAND, IDCANCEL, 0); });
         Command(id);
+        EXPECT_FALSE(ui.PendingIdleSteps()) << id;
+    }
     EXPECT_FALSE(SettingsExist());
     EXPECT_EQ(Group().GetCount(), 12);
     // The About box opens over the main window and Done closes it.

@@ -1,0 +1,102 @@
+// The dialog templates of the Add City (nearby cities), Options and Change
+// Fields dialogs, in dialog units on a 136 x 156 page.
+#include "resources/Resources.h"
+
+#include <utility>
+
+#include "platform/ui/Controls.h"
+#include "platform/ui/win/ResourceRegistry.h"
+
+namespace OBResources {
+namespace {
+
+DLGITEMTEMPLATE Item(const wchar_t* className, const wchar_t* text, WORD id, DWORD style, short x, short y,
+                     short cx, short cy) {
+    DLGITEMTEMPLATE item;
+    item.className = className;
+    item.text = text;
+    item.id = id;
+    item.style = WS_CHILD | WS_VISIBLE | style;
+    item.x = x;
+    item.y = y;
+    item.cx = cx;
+    item.cy = cy;
+    return item;
+}
+
+DLGITEMTEMPLATE Label(const wchar_t* text, short x, short y, short cx, short cy) {
+    return Item(WC_STATIC, text, static_cast<WORD>(-1), SS_LEFT, x, y, cx, cy);
+}
+
+DLGITEMTEMPLATE Button(const wchar_t* text, WORD id, short x, short y, short cx, short cy) {
+    return Item(WC_BUTTON, text, id, BS_PUSHBUTTON | WS_TABSTOP, x, y, cx, cy);
+}
+
+DLGITEMTEMPLATE CheckBox(const wchar_t* text, WORD id, short x, short y, short cx, short cy, DWORD extra = 0) {
+    return Item(WC_BUTTON, text, id, BS_AUTOCHECKBOX | WS_TABSTOP | extra, x, y, cx, cy);
+}
+
+DLGITEMTEMPLATE DropDown(WORD id, short x, short y, short cx, short cy) {
+    return Item(WC_COMBOBOX, L"", id, CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP, x, y, cx, cy);
+}
+
+DLGTEMPLATE Page(const wchar_t* title) {
+    DLGTEMPLATE page;
+    page.style = WS_POPUP | WS_VISIBLE | DS_SETFONT;
+    page.cx = 136;
+    page.cy = 156;
+    page.title = title;
+    return page;
+}
+
+}  // namespace
+
+void RegisterNearbyOptionsFieldsTemplates() {
+    DLGTEMPLATE nearby = Page(L"Add City");
+    nearby.items = {
+        Label(L"Show the nearest", 4, 4, 58, 8),
+        Item(WC_EDIT, L"", 1018, ES_NUMBER | ES_LEFT | ES_AUTOHSCROLL | WS_BORDER | WS_TABSTOP, 4, 12, 20, 12),
+        Label(L"cities", 28, 12, 17, 8),
+        Button(L"Update", 1020, 92, 12, 40, 14),
+        Item(WC_LISTVIEW, L"", 1011,
+             LVS_REPORT | LVS_NOCOLUMNHEADER | LVS_SHOWSELALWAYS | WS_BORDER | WS_TABSTOP, 4, 32, 128, 104),
+        Button(L"Add", 1, 4, 140, 48, 12),
+        Button(L"Cancel", 2, 84, 140, 48, 12),
+    };
+    ob::ui::RegisterDialog(kNearbyCitiesTemplate, std::move(nearby));
+
+    DLGTEMPLATE options = Page(L"Options");
+    options.items = {
+        Label(L"Time Format", 2, 3, 66, 8),
+        DropDown(1031, 70, 1, 65, 43),
+        Label(L"Distance Units", 2, 16, 66, 8),
+        DropDown(1032, 70, 14, 65, 47),
+        Label(L"Temperature Units", 2, 29, 66, 8),
+        DropDown(1033, 70, 27, 65, 39),
+        CheckBox(L"Map day/night shadow", 1015, 2, 42, 132, 10),
+        CheckBox(L"Map view 2 line display", 1016, 2, 53, 132, 10),
+        CheckBox(L"Planner view 2 line display", 1018, 2, 64, 132, 10),
+        Label(L"Auto update weather when:", 2, 77, 132, 8),
+        CheckBox(L"Attached to PC", 1019, 6, 86, 128, 10),
+        CheckBox(L"Connected to WiFi", 1020, 6, 97, 128, 10),
+        CheckBox(L"GPRS/data call detected", 1021, 6, 108, 128, 10),
+        CheckBox(L"Only update weather when Orbelline is running", 1022, 2, 121, 132, 16, BS_MULTILINE),
+        Label(L"Weather logging", 2, 141, 56, 8),
+        DropDown(1034, 60, 139, 75, 67),
+    };
+    ob::ui::RegisterDialog(kOptionsTemplate, std::move(options));
+
+    DLGTEMPLATE fields = Page(L"Change Fields");
+    fields.items = {
+        Button(L"Move Up", 1007, 16, 4, 49, 12),
+        Button(L"Move Down", 1008, 69, 4, 47, 12),
+        Item(WC_LISTVIEW, L"", 1010,
+             LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS | LVS_NOCOLUMNHEADER | WS_BORDER | WS_TABSTOP, 4, 20,
+             128, 116),
+        Button(L"OK", 1, 4, 140, 48, 12),
+        Button(L"Cancel", 2, 84, 140, 48, 12),
+    };
+    ob::ui::RegisterDialog(kChangeFieldsTemplate, std::move(fields));
+}
+
+}  // namespace OBResources

@@ -1,0 +1,41 @@
+// "Change Fields": which pieces of information a city information list steps
+// through on its information line, and in which order. All seven fields in
+// one check list, the chosen ones first and checked; OK gives the checked
+// ones, in list order, to the list.
+#pragma once
+
+#include "wnd/Controls.h"
+#include "wnd/Dialog.h"
+
+namespace OBControls {
+
+class CityGroupInfoList;
+
+class AdjustCityGroupInfoListFieldsDialog : public ZEP_Wnd::Dialog {
+public:
+    static constexpr int kMoveUpId = 1007;
+    static constexpr int kMoveDownId = 1008;
+    static constexpr int kFieldListId = 1010;
+
+    AdjustCityGroupInfoListFieldsDialog(HWND parent, CityGroupInfoList* infoList);
+
+    void BindControls(bool attach) override;
+    bool OnInitDialog() override;
+    // With no field checked the list takes all of them, in their fixed order.
+    void OnOK() override;
+    bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+
+    ZEP_Wnd::CheckListCtrl& GetFieldList() { return m_fields; }
+    // Moves a row with its text, field and check; it stays selected.
+    void MoveRow(int from, int to);
+
+private:
+    void UpdateButtons();
+
+    CityGroupInfoList* m_infoList;
+    ZEP_Wnd::CheckListCtrl m_fields;
+    ZEP_Wnd::Window m_moveUp;
+    ZEP_Wnd::Window m_moveDown;
+};
+
+}  // namespace OBControls

@@ -1,0 +1,49 @@
+// "Add City": the gazetteer cities nearest a position, cut by count or by
+// radius as the nearby settings say. The user may change the count (kept in
+// the settings in memory, written with the next save) and picks any number
+// of rows to add.
+#pragma once
+
+#include <vector>
+
+#include "geo/NearestCities.h"
+#include "geo/Position.h"
+#include "model/AppSettings.h"
+#include "wnd/Controls.h"
+#include "wnd/Dialog.h"
+
+namespace OBData {
+class City;
+}
+
+class NearbyCitiesDialog : public ZEP_Wnd::Dialog {
+public:
+    static constexpr int kCountId = 1018;
+    static constexpr int kUpdateId = 1020;
+    static constexpr int kListId = 1011;
+
+    NearbyCitiesDialog(const OBData::Position& centre, HWND parent);
+
+    // The cities of the rows selected at "Add", in list order; their number.
+    int GetChosenCities(std::vector<OBData::City*>& cities) const;
+
+    void BindControls(bool attach) override;
+    bool OnInitDialog() override;
+    void OnOK() override;
+    bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+
+    ZEP_Wnd::ListCtrl& GetList() { return m_list; }
+
+private:
+    void FillList();
+    void UpdateButtons();
+    void OnUpdate();
+    // The number in the count field; 0 when it holds none.
+    int ReadCount() const;
+
+    ZEP_Wnd::ListCtrl m_list;
+    OBData::Position m_centre;
+    std::vector<OBData::NearestCity> m_candidates;
+    NearbySettings m_nearby;
+    std::vector<OBData::City*> m_chosen;
+};

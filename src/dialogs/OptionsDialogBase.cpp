@@ -1,0 +1,84 @@
+#include "dialogs/OptionsDialogBase.h"
+
+#include <vector>
+
+#include "model/AppSettings.h"
+#include "platform/ui/Controls.h"
+#include "resources/Resources.h"
+#include "wnd/Library.h"
+
+namespace OBControls {
+
+namespace {
+
+// The entries of each list by string id, in list order. The log level runs
+// from full logging (0) to critical errors only (5).
+const std::vector<UINT> kListStrings[OptionsDialogBase::kListCount] = {
+    {1039, 1040},
+    {1036, 1037, 1038},
+    {1047, 1048},
+    {1046, 1045, 1044, 1043, 1042, 1041},
+};
+
+struct CheckBoxSetting {
+    int id;
+    bool (AppSettings::*get)();
+    void (AppSettings::*set)(bool);
+};
+
+const CheckBoxSetting kCheckBoxes[] = {
+    {1015, &AppSettings::GetShadow, &AppSettings::SetShadow},
+    {1016, &AppSettings::GetCityViewExtraInfo, &AppSettings::SetCityViewExtraInfo},
+    {1018, &AppSettings::GetPlannerViewExtraInfo, &AppSettings::SetPlannerViewExtraInfo},
+    {1019, &AppSettings::GetWeatherUseCradle, &AppSettings::SetWeatherUseCradle},
+    {1020, &AppSettings::GetWeatherUseNetwork, &AppSettings::SetWeatherUseNetwork},
+    {1021, &AppSettings::GetWeatherUsePhone, &AppSettings::SetWeatherUsePhone},
+    {1022, &AppSettings::GetWeatherKillDownloader, &AppSettings::SetWeatherKillDownloader},
+};
+
+int StoredValue(AppSettings& settings, int list) {
+    switch (list) {
+    case OptionsDialogBase::kTimeFormatList:
+        return settings.GetMainTimeFormat();
+    case OptionsDialogBase::kDistanceUnitsList:
+        return settings.GetUnits();
+    case OptionsDialogBase::kTemperatureUnitsList:
+        return settings.GetTemperatureUnits();
+    default:
+        return settings.GetLogLevel();
+    }
+}
+
+}  // namespace
+
+OptionsDialogBase::OptionsDialogBase(HWND parent) : Dialog(OBResources::kOptionsTemplate, parent) {}
+
+bool OptionsDialogBase::OnInitDialog() {
+    Dialog::OnInitDialog();
+    AppSettings& settings = GetAppSettings();
+    for (int list = 0; list < kListCount; ++list) {
+        const std::vector<UINT>& strings = kListStrings[list];
+        for (UINT id : strings)
+            AddListString(list, ZEP_Wnd::LoadString(id));
+        // A value the list does not hold (a hand-edited file) shows as the first entry.
+        const int value = StoredValue(settings, list);
+        SetListSelection(list, value >= 0 && value < static_cast<int>(strings.size()) ? value : 0);
+    }
+    for (const CheckBoxSetting& box : kCheckBoxes)
+        ::CheckDlgButton(m_hwnd, box.id, (settings.*box.get)() ? BST_CHECKED : BST_UNCHECKED);
+    return true;
+}
+
+void OptionsDialogBase::OnOK() {
+    AppSettings& settings = GetAppSettings();
+    settings.SetMainTimeFormat(GetListSelection(kTimeFormatList));
+    settings.SetUnits(GetListSelection(kDistanceUnitsList));
+    settings.SetTemperatureUnits(GetListSelection(kTemperatureUnitsList));
+    for (const CheckBoxSetting& box : kCheckBoxes)
+        (settings.*box.set)(::IsDlgButtonChecked(m_hwnd, box.id) == BST_CHECKED);
+    settings.SetLogLevel(GetListSelection(kLogLevelList));
+    SaveAllSettings();
+    Dialog::OnOK();
+}
+
+}  // namespace OBControls

@@ -1,0 +1,30 @@
+// The Options dialog's logic: four drop-down lists and seven check boxes read
+// from the application settings when it opens and written back, and saved,
+// on OK. The lists are reached only through three operations, so that the
+// controls behind them can be chosen by the derived class.
+#pragma once
+
+#include <string>
+
+#include "wnd/Dialog.h"
+
+namespace OBControls {
+
+class OptionsDialogBase : public ZEP_Wnd::Dialog {
+public:
+    // The drop-down lists, in the order of their control ids 1031 to 1034.
+    enum List { kTimeFormatList, kDistanceUnitsList, kTemperatureUnitsList, kLogLevelList, kListCount };
+    static constexpr int kFirstListId = 1031;
+
+    explicit OptionsDialogBase(HWND parent);
+
+    bool OnInitDialog() override;
+    // Stores every choice in the settings and saves them all.
+    void OnOK() override;
+
+    virtual int GetListSelection(int list) = 0;
+    virtual void SetListSelection(int list, int index) = 0;
+    virtual void AddListString(int list, const std::wstring& text) = 0;
+};
+
+}  // namespace OBControls

@@ -25,6 +25,7 @@ struct WindowOptions {
     bool headless = false;
     std::string screenshot;
     const OBScreenshot::DialogEntry* dialog = nullptr;
+    int select = -1;  // the list row to select; -1: the home row
     int view = -1;
     ob::ui::ScreenMode screen;
     bool hasAt = false;
@@ -40,6 +41,7 @@ constexpr const char* kWindowUsage =
     "  --screenshot F   start, draw the first screen into the PNG file F and end\n"
     "  --view V         the view to show: map, planner or weather (default: the stored one)\n"
     "  --dialog NAME    show that dialog open over the view (cities, home, ...)\n"
+    "  --select ROW     select that row of the view's city list first (0: the home city)\n"
     "  --screen WxH     the device screen: 240x320 (default), 480x640, 320x240, 640x480\n"
     "  --tap X,Y        with --screenshot: tap the screen at device pixel (X, Y) first (repeatable)\n";
 
@@ -56,7 +58,7 @@ bool TakeWindowOptions(std::vector<std::string>& args, WindowOptions& options, s
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
         const bool takesValue = arg == "--screenshot" || arg == "--view" || arg == "--screen" || arg == "--dialog" ||
-                                arg == "--tap";
+                                arg == "--tap" || arg == "--select";
         // An option name is never taken as a value ("--screenshot --view map").
         if (takesValue && (i + 1 >= args.size() || args[i + 1].rfind("--", 0) == 0)) {
             error = arg + " needs a value";
@@ -81,6 +83,7 @@ bool TakeWindowOptions(std::vector<std::string>& args, WindowOptions& options, s
                 error = "unknown dialog '" + args[i] + "' (" + OBScreenshot::DialogNames() + ")";
                 return false;
             }
+            windowOnly = true;
         } else if (arg == "--tap") {
             int x = -1, y = -1;
             char end = 0;
@@ -89,6 +92,16 @@ bool TakeWindowOptions(std::vector<std::string>& args, WindowOptions& options, s
                 return false;
             }
             options.taps.push_back(POINT{x, y});
+            windowOnly = true;
+        } else if (arg == "--select") {
+            const std::string& row = args[++i];
+            options.select = row.empty() || row.size() > 4 || row.find_first_not_of("0123456789") != std::string::npos
+                                 ? -2
+                                 : std::stoi(row);
+            if (options.select < 0) {
+                error = "bad row '" + row + "' (0 is the home city)";
+                return false;
+            }
             windowOnly = true;
         } else if (arg == "--screen") {
             if (!ob::ui::ParseScreenMode(args[++i], options.screen)) {
@@ -174,6 +187,11 @@ int RunScreenshot(const WindowOptions& options) {
         ob::ui::InjectPen(0, tap);
         ob::ui::InjectPen(2, tap);
         RunUntilIdle();
+    }
+    if (options.select >= 0 && !OBScreenshot::SelectRow(*app.GetAppMainWindow(), options.select)) {
+        std::fprintf(stderr, "orbelline: the list has no row %d\n", options.select);
+        std::fflush(nullptr);
+        ::_exit(ob::cli::kExitError);
     }
     if (options.dialog) {
         options.dialog->open(*app.GetAppMainWindow());

@@ -23,4 +23,8 @@ const DialogEntry* FindDialogEntry(std::string_view name);
 // The names, separated by ", ", for messages.
 std::string DialogNames();
 
+// Selects a row of the shown view's city list, for the dialogs that describe
+// the selected city. False when the list has no such row.
+bool SelectRow(AppMainWindow& mainWindow, int row);
+
 }  // namespace OBScreenshot

@@ -5,6 +5,7 @@
 #include "app/ImageLoaders.h"
 #include "app/ViewCommandHandler.h"
 #include "data/City.h"
+#include "dialogs/NearbyCitiesDialog.h"
 #include "model/AppSettings.h"
 #include "model/CityGroup.h"
 #include "resources/Resources.h"
@@ -156,7 +157,17 @@ void MapView::OnInfoBarCommand(int button) {
     }
 }
 
-bool MapView::ShowNearbyCitiesDialog(const OBData::Position&, std::vector<int>&) { return false; }
+bool MapView::ShowNearbyCitiesDialog(const OBData::Position& position, std::vector<int>& chosen) {
+    NearbyCitiesDialog dialog(position, m_hwnd);
+    if (dialog.DoModal() != IDOK)
+        return false;
+    std::vector<OBData::City*> cities;
+    dialog.GetChosenCities(cities);
+    chosen.clear();
+    for (const OBData::City* city : cities)
+        chosen.push_back(city->GetId());
+    return true;
+}
 
 bool MapView::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
     if (message == WM_NOTIFY && lParam) {

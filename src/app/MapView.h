@@ -34,7 +34,7 @@ public:
 
 protected:
     // The nearby cities dialog around `position`; true on OK with the chosen
-    // city ids in `chosen`. Nothing to show until the dialog exists.
+    // city ids in `chosen`, in list order.
     virtual bool ShowNearbyCitiesDialog(const OBData::Position& position, std::vector<int>& chosen);
 
 private:

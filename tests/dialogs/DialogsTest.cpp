@@ -185,6 +185,49 @@ TEST_F(Dialogs, NearbyListsByCountOrRadiusAndUpdateStoresANewCountOnly) {
     }
 }
 
+TEST_F(Dialogs, MapBarOpensTheInformationAndTheNearbyCitiesOfItsCity) {
+    WriteSettings("cities,292\r\ntab,0\r\n");
+    ASSERT_TRUE(Start());
+    MapView& map = Main()->GetMapView();
+    // A tap near London on the map (the whole world, equirectangular) names a city in the bar.
+    const OBData::Position london = OBData::GetCity(kLondon)->GetPosition();
+    const RECT area = map.GetMapControl()->GetClientRect();
+    POINT at{static_cast<LONG>((london.GetLongitude() + 180.0) / 360.0 * area.right),
+             static_cast<LONG>((90.0 - london.GetLatitude()) / 180.0 * area.bottom)};
+    ::ClientToScreen(map.GetMapControl()->GetHandle(), &at);
+    ui.Tap(at);
+    ui.RunUntilIdle();
+    const OBData::City* named = map.GetInfoBar().GetCurrentCity();
+    ASSERT_NE(named, nullptr);
+
+    std::wstring page;
+    WithDialog([&] { ui.Tap(map.GetInfoBar().GetButton(NearestCityInfoBar::kInfoButton).GetHandle()); },
+               [&](HWND dialog) {
+                   if (auto* info = DialogObject<CityInfoDialogBase>(dialog))
+                       page = info->GetPage();
+                   Close(dialog, IDOK);
+               });
+    EXPECT_NE(page.find(L"<B>" + named->GetDisplayName() + L", United Kingdom</B>"), std::wstring::npos) << page;
+    EXPECT_NE(page.find(L"<B>Distance from New York; NY:</B>"), std::wstring::npos) << page;
+
+    std::vector<std::wstring> picked;
+    WithDialog([&] { ui.Tap(map.GetInfoBar().GetButton(NearestCityInfoBar::kNearbyButton).GetHandle()); },
+               [&](HWND hwnd) {
+                   auto* dialog = DialogObject<NearbyCitiesDialog>(hwnd);
+                   ASSERT_NE(dialog, nullptr);
+                   for (int row : {0, 2}) {
+                       dialog->GetList().SetItemState(row, LVIS_SELECTED, LVIS_SELECTED);
+                       picked.push_back(dialog->GetList().GetItemText(row));
+                   }
+                   ui.Tap(::GetDlgItem(hwnd, IDOK));
+               });
+    ASSERT_EQ(Group().GetCount(), 3);
+    EXPECT_EQ(picked[0].rfind(NameAt(1) + L"; ", 0), 0u);
+    EXPECT_EQ(picked[1].rfind(NameAt(2) + L"; ", 0), 0u);
+    EXPECT_EQ(StoredValue("cities"), "292;" + std::to_string(named->GetId()) + ";" +
+                                         std::to_string(Group().GetCities()[2]->GetId()));
+}
+
 TEST_F(Dialogs, OptionsShowStoredValuesAndOkStoresThemAllAndEveryViewApplies) {
     WriteSettings(std::string(kThreeCities) + "loglevel,5\r\nunits,7\r\nshadow,0\r\nweatherusephone,1\r\n");
     ASSERT_TRUE(Start());

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "app/CityGroupInfoList.h"
+#include "dialogs/ListDialogLayout.h"
 #include "resources/Resources.h"
 
 namespace OBControls {
@@ -25,6 +26,7 @@ void AdjustCityGroupInfoListFieldsDialog::BindControls(bool attach) {
 
 bool AdjustCityGroupInfoListFieldsDialog::OnInitDialog() {
     Dialog::OnInitDialog();
+    OBControls::FitListToClient(m_hwnd, kFieldListId);
     if (m_infoList) {
         const CityInfoFieldSet fields = m_infoList->GetFieldSet();
         const auto& definitions = fields.GetDefinitions();
@@ -88,6 +90,11 @@ bool AdjustCityGroupInfoListFieldsDialog::OnMessage(UINT message, WPARAM wParam,
         if (selected >= 0)
             MoveRow(selected, selected + (id == kMoveUpId ? -1 : 1));
         return true;
+    }
+    if (message == WM_SIZE) {
+        // The shell fitting the dialog around its bars.
+        OBControls::FitListToClient(m_hwnd, kFieldListId);
+        return false;
     }
     if (message == WM_NOTIFY) {
         const auto* header = reinterpret_cast<const NMHDR*>(lParam);

@@ -4,6 +4,7 @@
 #include "data/Country.h"
 #include "data/ReferenceLookup.h"
 #include "platform/ui/Shell.h"
+#include "dialogs/ListDialogLayout.h"
 #include "resources/Resources.h"
 
 namespace {
@@ -31,6 +32,7 @@ void NearbyCitiesDialog::BindControls(bool attach) {
 
 bool NearbyCitiesDialog::OnInitDialog() {
     Dialog::OnInitDialog();
+    OBControls::FitListToClient(m_hwnd, kListId);
     m_list.InsertColumn(0, L"City");
     m_list.SetExtendedStyle(LVS_EX_FULLROWSELECT);
     m_candidates.clear();
@@ -118,6 +120,11 @@ bool NearbyCitiesDialog::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, L
                 ::SHSipPreference(m_hwnd, SIP_DOWN);
             return code == EN_CHANGE || code == EN_SETFOCUS || code == EN_KILLFOCUS;
         }
+        return false;
+    }
+    if (message == WM_SIZE) {
+        // The shell fitting the dialog around its bars.
+        OBControls::FitListToClient(m_hwnd, kListId);
         return false;
     }
     if (message == WM_NOTIFY) {

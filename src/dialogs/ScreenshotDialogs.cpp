@@ -31,6 +31,7 @@ const DialogEntry kEntries[] = {
     {"nearby", OpenNearby},
     {"options", [](AppMainWindow& w) { SendCommand(w, kCmdOptions); }},
     {"fields", [](AppMainWindow& w) { SendCommand(w, kCmdChangeFields); }},
+    {"weather", [](AppMainWindow& w) { SendCommand(w, OBControls::kCmdWeatherDetail); }},
     {"about", [](AppMainWindow& w) { SendCommand(w, kCmdAbout); }},
 };
 

@@ -364,6 +364,15 @@ TEST_P(DialogScreens, EachDialogWithRealContent) {
             if (prepare)
                 prepare(dialog);
             ui.RunUntilIdle();
+            // The buttons at the bottom stay on the screen, also on a landscape one.
+            if (HWND ok = ::GetDlgItem(dialog, IDOK)) {
+                RECT button{}, client{};
+                ::GetWindowRect(ok, &button);
+                ::GetClientRect(dialog, &client);
+                POINT corner{client.right, client.bottom};
+                ::ClientToScreen(dialog, &corner);
+                EXPECT_LE(button.bottom, corner.y) << name;
+            }
             EXPECT_TRUE(ui.Screenshot(UiDriver::OutputPath("dialog_" + name + "_" + screen + ".png")));
             ::PostMessage(dialog, WM_COMMAND, IDCANCEL, 0);
         });
@@ -391,7 +400,7 @@ TEST_P(DialogScreens, EachDialogWithRealContent) {
           });
 }
 
-INSTANTIATE_TEST_SUITE_P(Densities, DialogScreens, ::testing::Values("240x320", "480x640"));
+INSTANTIATE_TEST_SUITE_P(Densities, DialogScreens, ::testing::Values("240x320", "480x640", "320x240"));
 
 }  // namespace
 }  // namespace shelltest

@@ -20,20 +20,6 @@ public:
 
 }  // namespace
 
-#if !__has_include("app/WeatherView.h")
-WeatherView::WeatherView(OBData::CityGroup* cityGroup, OBControls::ViewCommandHandler* commandHandler,
-                         UINT emptyTextId)
-    : CityGroupListView(cityGroup, commandHandler, emptyTextId),
-      m_list(L"weatherview_list", cityGroup, GetAppSettings().GetWeatherViewFontSize()) {}
-
-bool WeatherView::CreateControls() {
-    if (!m_list.Create(m_hwnd, GetClientRect(), 1, OBControls::kCityListId))
-        return false;
-    m_list.ShowWindow(SW_SHOW);
-    return true;
-}
-#endif
-
 AppMainWindow::AppMainWindow(OBData::CityGroup* cityGroup)
     : OrbellineMainWindow(cityGroup),
       m_mapView(cityGroup, &m_commandHandler),

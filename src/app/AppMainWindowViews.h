@@ -1,6 +1,5 @@
-// The three main views. Until the map, the planner panel and the forecast
-// list are built, the map view and the time planner show their city lists
-// and the weather view shows an information list.
+// The three main views. Until the map and the planner panel are built, the
+// map view and the time planner show their city lists.
 #pragma once
 
 #include "app/MenuHandlingCityInfoListView.h"
@@ -25,23 +24,4 @@ public:
 };
 #endif
 
-#if __has_include("app/WeatherView.h")
 #include "app/WeatherView.h"
-#else
-class WeatherView : public OBControls::CityGroupListView {
-public:
-    WeatherView(OBData::CityGroup* cityGroup, OBControls::ViewCommandHandler* commandHandler, UINT emptyTextId);
-
-    bool CreateControls() override;
-    OBControls::CityGroupListCtrl* GetListControl() override { return &m_list; }
-
-private:
-    // The weather list keeps no field choice of its own.
-    class List : public OBControls::CityGroupInfoList {
-    public:
-        using CityGroupInfoList::CityGroupInfoList;
-        void StoreState() override {}
-    };
-    List m_list;
-};
-#endif

@@ -6,9 +6,11 @@
 #include "app/CityGroupListView.h"
 #include "data/City.h"
 #include "dialogs/CityInfoDialogBase.h"
+#include "dialogs/CityWeatherDialog.h"
 #include "model/AppSettings.h"
 #include "model/CityGroup.h"
 #include "weather/DownloaderControl.h"
+#include "weather/WeatherReader.h"
 #include "wnd/Library.h"
 
 namespace OBControls {
@@ -122,8 +124,12 @@ void ViewCommandHandler::RemoveCity(BaseView* view, OBData::City* city, OBData::
     view->SaveCities();
 }
 
-// The weather detail page comes with its own dialog.
-void ViewCommandHandler::ShowWeatherDetail(BaseView*, OBData::City*) {}
+// A reader of its own for as long as the page is shown.
+void ViewCommandHandler::ShowWeatherDetail(BaseView* view, OBData::City* city) {
+    OBWeather::WeatherReader reader;
+    CityWeatherDialogBase dialog(view->GetHandle(), &reader, city, 0, 0);
+    dialog.DoModal();
+}
 
 void ViewCommandHandler::UpdateWeather(BaseView* view) {
     AppSettings& settings = GetAppSettings();

@@ -283,27 +283,23 @@ void CityGroupWeatherList::DrawHeader(HDC dc, const ZEP_Utility::DateTime&, cons
     }
 }
 
-void CityGroupWeatherList::DrawRow(HDC dc, OBData::City* city, const ZEP_Utility::DateTime&, const RECT& rect,
-                                   COLORREF textColour, COLORREF, HBRUSH backBrush, bool selected,
-                                   bool infoLineOnly) {
-    DrawCityRow(dc, city, rect, textColour, backBrush, selected, infoLineOnly);
-}
-
-void CityGroupWeatherList::DrawCityRow(HDC dc, OBData::City* city, const RECT& band, COLORREF textColour,
-                                       HBRUSH backBrush, bool selected, bool infoLineOnly) {
+void CityGroupWeatherList::DrawRow(const RowPaint& paint, OBData::City* city, const ZEP_Utility::DateTime&) {
     if (!city)
         return;
+    const HDC dc = paint.dc;
+    const RECT& band = paint.band;
+    const bool selected = paint.selected;
     const RECT row{band.left + 1, band.top + 1, band.right - 1, band.bottom - 1};
-    if (!infoLineOnly) {
+    if (!paint.infoLineOnly) {
         RECT fill = band;
         if (m_flags & kSeparatorLines)
             fill.bottom -= 1;
-        ::FillRect(dc, &fill, backBrush);
+        ::FillRect(dc, &fill, paint.backBrush);
         RECT name{row.left + 1, row.top + 1, GetDayCell(row, 0).left - 1, row.bottom - 1};
         if (selected)
             name.right -= m_previousButton.GetSize().cx;
         ZEP_Wnd::SelectGuard font(dc, m_normalFont);
-        ::SetTextColor(dc, textColour);
+        ::SetTextColor(dc, paint.textColour);
         ::SetBkMode(dc, TRANSPARENT);
         const std::wstring displayName = city->GetDisplayName();
         if (name.right > name.left)

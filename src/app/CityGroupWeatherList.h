@@ -60,9 +60,7 @@ public:
     bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
     void StoreState() override;
     int MeasureRowHeight() override;
-    void DrawRow(HDC dc, OBData::City* city, const ZEP_Utility::DateTime& time, const RECT& rect,
-                 COLORREF textColour, COLORREF backColour, HBRUSH backBrush, bool selected,
-                 bool infoLineOnly) override;
+    void DrawRow(const RowPaint& row, OBData::City* city, const ZEP_Utility::DateTime& time) override;
     void DrawHeader(HDC dc, const ZEP_Utility::DateTime& time, const RECT& rect) override;
     int GetHeaderHeight() override;
     void OnCityGroupChanged() override;
@@ -72,8 +70,6 @@ public:
     void ShowNextInfo() override;
 
 private:
-    void DrawCityRow(HDC dc, OBData::City* city, const RECT& band, COLORREF textColour, HBRUSH backBrush,
-                     bool selected, bool infoLineOnly);
     void DrawCell(HDC dc, ZEP_Utility::XMLDoc* forecast, const ZEP_Utility::DateTime& date, const RECT& cell);
     RECT GetBusyArea() const;
     void DrawBusyArea(HDC dc, const RECT& area);

@@ -119,10 +119,13 @@ bool IsCityList(const std::string& text) {
 std::string UsageText() {
     return "usage: orbelline [--clock [--at TIME | --home-time T] [--cities LIST] [--format text|tsv|json]]\n"
            "       orbelline --info CITY_ID [--at TIME]\n"
+           "       orbelline --weather [--cities LIST] [--format text|tsv|json]\n"
            "       orbelline --paths | --help | --version\n"
            "\n"
            "  --clock          print the world clock for the chosen cities, home first\n"
            "  --info CITY_ID   print the city information page (HTML) for a city\n"
+           "  --weather        print the forecast days the downloader left for each city\n"
+           "                   (reads the forecast files only; fetches nothing)\n"
            "  --at TIME        show the instant TIME in UTC, e.g. 2008-01-15T12:00:00Z\n"
            "                   (default: now)\n"
            "  --home-time T    with --clock: the instant when the home city's clock reads\n"
@@ -209,6 +212,10 @@ ParseResult ParseCommandLine(const std::vector<std::string>& args) {
         } else if (arg == "--paths") {
             if (!setMode(Mode::Paths))
                 return fail("--paths and " + modeName + " cannot be combined");
+            modeName = arg;
+        } else if (arg == "--weather") {
+            if (!setMode(Mode::Weather))
+                return fail("--weather and " + modeName + " cannot be combined");
             modeName = arg;
         } else if (arg == "--at") {
             std::string time;

@@ -11,6 +11,7 @@ enum class Mode {
     Window,   // no mode option: the program itself
     Clock,    // --clock
     Info,     // --info CITY_ID
+    Weather,  // --weather
     Help,     // --help
     Version,  // --version
     Paths,    // --paths

@@ -35,6 +35,8 @@ bool IsNumericColumn(std::size_t column) {
     return name == "id" || name == "lat" || name == "lon" || name == "utc_offset";
 }
 
+}  // namespace
+
 std::string TsvField(std::string value) {
     for (char& c : value)
         if (c == '\t' || c == '\n' || c == '\r')
@@ -73,8 +75,6 @@ std::size_t DisplayWidth(const std::wstring& text) {
     }
     return width;
 }
-
-}  // namespace
 
 std::string FormatClockTsv(const std::vector<OBData::CityClockRow>& rows) {
     std::string out;

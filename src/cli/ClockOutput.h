@@ -12,6 +12,12 @@ namespace ob::cli {
 // The columns of the tsv and json forms, in order.
 extern const std::vector<std::string> kClockColumns;
 
+// Helpers every table form shares: a tsv field without tabs or line ends, a
+// quoted and escaped JSON string, and the terminal columns a text takes.
+std::string TsvField(std::string value);
+std::string JsonString(const std::string& value);
+std::size_t DisplayWidth(const std::wstring& text);
+
 std::string FormatClockTsv(const std::vector<OBData::CityClockRow>& rows);
 std::string FormatClockJson(const std::vector<OBData::CityClockRow>& rows);
 // `timeFormat` is the "main_time_format" setting for the local time column.

@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "cli/ClockOutput.h"
+#include "cli/WeatherOutput.h"
 #include "data/City.h"
 #include "data/ReferenceLookup.h"
 #include "data/ReferenceTables.h"
@@ -13,6 +14,7 @@
 #include "platform/kernel/AppPaths.h"
 #include "platform/kernel/Clock.h"
 #include "platform/kernel/WideText.h"
+#include "weather/WeatherReader.h"
 
 namespace ob::cli {
 
@@ -61,22 +63,45 @@ int RunInfo(const CliOptions& options) {
     return kExitOk;
 }
 
-}  // namespace
-
-int RunClock(const CliOptions& options) {
-    Prepare(options);
-    OBData::CityGroup group;
+// The cities of --cities, or the chosen ones; false (with a message) for an unknown id.
+bool TakeCities(const CliOptions& options, OBData::CityGroup& group) {
     if (options.hasCities) {
         if (!options.cities.empty()) {
             if (const std::wstring unknown = UnknownId(options.cities); !unknown.empty()) {
                 PrintError("unknown city id " + ob::kernel::ToUtf8(unknown) + " in --cities");
-                return kExitError;
+                return false;
             }
         }
         group.Parse(options.cities);
     } else {
         group.Assign(GetCityGroup());
     }
+    return true;
+}
+
+// The forecast files only: the downloader is neither started nor signalled.
+int RunWeather(const CliOptions& options) {
+    Prepare(options);
+    OBData::CityGroup group;
+    if (!TakeCities(options, group))
+        return kExitError;
+    OBWeather::WeatherReader reader;
+    std::vector<CityForecast> cities;
+    for (const OBData::City* city : group.GetCities()) {
+        const auto forecast = reader.OpenForecast(city->GetId());
+        cities.push_back({city->GetId(), city->GetDisplayName(), OBWeather::ReadForecastDays(*forecast)});
+    }
+    Print(FormatWeather(cities, options.format, GetAppSettings().GetTemperatureUnits()));
+    return kExitOk;
+}
+
+}  // namespace
+
+int RunClock(const CliOptions& options) {
+    Prepare(options);
+    OBData::CityGroup group;
+    if (!TakeCities(options, group))
+        return kExitError;
     // --home-time: the instant the planner would show for that home clock time.
     ZEP_Utility::DateTime instant = ZEP_Utility::DateTime::UtcNow();
     if (options.hasHomeTime) {
@@ -122,6 +147,8 @@ int RunCommandLine(const CliOptions& options) {
             return RunInfo(options);
         case Mode::Paths:
             return RunPaths();
+        case Mode::Weather:
+            return RunWeather(options);
         case Mode::Clock:
         case Mode::Window:
             break;

@@ -31,7 +31,7 @@ int RoundToInt(double value) {
     if (!(v > static_cast<double>(std::numeric_limits<int>::min()) - 1.0 &&
           v < static_cast<double>(std::numeric_limits<int>::max()) + 1.0))
         return 0;
-    return static_cast<int>(v);
+    return static_cast<int>(std::floor(v));
 }
 
 std::wstring FormatCelsius(double celsius) {

@@ -18,7 +18,8 @@ std::wstring FormatClockTime(int format, const ZEP_Utility::DateTime& time);
 
 double ToCelsius(double value, int unit);
 double CelsiusToFahrenheit(double celsius);
-// Adds 0.5 and truncates toward zero: 20.5 -> 21, -2.7 -> -2.
+// The nearest integer, halves rounded up: 20.5 -> 21, -2.5 -> -2, -2.7 -> -3.
+// (Truncating after adding 0.5 made every negative value one warmer.)
 int RoundToInt(double value);
 std::wstring FormatCelsius(double celsius);     // "20 C"
 std::wstring FormatFahrenheit(double celsius);  // "68 F"

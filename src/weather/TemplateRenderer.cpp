@@ -293,7 +293,7 @@ std::wstring TemplateRenderer::ApplyFormat(const std::wstring& value, const std:
             conversion == L'G') {
             written = std::swprintf(buffer.data(), buffer.size(), clean.c_str(), *number);
         } else {
-            const double rounded = std::trunc(*number + 0.5);
+            const double rounded = std::floor(*number + 0.5);  // -2.7 is -3, not -2
             if (rounded > INT_MAX || rounded < INT_MIN)
                 return {};
             const int integer = static_cast<int>(rounded);

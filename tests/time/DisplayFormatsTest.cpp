@@ -33,13 +33,14 @@ TEST(DisplayFormats, Temperatures) {
     EXPECT_EQ(FormatTemperature(20.0, 1), L"68 F");
     EXPECT_EQ(FormatTemperature(20.0, 2), L"***");
     EXPECT_EQ(FormatTemperature(-17.8, 1), L"0 F");
-    EXPECT_EQ(FormatCelsius(-2.7), L"-2 C");
+    EXPECT_EQ(FormatCelsius(-2.7), L"-3 C");
     EXPECT_DOUBLE_EQ(ToCelsius(212, 1), 100.0);
     EXPECT_DOUBLE_EQ(ToCelsius(30, 0), 30.0);
     EXPECT_DOUBLE_EQ(ToCelsius(30, 5), 30.0);
     EXPECT_EQ(RoundToInt(20.5), 21);
     EXPECT_EQ(RoundToInt(-2.5), -2);
-    EXPECT_EQ(RoundToInt(-2.7), -2);
+    EXPECT_EQ(RoundToInt(-2.7), -3);
+    EXPECT_EQ(RoundToInt(-3.0), -3);
     // A value no int holds reads as 0 instead of undefined behaviour.
     EXPECT_EQ(RoundToInt(std::numeric_limits<double>::quiet_NaN()), 0);
     EXPECT_EQ(RoundToInt(1e300), 0);

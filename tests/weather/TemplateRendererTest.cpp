@@ -132,7 +132,7 @@ TEST(TemplateRenderer, FormatsAreOneConversionOfOneValue) {
     using F = TemplateRenderer;
     EXPECT_EQ(F::ApplyFormat(L"21", L"%.1f"), L"21.0");
     EXPECT_EQ(F::ApplyFormat(L"21.5", L"%d"), L"22");
-    EXPECT_EQ(F::ApplyFormat(L"-2.7", L"%d"), L"-2");
+    EXPECT_EQ(F::ApplyFormat(L"-2.7", L"%d"), L"-3");
     EXPECT_EQ(F::ApplyFormat(L"255", L"%X"), L"FF");
     EXPECT_EQ(F::ApplyFormat(L"7", L"%03i"), L"007");
     EXPECT_EQ(F::ApplyFormat(L"1234.5", L"%.2e"), L"1.23e+03");
@@ -149,5 +149,5 @@ TEST(TemplateRenderer, FormatsAreOneConversionOfOneValue) {
     EXPECT_EQ(F::ApplyFormat(L"1e308", L"%f").size(), 316u);
     EXPECT_EQ(F::ApplyFormat(std::wstring(5000, L'x'), L"%s").size(), 2047u);
     EXPECT_EQ(F::ApplyFormat(L"x", L""), L"x");
-    EXPECT_EQ(Render(L"{//forecastDay[1]/high/temperature/ambient,%.1f}|{//forecastDay[3]//ambient,%d}"), L"21.5|-2");
+    EXPECT_EQ(Render(L"{//forecastDay[1]/high/temperature/ambient,%.1f}|{//forecastDay[3]//ambient,%d}"), L"21.5|-3");
 }

@@ -148,9 +148,8 @@ TEST_F(Shell, CommandsOfDialogsStillToComeChangeNothing) {
     WriteSettings(kTwelveCities);
     ASSERT_TRUE(Start());
     RemoveSettings();
-    Command(OBControls::kCmdWeatherDetail);
-    // Cancelled, the Options, Change Fields and Information dialogs change nothing either.
-    for (UINT id : {kCmdOptions, kCmdChangeFields, OBControls::kCmdCityInformation}) {
+    // Cancelled, the Weather Detail, Options, Change Fields and Information dialogs change nothing either.
+    for (UINT id : {OBControls::kCmdWeatherDetail, kCmdOptions, kCmdChangeFields, OBControls::kCmdCityInformation}) {
         ui.WhenIdle([] { ::PostMessage(::GetActiveWindow(), WM_COMMAND, IDCANCEL, 0); });
         Command(id);
         EXPECT_FALSE(ui.PendingIdleSteps()) << id;

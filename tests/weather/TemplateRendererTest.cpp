@@ -121,7 +121,7 @@ TEST(TemplateRenderer, TemperaturesInTheDisplayUnit) {
     const wchar_t* fromData =
         L"<orbelline-template match=\"//forecastDay\">{TEMPERATURE({high/temperature/ambient},"
         L"{high/temperature/units})};</orbelline-template>";
-    EXPECT_EQ(Render(fromData, 0), L"22 C;20 C;-2 C;");
+    EXPECT_EQ(Render(fromData, 0), L"22 C;20 C;-3 C;");
     EXPECT_EQ(Render(fromData, 1), L"71 F;68 F;27 F;");
     EXPECT_EQ(Render(L"{TEMPERATURE(abc,x)}"), L"0 C");
     // Not the special form: then it is an XPath, which fails.

@@ -287,7 +287,7 @@ TEST_F(WeatherReaderTest, TheSampleForecastRendersThroughThePage) {
     EXPECT_EQ(ZEP_Utility::SelectNodes(root, L"//tr[@class='day']").size(), 7u);
     EXPECT_EQ(XMLDoc::GetNodeText(root, L"(//tr[@class='day'])[1]/td[2]/b"), L"Today");
     EXPECT_EQ(XMLDoc::GetNodeText(root, L"(//tr[@class='day'])[1]/td[3]"), L"7 C2 C");
-    EXPECT_EQ(XMLDoc::GetNodeText(root, L"(//tr[@class='day'])[3]/td[3]"), L"4 C-2 C");
+    EXPECT_EQ(XMLDoc::GetNodeText(root, L"(//tr[@class='day'])[3]/td[3]"), L"4 C-3 C");  // -2.7 rounds to -3
     EXPECT_NE(page.find(L"Precipitation 4.2 mm (80%)"), std::wstring::npos);
     EXPECT_NE(page.find(L"Wind 18 km/h SW"), std::wstring::npos);
     EXPECT_NE(page.find(L"Chance of precipitation 10%"), std::wstring::npos);  // a dry day with a chance

@@ -1,0 +1,121 @@
+// End to end with real processes: the program (on the headless screen) starts
+// the real downloader, which fetches from the fake forecast service; Update
+// Weather, the busy animation while the service holds its answers, the new
+// temperatures in the list afterwards, and the detail page with the served values.
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
+#include <thread>
+
+#include "dialogs/CityWeatherDialog.h"
+#include "downloader/FakeForecastService.h"
+#include "tests/app/WeatherFixture.h"
+
+namespace shelltest {
+namespace {
+
+// Polls in real time: the downloader is another process.
+template <typename Condition>
+bool WaitReal(Condition condition, int timeoutMs = 15000) {
+    const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    while (!condition()) {
+        if (std::chrono::steady_clock::now() > until)
+            return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    return true;
+}
+
+// Holds the service's answers until the test lets them go.
+class Gate {
+public:
+    void WaitOpen() {
+        std::unique_lock<std::mutex> lock(m_mutex);
+        m_waiting = true;
+        m_changed.wait_for(lock, std::chrono::seconds(15), [&] { return m_open; });
+    }
+    bool SomeoneWaiting() {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        return m_waiting;
+    }
+    void Open() {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_open = true;
+        m_changed.notify_all();
+    }
+
+private:
+    std::mutex m_mutex;
+    std::condition_variable m_changed;
+    bool m_open = false;
+    bool m_waiting = false;
+};
+
+class WeatherEndToEnd : public ::testing::Test, public WeatherFixture {
+protected:
+    void TearDown() override {
+        OBWeather::StopDownloader();
+        WaitReal([] { return !ob::kernel::NamedLivenessLock::IsHeld(OBWeather::kDownloaderRunningLockName); }, 5000);
+        ::unsetenv("ORBELLINE_FORECAST_URL");
+        ::unsetenv("ORBELLINE_EVENT_SCOPE");
+    }
+};
+
+TEST_F(WeatherEndToEnd, UpdateWeatherAnimatesThenShowsTheServedForecast) {
+    Gate gate;
+    OBPumpTest::FakeForecastService service([&](const OBPumpTest::FakeRequest& request) {
+        gate.WaitOpen();
+        const double base = std::stod(request.query.at("latitude")) > 50 ? 20.2 : 3.0;  // London, New York
+        return OBPumpTest::FakeReply{OBPumpTest::FakeReply::Kind::Normal, 200,
+                                     OBPumpTest::ForecastJson("2026-12-07", 8, base)};
+    });
+    const fs::path app = AppFolder();
+    fs::copy_file(fs::path(ORBELLINE_APP_DIR) / "ForecastPumpCF", app / "ForecastPumpCF");
+    std::ofstream(app / "settings.csv") << "cities,234;292\r\nweatherusenetwork,0\r\nloglevel,0\r\n";
+    // The downloader inherits the events' scope and the service's address.
+    ::setenv("ORBELLINE_EVENT_SCOPE", ob::kernel::NamedObjectScope().c_str(), 1);
+    ::setenv("ORBELLINE_FORECAST_URL", service.Url().c_str(), 1);
+
+    WriteSettings("cities,234;292\r\ntab,2\r\nweatherupdatewarning,0\r\n");
+    GetAppSettings() = AppSettings();
+    this->app = std::make_unique<OrbellineApp>();
+    this->app->SetStartDownloader(true);
+    ASSERT_TRUE(this->app->InitInstance());
+    ui.RunUntilIdle();
+    ASSERT_TRUE(WaitReal([] { return ob::kernel::NamedLivenessLock::IsHeld(OBWeather::kDownloaderRunningLockName); }))
+        << "the program did not start the downloader";
+    EXPECT_EQ(List().GetCellText(City(0), 0), L"-/-");
+
+    Command(OBControls::kCmdUpdateWeather);
+    ASSERT_TRUE(WaitReal([&] { return gate.SomeoneWaiting(); })) << "no fetch";
+    ASSERT_TRUE(WaitReal([] { return OBWeather::IsDownloaderBusy(); }));
+    ui.Advance(1000);
+    EXPECT_TRUE(List().IsBusy());
+    const int frame = List().GetBusyAnimation().GetCurrentFrame();
+    ui.Advance(250);
+    EXPECT_NE(List().GetBusyAnimation().GetCurrentFrame(), frame);
+    EXPECT_FALSE(Enabled(OBControls::kCmdUpdateWeather));
+
+    gate.Open();
+    ASSERT_TRUE(WaitReal([] { return !OBWeather::IsDownloaderBusy(); }));
+    ui.Advance(1000);
+    EXPECT_FALSE(List().IsBusy());
+    EXPECT_EQ(List().GetCellText(City(0), 0), L"21/14");  // 8 December: base + 1 and base - 6
+    EXPECT_EQ(List().GetCellText(City(1), 1), L"5/-4");    // New York on the 9th
+    EXPECT_EQ(service.Requests().size(), 2u);
+
+    std::wstring page;
+    ui.WhenIdle([&] {
+        if (auto* dialog = dynamic_cast<OBControls::CityWeatherDialogBase*>(
+                ZEP_Wnd::GetWindowManager()->Find(::GetActiveWindow())))
+            page = dialog->GetHtml();
+        ::SendMessage(::GetActiveWindow(), WM_COMMAND, IDOK, 0);
+    });
+    Command(OBControls::kCmdWeatherDetail);
+    EXPECT_NE(page.find(L"<h1>London</h1>"), std::wstring::npos) << ob::kernel::ToUtf8(page);
+    EXPECT_NE(page.find(L"21 C"), std::wstring::npos);
+    EXPECT_NE(page.find(L"14 C"), std::wstring::npos);
+}
+
+}  // namespace
+}  // namespace shelltest

@@ -227,10 +227,25 @@ void CityGroupWeatherList::DrawBusyArea(HDC dc, const RECT& area) {
     ::FillRect(dc, &area, ::GetSysColorBrush(COLOR_WINDOW));
     if (!m_busy)
         return;
+    // The frames are drawn for the small screen; on a dense one they are
+    // doubled (over the window colour, so their transparency holds).
     const SIZE frame = m_busyAnimation.GetSize();
+    const int scale = ScreenDpiX() >= 151 ? 2 : 1;
     const int height = area.bottom - area.top;
-    m_busyAnimation.Draw(dc, area.left + 1, area.top + (height - frame.cy) / 2);
-    RECT text{area.left + 1 + frame.cx + 1, area.top, area.right, area.bottom};
+    const int x = area.left + 1;
+    const int y = area.top + (height - frame.cy * scale) / 2;
+    if (scale == 1) {
+        m_busyAnimation.Draw(dc, x, y);
+    } else if (frame.cx > 0 && frame.cy > 0) {
+        ZEP_Wnd::MemoryDC small(dc);
+        ZEP_Wnd::OwnedBitmap picture(::CreateCompatibleBitmap(dc, frame.cx, frame.cy));
+        ZEP_Wnd::SelectGuard selected(small, picture);
+        const RECT whole{0, 0, frame.cx, frame.cy};
+        ::FillRect(small, &whole, ::GetSysColorBrush(COLOR_WINDOW));
+        m_busyAnimation.Draw(small, 0, 0);
+        ::StretchBlt(dc, x, y, frame.cx * scale, frame.cy * scale, small, 0, 0, frame.cx, frame.cy, SRCCOPY);
+    }
+    RECT text{x + frame.cx * scale + 1, area.top, area.right, area.bottom};
     ZEP_Wnd::SelectGuard font(dc, m_smallFont);
     ::SetTextColor(dc, ::GetSysColor(COLOR_WINDOWTEXT));
     ::SetBkColor(dc, ::GetSysColor(COLOR_WINDOW));

@@ -3,11 +3,13 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <fnmatch.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <atomic>
+#include <charconv>
 #include <cerrno>
 #include <cstring>
 #include <memory>
@@ -569,6 +571,35 @@ bool FindClose(FindHandle find) {
     return true;
 }
 
+namespace {
+
+// A process killed in the middle of WriteFileAtomically leaves its temporary
+// file ".<base>.<pid>.<n>.tmp" behind; the next write of the same file removes
+// those whose process no longer runs.
+void RemoveAbandonedTemporaries(const std::string& folder, const std::string& base) {
+    DIR* dir = ::opendir(folder.c_str());
+    if (!dir)
+        return;
+    const std::string prefix = "." + base + ".";
+    while (const dirent* entry = ::readdir(dir)) {
+        const std::string_view name = entry->d_name;
+        if (name.size() <= prefix.size() + 4 || name.substr(0, prefix.size()) != prefix ||
+            name.substr(name.size() - 4) != ".tmp")
+            continue;
+        const std::string_view rest = name.substr(prefix.size());
+        const auto dot = rest.find('.');
+        long pid = 0;
+        const auto [end, ec] = std::from_chars(rest.data(), rest.data() + (dot == rest.npos ? 0 : dot), pid);
+        if (ec != std::errc() || end != rest.data() + dot || pid <= 0)
+            continue;
+        if (pid != ::getpid() && ::kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH)
+            ::unlinkat(::dirfd(dir), entry->d_name, 0);
+    }
+    ::closedir(dir);
+}
+
+}  // namespace
+
 bool WriteFileAtomically(const std::wstring& path, std::string_view bytes) {
     static std::atomic<unsigned> counter{0};
     const std::string target = Narrow(path);
@@ -588,6 +619,7 @@ bool WriteFileAtomically(const std::wstring& path, std::string_view bytes) {
         }
         mode = existing.st_mode & 07777;
     }
+    RemoveAbandonedTemporaries(folder, base);
     const std::string temp = folder + "/." + base + "." + std::to_string(::getpid()) + "." +
                              std::to_string(counter.fetch_add(1)) + ".tmp";
     const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);

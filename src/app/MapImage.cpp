@@ -30,10 +30,162 @@ int TruncatePixel(double v) {
 
 }  // namespace
 
-MapImage::MapImage(HBITMAP day, HBITMAP night)
-    : m_day(day), m_night(night), m_shadowTime(ZEP_Utility::DateTime::UtcNow()) {
-    m_daySize = BitmapSize(day);
-    m_nightSize = BitmapSize(night);
+bool PixelSurface::Make(HDC reference, int width, int height) {
+    Reset();
+    if (width <= 0 || height <= 0)
+        return false;
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;  // top-down
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    m_bitmap.Reset(::CreateDIBSection(reference, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    m_dc = std::make_unique<ZEP_Wnd::MemoryDC>(reference);
+    if (!m_bitmap || !bits || !m_dc->GetDC()) {
+        Reset();
+        return false;
+    }
+    m_select = std::make_unique<ZEP_Wnd::SelectGuard>(m_dc->GetDC(), m_bitmap.Get());
+    m_pixels = static_cast<std::uint32_t*>(bits);
+    m_width = width;
+    m_height = height;
+    return true;
+}
+
+void PixelSurface::Reset() {
+    m_select.reset();
+    m_dc.reset();
+    m_bitmap.Reset();
+    m_pixels = nullptr;
+    m_width = m_height = 0;
+}
+
+namespace {
+
+// Fixed-point weights: a whole pixel is kOne.
+constexpr int kWeightBits = 12;
+constexpr int kOne = 1 << kWeightBits;
+
+struct Span {
+    int first;   // first source pixel
+    int count;   // how many
+    int weight;  // index of the first weight
+};
+
+// Which source pixels make each of `to` target pixels along one side of
+// `from` pixels, and by how much.
+void MakeSpans(int from, int to, std::vector<Span>& spans, std::vector<int>& weights) {
+    const double scale = static_cast<double>(from) / to;
+    for (int i = 0; i < to; ++i) {
+        const double a = i * scale, b = std::min<double>((i + 1) * scale, from);
+        const int first = std::min(static_cast<int>(a), from - 1);
+        const int last = std::clamp(static_cast<int>(std::ceil(b)), first + 1, from);
+        Span span{first, last - first, static_cast<int>(weights.size())};
+        int total = 0, biggest = span.weight;
+        for (int j = first; j < last; ++j) {
+            const double cover = std::min<double>(b, j + 1) - std::max<double>(a, j);
+            const int w = static_cast<int>(std::lround(std::max(cover, 0.0) / (b - a) * kOne));
+            weights.push_back(w);
+            total += w;
+            if (w > weights[static_cast<std::size_t>(biggest)])
+                biggest = static_cast<int>(weights.size()) - 1;
+        }
+        // The rounding leftover goes to the largest share, so a plain
+        // colour stays exactly that colour.
+        weights[static_cast<std::size_t>(biggest)] += kOne - total;
+        spans.push_back(span);
+    }
+}
+
+// A pixel's three channels spread 21 bits apart in one 64-bit number, so
+// that one multiply weighs all three: a channel's weighted sum never passes
+// 255 x kOne, which needs only 20 bits.
+constexpr int kLane = 21;
+constexpr std::uint64_t kLaneMask = (std::uint64_t{1} << kLane) - 1;
+
+std::uint64_t Spread(std::uint32_t p) {
+    return (p & 0xFF) | (std::uint64_t{p >> 8 & 0xFF} << kLane) | (std::uint64_t{p >> 16 & 0xFF} << 2 * kLane);
+}
+
+std::uint32_t Pack(std::uint64_t sum) {
+    constexpr std::uint64_t half = kOne / 2;
+    const auto channel = [&](int lane) {
+        return static_cast<std::uint32_t>((((sum >> (lane * kLane)) & kLaneMask) + half) >> kWeightBits);
+    };
+    return channel(2) << 16 | channel(1) << 8 | channel(0);
+}
+
+}  // namespace
+
+void AreaScale(const PixelSurface& from, PixelSurface& to) {
+    const int sw = from.GetWidth(), sh = from.GetHeight(), dw = to.GetWidth(), dh = to.GetHeight();
+    if (!from.IsValid() || !to.IsValid() || dw > sw || dh > sh)
+        return;
+    std::vector<Span> spans;
+    std::vector<int> weights;
+    // Across: every source row to the target width.
+    std::vector<std::uint32_t> across;
+    const std::uint32_t* rows = from.Pixels();
+    if (dw != sw) {
+        MakeSpans(sw, dw, spans, weights);
+        across.resize(static_cast<std::size_t>(dw) * sh);
+        for (int y = 0; y < sh; ++y) {
+            const std::uint32_t* in = from.Pixels() + static_cast<std::size_t>(y) * sw;
+            std::uint32_t* out = across.data() + static_cast<std::size_t>(y) * dw;
+            for (int x = 0; x < dw; ++x) {
+                const Span& s = spans[static_cast<std::size_t>(x)];
+                std::uint64_t sum = 0;
+                for (int k = 0; k < s.count; ++k)
+                    sum += Spread(in[s.first + k]) * static_cast<std::uint64_t>(weights[static_cast<std::size_t>(s.weight + k)]);
+                out[x] = Pack(sum);
+            }
+        }
+        rows = across.data();
+    }
+    // Down: the rows to the target height.
+    spans.clear();
+    weights.clear();
+    MakeSpans(sh, dh, spans, weights);
+    std::vector<std::uint64_t> sum(static_cast<std::size_t>(dw));
+    for (int y = 0; y < dh; ++y) {
+        const Span& s = spans[static_cast<std::size_t>(y)];
+        std::fill(sum.begin(), sum.end(), 0);
+        for (int k = 0; k < s.count; ++k) {
+            const std::uint32_t* in = rows + static_cast<std::size_t>(s.first + k) * dw;
+            const auto w = static_cast<std::uint64_t>(weights[static_cast<std::size_t>(s.weight + k)]);
+            for (int x = 0; x < dw; ++x)
+                sum[static_cast<std::size_t>(x)] += Spread(in[x]) * w;
+        }
+        std::uint32_t* out = to.Pixels() + static_cast<std::size_t>(y) * dw;
+        for (int x = 0; x < dw; ++x)
+            out[x] = Pack(sum[static_cast<std::size_t>(x)]);
+    }
+}
+
+namespace {
+
+// The picture copied into a pixel surface; the bitmap is freed.
+void TakePicture(HBITMAP picture, PixelSurface& into, SIZE& size) {
+    ZEP_Wnd::OwnedBitmap owned(picture);
+    size = BitmapSize(picture);
+    if (!picture || size.cx <= 0 || size.cy <= 0)
+        return;
+    ZEP_Wnd::WindowDC screen(nullptr);
+    if (!into.Make(screen, size.cx, size.cy))
+        return;
+    ZEP_Wnd::MemoryDC source(screen);
+    ZEP_Wnd::SelectGuard select(source, picture);
+    ::BitBlt(into.GetDC(), 0, 0, size.cx, size.cy, source, 0, 0, SRCCOPY);
+}
+
+}  // namespace
+
+MapImage::MapImage(HBITMAP day, HBITMAP night) : m_shadowTime(ZEP_Utility::DateTime::UtcNow()) {
+    TakePicture(day, m_day, m_daySize);
+    TakePicture(night, m_night, m_nightSize);
     m_rect = RECT{0, 0, m_daySize.cx, m_daySize.cy};
 }
 
@@ -88,23 +240,30 @@ RECT MapImage::DotRect(POINT pixel, int half, int dx, int dy) {
     return RECT{pixel.x + dx - half, pixel.y + dy - half, pixel.x + dx + half + 1, pixel.y + dy + half + 1};
 }
 
-void MapImage::Scale(ZEP_Wnd::OffscreenBuffer& target, HDC reference, HBITMAP picture, SIZE size,
-                     COLORREF plain) {
+void MapImage::Scale(PixelSurface& target, HDC reference, const PixelSurface& picture, COLORREF plain) {
     const int width = Width(), height = Height();
-    if (!target.EnsureSize(reference, width, height))
+    if ((target.GetWidth() != width || target.GetHeight() != height) && !target.Make(reference, width, height))
         return;
-    const HDC dc = target.GetDC();
-    if (picture && size.cx > 0 && size.cy > 0) {
-        ZEP_Wnd::MemoryDC source(reference);
-        ZEP_Wnd::SelectGuard select(source, picture);
-        ::SetStretchBltMode(dc, HALFTONE);
-        if (::StretchBlt(dc, 0, 0, width, height, source, 0, 0, size.cx, size.cy, SRCCOPY))
+    if (picture.IsValid()) {
+        // A strong shrink (the small screen, a landscape map) averages the
+        // areas; a mild one or a growth the platform's bilinear stretch
+        // does as crisply and faster.
+        const bool shrinks = width <= picture.GetWidth() && height <= picture.GetHeight();
+        if (shrinks && (picture.GetWidth() * 2 > width * 3 || picture.GetHeight() * 2 > height * 3)) {
+            AreaScale(picture, target);
+            return;
+        }
+        ::SetStretchBltMode(target.GetDC(), HALFTONE);
+        if (::StretchBlt(target.GetDC(), 0, 0, width, height, picture.GetDC(), 0, 0, picture.GetWidth(),
+                         picture.GetHeight(), SRCCOPY))
             return;
     }
     // No picture (it did not decode): a plain map.
-    ::SetDCBrushColor(dc, plain);
-    const RECT all{0, 0, width, height};
-    ::FillRect(dc, &all, static_cast<HBRUSH>(::GetStockObject(DC_BRUSH)));
+    if (!target.IsValid())
+        return;
+    const std::uint32_t pixel = static_cast<std::uint32_t>(GetRValue(plain)) << 16 |
+                                static_cast<std::uint32_t>(GetGValue(plain)) << 8 | GetBValue(plain);
+    std::fill(target.Pixels(), target.Pixels() + static_cast<std::size_t>(width) * height, pixel);
 }
 
 HRGN MapImage::MakeNightRegion() {
@@ -154,8 +313,8 @@ void MapImage::Rebuild(bool rescale) {
     }
     ZEP_Wnd::WindowDC screen(nullptr);
     if (rescale || !m_composed || m_composite.GetWidth() != width || m_composite.GetHeight() != height) {
-        Scale(m_scaledDay, screen, m_day, m_daySize, kPlainDay);
-        Scale(m_scaledNight, screen, m_night, m_nightSize, kPlainNight);
+        Scale(m_scaledDay, screen, m_day, kPlainDay);
+        Scale(m_scaledNight, screen, m_night, kPlainNight);
         if (!m_composite.EnsureSize(screen, width, height))
             return;
         ++m_scaleCount;

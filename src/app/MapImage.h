@@ -9,6 +9,8 @@
 // clipped to the night region.
 #pragma once
 
+#include <cstdint>
+#include <memory>
 #include <vector>
 
 #include "geo/Position.h"
@@ -24,6 +26,37 @@ class CityGroup;
 
 namespace OBControls {
 
+// A picture as top-down 32-bit pixels (0x00RRGGBB) that code can read and
+// write directly, selected into a memory DC for blits.
+class PixelSurface {
+public:
+    PixelSurface() = default;
+    PixelSurface(const PixelSurface&) = delete;
+    PixelSurface& operator=(const PixelSurface&) = delete;
+
+    // A new surface of that size (black); false when it cannot be made.
+    bool Make(HDC reference, int width, int height);
+    void Reset();
+    bool IsValid() const { return m_pixels != nullptr; }
+    HDC GetDC() const { return m_dc ? m_dc->GetDC() : nullptr; }
+    std::uint32_t* Pixels() const { return m_pixels; }
+    int GetWidth() const { return m_width; }
+    int GetHeight() const { return m_height; }
+
+private:
+    ZEP_Wnd::OwnedBitmap m_bitmap;
+    std::unique_ptr<ZEP_Wnd::MemoryDC> m_dc;
+    std::unique_ptr<ZEP_Wnd::SelectGuard> m_select;
+    std::uint32_t* m_pixels = nullptr;
+    int m_width = 0;
+    int m_height = 0;
+};
+
+// Shrinks `from` into `to` (no side may grow): every target pixel is the
+// average of the source area it covers, partly covered pixels weighted by
+// their share. Sharper than a blur and free of the moire of skipping.
+void AreaScale(const PixelSurface& from, PixelSurface& to);
+
 class MapImage {
 public:
     // Colours (0x00BBGGRR).
@@ -38,7 +71,8 @@ public:
     // The selected city's cross: half-size of its box.
     static constexpr int kSelectedHalfSize = 5;
 
-    // Takes ownership of both bitmaps; either may be null.
+    // Takes ownership of both bitmaps (either may be null): they are copied
+    // into pixel surfaces and freed.
     MapImage(HBITMAP day, HBITMAP night);
     MapImage(const MapImage&) = delete;
     MapImage& operator=(const MapImage&) = delete;
@@ -89,17 +123,18 @@ private:
     // Composes the map; with `rescale` (or before the first time) it scales
     // both pictures to the map first.
     void Rebuild(bool rescale);
-    void Scale(ZEP_Wnd::OffscreenBuffer& target, HDC reference, HBITMAP picture, SIZE size, COLORREF plain);
+    void Scale(PixelSurface& target, HDC reference, const PixelSurface& picture, COLORREF plain);
     // The part of the map that is in darkness, one column per pixel column.
     HRGN MakeNightRegion();
     void DrawDot(HDC dc, const OBData::City& city, int half, COLORREF fill, int dx, int dy) const;
 
-    ZEP_Wnd::OwnedBitmap m_day;
-    ZEP_Wnd::OwnedBitmap m_night;
+    // The pictures as given, kept as pixels for scaling.
+    PixelSurface m_day;
+    PixelSurface m_night;
     SIZE m_daySize{0, 0};
     SIZE m_nightSize{0, 0};
-    ZEP_Wnd::OffscreenBuffer m_scaledDay;
-    ZEP_Wnd::OffscreenBuffer m_scaledNight;
+    PixelSurface m_scaledDay;
+    PixelSurface m_scaledNight;
     ZEP_Wnd::OffscreenBuffer m_composite;
     bool m_composed = false;
     RECT m_rect{0, 0, 0, 0};

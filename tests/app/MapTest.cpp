@@ -150,6 +150,26 @@ TEST_F(MapPictures, TheShadowMovesOnlyAfterMoreThanFiveMinutesEitherWay) {
     host.Destroy();
 }
 
+TEST_F(MapPictures, AreaScalingAveragesWhatEachPixelCovers) {
+    ZEP_Wnd::WindowDC screen(nullptr);
+    OBControls::PixelSurface from, to;
+    ASSERT_TRUE(from.Make(screen, 3, 2));
+    // Rows: red 0, 90, 180 across; the second row the same in blue.
+    const std::uint32_t pixels[] = {0x000000, 0x5A0000, 0xB40000, 0x000000, 0x00005A, 0x0000B4};
+    std::copy(std::begin(pixels), std::end(pixels), from.Pixels());
+    ASSERT_TRUE(to.Make(screen, 2, 1));
+    OBControls::AreaScale(from, to);
+    // Each target pixel covers one and a half source pixels across and both rows down:
+    // left (0 + 90 / 2) / 1.5 = 30 of red and of blue, right (90 / 2 + 180) / 1.5 = 150.
+    EXPECT_EQ(to.Pixels()[0], 0x0F000Fu);
+    EXPECT_EQ(to.Pixels()[1], 0x4B004Bu);
+    // A growing side is left to the platform's stretch: nothing is written.
+    OBControls::PixelSurface wide;
+    ASSERT_TRUE(wide.Make(screen, 4, 1));
+    OBControls::AreaScale(from, wide);
+    EXPECT_EQ(wide.Pixels()[0], 0u);
+}
+
 // The bounding box of the home city's dot on the screen.
 RECT HomeDotBox(ShellFixture& shell) {
     MapControl* map = shell.Main()->GetMapView().GetMapControl();

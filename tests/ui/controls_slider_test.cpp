@@ -181,3 +181,39 @@ TEST_F(ControlsTest, DatePickerCalendarStaysOnTheScreenWhenNeitherBelowNorAboveH
     EXPECT_GE(cal.top, screen.top);
     EXPECT_GT(cal.bottom, rc.bottom) << "below would not fit";
 }
+
+TEST_F(ControlsTest, DatePickerCalendarByKeys) {
+    HWND picker = Make(DATETIMEPICK_CLASS, DTS_LONGDATEFORMAT, 10, 10, 200, 24, 1015);
+    SYSTEMTIME st{2026, 1, 0, 31, 12, 0, 0, 0};
+    SendMessage(picker, DTM_SETSYSTEMTIME, GDT_VALID, reinterpret_cast<LPARAM>(&st));
+    SetFocus(picker);
+    ui.Key(VK_F4);
+    ASSERT_NE(ui.FindByClass(L"ob_MonthCalendar"), nullptr);
+    EXPECT_EQ(SendMessage(picker, WM_GETDLGCODE, 0, 0), DLGC_WANTALLKEYS);
+    Clear();
+    for (UINT key : {VK_RIGHT, VK_DOWN, VK_PRIOR, VK_LEFT, VK_UP})  // 1 Feb, 8 Feb, 8 Jan, 7 Jan, 31 Dec
+        ui.Key(key);
+    EXPECT_TRUE(Codes(WM_NOTIFY).empty()) << "nothing is chosen until Enter";
+    ui.Key(VK_RETURN);
+    EXPECT_EQ(ui.FindByClass(L"ob_MonthCalendar"), nullptr);
+    SYSTEMTIME got{};
+    SendMessage(picker, DTM_GETSYSTEMTIME, 0, reinterpret_cast<LPARAM>(&got));
+    EXPECT_EQ(got.wYear, 2025);
+    EXPECT_EQ(got.wMonth, 12);
+    EXPECT_EQ(got.wDay, 31);
+    EXPECT_EQ(got.wHour, 12);
+    std::vector<int> codes = Codes(WM_NOTIFY);
+    EXPECT_NE(std::find(codes.begin(), codes.end(), -759), codes.end());
+
+    // Alt+Down opens it too; Escape closes it with the date unchanged.
+    ob::ui::InjectKey(VK_MENU, true);
+    ui.Key(VK_DOWN);
+    ob::ui::InjectKey(VK_MENU, false);
+    ui.RunUntilIdle();
+    ASSERT_NE(ui.FindByClass(L"ob_MonthCalendar"), nullptr);
+    ui.Key(VK_RIGHT);
+    ui.Key(VK_ESCAPE);
+    EXPECT_EQ(ui.FindByClass(L"ob_MonthCalendar"), nullptr);
+    SendMessage(picker, DTM_GETSYSTEMTIME, 0, reinterpret_cast<LPARAM>(&got));
+    EXPECT_EQ(got.wDay, 31);
+}

@@ -279,7 +279,8 @@ LRESULT DateTimePicker::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         Redraw();
         return TRUE;
     case WM_GETDLGCODE:
-        return DLGC_WANTARROWS | DLGC_WANTCHARS;
+        // While the calendar is open, Enter and Escape are for it.
+        return calendar_ ? DLGC_WANTALLKEYS : DLGC_WANTARROWS | DLGC_WANTCHARS;
     case WM_SETFOCUS:
         if (active_ == Field::None) MoveField(1);
         Redraw();
@@ -312,6 +313,31 @@ LRESULT DateTimePicker::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     }
     case WM_KEYDOWN:
         if (!valid_) return 0;
+        // F4 or Alt+Down opens and closes the calendar, as the pen does.
+        if (HasButton() && (wParam == VK_F4 || (wParam == VK_DOWN && GetKeyState(VK_MENU) < 0))) {
+            if (calendar_) CalendarClosed(nullptr);
+            else OpenCalendar();
+            return 0;
+        }
+        if (calendar_) {
+            auto* calendar = dynamic_cast<MonthCalendar*>(FindControl(calendar_));
+            if (!calendar) return 0;
+            switch (wParam) {
+            case VK_LEFT: calendar->MoveDays(-1); return 0;
+            case VK_RIGHT: calendar->MoveDays(1); return 0;
+            case VK_UP: calendar->MoveDays(-7); return 0;
+            case VK_DOWN: calendar->MoveDays(7); return 0;
+            case VK_PRIOR: calendar->MoveMonths(-1); return 0;
+            case VK_NEXT: calendar->MoveMonths(1); return 0;
+            case VK_RETURN: {
+                const SYSTEMTIME chosen = calendar->Selected();
+                CalendarClosed(&chosen);
+                return 0;
+            }
+            case VK_ESCAPE: CalendarClosed(nullptr); return 0;
+            default: return 0;
+            }
+        }
         switch (wParam) {
         case VK_LEFT: MoveField(-1); return 0;
         case VK_RIGHT: MoveField(1); return 0;

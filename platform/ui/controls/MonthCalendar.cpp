@@ -60,6 +60,33 @@ void MonthCalendar::Show(const SYSTEMTIME& date) {
     Redraw();
 }
 
+void MonthCalendar::MoveDays(int days) {
+    ob::kernel::CalendarFields f;
+    f.year = selected_.wYear;
+    f.month = selected_.wMonth;
+    f.day = selected_.wDay;
+    ob::kernel::Ticks ticks = 0;
+    if (!ob::kernel::CalendarToTicks(f, ticks)) return;
+    ob::kernel::CalendarFields moved;
+    constexpr ob::kernel::Ticks kDay = 86400 * ob::kernel::kTicksPerSecond;
+    if (!ob::kernel::TicksToCalendar(ticks + days * kDay, moved) || moved.year > 9999) return;
+    SYSTEMTIME next = selected_;
+    next.wYear = moved.year;
+    next.wMonth = moved.month;
+    next.wDay = moved.day;
+    Show(next);
+}
+
+void MonthCalendar::MoveMonths(int months) {
+    int index = selected_.wYear * 12 + (selected_.wMonth - 1) + months;
+    if (index / 12 < ob::kernel::kMinCalendarYear || index / 12 > 9999) return;
+    SYSTEMTIME next = selected_;
+    next.wYear = static_cast<WORD>(index / 12);
+    next.wMonth = static_cast<WORD>(index % 12 + 1);
+    next.wDay = static_cast<WORD>(std::min<int>(next.wDay, ob::kernel::DaysInMonth(next.wYear, next.wMonth)));
+    Show(next);
+}
+
 SYSTEMTIME MonthCalendar::CellDate(int row, int column) const {
     // The grid starts on the Sunday on or before the first of the month.
     int first = DayOfWeek(year_, month_, 1);

@@ -18,6 +18,11 @@ public:
     explicit MonthCalendar(HWND hwnd) : Control(hwnd) {}
     LRESULT OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
     void Show(const SYSTEMTIME& date);
+    // The keys of the picker while the calendar is open: the marked day
+    // moves by days or by months (the day kept, clipped to the month).
+    void MoveDays(int days);
+    void MoveMonths(int months);
+    const SYSTEMTIME& Selected() const { return selected_; }
 
     static SIZE Measure();
 

@@ -221,10 +221,8 @@ void RegisterDialogs() {
                 L"City positions contain data from GeoNames (geonames.org), CC BY 4.0. Dialling codes derive "
                 L"from Google's libphonenumber, Apache 2.0. Airport codes were checked against OpenFlights "
                 L"data (openflights.org), ODbL 1.0. People names from world-countries, ODbL 1.0. Country codes "
-                L"from Debian's iso-codes, LGPL 2.1 or later.\n\n"
-                L"Weather data by Open-Meteo.com, CC BY 4.0.\n\n"
-                L"World map pictures: NASA Visible Earth (Blue Marble; Earth's City Lights), "
-                L"visibleearth.nasa.gov.",
+                L"from Debian's iso-codes, LGPL 2.1 or later. World map pictures: NASA Visible Earth.\n"
+                L"Weather data by Open-Meteo.com, CC BY 4.0.",
                 kAboutTextId, SS_LEFT, 4, 18, 128, 134),
     };
     ob::ui::RegisterDialog(kAboutBoxTemplate, std::move(about));

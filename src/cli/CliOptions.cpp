@@ -94,7 +94,7 @@ std::string AcceptedTimeRange() {
         return {};
     auto iso = [](std::int64_t ticks) {
         const ZEP_Utility::DateTime t(static_cast<std::uint64_t>(ticks));
-        char text[32];
+        char text[80];  // room for any int in every field, so nothing is ever cut
         std::snprintf(text, sizeof text, "%04d-%02d-%02dT%02d:%02d:%02dZ", t.GetYear(), t.GetMonth(), t.GetDay(),
                       t.GetHour(), t.GetMinute(), t.GetSecond());
         return std::string(text);

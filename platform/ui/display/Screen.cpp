@@ -176,7 +176,8 @@ bool SaveScreenshot(const std::string& path, const RECT* area) {
     std::string bytes;
     png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
     png_infop info = png ? png_create_info_struct(png) : nullptr;
-    bool ok = false;
+    // volatile: libpng reports errors by longjmp back to the setjmp below.
+    volatile bool ok = false;
     std::vector<png_byte> row(static_cast<size_t>(w) * 3);
     if (png && info && !setjmp(png_jmpbuf(png))) {
         png_set_write_fn(

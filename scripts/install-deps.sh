@@ -11,6 +11,7 @@ PACKAGES=(
   libpugixml-dev liblitehtml-dev libsdl2-dev
   libcurl4-openssl-dev nlohmann-json3-dev
   locales xvfb xdotool python3
+  clang libclang-rt-14-dev
 )
 
 missing=()

@@ -41,6 +41,7 @@ OB_DECLARE_HANDLE(HICON);
 OB_DECLARE_HANDLE(HCURSOR);
 OB_DECLARE_HANDLE(HIMAGELIST);
 OB_DECLARE_HANDLE(HRSRC);
+OB_DECLARE_HANDLE(HACCEL);
 #undef OB_DECLARE_HANDLE
 // GDI objects share one handle space so that SelectObject/DeleteObject take any of them.
 using HBITMAP = HGDIOBJ;

@@ -69,6 +69,7 @@ constexpr UINT WM_KEYLAST = 0x0108;
 constexpr UINT WM_INITDIALOG = 0x0110;
 constexpr UINT WM_COMMAND = 0x0111;
 constexpr UINT WM_SYSCOMMAND = 0x0112;
+constexpr WPARAM SC_KEYMENU = 0xF100;  // WM_SYSCOMMAND: open the menu bar from the keyboard
 constexpr UINT WM_TIMER = 0x0113;
 constexpr UINT WM_HSCROLL = 0x0114;
 constexpr UINT WM_VSCROLL = 0x0115;
@@ -272,6 +273,7 @@ constexpr UINT VK_INSERT = 0x2D;
 constexpr UINT VK_DELETE = 0x2E;
 constexpr UINT VK_F1 = 0x70;
 constexpr UINT VK_F4 = 0x73;
+constexpr UINT VK_F10 = 0x79;
 
 // System metrics and parameters.
 constexpr int SM_CXSCREEN = 0;
@@ -509,6 +511,22 @@ BOOL InsertMenu(HMENU menu, UINT position, UINT flags, UINT_PTR idOrPopup, LPCWS
 BOOL DeleteMenu(HMENU menu, UINT position, UINT flags);
 BOOL RemoveMenu(HMENU menu, UINT position, UINT flags);
 HMENU GetSubMenu(HMENU menu, int position);
+
+// Keyboard accelerators: a key with its modifiers that stands for a command.
+constexpr BYTE FVIRTKEY = 0x01;
+constexpr BYTE FSHIFT = 0x04;
+constexpr BYTE FCONTROL = 0x08;
+constexpr BYTE FALT = 0x10;
+struct ACCEL {
+    BYTE fVirt;  // FVIRTKEY and the modifiers that must be held (no others may be)
+    WORD key;    // the virtual key
+    WORD cmd;    // the command sent in WM_COMMAND (high word of wParam 1)
+};
+HACCEL CreateAcceleratorTable(const ACCEL* entries, int count);
+BOOL DestroyAcceleratorTable(HACCEL table);
+// A key press that matches an entry becomes WM_COMMAND, sent to `hwnd`;
+// TRUE then, and the message is not to be dispatched.
+int TranslateAccelerator(HWND hwnd, HACCEL table, MSG* msg);
 int GetMenuItemCount(HMENU menu);
 UINT GetMenuItemID(HMENU menu, int position);
 UINT GetMenuState(HMENU menu, UINT item, UINT flags);

@@ -31,6 +31,12 @@ bool OrbellineApp::InitInstance() {
     if (!m_appMainWindow->CreateMainWindow(ZEP_Wnd::DefaultWindowRect()))
         return false;
     SetMainWindow(m_appMainWindow.get());
+    // The desktop keyboard: Ctrl+1, 2 and 3 for the views, Ctrl+Q for Exit.
+    const ACCEL keys[] = {{FVIRTKEY | FCONTROL, '1', kCmdViewMap},
+                          {FVIRTKEY | FCONTROL, '2', kCmdViewPlanner},
+                          {FVIRTKEY | FCONTROL, '3', kCmdViewWeather},
+                          {FVIRTKEY | FCONTROL, 'Q', kCmdExit}};
+    SetAccelerators(keys, static_cast<int>(sizeof keys / sizeof keys[0]));
     m_appMainWindow->ShowWindow(SW_SHOWNORMAL);
     m_appMainWindow->UpdateWindow();
     return true;

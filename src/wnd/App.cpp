@@ -24,6 +24,8 @@ std::wstring SingleInstanceName() {
 App::App() { SetApp(this); }
 
 App::~App() {
+    if (m_accelerators)
+        ::DestroyAcceleratorTable(m_accelerators);
     if (m_instanceLock && m_instanceLock->KnockFd() >= 0)
         ob::ui::RemoveLoopSource(m_instanceLock->KnockFd());
     if (GetApp() == this)
@@ -81,6 +83,19 @@ void App::OnEndRequest() {
         ::PostQuitMessage(0);
 }
 
+void App::SetAccelerators(const ACCEL* entries, int count) {
+    if (m_accelerators)
+        ::DestroyAcceleratorTable(m_accelerators);
+    m_accelerators = ::CreateAcceleratorTable(entries, count);
+}
+
+bool App::PreTranslateMessage(MSG& msg) {
+    const HWND main = m_mainWindow ? m_mainWindow->GetHandle() : nullptr;
+    if (m_accelerators && main && ::TranslateAccelerator(main, m_accelerators, &msg))
+        return true;
+    return ::IsDialogMessage(msg.hwnd, &msg) != FALSE;
+}
+
 int App::Run() {
     // A logout, Ctrl+C or a closed terminal only wakes the loop; the program
     // then ends in its own order, settings saved.
@@ -92,7 +107,7 @@ int App::Run() {
         });
     }
     while (::GetMessage(&m_msg, nullptr, 0, 0)) {
-        if (::IsDialogMessage(m_msg.hwnd, &m_msg))
+        if (PreTranslateMessage(m_msg))
             continue;
         ::TranslateMessage(&m_msg);
         ::DispatchMessage(&m_msg);

@@ -28,6 +28,12 @@ public:
 
     // The message loop until the quit message; then ExitInstance().
     int Run();
+    // What the loop does with a message before dispatching it: the main
+    // window's keyboard accelerators, then the dialog manager. True when one
+    // of them took the message.
+    bool PreTranslateMessage(MSG& msg);
+    // Keys that stand for commands of the main window, wherever the focus is.
+    void SetAccelerators(const ACCEL* entries, int count);
     // The whole entry sequence: library start, InitApplication, InitInstance,
     // Run, library end. Returns the process exit code.
     int RunEntrySequence(HINSTANCE instance);
@@ -49,6 +55,7 @@ protected:
     MSG m_msg{};
     bool m_singleInstance = true;
     HWND m_found = nullptr;
+    HACCEL m_accelerators = nullptr;
 
     // SIGTERM, SIGINT or SIGHUP arrived while the loop ran: asks the main
     // window to close (the quit message when there is none).

@@ -153,7 +153,7 @@ public:
         std::sscanf(geometry.c_str() + at + 10, "%dx%d", &width, &height);
         ASSERT_GT(width, 0);
         scale = width / 240.0;
-        std::this_thread::sleep_for(std::chrono::milliseconds(1000));  // the first frame is up
+        std::this_thread::sleep_for(std::chrono::milliseconds(2000));  // the first frame is up, even on a busy machine
     }
 
     void Tap(int x, int y) {
@@ -242,6 +242,28 @@ TEST(ShellDesktop, NewUserChoosesTheHomeCityWithReturnAndBothExitAndSigtermKeepI
         EXPECT_NE(chosen[run], "") << desktop.settings;
     }
     EXPECT_EQ(chosen[0], chosen[1]);
+}
+
+// The desktop's own keys reach the program: Ctrl+2 for the planner, Alt alone
+// for the menu bar with the arrows through View to Weather, F10 and Escape
+// open and close it again, Ctrl+Q exits.
+TEST(ShellDesktop, KeyboardSwitchesViewsThroughTheMenusAndExitsUnderXvfb) {
+    Desktop desktop;
+    std::string skip;
+    if (!desktop.Available(skip))
+        GTEST_SKIP() << skip;
+    ASSERT_NO_FATAL_FAILURE(desktop.Start("keyboard", "cities,1;2;3\r\ntab,0\r\nweatherupdatewarning,0\r\n"));
+
+    desktop.Keys("ctrl+2");
+    desktop.Keys("Alt_L");                   // File opens, About highlighted
+    desktop.Keys("Right Down Down Return");  // View: World Map, Time Planner, Weather
+    desktop.Keys("F10 Escape");              // opened and closed again: nothing chosen
+    desktop.Keys("ctrl+q");
+
+    int status = 0;
+    ASSERT_TRUE(desktop.WaitForEnd(status)) << "the program did not exit";
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    EXPECT_NE(desktop.settings.find("tab,2\r\n"), std::string::npos) << desktop.settings;
 }
 
 }  // namespace

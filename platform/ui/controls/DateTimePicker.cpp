@@ -311,6 +311,10 @@ LRESULT DateTimePicker::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         if (HasButton()) OpenCalendar();
         return 0;
     }
+    case WM_SYSKEYDOWN:
+        // Alt+Down comes as a system key, since Alt is held.
+        if (wParam != VK_DOWN) return Control::OnMessage(msg, wParam, lParam);
+        [[fallthrough]];
     case WM_KEYDOWN:
         if (!valid_) return 0;
         // F4 or Alt+Down opens and closes the calendar, as the pen does.

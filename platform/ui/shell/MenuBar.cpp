@@ -8,6 +8,7 @@
 #include "platform/ui/win/UiFonts.h"
 #include "platform/ui/win/WindowSystem.h"
 
+#include <map>
 #include <memory>
 
 namespace ob::ui {
@@ -30,6 +31,12 @@ struct Bar {
 };
 
 Bar* BarOf(HWND hwnd) { return reinterpret_cast<Bar*>(GetWindowLongPtr(hwnd, GWLP_USERDATA)); }
+
+// Every bar by its owner, for the keyboard.
+std::map<HWND, HWND>& BarsByOwner() {
+    static std::map<HWND, HWND> bars;
+    return bars;
+}
 
 void Layout(HWND hwnd, Bar& bar) {
     RECT rc;
@@ -131,6 +138,8 @@ LRESULT MenuBarProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
         return 0;
     case WM_NCDESTROY: {
         SetWindowLongPtr(hwnd, GWLP_USERDATA, 0);
+        auto it = BarsByOwner().find(bar->owner);
+        if (it != BarsByOwner().end() && it->second == hwnd) BarsByOwner().erase(it);
         if (bar->menu) DestroyMenu(bar->menu);
         delete bar;
         return DefWindowProc(hwnd, message, wParam, lParam);
@@ -140,6 +149,41 @@ LRESULT MenuBarProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 }  // namespace
+
+bool OpenMenuBarFromKeyboard(HWND owner) {
+    auto found = BarsByOwner().find(owner);
+    if (found == BarsByOwner().end()) return false;
+    HWND hwnd = found->second;
+    Bar* bar = BarOf(hwnd);
+    if (!bar || !IsWindowVisible(hwnd) || !IsWindowEnabled(owner)) return false;
+    // The drop-downs in bar order; plain buttons are passed over.
+    std::vector<int> menus;
+    for (size_t i = 0; i < bar->buttons.size(); ++i)
+        if (bar->buttons[i].popup >= 0) menus.push_back(static_cast<int>(i));
+    if (menus.empty()) return false;
+    const int count = static_cast<int>(menus.size());
+    int at = 0;
+    UINT id = 0;
+    for (;;) {
+        const Bar::Button button = bar->buttons[static_cast<size_t>(menus[static_cast<size_t>(at)])];
+        HMENU sub = GetSubMenu(bar->menu, button.popup);
+        if (!sub) break;
+        bar->pressed = menus[static_cast<size_t>(at)];
+        InvalidateRect(hwnd, nullptr, FALSE);
+        RECT wr;
+        GetWindowRect(hwnd, &wr);
+        int step = 0;
+        id = TrackMenuFromKeyboard(sub, TPM_LEFTALIGN | TPM_BOTTOMALIGN, POINT{wr.left + button.rect.left, wr.top},
+                                   owner, button.popup, step);
+        if (!IsWindow(hwnd) || !(bar = BarOf(hwnd))) return true;
+        bar->pressed = -1;
+        InvalidateRect(hwnd, nullptr, FALSE);
+        if (id || step == 0) break;
+        at = (at + step + count) % count;
+    }
+    if (id && IsWindow(owner)) PostMessage(owner, WM_COMMAND, MAKEWPARAM(static_cast<WORD>(id), 0), 0);
+    return true;
+}
 
 HWND CreateShellMenuBar(HWND owner, UINT resourceId, DWORD flags) {
     if (!IsWindow(owner)) return nullptr;
@@ -187,6 +231,7 @@ HWND CreateShellMenuBar(HWND owner, UINT resourceId, DWORD flags) {
     }
     Bar* raw = bar.release();
     SetWindowLongPtr(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(raw));
+    BarsByOwner()[owner] = hwnd;
     Layout(hwnd, *raw);
     if (!(flags & SHCMBF_HIDDEN)) ShowWindow(hwnd, SW_SHOWNA);
     // The bar stays above its owner.

@@ -71,9 +71,10 @@ int UiDriver::RunUntilIdle() {
             PostQuitMessage(static_cast<int>(msg.wParam));  // left for the test to see
             break;
         }
+        ++count;
+        if (filter_ && filter_(msg)) continue;
         TranslateMessage(&msg);
         DispatchMessage(&msg);
-        ++count;
     }
     return count;
 }
@@ -134,6 +135,14 @@ void UiDriver::Drag(POINT from, POINT to, int steps) {
 void UiDriver::Key(UINT vk) {
     InjectKey(vk, true);
     InjectKey(vk, false);
+    RunUntilIdle();
+}
+
+void UiDriver::KeyWith(UINT modifier, UINT vk) {
+    InjectKey(modifier, true);
+    InjectKey(vk, true);
+    InjectKey(vk, false);
+    InjectKey(modifier, false);
     RunUntilIdle();
 }
 

@@ -37,9 +37,16 @@ public:
     // Holds the pen still for `ms` milliseconds (tap-and-hold), then lifts it.
     void Hold(POINT screen, unsigned ms = 800);
     void Drag(POINT from, POINT to, int steps = 4);
-    // Keys by virtual key; text as characters.
+    // Keys by virtual key; text as characters. KeyWith holds `modifier`
+    // (VK_CONTROL, VK_SHIFT, VK_MENU) around the key.
     void Key(UINT virtualKey);
+    void KeyWith(UINT modifier, UINT virtualKey);
     void Type(const std::wstring& text);
+
+    // What the program's own loop does with a message before dispatching it
+    // (accelerators, the dialog manager): RunUntilIdle calls it first and
+    // skips the message when it returns true.
+    void SetMessageFilter(std::function<bool(MSG&)> filter) { filter_ = std::move(filter); }
 
     // Runs `step` the next time a loop (a modal dialog, a menu, a gesture)
     // waits for the user; steps run in order, one per wait.
@@ -61,6 +68,7 @@ public:
 
 private:
     std::deque<std::function<void()>> steps_;
+    std::function<bool(MSG&)> filter_;
 };
 
 POINT CentreOf(HWND hwnd);

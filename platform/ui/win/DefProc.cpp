@@ -1,4 +1,5 @@
 // The default processing every window procedure falls back on.
+#include "platform/ui/win/Menus.h"
 #include "platform/ui/win/ScreenDc.h"
 #include "platform/ui/win/WindowSystem.h"
 
@@ -77,6 +78,17 @@ LRESULT DefWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
         if (GetCapture() == hwnd) ReleaseCapture();
         return 0;
     case WM_MOUSEACTIVATE: return 1;  // MA_ACTIVATE
+    case WM_SYSKEYDOWN:
+    case WM_SYSKEYUP: {
+        // F10, or Alt pressed and lifted alone, asks the top-level window for its menu.
+        const bool menuKey = (message == WM_SYSKEYDOWN && wParam == VK_F10) ||
+                             (message == WM_SYSKEYUP && wParam == VK_MENU && Sys().altAlone);
+        if (Window* top = menuKey ? TopLevelOf(w) : nullptr) SendMessage(top->handle, WM_SYSCOMMAND, SC_KEYMENU, 0);
+        return 0;
+    }
+    case WM_SYSCOMMAND:
+        if ((wParam & 0xFFF0) == SC_KEYMENU) OpenMenuBarFromKeyboard(hwnd);
+        return 0;
     case WM_CTLCOLORMSGBOX:
     case WM_CTLCOLOREDIT:
     case WM_CTLCOLORLISTBOX:

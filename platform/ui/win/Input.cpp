@@ -101,7 +101,11 @@ bool InputToMessage(const InputEvent& e, MSG& out) {
         if (!target) target = FromHandle(s.active);
         if (!target) return false;
         out.hwnd = target->handle;
-        out.message = e.kind == InputEvent::KeyDown ? WM_KEYDOWN : e.kind == InputEvent::KeyUp ? WM_KEYUP : WM_CHAR;
+        // F10, Alt and keys pressed while Alt is held are the system's keys.
+        const bool sys = e.key == VK_F10 || e.key == VK_MENU || (s.keyState[VK_MENU] & 0x80) != 0;
+        out.message = e.kind == InputEvent::KeyDown ? (sys ? WM_SYSKEYDOWN : WM_KEYDOWN)
+                      : e.kind == InputEvent::KeyUp ? (sys ? WM_SYSKEYUP : WM_KEYUP)
+                                                    : WM_CHAR;
         out.wParam = e.key;
         out.lParam = e.kind == InputEvent::KeyUp ? static_cast<LPARAM>(0xC0000001u) : 1;
         return true;
@@ -137,7 +141,10 @@ void AfterInputRemoved(const InputEvent& e, const MSG& m) {
         s.penDown = false;
         s.keyState[VK_LBUTTON] = 0;
         break;
-    case InputEvent::KeyDown: s.keyState[e.key & 0xFF] = 0x80; break;
+    case InputEvent::KeyDown:
+        s.keyState[e.key & 0xFF] = 0x80;
+        s.altAlone = e.key == VK_MENU;
+        break;
     case InputEvent::KeyUp: s.keyState[e.key & 0xFF] = 0; break;
     case InputEvent::Char: break;
     }

@@ -156,12 +156,21 @@ int ItemAt(const Level& level, POINT screen) {
 
 bool Selectable(const MenuItem& it) { return !(it.flags & (MF_SEPARATOR | MF_GRAYED | MF_DISABLED)); }
 
-}  // namespace
+int FirstSelectable(const Menu& m) {
+    for (size_t i = 0; i < m.items.size(); ++i)
+        if (!(m.items[i].flags & MF_SEPARATOR)) return static_cast<int>(i);
+    return -1;
+}
 
-UINT TrackMenu(HMENU menu, UINT flags, POINT anchor, HWND owner, int position) {
+UINT Track(HMENU menu, UINT flags, POINT anchor, HWND owner, int position, int* step) {
     std::vector<Level> levels;
     levels.reserve(8);
     if (!OpenLevel(levels, menu, flags, anchor, owner, position)) return 0;
+    const bool keyboard = step != nullptr;
+    if (keyboard) {
+        *step = 0;
+        if (Menu* m = FindMenu(levels.front().menu)) SetHot(levels.front(), FirstSelectable(*m));
+    }
     SetCapture(levels.front().hwnd);
     UINT chosen = 0;
     bool done = false;
@@ -178,6 +187,8 @@ UINT TrackMenu(HMENU menu, UINT flags, POINT anchor, HWND owner, int position) {
         POINT at{wr.right - Scale(4), wr.top + levels[li].items[static_cast<size_t>(index)].top};
         OpenLevel(levels, it.sub, flags & ~(TPM_RIGHTALIGN | TPM_CENTERALIGN | TPM_BOTTOMALIGN | TPM_VCENTERALIGN), at,
                   owner, index);
+        if (keyboard && levels.size() > li + 1)
+            if (Menu* sub = FindMenu(levels.back().menu)) SetHot(levels.back(), FirstSelectable(*sub));
         SetCapture(levels.front().hwnd);
     };
     while (!done) {
@@ -221,6 +232,11 @@ UINT TrackMenu(HMENU menu, UINT flags, POINT anchor, HWND owner, int position) {
             }
             continue;
         }
+        if (msg.message == WM_SYSKEYDOWN || (msg.message == WM_SYSKEYUP && msg.wParam == VK_MENU)) {
+            // F10 or Alt again closes the menu, as Escape does on the first level.
+            if (msg.wParam == VK_F10 || msg.wParam == VK_MENU) done = true;
+            continue;
+        }
         if (msg.message == WM_KEYDOWN) {
             Level& level = levels.back();
             Menu* m = FindMenu(level.menu);
@@ -243,11 +259,21 @@ UINT TrackMenu(HMENU menu, UINT flags, POINT anchor, HWND owner, int position) {
                 SetHot(level, i);
                 break;
             }
-            case VK_RIGHT:
-                if (level.hot >= 0) openSub(levels.size() - 1, level.hot);
+            case VK_RIGHT: {
+                const bool opens = level.hot >= 0 && (m->items[static_cast<size_t>(level.hot)].flags & MF_POPUP);
+                if (opens) openSub(levels.size() - 1, level.hot);
+                else if (keyboard) {  // on to the bar's next menu
+                    *step = 1;
+                    done = true;
+                }
                 break;
+            }
             case VK_LEFT:
                 if (levels.size() > 1) CloseLevelsAbove(levels, levels.size() - 1);
+                else if (keyboard) {
+                    *step = -1;
+                    done = true;
+                }
                 break;
             case VK_RETURN:
                 if (level.hot >= 0) {
@@ -263,13 +289,23 @@ UINT TrackMenu(HMENU menu, UINT flags, POINT anchor, HWND owner, int position) {
             }
             continue;
         }
-        if (msg.message == WM_KEYUP || msg.message == WM_CHAR) continue;
+        if (msg.message == WM_KEYUP || msg.message == WM_CHAR || msg.message == WM_SYSKEYUP) continue;
         TranslateMessage(&msg);
         DispatchMessage(&msg);
     }
     if (GetCapture() && !levels.empty() && GetCapture() == levels.front().hwnd) ReleaseCapture();
     CloseLevelsAbove(levels, 0);
     return chosen;
+}
+
+}  // namespace
+
+UINT TrackMenu(HMENU menu, UINT flags, POINT anchor, HWND owner, int position) {
+    return Track(menu, flags, anchor, owner, position, nullptr);
+}
+
+UINT TrackMenuFromKeyboard(HMENU menu, UINT flags, POINT anchor, HWND owner, int position, int& step) {
+    return Track(menu, flags, anchor, owner, position, &step);
 }
 
 }  // namespace ob::ui

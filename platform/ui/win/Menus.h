@@ -28,4 +28,15 @@ MenuItem* FindItem(HMENU h, UINT item, UINT flags, HMENU* owner, int* index);
 // TPM_ alignment flags; `position` is what WM_INITMENUPOPUP tells the owner.
 UINT TrackMenu(HMENU menu, UINT flags, POINT anchor, HWND owner, int position = 0);
 
+// The same for a menu opened from the keyboard: its first item starts
+// highlighted, and Left or Right on the first level close it with `step` set
+// to -1 or +1 so the caller can open the neighbouring menu of its bar
+// (0 otherwise).
+UINT TrackMenuFromKeyboard(HMENU menu, UINT flags, POINT anchor, HWND owner, int position, int& step);
+
+// F10 or Alt alone: opens the first menu of the shell menu bar that `owner`
+// has, its first item highlighted; the arrows move between the bar's menus
+// and their items. False when the window has no bar with a menu.
+bool OpenMenuBarFromKeyboard(HWND owner);
+
 }  // namespace ob::ui

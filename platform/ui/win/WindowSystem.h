@@ -141,6 +141,7 @@ struct WindowSystem {
     LONG lastMessageTime = 0;
     bool penDown = false;
     std::uint8_t keyState[256] = {};
+    bool altAlone = false;  // the last key pressed was Alt: lifting it opens the menu bar
     HCURSOR currentCursor = nullptr;
     // Double-click detection.
     HWND lastClickWindow = nullptr;

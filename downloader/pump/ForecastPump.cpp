@@ -41,51 +41,51 @@ bool IsForecastFileName(const char* name) {
 }  // namespace
 
 ForecastPump::ForecastPump(PumpConfig config, ICityLocator& locator, PumpLog& log)
-    : config_(std::move(config)), locator_(locator), log_(log), http_(config_.http) {}
+    : m_config(std::move(config)), m_locator(locator), m_log(log), m_http(m_config.http) {}
 
 std::string ForecastPump::SettingsPath() const {
-    return config_.settingsFile.empty() ? config_.appFolder + "/settings.csv" : config_.settingsFile;
+    return m_config.settingsFile.empty() ? m_config.appFolder + "/settings.csv" : m_config.settingsFile;
 }
 std::string ForecastPump::DataFolder() const {
-    return config_.dataFolder.empty() ? config_.appFolder + "/weather/data" : config_.dataFolder;
+    return m_config.dataFolder.empty() ? m_config.appFolder + "/weather/data" : m_config.dataFolder;
 }
 std::string ForecastPump::ForecastPath(int cityId) const {
     return DataFolder() + "/f_" + std::to_string(cityId) + ".xml";
 }
 
 void ForecastPump::SetStopCheck(std::function<bool()> check) {
-    stopCheck_ = check;
-    http_.SetAbortCheck(std::move(check));
+    m_stopCheck = check;
+    m_http.SetAbortCheck(std::move(check));
 }
 
 PumpSettings ForecastPump::ReadSettings() const { return ReadPumpSettings(SettingsPath()); }
 
 FetchReport ForecastPump::FetchAll() {
     const PumpSettings settings = ReadSettings();
-    log_.SetLevel(settings.logLevel);
+    m_log.SetLevel(settings.logLevel);
 
     FetchReport report;
     report.cities = static_cast<int>(settings.cityIds.size());
     if (!settings.fileRead)
-        log_.Write(Severity::Warning,
+        m_log.Write(Severity::Warning,
                    "settings file " + SettingsPath() + " " + settings.whyNotRead + ": no cities to fetch");
-    log_.Write(Severity::Info, "fetching " + std::to_string(report.cities) + " cities from " + config_.serviceUrl);
+    m_log.Write(Severity::Info, "fetching " + std::to_string(report.cities) + " cities from " + m_config.serviceUrl);
 
     if (report.cities > 0 && !MakeFolders(DataFolder())) {
-        log_.Write(Severity::Critical, "cannot create the data folder " + DataFolder());
+        m_log.Write(Severity::Critical, "cannot create the data folder " + DataFolder());
         report.failed = report.cities;
         return report;
     }
     RemoveLeftovers();
     for (int id : settings.cityIds) {
-        if (stopCheck_ && stopCheck_()) {
-            log_.Write(Severity::Warning, "stopping before every city was fetched");
+        if (m_stopCheck && m_stopCheck()) {
+            m_log.Write(Severity::Warning, "stopping before every city was fetched");
             report.failed = report.cities - report.succeeded;
             break;
         }
-        const std::optional<CityPlace> city = locator_.Find(id);
+        const std::optional<CityPlace> city = m_locator.Find(id);
         if (!city) {
-            log_.Write(Severity::Error, "city " + std::to_string(id) + " is not in the gazetteer; skipped");
+            m_log.Write(Severity::Error, "city " + std::to_string(id) + " is not in the gazetteer; skipped");
             ++report.failed;
             continue;
         }
@@ -94,11 +94,11 @@ FetchReport ForecastPump::FetchAll() {
             ++report.succeeded;
         } else {
             ++report.failed;
-            log_.Write(writeFailed_ ? Severity::Critical : Severity::Error,
+            m_log.Write(m_writeFailed ? Severity::Critical : Severity::Error,
                        Describe(*city) + ": " + why + "; its previous forecast is kept");
         }
     }
-    log_.Write(report.AllSucceeded() ? Severity::Info : Severity::Error,
+    m_log.Write(report.AllSucceeded() ? Severity::Info : Severity::Error,
                "fetch done: " + std::to_string(report.succeeded) + " of " + std::to_string(report.cities) +
                    " cities updated");
     return report;
@@ -108,11 +108,11 @@ bool ForecastPump::FetchCity(const CityPlace& city, std::string& why) {
     ForecastRequest request;
     request.latitude = city.latitude;
     request.longitude = city.longitude;
-    const std::string url = BuildForecastUrl(config_.serviceUrl, request);
-    log_.Write(Severity::Debug, "GET " + url);
+    const std::string url = BuildForecastUrl(m_config.serviceUrl, request);
+    m_log.Write(Severity::Debug, "GET " + url);
 
-    writeFailed_ = false;
-    const HttpResponse response = http_.Get(url);
+    m_writeFailed = false;
+    const HttpResponse response = m_http.Get(url);
     if (response.outcome != HttpOutcome::Ok) {
         why = std::string(OutcomeName(response.outcome)) + " (" + response.error + ")";
         if (response.outcome == HttpOutcome::HttpError)
@@ -134,11 +134,11 @@ bool ForecastPump::FetchCity(const CityPlace& city, std::string& why) {
     std::string error;
     if (!WriteFileAtomically(ForecastPath(city.id), xml, error)) {
         // Not the service's fault: the disk is full or the folder is not ours.
-        writeFailed_ = true;
+        m_writeFailed = true;
         why = "cannot write " + ForecastPath(city.id) + " (" + error + ")";
         return false;
     }
-    log_.Write(Severity::Detail, Describe(city) + ": " + std::to_string(parsed.forecast->days.size()) +
+    m_log.Write(Severity::Detail, Describe(city) + ": " + std::to_string(parsed.forecast->days.size()) +
                                      " days written to " + ForecastPath(city.id));
     return true;
 }
@@ -156,7 +156,7 @@ void ForecastPump::RemoveLeftovers() {
         // Another writer's file of the last minutes may still be in use.
         if (::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode) && now - info.st_mtime > 600) {
             ::unlink(path.c_str());
-            log_.Write(Severity::Detail, "removed the unfinished file " + path);
+            m_log.Write(Severity::Detail, "removed the unfinished file " + path);
         }
     }
     ::closedir(dir);

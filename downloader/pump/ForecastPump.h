@@ -56,12 +56,12 @@ public:
 private:
     void RemoveLeftovers();
 
-    PumpConfig config_;
-    ICityLocator& locator_;
-    PumpLog& log_;
-    HttpClient http_;
-    bool writeFailed_ = false;
-    std::function<bool()> stopCheck_;  // the last FetchCity failed on the disk, not the network
+    PumpConfig m_config;
+    ICityLocator& m_locator;
+    PumpLog& m_log;
+    HttpClient m_http;
+    bool m_writeFailed = false;
+    std::function<bool()> m_stopCheck;  // the last FetchCity failed on the disk, not the network
 };
 
 }  // namespace OBPump

@@ -56,36 +56,36 @@ std::string DefaultUserAgent() {
     return std::string("ForecastPumpCF/") + ORBELLINE_VERSION + " (Orbelline world clock)";
 }
 
-HttpClient::HttpClient(HttpOptions options) : options_(std::move(options)), handle_(nullptr) {
+HttpClient::HttpClient(HttpOptions options) : m_options(std::move(options)), m_handle(nullptr) {
     GlobalInit();
-    if (options_.userAgent.empty())
-        options_.userAgent = DefaultUserAgent();
-    handle_ = curl_easy_init();
+    if (m_options.userAgent.empty())
+        m_options.userAgent = DefaultUserAgent();
+    m_handle = curl_easy_init();
 }
 
 HttpClient::~HttpClient() {
-    if (handle_)
-        curl_easy_cleanup(static_cast<CURL*>(handle_));
+    if (m_handle)
+        curl_easy_cleanup(static_cast<CURL*>(m_handle));
 }
 
 HttpResponse HttpClient::Get(const std::string& url) {
     HttpResponse response;
-    CURL* curl = static_cast<CURL*>(handle_);
+    CURL* curl = static_cast<CURL*>(m_handle);
     if (!curl) {
         response.error = "could not initialise libcurl";
         return response;
     }
     curl_easy_reset(curl);
 
-    Sink sink{&response.body, options_.maxBodyBytes};
+    Sink sink{&response.body, m_options.maxBodyBytes};
     char errorText[CURL_ERROR_SIZE] = {};
     curl_easy_setopt(curl, CURLOPT_URL, url.c_str());
     curl_easy_setopt(curl, CURLOPT_HTTPGET, 1L);
     curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
     curl_easy_setopt(curl, CURLOPT_ERRORBUFFER, errorText);
-    curl_easy_setopt(curl, CURLOPT_USERAGENT, options_.userAgent.c_str());
-    curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT_MS, options_.connectTimeoutMs);
-    curl_easy_setopt(curl, CURLOPT_TIMEOUT_MS, options_.totalTimeoutMs);
+    curl_easy_setopt(curl, CURLOPT_USERAGENT, m_options.userAgent.c_str());
+    curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT_MS, m_options.connectTimeoutMs);
+    curl_easy_setopt(curl, CURLOPT_TIMEOUT_MS, m_options.totalTimeoutMs);
     // Certificates and host names are always checked; there is no switch to turn that off.
     curl_easy_setopt(curl, CURLOPT_SSL_VERIFYPEER, 1L);
     curl_easy_setopt(curl, CURLOPT_SSL_VERIFYHOST, 2L);
@@ -98,12 +98,12 @@ HttpResponse HttpClient::Get(const std::string& url) {
     // Compressed answers are welcome; the size cap applies to the decoded bytes.
     curl_easy_setopt(curl, CURLOPT_ACCEPT_ENCODING, "");
     // An announced length above the cap is refused before any body is read.
-    curl_easy_setopt(curl, CURLOPT_MAXFILESIZE_LARGE, static_cast<curl_off_t>(options_.maxBodyBytes));
+    curl_easy_setopt(curl, CURLOPT_MAXFILESIZE_LARGE, static_cast<curl_off_t>(m_options.maxBodyBytes));
     curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, WriteBody);
     curl_easy_setopt(curl, CURLOPT_WRITEDATA, &sink);
     curl_easy_setopt(curl, CURLOPT_NOPROGRESS, 0L);
     curl_easy_setopt(curl, CURLOPT_XFERINFOFUNCTION, Progress);
-    curl_easy_setopt(curl, CURLOPT_XFERINFODATA, &abortCheck_);
+    curl_easy_setopt(curl, CURLOPT_XFERINFODATA, &m_abortCheck);
 
     const CURLcode code = curl_easy_perform(curl);
     curl_easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &response.status);
@@ -119,7 +119,7 @@ HttpResponse HttpClient::Get(const std::string& url) {
     }
     if (sink.overflow || code == CURLE_FILESIZE_EXCEEDED) {
         response.outcome = HttpOutcome::TooLarge;
-        response.error = "answer larger than " + std::to_string(options_.maxBodyBytes) + " bytes";
+        response.error = "answer larger than " + std::to_string(m_options.maxBodyBytes) + " bytes";
     } else if (code == CURLE_ABORTED_BY_CALLBACK) {
         response.outcome = HttpOutcome::Abandoned;
         response.error = "the downloader is stopping";

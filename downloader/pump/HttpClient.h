@@ -47,14 +47,14 @@ public:
     HttpResponse Get(const std::string& url);
 
     // Asked about once a second during a request; true abandons it.
-    void SetAbortCheck(std::function<bool()> check) { abortCheck_ = std::move(check); }
+    void SetAbortCheck(std::function<bool()> check) { m_abortCheck = std::move(check); }
 
-    const HttpOptions& Options() const { return options_; }
+    const HttpOptions& Options() const { return m_options; }
 
 private:
-    HttpOptions options_;
-    void* handle_;  // CURL*, reused so that keep-alive connections are shared
-    std::function<bool()> abortCheck_;
+    HttpOptions m_options;
+    void* m_handle;  // CURL*, reused so that keep-alive connections are shared
+    std::function<bool()> m_abortCheck;
 };
 
 }  // namespace OBPump

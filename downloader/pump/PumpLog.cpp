@@ -37,40 +37,40 @@ std::string OneLine(const std::string& message) {
 }  // namespace
 
 PumpLog::PumpLog(std::string path, int level, std::size_t limitBytes)
-    : path_(std::move(path)), level_(std::clamp(level, 0, 5)), limit_(std::max<std::size_t>(limitBytes, 1024)) {}
+    : m_path(std::move(path)), m_level(std::clamp(level, 0, 5)), m_limit(std::max<std::size_t>(limitBytes, 1024)) {}
 
-void PumpLog::SetLevel(int level) { level_ = std::clamp(level, 0, 5); }
+void PumpLog::SetLevel(int level) { m_level = std::clamp(level, 0, 5); }
 
-void PumpLog::EchoToStandardError(Severity least) { echoFrom_ = static_cast<int>(least); }
+void PumpLog::EchoToStandardError(Severity least) { m_echoFrom = static_cast<int>(least); }
 
 void PumpLog::Write(Severity severity, const std::string& message) {
-    if (static_cast<int>(severity) >= echoFrom_)
+    if (static_cast<int>(severity) >= m_echoFrom)
         std::fprintf(stderr, "ForecastPumpCF: %s\n", OneLine(message).c_str());
-    if (path_.empty() || !Enabled(severity))
+    if (m_path.empty() || !Enabled(severity))
         return;
     const long long seconds =
         (ob::kernel::UtcNowTicks() - ob::kernel::kUnixEpochTicks) / ob::kernel::kTicksPerSecond;
     const std::string line =
         IsoUtc(seconds) + " [" + SeverityName(severity) + "] " + OneLine(message) + "\n";
 
-    std::lock_guard<std::mutex> guard(lock_);
+    std::lock_guard<std::mutex> guard(m_lock);
     struct stat info {};
-    if (::lstat(path_.c_str(), &info) == 0 && S_ISREG(info.st_mode) &&
-        static_cast<std::size_t>(info.st_size) + line.size() > limit_)
-        std::rename(path_.c_str(), (path_ + ".old").c_str());
+    if (::lstat(m_path.c_str(), &info) == 0 && S_ISREG(info.st_mode) &&
+        static_cast<std::size_t>(info.st_size) + line.size() > m_limit)
+        std::rename(m_path.c_str(), (m_path + ".old").c_str());
     // Only a plain file is written: opening never blocks (a FIFO put in the
     // log's place would otherwise hold the downloader for ever) and a link,
     // a FIFO or a device is left alone.
-    const int fd = ::open(path_.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC | O_NOCTTY,
+    const int fd = ::open(m_path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC | O_NOCTTY,
                           0600);
     if (fd < 0)
         return;
     if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode)) {
         const ssize_t written = ::write(fd, line.data(), line.size());
         (void)written;
-    } else if (!warnedNotRegular_) {
-        warnedNotRegular_ = true;
-        std::fprintf(stderr, "ForecastPumpCF: %s is not a regular file; nothing is logged\n", path_.c_str());
+    } else if (!m_warnedNotRegular) {
+        m_warnedNotRegular = true;
+        std::fprintf(stderr, "ForecastPumpCF: %s is not a regular file; nothing is logged\n", m_path.c_str());
     }
     ::close(fd);
 }

@@ -20,8 +20,8 @@ public:
     explicit PumpLog(std::string path = {}, int level = 5, std::size_t limitBytes = kDefaultLimit);
 
     void SetLevel(int level);
-    int Level() const { return level_; }
-    bool Enabled(Severity severity) const { return static_cast<int>(severity) >= level_; }
+    int Level() const { return m_level; }
+    bool Enabled(Severity severity) const { return static_cast<int>(severity) >= m_level; }
 
     void Write(Severity severity, const std::string& message);
 
@@ -29,15 +29,15 @@ public:
     // level: a fetch run by hand from a terminal tells why a city failed.
     void EchoToStandardError(Severity least);
 
-    const std::string& Path() const { return path_; }
+    const std::string& Path() const { return m_path; }
 
 private:
-    std::mutex lock_;
-    std::string path_;
-    int level_;
-    std::size_t limit_;
-    bool warnedNotRegular_ = false;
-    int echoFrom_ = 6;  // above every severity: no echo
+    std::mutex m_lock;
+    std::string m_path;
+    int m_level;
+    std::size_t m_limit;
+    bool m_warnedNotRegular = false;
+    int m_echoFrom = 6;  // above every severity: no echo
 };
 
 }  // namespace OBPump

@@ -16,13 +16,13 @@ long long UnixNow() {
 
 class BusyScope {
 public:
-    explicit BusyScope(IPumpSignals& signals) : signals_(signals) { signals_.SetBusy(true); }
-    ~BusyScope() { signals_.SetBusy(false); }
+    explicit BusyScope(IPumpSignals& signals) : m_signals(signals) { m_signals.SetBusy(true); }
+    ~BusyScope() { m_signals.SetBusy(false); }
     BusyScope(const BusyScope&) = delete;
     BusyScope& operator=(const BusyScope&) = delete;
 
 private:
-    IPumpSignals& signals_;
+    IPumpSignals& m_signals;
 };
 
 }  // namespace

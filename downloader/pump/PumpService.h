@@ -29,15 +29,15 @@ public:
 class DeadlineSignals : public IPumpSignals {
 public:
     DeadlineSignals(IPumpSignals& inner, long seconds)
-        : inner_(inner), deadline_(std::chrono::steady_clock::now() + std::chrono::seconds(seconds)) {}
-    Wake Wait(long timeoutMs) override { return inner_.Wait(timeoutMs); }
-    void SetBusy(bool busy) override { inner_.SetBusy(busy); }
-    bool StopRequested() override { return inner_.StopRequested() || Expired(); }
-    bool Expired() const { return std::chrono::steady_clock::now() >= deadline_; }
+        : m_inner(inner), m_deadline(std::chrono::steady_clock::now() + std::chrono::seconds(seconds)) {}
+    Wake Wait(long timeoutMs) override { return m_inner.Wait(timeoutMs); }
+    void SetBusy(bool busy) override { m_inner.SetBusy(busy); }
+    bool StopRequested() override { return m_inner.StopRequested() || Expired(); }
+    bool Expired() const { return std::chrono::steady_clock::now() >= m_deadline; }
 
 private:
-    IPumpSignals& inner_;
-    std::chrono::steady_clock::time_point deadline_;
+    IPumpSignals& m_inner;
+    std::chrono::steady_clock::time_point m_deadline;
 };
 
 constexpr long long kAutoUpdateSeconds = 3 * 3600;

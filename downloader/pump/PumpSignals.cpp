@@ -20,26 +20,26 @@ constexpr long kSliceMs = 100;
 
 }  // namespace
 
-NamedEventSignals::NamedEventSignals(bool ownStop) : ownStop_(ownStop) {
-    getNow_ = NamedEvent::Create(OBWeather::kGetNowEventName, NamedEvent::Kind::AutoReset, false);
-    busy_ = NamedEvent::Create(OBWeather::kBusyEventName, NamedEvent::Kind::ManualReset, false);
-    if (busy_)
-        busy_->Reset();  // left set by a downloader that was killed while fetching
-    if (ownStop_) {
-        stop_ = NamedEvent::Create(OBWeather::kStartStopEventName, NamedEvent::Kind::ManualReset, false);
-        if (stop_)
-            stop_->Reset();  // a stop from before this run is not meant for it
+NamedEventSignals::NamedEventSignals(bool ownStop) : m_ownStop(ownStop) {
+    m_getNow = NamedEvent::Create(OBWeather::kGetNowEventName, NamedEvent::Kind::AutoReset, false);
+    m_busy = NamedEvent::Create(OBWeather::kBusyEventName, NamedEvent::Kind::ManualReset, false);
+    if (m_busy)
+        m_busy->Reset();  // left set by a downloader that was killed while fetching
+    if (m_ownStop) {
+        m_stop = NamedEvent::Create(OBWeather::kStartStopEventName, NamedEvent::Kind::ManualReset, false);
+        if (m_stop)
+            m_stop->Reset();  // a stop from before this run is not meant for it
     }
 }
 
 NamedEventSignals::~NamedEventSignals() {
-    if (busy_)
-        busy_->Reset();
-    if (ownStop_ && stop_)
+    if (m_busy)
+        m_busy->Reset();
+    if (m_ownStop && m_stop)
         NamedEvent::Remove(OBWeather::kStartStopEventName);
 }
 
-bool NamedEventSignals::Ok() const { return getNow_ && busy_ && (!ownStop_ || stop_); }
+bool NamedEventSignals::Ok() const { return m_getNow && m_busy && (!m_ownStop || m_stop); }
 
 Wake NamedEventSignals::Wait(long timeoutMs) {
     const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
@@ -48,19 +48,19 @@ Wake NamedEventSignals::Wait(long timeoutMs) {
             return Wake::Stop;
         const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(until - std::chrono::steady_clock::now()).count();
         if (left <= 0)
-            return getNow_ && getNow_->Wait(0) ? Wake::FetchNow : Wake::TimedOut;
-        if (getNow_ && getNow_->Wait(static_cast<std::uint32_t>(std::min<long long>(left, kSliceMs)))) {
+            return m_getNow && m_getNow->Wait(0) ? Wake::FetchNow : Wake::TimedOut;
+        if (m_getNow && m_getNow->Wait(static_cast<std::uint32_t>(std::min<long long>(left, kSliceMs)))) {
             // A stop that came with the request still wins.
             return StopRequested() ? Wake::Stop : Wake::FetchNow;
         }
     }
 }
 
-bool NamedEventSignals::StopRequested() { return g_stopSignal || (stop_ && stop_->IsSet()); }
+bool NamedEventSignals::StopRequested() { return g_stopSignal || (m_stop && m_stop->IsSet()); }
 
 void NamedEventSignals::SetBusy(bool busy) {
-    if (busy_)
-        busy ? busy_->Set() : busy_->Reset();
+    if (m_busy)
+        busy ? m_busy->Set() : m_busy->Reset();
 }
 
 std::unique_ptr<ob::kernel::NamedLivenessLock> TakeRunningLock() {

@@ -24,10 +24,10 @@ public:
     bool StopRequested() override;
 
 private:
-    bool ownStop_;
-    std::unique_ptr<ob::kernel::NamedEvent> stop_;
-    std::unique_ptr<ob::kernel::NamedEvent> getNow_;
-    std::unique_ptr<ob::kernel::NamedEvent> busy_;
+    bool m_ownStop;
+    std::unique_ptr<ob::kernel::NamedEvent> m_stop;
+    std::unique_ptr<ob::kernel::NamedEvent> m_getNow;
+    std::unique_ptr<ob::kernel::NamedEvent> m_busy;
 };
 
 // Takes the downloader's running lock; null when another downloader holds it.

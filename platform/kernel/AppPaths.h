@@ -25,7 +25,7 @@ struct AppPaths {
     bool installed = false;
     std::wstring contentFolder;   // holds weather/html and weather/images_1|2|3
     std::wstring settingsFile;    // settings.csv
-    std::wstring forecastFolder;  // the downloader's f_<id>.xml files
+    std::wstring forecastFolder;  // the downloader's m_f<id>.xml files
     std::wstring logFolder;       // the downloader's log
     std::wstring downloader;      // the downloader executable
 };

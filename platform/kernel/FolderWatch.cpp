@@ -30,10 +30,10 @@ FolderWatch::FolderWatch() = default;
 FolderWatch::~FolderWatch() { Stop(); }
 
 bool FolderWatch::Open() {
-    if (fd_ >= 0)
+    if (m_fd >= 0)
         return true;
-    fd_ = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
-    if (fd_ < 0) {
+    m_fd = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+    if (m_fd < 0) {
         SetLastError(ErrorFromErrno(errno));
         return false;
     }
@@ -50,13 +50,13 @@ bool FolderWatch::Start(const std::wstring& folder, std::uint32_t mask, bool rec
     }
     if (!Open())
         return false;
-    mask_ = mask;
-    recursive_ = recursive;
+    m_mask = mask;
+    m_recursive = recursive;
     if (recursive)
         AddTree(path);
     else
         AddWatch(path);
-    if (folders_.empty()) {
+    if (m_folders.empty()) {
         SetLastError(kErrorAccessDenied);
         return false;
     }
@@ -65,28 +65,28 @@ bool FolderWatch::Start(const std::wstring& folder, std::uint32_t mask, bool rec
 }
 
 void FolderWatch::Clear() {
-    if (fd_ < 0)
+    if (m_fd < 0)
         return;
-    for (const auto& [wd, folder] : folders_)
-        ::inotify_rm_watch(fd_, wd);
-    folders_.clear();
+    for (const auto& [wd, folder] : m_folders)
+        ::inotify_rm_watch(m_fd, wd);
+    m_folders.clear();
     // Whatever the old registration had queued is not wanted any more.
     char buffer[4096];
-    while (::read(fd_, buffer, sizeof buffer) > 0) {
+    while (::read(m_fd, buffer, sizeof buffer) > 0) {
     }
 }
 
 void FolderWatch::Stop() {
-    if (fd_ >= 0)
-        ::close(fd_);  // closing drops every watch of the descriptor
-    fd_ = -1;
-    folders_.clear();
+    if (m_fd >= 0)
+        ::close(m_fd);  // closing drops every watch of the descriptor
+    m_fd = -1;
+    m_folders.clear();
 }
 
 void FolderWatch::AddWatch(const std::string& folder) {
-    const int wd = ::inotify_add_watch(fd_, folder.c_str(), kInotifyMask);
+    const int wd = ::inotify_add_watch(m_fd, folder.c_str(), kInotifyMask);
     if (wd >= 0)
-        folders_[wd] = folder;
+        m_folders[wd] = folder;
 }
 
 void FolderWatch::AddTree(const std::string& folder) {
@@ -107,9 +107,9 @@ void FolderWatch::AddTree(const std::string& folder) {
 }
 
 bool FolderWatch::WaitForChanges(int timeoutMs) const {
-    if (fd_ < 0)
+    if (m_fd < 0)
         return false;
-    struct pollfd pfd {fd_, POLLIN, 0};
+    struct pollfd pfd {m_fd, POLLIN, 0};
     int result;
     do {
         result = ::poll(&pfd, 1, timeoutMs);
@@ -119,25 +119,25 @@ bool FolderWatch::WaitForChanges(int timeoutMs) const {
 
 std::vector<FileChangeNotification*> FolderWatch::ReadChanges() {
     std::vector<FileChangeNotification*> out;
-    if (fd_ < 0)
+    if (m_fd < 0)
         return out;
     alignas(struct inotify_event) char buffer[16384];
     // A rename within the watched folders comes as a pair with one cookie.
     std::map<std::uint32_t, std::string> movedFrom;
     for (;;) {
-        const ssize_t n = ::read(fd_, buffer, sizeof buffer);
+        const ssize_t n = ::read(m_fd, buffer, sizeof buffer);
         if (n <= 0)
             break;
         for (ssize_t offset = 0; offset < n;) {
             const auto* event = reinterpret_cast<const struct inotify_event*>(buffer + offset);
             offset += static_cast<ssize_t>(sizeof(struct inotify_event) + event->len);
-            const auto folder = folders_.find(event->wd);
+            const auto folder = m_folders.find(event->wd);
             if (event->mask & IN_IGNORED) {
-                if (folder != folders_.end())
-                    folders_.erase(folder);
+                if (folder != m_folders.end())
+                    m_folders.erase(folder);
                 continue;
             }
-            if (folder == folders_.end() || event->len == 0)
+            if (folder == m_folders.end() || event->len == 0)
                 continue;
             const std::string path = folder->second + "/" + event->name;
             const bool isDir = event->mask & IN_ISDIR;
@@ -145,7 +145,7 @@ std::vector<FileChangeNotification*> FolderWatch::ReadChanges() {
             std::string oldPath;
             if (event->mask & IN_CREATE) {
                 id = isDir ? kChangeMakeDir : kChangeCreate;
-                if (isDir && recursive_)
+                if (isDir && m_recursive)
                     AddTree(path);
             } else if (event->mask & IN_CLOSE_WRITE) {
                 id = kChangeUpdateItem;
@@ -161,14 +161,14 @@ std::vector<FileChangeNotification*> FolderWatch::ReadChanges() {
                 } else {
                     id = isDir ? kChangeMakeDir : kChangeCreate;
                 }
-                if (isDir && recursive_)
+                if (isDir && m_recursive)
                     AddTree(path);
             } else if (event->mask & IN_DELETE) {
                 id = isDir ? kChangeRemoveDir : kChangeDelete;
             } else if (event->mask & IN_ATTRIB) {
                 id = kChangeAttributes;
             }
-            if (!(id & mask_))
+            if (!(id & m_mask))
                 continue;
             auto* block = new FileChangeNotification;
             block->info.eventId = id;
@@ -186,7 +186,7 @@ std::vector<FileChangeNotification*> FolderWatch::ReadChanges() {
     }
     // A file moved out of the watched folders is gone from them.
     for (const auto& [cookie, path] : movedFrom) {
-        if (!(kChangeDelete & mask_))
+        if (!(kChangeDelete & m_mask))
             continue;
         auto* block = new FileChangeNotification;
         block->info.eventId = kChangeDelete;

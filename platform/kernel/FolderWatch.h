@@ -68,11 +68,11 @@ public:
     void Clear();
     // Ends the registration and closes the descriptor.
     void Stop();
-    bool IsActive() const { return fd_ >= 0; }
-    bool IsWatching() const { return !folders_.empty(); }
+    bool IsActive() const { return m_fd >= 0; }
+    bool IsWatching() const { return !m_folders.empty(); }
 
     // Readable whenever changes are pending: for poll() or a message loop.
-    int Fd() const { return fd_; }
+    int Fd() const { return m_fd; }
     // Waits up to `timeoutMs` for pending changes; true when there are some.
     bool WaitForChanges(int timeoutMs) const;
     // Takes every pending change without blocking, as blocks the caller
@@ -83,10 +83,10 @@ private:
     void AddWatch(const std::string& folder);
     void AddTree(const std::string& folder);
 
-    int fd_ = -1;
-    std::uint32_t mask_ = 0;
-    bool recursive_ = false;
-    std::map<int, std::string> folders_;  // watch descriptor -> folder
+    int m_fd = -1;
+    std::uint32_t m_mask = 0;
+    bool m_recursive = false;
+    std::map<int, std::string> m_folders;  // watch descriptor -> folder
 };
 
 }  // namespace ob::kernel

@@ -113,16 +113,16 @@ bool NamedEvent::Remove(std::wstring_view name) {
     return true;
 }
 
-NamedEvent::~NamedEvent() { ::sem_close(sem_); }
+NamedEvent::~NamedEvent() { ::sem_close(m_sem); }
 
 bool NamedEvent::Set() {
     int value = 0;
-    if (::sem_getvalue(sem_, &value) != 0) {
+    if (::sem_getvalue(m_sem, &value) != 0) {
         SetLastError(ErrorFromErrno(errno));
         return false;
     }
     // Two setters racing can still leave a count of 2; waits drain it.
-    if (value <= 0 && ::sem_post(sem_) != 0) {
+    if (value <= 0 && ::sem_post(m_sem) != 0) {
         SetLastError(ErrorFromErrno(errno));
         return false;
     }
@@ -131,7 +131,7 @@ bool NamedEvent::Set() {
 }
 
 bool NamedEvent::Reset() {
-    Drain(sem_);
+    Drain(m_sem);
     SetLastError(kErrorSuccess);
     return true;
 }
@@ -139,10 +139,10 @@ bool NamedEvent::Reset() {
 bool NamedEvent::Wait(std::uint32_t timeoutMs) {
     int result;
     if (timeoutMs == 0) {
-        result = ::sem_trywait(sem_);
+        result = ::sem_trywait(m_sem);
     } else if (timeoutMs == kInfinite) {
         do {
-            result = ::sem_wait(sem_);
+            result = ::sem_wait(m_sem);
         } while (result != 0 && errno == EINTR);
     } else {
         struct timespec deadline {};
@@ -154,21 +154,21 @@ bool NamedEvent::Wait(std::uint32_t timeoutMs) {
             deadline.tv_nsec -= 1000000000L;
         }
         do {
-            result = ::sem_clockwait(sem_, CLOCK_MONOTONIC, &deadline);
+            result = ::sem_clockwait(m_sem, CLOCK_MONOTONIC, &deadline);
         } while (result != 0 && errno == EINTR);
     }
     if (result != 0)
         return false;
-    if (kind_ == Kind::AutoReset)
-        Drain(sem_);  // one set, one wake-up, however often it was set
+    if (m_kind == Kind::AutoReset)
+        Drain(m_sem);  // one set, one wake-up, however often it was set
     else
-        ::sem_post(sem_);  // looking does not clear a manual-reset event
+        ::sem_post(m_sem);  // looking does not clear a manual-reset event
     return true;
 }
 
 bool NamedEvent::IsSet() const {
     int value = 0;
-    return ::sem_getvalue(sem_, &value) == 0 && value > 0;
+    return ::sem_getvalue(m_sem, &value) == 0 && value > 0;
 }
 
 namespace {
@@ -276,6 +276,6 @@ bool NamedLivenessLock::IsHeld(std::wstring_view name) {
     return held;
 }
 
-NamedLivenessLock::~NamedLivenessLock() { ::close(fd_); }
+NamedLivenessLock::~NamedLivenessLock() { ::close(m_fd); }
 
 }  // namespace ob::kernel

@@ -57,12 +57,12 @@ public:
     // Whether the event is set, without waiting and without consuming it.
     bool IsSet() const;
 
-    Kind GetKind() const { return kind_; }
+    Kind GetKind() const { return m_kind; }
 
 private:
-    NamedEvent(sem_t* sem, Kind kind) : sem_(sem), kind_(kind) {}
-    sem_t* sem_;
-    Kind kind_;
+    NamedEvent(sem_t* sem, Kind kind) : m_sem(sem), m_kind(kind) {}
+    sem_t* m_sem;
+    Kind m_kind;
 };
 
 // A lock that a running process holds under a name for as long as it runs.
@@ -79,8 +79,8 @@ public:
     NamedLivenessLock& operator=(const NamedLivenessLock&) = delete;
 
 private:
-    explicit NamedLivenessLock(int fd) : fd_(fd) {}
-    int fd_;
+    explicit NamedLivenessLock(int fd) : m_fd(fd) {}
+    int m_fd;
 };
 
 // The folder that holds this user's lock files: $XDG_RUNTIME_DIR when it is

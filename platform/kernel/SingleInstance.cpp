@@ -56,17 +56,17 @@ std::unique_ptr<SingleInstance> SingleInstance::Acquire(std::wstring_view name) 
         return nullptr;
     }
     std::unique_ptr<SingleInstance> instance(new SingleInstance());
-    instance->lockFd_ = fd;
-    instance->socketPath_ = base + ".sock";
+    instance->m_lockFd = fd;
+    instance->m_socketPath = base + ".sock";
 
     // A socket file left by a killed instance is stale: we hold the lock now.
-    ::unlink(instance->socketPath_.c_str());
+    ::unlink(instance->m_socketPath.c_str());
     sockaddr_un addr;
-    if (FillAddress(instance->socketPath_, addr)) {
+    if (FillAddress(instance->m_socketPath, addr)) {
         const int s = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
         if (s >= 0 && ::bind(s, reinterpret_cast<sockaddr*>(&addr), sizeof addr) == 0 && ::listen(s, 4) == 0) {
-            ::chmod(instance->socketPath_.c_str(), 0600);
-            instance->listenFd_ = s;
+            ::chmod(instance->m_socketPath.c_str(), 0600);
+            instance->m_listenFd = s;
         } else if (s >= 0) {
             ::close(s);
         }
@@ -91,11 +91,11 @@ bool SingleInstance::Knock(std::wstring_view name) {
 }
 
 bool SingleInstance::TakeKnocks() {
-    if (listenFd_ < 0)
+    if (m_listenFd < 0)
         return false;
     bool any = false;
     for (;;) {
-        const int c = ::accept4(listenFd_, nullptr, nullptr, SOCK_CLOEXEC);
+        const int c = ::accept4(m_listenFd, nullptr, nullptr, SOCK_CLOEXEC);
         if (c < 0)
             break;
         any = true;
@@ -105,12 +105,12 @@ bool SingleInstance::TakeKnocks() {
 }
 
 SingleInstance::~SingleInstance() {
-    if (listenFd_ >= 0) {
-        ::close(listenFd_);
-        ::unlink(socketPath_.c_str());
+    if (m_listenFd >= 0) {
+        ::close(m_listenFd);
+        ::unlink(m_socketPath.c_str());
     }
-    if (lockFd_ >= 0)
-        ::close(lockFd_);
+    if (m_lockFd >= 0)
+        ::close(m_lockFd);
 }
 
 }  // namespace ob::kernel

@@ -26,15 +26,15 @@ public:
 
     // A descriptor that becomes readable when another start knocked; -1 when
     // the socket could not be made (the lock still holds).
-    int KnockFd() const { return listenFd_; }
+    int KnockFd() const { return m_listenFd; }
     // Takes the waiting knocks; true when there was at least one.
     bool TakeKnocks();
 
 private:
     SingleInstance() = default;
-    int lockFd_ = -1;
-    int listenFd_ = -1;
-    std::string socketPath_;
+    int m_lockFd = -1;
+    int m_listenFd = -1;
+    std::string m_socketPath;
 };
 
 }  // namespace ob::kernel

@@ -5,15 +5,15 @@
 namespace OBData {
 
 bool DataRow::GetString(std::wstring_view column, std::wstring& out) const {
-    return table_ != nullptr && table_->GetString(column, record_, out);
+    return m_table != nullptr && m_table->GetString(column, m_record, out);
 }
 
 bool DataRow::GetInt(std::wstring_view column, std::int32_t& out) const {
-    return table_ != nullptr && table_->GetInt(column, record_, out);
+    return m_table != nullptr && m_table->GetInt(column, m_record, out);
 }
 
 bool DataRow::GetDouble(std::wstring_view column, double& out) const {
-    return table_ != nullptr && table_->GetDouble(column, record_, out);
+    return m_table != nullptr && m_table->GetDouble(column, m_record, out);
 }
 
 bool DataRow::GetIntChecked(std::wstring_view column, std::int32_t& value) const {

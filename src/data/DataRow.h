@@ -13,7 +13,7 @@ class DataTable;
 class DataRow {
 public:
     DataRow() = default;
-    DataRow(const DataTable* table, const void* record) : table_(table), record_(record) {}
+    DataRow(const DataTable* table, const void* record) : m_table(table), m_record(record) {}
 
     bool GetString(std::wstring_view column, std::wstring& out) const;
     bool GetInt(std::wstring_view column, std::int32_t& out) const;
@@ -24,19 +24,19 @@ public:
     bool GetIntChecked(std::wstring_view column, std::int32_t& value) const;
 
     void Clear() {
-        table_ = nullptr;
-        record_ = nullptr;
+        m_table = nullptr;
+        m_record = nullptr;
     }
-    bool IsEmpty() const { return table_ == nullptr || record_ == nullptr; }
+    bool IsEmpty() const { return m_table == nullptr || m_record == nullptr; }
 
-    const DataTable* GetTable() const { return table_; }
-    const void* GetRecord() const { return record_; }
+    const DataTable* GetTable() const { return m_table; }
+    const void* GetRecord() const { return m_record; }
 
     friend bool operator==(const DataRow&, const DataRow&) = default;
 
 private:
-    const DataTable* table_ = nullptr;
-    const void* record_ = nullptr;
+    const DataTable* m_table = nullptr;
+    const void* m_record = nullptr;
 };
 
 }  // namespace OBData

@@ -9,9 +9,9 @@ namespace OBData {
 
 DataTable::DataTable(const FieldDef* schema, std::int32_t schemaCount, const void* records,
                      std::int32_t recordStride, std::int32_t rowCount)
-    : records_(static_cast<const unsigned char*>(records)),
-      rowCount_(records == nullptr || rowCount < 0 ? 0 : rowCount),
-      stride_(recordStride < 0 ? 0 : recordStride) {
+    : m_records(static_cast<const unsigned char*>(records)),
+      m_rowCount(records == nullptr || rowCount < 0 ? 0 : rowCount),
+      m_stride(recordStride < 0 ? 0 : recordStride) {
     if (schema == nullptr) return;
     std::int32_t offset = 0;
     for (std::int32_t i = 0; i < schemaCount; ++i) {
@@ -32,7 +32,7 @@ DataTable::DataTable(const FieldDef* schema, std::int32_t schemaCount, const voi
     }
 }
 
-DataTable::~DataTable() { columns_.clear(); }
+DataTable::~DataTable() { m_columns.clear(); }
 
 bool DataTable::AddField(const wchar_t* name, FieldKind kind, std::int32_t offset) {
     if (name == nullptr) return false;
@@ -52,7 +52,7 @@ bool DataTable::AddField(const wchar_t* name, FieldKind kind, std::int32_t offse
     }
     if (!accessor) return false;
     try {
-        columns_[name] = std::move(accessor);
+        m_columns[name] = std::move(accessor);
     } catch (const std::bad_alloc&) {
         return false;
     }
@@ -60,13 +60,13 @@ bool DataTable::AddField(const wchar_t* name, FieldKind kind, std::int32_t offse
 }
 
 const void* DataTable::GetRow(std::int32_t index) const {
-    if (index < 0 || index >= rowCount_) return nullptr;
-    return records_ + static_cast<std::ptrdiff_t>(index) * stride_;
+    if (index < 0 || index >= m_rowCount) return nullptr;
+    return m_records + static_cast<std::ptrdiff_t>(index) * m_stride;
 }
 
 const DataTable::FieldAccessor* DataTable::Find(std::wstring_view column) const {
-    const auto it = columns_.find(column);
-    return it == columns_.end() ? nullptr : it->second.get();
+    const auto it = m_columns.find(column);
+    return it == m_columns.end() ? nullptr : it->second.get();
 }
 
 bool DataTable::HasColumn(std::wstring_view column) const { return Find(column) != nullptr; }

@@ -30,7 +30,7 @@ public:
     // sit at any multiple of 4.
     class FieldAccessor {
     public:
-        explicit FieldAccessor(std::int32_t offset) : offset_(offset) {}
+        explicit FieldAccessor(std::int32_t offset) : m_offset(offset) {}
         virtual ~FieldAccessor() = default;
         virtual void GetDouble(const void* record, double& out) const = 0;
         virtual void GetString(const void* record, std::wstring& out) const = 0;
@@ -38,15 +38,15 @@ public:
         // Negative when A orders before B, 0 when equal, positive after.
         virtual std::int32_t Compare(const void* recordA, const void* recordB) const = 0;
 
-        std::int32_t Offset() const { return offset_; }
+        std::int32_t Offset() const { return m_offset; }
 
     protected:
         const unsigned char* Field(const void* record) const {
-            return static_cast<const unsigned char*>(record) + offset_;
+            return static_cast<const unsigned char*>(record) + m_offset;
         }
 
     private:
-        std::int32_t offset_;
+        std::int32_t m_offset;
     };
 
     // Walks the schema, placing each column at the running offset. An entry
@@ -62,8 +62,8 @@ public:
     // name or when the accessor cannot be allocated.
     bool AddField(const wchar_t* name, FieldKind kind, std::int32_t offset);
 
-    std::int32_t GetRowCount() const { return rowCount_; }
-    std::int32_t GetRecordStride() const { return stride_; }
+    std::int32_t GetRowCount() const { return m_rowCount; }
+    std::int32_t GetRecordStride() const { return m_stride; }
 
     // Record number `index`, or null outside 0 .. row count - 1.
     const void* GetRow(std::int32_t index) const;
@@ -87,10 +87,10 @@ private:
 
     // Ordered by plain code-unit comparison; transparent so that lookups by
     // string view need no temporary string.
-    std::map<std::wstring, std::unique_ptr<FieldAccessor>, std::less<>> columns_;
-    const unsigned char* records_;
-    std::int32_t rowCount_;
-    std::int32_t stride_;
+    std::map<std::wstring, std::unique_ptr<FieldAccessor>, std::less<>> m_columns;
+    const unsigned char* m_records;
+    std::int32_t m_rowCount;
+    std::int32_t m_stride;
 };
 
 }  // namespace OBData

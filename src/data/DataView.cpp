@@ -83,41 +83,41 @@ bool ParseFilter(const wchar_t* filter, Predicate& predicate) {
 }  // namespace
 
 std::int32_t RowSorter::Compare(const void* recordA, const void* recordB) const {
-    return table_ == nullptr ? 0 : table_->Compare(column_, recordA, recordB);
+    return m_table == nullptr ? 0 : m_table->Compare(m_column, recordA, recordB);
 }
 
 DataView::DataView(const DataTable* table, const wchar_t* sort, const wchar_t* filter)
-    : table_(table) {
-    if (table_ != nullptr) rows_.reserve(static_cast<std::size_t>(table_->GetRowCount()));
+    : m_table(table) {
+    if (m_table != nullptr) m_rows.reserve(static_cast<std::size_t>(m_table->GetRowCount()));
     Filter(filter);
     Sort(sort);
 }
 
 void DataView::Filter(const wchar_t* filter) {
-    rows_.clear();
-    if (table_ == nullptr) return;
+    m_rows.clear();
+    if (m_table == nullptr) return;
 
     Predicate predicate;
     if (filter != nullptr && !ParseFilter(filter, predicate)) return;
 
-    const std::int32_t count = table_->GetRowCount();
+    const std::int32_t count = m_table->GetRowCount();
     for (std::int32_t i = 0; i < count; ++i) {
-        const void* record = table_->GetRow(i);
-        if (!predicate || predicate(*table_, record)) rows_.emplace_back(table_, record);
+        const void* record = m_table->GetRow(i);
+        if (!predicate || predicate(*m_table, record)) m_rows.emplace_back(m_table, record);
     }
 
     // Forget the stored sort so that Sort does not skip it as unchanged.
     std::wstring stored;
-    stored.swap(sort_);
+    stored.swap(m_sort);
     if (!stored.empty()) Sort(stored.c_str());
 }
 
 void DataView::Sort(const wchar_t* order) {
     if (order == nullptr) {
-        sort_.clear();
+        m_sort.clear();
         return;
     }
-    if (sort_ == order) return;
+    if (m_sort == order) return;
 
     std::wstring column;
     bool ascending = true;
@@ -134,17 +134,17 @@ void DataView::Sort(const wchar_t* order) {
     // A stable sort: rows with equal keys keep their present (table) order,
     // so sorting the cities by country leaves each country's cities in name
     // order, and an inconsistent comparison (NaN) cannot disturb the rows.
-    std::stable_sort(rows_.begin(), rows_.end(), RowSorter(table_, std::move(column), ascending));
-    sort_ = order;
+    std::stable_sort(m_rows.begin(), m_rows.end(), RowSorter(m_table, std::move(column), ascending));
+    m_sort = order;
 }
 
 DataRow DataView::GetRow(std::int32_t index) const {
     if (index < 0 || index >= GetCount()) return DataRow();
-    return rows_[static_cast<std::size_t>(index)];
+    return m_rows[static_cast<std::size_t>(index)];
 }
 
 bool DataView::FindInt(std::wstring_view column, std::int32_t value, DataRow& out) const {
-    for (const DataRow& row : rows_) {
+    for (const DataRow& row : m_rows) {
         std::int32_t cell = 0;
         if (row.GetInt(column, cell) && cell == value) {
             out = row;
@@ -156,7 +156,7 @@ bool DataView::FindInt(std::wstring_view column, std::int32_t value, DataRow& ou
 
 bool DataView::FindString(std::wstring_view column, std::wstring_view value, DataRow& out) const {
     std::wstring cell;
-    for (const DataRow& row : rows_) {
+    for (const DataRow& row : m_rows) {
         if (row.GetString(column, cell) && cell == value) {
             out = row;
             return true;

@@ -26,7 +26,7 @@ class DataTable;
 class RowSorter {
 public:
     RowSorter(const DataTable* table, std::wstring column, bool ascending)
-        : table_(table), column_(std::move(column)), ascending_(ascending) {}
+        : m_table(table), m_column(std::move(column)), m_ascending(ascending) {}
     virtual ~RowSorter() = default;
     RowSorter(const RowSorter&) = default;
     RowSorter& operator=(const RowSorter&) = default;
@@ -36,13 +36,13 @@ public:
     // Strict "goes before" test for the sort.
     bool operator()(const DataRow& a, const DataRow& b) const {
         const std::int32_t c = Compare(a.GetRecord(), b.GetRecord());
-        return ascending_ ? c < 0 : c > 0;
+        return m_ascending ? c < 0 : c > 0;
     }
 
 private:
-    const DataTable* table_;
-    std::wstring column_;
-    bool ascending_;
+    const DataTable* m_table;
+    std::wstring m_column;
+    bool m_ascending;
 };
 
 class DataView {
@@ -65,7 +65,7 @@ public:
     // Reorders the rows; null forgets the sort and keeps the present order.
     void Sort(const wchar_t* order);
 
-    std::int32_t GetCount() const { return static_cast<std::int32_t>(rows_.size()); }
+    std::int32_t GetCount() const { return static_cast<std::int32_t>(m_rows.size()); }
     // The row at `index`, or an empty row outside 0 .. count - 1.
     DataRow GetRow(std::int32_t index) const;
 
@@ -73,13 +73,13 @@ public:
     bool FindInt(std::wstring_view column, std::int32_t value, DataRow& out) const;
     bool FindString(std::wstring_view column, std::wstring_view value, DataRow& out) const;
 
-    const std::wstring& GetSortSpec() const { return sort_; }
-    const DataTable* GetTable() const { return table_; }
+    const std::wstring& GetSortSpec() const { return m_sort; }
+    const DataTable* GetTable() const { return m_table; }
 
 private:
-    const DataTable* table_;
-    std::vector<DataRow> rows_;
-    std::wstring sort_;
+    const DataTable* m_table;
+    std::vector<DataRow> m_rows;
+    std::wstring m_sort;
 };
 
 }  // namespace OBData

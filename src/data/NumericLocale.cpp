@@ -13,11 +13,11 @@ locale_t CLocale() {
 
 ScopedCNumericLocale::ScopedCNumericLocale() {
     // Without a "C" locale object the conversions run in whatever is current.
-    if (CLocale() != static_cast<locale_t>(nullptr)) previous_ = uselocale(CLocale());
+    if (CLocale() != static_cast<locale_t>(nullptr)) m_previous = uselocale(CLocale());
 }
 
 ScopedCNumericLocale::~ScopedCNumericLocale() {
-    if (previous_ != static_cast<locale_t>(nullptr)) uselocale(previous_);
+    if (m_previous != static_cast<locale_t>(nullptr)) uselocale(m_previous);
 }
 
 }  // namespace OBData

@@ -15,7 +15,7 @@ public:
     ScopedCNumericLocale& operator=(const ScopedCNumericLocale&) = delete;
 
 private:
-    locale_t previous_ = nullptr;
+    locale_t m_previous = nullptr;
 };
 
 }  // namespace OBData

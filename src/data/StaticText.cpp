@@ -43,31 +43,31 @@ TextPool::TextPool() {
     for (std::uint32_t s = kGazetteerTextPool + 1; s < kTextPoolCount; ++s) {
         if (!g_pools[s].claimed && g_pools[s].text == nullptr) {
             g_pools[s].claimed = true;
-            slot_ = s;
+            m_slot = s;
             break;
         }
     }
-    storage_.push_back(L'\0');  // offset 0 is the empty text
+    m_storage.push_back(L'\0');  // offset 0 is the empty text
 }
 
 TextPool::~TextPool() {
-    if (slot_ != 0) {
-        SetTextPool(slot_, nullptr, 0);
-        g_pools[slot_].claimed = false;
+    if (m_slot != 0) {
+        SetTextPool(m_slot, nullptr, 0);
+        g_pools[m_slot].claimed = false;
     }
 }
 
 TextRef TextPool::Add(std::wstring_view text) {
-    if (slot_ == 0) return 0;
+    if (m_slot == 0) return 0;
     const auto nul = text.find(L'\0');
     if (nul != std::wstring_view::npos) text = text.substr(0, nul);
-    if (text.empty()) return MakeTextRef(slot_, 0);
-    const std::size_t offset = storage_.size();
+    if (text.empty()) return MakeTextRef(m_slot, 0);
+    const std::size_t offset = m_storage.size();
     if (offset + text.size() + 1 > kTextOffsetMask) return 0;
-    storage_.append(text);
-    storage_.push_back(L'\0');
-    SetTextPool(slot_, storage_.data(), storage_.size());
-    return MakeTextRef(slot_, static_cast<std::uint32_t>(offset));
+    m_storage.append(text);
+    m_storage.push_back(L'\0');
+    SetTextPool(m_slot, m_storage.data(), m_storage.size());
+    return MakeTextRef(m_slot, static_cast<std::uint32_t>(offset));
 }
 
 }  // namespace OBData

@@ -50,11 +50,11 @@ public:
     // (the empty text).
     TextRef Add(std::wstring_view text);
 
-    std::uint32_t Slot() const { return slot_; }
+    std::uint32_t Slot() const { return m_slot; }
 
 private:
-    std::uint32_t slot_ = 0;
-    std::wstring storage_;
+    std::uint32_t m_slot = 0;
+    std::wstring m_storage;
 };
 
 }  // namespace OBData

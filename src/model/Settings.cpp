@@ -92,7 +92,7 @@ bool Utf16KeyLess::operator()(const std::wstring& a, const std::wstring& b) cons
 }
 
 bool Settings::Load(const std::wstring& path) {
-    pairs_.clear();
+    m_pairs.clear();
     m_otherLines.clear();
     std::string bytes;
     m_loadResult = ob::kernel::ReadRegularFile(path, kMaxFileBytes, bytes);
@@ -103,7 +103,7 @@ bool Settings::Load(const std::wstring& path) {
 }
 
 void Settings::LoadText(std::string_view bytes) {
-    pairs_.clear();
+    m_pairs.clear();
     m_otherLines.clear();
     std::size_t i = 0;
     if (bytes.size() >= 3 && static_cast<unsigned char>(bytes[0]) == 0xEF &&
@@ -114,7 +114,7 @@ void Settings::LoadText(std::string_view bytes) {
         if (end == std::string_view::npos)
             end = bytes.size();
         if (end > i)
-            ReadLine(bytes.substr(i, end - i), pairs_, m_otherLines);
+            ReadLine(bytes.substr(i, end - i), m_pairs, m_otherLines);
         i = end + 1;
     }
 }
@@ -125,7 +125,7 @@ std::string Settings::GetFileText() const {
         content += line;
         content += "\r\n";
     }
-    for (const auto& [key, value] : pairs_) {
+    for (const auto& [key, value] : m_pairs) {
         content += ob::kernel::ToUtf8(key);
         content += ',';
         content += ob::kernel::ToUtf8(value);
@@ -175,24 +175,24 @@ bool Settings::Save(const std::wstring& path) const {
 }
 
 bool Settings::GetString(const std::wstring& key, std::wstring& value) const {
-    const auto it = pairs_.find(key);
-    if (it == pairs_.end())
+    const auto it = m_pairs.find(key);
+    if (it == m_pairs.end())
         return false;
     value = it->second;
     return true;
 }
 
 bool Settings::GetInt(const std::wstring& key, int& value) const {
-    const auto it = pairs_.find(key);
-    if (it == pairs_.end())
+    const auto it = m_pairs.find(key);
+    if (it == m_pairs.end())
         return false;
     ParseInt(it->second, value);
     return true;
 }
 
 bool Settings::GetDouble(const std::wstring& key, double& value) const {
-    const auto it = pairs_.find(key);
-    if (it == pairs_.end())
+    const auto it = m_pairs.find(key);
+    if (it == m_pairs.end())
         return false;
     ParseDouble(it->second, value);
     return true;
@@ -207,7 +207,7 @@ bool Settings::SetString(const std::wstring& key, const std::wstring& value) {
             return false;
     if (key.size() + 1 + value.size() + 2 > kMaxLineChars)
         return false;
-    pairs_[key] = value;
+    m_pairs[key] = value;
     return true;
 }
 
@@ -219,7 +219,7 @@ bool Settings::SetDouble(const std::wstring& key, double value) {
     return SetString(key, FormatDouble(value));
 }
 
-bool Settings::Remove(const std::wstring& key) { return pairs_.erase(key) > 0; }
+bool Settings::Remove(const std::wstring& key) { return m_pairs.erase(key) > 0; }
 
 bool Settings::ParseInt(const std::wstring& text, int& value) {
     std::size_t i = 0;

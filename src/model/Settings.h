@@ -75,10 +75,10 @@ public:
 
     bool Remove(const std::wstring& key);
     void Clear() {
-        pairs_.clear();
+        m_pairs.clear();
         m_otherLines.clear();
     }
-    const Map& GetPairs() const { return pairs_; }
+    const Map& GetPairs() const { return m_pairs; }
 
     // The number parsers behind GetInt and GetDouble, for other readers of
     // stored text. They read from the start of `text` as "%d" and "%lf" do.
@@ -88,7 +88,7 @@ public:
     static std::wstring FormatDouble(double value);
 
 private:
-    Map pairs_;
+    Map m_pairs;
     std::vector<std::string> m_otherLines;  // as read, without their line ends
     ob::kernel::FileReadResult m_loadResult = ob::kernel::FileReadResult::Missing;
 };

@@ -6,11 +6,11 @@
 namespace ZEP_Utility {
 
 Exception::Exception(const std::wstring& typeName, const std::wstring& message)
-    : typePath_(L"::ZEP_Utility::Exception::" + typeName), message_(message), utf8_(ob::kernel::ToUtf8(message)) {}
+    : m_typePath(L"::ZEP_Utility::Exception::" + typeName), m_message(message), m_utf8(ob::kernel::ToUtf8(message)) {}
 
 void Exception::SetMessage(const std::wstring& message) {
-    message_ = message;
-    utf8_ = ob::kernel::ToUtf8(message);
+    m_message = message;
+    m_utf8 = ob::kernel::ToUtf8(message);
 }
 
 }  // namespace ZEP_Utility
@@ -20,7 +20,7 @@ namespace ZEP_IO {
 IOException::IOException(const std::wstring& message, std::uint32_t errorCode)
     : ZEP_Utility::Exception(L"ZEP_IO::IOException",
                              message + L" (" + ob::kernel::ErrorMessage(errorCode) + L")"),
-      errorCode_(errorCode) {}
+      m_errorCode(errorCode) {}
 
 void IOException::ThrowLastError() { throw IOException(L"IO exception", ob::kernel::GetLastError()); }
 

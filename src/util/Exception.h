@@ -14,15 +14,15 @@ public:
     Exception(const std::wstring& typeName, const std::wstring& message);
     ~Exception() override = default;
 
-    const std::wstring& GetMessage() const { return message_; }
+    const std::wstring& GetMessage() const { return m_message; }
     void SetMessage(const std::wstring& message);
-    const std::wstring& GetTypePath() const { return typePath_; }
-    const char* what() const noexcept override { return utf8_.c_str(); }
+    const std::wstring& GetTypePath() const { return m_typePath; }
+    const char* what() const noexcept override { return m_utf8.c_str(); }
 
 private:
-    std::wstring typePath_;
-    std::wstring message_;
-    std::string utf8_;
+    std::wstring m_typePath;
+    std::wstring m_message;
+    std::string m_utf8;
 };
 
 }  // namespace ZEP_Utility
@@ -34,13 +34,13 @@ namespace ZEP_IO {
 class IOException : public ZEP_Utility::Exception {
 public:
     IOException(const std::wstring& message, std::uint32_t errorCode);
-    std::uint32_t GetErrorCode() const { return errorCode_; }
+    std::uint32_t GetErrorCode() const { return m_errorCode; }
 
     // Raises "IO exception" with the calling thread's last platform error.
     [[noreturn]] static void ThrowLastError();
 
 private:
-    std::uint32_t errorCode_;
+    std::uint32_t m_errorCode;
 };
 
 }  // namespace ZEP_IO

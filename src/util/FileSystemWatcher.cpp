@@ -10,30 +10,30 @@ void SetNotifyWindowHost(INotifyWindowHost* host) { g_host = host; }
 INotifyWindowHost* GetNotifyWindowHost() { return g_host; }
 
 bool FileSystemWatcher::NotifyMessageWindow::Create() {
-    if (created_)
+    if (m_created)
         return true;
-    if (!g_host || !watch_.Open())
+    if (!g_host || !m_watch.Open())
         return false;
     if (!g_host->CreateWindow(this)) {
-        watch_.Stop();
+        m_watch.Stop();
         return false;
     }
-    created_ = true;
+    m_created = true;
     return true;
 }
 
 void FileSystemWatcher::NotifyMessageWindow::Destroy() {
-    if (created_) {
-        created_ = false;
+    if (m_created) {
+        m_created = false;
         if (g_host)
             g_host->DestroyWindow(this);
     }
-    watch_.Stop();
+    m_watch.Stop();
 }
 
 bool FileSystemWatcher::NotifyMessageWindow::Register(std::uint32_t eventMask, const std::wstring& folder,
                                                       bool recursive) {
-    return created_ && watch_.Start(folder, eventMask, recursive);
+    return m_created && m_watch.Start(folder, eventMask, recursive);
 }
 
 std::intptr_t FileSystemWatcher::NotifyMessageWindow::OnMessage(std::uint32_t message, std::uintptr_t,
@@ -46,31 +46,31 @@ std::intptr_t FileSystemWatcher::NotifyMessageWindow::OnMessage(std::uint32_t me
     auto* block = reinterpret_cast<ob::kernel::FileChangeNotification*>(lParam);
     if (!block)
         return 0;
-    if (watcher_ && watcher_->GetSink())
-        watcher_->GetSink()->OnFileSystemEvent(block->info);
+    if (m_watcher && m_watcher->GetSink())
+        m_watcher->GetSink()->OnFileSystemEvent(block->info);
     ob::kernel::FreeChangeNotification(block);
     return 0;
 }
 
 bool FileSystemWatcher::Start(std::uint32_t eventMask, const std::wstring& folder, bool recursive) {
-    if (!window_.IsCreated() && !window_.Create())
+    if (!m_window.IsCreated() && !m_window.Create())
         return false;
-    if (!window_.Register(eventMask, folder, recursive)) {
+    if (!m_window.Register(eventMask, folder, recursive)) {
         // A watcher that was not running stays without a window.
-        if (!registered_)
-            window_.Destroy();
+        if (!m_registered)
+            m_window.Destroy();
         return false;
     }
-    registered_ = true;
+    m_registered = true;
     return true;
 }
 
 void FileSystemWatcher::Stop() {
-    if (!registered_)
+    if (!m_registered)
         return;
-    window_.Deregister();
-    window_.Destroy();
-    registered_ = false;
+    m_window.Deregister();
+    m_window.Destroy();
+    m_registered = false;
 }
 
 }  // namespace ZEP_IO

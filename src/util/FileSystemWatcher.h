@@ -26,22 +26,22 @@ class FileSystemWatcher {
 public:
     class NotifyMessageWindow {
     public:
-        explicit NotifyMessageWindow(FileSystemWatcher* watcher) : watcher_(watcher) {}
+        explicit NotifyMessageWindow(FileSystemWatcher* watcher) : m_watcher(watcher) {}
         ~NotifyMessageWindow() { Destroy(); }
         NotifyMessageWindow(const NotifyMessageWindow&) = delete;
         NotifyMessageWindow& operator=(const NotifyMessageWindow&) = delete;
 
         bool Create();
         void Destroy();
-        bool IsCreated() const { return created_; }
+        bool IsCreated() const { return m_created; }
         // The change registration reporting to this window; a second
         // registration replaces the first.
         bool Register(std::uint32_t eventMask, const std::wstring& folder, bool recursive);
-        void Deregister() { watch_.Clear(); }
+        void Deregister() { m_watch.Clear(); }
         // What the host reads the pending changes from. Its descriptor
         // (GetWatch().Fd()) exists from Create to Destroy and never changes
         // in between, so a host can hand it to its message loop once.
-        ob::kernel::FolderWatch& GetWatch() { return watch_; }
+        ob::kernel::FolderWatch& GetWatch() { return m_watch; }
 
         // The window's message handler. The change message carries a
         // FileChangeNotification* in lParam; it is passed to the sink and
@@ -50,12 +50,12 @@ public:
         std::intptr_t OnMessage(std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam, bool& handled);
 
     private:
-        FileSystemWatcher* watcher_;
-        bool created_ = false;
-        ob::kernel::FolderWatch watch_;
+        FileSystemWatcher* m_watcher;
+        bool m_created = false;
+        ob::kernel::FolderWatch m_watch;
     };
 
-    explicit FileSystemWatcher(IFileSystemEventSink* sink) : window_(this), sink_(sink) {}
+    explicit FileSystemWatcher(IFileSystemEventSink* sink) : m_window(this), m_sink(sink) {}
     ~FileSystemWatcher() { Stop(); }
     FileSystemWatcher(const FileSystemWatcher&) = delete;
     FileSystemWatcher& operator=(const FileSystemWatcher&) = delete;
@@ -65,13 +65,13 @@ public:
     bool Start(std::uint32_t eventMask, const std::wstring& folder, bool recursive);
     // Deregisters and destroys the window; nothing when not started.
     void Stop();
-    bool IsRegistered() const { return registered_; }
-    IFileSystemEventSink* GetSink() const { return sink_; }
+    bool IsRegistered() const { return m_registered; }
+    IFileSystemEventSink* GetSink() const { return m_sink; }
 
 private:
-    NotifyMessageWindow window_;
-    IFileSystemEventSink* sink_;
-    bool registered_ = false;
+    NotifyMessageWindow m_window;
+    IFileSystemEventSink* m_sink;
+    bool m_registered = false;
 };
 
 // Creates and destroys the watchers' hidden windows on the program's message

@@ -8,18 +8,18 @@
 namespace ZEP_IO {
 
 bool PollingNotifyWindowHost::CreateWindow(FileSystemWatcher::NotifyMessageWindow* window) {
-    windows_.push_back(window);
+    m_windows.push_back(window);
     return true;
 }
 
 void PollingNotifyWindowHost::DestroyWindow(FileSystemWatcher::NotifyMessageWindow* window) {
-    windows_.erase(std::remove(windows_.begin(), windows_.end(), window), windows_.end());
+    m_windows.erase(std::remove(m_windows.begin(), m_windows.end(), window), m_windows.end());
 }
 
 int PollingNotifyWindowHost::Pump(int timeoutMs) {
     std::vector<pollfd> fds;
     std::vector<FileSystemWatcher::NotifyMessageWindow*> owners;
-    for (auto* window : windows_) {
+    for (auto* window : m_windows) {
         if (window->GetWatch().Fd() >= 0) {
             fds.push_back({window->GetWatch().Fd(), POLLIN, 0});
             owners.push_back(window);
@@ -38,7 +38,7 @@ int PollingNotifyWindowHost::Pump(int timeoutMs) {
         for (auto* block : owners[i]->GetWatch().ReadChanges()) {
             // A sink may stop its watcher while handling a change; the
             // window then no longer wants the rest.
-            if (std::find(windows_.begin(), windows_.end(), owners[i]) == windows_.end()) {
+            if (std::find(m_windows.begin(), m_windows.end(), owners[i]) == m_windows.end()) {
                 ob::kernel::FreeChangeNotification(block);
                 continue;
             }

@@ -17,11 +17,11 @@ public:
     // Waits up to timeoutMs for changes, then delivers every pending one.
     // Returns the number of change messages delivered.
     int Pump(int timeoutMs);
-    int WindowCount() const { return static_cast<int>(windows_.size()); }
-    FileSystemWatcher::NotifyMessageWindow* LastWindow() const { return windows_.empty() ? nullptr : windows_.back(); }
+    int WindowCount() const { return static_cast<int>(m_windows.size()); }
+    FileSystemWatcher::NotifyMessageWindow* LastWindow() const { return m_windows.empty() ? nullptr : m_windows.back(); }
 
 private:
-    std::vector<FileSystemWatcher::NotifyMessageWindow*> windows_;
+    std::vector<FileSystemWatcher::NotifyMessageWindow*> m_windows;
 };
 
 }  // namespace ZEP_IO

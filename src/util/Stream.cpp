@@ -44,28 +44,28 @@ std::uint32_t ShareFor(FileShare share) {
 
 }  // namespace
 
-FileStream::FileStream(const std::wstring& path, FileMode mode, FileAccess access, FileShare share) : access_(access) {
-    handle_ = OpenFile(path, AccessFor(access), ShareFor(share), CreationFor(mode));
-    if (handle_ == kInvalidFile)
+FileStream::FileStream(const std::wstring& path, FileMode mode, FileAccess access, FileShare share) : m_access(access) {
+    m_handle = OpenFile(path, AccessFor(access), ShareFor(share), CreationFor(mode));
+    if (m_handle == kInvalidFile)
         IOException::ThrowLastError();
-    if (mode == FileMode::Append && SeekFile(handle_, 0, SeekOrigin::End) < 0) {
+    if (mode == FileMode::Append && SeekFile(m_handle, 0, SeekOrigin::End) < 0) {
         const auto error = GetLastError();
-        CloseFile(handle_);
-        handle_ = kInvalidFile;
+        CloseFile(m_handle);
+        m_handle = kInvalidFile;
         throw IOException(L"IO exception", error);
     }
 }
 
 FileStream::~FileStream() {
-    if (handle_ != kInvalidFile)
-        CloseFile(handle_);
+    if (m_handle != kInvalidFile)
+        CloseFile(m_handle);
 }
 
-bool FileStream::CanRead() { return access_ != FileAccess::Write; }
-bool FileStream::CanWrite() { return access_ != FileAccess::Read; }
+bool FileStream::CanRead() { return m_access != FileAccess::Write; }
+bool FileStream::CanWrite() { return m_access != FileAccess::Read; }
 
 std::uint32_t FileStream::GetLength() {
-    const std::int64_t size = GetFileSize(handle_);
+    const std::int64_t size = GetFileSize(m_handle);
     if (size < 0)
         IOException::ThrowLastError();
     return static_cast<std::uint32_t>(size);
@@ -74,22 +74,22 @@ std::uint32_t FileStream::GetLength() {
 std::uint32_t FileStream::GetPosition() { return Seek(0, 1); }
 
 void FileStream::Close() {
-    if (handle_ == kInvalidFile)
+    if (m_handle == kInvalidFile)
         return;
-    const bool ok = CloseFile(handle_);
-    handle_ = kInvalidFile;
+    const bool ok = CloseFile(m_handle);
+    m_handle = kInvalidFile;
     if (!ok)
         IOException::ThrowLastError();
 }
 
 void FileStream::Flush() {
-    if (!FlushFileBuffers(handle_))
+    if (!FlushFileBuffers(m_handle))
         IOException::ThrowLastError();
 }
 
 std::uint32_t FileStream::Read(void* buffer, std::uint32_t offset, std::uint32_t count) {
     std::uint32_t read = 0;
-    if (!ReadFile(handle_, static_cast<char*>(buffer) + offset, count, &read))
+    if (!ReadFile(m_handle, static_cast<char*>(buffer) + offset, count, &read))
         IOException::ThrowLastError();
     return read;
 }
@@ -99,7 +99,7 @@ void FileStream::Write(const void* buffer, std::uint32_t offset, std::uint32_t c
     std::uint32_t done = 0;
     while (done < count) {
         std::uint32_t written = 0;
-        if (!WriteFile(handle_, bytes + done, count - done, &written))
+        if (!WriteFile(m_handle, bytes + done, count - done, &written))
             IOException::ThrowLastError();
         if (written == 0)
             throw IOException(L"IO exception", kErrorDiskFull);  // the device took nothing: never spin
@@ -109,7 +109,7 @@ void FileStream::Write(const void* buffer, std::uint32_t offset, std::uint32_t c
 
 std::uint32_t FileStream::Seek(std::int32_t offset, int origin) {
     const SeekOrigin from = origin == 0 ? SeekOrigin::Begin : origin == 2 ? SeekOrigin::End : SeekOrigin::Current;
-    const std::int64_t position = SeekFile(handle_, offset, from);
+    const std::int64_t position = SeekFile(m_handle, offset, from);
     if (position < 0)
         IOException::ThrowLastError();
     return static_cast<std::uint32_t>(position);
@@ -118,7 +118,7 @@ std::uint32_t FileStream::Seek(std::int32_t offset, int origin) {
 void FileStream::SetLength(std::uint32_t length) {
     const std::uint32_t position = GetPosition();
     Seek(static_cast<std::int32_t>(length), 0);
-    if (!SetEndOfFile(handle_))
+    if (!SetEndOfFile(m_handle))
         IOException::ThrowLastError();
     Seek(static_cast<std::int32_t>(position), 0);
 }

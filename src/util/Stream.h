@@ -52,8 +52,8 @@ public:
     void SetLength(std::uint32_t length) override;
 
 private:
-    ob::kernel::FileHandle handle_ = ob::kernel::kInvalidFile;
-    FileAccess access_;
+    ob::kernel::FileHandle m_handle = ob::kernel::kInvalidFile;
+    FileAccess m_access;
 };
 
 // The whole stream as text: UTF-16 (either byte order) after its mark,

@@ -15,26 +15,26 @@ using ob::kernel::ToUtf8;
 
 XMLDoc::XMLDoc() {
     Reset();
-    document_.reset(CreateDocument());
+    m_document.reset(CreateDocument());
 }
 
 XMLDoc::~XMLDoc() = default;
 
 void XMLDoc::Reset() {
-    notLoaded_ = true;
-    status_ = L"Not Loaded";
-    source_.clear();
+    m_notLoaded = true;
+    m_status = L"Not Loaded";
+    m_source.clear();
 }
 
 pugi::xml_document* XMLDoc::CreateDocument() { return new (std::nothrow) pugi::xml_document; }
 
 bool XMLDoc::CheckParseError() {
-    if (!document_)
+    if (!m_document)
         return false;
-    if (!lastResult_)
+    if (!m_lastResult)
         return true;
-    notLoaded_ = false;
-    status_.clear();
+    m_notLoaded = false;
+    m_status.clear();
     return false;
 }
 
@@ -52,34 +52,34 @@ const wchar_t* XMLDoc::GetEntityText(wchar_t character) {
 bool XMLDoc::Parse(const void* data, size_t size, pugi::xml_encoding encoding) {
     unsigned options = pugi::parse_default | pugi::parse_declaration | pugi::parse_comments | pugi::parse_pi |
                        pugi::parse_doctype;
-    if (preserveWhiteSpace_)
+    if (m_preserveWhiteSpace)
         options |= pugi::parse_ws_pcdata;
     try {
-        lastResult_ = document_->load_buffer(data, size, options, encoding);
+        m_lastResult = m_document->load_buffer(data, size, options, encoding);
     } catch (const std::bad_alloc&) {
-        lastResult_.status = pugi::status_out_of_memory;
+        m_lastResult.status = pugi::status_out_of_memory;
     }
     // The parser accepts fragments; a document has exactly one root element.
-    if (lastResult_) {
+    if (m_lastResult) {
         int roots = 0;
-        for (pugi::xml_node child : document_->children())
+        for (pugi::xml_node child : m_document->children())
             roots += child.type() == pugi::node_element;
         if (roots != 1)
-            lastResult_.status = pugi::status_no_document_element;
+            m_lastResult.status = pugi::status_no_document_element;
     }
     // A document that did not parse keeps nothing of what was read before the error.
-    if (!lastResult_)
-        document_->reset();
+    if (!m_lastResult)
+        m_document->reset();
     return !CheckParseError();
 }
 
 bool XMLDoc::Load(const std::wstring& path, bool relativeToExe) {
-    if (!document_)
+    if (!m_document)
         return false;
     Reset();
-    source_ = relativeToExe ? ob::kernel::GetAppPaths().contentFolder + L"/" + path : path;
+    m_source = relativeToExe ? ob::kernel::GetAppPaths().contentFolder + L"/" + path : path;
     FileStream stream;
-    if (!stream.Open(source_, true))
+    if (!stream.Open(m_source, true))
         return false;
     std::vector<char> bytes;
     char chunk[65536];
@@ -92,7 +92,7 @@ bool XMLDoc::Load(const std::wstring& path, bool relativeToExe) {
             break;
         if (bytes.size() + n > kMaxFileBytes) {
             // Larger than any document the program reads: refused unread.
-            status_ = L"File too large";
+            m_status = L"File too large";
             return false;
         }
         bytes.insert(bytes.end(), chunk, chunk + n);
@@ -102,18 +102,18 @@ bool XMLDoc::Load(const std::wstring& path, bool relativeToExe) {
 }
 
 bool XMLDoc::LoadXml(const std::wstring& text) {
-    if (!document_)
+    if (!m_document)
         return false;
     Reset();
-    source_ = L"<STRING>";
+    m_source = L"<STRING>";
     return Parse(text.data(), text.size() * sizeof(wchar_t), pugi::encoding_wchar);
 }
 
 std::wstring XMLDoc::GetXml() const {
-    if (!document_)
+    if (!m_document)
         return {};
     std::ostringstream out;
-    document_->save(out, "", pugi::format_raw | pugi::format_no_declaration, pugi::encoding_utf8);
+    m_document->save(out, "", pugi::format_raw | pugi::format_no_declaration, pugi::encoding_utf8);
     return FromUtf8(out.str());
 }
 

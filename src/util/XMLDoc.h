@@ -36,7 +36,7 @@ public:
     bool LoadXml(const std::wstring& text);
     // The serialized document; empty when it has no content.
     std::wstring GetXml() const;
-    pugi::xml_document* GetDocument() { return document_.get(); }
+    pugi::xml_document* GetDocument() { return m_document.get(); }
 
     // The text of all descendants of the first node that `xpath` selects
     // relative to `context` (of `context` itself when `xpath` is empty).
@@ -45,24 +45,24 @@ public:
     static std::wstring GetNodeText(const pugi::xml_node& context) { return GetNodeText(pugi::xpath_node(context)); }
     static std::wstring GetNodeText(const pugi::xpath_node& node);
 
-    bool IsLoaded() const { return !notLoaded_; }
-    const std::wstring& GetStatus() const { return status_; }
-    const std::wstring& GetSource() const { return source_; }
+    bool IsLoaded() const { return !m_notLoaded; }
+    const std::wstring& GetStatus() const { return m_status; }
+    const std::wstring& GetSource() const { return m_source; }
 
     // Whether text made only of white space is kept as it stands (off by
     // default: such text between elements is dropped). Templates keep it so
     // that spacing in the page survives.
-    void SetPreserveWhiteSpace(bool preserve) { preserveWhiteSpace_ = preserve; }
+    void SetPreserveWhiteSpace(bool preserve) { m_preserveWhiteSpace = preserve; }
 
 private:
     bool Parse(const void* data, size_t size, pugi::xml_encoding encoding);
 
-    std::unique_ptr<pugi::xml_document> document_;
-    bool notLoaded_ = true;
-    std::wstring status_;
-    std::wstring source_;
-    bool preserveWhiteSpace_ = false;
-    pugi::xml_parse_result lastResult_;
+    std::unique_ptr<pugi::xml_document> m_document;
+    bool m_notLoaded = true;
+    std::wstring m_status;
+    std::wstring m_source;
+    bool m_preserveWhiteSpace = false;
+    pugi::xml_parse_result m_lastResult;
 };
 
 // Runs an XPath relative to `context` (a node or an attribute). An invalid

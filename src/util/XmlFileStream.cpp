@@ -6,23 +6,23 @@ using namespace ob::kernel;
 
 bool FileStream::Open(const std::wstring& path, bool readMode) {
     Close();
-    readMode_ = readMode;
-    handle_ = OpenFile(path, readMode ? kGenericRead : kGenericWrite, kShareRead,
+    m_readMode = readMode;
+    m_handle = OpenFile(path, readMode ? kGenericRead : kGenericWrite, kShareRead,
                        readMode ? Creation::OpenExisting : Creation::CreateAlways);
-    return handle_ != kInvalidFile;
+    return m_handle != kInvalidFile;
 }
 
 void FileStream::Close() {
-    if (handle_ != kInvalidFile)
-        CloseFile(handle_);
-    handle_ = kInvalidFile;
+    if (m_handle != kInvalidFile)
+        CloseFile(m_handle);
+    m_handle = kInvalidFile;
 }
 
 FileStream::Result FileStream::Read(void* buffer, std::uint32_t count, std::uint32_t* bytesRead) {
     std::uint32_t read = 0;
     if (bytesRead)
         *bytesRead = 0;
-    if (!readMode_ || handle_ == kInvalidFile || !ReadFile(handle_, buffer, count, &read))
+    if (!m_readMode || m_handle == kInvalidFile || !ReadFile(m_handle, buffer, count, &read))
         return kFail;
     if (bytesRead)
         *bytesRead = read;
@@ -33,7 +33,7 @@ FileStream::Result FileStream::Write(const void* buffer, std::uint32_t count, st
     std::uint32_t written = 0;
     if (bytesWritten)
         *bytesWritten = 0;
-    if (readMode_ || handle_ == kInvalidFile || !WriteFile(handle_, buffer, count, &written))
+    if (m_readMode || m_handle == kInvalidFile || !WriteFile(m_handle, buffer, count, &written))
         return kFail;
     if (bytesWritten)
         *bytesWritten = written;

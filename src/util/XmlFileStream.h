@@ -30,8 +30,8 @@ public:
     Result Seek(std::int64_t, int) { return kFail; }
 
 private:
-    ob::kernel::FileHandle handle_ = ob::kernel::kInvalidFile;
-    bool readMode_ = true;
+    ob::kernel::FileHandle m_handle = ob::kernel::kInvalidFile;
+    bool m_readMode = true;
 };
 
 }  // namespace ZEP_Utility

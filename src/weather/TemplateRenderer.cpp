@@ -34,26 +34,26 @@ std::wstring Decimal(int value) { return std::to_wstring(value); }
 }  // namespace
 
 TemplateRenderer::TemplateRenderer(const std::wstring& baseUrl, const ZEP_Utility::DateTime& date, int unit)
-    : baseUrl_(baseUrl), currentDate_(date), referenceDate_(date), unit_(unit) {
+    : m_baseUrl(baseUrl), m_currentDate(date), m_referenceDate(date), m_unit(unit) {
     // Spacing between inline elements is part of the page.
-    templateDoc_.SetPreserveWhiteSpace(true);
+    m_templateDoc.SetPreserveWhiteSpace(true);
 }
 
 std::wstring TemplateRenderer::Render(XMLDoc& data, const std::wstring& templateText) {
-    if (!templateDoc_.LoadXml(templateText))
+    if (!m_templateDoc.LoadXml(templateText))
         return templateText;
-    data_ = &data;
-    depth_ = 0;
+    m_data = &data;
+    m_depth = 0;
     pugi::xml_document* dataDocument = data.GetDocument();
-    ProcessChildren(*templateDoc_.GetDocument(),
+    ProcessChildren(*m_templateDoc.GetDocument(),
                     dataDocument ? pugi::xpath_node(*dataDocument) : pugi::xpath_node());
-    return templateDoc_.GetXml();
+    return m_templateDoc.GetXml();
 }
 
 void TemplateRenderer::ProcessChildren(pugi::xml_node parent, const pugi::xpath_node& data) {
-    if (depth_ >= kMaxDepth)
+    if (m_depth >= kMaxDepth)
         return;
-    ++depth_;
+    ++m_depth;
     // Copies are inserted before the node that followed the processed one and
     // are processed as they are inserted, so the walk goes on from there.
     for (pugi::xml_node node = parent.first_child(); node;) {
@@ -61,7 +61,7 @@ void TemplateRenderer::ProcessChildren(pugi::xml_node parent, const pugi::xpath_
         ProcessNode(parent, node, data);
         node = next;
     }
-    --depth_;
+    --m_depth;
 }
 
 void TemplateRenderer::ProcessNode(pugi::xml_node parent, pugi::xml_node node, const pugi::xpath_node& data) {
@@ -139,10 +139,10 @@ void TemplateRenderer::DaysRule(pugi::xml_node parent, pugi::xml_node element, c
     // A page of more days than this is a broken template, not a forecast.
     const int copies = std::min(count, kMaxDays);
     const pugi::xml_node insertionPoint = element.next_sibling();
-    currentDate_ = referenceDate_.AddDays(start);
+    m_currentDate = m_referenceDate.AddDays(start);
     for (int i = 0; i < copies; ++i) {
         CopyChildrenBefore(parent, element, insertionPoint, data);
-        currentDate_ = currentDate_ + ZEP_Utility::TimeSpan(1, 0, 0, 0);
+        m_currentDate = m_currentDate + ZEP_Utility::TimeSpan(1, 0, 0, 0);
     }
     parent.remove_child(element);
 }
@@ -214,19 +214,19 @@ std::wstring TemplateRenderer::Evaluate(const std::wstring& full, const pugi::xp
 bool TemplateRenderer::EvaluateSpecial(const std::wstring& expression, const pugi::xpath_node& data,
                                        std::wstring& value) {
     if (expression == L"DAY") {
-        value = Decimal(currentDate_.GetDay());
+        value = Decimal(m_currentDate.GetDay());
         return true;
     }
     if (expression == L"MONTH") {
-        value = Decimal(currentDate_.GetMonth());
+        value = Decimal(m_currentDate.GetMonth());
         return true;
     }
     if (expression == L"YEAR") {
-        value = Decimal(currentDate_.GetYear());
+        value = Decimal(m_currentDate.GetYear());
         return true;
     }
     if (expression == L"WEATHER_FILES") {
-        value = baseUrl_;
+        value = m_baseUrl;
         return true;
     }
     for (const bool today : {true, false}) {
@@ -237,7 +237,7 @@ bool TemplateRenderer::EvaluateSpecial(const std::wstring& expression, const pug
         if (close == std::wstring::npos || close == prefix.size())
             return false;
         const std::wstring picture = expression.substr(prefix.size(), close - prefix.size());
-        value = today && currentDate_ == referenceDate_ ? L"Today" : currentDate_.FormatDate(picture.c_str());
+        value = today && m_currentDate == m_referenceDate ? L"Today" : m_currentDate.FormatDate(picture.c_str());
         return true;
     }
     const std::wstring temperature = L"TEMPERATURE(";
@@ -252,7 +252,7 @@ bool TemplateRenderer::EvaluateSpecial(const std::wstring& expression, const pug
         const std::wstring unitText = ExpandText(expression.substr(comma + 1, close - comma - 1), data, found);
         const double reading = ZEP_Utility::ScanReal(valueText).value_or(0.0);
         const int unit = ZEP_Utility::ScanInteger(unitText).value_or(0);
-        value = OBData::FormatTemperature(OBData::ToCelsius(reading, unit), unit_);
+        value = OBData::FormatTemperature(OBData::ToCelsius(reading, unit), m_unit);
         return true;
     }
     return false;

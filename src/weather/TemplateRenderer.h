@@ -43,13 +43,13 @@ private:
     std::wstring Evaluate(const std::wstring& expression, const pugi::xpath_node& data);
     bool EvaluateSpecial(const std::wstring& expression, const pugi::xpath_node& data, std::wstring& value);
 
-    ZEP_Utility::XMLDoc* data_ = nullptr;
-    ZEP_Utility::XMLDoc templateDoc_;
-    std::wstring baseUrl_;
-    ZEP_Utility::DateTime currentDate_;
-    ZEP_Utility::DateTime referenceDate_;
-    int unit_;
-    int depth_ = 0;
+    ZEP_Utility::XMLDoc* m_data = nullptr;
+    ZEP_Utility::XMLDoc m_templateDoc;
+    std::wstring m_baseUrl;
+    ZEP_Utility::DateTime m_currentDate;
+    ZEP_Utility::DateTime m_referenceDate;
+    int m_unit;
+    int m_depth = 0;
 };
 
 }  // namespace OBWeather

@@ -18,24 +18,24 @@ namespace {
 constexpr std::uint32_t kForecastChanges = ob::kernel::kChangeCreate | ob::kernel::kChangeUpdateItem;
 }  // namespace
 
-WeatherReader::WeatherReader() : watcher_(this), referenceDate_(ZEP_Utility::DateTime::LocalNow()) {}
+WeatherReader::WeatherReader() : m_watcher(this), m_referenceDate(ZEP_Utility::DateTime::LocalNow()) {}
 
-WeatherReader::~WeatherReader() { watcher_.Stop(); }
+WeatherReader::~WeatherReader() { m_watcher.Stop(); }
 
 void WeatherReader::StartNotifications(IWeatherUpdateNotification* sink) {
-    sink_ = sink;
+    m_sink = sink;
     FileUtils::EnsureDataFolder();
-    watcher_.Start(kForecastChanges, FileUtils::GetDataFolder(), false);
+    m_watcher.Start(kForecastChanges, FileUtils::GetDataFolder(), false);
 }
 
 void WeatherReader::StopNotifications() {
-    sink_ = nullptr;
-    watcher_.Stop();
+    m_sink = nullptr;
+    m_watcher.Stop();
 }
 
 void WeatherReader::OnFileSystemEvent(const ob::kernel::FileChangeInfo& change) {
-    if (sink_)
-        sink_->OnWeatherUpdated(change);
+    if (m_sink)
+        m_sink->OnWeatherUpdated(change);
 }
 
 std::wstring WeatherReader::GetForecastPath(int cityId) {
@@ -131,7 +131,7 @@ std::wstring WeatherReader::RenderCityHtml(int cityId, const std::wstring& cityN
     } catch (const ZEP_Utility::Exception& e) {
         templateText = e.GetMessage();
     }
-    TemplateRenderer renderer(FileUrl(htmlFolder), referenceDate_, unit);
+    TemplateRenderer renderer(FileUrl(htmlFolder), m_referenceDate, unit);
     return renderer.Render(*doc, templateText);
 }
 

@@ -36,8 +36,8 @@ public:
     void OnFileSystemEvent(const ob::kernel::FileChangeInfo& change) override;
 
     // The day page templates treat as today (the local date at construction).
-    void SetReferenceDate(const ZEP_Utility::DateTime& date) { referenceDate_ = date; }
-    const ZEP_Utility::DateTime& GetReferenceDate() const { return referenceDate_; }
+    void SetReferenceDate(const ZEP_Utility::DateTime& date) { m_referenceDate = date; }
+    const ZEP_Utility::DateTime& GetReferenceDate() const { return m_referenceDate; }
 
     // The city's forecast, or the empty forecast when its file cannot be loaded.
     std::unique_ptr<ZEP_Utility::XMLDoc> OpenForecast(int cityId);
@@ -63,9 +63,9 @@ public:
     static void InsertCity(ZEP_Utility::XMLDoc& doc, int cityId, const std::wstring& cityName);
 
 private:
-    ZEP_IO::FileSystemWatcher watcher_;
-    IWeatherUpdateNotification* sink_ = nullptr;
-    ZEP_Utility::DateTime referenceDate_;
+    ZEP_IO::FileSystemWatcher m_watcher;
+    IWeatherUpdateNotification* m_sink = nullptr;
+    ZEP_Utility::DateTime m_referenceDate;
 };
 
 }  // namespace OBWeather

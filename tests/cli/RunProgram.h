@@ -28,11 +28,11 @@ class AppFolder {
 public:
     AppFolder() {
         const std::filesystem::path source = std::filesystem::path(ORBELLINE_APP_DIR) / "orbelline";
-        std::filesystem::copy_file(source, folder_.Path() / "orbelline");
+        std::filesystem::copy_file(source, m_folder.Path() / "orbelline");
     }
-    std::string Settings() const { return folder_.File("settings.csv"); }
-    std::string Exe() const { return folder_.File("orbelline"); }
-    const TestFolder& Folder() const { return folder_; }
+    std::string Settings() const { return m_folder.File("settings.csv"); }
+    std::string Exe() const { return m_folder.File("orbelline"); }
+    const TestFolder& Folder() const { return m_folder; }
 
     // Runs the copy with `args` in the C locale (plus `env`), stopping it
     // after `timeout` seconds.
@@ -108,7 +108,7 @@ public:
     }
 
 private:
-    TestFolder folder_;
+    TestFolder m_folder;
 };
 
 // Splits text at every separator; a final empty piece counts only for

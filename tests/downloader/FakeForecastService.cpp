@@ -80,52 +80,52 @@ const char* Reason(int status) {
 
 }  // namespace
 
-FakeForecastService::FakeForecastService(Handler handler) : handler_(std::move(handler)) {
+FakeForecastService::FakeForecastService(Handler handler) : m_handler(std::move(handler)) {
     // A proxy set in the environment must not stand between the tests and 127.0.0.1.
     ::setenv("no_proxy", "127.0.0.1,localhost", 1);
     ::setenv("NO_PROXY", "127.0.0.1,localhost", 1);
-    if (::pipe(wakePipe_) != 0)
+    if (::pipe(m_wakePipe) != 0)
         throw std::runtime_error("pipe");
-    listener_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    m_listener = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
     sockaddr_in address{};
     address.sin_family = AF_INET;
     address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
     address.sin_port = 0;
-    if (listener_ < 0 || ::bind(listener_, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
-        ::listen(listener_, 16) != 0)
+    if (m_listener < 0 || ::bind(m_listener, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
+        ::listen(m_listener, 16) != 0)
         throw std::runtime_error("cannot listen on 127.0.0.1");
     socklen_t length = sizeof address;
-    ::getsockname(listener_, reinterpret_cast<sockaddr*>(&address), &length);
-    port_ = ntohs(address.sin_port);
-    thread_ = std::thread([this] { Serve(); });
+    ::getsockname(m_listener, reinterpret_cast<sockaddr*>(&address), &length);
+    m_port = ntohs(address.sin_port);
+    m_thread = std::thread([this] { Serve(); });
 }
 
 FakeForecastService::~FakeForecastService() {
     const char byte = 'x';
-    [[maybe_unused]] auto n = ::write(wakePipe_[1], &byte, 1);
-    thread_.join();
-    ::close(listener_);
-    ::close(wakePipe_[0]);
-    ::close(wakePipe_[1]);
+    [[maybe_unused]] auto n = ::write(m_wakePipe[1], &byte, 1);
+    m_thread.join();
+    ::close(m_listener);
+    ::close(m_wakePipe[0]);
+    ::close(m_wakePipe[1]);
 }
 
 std::string FakeForecastService::Url() const {
-    return "http://127.0.0.1:" + std::to_string(port_) + "/v1/forecast";
+    return "http://127.0.0.1:" + std::to_string(m_port) + "/v1/forecast";
 }
 
 std::vector<FakeRequest> FakeForecastService::Requests() const {
-    std::lock_guard<std::mutex> guard(lock_);
-    return requests_;
+    std::lock_guard<std::mutex> guard(m_lock);
+    return m_requests;
 }
 
 void FakeForecastService::Serve() {
     for (;;) {
-        pollfd fds[2] = {{listener_, POLLIN, 0}, {wakePipe_[0], POLLIN, 0}};
+        pollfd fds[2] = {{m_listener, POLLIN, 0}, {m_wakePipe[0], POLLIN, 0}};
         if (::poll(fds, 2, -1) < 0)
             continue;
         if (fds[1].revents)
             return;
-        const int connection = ::accept4(listener_, nullptr, nullptr, SOCK_CLOEXEC);
+        const int connection = ::accept4(m_listener, nullptr, nullptr, SOCK_CLOEXEC);
         if (connection < 0)
             continue;
         Answer(connection);
@@ -138,7 +138,7 @@ void FakeForecastService::Answer(int connection) {
     std::string head;
     char buffer[4096];
     while (head.find("\r\n\r\n") == std::string::npos && head.size() < 65536) {
-        pollfd fds[2] = {{connection, POLLIN, 0}, {wakePipe_[0], POLLIN, 0}};
+        pollfd fds[2] = {{connection, POLLIN, 0}, {m_wakePipe[0], POLLIN, 0}};
         if (::poll(fds, 2, 5000) <= 0 || fds[1].revents)
             return;
         const ssize_t n = ::recv(connection, buffer, sizeof buffer, 0);
@@ -148,10 +148,10 @@ void FakeForecastService::Answer(int connection) {
     }
     const FakeRequest request = ParseRequest(head);
     {
-        std::lock_guard<std::mutex> guard(lock_);
-        requests_.push_back(request);
+        std::lock_guard<std::mutex> guard(m_lock);
+        m_requests.push_back(request);
     }
-    const FakeReply reply = handler_(request);
+    const FakeReply reply = m_handler(request);
     const std::string statusLine =
         "HTTP/1.1 " + std::to_string(reply.status) + " " + Reason(reply.status) + "\r\n";
 
@@ -167,7 +167,7 @@ void FakeForecastService::Answer(int connection) {
     case FakeReply::Kind::Hang:
         // Wait for the client to give up (it closes) or for the service to stop.
         for (;;) {
-            pollfd fds[2] = {{connection, POLLIN, 0}, {wakePipe_[0], POLLIN, 0}};
+            pollfd fds[2] = {{connection, POLLIN, 0}, {m_wakePipe[0], POLLIN, 0}};
             if (::poll(fds, 2, -1) < 0 || fds[1].revents)
                 return;
             if (::recv(connection, buffer, sizeof buffer, 0) <= 0)
@@ -179,7 +179,7 @@ void FakeForecastService::Answer(int connection) {
         const std::string filler(65536, ' ');
         // 256 MB at most, so a client without a bound still ends.
         for (int i = 0; i < 4096; ++i) {
-            pollfd stop = {wakePipe_[0], POLLIN, 0};
+            pollfd stop = {m_wakePipe[0], POLLIN, 0};
             if (::poll(&stop, 1, 0) > 0 || !SendAll(connection, filler))
                 return;
         }

@@ -43,20 +43,20 @@ public:
 
     // The endpoint to hand to the downloader ("http://127.0.0.1:PORT/v1/forecast").
     std::string Url() const;
-    int Port() const { return port_; }
+    int Port() const { return m_port; }
     std::vector<FakeRequest> Requests() const;
 
 private:
     void Serve();
     void Answer(int connection);
 
-    Handler handler_;
-    int listener_ = -1;
-    int wakePipe_[2] = {-1, -1};
-    int port_ = 0;
-    mutable std::mutex lock_;
-    std::vector<FakeRequest> requests_;
-    std::thread thread_;
+    Handler m_handler;
+    int m_listener = -1;
+    int m_wakePipe[2] = {-1, -1};
+    int m_port = 0;
+    mutable std::mutex m_lock;
+    std::vector<FakeRequest> m_requests;
+    std::thread m_thread;
 };
 
 // An answer in the service's JSON form: `days` dates from `firstDate`

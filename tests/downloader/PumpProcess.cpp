@@ -14,12 +14,12 @@ namespace OBPumpTest {
 
 PumpApp::PumpApp() {
     namespace fs = std::filesystem;
-    fs::copy_file(fs::path(ORBELLINE_APP_DIR) / "ForecastPumpCF", folder_ / "ForecastPumpCF");
-    fs::create_directories(folder_ / "weather");
+    fs::copy_file(fs::path(ORBELLINE_APP_DIR) / "ForecastPumpCF", m_folder / "ForecastPumpCF");
+    fs::create_directories(m_folder / "weather");
 }
 
 PumpApp::~PumpApp() {
-    for (pid_t pid : started_)
+    for (pid_t pid : m_started)
         if (IsRunning(pid)) {
             ::kill(pid, SIGKILL);
             ::waitpid(pid, nullptr, 0);
@@ -27,16 +27,16 @@ PumpApp::~PumpApp() {
 }
 
 pid_t PumpApp::Start(const std::vector<std::string>& arguments) {
-    const std::string program = folder_ / "ForecastPumpCF";
+    const std::string program = m_folder / "ForecastPumpCF";
     std::vector<char*> argv;
     argv.push_back(const_cast<char*>(program.c_str()));
     for (const std::string& a : arguments)
         argv.push_back(const_cast<char*>(a.c_str()));
     argv.push_back(nullptr);
 
-    const int run = runs_++;
-    const std::string out = folder_ / ("out" + std::to_string(run));
-    const std::string err = folder_ / ("err" + std::to_string(run));
+    const int run = m_runs++;
+    const std::string out = m_folder / ("out" + std::to_string(run));
+    const std::string err = m_folder / ("err" + std::to_string(run));
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_addopen(&actions, 1, out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
@@ -46,7 +46,7 @@ pid_t PumpApp::Start(const std::vector<std::string>& arguments) {
         pid = -1;
     posix_spawn_file_actions_destroy(&actions);
     if (pid > 0)
-        started_.push_back(pid);
+        m_started.push_back(pid);
     return pid;
 }
 
@@ -57,7 +57,7 @@ bool PumpApp::IsRunning(pid_t pid) {
         return true;
     if (r == pid) {
         // Reaped here: remember the status for a later WaitFor.
-        finished_[pid] = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        m_finished[pid] = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     }
     return false;
 }
@@ -68,18 +68,18 @@ int PumpApp::WaitFor(pid_t pid, int timeoutMs) {
         ::waitpid(pid, nullptr, 0);
         return -1;
     }
-    return finished_.count(pid) ? finished_[pid] : -1;
+    return m_finished.count(pid) ? m_finished[pid] : -1;
 }
 
 ProcessResult PumpApp::Run(const std::vector<std::string>& arguments, int timeoutMs) {
-    const int run = runs_;
+    const int run = m_runs;
     ProcessResult result;
     const pid_t pid = Start(arguments);
     if (pid <= 0)
         return result;
     result.status = WaitFor(pid, timeoutMs);
-    result.out = ReadFile(folder_ / ("out" + std::to_string(run)));
-    result.err = ReadFile(folder_ / ("err" + std::to_string(run)));
+    result.out = ReadFile(m_folder / ("out" + std::to_string(run)));
+    result.err = ReadFile(m_folder / ("err" + std::to_string(run)));
     return result;
 }
 

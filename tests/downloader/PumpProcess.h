@@ -23,8 +23,8 @@ public:
     PumpApp();  // a folder holding a copy of the downloader and weather/
     ~PumpApp();  // kills whatever it started that still runs
 
-    std::string Folder() const { return folder_.Path(); }
-    std::string operator/(const std::string& name) const { return folder_ / name; }
+    std::string Folder() const { return m_folder.Path(); }
+    std::string operator/(const std::string& name) const { return m_folder / name; }
 
     // Starts the downloader; returns its process id.
     pid_t Start(const std::vector<std::string>& arguments);
@@ -35,10 +35,10 @@ public:
     ProcessResult Run(const std::vector<std::string>& arguments, int timeoutMs = 10'000);
 
 private:
-    TestFolder folder_;
-    std::vector<pid_t> started_;
-    int runs_ = 0;
-    std::map<pid_t, int> finished_;
+    TestFolder m_folder;
+    std::vector<pid_t> m_started;
+    int m_runs = 0;
+    std::map<pid_t, int> m_finished;
 };
 
 // Polls `condition` every few milliseconds until it holds or `timeoutMs` passes.

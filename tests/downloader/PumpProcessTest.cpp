@@ -28,7 +28,7 @@ namespace {
 class PumpProcessTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        const std::string scope = "pumptest" + std::to_string(::getpid()) + "x" + std::to_string(++counter_);
+        const std::string scope = "pumptest" + std::to_string(::getpid()) + "x" + std::to_string(++m_counter);
         ::setenv("ORBELLINE_EVENT_SCOPE", scope.c_str(), 1);
         ob::kernel::SetNamedObjectScope(scope);
         OBWeather::ReleaseDownloaderEvents();
@@ -43,7 +43,7 @@ protected:
     static bool DownloaderRunning() {
         return ob::kernel::NamedLivenessLock::IsHeld(OBWeather::kDownloaderRunningLockName);
     }
-    static inline int counter_ = 0;
+    static inline int m_counter = 0;
 };
 
 // Holds the fake service's answers until the test lets them go, so the test
@@ -51,26 +51,26 @@ protected:
 class Gate {
 public:
     void WaitOpen() {
-        std::unique_lock<std::mutex> lock(mutex_);
-        waiting_ = true;
+        std::unique_lock<std::mutex> lock(m_mutex);
+        m_waiting = true;
         // Bounded, so a failing test cannot hang the service thread for ever.
-        changed_.wait_for(lock, std::chrono::seconds(10), [&] { return open_; });
+        m_changed.wait_for(lock, std::chrono::seconds(10), [&] { return m_open; });
     }
     bool SomeoneWaiting() {
-        std::lock_guard<std::mutex> lock(mutex_);
-        return waiting_;
+        std::lock_guard<std::mutex> lock(m_mutex);
+        return m_waiting;
     }
     void Open() {
-        std::lock_guard<std::mutex> lock(mutex_);
-        open_ = true;
-        changed_.notify_all();
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_open = true;
+        m_changed.notify_all();
     }
 
 private:
-    std::mutex mutex_;
-    std::condition_variable changed_;
-    bool open_ = false;
-    bool waiting_ = false;
+    std::mutex m_mutex;
+    std::condition_variable m_changed;
+    bool m_open = false;
+    bool m_waiting = false;
 };
 
 std::string HighOn(const std::string& file, int day) {

@@ -12,20 +12,20 @@ class TestFolder {
 public:
     TestFolder() {
         std::string pattern = (std::filesystem::temp_directory_path() / "obpump-XXXXXX").string();
-        path_ = ::mkdtemp(pattern.data());
+        m_path = ::mkdtemp(pattern.data());
     }
     ~TestFolder() {
         std::error_code ignored;
-        std::filesystem::remove_all(path_, ignored);
+        std::filesystem::remove_all(m_path, ignored);
     }
     TestFolder(const TestFolder&) = delete;
     TestFolder& operator=(const TestFolder&) = delete;
 
-    const std::string& Path() const { return path_; }
-    std::string operator/(const std::string& name) const { return path_ + "/" + name; }
+    const std::string& Path() const { return m_path; }
+    std::string operator/(const std::string& name) const { return m_path + "/" + name; }
 
 private:
-    std::string path_;
+    std::string m_path;
 };
 
 inline std::string ReadFile(const std::string& path) {

@@ -41,12 +41,12 @@ inline bool EnsureLocale(const std::string& name) {
 
 class ScopedLocale {
 public:
-    explicit ScopedLocale(const std::string& name) { ok_ = std::setlocale(LC_ALL, name.c_str()) != nullptr; }
+    explicit ScopedLocale(const std::string& name) { m_ok = std::setlocale(LC_ALL, name.c_str()) != nullptr; }
     ~ScopedLocale() { std::setlocale(LC_ALL, "C"); }
-    bool ok() const { return ok_; }
+    bool ok() const { return m_ok; }
 
 private:
-    bool ok_ = false;
+    bool m_ok = false;
 };
 
 }  // namespace ob::test

@@ -17,27 +17,27 @@ public:
     TestFolder() {
         std::string pattern = (std::filesystem::temp_directory_path() / "orbelline-XXXXXX").string();
         if (::mkdtemp(pattern.data()))
-            path_ = pattern;
+            m_path = pattern;
     }
     ~TestFolder() {
         std::error_code ec;
         // Folders a test made read-only must become writable to be removed.
-        for (auto it = std::filesystem::recursive_directory_iterator(path_, ec);
+        for (auto it = std::filesystem::recursive_directory_iterator(m_path, ec);
              !ec && it != std::filesystem::recursive_directory_iterator(); it.increment(ec))
             if (it->is_directory(ec))
                 ::chmod(it->path().c_str(), 0700);
-        ::chmod(path_.c_str(), 0700);
-        std::filesystem::remove_all(path_, ec);
+        ::chmod(m_path.c_str(), 0700);
+        std::filesystem::remove_all(m_path, ec);
     }
     TestFolder(const TestFolder&) = delete;
     TestFolder& operator=(const TestFolder&) = delete;
 
-    const std::filesystem::path& Path() const { return path_; }
-    std::string File(const std::string& name) const { return (path_ / name).string(); }
-    std::wstring WFile(const std::string& name) const { return (path_ / name).wstring(); }
+    const std::filesystem::path& Path() const { return m_path; }
+    std::string File(const std::string& name) const { return (m_path / name).string(); }
+    std::wstring WFile(const std::string& name) const { return (m_path / name).wstring(); }
 
 private:
-    std::filesystem::path path_;
+    std::filesystem::path m_path;
 };
 
 inline void WriteBytes(const std::string& path, const std::string& bytes) {

@@ -27,9 +27,9 @@ void PumpUntilQuiet(PollingNotifyWindowHost& host) {
 
 class WatcherTest : public testing::Test {
 protected:
-    void SetUp() override { SetNotifyWindowHost(&host_); }
+    void SetUp() override { SetNotifyWindowHost(&m_host); }
     void TearDown() override { SetNotifyWindowHost(nullptr); }
-    PollingNotifyWindowHost host_;
+    PollingNotifyWindowHost m_host;
 };
 
 }  // namespace
@@ -40,15 +40,15 @@ TEST_F(WatcherTest, ReportsFilesCreatedRewrittenAndRenamedIntoTheFolder) {
     RecordingSink sink;
     FileSystemWatcher watcher(&sink);
     ASSERT_TRUE(watcher.Start(ob::kernel::kChangeCreate | ob::kernel::kChangeUpdateItem, data.WPath(), false));
-    EXPECT_EQ(host_.WindowCount(), 1);
+    EXPECT_EQ(m_host.WindowCount(), 1);
 
     data.Write("f_1.xml", "<obWeather/>");
-    PumpUntilQuiet(host_);
+    PumpUntilQuiet(m_host);
     data.Write("f_1.xml", "<obWeather></obWeather>");
-    PumpUntilQuiet(host_);
+    PumpUntilQuiet(m_host);
     elsewhere.Write("new", "x");
     std::filesystem::rename(elsewhere.Path("new"), data.Path("f_2.xml"));
-    PumpUntilQuiet(host_);
+    PumpUntilQuiet(m_host);
     using P = std::pair<std::uint32_t, std::wstring>;
     EXPECT_EQ(sink.events, (std::vector<P>{{ob::kernel::kChangeCreate, data.WPath("f_1.xml")},
                                           {ob::kernel::kChangeUpdateItem, data.WPath("f_1.xml")},
@@ -56,20 +56,20 @@ TEST_F(WatcherTest, ReportsFilesCreatedRewrittenAndRenamedIntoTheFolder) {
                                           {ob::kernel::kChangeCreate, data.WPath("f_2.xml")}}));
 
     // Started again while registered: the same window and descriptor, one registration.
-    const int fd = host_.LastWindow()->GetWatch().Fd();
+    const int fd = m_host.LastWindow()->GetWatch().Fd();
     ASSERT_TRUE(watcher.Start(ob::kernel::kChangeCreate, data.WPath(), false));
-    EXPECT_EQ(host_.LastWindow()->GetWatch().Fd(), fd);
-    EXPECT_EQ(host_.WindowCount(), 1);
+    EXPECT_EQ(m_host.LastWindow()->GetWatch().Fd(), fd);
+    EXPECT_EQ(m_host.WindowCount(), 1);
     sink.events.clear();
     data.Write("f_3.xml", "x");
-    PumpUntilQuiet(host_);
+    PumpUntilQuiet(m_host);
     EXPECT_EQ(sink.events, (std::vector<P>{{ob::kernel::kChangeCreate, data.WPath("f_3.xml")}}));
 
     watcher.Stop();
     EXPECT_FALSE(watcher.IsRegistered());
-    EXPECT_EQ(host_.WindowCount(), 0);
+    EXPECT_EQ(m_host.WindowCount(), 0);
     data.Write("f_4.xml", "x");
-    EXPECT_EQ(host_.Pump(50), 0);
+    EXPECT_EQ(m_host.Pump(50), 0);
     watcher.Stop();
 }
 
@@ -79,11 +79,11 @@ TEST_F(WatcherTest, FailsQuietlyAndIgnoresOtherMessages) {
     FileSystemWatcher watcher(&sink);
     EXPECT_FALSE(watcher.Start(ob::kernel::kChangeCreate, data.WPath("missing"), false));
     EXPECT_FALSE(watcher.IsRegistered());
-    EXPECT_EQ(host_.WindowCount(), 0);
+    EXPECT_EQ(m_host.WindowCount(), 0);
     SetNotifyWindowHost(nullptr);
     FileSystemWatcher hostless(&sink);
     EXPECT_FALSE(hostless.Start(ob::kernel::kChangeCreate, data.WPath(), false));
-    SetNotifyWindowHost(&host_);
+    SetNotifyWindowHost(&m_host);
 
     // The window answers only the change message, and frees its block.
     FileSystemWatcher::NotifyMessageWindow window(&watcher);

@@ -17,18 +17,18 @@ class TempFolder {
 public:
     TempFolder() {
         std::string pattern = (std::filesystem::temp_directory_path() / "orbelline-test-XXXXXX").string();
-        path_ = ::mkdtemp(pattern.data());
+        m_path = ::mkdtemp(pattern.data());
     }
     ~TempFolder() {
         std::error_code ignored;
-        std::filesystem::remove_all(path_, ignored);
+        std::filesystem::remove_all(m_path, ignored);
     }
     TempFolder(const TempFolder&) = delete;
     TempFolder& operator=(const TempFolder&) = delete;
 
-    const std::string& Path() const { return path_; }
-    std::string Path(const std::string& name) const { return path_ + "/" + name; }
-    std::wstring WPath() const { return kernel::FromUtf8(path_); }
+    const std::string& Path() const { return m_path; }
+    std::string Path(const std::string& name) const { return m_path + "/" + name; }
+    std::wstring WPath() const { return kernel::FromUtf8(m_path); }
     std::wstring WPath(const std::string& name) const { return kernel::FromUtf8(Path(name)); }
 
     std::wstring Write(const std::string& name, const std::string& bytes) const {
@@ -42,7 +42,7 @@ public:
     }
 
 private:
-    std::string path_;
+    std::string m_path;
 };
 
 }  // namespace ob::test

@@ -26,7 +26,7 @@ struct FixedScreen : FileUtils::ScreenDimensionProvider {
 class DownloaderControlTest : public testing::Test {
 protected:
     void SetUp() override {
-        saved_ = ob::kernel::NamedObjectScope();
+        m_saved = ob::kernel::NamedObjectScope();
         ob::kernel::SetNamedObjectScope("dltest" + std::to_string(::getpid()));
         ReleaseDownloaderEvents();
     }
@@ -34,10 +34,10 @@ protected:
         ReleaseDownloaderEvents();
         for (auto name : {kStartStopEventName, kGetNowEventName, kBusyEventName})
             NamedEvent::Remove(name);
-        ob::kernel::SetNamedObjectScope(saved_);
+        ob::kernel::SetNamedObjectScope(m_saved);
         FileUtils::OverrideExeFolder(L"");
     }
-    std::string saved_;
+    std::string m_saved;
 };
 
 }  // namespace

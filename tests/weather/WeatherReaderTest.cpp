@@ -71,23 +71,23 @@ struct FakeDecoder : IIconDecoder {
 class WeatherReaderTest : public testing::Test {
 protected:
     void SetUp() override {
-        FileUtils::OverrideExeFolder(app_.WPath());
-        std::filesystem::create_directories(app_.Path("weather/data"));
-        std::filesystem::create_directories(app_.Path("weather/html"));
-        std::filesystem::create_directories(app_.Path("weather/images_2"));
-        SetIconDecoder(&decoder_);
+        FileUtils::OverrideExeFolder(m_app.WPath());
+        std::filesystem::create_directories(m_app.Path("weather/data"));
+        std::filesystem::create_directories(m_app.Path("weather/html"));
+        std::filesystem::create_directories(m_app.Path("weather/images_2"));
+        SetIconDecoder(&m_decoder);
     }
     void TearDown() override {
         FreeIcons();
-        EXPECT_EQ(decoder_.live, 0);
+        EXPECT_EQ(m_decoder.live, 0);
         SetIconDecoder(nullptr);
         FileUtils::OverrideExeFolder(L"");
     }
-    void WriteForecast(int id, const std::string& xml) { app_.Write("weather/data/f_" + std::to_string(id) + ".xml", xml); }
+    void WriteForecast(int id, const std::string& xml) { m_app.Write("weather/data/f_" + std::to_string(id) + ".xml", xml); }
 
-    TempFolder app_;
-    FakeDecoder decoder_;
-    WeatherReader reader_;
+    TempFolder m_app;
+    FakeDecoder m_decoder;
+    WeatherReader m_reader;
 };
 
 }  // namespace
@@ -98,14 +98,14 @@ TEST_F(WeatherReaderTest, DaysAreSelectedByExactDateText) {
                               Day("7", "3", "2009", Temps("3", "0", "-3", "0")) +
                               Day("7", "3", "2009", Temps("4", "0", "4", "0")) +
                               Day(" 9", "3", "2009", Temps("5", "0", "5", "0"))));
-    auto doc = reader_.OpenForecast(1);
+    auto doc = m_reader.OpenForecast(1);
     double high = -99, low = -99;
-    ASSERT_TRUE(reader_.GetTemperatures(doc.get(), DateTime(2009, 3, 7), high, low));
+    ASSERT_TRUE(m_reader.GetTemperatures(doc.get(), DateTime(2009, 3, 7), high, low));
     EXPECT_EQ(high, 3.0);  // "07" is never the 7th; of two 7ths the first counts
     EXPECT_EQ(low, -3.0);
-    EXPECT_FALSE(reader_.GetTemperatures(doc.get(), DateTime(2009, 3, 8), high, low));  // "03"
-    EXPECT_FALSE(reader_.GetTemperatures(doc.get(), DateTime(2009, 3, 9), high, low));  // " 9"
-    EXPECT_FALSE(reader_.GetTemperatures(nullptr, DateTime(2009, 3, 7), high, low));
+    EXPECT_FALSE(m_reader.GetTemperatures(doc.get(), DateTime(2009, 3, 8), high, low));  // "03"
+    EXPECT_FALSE(m_reader.GetTemperatures(doc.get(), DateTime(2009, 3, 9), high, low));  // " 9"
+    EXPECT_FALSE(m_reader.GetTemperatures(nullptr, DateTime(2009, 3, 7), high, low));
 }
 
 TEST_F(WeatherReaderTest, TemperaturesAreCelsiusWhateverTheFileHolds) {
@@ -114,19 +114,19 @@ TEST_F(WeatherReaderTest, TemperaturesAreCelsiusWhateverTheFileHolds) {
                               Day("3", "1", "2010", Temps("", "1", "", "1")) +
                               Day("4", "1", "2010", Temps("abc", "x", "32", "1")) +
                               Day("5", "1", "2010", "")));
-    auto doc = reader_.OpenForecast(2);
+    auto doc = m_reader.OpenForecast(2);
     double high = 0, low = 0;
-    ASSERT_TRUE(reader_.GetTemperatures(doc.get(), DateTime(2010, 1, 1), high, low));
+    ASSERT_TRUE(m_reader.GetTemperatures(doc.get(), DateTime(2010, 1, 1), high, low));
     EXPECT_DOUBLE_EQ(high, 100.0);
     EXPECT_DOUBLE_EQ(low, 21.5);
-    ASSERT_TRUE(reader_.GetTemperatures(doc.get(), DateTime(2010, 1, 2), high, low));  // low only
+    ASSERT_TRUE(m_reader.GetTemperatures(doc.get(), DateTime(2010, 1, 2), high, low));  // low only
     EXPECT_EQ(high, 0.0);
     EXPECT_EQ(low, 5.0);
-    EXPECT_FALSE(reader_.GetTemperatures(doc.get(), DateTime(2010, 1, 3), high, low));  // units but no values
-    ASSERT_TRUE(reader_.GetTemperatures(doc.get(), DateTime(2010, 1, 4), high, low));
+    EXPECT_FALSE(m_reader.GetTemperatures(doc.get(), DateTime(2010, 1, 3), high, low));  // units but no values
+    ASSERT_TRUE(m_reader.GetTemperatures(doc.get(), DateTime(2010, 1, 4), high, low));
     EXPECT_EQ(high, 0.0);  // not a number: 0 in Celsius
     EXPECT_DOUBLE_EQ(low, 0.0);
-    EXPECT_FALSE(reader_.GetTemperatures(doc.get(), DateTime(2010, 1, 5), high, low));
+    EXPECT_FALSE(m_reader.GetTemperatures(doc.get(), DateTime(2010, 1, 5), high, low));
 }
 
 TEST_F(WeatherReaderTest, BadForecastFilesReadAsEmpty) {
@@ -154,19 +154,19 @@ TEST_F(WeatherReaderTest, BadForecastFilesReadAsEmpty) {
     };
     for (const auto& [id, content] : files)
         WriteForecast(id, content);
-    LoadIconsFrom(app_.WPath("weather/images_2"));
+    LoadIconsFrom(m_app.WPath("weather/images_2"));
     for (int id : {9, 10, 11, 12, 13, 14, 15}) {
-        auto doc = reader_.OpenForecast(id);
+        auto doc = m_reader.OpenForecast(id);
         double high, low;
-        EXPECT_FALSE(reader_.GetTemperatures(doc.get(), DateTime(2026, 12, 8), high, low)) << id;
-        EXPECT_EQ(reader_.GetIconBitmap(doc.get(), DateTime(2026, 12, 8)), nullptr) << id;
+        EXPECT_FALSE(m_reader.GetTemperatures(doc.get(), DateTime(2026, 12, 8), high, low)) << id;
+        EXPECT_EQ(m_reader.GetIconBitmap(doc.get(), DateTime(2026, 12, 8)), nullptr) << id;
         if (id != 14) {
             EXPECT_EQ(doc->GetXml(), L"<obWeather><forecast/></obWeather>") << id;
         }
     }
-    auto doc = reader_.OpenForecast(16);
+    auto doc = m_reader.OpenForecast(16);
     double high = 0, low = 0;
-    ASSERT_TRUE(reader_.GetTemperatures(doc.get(), DateTime(2026, 12, 8), high, low));
+    ASSERT_TRUE(m_reader.GetTemperatures(doc.get(), DateTime(2026, 12, 8), high, low));
     EXPECT_EQ(high, 9.0);
 }
 
@@ -175,7 +175,7 @@ TEST_F(WeatherReaderTest, IconTableTakesFiftyFirstListedNames) {
     for (int i = 0; i < 60; ++i) {
         char name[16];
         std::snprintf(name, sizeof name, "i%02d.png", i);
-        app_.Write(folder + name, "PIC 32 32");
+        m_app.Write(folder + name, "PIC 32 32");
     }
     LoadIcons();  // the screen is 240 x 320: images_2
     EXPECT_EQ(IconCount(), kMaxIcons);
@@ -196,8 +196,8 @@ TEST_F(WeatherReaderTest, IconTableTakesFiftyFirstListedNames) {
     // "README" comes first in name order but is no picture: the size is the next one's.
     EXPECT_EQ(GetIconSize(), std::make_pair(16, 16));
     EXPECT_NE(FindIcon(L"rain"), nullptr);
-    EXPECT_EQ(decoder_.decodes[L"rain.bmp"], 1);  // of rain.bmp and rain.gif, the first listed
-    EXPECT_EQ(decoder_.decodes[L"rain.gif"], 0);
+    EXPECT_EQ(m_decoder.decodes[L"rain.bmp"], 1);  // of rain.bmp and rain.gif, the first listed
+    EXPECT_EQ(m_decoder.decodes[L"rain.gif"], 0);
     EXPECT_NE(FindIcon(L"a.b"), nullptr);
 }
 
@@ -211,21 +211,21 @@ TEST_F(WeatherReaderTest, IconsDecodeOnceAndFailuresRetry) {
                               Day("10", "12", "2026", "<dayPart><display><icon></icon></display></dayPart>") +
                               Day("11", "12", "2026", Icon("Sunny")) +
                               Day("12", "12", "2026", Icon("rain") + Icon("sunny"))));
-    auto doc = reader_.OpenForecast(3);
-    const IconBitmap sunny = reader_.GetIconBitmap(doc.get(), DateTime(2026, 12, 8));
+    auto doc = m_reader.OpenForecast(3);
+    const IconBitmap sunny = m_reader.GetIconBitmap(doc.get(), DateTime(2026, 12, 8));
     ASSERT_NE(sunny, nullptr);
-    EXPECT_EQ(reader_.GetIconBitmap(doc.get(), DateTime(2026, 12, 8)), sunny);
-    EXPECT_EQ(decoder_.decodes[L"sunny.png"], 1);
-    const IconBitmap none = reader_.GetIconBitmap(doc.get(), DateTime(2026, 12, 13));  // missing day
+    EXPECT_EQ(m_reader.GetIconBitmap(doc.get(), DateTime(2026, 12, 8)), sunny);
+    EXPECT_EQ(m_decoder.decodes[L"sunny.png"], 1);
+    const IconBitmap none = m_reader.GetIconBitmap(doc.get(), DateTime(2026, 12, 13));  // missing day
     ASSERT_NE(none, nullptr);
-    EXPECT_EQ(reader_.GetIconBitmap(doc.get(), DateTime(2026, 12, 10)), none);  // empty icon
-    EXPECT_EQ(reader_.GetIconBitmap(doc.get(), DateTime(2026, 12, 11)), nullptr);  // unknown name
-    EXPECT_EQ(reader_.GetIconBitmap(doc.get(), DateTime(2026, 12, 9)), nullptr);
-    EXPECT_EQ(reader_.GetIconBitmap(doc.get(), DateTime(2026, 12, 12)), nullptr);  // the first dayPart counts
-    EXPECT_EQ(decoder_.decodes[L"rain.png"], 2);  // a failed decoding is tried again
+    EXPECT_EQ(m_reader.GetIconBitmap(doc.get(), DateTime(2026, 12, 10)), none);  // empty icon
+    EXPECT_EQ(m_reader.GetIconBitmap(doc.get(), DateTime(2026, 12, 11)), nullptr);  // unknown name
+    EXPECT_EQ(m_reader.GetIconBitmap(doc.get(), DateTime(2026, 12, 9)), nullptr);
+    EXPECT_EQ(m_reader.GetIconBitmap(doc.get(), DateTime(2026, 12, 12)), nullptr);  // the first dayPart counts
+    EXPECT_EQ(m_decoder.decodes[L"rain.png"], 2);  // a failed decoding is tried again
     EXPECT_EQ(GetIconSize(), std::make_pair(32, 32));
     FreeIcons();
-    EXPECT_EQ(decoder_.live, 0);
+    EXPECT_EQ(m_decoder.live, 0);
 
     // Without a decoder, or without the folder, there are no pictures.
     SetIconDecoder(nullptr);
@@ -233,7 +233,7 @@ TEST_F(WeatherReaderTest, IconsDecodeOnceAndFailuresRetry) {
     EXPECT_EQ(FindIcon(L"sunny"), nullptr);
     EXPECT_EQ(GetIconSize(), std::make_pair(0, 0));
     FreeIcons();
-    SetIconDecoder(&decoder_);
+    SetIconDecoder(&m_decoder);
     LoadIconsFrom(set.WPath("missing"));
     EXPECT_EQ(IconCount(), 0);
     EXPECT_EQ(GetIconSize(), std::make_pair(0, 0));
@@ -241,45 +241,45 @@ TEST_F(WeatherReaderTest, IconsDecodeOnceAndFailuresRetry) {
 
 TEST_F(WeatherReaderTest, CityElementIsInsertedIntoThePlainRoot) {
     WriteForecast(4, Forecast(Day("8", "12", "2026", "")));
-    auto doc = reader_.OpenForecastWithCity(4, L"S\u00e3o Paulo");
+    auto doc = m_reader.OpenForecastWithCity(4, L"S\u00e3o Paulo");
     EXPECT_EQ(XMLDoc::GetNodeText(*doc->GetDocument(), L"/obWeather/city/id"), L"4");
     EXPECT_EQ(XMLDoc::GetNodeText(*doc->GetDocument(), L"/obWeather/*[1]/name"), L"S\u00e3o Paulo");
     EXPECT_EQ(XMLDoc::GetNodeText(*doc->GetDocument(), L"/obWeather/forecast/forecastDays/forecastDay/date/day"), L"8");
 
     // Markup characters in a name stay text and keep the forecast.
-    doc = reader_.OpenForecastWithCity(4, L"Tom & <Jerry>");
+    doc = m_reader.OpenForecastWithCity(4, L"Tom & <Jerry>");
     EXPECT_EQ(XMLDoc::GetNodeText(*doc->GetDocument(), L"/obWeather/city/name"), L"Tom & <Jerry>");
     EXPECT_EQ(XMLDoc::GetNodeText(*doc->GetDocument(), L"//forecastDay/date/day"), L"8");
 
     // A root start tag with attributes gets no city.
     WriteForecast(5, "<obWeather version=\"1\"><forecast/></obWeather>");
-    doc = reader_.OpenForecastWithCity(5, L"Oslo");
+    doc = m_reader.OpenForecastWithCity(5, L"Oslo");
     EXPECT_EQ(XMLDoc::GetNodeText(*doc->GetDocument(), L"/obWeather/city/name"), L"");
     // No file: the empty forecast with the city.
-    doc = reader_.OpenForecastWithCity(6, L"Lima");
+    doc = m_reader.OpenForecastWithCity(6, L"Lima");
     EXPECT_EQ(doc->GetXml(), L"<obWeather><city><id>6</id><name>Lima</name></city><forecast/></obWeather>");
 }
 
 TEST_F(WeatherReaderTest, RenderingReadsTheTemplateOrShowsWhyNot) {
-    EXPECT_EQ(reader_.RenderCityHtml(7, L"Oslo", L"missing.html", 0),
+    EXPECT_EQ(m_reader.RenderCityHtml(7, L"Oslo", L"missing.html", 0),
               L"IO exception (The system cannot find the file specified.)");
-    app_.Write("weather/html/t.html", "\xEF\xBB\xBF<p>{/obWeather/city/name}|{WEATHER_FILES}|"
+    m_app.Write("weather/html/t.html", "\xEF\xBB\xBF<p>{/obWeather/city/name}|{WEATHER_FILES}|"
                                       "<orbelline-template match=\"//forecastDay\">x<orbelline-nomatch>none"
                                       "</orbelline-nomatch></orbelline-template></p>");
-    EXPECT_EQ(reader_.RenderCityHtml(7, L"Oslo", L"t.html", 0),
-              L"<p>Oslo|file://" + app_.WPath() + L"/weather/html|none</p>");
-    app_.Write("weather/html/bad.html", "<p>{DAY}");
-    EXPECT_EQ(reader_.RenderCityHtml(7, L"Oslo", L"bad.html", 0), L"<p>{DAY}");
+    EXPECT_EQ(m_reader.RenderCityHtml(7, L"Oslo", L"t.html", 0),
+              L"<p>Oslo|file://" + m_app.WPath() + L"/weather/html|none</p>");
+    m_app.Write("weather/html/bad.html", "<p>{DAY}");
+    EXPECT_EQ(m_reader.RenderCityHtml(7, L"Oslo", L"bad.html", 0), L"<p>{DAY}");
     EXPECT_EQ(WeatherReader::FileUrl(L"/Storage Card/App/weather/html"), L"file:///Storage Card/App/weather/html");
 }
 
 TEST_F(WeatherReaderTest, TheSampleForecastRendersThroughThePage) {
     std::filesystem::copy_file(std::string(ORBELLINE_SOURCE_DIR) + "/weather/html/cityforecast.html",
-                               app_.Path("weather/html/cityforecast.html"));
+                               m_app.Path("weather/html/cityforecast.html"));
     std::filesystem::copy_file(std::string(ORBELLINE_SOURCE_DIR) + "/tests/weather/data/f_sample.xml",
-                               app_.Path("weather/data/f_42.xml"));
-    reader_.SetReferenceDate(DateTime(2026, 12, 8, 9, 30, 0));
-    const std::wstring page = reader_.RenderCityHtml(42, L"Amsterdam", L"cityforecast.html", 0);
+                               m_app.Path("weather/data/f_42.xml"));
+    m_reader.SetReferenceDate(DateTime(2026, 12, 8, 9, 30, 0));
+    const std::wstring page = m_reader.RenderCityHtml(42, L"Amsterdam", L"cityforecast.html", 0);
     XMLDoc html;
     ASSERT_TRUE(html.LoadXml(page)) << ob::kernel::ToUtf8(page);
     const pugi::xml_node root = *html.GetDocument();
@@ -299,13 +299,13 @@ TEST_F(WeatherReaderTest, TheSampleForecastRendersThroughThePage) {
     EXPECT_NE(page.find(L"img.icon { width: 24pt; height: 24pt; }"), std::wstring::npos);
 
     // In Fahrenheit, and a week later: the sample has one day left, the rest say so.
-    const std::wstring fahrenheit = reader_.RenderCityHtml(42, L"Amsterdam", L"cityforecast.html", 1);
+    const std::wstring fahrenheit = m_reader.RenderCityHtml(42, L"Amsterdam", L"cityforecast.html", 1);
     EXPECT_NE(fahrenheit.find(L"45 F"), std::wstring::npos);
-    reader_.SetReferenceDate(DateTime(2026, 12, 14));
-    ASSERT_TRUE(html.LoadXml(reader_.RenderCityHtml(42, L"Amsterdam", L"cityforecast.html", 0)));
+    m_reader.SetReferenceDate(DateTime(2026, 12, 14));
+    ASSERT_TRUE(html.LoadXml(m_reader.RenderCityHtml(42, L"Amsterdam", L"cityforecast.html", 0)));
     EXPECT_EQ(ZEP_Utility::SelectNodes(*html.GetDocument(), L"//td[@class='none']").size(), 6u);
     // A city without a forecast still gets its page.
-    ASSERT_TRUE(html.LoadXml(reader_.RenderCityHtml(43, L"Lima", L"cityforecast.html", 0)));
+    ASSERT_TRUE(html.LoadXml(m_reader.RenderCityHtml(43, L"Lima", L"cityforecast.html", 0)));
     EXPECT_EQ(XMLDoc::GetNodeText(*html.GetDocument(), L"//h1"), L"Lima");
     EXPECT_NE(XMLDoc::GetNodeText(*html.GetDocument(), L"//p[@class='none']").find(L"No forecast"),
               std::wstring::npos);
@@ -322,13 +322,13 @@ TEST_F(WeatherReaderTest, NotificationsPassDataFolderChangesOn) {
     ZEP_IO::PollingNotifyWindowHost host;
     ZEP_IO::SetNotifyWindowHost(&host);
     RecordingNotification sink;
-    reader_.StartNotifications(&sink);
+    m_reader.StartNotifications(&sink);
     WriteForecast(8, Forecast(""));
     while (host.Pump(sink.items.empty() ? 2000 : 50) > 0) {
     }
     ASSERT_FALSE(sink.items.empty());
-    EXPECT_EQ(sink.items.front(), app_.WPath("weather/data/f_8.xml"));
-    reader_.StopNotifications();
+    EXPECT_EQ(sink.items.front(), m_app.WPath("weather/data/f_8.xml"));
+    m_reader.StopNotifications();
     sink.items.clear();
     WriteForecast(9, Forecast(""));
     EXPECT_EQ(host.Pump(50), 0);

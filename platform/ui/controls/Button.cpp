@@ -19,8 +19,8 @@ bool Button::IsCheckType() const {
 }
 
 void Button::SetPushed(bool pushed) {
-    if (pushed_ == pushed) return;
-    pushed_ = pushed;
+    if (m_pushed == pushed) return;
+    m_pushed = pushed;
     Redraw();
     if (Style() & BS_NOTIFY || Type() == BS_OWNERDRAW) NotifyCommand(pushed ? BN_HILITE : BN_UNHILITE);
 }
@@ -29,10 +29,10 @@ void Button::Click() {
     // Automatic boxes toggle themselves before the parent hears of the click.
     switch (Type()) {
     case BS_AUTOCHECKBOX:
-        SetCheck(check_ == BST_CHECKED ? BST_UNCHECKED : BST_CHECKED);
+        SetCheck(m_check == BST_CHECKED ? BST_UNCHECKED : BST_CHECKED);
         break;
     case BS_AUTO3STATE:
-        SetCheck((check_ + 1) % 3);
+        SetCheck((m_check + 1) % 3);
         break;
     case BS_AUTORADIOBUTTON:
         SetCheck(BST_CHECKED);
@@ -46,26 +46,26 @@ void Button::Click() {
 void Button::SetCheck(UINT check) {
     if (!IsCheckType()) return;
     if (Type() != BS_3STATE && Type() != BS_AUTO3STATE && check == BST_INDETERMINATE) check = BST_CHECKED;
-    if (check_ == check) return;
-    check_ = check;
+    if (m_check == check) return;
+    m_check = check;
     Redraw();
 }
 
 LRESULT Button::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     switch (msg) {
     case BM_GETCHECK:
-        return IsCheckType() ? check_ : BST_UNCHECKED;
+        return IsCheckType() ? m_check : BST_UNCHECKED;
     case BM_SETCHECK:
         SetCheck(static_cast<UINT>(wParam));
         return 0;
     case BM_GETSTATE:
-        return (IsCheckType() ? check_ : 0) | (pushed_ ? BST_PUSHED : 0) | (Focused() ? BST_FOCUS : 0);
+        return (IsCheckType() ? m_check : 0) | (m_pushed ? BST_PUSHED : 0) | (Focused() ? BST_FOCUS : 0);
     case BM_SETSTATE:
         SetPushed(wParam != 0);
         return 0;
     case BM_SETSTYLE: {
         DWORD style = (Style() & ~0xFFFFu) | LOWORD(wParam);
-        SetWindowLong(hwnd_, GWL_STYLE, static_cast<LONG>(style));
+        SetWindowLong(m_hwnd, GWL_STYLE, static_cast<LONG>(style));
         if (LOWORD(static_cast<std::uintptr_t>(lParam))) Redraw();
         return 0;
     }
@@ -87,8 +87,8 @@ LRESULT Button::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         // A group box lies beneath the controls it frames, so they stay
         // visible and it paints only what shows around them. Siblings made
         // after it go below it, so it sinks when it first paints.
-        if (Type() == BS_GROUPBOX && GetWindow(hwnd_, GW_HWNDNEXT))
-            SetWindowPos(hwnd_, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        if (Type() == BS_GROUPBOX && GetWindow(m_hwnd, GW_HWNDNEXT))
+            SetWindowPos(m_hwnd, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
         return Control::OnMessage(msg, wParam, lParam);
     case WM_NCHITTEST:
         // A group box lets taps through to the controls it frames.
@@ -97,30 +97,30 @@ LRESULT Button::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_LBUTTONDOWN:
     case WM_LBUTTONDBLCLK:  // a quick second tap is a tap like any other
         if (Type() == BS_GROUPBOX) return 0;
-        SetFocus(hwnd_);
-        SetCapture(hwnd_);
-        tracking_ = true;
+        SetFocus(m_hwnd);
+        SetCapture(m_hwnd);
+        m_tracking = true;
         SetPushed(true);
         return 0;
     case WM_MOUSEMOVE:
-        if (tracking_) {
+        if (m_tracking) {
             POINT pt{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
             RECT rc = Client();
             SetPushed(PtInRect(&rc, pt) != FALSE);
         }
         return 0;
     case WM_LBUTTONUP:
-        if (tracking_) {
-            tracking_ = false;
-            bool inside = pushed_;
+        if (m_tracking) {
+            m_tracking = false;
+            bool inside = m_pushed;
             SetPushed(false);
             ReleaseCapture();
             if (inside) Click();
         }
         return 0;
     case WM_CAPTURECHANGED:
-        if (tracking_ && reinterpret_cast<HWND>(lParam) != hwnd_) {
-            tracking_ = false;
+        if (m_tracking && reinterpret_cast<HWND>(lParam) != m_hwnd) {
+            m_tracking = false;
             SetPushed(false);
         }
         return 0;
@@ -128,7 +128,7 @@ LRESULT Button::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         if (wParam == VK_SPACE && Type() != BS_GROUPBOX) SetPushed(true);
         return 0;
     case WM_KEYUP:
-        if (wParam == VK_SPACE && pushed_) {
+        if (wParam == VK_SPACE && m_pushed) {
             SetPushed(false);
             Click();
         }
@@ -138,7 +138,7 @@ LRESULT Button::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         if (Style() & BS_NOTIFY) NotifyCommand(BN_SETFOCUS);
         return 0;
     case WM_KILLFOCUS:
-        if (pushed_ && !tracking_) SetPushed(false);
+        if (m_pushed && !m_tracking) SetPushed(false);
         Redraw();
         if (Style() & BS_NOTIFY) NotifyCommand(BN_KILLFOCUS);
         return 0;
@@ -171,11 +171,11 @@ void Button::PaintOwnerDraw(HDC hdc, const RECT& rc) {
     dis.CtlID = static_cast<UINT>(Id());
     dis.itemID = 0;
     dis.itemAction = ODA_DRAWENTIRE;
-    dis.itemState = (pushed_ ? ODS_SELECTED : 0) | (Focused() ? ODS_FOCUS : 0) | (Enabled() ? 0 : ODS_DISABLED);
-    dis.hwndItem = hwnd_;
+    dis.itemState = (m_pushed ? ODS_SELECTED : 0) | (Focused() ? ODS_FOCUS : 0) | (Enabled() ? 0 : ODS_DISABLED);
+    dis.hwndItem = m_hwnd;
     dis.hDC = hdc;
     dis.rcItem = rc;
-    HWND parent = GetParent(hwnd_);
+    HWND parent = GetParent(m_hwnd);
     if (parent) SendMessage(parent, WM_DRAWITEM, dis.CtlID, reinterpret_cast<LPARAM>(&dis));
 }
 
@@ -183,7 +183,7 @@ void Button::PaintPush(HDC hdc, const RECT& rc) {
     // A white face in a black frame; pressed (or checked, when push-like)
     // the colours invert. The default button has a double frame.
     const int s = Scale();
-    bool down = pushed_ || ((Style() & BS_PUSHLIKE) && check_ == BST_CHECKED);
+    bool down = m_pushed || ((Style() & BS_PUSHLIKE) && m_check == BST_CHECKED);
     COLORREF frame = GetSysColor(COLOR_WINDOWFRAME);
     COLORREF face = down ? GetSysColor(COLOR_HIGHLIGHT) : GetSysColor(COLOR_BTNFACE);
     COLORREF text = !Enabled() ? GetSysColor(COLOR_GRAYTEXT)
@@ -200,7 +200,7 @@ void Button::PaintPush(HDC hdc, const RECT& rc) {
     InflateRect(&textRect, -2 * s, -s);
     UINT format = DT_CENTER | DT_VCENTER | DT_SINGLELINE;
     if (Style() & BS_MULTILINE) format = DT_CENTER | DT_WORDBREAK;
-    DrawLabel(hdc, Font(), WindowText(hwnd_), textRect, format, text);
+    DrawLabel(hdc, Font(), WindowText(m_hwnd), textRect, format, text);
     if (Focused() && !down) {
         RECT focus = rc;
         InflateRect(&focus, -2 * s, -2 * s);
@@ -211,7 +211,7 @@ void Button::PaintPush(HDC hdc, const RECT& rc) {
 
 void Button::PaintCheck(HDC hdc, const RECT& rc) {
     const int s = Scale();
-    HBRUSH custom = ParentColorBrush(hwnd_, WM_CTLCOLORSTATIC, hdc);
+    HBRUSH custom = ParentColorBrush(m_hwnd, WM_CTLCOLORSTATIC, hdc);
     COLORREF text = Enabled() ? GetSysColor(COLOR_WINDOWTEXT) : GetSysColor(COLOR_GRAYTEXT);
     if (custom) {
         FillRect(hdc, &rc, custom);
@@ -230,7 +230,7 @@ void Button::PaintCheck(HDC hdc, const RECT& rc) {
     int boxLeft = leftText ? rc.right - box : rc.left;
     RECT boxRect{boxLeft, boxTop, boxLeft + box, boxTop + box};
     COLORREF ink = Enabled() ? GetSysColor(COLOR_WINDOWFRAME) : GetSysColor(COLOR_GRAYTEXT);
-    COLORREF fill = pushed_ ? GetSysColor(COLOR_BTNFACE) : GetSysColor(COLOR_WINDOW);
+    COLORREF fill = m_pushed ? GetSysColor(COLOR_BTNFACE) : GetSysColor(COLOR_WINDOW);
     if (radio) {
         HBRUSH brush = CreateSolidBrush(fill);
         HPEN pen = CreatePen(PS_SOLID, s, ink);
@@ -241,7 +241,7 @@ void Button::PaintCheck(HDC hdc, const RECT& rc) {
         SelectObject(hdc, oldPen);
         DeleteObject(brush);
         DeleteObject(pen);
-        if (check_ == BST_CHECKED) {
+        if (m_check == BST_CHECKED) {
             RECT dot = boxRect;
             InflateRect(&dot, -3 * s, -3 * s);
             HBRUSH inkBrush = CreateSolidBrush(ink);
@@ -257,8 +257,8 @@ void Button::PaintCheck(HDC hdc, const RECT& rc) {
         FrameSolid(hdc, boxRect, ink, s);
         RECT mark = boxRect;
         InflateRect(&mark, -2 * s, -2 * s);
-        if (check_ == BST_CHECKED) DrawCheckMark(hdc, mark, ink);
-        else if (check_ == BST_INDETERMINATE) DrawCheckMark(hdc, mark, GetSysColor(COLOR_GRAYTEXT));
+        if (m_check == BST_CHECKED) DrawCheckMark(hdc, mark, ink);
+        else if (m_check == BST_INDETERMINATE) DrawCheckMark(hdc, mark, GetSysColor(COLOR_GRAYTEXT));
     }
     RECT textRect = rc;
     int gap = 4 * s;
@@ -266,7 +266,7 @@ void Button::PaintCheck(HDC hdc, const RECT& rc) {
     else textRect.left = boxRect.right + gap;
     UINT format = multiline ? DT_LEFT | DT_WORDBREAK : DT_LEFT | DT_VCENTER | DT_SINGLELINE;
     if (leftText) format |= DT_RIGHT;
-    std::wstring label = WindowText(hwnd_);
+    std::wstring label = WindowText(m_hwnd);
     DrawLabel(hdc, Font(), label, textRect, format, text);
     if (Focused() && !label.empty()) {
         // The focus frame hugs the text, as on the device.
@@ -285,11 +285,11 @@ void Button::PaintGroupBox(HDC hdc, const RECT& rc) {
     // A frame whose top line runs through the middle of the caption. The
     // controls inside are siblings above the box and paint themselves.
     const int s = Scale();
-    HBRUSH back = ParentColorBrush(hwnd_, WM_CTLCOLORSTATIC, hdc);
+    HBRUSH back = ParentColorBrush(m_hwnd, WM_CTLCOLORSTATIC, hdc);
     if (back) FillRect(hdc, &rc, back);
     else FillSolid(hdc, rc, GetSysColor(COLOR_WINDOW));
     HGDIOBJ old = SelectObject(hdc, Font());
-    std::wstring label = WindowText(hwnd_);
+    std::wstring label = WindowText(m_hwnd);
     SIZE extent{0, 0};
     if (!label.empty()) GetTextExtentPoint32(hdc, label.c_str(), static_cast<int>(label.size()), &extent);
     SelectObject(hdc, old);

@@ -24,9 +24,9 @@ private:
     void SetCheck(UINT check);
     void Click();
 
-    UINT check_ = BST_UNCHECKED;
-    bool pushed_ = false;    // drawn pressed (pen down inside, or space held)
-    bool tracking_ = false;  // the pen went down on the button and is held
+    UINT m_check = BST_UNCHECKED;
+    bool m_pushed = false;    // drawn pressed (pen down inside, or space held)
+    bool m_tracking = false;  // the pen went down on the button and is held
 };
 
 }  // namespace ob::ui

@@ -21,12 +21,12 @@ private:
     void Choose(int index);    // a choice made by the user
     LRESULT ToList(UINT msg, WPARAM wParam, LPARAM lParam);
 
-    HWND list_ = nullptr;
-    int dropHeight_ = 0;       // the height the template gave: field plus list
-    bool dropped_ = false;
-    bool sizing_ = false;
-    int selection_ = -1;       // the chosen item (the list's highlight may differ while open)
-    TypeAhead typeAhead_;
+    HWND m_list = nullptr;
+    int m_dropHeight = 0;       // the height the template gave: field plus list
+    bool m_dropped = false;
+    bool m_sizing = false;
+    int m_selection = -1;       // the chosen item (the list's highlight may differ while open)
+    TypeAhead m_typeAhead;
 };
 
 }  // namespace ob::ui

@@ -71,79 +71,79 @@ LRESULT DispatchToControl(Control* control, HWND hwnd, UINT msg, WPARAM wParam, 
     return result;
 }
 
-Control::Control(HWND hwnd) : hwnd_(hwnd) { ForgetWindowScrollBars(hwnd); }
+Control::Control(HWND hwnd) : m_hwnd(hwnd) { ForgetWindowScrollBars(hwnd); }
 
 LRESULT Control::Default(UINT msg, WPARAM wParam, LPARAM lParam) {
-    return DefWindowProc(hwnd_, msg, wParam, lParam);
+    return DefWindowProc(m_hwnd, msg, wParam, lParam);
 }
 
 LRESULT Control::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     switch (msg) {
     case WM_SETFONT:
-        font_ = reinterpret_cast<HFONT>(wParam);
+        m_font = reinterpret_cast<HFONT>(wParam);
         if (LOWORD(static_cast<std::uintptr_t>(lParam))) Redraw();
         return 0;
     case WM_GETFONT:
-        return reinterpret_cast<LRESULT>(font_);
+        return reinterpret_cast<LRESULT>(m_font);
     case WM_ERASEBKGND:
         return 1;  // Paint covers the whole client area.
     case WM_PAINT: {
         PAINTSTRUCT ps;
-        HDC hdc = BeginPaint(hwnd_, &ps);
+        HDC hdc = BeginPaint(m_hwnd, &ps);
         if (hdc) {
             Paint(hdc, Client());
-            EndPaint(hwnd_, &ps);
+            EndPaint(m_hwnd, &ps);
         }
         return 0;
     }
     case WM_ENABLE:
         Redraw();
-        if (Style() & (WS_VSCROLL | WS_HSCROLL)) PaintWindowScrollBars(hwnd_);
+        if (Style() & (WS_VSCROLL | WS_HSCROLL)) PaintWindowScrollBars(m_hwnd);
         return 0;
     case WM_NCPAINT:
         Default(msg, wParam, lParam);
-        PaintWindowScrollBars(hwnd_);
+        PaintWindowScrollBars(m_hwnd);
         return 0;
     case WM_NCLBUTTONDOWN_:
-        if (TrackWindowScrollBar(hwnd_, lParam)) return 0;
+        if (TrackWindowScrollBar(m_hwnd, lParam)) return 0;
         return Default(msg, wParam, lParam);
     case WM_NCDESTROY:
-        ForgetWindowScrollBars(hwnd_);
+        ForgetWindowScrollBars(m_hwnd);
         return Default(msg, wParam, lParam);
     default:
         return Default(msg, wParam, lParam);
     }
 }
 
-DWORD Control::Style() const { return static_cast<DWORD>(GetWindowLong(hwnd_, GWL_STYLE)); }
-int Control::Id() const { return GetDlgCtrlID(hwnd_); }
-bool Control::Enabled() const { return IsWindowEnabled(hwnd_) != FALSE; }
-bool Control::Focused() const { return GetFocus() == hwnd_; }
+DWORD Control::Style() const { return static_cast<DWORD>(GetWindowLong(m_hwnd, GWL_STYLE)); }
+int Control::Id() const { return GetDlgCtrlID(m_hwnd); }
+bool Control::Enabled() const { return IsWindowEnabled(m_hwnd) != FALSE; }
+bool Control::Focused() const { return GetFocus() == m_hwnd; }
 
 RECT Control::Client() const {
     RECT rc{0, 0, 0, 0};
-    GetClientRect(hwnd_, &rc);
+    GetClientRect(m_hwnd, &rc);
     return rc;
 }
 
 void Control::ShowVerticalBar(bool show) {
     DWORD style = Style();
     if (((style & WS_VSCROLL) != 0) == show) return;
-    SetWindowLong(hwnd_, GWL_STYLE, static_cast<LONG>(show ? style | WS_VSCROLL : style & ~WS_VSCROLL));
-    SetWindowPos(hwnd_, nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+    SetWindowLong(m_hwnd, GWL_STYLE, static_cast<LONG>(show ? style | WS_VSCROLL : style & ~WS_VSCROLL));
+    SetWindowPos(m_hwnd, nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
 }
 
-void Control::Redraw() { InvalidateRect(hwnd_, nullptr, FALSE); }
+void Control::Redraw() { InvalidateRect(m_hwnd, nullptr, FALSE); }
 
-HFONT Control::Font() const { return font_ ? font_ : DefaultControlFont(); }
+HFONT Control::Font() const { return m_font ? m_font : DefaultControlFont(); }
 
 int Control::LineHeight() const {
-    HDC hdc = GetDC(hwnd_);
+    HDC hdc = GetDC(m_hwnd);
     HGDIOBJ old = SelectObject(hdc, Font());
     TEXTMETRIC tm{};
     GetTextMetrics(hdc, &tm);
     SelectObject(hdc, old);
-    ReleaseDC(hwnd_, hdc);
+    ReleaseDC(m_hwnd, hdc);
     return std::max<int>(1, tm.tmHeight);
 }
 
@@ -151,17 +151,17 @@ int DensityScale() { return std::max(1, GetScreenDpi() / 96); }
 int Control::Scale() { return DensityScale(); }
 
 void Control::NotifyCommand(WORD code) {
-    HWND parent = GetParent(hwnd_);
+    HWND parent = GetParent(m_hwnd);
     if (parent)
         SendMessage(parent, WM_COMMAND, MAKEWPARAM(static_cast<WORD>(Id()), code),
-                    reinterpret_cast<LPARAM>(hwnd_));
+                    reinterpret_cast<LPARAM>(m_hwnd));
 }
 
 LRESULT Control::Notify(NMHDR& header, UINT code) {
-    header.hwndFrom = hwnd_;
+    header.hwndFrom = m_hwnd;
     header.idFrom = static_cast<UINT_PTR>(Id());
     header.code = code;
-    HWND parent = GetParent(hwnd_);
+    HWND parent = GetParent(m_hwnd);
     if (!parent) return 0;
     return SendMessage(parent, WM_NOTIFY, header.idFrom, reinterpret_cast<LPARAM>(&header));
 }
@@ -296,15 +296,15 @@ bool ScrolledTopRow(WPARAM wParam, int top, int page, int count, int& target) {
 
 std::wstring TypeAhead::Next(wchar_t ch) {
     const unsigned now = GetTickCount();
-    if (prefix_.empty() || now - last_ > kPauseMs) prefix_.clear();
-    last_ = now;
-    prefix_ += ch;
+    if (m_prefix.empty() || now - m_last > kPauseMs) m_prefix.clear();
+    m_last = now;
+    m_prefix += ch;
     // "sss" steps through the items starting with "s".
-    const wchar_t first = static_cast<wchar_t>(std::towlower(static_cast<wint_t>(prefix_[0])));
-    const bool repeated = std::all_of(prefix_.begin(), prefix_.end(), [first](wchar_t c) {
+    const wchar_t first = static_cast<wchar_t>(std::towlower(static_cast<wint_t>(m_prefix[0])));
+    const bool repeated = std::all_of(m_prefix.begin(), m_prefix.end(), [first](wchar_t c) {
         return static_cast<wchar_t>(std::towlower(static_cast<wint_t>(c))) == first;
     });
-    return repeated ? prefix_.substr(0, 1) : prefix_;
+    return repeated ? m_prefix.substr(0, 1) : m_prefix;
 }
 
 bool TypeAhead::StartsWith(const std::wstring& text, const std::wstring& prefix) {

@@ -24,7 +24,7 @@ public:
     // The control's message handler; unhandled messages go to Default().
     virtual LRESULT OnMessage(UINT msg, WPARAM wParam, LPARAM lParam);
 
-    HWND hwnd() const { return hwnd_; }
+    HWND hwnd() const { return m_hwnd; }
 
 protected:
     LRESULT Default(UINT msg, WPARAM wParam, LPARAM lParam);
@@ -53,8 +53,8 @@ protected:
     // WM_NOTIFY to the parent; fills the header's sender fields.
     LRESULT Notify(NMHDR& header, UINT code);
 
-    HWND hwnd_;
-    HFONT font_ = nullptr;
+    HWND m_hwnd;
+    HFONT m_font = nullptr;
 };
 
 // Typing to find in a list: letters typed in quick succession make a prefix,
@@ -69,16 +69,16 @@ public:
     int Find(wchar_t ch, int current, int count, TextAt textAt) {
         if (count <= 0) return -1;
         int found = Search(Next(ch), current, count, textAt);
-        if (found < 0 && prefix_.size() > 1) {
+        if (found < 0 && m_prefix.size() > 1) {
             // Nothing starts with the whole prefix: the letter starts a new one.
-            prefix_.assign(1, ch);
-            found = Search(prefix_, current, count, textAt);
+            m_prefix.assign(1, ch);
+            found = Search(m_prefix, current, count, textAt);
         }
         return found;
     }
 
     // Whether a prefix is being typed (a Space then belongs to it).
-    bool Typing() const { return !prefix_.empty() && GetTickCount() - last_ <= kPauseMs; }
+    bool Typing() const { return !m_prefix.empty() && GetTickCount() - m_last <= kPauseMs; }
 
     // How long a pause ends a prefix, in milliseconds.
     static constexpr unsigned kPauseMs = 1000;
@@ -97,8 +97,8 @@ private:
     std::wstring Next(wchar_t ch);
     static bool StartsWith(const std::wstring& text, const std::wstring& prefix);
 
-    std::wstring prefix_;
-    unsigned last_ = 0;
+    std::wstring m_prefix;
+    unsigned m_last = 0;
 };
 
 Control* FindControl(HWND hwnd);

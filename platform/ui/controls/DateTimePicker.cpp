@@ -55,18 +55,18 @@ DateTimePicker::DateTimePicker(HWND hwnd) : Control(hwnd) {
     // A new picker shows today, as the device's does.
     ob::kernel::CalendarFields now;
     if (ob::kernel::TicksToCalendar(ob::kernel::LocalNowTicks(), now)) {
-        time_ = SYSTEMTIME{now.year, now.month, now.dayOfWeek, now.day, now.hour, now.minute, now.second, 0};
+        m_time = SYSTEMTIME{now.year, now.month, now.dayOfWeek, now.day, now.hour, now.minute, now.second, 0};
     } else {
-        time_ = SYSTEMTIME{2000, 1, 6, 1, 0, 0, 0, 0};
+        m_time = SYSTEMTIME{2000, 1, 6, 1, 0, 0, 0, 0};
     }
 }
 
 DateTimePicker::~DateTimePicker() {
-    if (calendar_ && IsWindow(calendar_)) DestroyWindow(calendar_);
+    if (m_calendar && IsWindow(m_calendar)) DestroyWindow(m_calendar);
 }
 
 std::wstring DateTimePicker::Picture() const {
-    if (!format_.empty()) return format_;
+    if (!m_format.empty()) return m_format;
     DWORD style = Style();
     if ((style & DTS_TIMEFORMAT) == DTS_TIMEFORMAT) return ob::kernel::LocaleTimePicture();
     if (style & DTS_LONGDATEFORMAT) return ob::kernel::LocaleLongDatePicture();
@@ -76,8 +76,8 @@ std::wstring DateTimePicker::Picture() const {
 std::vector<DateTimePicker::Piece> DateTimePicker::Layout() const {
     std::vector<Piece> pieces;
     std::wstring picture = Picture();
-    ob::kernel::CalendarFields fields = ToFields(time_);
-    fields.dayOfWeek = static_cast<std::uint16_t>(DayOfWeek(time_.wYear, time_.wMonth, time_.wDay));
+    ob::kernel::CalendarFields fields = ToFields(m_time);
+    fields.dayOfWeek = static_cast<std::uint16_t>(DayOfWeek(m_time.wYear, m_time.wMonth, m_time.wDay));
     auto literal = [&](const std::wstring& text) {
         if (!pieces.empty() && pieces.back().field == Field::None) pieces.back().text += text;
         else pieces.push_back(Piece{text, Field::None});
@@ -131,7 +131,7 @@ std::vector<DateTimePicker::Piece> DateTimePicker::Layout() const {
         i = j;
     }
     // Positions in the client area.
-    HDC hdc = GetDC(hwnd_);
+    HDC hdc = GetDC(m_hwnd);
     HGDIOBJ old = SelectObject(hdc, Font());
     int x = 3 * Scale();
     for (Piece& piece : pieces) {
@@ -141,7 +141,7 @@ std::vector<DateTimePicker::Piece> DateTimePicker::Layout() const {
         piece.right = x += size.cx;
     }
     SelectObject(hdc, old);
-    ReleaseDC(hwnd_, hdc);
+    ReleaseDC(m_hwnd, hdc);
     return pieces;
 }
 
@@ -149,26 +149,26 @@ int DateTimePicker::ButtonWidth() const { return HasButton() ? 13 * Scale() : 0;
 
 void DateTimePicker::SetTime(const SYSTEMTIME& st, bool notify) {
     SYSTEMTIME next = st;
-    if (hasMin_ && Key(next) < Key(min_)) next = min_;
-    if (hasMax_ && Key(next) > Key(max_)) next = max_;
+    if (m_hasMin && Key(next) < Key(m_min)) next = m_min;
+    if (m_hasMax && Key(next) > Key(m_max)) next = m_max;
     next.wDayOfWeek = static_cast<WORD>(DayOfWeek(next.wYear, next.wMonth, next.wDay));
     next.wMilliseconds = 0;
-    bool changed = Key(next) != Key(time_) || !valid_;
-    time_ = next;
-    valid_ = true;
+    bool changed = Key(next) != Key(m_time) || !m_valid;
+    m_time = next;
+    m_valid = true;
     Redraw();
     if (notify && changed) NotifyChange();
 }
 
 void DateTimePicker::NotifyChange() {
     NMDATETIMECHANGE nm{};
-    nm.dwFlags = valid_ ? GDT_VALID : GDT_NONE;
-    nm.st = time_;
+    nm.dwFlags = m_valid ? GDT_VALID : GDT_NONE;
+    nm.st = m_time;
     Control::Notify(nm.nmhdr, DTN_DATETIMECHANGE);
 }
 
 void DateTimePicker::Change(Field field, int delta) {
-    SYSTEMTIME st = time_;
+    SYSTEMTIME st = m_time;
     auto wrap = [](int value, int low, int high) {
         int span = high - low + 1;
         return low + ((value - low) % span + span) % span;
@@ -200,31 +200,31 @@ void DateTimePicker::MoveField(int direction) {
     for (const Piece& p : pieces)
         if (p.field != Field::None) order.push_back(p.field);
     if (order.empty()) return;
-    auto it = std::find(order.begin(), order.end(), active_);
+    auto it = std::find(order.begin(), order.end(), m_active);
     int at = it == order.end() ? (direction > 0 ? -1 : static_cast<int>(order.size())) : static_cast<int>(it - order.begin());
     at = std::clamp(at + direction, 0, static_cast<int>(order.size()) - 1);
-    active_ = order[static_cast<size_t>(at)];
+    m_active = order[static_cast<size_t>(at)];
     Redraw();
 }
 
 void DateTimePicker::OpenCalendar() {
-    if (calendar_) return;
+    if (m_calendar) return;
     NMHDR nm{};
     Control::Notify(nm, DTN_DROPDOWN);
     RECT rc{};
-    GetWindowRect(hwnd_, &rc);
-    calendar_ = CreateMonthCalendar(hwnd_, rc, time_);
+    GetWindowRect(m_hwnd, &rc);
+    m_calendar = CreateMonthCalendar(m_hwnd, rc, m_time);
     Redraw();
 }
 
 void DateTimePicker::CalendarClosed(const SYSTEMTIME* chosen) {
-    if (!calendar_) return;
-    HWND calendar = calendar_;
-    calendar_ = nullptr;
+    if (!m_calendar) return;
+    HWND calendar = m_calendar;
+    m_calendar = nullptr;
     if (IsWindow(calendar)) DestroyWindow(calendar);
     Redraw();
     if (chosen) {
-        SYSTEMTIME st = time_;
+        SYSTEMTIME st = m_time;
         st.wYear = chosen->wYear;
         st.wMonth = chosen->wMonth;
         st.wDay = chosen->wDay;
@@ -239,14 +239,14 @@ LRESULT DateTimePicker::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     case DTM_GETSYSTEMTIME: {
         auto* out = reinterpret_cast<SYSTEMTIME*>(lParam);
         if (!out) return GDT_ERROR;
-        if (!valid_) return static_cast<LRESULT>(GDT_NONE);
-        *out = time_;
+        if (!m_valid) return static_cast<LRESULT>(GDT_NONE);
+        *out = m_time;
         return static_cast<LRESULT>(GDT_VALID);
     }
     case DTM_SETSYSTEMTIME: {
         if (wParam == GDT_NONE) {
             if (!(Style() & DTS_SHOWNONE)) return FALSE;
-            valid_ = false;
+            m_valid = false;
             Redraw();
             return TRUE;
         }
@@ -257,45 +257,45 @@ LRESULT DateTimePicker::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     }
     case DTM_SETRANGE: {
         auto* range = reinterpret_cast<const SYSTEMTIME*>(lParam);
-        hasMin_ = (wParam & GDTR_MIN) && range && ValidDate(range[0]);
-        hasMax_ = (wParam & GDTR_MAX) && range && ValidDate(range[1]);
-        if (hasMin_) min_ = range[0];
-        if (hasMax_) max_ = range[1];
-        if (valid_) SetTime(time_, false);
+        m_hasMin = (wParam & GDTR_MIN) && range && ValidDate(range[0]);
+        m_hasMax = (wParam & GDTR_MAX) && range && ValidDate(range[1]);
+        if (m_hasMin) m_min = range[0];
+        if (m_hasMax) m_max = range[1];
+        if (m_valid) SetTime(m_time, false);
         return TRUE;
     }
     case DTM_GETRANGE: {
         auto* range = reinterpret_cast<SYSTEMTIME*>(lParam);
         if (!range) return 0;
-        if (hasMin_) range[0] = min_;
-        if (hasMax_) range[1] = max_;
-        return (hasMin_ ? GDTR_MIN : 0) | (hasMax_ ? GDTR_MAX : 0);
+        if (m_hasMin) range[0] = m_min;
+        if (m_hasMax) range[1] = m_max;
+        return (m_hasMin ? GDTR_MIN : 0) | (m_hasMax ? GDTR_MAX : 0);
     }
     case OBM_CALENDAR_CHOSEN:
         CalendarClosed(reinterpret_cast<const SYSTEMTIME*>(lParam));
         return 0;
     case DTM_SETFORMAT:
-        format_ = lParam ? reinterpret_cast<LPCWSTR>(lParam) : L"";
+        m_format = lParam ? reinterpret_cast<LPCWSTR>(lParam) : L"";
         Redraw();
         return TRUE;
     case WM_GETDLGCODE:
         // While the calendar is open, Enter and Escape are for it.
-        return calendar_ ? DLGC_WANTALLKEYS : DLGC_WANTARROWS | DLGC_WANTCHARS;
+        return m_calendar ? DLGC_WANTALLKEYS : DLGC_WANTARROWS | DLGC_WANTCHARS;
     case WM_SETFOCUS:
-        if (active_ == Field::None) MoveField(1);
+        if (m_active == Field::None) MoveField(1);
         Redraw();
         return 0;
     case WM_KILLFOCUS:
-        if (calendar_) CalendarClosed(nullptr);
+        if (m_calendar) CalendarClosed(nullptr);
         Redraw();
         return 0;
     case WM_LBUTTONDOWN: {
-        SetFocus(hwnd_);
+        SetFocus(m_hwnd);
         if (!Enabled()) return 0;
         int x = GET_X_LPARAM(lParam);
         RECT rc = Client();
         if (HasButton() && x >= rc.right - ButtonWidth()) {
-            if (calendar_) CalendarClosed(nullptr);
+            if (m_calendar) CalendarClosed(nullptr);
             else OpenCalendar();
             return 0;
         }
@@ -303,8 +303,8 @@ LRESULT DateTimePicker::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         // on the chosen field opens the calendar, as the pen has no keys.
         for (const Piece& piece : Layout()) {
             if (piece.field == Field::None || x < piece.left || x >= piece.right) continue;
-            if (piece.field == active_ && HasButton()) OpenCalendar();
-            active_ = piece.field;
+            if (piece.field == m_active && HasButton()) OpenCalendar();
+            m_active = piece.field;
             Redraw();
             return 0;
         }
@@ -316,15 +316,15 @@ LRESULT DateTimePicker::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         if (wParam != VK_DOWN) return Control::OnMessage(msg, wParam, lParam);
         [[fallthrough]];
     case WM_KEYDOWN:
-        if (!valid_) return 0;
+        if (!m_valid) return 0;
         // F4 or Alt+Down opens and closes the calendar, as the pen does.
         if (HasButton() && (wParam == VK_F4 || (wParam == VK_DOWN && GetKeyState(VK_MENU) < 0))) {
-            if (calendar_) CalendarClosed(nullptr);
+            if (m_calendar) CalendarClosed(nullptr);
             else OpenCalendar();
             return 0;
         }
-        if (calendar_) {
-            auto* calendar = dynamic_cast<MonthCalendar*>(FindControl(calendar_));
+        if (m_calendar) {
+            auto* calendar = dynamic_cast<MonthCalendar*>(FindControl(m_calendar));
             if (!calendar) return 0;
             switch (wParam) {
             case VK_LEFT: calendar->MoveDays(-1); return 0;
@@ -345,12 +345,12 @@ LRESULT DateTimePicker::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         switch (wParam) {
         case VK_LEFT: MoveField(-1); return 0;
         case VK_RIGHT: MoveField(1); return 0;
-        case VK_UP: Change(active_, 1); return 0;
-        case VK_DOWN: Change(active_, -1); return 0;
-        case VK_PRIOR: Change(active_, active_ == Field::Year ? 10 : 1); return 0;
-        case VK_NEXT: Change(active_, active_ == Field::Year ? -10 : -1); return 0;
+        case VK_UP: Change(m_active, 1); return 0;
+        case VK_DOWN: Change(m_active, -1); return 0;
+        case VK_PRIOR: Change(m_active, m_active == Field::Year ? 10 : 1); return 0;
+        case VK_NEXT: Change(m_active, m_active == Field::Year ? -10 : -1); return 0;
         case VK_ESCAPE:
-            if (calendar_) CalendarClosed(nullptr);
+            if (m_calendar) CalendarClosed(nullptr);
             return 0;
         default: return 0;
         }
@@ -369,12 +369,12 @@ void DateTimePicker::Paint(HDC hdc, const RECT& rc) {
     int buttonWidth = ButtonWidth();
     if (buttonWidth) {
         RECT button{rc.right - buttonWidth, rc.top, rc.right, rc.bottom};
-        bool open = calendar_ != nullptr;
+        bool open = m_calendar != nullptr;
         FillSolid(hdc, button, open ? ink : GetSysColor(COLOR_BTNFACE));
         FrameSolid(hdc, button, ink, s);
         DrawArrow(hdc, button, Arrow::Down, 7 * s, open ? GetSysColor(COLOR_BTNFACE) : ink);
     }
-    if (!valid_) return;
+    if (!m_valid) return;
     int saved = SaveDC(hdc);
     IntersectClipRect(hdc, rc.left + s, rc.top + s, rc.right - buttonWidth, rc.bottom - s);
     HGDIOBJ oldFont = SelectObject(hdc, Font());
@@ -385,7 +385,7 @@ void DateTimePicker::Paint(HDC hdc, const RECT& rc) {
     bool focused = Focused();
     for (const Piece& piece : Layout()) {
         COLORREF color = textColor;
-        if (focused && piece.field != Field::None && piece.field == active_) {
+        if (focused && piece.field != Field::None && piece.field == m_active) {
             FillSolid(hdc, {piece.left, top, piece.right, top + tm.tmHeight}, GetSysColor(COLOR_HIGHLIGHT));
             color = GetSysColor(COLOR_HIGHLIGHTTEXT);
         }

@@ -41,13 +41,13 @@ private:
     void MoveField(int direction);
     void OpenCalendar();
 
-    SYSTEMTIME time_{};
-    bool valid_ = true;
-    std::wstring format_;     // DTM_SETFORMAT picture; empty: the style's
-    Field active_ = Field::None;
-    SYSTEMTIME min_{}, max_{};
-    bool hasMin_ = false, hasMax_ = false;
-    HWND calendar_ = nullptr;
+    SYSTEMTIME m_time{};
+    bool m_valid = true;
+    std::wstring m_format;     // DTM_SETFORMAT picture; empty: the style's
+    Field m_active = Field::None;
+    SYSTEMTIME m_min{}, m_max{};
+    bool m_hasMin = false, m_hasMax = false;
+    HWND m_calendar = nullptr;
 };
 
 }  // namespace ob::ui

@@ -25,13 +25,13 @@ private:
     void Changed();                        // after a change by the user
     void SyncWindowText();                 // keeps WM_GETTEXT in step
 
-    std::wstring text_;
-    size_t anchor_ = 0;  // selection is [min(anchor, caret), max(anchor, caret))
-    size_t caret_ = 0;
-    int scroll_ = 0;     // pixels scrolled off to the left
-    size_t limit_ = 30000;
-    bool modified_ = false;
-    bool selecting_ = false;
+    std::wstring m_text;
+    size_t m_anchor = 0;  // selection is [min(anchor, caret), max(anchor, caret))
+    size_t m_caret = 0;
+    int m_scroll = 0;     // pixels scrolled off to the left
+    size_t m_limit = 30000;
+    bool m_modified = false;
+    bool m_selecting = false;
 };
 
 }  // namespace ob::ui

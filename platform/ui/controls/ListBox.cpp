@@ -30,7 +30,7 @@ bool ListBox::Multiple() const { return (Style() & (LBS_MULTIPLESEL | LBS_EXTEND
 bool ListBox::Sorted() const { return (Style() & LBS_SORT) != 0; }
 
 int ListBox::ItemHeight() const {
-    if (itemHeight_ > 0) return itemHeight_;
+    if (m_itemHeight > 0) return m_itemHeight;
     return LineHeight() + Scale();
 }
 
@@ -43,62 +43,62 @@ int ListBox::VisibleRows() const {
 
 int ListBox::RowAt(POINT pt) const {
     RECT area = ListArea();
-    if (pt.y < area.top) return top_ > 0 ? top_ - 1 : -1;
-    int row = top_ + (pt.y - area.top) / ItemHeight();
-    return row < static_cast<int>(items_.size()) ? row : -1;
+    if (pt.y < area.top) return m_top > 0 ? m_top - 1 : -1;
+    int row = m_top + (pt.y - area.top) / ItemHeight();
+    return row < static_cast<int>(m_items.size()) ? row : -1;
 }
 
 void ListBox::UpdateScrollBar() {
-    if (!redraw_ || updating_) return;
-    updating_ = true;
-    int count = static_cast<int>(items_.size());
+    if (!m_redraw || m_updating) return;
+    m_updating = true;
+    int count = static_cast<int>(m_items.size());
     // LBS_DISABLENOSCROLL keeps the bar, disabled, when every item fits.
     const bool keep = (Style() & LBS_DISABLENOSCROLL) != 0;
-    if (scrolls_) ShowVerticalBar(keep || count > VisibleRows());
-    top_ = std::clamp(top_, 0, std::max(0, count - VisibleRows()));
+    if (m_scrolls) ShowVerticalBar(keep || count > VisibleRows());
+    m_top = std::clamp(m_top, 0, std::max(0, count - VisibleRows()));
     if (Style() & WS_VSCROLL) {
         SCROLLINFO info{sizeof info, SIF_ALL | (keep ? SIF_DISABLENOSCROLL : 0u), 0, std::max(0, count - 1),
-                        static_cast<UINT>(VisibleRows()), top_, 0};
-        SetScrollInfo(hwnd_, SB_VERT, &info, TRUE);
+                        static_cast<UINT>(VisibleRows()), m_top, 0};
+        SetScrollInfo(m_hwnd, SB_VERT, &info, TRUE);
     }
-    updating_ = false;
+    m_updating = false;
 }
 
 void ListBox::FitHeight() {
     // Without LBS_NOINTEGRALHEIGHT the box shows whole rows only: its height
     // shrinks to the last whole row, as on the device.
-    if ((Style() & LBS_NOINTEGRALHEIGHT) || fitting_) return;
+    if ((Style() & LBS_NOINTEGRALHEIGHT) || m_fitting) return;
     RECT client = Client();
     int h = ItemHeight();
     int spare = (client.bottom - client.top) % h;
     if (spare == 0 || client.bottom - client.top < h) return;
     RECT window{};
-    GetWindowRect(hwnd_, &window);
-    fitting_ = true;
-    SetWindowPos(hwnd_, nullptr, 0, 0, window.right - window.left, window.bottom - window.top - spare,
+    GetWindowRect(m_hwnd, &window);
+    m_fitting = true;
+    SetWindowPos(m_hwnd, nullptr, 0, 0, window.right - window.left, window.bottom - window.top - spare,
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-    fitting_ = false;
+    m_fitting = false;
 }
 
 void ListBox::SetTop(int top) {
-    int count = static_cast<int>(items_.size());
+    int count = static_cast<int>(m_items.size());
     top = std::clamp(top, 0, std::max(0, count - VisibleRows()));
-    if (top == top_) return;
-    top_ = top;
-    if (Style() & WS_VSCROLL) SetScrollPos(hwnd_, SB_VERT, top_, TRUE);
+    if (top == m_top) return;
+    m_top = top;
+    if (Style() & WS_VSCROLL) SetScrollPos(m_hwnd, SB_VERT, m_top, TRUE);
     Redraw();
 }
 
 void ListBox::EnsureVisible(int index) {
     if (index < 0) return;
-    if (index < top_) SetTop(index);
-    else if (index >= top_ + VisibleRows()) SetTop(index - VisibleRows() + 1);
+    if (index < m_top) SetTop(index);
+    else if (index >= m_top + VisibleRows()) SetTop(index - VisibleRows() + 1);
 }
 
 void ListBox::Select(int index, bool notify) {
-    if (index >= static_cast<int>(items_.size())) index = -1;
-    if (index == current_) return;
-    current_ = index;
+    if (index >= static_cast<int>(m_items.size())) index = -1;
+    if (index == m_current) return;
+    m_current = index;
     EnsureVisible(index);
     Redraw();
     if (notify) NotifySelChange();
@@ -109,23 +109,23 @@ void ListBox::NotifySelChange() {
 }
 
 int ListBox::Insert(int index, const std::wstring& text) {
-    int count = static_cast<int>(items_.size());
+    int count = static_cast<int>(m_items.size());
     if (index < 0 || index > count) index = count;
-    items_.insert(items_.begin() + index, Item{text, 0, false});
-    if (current_ >= index) ++current_;
+    m_items.insert(m_items.begin() + index, Item{text, 0, false});
+    if (m_current >= index) ++m_current;
     UpdateScrollBar();
-    if (redraw_) Redraw();
+    if (m_redraw) Redraw();
     return index;
 }
 
 LRESULT ListBox::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
-    int count = static_cast<int>(items_.size());
+    int count = static_cast<int>(m_items.size());
     auto index = static_cast<int>(static_cast<std::intptr_t>(wParam));
     auto valid = [&](int i) { return i >= 0 && i < count; };
     auto text = [&]() { return lParam ? std::wstring(reinterpret_cast<LPCWSTR>(lParam)) : std::wstring(); };
     switch (msg) {
     case WM_CREATE:
-        scrolls_ = (Style() & WS_VSCROLL) != 0;
+        m_scrolls = (Style() & WS_VSCROLL) != 0;
         FitHeight();
         UpdateScrollBar();
         return 0;
@@ -135,8 +135,8 @@ LRESULT ListBox::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         Redraw();
         return 0;
     case WM_SETREDRAW:
-        redraw_ = wParam != 0;
-        if (redraw_) {
+        m_redraw = wParam != 0;
+        if (m_redraw) {
             UpdateScrollBar();
             Redraw();
         }
@@ -146,7 +146,7 @@ LRESULT ListBox::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         int at = count;
         if (Sorted()) {
             at = 0;
-            while (at < count && CompareItemText(items_[static_cast<size_t>(at)].text, t) <= 0) ++at;
+            while (at < count && CompareItemText(m_items[static_cast<size_t>(at)].text, t) <= 0) ++at;
         }
         return Insert(at, t);
     }
@@ -155,70 +155,70 @@ LRESULT ListBox::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         return Insert(index, text());
     case LB_DELETESTRING:
         if (!valid(index)) return LB_ERR;
-        items_.erase(items_.begin() + index);
-        if (current_ == index) current_ = Multiple() ? std::min(index, count - 2) : -1;
-        else if (current_ > index) --current_;
+        m_items.erase(m_items.begin() + index);
+        if (m_current == index) m_current = Multiple() ? std::min(index, count - 2) : -1;
+        else if (m_current > index) --m_current;
         UpdateScrollBar();
-        if (redraw_) Redraw();
+        if (m_redraw) Redraw();
         return count - 1;
     case LB_RESETCONTENT:
-        items_.clear();
-        current_ = -1;
-        top_ = 0;
+        m_items.clear();
+        m_current = -1;
+        m_top = 0;
         UpdateScrollBar();
-        if (redraw_) Redraw();
+        if (m_redraw) Redraw();
         return 0;
     case LB_GETCOUNT:
         return count;
     case LB_GETTEXT:
         if (!valid(index)) return LB_ERR;
         if (lParam) {
-            const std::wstring& t = items_[static_cast<size_t>(index)].text;
+            const std::wstring& t = m_items[static_cast<size_t>(index)].text;
             std::copy(t.begin(), t.end(), reinterpret_cast<LPWSTR>(lParam));
             reinterpret_cast<LPWSTR>(lParam)[t.size()] = L'\0';
         }
-        return static_cast<LRESULT>(items_[static_cast<size_t>(index)].text.size());
+        return static_cast<LRESULT>(m_items[static_cast<size_t>(index)].text.size());
     case LB_GETTEXTLEN:
-        return valid(index) ? static_cast<LRESULT>(items_[static_cast<size_t>(index)].text.size()) : LB_ERR;
+        return valid(index) ? static_cast<LRESULT>(m_items[static_cast<size_t>(index)].text.size()) : LB_ERR;
     case LB_GETITEMDATA:
-        return valid(index) ? items_[static_cast<size_t>(index)].data : LB_ERR;
+        return valid(index) ? m_items[static_cast<size_t>(index)].data : LB_ERR;
     case LB_SETITEMDATA:
         if (!valid(index)) return LB_ERR;
-        items_[static_cast<size_t>(index)].data = lParam;
+        m_items[static_cast<size_t>(index)].data = lParam;
         return LB_OKAY;
     case LB_SETCURSEL:
         if (Multiple()) return LB_ERR;
         Select(valid(index) ? index : -1, false);
         return valid(index) ? index : LB_ERR;
     case LB_GETCURSEL:
-        if (Multiple()) return valid(current_) ? current_ : (count ? 0 : LB_ERR);
-        return valid(current_) ? current_ : LB_ERR;
+        if (Multiple()) return valid(m_current) ? m_current : (count ? 0 : LB_ERR);
+        return valid(m_current) ? m_current : LB_ERR;
     case LB_SETSEL: {
         if (!Multiple()) return LB_ERR;
         auto at = static_cast<int>(lParam);
         if (at == -1) {
-            for (Item& item : items_) item.selected = wParam != 0;
+            for (Item& item : m_items) item.selected = wParam != 0;
         } else if (valid(at)) {
-            items_[static_cast<size_t>(at)].selected = wParam != 0;
+            m_items[static_cast<size_t>(at)].selected = wParam != 0;
         } else {
             return LB_ERR;
         }
-        if (redraw_) Redraw();
+        if (m_redraw) Redraw();
         return LB_OKAY;
     }
     case LB_GETSEL:
         if (!valid(index)) return LB_ERR;
-        return Multiple() ? (items_[static_cast<size_t>(index)].selected ? 1 : 0) : (index == current_ ? 1 : 0);
+        return Multiple() ? (m_items[static_cast<size_t>(index)].selected ? 1 : 0) : (index == m_current ? 1 : 0);
     case LB_GETSELCOUNT: {
         if (!Multiple()) return LB_ERR;
-        return std::count_if(items_.begin(), items_.end(), [](const Item& i) { return i.selected; });
+        return std::count_if(m_items.begin(), m_items.end(), [](const Item& i) { return i.selected; });
     }
     case LB_GETSELITEMS: {
         if (!Multiple()) return LB_ERR;
         auto* out = reinterpret_cast<int*>(lParam);
         int n = 0;
         for (int i = 0; i < count && n < index; ++i)
-            if (items_[static_cast<size_t>(i)].selected) {
+            if (m_items[static_cast<size_t>(i)].selected) {
                 if (out) out[n] = i;
                 ++n;
             }
@@ -232,7 +232,7 @@ LRESULT ListBox::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         int start = valid(index) ? index + 1 : 0;
         for (int k = 0; k < count; ++k) {
             int i = (start + k) % count;
-            const std::wstring& item = items_[static_cast<size_t>(i)].text;
+            const std::wstring& item = m_items[static_cast<size_t>(i)].text;
             bool match = msg == LB_FINDSTRINGEXACT ? CompareItemText(item, t) == 0 : StartsWithNoCase(item, t);
             if (!match) continue;
             if (msg == LB_SELECTSTRING) {
@@ -244,7 +244,7 @@ LRESULT ListBox::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         return LB_ERR;
     }
     case LB_GETTOPINDEX:
-        return top_;
+        return m_top;
     case LB_SETTOPINDEX:
         if (!valid(index) && !(index == 0 && count == 0)) return LB_ERR;
         SetTop(index);
@@ -253,22 +253,22 @@ LRESULT ListBox::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         if (!valid(index) || !lParam) return LB_ERR;
         RECT area = ListArea();
         int h = ItemHeight();
-        *reinterpret_cast<RECT*>(lParam) = {area.left, area.top + (index - top_) * h, area.right,
-                                            area.top + (index - top_ + 1) * h};
+        *reinterpret_cast<RECT*>(lParam) = {area.left, area.top + (index - m_top) * h, area.right,
+                                            area.top + (index - m_top + 1) * h};
         return LB_OKAY;
     }
     case LB_GETITEMHEIGHT:
         return ItemHeight();
     case LB_SETITEMHEIGHT:
         if (LOWORD(static_cast<std::uintptr_t>(lParam)) == 0) return LB_ERR;
-        itemHeight_ = LOWORD(static_cast<std::uintptr_t>(lParam));
+        m_itemHeight = LOWORD(static_cast<std::uintptr_t>(lParam));
         UpdateScrollBar();
         Redraw();
         return LB_OKAY;
     case LB_SETCARETINDEX:
         if (!valid(index)) return LB_ERR;
         if (Multiple()) {
-            current_ = index;
+            m_current = index;
             EnsureVisible(index);
             Redraw();
         } else {
@@ -276,10 +276,10 @@ LRESULT ListBox::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         }
         return LB_OKAY;
     case LB_GETCARETINDEX:
-        return valid(current_) ? current_ : 0;
+        return valid(m_current) ? m_current : 0;
     case WM_VSCROLL: {
-        int top = top_;
-        if (ScrolledTopRow(wParam, top_, VisibleRows(), count, top))
+        int top = m_top;
+        if (ScrolledTopRow(wParam, m_top, VisibleRows(), count, top))
             SetTop(top);
         return 0;
     }
@@ -294,7 +294,7 @@ LRESULT ListBox::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_LBUTTONDBLCLK: {
         // The second tap of a double tap selects like the first, then the
         // parent hears of the double tap.
-        SetFocus(hwnd_);
+        SetFocus(m_hwnd);
         int row = RowAt({GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
         if (msg == WM_LBUTTONDBLCLK && row >= 0 && (Style() & LBS_NOTIFY)) {
             OnMessage(WM_LBUTTONDOWN, wParam, lParam);
@@ -304,34 +304,34 @@ LRESULT ListBox::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         if (row < 0) return 0;
         if (Multiple()) {
             // Each tap toggles one item.
-            Item& item = items_[static_cast<size_t>(row)];
+            Item& item = m_items[static_cast<size_t>(row)];
             item.selected = !item.selected;
-            current_ = row;
+            m_current = row;
             EnsureVisible(row);
             Redraw();
             NotifySelChange();
         } else {
             Select(row, true);
-            tracking_ = true;
-            SetCapture(hwnd_);
+            m_tracking = true;
+            SetCapture(m_hwnd);
         }
         return 0;
     }
     case WM_MOUSEMOVE:
-        if (tracking_) {
+        if (m_tracking) {
             int row = RowAt({GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
             if (row >= 0) Select(row, true);
         }
         return 0;
     case WM_LBUTTONUP:
-        if (tracking_) {
-            tracking_ = false;
+        if (m_tracking) {
+            m_tracking = false;
             ReleaseCapture();
         }
         return 0;
     case WM_KEYDOWN: {
         if (count == 0) return 0;
-        int at = valid(current_) ? current_ : -1;
+        int at = valid(m_current) ? m_current : -1;
         int next = at;
         switch (wParam) {
         case VK_UP: next = std::max(0, at - 1); break;
@@ -343,7 +343,7 @@ LRESULT ListBox::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         default: return 0;
         }
         if (Multiple()) {
-            current_ = next;
+            m_current = next;
             EnsureVisible(next);
             Redraw();
         } else {
@@ -352,14 +352,14 @@ LRESULT ListBox::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         return 0;
     }
     case WM_CHAR:
-        if (wParam > L' ' || (wParam == L' ' && !Multiple() && typeAhead_.Typing())) {
+        if (wParam > L' ' || (wParam == L' ' && !Multiple() && m_typeAhead.Typing())) {
             // Typing jumps to the item that starts with what was typed; in a
             // list of several choices it moves the caret, Space selects.
-            int found = typeAhead_.Find(static_cast<wchar_t>(wParam), current_, count,
-                                        [&](int i) -> const std::wstring& { return items_[static_cast<size_t>(i)].text; });
+            int found = m_typeAhead.Find(static_cast<wchar_t>(wParam), m_current, count,
+                                        [&](int i) -> const std::wstring& { return m_items[static_cast<size_t>(i)].text; });
             if (found < 0) return 0;
             if (Multiple()) {
-                current_ = found;
+                m_current = found;
                 EnsureVisible(found);
                 Redraw();
             } else {
@@ -367,8 +367,8 @@ LRESULT ListBox::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
             }
             return 0;
         }
-        if (Multiple() && wParam == L' ' && valid(current_)) {
-            Item& item = items_[static_cast<size_t>(current_)];
+        if (Multiple() && wParam == L' ' && valid(m_current)) {
+            Item& item = m_items[static_cast<size_t>(m_current)];
             item.selected = !item.selected;
             Redraw();
             NotifySelChange();
@@ -381,7 +381,7 @@ LRESULT ListBox::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
 
 void ListBox::Paint(HDC hdc, const RECT& rc) {
     const int s = Scale();
-    HBRUSH custom = ParentColorBrush(hwnd_, WM_CTLCOLORLISTBOX, hdc);
+    HBRUSH custom = ParentColorBrush(m_hwnd, WM_CTLCOLORLISTBOX, hdc);
     COLORREF text = Enabled() ? GetSysColor(COLOR_WINDOWTEXT) : GetSysColor(COLOR_GRAYTEXT);
     RECT area = ListArea();
     if (custom) {
@@ -394,12 +394,12 @@ void ListBox::Paint(HDC hdc, const RECT& rc) {
     int saved = SaveDC(hdc);
     IntersectClipRect(hdc, area.left, area.top, area.right, area.bottom);
     bool focused = Focused();
-    for (int i = top_; i < static_cast<int>(items_.size()); ++i) {
-        int y = area.top + (i - top_) * h;
+    for (int i = m_top; i < static_cast<int>(m_items.size()); ++i) {
+        int y = area.top + (i - m_top) * h;
         if (y >= area.bottom) break;
         RECT row{area.left, y, area.right, y + h};
-        const Item& item = items_[static_cast<size_t>(i)];
-        bool selected = Multiple() ? item.selected : i == current_;
+        const Item& item = m_items[static_cast<size_t>(i)];
+        bool selected = Multiple() ? item.selected : i == m_current;
         COLORREF color = text;
         if (selected) {
             FillSolid(hdc, row, GetSysColor(COLOR_HIGHLIGHT));
@@ -408,7 +408,7 @@ void ListBox::Paint(HDC hdc, const RECT& rc) {
         RECT label = row;
         label.left += 2 * s;
         DrawLabel(hdc, Font(), item.text, label, DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX, color);
-        if (focused && Multiple() && i == current_) DrawFocusRect(hdc, &row);
+        if (focused && Multiple() && i == m_current) DrawFocusRect(hdc, &row);
     }
     RestoreDC(hdc, saved);
 }
@@ -419,11 +419,11 @@ LRESULT ComboListBox::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     // The list never takes the focus: the combo box keeps it and closes the
     // list when it loses it. The pen is captured only while it is down on
     // an item, so the list's own scroll bar works as usual.
-    HWND combo = combo_;
+    HWND combo = m_combo;
     switch (msg) {
     case WM_CREATE: {
         auto* cs = reinterpret_cast<CREATESTRUCT*>(lParam);
-        if (cs) combo_ = static_cast<HWND>(cs->lpCreateParams);
+        if (cs) m_combo = static_cast<HWND>(cs->lpCreateParams);
         return ListBox::OnMessage(msg, wParam, lParam);
     }
     case WM_MOUSEACTIVATE:
@@ -432,23 +432,23 @@ LRESULT ComboListBox::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_MOUSEMOVE: {
         POINT pt{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
         if (msg == WM_LBUTTONDOWN) {
-            tracking_ = true;
-            SetCapture(hwnd_);
+            m_tracking = true;
+            SetCapture(m_hwnd);
         }
-        if (!tracking_) return 0;
+        if (!m_tracking) return 0;
         RECT area = ListArea();
         if (PtInRect(&area, pt)) {
             int row = RowAt(pt);
-            if (row >= 0 && row != current_) {
-                current_ = row;
+            if (row >= 0 && row != m_current) {
+                m_current = row;
                 Redraw();
             }
         }
         return 0;
     }
     case WM_LBUTTONUP: {
-        if (!tracking_) return 0;
-        tracking_ = false;
+        if (!m_tracking) return 0;
+        m_tracking = false;
         ReleaseCapture();
         POINT pt{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
         RECT area = ListArea();
@@ -457,7 +457,7 @@ LRESULT ComboListBox::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         return 0;
     }
     case WM_CAPTURECHANGED:
-        tracking_ = false;
+        m_tracking = false;
         return 0;
     case WM_SETFOCUS:
         // Hand the focus straight back to the combo box.

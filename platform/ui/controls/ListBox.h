@@ -39,16 +39,16 @@ protected:
     void NotifySelChange();
     int Insert(int index, const std::wstring& text);
 
-    std::vector<Item> items_;
-    int current_ = -1;   // the selected item (single) or the caret (multiple)
-    int top_ = 0;
-    int itemHeight_ = 0; // 0: from the font
-    bool redraw_ = true;
-    bool tracking_ = false;
-    bool scrolls_ = false;    // created with WS_VSCROLL: the bar shows when needed
-    bool updating_ = false;
-    bool fitting_ = false;
-    TypeAhead typeAhead_;
+    std::vector<Item> m_items;
+    int m_current = -1;   // the selected item (single) or the caret (multiple)
+    int m_top = 0;
+    int m_itemHeight = 0; // 0: from the font
+    bool m_redraw = true;
+    bool m_tracking = false;
+    bool m_scrolls = false;    // created with WS_VSCROLL: the bar shows when needed
+    bool m_updating = false;
+    bool m_fitting = false;
+    TypeAhead m_typeAhead;
 };
 
 // The drop-down list of a combo box: a pop-up that selects on pen-up and
@@ -59,7 +59,7 @@ public:
     LRESULT OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
 
 private:
-    HWND combo_ = nullptr;  // from the creation parameter: a pop-up's owner is the top-level window
+    HWND m_combo = nullptr;  // from the creation parameter: a pop-up's owner is the top-level window
 };
 
 // Messages a drop-down list sends its combo box (private to the controls).

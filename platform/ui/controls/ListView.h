@@ -52,18 +52,18 @@ private:
     bool FillItem(int index, LVITEM& item) const;
     bool ApplyItem(const LVITEM& item);
 
-    std::vector<Row> rows_;
-    std::vector<Column> columns_;
-    HIMAGELIST small_ = nullptr;
-    HIMAGELIST state_ = nullptr;
-    HIMAGELIST normal_ = nullptr;
-    DWORD exStyle_ = 0;
-    int top_ = 0;
-    bool redraw_ = true;
-    bool scrolls_ = false;    // created with WS_VSCROLL: the bar shows when needed
-    bool updating_ = false;
-    COLORREF back_ = CLR_DEFAULT;
-    TypeAhead typeAhead_;
+    std::vector<Row> m_rows;
+    std::vector<Column> m_columns;
+    HIMAGELIST m_small = nullptr;
+    HIMAGELIST m_state = nullptr;
+    HIMAGELIST m_normal = nullptr;
+    DWORD m_exStyle = 0;
+    int m_top = 0;
+    bool m_redraw = true;
+    bool m_scrolls = false;    // created with WS_VSCROLL: the bar shows when needed
+    bool m_updating = false;
+    COLORREF m_back = CLR_DEFAULT;
+    TypeAhead m_typeAhead;
 };
 
 }  // namespace ob::ui

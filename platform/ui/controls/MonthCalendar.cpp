@@ -54,23 +54,23 @@ HWND CreateMonthCalendar(HWND owner, const RECT& anchor, const SYSTEMTIME& date)
 }
 
 void MonthCalendar::Show(const SYSTEMTIME& date) {
-    selected_ = date;
-    year_ = date.wYear;
-    month_ = date.wMonth;
+    m_selected = date;
+    m_year = date.wYear;
+    m_month = date.wMonth;
     Redraw();
 }
 
 void MonthCalendar::MoveDays(int days) {
     ob::kernel::CalendarFields f;
-    f.year = selected_.wYear;
-    f.month = selected_.wMonth;
-    f.day = selected_.wDay;
+    f.year = m_selected.wYear;
+    f.month = m_selected.wMonth;
+    f.day = m_selected.wDay;
     ob::kernel::Ticks ticks = 0;
     if (!ob::kernel::CalendarToTicks(f, ticks)) return;
     ob::kernel::CalendarFields moved;
     constexpr ob::kernel::Ticks kDay = 86400 * ob::kernel::kTicksPerSecond;
     if (!ob::kernel::TicksToCalendar(ticks + days * kDay, moved) || moved.year > 9999) return;
-    SYSTEMTIME next = selected_;
+    SYSTEMTIME next = m_selected;
     next.wYear = moved.year;
     next.wMonth = moved.month;
     next.wDay = moved.day;
@@ -78,9 +78,9 @@ void MonthCalendar::MoveDays(int days) {
 }
 
 void MonthCalendar::MoveMonths(int months) {
-    int index = selected_.wYear * 12 + (selected_.wMonth - 1) + months;
+    int index = m_selected.wYear * 12 + (m_selected.wMonth - 1) + months;
     if (index / 12 < ob::kernel::kMinCalendarYear || index / 12 > 9999) return;
-    SYSTEMTIME next = selected_;
+    SYSTEMTIME next = m_selected;
     next.wYear = static_cast<WORD>(index / 12);
     next.wMonth = static_cast<WORD>(index % 12 + 1);
     next.wDay = static_cast<WORD>(std::min<int>(next.wDay, ob::kernel::DaysInMonth(next.wYear, next.wMonth)));
@@ -89,9 +89,9 @@ void MonthCalendar::MoveMonths(int months) {
 
 SYSTEMTIME MonthCalendar::CellDate(int row, int column) const {
     // The grid starts on the Sunday on or before the first of the month.
-    int first = DayOfWeek(year_, month_, 1);
+    int first = DayOfWeek(m_year, m_month, 1);
     int day = row * 7 + column - first + 1;
-    int year = year_, month = month_;
+    int year = m_year, month = m_month;
     while (day < 1) {
         if (--month < 1) {
             month = 12;
@@ -111,10 +111,10 @@ SYSTEMTIME MonthCalendar::CellDate(int row, int column) const {
 }
 
 void MonthCalendar::StepMonth(int delta) {
-    int index = year_ * 12 + (month_ - 1) + delta;
+    int index = m_year * 12 + (m_month - 1) + delta;
     if (index / 12 < ob::kernel::kMinCalendarYear || index / 12 > 9999) return;
-    year_ = index / 12;
-    month_ = index % 12 + 1;
+    m_year = index / 12;
+    m_month = index % 12 + 1;
     Redraw();
 }
 
@@ -122,7 +122,7 @@ LRESULT MonthCalendar::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     switch (msg) {
     case WM_CREATE: {
         auto* cs = reinterpret_cast<CREATESTRUCT*>(lParam);
-        if (cs) picker_ = static_cast<HWND>(cs->lpCreateParams);
+        if (cs) m_picker = static_cast<HWND>(cs->lpCreateParams);
         return Control::OnMessage(msg, wParam, lParam);
     }
     case WM_MOUSEACTIVATE:
@@ -144,7 +144,7 @@ LRESULT MonthCalendar::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         SYSTEMTIME chosen = CellDate(row, column);
         // Through a message, so a picker destroyed by its parent meanwhile
         // is not touched after its handler returns.
-        SendMessage(picker_, OBM_CALENDAR_CHOSEN, 0, reinterpret_cast<LPARAM>(&chosen));
+        SendMessage(m_picker, OBM_CALENDAR_CHOSEN, 0, reinterpret_cast<LPARAM>(&chosen));
         return 0;
     }
     default:
@@ -161,7 +161,7 @@ void MonthCalendar::Paint(HDC hdc, const RECT& rc) {
     // Title: the month and year between the two arrows.
     RECT title{left, top, left + 7 * cw, top + th};
     FillSolid(hdc, title, GetSysColor(COLOR_HIGHLIGHT));
-    DrawLabel(hdc, Font(), Format(year_, month_, 1, L"MMMM yyyy"), title,
+    DrawLabel(hdc, Font(), Format(m_year, m_month, 1, L"MMMM yyyy"), title,
               DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX, GetSysColor(COLOR_HIGHLIGHTTEXT));
     RECT back{title.left, title.top, title.left + cw, title.bottom};
     RECT next{title.right - cw, title.top, title.right, title.bottom};
@@ -191,8 +191,8 @@ void MonthCalendar::Paint(HDC hdc, const RECT& rc) {
         for (int c = 0; c < 7; ++c) {
             SYSTEMTIME day = CellDate(r, c);
             RECT cell{left + c * cw, gridTop + (r + 1) * ch, left + (c + 1) * cw, gridTop + (r + 2) * ch};
-            bool inMonth = day.wMonth == month_;
-            bool isSelected = day.wYear == selected_.wYear && day.wMonth == selected_.wMonth && day.wDay == selected_.wDay;
+            bool inMonth = day.wMonth == m_month;
+            bool isSelected = day.wYear == m_selected.wYear && day.wMonth == m_selected.wMonth && day.wDay == m_selected.wDay;
             COLORREF color = inMonth ? text : GetSysColor(COLOR_GRAYTEXT);
             if (isSelected) {
                 FillSolid(hdc, cell, GetSysColor(COLOR_HIGHLIGHT));

@@ -22,7 +22,7 @@ public:
     // moves by days or by months (the day kept, clipped to the month).
     void MoveDays(int days);
     void MoveMonths(int months);
-    const SYSTEMTIME& Selected() const { return selected_; }
+    const SYSTEMTIME& Selected() const { return m_selected; }
 
     static SIZE Measure();
 
@@ -35,9 +35,9 @@ private:
     SYSTEMTIME CellDate(int row, int column) const;
     void StepMonth(int delta);
 
-    HWND picker_ = nullptr;  // from the creation parameter
-    SYSTEMTIME selected_{};
-    int year_ = 2000, month_ = 1;
+    HWND m_picker = nullptr;  // from the creation parameter
+    SYSTEMTIME m_selected{};
+    int m_year = 2000, m_month = 1;
 };
 
 }  // namespace ob::ui

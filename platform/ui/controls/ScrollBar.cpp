@@ -143,24 +143,24 @@ void ScrollGeometry::Draw(HDC hdc, ScrollPart pressed, bool enabled) const {
 ScrollBar::ScrollBar(HWND hwnd) : Control(hwnd) {}
 
 ScrollBar::~ScrollBar() {
-    if (pressed_ != ScrollPart::None) KillTimer(hwnd_, kRepeatTimer);
+    if (m_pressed != ScrollPart::None) KillTimer(m_hwnd, kRepeatTimer);
 }
 
 ScrollGeometry ScrollBar::Geometry() const {
-    return ScrollGeometry{Client(), Vertical(), model_, pressed_ == ScrollPart::Thumb};
+    return ScrollGeometry{Client(), Vertical(), m_model, m_pressed == ScrollPart::Thumb};
 }
 
 void ScrollBar::Send(WORD code, int pos) {
-    HWND parent = GetParent(hwnd_);
+    HWND parent = GetParent(m_hwnd);
     if (!parent) return;
     SendMessage(parent, Vertical() ? WM_VSCROLL : WM_HSCROLL, MAKEWPARAM(code, static_cast<WORD>(pos)),
-                reinterpret_cast<LPARAM>(hwnd_));
+                reinterpret_cast<LPARAM>(m_hwnd));
 }
 
 void ScrollBar::Repeat() {
-    if (!inside_) return;
-    ScrollPart at = Geometry().HitTest(lastPen_);
-    switch (pressed_) {
+    if (!m_inside) return;
+    ScrollPart at = Geometry().HitTest(m_lastPen);
+    switch (m_pressed) {
     case ScrollPart::LineUp: Send(SB_LINEUP); break;
     case ScrollPart::LineDown: Send(SB_LINEDOWN); break;
     // Paging stops once the thumb has reached the pen.
@@ -174,75 +174,75 @@ LRESULT ScrollBar::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     switch (msg) {
     case SBM_SETSCROLLINFO: {
         auto* info = reinterpret_cast<SCROLLINFO*>(lParam);
-        if (!info) return model_.pos;
-        model_.Set(*info);
+        if (!info) return m_model.pos;
+        m_model.Set(*info);
         if (wParam) Redraw();
-        return model_.pos;
+        return m_model.pos;
     }
     case SBM_GETSCROLLINFO: {
         auto* info = reinterpret_cast<SCROLLINFO*>(lParam);
         if (!info) return FALSE;
-        model_.Get(*info);
+        m_model.Get(*info);
         return TRUE;
     }
     case SBM_SETPOS: {
-        int old = model_.pos;
+        int old = m_model.pos;
         SCROLLINFO info{sizeof info, SIF_POS, 0, 0, 0, static_cast<int>(wParam), 0};
-        model_.Set(info);
+        m_model.Set(info);
         if (lParam) Redraw();
         return old;
     }
     case SBM_GETPOS:
-        return model_.pos;
+        return m_model.pos;
     case SBM_SETRANGE:
     case SBM_SETRANGEREDRAW: {
-        int old = model_.pos;
+        int old = m_model.pos;
         SCROLLINFO info{sizeof info, SIF_RANGE, static_cast<int>(wParam), static_cast<int>(lParam), 0, 0, 0};
-        model_.Set(info);
+        m_model.Set(info);
         if (msg == SBM_SETRANGEREDRAW) Redraw();
         return old;
     }
     case SBM_GETRANGE:
-        if (wParam) *reinterpret_cast<int*>(wParam) = model_.min;
-        if (lParam) *reinterpret_cast<int*>(lParam) = model_.max;
+        if (wParam) *reinterpret_cast<int*>(wParam) = m_model.min;
+        if (lParam) *reinterpret_cast<int*>(lParam) = m_model.max;
         return 0;
     case WM_LBUTTONDOWN: {
         if (!Enabled()) return 0;
         POINT pt{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
-        lastPen_ = pt;
-        pressed_ = Geometry().HitTest(pt);
-        if (pressed_ == ScrollPart::None) return 0;
-        inside_ = true;
-        SetCapture(hwnd_);
-        if (pressed_ == ScrollPart::Thumb) {
+        m_lastPen = pt;
+        m_pressed = Geometry().HitTest(pt);
+        if (m_pressed == ScrollPart::None) return 0;
+        m_inside = true;
+        SetCapture(m_hwnd);
+        if (m_pressed == ScrollPart::Thumb) {
             int start = 0, size = 0;
             Geometry().ThumbSpan(start, size);
-            grabOffset_ = (Vertical() ? pt.y : pt.x) - start;
-            model_.trackPos = model_.pos;
+            m_grabOffset = (Vertical() ? pt.y : pt.x) - start;
+            m_model.trackPos = m_model.pos;
         } else {
             Repeat();
-            SetTimer(hwnd_, kRepeatTimer, kFirstRepeatMs, nullptr);
+            SetTimer(m_hwnd, kRepeatTimer, kFirstRepeatMs, nullptr);
         }
         Redraw();
         return 0;
     }
     case WM_MOUSEMOVE: {
-        if (pressed_ == ScrollPart::None) return 0;
+        if (m_pressed == ScrollPart::None) return 0;
         POINT pt{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
-        lastPen_ = pt;
-        if (pressed_ == ScrollPart::Thumb) {
-            int pos = Geometry().PosFromThumbStart((Vertical() ? pt.y : pt.x) - grabOffset_);
-            if (pos != model_.trackPos) {
-                model_.trackPos = pos;
+        m_lastPen = pt;
+        if (m_pressed == ScrollPart::Thumb) {
+            int pos = Geometry().PosFromThumbStart((Vertical() ? pt.y : pt.x) - m_grabOffset);
+            if (pos != m_model.trackPos) {
+                m_model.trackPos = pos;
                 Redraw();
                 Send(SB_THUMBTRACK, pos);
             }
         } else {
             ScrollPart at = Geometry().HitTest(pt);
-            bool paging = pressed_ == ScrollPart::PageUp || pressed_ == ScrollPart::PageDown;
-            bool inside = at == pressed_ || (paging && at != ScrollPart::None);
-            if (inside != inside_) {
-                inside_ = inside;
+            bool paging = m_pressed == ScrollPart::PageUp || m_pressed == ScrollPart::PageDown;
+            bool inside = at == m_pressed || (paging && at != ScrollPart::None);
+            if (inside != m_inside) {
+                m_inside = inside;
                 Redraw();
             }
         }
@@ -250,19 +250,19 @@ LRESULT ScrollBar::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     }
     case WM_LBUTTONUP:
     case WM_CAPTURECHANGED: {
-        if (pressed_ == ScrollPart::None) return 0;
-        ScrollPart was = pressed_;
-        pressed_ = ScrollPart::None;
-        KillTimer(hwnd_, kRepeatTimer);
+        if (m_pressed == ScrollPart::None) return 0;
+        ScrollPart was = m_pressed;
+        m_pressed = ScrollPart::None;
+        KillTimer(m_hwnd, kRepeatTimer);
         if (msg == WM_LBUTTONUP) ReleaseCapture();
-        if (was == ScrollPart::Thumb) Send(SB_THUMBPOSITION, model_.trackPos);
+        if (was == ScrollPart::Thumb) Send(SB_THUMBPOSITION, m_model.trackPos);
         Send(SB_ENDSCROLL);
         Redraw();
         return 0;
     }
     case WM_TIMER:
-        if (wParam == kRepeatTimer && pressed_ != ScrollPart::None) {
-            SetTimer(hwnd_, kRepeatTimer, kRepeatMs, nullptr);
+        if (wParam == kRepeatTimer && m_pressed != ScrollPart::None) {
+            SetTimer(m_hwnd, kRepeatTimer, kRepeatMs, nullptr);
             Repeat();
         }
         return 0;
@@ -291,7 +291,7 @@ LRESULT ScrollBar::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
 }
 
 void ScrollBar::Paint(HDC hdc, const RECT&) {
-    Geometry().Draw(hdc, inside_ ? pressed_ : ScrollPart::None, Enabled());
+    Geometry().Draw(hdc, m_inside ? m_pressed : ScrollPart::None, Enabled());
 }
 
 // ---- the bars in a window's frame -----------------------------------------------------

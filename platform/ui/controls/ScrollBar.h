@@ -55,11 +55,11 @@ private:
     void Send(WORD code, int pos = 0);
     void Repeat();
 
-    ScrollModel model_;
-    ScrollPart pressed_ = ScrollPart::None;
-    bool inside_ = false;   // the pen is still over the pressed part
-    int grabOffset_ = 0;    // pen offset inside the thumb while dragging
-    POINT lastPen_{0, 0};
+    ScrollModel m_model;
+    ScrollPart m_pressed = ScrollPart::None;
+    bool m_inside = false;   // the pen is still over the pressed part
+    int m_grabOffset = 0;    // pen offset inside the thumb while dragging
+    POINT m_lastPen{0, 0};
 };
 
 // ---- the bars in a window's frame ------------------------------------------

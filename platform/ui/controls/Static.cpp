@@ -24,20 +24,20 @@ LRESULT Static::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     }
     case STM_SETIMAGE: {
         if (wParam != IMAGE_BITMAP) return 0;
-        HBITMAP old = bitmap_;
-        bitmap_ = reinterpret_cast<HBITMAP>(lParam);
+        HBITMAP old = m_bitmap;
+        m_bitmap = reinterpret_cast<HBITMAP>(lParam);
         Redraw();
         return reinterpret_cast<LRESULT>(old);
     }
     case STM_GETIMAGE:
-        return wParam == IMAGE_BITMAP ? reinterpret_cast<LRESULT>(bitmap_) : 0;
+        return wParam == IMAGE_BITMAP ? reinterpret_cast<LRESULT>(m_bitmap) : 0;
     default:
         return Control::OnMessage(msg, wParam, lParam);
     }
 }
 
 void Static::Paint(HDC hdc, const RECT& rc) {
-    HBRUSH custom = ParentColorBrush(hwnd_, WM_CTLCOLORSTATIC, hdc);
+    HBRUSH custom = ParentColorBrush(m_hwnd, WM_CTLCOLORSTATIC, hdc);
     COLORREF text = Enabled() ? GetSysColor(COLOR_WINDOWTEXT) : GetSysColor(COLOR_GRAYTEXT);
     if (custom) {
         FillRect(hdc, &rc, custom);
@@ -49,14 +49,14 @@ void Static::Paint(HDC hdc, const RECT& rc) {
     DWORD type = style & SS_TYPEMASK;
     if (type == SS_BITMAP) {
         BITMAP bm{};
-        if (!bitmap_ || !GetObject(bitmap_, sizeof bm, &bm)) return;
+        if (!m_bitmap || !GetObject(m_bitmap, sizeof bm, &bm)) return;
         int x = rc.left, y = rc.top;
         if (style & SS_CENTERIMAGE) {
             x = (rc.left + rc.right - bm.bmWidth) / 2;
             y = (rc.top + rc.bottom - bm.bmHeight) / 2;
         }
         HDC mem = CreateCompatibleDC(hdc);
-        HGDIOBJ old = SelectObject(mem, bitmap_);
+        HGDIOBJ old = SelectObject(mem, m_bitmap);
         BitBlt(hdc, x, y, bm.bmWidth, bm.bmHeight, mem, 0, 0, SRCCOPY);
         SelectObject(mem, old);
         DeleteDC(mem);
@@ -68,7 +68,7 @@ void Static::Paint(HDC hdc, const RECT& rc) {
     else if (type == SS_LEFTNOWORDWRAP) format = DT_SINGLELINE;
     if (style & SS_NOPREFIX) format |= DT_NOPREFIX;
     if (style & SS_CENTERIMAGE) format = (format & ~DT_WORDBREAK) | DT_SINGLELINE | DT_VCENTER;
-    DrawLabel(hdc, Font(), WindowText(hwnd_), rc, format, text);
+    DrawLabel(hdc, Font(), WindowText(m_hwnd), rc, format, text);
 }
 
 }  // namespace ob::ui

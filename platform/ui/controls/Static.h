@@ -13,7 +13,7 @@ public:
 
 private:
     void Paint(HDC hdc, const RECT& client) override;
-    HBITMAP bitmap_ = nullptr;  // SS_BITMAP: not owned, as with STM_SETIMAGE
+    HBITMAP m_bitmap = nullptr;  // SS_BITMAP: not owned, as with STM_SETIMAGE
 };
 
 }  // namespace ob::ui

@@ -15,7 +15,7 @@ constexpr UINT kRepeatMs = 100;
 TrackBar::TrackBar(HWND hwnd) : Control(hwnd) {}
 
 TrackBar::~TrackBar() {
-    if (drag_ == Drag::PageUp || drag_ == Drag::PageDown) KillTimer(hwnd_, kRepeatTimer);
+    if (m_drag == Drag::PageUp || m_drag == Drag::PageDown) KillTimer(m_hwnd, kRepeatTimer);
 }
 
 int TrackBar::ThumbBreadth() const { return 11 * Scale(); }
@@ -31,17 +31,17 @@ void TrackBar::Travel(int& from, int& to) const {
 int TrackBar::PixelOf(int pos) const {
     int from = 0, to = 0;
     Travel(from, to);
-    if (max_ <= min_) return from;
-    return from + static_cast<int>(static_cast<long long>(to - from) * (pos - min_) / (max_ - min_));
+    if (m_max <= m_min) return from;
+    return from + static_cast<int>(static_cast<long long>(to - from) * (pos - m_min) / (m_max - m_min));
 }
 
 int TrackBar::PosAt(int pixel) const {
     int from = 0, to = 0;
     Travel(from, to);
-    if (to <= from || max_ <= min_) return min_;
+    if (to <= from || m_max <= m_min) return m_min;
     int offset = std::clamp(pixel - from, 0, to - from);
-    long long span = static_cast<long long>(max_ - min_);
-    return min_ + static_cast<int>((offset * span + (to - from) / 2) / (to - from));
+    long long span = static_cast<long long>(m_max - m_min);
+    return m_min + static_cast<int>((offset * span + (to - from) / 2) / (to - from));
 }
 
 RECT TrackBar::ChannelRect() const {
@@ -62,7 +62,7 @@ RECT TrackBar::ThumbRect() const {
     int s = Scale();
     int across = Vertical() ? rc.right - rc.left : rc.bottom - rc.top;
     int thumbLength = std::max(6 * s, std::min(across - 5 * s, 18 * s));
-    int at = PixelOf(pos_);
+    int at = PixelOf(m_pos);
     int half = ThumbBreadth() / 2;
     if (Vertical()) return {rc.left + 2 * s, at - half, rc.left + 2 * s + thumbLength, at + half + 1};
     return {at - half, rc.top + 2 * s, at + half + 1, rc.top + 2 * s + thumbLength};
@@ -73,41 +73,41 @@ std::vector<int> TrackBar::Ticks() const {
     DWORD style = Style();
     if (style & TBS_NOTICKS) return ticks;
     if (style & TBS_AUTOTICKS) {
-        int freq = std::max(1, tickFreq_);
-        for (long long p = min_; p <= max_; p += freq) ticks.push_back(static_cast<int>(p));
-        if (ticks.empty() || ticks.back() != max_) ticks.push_back(max_);
+        int freq = std::max(1, m_tickFreq);
+        for (long long p = m_min; p <= m_max; p += freq) ticks.push_back(static_cast<int>(p));
+        if (ticks.empty() || ticks.back() != m_max) ticks.push_back(m_max);
     } else {
-        ticks.push_back(min_);
-        ticks.push_back(max_);
+        ticks.push_back(m_min);
+        ticks.push_back(m_max);
     }
-    for (int t : ticks_)
-        if (t > min_ && t < max_) ticks.push_back(t);
+    for (int t : m_ticks)
+        if (t > m_min && t < m_max) ticks.push_back(t);
     return ticks;
 }
 
 void TrackBar::SetPos(int pos, bool redraw) {
-    pos = std::clamp(pos, min_, std::max(min_, max_));
-    if (pos == pos_) return;
-    pos_ = pos;
+    pos = std::clamp(pos, m_min, std::max(m_min, m_max));
+    if (pos == m_pos) return;
+    m_pos = pos;
     if (redraw) Redraw();
 }
 
 void TrackBar::Send(WORD code, int pos) {
-    HWND parent = GetParent(hwnd_);
+    HWND parent = GetParent(m_hwnd);
     if (!parent) return;
     SendMessage(parent, Vertical() ? WM_VSCROLL : WM_HSCROLL, MAKEWPARAM(code, static_cast<WORD>(pos)),
-                reinterpret_cast<LPARAM>(hwnd_));
+                reinterpret_cast<LPARAM>(m_hwnd));
 }
 
 void TrackBar::Step(WORD code) {
-    int pos = pos_;
+    int pos = m_pos;
     switch (code) {
-    case TB_LINEUP: pos -= line_; break;
-    case TB_LINEDOWN: pos += line_; break;
-    case TB_PAGEUP: pos -= page_; break;
-    case TB_PAGEDOWN: pos += page_; break;
-    case TB_TOP: pos = min_; break;
-    case TB_BOTTOM: pos = max_; break;
+    case TB_LINEUP: pos -= m_line; break;
+    case TB_LINEDOWN: pos += m_line; break;
+    case TB_PAGEUP: pos -= m_page; break;
+    case TB_PAGEDOWN: pos += m_page; break;
+    case TB_TOP: pos = m_min; break;
+    case TB_BOTTOM: pos = m_max; break;
     default: break;
     }
     SetPos(pos, true);
@@ -118,50 +118,50 @@ LRESULT TrackBar::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     auto lo = [](LPARAM v) { return static_cast<int>(static_cast<short>(LOWORD(static_cast<std::uintptr_t>(v)))); };
     auto hi = [](LPARAM v) { return static_cast<int>(static_cast<short>(HIWORD(static_cast<std::uintptr_t>(v)))); };
     auto newRange = [&](int low, int high, bool redraw) {
-        min_ = low;
-        max_ = std::max(low, high);
-        if (!pageSet_) page_ = std::max(1, (max_ - min_) / 5);
-        pos_ = std::clamp(pos_, min_, max_);
+        m_min = low;
+        m_max = std::max(low, high);
+        if (!m_pageSet) m_page = std::max(1, (m_max - m_min) / 5);
+        m_pos = std::clamp(m_pos, m_min, m_max);
         if (redraw) Redraw();
     };
     switch (msg) {
-    case TBM_GETPOS: return pos_;
+    case TBM_GETPOS: return m_pos;
     case TBM_SETPOS:
         SetPos(static_cast<int>(lParam), wParam != 0);
         return 0;
-    case TBM_GETRANGEMIN: return min_;
-    case TBM_GETRANGEMAX: return max_;
+    case TBM_GETRANGEMIN: return m_min;
+    case TBM_GETRANGEMAX: return m_max;
     case TBM_SETRANGE: newRange(lo(lParam), hi(lParam), wParam != 0); return 0;
-    case TBM_SETRANGEMIN: newRange(static_cast<int>(lParam), max_, wParam != 0); return 0;
-    case TBM_SETRANGEMAX: newRange(min_, static_cast<int>(lParam), wParam != 0); return 0;
+    case TBM_SETRANGEMIN: newRange(static_cast<int>(lParam), m_max, wParam != 0); return 0;
+    case TBM_SETRANGEMAX: newRange(m_min, static_cast<int>(lParam), wParam != 0); return 0;
     case TBM_SETTICFREQ:
-        tickFreq_ = std::max(1, static_cast<int>(wParam));
+        m_tickFreq = std::max(1, static_cast<int>(wParam));
         Redraw();
         return 0;
     case TBM_SETTIC:
-        if (static_cast<int>(lParam) < min_ || static_cast<int>(lParam) > max_) return FALSE;
-        ticks_.push_back(static_cast<int>(lParam));
+        if (static_cast<int>(lParam) < m_min || static_cast<int>(lParam) > m_max) return FALSE;
+        m_ticks.push_back(static_cast<int>(lParam));
         Redraw();
         return TRUE;
     case TBM_CLEARTICS:
-        ticks_.clear();
+        m_ticks.clear();
         if (wParam) Redraw();
         return 0;
     case TBM_GETNUMTICS:
         return static_cast<LRESULT>(Ticks().size());
     case TBM_SETPAGESIZE: {
-        int old = page_;
-        page_ = std::max(1, static_cast<int>(lParam));
-        pageSet_ = true;
+        int old = m_page;
+        m_page = std::max(1, static_cast<int>(lParam));
+        m_pageSet = true;
         return old;
     }
-    case TBM_GETPAGESIZE: return page_;
+    case TBM_GETPAGESIZE: return m_page;
     case TBM_SETLINESIZE: {
-        int old = line_;
-        line_ = std::max(1, static_cast<int>(lParam));
+        int old = m_line;
+        m_line = std::max(1, static_cast<int>(lParam));
         return old;
     }
-    case TBM_GETLINESIZE: return line_;
+    case TBM_GETLINESIZE: return m_line;
     case TBM_GETTHUMBRECT:
         if (lParam) *reinterpret_cast<RECT*>(lParam) = ThumbRect();
         return 0;
@@ -175,54 +175,54 @@ LRESULT TrackBar::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         Redraw();
         return 0;
     case WM_LBUTTONDOWN: {
-        SetFocus(hwnd_);
+        SetFocus(m_hwnd);
         POINT pt{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
-        pen_ = pt;
+        m_pen = pt;
         RECT thumb = ThumbRect();
         int along = Vertical() ? pt.y : pt.x;
-        SetCapture(hwnd_);
+        SetCapture(m_hwnd);
         if (PtInRect(&thumb, pt)) {
-            drag_ = Drag::Thumb;
-            grabOffset_ = along - PixelOf(pos_);
+            m_drag = Drag::Thumb;
+            m_grabOffset = along - PixelOf(m_pos);
             Redraw();
         } else {
-            drag_ = along < PixelOf(pos_) ? Drag::PageUp : Drag::PageDown;
-            Step(drag_ == Drag::PageUp ? TB_PAGEUP : TB_PAGEDOWN);
-            SetTimer(hwnd_, kRepeatTimer, kFirstRepeatMs, nullptr);
+            m_drag = along < PixelOf(m_pos) ? Drag::PageUp : Drag::PageDown;
+            Step(m_drag == Drag::PageUp ? TB_PAGEUP : TB_PAGEDOWN);
+            SetTimer(m_hwnd, kRepeatTimer, kFirstRepeatMs, nullptr);
         }
         return 0;
     }
     case WM_MOUSEMOVE: {
-        if (drag_ == Drag::None) return 0;
+        if (m_drag == Drag::None) return 0;
         POINT pt{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
-        pen_ = pt;
-        if (drag_ == Drag::Thumb) {
-            int pos = PosAt((Vertical() ? pt.y : pt.x) - grabOffset_);
-            if (pos != pos_) {
+        m_pen = pt;
+        if (m_drag == Drag::Thumb) {
+            int pos = PosAt((Vertical() ? pt.y : pt.x) - m_grabOffset);
+            if (pos != m_pos) {
                 SetPos(pos, true);
-                Send(TB_THUMBTRACK, pos_);
+                Send(TB_THUMBTRACK, m_pos);
             }
         }
         return 0;
     }
     case WM_TIMER:
-        if (wParam == kRepeatTimer && (drag_ == Drag::PageUp || drag_ == Drag::PageDown)) {
-            SetTimer(hwnd_, kRepeatTimer, kRepeatMs, nullptr);
+        if (wParam == kRepeatTimer && (m_drag == Drag::PageUp || m_drag == Drag::PageDown)) {
+            SetTimer(m_hwnd, kRepeatTimer, kRepeatMs, nullptr);
             // Keep paging only while the thumb has not reached the pen.
-            int along = Vertical() ? pen_.y : pen_.x;
-            int at = PixelOf(pos_);
-            if (drag_ == Drag::PageUp ? along < at - ThumbBreadth() / 2 : along > at + ThumbBreadth() / 2)
-                Step(drag_ == Drag::PageUp ? TB_PAGEUP : TB_PAGEDOWN);
+            int along = Vertical() ? m_pen.y : m_pen.x;
+            int at = PixelOf(m_pos);
+            if (m_drag == Drag::PageUp ? along < at - ThumbBreadth() / 2 : along > at + ThumbBreadth() / 2)
+                Step(m_drag == Drag::PageUp ? TB_PAGEUP : TB_PAGEDOWN);
         }
         return 0;
     case WM_LBUTTONUP:
     case WM_CAPTURECHANGED: {
-        if (drag_ == Drag::None) return 0;
-        Drag was = drag_;
-        drag_ = Drag::None;
-        KillTimer(hwnd_, kRepeatTimer);
+        if (m_drag == Drag::None) return 0;
+        Drag was = m_drag;
+        m_drag = Drag::None;
+        KillTimer(m_hwnd, kRepeatTimer);
         if (msg == WM_LBUTTONUP) ReleaseCapture();
-        if (was == Drag::Thumb) Send(TB_THUMBPOSITION, pos_);
+        if (was == Drag::Thumb) Send(TB_THUMBPOSITION, m_pos);
         Send(TB_ENDTRACK);
         Redraw();
         return 0;
@@ -239,12 +239,12 @@ LRESULT TrackBar::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         default: return 0;
         }
         Step(code);
-        moved_ = true;
+        m_moved = true;
         return 0;
     }
     case WM_KEYUP:
-        if (moved_) {
-            moved_ = false;
+        if (m_moved) {
+            m_moved = false;
             Send(TB_ENDTRACK);
         }
         return 0;
@@ -255,7 +255,7 @@ LRESULT TrackBar::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
 
 void TrackBar::Paint(HDC hdc, const RECT& rc) {
     const int s = Scale();
-    HBRUSH custom = ParentColorBrush(hwnd_, WM_CTLCOLORSTATIC, hdc);
+    HBRUSH custom = ParentColorBrush(m_hwnd, WM_CTLCOLORSTATIC, hdc);
     if (custom) FillRect(hdc, &rc, custom);
     else FillSolid(hdc, rc, GetSysColor(COLOR_WINDOW));
     COLORREF ink = Enabled() ? GetSysColor(COLOR_WINDOWFRAME) : GetSysColor(COLOR_GRAYTEXT);
@@ -275,7 +275,7 @@ void TrackBar::Paint(HDC hdc, const RECT& rc) {
     }
     // The thumb: a block with a point towards the ticks, outlined.
     COLORREF face = !Enabled() ? GetSysColor(COLOR_BTNFACE)
-                    : drag_ == Drag::Thumb ? GetSysColor(COLOR_HIGHLIGHT)
+                    : m_drag == Drag::Thumb ? GetSysColor(COLOR_HIGHLIGHT)
                                            : GetSysColor(COLOR_BTNFACE);
     int breadth = ThumbBreadth();
     int point = breadth / 2;  // length of the pointed end

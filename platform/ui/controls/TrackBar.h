@@ -30,15 +30,15 @@ private:
     void Send(WORD code, int pos = 0);
     std::vector<int> Ticks() const;
 
-    int min_ = 0, max_ = 100, pos_ = 0;
-    int line_ = 1, page_ = 20;
-    bool pageSet_ = false;
-    int tickFreq_ = 1;
-    std::vector<int> ticks_;           // explicit ticks from TBM_SETTIC
-    enum class Drag { None, Thumb, PageUp, PageDown } drag_ = Drag::None;
-    int grabOffset_ = 0;
-    POINT pen_{0, 0};
-    bool moved_ = false;               // a key moved the thumb; TB_ENDTRACK follows on key up
+    int m_min = 0, m_max = 100, m_pos = 0;
+    int m_line = 1, m_page = 20;
+    bool m_pageSet = false;
+    int m_tickFreq = 1;
+    std::vector<int> m_ticks;           // explicit ticks from TBM_SETTIC
+    enum class Drag { None, Thumb, PageUp, PageDown } m_drag = Drag::None;
+    int m_grabOffset = 0;
+    POINT m_pen{0, 0};
+    bool m_moved = false;               // a key moved the thumb; TB_ENDTRACK follows on key up
 };
 
 }  // namespace ob::ui

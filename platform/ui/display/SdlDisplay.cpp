@@ -126,7 +126,7 @@ void EndWhenTheDesktopGoes() {
 class SdlDisplay : public Display {
 public:
     bool Open(const ScreenMode& mode) {
-        mode_ = mode;
+        m_mode = mode;
         if (!Sdl().loaded) return false;
         Sdl().SDL_SetHint(SDL_HINT_VIDEO_X11_NET_WM_BYPASS_COMPOSITOR, "0");
         // Plain X images, no GL: the window's pixels are ours.
@@ -148,23 +148,23 @@ public:
         int w = std::max(1, static_cast<int>(mode.width * scale));
         int h = std::max(1, static_cast<int>(mode.height * scale));
         Sdl().SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, scale == static_cast<int>(scale) ? "0" : "1");
-        window_ = Sdl().SDL_CreateWindow("Orbelline", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, w, h,
+        m_window = Sdl().SDL_CreateWindow("Orbelline", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, w, h,
                                    SDL_WINDOW_RESIZABLE | SDL_WINDOW_ALLOW_HIGHDPI);
-        if (!window_) return Fail();
+        if (!m_window) return Fail();
         // The software renderer is plenty for a pocket-sized screen and keeps
         // the GL stack (and its memory) out of the process.
-        renderer_ = Sdl().SDL_CreateRenderer(window_, -1, SDL_RENDERER_SOFTWARE);
-        if (!renderer_) renderer_ = Sdl().SDL_CreateRenderer(window_, -1, 0);
-        if (!renderer_) return Fail();
+        m_renderer = Sdl().SDL_CreateRenderer(m_window, -1, SDL_RENDERER_SOFTWARE);
+        if (!m_renderer) m_renderer = Sdl().SDL_CreateRenderer(m_window, -1, 0);
+        if (!m_renderer) return Fail();
         // Logical size: letterboxed scaling, and mouse positions in screen pixels.
-        Sdl().SDL_RenderSetLogicalSize(renderer_, mode.width, mode.height);
-        texture_ = Sdl().SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STREAMING, mode.width,
+        Sdl().SDL_RenderSetLogicalSize(m_renderer, mode.width, mode.height);
+        m_texture = Sdl().SDL_CreateTexture(m_renderer, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STREAMING, mode.width,
                                      mode.height);
-        if (!texture_) return Fail();
+        if (!m_texture) return Fail();
         SDL_SysWMinfo info;
         SDL_VERSION(&info.version);
-        if (Sdl().SDL_GetWindowWMInfo(window_, &info) && info.subsystem == SDL_SYSWM_X11) {
-            fd_ = ConnectionNumber(info.info.x11.display);
+        if (Sdl().SDL_GetWindowWMInfo(m_window, &info) && info.subsystem == SDL_SYSWM_X11) {
+            m_fd = ConnectionNumber(info.info.x11.display);
             EndWhenTheDesktopGoes();
         }
         Sdl().SDL_StopTextInput();
@@ -172,21 +172,21 @@ public:
     }
 
     ~SdlDisplay() override {
-        if (texture_) Sdl().SDL_DestroyTexture(texture_);
-        if (renderer_) Sdl().SDL_DestroyRenderer(renderer_);
-        if (window_) Sdl().SDL_DestroyWindow(window_);
+        if (m_texture) Sdl().SDL_DestroyTexture(m_texture);
+        if (m_renderer) Sdl().SDL_DestroyRenderer(m_renderer);
+        if (m_window) Sdl().SDL_DestroyWindow(m_window);
         Sdl().SDL_QuitSubSystem(SDL_INIT_VIDEO);
     }
 
     void Present(const RECT&) override {
-        Sdl().SDL_UpdateTexture(texture_, nullptr, ScreenPixels(), ScreenStride() * 4);
-        Sdl().SDL_SetRenderDrawColor(renderer_, 40, 40, 40, 255);
-        Sdl().SDL_RenderClear(renderer_);
-        Sdl().SDL_RenderCopy(renderer_, texture_, nullptr, nullptr);
-        Sdl().SDL_RenderPresent(renderer_);
+        Sdl().SDL_UpdateTexture(m_texture, nullptr, ScreenPixels(), ScreenStride() * 4);
+        Sdl().SDL_SetRenderDrawColor(m_renderer, 40, 40, 40, 255);
+        Sdl().SDL_RenderClear(m_renderer);
+        Sdl().SDL_RenderCopy(m_renderer, m_texture, nullptr, nullptr);
+        Sdl().SDL_RenderPresent(m_renderer);
     }
 
-    int InputFd() override { return fd_; }
+    int InputFd() override { return m_fd; }
 
     void PumpInput() override {
         SDL_Event e;
@@ -202,33 +202,33 @@ public:
 
 private:
     bool Fail() {
-        if (texture_) Sdl().SDL_DestroyTexture(texture_);
-        if (renderer_) Sdl().SDL_DestroyRenderer(renderer_);
-        if (window_) Sdl().SDL_DestroyWindow(window_);
-        texture_ = nullptr;
-        renderer_ = nullptr;
-        window_ = nullptr;
+        if (m_texture) Sdl().SDL_DestroyTexture(m_texture);
+        if (m_renderer) Sdl().SDL_DestroyRenderer(m_renderer);
+        if (m_window) Sdl().SDL_DestroyWindow(m_window);
+        m_texture = nullptr;
+        m_renderer = nullptr;
+        m_window = nullptr;
         return false;
     }
 
     POINT Clamp(int x, int y) const {
-        return POINT{std::clamp(x, 0, mode_.width - 1), std::clamp(y, 0, mode_.height - 1)};
+        return POINT{std::clamp(x, 0, m_mode.width - 1), std::clamp(y, 0, m_mode.height - 1)};
     }
 
     void Handle(const SDL_Event& e) {
         switch (e.type) {
         case SDL_MOUSEBUTTONDOWN:
             if (e.button.button == SDL_BUTTON_LEFT) {
-                down_ = true;
+                m_down = true;
                 InjectPen(0, Clamp(e.button.x, e.button.y));
             }
             break;
         case SDL_MOUSEMOTION:
-            if (down_) InjectPen(1, Clamp(e.motion.x, e.motion.y));  // a stylus does not hover
+            if (m_down) InjectPen(1, Clamp(e.motion.x, e.motion.y));  // a stylus does not hover
             break;
         case SDL_MOUSEBUTTONUP:
-            if (e.button.button == SDL_BUTTON_LEFT && down_) {
-                down_ = false;
+            if (e.button.button == SDL_BUTTON_LEFT && m_down) {
+                m_down = false;
                 InjectPen(2, Clamp(e.button.x, e.button.y));
             }
             break;
@@ -252,7 +252,7 @@ private:
         case SDL_WINDOWEVENT:
             if (e.window.event == SDL_WINDOWEVENT_CLOSE) Close();
             else if (e.window.event == SDL_WINDOWEVENT_EXPOSED || e.window.event == SDL_WINDOWEVENT_SIZE_CHANGED)
-                Present(RECT{0, 0, mode_.width, mode_.height});
+                Present(RECT{0, 0, m_mode.width, m_mode.height});
             break;
         case SDL_QUIT: Close(); break;
         default: break;
@@ -260,26 +260,26 @@ private:
     }
 
     void Close() {
-        if (closing_) return;  // the window's close and SDL's quit come together
-        closing_ = true;
+        if (m_closing) return;  // the window's close and SDL's quit come together
+        m_closing = true;
         RequestClose();
     }
 
     void SaveShot() {
         const char* dir = std::getenv("ORBELLINE_SCREENSHOT_DIR");
         std::string base = dir && *dir ? std::string(dir) + "/" : std::string();
-        std::string path = base + "orbelline-screen-" + std::to_string(++shots_) + ".png";
+        std::string path = base + "orbelline-screen-" + std::to_string(++m_shots) + ".png";
         SaveScreenshot(path);
     }
 
-    ScreenMode mode_;
-    SDL_Window* window_ = nullptr;
-    SDL_Renderer* renderer_ = nullptr;
-    SDL_Texture* texture_ = nullptr;
-    int fd_ = -1;
-    bool down_ = false;
-    int shots_ = 0;
-    bool closing_ = false;
+    ScreenMode m_mode;
+    SDL_Window* m_window = nullptr;
+    SDL_Renderer* m_renderer = nullptr;
+    SDL_Texture* m_texture = nullptr;
+    int m_fd = -1;
+    bool m_down = false;
+    int m_shots = 0;
+    bool m_closing = false;
 };
 
 }  // namespace

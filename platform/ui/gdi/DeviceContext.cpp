@@ -48,7 +48,7 @@ struct DeviceContext::Saved {
 DeviceContext::DeviceContext() {
     pixman_region32_init(&visible);
     pixman_region32_init(&clip);
-    pixman_region32_init(&effective_);
+    pixman_region32_init(&m_effective);
     brush = GetStockObject(WHITE_BRUSH);
     pen = GetStockObject(BLACK_PEN);
     font = GetStockObject(SYSTEM_FONT);
@@ -64,25 +64,25 @@ DeviceContext::~DeviceContext() {
     for (HGDIOBJ o : {brush, pen, font, bitmap}) ReleaseSelected(SelectedObject(o));
     pixman_region32_fini(&visible);
     pixman_region32_fini(&clip);
-    pixman_region32_fini(&effective_);
+    pixman_region32_fini(&m_effective);
 }
 
 const pixman_region32_t& DeviceContext::Effective() {
-    if (effectiveValid_) return effective_;
-    pixman_region32_fini(&effective_);
-    pixman_region32_init_rect(&effective_, 0, 0, surface ? surface->Width() : 0,
+    if (m_effectiveValid) return m_effective;
+    pixman_region32_fini(&m_effective);
+    pixman_region32_init_rect(&m_effective, 0, 0, surface ? surface->Width() : 0,
                               surface ? surface->Height() : 0);
-    if (hasVisible) pixman_region32_intersect(&effective_, &effective_, &visible);
+    if (hasVisible) pixman_region32_intersect(&m_effective, &m_effective, &visible);
     if (hasClip) {
         pixman_region32_t moved;
         pixman_region32_init(&moved);
         pixman_region32_copy(&moved, &clip);
         pixman_region32_translate(&moved, origin.x, origin.y);
-        pixman_region32_intersect(&effective_, &effective_, &moved);
+        pixman_region32_intersect(&m_effective, &m_effective, &moved);
         pixman_region32_fini(&moved);
     }
-    effectiveValid_ = true;
-    return effective_;
+    m_effectiveValid = true;
+    return m_effective;
 }
 
 DeviceContext* FindDC(HDC hdc) {

@@ -73,7 +73,7 @@ struct DeviceContext {
 
     // The region drawing may touch, in surface coordinates (cached).
     const pixman_region32_t& Effective();
-    void Invalidate() { effectiveValid_ = false; }
+    void Invalidate() { m_effectiveValid = false; }
     // Logical to surface coordinates.
     // Far-off coordinates are pulled in to +-2^24 so that no arithmetic on
     // them can overflow; nothing that far is ever visible.
@@ -82,8 +82,8 @@ struct DeviceContext {
     int SY(int y) const { return Clamp(static_cast<long long>(y) + origin.y + viewport.y); }
 
 private:
-    bool effectiveValid_ = false;
-    pixman_region32_t effective_;
+    bool m_effectiveValid = false;
+    pixman_region32_t m_effective;
 };
 
 DeviceContext* FindDC(HDC hdc);

@@ -20,29 +20,29 @@ public:
     Surface(const Surface&) = delete;
     Surface& operator=(const Surface&) = delete;
 
-    int Width() const { return width_; }
-    int Height() const { return height_; }
-    int StrideBytes() const { return stride_; }
-    bool HasAlpha() const { return alpha_; }
+    int Width() const { return m_width; }
+    int Height() const { return m_height; }
+    int StrideBytes() const { return m_stride; }
+    bool HasAlpha() const { return m_alpha; }
     std::uint32_t* Row(int y) {
-        return reinterpret_cast<std::uint32_t*>(reinterpret_cast<std::uint8_t*>(pixels_) +
-                                                static_cast<std::intptr_t>(y) * stride_);
+        return reinterpret_cast<std::uint32_t*>(reinterpret_cast<std::uint8_t*>(m_pixels) +
+                                                static_cast<std::intptr_t>(y) * m_stride);
     }
     const std::uint32_t* Row(int y) const { return const_cast<Surface*>(this)->Row(y); }
-    std::uint32_t* Pixels() { return pixels_; }
+    std::uint32_t* Pixels() { return m_pixels; }
     std::uint32_t& At(int x, int y) { return Row(y)[x]; }
-    pixman_image_t* Image() { return image_; }
+    pixman_image_t* Image() { return m_image; }
     // Makes the surface opaque (used when an alpha picture is flattened).
     void DropAlpha();
 
 private:
-    int width_;
-    int height_;
-    int stride_;
-    bool alpha_;
-    bool owned_;
-    std::uint32_t* pixels_;
-    pixman_image_t* image_;
+    int m_width;
+    int m_height;
+    int m_stride;
+    bool m_alpha;
+    bool m_owned;
+    std::uint32_t* m_pixels;
+    pixman_image_t* m_image;
 };
 
 // COLORREF (0x00BBGGRR) to and from surface pixels (0xFFRRGGBB).

@@ -49,46 +49,46 @@ std::string Unescape(const std::string& s) {
 
 class HtmlDocument::Container final : public litehtml::document_container {
 public:
-    Container() { context_.load_master_stylesheet(HtmlMasterStylesheet().c_str()); }
+    Container() { m_context.load_master_stylesheet(HtmlMasterStylesheet().c_str()); }
     ~Container() {
-        document_.reset();
-        for (auto& [id, f] : fonts_) DeleteObject(f.handle);
+        m_document.reset();
+        for (auto& [id, f] : m_fonts) DeleteObject(f.handle);
     }
 
     std::string baseFolder;
     std::wstring html;
-    std::shared_ptr<litehtml::document> document_;
+    std::shared_ptr<litehtml::document> m_document;
     int laidOutWidth = -1;
     std::wstring title;
 
     void Build() {
-        document_.reset();
+        m_document.reset();
         laidOutWidth = -1;
         title.clear();
         if (html.empty()) return;
         const std::string utf8 = ob::kernel::ToUtf8(KeepBlankLines(ScaleCssPixels(html, GetScreenDpi())));
-        document_ = litehtml::document::createFromString(utf8.c_str(), this, &context_);
+        m_document = litehtml::document::createFromString(utf8.c_str(), this, &m_context);
     }
 
     int Layout(int width) {
-        if (!document_) return 0;
+        if (!m_document) return 0;
         if (width != laidOutWidth) {
-            document_->render(std::max(1, width));
+            m_document->render(std::max(1, width));
             laidOutWidth = width;
         }
-        return document_->height();
+        return m_document->height();
     }
 
     void Draw(HDC hdc, const RECT& area, int scrollY) {
-        if (!document_) return;
-        hdc_ = hdc;
+        if (!m_document) return;
+        m_hdc = hdc;
         const int saved = SaveDC(hdc);
         IntersectClipRect(hdc, area.left, area.top, area.right, area.bottom);
         // The clip is in drawing coordinates, after the page's offset.
         litehtml::position clip(area.left, area.top, area.right - area.left, area.bottom - area.top);
-        document_->draw(reinterpret_cast<litehtml::uint_ptr>(hdc), area.left, area.top - scrollY, &clip);
+        m_document->draw(reinterpret_cast<litehtml::uint_ptr>(hdc), area.left, area.top - scrollY, &clip);
         RestoreDC(hdc, saved);
-        hdc_ = nullptr;
+        m_hdc = nullptr;
     }
 
     // ---- litehtml's view of the platform
@@ -126,21 +126,21 @@ public:
             fm->x_height = std::max<int>(1, tm.tmAscent * 11 / 20);
             fm->draw_spaces = lf.lfUnderline || lf.lfStrikeOut;
         }
-        const auto id = ++nextFont_;
-        fonts_[id] = {f, tm.tmAscent, tm.tmHeight};
+        const auto id = ++m_nextFont;
+        m_fonts[id] = {f, tm.tmAscent, tm.tmHeight};
         return id;
     }
 
     void delete_font(litehtml::uint_ptr id) override {
-        auto it = fonts_.find(id);
-        if (it == fonts_.end()) return;
+        auto it = m_fonts.find(id);
+        if (it == m_fonts.end()) return;
         DeleteObject(it->second.handle);
-        fonts_.erase(it);
+        m_fonts.erase(it);
     }
 
     int text_width(const litehtml::tchar_t* text, litehtml::uint_ptr id) override {
-        auto it = fonts_.find(id);
-        if (it == fonts_.end() || !text) return 0;
+        auto it = m_fonts.find(id);
+        if (it == m_fonts.end() || !text) return 0;
         const std::wstring w = ob::kernel::FromUtf8(text);
         HDC dc = MeasureDC();
         HGDIOBJ old = SelectObject(dc, it->second.handle);
@@ -152,8 +152,8 @@ public:
 
     void draw_text(litehtml::uint_ptr hdc, const litehtml::tchar_t* text, litehtml::uint_ptr id,
                    litehtml::web_color color, const litehtml::position& pos) override {
-        auto it = fonts_.find(id);
-        if (it == fonts_.end() || !text) return;
+        auto it = m_fonts.find(id);
+        if (it == m_fonts.end() || !text) return;
         HDC dc = reinterpret_cast<HDC>(hdc);
         const std::wstring w = ob::kernel::FromUtf8(text);
         HGDIOBJ old = SelectObject(dc, it->second.handle);
@@ -182,8 +182,8 @@ public:
             Ellipse(dc, p.x, p.y, p.x + p.width, p.y + p.height);
         } else if (marker.marker_type == litehtml::list_style_type_decimal && marker.font) {
             const std::wstring n = std::to_wstring(marker.index) + L".";
-            auto it = fonts_.find(marker.font);
-            if (it != fonts_.end()) {
+            auto it = m_fonts.find(marker.font);
+            if (it != m_fonts.end()) {
                 HGDIOBJ of = SelectObject(dc, it->second.handle);
                 SetTextColor(dc, ToColor(marker.color));
                 SetBkMode(dc, TRANSPARENT);
@@ -315,12 +315,12 @@ public:
     void import_css(litehtml::tstring&, const litehtml::tstring&, litehtml::tstring&) override {}
 
     void set_clip(const litehtml::position& pos, const litehtml::border_radiuses&, bool, bool) override {
-        if (!hdc_) return;
-        SaveDC(hdc_);
-        IntersectClipRect(hdc_, pos.x, pos.y, pos.x + pos.width, pos.y + pos.height);
+        if (!m_hdc) return;
+        SaveDC(m_hdc);
+        IntersectClipRect(m_hdc, pos.x, pos.y, pos.x + pos.width, pos.y + pos.height);
     }
     void del_clip() override {
-        if (hdc_) RestoreDC(hdc_, -1);
+        if (m_hdc) RestoreDC(m_hdc, -1);
     }
 
     void get_client_rect(litehtml::position& client) const override {
@@ -355,9 +355,9 @@ private:
     Surface* Picture(const char* src, const char* baseurl) {
         if (!src || !*src) return nullptr;
         std::string path = src;
-        auto it = pictures_.find(path);
-        if (it != pictures_.end()) return it->second.get();
-        std::unique_ptr<Surface>& slot = pictures_[path];
+        auto it = m_pictures.find(path);
+        if (it != m_pictures.end()) return it->second.get();
+        std::unique_ptr<Surface>& slot = m_pictures[path];
         std::string file;
         if (StartsWith(path, "file://")) {
             file = Unescape(path.substr(7));
@@ -377,28 +377,28 @@ private:
         return slot.get();
     }
 
-    litehtml::context context_;
-    std::map<litehtml::uint_ptr, Font> fonts_;
-    litehtml::uint_ptr nextFont_ = 0;
-    std::map<std::string, std::unique_ptr<Surface>> pictures_;
-    HDC hdc_ = nullptr;
+    litehtml::context m_context;
+    std::map<litehtml::uint_ptr, Font> m_fonts;
+    litehtml::uint_ptr m_nextFont = 0;
+    std::map<std::string, std::unique_ptr<Surface>> m_pictures;
+    HDC m_hdc = nullptr;
 };
 
-HtmlDocument::HtmlDocument() : container_(std::make_unique<Container>()) {}
+HtmlDocument::HtmlDocument() : m_container(std::make_unique<Container>()) {}
 HtmlDocument::~HtmlDocument() = default;
 
-void HtmlDocument::SetBaseFolder(const std::string& folder) { container_->baseFolder = folder; }
+void HtmlDocument::SetBaseFolder(const std::string& folder) { m_container->baseFolder = folder; }
 
 void HtmlDocument::SetHtml(const std::wstring& html) {
-    container_->html = html;
-    container_->Build();
+    m_container->html = html;
+    m_container->Build();
 }
 
-bool HtmlDocument::Empty() const { return !container_->document_; }
-int HtmlDocument::Layout(int width) { return container_->Layout(width); }
-int HtmlDocument::ContentHeight() const { return container_->document_ ? container_->document_->height() : 0; }
-int HtmlDocument::ContentWidth() const { return container_->document_ ? container_->document_->width() : 0; }
-void HtmlDocument::Draw(HDC hdc, const RECT& area, int scrollY) { container_->Draw(hdc, area, scrollY); }
-std::wstring HtmlDocument::Title() const { return container_->title; }
+bool HtmlDocument::Empty() const { return !m_container->m_document; }
+int HtmlDocument::Layout(int width) { return m_container->Layout(width); }
+int HtmlDocument::ContentHeight() const { return m_container->m_document ? m_container->m_document->height() : 0; }
+int HtmlDocument::ContentWidth() const { return m_container->m_document ? m_container->m_document->width() : 0; }
+void HtmlDocument::Draw(HDC hdc, const RECT& area, int scrollY) { m_container->Draw(hdc, area, scrollY); }
+std::wstring HtmlDocument::Title() const { return m_container->title; }
 
 }  // namespace ob::ui

@@ -34,7 +34,7 @@ public:
 
 private:
     class Container;
-    std::unique_ptr<Container> container_;
+    std::unique_ptr<Container> m_container;
 };
 
 // The master stylesheet, with lengths for the current screen density.

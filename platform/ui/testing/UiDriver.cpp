@@ -44,9 +44,9 @@ UiDriver::UiDriver(const std::string& screen) {
     if (!ParseScreenMode(screen, mode)) mode = ScreenMode{};
     StartScreen(mode, "headless");
     SetIdleHandler([this] {
-        if (steps_.empty()) return false;
-        auto step = std::move(steps_.front());
-        steps_.pop_front();
+        if (m_steps.empty()) return false;
+        auto step = std::move(m_steps.front());
+        m_steps.pop_front();
         step();
         // Whatever loop was waiting looks at its state again (a dialog the
         // step ended, a menu it closed) as it would after any message.
@@ -72,7 +72,7 @@ int UiDriver::RunUntilIdle() {
             break;
         }
         ++count;
-        if (filter_ && filter_(msg)) continue;
+        if (m_filter && m_filter(msg)) continue;
         TranslateMessage(&msg);
         DispatchMessage(&msg);
     }
@@ -114,7 +114,7 @@ void UiDriver::Hold(POINT p, unsigned ms) {
     });
     RunUntilIdle();
     if (!consumed) {
-        steps_.pop_back();
+        m_steps.pop_back();
         Advance(ms);
         PenUp(p);
     }
@@ -151,7 +151,7 @@ void UiDriver::Type(const std::wstring& text) {
     RunUntilIdle();
 }
 
-void UiDriver::WhenIdle(std::function<void()> step) { steps_.push_back(std::move(step)); }
+void UiDriver::WhenIdle(std::function<void()> step) { m_steps.push_back(std::move(step)); }
 
 HWND UiDriver::FindById(int id, HWND parent) const {
     return FindWhere(parent, [&](HWND h) { return GetDlgCtrlID(h) == id && (GetWindowLong(h, GWL_STYLE) & WS_CHILD); });

@@ -46,12 +46,12 @@ public:
     // What the program's own loop does with a message before dispatching it
     // (accelerators, the dialog manager): RunUntilIdle calls it first and
     // skips the message when it returns true.
-    void SetMessageFilter(std::function<bool(MSG&)> filter) { filter_ = std::move(filter); }
+    void SetMessageFilter(std::function<bool(MSG&)> filter) { m_filter = std::move(filter); }
 
     // Runs `step` the next time a loop (a modal dialog, a menu, a gesture)
     // waits for the user; steps run in order, one per wait.
     void WhenIdle(std::function<void()> step);
-    bool PendingIdleSteps() const { return !steps_.empty(); }
+    bool PendingIdleSteps() const { return !m_steps.empty(); }
 
     // Windows: by control id under a parent (or anywhere), by class, by text.
     HWND FindById(int id, HWND parent = nullptr) const;
@@ -67,8 +67,8 @@ public:
     static std::string OutputPath(const std::string& name);
 
 private:
-    std::deque<std::function<void()>> steps_;
-    std::function<bool(MSG&)> filter_;
+    std::deque<std::function<void()>> m_steps;
+    std::function<bool(MSG&)> m_filter;
 };
 
 POINT CentreOf(HWND hwnd);

@@ -116,17 +116,17 @@ struct Key {
 
 class FtFont final : public RealFont {
 public:
-    FtFont(FaceFile* file, const Key& key, bool emboldenBold) : file_(file), key_(key), embolden_(emboldenBold) {
-        FT_New_Size(file_->face, &size_);
-        FT_Activate_Size(size_);
-        FT_Set_Pixel_Sizes(file_->face, 0, static_cast<FT_UInt>(key.ppem));
+    FtFont(FaceFile* file, const Key& key, bool emboldenBold) : m_file(file), m_key(key), m_embolden(emboldenBold) {
+        FT_New_Size(m_file->face, &m_size);
+        FT_Activate_Size(m_size);
+        FT_Set_Pixel_Sizes(m_file->face, 0, static_cast<FT_UInt>(key.ppem));
         ppem = key.ppem;
         smooth = key.smooth;
         italic = key.italic;
         underline = key.underline;
         strikeOut = key.strike;
         weight = key.bold ? FW_BOLD : FW_NORMAL;
-        FT_Face face = file_->face;
+        FT_Face face = m_file->face;
         const TT_OS2* os2 = static_cast<TT_OS2*>(FT_Get_Sfnt_Table(face, FT_SFNT_OS2));
         const double scale = static_cast<double>(ppem) / face->units_per_EM;
         if (os2 && os2->usWinAscent + os2->usWinDescent > 0) {
@@ -147,30 +147,30 @@ public:
             averageWidth = std::max(1, static_cast<int>(std::lround(os2->xAvgCharWidth * scale)));
     }
     ~FtFont() override {
-        if (size_) FT_Done_Size(size_);
+        if (m_size) FT_Done_Size(m_size);
     }
 
     const Glyph& GetGlyph(char32_t ch) override {
-        auto it = cache_.find(ch);
-        if (it != cache_.end()) return it->second;
+        auto it = m_cache.find(ch);
+        if (it != m_cache.end()) return it->second;
         Glyph g;
         // Control characters take no room and draw nothing (no boxes for
         // stray line ends in single-line text).
-        if (ch < 0x20 || ch == 0x7F) return cache_[ch] = g;
-        FT_UInt index = FT_Get_Char_Index(file_->face, ch);
+        if (ch < 0x20 || ch == 0x7F) return m_cache[ch] = g;
+        FT_UInt index = FT_Get_Char_Index(m_file->face, ch);
         if (index == 0 && ch >= 0x20) {
-            if (RealFont* fb = Fallback(ch)) return cache_[ch] = fb->GetGlyph(ch);
+            if (RealFont* fb = Fallback(ch)) return m_cache[ch] = fb->GetGlyph(ch);
         }
         Render(index, g);
-        return cache_[ch] = std::move(g);
+        return m_cache[ch] = std::move(g);
     }
 
 private:
     RealFont* Fallback(char32_t ch);
 
     void Render(FT_UInt index, Glyph& g) {
-        FT_Face face = file_->face;
-        FT_Activate_Size(size_);
+        FT_Face face = m_file->face;
+        FT_Activate_Size(m_size);
         FT_Int32 flags = smooth ? (FT_LOAD_NO_BITMAP | FT_LOAD_TARGET_LIGHT)
                                 : (FT_LOAD_TARGET_MONO | FT_LOAD_MONOCHROME);
         if (FT_Load_Glyph(face, index, flags) != 0) return;
@@ -181,7 +181,7 @@ private:
                 FT_Matrix shear{0x10000, 0x0366A, 0, 0x10000};  // about 12 degrees
                 FT_Outline_Transform(&slot->outline, &shear);
             }
-            if (key_.bold && embolden_) {
+            if (m_key.bold && m_embolden) {
                 // The bold outlines are barely bolder than the regular ones.
                 const FT_Pos strength = std::max<FT_Pos>(32, ppem * 64 / 20);
                 FT_Outline_EmboldenXY(&slot->outline, strength, 0);
@@ -190,7 +190,7 @@ private:
                 if (!(face->style_flags & FT_STYLE_FLAG_BOLD)) extra = static_cast<int>((strength + 32) >> 6);
             }
             if (FT_Render_Glyph(slot, smooth ? FT_RENDER_MODE_NORMAL : FT_RENDER_MODE_MONO) != 0) return;
-        } else if (slot->format == FT_GLYPH_FORMAT_BITMAP && key_.bold && embolden_ &&
+        } else if (slot->format == FT_GLYPH_FORMAT_BITMAP && m_key.bold && m_embolden &&
                    !(face->style_flags & FT_STYLE_FLAG_BOLD)) {
             // The bold face's own strikes are bold enough; a regular strike
             // standing in for bold gets every stroke doubled sideways.
@@ -219,11 +219,11 @@ private:
         }
     }
 
-    FaceFile* file_;
-    Key key_;
-    bool embolden_;
-    FT_Size size_ = nullptr;
-    std::unordered_map<char32_t, Glyph> cache_;
+    FaceFile* m_file;
+    Key m_key;
+    bool m_embolden;
+    FT_Size m_size = nullptr;
+    std::unordered_map<char32_t, Glyph> m_cache;
 };
 
 // A font that draws nothing: used only when no font file at all is found,
@@ -236,12 +236,12 @@ public:
         descent = std::max(1, size / 5);
         averageWidth = std::max(1, size / 2);
         maxWidth = size;
-        glyph_.advance = averageWidth;
+        m_glyph.advance = averageWidth;
     }
-    const Glyph& GetGlyph(char32_t) override { return glyph_; }
+    const Glyph& GetGlyph(char32_t) override { return m_glyph; }
 
 private:
-    Glyph glyph_;
+    Glyph m_glyph;
 };
 
 std::map<Key, std::unique_ptr<RealFont>>& Cache() {
@@ -283,10 +283,10 @@ RealFont* FtFont::Fallback(char32_t ch) {
     static auto& byChar = *new std::unordered_map<char32_t, std::string>;
     auto it = byChar.find(ch);
     std::string path = it != byChar.end() ? it->second : (byChar[ch] = MatchFile("sans-serif", false, false, ch));
-    if (path.empty() || path == key_.path) return nullptr;
+    if (path.empty() || path == m_key.path) return nullptr;
     FaceFile* f = OpenFace(path);
     if (!f || FT_Get_Char_Index(f->face, ch) == 0) return nullptr;
-    Key k = key_;
+    Key k = m_key;
     k.path = path;
     return &RealizeKey(k, true);
 }

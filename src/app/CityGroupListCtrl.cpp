@@ -50,7 +50,7 @@ OBData::City* CityGroupListCtrl::GetCityAt(int row) const {
 
 OBData::City* CityGroupListCtrl::GetSelectedCity() const { return GetCityAt(m_selectedRow); }
 
-int CityGroupListCtrl::ScreenDpiX() const {
+int CityGroupListCtrl::GetScreenDpiX() const {
     HDC screen = ::GetDC(nullptr);
     const int dpi = screen ? ::GetDeviceCaps(screen, LOGPIXELSX) : 96;
     if (screen)
@@ -64,7 +64,7 @@ bool CityGroupListCtrl::OnCreate(CREATESTRUCT*) {
         m_separatorPen = ::CreatePen(PS_SOLID, 1, m_separatorColour);
     m_toolTip.Create(m_hwnd, kToolTipFlags);
 
-    const bool small = ScreenDpiX() < static_cast<int>(kSmallButtonDpiLimit);
+    const bool small = GetScreenDpiX() < static_cast<int>(kSmallButtonDpiLimit);
     const RECT none{0, 0, 0, 0};
     if (m_previousButton.Create(m_hwnd, none, kPreviousInfoId, small ? kPreviousSmall : kPreviousLarge)) {
         const std::wstring tip = ZEP_Wnd::LoadString(kPreviousInfoTip);

@@ -133,7 +133,7 @@ protected:
     void PaintRows(HDC dc, const RECT& area, bool infoLinesOnly, int firstLineHeight);
     void Paint(HDC dc, const RECT& area);
     void SendNotify(NMHDR& header, UINT code);
-    int ScreenDpiX() const;
+    int GetScreenDpiX() const;
 
     OBData::CityGroup* m_cityGroup;
     HFONT m_normalFont = nullptr;

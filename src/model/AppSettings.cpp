@@ -20,7 +20,7 @@ bool LocaleUsesUsMeasurement() {
 AppSettings::AppSettings(std::function<bool()> usesUsMeasurement)
     : m_usesUsMeasurement(usesUsMeasurement ? std::move(usesUsMeasurement) : LocaleUsesUsMeasurement) {}
 
-OBData::CityGroup& AppSettings::Cities() {
+OBData::CityGroup& AppSettings::GetCities() {
     Read();
     return m_cities;
 }
@@ -169,9 +169,9 @@ AppSettings& GetAppSettings() {
     return settings;
 }
 
-ZEP_Utility::Settings& GetSettingsStore() { return GetAppSettings().Store(); }
+ZEP_Utility::Settings& GetSettingsStore() { return GetAppSettings().GetStore(); }
 
-OBData::CityGroup& GetCityGroup() { return GetAppSettings().Cities(); }
+OBData::CityGroup& GetCityGroup() { return GetAppSettings().GetCities(); }
 
 std::wstring GetSettingsFilePath() {
     // Without a known folder the file is looked for in the working folder

@@ -25,9 +25,9 @@ public:
     // settings when no file was read; by default the user's locale decides.
     explicit AppSettings(std::function<bool()> usesUsMeasurement = {});
 
-    ZEP_Utility::Settings& Store() { return m_store; }
-    const ZEP_Utility::Settings& Store() const { return m_store; }
-    OBData::CityGroup& Cities();
+    ZEP_Utility::Settings& GetStore() { return m_store; }
+    const ZEP_Utility::Settings& GetStore() const { return m_store; }
+    OBData::CityGroup& GetCities();
 
     // Loads the store from `path` and remembers whether a file was read.
     bool LoadFile(const std::wstring& path);

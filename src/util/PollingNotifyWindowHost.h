@@ -17,8 +17,8 @@ public:
     // Waits up to timeoutMs for changes, then delivers every pending one.
     // Returns the number of change messages delivered.
     int Pump(int timeoutMs);
-    int WindowCount() const { return static_cast<int>(m_windows.size()); }
-    FileSystemWatcher::NotifyMessageWindow* LastWindow() const { return m_windows.empty() ? nullptr : m_windows.back(); }
+    int GetWindowCount() const { return static_cast<int>(m_windows.size()); }
+    FileSystemWatcher::NotifyMessageWindow* GetLastWindow() const { return m_windows.empty() ? nullptr : m_windows.back(); }
 
 private:
     std::vector<FileSystemWatcher::NotifyMessageWindow*> m_windows;

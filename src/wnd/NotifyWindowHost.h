@@ -19,7 +19,7 @@ public:
     bool CreateWindow(ZEP_IO::FileSystemWatcher::NotifyMessageWindow* window) override;
     void DestroyWindow(ZEP_IO::FileSystemWatcher::NotifyMessageWindow* window) override;
 
-    size_t WindowCount() const { return m_relays.size(); }
+    size_t GetWindowCount() const { return m_relays.size(); }
 
 private:
     class Relay;

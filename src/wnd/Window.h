@@ -100,7 +100,7 @@ public:
     bool Register(HWND hwnd, Window* window);
     void Unregister(HWND hwnd);
     Window* Find(HWND hwnd) const;
-    size_t Count() const { return m_windows.size(); }
+    size_t GetCount() const { return m_windows.size(); }
 
 private:
     std::map<HWND, Window*> m_windows;
@@ -111,7 +111,7 @@ class WindowClassRegistrar {
 public:
     ATOM Register(const std::wstring& name, HICON icon, HCURSOR cursor, HBRUSH background, LPCWSTR menuName);
     ATOM Find(const std::wstring& name) const;
-    size_t Count() const { return m_classes.size(); }
+    size_t GetCount() const { return m_classes.size(); }
 
 private:
     std::map<std::wstring, ATOM> m_classes;

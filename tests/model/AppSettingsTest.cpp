@@ -53,7 +53,7 @@ TEST_F(AppSettingsTest, DefaultsWithoutAFileFollowTheLocaleForUnitsOnly) {
     EXPECT_TRUE(metric.GetWeatherKillDownloader());
     EXPECT_TRUE(metric.GetWeatherUpdateWarning());
     EXPECT_EQ(metric.GetLogLevel(), 5);
-    EXPECT_EQ(metric.Cities().GetCount(), 0);
+    EXPECT_EQ(metric.GetCities().GetCount(), 0);
 
     AppSettings us(Us);
     us.LoadFile(dir.WFile("settings.csv"));
@@ -107,13 +107,13 @@ TEST_F(AppSettingsTest, SaveAllWritesEveryKeyAndKeepsUnknownOnes) {
                " units,9\r\n");
     AppSettings s(Metric);
     ASSERT_TRUE(s.LoadFile(dir.WFile("settings.csv")));
-    EXPECT_EQ(s.Cities().ToText(), L"292;414");
+    EXPECT_EQ(s.GetCities().ToText(), L"292;414");
     s.SetUnits(1);
     NearbySettings nearby;
     nearby.cityCount = 7;
     s.SetNearby(nearby);
-    s.Cities().AddCity(234);
-    s.Cities().SetHomeCity(2);
+    s.GetCities().AddCity(234);
+    s.GetCities().SetHomeCity(2);
     ASSERT_TRUE(s.SaveAll(dir.WFile("settings.csv")));
 
     EXPECT_EQ(ReadBytes(dir.File("settings.csv")),
@@ -149,7 +149,7 @@ TEST_F(AppSettingsTest, SaveAllWritesEveryKeyAndKeepsUnknownOnes) {
     EXPECT_EQ(back.GetUnits(), 1);
     EXPECT_EQ(back.GetNearby().cityCount, 7);
     EXPECT_EQ(back.GetNearby().distanceKm, 500.0);
-    EXPECT_EQ(back.Cities().ToText(), L"234;292;414");
+    EXPECT_EQ(back.GetCities().ToText(), L"234;292;414");
 }
 
 TEST_F(AppSettingsTest, ValuesAreReadOnceAndSettersAreNotOverwritten) {

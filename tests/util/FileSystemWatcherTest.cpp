@@ -40,7 +40,7 @@ TEST_F(WatcherTest, ReportsFilesCreatedRewrittenAndRenamedIntoTheFolder) {
     RecordingSink sink;
     FileSystemWatcher watcher(&sink);
     ASSERT_TRUE(watcher.Start(ob::kernel::kChangeCreate | ob::kernel::kChangeUpdateItem, data.WPath(), false));
-    EXPECT_EQ(m_host.WindowCount(), 1);
+    EXPECT_EQ(m_host.GetWindowCount(), 1);
 
     data.Write("f_1.xml", "<obWeather/>");
     PumpUntilQuiet(m_host);
@@ -56,10 +56,10 @@ TEST_F(WatcherTest, ReportsFilesCreatedRewrittenAndRenamedIntoTheFolder) {
                                           {ob::kernel::kChangeCreate, data.WPath("f_2.xml")}}));
 
     // Started again while registered: the same window and descriptor, one registration.
-    const int fd = m_host.LastWindow()->GetWatch().Fd();
+    const int fd = m_host.GetLastWindow()->GetWatch().Fd();
     ASSERT_TRUE(watcher.Start(ob::kernel::kChangeCreate, data.WPath(), false));
-    EXPECT_EQ(m_host.LastWindow()->GetWatch().Fd(), fd);
-    EXPECT_EQ(m_host.WindowCount(), 1);
+    EXPECT_EQ(m_host.GetLastWindow()->GetWatch().Fd(), fd);
+    EXPECT_EQ(m_host.GetWindowCount(), 1);
     sink.events.clear();
     data.Write("f_3.xml", "x");
     PumpUntilQuiet(m_host);
@@ -67,7 +67,7 @@ TEST_F(WatcherTest, ReportsFilesCreatedRewrittenAndRenamedIntoTheFolder) {
 
     watcher.Stop();
     EXPECT_FALSE(watcher.IsRegistered());
-    EXPECT_EQ(m_host.WindowCount(), 0);
+    EXPECT_EQ(m_host.GetWindowCount(), 0);
     data.Write("f_4.xml", "x");
     EXPECT_EQ(m_host.Pump(50), 0);
     watcher.Stop();
@@ -79,7 +79,7 @@ TEST_F(WatcherTest, FailsQuietlyAndIgnoresOtherMessages) {
     FileSystemWatcher watcher(&sink);
     EXPECT_FALSE(watcher.Start(ob::kernel::kChangeCreate, data.WPath("missing"), false));
     EXPECT_FALSE(watcher.IsRegistered());
-    EXPECT_EQ(m_host.WindowCount(), 0);
+    EXPECT_EQ(m_host.GetWindowCount(), 0);
     SetNotifyWindowHost(nullptr);
     FileSystemWatcher hostless(&sink);
     EXPECT_FALSE(hostless.Start(ob::kernel::kChangeCreate, data.WPath(), false));

@@ -30,7 +30,7 @@ TEST(NotifyWindowHost, ChangesArriveThroughTheMessageLoopUntilTheWatcherStops) {
     {
         ZEP_IO::FileSystemWatcher watcher(&sink);
         ASSERT_TRUE(watcher.Start(0x2002, ob::kernel::FromUtf8(folder.string()), false));
-        EXPECT_EQ(host.WindowCount(), 1u);
+        EXPECT_EQ(host.GetWindowCount(), 1u);
         std::ofstream(folder / "f_292.xml") << "<obWeather/>";
         ob::ui::WaitForWork(2000);  // the loop wakes for the pending change
         ui.RunUntilIdle();
@@ -42,7 +42,7 @@ TEST(NotifyWindowHost, ChangesArriveThroughTheMessageLoopUntilTheWatcherStops) {
         ob::ui::WaitForWork(2000);
         const size_t seen = sink.items.size();
         watcher.Stop();
-        EXPECT_EQ(host.WindowCount(), 0u);
+        EXPECT_EQ(host.GetWindowCount(), 0u);
         ui.RunUntilIdle();
         EXPECT_EQ(sink.items.size(), seen);
     }

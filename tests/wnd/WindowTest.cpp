@@ -93,10 +93,10 @@ TEST(WindowFramework, RefusedCreationLeavesNothingBehind) {
     UiDriver ui;
     Probe probe;
     probe.m_acceptCreate = false;
-    const size_t before = GetWindowManager()->Count();
+    const size_t before = GetWindowManager()->GetCount();
     EXPECT_FALSE(probe.CreateAs(nullptr, RECT{0, 0, 50, 50}));
     EXPECT_EQ(probe.GetHandle(), nullptr);
-    EXPECT_EQ(GetWindowManager()->Count(), before);
+    EXPECT_EQ(GetWindowManager()->GetCount(), before);
     probe.m_acceptCreate = true;
     EXPECT_TRUE(probe.CreateAs(nullptr, RECT{0, 0, 50, 50})) << "the object can try again";
     probe.Destroy();
@@ -108,11 +108,11 @@ TEST(WindowFramework, ClassIsRegisteredOnce) {
     ASSERT_NE(first, 0);
     EXPECT_EQ(RegisterWindowClass(L"Test_Once", nullptr, nullptr, nullptr), first);
     Probe a;  // its constructor asks for "Test_Probe"
-    const size_t count = GetClassRegistrar()->Count();
+    const size_t count = GetClassRegistrar()->GetCount();
     const ATOM probeClass = GetClassRegistrar()->Find(L"Test_Probe");
     EXPECT_NE(probeClass, 0);
     Probe b;
-    EXPECT_EQ(GetClassRegistrar()->Count(), count);
+    EXPECT_EQ(GetClassRegistrar()->GetCount(), count);
     EXPECT_EQ(GetClassRegistrar()->Find(L"Test_Probe"), probeClass);
 }
 

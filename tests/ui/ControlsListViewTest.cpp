@@ -1,6 +1,6 @@
 // The report-style list view: rows, item data, the two selection kinds,
 // pictures as check boxes, and the notifications with their codes.
-#include "controls_fixture.h"
+#include "ControlsFixture.h"
 
 using controls_test::ControlsTest;
 

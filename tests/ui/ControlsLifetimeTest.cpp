@@ -1,5 +1,5 @@
 // Controls that the parent destroys from inside their own notifications.
-#include "controls_fixture.h"
+#include "ControlsFixture.h"
 
 #include <functional>
 

@@ -1,6 +1,6 @@
 // Buttons, check boxes, group boxes, static text and the single-line edit:
 // the notifications and states the program's dialogs rely on.
-#include "controls_fixture.h"
+#include "ControlsFixture.h"
 
 using controls_test::ControlsTest;
 

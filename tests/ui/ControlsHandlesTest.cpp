@@ -1,7 +1,7 @@
 // Controls give back every device context and drawing object they take:
 // once caches are warm, making, painting and destroying them again leaves
 // the handle counts where they were.
-#include "controls_fixture.h"
+#include "ControlsFixture.h"
 
 #include "platform/ui/gdi/DeviceContext.h"
 

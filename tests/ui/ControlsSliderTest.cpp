@@ -1,6 +1,6 @@
 // Track bars, scroll bars and the date picker: ranges, the scroll codes in
 // their order, and the date change notification.
-#include "controls_fixture.h"
+#include "ControlsFixture.h"
 
 #include "platform/kernel/Clock.h"
 

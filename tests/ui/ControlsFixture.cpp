@@ -1,4 +1,4 @@
-#include "controls_fixture.h"
+#include "ControlsFixture.h"
 
 namespace controls_test {
 

@@ -1,6 +1,6 @@
 // List boxes and combo boxes: sorting, item data, selection in its two
 // kinds, the notifications, scrolling, and the answers to bad indexes.
-#include "controls_fixture.h"
+#include "ControlsFixture.h"
 #include "platform/ui/controls/Control.h"
 
 using controls_test::ControlsTest;

@@ -7,6 +7,8 @@
 #include "geo/Sun.h"
 #include "time/TimeZone.h"
 
+using ZEP_Utility::DateTime;
+
 namespace OBData {
 
 City::City(std::int32_t id, std::wstring displayName, std::wstring areaCode, std::wstring airport,

@@ -14,7 +14,6 @@ namespace OBData {
 class Country;
 class DataRow;
 class TimeZone;
-using ZEP_Utility::DateTime;
 
 class City {
 public:
@@ -33,11 +32,11 @@ public:
 
     // Local times on the calendar day of a local date; the empty DateTime
     // when the sun does not rise or set that day.
-    DateTime GetSunrise(const DateTime& localDate) const;
-    DateTime GetSunset(const DateTime& localDate) const;
-    DateTime GetSolarNoon(const DateTime& localDate) const;
+    ZEP_Utility::DateTime GetSunrise(const ZEP_Utility::DateTime& localDate) const;
+    ZEP_Utility::DateTime GetSunset(const ZEP_Utility::DateTime& localDate) const;
+    ZEP_Utility::DateTime GetSolarNoon(const ZEP_Utility::DateTime& localDate) const;
     // The city's local time for a UTC instant.
-    DateTime GetLocalTime(const DateTime& utc) const;
+    ZEP_Utility::DateTime GetLocalTime(const ZEP_Utility::DateTime& utc) const;
 
     // Great-circle distance in kilometres.
     double GetDistance(const City& other) const;
@@ -46,7 +45,7 @@ public:
     std::wstring GetDialCode(const City& to) const;
     // How far the other city's clock is ahead of or behind this one's at a
     // time: "5 hours 45 mins ahead", "1 hour behind", "none".
-    std::wstring GetOffsetText(const City& other, const DateTime& time) const;
+    std::wstring GetOffsetText(const City& other, const ZEP_Utility::DateTime& time) const;
 
 private:
     std::int32_t m_id;
@@ -60,6 +59,6 @@ private:
 
 // Night at the city at a UTC instant (after sunset or before sunrise on the
 // city's local day; polar night counts as night all day).
-bool IsNight(const City& city, const DateTime& utc);
+bool IsNight(const City& city, const ZEP_Utility::DateTime& utc);
 
 }  // namespace OBData

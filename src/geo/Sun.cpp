@@ -4,6 +4,8 @@
 
 #include "time/TimeZone.h"
 
+using ZEP_Utility::DateTime;
+
 namespace OBData {
 namespace {
 

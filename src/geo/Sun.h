@@ -15,7 +15,6 @@
 namespace OBData {
 
 class TimeZone;
-using ZEP_Utility::DateTime;
 
 // Day angle of day n: n x 2 pi / 365 (pi as 3.1415926).
 double DayAngle(int n);
@@ -35,18 +34,18 @@ double SolarNoonUtcMinutes(int n, double westLongitude);
 
 // The local clock time on the date's own calendar day of `minutes` after
 // 00:00 UTC, with the zone's offset in force on the date. A null zone is UTC.
-DateTime UtcMinutesToLocal(const DateTime& date, double minutes, const TimeZone* zone);
+ZEP_Utility::DateTime UtcMinutesToLocal(const ZEP_Utility::DateTime& date, double minutes, const TimeZone* zone);
 
 // Local times on the calendar day of `localDate` at a place; the empty
 // DateTime when the sun does not rise or set that day.
-DateTime LocalSunrise(const DateTime& localDate, const Position& where, const TimeZone* zone);
-DateTime LocalSunset(const DateTime& localDate, const Position& where, const TimeZone* zone);
-DateTime LocalSolarNoon(const DateTime& localDate, const Position& where, const TimeZone* zone);
+ZEP_Utility::DateTime LocalSunrise(const ZEP_Utility::DateTime& localDate, const Position& where, const TimeZone* zone);
+ZEP_Utility::DateTime LocalSunset(const ZEP_Utility::DateTime& localDate, const Position& where, const TimeZone* zone);
+ZEP_Utility::DateTime LocalSolarNoon(const ZEP_Utility::DateTime& localDate, const Position& where, const TimeZone* zone);
 
 // Whether it is night at a place at a UTC instant: after sunset or before
 // sunrise (an equal time is day). In polar night it is night all day, in
 // polar day never.
-bool IsNight(const Position& where, const TimeZone* zone, const DateTime& utc);
+bool IsNight(const Position& where, const TimeZone* zone, const ZEP_Utility::DateTime& utc);
 
 // Terminator.
 double TerminatorDeclination(int day, int month, int year, double hours);   // degrees
@@ -61,7 +60,7 @@ struct Terminator {
 };
 
 // n points at longitudes -180 + i x 360 / n; none for n <= 0.
-Terminator ComputeTerminator(const DateTime& utc, int n);
-void ComputeTerminator(const DateTime& utc, int n, Terminator& out);
+Terminator ComputeTerminator(const ZEP_Utility::DateTime& utc, int n);
+void ComputeTerminator(const ZEP_Utility::DateTime& utc, int n, Terminator& out);
 
 }  // namespace OBData

@@ -9,6 +9,9 @@
 #include "time/DisplayFormats.h"
 #include "time/TimeZone.h"
 
+using ZEP_Utility::DateTime;
+using ZEP_Utility::TimeSpan;
+
 namespace OBData {
 
 namespace {

@@ -10,6 +10,8 @@
 #include "time/DisplayFormats.h"
 #include "time/TimeZone.h"
 
+using ZEP_Utility::DateTime;
+
 namespace OBData {
 
 namespace {

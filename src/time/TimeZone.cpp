@@ -7,6 +7,9 @@
 #include "data/ReferenceLookup.h"
 #include "data/ReferenceTables.h"
 
+using ZEP_Utility::DateTime;
+using ZEP_Utility::TimeSpan;
+
 namespace OBData {
 
 bool DaylightPeriod::Contains(const DateTime& date) const {

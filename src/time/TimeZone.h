@@ -11,8 +11,6 @@
 
 namespace OBData {
 
-using ZEP_Utility::DateTime;
-using ZEP_Utility::TimeSpan;
 
 // "The dayIndex-th dayOfWeek of month at hour:minute"; dayIndex above 4
 // means the last such weekday. All zero means no rule.
@@ -42,21 +40,21 @@ struct TimeZoneInfo {
 class DaylightPeriod {
 public:
     DaylightPeriod() = default;
-    DaylightPeriod(const DateTime& start, const DateTime& end, const TimeSpan& shift)
+    DaylightPeriod(const ZEP_Utility::DateTime& start, const ZEP_Utility::DateTime& end, const ZEP_Utility::TimeSpan& shift)
         : m_start(start), m_end(end), m_shift(shift) {}
 
     bool IsValid() const { return !m_start.IsEmpty() && !m_end.IsEmpty(); }
     // start <= date < end; for a period across the new year, the part of it
     // that lies in the date's own year.
-    bool Contains(const DateTime& date) const;
-    const DateTime& GetStart() const { return m_start; }
-    const DateTime& GetEnd() const { return m_end; }
-    const TimeSpan& GetShift() const { return m_shift; }
+    bool Contains(const ZEP_Utility::DateTime& date) const;
+    const ZEP_Utility::DateTime& GetStart() const { return m_start; }
+    const ZEP_Utility::DateTime& GetEnd() const { return m_end; }
+    const ZEP_Utility::TimeSpan& GetShift() const { return m_shift; }
 
 private:
-    DateTime m_start;
-    DateTime m_end;
-    TimeSpan m_shift;
+    ZEP_Utility::DateTime m_start;
+    ZEP_Utility::DateTime m_end;
+    ZEP_Utility::TimeSpan m_shift;
 };
 
 class TimeZone {
@@ -80,34 +78,34 @@ public:
     void SetUsesDaylightTime(bool uses) { m_usesDaylightTime = uses; }
     bool UsesDaylightTime() const { return m_usesDaylightTime; }
 
-    static DateTime GetTransitionDate(const TransitionRule& rule, int year);
+    static ZEP_Utility::DateTime GetTransitionDate(const TransitionRule& rule, int year);
     // The summer-time period that contains or follows the date within its year.
-    DaylightPeriod GetDaylightPeriod(const DateTime& date) const;
+    DaylightPeriod GetDaylightPeriod(const ZEP_Utility::DateTime& date) const;
     // Whether summer time is in force at a local standard time: it begins when
     // the standard clock reaches the daylight rule's moment and ends when the
     // summer clock (standard time shifted by the daylight bias) reaches the
     // standard rule's moment.
-    bool IsDaylightTime(const DateTime& localStandard) const;
+    bool IsDaylightTime(const ZEP_Utility::DateTime& localStandard) const;
     // Local time - UTC at a local standard time.
-    TimeSpan GetUtcOffset(const DateTime& localStandard) const;
-    DateTime ToLocalTime(const DateTime& utc) const;
+    ZEP_Utility::TimeSpan GetUtcOffset(const ZEP_Utility::DateTime& localStandard) const;
+    ZEP_Utility::DateTime ToLocalTime(const ZEP_Utility::DateTime& utc) const;
     // The UTC instant at which the zone's clock reads `local`. A time the
     // clock shows twice (the hour repeated when summer time ends) gives the
     // earlier instant; a time it skips (the hour lost when summer time
     // begins) moves on by the length of the gap, read with the offset in
     // force before it.
-    DateTime ToUniversalTime(const DateTime& local) const;
+    ZEP_Utility::DateTime ToUniversalTime(const ZEP_Utility::DateTime& local) const;
     // "<long date> to <long date>" of the date's summer period, or
     // "no daylight savings time".
-    std::wstring GetDaylightSummary(const DateTime& date) const;
+    std::wstring GetDaylightSummary(const ZEP_Utility::DateTime& date) const;
 
 private:
     // The start and end of summer time in one year, remembered for a few
     // years since every local time needs them (single-threaded use only).
     struct YearTransitions {
         int year = -1;  // no year yet
-        DateTime start;
-        DateTime end;
+        ZEP_Utility::DateTime start;
+        ZEP_Utility::DateTime end;
     };
     const YearTransitions& TransitionsOf(int year) const;
 

@@ -26,7 +26,6 @@
 
 namespace shelltest {
 
-using ob::ui::testing::UiDriver;
 
 inline void PressKey(UINT key) {
     ob::ui::InjectKey(key, true);
@@ -139,7 +138,7 @@ public:
     }
     std::wstring NameAt(int row) { return Group().GetCities()[static_cast<std::size_t>(row)]->GetDisplayName(); }
 
-    UiDriver ui;
+    ob::ui::testing::UiDriver ui;
     std::unique_ptr<OrbellineApp> app;
 
 private:

@@ -7,6 +7,8 @@
 namespace shelltest {
 namespace {
 
+using ob::ui::testing::UiDriver;
+
 using namespace OBControls;
 using ZEP_Utility::DateTime;
 

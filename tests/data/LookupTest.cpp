@@ -10,6 +10,7 @@
 #include "geo/NearestCities.h"
 #include "time/TimeZone.h"
 
+using ZEP_Utility::DateTime;
 using namespace OBData;
 
 namespace {

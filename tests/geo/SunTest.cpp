@@ -5,6 +5,7 @@
 #include "geo/Sun.h"
 #include "time/TimeZone.h"
 
+using ZEP_Utility::DateTime;
 using namespace OBData;
 
 namespace {

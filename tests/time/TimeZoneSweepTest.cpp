@@ -6,6 +6,7 @@
 #include "platform/kernel/Calendar.h"
 #include "time/TimeZone.h"
 
+using ZEP_Utility::DateTime;
 using namespace OBData;
 
 namespace {

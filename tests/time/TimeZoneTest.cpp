@@ -5,6 +5,7 @@
 #include "kernel/LocaleFixture.h"
 #include "time/TimeZone.h"
 
+using ZEP_Utility::DateTime;
 using namespace OBData;
 
 namespace {

@@ -3,6 +3,7 @@
 #include "ControlsFixture.h"
 
 using controls_test::ControlsTest;
+using ob::ui::testing::CentreOf;
 
 namespace {
 const std::vector<int> kClicked{BN_CLICKED};

@@ -12,8 +12,6 @@
 #include "platform/ui/Windows.h"
 #include "platform/ui/testing/UiDriver.h"
 
-using ob::ui::testing::CentreOf;
-
 namespace controls_test {
 
 struct Heard {

@@ -14,7 +14,8 @@
 #include <cstring>
 #include <memory>
 #include <mutex>
-#include <unordered_set>
+#include <unordered_map>
+#include <utility>
 #include <vector>
 
 #include "platform/kernel/WideText.h"
@@ -81,36 +82,79 @@ bool TakeMarker(int fd, ShareByte byte) {
     return ::fcntl(fd, F_OFD_SETLK, &fl) == 0;
 }
 
+// Open files and folder searches are handed out as numbers taken from one
+// counter, never given out twice: a handle kept after its close stays invalid
+// even when a later open reuses the record's memory or its descriptor.
 struct OpenFileRecord {
     int fd = -1;
     std::uint32_t access = 0;
-};
-
-std::mutex g_handleMutex;
-std::unordered_set<OpenFileRecord*>& LiveFiles() {
-    static std::unordered_set<OpenFileRecord*> files;
-    return files;
-}
-
-OpenFileRecord* Lookup(FileHandle handle) {
-    auto* record = reinterpret_cast<OpenFileRecord*>(handle);
-    std::lock_guard lock(g_handleMutex);
-    if (handle == kInvalidFile || !LiveFiles().count(record)) {
-        SetLastError(kErrorInvalidHandle);
-        return nullptr;
+    OpenFileRecord(int descriptor, std::uint32_t mode) : fd(descriptor), access(mode) {}
+    OpenFileRecord(const OpenFileRecord&) = delete;
+    OpenFileRecord& operator=(const OpenFileRecord&) = delete;
+    // The last holder closes the descriptor, so that a read on another
+    // thread never meets a descriptor that was closed and reused under it.
+    ~OpenFileRecord() {
+        if (fd >= 0)
+            ::close(fd);
     }
-    return record;
-}
+};
 
 struct FindState {
     std::vector<FindData> entries;
     size_t next = 0;
 };
-std::mutex g_findMutex;
-std::unordered_set<FindState*>& LiveFinds() {
-    static std::unordered_set<FindState*> finds;
-    return finds;
+
+template <typename Record>
+class HandleTable {
+public:
+    std::intptr_t Add(std::shared_ptr<Record> record) {
+        std::lock_guard lock(m_mutex);
+        const std::intptr_t handle = m_next++;
+        m_records.emplace(handle, std::move(record));
+        return handle;
+    }
+    // The live record of `handle`, or null with kErrorInvalidHandle.
+    std::shared_ptr<Record> Find(std::intptr_t handle) const {
+        std::lock_guard lock(m_mutex);
+        const auto found = m_records.find(handle);
+        if (found == m_records.end()) {
+            SetLastError(kErrorInvalidHandle);
+            return nullptr;
+        }
+        return found->second;
+    }
+    // Takes the record out of the table (the handle is dead from now on).
+    std::shared_ptr<Record> Remove(std::intptr_t handle) {
+        std::lock_guard lock(m_mutex);
+        const auto found = m_records.find(handle);
+        if (found == m_records.end()) {
+            SetLastError(kErrorInvalidHandle);
+            return nullptr;
+        }
+        std::shared_ptr<Record> record = std::move(found->second);
+        m_records.erase(found);
+        return record;
+    }
+
+private:
+    mutable std::mutex m_mutex;
+    std::unordered_map<std::intptr_t, std::shared_ptr<Record>> m_records;
+    std::intptr_t m_next = 1;  // 0 and -1 are never valid
+};
+
+// Both tables live to the very end, so a handle closed during exit never
+// touches a destroyed table.
+HandleTable<OpenFileRecord>& Files() {
+    static auto* table = new HandleTable<OpenFileRecord>;
+    return *table;
 }
+
+HandleTable<FindState>& Finds() {
+    static auto* table = new HandleTable<FindState>;
+    return *table;
+}
+
+std::shared_ptr<OpenFileRecord> Lookup(FileHandle handle) { return Files().Find(handle); }
 
 }  // namespace
 
@@ -261,19 +305,15 @@ FileHandle OpenFile(const std::wstring& path, std::uint32_t access, std::uint32_
         SetErrno(e);
         return kInvalidFile;
     }
-    auto* record = new OpenFileRecord{fd, access};
-    {
-        std::lock_guard lock(g_handleMutex);
-        LiveFiles().insert(record);
-    }
+    const FileHandle handle = Files().Add(std::make_shared<OpenFileRecord>(fd, access));
     SetLastError(kErrorSuccess);
-    return reinterpret_cast<FileHandle>(record);
+    return handle;
 }
 
 bool ReadFile(FileHandle file, void* buffer, std::uint32_t count, std::uint32_t* bytesRead) {
     if (bytesRead)
         *bytesRead = 0;
-    OpenFileRecord* record = Lookup(file);
+    const std::shared_ptr<OpenFileRecord> record = Lookup(file);
     if (!record)
         return false;
     if (!(record->access & kGenericRead)) {
@@ -297,7 +337,7 @@ bool ReadFile(FileHandle file, void* buffer, std::uint32_t count, std::uint32_t*
 bool WriteFile(FileHandle file, const void* buffer, std::uint32_t count, std::uint32_t* bytesWritten) {
     if (bytesWritten)
         *bytesWritten = 0;
-    OpenFileRecord* record = Lookup(file);
+    const std::shared_ptr<OpenFileRecord> record = Lookup(file);
     if (!record)
         return false;
     if (!(record->access & kGenericWrite)) {
@@ -319,7 +359,7 @@ bool WriteFile(FileHandle file, const void* buffer, std::uint32_t count, std::ui
 }
 
 std::int64_t SeekFile(FileHandle file, std::int64_t offset, SeekOrigin origin) {
-    OpenFileRecord* record = Lookup(file);
+    const std::shared_ptr<OpenFileRecord> record = Lookup(file);
     if (!record)
         return -1;
     const int whence = origin == SeekOrigin::Begin ? SEEK_SET : origin == SeekOrigin::End ? SEEK_END : SEEK_CUR;
@@ -333,7 +373,7 @@ std::int64_t SeekFile(FileHandle file, std::int64_t offset, SeekOrigin origin) {
 }
 
 std::int64_t GetFileSize(FileHandle file) {
-    OpenFileRecord* record = Lookup(file);
+    const std::shared_ptr<OpenFileRecord> record = Lookup(file);
     if (!record)
         return -1;
     struct stat st {};
@@ -346,7 +386,7 @@ std::int64_t GetFileSize(FileHandle file) {
 }
 
 bool SetEndOfFile(FileHandle file) {
-    OpenFileRecord* record = Lookup(file);
+    const std::shared_ptr<OpenFileRecord> record = Lookup(file);
     if (!record)
         return false;
     if (!(record->access & kGenericWrite)) {
@@ -363,7 +403,7 @@ bool SetEndOfFile(FileHandle file) {
 }
 
 bool FlushFileBuffers(FileHandle file) {
-    OpenFileRecord* record = Lookup(file);
+    const std::shared_ptr<OpenFileRecord> record = Lookup(file);
     if (!record)
         return false;
     if (::fsync(record->fd) != 0 && errno != EINVAL && errno != EROFS) {
@@ -375,15 +415,15 @@ bool FlushFileBuffers(FileHandle file) {
 }
 
 bool CloseFile(FileHandle file) {
-    OpenFileRecord* record = Lookup(file);
+    std::shared_ptr<OpenFileRecord> record = Files().Remove(file);
     if (!record)
         return false;
-    {
-        std::lock_guard lock(g_handleMutex);
-        LiveFiles().erase(record);
+    if (record.use_count() > 1) {
+        // In use on another thread this moment: the last holder closes it.
+        SetLastError(kErrorSuccess);
+        return true;
     }
-    const int result = ::close(record->fd);
-    delete record;
+    const int result = ::close(std::exchange(record->fd, -1));
     if (result != 0 && errno != EINTR) {
         SetErrno(errno);
         return false;
@@ -530,24 +570,15 @@ FindHandle FindFirstFile(const std::wstring& pattern, FindData& data) {
     }
     data = state->entries[0];
     state->next = 1;
-    FindState* raw = state.release();
-    {
-        std::lock_guard lock(g_findMutex);
-        LiveFinds().insert(raw);
-    }
+    const FindHandle handle = Finds().Add(std::move(state));
     SetLastError(kErrorSuccess);
-    return reinterpret_cast<FindHandle>(raw);
+    return handle;
 }
 
 bool FindNextFile(FindHandle find, FindData& data) {
-    auto* state = reinterpret_cast<FindState*>(find);
-    {
-        std::lock_guard lock(g_findMutex);
-        if (find == kInvalidFind || !LiveFinds().count(state)) {
-            SetLastError(kErrorInvalidHandle);
-            return false;
-        }
-    }
+    const std::shared_ptr<FindState> state = Finds().Find(find);
+    if (!state)
+        return false;
     if (state->next >= state->entries.size()) {
         SetLastError(kErrorNoMoreFiles);
         return false;
@@ -558,15 +589,8 @@ bool FindNextFile(FindHandle find, FindData& data) {
 }
 
 bool FindClose(FindHandle find) {
-    auto* state = reinterpret_cast<FindState*>(find);
-    {
-        std::lock_guard lock(g_findMutex);
-        if (find == kInvalidFind || !LiveFinds().erase(state)) {
-            SetLastError(kErrorInvalidHandle);
-            return false;
-        }
-    }
-    delete state;
+    if (!Finds().Remove(find))
+        return false;
     SetLastError(kErrorSuccess);
     return true;
 }
@@ -600,7 +624,7 @@ void RemoveAbandonedTemporaries(const std::string& folder, const std::string& ba
 
 }  // namespace
 
-bool WriteFileAtomically(const std::wstring& path, std::string_view bytes) {
+bool WriteFileAtomically(const std::wstring& path, std::string_view bytes, const std::wstring& tempPath) {
     static std::atomic<unsigned> counter{0};
     const std::string target = Narrow(path);
     const auto slash = target.find_last_of('/');
@@ -610,19 +634,23 @@ bool WriteFileAtomically(const std::wstring& path, std::string_view bytes) {
         SetLastError(kErrorInvalidName);
         return false;
     }
-    mode_t mode = 0644;
     struct stat existing {};
-    if (::stat(target.c_str(), &existing) == 0) {
-        if (S_ISDIR(existing.st_mode)) {
-            SetLastError(kErrorAccessDenied);
-            return false;
-        }
-        mode = existing.st_mode & 07777;
+    const bool replacing = ::stat(target.c_str(), &existing) == 0;
+    if (replacing && !S_ISREG(existing.st_mode)) {  // a folder, a device or a pipe is never replaced
+        SetLastError(kErrorAccessDenied);
+        return false;
     }
-    RemoveAbandonedTemporaries(folder, base);
-    const std::string temp = folder + "/." + base + "." + std::to_string(::getpid()) + "." +
-                             std::to_string(counter.fetch_add(1)) + ".tmp";
-    const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+    if (tempPath.empty())
+        RemoveAbandonedTemporaries(folder, base);
+    // A unique name unless the caller names one; a named one is emptied
+    // first, so that what an interrupted write left there never survives.
+    const std::string temp = !tempPath.empty()
+                                 ? Narrow(tempPath)
+                                 : folder + "/." + base + "." + std::to_string(::getpid()) + "." +
+                                       std::to_string(counter.fetch_add(1)) + ".tmp";
+    const int flags = O_WRONLY | O_CREAT | O_CLOEXEC | O_NOFOLLOW | (tempPath.empty() ? O_EXCL : O_TRUNC);
+    // A new file gets the usual permissions (0666 less the umask).
+    const int fd = ::open(temp.c_str(), flags, 0666);
     if (fd < 0) {
         const int e = errno;
         if (e == ENOENT)
@@ -645,9 +673,11 @@ bool WriteFileAtomically(const std::wstring& path, std::string_view bytes) {
                 continue;
             return fail(errno);
         }
+        if (n == 0)
+            return fail(EIO);
         done += static_cast<size_t>(n);
     }
-    if (::fchmod(fd, mode) != 0 || ::fsync(fd) != 0)
+    if ((replacing && ::fchmod(fd, existing.st_mode & 07777) != 0) || ::fsync(fd) != 0)
         return fail(errno);
     if (::close(fd) != 0) {
         const int e = errno;

@@ -123,8 +123,10 @@ bool MatchesPattern(std::wstring_view name, std::wstring_view pattern);
 // Writes `bytes` as the whole content of `path` so that readers only ever see
 // the old or the new content: a temporary file in the same folder is written,
 // flushed to disk and renamed over the target. False (with the last error set)
-// when anything fails; the target is then untouched.
-bool WriteFileAtomically(const std::wstring& path, std::string_view bytes);
+// when anything fails; the target is then untouched. A replaced file keeps
+// its permissions; only a regular file is replaced. The temporary file has a
+// unique hidden name (".<name>.<pid>.<n>.tmp") unless `tempPath` names one.
+bool WriteFileAtomically(const std::wstring& path, std::string_view bytes, const std::wstring& tempPath = {});
 
 // What ReadRegularFile found.
 enum class FileReadResult { Ok, Missing, NotRegular, TooLarge, Failed };

@@ -49,31 +49,6 @@ void ReadLine(std::string_view bytes, Settings::Map& pairs, std::vector<std::str
     pairs[line.substr(0, comma)] = std::move(value);
 }
 
-bool WriteAll(int fd, const std::string& data) {
-    std::size_t done = 0;
-    while (done < data.size()) {
-        const ssize_t n = ::write(fd, data.data() + done, data.size() - done);
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            return false;
-        }
-        if (n == 0)
-            return false;
-        done += static_cast<std::size_t>(n);
-    }
-    return true;
-}
-
-std::string FolderOf(const std::string& path) {
-    const auto slash = path.find_last_of('/');
-    if (slash == std::string::npos)
-        return ".";
-    if (slash == 0)
-        return "/";
-    return path.substr(0, slash);
-}
-
 }  // namespace
 
 bool Utf16KeyLess::operator()(const std::wstring& a, const std::wstring& b) const {
@@ -137,41 +112,9 @@ std::string Settings::GetFileText() const {
 bool Settings::Save(const std::wstring& path) const {
     const std::string content = GetFileText();
 
-    const std::string target = ob::kernel::ToUtf8(path);
-    if (target.empty())
-        return false;
-    const std::string temp = target + ".tmp";
-
-    // The new file takes the old one's permissions; a first file gets the
-    // usual 0666 less the umask from open().
-    struct stat old {};
-    const bool hadOld = ::stat(target.c_str(), &old) == 0;
-    if (hadOld && !S_ISREG(old.st_mode))
-        return false;
-
-    const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, 0666);
-    if (fd < 0)
-        return false;
-    bool ok = WriteAll(fd, content);
-    if (ok && hadOld)
-        ok = ::fchmod(fd, old.st_mode & 07777) == 0;
-    if (ok)
-        ok = ::fsync(fd) == 0;
-    if (::close(fd) != 0)
-        ok = false;
-    if (ok)
-        ok = ::rename(temp.c_str(), target.c_str()) == 0;
-    if (!ok) {
-        ::unlink(temp.c_str());
-        return false;
-    }
-    // Make the rename itself durable; the new file is in place either way.
-    const int dir = ::open(FolderOf(target).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (dir >= 0) {
-        ::fsync(dir);
-        ::close(dir);
-    }
-    return true;
+    // One temporary name beside the file, so that a save cut short leaves at
+    // most that one file behind, emptied by the next save.
+    return !path.empty() && ob::kernel::WriteFileAtomically(path, content, path + L".tmp");
 }
 
 bool Settings::GetString(const std::wstring& key, std::wstring& value) const {

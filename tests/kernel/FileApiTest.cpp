@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 
 #include <filesystem>
+#include <vector>
 
 #include "platform/kernel/FileApi.h"
 #include "util/TempFolder.h"
@@ -65,6 +66,53 @@ TEST(FileApi, CreationRulesFollowThePlatform) {
     // A folder is not a file.
     EXPECT_EQ(OpenFile(dir.WPath(), kGenericRead, kShareRead, Creation::OpenExisting), kInvalidFile);
     EXPECT_EQ(GetLastError(), kErrorAccessDenied);
+}
+
+TEST(FileApi, AClosedHandleStaysInvalidWhenLaterOpensReuseItsPlace) {
+    TempFolder dir;
+    const auto pathA = dir.WPath("a.txt");
+    const auto pathB = dir.WPath("b.txt");
+    ASSERT_TRUE(WriteFileAtomically(pathA, "aaaa"));
+    ASSERT_TRUE(WriteFileAtomically(pathB, "bbbb"));
+
+    const FileHandle a = OpenFile(pathA, kGenericRead, kShareRead, Creation::OpenExisting);
+    ASSERT_NE(a, kInvalidFile);
+    ASSERT_TRUE(CloseFile(a));
+    // Several opens, so that one of them lands where a's record was.
+    std::vector<FileHandle> later;
+    for (int i = 0; i < 8; ++i) {
+        later.push_back(OpenFile(pathB, kGenericRead | kGenericWrite, kShareRead | kShareWrite,
+                                 Creation::OpenExisting));
+        ASSERT_NE(later.back(), kInvalidFile);
+        EXPECT_NE(later.back(), a);
+    }
+    char buffer[4];
+    std::uint32_t n = 99;
+    EXPECT_FALSE(ReadFile(a, buffer, sizeof buffer, &n));
+    EXPECT_EQ(GetLastError(), kErrorInvalidHandle);
+    EXPECT_EQ(n, 0u);
+    EXPECT_FALSE(WriteFile(a, "x", 1, &n));
+    EXPECT_EQ(GetLastError(), kErrorInvalidHandle);
+    EXPECT_EQ(GetFileSize(a), -1);
+    EXPECT_FALSE(CloseFile(a));
+    for (FileHandle h : later)
+        EXPECT_TRUE(CloseFile(h));
+    const FileHandle b = OpenFile(pathB, kGenericRead, kShareRead, Creation::OpenExisting);
+    EXPECT_EQ(ReadAll(b), "bbbb");  // nothing was written through the stale handle
+    CloseFile(b);
+
+    // Folder searches too.
+    FindData data;
+    const FindHandle first = FindFirstFile(dir.WPath("*.txt"), data);
+    ASSERT_NE(first, kInvalidFind);
+    ASSERT_TRUE(FindClose(first));
+    const FindHandle second = FindFirstFile(dir.WPath("*.txt"), data);
+    ASSERT_NE(second, kInvalidFind);
+    EXPECT_NE(second, first);
+    EXPECT_FALSE(FindNextFile(first, data));
+    EXPECT_EQ(GetLastError(), kErrorInvalidHandle);
+    EXPECT_FALSE(FindClose(first));
+    EXPECT_TRUE(FindClose(second));
 }
 
 TEST(FileApi, SharingIsHonouredBetweenHandles) {

@@ -26,15 +26,6 @@ std::wstring FormatCoordinate(double value, const wchar_t* positive, const wchar
 Position::Position(double latitude, double longitude)
     : m_latitude(Clamp180(latitude)), m_longitude(Clamp180(longitude)) {}
 
-Position::Position(const Position& other)
-    : IStringable(other), m_latitude(Clamp180(other.m_latitude)), m_longitude(Clamp180(other.m_longitude)) {}
-
-Position& Position::operator=(const Position& other) {
-    m_latitude = Clamp180(other.m_latitude);
-    m_longitude = Clamp180(other.m_longitude);
-    return *this;
-}
-
 std::wstring Position::FormatLatitude() const {
     return FormatCoordinate(m_latitude, L"N", L"S");
 }

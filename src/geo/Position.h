@@ -3,8 +3,6 @@
 
 #include <string>
 
-#include "time/IStringable.h"
-
 namespace OBData {
 
 // Degrees <-> radians with the program's own constants (pi as 3.1415926).
@@ -12,20 +10,18 @@ constexpr double kDegToRad = 0.017453292222222222;
 constexpr double kRadToDeg = 57.295780490442965;
 
 // Latitude and longitude in degrees, north and east positive. Both are
-// clamped into -180..180 on every construction.
-class Position : public ZEP_Utility::IStringable {
+// clamped into -180..180 when made; a plain value, copied as it is.
+class Position {
 public:
     Position() = default;
     Position(double latitude, double longitude);
-    Position(const Position& other);
-    Position& operator=(const Position& other);
 
     double GetLatitude() const { return m_latitude; }
     double GetLongitude() const { return m_longitude; }
 
     std::wstring FormatLatitude() const;   // "51° 30' N"
     std::wstring FormatLongitude() const;  // "0° 7' W"
-    std::wstring ToString() const override;  // "33° 52' S, 151° 12' E"
+    std::wstring ToString() const;  // "33° 52' S, 151° 12' E"
 
 private:
     double m_latitude = 0.0;

@@ -24,7 +24,13 @@ std::wstring Limit(std::wstring text) {
 }  // namespace
 
 DateTime::DateTime() {
-    SetTicks(0);
+    // The empty value's fields (1 January 1601), worked out once.
+    static const ob::kernel::CalendarFields kEmptyFields = [] {
+        ob::kernel::CalendarFields fields;
+        ob::kernel::TicksToCalendar(0, fields);
+        return fields;
+    }();
+    m_fields = kEmptyFields;
 }
 
 DateTime::DateTime(int year, int month, int day, int hour, int minute, int second) {
@@ -50,15 +56,6 @@ DateTime::DateTime(std::uint64_t ticks) {
 
 DateTime::DateTime(const ob::kernel::CalendarFields& record)
     : DateTime(record.year, record.month, record.day, record.hour, record.minute, record.second) {}
-
-DateTime::DateTime(const DateTime& other) : IStringable(other) {
-    SetTicks(static_cast<std::int64_t>(other.m_ticks));
-}
-
-DateTime& DateTime::operator=(const DateTime& other) {
-    SetTicks(static_cast<std::int64_t>(other.m_ticks));
-    return *this;
-}
 
 void DateTime::SetTicks(std::int64_t ticks) {
     // Every value is whole seconds or better; the calendar fields are always

@@ -5,18 +5,20 @@
 //
 // The empty DateTime (tick count 0) marks "no date": it is what invalid
 // fields and arithmetic that leaves the calendar's range give.
+//
+// A plain value: copying copies the ticks and the fields as they are, since
+// every constructor and operation keeps the two in agreement.
 #pragma once
 
 #include <cstdint>
 #include <string>
 
 #include "platform/kernel/Calendar.h"
-#include "time/IStringable.h"
 #include "time/TimeSpan.h"
 
 namespace ZEP_Utility {
 
-class DateTime : public IStringable {
+class DateTime {
 public:
     static constexpr std::uint64_t kTicksPerSecond = 10'000'000ULL;
     static constexpr std::uint64_t kTicksPerMinute = 600'000'000ULL;
@@ -26,8 +28,6 @@ public:
     DateTime(int year, int month, int day, int hour = 0, int minute = 0, int second = 0);
     explicit DateTime(std::uint64_t ticks);
     explicit DateTime(const ob::kernel::CalendarFields& record);
-    DateTime(const DateTime& other);
-    DateTime& operator=(const DateTime& other);
 
     static DateTime UtcNow();
     static DateTime LocalNow();
@@ -75,7 +75,7 @@ public:
     std::wstring GetLongDate() const;
     std::wstring GetShortDate() const;
     // Short date, a blank, the time in the default time format.
-    std::wstring ToString() const override;
+    std::wstring ToString() const;
 
 private:
     void SetTicks(std::int64_t ticks);  // out of range gives the empty value

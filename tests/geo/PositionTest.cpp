@@ -1,8 +1,11 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <type_traits>
 
 #include "geo/Position.h"
+
+static_assert(std::is_trivially_copyable_v<OBData::Position>);
 
 using namespace OBData;
 

@@ -1,11 +1,16 @@
 #include <gtest/gtest.h>
 
+#include <type_traits>
+
 #include "kernel/LocaleFixture.h"
 #include "platform/kernel/Clock.h"
 #include "time/DateTime.h"
 
 using ZEP_Utility::DateTime;
 using ZEP_Utility::TimeSpan;
+
+// Copies are plain memory copies: no virtual table, no recomputed fields.
+static_assert(std::is_trivially_copyable_v<DateTime>);
 
 namespace {
 

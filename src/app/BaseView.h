@@ -3,13 +3,9 @@
 // while it is active) and passes the City menu to the shared command handler.
 #pragma once
 
+#include "data/Forward.h"
 #include "time/DateTime.h"
 #include "wnd/Window.h"
-
-namespace OBData {
-class City;
-class CityGroup;
-}  // namespace OBData
 
 namespace OBControls {
 

@@ -17,10 +17,9 @@ constexpr UINT kLineFormat = DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_E
 int TextHeight(HDC dc, HFONT font) {
     if (!font)
         return 0;
-    const HGDIOBJ old = ::SelectObject(dc, font);
+    ZEP_Wnd::SelectGuard select(dc, font);
     SIZE size{0, 0};
     ::GetTextExtentPoint32(dc, kMeasureText, static_cast<int>(std::wcslen(kMeasureText)), &size);
-    ::SelectObject(dc, old);
     return size.cy;
 }
 
@@ -39,21 +38,15 @@ CityGroupInfoList::CityGroupInfoList(const std::wstring& listName, OBData::CityG
         m_fieldSet.LoadFromText(stored);
 }
 
-CityGroupInfoList::~CityGroupInfoList() {
-    if (m_boldFont)
-        ::DeleteObject(m_boldFont);
-}
+CityGroupInfoList::~CityGroupInfoList() = default;
 
 bool CityGroupInfoList::OnCreate(CREATESTRUCT* createInfo) {
-    m_boldFont = ZEP_Wnd::CreatePointFont(m_fontSize, true);
+    m_boldFont.Reset(ZEP_Wnd::CreatePointFont(m_fontSize, true));
     return CityGroupListCtrl::OnCreate(createInfo);
 }
 
 void CityGroupInfoList::OnDestroy() {
-    if (m_boldFont) {
-        ::DeleteObject(m_boldFont);
-        m_boldFont = nullptr;
-    }
+    m_boldFont.Reset();
     CityGroupListCtrl::OnDestroy();
 }
 
@@ -83,11 +76,13 @@ std::wstring CityGroupInfoList::GetInfoText(const OBData::City& city) const {
 }
 
 int CityGroupInfoList::MeasureRowHeight() {
-    HDC dc = ::GetDC(m_hwnd);
-    if (!dc)
-        return 1;
-    int line = std::max(TextHeight(dc, m_normalFont), TextHeight(dc, m_boldFont));
-    ::ReleaseDC(m_hwnd, dc);
+    int line = 0;
+    {
+        const ZEP_Wnd::WindowDC dc(m_hwnd);
+        if (!dc)
+            return 1;
+        line = std::max(TextHeight(dc, m_normalFont), TextHeight(dc, m_boldFont));
+    }
     if (m_images)
         line = std::max<int>(line, m_images->GetImageSize().cy);
     m_lineHeight = std::max(1, line);
@@ -146,16 +141,18 @@ void CityGroupInfoList::DrawRow(const RowPaint& row, OBData::City* city, const Z
         std::wstring clock = OBData::FormatClockTime(GetAppSettings().GetMainTimeFormat(), local);
         if (oneLine)
             clock = L" " + local.FormatDate(L"ddd") + L" " + clock;
-        const HGDIOBJ old = ::SelectObject(dc, m_boldFont);
-        const int clockWidth = TextWidth(dc, clock);
         RECT line{area.left, area.top, area.right, area.top + m_lineHeight};
-        ::DrawText(dc, clock.c_str(), -1, &line, kLineFormat | DT_RIGHT);
-        ::SelectObject(dc, m_normalFont);
+        int clockWidth = 0;
+        {
+            ZEP_Wnd::SelectGuard bold(dc, m_boldFont);
+            clockWidth = TextWidth(dc, clock);
+            ::DrawText(dc, clock.c_str(), -1, &line, kLineFormat | DT_RIGHT);
+        }
+        ZEP_Wnd::SelectGuard normal(dc, m_normalFont);
         RECT name = line;
         name.right = std::max<LONG>(name.left, line.right - clockWidth - 2);
         const std::wstring displayName = city->GetDisplayName();
         ::DrawText(dc, displayName.c_str(), -1, &name, kLineFormat | DT_LEFT);
-        ::SelectObject(dc, old);
     }
 
     if (oneLine) {
@@ -168,9 +165,10 @@ void CityGroupInfoList::DrawRow(const RowPaint& row, OBData::City* city, const Z
     const SIZE button = m_previousButton.GetSize();
     RECT info{area.left + 2 * button.cx + 2, lineTop, area.right, lineTop + m_lineHeight};
     const std::wstring text = m_cityGroup ? m_fieldSet.GetText(*m_cityGroup, *city, time) : std::wstring();
-    const HGDIOBJ old = ::SelectObject(dc, m_normalFont);
-    ::DrawText(dc, text.c_str(), -1, &info, kLineFormat | DT_RIGHT);
-    ::SelectObject(dc, old);
+    {
+        ZEP_Wnd::SelectGuard normal(dc, m_normalFont);
+        ::DrawText(dc, text.c_str(), -1, &info, kLineFormat | DT_RIGHT);
+    }
     if (selected)
         PlaceInfoButtons(area.left, lineTop);
 }
@@ -198,12 +196,9 @@ void CityGroupInfoList::StepField(int delta) {
 void CityGroupInfoList::RepaintInfoLines() {
     if (!m_hwnd || GetCityCount() == 0 || !IsVisible())
         return;
-    HDC dc = ::GetDC(m_hwnd);
-    if (!dc)
-        return;
-    const RECT client = GetClientRect();
-    PaintRows(dc, client, true, m_lineHeight);
-    ::ReleaseDC(m_hwnd, dc);
+    const ZEP_Wnd::WindowDC dc(m_hwnd);
+    if (dc)
+        PaintRows(dc, GetClientRect(), true, m_lineHeight);
 }
 
 }  // namespace OBControls

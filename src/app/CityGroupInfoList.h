@@ -51,7 +51,7 @@ private:
     FieldSet m_fieldSet;
     DayNightImageList* m_images = nullptr;
     int m_lineHeight = 0;
-    HFONT m_boldFont = nullptr;
+    ZEP_Wnd::OwnedFont m_boldFont;
 };
 
 }  // namespace OBControls

@@ -8,12 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "data/Forward.h"
 #include "time/DateTime.h"
-
-namespace OBData {
-class City;
-class CityGroup;
-}  // namespace OBData
 
 namespace OBControls {
 

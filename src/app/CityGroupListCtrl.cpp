@@ -28,12 +28,7 @@ CityGroupListCtrl::CityGroupListCtrl(OBData::CityGroup* cityGroup, int fontSize)
                                  ::GetSysColorBrush(COLOR_WINDOW));
 }
 
-CityGroupListCtrl::~CityGroupListCtrl() {
-    if (m_normalFont)
-        ::DeleteObject(m_normalFont);
-    if (m_separatorPen)
-        ::DeleteObject(m_separatorPen);
-}
+CityGroupListCtrl::~CityGroupListCtrl() = default;
 
 bool CityGroupListCtrl::Create(HWND parent, const RECT& rect, DWORD flags, UINT id) {
     m_flags = flags;
@@ -51,17 +46,14 @@ OBData::City* CityGroupListCtrl::GetCityAt(int row) const {
 OBData::City* CityGroupListCtrl::GetSelectedCity() const { return GetCityAt(m_selectedRow); }
 
 int CityGroupListCtrl::GetScreenDpiX() const {
-    HDC screen = ::GetDC(nullptr);
-    const int dpi = screen ? ::GetDeviceCaps(screen, LOGPIXELSX) : 96;
-    if (screen)
-        ::ReleaseDC(nullptr, screen);
-    return dpi;
+    const ZEP_Wnd::WindowDC screen(nullptr);
+    return screen ? ::GetDeviceCaps(screen, LOGPIXELSX) : 96;
 }
 
 bool CityGroupListCtrl::OnCreate(CREATESTRUCT*) {
-    m_normalFont = ZEP_Wnd::CreatePointFont(m_fontSize);
+    m_normalFont.Reset(ZEP_Wnd::CreatePointFont(m_fontSize));
     if (!m_separatorPen)
-        m_separatorPen = ::CreatePen(PS_SOLID, 1, m_separatorColour);
+        m_separatorPen.Reset(::CreatePen(PS_SOLID, 1, m_separatorColour));
     m_toolTip.Create(m_hwnd, kToolTipFlags);
 
     const bool small = GetScreenDpiX() < static_cast<int>(kSmallButtonDpiLimit);
@@ -85,10 +77,7 @@ void CityGroupListCtrl::OnDestroy() {
     HideInfoButtons();
     if (m_toolTip.GetHandle())
         m_toolTip.Destroy();
-    if (m_normalFont) {
-        ::DeleteObject(m_normalFont);
-        m_normalFont = nullptr;
-    }
+    m_normalFont.Reset();
     ZEP_Wnd::Window::OnDestroy();
 }
 
@@ -258,7 +247,7 @@ void CityGroupListCtrl::OnSelectionChanged(int oldRow, int newRow) {
 
 // ---------------------------------------------------------------- messages
 
-void CityGroupListCtrl::OnVScroll(WORD code) {
+void CityGroupListCtrl::OnVScroll(int code) {
     SCROLLINFO info{};
     info.cbSize = sizeof info;
     info.fMask = SIF_ALL;
@@ -283,11 +272,9 @@ void CityGroupListCtrl::OnVScroll(WORD code) {
 
 void CityGroupListCtrl::OnSize() {
     const RECT client = GetClientRect();
-    HDC dc = ::GetDC(m_hwnd);
-    if (dc) {
+    const ZEP_Wnd::WindowDC dc(m_hwnd);
+    if (dc)
         m_buffer.EnsureSize(dc, client.right - client.left, client.bottom - client.top);
-        ::ReleaseDC(m_hwnd, dc);
-    }
     UpdateScrollBar();
     ScrollTo(m_topRow);
 }
@@ -295,11 +282,9 @@ void CityGroupListCtrl::OnSize() {
 bool CityGroupListCtrl::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
     switch (message) {
     case WM_PAINT: {
-        PAINTSTRUCT ps{};
-        HDC dc = ::BeginPaint(m_hwnd, &ps);
-        if (dc)
-            Paint(dc, ps.rcPaint);
-        ::EndPaint(m_hwnd, &ps);
+        const ZEP_Wnd::PaintDC paint(m_hwnd);
+        if (paint.IsValid())
+            Paint(paint, paint.Area());
         result = 0;
         return true;
     }
@@ -312,11 +297,11 @@ bool CityGroupListCtrl::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LR
         result = 0;
         return true;
     case WM_VSCROLL:
-        OnVScroll(LOWORD(wParam));
+        OnVScroll(ScrollFromParams(wParam, lParam).code);
         result = 0;
         return true;
     case WM_LBUTTONDOWN: {
-        const POINT point{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
+        const POINT point = PointFromParam(lParam);
         const int row = RowFromPoint(point);
         SetFocus();
         if (row >= 0)
@@ -331,7 +316,7 @@ bool CityGroupListCtrl::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LR
         return true;
     }
     case WM_LBUTTONUP: {
-        const POINT point{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
+        const POINT point = PointFromParam(lParam);
         const int row = RowFromPoint(point);
         if (row >= 0 && row == m_selectedRow) {
             CityListTapNotify notify{};
@@ -364,18 +349,20 @@ bool CityGroupListCtrl::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LR
         }
         return true;
     }
-    case WM_COMMAND:
-        if (HIWORD(wParam) != BN_CLICKED)
+    case WM_COMMAND: {
+        const CommandParams command = CommandFromParams(wParam, lParam);
+        if (command.code != BN_CLICKED)
             return false;
-        if (LOWORD(wParam) == kPreviousInfoId) {
+        if (command.id == kPreviousInfoId) {
             ShowPreviousInfo();
-        } else if (LOWORD(wParam) == kNextInfoId) {
+        } else if (command.id == kNextInfoId) {
             ShowNextInfo();
         } else {
             return false;
         }
         result = 0;
         return true;
+    }
     default:
         return false;
     }
@@ -389,13 +376,12 @@ void CityGroupListCtrl::Paint(HDC dc, const RECT& area) {
     if (GetCityCount() == 0) {
         HideInfoButtons();
         ::FillRect(dc, &client, windowBrush);
-        const HGDIOBJ oldFont = ::SelectObject(dc, m_normalFont);
+        ZEP_Wnd::SelectGuard font(dc, m_normalFont);
         ::SetTextColor(dc, ::GetSysColor(COLOR_WINDOWTEXT));
         ::SetBkColor(dc, ::GetSysColor(COLOR_WINDOW));
         ::SetBkMode(dc, TRANSPARENT);
         RECT text{client.left + 1, client.top + 1, client.right - 1, client.bottom - 1};
         ::DrawText(dc, m_emptyText.c_str(), -1, &text, DT_CENTER | DT_WORDBREAK | DT_NOPREFIX);
-        ::SelectObject(dc, oldFont);
         return;
     }
     PaintRows(dc, area, false, 0);
@@ -408,7 +394,7 @@ void CityGroupListCtrl::PaintRows(HDC dc, const RECT& area, bool infoLinesOnly, 
     if (width <= 0 || height <= 0 || !m_buffer.EnsureSize(dc, width, height))
         return;
     HDC buffer = m_buffer.GetDC();
-    const HGDIOBJ oldFont = ::SelectObject(buffer, m_normalFont);
+    ZEP_Wnd::SelectGuard font(buffer, m_normalFont);
     ::SetBkMode(buffer, TRANSPARENT);
     const COLORREF windowColour = ::GetSysColor(COLOR_WINDOW);
     const COLORREF textColour = ::GetSysColor(COLOR_WINDOWTEXT);
@@ -446,10 +432,9 @@ void CityGroupListCtrl::PaintRows(HDC dc, const RECT& area, bool infoLinesOnly, 
         paint.infoLineOnly = infoLinesOnly;
         DrawRow(paint, GetCityAt(row), m_time);
         if ((m_flags & kSeparatorLines) && !infoLinesOnly && m_separatorPen) {
-            const HGDIOBJ oldPen = ::SelectObject(buffer, m_separatorPen);
+            ZEP_Wnd::SelectGuard pen(buffer, m_separatorPen);
             ::MoveToEx(buffer, band.left, band.bottom - 1, nullptr);
             ::LineTo(buffer, band.right, band.bottom - 1);
-            ::SelectObject(buffer, oldPen);
         }
         ::BitBlt(dc, copy.left, copy.top, copy.right - copy.left, copy.bottom - copy.top, buffer, copy.left,
                  copy.top, SRCCOPY);
@@ -459,7 +444,6 @@ void CityGroupListCtrl::PaintRows(HDC dc, const RECT& area, bool infoLinesOnly, 
         if (rest.bottom > rest.top)
             ::FillRect(dc, &rest, normalBrush);
     }
-    ::SelectObject(buffer, oldFont);
 }
 
 }  // namespace OBControls

@@ -8,16 +8,13 @@
 #include <string>
 
 #include "app/ImageButton.h"
+#include "data/Forward.h"
 #include "platform/ui/Controls.h"
 #include "time/DateTime.h"
 #include "wnd/Library.h"
+#include "wnd/Paint.h"
 #include "wnd/ToolTip.h"
 #include "wnd/Window.h"
-
-namespace OBData {
-class City;
-class CityGroup;
-}  // namespace OBData
 
 namespace OBControls {
 
@@ -136,7 +133,7 @@ protected:
     int GetScreenDpiX() const;
 
     OBData::CityGroup* m_cityGroup;
-    HFONT m_normalFont = nullptr;
+    ZEP_Wnd::OwnedFont m_normalFont;
     int m_fontSize;
     DWORD m_flags = 0;
     ZEP_Utility::DateTime m_time;
@@ -149,11 +146,11 @@ protected:
     int m_rowHeight = 0;
     int m_headerHeight = 0;
     COLORREF m_separatorColour = kSeparatorColour;
-    HPEN m_separatorPen = nullptr;
+    ZEP_Wnd::OwnedPen m_separatorPen;
     std::wstring m_emptyText;
 
 private:
-    void OnVScroll(WORD code);
+    void OnVScroll(int code);
     void OnSize();
 };
 

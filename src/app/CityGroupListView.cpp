@@ -19,9 +19,9 @@ bool CityGroupListView::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LR
         result = 0;
         return true;
     case WM_NOTIFY: {
-        const auto* header = reinterpret_cast<const NMHDR*>(lParam);
+        const NMHDR* header = NotifyFromParam(lParam);
         if (header && header->idFrom == static_cast<UINT_PTR>(kCityListId) && header->code == NM_RECOGNIZEGESTURE) {
-            const auto* gesture = reinterpret_cast<const NMRGINFO*>(lParam);
+            const auto* gesture = NotifyFromParam<NMRGINFO>(lParam);
             if (OnContextMenu(gesture->ptAction)) {
                 result = 1;
                 return true;

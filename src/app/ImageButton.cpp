@@ -1,38 +1,21 @@
 #include "app/ImageButton.h"
 
 #include "platform/ui/Controls.h"
+#include <utility>
+
 #include "wnd/Library.h"
 
-ImageButton::~ImageButton() {
-    FreeSurface();
-    if (m_bitmap)
-        ::DeleteObject(m_bitmap);
-}
-
-void ImageButton::FreeSurface() {
-    if (!m_surface)
-        return;
-    ::SelectObject(m_surface, m_surfaceOldBitmap);
-    ::DeleteDC(m_surface);
-    m_surface = nullptr;
-    m_surfaceOldBitmap = nullptr;
-}
+ImageButton::~ImageButton() = default;
 
 bool ImageButton::Create(HWND parent, const RECT& rect, UINT id, UINT bitmapId) {
     if (m_hwnd)
         return false;
-    const HBITMAP bitmap =
-        ::LoadBitmap(ZEP_Wnd::GetInstanceHandle(), MAKEINTRESOURCE(static_cast<int>(bitmapId)));
+    ZEP_Wnd::OwnedBitmap bitmap(
+        ::LoadBitmap(ZEP_Wnd::GetInstanceHandle(), MAKEINTRESOURCE(static_cast<int>(bitmapId))));
     BITMAP info{};
-    if (!bitmap || ::GetObject(bitmap, sizeof info, &info) == 0 || info.bmWidth < kFrameCount) {
-        if (bitmap)
-            ::DeleteObject(bitmap);
+    if (!bitmap || ::GetObject(bitmap, sizeof info, &info) == 0 || info.bmWidth < kFrameCount)
         return false;
-    }
-    FreeSurface();
-    if (m_bitmap)
-        ::DeleteObject(m_bitmap);
-    m_bitmap = bitmap;
+    m_bitmap = std::move(bitmap);
     m_frameWidth = info.bmWidth / kFrameCount;
     m_frameHeight = info.bmHeight;
 
@@ -62,12 +45,10 @@ int ImageButton::FrameForState(UINT itemState) {
 void ImageButton::DrawItem(const DRAWITEMSTRUCT& item) {
     if (!m_bitmap || !item.hDC)
         return;
-    if (!m_surface) {
-        m_surface = ::CreateCompatibleDC(item.hDC);
-        if (!m_surface)
-            return;
-        m_surfaceOldBitmap = ::SelectObject(m_surface, m_bitmap);
-    }
+    const ZEP_Wnd::MemoryDC surface(item.hDC);
+    if (!surface)
+        return;
+    ZEP_Wnd::SelectGuard frames(surface, m_bitmap);
     const int frame = FrameForState(item.itemState);
     // Magenta pixels of the frame let the parent's background show (the
     // colour it answers to WM_CTLCOLORBTN), so round buttons sit cleanly
@@ -76,7 +57,7 @@ void ImageButton::DrawItem(const DRAWITEMSTRUCT& item) {
                                                              reinterpret_cast<WPARAM>(item.hDC),
                                                              reinterpret_cast<LPARAM>(m_hwnd)));
     ::FillRect(item.hDC, &item.rcItem, back ? back : ::GetSysColorBrush(COLOR_BTNFACE));
-    ::TransparentBlt(item.hDC, 0, 0, m_frameWidth, m_frameHeight, m_surface, frame * m_frameWidth, 0, m_frameWidth,
+    ::TransparentBlt(item.hDC, 0, 0, m_frameWidth, m_frameHeight, surface, frame * m_frameWidth, 0, m_frameWidth,
                      m_frameHeight, kTransparentColour);
 }
 

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "platform/ui/Controls.h"
+#include "wnd/Paint.h"
 #include "wnd/ToolTip.h"
 #include "wnd/Window.h"
 
@@ -38,13 +39,10 @@ public:
 private:
     void DrawItem(const DRAWITEMSTRUCT& item);
     void StopTipTimer();
-    void FreeSurface();
 
-    HBITMAP m_bitmap = nullptr;
+    ZEP_Wnd::OwnedBitmap m_bitmap;
     int m_frameWidth = 0;
     int m_frameHeight = 0;
-    HDC m_surface = nullptr;
-    HGDIOBJ m_surfaceOldBitmap = nullptr;
     ZEP_Wnd::ToolTip* m_tip = nullptr;
     std::wstring m_tipText;
     UINT_PTR m_tipTimer = 0;

@@ -9,6 +9,7 @@
 
 #include "platform/kernel/WideText.h"
 #include "platform/ui/image/ImageCodec.h"
+#include "wnd/Paint.h"
 
 namespace OBControls {
 
@@ -19,7 +20,7 @@ constexpr DWORD kTransferBufferSize = 1024;
 HBITMAP ImageLoaderBase::Decode() {
     BYTE transfer[kTransferBufferSize];
     HBITMAP bitmap = nullptr;
-    HDC screen = ::GetDC(nullptr);
+    const ZEP_Wnd::WindowDC screen(nullptr);
     DecompressImageInfo info{};
     info.dwSize = 60;
     info.pbBuffer = transfer;
@@ -37,13 +38,8 @@ HBITMAP ImageLoaderBase::Decode() {
     info.pfnImageProgress = nullptr;
     info.crTransparentOverride = static_cast<COLORREF>(-1);
     const HRESULT hr = ::DecompressImageIndirect(&info);
-    if (screen)
-        ::ReleaseDC(nullptr, screen);
-    if (hr < 0 && bitmap) {
-        ::DeleteObject(bitmap);
-        bitmap = nullptr;
-    }
-    return bitmap;
+    ZEP_Wnd::OwnedBitmap decoded(bitmap);
+    return hr < 0 ? nullptr : decoded.Release();  // a failed decoding's bitmap is deleted here
 }
 
 DWORD ImageLoaderBase::ReadCallback(char* buffer, DWORD max, LPARAM context) {

@@ -30,20 +30,17 @@ bool OrbellineMainWindow::OnCreate(CREATESTRUCT* createInfo) { return FrameWindo
 bool OrbellineMainWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
     switch (message) {
     case WM_COMMAND: {
-        const UINT id = LOWORD(wParam);
-        const UINT code = HIWORD(wParam);
-        const HWND control = reinterpret_cast<HWND>(lParam);
-        if (!(m_activeView && m_activeView->OnCommand(code, id, control)))
-            OnCommand(code, id, control);
+        const CommandParams command = CommandFromParams(wParam, lParam);
+        if (!(m_activeView && m_activeView->OnCommand(command.code, command.id, command.from)))
+            OnCommand(command.code, command.id, command.from);
         result = 0;
         return true;
     }
     case WM_SIZE: {
-        const int width = LOWORD(lParam);
-        const int height = HIWORD(lParam);
+        const SIZE size = SizeFromParam(lParam);
         for (BaseView* view : m_views)
             if (view->GetHandle())
-                view->SetWindowPos(nullptr, 0, 0, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+                view->SetWindowPos(nullptr, 0, 0, size.cx, size.cy, SWP_NOZORDER | SWP_NOACTIVATE);
         result = 0;
         return true;
     }

@@ -5,11 +5,8 @@
 #include <vector>
 
 #include "app/CityGroupListView.h"
+#include "data/Forward.h"
 #include "wnd/FrameWindow.h"
-
-namespace OBData {
-class CityGroup;
-}
 
 // Commands of the main menu handled by the main window.
 constexpr UINT kCmdFirstRun = 1;

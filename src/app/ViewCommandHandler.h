@@ -5,12 +5,8 @@
 
 #include <string>
 
+#include "data/Forward.h"
 #include "platform/ui/Windows.h"
-
-namespace OBData {
-class City;
-class CityGroup;
-}  // namespace OBData
 
 namespace OBControls {
 

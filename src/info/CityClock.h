@@ -6,12 +6,10 @@
 #include <string>
 #include <vector>
 
+#include "data/Forward.h"
 #include "time/DateTime.h"
 
 namespace OBData {
-
-class City;
-class CityGroup;
 
 struct CityClockRow {
     int id = 0;

@@ -195,11 +195,11 @@ bool CheckListCtrl::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESUL
     switch (message) {
     case WM_SIZE:
         result = DefaultProc(message, wParam, lParam);
-        SetColumnWidth(0, LOWORD(static_cast<std::uintptr_t>(lParam)));
+        SetColumnWidth(0, SizeFromParam(lParam).cx);
         return true;
     case WM_LBUTTONDOWN: {
         LVHITTESTINFO hit{};
-        hit.pt = POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+        hit.pt = PointFromParam(lParam);
         SendMessage(LVM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit));
         result = DefaultProc(message, wParam, lParam);
         if (hit.iItem >= 0 && (hit.flags & LVHT_ONITEMICON))

@@ -98,8 +98,9 @@ LRESULT Dialog::DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam
         dialog->m_menuBar = nullptr;
         return FALSE;
     }
-    if (message == WM_COMMAND && (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL)) {
-        if (LOWORD(wParam) == IDOK)
+    const int commandId = message == WM_COMMAND ? static_cast<int>(CommandFromParams(wParam, lParam).id) : 0;
+    if (commandId == IDOK || commandId == IDCANCEL) {
+        if (commandId == IDOK)
             dialog->OnOK();
         else
             dialog->OnCancel();
@@ -177,8 +178,8 @@ void HtmlDialog::SetHtml(const std::wstring& text) {
 
 bool HtmlDialog::OnMessage(UINT message, WPARAM, LPARAM lParam, LRESULT& result) {
     if (message == WM_SIZE && m_browser.GetHandle()) {
-        m_browser.MoveWindow(0, 0, LOWORD(static_cast<std::uintptr_t>(lParam)),
-                             HIWORD(static_cast<std::uintptr_t>(lParam)), true);
+        const SIZE size = SizeFromParam(lParam);
+        m_browser.MoveWindow(0, 0, size.cx, size.cy, true);
         result = 0;
         return true;
     }

@@ -56,10 +56,12 @@ std::wstring LoadString(UINT id) {
 
 HFONT CreatePointFont(int points, bool bold, bool italic, bool underline) {
     LOGFONTW font{};
-    const HDC screen = ::GetDC(nullptr);
-    const int dpi = screen ? ::GetDeviceCaps(screen, LOGPIXELSY) : 96;
-    if (screen)
-        ::ReleaseDC(nullptr, screen);
+    int dpi = 96;
+    {
+        const WindowDC screen(nullptr);
+        if (screen)
+            dpi = ::GetDeviceCaps(screen, LOGPIXELSY);
+    }
     font.lfHeight = -(points * dpi / 72);
     font.lfWeight = bold ? FW_BOLD : FW_NORMAL;
     font.lfItalic = italic ? 1 : 0;
@@ -73,35 +75,26 @@ ATOM RegisterWindowClass(const std::wstring& name, HICON icon, HCURSOR cursor, H
     return GetClassRegistrar()->Register(name, icon, cursor, background, menuName);
 }
 
-OffscreenBuffer::~OffscreenBuffer() {
-    if (m_dc) {
-        if (m_oldBitmap)
-            ::SelectObject(m_dc, m_oldBitmap);
-        ::DeleteDC(m_dc);
-    }
-    if (m_bitmap)
-        ::DeleteObject(m_bitmap);
-}
+OffscreenBuffer::~OffscreenBuffer() = default;
 
 bool OffscreenBuffer::EnsureSize(HDC reference, int width, int height) {
     if (width <= 0 || height <= 0)
         return false;
-    if (!m_dc) {
-        m_dc = ::CreateCompatibleDC(reference);
-        if (!m_dc)
+    if (!m_memory) {
+        m_memory.emplace(reference);
+        if (!*m_memory) {
+            m_memory.reset();
             return false;
+        }
     }
     if (m_bitmap && width == m_width && height == m_height)
         return true;
-    const HBITMAP bitmap = ::CreateCompatibleBitmap(reference, width, height);
+    OwnedBitmap bitmap(::CreateCompatibleBitmap(reference, width, height));
     if (!bitmap)
         return false;
-    const HGDIOBJ previous = ::SelectObject(m_dc, bitmap);
-    if (!m_oldBitmap)
-        m_oldBitmap = previous;
-    if (m_bitmap)
-        ::DeleteObject(m_bitmap);
-    m_bitmap = bitmap;
+    m_selection.reset();  // the DC's own bitmap goes back in first
+    m_selection.emplace(*m_memory, bitmap);
+    m_bitmap = std::move(bitmap);  // the old one, no longer selected, is deleted
     m_width = width;
     m_height = height;
     return true;

@@ -3,9 +3,11 @@
 // fonts from the resources.
 #pragma once
 
+#include <optional>
 #include <string>
 
 #include "platform/ui/Windows.h"
+#include "wnd/Paint.h"
 
 namespace ZEP_Wnd {
 
@@ -44,7 +46,7 @@ public:
 
     // Makes the surface on first use and a new bitmap only when the size changes.
     bool EnsureSize(HDC reference, int width, int height);
-    HDC GetDC() const { return m_dc; }
+    HDC GetDC() const { return m_memory ? m_memory->GetDC() : nullptr; }
     int GetWidth() const { return m_width; }
     // The one double-buffering path: sizes the buffer to width x height,
     // lets `paint` draw into it and copies the result to `target` at (0, 0).
@@ -53,15 +55,18 @@ public:
     bool Draw(HDC target, int width, int height, PaintFn&& paint) {
         if (!EnsureSize(target, width, height))
             return false;
-        paint(m_dc);
-        return ::BitBlt(target, 0, 0, width, height, m_dc, 0, 0, SRCCOPY) != FALSE;
+        const HDC buffer = GetDC();
+        paint(buffer);
+        return ::BitBlt(target, 0, 0, width, height, buffer, 0, 0, SRCCOPY) != FALSE;
     }
     int GetHeight() const { return m_height; }
 
 private:
-    HDC m_dc = nullptr;
-    HBITMAP m_bitmap = nullptr;
-    HGDIOBJ m_oldBitmap = nullptr;
+    // Destroyed in reverse: the selection is undone before the bitmap and
+    // the DC are deleted.
+    std::optional<MemoryDC> m_memory;
+    OwnedBitmap m_bitmap;
+    std::optional<SelectGuard> m_selection;
     int m_width = 0;
     int m_height = 0;
 };

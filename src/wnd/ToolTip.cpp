@@ -20,16 +20,13 @@ bool ToolTip::Create(HWND parent, unsigned flags, unsigned autoHideMs) {
 }
 
 bool ToolTip::OnCreate(CREATESTRUCT*) {
-    m_font = CreatePointFont(8);
+    m_font.Reset(CreatePointFont(8));
     return true;
 }
 
 void ToolTip::OnDestroy() {
     StopTimer();
-    if (m_font) {
-        ::DeleteObject(m_font);
-        m_font = nullptr;
-    }
+    m_font.Reset();
     Window::OnDestroy();
 }
 
@@ -66,13 +63,12 @@ void ToolTip::ShowAt(const RECT& anchor, const std::wstring& text) {
     RECT r{anchor.right, anchor.bottom, work.right - m_margin, anchor.bottom};
     if (r.right <= r.left)
         r.right = r.left + 1;
-    const HDC dc = ::GetDC(m_hwnd);
-    const HGDIOBJ oldFont = m_font ? ::SelectObject(dc, m_font) : nullptr;
-    const UINT format = DT_CALCRECT | DT_NOPREFIX | ((m_flags & SingleLine) ? DT_SINGLELINE : DT_WORDBREAK);
-    ::DrawText(dc, m_text.c_str(), static_cast<int>(m_text.size()), &r, format);
-    if (oldFont)
-        ::SelectObject(dc, oldFont);
-    ::ReleaseDC(m_hwnd, dc);
+    {
+        WindowDC dc(m_hwnd);
+        SelectGuard font(dc, m_font);
+        const UINT format = DT_CALCRECT | DT_NOPREFIX | ((m_flags & SingleLine) ? DT_SINGLELINE : DT_WORDBREAK);
+        ::DrawText(dc, m_text.c_str(), static_cast<int>(m_text.size()), &r, format);
+    }
     if (r.right <= r.left || r.bottom <= r.top)
         return;  // nothing to show
 
@@ -149,36 +145,30 @@ void ToolTip::Paint(HDC dc) {
     if (m_above)
         offset = client.bottom - full.bottom;
     ::OffsetRect(&full, 0, offset);
-    const HBRUSH back = ::CreateSolidBrush(m_backColor);
+    const OwnedBrush back(::CreateSolidBrush(m_backColor));
     ::FillRect(dc, &client, back);
-    ::DeleteObject(back);
-    const HPEN pen = ::CreatePen(PS_SOLID, m_margin, m_textColor);
-    const HGDIOBJ oldPen = ::SelectObject(dc, pen);
-    const HGDIOBJ oldBrush = ::SelectObject(dc, ::GetStockObject(NULL_BRUSH));
-    ::Rectangle(dc, full.left + m_margin / 2, full.top + m_margin / 2, full.right - m_margin / 2,
-                full.bottom - m_margin / 2);
-    ::SelectObject(dc, oldBrush);
-    ::SelectObject(dc, oldPen);
-    ::DeleteObject(pen);
+    {
+        const OwnedPen pen(::CreatePen(PS_SOLID, m_margin, m_textColor));
+        SelectGuard framePen(dc, pen);
+        SelectGuard hollow(dc, ::GetStockObject(NULL_BRUSH));
+        ::Rectangle(dc, full.left + m_margin / 2, full.top + m_margin / 2, full.right - m_margin / 2,
+                    full.bottom - m_margin / 2);
+    }
     RECT textRect = full;
     ::InflateRect(&textRect, -m_margin, -m_margin);
-    const HGDIOBJ oldFont = m_font ? ::SelectObject(dc, m_font) : nullptr;
+    SelectGuard font(dc, m_font);
     ::SetTextColor(dc, m_textColor);
     ::SetBkMode(dc, TRANSPARENT);
     ::DrawText(dc, m_text.c_str(), static_cast<int>(m_text.size()), &textRect,
                DT_NOPREFIX | ((m_flags & SingleLine) ? DT_SINGLELINE : DT_WORDBREAK));
-    if (oldFont)
-        ::SelectObject(dc, oldFont);
 }
 
 bool ToolTip::OnMessage(UINT message, WPARAM wParam, LPARAM, LRESULT& result) {
     switch (message) {
     case WM_PAINT: {
-        PAINTSTRUCT ps;
-        const HDC dc = ::BeginPaint(m_hwnd, &ps);
-        if (dc)
-            Paint(dc);
-        ::EndPaint(m_hwnd, &ps);
+        PaintDC paint(m_hwnd);
+        if (paint.IsValid())
+            Paint(paint);
         result = 0;
         return true;
     }

@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "wnd/Paint.h"
 #include "wnd/Window.h"
 
 namespace ZEP_Wnd {
@@ -54,7 +55,7 @@ private:
     COLORREF m_textColor;
     COLORREF m_backColor;
     int m_margin = 3;
-    HFONT m_font = nullptr;
+    OwnedFont m_font;
     RECT m_placed{0, 0, 0, 0};
     bool m_above = false;
     bool m_appearing = false;

@@ -3,9 +3,11 @@
 // operations through one window procedure.
 #pragma once
 
+#include <cstdint>
 #include <map>
 #include <string>
 
+#include "platform/ui/Controls.h"
 #include "platform/ui/Windows.h"
 
 namespace ZEP_Wnd {
@@ -69,6 +71,41 @@ public:
     bool IsVisible() const;
     // Creates the shell menu bar of this window from a menu resource.
     HWND CreateMenuBar(UINT menuId) const;
+
+    // A message's parameters decoded once, so that a handler reads as what it
+    // handles instead of taking words apart.
+    struct CommandParams {
+        UINT id = 0;            // the command, or the id of the control that sent it
+        UINT code = 0;          // the control's notification code (0 from a menu)
+        HWND from = nullptr;    // the control, or null for a menu or an accelerator
+    };
+    struct ScrollParams {
+        int code = 0;           // SB_LINEUP, SB_PAGEDOWN, SB_THUMBTRACK...
+        int position = 0;       // the thumb's position, for SB_THUMBPOSITION and SB_THUMBTRACK
+        HWND bar = nullptr;     // the scroll-bar control, or null for the window's own bar
+    };
+    // The point of a mouse message, in client coordinates (negative to the
+    // left of or above the window while the mouse is captured).
+    static POINT PointFromParam(LPARAM lParam) { return POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)}; }
+    // The new client size of WM_SIZE.
+    static SIZE SizeFromParam(LPARAM lParam) {
+        const auto bits = static_cast<std::uintptr_t>(lParam);
+        return SIZE{LOWORD(bits), HIWORD(bits)};
+    }
+    // WM_COMMAND.
+    static CommandParams CommandFromParams(WPARAM wParam, LPARAM lParam) {
+        return CommandParams{LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HWND>(lParam)};
+    }
+    // WM_VSCROLL and WM_HSCROLL.
+    static ScrollParams ScrollFromParams(WPARAM wParam, LPARAM lParam) {
+        return ScrollParams{LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HWND>(lParam)};
+    }
+    // WM_NOTIFY's record: the header every notification starts with, or the
+    // whole record of the notification `code` names.
+    template <typename Record = NMHDR>
+    static const Record* NotifyFromParam(LPARAM lParam) {
+        return reinterpret_cast<const Record*>(lParam);
+    }
 
     // The window procedure shared by every window of the library's classes
     // and every window taken over.

@@ -201,8 +201,8 @@ bool LoadSettingsFile() {
     const std::wstring path = GetSettingsFilePath();
     AppSettings& settings = GetAppSettings();
     const bool read = settings.LoadFile(path);
-    if (settings.Store().LoadRefusedFile()) {
-        const auto result = settings.Store().GetLoadResult();
+    if (settings.GetStore().LoadRefusedFile()) {
+        const auto result = settings.GetStore().GetLoadResult();
         std::fprintf(stderr, "orbelline: %s is %s: the settings are not read, and the file is left as it is\n",
                      ob::kernel::ToUtf8(path).c_str(),
                      ob::kernel::DescribeFileRead(result, ZEP_Utility::Settings::kMaxFileBytes).c_str());

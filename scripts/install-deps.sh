@@ -10,7 +10,7 @@ PACKAGES=(
   libpixman-1-dev libjpeg62-turbo-dev libpng-dev
   libpugixml-dev liblitehtml-dev libsdl2-dev
   libcurl4-openssl-dev nlohmann-json3-dev
-  locales xvfb xdotool python3
+  locales xvfb xdotool python3 clang-format
   clang libclang-rt-14-dev
 )
 

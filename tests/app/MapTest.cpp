@@ -13,6 +13,7 @@ namespace shelltest {
 namespace {
 
 using OBControls::MapControl;
+using ob::ui::testing::UiDriver;
 using OBControls::MapImage;
 using ZEP_Utility::DateTime;
 

@@ -8,6 +8,7 @@
 namespace shelltest {
 namespace {
 
+using ob::ui::testing::UiDriver;
 using ZEP_Utility::DateTime;
 
 class Planner : public ::testing::Test, public ShellFixture {

@@ -18,6 +18,7 @@
 namespace shelltest {
 namespace {
 
+using ob::ui::testing::UiDriver;
 using P = PickCitiesDialog;
 
 // Drives whichever dialog is open through the UI driver.

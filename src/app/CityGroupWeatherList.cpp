@@ -230,7 +230,7 @@ void CityGroupWeatherList::DrawBusyArea(HDC dc, const RECT& area) {
     // The frames are drawn for the small screen; on a dense one they are
     // doubled (over the window colour, so their transparency holds).
     const SIZE frame = m_busyAnimation.GetSize();
-    const int scale = ScreenDpiX() >= 151 ? 2 : 1;
+    const int scale = GetScreenDpiX() >= 151 ? 2 : 1;
     const int height = area.bottom - area.top;
     const int x = area.left + 1;
     const int y = area.top + (height - frame.cy * scale) / 2;

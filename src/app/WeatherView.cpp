@@ -7,6 +7,7 @@
 #include "weather/DownloaderControl.h"
 #include "weather/FileUtils.h"
 #include "weather/WeatherIcons.h"
+#include "wnd/Paint.h"
 
 namespace OBControls {
 
@@ -21,8 +22,8 @@ public:
         return loader.Load(path);
     }
     void Free(OBWeather::IconBitmap bitmap) override {
-        if (bitmap)
-            ::DeleteObject(static_cast<HBITMAP>(bitmap));
+        // Taken over and deleted here.
+        ZEP_Wnd::OwnedBitmap owned(static_cast<HBITMAP>(bitmap));
     }
     std::pair<int, int> GetSize(OBWeather::IconBitmap bitmap) override {
         BITMAP info{};

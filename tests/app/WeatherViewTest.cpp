@@ -10,6 +10,7 @@ namespace shelltest {
 namespace {
 
 using namespace OBControls;
+using ob::ui::testing::UiDriver;
 using ZEP_Utility::DateTime;
 
 constexpr int kLondon = 234, kNewYork = 292, kSydney = 414, kParis = 325, kAbuDhabi = 2;

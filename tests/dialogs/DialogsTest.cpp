@@ -17,6 +17,7 @@ namespace shelltest {
 namespace {
 
 using namespace OBControls;
+using ob::ui::testing::UiDriver;
 
 constexpr int kLondon = 234, kNewYork = 292, kKathmandu = 198;
 const char* kThreeCities = "cities,234;292;198\r\ntab,0\r\n";

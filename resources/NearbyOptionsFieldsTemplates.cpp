@@ -32,7 +32,8 @@ DLGITEMTEMPLATE Button(const wchar_t* text, WORD id, short x, short y, short cx,
     return Item(WC_BUTTON, text, id, BS_PUSHBUTTON | WS_TABSTOP, x, y, cx, cy);
 }
 
-DLGITEMTEMPLATE CheckBox(const wchar_t* text, WORD id, short x, short y, short cx, short cy, DWORD extra = 0) {
+DLGITEMTEMPLATE CheckBox(const wchar_t* text, WORD id, short x, short y, short cx, short cy,
+                         DWORD extra = 0) {
     return Item(WC_BUTTON, text, id, BS_AUTOCHECKBOX | WS_TABSTOP | extra, x, y, cx, cy);
 }
 
@@ -55,7 +56,8 @@ void RegisterNearbyOptionsFieldsTemplates() {
     DLGTEMPLATE nearby = Page(L"Add City");
     nearby.items = {
         Label(L"Show the nearest", 4, 4, 58, 8),
-        Item(WC_EDIT, L"", 1018, ES_NUMBER | ES_LEFT | ES_AUTOHSCROLL | WS_BORDER | WS_TABSTOP, 4, 12, 20, 12),
+        Item(WC_EDIT, L"", 1018, ES_NUMBER | ES_LEFT | ES_AUTOHSCROLL | WS_BORDER | WS_TABSTOP, 4, 12, 20,
+             12),
         Label(L"cities", 28, 12, 17, 8),
         Button(L"Update", 1020, 92, 12, 40, 14),
         Item(WC_LISTVIEW, L"", 1011,
@@ -91,8 +93,8 @@ void RegisterNearbyOptionsFieldsTemplates() {
         Button(L"Move Up", 1007, 16, 4, 49, 12),
         Button(L"Move Down", 1008, 69, 4, 47, 12),
         Item(WC_LISTVIEW, L"", 1010,
-             LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS | LVS_NOCOLUMNHEADER | WS_BORDER | WS_TABSTOP, 4, 20,
-             128, 116),
+             LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS | LVS_NOCOLUMNHEADER | WS_BORDER | WS_TABSTOP, 4,
+             20, 128, 116),
         Button(L"OK", 1, 4, 140, 48, 12),
         Button(L"Cancel", 2, 84, 140, 48, 12),
     };

@@ -19,8 +19,9 @@ using ob::ui::MenuResource;
 // Every text the program shows by number. Dialogs and views that are not
 // built yet find theirs here too.
 const std::pair<unsigned, const wchar_t*> kStrings[] = {
-    {16, L"You do not have any cities selected.\nClick on the map or select City/Change Cities on the menu to "
-         L"choose your cities."},
+    {16,
+     L"You do not have any cities selected.\nClick on the map or select City/Change Cities on the menu to "
+     L"choose your cities."},
     {17, L"Add this city"},
     {18, L"City information"},
     {19, L"Show the nearby cities"},
@@ -60,8 +61,9 @@ const std::pair<unsigned, const wchar_t*> kStrings[] = {
     {1046, L"Full logging"},
     {1047, L"Celsius"},
     {1048, L"Fahrenheit"},
-    {1049, L"This may incur data costs if you are updating on a phone and you're not already connected to the "
-           L"internet (eg. via a wireless network).\nAre you sure you want to continue?"},
+    {1049,
+     L"This may incur data costs if you are updating on a phone and you're not already connected to the "
+     L"internet (eg. via a wireless network).\nAre you sure you want to continue?"},
     {40006, L"File"},
     {40011, L"City"},
     {40015, L"Tools"},
@@ -215,15 +217,16 @@ void RegisterDialogs() {
     const std::wstring title = std::wstring(L"Orbelline ") + ProgramVersion();
     about.items = {
         Control(L"STATIC", title.c_str(), kAboutTitleId, SS_CENTER, 2, 4, 132, 10),
-        Control(L"STATIC",
-                L"A world clock: local times, dialling codes, distances, sunrise and sunset, and the weather, "
-                L"for the cities you choose.\n\n"
-                L"City positions contain data from GeoNames (geonames.org), CC BY 4.0. Dialling codes derive "
-                L"from Google's libphonenumber, Apache 2.0. Airport codes were checked against OpenFlights "
-                L"data (openflights.org), ODbL 1.0. People names from world-countries, ODbL 1.0. Country codes "
-                L"from Debian's iso-codes, LGPL 2.1 or later. World map pictures: NASA Visible Earth.\n"
-                L"Weather data by Open-Meteo.com, CC BY 4.0.",
-                kAboutTextId, SS_LEFT, 4, 18, 128, 134),
+        Control(
+            L"STATIC",
+            L"A world clock: local times, dialling codes, distances, sunrise and sunset, and the weather, "
+            L"for the cities you choose.\n\n"
+            L"City positions contain data from GeoNames (geonames.org), CC BY 4.0. Dialling codes derive "
+            L"from Google's libphonenumber, Apache 2.0. Airport codes were checked against OpenFlights "
+            L"data (openflights.org), ODbL 1.0. People names from world-countries, ODbL 1.0. Country codes "
+            L"from Debian's iso-codes, LGPL 2.1 or later. World map pictures: NASA Visible Earth.\n"
+            L"Weather data by Open-Meteo.com, CC BY 4.0.",
+            kAboutTextId, SS_LEFT, 4, 18, 128, 134),
     };
     ob::ui::RegisterDialog(kAboutBoxTemplate, std::move(about));
     RegisterCityDialogs();
@@ -232,12 +235,11 @@ void RegisterDialogs() {
 
 }  // namespace
 
-const wchar_t* ProgramVersion() {
-    return L"1.0.0";
-}
+const wchar_t* ProgramVersion() { return L"1.0.0"; }
 
 void RegisterResources() {
-    for (const auto& [id, text] : kStrings) ob::ui::RegisterString(id, text);
+    for (const auto& [id, text] : kStrings)
+        ob::ui::RegisterString(id, text);
     RegisterMenus();
     RegisterDialogs();
     RegisterNearbyOptionsFieldsTemplates();

@@ -27,8 +27,8 @@ constexpr unsigned kPreviousInfoSmall = 1003;  // 4 frames of 14 x 14
 constexpr unsigned kNextInfoSmall = 1004;
 constexpr unsigned kPreviousInfoLarge = 1028;  // 4 frames of 28 x 28
 constexpr unsigned kNextInfoLarge = 1029;
-constexpr unsigned kBusyAnimation = 1027;      // 8 frames of 8 x 8
-constexpr unsigned kCheckStates = 30001;       // 3 pictures of 16 x 16
+constexpr unsigned kBusyAnimation = 1027;  // 8 frames of 8 x 8
+constexpr unsigned kCheckStates = 30001;   // 3 pictures of 16 x 16
 // The nearest city bar's buttons: 4 frames each (normal, pressed, focused,
 // disabled), 14 x 14 (arrows 14 x 7) and 28 x 28 (arrows 28 x 14).
 constexpr unsigned kCityInfoSmall = 112, kCityInfoLarge = 124;

@@ -35,7 +35,8 @@ struct WindowOptions {
 
 constexpr const char* kWindowUsage =
     "       orbelline [--screen WxH] [--at TIME]\n"
-    "       orbelline --headless --screenshot FILE [--view map|planner|weather] [--dialog NAME] [--screen WxH]\n"
+    "       orbelline --headless --screenshot FILE [--view map|planner|weather] [--dialog NAME] [--screen "
+    "WxH]\n"
     "                 [--at TIME]\n"
     "  --headless       draw into memory instead of a window (needs --screenshot)\n"
     "  --screenshot F   start, draw the first screen into the PNG file F and end\n"
@@ -57,8 +58,8 @@ bool TakeWindowOptions(std::vector<std::string>& args, WindowOptions& options, s
     std::string at;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
-        const bool takesValue = arg == "--screenshot" || arg == "--view" || arg == "--screen" || arg == "--dialog" ||
-                                arg == "--tap" || arg == "--select";
+        const bool takesValue = arg == "--screenshot" || arg == "--view" || arg == "--screen" ||
+                                arg == "--dialog" || arg == "--tap" || arg == "--select";
         // An option name is never taken as a value ("--screenshot --view map").
         if (takesValue && (i + 1 >= args.size() || args[i + 1].rfind("--", 0) == 0)) {
             error = arg + " needs a value";
@@ -95,9 +96,10 @@ bool TakeWindowOptions(std::vector<std::string>& args, WindowOptions& options, s
             windowOnly = true;
         } else if (arg == "--select") {
             const std::string& row = args[++i];
-            options.select = row.empty() || row.size() > 4 || row.find_first_not_of("0123456789") != std::string::npos
-                                 ? -2
-                                 : std::stoi(row);
+            options.select =
+                row.empty() || row.size() > 4 || row.find_first_not_of("0123456789") != std::string::npos
+                    ? -2
+                    : std::stoi(row);
             if (options.select < 0) {
                 error = "bad row '" + row + "' (0 is the home city)";
                 return false;
@@ -120,7 +122,8 @@ bool TakeWindowOptions(std::vector<std::string>& args, WindowOptions& options, s
             if (rest[i] != "--at")
                 continue;
             if (i + 1 >= rest.size() || !ob::cli::ParseIsoUtc(rest[i + 1], options.atTicks)) {
-                error = "--at needs a time such as 2008-01-15T12:00:00Z, from " + ob::cli::AcceptedTimeRange();
+                error =
+                    "--at needs a time such as 2008-01-15T12:00:00Z, from " + ob::cli::AcceptedTimeRange();
                 return false;
             }
             options.hasAt = true;
@@ -210,7 +213,8 @@ int RunWindow(const WindowOptions& options, const ob::cli::CliOptions& cli) {
         return ob::cli::kExitError;
     }
     if (!ob::ui::StartScreen(options.screen, "sdl")) {
-        std::fprintf(stderr, "orbelline: no display available (set DISPLAY, or use --headless --screenshot FILE)\n");
+        std::fprintf(stderr,
+                     "orbelline: no display available (set DISPLAY, or use --headless --screenshot FILE)\n");
         return ob::cli::kExitError;
     }
     if (options.hasAt || cli.hasAt)

@@ -23,10 +23,11 @@
 namespace {
 
 HBITMAP Picture(unsigned id) {
-    const HRSRC resource = ::FindResource(nullptr, MAKEINTRESOURCE(static_cast<int>(id)),
-                                          OBResources::kImageResourceType);
+    const HRSRC resource =
+        ::FindResource(nullptr, MAKEINTRESOURCE(static_cast<int>(id)), OBResources::kImageResourceType);
     OBControls::MemImageLoader loader;
-    return loader.Load(::LockResource(::LoadResource(nullptr, resource)), ::SizeofResource(nullptr, resource));
+    return loader.Load(::LockResource(::LoadResource(nullptr, resource)),
+                       ::SizeofResource(nullptr, resource));
 }
 
 std::unique_ptr<OBControls::MapImage> MakeMap(int width, int height) {

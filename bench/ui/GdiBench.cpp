@@ -99,7 +99,8 @@ void BM_BlitVgaFrame(benchmark::State& state) {
     ob::ui::Surface screen(480, 640);
     HDC screenDc = ob::ui::CreateSurfaceDC(&screen, {0, 0}, nullptr);
     Memory buffer(480, 640);
-    for (auto _ : state) BitBlt(screenDc, 0, 0, 480, 640, buffer.dc, 0, 0, SRCCOPY);
+    for (auto _ : state)
+        BitBlt(screenDc, 0, 0, 480, 640, buffer.dc, 0, 0, SRCCOPY);
     DeleteDC(screenDc);
 }
 BENCHMARK(BM_BlitVgaFrame)->Unit(benchmark::kMicrosecond);
@@ -134,8 +135,10 @@ void BM_StretchMap(benchmark::State& state) {
     Memory source(640, 320);
     PaintPicture(source.dc, 640, 320);
     Memory target(480, 240);
-    if (state.range(0) == 0) SetStretchBltMode(target.dc, COLORONCOLOR);
-    for (auto _ : state) StretchBlt(target.dc, 0, 0, 480, 240, source.dc, 0, 0, 640, 320, SRCCOPY);
+    if (state.range(0) == 0)
+        SetStretchBltMode(target.dc, COLORONCOLOR);
+    for (auto _ : state)
+        StretchBlt(target.dc, 0, 0, 480, 240, source.dc, 0, 0, 640, 320, SRCCOPY);
 }
 BENCHMARK(BM_StretchMap)->Arg(1)->Arg(0)->Unit(benchmark::kMicrosecond);
 

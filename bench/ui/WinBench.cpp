@@ -33,14 +33,15 @@ void BM_RepaintVgaThroughTheLoop(benchmark::State& state) {
     wc.lpszClassName = L"BenchRow";
     wc.hbrBackground = GetSysColorBrush(COLOR_WINDOW);
     RegisterClass(&wc);
-    HWND frame = CreateWindowEx(0, L"BenchRow", L"Bench", WS_VISIBLE, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
-                                CW_USEDEFAULT, nullptr, nullptr, nullptr, nullptr);
+    HWND frame = CreateWindowEx(0, L"BenchRow", L"Bench", WS_VISIBLE, CW_USEDEFAULT, CW_USEDEFAULT,
+                                CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, nullptr, nullptr);
     RECT rc;
     GetClientRect(frame, &rc);
     int rowHeight = rc.bottom / 12;
     for (int i = 0; i < 12; ++i)
-        CreateWindowEx(0, L"BenchRow", L"", WS_CHILD | WS_VISIBLE, 0, i * rowHeight, rc.right, rowHeight, frame,
-                       reinterpret_cast<HMENU>(static_cast<std::uintptr_t>(100 + i)), nullptr, nullptr);
+        CreateWindowEx(0, L"BenchRow", L"", WS_CHILD | WS_VISIBLE, 0, i * rowHeight, rc.right, rowHeight,
+                       frame, reinterpret_cast<HMENU>(static_cast<std::uintptr_t>(100 + i)), nullptr,
+                       nullptr);
     ui.RunUntilIdle();
     for (auto _ : state) {
         RedrawWindow(frame, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
@@ -57,7 +58,8 @@ void BM_PostAndDispatch1000(benchmark::State& state) {
     RegisterClass(&wc);
     HWND sink = CreateWindowEx(0, L"BenchSink", L"", 0, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
     for (auto _ : state) {
-        for (int i = 0; i < 1000; ++i) PostMessage(sink, WM_USER, static_cast<WPARAM>(i), 0);
+        for (int i = 0; i < 1000; ++i)
+            PostMessage(sink, WM_USER, static_cast<WPARAM>(i), 0);
         benchmark::DoNotOptimize(ui.RunUntilIdle());
     }
 }

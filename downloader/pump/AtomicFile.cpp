@@ -19,7 +19,8 @@ bool MakeFolders(const std::string& path) {
     const std::wstring wide = ob::kernel::FromUtf8(path);
     ob::kernel::CreateFolderTree(wide);
     const std::uint32_t attributes = ob::kernel::GetFileAttributes(wide);
-    return attributes != ob::kernel::kInvalidAttributes && (attributes & ob::kernel::kAttributeDirectory) != 0;
+    return attributes != ob::kernel::kInvalidAttributes &&
+           (attributes & ob::kernel::kAttributeDirectory) != 0;
 }
 
 }  // namespace OBPump

@@ -51,9 +51,13 @@ std::string HelpText() {
            "stops when Orbelline tells it to.\n"
            "\n"
            "  --once             fetch every city now and exit (status 0 when every city\n"
-           "                     succeeded, 1 otherwise); gives up after " + std::to_string(kOnceDeadlineSeconds) + " seconds\n"
+           "                     succeeded, 1 otherwise); gives up after " +
+           std::to_string(kOnceDeadlineSeconds) +
+           " seconds\n"
            "  --service-url URL  use this forecast service instead of\n"
-           "                     " + std::string(kDefaultServiceUrl) + "\n"
+           "                     " +
+           std::string(kDefaultServiceUrl) +
+           "\n"
            "  --help             show this text\n"
            "\n"
            "Environment: ORBELLINE_FORECAST_URL sets the service when no option does;\n"
@@ -91,7 +95,8 @@ bool TimeoutFromEnvironment(std::optional<long>& timeout, std::string& error) {
     errno = 0;
     const long value = std::strtol(env, &end, 10);
     if (errno != 0 || *end != '\0' || *env < '0' || *env > '9' || value < 1 || value > 600'000) {
-        error = std::string(kTimeoutVariable) + ": not a whole number of milliseconds from 1 to 600000: " + env;
+        error =
+            std::string(kTimeoutVariable) + ": not a whole number of milliseconds from 1 to 600000: " + env;
         return false;
     }
     timeout = value;

@@ -9,7 +9,7 @@
 namespace OBPump {
 
 struct PumpOptions {
-    bool once = false;     // fetch every city now, then exit
+    bool once = false;  // fetch every city now, then exit
     bool help = false;
     std::string serviceUrl;  // empty: the environment's or the public service
 };

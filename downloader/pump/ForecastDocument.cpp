@@ -74,7 +74,8 @@ public:
 
 std::string FormatNumber(double value, int decimals, bool keepDecimals) {
     char buffer[64];
-    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, decimals);
+    const auto result =
+        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, decimals);
     std::string text(buffer, result.ptr);
     if (!keepDecimals && text.find('.') != std::string::npos) {
         while (text.back() == '0')

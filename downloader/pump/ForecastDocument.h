@@ -9,7 +9,7 @@
 namespace OBPump {
 
 struct ForecastFileInfo {
-    double latitude = 0;   // the position asked for
+    double latitude = 0;  // the position asked for
     double longitude = 0;
     std::string issuedUtc;  // "2026-12-08T07:00:00Z"
 };

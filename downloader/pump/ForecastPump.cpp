@@ -68,8 +68,9 @@ FetchReport ForecastPump::FetchAll() {
     report.cities = static_cast<int>(settings.cityIds.size());
     if (!settings.fileRead)
         m_log.Write(Severity::Warning,
-                   "settings file " + SettingsPath() + " " + settings.whyNotRead + ": no cities to fetch");
-    m_log.Write(Severity::Info, "fetching " + std::to_string(report.cities) + " cities from " + m_config.serviceUrl);
+                    "settings file " + SettingsPath() + " " + settings.whyNotRead + ": no cities to fetch");
+    m_log.Write(Severity::Info,
+                "fetching " + std::to_string(report.cities) + " cities from " + m_config.serviceUrl);
 
     if (report.cities > 0 && !MakeFolders(DataFolder())) {
         m_log.Write(Severity::Critical, "cannot create the data folder " + DataFolder());
@@ -95,12 +96,12 @@ FetchReport ForecastPump::FetchAll() {
         } else {
             ++report.failed;
             m_log.Write(m_writeFailed ? Severity::Critical : Severity::Error,
-                       Describe(*city) + ": " + why + "; its previous forecast is kept");
+                        Describe(*city) + ": " + why + "; its previous forecast is kept");
         }
     }
     m_log.Write(report.AllSucceeded() ? Severity::Info : Severity::Error,
-               "fetch done: " + std::to_string(report.succeeded) + " of " + std::to_string(report.cities) +
-                   " cities updated");
+                "fetch done: " + std::to_string(report.succeeded) + " of " + std::to_string(report.cities) +
+                    " cities updated");
     return report;
 }
 
@@ -139,7 +140,7 @@ bool ForecastPump::FetchCity(const CityPlace& city, std::string& why) {
         return false;
     }
     m_log.Write(Severity::Detail, Describe(city) + ": " + std::to_string(parsed.forecast->days.size()) +
-                                     " days written to " + ForecastPath(city.id));
+                                      " days written to " + ForecastPath(city.id));
     return true;
 }
 

@@ -15,8 +15,8 @@
 namespace OBPump {
 
 struct PumpConfig {
-    std::string appFolder;     // where settings.csv and weather/ live, unless given below
-    std::string serviceUrl;    // the forecast service endpoint
+    std::string appFolder;   // where settings.csv and weather/ live, unless given below
+    std::string serviceUrl;  // the forecast service endpoint
     HttpOptions http;
     std::string settingsFile = {};  // the settings file, if not appFolder's
     std::string dataFolder = {};    // the forecast folder, if not appFolder's

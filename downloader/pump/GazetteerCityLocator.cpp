@@ -20,7 +20,8 @@ std::optional<CityPlace> GazetteerCityLocator::Find(int id) {
             const void* record = table->GetRow(i);
             CityPlace place;
             std::wstring name;
-            if (!table->GetInt(L"id", record, place.id) || !table->GetDouble(L"Lat", record, place.latitude) ||
+            if (!table->GetInt(L"id", record, place.id) ||
+                !table->GetDouble(L"Lat", record, place.latitude) ||
                 !table->GetDouble(L"Long", record, place.longitude))
                 continue;
             table->GetString(L"displayName", record, name);

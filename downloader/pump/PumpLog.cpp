@@ -37,7 +37,9 @@ std::string OneLine(const std::string& message) {
 }  // namespace
 
 PumpLog::PumpLog(std::string path, int level, std::size_t limitBytes)
-    : m_path(std::move(path)), m_level(std::clamp(level, 0, 5)), m_limit(std::max<std::size_t>(limitBytes, 1024)) {}
+    : m_path(std::move(path)),
+      m_level(std::clamp(level, 0, 5)),
+      m_limit(std::max<std::size_t>(limitBytes, 1024)) {}
 
 void PumpLog::SetLevel(int level) { m_level = std::clamp(level, 0, 5); }
 
@@ -50,8 +52,7 @@ void PumpLog::Write(Severity severity, const std::string& message) {
         return;
     const long long seconds =
         (ob::kernel::UtcNowTicks() - ob::kernel::kUnixEpochTicks) / ob::kernel::kTicksPerSecond;
-    const std::string line =
-        IsoUtc(seconds) + " [" + SeverityName(severity) + "] " + OneLine(message) + "\n";
+    const std::string line = IsoUtc(seconds) + " [" + SeverityName(severity) + "] " + OneLine(message) + "\n";
 
     std::lock_guard<std::mutex> guard(m_lock);
     struct stat info {};
@@ -61,8 +62,8 @@ void PumpLog::Write(Severity severity, const std::string& message) {
     // Only a plain file is written: opening never blocks (a FIFO put in the
     // log's place would otherwise hold the downloader for ever) and a link,
     // a FIFO or a device is left alone.
-    const int fd = ::open(m_path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC | O_NOCTTY,
-                          0600);
+    const int fd = ::open(
+        m_path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC | O_NOCTTY, 0600);
     if (fd < 0)
         return;
     if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode)) {

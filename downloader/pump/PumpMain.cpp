@@ -65,7 +65,8 @@ int PumpMain(const std::vector<std::string>& arguments) {
     config.dataFolder = ob::kernel::ToUtf8(paths.forecastFolder);
     std::string error;
     std::optional<long> timeout;
-    if (!ResolveServiceUrl(parsed.options, config.serviceUrl, error) || !TimeoutFromEnvironment(timeout, error)) {
+    if (!ResolveServiceUrl(parsed.options, config.serviceUrl, error) ||
+        !TimeoutFromEnvironment(timeout, error)) {
         std::fprintf(stderr, "ForecastPumpCF: %s\n", error.c_str());
         return 2;
     }
@@ -87,8 +88,8 @@ int PumpMain(const std::vector<std::string>& arguments) {
             DeadlineSignals deadline(signals, kOnceDeadlineSeconds);
             report = FetchWhileBusy(pump, deadline, log);
             if (deadline.Expired())
-                log.Write(Severity::Error,
-                          "gave up after " + std::to_string(kOnceDeadlineSeconds) + " seconds: the service is too slow");
+                log.Write(Severity::Error, "gave up after " + std::to_string(kOnceDeadlineSeconds) +
+                                               " seconds: the service is too slow");
         };
         if (ob::kernel::NamedLivenessLock::IsHeld(OBWeather::kDownloaderRunningLockName)) {
             QuietSignals quiet;
@@ -110,7 +111,8 @@ int PumpMain(const std::vector<std::string>& arguments) {
     InstallStopHandlers();
     NamedEventSignals signals(true);
     if (!signals.Ok()) {
-        log.Write(Severity::Critical, "cannot create the named events; the program cannot reach the downloader");
+        log.Write(Severity::Critical,
+                  "cannot create the named events; the program cannot reach the downloader");
         return 1;
     }
     RunService(pump, signals, log);

@@ -54,7 +54,8 @@ FetchReport FetchWhileBusy(ForecastPump& pump, IPumpSignals& signals, PumpLog& l
 void RunService(ForecastPump& pump, IPumpSignals& signals, PumpLog& log) {
     PumpSettings settings = pump.ReadSettings();
     log.SetLevel(settings.logLevel);
-    log.Write(Severity::Info, std::string("started; automatic updates ") + (settings.useNetwork ? "on" : "off"));
+    log.Write(Severity::Info,
+              std::string("started; automatic updates ") + (settings.useNetwork ? "on" : "off"));
 
     long long nextAuto = UnixNow() + kAutoUpdateSeconds;
     if (settings.useNetwork && StartupFetchDue(pump.NewestForecastTime(), UnixNow())) {
@@ -66,7 +67,8 @@ void RunService(ForecastPump& pump, IPumpSignals& signals, PumpLog& log) {
     for (;;) {
         long waitMs = kLongestWaitMs;
         if (settings.useNetwork)
-            waitMs = static_cast<long>(std::clamp<long long>((nextAuto - UnixNow()) * 1000, 0, kLongestWaitMs));
+            waitMs =
+                static_cast<long>(std::clamp<long long>((nextAuto - UnixNow()) * 1000, 0, kLongestWaitMs));
         const Wake wake = signals.Wait(waitMs);
         if (wake == Wake::Stop)
             break;

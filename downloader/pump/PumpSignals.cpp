@@ -46,7 +46,9 @@ Wake NamedEventSignals::Wait(long timeoutMs) {
     for (;;) {
         if (StopRequested())
             return Wake::Stop;
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(until - std::chrono::steady_clock::now()).count();
+        const auto left =
+            std::chrono::duration_cast<std::chrono::milliseconds>(until - std::chrono::steady_clock::now())
+                .count();
         if (left <= 0)
             return m_getNow && m_getNow->Wait(0) ? Wake::FetchNow : Wake::TimedOut;
         if (m_getNow && m_getNow->Wait(static_cast<std::uint32_t>(std::min<long long>(left, kSliceMs)))) {

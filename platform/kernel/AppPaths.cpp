@@ -68,7 +68,8 @@ std::wstring g_override;
 AppPaths ResolveAppPaths(const std::wstring& exeFolder, const EnvironmentLookup& environment) {
     AppPaths paths;
     // The downloader of an installation lives two levels down, the program one.
-    const std::wstring prefix = EndsWith(exeFolder, L"/lib/orbelline") ? Parent(Parent(exeFolder)) : Parent(exeFolder);
+    const std::wstring prefix =
+        EndsWith(exeFolder, L"/lib/orbelline") ? Parent(Parent(exeFolder)) : Parent(exeFolder);
     const std::wstring shared = Join(Join(prefix, L"share"), kProgramName);
     paths.installed = !IsFolder(Join(exeFolder, L"weather/html")) && IsFolder(Join(shared, L"weather/html"));
     if (!paths.installed) {
@@ -80,7 +81,8 @@ AppPaths ResolveAppPaths(const std::wstring& exeFolder, const EnvironmentLookup&
         return paths;
     }
     paths.contentFolder = shared;
-    paths.settingsFile = Join(Join(XdgFolder(environment, "XDG_CONFIG_HOME", L".config"), kProgramName), L"settings.csv");
+    paths.settingsFile =
+        Join(Join(XdgFolder(environment, "XDG_CONFIG_HOME", L".config"), kProgramName), L"settings.csv");
     paths.forecastFolder =
         Join(Join(XdgFolder(environment, "XDG_CACHE_HOME", L".cache"), kProgramName), L"weather/data");
     paths.logFolder = Join(XdgFolder(environment, "XDG_STATE_HOME", L".local/state"), kProgramName);

@@ -43,9 +43,7 @@ Ticks MaxTicks() {
 
 }  // namespace
 
-bool IsGregorianLeapYear(int year) {
-    return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
-}
+bool IsGregorianLeapYear(int year) { return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0; }
 
 int DaysInMonth(int year, int month) {
     static const int kDays[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
@@ -55,13 +53,12 @@ int DaysInMonth(int year, int month) {
 }
 
 bool CalendarToTicks(const CalendarFields& f, Ticks& out) {
-    if (f.year < kMinCalendarYear || f.year > kMaxCalendarYear || f.month < 1 || f.month > 12 ||
-        f.day < 1 || f.day > DaysInMonth(f.year, f.month) || f.hour > 23 || f.minute > 59 ||
-        f.second > 59 || f.milliseconds > 999)
+    if (f.year < kMinCalendarYear || f.year > kMaxCalendarYear || f.month < 1 || f.month > 12 || f.day < 1 ||
+        f.day > DaysInMonth(f.year, f.month) || f.hour > 23 || f.minute > 59 || f.second > 59 ||
+        f.milliseconds > 999)
         return false;
     const std::int64_t days = DaysFromCivil(f.year, f.month, f.day) - kDaysTo1601;
-    out = days * kTicksPerDay +
-          ((f.hour * 60LL + f.minute) * 60 + f.second) * kTicksPerSecond +
+    out = days * kTicksPerDay + ((f.hour * 60LL + f.minute) * 60 + f.second) * kTicksPerSecond +
           f.milliseconds * kTicksPerMillisecond;
     return true;
 }
@@ -95,8 +92,6 @@ Ticks UtcToSystemLocal(Ticks utc) {
     return utc + static_cast<Ticks>(local.tm_gmtoff) * kTicksPerSecond;
 }
 
-Ticks LocalNowTicks() {
-    return UtcToSystemLocal(UtcNowTicks());
-}
+Ticks LocalNowTicks() { return UtcToSystemLocal(UtcNowTicks()); }
 
 }  // namespace ob::kernel

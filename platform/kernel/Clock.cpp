@@ -12,10 +12,10 @@ enum class Mode { Real, Fixed, Running, Virtual };
 struct ClockState {
     std::mutex lock;
     Mode mode = Mode::Real;
-    Ticks start = 0;                                    // override start instant
-    std::chrono::steady_clock::time_point anchor{};     // when a running override began
+    Ticks start = 0;                                 // override start instant
+    std::chrono::steady_clock::time_point anchor{};  // when a running override began
     Ticks virtualNow = 0;
-    Ticks virtualOrigin = 0;                            // virtual instant that TickCountMs counts from
+    Ticks virtualOrigin = 0;  // virtual instant that TickCountMs counts from
 };
 
 ClockState& State() {
@@ -35,16 +35,13 @@ Ticks UtcNowTicks() {
     ClockState& s = State();
     std::lock_guard<std::mutex> guard(s.lock);
     switch (s.mode) {
-    case Mode::Real:
-        return RealUtcTicks();
-    case Mode::Fixed:
-        return s.start;
+    case Mode::Real: return RealUtcTicks();
+    case Mode::Fixed: return s.start;
     case Mode::Running: {
         const auto elapsed = std::chrono::steady_clock::now() - s.anchor;
         return s.start + std::chrono::duration_cast<std::chrono::microseconds>(elapsed).count() * 10;
     }
-    case Mode::Virtual:
-        return s.virtualNow;
+    case Mode::Virtual: return s.virtualNow;
     }
     return RealUtcTicks();
 }

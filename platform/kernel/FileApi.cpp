@@ -35,7 +35,8 @@ void SetMissingError(const std::string& path) {
     const auto slash = path.find_last_of('/');
     const std::string parent = slash == std::string::npos ? "." : (slash == 0 ? "/" : path.substr(0, slash));
     struct stat st {};
-    SetLastError(::stat(parent.c_str(), &st) == 0 && S_ISDIR(st.st_mode) ? kErrorFileNotFound : kErrorPathNotFound);
+    SetLastError(::stat(parent.c_str(), &st) == 0 && S_ISDIR(st.st_mode) ? kErrorFileNotFound
+                                                                         : kErrorPathNotFound);
 }
 
 Ticks ToTicks(const struct timespec& ts) {
@@ -210,7 +211,8 @@ std::wstring ErrorMessage(std::uint32_t code) {
     case kErrorInvalidParameter: return L"The parameter is incorrect.";
     case kErrorDiskFull: return L"There is not enough space on the disk.";
     case kErrorInvalidName: return L"The filename, directory name, or volume label syntax is incorrect.";
-    case kErrorNegativeSeek: return L"An attempt was made to move the file pointer before the beginning of the file.";
+    case kErrorNegativeSeek:
+        return L"An attempt was made to move the file pointer before the beginning of the file.";
     case kErrorDirNotEmpty: return L"The directory is not empty.";
     case kErrorBusy: return L"The requested resource is in use.";
     case kErrorAlreadyExists: return L"Cannot create a file when that file already exists.";
@@ -280,7 +282,8 @@ FileHandle OpenFile(const std::wstring& path, std::uint32_t access, std::uint32_
     ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
     {
         std::lock_guard lock(g_shareMutex);
-        const bool conflict = (wantRead && MarkerHeld(fd, kDeniesRead)) || (wantWrite && MarkerHeld(fd, kDeniesWrite)) ||
+        const bool conflict = (wantRead && MarkerHeld(fd, kDeniesRead)) ||
+                              (wantWrite && MarkerHeld(fd, kDeniesWrite)) ||
                               (!(share & kShareRead) && MarkerHeld(fd, kHasRead)) ||
                               (!(share & kShareWrite) && MarkerHeld(fd, kHasWrite));
         if (conflict) {
@@ -362,7 +365,9 @@ std::int64_t SeekFile(FileHandle file, std::int64_t offset, SeekOrigin origin) {
     const std::shared_ptr<OpenFileRecord> record = Lookup(file);
     if (!record)
         return -1;
-    const int whence = origin == SeekOrigin::Begin ? SEEK_SET : origin == SeekOrigin::End ? SEEK_END : SEEK_CUR;
+    const int whence = origin == SeekOrigin::Begin ? SEEK_SET
+                       : origin == SeekOrigin::End ? SEEK_END
+                                                   : SEEK_CUR;
     const off_t result = ::lseek(record->fd, offset, whence);
     if (result < 0) {
         SetLastError(errno == EINVAL ? kErrorNegativeSeek : ErrorFromErrno(errno));
@@ -444,7 +449,8 @@ std::uint32_t GetFileAttributes(const std::wstring& path) {
     }
     const auto slash = name.find_last_of('/');
     SetLastError(kErrorSuccess);
-    return AttributesOf(st, slash == std::string::npos ? std::string_view(name) : std::string_view(name).substr(slash + 1));
+    return AttributesOf(
+        st, slash == std::string::npos ? std::string_view(name) : std::string_view(name).substr(slash + 1));
 }
 
 bool CreateFolder(const std::wstring& path) {
@@ -628,7 +634,8 @@ bool WriteFileAtomically(const std::wstring& path, std::string_view bytes, const
     static std::atomic<unsigned> counter{0};
     const std::string target = Narrow(path);
     const auto slash = target.find_last_of('/');
-    const std::string folder = slash == std::string::npos ? "." : (slash == 0 ? "/" : target.substr(0, slash));
+    const std::string folder =
+        slash == std::string::npos ? "." : (slash == 0 ? "/" : target.substr(0, slash));
     const std::string base = slash == std::string::npos ? target : target.substr(slash + 1);
     if (base.empty()) {
         SetLastError(kErrorInvalidName);
@@ -644,10 +651,9 @@ bool WriteFileAtomically(const std::wstring& path, std::string_view bytes, const
         RemoveAbandonedTemporaries(folder, base);
     // A unique name unless the caller names one; a named one is emptied
     // first, so that what an interrupted write left there never survives.
-    const std::string temp = !tempPath.empty()
-                                 ? Narrow(tempPath)
-                                 : folder + "/." + base + "." + std::to_string(::getpid()) + "." +
-                                       std::to_string(counter.fetch_add(1)) + ".tmp";
+    const std::string temp = !tempPath.empty() ? Narrow(tempPath)
+                                               : folder + "/." + base + "." + std::to_string(::getpid()) +
+                                                     "." + std::to_string(counter.fetch_add(1)) + ".tmp";
     const int flags = O_WRONLY | O_CREAT | O_CLOEXEC | O_NOFOLLOW | (tempPath.empty() ? O_EXCL : O_TRUNC);
     // A new file gets the usual permissions (0666 less the umask).
     const int fd = ::open(temp.c_str(), flags, 0666);

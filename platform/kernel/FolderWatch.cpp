@@ -109,7 +109,9 @@ void FolderWatch::AddTree(const std::string& folder) {
 bool FolderWatch::WaitForChanges(int timeoutMs) const {
     if (m_fd < 0)
         return false;
-    struct pollfd pfd {m_fd, POLLIN, 0};
+    struct pollfd pfd {
+        m_fd, POLLIN, 0
+    };
     int result;
     do {
         result = ::poll(&pfd, 1, timeoutMs);
@@ -177,8 +179,9 @@ std::vector<FileChangeNotification*> FolderWatch::ReadChanges() {
             struct stat st {};
             if (::stat(path.c_str(), &st) == 0) {
                 block->info.attributes = S_ISDIR(st.st_mode) ? kAttributeDirectory : kAttributeNormal;
-                block->info.modified =
-                    kUnixEpochTicks + static_cast<Ticks>(st.st_mtim.tv_sec) * kTicksPerSecond + st.st_mtim.tv_nsec / 100;
+                block->info.modified = kUnixEpochTicks +
+                                       static_cast<Ticks>(st.st_mtim.tv_sec) * kTicksPerSecond +
+                                       st.st_mtim.tv_nsec / 100;
                 block->info.fileSize = S_ISDIR(st.st_mode) ? 0 : static_cast<std::uint64_t>(st.st_size);
             }
             out.push_back(block);

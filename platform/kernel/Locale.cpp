@@ -99,14 +99,10 @@ std::wstring Expand(const CalendarFields& f, wchar_t letter, size_t run, bool wi
         if (run == 2)
             return Number(f.year % 100, 2);
         return Number(f.year, 1);
-    case L'h':
-        return Number(hour12, run >= 2 ? 2 : 1);
-    case L'H':
-        return Number(f.hour, run >= 2 ? 2 : 1);
-    case L'm':
-        return Number(f.minute, run >= 2 ? 2 : 1);
-    case L's':
-        return Number(f.second, run >= 2 ? 2 : 1);
+    case L'h': return Number(hour12, run >= 2 ? 2 : 1);
+    case L'H': return Number(f.hour, run >= 2 ? 2 : 1);
+    case L'm': return Number(f.minute, run >= 2 ? 2 : 1);
+    case L's': return Number(f.second, run >= 2 ? 2 : 1);
     case L't': {
         const std::wstring designator = LangInfo(f.hour < 12 ? AM_STR : PM_STR);
         return run == 1 ? designator.substr(0, 1) : designator;
@@ -217,9 +213,9 @@ std::wstring PictureFromStrftime(const std::string& format) {
         }
         ++i;
         // glibc flags and the E/O modifiers change padding or numerals only.
-        while (i < format.size() && (format[i] == '-' || format[i] == '_' || format[i] == '0' ||
-                                     format[i] == '^' || format[i] == '#' || format[i] == 'E' ||
-                                     format[i] == 'O'))
+        while (i < format.size() &&
+               (format[i] == '-' || format[i] == '_' || format[i] == '0' || format[i] == '^' ||
+                format[i] == '#' || format[i] == 'E' || format[i] == 'O'))
             ++i;
         if (i == format.size())
             break;
@@ -229,8 +225,10 @@ std::wstring PictureFromStrftime(const std::string& format) {
         case 'e': emit(L"d"); break;
         case 'm': emit(unpadded ? L"M" : L"MM"); break;
         case 'y': emit(L"yy"); break;
-        case 'Y': case 'G': emit(L"yyyy"); break;
-        case 'b': case 'h': emit(L"MMM"); break;
+        case 'Y':
+        case 'G': emit(L"yyyy"); break;
+        case 'b':
+        case 'h': emit(L"MMM"); break;
         case 'B': emit(L"MMMM"); break;
         case 'a': emit(L"ddd"); break;
         case 'A': emit(L"dddd"); break;
@@ -240,12 +238,16 @@ std::wstring PictureFromStrftime(const std::string& format) {
         case 'l': emit(L"h"); break;
         case 'M': emit(L"mm"); break;
         case 'S': emit(L"ss"); break;
-        case 'p': case 'P': emit(L"tt"); break;
+        case 'p':
+        case 'P': emit(L"tt"); break;
         case 'D': emit(L"MM/dd/yy"); break;
         case 'F': emit(L"yyyy-MM-dd"); break;
         case 'T': emit(L"HH:mm:ss"); break;
         case 'R': emit(L"HH:mm"); break;
-        case 'r': flush(); out += PictureFromStrftime(nl_langinfo(T_FMT_AMPM)); break;
+        case 'r':
+            flush();
+            out += PictureFromStrftime(nl_langinfo(T_FMT_AMPM));
+            break;
         case 'n': literal += '\n'; break;
         case 't': literal += '\t'; break;
         case '%': literal += '%'; break;
@@ -256,9 +258,7 @@ std::wstring PictureFromStrftime(const std::string& format) {
     return out;
 }
 
-std::wstring LocaleShortDatePicture() {
-    return PictureFromStrftime(nl_langinfo(D_FMT));
-}
+std::wstring LocaleShortDatePicture() { return PictureFromStrftime(nl_langinfo(D_FMT)); }
 
 std::wstring LocaleLongDatePicture() {
     // The locale has no long date format of its own; order the long form like
@@ -283,13 +283,9 @@ std::wstring LocaleTimePicture() {
     return PictureFromStrftime(format);
 }
 
-std::wstring LocaleAmDesignator() {
-    return LangInfo(AM_STR);
-}
+std::wstring LocaleAmDesignator() { return LangInfo(AM_STR); }
 
-std::wstring LocalePmDesignator() {
-    return LangInfo(PM_STR);
-}
+std::wstring LocalePmDesignator() { return LangInfo(PM_STR); }
 
 MeasurementSystem LocaleMeasurementSystem() {
     // glibc's LC_MEASUREMENT: 1 = metric, 2 = US customary.

@@ -22,7 +22,8 @@ std::mutex g_scopeMutex;
 std::string Sanitize(std::string_view text) {
     std::string out;
     for (char c : text) {
-        if ((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '-' || c == '_')
+        if ((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '-' ||
+            c == '_')
             out += c;
     }
     return out.substr(0, 64);
@@ -58,7 +59,8 @@ bool OwnedPrivately(const std::string& kernelName) {
 
 sem_t* OpenSemaphore(const std::string& kernelName, bool create, unsigned initial) {
     const std::string semName = "/" + kernelName;
-    sem_t* sem = create ? ::sem_open(semName.c_str(), O_CREAT, 0600, initial) : ::sem_open(semName.c_str(), 0);
+    sem_t* sem =
+        create ? ::sem_open(semName.c_str(), O_CREAT, 0600, initial) : ::sem_open(semName.c_str(), 0);
     if (sem == SEM_FAILED) {
         SetLastError(errno == ENOENT ? kErrorFileNotFound : ErrorFromErrno(errno));
         return nullptr;
@@ -186,7 +188,8 @@ bool FitRuntimeFolder(const std::string& folder, std::string& problem) {
     } else if (!S_ISDIR(st.st_mode)) {
         problem = "the runtime folder " + folder + " is not a folder";
     } else if (st.st_uid != ::getuid()) {
-        problem = "the runtime folder " + folder + " belongs to another user (uid " + std::to_string(st.st_uid) + ")";
+        problem = "the runtime folder " + folder + " belongs to another user (uid " +
+                  std::to_string(st.st_uid) + ")";
     } else if ((st.st_mode & 077) != 0) {
         char mode[8];
         std::snprintf(mode, sizeof mode, "%04o", static_cast<unsigned>(st.st_mode & 07777));

@@ -64,7 +64,8 @@ std::unique_ptr<SingleInstance> SingleInstance::Acquire(std::wstring_view name) 
     sockaddr_un addr;
     if (FillAddress(instance->m_socketPath, addr)) {
         const int s = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
-        if (s >= 0 && ::bind(s, reinterpret_cast<sockaddr*>(&addr), sizeof addr) == 0 && ::listen(s, 4) == 0) {
+        if (s >= 0 && ::bind(s, reinterpret_cast<sockaddr*>(&addr), sizeof addr) == 0 &&
+            ::listen(s, 4) == 0) {
             ::chmod(instance->m_socketPath.c_str(), 0600);
             instance->m_listenFd = s;
         } else if (s >= 0) {

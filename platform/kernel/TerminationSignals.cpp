@@ -18,8 +18,8 @@ volatile int g_write = -1;
 void OnSignal(int number) {
     const int saved = errno;
     const unsigned char byte = static_cast<unsigned char>(number);
-    if (g_write >= 0)
-        [[maybe_unused]] const auto written = ::write(g_write, &byte, 1);
+    if (g_write >= 0) [[maybe_unused]]
+        const auto written = ::write(g_write, &byte, 1);
     errno = saved;
 }
 

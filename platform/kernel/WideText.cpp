@@ -37,16 +37,34 @@ std::wstring FromUtf8(std::string_view text) {
         const auto b = static_cast<unsigned char>(text[i]);
         char32_t c = 0;
         size_t len = 0;
-        if (b < 0x80) { c = b; len = 1; }
-        else if ((b & 0xE0) == 0xC0) { c = b & 0x1F; len = 2; }
-        else if ((b & 0xF0) == 0xE0) { c = b & 0x0F; len = 3; }
-        else if ((b & 0xF8) == 0xF0) { c = b & 0x07; len = 4; }
-        else { out += L'\xFFFD'; ++i; continue; }
-        if (i + len > n) { out += L'\xFFFD'; break; }
+        if (b < 0x80) {
+            c = b;
+            len = 1;
+        } else if ((b & 0xE0) == 0xC0) {
+            c = b & 0x1F;
+            len = 2;
+        } else if ((b & 0xF0) == 0xE0) {
+            c = b & 0x0F;
+            len = 3;
+        } else if ((b & 0xF8) == 0xF0) {
+            c = b & 0x07;
+            len = 4;
+        } else {
+            out += L'\xFFFD';
+            ++i;
+            continue;
+        }
+        if (i + len > n) {
+            out += L'\xFFFD';
+            break;
+        }
         bool ok = true;
         for (size_t k = 1; k < len; ++k) {
             const auto cb = static_cast<unsigned char>(text[i + k]);
-            if ((cb & 0xC0) != 0x80) { ok = false; break; }
+            if ((cb & 0xC0) != 0x80) {
+                ok = false;
+                break;
+            }
             c = (c << 6) | (cb & 0x3F);
         }
         // Reject overlong forms, surrogates and values past U+10FFFF.

@@ -119,8 +119,8 @@ struct DRAWTEXTPARAMS {
 // ----------------------------------------------------------------- constants
 
 // Object types (GetObjectType).
-constexpr DWORD OBJ_PEN = 1, OBJ_BRUSH = 2, OBJ_DC = 3, OBJ_FONT = 6, OBJ_BITMAP = 7,
-                OBJ_REGION = 8, OBJ_MEMDC = 10;
+constexpr DWORD OBJ_PEN = 1, OBJ_BRUSH = 2, OBJ_DC = 3, OBJ_FONT = 6, OBJ_BITMAP = 7, OBJ_REGION = 8,
+                OBJ_MEMDC = 10;
 
 // Stock objects.
 constexpr int WHITE_BRUSH = 0, LTGRAY_BRUSH = 1, GRAY_BRUSH = 2, DKGRAY_BRUSH = 3, BLACK_BRUSH = 4,
@@ -143,10 +143,10 @@ constexpr int BLACKONWHITE = 1, WHITEONBLACK = 2, COLORONCOLOR = 3, HALFTONE = 4
               STRETCH_DELETESCANS = COLORONCOLOR, STRETCH_HALFTONE = HALFTONE;
 
 // Raster operations.
-constexpr DWORD SRCCOPY = 0x00CC0020, SRCPAINT = 0x00EE0086, SRCAND = 0x008800C6,
-                SRCINVERT = 0x00660046, SRCERASE = 0x00440328, NOTSRCCOPY = 0x00330008,
-                MERGECOPY = 0x00C000CA, PATCOPY = 0x00F00021, PATINVERT = 0x005A0049,
-                DSTINVERT = 0x00550009, BLACKNESS = 0x00000042, WHITENESS = 0x00FF0062;
+constexpr DWORD SRCCOPY = 0x00CC0020, SRCPAINT = 0x00EE0086, SRCAND = 0x008800C6, SRCINVERT = 0x00660046,
+                SRCERASE = 0x00440328, NOTSRCCOPY = 0x00330008, MERGECOPY = 0x00C000CA, PATCOPY = 0x00F00021,
+                PATINVERT = 0x005A0049, DSTINVERT = 0x00550009, BLACKNESS = 0x00000042,
+                WHITENESS = 0x00FF0062;
 
 // Device capabilities.
 constexpr int HORZSIZE = 4, VERTSIZE = 6, HORZRES = 8, VERTRES = 10, BITSPIXEL = 12, PLANES = 14,
@@ -167,21 +167,19 @@ constexpr BYTE DEFAULT_PITCH = 0, FIXED_PITCH = 1, VARIABLE_PITCH = 2, FF_DONTCA
 constexpr BYTE OUT_DEFAULT_PRECIS = 0, CLIP_DEFAULT_PRECIS = 0;
 
 // DrawText formats.
-constexpr UINT DT_TOP = 0x0000, DT_LEFT = 0x0000, DT_CENTER = 0x0001, DT_RIGHT = 0x0002,
-               DT_VCENTER = 0x0004, DT_BOTTOM = 0x0008, DT_WORDBREAK = 0x0010,
-               DT_SINGLELINE = 0x0020, DT_EXPANDTABS = 0x0040, DT_TABSTOP = 0x0080,
-               DT_NOCLIP = 0x0100, DT_EXTERNALLEADING = 0x0200, DT_CALCRECT = 0x0400,
-               DT_NOPREFIX = 0x0800, DT_INTERNAL = 0x1000, DT_EDITCONTROL = 0x2000,
-               DT_PATH_ELLIPSIS = 0x4000, DT_END_ELLIPSIS = 0x8000, DT_MODIFYSTRING = 0x10000,
-               DT_RTLREADING = 0x20000, DT_WORD_ELLIPSIS = 0x40000, DT_HIDEPREFIX = 0x100000,
-               DT_PREFIXONLY = 0x200000;
+constexpr UINT DT_TOP = 0x0000, DT_LEFT = 0x0000, DT_CENTER = 0x0001, DT_RIGHT = 0x0002, DT_VCENTER = 0x0004,
+               DT_BOTTOM = 0x0008, DT_WORDBREAK = 0x0010, DT_SINGLELINE = 0x0020, DT_EXPANDTABS = 0x0040,
+               DT_TABSTOP = 0x0080, DT_NOCLIP = 0x0100, DT_EXTERNALLEADING = 0x0200, DT_CALCRECT = 0x0400,
+               DT_NOPREFIX = 0x0800, DT_INTERNAL = 0x1000, DT_EDITCONTROL = 0x2000, DT_PATH_ELLIPSIS = 0x4000,
+               DT_END_ELLIPSIS = 0x8000, DT_MODIFYSTRING = 0x10000, DT_RTLREADING = 0x20000,
+               DT_WORD_ELLIPSIS = 0x40000, DT_HIDEPREFIX = 0x100000, DT_PREFIXONLY = 0x200000;
 
 // ExtTextOut options.
 constexpr UINT ETO_OPAQUE = 0x0002, ETO_CLIPPED = 0x0004;
 
 // Text alignment.
-constexpr UINT TA_NOUPDATECP = 0, TA_UPDATECP = 1, TA_LEFT = 0, TA_RIGHT = 2, TA_CENTER = 6,
-               TA_TOP = 0, TA_BOTTOM = 8, TA_BASELINE = 24;
+constexpr UINT TA_NOUPDATECP = 0, TA_UPDATECP = 1, TA_LEFT = 0, TA_RIGHT = 2, TA_CENTER = 6, TA_TOP = 0,
+               TA_BOTTOM = 8, TA_BASELINE = 24;
 
 // Region results and combine modes.
 constexpr int ERROR = 0, NULLREGION = 1, SIMPLEREGION = 2, COMPLEXREGION = 3, RGN_ERROR = ERROR;
@@ -195,15 +193,13 @@ constexpr COLORREF CLR_DEFAULT = 0xFF000000;
 // System colours. On the device the index may carry SYS_COLOR_INDEX_FLAG;
 // GetSysColor and GetSysColorBrush accept it either way.
 constexpr int SYS_COLOR_INDEX_FLAG = 0x40000000;
-constexpr int COLOR_SCROLLBAR = 0, COLOR_BACKGROUND = 1, COLOR_ACTIVECAPTION = 2,
-              COLOR_INACTIVECAPTION = 3, COLOR_MENU = 4, COLOR_WINDOW = 5, COLOR_WINDOWFRAME = 6,
-              COLOR_MENUTEXT = 7, COLOR_WINDOWTEXT = 8, COLOR_CAPTIONTEXT = 9,
-              COLOR_ACTIVEBORDER = 10, COLOR_INACTIVEBORDER = 11, COLOR_APPWORKSPACE = 12,
-              COLOR_HIGHLIGHT = 13, COLOR_HIGHLIGHTTEXT = 14, COLOR_BTNFACE = 15,
-              COLOR_BTNSHADOW = 16, COLOR_GRAYTEXT = 17, COLOR_BTNTEXT = 18,
-              COLOR_INACTIVECAPTIONTEXT = 19, COLOR_BTNHIGHLIGHT = 20, COLOR_3DDKSHADOW = 21,
-              COLOR_3DLIGHT = 22, COLOR_INFOTEXT = 23, COLOR_INFOBK = 24, COLOR_STATIC = 25,
-              COLOR_STATICTEXT = 26, COLOR_GRADIENTACTIVECAPTION = 27,
+constexpr int COLOR_SCROLLBAR = 0, COLOR_BACKGROUND = 1, COLOR_ACTIVECAPTION = 2, COLOR_INACTIVECAPTION = 3,
+              COLOR_MENU = 4, COLOR_WINDOW = 5, COLOR_WINDOWFRAME = 6, COLOR_MENUTEXT = 7,
+              COLOR_WINDOWTEXT = 8, COLOR_CAPTIONTEXT = 9, COLOR_ACTIVEBORDER = 10, COLOR_INACTIVEBORDER = 11,
+              COLOR_APPWORKSPACE = 12, COLOR_HIGHLIGHT = 13, COLOR_HIGHLIGHTTEXT = 14, COLOR_BTNFACE = 15,
+              COLOR_BTNSHADOW = 16, COLOR_GRAYTEXT = 17, COLOR_BTNTEXT = 18, COLOR_INACTIVECAPTIONTEXT = 19,
+              COLOR_BTNHIGHLIGHT = 20, COLOR_3DDKSHADOW = 21, COLOR_3DLIGHT = 22, COLOR_INFOTEXT = 23,
+              COLOR_INFOBK = 24, COLOR_STATIC = 25, COLOR_STATICTEXT = 26, COLOR_GRADIENTACTIVECAPTION = 27,
               COLOR_GRADIENTINACTIVECAPTION = 28, COLOR_3DFACE = COLOR_BTNFACE,
               COLOR_3DSHADOW = COLOR_BTNSHADOW, COLOR_3DHIGHLIGHT = COLOR_BTNHIGHLIGHT;
 
@@ -263,10 +259,8 @@ BOOL GetTextMetrics(HDC hdc, TEXTMETRICW* tm);
 BOOL GetTextMetricsW(HDC hdc, TEXTMETRICW* tm);
 BOOL GetTextExtentPoint32(HDC hdc, LPCWSTR text, int count, SIZE* size);
 BOOL GetTextExtentPoint32W(HDC hdc, LPCWSTR text, int count, SIZE* size);
-BOOL GetTextExtentExPoint(HDC hdc, LPCWSTR text, int count, int maxExtent, int* fit, int* dx,
-                          SIZE* size);
-BOOL GetTextExtentExPointW(HDC hdc, LPCWSTR text, int count, int maxExtent, int* fit, int* dx,
-                           SIZE* size);
+BOOL GetTextExtentExPoint(HDC hdc, LPCWSTR text, int count, int maxExtent, int* fit, int* dx, SIZE* size);
+BOOL GetTextExtentExPointW(HDC hdc, LPCWSTR text, int count, int maxExtent, int* fit, int* dx, SIZE* size);
 int DrawText(HDC hdc, LPCWSTR text, int count, LPRECT rect, UINT format);
 int DrawTextW(HDC hdc, LPCWSTR text, int count, LPRECT rect, UINT format);
 BOOL ExtTextOut(HDC hdc, int x, int y, UINT options, const RECT* rect, LPCWSTR text, UINT count,
@@ -292,11 +286,11 @@ BOOL DrawFocusRect(HDC hdc, const RECT* rect);
 
 // Blits.
 BOOL BitBlt(HDC dest, int x, int y, int width, int height, HDC src, int srcX, int srcY, DWORD rop);
-BOOL StretchBlt(HDC dest, int x, int y, int width, int height, HDC src, int srcX, int srcY,
-                int srcWidth, int srcHeight, DWORD rop);
+BOOL StretchBlt(HDC dest, int x, int y, int width, int height, HDC src, int srcX, int srcY, int srcWidth,
+                int srcHeight, DWORD rop);
 // Copies all but the pixels of the transparent colour (magenta in the program's pictures).
-BOOL TransparentBlt(HDC dest, int x, int y, int width, int height, HDC src, int srcX, int srcY,
-                    int srcWidth, int srcHeight, UINT transparent);
+BOOL TransparentBlt(HDC dest, int x, int y, int width, int height, HDC src, int srcX, int srcY, int srcWidth,
+                    int srcHeight, UINT transparent);
 BOOL TransparentImage(HDC dest, int x, int y, int width, int height, HANDLE src, int srcX, int srcY,
                       int srcWidth, int srcHeight, COLORREF transparent);
 
@@ -333,11 +327,10 @@ BOOL PtInRect(const RECT* rect, POINT pt);
 
 // Image lists.
 constexpr UINT ILC_MASK = 0x0001, ILC_COLOR = 0, ILC_COLORDDB = 0x00FE, ILC_COLOR4 = 0x0004,
-               ILC_COLOR8 = 0x0008, ILC_COLOR16 = 0x0010, ILC_COLOR24 = 0x0018,
-               ILC_COLOR32 = 0x0020;
-constexpr UINT ILD_NORMAL = 0x0000, ILD_TRANSPARENT = 0x0001, ILD_MASK = 0x0010,
-               ILD_BLEND25 = 0x0002, ILD_FOCUS = ILD_BLEND25, ILD_BLEND50 = 0x0004,
-               ILD_SELECTED = ILD_BLEND50, ILD_BLEND = ILD_BLEND50;
+               ILC_COLOR8 = 0x0008, ILC_COLOR16 = 0x0010, ILC_COLOR24 = 0x0018, ILC_COLOR32 = 0x0020;
+constexpr UINT ILD_NORMAL = 0x0000, ILD_TRANSPARENT = 0x0001, ILD_MASK = 0x0010, ILD_BLEND25 = 0x0002,
+               ILD_FOCUS = ILD_BLEND25, ILD_BLEND50 = 0x0004, ILD_SELECTED = ILD_BLEND50,
+               ILD_BLEND = ILD_BLEND50;
 
 HIMAGELIST ImageList_Create(int cx, int cy, UINT flags, int initial, int grow);
 BOOL ImageList_Destroy(HIMAGELIST list);
@@ -345,8 +338,8 @@ int ImageList_Add(HIMAGELIST list, HBITMAP image, HBITMAP mask);
 int ImageList_AddMasked(HIMAGELIST list, HBITMAP image, COLORREF mask);
 BOOL ImageList_Remove(HIMAGELIST list, int index);
 BOOL ImageList_Draw(HIMAGELIST list, int index, HDC hdc, int x, int y, UINT style);
-BOOL ImageList_DrawEx(HIMAGELIST list, int index, HDC hdc, int x, int y, int dx, int dy,
-                      COLORREF background, COLORREF foreground, UINT style);
+BOOL ImageList_DrawEx(HIMAGELIST list, int index, HDC hdc, int x, int y, int dx, int dy, COLORREF background,
+                      COLORREF foreground, UINT style);
 int ImageList_GetImageCount(HIMAGELIST list);
 BOOL ImageList_GetIconSize(HIMAGELIST list, int* cx, int* cy);
 COLORREF ImageList_SetBkColor(HIMAGELIST list, COLORREF color);

@@ -31,7 +31,9 @@ using ATOM = WORD;
 
 // Handles are opaque pointers to distinct incomplete types, so the compiler
 // keeps a window apart from a device context.
-#define OB_DECLARE_HANDLE(name) struct name##__; using name = name##__*
+#define OB_DECLARE_HANDLE(name) \
+    struct name##__;            \
+    using name = name##__*
 OB_DECLARE_HANDLE(HWND);
 OB_DECLARE_HANDLE(HDC);
 OB_DECLARE_HANDLE(HGDIOBJ);
@@ -52,9 +54,20 @@ using HRGN = HGDIOBJ;
 using HANDLE = void*;
 using HMODULE = HINSTANCE;
 
-struct POINT { LONG x; LONG y; };
-struct SIZE { LONG cx; LONG cy; };
-struct RECT { LONG left; LONG top; LONG right; LONG bottom; };
+struct POINT {
+    LONG x;
+    LONG y;
+};
+struct SIZE {
+    LONG cx;
+    LONG cy;
+};
+struct RECT {
+    LONG left;
+    LONG top;
+    LONG right;
+    LONG bottom;
+};
 using LPRECT = RECT*;
 using LPPOINT = POINT*;
 
@@ -67,11 +80,17 @@ constexpr BYTE GetBValue(COLORREF c) { return static_cast<BYTE>((c >> 16) & 0xFF
 
 constexpr WORD LOWORD(std::uintptr_t v) { return static_cast<WORD>(v & 0xFFFF); }
 constexpr WORD HIWORD(std::uintptr_t v) { return static_cast<WORD>((v >> 16) & 0xFFFF); }
-constexpr LPARAM MAKELPARAM(WORD lo, WORD hi) { return static_cast<LPARAM>(static_cast<DWORD>(lo) | (static_cast<DWORD>(hi) << 16)); }
-constexpr WPARAM MAKEWPARAM(WORD lo, WORD hi) { return static_cast<WPARAM>(static_cast<DWORD>(lo) | (static_cast<DWORD>(hi) << 16)); }
+constexpr LPARAM MAKELPARAM(WORD lo, WORD hi) {
+    return static_cast<LPARAM>(static_cast<DWORD>(lo) | (static_cast<DWORD>(hi) << 16));
+}
+constexpr WPARAM MAKEWPARAM(WORD lo, WORD hi) {
+    return static_cast<WPARAM>(static_cast<DWORD>(lo) | (static_cast<DWORD>(hi) << 16));
+}
 constexpr int GET_X_LPARAM(LPARAM lp) { return static_cast<short>(LOWORD(static_cast<std::uintptr_t>(lp))); }
 constexpr int GET_Y_LPARAM(LPARAM lp) { return static_cast<short>(HIWORD(static_cast<std::uintptr_t>(lp))); }
-inline LPCWSTR MAKEINTRESOURCE(int id) { return reinterpret_cast<LPCWSTR>(static_cast<std::uintptr_t>(static_cast<WORD>(id))); }
+inline LPCWSTR MAKEINTRESOURCE(int id) {
+    return reinterpret_cast<LPCWSTR>(static_cast<std::uintptr_t>(static_cast<WORD>(id)));
+}
 inline bool IS_INTRESOURCE(const void* p) { return (reinterpret_cast<std::uintptr_t>(p) >> 16) == 0; }
 
 using WNDPROC = LRESULT (*)(HWND, UINT, WPARAM, LPARAM);

@@ -133,7 +133,6 @@ constexpr LRESULT DLGC_WANTCHARS = 0x0080;
 constexpr LRESULT DLGC_STATIC = 0x0100;
 constexpr LRESULT DLGC_BUTTON = 0x2000;
 
-
 // ------------------------------------------------------------------ styles
 constexpr DWORD WS_OVERLAPPED = 0x00000000;
 constexpr DWORD WS_POPUP = 0x80000000;
@@ -363,7 +362,8 @@ HWND CreateWindowEx(DWORD exStyle, LPCWSTR className, LPCWSTR windowName, DWORD 
                     int width, int height, HWND parent, HMENU menu, HINSTANCE instance, LPVOID param);
 inline HWND CreateWindow(LPCWSTR className, LPCWSTR windowName, DWORD style, int x, int y, int width,
                          int height, HWND parent, HMENU menu, HINSTANCE instance, LPVOID param) {
-    return CreateWindowEx(0, className, windowName, style, x, y, width, height, parent, menu, instance, param);
+    return CreateWindowEx(0, className, windowName, style, x, y, width, height, parent, menu, instance,
+                          param);
 }
 BOOL DestroyWindow(HWND hwnd);
 BOOL IsWindow(HWND hwnd);
@@ -573,7 +573,7 @@ struct DLGITEMTEMPLATE {
     std::wstring className;  // "BUTTON", "STATIC", a registered class, ...
     std::wstring text;
     WORD id = 0;
-    DWORD style = 0;         // WS_CHILD is added
+    DWORD style = 0;  // WS_CHILD is added
     DWORD exStyle = 0;
     short x = 0, y = 0, cx = 0, cy = 0;
 };
@@ -588,15 +588,16 @@ struct DLGTEMPLATE {
 };
 using LPCDLGTEMPLATE = const DLGTEMPLATE*;
 
-
 using INT_PTR = std::intptr_t;
 INT_PTR DialogBoxParam(HINSTANCE instance, LPCWSTR templateName, HWND parent, DLGPROC proc, LPARAM param);
 inline INT_PTR DialogBox(HINSTANCE instance, LPCWSTR templateName, HWND parent, DLGPROC proc) {
     return DialogBoxParam(instance, templateName, parent, proc, 0);
 }
-INT_PTR DialogBoxIndirectParam(HINSTANCE instance, LPCDLGTEMPLATE tmpl, HWND parent, DLGPROC proc, LPARAM param);
+INT_PTR DialogBoxIndirectParam(HINSTANCE instance, LPCDLGTEMPLATE tmpl, HWND parent, DLGPROC proc,
+                               LPARAM param);
 HWND CreateDialogParam(HINSTANCE instance, LPCWSTR templateName, HWND parent, DLGPROC proc, LPARAM param);
-HWND CreateDialogIndirectParam(HINSTANCE instance, LPCDLGTEMPLATE tmpl, HWND parent, DLGPROC proc, LPARAM param);
+HWND CreateDialogIndirectParam(HINSTANCE instance, LPCDLGTEMPLATE tmpl, HWND parent, DLGPROC proc,
+                               LPARAM param);
 BOOL EndDialog(HWND dialog, INT_PTR result);
 LRESULT DefDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 BOOL IsDialogMessage(HWND dialog, MSG* msg);
@@ -632,4 +633,3 @@ HGLOBAL LoadResource(HMODULE module, HRSRC resource);
 LPVOID LockResource(HGLOBAL data);
 DWORD SizeofResource(HMODULE module, HRSRC resource);
 HMODULE GetModuleHandle(LPCWSTR name);
-

@@ -78,12 +78,8 @@ bool AppMainWindow::OnCommand(UINT, UINT id, HWND) {
         }
         return true;
     }
-    case kCmdAbout:
-        ShowAboutBox();
-        return true;
-    case kCmdExit:
-        Close();
-        return true;
+    case kCmdAbout: ShowAboutBox(); return true;
+    case kCmdExit: Close(); return true;
     case kCmdChangeCities: {
         OBData::CityGroup chosen(*m_cityGroup);
         if (!ShowPickCitiesDialog(chosen))
@@ -94,15 +90,9 @@ bool AppMainWindow::OnCommand(UINT, UINT id, HWND) {
         SaveSettingsFile();
         return true;
     }
-    case kCmdViewMap:
-        ShowView(0);
-        return true;
-    case kCmdViewPlanner:
-        ShowView(1);
-        return true;
-    case kCmdViewWeather:
-        ShowView(2);
-        return true;
+    case kCmdViewMap: ShowView(0); return true;
+    case kCmdViewPlanner: ShowView(1); return true;
+    case kCmdViewWeather: ShowView(2); return true;
     case kCmdOptions:
         if (ShowOptionsDialog()) {
             SaveAllSettings();
@@ -110,8 +100,7 @@ bool AppMainWindow::OnCommand(UINT, UINT id, HWND) {
                 view->ApplySettings();
         }
         return true;
-    default:
-        return false;
+    default: return false;
     }
 }
 

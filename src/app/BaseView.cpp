@@ -25,8 +25,7 @@ bool BaseView::OnMessage(UINT message, WPARAM wParam, LPARAM, LRESULT& result) {
         Tick();
         result = 0;
         return true;
-    default:
-        return false;
+    default: return false;
     }
 }
 
@@ -61,8 +60,9 @@ void BaseView::StopTimer() {
 void BaseView::Tick() {
     OnTimerTick();
     const ZEP_Utility::DateTime now = ZEP_Utility::DateTime::UtcNow();
-    if (now.GetYear() == m_time.GetYear() && now.GetMonth() == m_time.GetMonth() && now.GetDay() == m_time.GetDay() &&
-        now.GetHour() == m_time.GetHour() && now.GetMinute() == m_time.GetMinute())
+    if (now.GetYear() == m_time.GetYear() && now.GetMonth() == m_time.GetMonth() &&
+        now.GetDay() == m_time.GetDay() && now.GetHour() == m_time.GetHour() &&
+        now.GetMinute() == m_time.GetMinute())
         return;
     SetTime(now);
 }

@@ -104,7 +104,8 @@ void CityGroupInfoList::PlaceInfoButtons(int left, int lineTop) {
         const int y = size.cy < m_lineHeight ? lineTop + (m_lineHeight - size.cy) / 2 : lineTop;
         const RECT now = ScreenToClient(button->GetWindowRect());
         if (!button->IsVisible() || now.left != x || now.top != y)
-            button->SetWindowPos(nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+            button->SetWindowPos(nullptr, x, y, 0, 0,
+                                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_SHOWWINDOW);
         x += size.cx;
     }
 }

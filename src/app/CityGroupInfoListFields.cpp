@@ -27,7 +27,8 @@ DateTime LocalTime(const OBData::City& city, const DateTime& utc) { return city.
 
 // Polar day and night have no sunrise or sunset: the value stays empty.
 std::wstring SunTime(const DateTime& time) {
-    return time.IsEmpty() ? std::wstring() : OBData::FormatClockTime(GetAppSettings().GetMainTimeFormat(), time);
+    return time.IsEmpty() ? std::wstring()
+                          : OBData::FormatClockTime(GetAppSettings().GetMainTimeFormat(), time);
 }
 
 std::wstring DateText(const OBData::CityGroup&, const OBData::City& city, const DateTime& utc) {
@@ -92,12 +93,9 @@ bool ReadInt(const std::wstring& text, size_t& pos, long long& value) {
 
 std::vector<CityInfoFieldDefinition> MakeCityInfoFieldDefinitions() {
     return {
-        {L"Date", DateText, DateText},
-        {L"Dial", DialText, nullptr},
-        {L"Distance", DistanceText, nullptr},
-        {L"Sunrise", SunriseText, SunriseText},
-        {L"Sunset", SunsetText, SunsetText},
-        {L"SummerTime", SummerTimeText, SummerTimeText},
+        {L"Date", DateText, DateText},          {L"Dial", DialText, nullptr},
+        {L"Distance", DistanceText, nullptr},   {L"Sunrise", SunriseText, SunriseText},
+        {L"Sunset", SunsetText, SunsetText},    {L"SummerTime", SummerTimeText, SummerTimeText},
         {L"Airport", AirportText, AirportText},
     };
 }

@@ -14,9 +14,8 @@
 namespace OBControls {
 
 // The text of one piece of information for a city of a group at a UTC moment.
-using CityInfoTextFunction =
-    std::function<std::wstring(const OBData::CityGroup& group, const OBData::City& city,
-                               const ZEP_Utility::DateTime& utc)>;
+using CityInfoTextFunction = std::function<std::wstring(
+    const OBData::CityGroup& group, const OBData::City& city, const ZEP_Utility::DateTime& utc)>;
 
 struct CityInfoFieldDefinition {
     std::wstring name;
@@ -24,7 +23,15 @@ struct CityInfoFieldDefinition {
     CityInfoTextFunction homeText;  // empty: the home city's line stays empty
 };
 
-enum CityInfoField { kFieldDate, kFieldDial, kFieldDistance, kFieldSunrise, kFieldSunset, kFieldSummerTime, kFieldAirport };
+enum CityInfoField {
+    kFieldDate,
+    kFieldDial,
+    kFieldDistance,
+    kFieldSunrise,
+    kFieldSunset,
+    kFieldSummerTime,
+    kFieldAirport
+};
 
 // The seven pieces of information, in their fixed order.
 std::vector<CityInfoFieldDefinition> MakeCityInfoFieldDefinitions();
@@ -32,7 +39,8 @@ std::vector<CityInfoFieldDefinition> MakeCityInfoFieldDefinitions();
 class CityInfoFieldSet {
 public:
     // All definitions selected, the first current.
-    explicit CityInfoFieldSet(std::vector<CityInfoFieldDefinition> definitions = MakeCityInfoFieldDefinitions());
+    explicit CityInfoFieldSet(
+        std::vector<CityInfoFieldDefinition> definitions = MakeCityInfoFieldDefinitions());
 
     int GetCurrentField() const { return m_currentField; }  // position in the selected fields
     // The definition index shown now, or -1 when nothing is selected.

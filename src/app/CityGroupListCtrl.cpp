@@ -363,8 +363,7 @@ bool CityGroupListCtrl::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LR
         result = 0;
         return true;
     }
-    default:
-        return false;
+    default: return false;
     }
 }
 
@@ -407,7 +406,8 @@ void CityGroupListCtrl::PaintRows(HDC dc, const RECT& area, bool infoLinesOnly, 
         const RECT header{client.left, client.top, client.right, client.top + m_headerHeight};
         if (Meets(header, area)) {
             DrawHeader(buffer, m_time, header);
-            ::BitBlt(dc, header.left, header.top, width, m_headerHeight, buffer, header.left, header.top, SRCCOPY);
+            ::BitBlt(dc, header.left, header.top, width, m_headerHeight, buffer, header.left, header.top,
+                     SRCCOPY);
         }
     }
 

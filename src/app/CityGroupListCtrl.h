@@ -41,12 +41,12 @@ public:
     // How DrawRow draws one row: where, in which colours, and how much of it.
     struct RowPaint {
         HDC dc = nullptr;
-        RECT band{};                    // the whole row, in client coordinates
+        RECT band{};  // the whole row, in client coordinates
         COLORREF textColour = 0;
         COLORREF backColour = 0;
-        HBRUSH backBrush = nullptr;     // fills the background; not owned
+        HBRUSH backBrush = nullptr;  // fills the background; not owned
         bool selected = false;
-        bool infoLineOnly = false;      // only the part below the row's first line
+        bool infoLineOnly = false;  // only the part below the row's first line
     };
 
     static constexpr const wchar_t* kClassName = L"Orbelline_CityGroupListCtrl";

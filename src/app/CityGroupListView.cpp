@@ -20,7 +20,8 @@ bool CityGroupListView::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LR
         return true;
     case WM_NOTIFY: {
         const NMHDR* header = NotifyFromParam(lParam);
-        if (header && header->idFrom == static_cast<UINT_PTR>(kCityListId) && header->code == NM_RECOGNIZEGESTURE) {
+        if (header && header->idFrom == static_cast<UINT_PTR>(kCityListId) &&
+            header->code == NM_RECOGNIZEGESTURE) {
             const auto* gesture = NotifyFromParam<NMRGINFO>(lParam);
             if (OnContextMenu(gesture->ptAction)) {
                 result = 1;
@@ -29,8 +30,7 @@ bool CityGroupListView::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LR
         }
         break;
     }
-    default:
-        break;
+    default: break;
     }
     return BaseView::OnMessage(message, wParam, lParam, result);
 }
@@ -52,8 +52,8 @@ bool CityGroupListView::OnContextMenu(POINT screenPoint) {
     // The main window owns the popup, so the chosen command takes the
     // ordinary way: main window, active view, command handler.
     if (HMENU popup = ::GetSubMenu(menu, 0))
-        ::TrackPopupMenuEx(popup, TPM_LEFTALIGN | TPM_TOPALIGN, screenPoint.x, screenPoint.y, GetParentHandle(),
-                           nullptr);
+        ::TrackPopupMenuEx(popup, TPM_LEFTALIGN | TPM_TOPALIGN, screenPoint.x, screenPoint.y,
+                           GetParentHandle(), nullptr);
     ::DestroyMenu(menu);
     return true;
 }

@@ -97,7 +97,8 @@ int CityGroupWeatherList::MeasureRowHeight() {
         ZEP_Wnd::SelectGuard font(dc, m_normalFont);
         line = TextSize(dc, L"Ag").cy;
     }
-    const int cells = OBWeather::GetIconSize().second + m_smallLineHeight + 2 + ((m_flags & kSeparatorLines) ? 1 : 0);
+    const int cells =
+        OBWeather::GetIconSize().second + m_smallLineHeight + 2 + ((m_flags & kSeparatorLines) ? 1 : 0);
     return std::max(line, cells);
 }
 
@@ -265,8 +266,8 @@ void CityGroupWeatherList::RepaintBusyArea() {
     if (!screen || !m_buffer.EnsureSize(screen, client.right - client.left, client.bottom - client.top))
         return;
     DrawBusyArea(m_buffer.GetDC(), area);
-    ::BitBlt(screen, area.left, area.top, area.right - area.left, area.bottom - area.top, m_buffer.GetDC(), area.left,
-             area.top, SRCCOPY);
+    ::BitBlt(screen, area.left, area.top, area.right - area.left, area.bottom - area.top, m_buffer.GetDC(),
+             area.left, area.top, SRCCOPY);
 }
 
 bool CityGroupWeatherList::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
@@ -318,7 +319,8 @@ void CityGroupWeatherList::DrawRow(const RowPaint& paint, OBData::City* city, co
         ::SetBkMode(dc, TRANSPARENT);
         const std::wstring displayName = city->GetDisplayName();
         if (name.right > name.left)
-            ::DrawText(dc, displayName.c_str(), -1, &name, DT_LEFT | DT_WORDBREAK | DT_NOPREFIX | DT_END_ELLIPSIS);
+            ::DrawText(dc, displayName.c_str(), -1, &name,
+                       DT_LEFT | DT_WORDBREAK | DT_NOPREFIX | DT_END_ELLIPSIS);
     }
 
     // The days keep the window's colours on the selected row too.
@@ -373,7 +375,8 @@ void CityGroupWeatherList::PlaceDayButtons(const RECT& band) {
         const int y = band.top + (band.bottom - band.top - size.cy) / 2;
         const RECT now = ScreenToClient(button.GetWindowRect());
         if (!button.IsVisible() || now.left != xs[i] || now.top != y)
-            button.SetWindowPos(nullptr, xs[i], y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+            button.SetWindowPos(nullptr, xs[i], y, 0, 0,
+                                SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_SHOWWINDOW);
     }
 }
 

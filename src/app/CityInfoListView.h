@@ -10,8 +10,8 @@ namespace OBControls {
 
 class CityInfoListView : public CityGroupListView {
 public:
-    CityInfoListView(const std::wstring& listName, OBData::CityGroup* cityGroup, ViewCommandHandler* commandHandler,
-                     UINT emptyTextId);
+    CityInfoListView(const std::wstring& listName, OBData::CityGroup* cityGroup,
+                     ViewCommandHandler* commandHandler, UINT emptyTextId);
 
     bool CreateControls() override;
     CityGroupListCtrl* GetListControl() override { return &m_list; }

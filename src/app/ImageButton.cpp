@@ -57,8 +57,8 @@ void ImageButton::DrawItem(const DRAWITEMSTRUCT& item) {
                                                              reinterpret_cast<WPARAM>(item.hDC),
                                                              reinterpret_cast<LPARAM>(m_hwnd)));
     ::FillRect(item.hDC, &item.rcItem, back ? back : ::GetSysColorBrush(COLOR_BTNFACE));
-    ::TransparentBlt(item.hDC, 0, 0, m_frameWidth, m_frameHeight, surface, frame * m_frameWidth, 0, m_frameWidth,
-                     m_frameHeight, kTransparentColour);
+    ::TransparentBlt(item.hDC, 0, 0, m_frameWidth, m_frameHeight, surface, frame * m_frameWidth, 0,
+                     m_frameWidth, m_frameHeight, kTransparentColour);
 }
 
 void ImageButton::StopTipTimer() {
@@ -95,8 +95,7 @@ bool ImageButton::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT&
         if (m_tip && m_tip->GetHandle())
             m_tip->Hide();
         return false;  // and the button clicks
-    default:
-        return false;
+    default: return false;
     }
 }
 

@@ -90,8 +90,7 @@ bool MapControl::OnMessage(UINT message, WPARAM, LPARAM lParam, LRESULT& result)
         OnTap(static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam)));
         result = 0;
         return true;
-    default:
-        return false;
+    default: return false;
     }
 }
 

@@ -107,7 +107,8 @@ constexpr int kLane = 21;
 constexpr std::uint64_t kLaneMask = (std::uint64_t{1} << kLane) - 1;
 
 std::uint64_t Spread(std::uint32_t p) {
-    return (p & 0xFF) | (std::uint64_t{p >> 8 & 0xFF} << kLane) | (std::uint64_t{p >> 16 & 0xFF} << 2 * kLane);
+    return (p & 0xFF) | (std::uint64_t{p >> 8 & 0xFF} << kLane) |
+           (std::uint64_t{p >> 16 & 0xFF} << 2 * kLane);
 }
 
 std::uint32_t Pack(std::uint64_t sum) {
@@ -139,7 +140,8 @@ void AreaScale(const PixelSurface& from, PixelSurface& to) {
                 const Span& s = spans[static_cast<std::size_t>(x)];
                 std::uint64_t sum = 0;
                 for (int k = 0; k < s.count; ++k)
-                    sum += Spread(in[s.first + k]) * static_cast<std::uint64_t>(weights[static_cast<std::size_t>(s.weight + k)]);
+                    sum += Spread(in[s.first + k]) *
+                           static_cast<std::uint64_t>(weights[static_cast<std::size_t>(s.weight + k)]);
                 out[x] = Pack(sum);
             }
         }
@@ -242,7 +244,8 @@ RECT MapImage::DotRect(POINT pixel, int half, int dx, int dy) {
 
 void MapImage::Scale(PixelSurface& target, HDC reference, const PixelSurface& picture, COLORREF plain) {
     const int width = Width(), height = Height();
-    if ((target.GetWidth() != width || target.GetHeight() != height) && !target.Make(reference, width, height))
+    if ((target.GetWidth() != width || target.GetHeight() != height) &&
+        !target.Make(reference, width, height))
         return;
     if (picture.IsValid()) {
         // A strong shrink (the small screen, a landscape map) averages the

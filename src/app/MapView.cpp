@@ -15,8 +15,8 @@ namespace {
 // A world picture from the resources, or null when it is missing or does
 // not decode (the map then shows a plain background).
 HBITMAP LoadWorldPicture(unsigned id) {
-    const HRSRC resource = ::FindResource(nullptr, MAKEINTRESOURCE(static_cast<int>(id)),
-                                          OBResources::kImageResourceType);
+    const HRSRC resource =
+        ::FindResource(nullptr, MAKEINTRESOURCE(static_cast<int>(id)), OBResources::kImageResourceType);
     if (!resource)
         return nullptr;
     const void* bytes = ::LockResource(::LoadResource(nullptr, resource));
@@ -144,16 +144,13 @@ void MapView::OnInfoBarCommand(int button) {
         }
         break;
     }
-    case NearestCityInfoBar::kCloseButton:
-        CloseInfoBar();
-        break;
+    case NearestCityInfoBar::kCloseButton: CloseInfoBar(); break;
     case NearestCityInfoBar::kNearerButton:
     case NearestCityInfoBar::kFurtherButton:
         if (m_map)
             m_map->SetSelectedCity(city);
         break;
-    default:
-        break;
+    default: break;
     }
 }
 

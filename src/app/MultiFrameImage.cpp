@@ -19,6 +19,8 @@ int MultiFrameImage::NextFrame() {
     return m_current;
 }
 
-bool MultiFrameImage::Draw(HDC dc, int x, int y) const { return m_images.Draw(dc, m_current, x, y, ILD_TRANSPARENT); }
+bool MultiFrameImage::Draw(HDC dc, int x, int y) const {
+    return m_images.Draw(dc, m_current, x, y, ILD_TRANSPARENT);
+}
 
 }  // namespace OBControls

@@ -26,9 +26,9 @@ constexpr ButtonSpec kButtonSpecs[NearestCityInfoBar::kButtonCount] = {
 };
 
 constexpr wchar_t kMeasureText[] = L"abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ1234567890|";
-constexpr int kButtonGap = 2;    // between the four buttons on the right
-constexpr int kArrowsGap = 16;   // between the arrows and those buttons
-constexpr int kTextGap = 4;      // between the name and the arrows
+constexpr int kButtonGap = 2;   // between the four buttons on the right
+constexpr int kArrowsGap = 16;  // between the arrows and those buttons
+constexpr int kTextGap = 4;     // between the name and the arrows
 
 }  // namespace
 
@@ -55,7 +55,8 @@ bool NearestCityInfoBar::OnCreate(CREATESTRUCT*) {
     const RECT none{0, 0, 0, 0};
     for (const ButtonSpec& spec : kButtonSpecs) {
         ImageButton& button = GetButton(spec.id);
-        if (!button.Create(m_hwnd, none, static_cast<UINT>(spec.id), small ? spec.smallBitmap : spec.largeBitmap))
+        if (!button.Create(m_hwnd, none, static_cast<UINT>(spec.id),
+                           small ? spec.smallBitmap : spec.largeBitmap))
             return false;
         const std::wstring tip = ZEP_Wnd::LoadString(spec.tip);
         button.SetToolTip(&m_tip, tip.c_str());
@@ -213,7 +214,6 @@ bool NearestCityInfoBar::OnMessage(UINT message, WPARAM wParam, LPARAM, LRESULT&
         result = 0;
         return true;
     }
-    default:
-        return false;
+    default: return false;
     }
 }

@@ -54,8 +54,7 @@ bool OrbellineMainWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, 
             m_activeView->SetFocus();
         result = 0;
         return true;
-    default:
-        return FrameWindow::OnMessage(message, wParam, lParam, result);
+    default: return FrameWindow::OnMessage(message, wParam, lParam, result);
     }
 }
 
@@ -79,17 +78,10 @@ bool OrbellineMainWindow::UpdateCommandState(UINT id, bool& enabled, bool& check
         return true;
     const int tab = GetAppSettings().GetTab();
     switch (id) {
-    case kCmdViewMap:
-        checked = tab == 0;
-        return true;
-    case kCmdViewPlanner:
-        checked = tab == 1;
-        return true;
-    case kCmdViewWeather:
-        checked = tab == 2;
-        return true;
-    default:
-        return false;
+    case kCmdViewMap: checked = tab == 0; return true;
+    case kCmdViewPlanner: checked = tab == 1; return true;
+    case kCmdViewWeather: checked = tab == 2; return true;
+    default: return false;
     }
 }
 

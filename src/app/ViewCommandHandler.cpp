@@ -52,19 +52,14 @@ bool ViewCommandHandler::OnCommand(BaseView* view, UINT, UINT id) {
         if (city)
             RemoveCity(view, city, group);
         return true;
-    case kCmdMoveUp:
-        MoveCity(view, group, -1);
-        return true;
-    case kCmdMoveDown:
-        MoveCity(view, group, +1);
-        return true;
+    case kCmdMoveUp: MoveCity(view, group, -1); return true;
+    case kCmdMoveDown: MoveCity(view, group, +1); return true;
     case kCmdUpdateWeather:
         if (!group || group->GetCount() == 0)
             return false;
         UpdateWeather(view);
         return true;
-    default:
-        return false;
+    default: return false;
     }
 }
 
@@ -72,26 +67,17 @@ bool ViewCommandHandler::UpdateCommandState(BaseView* view, UINT id, bool& enabl
     switch (id) {
     case kCmdCityInformation:
     case kCmdRemoveCity:
-    case kCmdWeatherDetail:
-        enabled = view->GetSelectedCity() != nullptr;
-        return true;
+    case kCmdWeatherDetail: enabled = view->GetSelectedCity() != nullptr; return true;
     case kCmdSetAsHome: {
         const OBData::City* city = view->GetSelectedCity();
         const OBData::CityGroup* group = view->GetCityGroup();
         enabled = city && group && !group->IsHomeCity(city);
         return true;
     }
-    case kCmdUpdateWeather:
-        enabled = !IsDownloaderBusy();
-        return true;
-    case kCmdMoveUp:
-        enabled = CanMoveCity(view, view->GetCityGroup(), -1);
-        return true;
-    case kCmdMoveDown:
-        enabled = CanMoveCity(view, view->GetCityGroup(), +1);
-        return true;
-    default:
-        return false;
+    case kCmdUpdateWeather: enabled = !IsDownloaderBusy(); return true;
+    case kCmdMoveUp: enabled = CanMoveCity(view, view->GetCityGroup(), -1); return true;
+    case kCmdMoveDown: enabled = CanMoveCity(view, view->GetCityGroup(), +1); return true;
+    default: return false;
     }
 }
 
@@ -118,7 +104,8 @@ void ViewCommandHandler::RemoveCity(BaseView* view, OBData::City* city, OBData::
     // The city is taken by id before the box: the box runs a loop in which
     // the list may be refilled.
     const int id = city->GetId();
-    if (::MessageBox(view->GetHandle(), question.c_str(), caption.c_str(), MB_YESNO | MB_ICONQUESTION) != IDYES)
+    if (::MessageBox(view->GetHandle(), question.c_str(), caption.c_str(), MB_YESNO | MB_ICONQUESTION) !=
+        IDYES)
         return;
     group->RemoveCity(id);
     view->SaveCities();
@@ -136,7 +123,8 @@ void ViewCommandHandler::UpdateWeather(BaseView* view) {
     if (settings.GetWeatherUpdateWarning()) {
         const std::wstring text = ZEP_Wnd::LoadString(kDataCostWarningId);
         const std::wstring caption = ZEP_Wnd::LoadString(kCaptionId);
-        if (::MessageBox(view->GetHandle(), text.c_str(), caption.c_str(), MB_YESNO | MB_ICONQUESTION) != IDYES)
+        if (::MessageBox(view->GetHandle(), text.c_str(), caption.c_str(), MB_YESNO | MB_ICONQUESTION) !=
+            IDYES)
             return;
         // Asked once: the answer reaches the file with the next full save.
         settings.SetWeatherUpdateWarning(false);

@@ -95,8 +95,8 @@ std::string AcceptedTimeRange() {
     auto iso = [](std::int64_t ticks) {
         const ZEP_Utility::DateTime t(static_cast<std::uint64_t>(ticks));
         char text[80];  // room for any int in every field, so nothing is ever cut
-        std::snprintf(text, sizeof text, "%04d-%02d-%02dT%02d:%02d:%02dZ", t.GetYear(), t.GetMonth(), t.GetDay(),
-                      t.GetHour(), t.GetMinute(), t.GetSecond());
+        std::snprintf(text, sizeof text, "%04d-%02d-%02dT%02d:%02d:%02dZ", t.GetYear(), t.GetMonth(),
+                      t.GetDay(), t.GetHour(), t.GetMinute(), t.GetSecond());
         return std::string(text);
     };
     return iso(first) + " to " + iso(last);
@@ -186,8 +186,8 @@ ParseResult ParseCommandLine(const std::vector<std::string>& args) {
             out = args[++i];
             return true;
         };
-        const bool takesValue =
-            arg == "--at" || arg == "--cities" || arg == "--format" || arg == "--info" || arg == "--home-time";
+        const bool takesValue = arg == "--at" || arg == "--cities" || arg == "--format" || arg == "--info" ||
+                                arg == "--home-time";
         if (hasInlineValue && !takesValue)
             return fail("unknown option '" + args[i] + "'");
 
@@ -222,7 +222,8 @@ ParseResult ParseCommandLine(const std::vector<std::string>& args) {
             if (!takeValue(time))
                 return fail("--at needs a time such as 2008-01-15T12:00:00Z");
             if (!ParseIsoUtc(time, o.atTicks))
-                return fail("bad time '" + time + "' for --at (expected UTC like 2008-01-15T12:00:00Z, from " +
+                return fail("bad time '" + time +
+                            "' for --at (expected UTC like 2008-01-15T12:00:00Z, from " +
                             AcceptedTimeRange() + ")");
             o.hasAt = true;
         } else if (arg == "--home-time") {
@@ -261,7 +262,8 @@ ParseResult ParseCommandLine(const std::vector<std::string>& args) {
         }
     }
     if (o.hasHomeTime && o.hasAt)
-        return fail("--home-time and --at cannot be combined (one names the instant, the other the home clock)");
+        return fail(
+            "--home-time and --at cannot be combined (one names the instant, the other the home clock)");
     if (o.hasHomeTime && o.mode != Mode::Clock)
         return fail("--home-time goes with --clock");
     if (o.mode == Mode::Paths && (o.hasAt || o.hasCities || formatGiven))

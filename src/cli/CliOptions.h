@@ -26,7 +26,7 @@ struct CliOptions {
     bool hasHomeTime = false;
     std::int64_t homeTimeTicks = 0;  // what the home city's clock reads, counted like atTicks
     bool hasCities = false;
-    std::wstring cities;       // the stored form of a city group
+    std::wstring cities;  // the stored form of a city group
     OutputFormat format = OutputFormat::Text;
     int infoCityId = 0;
 };

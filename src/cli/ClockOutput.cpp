@@ -9,8 +9,8 @@
 namespace ob::cli {
 
 const std::vector<std::string> kClockColumns = {
-    "id",         "name",   "country", "lat",  "lon",      "date",    "time",   "weekday", "summer",
-    "utc_offset", "offset", "dial",    "distance", "sunrise", "sunset", "airport"};
+    "id",     "name",       "country", "lat",  "lon",      "date",    "time",   "weekday",
+    "summer", "utc_offset", "offset",  "dial", "distance", "sunrise", "sunset", "airport"};
 
 namespace {
 
@@ -23,11 +23,14 @@ std::string Number(double value) {
 // The values of one row, in column order.
 std::vector<std::string> Values(const OBData::CityClockRow& row) {
     using ob::kernel::ToUtf8;
-    return {std::to_string(row.id), ToUtf8(row.name),    ToUtf8(row.country), Number(row.latitude),
-            Number(row.longitude),  ToUtf8(row.date),    ToUtf8(row.time),    ToUtf8(row.weekday),
-            row.summer ? "Yes" : "No", std::to_string(row.utcOffsetMinutes), ToUtf8(row.offset),
-            ToUtf8(row.dial),       ToUtf8(row.distance), ToUtf8(row.sunrise), ToUtf8(row.sunset),
-            ToUtf8(row.airport)};
+    return {std::to_string(row.id),    ToUtf8(row.name),
+            ToUtf8(row.country),       Number(row.latitude),
+            Number(row.longitude),     ToUtf8(row.date),
+            ToUtf8(row.time),          ToUtf8(row.weekday),
+            row.summer ? "Yes" : "No", std::to_string(row.utcOffsetMinutes),
+            ToUtf8(row.offset),        ToUtf8(row.dial),
+            ToUtf8(row.distance),      ToUtf8(row.sunrise),
+            ToUtf8(row.sunset),        ToUtf8(row.airport)};
 }
 
 bool IsNumericColumn(std::size_t column) {
@@ -48,19 +51,19 @@ std::string JsonString(const std::string& value) {
     std::string out = "\"";
     for (unsigned char c : value) {
         switch (c) {
-            case '"': out += "\\\""; break;
-            case '\\': out += "\\\\"; break;
-            case '\n': out += "\\n"; break;
-            case '\r': out += "\\r"; break;
-            case '\t': out += "\\t"; break;
-            default:
-                if (c < 0x20) {
-                    char escaped[8];
-                    std::snprintf(escaped, sizeof escaped, "\\u%04x", c);
-                    out += escaped;
-                } else {
-                    out += static_cast<char>(c);
-                }
+        case '"': out += "\\\""; break;
+        case '\\': out += "\\\\"; break;
+        case '\n': out += "\\n"; break;
+        case '\r': out += "\\r"; break;
+        case '\t': out += "\\t"; break;
+        default:
+            if (c < 0x20) {
+                char escaped[8];
+                std::snprintf(escaped, sizeof escaped, "\\u%04x", c);
+                out += escaped;
+            } else {
+                out += static_cast<char>(c);
+            }
         }
     }
     return out + "\"";
@@ -114,9 +117,10 @@ std::string FormatClockText(const std::vector<OBData::CityClockRow>& rows, int t
     // A dash where the sun does not rise or set (polar day or night).
     auto orDash = [](const std::wstring& text) { return text.empty() ? std::wstring(L"-") : text; };
     for (const auto& row : rows) {
-        table.push_back({row.name + (row.isHome ? L" (home)" : L""), row.country, row.weekday + L" " + row.date,
-                         OBData::FormatClockTime(timeFormat, row.local), row.summer ? L"Yes" : L"No", row.offset,
-                         row.dial, row.distance, orDash(row.sunrise), orDash(row.sunset), row.airport});
+        table.push_back({row.name + (row.isHome ? L" (home)" : L""), row.country,
+                         row.weekday + L" " + row.date, OBData::FormatClockTime(timeFormat, row.local),
+                         row.summer ? L"Yes" : L"No", row.offset, row.dial, row.distance, orDash(row.sunrise),
+                         orDash(row.sunset), row.airport});
     }
     std::vector<std::size_t> widths(table.front().size(), 0);
     for (const auto& line : table)
@@ -139,9 +143,9 @@ std::string FormatClockText(const std::vector<OBData::CityClockRow>& rows, int t
 
 std::string FormatClock(const std::vector<OBData::CityClockRow>& rows, OutputFormat format, int timeFormat) {
     switch (format) {
-        case OutputFormat::Tsv: return FormatClockTsv(rows);
-        case OutputFormat::Json: return FormatClockJson(rows);
-        case OutputFormat::Text: break;
+    case OutputFormat::Tsv: return FormatClockTsv(rows);
+    case OutputFormat::Json: return FormatClockJson(rows);
+    case OutputFormat::Text: break;
     }
     return FormatClockText(rows, timeFormat);
 }

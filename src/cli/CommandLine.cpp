@@ -137,21 +137,13 @@ int RunPaths() {
 
 int RunCommandLine(const CliOptions& options) {
     switch (options.mode) {
-        case Mode::Help:
-            Print(UsageText());
-            return kExitOk;
-        case Mode::Version:
-            Print(std::string("orbelline ") + kVersion + "\n");
-            return kExitOk;
-        case Mode::Info:
-            return RunInfo(options);
-        case Mode::Paths:
-            return RunPaths();
-        case Mode::Weather:
-            return RunWeather(options);
-        case Mode::Clock:
-        case Mode::Window:
-            break;
+    case Mode::Help: Print(UsageText()); return kExitOk;
+    case Mode::Version: Print(std::string("orbelline ") + kVersion + "\n"); return kExitOk;
+    case Mode::Info: return RunInfo(options);
+    case Mode::Paths: return RunPaths();
+    case Mode::Weather: return RunWeather(options);
+    case Mode::Clock:
+    case Mode::Window: break;
     }
     return RunClock(options);
 }

@@ -12,8 +12,8 @@
 
 namespace ob::cli {
 
-const std::vector<std::string> kWeatherColumns = {"id",    "name", "date", "high",
-                                                  "low",   "units", "icon", "conditions"};
+const std::vector<std::string> kWeatherColumns = {"id",  "name",  "date", "high",
+                                                  "low", "units", "icon", "conditions"};
 
 namespace {
 
@@ -118,7 +118,8 @@ std::string Text(const std::vector<CityForecast>& cities, int unit) {
             };
             lines.push_back({L"  " + ob::kernel::FromUtf8(DateText(day)) + L" " + date.FormatDate(L"ddd"),
                              temperature(day.highText, day.highUnit, day.highCelsius),
-                             temperature(day.lowText, day.lowUnit, day.lowCelsius), day.icon, day.conditions});
+                             temperature(day.lowText, day.lowUnit, day.lowCelsius), day.icon,
+                             day.conditions});
         }
     }
     std::vector<std::size_t> widths(5, 0);
@@ -163,9 +164,9 @@ std::string TemperatureText(const std::wstring& text, int fileUnit, double celsi
 
 std::string FormatWeather(const std::vector<CityForecast>& cities, OutputFormat format, int unit) {
     switch (format) {
-        case OutputFormat::Tsv: return Tsv(cities, unit);
-        case OutputFormat::Json: return Json(cities, unit);
-        case OutputFormat::Text: break;
+    case OutputFormat::Tsv: return Tsv(cities, unit);
+    case OutputFormat::Json: return Json(cities, unit);
+    case OutputFormat::Text: break;
     }
     return Text(cities, unit);
 }

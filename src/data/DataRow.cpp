@@ -18,7 +18,8 @@ bool DataRow::GetDouble(std::wstring_view column, double& out) const {
 
 bool DataRow::GetIntChecked(std::wstring_view column, std::int32_t& value) const {
     std::int32_t read = 0;
-    if (!GetInt(column, read)) return false;
+    if (!GetInt(column, read))
+        return false;
     value = read;
     return true;
 }

@@ -74,8 +74,7 @@ public:
     bool GetDouble(std::wstring_view column, const void* record, double& out) const;
 
     // The column's ordering of two records; 0 when the column does not exist.
-    std::int32_t Compare(std::wstring_view column, const void* recordA,
-                         const void* recordB) const;
+    std::int32_t Compare(std::wstring_view column, const void* recordA, const void* recordB) const;
 
     bool HasColumn(std::wstring_view column) const;
 

@@ -15,9 +15,11 @@ namespace {
 // Length of the first blank-delimited word, as "%s" would take it.
 std::size_t FirstWordLength(const wchar_t* text) {
     const wchar_t* p = text;
-    while (*p != L'\0' && std::iswspace(static_cast<wint_t>(*p))) ++p;
+    while (*p != L'\0' && std::iswspace(static_cast<wint_t>(*p)))
+        ++p;
     const wchar_t* start = p;
-    while (*p != L'\0' && !std::iswspace(static_cast<wint_t>(*p))) ++p;
+    while (*p != L'\0' && !std::iswspace(static_cast<wint_t>(*p)))
+        ++p;
     return static_cast<std::size_t>(p - start);
 }
 
@@ -36,7 +38,8 @@ using Predicate = std::function<bool(const DataTable&, const void*)>;
 // the scan widths bound them.
 bool ParseFilter(const wchar_t* filter, Predicate& predicate) {
     ScopedCNumericLocale c;
-    if (FirstWordLength(filter) > DataView::kMaxColumnName) return false;
+    if (FirstWordLength(filter) > DataView::kMaxColumnName)
+        return false;
 
     wchar_t name[DataView::kMaxColumnName + 1] = {};
     wchar_t value[DataView::kMaxFilterValue + 1] = {};
@@ -44,11 +47,11 @@ bool ParseFilter(const wchar_t* filter, Predicate& predicate) {
     if (std::swscanf(filter, L"%99ls = '%199l[^']%n", name, value, &end) == 2) {
         // A value that filled its buffer and goes on was cut short: it
         // cannot equal anything the way it was meant.
-        if (std::wcslen(value) == DataView::kMaxFilterValue && end >= 0 &&
-            filter[end] != L'\'' && filter[end] != L'\0')
+        if (std::wcslen(value) == DataView::kMaxFilterValue && end >= 0 && filter[end] != L'\'' &&
+            filter[end] != L'\0')
             return false;
-        predicate = [column = std::wstring(name), text = std::wstring(value)](
-                        const DataTable& table, const void* record) {
+        predicate = [column = std::wstring(name), text = std::wstring(value)](const DataTable& table,
+                                                                              const void* record) {
             std::wstring cell;
             return table.GetString(column, record, cell) && cell == text;
         };
@@ -59,9 +62,9 @@ bool ParseFilter(const wchar_t* filter, Predicate& predicate) {
     long fraction = 0;
     if (std::swscanf(filter, L"%99ls = %ld.%ld", name, &whole, &fraction) == 3) {
         double number = 0.0;
-        if (std::swscanf(filter, L"%*ls = %lf", &number) != 1) return false;
-        predicate = [column = std::wstring(name), number](const DataTable& table,
-                                                          const void* record) {
+        if (std::swscanf(filter, L"%*ls = %lf", &number) != 1)
+            return false;
+        predicate = [column = std::wstring(name), number](const DataTable& table, const void* record) {
             double cell = 0.0;
             return table.GetDouble(column, record, cell) && cell == number;
         };
@@ -70,8 +73,7 @@ bool ParseFilter(const wchar_t* filter, Predicate& predicate) {
 
     long integer = 0;
     if (std::swscanf(filter, L"%99ls = %ld", name, &integer) == 2) {
-        predicate = [column = std::wstring(name), integer](const DataTable& table,
-                                                           const void* record) {
+        predicate = [column = std::wstring(name), integer](const DataTable& table, const void* record) {
             std::int32_t cell = 0;
             return table.GetInt(column, record, cell) && static_cast<long>(cell) == integer;
         };
@@ -86,30 +88,34 @@ std::int32_t RowSorter::Compare(const void* recordA, const void* recordB) const 
     return m_table == nullptr ? 0 : m_table->Compare(m_column, recordA, recordB);
 }
 
-DataView::DataView(const DataTable* table, const wchar_t* sort, const wchar_t* filter)
-    : m_table(table) {
-    if (m_table != nullptr) m_rows.reserve(static_cast<std::size_t>(m_table->GetRowCount()));
+DataView::DataView(const DataTable* table, const wchar_t* sort, const wchar_t* filter) : m_table(table) {
+    if (m_table != nullptr)
+        m_rows.reserve(static_cast<std::size_t>(m_table->GetRowCount()));
     Filter(filter);
     Sort(sort);
 }
 
 void DataView::Filter(const wchar_t* filter) {
     m_rows.clear();
-    if (m_table == nullptr) return;
+    if (m_table == nullptr)
+        return;
 
     Predicate predicate;
-    if (filter != nullptr && !ParseFilter(filter, predicate)) return;
+    if (filter != nullptr && !ParseFilter(filter, predicate))
+        return;
 
     const std::int32_t count = m_table->GetRowCount();
     for (std::int32_t i = 0; i < count; ++i) {
         const void* record = m_table->GetRow(i);
-        if (!predicate || predicate(*m_table, record)) m_rows.emplace_back(m_table, record);
+        if (!predicate || predicate(*m_table, record))
+            m_rows.emplace_back(m_table, record);
     }
 
     // Forget the stored sort so that Sort does not skip it as unchanged.
     std::wstring stored;
     stored.swap(m_sort);
-    if (!stored.empty()) Sort(stored.c_str());
+    if (!stored.empty())
+        Sort(stored.c_str());
 }
 
 void DataView::Sort(const wchar_t* order) {
@@ -117,14 +123,14 @@ void DataView::Sort(const wchar_t* order) {
         m_sort.clear();
         return;
     }
-    if (m_sort == order) return;
+    if (m_sort == order)
+        return;
 
     std::wstring column;
     bool ascending = true;
     wchar_t first[kMaxColumnName + 1] = {};
     wchar_t second[kMaxSortWord + 1] = {};
-    if (FirstWordLength(order) <= kMaxColumnName &&
-        std::swscanf(order, L"%99ls %19ls", first, second) == 2) {
+    if (FirstWordLength(order) <= kMaxColumnName && std::swscanf(order, L"%99ls %19ls", first, second) == 2) {
         column = first;
         ascending = !EqualsIgnoringCase(second, L"DESC");
     } else {
@@ -139,7 +145,8 @@ void DataView::Sort(const wchar_t* order) {
 }
 
 DataRow DataView::GetRow(std::int32_t index) const {
-    if (index < 0 || index >= GetCount()) return DataRow();
+    if (index < 0 || index >= GetCount())
+        return DataRow();
     return m_rows[static_cast<std::size_t>(index)];
 }
 

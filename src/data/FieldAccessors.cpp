@@ -65,18 +65,18 @@ void StringFieldAccessor::GetDouble(const void* record, double& out) const {
     out = 0.0;
     double value = 0.0;
     ScopedCNumericLocale c;
-    if (std::swscanf(Text(record), L"%lf", &value) == 1) out = value;
+    if (std::swscanf(Text(record), L"%lf", &value) == 1)
+        out = value;
 }
 
-void StringFieldAccessor::GetString(const void* record, std::wstring& out) const {
-    out = Text(record);
-}
+void StringFieldAccessor::GetString(const void* record, std::wstring& out) const { out = Text(record); }
 
 void StringFieldAccessor::GetInt(const void* record, std::int32_t& out) const {
     out = 0;
     long value = 0;
     ScopedCNumericLocale c;
-    if (std::swscanf(Text(record), L"%ld", &value) == 1) out = ClampToInt32(value);
+    if (std::swscanf(Text(record), L"%ld", &value) == 1)
+        out = ClampToInt32(value);
 }
 
 std::int32_t StringFieldAccessor::Compare(const void* recordA, const void* recordB) const {
@@ -116,8 +116,10 @@ void FloatFieldAccessor::GetInt(const void* record, std::int32_t& out) const {
 std::int32_t FloatFieldAccessor::Compare(const void* recordA, const void* recordB) const {
     const double a = Load<double>(Field(recordA));
     const double b = Load<double>(Field(recordB));
-    if (a < b) return -1;
-    if (a > b) return 1;
+    if (a < b)
+        return -1;
+    if (a > b)
+        return 1;
     return 0;
 }
 

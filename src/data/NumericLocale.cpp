@@ -13,11 +13,13 @@ locale_t CLocale() {
 
 ScopedCNumericLocale::ScopedCNumericLocale() {
     // Without a "C" locale object the conversions run in whatever is current.
-    if (CLocale() != static_cast<locale_t>(nullptr)) m_previous = uselocale(CLocale());
+    if (CLocale() != static_cast<locale_t>(nullptr))
+        m_previous = uselocale(CLocale());
 }
 
 ScopedCNumericLocale::~ScopedCNumericLocale() {
-    if (m_previous != static_cast<locale_t>(nullptr)) uselocale(m_previous);
+    if (m_previous != static_cast<locale_t>(nullptr))
+        uselocale(m_previous);
 }
 
 }  // namespace OBData

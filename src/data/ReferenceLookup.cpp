@@ -61,17 +61,11 @@ std::unique_ptr<City> BuildCity(std::int32_t id, const DataRow& row) {
 
 }  // namespace
 
-DataView* GetCityView() {
-    return CachedView(Cache().cityView, GetCityTable());
-}
+DataView* GetCityView() { return CachedView(Cache().cityView, GetCityTable()); }
 
-DataView* GetCountryView() {
-    return CachedView(Cache().countryView, GetCountryTable());
-}
+DataView* GetCountryView() { return CachedView(Cache().countryView, GetCountryTable()); }
 
-DataView* GetTimeZoneView() {
-    return CachedView(Cache().timeZoneView, GetTimeZoneTable());
-}
+DataView* GetTimeZoneView() { return CachedView(Cache().timeZoneView, GetTimeZoneTable()); }
 
 DataView* CreateCityView(const wchar_t* sort, const wchar_t* filter) {
     DataTable* table = GetCityTable();

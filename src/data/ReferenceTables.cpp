@@ -8,11 +8,9 @@
 namespace OBData {
 
 const FieldDef kCitySchema[] = {
-    {L"id", FieldKind::Int},          {L"displayName", FieldKind::String},
-    {L"country", FieldKind::String},  {L"usesDST", FieldKind::Int},
-    {L"timeZone", FieldKind::Int},    {L"areaCode", FieldKind::String},
-    {L"Lat", FieldKind::Float},       {L"Long", FieldKind::Float},
-    {L"airport", FieldKind::String},
+    {L"id", FieldKind::Int},      {L"displayName", FieldKind::String}, {L"country", FieldKind::String},
+    {L"usesDST", FieldKind::Int}, {L"timeZone", FieldKind::Int},       {L"areaCode", FieldKind::String},
+    {L"Lat", FieldKind::Float},   {L"Long", FieldKind::Float},         {L"airport", FieldKind::String},
 };
 const std::int32_t kCitySchemaCount = sizeof kCitySchema / sizeof kCitySchema[0];
 
@@ -66,11 +64,9 @@ bool LoadReferenceTables() {
     if (g_cityTable == nullptr)
         g_cityTable = BuildTable(kCitySchema, kCitySchemaCount, kCityRecords, kCityCount);
     if (g_countryTable == nullptr)
-        g_countryTable =
-            BuildTable(kCountrySchema, kCountrySchemaCount, kCountryRecords, kCountryCount);
+        g_countryTable = BuildTable(kCountrySchema, kCountrySchemaCount, kCountryRecords, kCountryCount);
     if (g_timeZoneTable == nullptr)
-        g_timeZoneTable =
-            BuildTable(kTimeZoneSchema, kTimeZoneSchemaCount, kTimeZoneRecords, kTimeZoneCount);
+        g_timeZoneTable = BuildTable(kTimeZoneSchema, kTimeZoneSchemaCount, kTimeZoneRecords, kTimeZoneCount);
     if (g_cityTable == nullptr || g_countryTable == nullptr || g_timeZoneTable == nullptr)
         return false;
 

@@ -18,7 +18,8 @@ const wchar_t kEmpty[] = L"";
 }  // namespace
 
 void SetTextPool(std::uint32_t slot, const wchar_t* text, std::size_t length) {
-    if (slot == 0 || slot >= kTextPoolCount) return;
+    if (slot == 0 || slot >= kTextPoolCount)
+        return;
     // A pool must end in a NUL so that every offset inside it names a
     // terminated string.
     if (text == nullptr || length == 0 || text[length - 1] != L'\0') {
@@ -34,7 +35,8 @@ const wchar_t* ResolveText(TextRef ref) {
     const std::uint32_t slot = ref >> kTextOffsetBits;
     const std::uint32_t offset = ref & kTextOffsetMask;
     const PoolSlot& pool = g_pools[slot];
-    if (pool.text == nullptr || offset >= pool.length) return kEmpty;
+    if (pool.text == nullptr || offset >= pool.length)
+        return kEmpty;
     return pool.text + offset;
 }
 
@@ -58,12 +60,16 @@ TextPool::~TextPool() {
 }
 
 TextRef TextPool::Add(std::wstring_view text) {
-    if (m_slot == 0) return 0;
+    if (m_slot == 0)
+        return 0;
     const auto nul = text.find(L'\0');
-    if (nul != std::wstring_view::npos) text = text.substr(0, nul);
-    if (text.empty()) return MakeTextRef(m_slot, 0);
+    if (nul != std::wstring_view::npos)
+        text = text.substr(0, nul);
+    if (text.empty())
+        return MakeTextRef(m_slot, 0);
     const std::size_t offset = m_storage.size();
-    if (offset + text.size() + 1 > kTextOffsetMask) return 0;
+    if (offset + text.size() + 1 > kTextOffsetMask)
+        return 0;
     m_storage.append(text);
     m_storage.push_back(L'\0');
     SetTextPool(m_slot, m_storage.data(), m_storage.size());

@@ -9,7 +9,8 @@
 
 namespace OBControls {
 
-AdjustCityGroupInfoListFieldsDialog::AdjustCityGroupInfoListFieldsDialog(HWND parent, CityGroupInfoList* infoList)
+AdjustCityGroupInfoListFieldsDialog::AdjustCityGroupInfoListFieldsDialog(HWND parent,
+                                                                         CityGroupInfoList* infoList)
     : Dialog(OBResources::kChangeFieldsTemplate, parent), m_infoList(infoList) {}
 
 void AdjustCityGroupInfoListFieldsDialog::BindControls(bool attach) {
@@ -81,7 +82,8 @@ void AdjustCityGroupInfoListFieldsDialog::OnOK() {
     Dialog::OnOK();
 }
 
-bool AdjustCityGroupInfoListFieldsDialog::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+bool AdjustCityGroupInfoListFieldsDialog::OnMessage(UINT message, WPARAM wParam, LPARAM lParam,
+                                                    LRESULT& result) {
     if (message == WM_COMMAND && HIWORD(wParam) == BN_CLICKED) {
         const int id = LOWORD(wParam);
         if (id != kMoveUpId && id != kMoveDownId)

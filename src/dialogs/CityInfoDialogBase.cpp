@@ -6,7 +6,8 @@ namespace OBControls {
 
 CityInfoDialogBase::CityInfoDialogBase(HWND parent, const OBData::City* city, const OBData::City* otherCity,
                                        UINT titleId, UINT menuBarId)
-    : HtmlDialog(parent, ZEP_Wnd::kFullScreenDialogFlags, titleId, menuBarId), m_city(city),
+    : HtmlDialog(parent, ZEP_Wnd::kFullScreenDialogFlags, titleId, menuBarId),
+      m_city(city),
       m_otherCity(otherCity) {}
 
 bool CityInfoDialogBase::OnInitDialog() {

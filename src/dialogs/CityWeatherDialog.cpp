@@ -6,9 +6,11 @@
 
 namespace OBControls {
 
-CityWeatherDialogBase::CityWeatherDialogBase(HWND parent, OBWeather::WeatherReader* reader, OBData::City* city,
-                                             UINT titleId, UINT menuBarId)
-    : HtmlDialog(parent, ZEP_Wnd::kFullScreenDialogFlags, titleId, menuBarId), m_reader(reader), m_city(city) {}
+CityWeatherDialogBase::CityWeatherDialogBase(HWND parent, OBWeather::WeatherReader* reader,
+                                             OBData::City* city, UINT titleId, UINT menuBarId)
+    : HtmlDialog(parent, ZEP_Wnd::kFullScreenDialogFlags, titleId, menuBarId),
+      m_reader(reader),
+      m_city(city) {}
 
 bool CityWeatherDialogBase::OnInitDialog() {
     const HCURSOR previous = ::SetCursor(::LoadCursor(nullptr, IDC_WAIT));

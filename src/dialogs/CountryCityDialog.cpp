@@ -134,7 +134,8 @@ void CountryCityDialog::FitToClient(std::initializer_list<int> listIds) {
     };
     for (HWND c : controls) {
         const RECT r = rectOf(c);
-        const auto own = std::find_if(lists.begin(), lists.end(), [c](const Shrink& s) { return s.list == c; });
+        const auto own =
+            std::find_if(lists.begin(), lists.end(), [c](const Shrink& s) { return s.list == c; });
         const int height = r.bottom - r.top - (own != lists.end() ? own->by : 0);
         const int up = shiftAt(r.top) + (r.top >= lowestList ? extra : 0);
         ::SetWindowPos(c, nullptr, r.left, r.top - up, r.right - r.left, height,

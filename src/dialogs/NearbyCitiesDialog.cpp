@@ -62,7 +62,8 @@ void NearbyCitiesDialog::FillList() {
         if (!city)
             continue;
         const OBData::Country* country = city->GetCountry();
-        const std::wstring text = city->GetDisplayName() + L"; " + (country ? country->GetDisplayName() : L"");
+        const std::wstring text =
+            city->GetDisplayName() + L"; " + (country ? country->GetDisplayName() : L"");
         m_list.InsertItem(row++, text, 0, candidate.cityId);
     }
     m_list.SetColumnWidth(0, LVSCW_AUTOSIZE);
@@ -96,7 +97,8 @@ void NearbyCitiesDialog::OnOK() {
     // "Add" is greyed while no row is selected; the Done button is not, and
     // ends the dialog with nothing chosen.
     m_chosen.clear();
-    for (int row = m_list.GetNextItem(-1, LVNI_SELECTED); row >= 0; row = m_list.GetNextItem(row, LVNI_SELECTED)) {
+    for (int row = m_list.GetNextItem(-1, LVNI_SELECTED); row >= 0;
+         row = m_list.GetNextItem(row, LVNI_SELECTED)) {
         if (OBData::City* city = OBData::GetCity(static_cast<std::int32_t>(m_list.GetItemData(row))))
             m_chosen.push_back(city);
     }

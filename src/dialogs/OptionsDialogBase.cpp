@@ -38,14 +38,10 @@ const CheckBoxSetting kCheckBoxes[] = {
 
 int StoredValue(AppSettings& settings, int list) {
     switch (list) {
-    case OptionsDialogBase::kTimeFormatList:
-        return settings.GetMainTimeFormat();
-    case OptionsDialogBase::kDistanceUnitsList:
-        return settings.GetUnits();
-    case OptionsDialogBase::kTemperatureUnitsList:
-        return settings.GetTemperatureUnits();
-    default:
-        return settings.GetLogLevel();
+    case OptionsDialogBase::kTimeFormatList: return settings.GetMainTimeFormat();
+    case OptionsDialogBase::kDistanceUnitsList: return settings.GetUnits();
+    case OptionsDialogBase::kTemperatureUnitsList: return settings.GetTemperatureUnits();
+    default: return settings.GetLogLevel();
     }
 }
 

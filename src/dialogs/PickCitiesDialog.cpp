@@ -188,7 +188,6 @@ bool PickCitiesDialog::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRE
             return false;
         Move(current, current + 1);
         return true;
-    default:
-        return false;
+    default: return false;
     }
 }

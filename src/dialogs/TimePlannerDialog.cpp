@@ -204,14 +204,9 @@ void TimePlannerDialog::OnSliderScroll(WORD code, int thumbPosition) {
     int position = 0;
     switch (code) {
     case TB_THUMBPOSITION:
-    case TB_THUMBTRACK:
-        position = thumbPosition;
-        break;
-    case TB_ENDTRACK:
-        return;
-    default:
-        position = m_slider.GetPos();
-        break;
+    case TB_THUMBTRACK: position = thumbPosition; break;
+    case TB_ENDTRACK: return;
+    default: position = m_slider.GetPos(); break;
     }
     ApplySlider(position, true);
 }
@@ -241,8 +236,7 @@ bool TimePlannerDialog::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LR
             if (const int now = GetSliderPositionFor(DateTime::UtcNow()); now != -1)
                 ApplySlider(now, true);
             return true;
-        default:
-            return false;
+        default: return false;
         }
     }
     case WM_NOTIFY: {
@@ -255,7 +249,6 @@ bool TimePlannerDialog::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LR
         result = 0;
         return true;
     }
-    default:
-        return false;
+    default: return false;
     }
 }

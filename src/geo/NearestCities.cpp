@@ -70,9 +70,7 @@ void ClearCityPositionIndex() {
     index.trig.shrink_to_fit();
 }
 
-const std::vector<CityPosition>& GetCityPositionIndex() {
-    return TheIndex().entries;
-}
+const std::vector<CityPosition>& GetCityPositionIndex() { return TheIndex().entries; }
 
 bool FindNearestCities(const Position& point, std::vector<NearestCity>& result) {
     const Index& index = TheIndex();

@@ -26,17 +26,11 @@ std::wstring FormatCoordinate(double value, const wchar_t* positive, const wchar
 Position::Position(double latitude, double longitude)
     : m_latitude(Clamp180(latitude)), m_longitude(Clamp180(longitude)) {}
 
-std::wstring Position::FormatLatitude() const {
-    return FormatCoordinate(m_latitude, L"N", L"S");
-}
+std::wstring Position::FormatLatitude() const { return FormatCoordinate(m_latitude, L"N", L"S"); }
 
-std::wstring Position::FormatLongitude() const {
-    return FormatCoordinate(m_longitude, L"E", L"W");
-}
+std::wstring Position::FormatLongitude() const { return FormatCoordinate(m_longitude, L"E", L"W"); }
 
-std::wstring Position::ToString() const {
-    return FormatLatitude() + L", " + FormatLongitude();
-}
+std::wstring Position::ToString() const { return FormatLatitude() + L", " + FormatLongitude(); }
 
 std::wstring Distance::Format(int unit, bool withSuffix) const {
     const double v = InUnits(unit) + 0.5;

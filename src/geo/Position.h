@@ -21,7 +21,7 @@ public:
 
     std::wstring FormatLatitude() const;   // "51° 30' N"
     std::wstring FormatLongitude() const;  // "0° 7' W"
-    std::wstring ToString() const;  // "33° 52' S, 151° 12' E"
+    std::wstring ToString() const;         // "33° 52' S, 151° 12' E"
 
 private:
     double m_latitude = 0.0;

@@ -48,19 +48,16 @@ int DayNumber(int day, int month, int year) {
 }
 
 double TerminatorHours(const DateTime& utc) {
-    return utc.GetSecond() * 0.0002777777777777778 + utc.GetMinute() * 0.016666666666666666 +
-           utc.GetHour();
+    return utc.GetSecond() * 0.0002777777777777778 + utc.GetMinute() * 0.016666666666666666 + utc.GetHour();
 }
 
 }  // namespace
 
-double DayAngle(int n) {
-    return n * kDayAngle;
-}
+double DayAngle(int n) { return n * kDayAngle; }
 
 double EquationOfTime(double g) {
-    return 229.18 * (0.000075 + 0.001868 * std::cos(g) - 0.032077 * std::sin(g) -
-                     0.014615 * std::cos(2 * g) - 0.040849 * std::sin(2 * g));
+    return 229.18 * (0.000075 + 0.001868 * std::cos(g) - 0.032077 * std::sin(g) - 0.014615 * std::cos(2 * g) -
+                     0.040849 * std::sin(2 * g));
 }
 
 double DayDeclination(double g) {

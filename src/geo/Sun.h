@@ -34,13 +34,17 @@ double SolarNoonUtcMinutes(int n, double westLongitude);
 
 // The local clock time on the date's own calendar day of `minutes` after
 // 00:00 UTC, with the zone's offset in force on the date. A null zone is UTC.
-ZEP_Utility::DateTime UtcMinutesToLocal(const ZEP_Utility::DateTime& date, double minutes, const TimeZone* zone);
+ZEP_Utility::DateTime UtcMinutesToLocal(const ZEP_Utility::DateTime& date, double minutes,
+                                        const TimeZone* zone);
 
 // Local times on the calendar day of `localDate` at a place; the empty
 // DateTime when the sun does not rise or set that day.
-ZEP_Utility::DateTime LocalSunrise(const ZEP_Utility::DateTime& localDate, const Position& where, const TimeZone* zone);
-ZEP_Utility::DateTime LocalSunset(const ZEP_Utility::DateTime& localDate, const Position& where, const TimeZone* zone);
-ZEP_Utility::DateTime LocalSolarNoon(const ZEP_Utility::DateTime& localDate, const Position& where, const TimeZone* zone);
+ZEP_Utility::DateTime LocalSunrise(const ZEP_Utility::DateTime& localDate, const Position& where,
+                                   const TimeZone* zone);
+ZEP_Utility::DateTime LocalSunset(const ZEP_Utility::DateTime& localDate, const Position& where,
+                                  const TimeZone* zone);
+ZEP_Utility::DateTime LocalSolarNoon(const ZEP_Utility::DateTime& localDate, const Position& where,
+                                     const TimeZone* zone);
 
 // Whether it is night at a place at a UTC instant: after sunset or before
 // sunrise (an equal time is day). In polar night it is night all day, in
@@ -48,14 +52,14 @@ ZEP_Utility::DateTime LocalSolarNoon(const ZEP_Utility::DateTime& localDate, con
 bool IsNight(const Position& where, const TimeZone* zone, const ZEP_Utility::DateTime& utc);
 
 // Terminator.
-double TerminatorDeclination(int day, int month, int year, double hours);   // degrees
-double SunGreenwichHourAngle(int day, int month, int year, double hours);   // degrees
+double TerminatorDeclination(int day, int month, int year, double hours);  // degrees
+double SunGreenwichHourAngle(int day, int month, int year, double hours);  // degrees
 // Latitude where the terminator crosses the meridian x degrees east of the
 // subsolar meridian, for a declination in degrees.
 double TerminatorLatitude(double x, double declination);
 
 struct Terminator {
-    std::vector<Position> points;  // one per requested point, longitudes from -180 up
+    std::vector<Position> points;   // one per requested point, longitudes from -180 up
     bool southDeclination = false;  // night lies north of the curve when set
 };
 

@@ -19,15 +19,15 @@ struct CityClockRow {
     double longitude = 0;
     bool isHome = false;
     ZEP_Utility::DateTime local;
-    std::wstring date;       // local, yyyy-mm-dd
-    std::wstring time;       // local, HH:MM:SS
-    std::wstring weekday;    // the locale's abbreviated day name
-    bool summer = false;     // whether the local time shown is summer time
+    std::wstring date;     // local, yyyy-mm-dd
+    std::wstring time;     // local, HH:MM:SS
+    std::wstring weekday;  // the locale's abbreviated day name
+    bool summer = false;   // whether the local time shown is summer time
     int utcOffsetMinutes = 0;
-    std::wstring offset;     // from home; "none" for home
-    std::wstring dial;       // what to dial at home to reach the city
-    std::wstring distance;   // from home in `units` with suffix; empty for home
-    std::wstring sunrise;    // local, in `timeFormat`; empty when the sun does not rise
+    std::wstring offset;    // from home; "none" for home
+    std::wstring dial;      // what to dial at home to reach the city
+    std::wstring distance;  // from home in `units` with suffix; empty for home
+    std::wstring sunrise;   // local, in `timeFormat`; empty when the sun does not rise
     std::wstring sunset;
     std::wstring airport;
 };

@@ -22,7 +22,8 @@ struct CityInfoPageOptions {
 
 // `other` is the home city, or null when `city` is home or there is none.
 // Without `when` the page describes the current UTC time.
-std::wstring BuildCityInfoPage(const City& city, const City* other, const std::optional<ZEP_Utility::DateTime>& when,
+std::wstring BuildCityInfoPage(const City& city, const City* other,
+                               const std::optional<ZEP_Utility::DateTime>& when,
                                const CityInfoPageOptions& options);
 
 // The same with the units, time format and nearby choice of the application

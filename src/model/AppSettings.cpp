@@ -114,15 +114,15 @@ bool AppSettings::SaveAll(const std::wstring& path) {
 
 // Every getter and setter first makes sure the values were read, so a value
 // set before the first read is not overwritten by it.
-#define OB_SETTING(Type, Name, member)      \
-    Type AppSettings::Get##Name() {         \
-        Read();                             \
-        return member;                      \
+#define OB_SETTING(Type, Name, member) \
+    Type AppSettings::Get##Name() {    \
+        Read();                        \
+        return member;                 \
     }
-#define OB_SETTER(Type, Name, member)           \
-    void AppSettings::Set##Name(Type value) {   \
-        Read();                                 \
-        member = value;                         \
+#define OB_SETTER(Type, Name, member)         \
+    void AppSettings::Set##Name(Type value) { \
+        Read();                               \
+        member = value;                       \
     }
 
 OB_SETTING(int, Units, m_units)
@@ -203,7 +203,8 @@ bool LoadSettingsFile() {
     const bool read = settings.LoadFile(path);
     if (settings.GetStore().LoadRefusedFile()) {
         const auto result = settings.GetStore().GetLoadResult();
-        std::fprintf(stderr, "orbelline: %s is %s: the settings are not read, and the file is left as it is\n",
+        std::fprintf(stderr,
+                     "orbelline: %s is %s: the settings are not read, and the file is left as it is\n",
                      ob::kernel::ToUtf8(path).c_str(),
                      ob::kernel::DescribeFileRead(result, ZEP_Utility::Settings::kMaxFileBytes).c_str());
     }

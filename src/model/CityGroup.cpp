@@ -50,9 +50,7 @@ bool CityGroup::SetHomeCity(int position) {
     return true;
 }
 
-bool CityGroup::SetHomeCity(const City* city) {
-    return city && SetHomeCity(IndexOf(city->GetId()));
-}
+bool CityGroup::SetHomeCity(const City* city) { return city && SetHomeCity(IndexOf(city->GetId())); }
 
 void CityGroup::MoveCity(int from, int to) {
     if (from < 0 || to < 0 || from >= GetCount() || to >= GetCount() || from == to)
@@ -86,8 +84,8 @@ std::vector<int> CityGroup::ParseIds(const std::wstring& text) {
         int id = 0;
         // A number too large for an int stops at INT_MAX, which is dropped,
         // rather than wrapping round to an id that names a real city.
-        ZEP_Utility::Settings::ParseInt(text.substr(pos, next == std::wstring::npos ? std::wstring::npos : next - pos),
-                                        id);
+        ZEP_Utility::Settings::ParseInt(
+            text.substr(pos, next == std::wstring::npos ? std::wstring::npos : next - pos), id);
         if (id > 0 && id != INT_MAX && std::find(ids.begin(), ids.end(), id) == ids.end())
             ids.push_back(id);
         if (next == std::wstring::npos)

@@ -154,9 +154,7 @@ bool Settings::SetString(const std::wstring& key, const std::wstring& value) {
     return true;
 }
 
-bool Settings::SetInt(const std::wstring& key, int value) {
-    return SetString(key, FormatInt(value));
-}
+bool Settings::SetInt(const std::wstring& key, int value) { return SetString(key, FormatInt(value)); }
 
 bool Settings::SetDouble(const std::wstring& key, double value) {
     return SetString(key, FormatDouble(value));
@@ -222,9 +220,7 @@ bool Settings::ParseDouble(const std::wstring& text, double& value) {
     return true;
 }
 
-std::wstring Settings::FormatInt(int value) {
-    return std::to_wstring(value);
-}
+std::wstring Settings::FormatInt(int value) { return std::to_wstring(value); }
 
 std::wstring Settings::FormatDouble(double value) {
     char buffer[400];

@@ -47,7 +47,8 @@ public:
     // True when the last Load found a file it had to refuse: saving would
     // replace what could not be read.
     bool LoadRefusedFile() const {
-        return m_loadResult != ob::kernel::FileReadResult::Ok && m_loadResult != ob::kernel::FileReadResult::Missing;
+        return m_loadResult != ob::kernel::FileReadResult::Ok &&
+               m_loadResult != ob::kernel::FileReadResult::Missing;
     }
 
     // Replaces the file with the whole store. The pairs go to a temporary
@@ -70,7 +71,7 @@ public:
     // a comma or a line break, a value with a line break, or a line longer
     // than kMaxLineChars) is refused and false is returned.
     bool SetString(const std::wstring& key, const std::wstring& value);
-    bool SetInt(const std::wstring& key, int value);       // as "%d"
+    bool SetInt(const std::wstring& key, int value);        // as "%d"
     bool SetDouble(const std::wstring& key, double value);  // as "%f"
 
     bool Remove(const std::wstring& key);

@@ -17,9 +17,7 @@ std::int64_t Offset(std::uint64_t ticks, __int128 delta) {
     return static_cast<std::int64_t>(sum);
 }
 
-std::wstring Limit(std::wstring text) {
-    return text.size() > kMaxFormatted ? std::wstring() : text;
-}
+std::wstring Limit(std::wstring text) { return text.size() > kMaxFormatted ? std::wstring() : text; }
 
 }  // namespace
 
@@ -37,8 +35,8 @@ DateTime::DateTime(int year, int month, int day, int hour, int minute, int secon
     ob::kernel::Ticks ticks = 0;
     ob::kernel::CalendarFields f;
     const bool inRange = year >= 0 && year <= 0xFFFF && month >= 0 && month <= 0xFFFF && day >= 0 &&
-                         day <= 0xFFFF && hour >= 0 && hour <= 0xFFFF && minute >= 0 &&
-                         minute <= 0xFFFF && second >= 0 && second <= 0xFFFF;
+                         day <= 0xFFFF && hour >= 0 && hour <= 0xFFFF && minute >= 0 && minute <= 0xFFFF &&
+                         second >= 0 && second <= 0xFFFF;
     if (inRange) {
         f.year = static_cast<std::uint16_t>(year);
         f.month = static_cast<std::uint16_t>(month);
@@ -77,9 +75,7 @@ DateTime DateTime::LocalNow() {
     return DateTime(static_cast<std::uint64_t>(now - now % ob::kernel::kTicksPerSecond));
 }
 
-bool DateTime::IsLeapYear(int year) {
-    return ob::kernel::IsGregorianLeapYear(year);
-}
+bool DateTime::IsLeapYear(int year) { return ob::kernel::IsGregorianLeapYear(year); }
 
 int DateTime::GetDayOfYear() const {
     int day = m_fields.day;
@@ -88,9 +84,7 @@ int DateTime::GetDayOfYear() const {
     return day;
 }
 
-DateTime DateTime::GetDate() const {
-    return DateTime(m_fields.year, m_fields.month, m_fields.day);
-}
+DateTime DateTime::GetDate() const { return DateTime(m_fields.year, m_fields.month, m_fields.day); }
 
 DateTime DateTime::AddDays(std::int64_t days) const {
     DateTime result;
@@ -121,8 +115,8 @@ DateTime DateTime::AddYears(int years) const {
     const long long year = static_cast<long long>(m_fields.year) + years;
     if (year < 0 || year > 0xFFFF)
         return DateTime();
-    return DateTime(static_cast<int>(year), m_fields.month, m_fields.day, m_fields.hour,
-                    m_fields.minute, m_fields.second);
+    return DateTime(static_cast<int>(year), m_fields.month, m_fields.day, m_fields.hour, m_fields.minute,
+                    m_fields.second);
 }
 
 DateTime DateTime::operator+(const TimeSpan& span) const {
@@ -163,16 +157,12 @@ std::wstring DateTime::FormatTime(const wchar_t* picture) const {
     return Limit(out);
 }
 
-std::wstring DateTime::GetLongDate() const {
-    return FormatDate(ob::kernel::LocaleLongDatePicture().c_str());
-}
+std::wstring DateTime::GetLongDate() const { return FormatDate(ob::kernel::LocaleLongDatePicture().c_str()); }
 
 std::wstring DateTime::GetShortDate() const {
     return FormatDate(ob::kernel::LocaleShortDatePicture().c_str());
 }
 
-std::wstring DateTime::ToString() const {
-    return GetShortDate() + L" " + FormatTime(nullptr);
-}
+std::wstring DateTime::ToString() const { return GetShortDate() + L" " + FormatTime(nullptr); }
 
 }  // namespace ZEP_Utility

@@ -6,9 +6,7 @@
 
 namespace OBData {
 
-const wchar_t* GetTimePicture(int format) {
-    return format == kTime24Hour ? L"HH:mm" : L"h:mm tt";
-}
+const wchar_t* GetTimePicture(int format) { return format == kTime24Hour ? L"HH:mm" : L"h:mm tt"; }
 
 std::wstring FormatClockTime(int format, const ZEP_Utility::DateTime& time) {
     return time.FormatTime(GetTimePicture(format));
@@ -20,9 +18,7 @@ double ToCelsius(double value, int unit) {
     return (value - 32) * 5.0 * (1.0 / 9.0);
 }
 
-double CelsiusToFahrenheit(double celsius) {
-    return celsius * 9.0 * 0.2 + 32.0;
-}
+double CelsiusToFahrenheit(double celsius) { return celsius * 9.0 * 0.2 + 32.0; }
 
 int RoundToInt(double value) {
     const double v = value + 0.5;

@@ -21,8 +21,8 @@ double CelsiusToFahrenheit(double celsius);
 // The nearest integer, halves rounded up: 20.5 -> 21, -2.5 -> -2, -2.7 -> -3.
 // (Truncating after adding 0.5 made every negative value one warmer.)
 int RoundToInt(double value);
-std::wstring FormatCelsius(double celsius);     // "20 C"
-std::wstring FormatFahrenheit(double celsius);  // "68 F"
+std::wstring FormatCelsius(double celsius);                // "20 C"
+std::wstring FormatFahrenheit(double celsius);             // "68 F"
 std::wstring FormatTemperature(double celsius, int unit);  // "***" for an unknown unit
 
 }  // namespace OBData

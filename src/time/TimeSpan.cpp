@@ -13,13 +13,9 @@ TimeSpan TimeSpan::FromSeconds(std::int64_t seconds) {
     return TimeSpan(Raw{}, static_cast<std::int32_t>(seconds < lo ? lo : seconds > hi ? hi : seconds));
 }
 
-int TimeSpan::GetHours() const {
-    return m_seconds / 3600 - (m_seconds / 86400) * 24;
-}
+int TimeSpan::GetHours() const { return m_seconds / 3600 - (m_seconds / 86400) * 24; }
 
-int TimeSpan::GetMinutes() const {
-    return m_seconds / 60 - (m_seconds / 3600) * 60;
-}
+int TimeSpan::GetMinutes() const { return m_seconds / 60 - (m_seconds / 3600) * 60; }
 
 TimeSpan TimeSpan::operator-(const TimeSpan& other) const {
     return FromSeconds(static_cast<std::int64_t>(m_seconds) - other.m_seconds);
@@ -29,8 +25,6 @@ TimeSpan TimeSpan::operator+(const TimeSpan& other) const {
     return FromSeconds(static_cast<std::int64_t>(m_seconds) + other.m_seconds);
 }
 
-TimeSpan TimeSpan::operator-() const {
-    return FromSeconds(-static_cast<std::int64_t>(m_seconds));
-}
+TimeSpan TimeSpan::operator-() const { return FromSeconds(-static_cast<std::int64_t>(m_seconds)); }
 
 }  // namespace ZEP_Utility

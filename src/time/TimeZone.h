@@ -11,7 +11,6 @@
 
 namespace OBData {
 
-
 // "The dayIndex-th dayOfWeek of month at hour:minute"; dayIndex above 4
 // means the last such weekday. All zero means no rule.
 struct TransitionRule {
@@ -29,9 +28,9 @@ struct TimeZoneInfo {
     std::wstring displayName;
     std::wstring standardName;
     std::wstring daylightName;
-    int bias = 0;          // minutes: UTC = local standard time + bias
-    int standardBias = 0;  // added to bias outside summer time
-    int daylightBias = 0;  // added to bias during summer time
+    int bias = 0;                 // minutes: UTC = local standard time + bias
+    int standardBias = 0;         // added to bias outside summer time
+    int daylightBias = 0;         // added to bias during summer time
     TransitionRule standardDate;  // when summer time ends (on the summer clock)
     TransitionRule daylightDate;  // when summer time begins (on the standard clock)
 };
@@ -40,7 +39,8 @@ struct TimeZoneInfo {
 class DaylightPeriod {
 public:
     DaylightPeriod() = default;
-    DaylightPeriod(const ZEP_Utility::DateTime& start, const ZEP_Utility::DateTime& end, const ZEP_Utility::TimeSpan& shift)
+    DaylightPeriod(const ZEP_Utility::DateTime& start, const ZEP_Utility::DateTime& end,
+                   const ZEP_Utility::TimeSpan& shift)
         : m_start(start), m_end(end), m_shift(shift) {}
 
     bool IsValid() const { return !m_start.IsEmpty() && !m_end.IsEmpty(); }

@@ -6,7 +6,9 @@
 namespace ZEP_Utility {
 
 Exception::Exception(const std::wstring& typeName, const std::wstring& message)
-    : m_typePath(L"::ZEP_Utility::Exception::" + typeName), m_message(message), m_utf8(ob::kernel::ToUtf8(message)) {}
+    : m_typePath(L"::ZEP_Utility::Exception::" + typeName),
+      m_message(message),
+      m_utf8(ob::kernel::ToUtf8(message)) {}
 
 void Exception::SetMessage(const std::wstring& message) {
     m_message = message;

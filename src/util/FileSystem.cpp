@@ -14,7 +14,9 @@ bool PosixFileSystem::RemoveFile(const std::wstring& path) { return k::DeleteFil
 k::FindHandle PosixFileSystem::FindFirst(const std::wstring& pattern, k::FindData& data) {
     return k::FindFirstFile(pattern, data);
 }
-bool PosixFileSystem::FindNext(k::FindHandle handle, k::FindData& data) { return k::FindNextFile(handle, data); }
+bool PosixFileSystem::FindNext(k::FindHandle handle, k::FindData& data) {
+    return k::FindNextFile(handle, data);
+}
 void PosixFileSystem::EndFind(k::FindHandle handle) {
     // Closing must not disturb the error that ended the search.
     const auto error = k::GetLastError();
@@ -28,7 +30,9 @@ IFileSystem* g_fileSystem = &g_platformFileSystem;
 }  // namespace
 
 IFileSystem& GetFileSystem() { return *g_fileSystem; }
-void SetFileSystem(IFileSystem* fileSystem) { g_fileSystem = fileSystem ? fileSystem : &g_platformFileSystem; }
+void SetFileSystem(IFileSystem* fileSystem) {
+    g_fileSystem = fileSystem ? fileSystem : &g_platformFileSystem;
+}
 
 }  // namespace ZEP_IO
 

@@ -47,7 +47,8 @@ public:
         // FileChangeNotification* in lParam; it is passed to the sink and
         // freed, and the answer is 0. Other messages are not handled here
         // (handled = false) and go to the host's default handling.
-        std::intptr_t OnMessage(std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam, bool& handled);
+        std::intptr_t OnMessage(std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam,
+                                bool& handled);
 
     private:
         FileSystemWatcher* m_watcher;

@@ -17,9 +17,9 @@ std::string NumberPrefix(std::wstring_view text, bool real) {
     for (; i < text.size() && out.size() < 400; ++i) {
         const wchar_t c = text[i];
         const bool ok = (c >= L'0' && c <= L'9') || c == L'+' || c == L'-' ||
-                        (real && (c == L'.' || c == L'e' || c == L'E' || c == L'i' || c == L'n' || c == L'f' ||
-                                  c == L'a' || c == L'I' || c == L'N' || c == L'F' || c == L'A' || c == L't' ||
-                                  c == L'y' || c == L'T' || c == L'Y'));
+                        (real && (c == L'.' || c == L'e' || c == L'E' || c == L'i' || c == L'n' ||
+                                  c == L'f' || c == L'a' || c == L'I' || c == L'N' || c == L'F' ||
+                                  c == L'A' || c == L't' || c == L'y' || c == L'T' || c == L'Y'));
         if (!ok)
             break;
         out += static_cast<char>(c);
@@ -38,7 +38,8 @@ std::optional<double> ScanReal(std::wstring_view text) {
         start = 1;
     }
     double value = 0;
-    const auto result = std::from_chars(s.data() + start, s.data() + s.size(), value, std::chars_format::general);
+    const auto result =
+        std::from_chars(s.data() + start, s.data() + s.size(), value, std::chars_format::general);
     if (result.ec == std::errc::invalid_argument || result.ptr == s.data() + start)
         return std::nullopt;
     if (result.ec == std::errc::result_out_of_range)

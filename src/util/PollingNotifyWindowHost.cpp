@@ -43,7 +43,8 @@ int PollingNotifyWindowHost::Pump(int timeoutMs) {
                 continue;
             }
             bool handled = false;
-            owners[i]->OnMessage(ob::kernel::kChangeNotifyMessage, 0, reinterpret_cast<std::intptr_t>(block), handled);
+            owners[i]->OnMessage(ob::kernel::kChangeNotifyMessage, 0, reinterpret_cast<std::intptr_t>(block),
+                                 handled);
             ++delivered;
         }
     }

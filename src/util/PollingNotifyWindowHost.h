@@ -18,7 +18,9 @@ public:
     // Returns the number of change messages delivered.
     int Pump(int timeoutMs);
     int GetWindowCount() const { return static_cast<int>(m_windows.size()); }
-    FileSystemWatcher::NotifyMessageWindow* GetLastWindow() const { return m_windows.empty() ? nullptr : m_windows.back(); }
+    FileSystemWatcher::NotifyMessageWindow* GetLastWindow() const {
+        return m_windows.empty() ? nullptr : m_windows.back();
+    }
 
 private:
     std::vector<FileSystemWatcher::NotifyMessageWindow*> m_windows;

@@ -44,7 +44,8 @@ std::uint32_t ShareFor(FileShare share) {
 
 }  // namespace
 
-FileStream::FileStream(const std::wstring& path, FileMode mode, FileAccess access, FileShare share) : m_access(access) {
+FileStream::FileStream(const std::wstring& path, FileMode mode, FileAccess access, FileShare share)
+    : m_access(access) {
     m_handle = OpenFile(path, AccessFor(access), ShareFor(share), CreationFor(mode));
     if (m_handle == kInvalidFile)
         IOException::ThrowLastError();
@@ -108,7 +109,9 @@ void FileStream::Write(const void* buffer, std::uint32_t offset, std::uint32_t c
 }
 
 std::uint32_t FileStream::Seek(std::int32_t offset, int origin) {
-    const SeekOrigin from = origin == 0 ? SeekOrigin::Begin : origin == 2 ? SeekOrigin::End : SeekOrigin::Current;
+    const SeekOrigin from = origin == 0   ? SeekOrigin::Begin
+                            : origin == 2 ? SeekOrigin::End
+                                          : SeekOrigin::Current;
     const std::int64_t position = SeekFile(m_handle, offset, from);
     if (position < 0)
         IOException::ThrowLastError();
@@ -142,7 +145,8 @@ std::wstring ReadAllText(Stream& stream) {
     // One read may return less than asked; keep reading to the end.
     std::uint32_t filled = 0;
     while (filled < bytes.size()) {
-        const std::uint32_t n = stream.Read(bytes.data(), filled, static_cast<std::uint32_t>(bytes.size()) - filled);
+        const std::uint32_t n =
+            stream.Read(bytes.data(), filled, static_cast<std::uint32_t>(bytes.size()) - filled);
         if (n == 0)
             break;
         filled += n;
@@ -162,7 +166,8 @@ std::wstring ReadAllText(Stream& stream) {
         std::wstring text;
         for (size_t i = 0; i < units.size(); ++i) {
             const char32_t u = units[i];
-            if (u >= 0xD800 && u <= 0xDBFF && i + 1 < units.size() && units[i + 1] >= 0xDC00 && units[i + 1] <= 0xDFFF) {
+            if (u >= 0xD800 && u <= 0xDBFF && i + 1 < units.size() && units[i + 1] >= 0xDC00 &&
+                units[i + 1] <= 0xDFFF) {
                 text += static_cast<wchar_t>(0x10000 + ((u - 0xD800) << 10) + (units[i + 1] - 0xDC00));
                 ++i;
             } else if (u >= 0xD800 && u <= 0xDFFF) {

@@ -158,8 +158,8 @@ namespace {
 // Compiling fails on a syntax error; evaluating fails when the value is not
 // a node set. Both select nothing.
 template <typename Use>
-auto RunXPath(const pugi::xpath_node& context, const std::wstring& xpath, Use use) -> decltype(use(
-    std::declval<const pugi::xpath_query&>())) {
+auto RunXPath(const pugi::xpath_node& context, const std::wstring& xpath, Use use)
+    -> decltype(use(std::declval<const pugi::xpath_query&>())) {
     if (!context || xpath.empty())
         return {};
     try {

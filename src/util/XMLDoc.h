@@ -42,7 +42,9 @@ public:
     // relative to `context` (of `context` itself when `xpath` is empty).
     // Empty when the context is null, nothing is selected or the XPath is invalid.
     static std::wstring GetNodeText(const pugi::xpath_node& context, const std::wstring& xpath);
-    static std::wstring GetNodeText(const pugi::xml_node& context) { return GetNodeText(pugi::xpath_node(context)); }
+    static std::wstring GetNodeText(const pugi::xml_node& context) {
+        return GetNodeText(pugi::xpath_node(context));
+    }
     static std::wstring GetNodeText(const pugi::xpath_node& node);
 
     bool IsLoaded() const { return !m_notLoaded; }

@@ -8,7 +8,7 @@ bool FileStream::Open(const std::wstring& path, bool readMode) {
     Close();
     m_readMode = readMode;
     m_handle = OpenFile(path, readMode ? kGenericRead : kGenericWrite, kShareRead,
-                       readMode ? Creation::OpenExisting : Creation::CreateAlways);
+                        readMode ? Creation::OpenExisting : Creation::CreateAlways);
     return m_handle != kInvalidFile;
 }
 

@@ -17,9 +17,7 @@ std::unique_ptr<NamedEvent> g_busy;
 
 }  // namespace
 
-bool LaunchDownloader() {
-    return ob::kernel::StartDetachedProcess(FileUtils::GetDownloaderPath());
-}
+bool LaunchDownloader() { return ob::kernel::StartDetachedProcess(FileUtils::GetDownloaderPath()); }
 
 bool RequestUpdateNow() {
     if (!g_getNow)

@@ -30,17 +30,17 @@ public:
     static ScreenDimensionProvider* GetScreenDimensionProvider();
 
     // Folders, each without a trailing slash.
-    static std::wstring GetExeFolder();      // the running executable's folder, kept for the process
+    static std::wstring GetExeFolder();  // the running executable's folder, kept for the process
     // The weather content (html, icon sets): beside the executable, or the
     // installation's shared folder.
     static std::wstring GetWeatherFolder();
-    static std::wstring GetDataFolder();     // forecast files: beside the content, or the user's cache
-    static std::wstring GetDownloaderPath(); // the downloader executable
+    static std::wstring GetDataFolder();      // forecast files: beside the content, or the user's cache
+    static std::wstring GetDownloaderPath();  // the downloader executable
     // An installed program's forecast folder is made, private to the user,
     // before it is watched; the downloader may not have run yet.
     static void EnsureDataFolder();
-    static std::wstring GetHtmlFolder();     // page templates
-    static std::wstring GetImagesFolder();   // the icon set for the screen, chosen on every call
+    static std::wstring GetHtmlFolder();    // page templates
+    static std::wstring GetImagesFolder();  // the icon set for the screen, chosen on every call
     // "images_1", "images_2" or "images_3" for a screen of that size.
     static const wchar_t* ImagesFolderName(int width, int height);
 

@@ -52,8 +52,10 @@ std::vector<ForecastDay> ReadForecastDays(ZEP_Utility::XMLDoc& doc) {
             continue;
         day.highText = XMLDoc::GetNodeText(node, L"high/temperature/ambient");
         day.lowText = XMLDoc::GetNodeText(node, L"low/temperature/ambient");
-        day.highUnit = ZEP_Utility::ScanInteger(XMLDoc::GetNodeText(node, L"high/temperature/units")).value_or(0);
-        day.lowUnit = ZEP_Utility::ScanInteger(XMLDoc::GetNodeText(node, L"low/temperature/units")).value_or(0);
+        day.highUnit =
+            ZEP_Utility::ScanInteger(XMLDoc::GetNodeText(node, L"high/temperature/units")).value_or(0);
+        day.lowUnit =
+            ZEP_Utility::ScanInteger(XMLDoc::GetNodeText(node, L"low/temperature/units")).value_or(0);
         day.hasTemperatures = !day.highText.empty() || !day.lowText.empty();
         day.highCelsius = OBData::ToCelsius(ZEP_Utility::ScanReal(day.highText).value_or(0.0), day.highUnit);
         day.lowCelsius = OBData::ToCelsius(ZEP_Utility::ScanReal(day.lowText).value_or(0.0), day.lowUnit);

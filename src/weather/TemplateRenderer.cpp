@@ -88,17 +88,20 @@ void TemplateRenderer::ProcessNode(pugi::xml_node parent, pugi::xml_node node, c
         ProcessChildren(node, data);
 }
 
-void TemplateRenderer::ValueRule(pugi::xml_node parent, pugi::xml_node element, const pugi::xpath_node& data) {
+void TemplateRenderer::ValueRule(pugi::xml_node parent, pugi::xml_node element,
+                                 const pugi::xpath_node& data) {
     const pugi::xml_attribute select = element.attribute("select");
     if (!select)
         return;
-    const std::wstring text = XMLDoc::GetNodeText(ZEP_Utility::SelectSingleNode(data, FromUtf8(select.value())));
+    const std::wstring text =
+        XMLDoc::GetNodeText(ZEP_Utility::SelectSingleNode(data, FromUtf8(select.value())));
     pugi::xml_node textNode = parent.insert_child_before(pugi::node_pcdata, element);
     textNode.set_value(ToUtf8(text).c_str());
     parent.remove_child(element);
 }
 
-void TemplateRenderer::TemplateRule(pugi::xml_node parent, pugi::xml_node element, const pugi::xpath_node& data) {
+void TemplateRenderer::TemplateRule(pugi::xml_node parent, pugi::xml_node element,
+                                    const pugi::xpath_node& data) {
     const pugi::xml_attribute match = element.attribute("match");
     if (!match)
         return;
@@ -147,18 +150,20 @@ void TemplateRenderer::DaysRule(pugi::xml_node parent, pugi::xml_node element, c
     parent.remove_child(element);
 }
 
-void TemplateRenderer::CopyChildrenBefore(pugi::xml_node parent, pugi::xml_node source, pugi::xml_node insertionPoint,
-                                          const pugi::xpath_node& data) {
+void TemplateRenderer::CopyChildrenBefore(pugi::xml_node parent, pugi::xml_node source,
+                                          pugi::xml_node insertionPoint, const pugi::xpath_node& data) {
     for (pugi::xml_node child : source.children()) {
         if (IsElementNamed(child, "orbelline-nomatch"))
             continue;
-        pugi::xml_node copy = insertionPoint ? parent.insert_copy_before(child, insertionPoint) : parent.append_copy(child);
+        pugi::xml_node copy =
+            insertionPoint ? parent.insert_copy_before(child, insertionPoint) : parent.append_copy(child);
         if (copy)
             ProcessNode(parent, copy, data);
     }
 }
 
-std::wstring TemplateRenderer::ExpandText(const std::wstring& text, const pugi::xpath_node& data, bool& found) {
+std::wstring TemplateRenderer::ExpandText(const std::wstring& text, const pugi::xpath_node& data,
+                                          bool& found) {
     found = false;
     std::wstring out;
     size_t position = 0;
@@ -237,7 +242,8 @@ bool TemplateRenderer::EvaluateSpecial(const std::wstring& expression, const pug
         if (close == std::wstring::npos || close == prefix.size())
             return false;
         const std::wstring picture = expression.substr(prefix.size(), close - prefix.size());
-        value = today && m_currentDate == m_referenceDate ? L"Today" : m_currentDate.FormatDate(picture.c_str());
+        value =
+            today && m_currentDate == m_referenceDate ? L"Today" : m_currentDate.FormatDate(picture.c_str());
         return true;
     }
     const std::wstring temperature = L"TEMPERATURE(";
@@ -249,7 +255,8 @@ bool TemplateRenderer::EvaluateSpecial(const std::wstring& expression, const pug
             return false;
         bool found = false;
         const std::wstring valueText = ExpandText(expression.substr(open, comma - open), data, found);
-        const std::wstring unitText = ExpandText(expression.substr(comma + 1, close - comma - 1), data, found);
+        const std::wstring unitText =
+            ExpandText(expression.substr(comma + 1, close - comma - 1), data, found);
         const double reading = ZEP_Utility::ScanReal(valueText).value_or(0.0);
         const int unit = ZEP_Utility::ScanInteger(unitText).value_or(0);
         value = OBData::FormatTemperature(OBData::ToCelsius(reading, unit), m_unit);
@@ -267,7 +274,8 @@ std::wstring TemplateRenderer::ApplyFormat(const std::wstring& value, const std:
     // accepted and dropped, since the value is passed at the conversion's own
     // width. Anything else (a second conversion, text after it) is refused
     // rather than handed to the formatter.
-    static const std::wregex kSpec(LR"(%([-+ #0]*)([0-9]*)(\.[0-9]*)?(?:hh|h|ll|l|L|q|j|z|t|I64|I32)?([eEfgGdiouxXs]))");
+    static const std::wregex kSpec(
+        LR"(%([-+ #0]*)([0-9]*)(\.[0-9]*)?(?:hh|h|ll|l|L|q|j|z|t|I64|I32)?([eEfgGdiouxXs]))");
     std::wsmatch parts;
     if (!std::regex_match(format, parts, kSpec))
         return {};
@@ -299,7 +307,8 @@ std::wstring TemplateRenderer::ApplyFormat(const std::wstring& value, const std:
             const int integer = static_cast<int>(rounded);
             written = conversion == L'd' || conversion == L'i'
                           ? std::swprintf(buffer.data(), buffer.size(), clean.c_str(), integer)
-                          : std::swprintf(buffer.data(), buffer.size(), clean.c_str(), static_cast<unsigned>(integer));
+                          : std::swprintf(buffer.data(), buffer.size(), clean.c_str(),
+                                          static_cast<unsigned>(integer));
         }
     }
     if (written < 0)

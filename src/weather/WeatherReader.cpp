@@ -78,7 +78,8 @@ void WeatherReader::InsertCity(XMLDoc& doc, int cityId, const std::wstring& city
         else
             name += c;
     }
-    const std::wstring city = L"<city><id>" + std::to_wstring(cityId) + L"</id><name>" + name + L"</name></city>";
+    const std::wstring city =
+        L"<city><id>" + std::to_wstring(cityId) + L"</id><name>" + name + L"</name></city>";
     doc.LoadXml(text.substr(0, at + root.size()) + city + text.substr(at + root.size()));
 }
 
@@ -93,7 +94,8 @@ pugi::xml_node WeatherReader::SelectDay(XMLDoc* doc, const ZEP_Utility::DateTime
     return ZEP_Utility::SelectSingleNode(*doc->GetDocument(), xpath).node();
 }
 
-bool WeatherReader::GetTemperatures(XMLDoc* doc, const ZEP_Utility::DateTime& date, double& high, double& low) {
+bool WeatherReader::GetTemperatures(XMLDoc* doc, const ZEP_Utility::DateTime& date, double& high,
+                                    double& low) {
     const pugi::xml_node day = SelectDay(doc, date);
     if (!day)
         return false;
@@ -119,14 +121,14 @@ IconBitmap WeatherReader::GetIconBitmap(XMLDoc* doc, const ZEP_Utility::DateTime
     return FindIcon(name);
 }
 
-std::wstring WeatherReader::RenderCityHtml(int cityId, const std::wstring& cityName, const std::wstring& templateName,
-                                           int unit) {
+std::wstring WeatherReader::RenderCityHtml(int cityId, const std::wstring& cityName,
+                                           const std::wstring& templateName, int unit) {
     const std::unique_ptr<XMLDoc> doc = OpenForecastWithCity(cityId, cityName);
     const std::wstring htmlFolder = FileUtils::GetHtmlFolder();
     std::wstring templateText;
     try {
-        ZEP_IO::FileStream stream(htmlFolder + L"/" + templateName, ZEP_IO::FileMode::Open, ZEP_IO::FileAccess::Read,
-                                  ZEP_IO::FileShare::Read);
+        ZEP_IO::FileStream stream(htmlFolder + L"/" + templateName, ZEP_IO::FileMode::Open,
+                                  ZEP_IO::FileAccess::Read, ZEP_IO::FileShare::Read);
         templateText = ZEP_IO::ReadAllText(stream);
     } catch (const ZEP_Utility::Exception& e) {
         templateText = e.GetMessage();

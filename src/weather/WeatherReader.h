@@ -46,13 +46,15 @@ public:
 
     // The day's high and low in degrees Celsius; false when the document has
     // no such day or neither temperature.
-    bool GetTemperatures(ZEP_Utility::XMLDoc* doc, const ZEP_Utility::DateTime& date, double& high, double& low);
+    bool GetTemperatures(ZEP_Utility::XMLDoc* doc, const ZEP_Utility::DateTime& date, double& high,
+                         double& low);
     // The bitmap of the day's icon ("no_report" when the day or its icon is
     // missing); owned by the icon table. Null when there is no such picture.
     IconBitmap GetIconBitmap(ZEP_Utility::XMLDoc* doc, const ZEP_Utility::DateTime& date);
     // The city's page from the template file of that name in the html folder,
     // temperatures in `unit` (0 Celsius, 1 Fahrenheit).
-    std::wstring RenderCityHtml(int cityId, const std::wstring& cityName, const std::wstring& templateName, int unit);
+    std::wstring RenderCityHtml(int cityId, const std::wstring& cityName, const std::wstring& templateName,
+                                int unit);
 
     static std::wstring GetForecastPath(int cityId);
     // "file://" + the folder with forward slashes.

@@ -127,7 +127,8 @@ int App::RunEntrySequence(HINSTANCE instance) {
         return 0;
     INITCOMMONCONTROLSEX icc{};
     icc.dwSize = sizeof icc;
-    icc.dwICC = ICC_LISTVIEW_CLASSES | ICC_TREEVIEW_CLASSES | ICC_BAR_CLASSES | ICC_PROGRESS_CLASS | ICC_DATE_CLASSES;
+    icc.dwICC =
+        ICC_LISTVIEW_CLASSES | ICC_TREEVIEW_CLASSES | ICC_BAR_CLASSES | ICC_PROGRESS_CLASS | ICC_DATE_CLASSES;
     ::InitCommonControlsEx(&icc);
 
     int code = 0;

@@ -16,7 +16,9 @@ LPARAM Text(const std::wstring& text) { return reinterpret_cast<LPARAM>(text.c_s
 
 void ListBox::ResetContent() const { SendMessage(LB_RESETCONTENT); }
 int ListBox::GetCount() const { return static_cast<int>(SendMessage(LB_GETCOUNT)); }
-int ListBox::AddString(const std::wstring& text) const { return static_cast<int>(SendMessage(LB_ADDSTRING, 0, Text(text))); }
+int ListBox::AddString(const std::wstring& text) const {
+    return static_cast<int>(SendMessage(LB_ADDSTRING, 0, Text(text)));
+}
 int ListBox::InsertString(int index, const std::wstring& text) const {
     return static_cast<int>(SendMessage(LB_INSERTSTRING, static_cast<WPARAM>(index), Text(text)));
 }
@@ -27,31 +29,44 @@ bool ListBox::GetSel(int index) const { return SendMessage(LB_GETSEL, static_cas
 int ListBox::SetSel(int index, bool selected) const {
     return static_cast<int>(SendMessage(LB_SETSEL, selected ? TRUE : FALSE, static_cast<LPARAM>(index)));
 }
-int ListBox::GetTextLength(int index) const { return static_cast<int>(SendMessage(LB_GETTEXTLEN, static_cast<WPARAM>(index))); }
+int ListBox::GetTextLength(int index) const {
+    return static_cast<int>(SendMessage(LB_GETTEXTLEN, static_cast<WPARAM>(index)));
+}
 std::wstring ListBox::GetText(int index) const {
     const int length = GetTextLength(index);
     if (length <= 0)
         return {};
     std::vector<wchar_t> buffer(static_cast<size_t>(length) + 1, L'\0');
-    const auto got = SendMessage(LB_GETTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(buffer.data()));
+    const auto got =
+        SendMessage(LB_GETTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(buffer.data()));
     if (got <= 0)
         return {};
     return std::wstring(buffer.data(), static_cast<size_t>(std::min<LRESULT>(got, length)));
 }
 int ListBox::GetCurSel() const { return static_cast<int>(SendMessage(LB_GETCURSEL)); }
-int ListBox::SetCurSel(int index) const { return static_cast<int>(SendMessage(LB_SETCURSEL, static_cast<WPARAM>(index))); }
-LPARAM ListBox::GetItemData(int index) const { return SendMessage(LB_GETITEMDATA, static_cast<WPARAM>(index)); }
+int ListBox::SetCurSel(int index) const {
+    return static_cast<int>(SendMessage(LB_SETCURSEL, static_cast<WPARAM>(index)));
+}
+LPARAM ListBox::GetItemData(int index) const {
+    return SendMessage(LB_GETITEMDATA, static_cast<WPARAM>(index));
+}
 int ListBox::SetItemData(int index, LPARAM data) const {
     return static_cast<int>(SendMessage(LB_SETITEMDATA, static_cast<WPARAM>(index), data));
 }
 
 // ---------------------------------------------------------------- ComboBox
 
-int ComboBox::AddString(const std::wstring& text) const { return static_cast<int>(SendMessage(CB_ADDSTRING, 0, Text(text))); }
+int ComboBox::AddString(const std::wstring& text) const {
+    return static_cast<int>(SendMessage(CB_ADDSTRING, 0, Text(text)));
+}
 int ComboBox::GetCount() const { return static_cast<int>(SendMessage(CB_GETCOUNT)); }
 int ComboBox::GetCurSel() const { return static_cast<int>(SendMessage(CB_GETCURSEL)); }
-int ComboBox::SetCurSel(int index) const { return static_cast<int>(SendMessage(CB_SETCURSEL, static_cast<WPARAM>(index))); }
-LPARAM ComboBox::GetItemData(int index) const { return SendMessage(CB_GETITEMDATA, static_cast<WPARAM>(index)); }
+int ComboBox::SetCurSel(int index) const {
+    return static_cast<int>(SendMessage(CB_SETCURSEL, static_cast<WPARAM>(index)));
+}
+LPARAM ComboBox::GetItemData(int index) const {
+    return SendMessage(CB_GETITEMDATA, static_cast<WPARAM>(index));
+}
 int ComboBox::SetItemData(int index, LPARAM data) const {
     return static_cast<int>(SendMessage(CB_SETITEMDATA, static_cast<WPARAM>(index), data));
 }
@@ -75,11 +90,13 @@ int ListCtrl::InsertColumn(int index, const std::wstring& text, int width, int s
         column.mask |= LVCF_SUBITEM;
         column.iSubItem = subItem;
     }
-    return static_cast<int>(SendMessage(LVM_INSERTCOLUMN, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&column)));
+    return static_cast<int>(
+        SendMessage(LVM_INSERTCOLUMN, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&column)));
 }
 
 bool ListCtrl::SetColumnWidth(int column, int width) const {
-    return SendMessage(LVM_SETCOLUMNWIDTH, static_cast<WPARAM>(column), MAKELPARAM(static_cast<WORD>(width), 0)) != 0;
+    return SendMessage(LVM_SETCOLUMNWIDTH, static_cast<WPARAM>(column),
+                       MAKELPARAM(static_cast<WORD>(width), 0)) != 0;
 }
 
 int ListCtrl::InsertItem(int index, const std::wstring& text, int image, LPARAM data) const {
@@ -92,12 +109,15 @@ int ListCtrl::InsertItem(int index, const std::wstring& text, int image, LPARAM 
     return static_cast<int>(SendMessage(LVM_INSERTITEM, 0, reinterpret_cast<LPARAM>(&item)));
 }
 
-bool ListCtrl::DeleteItem(int index) const { return SendMessage(LVM_DELETEITEM, static_cast<WPARAM>(index)) != 0; }
+bool ListCtrl::DeleteItem(int index) const {
+    return SendMessage(LVM_DELETEITEM, static_cast<WPARAM>(index)) != 0;
+}
 bool ListCtrl::DeleteAllItems() const { return SendMessage(LVM_DELETEALLITEMS) != 0; }
 int ListCtrl::GetItemCount() const { return static_cast<int>(SendMessage(LVM_GETITEMCOUNT)); }
 int ListCtrl::GetSelectedCount() const { return static_cast<int>(SendMessage(LVM_GETSELECTEDCOUNT)); }
 int ListCtrl::GetNextItem(int start, UINT flags) const {
-    return static_cast<int>(SendMessage(LVM_GETNEXTITEM, static_cast<WPARAM>(start), MAKELPARAM(static_cast<WORD>(flags), 0)));
+    return static_cast<int>(
+        SendMessage(LVM_GETNEXTITEM, static_cast<WPARAM>(start), MAKELPARAM(static_cast<WORD>(flags), 0)));
 }
 
 std::wstring ListCtrl::GetItemText(int index, int subItem) const {
@@ -106,7 +126,8 @@ std::wstring ListCtrl::GetItemText(int index, int subItem) const {
     item.iSubItem = subItem;
     item.pszText = buffer.data();
     item.cchTextMax = static_cast<int>(buffer.size());
-    const auto length = SendMessage(LVM_GETITEMTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item));
+    const auto length =
+        SendMessage(LVM_GETITEMTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item));
     if (length <= 0)
         return {};
     return std::wstring(item.pszText);
@@ -148,7 +169,9 @@ int ListCtrl::GetItemImage(int index) const {
     return item.iImage;
 }
 
-bool ListCtrl::EnsureVisible(int index) const { return SendMessage(LVM_ENSUREVISIBLE, static_cast<WPARAM>(index), FALSE) != 0; }
+bool ListCtrl::EnsureVisible(int index) const {
+    return SendMessage(LVM_ENSUREVISIBLE, static_cast<WPARAM>(index), FALSE) != 0;
+}
 
 HIMAGELIST ListCtrl::SetImageList(HIMAGELIST list, int kind) const {
     return reinterpret_cast<HIMAGELIST>(
@@ -213,8 +236,7 @@ bool CheckListCtrl::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESUL
             return true;
         }
         return false;
-    default:
-        return false;
+    default: return false;
     }
 }
 
@@ -248,12 +270,15 @@ void DateTimePicker::SetFormat(const std::wstring& picture) const {
 // ---------------------------------------------------------------- TrackBar
 
 void TrackBar::SetRange(int minimum, int maximum, bool redraw) const {
-    SendMessage(TBM_SETRANGE, redraw ? TRUE : FALSE, MAKELPARAM(static_cast<WORD>(minimum), static_cast<WORD>(maximum)));
+    SendMessage(TBM_SETRANGE, redraw ? TRUE : FALSE,
+                MAKELPARAM(static_cast<WORD>(minimum), static_cast<WORD>(maximum)));
 }
 void TrackBar::SetPos(int position, bool redraw) const {
     SendMessage(TBM_SETPOS, redraw ? TRUE : FALSE, static_cast<LPARAM>(position));
 }
-void TrackBar::SetTicFreq(int frequency) const { SendMessage(TBM_SETTICFREQ, static_cast<WPARAM>(frequency)); }
+void TrackBar::SetTicFreq(int frequency) const {
+    SendMessage(TBM_SETTICFREQ, static_cast<WPARAM>(frequency));
+}
 int TrackBar::GetPos() const { return static_cast<int>(SendMessage(TBM_GETPOS)); }
 
 }  // namespace ZEP_Wnd

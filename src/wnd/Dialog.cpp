@@ -23,10 +23,8 @@ bool ReturnsDirectly(UINT message) {
     case WM_CTLCOLORBTN:
     case WM_CTLCOLORDLG:
     case WM_CTLCOLORSCROLLBAR:
-    case WM_CTLCOLORSTATIC:
-        return true;
-    default:
-        return false;
+    case WM_CTLCOLORSTATIC: return true;
+    default: return false;
     }
 }
 
@@ -35,7 +33,10 @@ bool g_viewerReady = false;
 }  // namespace
 
 Dialog::Dialog(UINT templateId, HWND parent, DWORD shellFlags, UINT titleId, UINT menuBarId)
-    : m_templateId(templateId), m_parent(parent), m_shellFlags(shellFlags), m_titleId(titleId),
+    : m_templateId(templateId),
+      m_parent(parent),
+      m_shellFlags(shellFlags),
+      m_titleId(titleId),
       m_menuBarId(menuBarId) {}
 
 INT_PTR Dialog::DoModal() {
@@ -48,8 +49,9 @@ INT_PTR Dialog::DoModal() {
 bool Dialog::CreateModeless() {
     if (m_hwnd)
         return false;
-    const HWND hwnd = ::CreateDialogParam(GetInstanceHandle(), MAKEINTRESOURCE(static_cast<int>(m_templateId)),
-                                          m_parent, &Dialog::DialogProc, reinterpret_cast<LPARAM>(this));
+    const HWND hwnd =
+        ::CreateDialogParam(GetInstanceHandle(), MAKEINTRESOURCE(static_cast<int>(m_templateId)), m_parent,
+                            &Dialog::DialogProc, reinterpret_cast<LPARAM>(this));
     return hwnd != nullptr && hwnd == m_hwnd;
 }
 

@@ -20,7 +20,8 @@ bool FrameWindow::Create(HWND parent, const RECT& rect, LPCWSTR title, DWORD sty
     if (menuBarId != 0)
         m_menuBar = CreateMenuBar(menuBarId);
     const RECT d = DefaultWindowRect();
-    const bool defaulted = rect.left == d.left && rect.top == d.top && rect.right == d.right && rect.bottom == d.bottom;
+    const bool defaulted =
+        rect.left == d.left && rect.top == d.top && rect.right == d.right && rect.bottom == d.bottom;
     if (m_menuBar && defaulted) {
         RECT frame = GetWindowRect();
         RECT bar{0, 0, 0, 0};
@@ -47,8 +48,7 @@ bool FrameWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT&
         ::SHHandleWMSettingChange(m_hwnd, wParam, lParam, &m_activateInfo);
         result = 0;
         return true;
-    default:
-        return false;
+    default: return false;
     }
 }
 

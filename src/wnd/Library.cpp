@@ -37,9 +37,7 @@ WindowClassRegistrar* GetClassRegistrar() {
     return g_registrar.get();
 }
 
-bool CreateLibraryObjects() {
-    return GetWindowManager() != nullptr && GetClassRegistrar() != nullptr;
-}
+bool CreateLibraryObjects() { return GetWindowManager() != nullptr && GetClassRegistrar() != nullptr; }
 
 void DeleteLibraryObjects() {
     g_manager.reset();

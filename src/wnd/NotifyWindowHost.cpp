@@ -26,9 +26,10 @@ public:
     // Changes read but not yet delivered would be lost with the window.
     void DropPending() {
         MSG msg;
-        while (::PeekMessage(&msg, GetHandle(), ob::kernel::kChangeNotifyMessage, ob::kernel::kChangeNotifyMessage,
-                             PM_REMOVE))
-            ob::kernel::FreeChangeNotification(reinterpret_cast<ob::kernel::FileChangeNotification*>(msg.lParam));
+        while (::PeekMessage(&msg, GetHandle(), ob::kernel::kChangeNotifyMessage,
+                             ob::kernel::kChangeNotifyMessage, PM_REMOVE))
+            ob::kernel::FreeChangeNotification(
+                reinterpret_cast<ob::kernel::FileChangeNotification*>(msg.lParam));
     }
 
     ZEP_IO::FileSystemWatcher::NotifyMessageWindow* m_target;

@@ -66,7 +66,8 @@ void ToolTip::ShowAt(const RECT& anchor, const std::wstring& text) {
     {
         WindowDC dc(m_hwnd);
         SelectGuard font(dc, m_font);
-        const UINT format = DT_CALCRECT | DT_NOPREFIX | ((m_flags & SingleLine) ? DT_SINGLELINE : DT_WORDBREAK);
+        const UINT format =
+            DT_CALCRECT | DT_NOPREFIX | ((m_flags & SingleLine) ? DT_SINGLELINE : DT_WORDBREAK);
         ::DrawText(dc, m_text.c_str(), static_cast<int>(m_text.size()), &r, format);
     }
     if (r.right <= r.left || r.bottom <= r.top)
@@ -172,9 +173,7 @@ bool ToolTip::OnMessage(UINT message, WPARAM wParam, LPARAM, LRESULT& result) {
         result = 0;
         return true;
     }
-    case WM_ERASEBKGND:
-        result = 1;
-        return true;
+    case WM_ERASEBKGND: result = 1; return true;
     case WM_MOUSEACTIVATE:
         result = 3;  // MA_NOACTIVATE
         return true;
@@ -214,8 +213,7 @@ bool ToolTip::OnMessage(UINT message, WPARAM wParam, LPARAM, LRESULT& result) {
             Hide();
         }
         return true;
-    default:
-        return false;
+    default: return false;
     }
 }
 

@@ -47,17 +47,14 @@ bool Window::IsReflectedMessage(UINT message) {
     case WM_CTLCOLORDLG:
     case WM_CTLCOLORSCROLLBAR:
     case WM_CTLCOLORSTATIC:
-    case WM_NOTIFY:
-        return true;
-    default:
-        return false;
+    case WM_NOTIFY: return true;
+    default: return false;
     }
 }
 
 HWND Window::ReflectionSource(HWND self, UINT message, WPARAM, LPARAM lParam) {
     switch (message) {
-    case WM_DRAWITEM:
-        return lParam ? reinterpret_cast<const DRAWITEMSTRUCT*>(lParam)->hwndItem : nullptr;
+    case WM_DRAWITEM: return lParam ? reinterpret_cast<const DRAWITEMSTRUCT*>(lParam)->hwndItem : nullptr;
     case WM_MEASUREITEM:
     case WM_DELETEITEM:
     case WM_COMPAREITEM: {
@@ -67,8 +64,7 @@ HWND Window::ReflectionSource(HWND self, UINT message, WPARAM, LPARAM lParam) {
         const UINT id = reinterpret_cast<const UINT*>(lParam)[1];
         return ::GetDlgItem(self, static_cast<int>(id));
     }
-    case WM_NOTIFY:
-        return lParam ? reinterpret_cast<const NMHDR*>(lParam)->hwndFrom : nullptr;
+    case WM_NOTIFY: return lParam ? reinterpret_cast<const NMHDR*>(lParam)->hwndFrom : nullptr;
     default:
         // Commands, scrolls, list keys and control colours carry the control.
         return reinterpret_cast<HWND>(lParam);
@@ -173,9 +169,7 @@ bool Window::Subclass(HWND hwnd) {
     return true;
 }
 
-bool Window::AttachDlgItem(HWND parent, int id) {
-    return Subclass(::GetDlgItem(parent, id));
-}
+bool Window::AttachDlgItem(HWND parent, int id) { return Subclass(::GetDlgItem(parent, id)); }
 
 void Window::Unsubclass() {
     if (!m_hwnd)
@@ -188,20 +182,21 @@ void Window::Unsubclass() {
     m_hwnd = nullptr;
 }
 
-bool Window::Create(LPCWSTR className, LPCWSTR title, DWORD style, DWORD exStyle, const RECT& rect, HWND parent,
-                    UINT_PTR idOrMenu) {
+bool Window::Create(LPCWSTR className, LPCWSTR title, DWORD style, DWORD exStyle, const RECT& rect,
+                    HWND parent, UINT_PTR idOrMenu) {
     if (m_hwnd)
         return false;
     int x = CW_USEDEFAULT, y = CW_USEDEFAULT, width = CW_USEDEFAULT, height = CW_USEDEFAULT;
     const LONG kDefault = static_cast<LONG>(0x80000000);
-    if (!(rect.left == kDefault && rect.top == kDefault && rect.right == kDefault && rect.bottom == kDefault)) {
+    if (!(rect.left == kDefault && rect.top == kDefault && rect.right == kDefault &&
+          rect.bottom == kDefault)) {
         x = rect.left;
         y = rect.top;
         width = rect.right - rect.left;
         height = rect.bottom - rect.top;
     }
-    const HWND hwnd = ::CreateWindowEx(exStyle, className, title ? title : L"", style, x, y, width, height, parent,
-                                       reinterpret_cast<HMENU>(idOrMenu), GetInstanceHandle(), this);
+    const HWND hwnd = ::CreateWindowEx(exStyle, className, title ? title : L"", style, x, y, width, height,
+                                       parent, reinterpret_cast<HMENU>(idOrMenu), GetInstanceHandle(), this);
     if (!hwnd)
         return false;
     if (m_hwnd == hwnd)
@@ -250,7 +245,8 @@ bool Window::SetWindowPos(HWND insertAfter, int x, int y, int cx, int cy, UINT f
 }
 
 bool Window::MoveWindow(const RECT& rect, bool repaint) const {
-    return ::MoveWindow(m_hwnd, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top, repaint) != 0;
+    return ::MoveWindow(m_hwnd, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top,
+                        repaint) != 0;
 }
 
 bool Window::MoveWindow(int x, int y, int width, int height, bool repaint) const {
@@ -297,7 +293,9 @@ std::wstring Window::GetWindowText() const {
     return text;
 }
 
-bool Window::SetWindowText(const std::wstring& text) const { return ::SetWindowText(m_hwnd, text.c_str()) != 0; }
+bool Window::SetWindowText(const std::wstring& text) const {
+    return ::SetWindowText(m_hwnd, text.c_str()) != 0;
+}
 
 void Window::SetFont(HFONT font, bool redraw) const {
     ::SendMessage(m_hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(font), redraw ? TRUE : FALSE);
@@ -343,7 +341,8 @@ LRESULT Window::WndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
         const auto* create = reinterpret_cast<CREATESTRUCT*>(lParam);
         auto* object = create ? static_cast<Window*>(create->lpCreateParams) : nullptr;
         if (!object || manager->Find(hwnd) == object)
-            return object ? object->Dispatch(message, wParam, lParam) : ::DefWindowProc(hwnd, message, wParam, lParam);
+            return object ? object->Dispatch(message, wParam, lParam)
+                          : ::DefWindowProc(hwnd, message, wParam, lParam);
         if (object->m_hwnd || !manager->Register(hwnd, object))
             return -1;
         object->m_hwnd = hwnd;

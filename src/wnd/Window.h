@@ -44,8 +44,8 @@ public:
 
     bool Create(LPCWSTR className, LPCWSTR title, DWORD style, DWORD exStyle, const RECT& rect, HWND parent,
                 UINT_PTR idOrMenu);
-    bool CreateChild(LPCWSTR className, LPCWSTR title, DWORD style, DWORD exStyle, const RECT& rect, HWND parent,
-                     UINT_PTR id);
+    bool CreateChild(LPCWSTR className, LPCWSTR title, DWORD style, DWORD exStyle, const RECT& rect,
+                     HWND parent, UINT_PTR id);
 
     LRESULT SendMessage(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const;
     bool PostMessage(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const;
@@ -75,14 +75,14 @@ public:
     // A message's parameters decoded once, so that a handler reads as what it
     // handles instead of taking words apart.
     struct CommandParams {
-        UINT id = 0;            // the command, or the id of the control that sent it
-        UINT code = 0;          // the control's notification code (0 from a menu)
-        HWND from = nullptr;    // the control, or null for a menu or an accelerator
+        UINT id = 0;          // the command, or the id of the control that sent it
+        UINT code = 0;        // the control's notification code (0 from a menu)
+        HWND from = nullptr;  // the control, or null for a menu or an accelerator
     };
     struct ScrollParams {
-        int code = 0;           // SB_LINEUP, SB_PAGEDOWN, SB_THUMBTRACK...
-        int position = 0;       // the thumb's position, for SB_THUMBPOSITION and SB_THUMBTRACK
-        HWND bar = nullptr;     // the scroll-bar control, or null for the window's own bar
+        int code = 0;        // SB_LINEUP, SB_PAGEDOWN, SB_THUMBTRACK...
+        int position = 0;    // the thumb's position, for SB_THUMBPOSITION and SB_THUMBTRACK
+        HWND bar = nullptr;  // the scroll-bar control, or null for the window's own bar
     };
     // The point of a mouse message, in client coordinates (negative to the
     // left of or above the window while the mouse is captured).

@@ -127,7 +127,8 @@ TEST_F(Commands, UpdateWeatherWithNoCitiesIsNotTheViewsToHandle) {
     ASSERT_TRUE(Start());
     ViewCommandHandlerPPC handler;
     EXPECT_FALSE(handler.OnCommand(Main()->GetActiveView(), 0, kCmdUpdateWeather));
-    EXPECT_TRUE(handler.OnCommand(Main()->GetActiveView(), 0, kCmdRemoveCity)) << "handled, though nothing happens";
+    EXPECT_TRUE(handler.OnCommand(Main()->GetActiveView(), 0, kCmdRemoveCity))
+        << "handled, though nothing happens";
     EXPECT_FALSE(handler.OnCommand(Main()->GetActiveView(), 0, 12345));
     EXPECT_EQ(handler.GetCityMenuId(), 104u);
     EXPECT_EQ(OBControls::ViewCommandHandler().GetCityMenuId(), 0u);

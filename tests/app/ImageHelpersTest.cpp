@@ -99,8 +99,8 @@ TEST_F(ImageHelpers, LoadersDeliverWholePicturesAndRefuseBrokenOnes) {
     ::DeleteObject(picture);
 
     const std::string path = ob::ui::testing::UiDriver::OutputPath("loader_test.bmp");
-    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bmp.data()),
-                                                 static_cast<std::streamsize>(bmp.size()));
+    std::ofstream(path, std::ios::binary)
+        .write(reinterpret_cast<const char*>(bmp.data()), static_cast<std::streamsize>(bmp.size()));
     OBControls::FileImageLoader file;
     picture = file.Load(std::wstring(path.begin(), path.end()));
     ASSERT_NE(picture, nullptr);
@@ -124,7 +124,7 @@ TEST_F(ImageHelpers, TheButtonShowsTheFrameOfItsState) {
     ASSERT_TRUE(button.Create(host.GetHandle(), RECT{20, 30, 0, 0}, 77, 7101));
     EXPECT_EQ(button.GetSize().cx, 10);
     EXPECT_EQ(button.GetSize().cy, 12);
-    EXPECT_EQ(button.ScreenToClient(button.GetWindowRect()).right, 10);  // sized to one frame
+    EXPECT_EQ(button.ScreenToClient(button.GetWindowRect()).right, 10);         // sized to one frame
     EXPECT_FALSE(button.Create(host.GetHandle(), RECT{0, 0, 0, 0}, 78, 7101));  // already made
 
     const POINT centre = ob::ui::testing::CentreOf(button.GetHandle());

@@ -150,8 +150,8 @@ TEST_F(ListFieldTexts, PolarNightLeavesTheSunTimesEmpty) {
     // The northernmost city of the gazetteer in the polar night has no sunrise.
     OBData::City* north = nullptr;
     for (int id = 1; id < 2000; ++id)
-        if (OBData::City* c = OBData::GetCity(id); c && (!north || c->GetPosition().GetLatitude() >
-                                                                     north->GetPosition().GetLatitude()))
+        if (OBData::City* c = OBData::GetCity(id);
+            c && (!north || c->GetPosition().GetLatitude() > north->GetPosition().GetLatitude()))
             north = c;
     ASSERT_TRUE(north);
     if (north->GetPosition().GetLatitude() < 67.0)

@@ -38,7 +38,9 @@ public:
         ZEP_Wnd::RegisterWindowClass(kClass, nullptr, ::LoadCursor(nullptr, IDC_ARROW),
                                      ::GetSysColorBrush(COLOR_WINDOW));
     }
-    bool Create(const RECT& rect) { return ZEP_Wnd::Window::Create(kClass, L"", WS_POPUP | WS_VISIBLE, 0, rect, nullptr, 0); }
+    bool Create(const RECT& rect) {
+        return ZEP_Wnd::Window::Create(kClass, L"", WS_POPUP | WS_VISIBLE, 0, rect, nullptr, 0);
+    }
     bool OnMessage(UINT message, WPARAM, LPARAM lParam, LRESULT& result) override {
         if (message != WM_NOTIFY)
             return false;
@@ -64,8 +66,7 @@ public:
             n.a = reinterpret_cast<const NMRGINFO*>(lParam)->ptAction.x;
             n.b = reinterpret_cast<const NMRGINFO*>(lParam)->ptAction.y;
             break;
-        default:
-            break;
+        default: break;
         }
         notifications.push_back(n);
         result = 0;
@@ -112,7 +113,7 @@ protected:
 
     // A list over `group` filling the host, created, shown and painted.
     std::unique_ptr<OBControls::CityGroupInfoList> MakeList(OBData::CityGroup& group, DWORD flags = 1,
-                                                           const wchar_t* name = L"mapview_list") {
+                                                            const wchar_t* name = L"mapview_list") {
         auto list = std::make_unique<OBControls::CityGroupInfoList>(name, &group, 8);
         EXPECT_TRUE(list->Create(host.GetHandle(), RECT{0, 0, hostWidth, hostHeight}, flags, 1001));
         list->SetTime(ZEP_Utility::DateTime(2026, 1, 1, 12, 0, 0), false);

@@ -66,7 +66,8 @@ void CheckRows(ListPaint& test, ob::ui::testing::UiDriver& driver, CityGroupInfo
     EXPECT_EQ(driver.Pixel(origin.x + x, origin.y + first.bottom - 1), kSeparator);
     EXPECT_EQ(driver.Pixel(origin.x + 2, origin.y + second.bottom - 1), kSeparator);
     // Something is written on both lines of a row.
-    const std::vector<COLORREF> name = Pixels(driver, list, RECT{x, second.top, first.right, second.top + list.GetLineHeight()});
+    const std::vector<COLORREF> name =
+        Pixels(driver, list, RECT{x, second.top, first.right, second.top + list.GetLineHeight()});
     const std::vector<COLORREF> info =
         Pixels(driver, list, RECT{x, second.top + list.GetLineHeight(), first.right, second.bottom - 1});
     EXPECT_TRUE(AnyNot(name, kWhite));
@@ -130,7 +131,8 @@ TEST_F(ListPaintVga, LargePicturesAndButtonsAtTheHighDensity) {
     // One-line rows with the day name before the time.
     OBData::CityGroup twelve = MakeGroup(12);
     list->SetCityGroup(&twelve, false);
-    list->SetFlags(OBControls::CityGroupListCtrl::kSeparatorLines | OBControls::CityGroupListCtrl::kOneLineRows);
+    list->SetFlags(OBControls::CityGroupListCtrl::kSeparatorLines |
+                   OBControls::CityGroupListCtrl::kOneLineRows);
     driver.RunUntilIdle();
     Shot("list_vga_12_one_line.png");
 }

@@ -71,7 +71,8 @@ TEST_F(MapPictures, EveryColumnGetsTheNightTheSunGivesItAtAnyWidth) {
                 // The point of column x lies in column x (or the one before,
                 // where its longitude ends a hair short of the column).
                 EXPECT_NEAR(map.PositionToPixel(p).x, x, 1) << width;
-                const int edge = std::clamp(static_cast<int>((90 - p.GetLatitude()) * height / 180.0), 0, height);
+                const int edge =
+                    std::clamp(static_cast<int>((90 - p.GetLatitude()) * height / 180.0), 0, height);
                 const int firstNight = northDark ? 0 : edge, endNight = northDark ? edge : height;
                 const int pole = northDark ? 0 : height - 1;
                 ASSERT_EQ(drawn.At(x, pole), kNight) << "width " << width << " column " << x;
@@ -323,8 +324,8 @@ TEST_P(MapBarLayout, ButtonsLineUpFromTheRightWithTheArrowsStacked) {
     EXPECT_EQ(rect(1006).top, rect(1005).bottom);
     EXPECT_EQ(barRect.bottom - barRect.top, bar.GetHeight());
     EXPECT_GE(bar.GetHeight(), side + 4);
-    const wchar_t* tips[] = {L"City information", L"Add this city", L"Show the nearby cities",
-                             L"Close the info bar", L"Nearer city", L"Further city"};
+    const wchar_t* tips[] = {L"City information",   L"Add this city", L"Show the nearby cities",
+                             L"Close the info bar", L"Nearer city",   L"Further city"};
     for (int id = 1001; id <= 1006; ++id)
         EXPECT_EQ(bar.GetButton(id).GetToolTipText(), tips[id - 1001]);
     shell.ui.Screenshot(UiDriver::OutputPath("map_bar_" + GetParam() + ".png"));

@@ -66,8 +66,10 @@ TEST_F(Planner, OpensAtNoonOfTheHomeDateLaysOutAndNeverFollowsTheClock) {
     EXPECT_EQ(List().GetTime(), panel->GetInstant());
 
     // "Now" at 14:37 home time: the quarter hour before, position 58.
-    ob::kernel::AdvanceVirtualClock(static_cast<ob::kernel::Ticks>(
-        (DateTime(2026, 7, 11, 4, 37, 0) - DateTime::UtcNow()).GetTotalSeconds()) * ob::kernel::kTicksPerSecond);
+    ob::kernel::AdvanceVirtualClock(
+        static_cast<ob::kernel::Ticks>(
+            (DateTime(2026, 7, 11, 4, 37, 0) - DateTime::UtcNow()).GetTotalSeconds()) *
+        ob::kernel::kTicksPerSecond);
     ui.Tap(Item(TimePlannerDialog::kNowId));
     EXPECT_EQ(panel->GetSliderPosition(), 58);
     EXPECT_EQ(panel->GetInstant(), DateTime(2026, 7, 11, 4, 30, 0));
@@ -200,7 +202,8 @@ TEST_P(PlannerScreens, TwelveCitiesOneAndTwoLinesAndTheCalendar) {
     const std::string screen = GetParam();
     for (const bool twoLines : {false, true}) {
         ShellFixture shell(screen);
-        ob::kernel::UseVirtualClock(static_cast<ob::kernel::Ticks>(DateTime(2026, 9, 30, 10, 37, 0).GetTicks()));
+        ob::kernel::UseVirtualClock(
+            static_cast<ob::kernel::Ticks>(DateTime(2026, 9, 30, 10, 37, 0).GetTicks()));
         shell.WriteSettings(std::string("cities,234;292;414;316;429;237;59;278;393;33;354;351\r\n") +
                             "plannerview_extrainfo," + (twoLines ? "1" : "0") + "\r\n");
         ASSERT_TRUE(shell.Start());
@@ -212,15 +215,18 @@ TEST_P(PlannerScreens, TwelveCitiesOneAndTwoLinesAndTheCalendar) {
         // Every control lies inside the panel; the hour labels sit under the
         // slider's ends and middle.
         const RECT area = panel->GetWindowRect();
-        for (HWND child = ::GetWindow(panel->GetHandle(), GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
+        for (HWND child = ::GetWindow(panel->GetHandle(), GW_CHILD); child;
+             child = ::GetWindow(child, GW_HWNDNEXT)) {
             RECT r{};
             ::GetWindowRect(child, &r);
-            EXPECT_TRUE(r.left >= area.left && r.right <= area.right && r.top >= area.top && r.bottom <= area.bottom)
+            EXPECT_TRUE(r.left >= area.left && r.right <= area.right && r.top >= area.top &&
+                        r.bottom <= area.bottom)
                 << ob::kernel::ToUtf8(std::wstring(L"control ") + std::to_wstring(::GetDlgCtrlID(child)));
         }
         const HWND slider = panel->GetSlider().GetHandle();
         int label = 0;
-        for (HWND child = ::GetWindow(panel->GetHandle(), GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
+        for (HWND child = ::GetWindow(panel->GetHandle(), GW_CHILD); child;
+             child = ::GetWindow(child, GW_HWNDNEXT)) {
             wchar_t text[16] = {};
             ::GetWindowText(child, text, 16);
             if (std::wstring(text) != L"00:00" && std::wstring(text) != L"12:00")
@@ -232,7 +238,8 @@ TEST_P(PlannerScreens, TwelveCitiesOneAndTwoLinesAndTheCalendar) {
             ::GetWindowRect(slider, &slid);
             ::GetWindowRect(child, &r);
             const int thumbCentre = slid.left + (thumb.left + thumb.right) / 2;
-            EXPECT_NEAR((r.left + r.right) / 2, thumbCentre, (r.right - r.left) / 3) << ob::kernel::ToUtf8(text);
+            EXPECT_NEAR((r.left + r.right) / 2, thumbCentre, (r.right - r.left) / 3)
+                << ob::kernel::ToUtf8(text);
         }
         EXPECT_EQ(label, 3);
         ::SendMessage(slider, TBM_SETPOS, TRUE, panel->GetSliderPosition());
@@ -247,7 +254,8 @@ TEST_P(PlannerScreens, TwelveCitiesOneAndTwoLinesAndTheCalendar) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Screens, PlannerScreens, ::testing::Values("240x320", "480x640", "320x240", "640x480"));
+INSTANTIATE_TEST_SUITE_P(Screens, PlannerScreens,
+                         ::testing::Values("240x320", "480x640", "320x240", "640x480"));
 
 }  // namespace
 }  // namespace shelltest

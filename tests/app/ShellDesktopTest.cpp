@@ -153,11 +153,13 @@ public:
         std::sscanf(geometry.c_str() + at + 10, "%dx%d", &width, &height);
         ASSERT_GT(width, 0);
         scale = width / 240.0;
-        std::this_thread::sleep_for(std::chrono::milliseconds(2000));  // the first frame is up, even on a busy machine
+        std::this_thread::sleep_for(
+            std::chrono::milliseconds(2000));  // the first frame is up, even on a busy machine
     }
 
     void Tap(int x, int y) {
-        Shell(env + " xdotool mousemove --window " + window + " " + std::to_string(static_cast<int>(x * scale)) + " " +
+        Shell(env + " xdotool mousemove --window " + window + " " +
+              std::to_string(static_cast<int>(x * scale)) + " " +
               std::to_string(static_cast<int>(y * scale)) + " click 1");
         std::this_thread::sleep_for(std::chrono::milliseconds(700));
     }
@@ -193,7 +195,7 @@ TEST(ShellDesktop, TapRowRemoveWithYesAndExitUnderXvfb) {
     ASSERT_NO_FATAL_FAILURE(desktop.Start("desktop", "cities,1;2;3\r\ntab,0\r\nweatherupdatewarning,0\r\n"));
 
     desktop.Tap(60, 26 + 120 + 45);  // the second city's row: below the navigation bar and the map
-    desktop.Tap(80, 307);      // "City" on the menu bar
+    desktop.Tap(80, 307);            // "City" on the menu bar
     desktop.Keys("Down Down Down Down Return");  // Information, Weather Detail, Set as Home, Remove
     desktop.Keys("Return");                      // Yes
     desktop.Tap(14, 307);                        // "File"

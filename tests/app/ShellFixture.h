@@ -26,7 +26,6 @@
 
 namespace shelltest {
 
-
 inline void PressKey(UINT key) {
     ob::ui::InjectKey(key, true);
     ob::ui::InjectKey(key, false);
@@ -136,7 +135,9 @@ public:
         const OBData::City* city = ActiveList()->GetSelectedCity();
         return city ? city->GetDisplayName() : L"(none)";
     }
-    std::wstring NameAt(int row) { return Group().GetCities()[static_cast<std::size_t>(row)]->GetDisplayName(); }
+    std::wstring NameAt(int row) {
+        return Group().GetCities()[static_cast<std::size_t>(row)]->GetDisplayName();
+    }
 
     ob::ui::testing::UiDriver ui;
     std::unique_ptr<OrbellineApp> app;

@@ -84,7 +84,8 @@ TEST_F(Shell, ViewMenuChecksExactlyTheShownView) {
             EXPECT_EQ(Checked(ids[i]), i == shown) << "shown " << shown << ", item " << i;
     }
     // Through the real menu bar: the View popup carries the marks when it opens.
-    HMENU viewMenu = reinterpret_cast<HMENU>(::SendMessage(Main()->GetMenuBar(), SHCMBM_GETSUBMENU, 0, 40008));
+    HMENU viewMenu =
+        reinterpret_cast<HMENU>(::SendMessage(Main()->GetMenuBar(), SHCMBM_GETSUBMENU, 0, 40008));
     ASSERT_NE(viewMenu, nullptr);
     UINT mapState = 0, weatherState = 0;
     ui.WhenIdle([&] {
@@ -149,7 +150,8 @@ TEST_F(Shell, CommandsOfDialogsStillToComeChangeNothing) {
     ASSERT_TRUE(Start());
     RemoveSettings();
     // Cancelled, the Weather Detail, Options, Change Fields and Information dialogs change nothing either.
-    for (UINT id : {OBControls::kCmdWeatherDetail, kCmdOptions, kCmdChangeFields, OBControls::kCmdCityInformation}) {
+    for (UINT id :
+         {OBControls::kCmdWeatherDetail, kCmdOptions, kCmdChangeFields, OBControls::kCmdCityInformation}) {
         ui.WhenIdle([] { ::PostMessage(::GetActiveWindow(), WM_COMMAND, IDCANCEL, 0); });
         Command(id);
         EXPECT_FALSE(ui.PendingIdleSteps()) << id;

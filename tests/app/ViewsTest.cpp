@@ -78,7 +78,8 @@ TEST_F(Views, TapAndHoldOpensTheCityMenuAndRemoveAsksTheSameQuestion) {
         ASSERT_NE(menu, nullptr);
         ::GetWindowRect(menu, &popup);
         ui.Screenshot(UiDriver::OutputPath("shell_city_menu_qvga.png"));
-        for (UINT key : {VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN, VK_RETURN})  // Information, Weather, Set as Home, Remove
+        for (UINT key :
+             {VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN, VK_RETURN})  // Information, Weather, Set as Home, Remove
             PressKey(key);
     });
     ui.WhenIdle([&] {
@@ -110,8 +111,8 @@ TEST_P(ViewScreens, EveryViewWithNoneOneAndTwelveCities) {
         const char* views[] = {"map", "planner", "weather"};
         for (int v = 0; v < 3; ++v) {
             shell.Command(ids[v]);
-            shell.ui.Screenshot(UiDriver::OutputPath(std::string("shell_") + views[v] + "_" + names[c] + "_" + screen +
-                                                     ".png"));
+            shell.ui.Screenshot(UiDriver::OutputPath(std::string("shell_") + views[v] + "_" + names[c] + "_" +
+                                                     screen + ".png"));
             OBControls::CityGroupListCtrl* list = shell.ActiveList();
             EXPECT_TRUE(list->IsVisible());
             // The list fills the view, which ends at the menu bar.

@@ -55,7 +55,8 @@ class WeatherEndToEnd : public ::testing::Test, public WeatherFixture {
 protected:
     void TearDown() override {
         OBWeather::StopDownloader();
-        WaitReal([] { return !ob::kernel::NamedLivenessLock::IsHeld(OBWeather::kDownloaderRunningLockName); }, 5000);
+        WaitReal([] { return !ob::kernel::NamedLivenessLock::IsHeld(OBWeather::kDownloaderRunningLockName); },
+                 5000);
         ::unsetenv("ORBELLINE_FORECAST_URL");
         ::unsetenv("ORBELLINE_EVENT_SCOPE");
     }
@@ -82,8 +83,9 @@ TEST_F(WeatherEndToEnd, UpdateWeatherAnimatesThenShowsTheServedForecast) {
     this->app->SetStartDownloader(true);
     ASSERT_TRUE(this->app->InitInstance());
     ui.RunUntilIdle();
-    ASSERT_TRUE(WaitReal([] { return ob::kernel::NamedLivenessLock::IsHeld(OBWeather::kDownloaderRunningLockName); }))
-        << "the program did not start the downloader";
+    ASSERT_TRUE(WaitReal([] {
+        return ob::kernel::NamedLivenessLock::IsHeld(OBWeather::kDownloaderRunningLockName);
+    })) << "the program did not start the downloader";
     EXPECT_EQ(List().GetCellText(City(0), 0), L"-/-");
 
     Command(OBControls::kCmdUpdateWeather);
@@ -101,7 +103,7 @@ TEST_F(WeatherEndToEnd, UpdateWeatherAnimatesThenShowsTheServedForecast) {
     ui.Advance(1000);
     EXPECT_FALSE(List().IsBusy());
     EXPECT_EQ(List().GetCellText(City(0), 0), L"21/14");  // 8 December: base + 1 and base - 6
-    EXPECT_EQ(List().GetCellText(City(1), 1), L"5/-4");    // New York on the 9th
+    EXPECT_EQ(List().GetCellText(City(1), 1), L"5/-4");   // New York on the 9th
     EXPECT_EQ(service.Requests().size(), 2u);
 
     std::wstring page;

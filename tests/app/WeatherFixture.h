@@ -25,8 +25,8 @@ class StandInDownloader {
 public:
     StandInDownloader()
         : m_lock(ob::kernel::NamedLivenessLock::Acquire(OBWeather::kDownloaderRunningLockName)),
-          m_busy(ob::kernel::NamedEvent::Create(OBWeather::kBusyEventName, ob::kernel::NamedEvent::Kind::ManualReset,
-                                                false)) {}
+          m_busy(ob::kernel::NamedEvent::Create(OBWeather::kBusyEventName,
+                                                ob::kernel::NamedEvent::Kind::ManualReset, false)) {}
     ~StandInDownloader() { SetBusy(false); }
     void SetBusy(bool busy) {
         if (m_busy)
@@ -49,7 +49,8 @@ public:
             fs::copy(source / part, m_folder / "weather" / part, fs::copy_options::recursive);
         OBWeather::FileUtils::OverrideExeFolder(ob::kernel::FromUtf8(m_folder.string()));
         OBWeather::ReleaseDownloaderEvents();
-        ob::kernel::UseVirtualClock(static_cast<ob::kernel::Ticks>(ZEP_Utility::DateTime(2026, 12, 8, 12, 0, 0).GetTicks()));
+        ob::kernel::UseVirtualClock(
+            static_cast<ob::kernel::Ticks>(ZEP_Utility::DateTime(2026, 12, 8, 12, 0, 0).GetTicks()));
     }
     ~WeatherFixture() {
         Stop();
@@ -64,7 +65,8 @@ public:
         return Start();
     }
     void WriteForecast(int id, const std::string& bytes) {
-        std::ofstream(m_folder / "weather/data" / ("f_" + std::to_string(id) + ".xml"), std::ios::binary) << bytes;
+        std::ofstream(m_folder / "weather/data" / ("f_" + std::to_string(id) + ".xml"), std::ios::binary)
+            << bytes;
     }
     const fs::path& AppFolder() const { return m_folder; }
 
@@ -79,14 +81,15 @@ private:
 // One forecastDay of December 2026; empty values leave their element out.
 inline std::string ForecastDay(int day, const std::string& high, const std::string& low,
                                const std::string& icon = "", int month = 12) {
-    std::string text = "<forecastDay><date><day>" + std::to_string(day) + "</day><month>" + std::to_string(month) +
-                       "</month><year>2026</year></date>";
+    std::string text = "<forecastDay><date><day>" + std::to_string(day) + "</day><month>" +
+                       std::to_string(month) + "</month><year>2026</year></date>";
     if (!high.empty())
         text += "<high><temperature><ambient>" + high + "</ambient><units>0</units></temperature></high>";
     if (!low.empty())
         text += "<low><temperature><ambient>" + low + "</ambient><units>0</units></temperature></low>";
     if (!icon.empty())
-        text += "<dayPart><display><icon>" + icon + "</icon><conditions>" + icon + "</conditions></display></dayPart>";
+        text += "<dayPart><display><icon>" + icon + "</icon><conditions>" + icon +
+                "</conditions></display></dayPart>";
     return text + "</forecastDay>";
 }
 

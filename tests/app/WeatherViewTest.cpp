@@ -24,7 +24,7 @@ TEST_F(WeatherViewTest, CellsShowRoundedTemperaturesTheDaysIconOrNoReportAndDash
     OBData::City* newYork = City(1);
     EXPECT_EQ(List().GetCellText(london, 0), L"22/10");
     EXPECT_EQ(List().GetCellIcon(london, 0), OBWeather::FindIcon(L"sunny"));
-    EXPECT_EQ(List().GetCellText(london, 1), L"-/-");  // no such day
+    EXPECT_EQ(List().GetCellText(london, 1), L"-/-");   // no such day
     EXPECT_EQ(List().GetCellText(london, 2), L"0/-3");  // a low alone: the high counts as 0
     ASSERT_NE(OBWeather::FindIcon(L"no_report"), nullptr);
     for (int column = 0; column < 3; ++column) {
@@ -100,7 +100,7 @@ TEST_F(WeatherViewTest, BusyIndicatorWhileFetchingAndEveryFileReadAgainWhenIdle)
 
     // New values under the old modification time: nothing may skip the file.
     const std::string path = (AppFolder() / "weather/data/f_234.xml").string();
-    struct stat before{};
+    struct stat before {};
     ::stat(path.c_str(), &before);
     WriteForecast(kLondon, Forecast(ForecastDay(8, "9", "3")));
     const timespec times[2] = {before.st_atim, before.st_mtim};
@@ -128,11 +128,11 @@ TEST_F(WeatherViewTest, BusyIndicatorWhileFetchingAndEveryFileReadAgainWhenIdle)
 }
 
 TEST_F(WeatherViewTest, BrokenForecastFilesLeaveEveryOtherDayShowing) {
-    const std::string good = Forecast(ForecastDay(8, "21.5", "10.4", "rain") + ForecastDay(8, "99", "99", "snow") +
-                                      ForecastDay(10, "2", "1", "fog"));
-    WriteForecast(kLondon, good);                                            // the 8th twice, the 9th missing
+    const std::string good = Forecast(ForecastDay(8, "21.5", "10.4", "rain") +
+                                      ForecastDay(8, "99", "99", "snow") + ForecastDay(10, "2", "1", "fog"));
+    WriteForecast(kLondon, good);  // the 8th twice, the 9th missing
     WriteForecast(kNewYork, std::string("\x89PNG\r\n\x1a\n\0\0\xff\xfe", 12));  // not text
-    WriteForecast(kSydney, good.substr(0, good.size() / 2));                  // cut off half-way
+    WriteForecast(kSydney, good.substr(0, good.size() / 2));                    // cut off half-way
     // Several megabytes of days are read to the end; past the reader's limit a file is not read.
     std::string large = "<obWeather><forecast><forecastDays>";
     while (large.size() < 3u * 1024 * 1024)
@@ -161,7 +161,8 @@ TEST_F(WeatherViewTest, EnterAndATapOnTheSelectedRowOpenTheDetailPage) {
     List().SelectRow(1);
     std::vector<std::wstring> pages;
     auto readPage = [&] {
-        auto* dialog = dynamic_cast<CityWeatherDialogBase*>(ZEP_Wnd::GetWindowManager()->Find(::GetActiveWindow()));
+        auto* dialog =
+            dynamic_cast<CityWeatherDialogBase*>(ZEP_Wnd::GetWindowManager()->Find(::GetActiveWindow()));
         ASSERT_NE(dialog, nullptr);
         pages.push_back(dialog->GetHtml());
         ::SendMessage(dialog->GetHandle(), WM_COMMAND, IDOK, 0);
@@ -199,7 +200,8 @@ class WeatherScreens : public ::testing::TestWithParam<std::string> {};
 TEST_P(WeatherScreens, TwelveCitiesUpdatingDaysFourToSixAndTheDetailPage) {
     const std::string screen = GetParam();
     WeatherFixture shell(screen);
-    const char* icons[] = {"sunny", "partly_cloudy", "rain", "snow", "thunderstorm", "fog", "showers", "cloudy"};
+    const char* icons[] = {"sunny",        "partly_cloudy", "rain",    "snow",
+                           "thunderstorm", "fog",           "showers", "cloudy"};
     for (int id = 1; id <= 12; ++id) {
         if (id % 4 == 0)
             continue;  // no forecast

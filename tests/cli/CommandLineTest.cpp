@@ -55,9 +55,9 @@ std::string Grouped(double value) {
 std::string DistanceText(const Place& home, const Place& city, int units) {
     const double km = Kilometres(home, city);
     switch (units) {
-        case 1: return Grouped(km * 0.62) + " Miles";
-        case 2: return Grouped(km * 0.5399568034557235) + " NM";
-        default: return Grouped(km) + " KM";
+    case 1: return Grouped(km * 0.62) + " Miles";
+    case 2: return Grouped(km * 0.5399568034557235) + " NM";
+    default: return Grouped(km) + " KM";
     }
 }
 
@@ -119,9 +119,10 @@ TEST_F(CommandLine, WorldClockTsvInJanuaryAndJuly) {
         const bool january = instant == kJanuary;
         const ProgramResult r = app.Run({"--clock", "--at", instant, "--format", "tsv"});
         ASSERT_EQ(r.status, 0) << r.err;
-        EXPECT_EQ(Split(r.out, '\n').at(0),
-                  "id\tname\tcountry\tlat\tlon\tdate\ttime\tweekday\tsummer\tutc_offset\toffset\tdial\tdistance\t"
-                  "sunrise\tsunset\tairport");
+        EXPECT_EQ(
+            Split(r.out, '\n').at(0),
+            "id\tname\tcountry\tlat\tlon\tdate\ttime\tweekday\tsummer\tutc_offset\toffset\tdial\tdistance\t"
+            "sunrise\tsunset\tairport");
         const auto rows = ParseTsv(r.out);
         ASSERT_EQ(rows.size(), 4u);
         const int homeOffset = january ? kLondon.januaryOffset : kLondon.julyOffset;
@@ -231,8 +232,10 @@ TEST_F(CommandLine, InfoPageUsesHomeAsTheOtherCity) {
     WriteBytes(app.Settings(), SettingsFile("234;292", 0, "nearby_citycount,5\r\n"));
     const ProgramResult r = app.Run({"--info", "292", "--at", kJanuary});
     ASSERT_EQ(r.status, 0) << r.err;
-    EXPECT_EQ(r.out.rfind("<HTML><TITLE>City Info</TITLE><BODY><B>New York; NY, United States</B><BR>", 0), 0u);
-    EXPECT_NE(r.out.find("<B>Distance from London:</B> " + DistanceText(kLondon, kNewYork, 0)), std::string::npos);
+    EXPECT_EQ(r.out.rfind("<HTML><TITLE>City Info</TITLE><BODY><B>New York; NY, United States</B><BR>", 0),
+              0u);
+    EXPECT_NE(r.out.find("<B>Distance from London:</B> " + DistanceText(kLondon, kNewYork, 0)),
+              std::string::npos);
     EXPECT_NE(r.out.find("<B>Offset from London:</B> 5 hours behind"), std::string::npos);
     EXPECT_NE(r.out.find("<B>To call from London:</B> 00 1 212"), std::string::npos);
     EXPECT_NE(r.out.find("<B>To call London:</B> 011 44 207"), std::string::npos);
@@ -280,9 +283,9 @@ TEST_F(CommandLine, BadArgumentsGiveOneLineAndStatusTwo) {
         EXPECT_NE(r.err.find(c.named), std::string::npos) << r.err;
     }
     // Unknown city ids are errors that name the id.
-    for (const auto& args : {std::vector<std::string>{"--info", "84"},
-                             std::vector<std::string>{"--clock", "--cities", "234;84"},
-                             std::vector<std::string>{"--clock", "--cities", "234;84;292"}}) {
+    for (const auto& args :
+         {std::vector<std::string>{"--info", "84"}, std::vector<std::string>{"--clock", "--cities", "234;84"},
+          std::vector<std::string>{"--clock", "--cities", "234;84;292"}}) {
         const ProgramResult r = app.Run(args);
         EXPECT_NE(r.status, 0);
         EXPECT_NE(r.err.find("84"), std::string::npos) << r.err;
@@ -383,8 +386,8 @@ TEST_F(CommandLine, ReadsWhatItCanFromABadSettingsFile) {
 TEST_F(CommandLine, TimesAtTheEndsOfTheCalendarAreRefusedOrRight) {
     WriteBytes(app.Settings(), SettingsFile("234;292;414;198", 0));
     // Instants at which some zone's local time leaves the calendar are refused.
-    for (const char* instant : {"1601-01-01T00:00:00Z", "1601-01-01T04:59:59Z", "9999-12-31T23:59:59Z",
-                                "9999-12-31T12:00:00Z"}) {
+    for (const char* instant :
+         {"1601-01-01T00:00:00Z", "1601-01-01T04:59:59Z", "9999-12-31T23:59:59Z", "9999-12-31T12:00:00Z"}) {
         const ProgramResult r = app.Run({"--clock", "--at", instant});
         EXPECT_EQ(r.status, 2) << instant;
         EXPECT_NE(r.err.find(instant), std::string::npos) << r.err;
@@ -459,8 +462,8 @@ TEST_F(CommandLine, HostileFilesAndFoldersAreRefusedAtOnceWithAWord) {
 TEST_F(CommandLine, ScreenshotWithADialogOpenWritesThePictureAndAnUnknownDialogIsNamed) {
     // No settings: the picture still shows the named dialog, not the first-run question.
     const std::string picture = app.Folder().File("dialog.png"), plain = app.Folder().File("view.png");
-    ProgramResult r = app.Run({"--headless", "--screenshot", picture, "--dialog", "cities", "--screen", "480x640"},
-                              {}, 20);
+    ProgramResult r =
+        app.Run({"--headless", "--screenshot", picture, "--dialog", "cities", "--screen", "480x640"}, {}, 20);
     EXPECT_EQ(r.status, 0) << r.err;
     r = app.Run({"--headless", "--screenshot", plain, "--screen", "480x640"}, {}, 20);
     EXPECT_EQ(r.status, 0) << r.err;

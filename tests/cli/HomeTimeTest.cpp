@@ -28,19 +28,20 @@ std::string Stamp(int minutes, bool withSeconds) {
     while (day >= kDays[month])
         day -= kDays[month++];
     char text[32];
-    std::snprintf(text, sizeof text, withSeconds ? "2026-%02d-%02d\t%02d:%02d:00" : "2026-%02d-%02dT%02d:%02d",
-                  month + 1, day + 1, minutes % 1440 / 60, minutes % 60);
+    std::snprintf(text, sizeof text,
+                  withSeconds ? "2026-%02d-%02d\t%02d:%02d:00" : "2026-%02d-%02dT%02d:%02d", month + 1,
+                  day + 1, minutes % 1440 / 60, minutes % 60);
     return text;
 }
 
 struct Zone {
     int city;
-    int standard, summer;       // offsets from UTC in minutes
-    int summerFrom, summerTo;   // UTC instants (minutes) of the 2026 changes
-    bool southern;              // summer time spans the new year
+    int standard, summer;      // offsets from UTC in minutes
+    int summerFrom, summerTo;  // UTC instants (minutes) of the 2026 changes
+    bool southern;             // summer time spans the new year
     int Offset(int utc) const {
-        const bool inSummer = southern ? (utc < summerTo || utc >= summerFrom)
-                                       : (utc >= summerFrom && utc < summerTo);
+        const bool inSummer =
+            southern ? (utc < summerTo || utc >= summerFrom) : (utc >= summerFrom && utc < summerTo);
         return inSummer ? summer : standard;
     }
     // The instant the clock reads `clock`: the earliest that does; for a time

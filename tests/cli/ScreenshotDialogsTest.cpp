@@ -15,16 +15,17 @@ TEST(ScreenshotDialogs, EachDialogIsDrawnForTheSelectedRowAndAMissingRowIsAnErro
     WriteBytes(app.Settings(), "cities,234;292;198\r\n");
     for (const char* name : {"info", "nearby", "options", "fields", "about"}) {
         const std::string picture = app.Folder().File(std::string(name) + ".png");
-        const ProgramResult r = app.Run({"--headless", "--screenshot", picture, "--dialog", name, "--select", "2",
-                                         "--at", "2008-07-15T12:00:00Z"});
+        const ProgramResult r = app.Run({"--headless", "--screenshot", picture, "--dialog", name, "--select",
+                                         "2", "--at", "2008-07-15T12:00:00Z"});
         EXPECT_EQ(r.status, 0) << name << ": " << r.err;
         EXPECT_GT(std::filesystem::file_size(picture), 1000u) << name;
     }
-    const ProgramResult missing = app.Run({"--headless", "--screenshot", app.Folder().File("x.png"), "--dialog",
-                                           "info", "--select", "3"});
+    const ProgramResult missing = app.Run(
+        {"--headless", "--screenshot", app.Folder().File("x.png"), "--dialog", "info", "--select", "3"});
     EXPECT_EQ(missing.status, 1);
     EXPECT_NE(missing.err.find("no row 3"), std::string::npos) << missing.err;
-    const ProgramResult bad = app.Run({"--headless", "--screenshot", app.Folder().File("x.png"), "--select", "-1"});
+    const ProgramResult bad =
+        app.Run({"--headless", "--screenshot", app.Folder().File("x.png"), "--select", "-1"});
     EXPECT_EQ(bad.status, 2);
     EXPECT_NE(bad.err.find("'-1'"), std::string::npos) << bad.err;
 }

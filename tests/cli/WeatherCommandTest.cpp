@@ -13,15 +13,18 @@ using namespace ob::test;
 
 namespace {
 
-std::string Day(const std::string& day, const std::string& high, const std::string& low, const std::string& unit,
-                const std::string& icon) {
+std::string Day(const std::string& day, const std::string& high, const std::string& low,
+                const std::string& unit, const std::string& icon) {
     std::string text = "<forecastDay><date><day>" + day + "</day><month>12</month><year>2026</year></date>";
     if (!high.empty())
-        text += "<high><temperature><ambient>" + high + "</ambient><units>" + unit + "</units></temperature></high>";
+        text += "<high><temperature><ambient>" + high + "</ambient><units>" + unit +
+                "</units></temperature></high>";
     if (!low.empty())
-        text += "<low><temperature><ambient>" + low + "</ambient><units>" + unit + "</units></temperature></low>";
+        text +=
+            "<low><temperature><ambient>" + low + "</ambient><units>" + unit + "</units></temperature></low>";
     if (!icon.empty())
-        text += "<dayPart><display><icon>" + icon + "</icon><conditions>Rain, then sun</conditions></display></dayPart>";
+        text += "<dayPart><display><icon>" + icon +
+                "</icon><conditions>Rain, then sun</conditions></display></dayPart>";
     return text + "</forecastDay>";
 }
 

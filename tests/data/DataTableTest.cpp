@@ -33,8 +33,7 @@ const FieldDef kSampleSchema[] = {
     {L"code", FieldKind::Int},
 };
 
-Sample MakeSample(TextPool& pool, std::int32_t id, const wchar_t* name, double lat,
-                  std::int32_t code) {
+Sample MakeSample(TextPool& pool, std::int32_t id, const wchar_t* name, double lat, std::int32_t code) {
     Sample s{};
     s.id = id;
     s.name = pool.Add(name);
@@ -123,12 +122,9 @@ TEST(DataTable, CompareOrdersEachKindAndToleratesUnknownColumns) {
 TEST(DataTable, SchemaPlacesColumnsAndSkipsUnknownKinds) {
     // Two Ints then a Float: the Float lies at 8. An entry of an unknown kind
     // takes no room, so the Int after it still lies at 16.
-    const FieldDef schema[] = {{L"a", FieldKind::Int},
-                               {L"b", FieldKind::Int},
-                               {L"f", FieldKind::Float},
-                               {L"bogus", static_cast<FieldKind>(7)},
-                               {nullptr, FieldKind::Int},
-                               {L"c", FieldKind::Int}};
+    const FieldDef schema[] = {{L"a", FieldKind::Int},    {L"b", FieldKind::Int},
+                               {L"f", FieldKind::Float},  {L"bogus", static_cast<FieldKind>(7)},
+                               {nullptr, FieldKind::Int}, {L"c", FieldKind::Int}};
     unsigned char record[32] = {};
     const double f = 2.5;
     std::memcpy(record + 8, &f, 8);
@@ -157,8 +153,7 @@ TEST(DataTable, OutOfRangeValuesAndBadTablesNeverCrash) {
     TextPool pool;
     std::vector<Sample> rows = {
         MakeSample(pool, 0, L"99999999999", std::numeric_limits<double>::quiet_NaN(), 0),
-        MakeSample(pool, 0, L"-7.5abc", 1e300, 0),
-        MakeSample(pool, 0, L"x12", -1e300, 0)};
+        MakeSample(pool, 0, L"-7.5abc", 1e300, 0), MakeSample(pool, 0, L"x12", -1e300, 0)};
     DataTable table(kSampleSchema, 4, rows.data(), sizeof(Sample), 3);
     std::int32_t i = 1;
     double d = 1;
@@ -219,7 +214,8 @@ TEST(StaticText, ReferencesResolveSafely) {
     TextPool pool;
     const TextRef a = pool.Add(L"Aberdeen");
     const TextRef b = pool.Add(std::wstring(L"UK\0junk", 7));
-    for (int n = 0; n < 1000; ++n) pool.Add(L"growing the storage");
+    for (int n = 0; n < 1000; ++n)
+        pool.Add(L"growing the storage");
     EXPECT_STREQ(ResolveText(a), L"Aberdeen");  // still valid after growth
     EXPECT_STREQ(ResolveText(b), L"UK");
     EXPECT_STREQ(ResolveText(a + 0x00FFFFFF - (a & 0xFFFFFF)), L"");  // past the end
@@ -232,8 +228,7 @@ TEST(StaticText, ReferencesResolveSafely) {
 }
 
 TEST(DataTable, NumbersKeepThePointUnderACommaLocale) {
-    if (std::setlocale(LC_ALL, "de_DE.UTF-8") == nullptr &&
-        std::setlocale(LC_ALL, "de_DE.utf8") == nullptr)
+    if (std::setlocale(LC_ALL, "de_DE.UTF-8") == nullptr && std::setlocale(LC_ALL, "de_DE.utf8") == nullptr)
         GTEST_SKIP() << "no German locale installed";
     TextPool pool;
     std::vector<Sample> rows = {MakeSample(pool, 1, L"1.5", 51.51, 0)};

@@ -76,7 +76,7 @@ TEST_F(Places, FilterPatternsReadAsTheWideScanReadsThem) {
     EXPECT_EQ(Filtered(L"country ='AU'"), (V{6, 414, 92, 320}));
     EXPECT_EQ(Filtered(L"country = 'AU"), (V{6, 414, 92, 320}));  // closing mark not needed
     EXPECT_EQ(Filtered(L"country = 'au'"), V{});                  // case matters
-    EXPECT_EQ(Filtered(L"country='AU'"), V{});  // "%s" swallows the whole text
+    EXPECT_EQ(Filtered(L"country='AU'"), V{});                    // "%s" swallows the whole text
     EXPECT_EQ(Filtered(L"country = ''"), V{});
     EXPECT_EQ(Filtered(L"displayName = 'Cote d'Ivoire'"), V{});  // value stops at the mark
     EXPECT_EQ(Filtered(L"displayName = 'Sydney; NSW'"), V{414});
@@ -95,9 +95,9 @@ TEST_F(Places, FilterPatternsReadAsTheWideScanReadsThem) {
 }
 
 TEST_F(Places, MalformedFiltersAndUnknownColumnsGiveEmptyViews) {
-    for (const wchar_t* bad : {L"", L"   ", L"country", L"country =", L"= 'AU'",
-                               L"country == 'AU'", L"country = AU", L"nosuch = 'AU'",
-                               L"nosuch = 5", L"nosuch = 5.5", L"id = abc"}) {
+    for (const wchar_t* bad :
+         {L"", L"   ", L"country", L"country =", L"= 'AU'", L"country == 'AU'", L"country = AU",
+          L"nosuch = 'AU'", L"nosuch = 5", L"nosuch = 5.5", L"id = abc"}) {
         EXPECT_EQ(Filtered(bad), V{}) << std::wstring(bad).size();
     }
     // Names and values longer than the parser's limits match nothing and do

@@ -29,7 +29,8 @@ std::wstring Text(TextRef ref) {
 std::wstring NameKey(const std::wstring& name) {
     std::wstring key;
     for (wchar_t ch : name)
-        if (ch != L'-' && ch != L'\'') key.push_back(static_cast<wchar_t>(std::towlower(ch)));
+        if (ch != L'-' && ch != L'\'')
+            key.push_back(static_cast<wchar_t>(std::towlower(ch)));
     return key;
 }
 
@@ -43,7 +44,8 @@ bool TwoDecimals(double x) { return std::fabs(x * 100 - std::round(x * 100)) < 1
 
 TEST(Gazetteer, CityIdsRunFrom1To521Without84) {
     std::set<std::int32_t> ids;
-    for (const CityRecord& c : kCityRecords) EXPECT_TRUE(ids.insert(c.id).second) << c.id;
+    for (const CityRecord& c : kCityRecords)
+        EXPECT_TRUE(ids.insert(c.id).second) << c.id;
     EXPECT_EQ(ids.size(), 520u);
     EXPECT_EQ(*ids.begin(), 1);
     EXPECT_EQ(*ids.rbegin(), 521);
@@ -52,9 +54,11 @@ TEST(Gazetteer, CityIdsRunFrom1To521Without84) {
 
 TEST(Gazetteer, CitiesLinkToExistingCountriesAndZonesAndEveryCountryHasACity) {
     std::set<std::wstring> countries;
-    for (const CountryRecord& c : kCountryRecords) countries.insert(Text(c.iso2Name));
+    for (const CountryRecord& c : kCountryRecords)
+        countries.insert(Text(c.iso2Name));
     std::set<std::int32_t> zones;
-    for (const TimeZoneRecord& z : kTimeZoneRecords) zones.insert(z.indx);
+    for (const TimeZoneRecord& z : kTimeZoneRecords)
+        zones.insert(z.indx);
     EXPECT_EQ(countries.size(), 221u);
     EXPECT_EQ(zones.size(), 90u);
     std::set<std::wstring> used;
@@ -138,11 +142,12 @@ TEST(Gazetteer, CountryAndZoneValuesAreWellFormed) {
         EXPECT_EQ(z.daylightBias, z.indx == static_cast<std::int32_t>(0x80000046u) ? 60 : -60);
         // Either both changes are set or neither is.
         EXPECT_EQ(z.standardDateMonth == 0, z.daylightDateMonth == 0);
-        auto wellFormed = [](std::int32_t month, std::int32_t dow, std::int32_t index,
-                             std::int32_t hour, std::int32_t minute) {
-            if (month == 0) return dow == 0 && index == 0 && hour == 0 && minute == 0;
-            return month <= 12 && dow >= 0 && dow <= 6 && index >= 1 && index <= 5 &&
-                   hour >= 0 && hour <= 23 && minute >= 0 && minute <= 59;
+        auto wellFormed = [](std::int32_t month, std::int32_t dow, std::int32_t index, std::int32_t hour,
+                             std::int32_t minute) {
+            if (month == 0)
+                return dow == 0 && index == 0 && hour == 0 && minute == 0;
+            return month <= 12 && dow >= 0 && dow <= 6 && index >= 1 && index <= 5 && hour >= 0 &&
+                   hour <= 23 && minute >= 0 && minute <= 59;
         };
         EXPECT_TRUE(wellFormed(z.standardDateMonth, z.standardDateDOW, z.standardDateDayIndex,
                                z.standardDateHour, z.standardDateMin));
@@ -158,7 +163,8 @@ std::vector<std::vector<std::wstring>> ReadList(const char* name) {
     std::vector<std::vector<std::wstring>> rows;
     std::string line;
     while (std::getline(in, line)) {
-        if (line.empty() || line[0] == '#') continue;
+        if (line.empty() || line[0] == '#')
+            continue;
         std::vector<std::wstring> fields;
         std::size_t start = 0;
         for (std::size_t tab; (tab = line.find('\t', start)) != std::string::npos; start = tab + 1)
@@ -205,19 +211,20 @@ TEST(Gazetteer, RowsAgreeWithTheHandKeptLists) {
         EXPECT_EQ(zones[i][3], Text(z.standardName)) << i;
         EXPECT_EQ(zones[i][4], Text(z.daylightName)) << i;
         EXPECT_EQ(std::stoi(zones[i][5]), z.daylightBias) << i;
-        auto change = [](std::int32_t month, std::int32_t dow, std::int32_t index,
-                         std::int32_t hour, std::int32_t minute) {
-            if (month == 0) return std::wstring(L"none");
+        auto change = [](std::int32_t month, std::int32_t dow, std::int32_t index, std::int32_t hour,
+                         std::int32_t minute) {
+            if (month == 0)
+                return std::wstring(L"none");
             wchar_t text[32];
             std::swprintf(text, 32, L"%d/%d/%d %02d:%02d", month, dow, index, hour, minute);
             return std::wstring(text);
         };
-        EXPECT_EQ(zones[i][6], change(z.standardDateMonth, z.standardDateDOW,
-                                      z.standardDateDayIndex, z.standardDateHour,
-                                      z.standardDateMin)) << i;
-        EXPECT_EQ(zones[i][7], change(z.daylightDateMonth, z.daylightDateDOW,
-                                      z.daylightDateDayIndex, z.daylightDateHour,
-                                      z.daylightDateMin)) << i;
+        EXPECT_EQ(zones[i][6], change(z.standardDateMonth, z.standardDateDOW, z.standardDateDayIndex,
+                                      z.standardDateHour, z.standardDateMin))
+            << i;
+        EXPECT_EQ(zones[i][7], change(z.daylightDateMonth, z.daylightDateDOW, z.daylightDateDayIndex,
+                                      z.daylightDateHour, z.daylightDateMin))
+            << i;
     }
 }
 
@@ -235,16 +242,18 @@ TEST(Gazetteer, ReportedOutliersAllCarryAReason) {
         ASSERT_EQ(row.size(), 11u) << i;
         const double km = row[5] == L"-" ? 0 : std::stod(row[5]);
         const auto space = row[8].find(L' ');
-        const double airportKm = space == std::wstring::npos || row[8].back() == L'?'
-                                     ? 0 : std::stod(row[8].substr(space + 1));
+        const double airportKm =
+            space == std::wstring::npos || row[8].back() == L'?' ? 0 : std::stod(row[8].substr(space + 1));
         const bool outlier = km > 25 || airportKm > 60 || row[9].starts_with(L"not the capital");
-        if (!outlier) continue;
+        if (!outlier)
+            continue;
         EXPECT_TRUE(!row[10].empty() || row[9].starts_with(L"not the capital: ")) << row[1];
         ++explained;
     }
     EXPECT_GE(explained, 1);
     for (const CityRecord& c : kCityRecords) {
-        if (c.id != 314) continue;
+        if (c.id != 314)
+            continue;
         EXPECT_NEAR(c.lat, 8.98, 0.05);
         EXPECT_NEAR(c.lon, -79.52, 0.05);
     }

@@ -72,7 +72,8 @@ TEST_F(NearestCities, CutByCountAndByRadius) {
     list = all;
     CutNearestCities(list, byCount, kLondon);
     ASSERT_EQ(list.size(), 20u);
-    EXPECT_TRUE(std::none_of(list.begin(), list.end(), [](const NearestCity& e) { return e.cityId == kLondon; }));
+    EXPECT_TRUE(
+        std::none_of(list.begin(), list.end(), [](const NearestCity& e) { return e.cityId == kLondon; }));
     EXPECT_EQ(list[0].cityId, all[1].cityId);
 
     byCount.count = 600;

@@ -90,8 +90,8 @@ TEST_F(ReferenceTables, DeletingEmptiesTheSlotsAndLoadingRebuildsThem) {
     EXPECT_EXIT(
         {
             DeleteReferenceTables();
-            bool ok = GetCityTable() == nullptr && GetCountryTable() == nullptr &&
-                      GetTimeZoneTable() == nullptr;
+            bool ok =
+                GetCityTable() == nullptr && GetCountryTable() == nullptr && GetTimeZoneTable() == nullptr;
             DeleteReferenceTables();  // twice is harmless
             ok = ok && LoadReferenceTables() && GetCityTable() != nullptr &&
                  GetCityTable()->GetRowCount() == 520;
@@ -155,8 +155,7 @@ TEST_F(ReferenceTables, GivenCountryRowsReadBackExactly) {
         {L"CA", L"CAN", L"Canada", L"Canadian", 124, L"1", L"011", L"1", 2},
         {L"DE", L"DEU", L"Germany", L"German", 276, L"49", L"00", L"0", 2},
         {L"EH", L"ESH", L"Western Sahara", L"Western Sahara", 732, L"", L"", L"", 2},
-        {L"GS", L"SGS", L"Sth. Georgia and Sandwich", L"Sth. Georgia and Sandwich", 239, L"870",
-         L"", L"", 0},
+        {L"GS", L"SGS", L"Sth. Georgia and Sandwich", L"Sth. Georgia and Sandwich", 239, L"870", L"", L"", 0},
         {L"JP", L"JPN", L"Japan", L"Japanese", 392, L"81", L"001", L"0", 1},
         {L"RU", L"RUS", L"Russian Federation", L"Russian", 643, L"7", L"8..10", L"8..", 2},
         {L"UK", L"GBR", L"United Kingdom", L"United Kingdom", 826, L"44", L"00", L"0", 1},
@@ -195,20 +194,19 @@ TEST_F(ReferenceTables, TimeZoneRowsAndTheTopBitKeys) {
     // Every field of one full row, and the one zone with a positive daylight bias.
     DataRow gmt;
     ASSERT_TRUE(view->FindInt(L"indx", 85, gmt));
-    EXPECT_EQ(Text(gmt, L"displayName"),
-              L"(GMT) Greenwich Mean Time : Dublin; Edinburgh; Lisbon; London");
+    EXPECT_EQ(Text(gmt, L"displayName"), L"(GMT) Greenwich Mean Time : Dublin; Edinburgh; Lisbon; London");
     EXPECT_EQ(Int(gmt, L"bias"), 0);
     EXPECT_EQ(Text(gmt, L"standardName"), L"GMT Standard Time");
     EXPECT_EQ(Int(gmt, L"standardBias"), 0);
     EXPECT_EQ(Text(gmt, L"daylightName"), L"GMT Daylight Time");
     EXPECT_EQ(Int(gmt, L"daylightBias"), -60);
-    const wchar_t* fields[] = {L"standardDateMonth",    L"standardDateDOW",
-                               L"standardDateDayIndex", L"standardDateHour",
-                               L"standardDateMin",      L"daylightDateMonth",
-                               L"daylightDateDOW",      L"daylightDateDayIndex",
-                               L"daylightDateHour",     L"daylightDateMin"};
+    const wchar_t* fields[] = {L"standardDateMonth", L"standardDateDOW",      L"standardDateDayIndex",
+                               L"standardDateHour",  L"standardDateMin",      L"daylightDateMonth",
+                               L"daylightDateDOW",   L"daylightDateDayIndex", L"daylightDateHour",
+                               L"daylightDateMin"};
     const std::int32_t expected[] = {10, 0, 5, 2, 0, 3, 0, 5, 1, 0};
-    for (int i = 0; i < 10; ++i) EXPECT_EQ(Int(gmt, fields[i]), expected[i]) << i;
+    for (int i = 0; i < 10; ++i)
+        EXPECT_EQ(Int(gmt, fields[i]), expected[i]) << i;
 
     DataRow windhoek;
     ASSERT_TRUE(view->FindInt(L"indx", Key(0x80000046), windhoek));
@@ -227,7 +225,8 @@ TEST_F(ReferenceTables, ViewsOverTheCityTable) {
     auto ids = [this](const wchar_t* sort, const wchar_t* filter) {
         std::unique_ptr<DataView> view(cities->CreateView(sort, filter));
         std::vector<std::int32_t> out;
-        for (std::int32_t i = 0; i < view->GetCount(); ++i) out.push_back(Int(view->GetRow(i), L"id"));
+        for (std::int32_t i = 0; i < view->GetCount(); ++i)
+            out.push_back(Int(view->GetRow(i), L"id"));
         return out;
     };
     using V = std::vector<std::int32_t>;
@@ -239,7 +238,7 @@ TEST_F(ReferenceTables, ViewsOverTheCityTable) {
     EXPECT_EQ(ids(nullptr, L"id = 84"), V{});
     EXPECT_EQ(ids(nullptr, L"displayName = 'Kingston'"), (V{502, 203}));
     EXPECT_EQ(ids(L"displayName DESC", nullptr).front(), 473);  // Zurich
-    EXPECT_EQ(ids(L"displayName", nullptr).front(), 1);        // Aberdeen
+    EXPECT_EQ(ids(L"displayName", nullptr).front(), 1);         // Aberdeen
 
     // The integer pattern on latitudes takes every city whose latitude
     // truncates to the number.
@@ -247,7 +246,8 @@ TEST_F(ReferenceTables, ViewsOverTheCityTable) {
         const V matched = ids(nullptr, filter);
         V expected;
         for (const CityRecord& c : kCityRecords)
-            if (static_cast<int>(std::trunc(c.lat)) == whole) expected.push_back(c.id);
+            if (static_cast<int>(std::trunc(c.lat)) == whole)
+                expected.push_back(c.id);
         EXPECT_FALSE(expected.empty());
         EXPECT_EQ(matched, expected);
     }

@@ -38,7 +38,9 @@ struct DialogHand {
         }
         return texts;
     }
-    int Current(int listId) const { return static_cast<int>(::SendMessage(Item(listId), LB_GETCURSEL, 0, 0)); }
+    int Current(int listId) const {
+        return static_cast<int>(::SendMessage(Item(listId), LB_GETCURSEL, 0, 0));
+    }
     // Taps a row, scrolling it into view first.
     void TapRow(int listId, int row) const {
         const HWND list = Item(listId);
@@ -58,8 +60,9 @@ struct DialogHand {
     std::wstring ComboText(int comboId) const {
         const HWND combo = Item(comboId);
         const auto at = ::SendMessage(combo, CB_GETCURSEL, 0, 0);
-        std::wstring text(static_cast<std::size_t>(std::max<LRESULT>(0, ::SendMessage(combo, CB_GETLBTEXTLEN, at, 0))),
-                          L'\0');
+        std::wstring text(
+            static_cast<std::size_t>(std::max<LRESULT>(0, ::SendMessage(combo, CB_GETLBTEXTLEN, at, 0))),
+            L'\0');
         ::SendMessage(combo, CB_GETLBTEXT, at, reinterpret_cast<LPARAM>(text.data()));
         return text;
     }
@@ -88,7 +91,8 @@ TEST_F(CityDialogs, ChangeCitiesAddsRemovesMovesAndSetsHomeAndOkAppliesAndSaves)
         // A city already listed is not added twice; Add takes its row's selection away.
         hand.ChooseCountry(P::kCountriesId, OBData::GetCity(2)->GetCountry()->GetDisplayName());
         const auto cities = hand.Texts(P::kCitiesId);
-        hand.TapRow(P::kCitiesId, static_cast<int>(std::find(cities.begin(), cities.end(), b) - cities.begin()));
+        hand.TapRow(P::kCitiesId,
+                    static_cast<int>(std::find(cities.begin(), cities.end(), b) - cities.begin()));
         EXPECT_TRUE(hand.IsEnabled(P::kAddId));
         hand.Press(P::kAddId);
         EXPECT_EQ(hand.Texts(P::kSelectedId).size(), 4u);
@@ -186,7 +190,9 @@ std::pair<std::wstring, int> FirstCountryAndCity() {
         view->GetRow(i).GetString(L"iso2Name", code);
         countries.emplace_back(name, code);
     }
-    const auto less = [](const auto& x, const auto& y) { return ob::ui::CompareItemText(x.first, y.first) < 0; };
+    const auto less = [](const auto& x, const auto& y) {
+        return ob::ui::CompareItemText(x.first, y.first) < 0;
+    };
     const auto first = *std::min_element(countries.begin(), countries.end(), less);
     const std::wstring filter = L"country = '" + first.second + L"'";
     std::unique_ptr<OBData::DataView> cities(OBData::CreateCityView(nullptr, filter.c_str()));

@@ -208,7 +208,8 @@ TEST_F(Dialogs, MapBarOpensTheInformationAndTheNearbyCitiesOfItsCity) {
                        page = info->GetPage();
                    Close(dialog, IDOK);
                });
-    EXPECT_NE(page.find(L"<B>" + named->GetDisplayName() + L", United Kingdom</B>"), std::wstring::npos) << page;
+    EXPECT_NE(page.find(L"<B>" + named->GetDisplayName() + L", United Kingdom</B>"), std::wstring::npos)
+        << page;
     EXPECT_NE(page.find(L"<B>Distance from New York; NY:</B>"), std::wstring::npos) << page;
 
     std::vector<std::wstring> picked;
@@ -250,8 +251,8 @@ TEST_F(Dialogs, OptionsShowStoredValuesAndOkStoresThemAllAndEveryViewApplies) {
                    EXPECT_EQ(::IsDlgButtonChecked(dialog, 1015), BST_UNCHECKED);
                    EXPECT_EQ(::IsDlgButtonChecked(dialog, 1021), BST_CHECKED);
                    EXPECT_EQ(::IsDlgButtonChecked(dialog, 1016), BST_CHECKED);  // the default
-                   ::SendDlgItemMessage(dialog, 1034, CB_SETCURSEL, 0, 0);       // "Full logging"
-                   ::SendDlgItemMessage(dialog, 1031, CB_SETCURSEL, 1, 0);       // "24 Hour"
+                   ::SendDlgItemMessage(dialog, 1034, CB_SETCURSEL, 0, 0);      // "Full logging"
+                   ::SendDlgItemMessage(dialog, 1031, CB_SETCURSEL, 1, 0);      // "24 Hour"
                    ui.Tap(::GetDlgItem(dialog, 1015));
                    ui.RunUntilIdle();
                    Close(dialog, IDOK);
@@ -265,8 +266,8 @@ TEST_F(Dialogs, OptionsShowStoredValuesAndOkStoresThemAllAndEveryViewApplies) {
         if (view == Main()->GetActiveView())
             continue;
         RECT dirty{};
-        EXPECT_TRUE(::GetUpdateRect(dynamic_cast<CityGroupListView*>(view)->GetListControl()->GetHandle(), &dirty,
-                                    FALSE));
+        EXPECT_TRUE(::GetUpdateRect(dynamic_cast<CityGroupListView*>(view)->GetListControl()->GetHandle(),
+                                    &dirty, FALSE));
     }
 
     // Confirming without a change writes the same file again; Cancel writes nothing.
@@ -339,9 +340,9 @@ TEST_F(Dialogs, ChangeFieldsMovesRowsWithTheirChecksAndOkGivesTheCheckedOnesInOr
                [&](HWND hwnd) {
                    auto* dialog = DialogObject<AdjustCityGroupInfoListFieldsDialog>(hwnd);
                    ASSERT_NE(dialog, nullptr);
-                   EXPECT_EQ(rows(*dialog), (std::vector<std::wstring>{L"Date+", L"Distance+", L"Sunrise+",
-                                                                       L"SummerTime+", L"Airport+", L"Dial-",
-                                                                       L"Sunset-"}));
+                   EXPECT_EQ(rows(*dialog),
+                             (std::vector<std::wstring>{L"Date+", L"Distance+", L"Sunrise+", L"SummerTime+",
+                                                        L"Airport+", L"Dial-", L"Sunset-"}));
                    for (int row = 0; row < 5; ++row)
                        dialog->GetFieldList().SetCheck(row, false);
                    Close(hwnd, IDOK);
@@ -386,19 +387,22 @@ TEST_P(DialogScreens, EachDialogWithRealContent) {
         shoot(name, [&] { shell.Command(kCmdCityInformation); });
     }
     const OBData::Position centre = OBData::GetCity(kNewYork)->GetPosition();
-    shoot("nearby_count", [&] { NearbyCitiesDialog(centre, shell.Main()->GetHandle()).DoModal(); },
-          [&](HWND dialog) { DialogObject<NearbyCitiesDialog>(dialog)->GetList().SetItemState(2, 3, 3); });
+    shoot(
+        "nearby_count", [&] { NearbyCitiesDialog(centre, shell.Main()->GetHandle()).DoModal(); },
+        [&](HWND dialog) { DialogObject<NearbyCitiesDialog>(dialog)->GetList().SetItemState(2, 3, 3); });
     GetAppSettings().SetNearby(NearbySettings{true, 20, 700});
-    shoot("nearby_radius",
-          [&] { NearbyCitiesDialog(OBData::GetCity(kKathmandu)->GetPosition(), shell.Main()->GetHandle()).DoModal(); });
+    shoot("nearby_radius", [&] {
+        NearbyCitiesDialog(OBData::GetCity(kKathmandu)->GetPosition(), shell.Main()->GetHandle()).DoModal();
+    });
     shoot("options", [&] { shell.Command(kCmdOptions); });
-    shoot("fields", [&] { shell.Command(kCmdChangeFields); },
-          [&](HWND dialog) {
-              auto* fields = DialogObject<AdjustCityGroupInfoListFieldsDialog>(dialog);
-              fields->GetFieldList().SetCheck(1, false);
-              fields->GetFieldList().SetItemState(4, 3, 3);
-              fields->MoveRow(4, 3);
-          });
+    shoot(
+        "fields", [&] { shell.Command(kCmdChangeFields); },
+        [&](HWND dialog) {
+            auto* fields = DialogObject<AdjustCityGroupInfoListFieldsDialog>(dialog);
+            fields->GetFieldList().SetCheck(1, false);
+            fields->GetFieldList().SetItemState(4, 3, 3);
+            fields->MoveRow(4, 3);
+        });
 }
 
 INSTANTIATE_TEST_SUITE_P(Densities, DialogScreens, ::testing::Values("240x320", "480x640", "320x240"));

@@ -40,7 +40,8 @@ FakeRequest ParseRequest(const std::string& head) {
         size_t start = 0;
         while (start <= rest.size()) {
             const auto amp = rest.find('&', start);
-            const std::string pair = rest.substr(start, amp == std::string::npos ? std::string::npos : amp - start);
+            const std::string pair =
+                rest.substr(start, amp == std::string::npos ? std::string::npos : amp - start);
             const auto eq = pair.find('=');
             if (eq != std::string::npos)
                 request.query[pair.substr(0, eq)] = Decode(pair.substr(eq + 1));
@@ -158,11 +159,13 @@ void FakeForecastService::Answer(int connection) {
     switch (reply.kind) {
     case FakeReply::Kind::Normal:
         SendAll(connection, statusLine + "Content-Type: application/json\r\nContent-Length: " +
-                                std::to_string(reply.body.size()) + "\r\nConnection: close\r\n\r\n" + reply.body);
+                                std::to_string(reply.body.size()) + "\r\nConnection: close\r\n\r\n" +
+                                reply.body);
         break;
     case FakeReply::Kind::Truncated:
         SendAll(connection, statusLine + "Content-Type: application/json\r\nContent-Length: " +
-                                std::to_string(reply.body.size() * 2) + "\r\nConnection: close\r\n\r\n" + reply.body);
+                                std::to_string(reply.body.size() * 2) + "\r\nConnection: close\r\n\r\n" +
+                                reply.body);
         break;
     case FakeReply::Kind::Hang:
         // Wait for the client to give up (it closes) or for the service to stop.
@@ -174,7 +177,7 @@ void FakeForecastService::Answer(int connection) {
                 return;
         }
     case FakeReply::Kind::Endless: {
-        if (!SendAll(connection, statusLine + "Content-Type: application/json\r\nConnection: close\r\n\r\n[" ))
+        if (!SendAll(connection, statusLine + "Content-Type: application/json\r\nConnection: close\r\n\r\n["))
             return;
         const std::string filler(65536, ' ');
         // 256 MB at most, so a client without a bound still ends.
@@ -188,7 +191,8 @@ void FakeForecastService::Answer(int connection) {
     }
 }
 
-std::string ForecastJson(const std::string& firstDate, int days, double temperatureBase, const std::string& timezone) {
+std::string ForecastJson(const std::string& firstDate, int days, double temperatureBase,
+                         const std::string& timezone) {
     int year = 0, month = 0, day = 0;
     std::sscanf(firstDate.c_str(), "%d-%d-%d", &year, &month, &day);
     auto list = [&](auto value) {
@@ -203,14 +207,16 @@ std::string ForecastJson(const std::string& firstDate, int days, double temperat
         return std::string(buffer);
     };
     static const int codes[] = {0, 3, 63, 71, 95, 45, 2, 81};
-    std::string json = "{\"latitude\":51.5,\"longitude\":-0.12,\"utc_offset_seconds\":0,\"timezone\":\"" + timezone +
-                       "\",\"daily_units\":{\"time\":\"iso8601\",\"temperature_2m_max\":\"\xC2\xB0" "C\"},\"daily\":{";
+    std::string json = "{\"latitude\":51.5,\"longitude\":-0.12,\"utc_offset_seconds\":0,\"timezone\":\"" +
+                       timezone +
+                       "\",\"daily_units\":{\"time\":\"iso8601\",\"temperature_2m_max\":\"\xC2\xB0"
+                       "C\"},\"daily\":{";
     json += "\"time\":" + list([&](int i) {
-        // Consecutive dates within one month are all the tests need.
-        char buffer[16];
-        std::snprintf(buffer, sizeof buffer, "\"%04d-%02d-%02d\"", year, month, day + i);
-        return std::string(buffer);
-    });
+                // Consecutive dates within one month are all the tests need.
+                char buffer[16];
+                std::snprintf(buffer, sizeof buffer, "\"%04d-%02d-%02d\"", year, month, day + i);
+                return std::string(buffer);
+            });
     json += ",\"weather_code\":" + list([&](int i) { return std::to_string(codes[i % 8]); });
     json += ",\"temperature_2m_max\":" + list([&](int i) { return number(temperatureBase + i); });
     json += ",\"temperature_2m_min\":" + list([&](int i) { return number(temperatureBase - 5 - i); });

@@ -88,8 +88,9 @@ TEST(ForecastPump, WritesEveryCityWithTheServedValuesOnTheRightDates) {
         const double base = id * 10.0;
         EXPECT_EQ(doc.select_nodes("/obWeather/forecast/forecastDays/forecastDay").size(), 8u);
         // Day index 2 is 9 December: the served maximum is base + 2, minimum base - 7.
-        const std::string day = "/obWeather/forecast/forecastDays/forecastDay[date/day='9' and date/month='12' "
-                                "and date/year='2026']";
+        const std::string day =
+            "/obWeather/forecast/forecastDays/forecastDay[date/day='9' and date/month='12' "
+            "and date/year='2026']";
         EXPECT_EQ(Text(doc, day + "/high/temperature/ambient"), FormatNumber(base + 2, 1, false));
         EXPECT_EQ(Text(doc, day + "/low/temperature/ambient"), FormatNumber(base - 7, 1, false));
         EXPECT_EQ(Text(doc, day + "/dayPart/display/icon"), "rain");
@@ -105,14 +106,20 @@ TEST(ForecastPump, ABadAnswerKeepsThatCitysFileAndTheOthersGoOn) {
     std::string failure;
     PumpFixture f([&](const FakeRequest& r) {
         if (BaseFor(r) == 20.0) {
-            if (failure == "500") return FakeReply{FakeReply::Kind::Normal, 500, "{\"error\":true,\"reason\":\"overloaded\"}"};
-            if (failure == "timeout") return FakeReply{FakeReply::Kind::Hang, 200, ""};
-            if (failure == "malformed") return FakeReply{FakeReply::Kind::Normal, 200, "{\"daily\": nonsense"};
-            if (failure == "partial") return FakeReply{FakeReply::Kind::Truncated, 200, ForecastJson("2026-12-07", 8)};
-            if (failure == "huge") return FakeReply{FakeReply::Kind::Endless, 200, ""};
+            if (failure == "500")
+                return FakeReply{FakeReply::Kind::Normal, 500, "{\"error\":true,\"reason\":\"overloaded\"}"};
+            if (failure == "timeout")
+                return FakeReply{FakeReply::Kind::Hang, 200, ""};
+            if (failure == "malformed")
+                return FakeReply{FakeReply::Kind::Normal, 200, "{\"daily\": nonsense"};
+            if (failure == "partial")
+                return FakeReply{FakeReply::Kind::Truncated, 200, ForecastJson("2026-12-07", 8)};
+            if (failure == "huge")
+                return FakeReply{FakeReply::Kind::Endless, 200, ""};
             if (failure == "inconsistent")
-                return FakeReply{FakeReply::Kind::Normal, 200,
-                                 R"({"daily":{"time":["2026-12-07","2026-12-08"],"temperature_2m_max":[1]}})"};
+                return FakeReply{
+                    FakeReply::Kind::Normal, 200,
+                    R"({"daily":{"time":["2026-12-07","2026-12-08"],"temperature_2m_max":[1]}})"};
         }
         return FakeReply{FakeReply::Kind::Normal, 200, ForecastJson("2026-12-07", 8, BaseFor(r))};
     });
@@ -143,9 +150,11 @@ TEST(ForecastPump, ABadAnswerKeepsThatCitysFileAndTheOthersGoOn) {
 }
 
 TEST(ForecastPump, CitiesOutsideTheGazetteerAndNoSettingsFile) {
-    PumpFixture f([](const FakeRequest& r) {
-        return FakeReply{FakeReply::Kind::Normal, 200, ForecastJson("2026-12-07", 8, BaseFor(r))};
-    }, "3;84;1");
+    PumpFixture f(
+        [](const FakeRequest& r) {
+            return FakeReply{FakeReply::Kind::Normal, 200, ForecastJson("2026-12-07", 8, BaseFor(r))};
+        },
+        "3;84;1");
     FetchReport report = f.pump->FetchAll();
     EXPECT_EQ(report.succeeded, 2);
     EXPECT_EQ(report.failed, 1);
@@ -158,9 +167,11 @@ TEST(ForecastPump, CitiesOutsideTheGazetteerAndNoSettingsFile) {
 }
 
 TEST(ForecastPump, SettingsAreReadAnewForEveryFetch) {
-    PumpFixture f([](const FakeRequest& r) {
-        return FakeReply{FakeReply::Kind::Normal, 200, ForecastJson("2026-12-07", 8, BaseFor(r))};
-    }, "1");
+    PumpFixture f(
+        [](const FakeRequest& r) {
+            return FakeReply{FakeReply::Kind::Normal, 200, ForecastJson("2026-12-07", 8, BaseFor(r))};
+        },
+        "1");
     f.pump->FetchAll();
     EXPECT_EQ(f.DataFiles(), (std::vector<std::string>{"f_1.xml"}));
     WriteFile(f.folder / "settings.csv", "cities,2\r\nloglevel,5\r\n");
@@ -199,9 +210,11 @@ TEST(AtomicFile, ReplacesWholeOrNotAtAll) {
 }
 
 TEST(ForecastPump, ClearsAwayUnfinishedWritesOfKilledWritersOnly) {
-    PumpFixture f([](const FakeRequest& r) {
-        return FakeReply{FakeReply::Kind::Normal, 200, ForecastJson("2026-12-07", 8, BaseFor(r))};
-    }, "1");
+    PumpFixture f(
+        [](const FakeRequest& r) {
+            return FakeReply{FakeReply::Kind::Normal, 200, ForecastJson("2026-12-07", 8, BaseFor(r))};
+        },
+        "1");
     const std::string data = f.folder / "weather/data/";
     WriteFile(data + ".f_5.xml.123.0.tmp", "<obWea");
     WriteFile(data + ".f_6.xml.123.1.tmp", "<obWea");
@@ -228,9 +241,11 @@ TEST(GazetteerCityLocator, KnowsTheBuiltInCities) {
 }
 
 TEST(ForecastPump, AFileThatCannotBeWrittenIsCriticalAndLosesNothing) {
-    PumpFixture f([](const FakeRequest& r) {
-        return FakeReply{FakeReply::Kind::Normal, 200, ForecastJson("2026-12-07", 8, BaseFor(r))};
-    }, "1;2");
+    PumpFixture f(
+        [](const FakeRequest& r) {
+            return FakeReply{FakeReply::Kind::Normal, 200, ForecastJson("2026-12-07", 8, BaseFor(r))};
+        },
+        "1;2");
     WriteFile(f.folder / "settings.csv", "cities,1;2\r\nloglevel,5\r\n");
     std::filesystem::create_directories(f.folder / "weather/data/f_1.xml");  // something in the way
     const FetchReport report = f.pump->FetchAll();

@@ -27,7 +27,9 @@ HttpOptions Quick() {
 }  // namespace
 
 TEST(HttpClient, FetchesAndNamesItself) {
-    FakeForecastService service([](const FakeRequest&) { return FakeReply{FakeReply::Kind::Normal, 200, "{\"a\":1}"}; });
+    FakeForecastService service([](const FakeRequest&) {
+        return FakeReply{FakeReply::Kind::Normal, 200, "{\"a\":1}"};
+    });
     HttpClient client(Roomy());
     const HttpResponse response = client.Get(service.Url() + "?latitude=1");
     EXPECT_EQ(response.outcome, HttpOutcome::Ok) << response.error;
@@ -35,7 +37,8 @@ TEST(HttpClient, FetchesAndNamesItself) {
     EXPECT_EQ(response.body, "{\"a\":1}");
     ASSERT_EQ(service.Requests().size(), 1u);
     EXPECT_EQ(service.Requests()[0].query.at("latitude"), "1");
-    EXPECT_EQ(service.Requests()[0].userAgent.rfind("ForecastPumpCF/", 0), 0u) << service.Requests()[0].userAgent;
+    EXPECT_EQ(service.Requests()[0].userAgent.rfind("ForecastPumpCF/", 0), 0u)
+        << service.Requests()[0].userAgent;
     EXPECT_NE(service.Requests()[0].userAgent.find("Orbelline"), std::string::npos);
 
     // One client serves request after request.

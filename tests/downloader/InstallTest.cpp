@@ -59,7 +59,8 @@ std::map<std::string, std::string> Snapshot(const std::string& folder) {
     for (const auto& entry : fs::recursive_directory_iterator(folder)) {
         struct stat info {};
         ::lstat(entry.path().c_str(), &info);
-        files[entry.path().string()] = std::to_string(info.st_size) + "@" + std::to_string(info.st_mtim.tv_sec) + "." +
+        files[entry.path().string()] = std::to_string(info.st_size) + "@" +
+                                       std::to_string(info.st_mtim.tv_sec) + "." +
                                        std::to_string(info.st_mtim.tv_nsec);
     }
     return files;
@@ -76,49 +77,52 @@ TEST(InstallTest, TheInstalledProgramWritesOnlyUnderTheUsersFoldersAndFindsItsCo
     TestFolder root;
     const std::string prefix = root / "prefix";
     const std::string home = root / "home";
-    Outcome install = RunWith({"PATH=/usr/bin:/bin"},
-                          {ORBELLINE_CMAKE_COMMAND, "--install", ORBELLINE_BUILD_DIR, "--prefix", prefix});
+    Outcome install = RunWith({"PATH=/usr/bin:/bin"}, {ORBELLINE_CMAKE_COMMAND, "--install",
+                                                       ORBELLINE_BUILD_DIR, "--prefix", prefix});
     ASSERT_EQ(install.status, 0) << install.out;
-    for (const char* file : {"bin/orbelline", "lib/orbelline/ForecastPumpCF", "share/orbelline/weather/html/cityforecast.html",
-                             "share/applications/orbelline.desktop", "share/icons/hicolor/48x48/apps/orbelline.png",
-                             "share/icons/hicolor/256x256/apps/orbelline.png", "share/man/man1/orbelline.1",
-                             "share/man/man1/ForecastPumpCF.1"})
+    for (const char* file :
+         {"bin/orbelline", "lib/orbelline/ForecastPumpCF", "share/orbelline/weather/html/cityforecast.html",
+          "share/applications/orbelline.desktop", "share/icons/hicolor/48x48/apps/orbelline.png",
+          "share/icons/hicolor/256x256/apps/orbelline.png", "share/man/man1/orbelline.1",
+          "share/man/man1/ForecastPumpCF.1"})
         EXPECT_TRUE(fs::exists(prefix + "/" + file)) << file;
     for (const char* set : {"images_1", "images_2", "images_3"})
         EXPECT_FALSE(fs::is_empty(prefix + "/share/orbelline/weather/" + set)) << set;
     const auto installed = Snapshot(prefix);
 
     const std::string scope = "installtest" + std::to_string(::getpid());
-    const std::vector<std::string> environment = {"HOME=" + home, "XDG_CACHE_HOME=" + root / "cache",
-                                                  "LC_ALL=C.UTF-8", "TZ=UTC", "PATH=/usr/bin:/bin",
-                                                  "ORBELLINE_EVENT_SCOPE=" + scope};
+    const std::vector<std::string> environment = {"HOME=" + home,       "XDG_CACHE_HOME=" + root / "cache",
+                                                  "LC_ALL=C.UTF-8",     "TZ=UTC",
+                                                  "PATH=/usr/bin:/bin", "ORBELLINE_EVENT_SCOPE=" + scope};
     const std::string program = prefix + "/bin/orbelline";
 
     Outcome paths = RunWith(environment, {program, "--paths"});
     ASSERT_EQ(paths.status, 0) << paths.out;
-    EXPECT_EQ(paths.out, "settings\t" + home + "/.config/orbelline/settings.csv\n" +
-                             "forecasts\t" + root / "cache/orbelline/weather/data\n" +
-                             "log\t" + home + "/.local/state/orbelline\n" +
-                             "content\t" + prefix + "/share/orbelline\n" +
+    EXPECT_EQ(paths.out, "settings\t" + home + "/.config/orbelline/settings.csv\n" + "forecasts\t" +
+                             root / "cache/orbelline/weather/data\n" + "log\t" + home +
+                             "/.local/state/orbelline\n" + "content\t" + prefix + "/share/orbelline\n" +
                              "downloader\t" + prefix + "/lib/orbelline/ForecastPumpCF\n");
 
     WriteFile(home + "/.config/orbelline/settings.csv", "cities,234;292\r\n");
-    Outcome clock = RunWith(environment, {program, "--clock", "--at", "2026-12-08T12:00:00Z", "--format", "tsv"});
+    Outcome clock =
+        RunWith(environment, {program, "--clock", "--at", "2026-12-08T12:00:00Z", "--format", "tsv"});
     EXPECT_EQ(clock.status, 0) << clock.out;
     EXPECT_NE(clock.out.find("234\tLondon"), std::string::npos) << clock.out;
 
     for (const char* view : {"map", "planner", "weather"}) {
         const std::string shot = root / (std::string("shot_") + view + ".png");
-        Outcome screenshot = RunWith(environment, {program, "--headless", "--screenshot", shot, "--view", view,
-                                               "--at", "2026-12-08T12:00:00Z"});
+        Outcome screenshot = RunWith(environment, {program, "--headless", "--screenshot", shot, "--view",
+                                                   view, "--at", "2026-12-08T12:00:00Z"});
         EXPECT_EQ(screenshot.status, 0) << view << ": " << screenshot.out;
         EXPECT_GT(fs::exists(shot) ? fs::file_size(shot) : 0u, 1000u) << view;
     }
 
     FakeForecastService service([](const FakeRequest& r) {
-        return FakeReply{FakeReply::Kind::Normal, 200, ForecastJson("2026-12-07", 8, std::stod(r.query.at("latitude")))};
+        return FakeReply{FakeReply::Kind::Normal, 200,
+                         ForecastJson("2026-12-07", 8, std::stod(r.query.at("latitude")))};
     });
-    Outcome fetch = RunWith(environment, {prefix + "/lib/orbelline/ForecastPumpCF", "--once", "--service-url", service.Url()});
+    Outcome fetch = RunWith(
+        environment, {prefix + "/lib/orbelline/ForecastPumpCF", "--once", "--service-url", service.Url()});
     EXPECT_EQ(fetch.status, 0) << fetch.out;
     EXPECT_NE(fetch.out.find("2 of 2 cities updated"), std::string::npos) << fetch.out;
     EXPECT_TRUE(fs::exists(root / "cache/orbelline/weather/data/f_234.xml"));
@@ -131,15 +135,19 @@ TEST(InstallTest, TheInstalledProgramWritesOnlyUnderTheUsersFoldersAndFindsItsCo
     // The build's own app folder is still portable.
     Outcome portable = RunWith(environment, {std::string(ORBELLINE_APP_DIR) + "/orbelline", "--paths"});
     EXPECT_EQ(portable.status, 0);
-    EXPECT_EQ(portable.out.substr(0, portable.out.find('\n')), std::string("settings\t") + ORBELLINE_APP_DIR + "/settings.csv");
+    EXPECT_EQ(portable.out.substr(0, portable.out.find('\n')),
+              std::string("settings\t") + ORBELLINE_APP_DIR + "/settings.csv");
 }
 
 TEST(InstallTest, TheDebianPackageDeclaresItsDependenciesAndItsProgramRuns) {
-    if (RunWith({"PATH=/usr/bin:/bin"}, {"sh", "-c", "command -v dpkg-deb && command -v dpkg-shlibdeps"}).status != 0)
+    if (RunWith({"PATH=/usr/bin:/bin"}, {"sh", "-c", "command -v dpkg-deb && command -v dpkg-shlibdeps"})
+            .status != 0)
         GTEST_SKIP() << "dpkg-deb or dpkg-shlibdeps missing";
     TestFolder root;
-    Outcome pack = RunWith({"PATH=/usr/bin:/bin"}, {"sh", "-c", "cd " + Quote(ORBELLINE_BUILD_DIR) + " && " +
-                                                                Quote(ORBELLINE_CPACK_COMMAND) + " -G DEB -B " + Quote(root.Path())});
+    Outcome pack = RunWith({"PATH=/usr/bin:/bin"},
+                           {"sh", "-c",
+                            "cd " + Quote(ORBELLINE_BUILD_DIR) + " && " + Quote(ORBELLINE_CPACK_COMMAND) +
+                                " -G DEB -B " + Quote(root.Path())});
     ASSERT_EQ(pack.status, 0) << pack.out;
     std::string deb;
     for (const auto& entry : fs::directory_iterator(root.Path()))
@@ -149,19 +157,22 @@ TEST(InstallTest, TheDebianPackageDeclaresItsDependenciesAndItsProgramRuns) {
     EXPECT_EQ(fs::path(deb).filename().string().rfind("orbelline_1.", 0), 0u) << deb;
 
     const Outcome info = RunWith({"PATH=/usr/bin:/bin"}, {"dpkg-deb", "--info", deb});
-    for (const char* dependency : {"fonts-wine", "libsdl2-2.0-0", "libcurl4", "libfreetype6", "libpixman-1-0", "libc6"})
+    for (const char* dependency :
+         {"fonts-wine", "libsdl2-2.0-0", "libcurl4", "libfreetype6", "libpixman-1-0", "libc6"})
         EXPECT_NE(info.out.find(dependency), std::string::npos) << dependency << " in\n" << info.out;
     const Outcome contents = RunWith({"PATH=/usr/bin:/bin"}, {"dpkg-deb", "--contents", deb});
-    for (const char* file : {"./usr/bin/orbelline", "./usr/lib/orbelline/ForecastPumpCF",
-                             "./usr/share/orbelline/weather/html/cityforecast.html",
-                             "./usr/share/applications/orbelline.desktop",
-                             "./usr/share/icons/hicolor/64x64/apps/orbelline.png", "./usr/share/man/man1/orbelline.1"})
+    for (const char* file :
+         {"./usr/bin/orbelline", "./usr/lib/orbelline/ForecastPumpCF",
+          "./usr/share/orbelline/weather/html/cityforecast.html",
+          "./usr/share/applications/orbelline.desktop", "./usr/share/icons/hicolor/64x64/apps/orbelline.png",
+          "./usr/share/man/man1/orbelline.1"})
         EXPECT_NE(contents.out.find(file), std::string::npos) << file;
 
     // Unpacked into a folder, the program runs from it as it would from /usr.
     ASSERT_EQ(RunWith({"PATH=/usr/bin:/bin"}, {"dpkg-deb", "-x", deb, root / "root"}).status, 0);
-    const Outcome clock = RunWith({"HOME=" + root / "home", "LC_ALL=C.UTF-8", "TZ=UTC"},
-                              {root / "root/usr/bin/orbelline", "--clock", "--cities", "234", "--at", "2026-12-08T12:00:00Z"});
+    const Outcome clock = RunWith(
+        {"HOME=" + root / "home", "LC_ALL=C.UTF-8", "TZ=UTC"},
+        {root / "root/usr/bin/orbelline", "--clock", "--cities", "234", "--at", "2026-12-08T12:00:00Z"});
     EXPECT_EQ(clock.status, 0) << clock.out;
     EXPECT_NE(clock.out.find("London"), std::string::npos) << clock.out;
 }

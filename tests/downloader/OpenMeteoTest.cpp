@@ -70,10 +70,10 @@ TEST(ForecastAnswer, RefusesMalformedInconsistentAndImplausibleAnswers) {
         R"({"daily":{"time":["2026-12-07"],"weather_code":[63])",  // cut short
         "[1,2,3]",
         R"({"error":true,"reason":"Latitude must be in range of -90 to 90°."})",
-        R"({"latitude":1})",                                          // no daily block
+        R"({"latitude":1})",  // no daily block
         R"({"daily":{"time":[]}})",
         R"({"daily":{"time":"2026-12-07"}})",
-        R"({"daily":{"time":["2026-12-7"]}})",                        // not zero-padded: not ISO
+        R"({"daily":{"time":["2026-12-7"]}})",  // not zero-padded: not ISO
         R"({"daily":{"time":["2026-02-30"]}})",
         R"({"daily":{"time":["2026-12-07T00:00"]}})",
         R"({"daily":{"time":["2026-12-07","2026-12-07"]}})",

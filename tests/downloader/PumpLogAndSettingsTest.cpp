@@ -92,7 +92,8 @@ TEST(PumpCommandLine, AcceptsItsOptionsAndNamesWhatIsWrong) {
     EXPECT_TRUE(parse({"--help"}).options.help);
     EXPECT_EQ(parse({"--service-url", "http://127.0.0.1:8080/v1/forecast"}).options.serviceUrl,
               "http://127.0.0.1:8080/v1/forecast");
-    EXPECT_EQ(parse({"--service-url=https://mirror.example/f"}).options.serviceUrl, "https://mirror.example/f");
+    EXPECT_EQ(parse({"--service-url=https://mirror.example/f"}).options.serviceUrl,
+              "https://mirror.example/f");
 
     EXPECT_EQ(parse({"--fast"}).error, "unknown option: --fast");
     EXPECT_EQ(parse({"--service-url"}).error, "--service-url needs a URL");

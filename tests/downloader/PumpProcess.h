@@ -20,7 +20,7 @@ struct ProcessResult {
 
 class PumpApp {
 public:
-    PumpApp();  // a folder holding a copy of the downloader and weather/
+    PumpApp();   // a folder holding a copy of the downloader and weather/
     ~PumpApp();  // kills whatever it started that still runs
 
     std::string Folder() const { return m_folder.Path(); }

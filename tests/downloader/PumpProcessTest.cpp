@@ -35,7 +35,8 @@ protected:
     }
     void TearDown() override {
         OBWeather::ReleaseDownloaderEvents();
-        for (const wchar_t* name : {OBWeather::kGetNowEventName, OBWeather::kBusyEventName, OBWeather::kStartStopEventName})
+        for (const wchar_t* name :
+             {OBWeather::kGetNowEventName, OBWeather::kBusyEventName, OBWeather::kStartStopEventName})
             ob::kernel::NamedEvent::Remove(name);
         ::unsetenv("ORBELLINE_EVENT_SCOPE");
         ::unsetenv("ORBELLINE_FORECAST_URL");
@@ -83,7 +84,8 @@ std::string HighOn(const std::string& file, int day) {
 }
 
 FakeReply Forecast(const FakeRequest& r) {
-    return FakeReply{FakeReply::Kind::Normal, 200, ForecastJson("2026-12-07", 8, std::stod(r.query.at("latitude")))};
+    return FakeReply{FakeReply::Kind::Normal, 200,
+                     ForecastJson("2026-12-07", 8, std::stod(r.query.at("latitude")))};
 }
 
 }  // namespace
@@ -111,7 +113,8 @@ TEST_F(PumpProcessTest, RunsOnceAtATimeAndStopsWhenTheProgramSaysSo) {
     PumpApp app;
     WriteFile(app / "settings.csv", "loglevel,0\r\nweatherusenetwork,0\r\n");
     const pid_t first = app.Start({"--service-url", "http://127.0.0.1:9/v1/forecast"});
-    ASSERT_TRUE(WaitUntil([&] { return DownloaderRunning(); })) << ReadFile(app / "weather/ForecastPumpCF.log");
+    ASSERT_TRUE(WaitUntil([&] { return DownloaderRunning(); }))
+        << ReadFile(app / "weather/ForecastPumpCF.log");
 
     // The program starts it on every start: a second one leaves at once.
     const pid_t second = app.Start({});
@@ -133,7 +136,8 @@ TEST_F(PumpProcessTest, RunsOnceAtATimeAndStopsWhenTheProgramSaysSo) {
 
     // With no downloader, the stop event is gone and the next one is not stopped by it.
     OBWeather::StopDownloader();
-    EXPECT_FALSE(ob::kernel::NamedEvent::Open(OBWeather::kStartStopEventName, ob::kernel::NamedEvent::Kind::ManualReset));
+    EXPECT_FALSE(ob::kernel::NamedEvent::Open(OBWeather::kStartStopEventName,
+                                              ob::kernel::NamedEvent::Kind::ManualReset));
     const pid_t third = app.Start({});
     ASSERT_TRUE(WaitUntil([&] { return DownloaderRunning(); }));
     EXPECT_TRUE(app.IsRunning(third));
@@ -168,7 +172,8 @@ TEST_F(PumpProcessTest, OnceFetchesTheUsersCitiesAndReportsFailures) {
     const auto sydney = log.find("[error] city 414 (Sydney");
     ASSERT_NE(sydney, std::string::npos) << log;
     EXPECT_NE(log.find("HTTP error (HTTP status 500): maintenance; its previous forecast is kept", sydney),
-              std::string::npos) << log;
+              std::string::npos)
+        << log;
 }
 
 TEST_F(PumpProcessTest, TheProgramWakesItAndSeesItBusyUntilTheFilesAreWritten) {
@@ -184,7 +189,8 @@ TEST_F(PumpProcessTest, TheProgramWakesItAndSeesItBusyUntilTheFilesAreWritten) {
     const pid_t pump = app.Start({});
     ASSERT_TRUE(WaitUntil([&] { return DownloaderRunning(); }));
     EXPECT_FALSE(OBWeather::IsDownloaderBusy());
-    EXPECT_FALSE(std::filesystem::exists(app / "weather/data/f_234.xml"));  // updates are off: no fetch at start
+    EXPECT_FALSE(
+        std::filesystem::exists(app / "weather/data/f_234.xml"));  // updates are off: no fetch at start
 
     ASSERT_TRUE(OBWeather::RequestUpdateNow());
     ASSERT_TRUE(WaitUntil([&] { return gate.SomeoneWaiting(); }));
@@ -201,7 +207,8 @@ TEST_F(PumpProcessTest, TheProgramWakesItAndSeesItBusyUntilTheFilesAreWritten) {
         const int id = latitude > 50 ? 234 : latitude > 0 ? 292 : 414;
         auto forecast = reader.OpenForecast(id);
         double high = 0, low = 0;
-        ASSERT_TRUE(reader.GetTemperatures(forecast.get(), ZEP_Utility::DateTime(2026, 12, 9), high, low)) << id;
+        ASSERT_TRUE(reader.GetTemperatures(forecast.get(), ZEP_Utility::DateTime(2026, 12, 9), high, low))
+            << id;
         EXPECT_NEAR(high, latitude + 2, 0.051) << id;
         EXPECT_NEAR(low, latitude - 7, 0.051) << id;
         EXPECT_FALSE(reader.GetTemperatures(forecast.get(), ZEP_Utility::DateTime(2026, 12, 15), high, low));
@@ -209,7 +216,8 @@ TEST_F(PumpProcessTest, TheProgramWakesItAndSeesItBusyUntilTheFilesAreWritten) {
     // The weather page shows what the file adds for it: conditions, rain, wind and the source.
     std::filesystem::copy(std::string(ORBELLINE_SOURCE_DIR) + "/weather/html", app / "weather/html");
     reader.SetReferenceDate(ZEP_Utility::DateTime(2026, 12, 8));
-    const std::string page = ob::kernel::ToUtf8(reader.RenderCityHtml(234, L"London", L"cityforecast.html", 0));
+    const std::string page =
+        ob::kernel::ToUtf8(reader.RenderCityHtml(234, L"London", L"cityforecast.html", 0));
     for (const char* shown : {"London", "Overcast", "Rain", "km/h", "Open-Meteo", "NE"})
         EXPECT_NE(page.find(shown), std::string::npos) << shown << "\n" << page;
     OBWeather::FileUtils::OverrideExeFolder(L"");
@@ -240,7 +248,8 @@ TEST_F(PumpProcessTest, AKilledDownloaderLeavesNothingThatReadsAsBusy) {
     WriteFile(app / "settings.csv", "cities,234\r\nweatherusenetwork,0\r\n");
     const pid_t next = app.Start({});
     ASSERT_TRUE(WaitUntil([&] { return DownloaderRunning(); }));
-    auto busy = ob::kernel::NamedEvent::Open(OBWeather::kBusyEventName, ob::kernel::NamedEvent::Kind::ManualReset);
+    auto busy =
+        ob::kernel::NamedEvent::Open(OBWeather::kBusyEventName, ob::kernel::NamedEvent::Kind::ManualReset);
     ASSERT_TRUE(busy);
     EXPECT_TRUE(WaitUntil([&] { return !busy->IsSet(); }));
     OBWeather::StopDownloader();

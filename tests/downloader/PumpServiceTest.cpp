@@ -94,8 +94,8 @@ TEST(PumpService, FetchesOncePerRequestWithBusyHeldAndStops) {
     EXPECT_EQ(f.service.Requests().size(), 2u);
     EXPECT_EQ(f.signals.script.size(), 1u);  // nothing is looked at after the stop
     // Busy always ends clear, and is only ever set around a fetch.
-    EXPECT_EQ(f.signals.trace, (std::vector<std::string>{"wait 60000", "busy", "idle", "wait 60000", "busy", "idle",
-                                                         "wait 60000"}));
+    EXPECT_EQ(f.signals.trace, (std::vector<std::string>{"wait 60000", "busy", "idle", "wait 60000", "busy",
+                                                         "idle", "wait 60000"}));
     const std::string log = ReadFile(f.folder / "weather/pump.log");
     EXPECT_NE(log.find("update requested"), std::string::npos);
     EXPECT_NE(log.find("stopped"), std::string::npos);

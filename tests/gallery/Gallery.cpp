@@ -30,8 +30,8 @@ using ob::ui::testing::UiDriver;
 
 // ---- pages: dialog templates in dialog units, as the program's own ------------------
 
-DLGITEMTEMPLATE Item(const wchar_t* cls, const wchar_t* text, WORD id, DWORD style, short x, short y, short cx,
-                     short cy) {
+DLGITEMTEMPLATE Item(const wchar_t* cls, const wchar_t* text, WORD id, DWORD style, short x, short y,
+                     short cx, short cy) {
     DLGITEMTEMPLATE item;
     item.className = cls;
     item.text = text;
@@ -60,97 +60,110 @@ DLGTEMPLATE Page(const wchar_t* title, std::vector<DLGITEMTEMPLATE> items) {
 DLGTEMPLATE OptionsPage() {
     const DWORD drop = CBS_DROPDOWNLIST | WS_VSCROLL | kTab;
     const DWORD check = BS_AUTOCHECKBOX | kTab;
-    return Page(L"Options", {
-        Item(WC_STATIC, L"Time Format", kNone, SS_LEFT, 2, 3, 66, 8),
-        Item(WC_COMBOBOX, L"", 1031, drop, 70, 1, 65, 43),
-        Item(WC_STATIC, L"Distance Units", kNone, SS_LEFT, 2, 16, 66, 8),
-        Item(WC_COMBOBOX, L"", 1032, drop, 70, 14, 65, 47),
-        Item(WC_STATIC, L"Temperature Units", kNone, SS_LEFT, 2, 29, 66, 8),
-        Item(WC_COMBOBOX, L"", 1033, drop, 70, 27, 65, 39),
-        Item(WC_BUTTON, L"Map day/night shadow", 1015, check, 2, 42, 132, 10),
-        Item(WC_BUTTON, L"Map view 2 line display", 1016, check, 2, 53, 132, 10),
-        Item(WC_BUTTON, L"Planner view 2 line display", 1018, check, 2, 64, 132, 10),
-        Item(WC_STATIC, L"Auto update weather when:", kNone, SS_LEFT, 2, 77, 132, 8),
-        Item(WC_BUTTON, L"Attached to PC", 1019, check, 6, 86, 128, 10),
-        Item(WC_BUTTON, L"Connected to WiFi", 1020, check, 6, 97, 128, 10),
-        Item(WC_BUTTON, L"GPRS/data call detected", 1021, check | WS_DISABLED, 6, 108, 128, 10),
-        Item(WC_BUTTON, L"Only update weather when Orbelline is running", 1022, check | BS_MULTILINE, 2, 121, 132, 16),
-        Item(WC_STATIC, L"Weather logging", kNone, SS_LEFT, 2, 141, 56, 8),
-        Item(WC_COMBOBOX, L"", 1034, drop, 60, 139, 75, 67),
-    });
+    return Page(L"Options",
+                {
+                    Item(WC_STATIC, L"Time Format", kNone, SS_LEFT, 2, 3, 66, 8),
+                    Item(WC_COMBOBOX, L"", 1031, drop, 70, 1, 65, 43),
+                    Item(WC_STATIC, L"Distance Units", kNone, SS_LEFT, 2, 16, 66, 8),
+                    Item(WC_COMBOBOX, L"", 1032, drop, 70, 14, 65, 47),
+                    Item(WC_STATIC, L"Temperature Units", kNone, SS_LEFT, 2, 29, 66, 8),
+                    Item(WC_COMBOBOX, L"", 1033, drop, 70, 27, 65, 39),
+                    Item(WC_BUTTON, L"Map day/night shadow", 1015, check, 2, 42, 132, 10),
+                    Item(WC_BUTTON, L"Map view 2 line display", 1016, check, 2, 53, 132, 10),
+                    Item(WC_BUTTON, L"Planner view 2 line display", 1018, check, 2, 64, 132, 10),
+                    Item(WC_STATIC, L"Auto update weather when:", kNone, SS_LEFT, 2, 77, 132, 8),
+                    Item(WC_BUTTON, L"Attached to PC", 1019, check, 6, 86, 128, 10),
+                    Item(WC_BUTTON, L"Connected to WiFi", 1020, check, 6, 97, 128, 10),
+                    Item(WC_BUTTON, L"GPRS/data call detected", 1021, check | WS_DISABLED, 6, 108, 128, 10),
+                    Item(WC_BUTTON, L"Only update weather when Orbelline is running", 1022,
+                         check | BS_MULTILINE, 2, 121, 132, 16),
+                    Item(WC_STATIC, L"Weather logging", kNone, SS_LEFT, 2, 141, 56, 8),
+                    Item(WC_COMBOBOX, L"", 1034, drop, 60, 139, 75, 67),
+                });
 }
 
 DLGTEMPLATE ChangeCitiesPage() {
-    return Page(L"Change Cities", {
-        Item(WC_STATIC, L"Country:", kNone, SS_LEFT, 4, 4, 32, 8),
-        Item(WC_COMBOBOX, L"", 1001, CBS_DROPDOWNLIST | CBS_SORT | WS_VSCROLL | kTab, 36, 2, 96, 64),
-        Item(WC_LISTBOX, L"", 1002, LBS_SORT | LBS_MULTIPLESEL | LBS_NOTIFY | WS_BORDER | WS_VSCROLL | kTab, 4, 17, 128, 40),
-        Item(WC_BUTTON, L"Add", 1003, BS_PUSHBUTTON | kTab, 4, 60, 44, 12),
-        Item(WC_BUTTON, L"Remove", 1004, BS_PUSHBUTTON | kTab, 88, 60, 44, 12),
-        Item(WC_STATIC, L"Selected Cities:", kNone, SS_LEFT, 4, 86, 50, 8),
-        Item(WC_BUTTON, L"Set as Home", 1006, BS_PUSHBUTTON | kTab, 53, 82, 51, 12),
-        Item(WC_BUTTON, L"Up", 1007, BS_PUSHBUTTON | kTab, 107, 76, 25, 10),
-        Item(WC_BUTTON, L"Down", 1008, BS_PUSHBUTTON | kTab, 107, 87, 25, 10),
-        Item(WC_LISTBOX, L"", 1005, LBS_NOTIFY | WS_BORDER | WS_VSCROLL | kTab, 4, 98, 128, 38),
-        Item(WC_BUTTON, L"OK", 1, BS_DEFPUSHBUTTON | kTab, 4, 140, 48, 12),
-        Item(WC_BUTTON, L"Cancel", 2, BS_PUSHBUTTON | kTab, 84, 140, 48, 12),
-    });
+    return Page(
+        L"Change Cities",
+        {
+            Item(WC_STATIC, L"Country:", kNone, SS_LEFT, 4, 4, 32, 8),
+            Item(WC_COMBOBOX, L"", 1001, CBS_DROPDOWNLIST | CBS_SORT | WS_VSCROLL | kTab, 36, 2, 96, 64),
+            Item(WC_LISTBOX, L"", 1002,
+                 LBS_SORT | LBS_MULTIPLESEL | LBS_NOTIFY | WS_BORDER | WS_VSCROLL | kTab, 4, 17, 128, 40),
+            Item(WC_BUTTON, L"Add", 1003, BS_PUSHBUTTON | kTab, 4, 60, 44, 12),
+            Item(WC_BUTTON, L"Remove", 1004, BS_PUSHBUTTON | kTab, 88, 60, 44, 12),
+            Item(WC_STATIC, L"Selected Cities:", kNone, SS_LEFT, 4, 86, 50, 8),
+            Item(WC_BUTTON, L"Set as Home", 1006, BS_PUSHBUTTON | kTab, 53, 82, 51, 12),
+            Item(WC_BUTTON, L"Up", 1007, BS_PUSHBUTTON | kTab, 107, 76, 25, 10),
+            Item(WC_BUTTON, L"Down", 1008, BS_PUSHBUTTON | kTab, 107, 87, 25, 10),
+            Item(WC_LISTBOX, L"", 1005, LBS_NOTIFY | WS_BORDER | WS_VSCROLL | kTab, 4, 98, 128, 38),
+            Item(WC_BUTTON, L"OK", 1, BS_DEFPUSHBUTTON | kTab, 4, 140, 48, 12),
+            Item(WC_BUTTON, L"Cancel", 2, BS_PUSHBUTTON | kTab, 84, 140, 48, 12),
+        });
 }
 
 DLGTEMPLATE AddCityPage() {
-    return Page(L"Add City", {
-        Item(WC_STATIC, L"Show the nearest", kNone, SS_LEFT, 4, 4, 58, 8),
-        Item(WC_EDIT, L"", 1018, ES_NUMBER | ES_LEFT | WS_BORDER | kTab, 4, 13, 20, 12),
-        Item(WC_STATIC, L"cities", kNone, SS_LEFT, 28, 15, 17, 8),
-        Item(WC_BUTTON, L"Update", 1020, BS_PUSHBUTTON | kTab, 92, 12, 40, 14),
-        Item(WC_LISTVIEW, L"", 1011, LVS_REPORT | LVS_NOCOLUMNHEADER | LVS_SHOWSELALWAYS | WS_BORDER | kTab, 4, 32,
-             128, 104),
-        Item(WC_BUTTON, L"Add", 1, BS_DEFPUSHBUTTON | kTab, 4, 140, 48, 12),
-        Item(WC_BUTTON, L"Cancel", 2, BS_PUSHBUTTON | kTab, 84, 140, 48, 12),
-    });
+    return Page(
+        L"Add City",
+        {
+            Item(WC_STATIC, L"Show the nearest", kNone, SS_LEFT, 4, 4, 58, 8),
+            Item(WC_EDIT, L"", 1018, ES_NUMBER | ES_LEFT | WS_BORDER | kTab, 4, 13, 20, 12),
+            Item(WC_STATIC, L"cities", kNone, SS_LEFT, 28, 15, 17, 8),
+            Item(WC_BUTTON, L"Update", 1020, BS_PUSHBUTTON | kTab, 92, 12, 40, 14),
+            Item(WC_LISTVIEW, L"", 1011,
+                 LVS_REPORT | LVS_NOCOLUMNHEADER | LVS_SHOWSELALWAYS | WS_BORDER | kTab, 4, 32, 128, 104),
+            Item(WC_BUTTON, L"Add", 1, BS_DEFPUSHBUTTON | kTab, 4, 140, 48, 12),
+            Item(WC_BUTTON, L"Cancel", 2, BS_PUSHBUTTON | kTab, 84, 140, 48, 12),
+        });
 }
 
 DLGTEMPLATE ChangeFieldsPage() {
-    return Page(L"Change Fields", {
-        Item(WC_BUTTON, L"Move Up", 1007, BS_PUSHBUTTON | kTab, 16, 4, 49, 12),
-        Item(WC_BUTTON, L"Move Down", 1008, BS_PUSHBUTTON | kTab, 69, 4, 47, 12),
-        Item(WC_LISTVIEW, L"", 1010,
-             LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS | LVS_NOCOLUMNHEADER | WS_BORDER | kTab, 4, 20, 128, 116),
-        Item(WC_BUTTON, L"OK", 1, BS_DEFPUSHBUTTON | kTab, 4, 140, 48, 12),
-        Item(WC_BUTTON, L"Cancel", 2, BS_PUSHBUTTON | kTab, 84, 140, 48, 12),
-    });
+    return Page(
+        L"Change Fields",
+        {
+            Item(WC_BUTTON, L"Move Up", 1007, BS_PUSHBUTTON | kTab, 16, 4, 49, 12),
+            Item(WC_BUTTON, L"Move Down", 1008, BS_PUSHBUTTON | kTab, 69, 4, 47, 12),
+            Item(WC_LISTVIEW, L"", 1010,
+                 LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS | LVS_NOCOLUMNHEADER | WS_BORDER | kTab, 4,
+                 20, 128, 116),
+            Item(WC_BUTTON, L"OK", 1, BS_DEFPUSHBUTTON | kTab, 4, 140, 48, 12),
+            Item(WC_BUTTON, L"Cancel", 2, BS_PUSHBUTTON | kTab, 84, 140, 48, 12),
+        });
 }
 
 DLGTEMPLATE PlannerPage() {
-    return Page(L"Time Planner", {
-        Item(WC_BUTTON, L"Time", kNone, BS_GROUPBOX, 0, 0, 135, 40),
-        Item(WC_BUTTON, L"-", 1013, BS_PUSHBUTTON | kTab, 7, 10, 13, 14),
-        Item(TRACKBAR_CLASS, L"", 1012, TBS_AUTOTICKS | kTab, 28, 10, 79, 20),
-        Item(WC_BUTTON, L"+", 1014, BS_PUSHBUTTON | kTab, 113, 10, 13, 14),
-        Item(WC_STATIC, L"00:00", kNone, SS_LEFT, 25, 29, 20, 8),
-        Item(WC_STATIC, L"12:00", kNone, SS_LEFT, 59, 29, 20, 8),
-        Item(WC_STATIC, L"00:00", kNone, SS_LEFT, 91, 29, 20, 8),
-        Item(WC_BUTTON, L"Date", 1030, BS_GROUPBOX, 0, 41, 135, 25),
-        Item(DATETIMEPICK_CLASS, L"", 1015, DTS_LONGDATEFORMAT | kTab, 7, 49, 89, 15),
-        Item(WC_BUTTON, L"Now", 1016, BS_PUSHBUTTON | kTab, 99, 49, 27, 14),
-        // More of the set: an owner-drawn picture button pair, a scroll bar
-        // and a centred, word-wrapped label.
-        Item(WC_BUTTON, L"", 1040, BS_OWNERDRAW | BS_NOTIFY, 4, 72, 14, 14),
-        Item(WC_BUTTON, L"", 1041, BS_OWNERDRAW | BS_NOTIFY | WS_DISABLED, 20, 72, 14, 14),
-        Item(WC_STATIC, L"Owner-drawn buttons and a scroll bar", kNone, SS_CENTER, 38, 70, 96, 18),
-        Item(WC_SCROLLBAR, L"", 1042, SBS_HORZ, 4, 92, 128, 10),
-        Item(WC_BUTTON, L"Show the time in every city", 1043, BS_AUTOCHECKBOX | kTab, 4, 106, 128, 10),
-        Item(WC_BUTTON, L"Default", 1044, BS_DEFPUSHBUTTON | kTab, 4, 120, 40, 14),
-        Item(WC_BUTTON, L"Disabled", 1045, BS_PUSHBUTTON | WS_DISABLED, 48, 120, 40, 14),
-        Item(WC_BUTTON, L"Push me", 1046, BS_PUSHBUTTON | kTab, 92, 120, 40, 14),
-        Item(WC_STATIC, L"Not pushed yet", 1047, SS_LEFT | SS_NOPREFIX, 4, 138, 128, 8),
-    });
+    return Page(
+        L"Time Planner",
+        {
+            Item(WC_BUTTON, L"Time", kNone, BS_GROUPBOX, 0, 0, 135, 40),
+            Item(WC_BUTTON, L"-", 1013, BS_PUSHBUTTON | kTab, 7, 10, 13, 14),
+            Item(TRACKBAR_CLASS, L"", 1012, TBS_AUTOTICKS | kTab, 28, 10, 79, 20),
+            Item(WC_BUTTON, L"+", 1014, BS_PUSHBUTTON | kTab, 113, 10, 13, 14),
+            Item(WC_STATIC, L"00:00", kNone, SS_LEFT, 25, 29, 20, 8),
+            Item(WC_STATIC, L"12:00", kNone, SS_LEFT, 59, 29, 20, 8),
+            Item(WC_STATIC, L"00:00", kNone, SS_LEFT, 91, 29, 20, 8),
+            Item(WC_BUTTON, L"Date", 1030, BS_GROUPBOX, 0, 41, 135, 25),
+            Item(DATETIMEPICK_CLASS, L"", 1015, DTS_LONGDATEFORMAT | kTab, 7, 49, 89, 15),
+            Item(WC_BUTTON, L"Now", 1016, BS_PUSHBUTTON | kTab, 99, 49, 27, 14),
+            // More of the set: an owner-drawn picture button pair, a scroll bar
+            // and a centred, word-wrapped label.
+            Item(WC_BUTTON, L"", 1040, BS_OWNERDRAW | BS_NOTIFY, 4, 72, 14, 14),
+            Item(WC_BUTTON, L"", 1041, BS_OWNERDRAW | BS_NOTIFY | WS_DISABLED, 20, 72, 14, 14),
+            Item(WC_STATIC, L"Owner-drawn buttons and a scroll bar", kNone, SS_CENTER, 38, 70, 96, 18),
+            Item(WC_SCROLLBAR, L"", 1042, SBS_HORZ, 4, 92, 128, 10),
+            Item(WC_BUTTON, L"Show the time in every city", 1043, BS_AUTOCHECKBOX | kTab, 4, 106, 128, 10),
+            Item(WC_BUTTON, L"Default", 1044, BS_DEFPUSHBUTTON | kTab, 4, 120, 40, 14),
+            Item(WC_BUTTON, L"Disabled", 1045, BS_PUSHBUTTON | WS_DISABLED, 48, 120, 40, 14),
+            Item(WC_BUTTON, L"Push me", 1046, BS_PUSHBUTTON | kTab, 92, 120, 40, 14),
+            Item(WC_STATIC, L"Not pushed yet", 1047, SS_LEFT | SS_NOPREFIX, 4, 138, 128, 8),
+        });
 }
 
 // ---- content ---------------------------------------------------------------------
 
 void AddStrings(HWND dlg, int id, UINT add, std::initializer_list<const wchar_t*> texts) {
-    for (const wchar_t* text : texts) SendDlgItemMessage(dlg, id, add, 0, reinterpret_cast<LPARAM>(text));
+    for (const wchar_t* text : texts)
+        SendDlgItemMessage(dlg, id, add, 0, reinterpret_cast<LPARAM>(text));
 }
 
 // A picture strip of check boxes (unchecked, checked), magenta behind, as
@@ -195,16 +208,19 @@ void FillPage(HWND dlg, const std::wstring& title) {
         AddStrings(dlg, 1032, CB_ADDSTRING, {L"Kilometres", L"Miles", L"Nautical miles"});
         AddStrings(dlg, 1033, CB_ADDSTRING, {L"Celsius", L"Fahrenheit"});
         AddStrings(dlg, 1034, CB_ADDSTRING,
-                   {L"Full logging", L"Detailed information", L"Informational messages", L"Warnings and errors",
-                    L"All errors", L"Critical errors only"});
+                   {L"Full logging", L"Detailed information", L"Informational messages",
+                    L"Warnings and errors", L"All errors", L"Critical errors only"});
         SendDlgItemMessage(dlg, 1031, CB_SETCURSEL, 1, 0);
         SendDlgItemMessage(dlg, 1032, CB_SETCURSEL, 0, 0);
         SendDlgItemMessage(dlg, 1033, CB_SETCURSEL, 0, 0);
         SendDlgItemMessage(dlg, 1034, CB_SETCURSEL, 3, 0);
-        for (int id : {1015, 1016, 1020}) CheckDlgButton(dlg, id, BST_CHECKED);
+        for (int id : {1015, 1016, 1020})
+            CheckDlgButton(dlg, id, BST_CHECKED);
     } else if (title == L"Change Cities") {
-        AddStrings(dlg, 1001, CB_ADDSTRING, {L"United Kingdom", L"Germany", L"Australia", L"Japan", L"Brazil"});
-        SendDlgItemMessage(dlg, 1001, CB_SELECTSTRING, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(L"Germany"));
+        AddStrings(dlg, 1001, CB_ADDSTRING,
+                   {L"United Kingdom", L"Germany", L"Australia", L"Japan", L"Brazil"});
+        SendDlgItemMessage(dlg, 1001, CB_SELECTSTRING, static_cast<WPARAM>(-1),
+                           reinterpret_cast<LPARAM>(L"Germany"));
         AddStrings(dlg, 1002, LB_ADDSTRING,
                    {L"Munich", L"Berlin", L"Hamburg", L"Frankfurt", L"Cologne", L"Stuttgart", L"Dresden",
                     L"Leipzig", L"Bremen", L"Hanover"});
@@ -221,9 +237,10 @@ void FillPage(HWND dlg, const std::wstring& title) {
         column.mask = LVCF_TEXT;
         column.pszText = const_cast<LPWSTR>(L"City");
         SendMessage(list, LVM_INSERTCOLUMN, 0, reinterpret_cast<LPARAM>(&column));
-        const wchar_t* rows[] = {L"Paris; France", L"Versailles; France", L"Reims; France", L"Rouen; France",
-                                 L"Orleans; France", L"Amiens; France", L"Le Havre; France", L"Lille; France",
-                                 L"Brussels; Belgium", L"Caen; France", L"Tours; France", L"Antwerp; Belgium",
+        const wchar_t* rows[] = {L"Paris; France",         L"Versailles; France", L"Reims; France",
+                                 L"Rouen; France",         L"Orleans; France",    L"Amiens; France",
+                                 L"Le Havre; France",      L"Lille; France",      L"Brussels; Belgium",
+                                 L"Caen; France",          L"Tours; France",      L"Antwerp; Belgium",
                                  L"Luxembourg; Luxembourg"};
         int i = 0;
         for (const wchar_t* row : rows) {
@@ -248,7 +265,8 @@ void FillPage(HWND dlg, const std::wstring& title) {
         column.mask = LVCF_TEXT;
         column.pszText = const_cast<LPWSTR>(L"");
         SendMessage(list, LVM_INSERTCOLUMN, 0, reinterpret_cast<LPARAM>(&column));
-        const wchar_t* names[] = {L"Date", L"Distance", L"Sunrise", L"Sunset", L"Dial", L"SummerTime", L"Airport"};
+        const wchar_t* names[] = {L"Date", L"Distance",   L"Sunrise", L"Sunset",
+                                  L"Dial", L"SummerTime", L"Airport"};
         for (int i = 0; i < 7; ++i) {
             LVITEM item{};
             item.mask = LVIF_TEXT | LVIF_IMAGE | LVIF_PARAM;
@@ -301,7 +319,8 @@ void DrawPictureButton(const DRAWITEMSTRUCT& dis) {
 LRESULT PageProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lParam) {
     switch (msg) {
     case WM_INITDIALOG: {
-        SHINITDLGINFO info{SHIDIM_FLAGS, dlg, SHIDIF_DONEBUTTON | SHIDIF_SIZEDLGFULLSCREEN | SHIDIF_SIPDOWN | SHIDIF_EMPTYMENU};
+        SHINITDLGINFO info{SHIDIM_FLAGS, dlg,
+                           SHIDIF_DONEBUTTON | SHIDIF_SIZEDLGFULLSCREEN | SHIDIF_SIPDOWN | SHIDIF_EMPTYMENU};
         SHInitDialog(&info);
         wchar_t title[64] = {};
         GetWindowText(dlg, title, 64);
@@ -325,7 +344,8 @@ LRESULT PageProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lParam) {
             case SB_LINERIGHT: pos += 1; break;
             case SB_PAGELEFT: pos -= 20; break;
             case SB_PAGERIGHT: pos += 20; break;
-            case SB_THUMBTRACK: case SB_THUMBPOSITION: pos = HIWORD(wParam); break;
+            case SB_THUMBTRACK:
+            case SB_THUMBPOSITION: pos = HIWORD(wParam); break;
             default: return TRUE;
             }
             SetScrollPos(from, SB_CTL, pos, TRUE);
@@ -345,8 +365,7 @@ LRESULT PageProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lParam) {
             return TRUE;
         }
         return FALSE;
-    default:
-        return FALSE;
+    default: return FALSE;
     }
 }
 
@@ -357,7 +376,8 @@ bool WriteSunPicture(const std::string& path) {
     const int n = 32;
     std::vector<unsigned char> file(54 + n * n * 3, 0);
     auto put32 = [&](size_t at, std::uint32_t v) {
-        for (int i = 0; i < 4; ++i) file[at + static_cast<size_t>(i)] = static_cast<unsigned char>(v >> (8 * i));
+        for (int i = 0; i < 4; ++i)
+            file[at + static_cast<size_t>(i)] = static_cast<unsigned char>(v >> (8 * i));
     };
     file[0] = 'B';
     file[1] = 'M';
@@ -374,14 +394,16 @@ bool WriteSunPicture(const std::string& path) {
             int d2 = dx * dx + dy * dy;
             bool sun = d2 < 20 * 20;
             bool ray = !sun && d2 < 30 * 30 && (dx == 0 || dy == 0 || dx == dy || dx == -dy);
-            unsigned char b = sun || ray ? 0x20 : 0xE8, g = sun || ray ? 0xC0 : 0xC8, r = sun || ray ? 0xFF : 0x90;
+            unsigned char b = sun || ray ? 0x20 : 0xE8, g = sun || ray ? 0xC0 : 0xC8,
+                          r = sun || ray ? 0xFF : 0x90;
             size_t at = 54 + static_cast<size_t>((y * n + x) * 3);
             file[at] = b;
             file[at + 1] = g;
             file[at + 2] = r;
         }
     FILE* f = std::fopen(path.c_str(), "wb");
-    if (!f) return false;
+    if (!f)
+        return false;
     bool ok = std::fwrite(file.data(), 1, file.size(), f) == file.size();
     return std::fclose(f) == 0 && ok;
 }
@@ -395,15 +417,18 @@ const wchar_t kPage[] =
     L"<small>Nearby: Reading, Oxford, Cambridge, Brighton</small>";
 
 LRESULT HtmlPageProc(HWND dlg, UINT msg, WPARAM, LPARAM lParam) {
-    if (msg != WM_INITDIALOG) return FALSE;
-    SHINITDLGINFO info{SHIDIM_FLAGS, dlg, SHIDIF_DONEBUTTON | SHIDIF_SIZEDLGFULLSCREEN | SHIDIF_SIPDOWN | SHIDIF_EMPTYMENU};
+    if (msg != WM_INITDIALOG)
+        return FALSE;
+    SHINITDLGINFO info{SHIDIM_FLAGS, dlg,
+                       SHIDIF_DONEBUTTON | SHIDIF_SIZEDLGFULLSCREEN | SHIDIF_SIPDOWN | SHIDIF_EMPTYMENU};
     SHInitDialog(&info);
     RECT rc{};
     GetClientRect(dlg, &rc);
-    HWND html = CreateWindowEx(0, WC_HTML, L"", WS_CHILD | WS_VISIBLE, 0, 0, rc.right, rc.bottom, dlg, nullptr,
-                               nullptr, nullptr);
+    HWND html = CreateWindowEx(0, WC_HTML, L"", WS_CHILD | WS_VISIBLE, 0, 0, rc.right, rc.bottom, dlg,
+                               nullptr, nullptr, nullptr);
     auto* folder = reinterpret_cast<const std::wstring*>(lParam);
-    if (html && folder) ob::ui::SetHtmlBaseFolder(html, *folder);
+    if (html && folder)
+        ob::ui::SetHtmlBaseFolder(html, *folder);
     SendMessage(html, DTM_CLEAR, 0, 0);
     SendMessage(html, DTM_ADDTEXTW, FALSE, reinterpret_cast<LPARAM>(kPage));
     SendMessage(html, DTM_ENDOFSOURCE, 0, 0);
@@ -432,25 +457,41 @@ LRESULT FrameProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
         EnableMenuItem(menu, 44002, MF_BYCOMMAND | MF_GRAYED);
         return 0;
     }
-    default:
-        return DefWindowProc(hwnd, msg, wParam, lParam);
+    default: return DefWindowProc(hwnd, msg, wParam, lParam);
     }
 }
 
 void RegisterGalleryResources() {
     using ob::ui::MenuResource;
-    MenuResource file{L"File", 0, 0, {{L"About Orbelline...", 40003, 0, {}}, {L"", 0, MF_SEPARATOR, {}}, {L"Exit", 40007, 0, {}}}};
-    MenuResource view{L"View", 0, 0, {{L"World Map", 40027, 0, {}}, {L"Time Planner", 40028, 0, {}}, {L"Weather", 40032, 0, {}}}};
-    MenuResource city{L"City", 0, 0,
-                      {{L"Information...", 44001, 0, {}}, {L"Weather Detail...", 44005, 0, {}}, {L"", 0, MF_SEPARATOR, {}},
-                       {L"Set as Home", 44002, 0, {}}, {L"Remove", 44003, 0, {}}, {L"Move Up", 44007, 0, {}},
-                       {L"Move Down", 44008, 0, {}}, {L"", 0, MF_SEPARATOR, {}}, {L"Change Cities...", 40012, 0, {}}}};
+    MenuResource file{
+        L"File",
+        0,
+        0,
+        {{L"About Orbelline...", 40003, 0, {}}, {L"", 0, MF_SEPARATOR, {}}, {L"Exit", 40007, 0, {}}}};
+    MenuResource view{
+        L"View",
+        0,
+        0,
+        {{L"World Map", 40027, 0, {}}, {L"Time Planner", 40028, 0, {}}, {L"Weather", 40032, 0, {}}}};
+    MenuResource city{L"City",
+                      0,
+                      0,
+                      {{L"Information...", 44001, 0, {}},
+                       {L"Weather Detail...", 44005, 0, {}},
+                       {L"", 0, MF_SEPARATOR, {}},
+                       {L"Set as Home", 44002, 0, {}},
+                       {L"Remove", 44003, 0, {}},
+                       {L"Move Up", 44007, 0, {}},
+                       {L"Move Down", 44008, 0, {}},
+                       {L"", 0, MF_SEPARATOR, {}},
+                       {L"Change Cities...", 40012, 0, {}}}};
     MenuResource tools{L"Tools", 0, 0, {{L"Options...", 40033, 0, {}}, {L"Update Weather", 44006, 0, {}}}};
     ob::ui::RegisterMenu(103, MenuResource{L"", 0, 0, {file, view, city, tools}});
-    ob::ui::RegisterMenuBar(103, ob::ui::MenuBarResource{103, {{40004, 0, 0, L"File"},
-                                                              {40008, 0, 1, L"View"},
-                                                              {40009, 0, 2, L"City"},
-                                                              {40034, 0, 3, L"Tools"}}});
+    ob::ui::RegisterMenuBar(103, ob::ui::MenuBarResource{103,
+                                                         {{40004, 0, 0, L"File"},
+                                                          {40008, 0, 1, L"View"},
+                                                          {40009, 0, 2, L"City"},
+                                                          {40034, 0, 3, L"Tools"}}});
 }
 
 HWND g_menuBar = nullptr;
@@ -464,8 +505,9 @@ HWND CreateFrame() {
     RegisterClass(&wc);
     RECT work{};
     SystemParametersInfo(SPI_GETWORKAREA, 0, &work, 0);
-    HWND frame = CreateWindowEx(0, L"GalleryFrame", L"Orbelline", WS_VISIBLE, work.left, work.top,
-                                work.right - work.left, work.bottom - work.top, nullptr, nullptr, nullptr, nullptr);
+    HWND frame =
+        CreateWindowEx(0, L"GalleryFrame", L"Orbelline", WS_VISIBLE, work.left, work.top,
+                       work.right - work.left, work.bottom - work.top, nullptr, nullptr, nullptr, nullptr);
     SHMENUBARINFO bar{};
     bar.cbSize = sizeof bar;
     bar.hwndParent = frame;
@@ -492,15 +534,24 @@ bool Parse(int argc, char** argv, Options& options) {
     for (int i = 1; i < argc; ++i) {
         std::string arg = argv[i];
         auto value = [&](std::string& into) {
-            if (i + 1 >= argc) return false;
+            if (i + 1 >= argc)
+                return false;
             into = argv[++i];
             return true;
         };
-        if (arg == "--screen") { if (!value(options.screen)) return false; }
-        else if (arg == "--out") { if (!value(options.out)) return false; }
-        else if (arg == "--display") { if (!value(options.display)) return false; }
-        else if (arg == "--stay") options.stay = true;
-        else return false;
+        if (arg == "--screen") {
+            if (!value(options.screen))
+                return false;
+        } else if (arg == "--out") {
+            if (!value(options.out))
+                return false;
+        } else if (arg == "--display") {
+            if (!value(options.display))
+                return false;
+        } else if (arg == "--stay")
+            options.stay = true;
+        else
+            return false;
     }
     return true;
 }
@@ -572,12 +623,14 @@ int RunHeadless(const Options& options) {
 
     // The HTML page, with its picture beside the screenshots.
     std::string sun = options.out + "/sun.bmp";
-    if (!WriteSunPicture(sun)) ++failures;
+    if (!WriteSunPicture(sun))
+        ++failures;
     InitHTMLControl(nullptr);
     std::wstring folder(std::filesystem::absolute(options.out).wstring());
     DLGTEMPLATE htmlPage = Page(L"City Information", {});
     htmlPage.style |= WS_VISIBLE;
-    dlg = CreateDialogIndirectParam(nullptr, &htmlPage, nullptr, HtmlPageProc, reinterpret_cast<LPARAM>(&folder));
+    dlg = CreateDialogIndirectParam(nullptr, &htmlPage, nullptr, HtmlPageProc,
+                                    reinterpret_cast<LPARAM>(&folder));
     shot("10_html");
     close(dlg);
     std::filesystem::remove(sun);
@@ -616,10 +669,11 @@ int RunHeadless(const Options& options) {
         shot("09_message_box");
         PressKey(VK_RETURN);
     });
-    MessageBox(frame,
-               L"This may incur data costs if you are updating on a phone and you're not already connected to the "
-               L"internet (eg. via a wireless network).\nAre you sure you want to continue?",
-               L"Orbelline", MB_YESNO | MB_ICONQUESTION);
+    MessageBox(
+        frame,
+        L"This may incur data costs if you are updating on a phone and you're not already connected to the "
+        L"internet (eg. via a wireless network).\nAre you sure you want to continue?",
+        L"Orbelline", MB_YESNO | MB_ICONQUESTION);
     DestroyWindow(frame);
     ui.RunUntilIdle();
     return failures ? 1 : 0;
@@ -627,7 +681,8 @@ int RunHeadless(const Options& options) {
 
 int RunOnDesktop(const Options& options) {
     ob::ui::ScreenMode mode;
-    if (!ob::ui::ParseScreenMode(options.screen, mode)) return 2;
+    if (!ob::ui::ParseScreenMode(options.screen, mode))
+        return 2;
     if (!ob::ui::StartScreen(mode, options.display)) {
         std::fprintf(stderr, "platform_gallery: no display\n");
         return 1;
@@ -636,7 +691,8 @@ int RunOnDesktop(const Options& options) {
     HWND dlg = OpenPage(PlannerPage());
     MSG msg{};
     while (IsWindow(dlg) && GetMessage(&msg, nullptr, 0, 0)) {
-        if (IsDialogMessage(dlg, &msg)) continue;
+        if (IsDialogMessage(dlg, &msg))
+            continue;
         TranslateMessage(&msg);
         DispatchMessage(&msg);
     }
@@ -649,10 +705,12 @@ int RunOnDesktop(const Options& options) {
 int main(int argc, char** argv) {
     Options options;
     if (!Parse(argc, argv, options)) {
-        std::fprintf(stderr, "usage: platform_gallery --screen WxH --out DIR [--display headless|sdl] [--stay]\n");
+        std::fprintf(stderr,
+                     "usage: platform_gallery --screen WxH --out DIR [--display headless|sdl] [--stay]\n");
         return 2;
     }
     // --stay keeps a page open with nothing to do, to measure an idle process.
-    if (options.display == "headless" && !options.stay) return RunHeadless(options);
+    if (options.display == "headless" && !options.stay)
+        return RunHeadless(options);
     return RunOnDesktop(options);
 }

@@ -64,8 +64,8 @@ TEST(Sun, LocalTimesAndNightAtATemperatePlace) {
     // With a zone the comparison is made on the local clock.
     const TimeZone tokyo = FixedZone(-540);
     const Position tokyoPos(35.68, 139.77);
-    EXPECT_FALSE(IsNight(tokyoPos, &tokyo, DateTime(2008, 6, 20, 3, 0, 0)));   // 12:00 local
-    EXPECT_TRUE(IsNight(tokyoPos, &tokyo, DateTime(2008, 6, 20, 15, 0, 0)));   // 00:00 local
+    EXPECT_FALSE(IsNight(tokyoPos, &tokyo, DateTime(2008, 6, 20, 3, 0, 0)));  // 12:00 local
+    EXPECT_TRUE(IsNight(tokyoPos, &tokyo, DateTime(2008, 6, 20, 15, 0, 0)));  // 00:00 local
 }
 
 TEST(Sun, PolarDayAndNightHaveNoSunriseOrSunset) {

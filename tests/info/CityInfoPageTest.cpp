@@ -57,15 +57,19 @@ TEST_F(CityInfoPageTest, PageForACityAwayFromHome) {
     const std::wstring expectedStart =
         L"<HTML><TITLE>City Info</TITLE><BODY>"
         L"<B>New York; NY, United States</B><BR>"
-        L"<SMALL>Latitude/Longitude: " + newYork.GetPosition().ToString() + L"</SMALL><BR>"
+        L"<SMALL>Latitude/Longitude: " +
+        newYork.GetPosition().ToString() +
+        L"</SMALL><BR>"
         L"<SMALL>Airport: JFK</SMALL><BR>"
         L"<SMALL>TimeZone: (GMT-05:00) Eastern Time (US & Canada)</SMALL><BR>"
-        L"<SMALL>DST: " + newYork.GetTimeZone()->GetDaylightSummary(kJanuary) + L"</SMALL><BR>";
+        L"<SMALL>DST: " +
+        newYork.GetTimeZone()->GetDaylightSummary(kJanuary) + L"</SMALL><BR>";
     EXPECT_EQ(page.substr(0, expectedStart.size()), expectedStart);
     EXPECT_NE(page.find(L"<SMALL>Cars drive on: Right</SMALL><BR><BR>"), std::wstring::npos);
     const std::wstring relation =
         L"<SMALL><B>Distance from London:</B> " +
-        OBData::Distance(newYork.GetDistance(london), OBData::kKilometres).Format(0, true) + L"</SMALL><BR>"
+        OBData::Distance(newYork.GetDistance(london), OBData::kKilometres).Format(0, true) +
+        L"</SMALL><BR>"
         L"<SMALL><B>Offset from London:</B> 5 hours behind</SMALL><BR>"
         L"<SMALL><B>To call from London:</B> 00 1 212</SMALL><BR>"
         L"<SMALL><B>To call London:</B> 011 44 207</SMALL><BR><BR>"
@@ -112,8 +116,9 @@ TEST_F(CityInfoPageTest, NearbyCitiesByRadiusKeepTheCityAtTheEdge) {
     EXPECT_EQ(NearbyLines(BuildCityInfoPage(london, nullptr, kJanuary, Options(true, 0, edge - 0.01))), 4u);
 
     const OBData::City* fifth = GetCity(nearest[5].cityId);
-    const std::wstring line = L"<SMALL>" + fifth->GetDisplayName() + L": " + fifth->GetCountry()->GetDisplayName() +
-                              L" (" + nearest[5].distance.Format(1, true) + L")</SMALL><BR>";
+    const std::wstring line = L"<SMALL>" + fifth->GetDisplayName() + L": " +
+                              fifth->GetCountry()->GetDisplayName() + L" (" +
+                              nearest[5].distance.Format(1, true) + L")</SMALL><BR>";
     CityInfoPageOptions miles = Options(true, 0, edge);
     miles.units = 1;
     EXPECT_NE(BuildCityInfoPage(london, nullptr, kJanuary, miles).find(line), std::wstring::npos);

@@ -44,13 +44,13 @@ TEST(PlannerTime, ChangeDaysHourByHour) {
     ASSERT_TRUE(OBData::LoadReferenceTables());
     struct ChangeDay {
         int city, year, month, day;
-        int changeHour;          // the clock hour that is repeated or skipped
-        int before, after;       // offsets from UTC in minutes
+        int changeHour;     // the clock hour that is repeated or skipped
+        int before, after;  // offsets from UTC in minutes
     };
     const ChangeDay days[] = {
-        {234, 2026, 3, 29, 1, 0, 60},   {234, 2026, 10, 25, 1, 60, 0},   // London
+        {234, 2026, 3, 29, 1, 0, 60},     {234, 2026, 10, 25, 1, 60, 0},      // London
         {292, 2026, 3, 8, 2, -300, -240}, {292, 2026, 11, 1, 1, -240, -300},  // New York
-        {414, 2026, 4, 5, 2, 660, 600}, {414, 2026, 10, 4, 2, 600, 660},  // Sydney
+        {414, 2026, 4, 5, 2, 660, 600},   {414, 2026, 10, 4, 2, 600, 660},    // Sydney
     };
     for (const ChangeDay& d : days) {
         CityGroup group;
@@ -60,7 +60,8 @@ TEST(PlannerTime, ChangeDaysHourByHour) {
             const DateTime clock(d.year, d.month, d.day, minutes / 60, minutes % 60, 0);
             const int offset = minutes / 60 <= d.changeHour ? d.before : d.after;
             const DateTime utc = HomeClockToUtc(group, clock);
-            SCOPED_TRACE(testing::Message() << d.city << " " << d.month << "/" << d.day << " minute " << minutes);
+            SCOPED_TRACE(testing::Message()
+                         << d.city << " " << d.month << "/" << d.day << " minute " << minutes);
             EXPECT_EQ(utc, clock.AddMinutes(-offset));
             const bool skipped = minutes / 60 == d.changeHour && d.after > d.before;
             EXPECT_EQ(home.GetLocalTime(utc), clock.AddMinutes(skipped ? d.after - d.before : 0));

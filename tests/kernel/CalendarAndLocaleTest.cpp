@@ -58,8 +58,8 @@ TEST(Calendar, EveryDayFollowsTheDayBefore) {
         CalendarFields f;
         ASSERT_TRUE(TicksToCalendar(t, f));
         const bool sameMonth = f.month == prev.month && f.day == prev.day + 1;
-        const bool nextMonth = f.day == 1 && prev.day == DaysInMonth(prev.year, prev.month) &&
-                               (f.month == prev.month % 12 + 1);
+        const bool nextMonth =
+            f.day == 1 && prev.day == DaysInMonth(prev.year, prev.month) && (f.month == prev.month % 12 + 1);
         ASSERT_TRUE(sameMonth || nextMonth) << f.year << "-" << f.month << "-" << f.day;
         ASSERT_EQ(f.dayOfWeek, (prev.dayOfWeek + 1) % 7);
         ASSERT_EQ(ToTicks(f), t);

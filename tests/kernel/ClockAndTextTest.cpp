@@ -27,9 +27,12 @@ TEST(Clock, VirtualClockMovesOnlyWhenAdvancedAndDrivesTickCount) {
 TEST(WideText, RoundTripsAndReplacesInvalidBytes) {
     const std::wstring text = L"S\u00e3o Paulo \u6771\u4eac \U0001F600";
     EXPECT_EQ(FromUtf8(ToUtf8(text)), text);
-    EXPECT_EQ(FromUtf8("a\xff" "b"), L"a\xFFFD" L"b");
+    EXPECT_EQ(FromUtf8("a\xff"
+                       "b"),
+              L"a\xFFFD"
+              L"b");
     EXPECT_EQ(FromUtf8("\xC0\xAF"), L"\xFFFD\xFFFD");  // overlong slash
-    EXPECT_EQ(FromUtf8("\xE2\x82"), L"\xFFFD");         // truncated at the end
+    EXPECT_EQ(FromUtf8("\xE2\x82"), L"\xFFFD");        // truncated at the end
 }
 
 TEST(ExecutablePath, NamesTheRunningTestBinary) {

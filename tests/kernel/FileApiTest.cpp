@@ -27,7 +27,8 @@ TEST(FileApi, CreationRulesFollowThePlatform) {
     const auto path = dir.WPath("f.txt");
     EXPECT_EQ(OpenFile(path, kGenericRead, kShareRead, Creation::OpenExisting), kInvalidFile);
     EXPECT_EQ(GetLastError(), kErrorFileNotFound);
-    EXPECT_EQ(OpenFile(dir.WPath("nope/f.txt"), kGenericRead, kShareRead, Creation::OpenExisting), kInvalidFile);
+    EXPECT_EQ(OpenFile(dir.WPath("nope/f.txt"), kGenericRead, kShareRead, Creation::OpenExisting),
+              kInvalidFile);
     EXPECT_EQ(GetLastError(), kErrorPathNotFound);
 
     FileHandle h = OpenFile(path, kGenericWrite, 0, Creation::CreateNew);
@@ -81,8 +82,8 @@ TEST(FileApi, AClosedHandleStaysInvalidWhenLaterOpensReuseItsPlace) {
     // Several opens, so that one of them lands where a's record was.
     std::vector<FileHandle> later;
     for (int i = 0; i < 8; ++i) {
-        later.push_back(OpenFile(pathB, kGenericRead | kGenericWrite, kShareRead | kShareWrite,
-                                 Creation::OpenExisting));
+        later.push_back(
+            OpenFile(pathB, kGenericRead | kGenericWrite, kShareRead | kShareWrite, Creation::OpenExisting));
         ASSERT_NE(later.back(), kInvalidFile);
         EXPECT_NE(later.back(), a);
     }
@@ -137,7 +138,8 @@ TEST(FileApi, SharingIsHonouredBetweenHandles) {
     ASSERT_NE(exclusive, kInvalidFile);
     EXPECT_EQ(OpenFile(path, kGenericRead, kShareRead | kShareWrite, Creation::OpenExisting), kInvalidFile);
     CloseFile(exclusive);
-    FileHandle after = OpenFile(path, kGenericRead | kGenericWrite, kShareRead | kShareWrite, Creation::OpenExisting);
+    FileHandle after =
+        OpenFile(path, kGenericRead | kGenericWrite, kShareRead | kShareWrite, Creation::OpenExisting);
     EXPECT_NE(after, kInvalidFile);
     CloseFile(after);
 }

@@ -52,8 +52,8 @@ private:
 }  // namespace ob::test
 
 // Skips the test cleanly when the locale cannot be had on this machine.
-#define OB_USE_LOCALE(guard, name)                                        \
-    if (!ob::test::EnsureLocale(name))                                    \
-        GTEST_SKIP() << "locale " << (name) << " is not available";       \
-    ob::test::ScopedLocale guard(name);                                   \
+#define OB_USE_LOCALE(guard, name)                                  \
+    if (!ob::test::EnsureLocale(name))                              \
+        GTEST_SKIP() << "locale " << (name) << " is not available"; \
+    ob::test::ScopedLocale guard(name);                             \
     ASSERT_TRUE(guard.ok())

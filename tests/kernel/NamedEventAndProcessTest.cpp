@@ -36,7 +36,7 @@ TEST(NamedEvent, AutoResetWakesOneWaitAndDoesNotAccumulate) {
     EXPECT_TRUE(event->Set());
     EXPECT_TRUE(other->IsSet());
     EXPECT_TRUE(other->Wait(10));
-    EXPECT_FALSE(event->Wait(0));  // three sets, one wake-up
+    EXPECT_FALSE(event->Wait(0));   // three sets, one wake-up
     EXPECT_FALSE(event->Wait(20));  // a bounded wait on an unset event times out
     NamedEvent::Remove(name);
 }
@@ -130,7 +130,8 @@ TEST(Process, StartsDetachedAndReportsMissingPrograms) {
 
     // A script that leaves a mark, proving it ran with its arguments and
     // without our files: the descriptor we hold open must be closed there.
-    const auto script = dir.Write("prog.sh",
+    const auto script = dir.Write(
+        "prog.sh",
         "#!/bin/sh\nls -l /proc/$$/fd > \"$1.fds\"\necho \"$2\" > \"$1.tmp\" && mv \"$1.tmp\" \"$1\"\n");
     ::chmod(dir.Path("prog.sh").c_str(), 0755);
     FileHandle held = OpenFile(dir.WPath("held"), kGenericWrite, 0, Creation::CreateAlways);

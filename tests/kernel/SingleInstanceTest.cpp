@@ -54,7 +54,8 @@ TEST(RuntimeFolder, OnlyAPrivateFolderOfOurOwnIsUsed) {
 
     // Another user's folder (only root can hand one over to test this).
     if (::getuid() == 0 && ::chown(folder.c_str(), 65534, 65534) == 0) {
-        EXPECT_NE(ob::kernel::RuntimeFolderProblem().find("belongs to another user (uid 65534)"), std::string::npos);
+        EXPECT_NE(ob::kernel::RuntimeFolderProblem().find("belongs to another user (uid 65534)"),
+                  std::string::npos);
         EXPECT_EQ(ob::kernel::PrivateRuntimeFolder(), "");
         ASSERT_EQ(::chown(folder.c_str(), 0, 0), 0);
     }

@@ -64,7 +64,8 @@ TEST(Settings, SavesSortedCrLfLinesAndReadsThemBack) {
     Settings wide;
     wide.SetString(L"name", L"S\u00e3o Paulo \u6771\u4eac \U0001F30D");
     ASSERT_TRUE(wide.Save(dir.WFile("wide.csv")));
-    EXPECT_EQ(ReadBytes(dir.File("wide.csv")), "name,S\xC3\xA3o Paulo \xE6\x9D\xB1\xE4\xBA\xAC \xF0\x9F\x8C\x8D\r\n");
+    EXPECT_EQ(ReadBytes(dir.File("wide.csv")),
+              "name,S\xC3\xA3o Paulo \xE6\x9D\xB1\xE4\xBA\xAC \xF0\x9F\x8C\x8D\r\n");
     Settings wideBack;
     ASSERT_TRUE(wideBack.Load(dir.WFile("wide.csv")));
     EXPECT_EQ(wideBack.GetPairs(), wide.GetPairs());
@@ -73,14 +74,14 @@ TEST(Settings, SavesSortedCrLfLinesAndReadsThemBack) {
 TEST(Settings, LoadSplitsAtFirstCommaAndTrimsOnlyTrailingBlanks) {
     TestFolder dir;
     WriteBytes(dir.File("s.csv"),
-               "\xEF\xBB\xBF"                 // a byte-order mark is not part of the first key
-               "list,1,2,,3\r\n"              // commas in the value
-               " units,2\n"                   // a different key from "units"
+               "\xEF\xBB\xBF"     // a byte-order mark is not part of the first key
+               "list,1,2,,3\r\n"  // commas in the value
+               " units,2\n"       // a different key from "units"
                "units,1 \t\x0b\x0c\r\n"
                "pad,  x  \n"
                "no comma here\n"
                "\n"
-               "units,0\rlast,one\r\n"        // a lone CR ends a line too
+               "units,0\rlast,one\r\n"  // a lone CR ends a line too
                "dup,first\n"
                "dup,second\n"
                ",empty key\n"
@@ -273,7 +274,8 @@ TEST(SettingsSave, KeepsTheOldFileOnAFullFileSystem) {
     });
     if (rc == kSkip)
         GTEST_SKIP() << "cannot mount a small file system here";
-    EXPECT_EQ(rc, 0) << "2: small save failed, 3: full save succeeded, 4: old file damaged, 5: temporary file left";
+    EXPECT_EQ(rc, 0)
+        << "2: small save failed, 3: full save succeeded, 4: old file damaged, 5: temporary file left";
 }
 
 TEST(Settings, ReadsWhatItCanFromDamagedFiles) {

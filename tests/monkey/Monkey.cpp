@@ -43,9 +43,9 @@ constexpr int kWidth = 240, kHeight = 320;
 constexpr int kNestedBeforeEscape = 25;  // events inside dialogs and menus before backing out
 constexpr int kNestedLimit = 400;        // a loop that will not end after this many is a hang
 
-const UINT kKeys[] = {VK_LEFT, VK_RIGHT, VK_UP,   VK_DOWN, VK_RETURN, VK_ESCAPE, VK_TAB, VK_SPACE,
-                      VK_BACK, VK_DELETE, VK_HOME, VK_END,  VK_PRIOR,  VK_NEXT,   'A',    'L',
-                      'N',     'S',       '1',     '2'};
+const UINT kKeys[] = {VK_LEFT,  VK_RIGHT, VK_UP,     VK_DOWN, VK_RETURN, VK_ESCAPE, VK_TAB,
+                      VK_SPACE, VK_BACK,  VK_DELETE, VK_HOME, VK_END,    VK_PRIOR,  VK_NEXT,
+                      'A',      'L',      'N',       'S',     '1',       '2'};
 
 class Monkey {
 public:
@@ -78,10 +78,11 @@ public:
         for (const auto& caption : m_seen)
             seen += (seen.empty() ? "" : ", ") + ob::kernel::ToUtf8(caption);
         std::printf("monkey: waited in %zu windows: %s\n", m_seen.size(), seen.c_str());
-        std::printf("monkey: seed %u, %d events, %d restarts, deepest %d nested events; at most %zu windows, "
-                    "%zu DCs, %zu drawing objects, %zu file descriptors (at the start %zu, %zu, %zu, %zu)\n",
-                    m_seed, m_events, m_restarts, m_deepest, m_maxWindows, m_maxDCs, m_maxObjects, m_maxFds,
-                    m_baseWindows, m_baseDCs, m_baseObjects, m_baseFds);
+        std::printf(
+            "monkey: seed %u, %d events, %d restarts, deepest %d nested events; at most %zu windows, "
+            "%zu DCs, %zu drawing objects, %zu file descriptors (at the start %zu, %zu, %zu, %zu)\n",
+            m_seed, m_events, m_restarts, m_deepest, m_maxWindows, m_maxDCs, m_maxObjects, m_maxFds,
+            m_baseWindows, m_baseDCs, m_baseObjects, m_baseFds);
         return 0;
     }
 
@@ -94,7 +95,8 @@ private:
         return POINT{Random(kWidth), Random(kHeight)};
     }
     void Note(const std::string& what) {
-        m_last.push_back(std::to_string(m_done) + (m_nested ? "." + std::to_string(m_nested) : "") + " " + what);
+        m_last.push_back(std::to_string(m_done) + (m_nested ? "." + std::to_string(m_nested) : "") + " " +
+                         what);
         if (m_last.size() > 25)
             m_last.pop_front();
     }
@@ -121,11 +123,12 @@ private:
             }
         } else if (kind < 56) {
             const POINT from = RandomPoint(), to = RandomPoint();
-            Note("drag " + std::to_string(from.x) + "," + std::to_string(from.y) + " to " + std::to_string(to.x) + "," +
-                 std::to_string(to.y));
+            Note("drag " + std::to_string(from.x) + "," + std::to_string(from.y) + " to " +
+                 std::to_string(to.x) + "," + std::to_string(to.y));
             ob::ui::InjectPen(0, from);
             for (int i = 1; i <= 4; ++i)
-                ob::ui::InjectPen(1, POINT{from.x + (to.x - from.x) * i / 4, from.y + (to.y - from.y) * i / 4});
+                ob::ui::InjectPen(1,
+                                  POINT{from.x + (to.x - from.x) * i / 4, from.y + (to.y - from.y) * i / 4});
             ob::ui::InjectPen(2, to);
         } else if (kind < 82) {
             const UINT key = kKeys[Random(static_cast<int>(std::size(kKeys)))];
@@ -139,18 +142,18 @@ private:
         } else if (kind < 92) {
             // A jump to any day of the years 2000 to 2037, back or forth.
             const ob::kernel::Ticks base = 125911584000000000LL;  // 2000-01-01
-            const ob::kernel::Ticks to = base + static_cast<ob::kernel::Ticks>(Random(38 * 365)) * 86400 *
-                                                    ob::kernel::kTicksPerSecond;
+            const ob::kernel::Ticks to =
+                base + static_cast<ob::kernel::Ticks>(Random(38 * 365)) * 86400 * ob::kernel::kTicksPerSecond;
             Note("clock jump to day " + std::to_string((to - base) / ob::kernel::kTicksPerSecond / 86400));
             ob::kernel::UseVirtualClock(to);
         } else if (kind < 94) {
             ChangeForecast();
         } else if (kind < 97 && m_nested == 0) {
             // A menu choice, as a tap on the right menu item would make it.
-            const UINT commands[] = {kCmdViewMap,        kCmdViewPlanner, kCmdViewWeather,   kCmdOptions,
-                                     kCmdChangeCities,   kCmdAbout,       kCmdCityInformation, kCmdSetAsHome,
-                                     kCmdRemoveCity,     kCmdWeatherDetail, kCmdUpdateWeather, kCmdMoveUp,
-                                     kCmdMoveDown,       kCmdChangeFields};
+            const UINT commands[] = {kCmdViewMap,      kCmdViewPlanner,   kCmdViewWeather,     kCmdOptions,
+                                     kCmdChangeCities, kCmdAbout,         kCmdCityInformation, kCmdSetAsHome,
+                                     kCmdRemoveCity,   kCmdWeatherDetail, kCmdUpdateWeather,   kCmdMoveUp,
+                                     kCmdMoveDown,     kCmdChangeFields};
             const UINT command = commands[Random(static_cast<int>(std::size(commands)))];
             Note("command " + std::to_string(command));
             if (AppMainWindow* main = m_app->GetAppMainWindow(); main && main->GetHandle())
@@ -216,7 +219,10 @@ private:
         const int id = ids[Random(4)];
         const std::string path = ob::kernel::ToUtf8(folder) + "/f_" + std::to_string(id) + ".xml";
         const int what = Random(4);
-        Note("forecast " + std::to_string(id) + (what == 0 ? " removed" : what == 1 ? " damaged" : " written"));
+        Note("forecast " + std::to_string(id) +
+             (what == 0   ? " removed"
+              : what == 1 ? " damaged"
+                          : " written"));
         if (what == 0) {
             std::filesystem::remove(path);
             return;
@@ -226,8 +232,9 @@ private:
             xml += "<forecastDay><date><day>" + std::to_string(1 + Random(28)) + "</day><month>" +
                    std::to_string(1 + Random(12)) + "</month><year>" + std::to_string(2000 + Random(38)) +
                    "</year></date><high><temperature><ambient>" + std::to_string(Random(60) - 20) +
-                   "</ambient></temperature></high><low><temperature><ambient>" + std::to_string(Random(40) - 30) +
-                   "</ambient></temperature></low><icon>" + (Random(2) ? "sunny" : "rain") + "</icon></forecastDay>";
+                   "</ambient></temperature></high><low><temperature><ambient>" +
+                   std::to_string(Random(40) - 30) + "</ambient></temperature></low><icon>" +
+                   (Random(2) ? "sunny" : "rain") + "</icon></forecastDay>";
         }
         xml += "</forecastDays></forecast></obWeather>";
         if (what == 1)
@@ -301,20 +308,24 @@ private:
         m_maxObjects = std::max(m_maxObjects, objects);
         m_maxFds = std::max(m_maxFds, fds);
         if (windows > m_baseWindows + 60)
-            return Fail("windows grew from " + std::to_string(m_baseWindows) + " to " + std::to_string(windows));
+            return Fail("windows grew from " + std::to_string(m_baseWindows) + " to " +
+                        std::to_string(windows));
         if (dcs > m_baseDCs + 32)
-            return Fail("device contexts grew from " + std::to_string(m_baseDCs) + " to " + std::to_string(dcs));
+            return Fail("device contexts grew from " + std::to_string(m_baseDCs) + " to " +
+                        std::to_string(dcs));
         if (objects > m_baseObjects * 2 + 200)
             return Fail("drawing objects grew from " + std::to_string(m_baseObjects) + " to " +
                         std::to_string(objects));
         if (fds > m_baseFds + 16)
-            return Fail("file descriptors grew from " + std::to_string(m_baseFds) + " to " + std::to_string(fds));
+            return Fail("file descriptors grew from " + std::to_string(m_baseFds) + " to " +
+                        std::to_string(fds));
         return true;
     }
 
     bool Fail(const std::string& what) {
         m_failed = true;
-        std::fprintf(stderr, "monkey: FAULT at event %d (seed %u): %s\nlast events:\n", m_done, m_seed, what.c_str());
+        std::fprintf(stderr, "monkey: FAULT at event %d (seed %u): %s\nlast events:\n", m_done, m_seed,
+                     what.c_str());
         for (const auto& e : m_last)
             std::fprintf(stderr, "  %s\n", e.c_str());
         return false;

@@ -75,8 +75,8 @@ TEST(TimeZoneSweep, EveryRuleZoneJumpsExactlyTwiceAYearAtItsTransitions) {
                     const DateTime before = t.AddMinutes(-60);
                     const bool atStart = before < startUtc && startUtc <= t && offset == summer;
                     const bool atEnd = before < endUtc && endUtc <= t && offset == standard;
-                    EXPECT_TRUE(atStart || atEnd) << name << " jumps at " << t.GetMonth() << "/"
-                                                  << t.GetDay() << " " << t.GetHour();
+                    EXPECT_TRUE(atStart || atEnd)
+                        << name << " jumps at " << t.GetMonth() << "/" << t.GetDay() << " " << t.GetHour();
                 }
                 previous = offset;
             }

@@ -15,7 +15,8 @@ TEST_F(ControlsTest, CheckBoxTogglesBeforeTheParentHearsAndIgnoresProgramChanges
     UINT stateAtClick = 99;
     ui.Tap(box);
     for (const auto& h : heard)
-        if (h.message == WM_COMMAND && h.code == BN_CLICKED) stateAtClick = static_cast<UINT>(SendMessage(box, BM_GETCHECK, 0, 0));
+        if (h.message == WM_COMMAND && h.code == BN_CLICKED)
+            stateAtClick = static_cast<UINT>(SendMessage(box, BM_GETCHECK, 0, 0));
     EXPECT_EQ(stateAtClick, BST_CHECKED);
     EXPECT_EQ(IsDlgButtonChecked(parent, 1015), BST_CHECKED);
     ui.Tap(box);
@@ -119,7 +120,8 @@ TEST_F(ControlsTest, NumberEditTakesDigitsOnlyAndReportsEveryChange) {
     GetWindowText(edit, text, 16);
     EXPECT_STREQ(text, L"12");
     int changes = 0;
-    for (int code : Codes(WM_COMMAND)) changes += code == EN_CHANGE;
+    for (int code : Codes(WM_COMMAND))
+        changes += code == EN_CHANGE;
     EXPECT_EQ(changes, 2);
     // Backspace removes the last digit; setting the text reports a change too.
     Clear();
@@ -128,7 +130,8 @@ TEST_F(ControlsTest, NumberEditTakesDigitsOnlyAndReportsEveryChange) {
     SetDlgItemInt(parent, 1018, 20, FALSE);
     EXPECT_EQ(GetDlgItemInt(parent, 1018, nullptr, FALSE), 20u);
     changes = 0;
-    for (int code : Codes(WM_COMMAND)) changes += code == EN_CHANGE;
+    for (int code : Codes(WM_COMMAND))
+        changes += code == EN_CHANGE;
     EXPECT_EQ(changes, 2);
     // Selecting everything and typing replaces it.
     SendMessage(edit, EM_SETSEL, 0, -1);

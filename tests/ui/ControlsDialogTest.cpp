@@ -19,16 +19,19 @@ namespace {
 std::vector<int> g_commands;
 
 LRESULT DialogProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM) {
-    if (msg == WM_INITDIALOG) return TRUE;
+    if (msg == WM_INITDIALOG)
+        return TRUE;
     if (msg == WM_COMMAND) {
         g_commands.push_back(LOWORD(wParam));
-        if (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL) EndDialog(dlg, LOWORD(wParam));
+        if (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL)
+            EndDialog(dlg, LOWORD(wParam));
         return TRUE;
     }
     return FALSE;
 }
 
-DLGITEMTEMPLATE Item(const wchar_t* cls, const wchar_t* text, WORD id, DWORD style, short x, short y, short cx, short cy) {
+DLGITEMTEMPLATE Item(const wchar_t* cls, const wchar_t* text, WORD id, DWORD style, short x, short y,
+                     short cx, short cy) {
     DLGITEMTEMPLATE item;
     item.className = cls;
     item.text = text;
@@ -79,7 +82,8 @@ protected:
         ob::ui::InjectKey(vk, false);
         MSG msg;
         while (PeekMessage(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            if (IsWindow(dlg) && IsDialogMessage(dlg, &msg)) continue;
+            if (IsWindow(dlg) && IsDialogMessage(dlg, &msg))
+                continue;
             TranslateMessage(&msg);
             DispatchMessage(&msg);
         }
@@ -142,7 +146,8 @@ TEST_F(ControlsDialog, AListThatFitsHasNoScrollBarUnlessItAsksToKeepIt) {
     // Three names fit: the rows take the whole width inside the border.
     EXPECT_FALSE(hasBar(list));
     EXPECT_EQ(client.right, window.right - window.left - 2);
-    for (int i = 0; i < 10; ++i) SendMessage(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(L"Munich"));
+    for (int i = 0; i < 10; ++i)
+        SendMessage(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(L"Munich"));
     ui.RunUntilIdle();
     EXPECT_TRUE(hasBar(list));
     GetClientRect(list, &client);
@@ -154,12 +159,12 @@ TEST_F(ControlsDialog, AListThatFitsHasNoScrollBarUnlessItAsksToKeepIt) {
     // LBS_DISABLENOSCROLL keeps the bar over a list that fits; the frame's
     // bar of any window does the same with SIF_DISABLENOSCROLL, and goes
     // without it.
-    HWND kept = CreateWindowEx(0, WC_LISTBOX, L"", WS_CHILD | WS_VISIBLE | WS_VSCROLL | LBS_DISABLENOSCROLL, 0, 0,
-                               100, 100, dlg, nullptr, nullptr, nullptr);
+    HWND kept = CreateWindowEx(0, WC_LISTBOX, L"", WS_CHILD | WS_VISIBLE | WS_VSCROLL | LBS_DISABLENOSCROLL,
+                               0, 0, 100, 100, dlg, nullptr, nullptr, nullptr);
     SendMessage(kept, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(L"Berlin"));
     EXPECT_TRUE(hasBar(kept));
-    HWND plain = CreateWindowEx(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE, 0, 0, 100, 100, dlg, nullptr, nullptr,
-                                nullptr);
+    HWND plain = CreateWindowEx(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE, 0, 0, 100, 100, dlg, nullptr,
+                                nullptr, nullptr);
     SCROLLINFO info{sizeof info, SIF_RANGE | SIF_PAGE | SIF_DISABLENOSCROLL, 0, 3, 10, 0, 0};
     SetScrollInfo(plain, SB_VERT, &info, TRUE);
     EXPECT_TRUE(hasBar(plain));
@@ -182,13 +187,14 @@ TEST_P(ControlsDensity, ChecksListsAndBarsScaleWithTheScreen) {
     wc.hbrBackground = GetSysColorBrush(COLOR_WINDOW);
     wc.lpszClassName = L"DensityParent";
     RegisterClass(&wc);
-    HWND parent = CreateWindowEx(0, L"DensityParent", L"", WS_VISIBLE, 0, 30 * scale, 240 * scale, 200 * scale, nullptr,
-                                 nullptr, nullptr, nullptr);
+    HWND parent = CreateWindowEx(0, L"DensityParent", L"", WS_VISIBLE, 0, 30 * scale, 240 * scale,
+                                 200 * scale, nullptr, nullptr, nullptr, nullptr);
     HWND check = CreateWindowEx(0, WC_BUTTON, L"", WS_CHILD | WS_VISIBLE | BS_AUTOCHECKBOX, 0, 0, 20 * scale,
                                 20 * scale, parent, nullptr, nullptr, nullptr);
-    HWND list = CreateWindowEx(0, WC_LISTBOX, L"", WS_CHILD | WS_VISIBLE | WS_VSCROLL | LBS_NOINTEGRALHEIGHT, 0,
-                               40 * scale, 120 * scale, 60 * scale, parent, nullptr, nullptr, nullptr);
-    for (int i = 0; i < 20; ++i) SendMessage(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(L"Row"));
+    HWND list = CreateWindowEx(0, WC_LISTBOX, L"", WS_CHILD | WS_VISIBLE | WS_VSCROLL | LBS_NOINTEGRALHEIGHT,
+                               0, 40 * scale, 120 * scale, 60 * scale, parent, nullptr, nullptr, nullptr);
+    for (int i = 0; i < 20; ++i)
+        SendMessage(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(L"Row"));
     SendMessage(list, LB_SETCURSEL, 0, 0);
     ui.RunUntilIdle();
     RECT box{};
@@ -202,7 +208,8 @@ TEST_P(ControlsDensity, ChecksListsAndBarsScaleWithTheScreen) {
     ui.RunUntilIdle();
     int inked = 0;
     for (int y = box.top; y < box.bottom; ++y)
-        for (int x = box.left + 2 * scale; x < box.left + 10 * scale; ++x) inked += ui.Pixel(x, y) == ink;
+        for (int x = box.left + 2 * scale; x < box.left + 10 * scale; ++x)
+            inked += ui.Pixel(x, y) == ink;
     EXPECT_GT(inked, 12 * scale * scale);
     // The box's outline is as thick as a pixel of the 96-dpi screen.
     int left = box.left;

@@ -16,9 +16,9 @@ namespace controls_test {
 
 struct Heard {
     UINT message;
-    int id;      // control id
-    int code;    // notification code (sign-extended for WM_NOTIFY), scroll code
-    int value;   // scroll position, or the list view item
+    int id;     // control id
+    int code;   // notification code (sign-extended for WM_NOTIFY), scroll code
+    int value;  // scroll position, or the list view item
 };
 
 class ControlsTest : public ::testing::Test {

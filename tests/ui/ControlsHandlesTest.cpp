@@ -25,14 +25,16 @@ protected:
         };
         SendMessage(made[4], LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(L"row"));
         SendMessage(made[5], CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(L"choice"));
-        for (HWND h : made) InvalidateRect(h, nullptr, TRUE);
+        for (HWND h : made)
+            InvalidateRect(h, nullptr, TRUE);
         ui.RunUntilIdle();
         ui.Tap(made[1]);
         ui.Tap(made[5]);  // opens the drop-down
         ui.RunUntilIdle();
         ui.Tap(made[5]);
         ui.RunUntilIdle();
-        for (HWND h : made) DestroyWindow(h);
+        for (HWND h : made)
+            DestroyWindow(h);
         ui.RunUntilIdle();
     }
 };

@@ -11,7 +11,8 @@ namespace {
 std::function<void(UINT, WPARAM, LPARAM)> g_react;
 
 LRESULT ReactingParent(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-    if ((msg == WM_COMMAND || msg == WM_NOTIFY) && g_react) g_react(msg, wParam, lParam);
+    if ((msg == WM_COMMAND || msg == WM_NOTIFY) && g_react)
+        g_react(msg, wParam, lParam);
     return DefWindowProc(hwnd, msg, wParam, lParam);
 }
 
@@ -24,24 +25,29 @@ protected:
         wc.hbrBackground = GetSysColorBrush(COLOR_WINDOW);
         wc.lpszClassName = L"ReactingParent";
         RegisterClass(&wc);
-        host = CreateWindowEx(0, L"ReactingParent", L"", WS_VISIBLE, 0, 26, 240, 268, nullptr, nullptr, nullptr, nullptr);
+        host = CreateWindowEx(0, L"ReactingParent", L"", WS_VISIBLE, 0, 26, 240, 268, nullptr, nullptr,
+                              nullptr, nullptr);
     }
     void TearDown() override {
         g_react = nullptr;
-        if (IsWindow(host)) DestroyWindow(host);
+        if (IsWindow(host))
+            DestroyWindow(host);
         ControlsTest::TearDown();
     }
     HWND Child(LPCWSTR cls, DWORD style, int x, int y, int w, int h, int id, LPCWSTR text = L"") {
-        HWND hwnd = CreateWindowEx(0, cls, text, style | WS_CHILD | WS_VISIBLE, x, y, w, h, host,
-                                   reinterpret_cast<HMENU>(static_cast<std::uintptr_t>(id)), nullptr, nullptr);
+        HWND hwnd =
+            CreateWindowEx(0, cls, text, style | WS_CHILD | WS_VISIBLE, x, y, w, h, host,
+                           reinterpret_cast<HMENU>(static_cast<std::uintptr_t>(id)), nullptr, nullptr);
         ui.RunUntilIdle();
         return hwnd;
     }
     // Destroys `victim` the first time the parent hears `code` from it.
     void DestroyOn(HWND* victim, int code) {
         g_react = [victim, code](UINT msg, WPARAM wParam, LPARAM lParam) {
-            int heardCode = msg == WM_COMMAND ? HIWORD(wParam) : static_cast<int>(reinterpret_cast<NMHDR*>(lParam)->code);
-            if (heardCode == code && IsWindow(*victim)) DestroyWindow(*victim);
+            int heardCode =
+                msg == WM_COMMAND ? HIWORD(wParam) : static_cast<int>(reinterpret_cast<NMHDR*>(lParam)->code);
+            if (heardCode == code && IsWindow(*victim))
+                DestroyWindow(*victim);
         };
     }
     HWND host = nullptr;
@@ -56,7 +62,8 @@ TEST_F(LifetimeTest, ControlsSurviveBeingDestroyedByTheirOwnNotifications) {
     EXPECT_FALSE(IsWindow(button));
 
     HWND list = Child(WC_LISTBOX, LBS_NOTIFY | WS_BORDER, 10, 30, 100, 60, 2);
-    for (const wchar_t* t : {L"a", L"b", L"c"}) SendMessage(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(t));
+    for (const wchar_t* t : {L"a", L"b", L"c"})
+        SendMessage(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(t));
     DestroyOn(&list, LBN_SELCHANGE);
     ui.Tap(list);
     EXPECT_FALSE(IsWindow(list));
@@ -64,7 +71,8 @@ TEST_F(LifetimeTest, ControlsSurviveBeingDestroyedByTheirOwnNotifications) {
     // The choice travels from the pop-up list through the combo box to the
     // parent, which destroys the combo box and with it the list.
     HWND combo = Child(WC_COMBOBOX, CBS_DROPDOWNLIST | WS_VSCROLL, 10, 100, 100, 80, 3);
-    for (const wchar_t* t : {L"a", L"b", L"c"}) SendMessage(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(t));
+    for (const wchar_t* t : {L"a", L"b", L"c"})
+        SendMessage(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(t));
     ui.Tap(combo);
     HWND dropped = ui.FindByClass(WC_COMBOLBOX);
     ASSERT_NE(dropped, nullptr);
@@ -113,7 +121,8 @@ TEST_F(LifetimeTest, MessagesWithMissingPointersOrBadValuesFailQuietly) {
     LVITEM sub{};
     sub.mask = LVIF_TEXT;
     sub.iSubItem = 1;
-    EXPECT_EQ(SendMessage(view, LVM_INSERTITEM, 0, reinterpret_cast<LPARAM>(&sub)), -1);  // sub-items are set, not inserted
+    EXPECT_EQ(SendMessage(view, LVM_INSERTITEM, 0, reinterpret_cast<LPARAM>(&sub)),
+              -1);  // sub-items are set, not inserted
     HWND picker = Child(DATETIMEPICK_CLASS, 0, 10, 150, 150, 22, 3);
     EXPECT_EQ(SendMessage(picker, DTM_GETSYSTEMTIME, 0, 0), GDT_ERROR);
     EXPECT_FALSE(SendMessage(picker, DTM_SETSYSTEMTIME, GDT_VALID, 0));

@@ -30,14 +30,17 @@ TEST_F(ControlsTest, SortedListKeepsItemDataWithItsItem) {
     // Case does not count in the order.
     EXPECT_EQ(ItemText(list, LB_GETTEXT, 0), L"aachen");
     EXPECT_EQ(ItemText(list, LB_GETTEXT, 3), L"munich");
-    for (int i = 0; i < 4; ++i) EXPECT_EQ(SendMessage(list, LB_GETITEMDATA, i, 0), i);
+    for (int i = 0; i < 4; ++i)
+        EXPECT_EQ(SendMessage(list, LB_GETITEMDATA, i, 0), i);
     // Inserting at an index ignores sorting, as the real one does.
     SendMessage(list, LB_INSERTSTRING, 1, reinterpret_cast<LPARAM>(L"Zwickau"));
     EXPECT_EQ(ItemText(list, LB_GETTEXT, 1), L"Zwickau");
     EXPECT_EQ(SendMessage(list, LB_GETITEMDATA, 2, 0), 1);
     EXPECT_EQ(SendMessage(list, LB_GETTEXTLEN, 1, 0), 7);
     EXPECT_EQ(SendMessage(list, LB_DELETESTRING, 1, 0), 4);
-    EXPECT_EQ(SendMessage(list, LB_FINDSTRINGEXACT, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(L"HAMBURG")), 2);
+    EXPECT_EQ(
+        SendMessage(list, LB_FINDSTRINGEXACT, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(L"HAMBURG")),
+        2);
     EXPECT_EQ(SendMessage(list, LB_FINDSTRING, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(L"Ber")), 1);
     // Bad indexes fail as they should.
     EXPECT_EQ(SendMessage(list, LB_GETTEXTLEN, 9, 0), LB_ERR);
@@ -65,7 +68,8 @@ TEST_F(ControlsTest, SingleSelectionFollowsPenAndKeysWithNotifications) {
     ui.Type(L"n");    // the first letter finds the next match, wrapping round
     EXPECT_EQ(SendMessage(list, LB_GETCURSEL, 0, 0), 1);
     int changes = 0;
-    for (int code : Codes(WM_COMMAND)) changes += code == LBN_SELCHANGE;
+    for (int code : Codes(WM_COMMAND))
+        changes += code == LBN_SELCHANGE;
     EXPECT_EQ(changes, 3);
     // Deleting the selected item leaves none selected; deleting above shifts it.
     SendMessage(list, LB_SETCURSEL, 2, 0);
@@ -144,7 +148,8 @@ TEST_F(ControlsTest, DropDownListChoosesWithThePenAndKeys) {
     Add(combo, CB_ADDSTRING, L"Germany", 3, CB_SETITEMDATA);
     Add(combo, CB_ADDSTRING, L"Brazil", 2, CB_SETITEMDATA);
     EXPECT_EQ(ItemText(combo, CB_GETLBTEXT, 0), L"Australia");
-    for (int i = 0; i < 4; ++i) EXPECT_EQ(SendMessage(combo, CB_GETITEMDATA, i, 0), i + 1);
+    for (int i = 0; i < 4; ++i)
+        EXPECT_EQ(SendMessage(combo, CB_GETITEMDATA, i, 0), i + 1);
     EXPECT_EQ(SendMessage(combo, CB_GETCURSEL, 0, 0), CB_ERR);
     SendMessage(combo, CB_SETCURSEL, 0, 0);
     EXPECT_TRUE(Codes(WM_COMMAND).empty());
@@ -244,7 +249,8 @@ TEST_F(ControlsTest, TypingJumpsToTheItemThatStartsWithWhatWasTyped) {
     EXPECT_EQ(SendMessage(combo, CB_GETCURSEL, 0, 0), 2);
     EXPECT_EQ(Codes(WM_COMMAND).back(), CBN_SELCHANGE);
 
-    HWND view = Make(WC_LISTVIEW, LVS_REPORT | LVS_NOCOLUMNHEADER | LVS_SINGLESEL | WS_BORDER, 10, 200, 150, 60, 1011);
+    HWND view = Make(WC_LISTVIEW, LVS_REPORT | LVS_NOCOLUMNHEADER | LVS_SINGLESEL | WS_BORDER, 10, 200, 150,
+                     60, 1011);
     LVCOLUMN column{};
     column.mask = LVCF_TEXT;
     column.pszText = const_cast<LPWSTR>(L"City");

@@ -26,22 +26,22 @@ std::wstring Text(HWND list, int row) {
     return buffer;
 }
 
-
 }  // namespace
 
 class ListViewTest : public ControlsTest {
 protected:
     HWND MakeList(DWORD style, int rows = 5) {
-        HWND list = Make(WC_LISTVIEW, LVS_REPORT | LVS_NOCOLUMNHEADER | LVS_SHOWSELALWAYS | WS_BORDER | style, 10, 10,
-                         200, 150, 1011);
+        HWND list = Make(WC_LISTVIEW, LVS_REPORT | LVS_NOCOLUMNHEADER | LVS_SHOWSELALWAYS | WS_BORDER | style,
+                         10, 10, 200, 150, 1011);
         LVCOLUMN column{};
         column.mask = LVCF_TEXT;
         column.pszText = const_cast<LPWSTR>(L"City");
         SendMessage(list, LVM_INSERTCOLUMN, 0, reinterpret_cast<LPARAM>(&column));
         SendMessage(list, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT, LVS_EX_FULLROWSELECT);
-        const wchar_t* names[] = {L"Paris; France", L"Reims; France", L"Rouen; France", L"Lille; France",
-                                  L"Brussels; Belgium", L"Caen; France", L"Tours; France"};
-        for (int i = 0; i < rows; ++i) Insert(list, i, names[i % 7], 100 + i);
+        const wchar_t* names[] = {L"Paris; France",     L"Reims; France", L"Rouen; France", L"Lille; France",
+                                  L"Brussels; Belgium", L"Caen; France",  L"Tours; France"};
+        for (int i = 0; i < rows; ++i)
+            Insert(list, i, names[i % 7], 100 + i);
         ui.RunUntilIdle();
         return list;
     }
@@ -51,7 +51,8 @@ protected:
         return ScreenPoint(list, (r.left + r.right) / 2, (r.top + r.bottom) / 2);
     }
     int Selected(HWND list, int after = -1) {
-        return static_cast<int>(SendMessage(list, LVM_GETNEXTITEM, static_cast<WPARAM>(after), LVNI_SELECTED));
+        return static_cast<int>(
+            SendMessage(list, LVM_GETNEXTITEM, static_cast<WPARAM>(after), LVNI_SELECTED));
     }
 };
 

@@ -82,7 +82,7 @@ TEST_F(ControlsTest, FrameBarOfAnyWindowKeepsItsOwnRangeAndReportsToIt) {
     ui.Tap(POINT{rc.right - 4, rc.bottom - 4});
     EXPECT_EQ(Codes(WM_VSCROLL), (std::vector<int>{SB_LINEDOWN, SB_ENDSCROLL}));
     ASSERT_FALSE(heard.empty());
-    EXPECT_EQ(heard.front().id, 0);  // from the frame, not from a control
+    EXPECT_EQ(heard.front().id, 0);               // from the frame, not from a control
     EXPECT_EQ(GetScrollPos(window, SB_VERT), 0);  // the window moves it, not the bar
     EXPECT_EQ(SetScrollPos(window, SB_VERT, 9, TRUE), 0);
     EXPECT_EQ(GetScrollPos(window, SB_VERT), 6);  // the last page starts at 6
@@ -106,7 +106,8 @@ TEST_F(ControlsTest, DatePickerChangesByKeysAndCalendarAndReports) {
     SYSTEMTIME st{2026, 1, 0, 31, 17, 45, 0, 0};
     ASSERT_TRUE(SendMessage(picker, DTM_SETSYSTEMTIME, GDT_VALID, reinterpret_cast<LPARAM>(&st)));
     SYSTEMTIME got{};
-    ASSERT_EQ(SendMessage(picker, DTM_GETSYSTEMTIME, 0, reinterpret_cast<LPARAM>(&got)), static_cast<LRESULT>(GDT_VALID));
+    ASSERT_EQ(SendMessage(picker, DTM_GETSYSTEMTIME, 0, reinterpret_cast<LPARAM>(&got)),
+              static_cast<LRESULT>(GDT_VALID));
     EXPECT_EQ(got.wDay, 31);
     EXPECT_EQ(got.wDayOfWeek, 6);  // a Saturday
     EXPECT_EQ(got.wHour, 17);      // the time of day is kept

@@ -37,24 +37,30 @@ bool OnPath(const std::string& tool) {
 pid_t Spawn(const std::vector<std::string>& args, const std::vector<std::string>& extraEnv,
             const posix_spawn_file_actions_t* actions = nullptr) {
     std::vector<char*> argv;
-    for (const auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+    for (const auto& a : args)
+        argv.push_back(const_cast<char*>(a.c_str()));
     argv.push_back(nullptr);
     std::vector<std::string> envStore(extraEnv);
-    for (char** e = environ; *e; ++e) envStore.emplace_back(*e);
+    for (char** e = environ; *e; ++e)
+        envStore.emplace_back(*e);
     std::vector<char*> envp;
-    for (auto& e : envStore) envp.push_back(e.data());
+    for (auto& e : envStore)
+        envp.push_back(e.data());
     envp.push_back(nullptr);
     pid_t pid = -1;
-    if (posix_spawnp(&pid, argv[0], actions, nullptr, argv.data(), envp.data()) != 0) return -1;
+    if (posix_spawnp(&pid, argv[0], actions, nullptr, argv.data(), envp.data()) != 0)
+        return -1;
     return pid;
 }
 
 std::string Shell(const std::string& command) {
     std::string out;
     FILE* p = popen(command.c_str(), "r");
-    if (!p) return out;
+    if (!p)
+        return out;
     char buf[256];
-    while (fgets(buf, sizeof buf, p)) out += buf;
+    while (fgets(buf, sizeof buf, p))
+        out += buf;
     pclose(p);
     return out;
 }
@@ -64,7 +70,8 @@ template <class F>
 bool WaitFor(F done, double seconds) {
     auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
     while (std::chrono::steady_clock::now() < end) {
-        if (done()) return true;
+        if (done())
+            return true;
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
     }
     return done();
@@ -96,7 +103,8 @@ bool SendCloseRequest(const std::string& display, unsigned long window) {
     };
     constexpr int kClientMessage = 33;
     void* x11 = dlopen("libX11.so.6", RTLD_NOW);
-    if (!x11) return false;
+    if (!x11)
+        return false;
     auto open = reinterpret_cast<void* (*)(const char*)>(dlsym(x11, "XOpenDisplay"));
     auto atom = reinterpret_cast<unsigned long (*)(void*, const char*, int)>(dlsym(x11, "XInternAtom"));
     auto send = reinterpret_cast<int (*)(void*, unsigned long, int, long, Event*)>(dlsym(x11, "XSendEvent"));
@@ -143,9 +151,9 @@ TEST(DisplayXvfb, GalleryTakesAClickAndClosesLikeExit) {
     posix_spawn_file_actions_addclose(&actions, pipeFds[0]);
     posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
     Child xvfb;
-    xvfb.pid = Spawn({"Xvfb", "-displayfd", std::to_string(pipeFds[1]), "-screen", "0", "1024x768x24", "-nolisten",
-                      "tcp"},
-                     {}, &actions);
+    xvfb.pid = Spawn(
+        {"Xvfb", "-displayfd", std::to_string(pipeFds[1]), "-screen", "0", "1024x768x24", "-nolisten", "tcp"},
+        {}, &actions);
     posix_spawn_file_actions_destroy(&actions);
     close(pipeFds[1]);
     ASSERT_GT(xvfb.pid, 0);
@@ -153,7 +161,8 @@ TEST(DisplayXvfb, GalleryTakesAClickAndClosesLikeExit) {
     pollfd pfd{pipeFds[0], POLLIN, 0};
     while (poll(&pfd, 1, 10000) > 0) {
         char c;
-        if (read(pipeFds[0], &c, 1) != 1 || c == '\n') break;
+        if (read(pipeFds[0], &c, 1) != 1 || c == '\n')
+            break;
         number += c;
     }
     close(pipeFds[0]);
@@ -170,10 +179,13 @@ TEST(DisplayXvfb, GalleryTakesAClickAndClosesLikeExit) {
     ASSERT_GT(app.pid, 0);
 
     std::string window;
-    ASSERT_TRUE(WaitFor([&] {
-        window = Shell(env + "xdotool search --onlyvisible --name '^Orbelline$' 2>/dev/null");
-        return !window.empty();
-    }, 20)) << "no window appeared";
+    ASSERT_TRUE(WaitFor(
+        [&] {
+            window = Shell(env + "xdotool search --onlyvisible --name '^Orbelline$' 2>/dev/null");
+            return !window.empty();
+        },
+        20))
+        << "no window appeared";
     window = window.substr(0, window.find('\n'));
     std::string geometry = Shell(env + "xdotool getwindowgeometry --shell " + window);
     int width = std::atoi(geometry.substr(geometry.find("WIDTH=") + 6).c_str());
@@ -199,14 +211,17 @@ TEST(DisplayXvfb, GalleryTakesAClickAndClosesLikeExit) {
     int bx = LOWORD(static_cast<DWORD>(base)), by = HIWORD(static_cast<DWORD>(base));
     int x = (92 + 20) * bx / 4;
     int y = 26 + (120 + 7) * by / 8;
-    Shell(env + "xdotool mousemove --window " + window + " " + std::to_string(static_cast<int>(x * scale)) + " " +
-        std::to_string(static_cast<int>(y * scale)) + " click 1");
+    Shell(env + "xdotool mousemove --window " + window + " " + std::to_string(static_cast<int>(x * scale)) +
+          " " + std::to_string(static_cast<int>(y * scale)) + " click 1");
     std::string after;
-    EXPECT_TRUE(WaitFor([&] {
-        static int n = 2;
-        after = shot(n++);
-        return after != before;
-    }, 10)) << "the click changed nothing on the screen";
+    EXPECT_TRUE(WaitFor(
+        [&] {
+            static int n = 2;
+            after = shot(n++);
+            return after != before;
+        },
+        10))
+        << "the click changed nothing on the screen";
 
     // Closing the window ends the program, with exit code 0.
     ASSERT_TRUE(SendCloseRequest(display, std::stoul(window)));

@@ -32,7 +32,8 @@ struct Canvas {
     int Count(COLORREF c, int w, int h) const {
         int n = 0;
         for (int y = 0; y < h; ++y)
-            for (int x = 0; x < w; ++x) n += At(x, y) == c;
+            for (int x = 0; x < w; ++x)
+                n += At(x, y) == c;
         return n;
     }
 };
@@ -83,13 +84,7 @@ TEST(GdiDraw, EllipseDotsHaveTheDeviceShape) {
     SelectObject(c.dc, red);
     Ellipse(c.dc, 1, 1, 6, 6);
     const char* expected[] = {
-        ".......",
-        "..###..",
-        ".#rrr#.",
-        ".#rrr#.",
-        ".#rrr#.",
-        "..###..",
-        ".......",
+        ".......", "..###..", ".#rrr#.", ".#rrr#.", ".#rrr#.", "..###..", ".......",
     };
     for (int y = 0; y < 7; ++y)
         for (int x = 0; x < 7; ++x) {
@@ -174,7 +169,8 @@ TEST(GdiDraw, SurfaceDCsMapLogicalOriginAndRespectTheVisibleRegion) {
     FillRect(dc, &r, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
     int white = 0;
     for (int y = 0; y < 20; ++y)
-        for (int x = 0; x < 20; ++x) white += (screen.At(x, y) & 0xFFFFFF) == 0xFFFFFF;
+        for (int x = 0; x < 20; ++x)
+            white += (screen.At(x, y) & 0xFFFFFF) == 0xFFFFFF;
     EXPECT_EQ(white, 10);
     EXPECT_EQ(GetPixel(dc, 0, 0), kWhite);
     EXPECT_EQ(screen.At(3, 4) & 0xFFFFFF, 0xFFFFFFu);
@@ -194,9 +190,11 @@ TEST(GdiDraw, BitBltCopiesAndScrollsWithinOneSurface) {
     EXPECT_EQ(dst.At(4, 3), kRed);
     EXPECT_EQ(dst.Count(kRed, 8, 8), 1);
     // Scrolling down by one row inside the same DC reads before writing.
-    for (int y = 0; y < 8; ++y) SetPixel(dst.dc, 0, y, RGB(y * 10, 0, 0));
+    for (int y = 0; y < 8; ++y)
+        SetPixel(dst.dc, 0, y, RGB(y * 10, 0, 0));
     EXPECT_TRUE(BitBlt(dst.dc, 0, 1, 8, 7, dst.dc, 0, 0, SRCCOPY));
-    for (int y = 1; y < 8; ++y) EXPECT_EQ(dst.At(0, y), RGB((y - 1) * 10, 0, 0));
+    for (int y = 1; y < 8; ++y)
+        EXPECT_EQ(dst.At(0, y), RGB((y - 1) * 10, 0, 0));
     EXPECT_TRUE(PatBlt(dst.dc, 0, 0, 2, 2, BLACKNESS));
     EXPECT_EQ(dst.At(1, 1), kBlack);
 }

@@ -10,7 +10,8 @@
 
 namespace {
 
-const std::vector<int> kExtremes{INT_MIN, INT_MIN + 1, -(1 << 30), -1, 0, 1, 3, 1 << 30, INT_MAX - 1, INT_MAX};
+const std::vector<int> kExtremes{INT_MIN, INT_MIN + 1, -(1 << 30), -1,          0,
+                                 1,       3,           1 << 30,    INT_MAX - 1, INT_MAX};
 
 struct Canvas {
     Canvas() {
@@ -47,7 +48,8 @@ TEST(GdiExtremes, BitmapsOfExtremeSizesAreRefused) {
             info.bmiHeader.biBitCount = 32;
             info.bmiHeader.biCompression = BI_RGB;
             void* bits = nullptr;
-            EXPECT_EQ(CreateDIBSection(a.dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0), nullptr) << v << "x" << w;
+            EXPECT_EQ(CreateDIBSection(a.dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0), nullptr)
+                << v << "x" << w;
             EXPECT_EQ(bits, nullptr);
         }
     }
@@ -136,7 +138,8 @@ TEST(GdiExtremes, FocusRectStartingFarOffKeepsItsDots) {
     // Drawn again, it is gone.
     EXPECT_TRUE(DrawFocusRect(a.dc, &far));
     for (int y = 0; y < 8; ++y)
-        for (int x = 0; x < 8; ++x) EXPECT_EQ(GetPixel(a.dc, x, y), kBlack) << x << "," << y;
+        for (int x = 0; x < 8; ++x)
+            EXPECT_EQ(GetPixel(a.dc, x, y), kBlack) << x << "," << y;
 }
 
 TEST(GdiExtremes, TextAndImageListsAtExtremeCoordinates) {

@@ -26,7 +26,9 @@ struct Sheet {
         DeleteDC(dc);
         DeleteObject(bmp);
     }
-    bool Save(const std::string& name) { return ob::ui::SavePng(bmp, ob::ui::testing::UiDriver::OutputPath(name)); }
+    bool Save(const std::string& name) {
+        return ob::ui::SavePng(bmp, ob::ui::testing::UiDriver::OutputPath(name));
+    }
 };
 
 HFONT Tahoma(int points, bool bold) {
@@ -76,8 +78,8 @@ void TextSheet(int dpi) {
     SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
     RECT wrap{20 * s, y, 220 * s, y + 60 * s};
     FrameRect(dc, &wrap, static_cast<HBRUSH>(GetStockObject(LTGRAY_BRUSH)));
-    DrawText(dc, L"No cities have been chosen yet. Use the City menu to add the home city and others.", -1, &wrap,
-             DT_WORDBREAK | DT_CENTER | DT_NOPREFIX);
+    DrawText(dc, L"No cities have been chosen yet. Use the City menu to add the home city and others.", -1,
+             &wrap, DT_WORDBREAK | DT_CENTER | DT_NOPREFIX);
     y += 62 * s;
     RECT menu{2 * s, y, 238 * s, y + 20 * s};
     DrawText(dc, L"&File   &View   E&xit   A && B", -1, &menu, DT_SINGLELINE);

@@ -174,7 +174,8 @@ TEST(GdiObjects, RegionsCombineAndAnswerQueries) {
     CombineRgn(copy, a, nullptr, RGN_COPY);
     EXPECT_TRUE(EqualRgn(copy, a));
     EXPECT_EQ(ob::ui::RegionRects(a).size(), 1u);
-    for (HRGN h : {a, b, r, copy}) DeleteObject(h);
+    for (HRGN h : {a, b, r, copy})
+        DeleteObject(h);
 }
 
 TEST(GdiObjects, RectangleHelpersTreatEdgesAsExclusive) {

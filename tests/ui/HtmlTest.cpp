@@ -25,7 +25,8 @@ std::string SunPicture() {
     ob::ui::Surface s(24, 24, true);
     for (int y = 0; y < 24; ++y)
         for (int x = 0; x < 24; ++x)
-            if ((x - 12) * (x - 12) + (y - 12) * (y - 12) < 100) s.At(x, y) = 0xFFFF8000u;
+            if ((x - 12) * (x - 12) + (y - 12) * (y - 12) < 100)
+                s.At(x, y) = 0xFFFF8000u;
     ob::ui::SavePng(s, path.string());
     return path.string();
 }
@@ -61,7 +62,8 @@ TEST(Html, BreaksSmallTextAndBlankLinesLayOutAsInBrowsers) {
         int right = 0;
         for (int y = 0; y < 30; ++y)
             for (int x = 0; x < 400; ++x)
-                if (GetPixel(dc, x, y) != RGB(255, 255, 255)) right = std::max(right, x);
+                if (GetPixel(dc, x, y) != RGB(255, 255, 255))
+                    right = std::max(right, x);
         DeleteDC(dc);
         DeleteObject(bmp);
         return right;
@@ -115,12 +117,17 @@ TEST(Html, TablesAndLocalPicturesButNeverTheNetwork) {
 
 // A page much taller than the screen, with bold, small text, a table and a picture.
 std::wstring LongPage(const std::wstring& picture) {
-    std::wstring page = L"<html><head><title>Aberdeen</title></head><body><b>Aberdeen</b>, United Kingdom<br>"
-                        L"<small>57.15 N, 2.10 W - time zone (GMT) Dublin, Edinburgh, Lisbon, London</small><br><br>"
-                        L"<table width=100%><tr><td><img src=\"" + picture + L"\"></td>"
-                        L"<td><b>Monday</b><br>Sunny, 14&deg;C<br><small>Wind 12 km/h</small></td></tr>"
-                        L"<tr><td><img src=\"" + picture + L"\"></td><td><b>Tuesday</b><br>Showers later</td></tr></table>";
-    for (int i = 1; i <= 30; ++i) page += L"Line " + std::to_wstring(i) + L" of the forecast.<br>";
+    std::wstring page =
+        L"<html><head><title>Aberdeen</title></head><body><b>Aberdeen</b>, United Kingdom<br>"
+        L"<small>57.15 N, 2.10 W - time zone (GMT) Dublin, Edinburgh, Lisbon, London</small><br><br>"
+        L"<table width=100%><tr><td><img src=\"" +
+        picture +
+        L"\"></td>"
+        L"<td><b>Monday</b><br>Sunny, 14&deg;C<br><small>Wind 12 km/h</small></td></tr>"
+        L"<tr><td><img src=\"" +
+        picture + L"\"></td><td><b>Tuesday</b><br>Showers later</td></tr></table>";
+    for (int i = 1; i <= 30; ++i)
+        page += L"Line " + std::to_wstring(i) + L" of the forecast.<br>";
     return page + L"</body></html>";
 }
 
@@ -133,8 +140,8 @@ TEST(Html, ControlTakesThePageInPartsPaintsItAndScrolls) {
         RECT work{};
         SystemParametersInfo(SPI_GETWORKAREA, 0, &work, 0);
         const SIZE size{work.right - work.left, work.bottom - work.top};
-        HWND html = CreateWindowEx(0, WC_HTML, L"", WS_POPUP | WS_VISIBLE, work.left, work.top, size.cx, size.cy,
-                                   nullptr, nullptr, nullptr, nullptr);
+        HWND html = CreateWindowEx(0, WC_HTML, L"", WS_POPUP | WS_VISIBLE, work.left, work.top, size.cx,
+                                   size.cy, nullptr, nullptr, nullptr, nullptr);
         ASSERT_NE(html, nullptr);
         const std::string sun = SunPicture();
         const std::wstring page = LongPage(L"file://" + ob::kernel::FromUtf8(sun));
@@ -195,15 +202,18 @@ TEST(Html, PixelLengthsFollowTheDensity) {
               L"<td style=\"width: 34px; margin:3px 0px\">12px</td>");
     EXPECT_EQ(ScaleCssPixels(L"<td style=\"width: 34px; margin:3px 0px\">", 192),
               L"<td style=\"width: 68px; margin:6px 0px\">");
-    EXPECT_EQ(ScaleCssPixels(L"<img src=\"a32px.png\" width=\"32\" height=32 alt='x'><table width=\"100%\" border=1>", 192),
-              L"<img src=\"a32px.png\" width=\"64\" height=64 alt='x'><table width=\"100%\" border=2>");
+    EXPECT_EQ(
+        ScaleCssPixels(
+            L"<img src=\"a32px.png\" width=\"32\" height=32 alt='x'><table width=\"100%\" border=1>", 192),
+        L"<img src=\"a32px.png\" width=\"64\" height=64 alt='x'><table width=\"100%\" border=2>");
     // Text between tags keeps its numbers unless they are CSS lengths.
     EXPECT_EQ(ScaleCssPixels(L"<p>width=32 and #10px, 1.5px</p>", 192), L"<p>width=32 and #10px, 3px</p>");
     ob::ui::SetScreenDpi(192);
     EXPECT_EQ(HeightOf(L"<body style=\"margin:0\"><div style=\"height:10px\"></div></body>"), 20);
     // A picture without a size grows with the density like the lengths do.
     const std::string sun = SunPicture();
-    const std::wstring img = L"<body style=\"margin:0\"><img src=\"file://" + ob::kernel::FromUtf8(sun) + L"\"></body>";
+    const std::wstring img =
+        L"<body style=\"margin:0\"><img src=\"file://" + ob::kernel::FromUtf8(sun) + L"\"></body>";
     EXPECT_GE(HeightOf(img), 48);
     ob::ui::SetScreenDpi(96);
     EXPECT_EQ(HeightOf(L"<body style=\"margin:0\"><div style=\"height:10px\"></div></body>"), 10);

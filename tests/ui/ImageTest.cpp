@@ -110,7 +110,8 @@ TEST(Image, BrokenPicturesYieldNoBitmap) {
     // Truncated: libjpeg would only warn and pad the picture; we refuse it.
     EXPECT_EQ(ob::ui::DecodeImage(jpeg.data(), jpeg.size() / 2), nullptr);
     auto corrupt = jpeg;
-    for (std::size_t i = 200; i < corrupt.size() - 2; i += 7) corrupt[i] ^= 0x5A;
+    for (std::size_t i = 200; i < corrupt.size() - 2; i += 7)
+        corrupt[i] ^= 0x5A;
     HBITMAP c = ob::ui::DecodeImage(corrupt.data(), corrupt.size());
     DeleteObject(c);  // either refused or decoded; never a crash
     const char text[] = "this is not a picture at all";
@@ -200,7 +201,7 @@ TEST(Image, BmpReadsTrueColourAndPalettedRowsInOrder) {
     std::memcpy(&p[22], &negative, 4);
     p[26] = 1;
     p[28] = 8;
-    p[46] = 2;  // colours used
+    p[46] = 2;                                                    // colours used
     const std::uint8_t palette[] = {255, 0, 255, 0, 0, 0, 0, 0};  // magenta, black
     std::memcpy(p.data() + 54, palette, sizeof palette);
     p[62] = 0;

@@ -22,7 +22,8 @@ POINT g_gesturePoint{};
 DWORD g_gestureResult = 0;
 
 LRESULT FrameProc(HWND h, UINT m, WPARAM w, LPARAM l) {
-    if (m == WM_COMMAND && g_log) g_log->push_back("command " + std::to_string(LOWORD(w)));
+    if (m == WM_COMMAND && g_log)
+        g_log->push_back("command " + std::to_string(LOWORD(w)));
     if (m == WM_INITMENUPOPUP && g_log) {
         g_log->push_back("initmenupopup " + std::to_string(LOWORD(static_cast<DWORD>(l))));
         CheckMenuItem(reinterpret_cast<HMENU>(w), 40028, MF_BYCOMMAND | MF_CHECKED);
@@ -42,13 +43,15 @@ LRESULT ListProc(HWND h, UINT m, WPARAM w, LPARAM l) {
         g_gestureResult = SHRecognizeGesture(&rg);
         return 0;
     }
-    if (m == WM_LBUTTONUP && g_log) g_log->push_back("list up");
+    if (m == WM_LBUTTONUP && g_log)
+        g_log->push_back("list up");
     return DefWindowProc(h, m, w, l);
 }
 
 LRESULT DoneDlgProc(HWND h, UINT m, WPARAM w, LPARAM) {
     if (m == WM_INITDIALOG) {
-        SHINITDLGINFO info{SHIDIM_FLAGS, h, SHIDIF_DONEBUTTON | SHIDIF_SIZEDLGFULLSCREEN | SHIDIF_SIPDOWN | SHIDIF_EMPTYMENU};
+        SHINITDLGINFO info{SHIDIM_FLAGS, h,
+                           SHIDIF_DONEBUTTON | SHIDIF_SIZEDLGFULLSCREEN | SHIDIF_SIPDOWN | SHIDIF_EMPTYMENU};
         EXPECT_EQ(info.dwFlags, 45u);
         EXPECT_TRUE(SHInitDialog(&info));
         SetWindowText(h, L"Options");
@@ -78,8 +81,14 @@ protected:
         ob::ui::RegisterString(104, L"View");
         ob::ui::MenuResource menu;
         menu.items = {
-            {L"File", 0, 0, {{L"About Orbelline...", 40003, 0, {}}, {L"", 0, MF_SEPARATOR, {}}, {L"Exit", 40007, 0, {}}}},
-            {L"View", 0, 0, {{L"World Map", 40027, 0, {}}, {L"Time Planner", 40028, 0, {}}, {L"Weather", 40032, 0, {}}}},
+            {L"File",
+             0,
+             0,
+             {{L"About Orbelline...", 40003, 0, {}}, {L"", 0, MF_SEPARATOR, {}}, {L"Exit", 40007, 0, {}}}},
+            {L"View",
+             0,
+             0,
+             {{L"World Map", 40027, 0, {}}, {L"Time Planner", 40028, 0, {}}, {L"Weather", 40032, 0, {}}}},
         };
         ob::ui::RegisterMenu(103, menu);
         ob::ui::RegisterMenuBar(103, {103, {{40004, 40006, 0, L""}, {40008, 104, 1, L""}}});
@@ -95,14 +104,16 @@ protected:
         ob::ui::ClearResources();
     }
     HWND MakeFrame() {
-        HWND f = CreateWindowEx(0, L"Frame", L"Orbelline", WS_VISIBLE, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
-                                CW_USEDEFAULT, nullptr, nullptr, nullptr, nullptr);
+        HWND f = CreateWindowEx(0, L"Frame", L"Orbelline", WS_VISIBLE, CW_USEDEFAULT, CW_USEDEFAULT,
+                                CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, nullptr, nullptr);
         SHMENUBARINFO mb{sizeof(SHMENUBARINFO), f, 0, 103, nullptr, 0, 0, nullptr, 0};
         EXPECT_TRUE(SHCreateMenuBar(&mb));
         bar = mb.hwndMB;
         return f;
     }
-    std::string Shot(const std::string& name) { return UiDriver::OutputPath(name + "_" + GetParam() + ".png"); }
+    std::string Shot(const std::string& name) {
+        return UiDriver::OutputPath(name + "_" + GetParam() + ".png");
+    }
     UiDriver ui{GetParam()};
     std::vector<std::string> log;
     HWND bar = nullptr;
@@ -118,8 +129,8 @@ TEST_P(Shell, MenuBarDropDownsCommandsAndTheWorkArea) {
     int w = GetSystemMetrics(SM_CXSCREEN), h = GetSystemMetrics(SM_CYSCREEN);
     EXPECT_EQ(br.bottom, h);
     EXPECT_EQ(br.right, w);
-    EXPECT_EQ(fr.top, work.top);       // a default frame starts below the navigation bar
-    EXPECT_EQ(work.bottom, br.top);    // and the work area ends at the menu bar
+    EXPECT_EQ(fr.top, work.top);     // a default frame starts below the navigation bar
+    EXPECT_EQ(work.bottom, br.top);  // and the work area ends at the menu bar
     EXPECT_EQ(reinterpret_cast<HMENU>(SendMessage(bar, SHCMBM_GETSUBMENU, 0, 40008)) != nullptr, true);
     ui.RunUntilIdle();
     // Tap "View": the frame hears WM_INITMENUPOPUP for popup 1, then a tap on
@@ -141,7 +152,9 @@ TEST_P(Shell, MenuBarDropDownsCommandsAndTheWorkArea) {
     std::vector<std::string> expected{"initmenupopup 1", "command 40032"};
     EXPECT_EQ(log, expected);
     EXPECT_NE(GetMenuState(reinterpret_cast<HMENU>(SendMessage(bar, SHCMBM_GETSUBMENU, 0, 40008)), 40028,
-                           MF_BYCOMMAND) & MF_CHECKED, 0u);
+                           MF_BYCOMMAND) &
+                  MF_CHECKED,
+              0u);
     // The input panel calls do nothing and never fail.
     SHACTIVATEINFO sai{sizeof(SHACTIVATEINFO), nullptr, 0, 0, 0, 0};
     EXPECT_TRUE(SHHandleWMActivate(frame, 0, 0, &sai, 0));
@@ -213,15 +226,18 @@ TEST_P(Shell, WaitCursorShowsOverTheScreen) {
     ui.RunUntilIdle();
     int cx = GetSystemMetrics(SM_CXSCREEN) / 2, cy = GetSystemMetrics(SM_CYSCREEN) / 2;
     std::vector<COLORREF> before;
-    for (int dx = -20; dx <= 20; dx += 4) before.push_back(ui.Pixel(cx + ob::ui::Scale(dx / 2), cy));
+    for (int dx = -20; dx <= 20; dx += 4)
+        before.push_back(ui.Pixel(cx + ob::ui::Scale(dx / 2), cy));
     HCURSOR old = SetCursor(LoadCursor(nullptr, IDC_WAIT));
     ui.Screenshot(Shot("wait_cursor"));
     std::vector<COLORREF> during;
-    for (int dx = -20; dx <= 20; dx += 4) during.push_back(ob::ui::ScreenPixel(cx + ob::ui::Scale(dx / 2), cy));
+    for (int dx = -20; dx <= 20; dx += 4)
+        during.push_back(ob::ui::ScreenPixel(cx + ob::ui::Scale(dx / 2), cy));
     EXPECT_NE(before, during);
     SetCursor(old);
     std::vector<COLORREF> after;
-    for (int dx = -20; dx <= 20; dx += 4) after.push_back(ui.Pixel(cx + ob::ui::Scale(dx / 2), cy));
+    for (int dx = -20; dx <= 20; dx += 4)
+        after.push_back(ui.Pixel(cx + ob::ui::Scale(dx / 2), cy));
     EXPECT_EQ(before, after);
 }
 
@@ -238,13 +254,14 @@ TEST(ShellTitle, NavigationBarFollowsTheActiveWindowsTitle) {
     wc.lpszClassName = L"Titled";
     wc.hbrBackground = GetSysColorBrush(COLOR_WINDOW);
     RegisterClass(&wc);
-    HWND a = CreateWindowEx(0, L"Titled", L"Orbelline", WS_VISIBLE, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
-                            CW_USEDEFAULT, nullptr, nullptr, nullptr, nullptr);
+    HWND a = CreateWindowEx(0, L"Titled", L"Orbelline", WS_VISIBLE, CW_USEDEFAULT, CW_USEDEFAULT,
+                            CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, nullptr, nullptr);
     ui.RunUntilIdle();
     auto bar = [&] {
         std::vector<COLORREF> px;
         for (int x = 30; x < 200; x += 2)
-            for (int y = 6; y < 20; y += 2) px.push_back(ui.Pixel(x, y));
+            for (int y = 6; y < 20; y += 2)
+                px.push_back(ui.Pixel(x, y));
         return px;
     };
     auto first = bar();
@@ -252,8 +269,8 @@ TEST(ShellTitle, NavigationBarFollowsTheActiveWindowsTitle) {
     auto renamed = bar();
     EXPECT_NE(first, renamed);
     // Another window's title only shows once that window is active.
-    HWND b = CreateWindowEx(0, L"Titled", L"Orbelline", WS_VISIBLE, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
-                            CW_USEDEFAULT, nullptr, nullptr, nullptr, nullptr);
+    HWND b = CreateWindowEx(0, L"Titled", L"Orbelline", WS_VISIBLE, CW_USEDEFAULT, CW_USEDEFAULT,
+                            CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, nullptr, nullptr);
     EXPECT_EQ(bar(), first);
     SetWindowText(a, L"Weather");  // inactive now: the bar keeps b's title
     EXPECT_EQ(bar(), first);
@@ -267,8 +284,10 @@ TEST(ShellGesture, ReturnsTheCommandWithoutNotifyingAndTimersRunInsideModalLoops
     static int notifies = 0;
     WNDCLASS wc{};
     wc.lpfnWndProc = [](HWND h, UINT m, WPARAM w, LPARAM l) -> LRESULT {
-        if (m == WM_TIMER) ++ticks;
-        if (m == WM_NOTIFY) ++notifies;
+        if (m == WM_TIMER)
+            ++ticks;
+        if (m == WM_NOTIFY)
+            ++notifies;
         return DefWindowProc(h, m, w, l);
     };
     wc.lpszClassName = L"Host";
@@ -276,8 +295,8 @@ TEST(ShellGesture, ReturnsTheCommandWithoutNotifyingAndTimersRunInsideModalLoops
     RegisterClass(&wc);
     HWND host = CreateWindowEx(0, L"Host", L"Host", WS_VISIBLE, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
                                CW_USEDEFAULT, nullptr, nullptr, nullptr, nullptr);
-    HWND child = CreateWindowEx(0, L"Host", L"", WS_CHILD | WS_VISIBLE, 0, 0, 100, 100, host, nullptr, nullptr,
-                                nullptr);
+    HWND child = CreateWindowEx(0, L"Host", L"", WS_CHILD | WS_VISIBLE, 0, 0, 100, 100, host, nullptr,
+                                nullptr, nullptr);
     ui.RunUntilIdle();
     ui.PenDown(POINT{50, 80});
     ui.RunUntilIdle();

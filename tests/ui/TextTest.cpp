@@ -26,7 +26,8 @@ struct TextCanvas {
     HBITMAP bmp;
     HFONT font;
     int w, h;
-    TextCanvas(int dpi, int points, bool bold = false, int width = 200, int height = 60) : w(width), h(height) {
+    TextCanvas(int dpi, int points, bool bold = false, int width = 200, int height = 60)
+        : w(width), h(height) {
         ob::ui::SetScreenDpi(dpi);
         dc = CreateCompatibleDC(nullptr);
         bmp = CreateCompatibleBitmap(dc, w, h);
@@ -62,7 +63,8 @@ struct TextCanvas {
     std::set<COLORREF> Colours() const {
         std::set<COLORREF> c;
         for (int y = 0; y < h; ++y)
-            for (int x = 0; x < w; ++x) c.insert(GetPixel(dc, x, y));
+            for (int x = 0; x < w; ++x)
+                c.insert(GetPixel(dc, x, y));
         return c;
     }
 };
@@ -74,7 +76,8 @@ SIZE Extent(HDC dc, const wchar_t* s) {
 }
 
 TEST(Text, EightPointMetricsAndExtentsAtBothDensities) {
-    if (ob::ui::TahomaPath(false).empty()) GTEST_SKIP() << "fonts-wine is not installed";
+    if (ob::ui::TahomaPath(false).empty())
+        GTEST_SKIP() << "fonts-wine is not installed";
     SIZE lo, hi;
     TEXTMETRIC tmLo{}, tmHi{};
     {
@@ -204,7 +207,8 @@ TEST(Text, PrefixesUnderlineUnlessTurnedOff) {
     TEXTMETRIC tm;
     GetTextMetrics(c.dc, &tm);
     bool underline = false;
-    for (int y = tm.tmAscent; y < tm.tmHeight; ++y) underline |= GetPixel(c.dc, 1, y) == RGB(0, 0, 0);
+    for (int y = tm.tmAscent; y < tm.tmHeight; ++y)
+        underline |= GetPixel(c.dc, 1, y) == RGB(0, 0, 0);
     EXPECT_TRUE(underline);
 }
 

@@ -32,10 +32,13 @@ LRESULT FieldProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
 }
 
 LRESULT DlgProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-    if (g_dlg) return g_dlg(hwnd, msg, wp, lp);
-    if (msg == WM_INITDIALOG) return TRUE;
+    if (g_dlg)
+        return g_dlg(hwnd, msg, wp, lp);
+    if (msg == WM_INITDIALOG)
+        return TRUE;
     if (msg == WM_COMMAND && (LOWORD(wp) == IDOK || LOWORD(wp) == IDCANCEL)) {
-        if (g_log) g_log->push_back("end " + std::to_string(LOWORD(wp)));
+        if (g_log)
+            g_log->push_back("end " + std::to_string(LOWORD(wp)));
         EndDialog(hwnd, LOWORD(wp));
         return TRUE;
     }
@@ -70,8 +73,11 @@ protected:
         ASSERT_NE(RegisterClass(&wc), 0);
         wc.lpfnWndProc = [](HWND h, UINT m, WPARAM w, LPARAM l) -> LRESULT {
             if (g_log) {
-                if (m == WM_INITMENUPOPUP) g_log->push_back("initmenupopup " + std::to_string(HIWORD(static_cast<DWORD>(l))) + " " + std::to_string(LOWORD(static_cast<DWORD>(l))));
-                if (m == WM_COMMAND) g_log->push_back("command " + std::to_string(LOWORD(w)));
+                if (m == WM_INITMENUPOPUP)
+                    g_log->push_back("initmenupopup " + std::to_string(HIWORD(static_cast<DWORD>(l))) + " " +
+                                     std::to_string(LOWORD(static_cast<DWORD>(l))));
+                if (m == WM_COMMAND)
+                    g_log->push_back("command " + std::to_string(LOWORD(w)));
             }
             if (m == WM_INITMENUPOPUP) {  // the owner sets the state as the menu opens
                 CheckMenuItem(reinterpret_cast<HMENU>(w), 11, MF_BYCOMMAND | MF_CHECKED);
@@ -85,8 +91,13 @@ protected:
         ob::ui::ClearResources();
         ob::ui::RegisterDialog(200, SampleDialog());
         ob::ui::MenuResource menu;
-        menu.items = {{L"&File", 0, 0, {{L"First", 11, 0, {}}, {L"Grey", 12, 0, {}}, {L"", 0, MF_SEPARATOR, {}},
-                                          {L"Last", 13, 0, {}}}}};
+        menu.items = {{L"&File",
+                       0,
+                       0,
+                       {{L"First", 11, 0, {}},
+                        {L"Grey", 12, 0, {}},
+                        {L"", 0, MF_SEPARATOR, {}},
+                        {L"Last", 13, 0, {}}}}};
         ob::ui::RegisterMenu(300, menu);
         owner = CreateWindowEx(0, L"Owner", L"Owner", WS_VISIBLE, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
                                CW_USEDEFAULT, nullptr, nullptr, nullptr, nullptr);
@@ -117,7 +128,8 @@ TEST_F(WinDialogMenu, ModalDialogLayoutNavigationAndResult) {
     });
     ui.WhenIdle([&] {
         focusOrder.push_back(GetDlgCtrlID(GetFocus()));
-        ob::ui::InjectKey(VK_DOWN, true);  // 102 -> wraps within 101..103 (103 has no tab stop but is in the group)
+        ob::ui::InjectKey(VK_DOWN,
+                          true);  // 102 -> wraps within 101..103 (103 has no tab stop but is in the group)
         ob::ui::InjectKey(VK_DOWN, false);
     });
     ui.WhenIdle([&] {
@@ -298,7 +310,8 @@ TEST_F(WinDialogMenu, MessageBoxAnswersAndRestoresItsOwner) {
         ob::ui::InjectKey(VK_RETURN, true);
         ob::ui::InjectKey(VK_RETURN, false);
     });
-    EXPECT_EQ(MessageBox(owner, L"Remove Amsterdam from your list of cities?", L"Orbelline", MB_YESNO | MB_ICONQUESTION),
+    EXPECT_EQ(MessageBox(owner, L"Remove Amsterdam from your list of cities?", L"Orbelline",
+                         MB_YESNO | MB_ICONQUESTION),
               IDNO);
     EXPECT_TRUE(IsWindowEnabled(owner));
     EXPECT_EQ(GetActiveWindow(), owner);

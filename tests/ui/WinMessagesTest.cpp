@@ -28,18 +28,22 @@ std::string Name(HWND hwnd) {
     wchar_t buf[64] = {};
     GetWindowText(hwnd, buf, 64);
     std::string s;
-    for (wchar_t* p = buf; *p; ++p) s += static_cast<char>(*p);
+    for (wchar_t* p = buf; *p; ++p)
+        s += static_cast<char>(*p);
     return s;
 }
 
 LRESULT CALLBACK_Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     LRESULT r = 0;
-    if (g_hook && g_hook(hwnd, msg, wp, lp, r)) return r;
+    if (g_hook && g_hook(hwnd, msg, wp, lp, r))
+        return r;
     if (g_log) {
         switch (msg) {
         case WM_NCCREATE: g_log->Add("nccreate"); break;
         case WM_CREATE: g_log->Add("create " + Name(hwnd)); break;
-        case WM_SIZE: g_log->Add("size " + std::to_string(LOWORD(lp)) + "x" + std::to_string(HIWORD(lp))); break;
+        case WM_SIZE:
+            g_log->Add("size " + std::to_string(LOWORD(lp)) + "x" + std::to_string(HIWORD(lp)));
+            break;
         case WM_DESTROY: g_log->Add("destroy " + Name(hwnd)); break;
         case WM_NCDESTROY: g_log->Add("ncdestroy " + Name(hwnd)); break;
         case WM_TIMER: g_log->Add("timer " + std::to_string(wp)); break;
@@ -90,9 +94,11 @@ TEST_F(WinMessages, CreationAndDestructionOrder) {
 }
 
 TEST_F(WinMessages, RefusedCreationAndUnknownClass) {
-    EXPECT_EQ(CreateWindowEx(0, L"NoSuchClass", L"x", 0, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr), nullptr);
+    EXPECT_EQ(CreateWindowEx(0, L"NoSuchClass", L"x", 0, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr),
+              nullptr);
     g_hook = [](HWND, UINT msg, WPARAM, LPARAM, LRESULT& r) {
-        if (msg != WM_CREATE) return false;
+        if (msg != WM_CREATE)
+            return false;
         r = -1;
         return true;
     };
@@ -113,7 +119,8 @@ TEST_F(WinMessages, SentMessagesRunBeforePostedAndNest) {
     log.lines.clear();
     int depth = 0, maxDepth = 0;
     g_hook = [&](HWND hwnd, UINT msg, WPARAM wp, LPARAM, LRESULT& r) {
-        if (msg != WM_USER) return false;
+        if (msg != WM_USER)
+            return false;
         ++depth;
         maxDepth = std::max(maxDepth, depth);
         log.Add(Name(hwnd) + " " + std::to_string(wp));
@@ -241,7 +248,8 @@ TEST_F(WinMessages, BadHandlesFailQuietly) {
         EXPECT_EQ(SetFocus(h), nullptr);
         EXPECT_EQ(GetDlgItem(h, 1), nullptr);
         EXPECT_EQ(BeginPaint(h, nullptr), nullptr);
-        EXPECT_EQ(CreateWindowEx(0, L"TestWindow", L"c", WS_CHILD, 0, 0, 1, 1, h, nullptr, nullptr, nullptr), nullptr);
+        EXPECT_EQ(CreateWindowEx(0, L"TestWindow", L"c", WS_CHILD, 0, 0, 1, 1, h, nullptr, nullptr, nullptr),
+                  nullptr);
     }
     wchar_t buf[8] = L"junk";
     EXPECT_EQ(GetWindowText(bogus, buf, 8), 0);
@@ -260,9 +268,10 @@ TEST_F(WinMessages, TextAndLongs) {
     // Taking a window over through its procedure slot.
     static WNDPROC previous = nullptr;
     static int seen = 0;
-    previous = reinterpret_cast<WNDPROC>(SetWindowLongPtr(a, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(
-        +[](HWND h, UINT m, WPARAM w, LPARAM l) -> LRESULT {
-            if (m == WM_USER) ++seen;
+    previous = reinterpret_cast<WNDPROC>(SetWindowLongPtr(
+        a, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(+[](HWND h, UINT m, WPARAM w, LPARAM l) -> LRESULT {
+            if (m == WM_USER)
+                ++seen;
             return CallWindowProc(previous, h, m, w, l);
         })));
     SendMessage(a, WM_USER, 9, 0);

@@ -27,17 +27,20 @@ std::string Text(HWND h) {
     wchar_t b[32] = {};
     GetWindowText(h, b, 32);
     std::string s;
-    for (wchar_t* p = b; *p; ++p) s += static_cast<char>(*p);
+    for (wchar_t* p = b; *p; ++p)
+        s += static_cast<char>(*p);
     return s;
 }
 
 LRESULT Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-    if (g_extra && g_extra(hwnd, msg, wp, lp)) return 0;
+    if (g_extra && g_extra(hwnd, msg, wp, lp))
+        return 0;
     switch (msg) {
     case WM_PAINT: {
         PAINTSTRUCT ps;
         HDC dc = BeginPaint(hwnd, &ps);
-        if (g_paints) g_paints->push_back({hwnd, ps.rcPaint, ps.fErase});
+        if (g_paints)
+            g_paints->push_back({hwnd, ps.rcPaint, ps.fErase});
         // Fill with the colour kept in the user data, so pixels can be checked.
         HBRUSH b = CreateSolidBrush(static_cast<COLORREF>(GetWindowLongPtr(hwnd, GWLP_USERDATA)));
         FillRect(dc, &ps.rcPaint, b);
@@ -49,24 +52,32 @@ LRESULT Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     case WM_LBUTTONUP:
     case WM_MOUSEMOVE:
         if (g_events)
-            g_events->push_back(Text(hwnd) + (msg == WM_LBUTTONDOWN ? " down " : msg == WM_LBUTTONUP ? " up " : " move ") +
+            g_events->push_back(Text(hwnd) +
+                                (msg == WM_LBUTTONDOWN ? " down "
+                                 : msg == WM_LBUTTONUP ? " up "
+                                                       : " move ") +
                                 std::to_string(GET_X_LPARAM(lp)) + "," + std::to_string(GET_Y_LPARAM(lp)));
         return 0;
     case WM_SETFOCUS:
-        if (g_events) g_events->push_back("setfocus " + Text(hwnd) + " from " + Text(reinterpret_cast<HWND>(wp)));
+        if (g_events)
+            g_events->push_back("setfocus " + Text(hwnd) + " from " + Text(reinterpret_cast<HWND>(wp)));
         return 0;
     case WM_KILLFOCUS:
-        if (g_events) g_events->push_back("killfocus " + Text(hwnd) + " to " + Text(reinterpret_cast<HWND>(wp)));
+        if (g_events)
+            g_events->push_back("killfocus " + Text(hwnd) + " to " + Text(reinterpret_cast<HWND>(wp)));
         return 0;
     case WM_ACTIVATE:
-        if (g_events) g_events->push_back("activate " + Text(hwnd) + " " + std::to_string(LOWORD(wp)));
+        if (g_events)
+            g_events->push_back("activate " + Text(hwnd) + " " + std::to_string(LOWORD(wp)));
         return DefWindowProc(hwnd, msg, wp, lp);
     case WM_CAPTURECHANGED:
-        if (g_events) g_events->push_back("capturechanged " + Text(hwnd));
+        if (g_events)
+            g_events->push_back("capturechanged " + Text(hwnd));
         return 0;
     case WM_KEYDOWN:
     case WM_CHAR:
-        if (g_events) g_events->push_back(Text(hwnd) + (msg == WM_KEYDOWN ? " key " : " char ") + std::to_string(wp));
+        if (g_events)
+            g_events->push_back(Text(hwnd) + (msg == WM_KEYDOWN ? " key " : " char ") + std::to_string(wp));
         return 0;
     default: return DefWindowProc(hwnd, msg, wp, lp);
     }
@@ -88,7 +99,8 @@ protected:
         g_events = nullptr;
         g_extra = nullptr;
     }
-    HWND Make(const wchar_t* name, RECT r, COLORREF colour, HWND parent = nullptr, int id = 0, DWORD style = WS_VISIBLE) {
+    HWND Make(const wchar_t* name, RECT r, COLORREF colour, HWND parent = nullptr, int id = 0,
+              DWORD style = WS_VISIBLE) {
         HWND h = CreateWindowEx(0, L"Painter", name, style | (parent ? WS_CHILD : WS_POPUP), r.left, r.top,
                                 r.right - r.left, r.bottom - r.top, parent,
                                 reinterpret_cast<HMENU>(static_cast<std::uintptr_t>(id)), nullptr, nullptr);
@@ -97,7 +109,8 @@ protected:
     }
     int PaintsOf(HWND h) const {
         int n = 0;
-        for (const auto& p : paints) n += p.hwnd == h;
+        for (const auto& p : paints)
+            n += p.hwnd == h;
         return n;
     }
     UiDriver ui;
@@ -144,8 +157,8 @@ TEST_F(WinPaintInput, ParentsPaintBeforeChildrenAndNeverOverThem) {
     ASSERT_GE(paints.size(), 2u);
     EXPECT_EQ(paints[0].hwnd, parent);
     EXPECT_EQ(paints[1].hwnd, child);
-    EXPECT_EQ(ui.Pixel(50, 90), RGB(0, 255, 0));   // the child
-    EXPECT_EQ(ui.Pixel(150, 150), RGB(0, 0, 255)); // the parent around it
+    EXPECT_EQ(ui.Pixel(50, 90), RGB(0, 255, 0));    // the child
+    EXPECT_EQ(ui.Pixel(150, 150), RGB(0, 0, 255));  // the parent around it
     // Repainting the parent leaves the child's pixels alone and does not repaint it.
     paints.clear();
     SetWindowLongPtr(parent, GWLP_USERDATA, RGB(255, 255, 0));
@@ -215,8 +228,10 @@ TEST_F(WinPaintInput, PenGoesToTheWindowUnderItOrTheCapture) {
     EXPECT_EQ(events.back(), "top up 20,110");
     // Capture: the pen stays with the capturing window wherever it goes.
     g_extra = [&](HWND h, UINT m, WPARAM, LPARAM) {
-        if (h == child && m == WM_LBUTTONDOWN) SetCapture(child);
-        if (h == child && m == WM_LBUTTONUP) ReleaseCapture();
+        if (h == child && m == WM_LBUTTONDOWN)
+            SetCapture(child);
+        if (h == child && m == WM_LBUTTONUP)
+            ReleaseCapture();
         return false;
     };
     events.clear();
@@ -242,7 +257,8 @@ TEST_F(WinPaintInput, FocusAndActivationMessages) {
     events.clear();
     EXPECT_EQ(SetFocus(a1), a);
     EXPECT_EQ(SetFocus(a2), a1);
-    std::vector<std::string> expected{"killfocus a to a1", "setfocus a1 from a", "killfocus a1 to a2", "setfocus a2 from a1"};
+    std::vector<std::string> expected{"killfocus a to a1", "setfocus a1 from a", "killfocus a1 to a2",
+                                      "setfocus a2 from a1"};
     EXPECT_EQ(events, expected);
     // Keys go to the focus; TranslateMessage adds the character.
     events.clear();

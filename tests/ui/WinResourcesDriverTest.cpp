@@ -23,11 +23,16 @@ std::vector<std::string>* g_log = nullptr;
 
 LRESULT Proc(HWND h, UINT m, WPARAM w, LPARAM l) {
     if (g_log) {
-        if (m == WM_LBUTTONDBLCLK) g_log->push_back("dblclk");
-        if (m == WM_LBUTTONDOWN) g_log->push_back("down");
-        if (m == WM_USER) g_log->push_back("user " + std::to_string(w));
-        if (m == WM_CLOSE) g_log->push_back("close");
-        if (m == WM_INITMENUPOPUP) g_log->push_back("init " + std::to_string(LOWORD(static_cast<DWORD>(l))));
+        if (m == WM_LBUTTONDBLCLK)
+            g_log->push_back("dblclk");
+        if (m == WM_LBUTTONDOWN)
+            g_log->push_back("down");
+        if (m == WM_USER)
+            g_log->push_back("user " + std::to_string(w));
+        if (m == WM_CLOSE)
+            g_log->push_back("close");
+        if (m == WM_INITMENUPOPUP)
+            g_log->push_back("init " + std::to_string(LOWORD(static_cast<DWORD>(l))));
     }
     return DefWindowProc(h, m, w, l);
 }
@@ -80,9 +85,10 @@ TEST_F(WinMisc, StringsDataAndBitmapsFromTheRegistry) {
     EXPECT_EQ(FindResource(nullptr, L"#201", L"IMAGE"), res);
 
     // A 2x1 24-bit BMP decodes; bytes that are not a picture give no bitmap.
-    std::vector<std::uint8_t> bmp = {'B', 'M', 62, 0, 0, 0, 0, 0, 0, 0, 54, 0, 0, 0, 40, 0, 0, 0, 2, 0, 0, 0, 1, 0,
-                                     0, 0, 1, 0, 24, 0, 0, 0, 0, 0, 8, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,
-                                     0, 0, 0, 0, 0, 0, 255, 255, 255, 255, 0, 0};
+    std::vector<std::uint8_t> bmp = {'B', 'M', 62, 0, 0, 0, 0, 0, 0,   0,   54,  0,   0,  0, 40, 0,
+                                     0,   0,   2,  0, 0, 0, 1, 0, 0,   0,   1,   0,   24, 0, 0,  0,
+                                     0,   0,   8,  0, 0, 0, 0, 0, 0,   0,   0,   0,   0,  0, 0,  0,
+                                     0,   0,   0,  0, 0, 0, 0, 0, 255, 255, 255, 255, 0,  0};
     ob::ui::RegisterBitmap(110, bmp);
     ob::ui::RegisterBitmap(111, {'n', 'o', 't', ' ', 'a', ' ', 'p', 'i', 'c'});
     HBITMAP good = LoadBitmap(nullptr, MAKEINTRESOURCE(110));
@@ -110,7 +116,8 @@ TEST_F(WinMisc, MenusAreEditableAndSubMenusAnnounceThemselves) {
     EXPECT_TRUE(CheckMenuRadioItem(sub, 21, 22, 22, MF_BYCOMMAND));
     EXPECT_NE(GetMenuState(popup, 22, MF_BYCOMMAND) & MF_CHECKED, 0u);
     EXPECT_EQ(GetMenuState(popup, 21, MF_BYCOMMAND) & MF_CHECKED, 0u);
-    MENUITEMINFO mii{sizeof(MENUITEMINFO), MIIM_STATE | MIIM_TYPE, 0, 0, 0, nullptr, nullptr, nullptr, 0, nullptr, 0};
+    MENUITEMINFO mii{
+        sizeof(MENUITEMINFO), MIIM_STATE | MIIM_TYPE, 0, 0, 0, nullptr, nullptr, nullptr, 0, nullptr, 0};
     wchar_t text[16];
     mii.dwTypeData = text;
     mii.cch = 16;
@@ -168,18 +175,22 @@ TEST_F(WinMisc, ZOrderAndDialogResultProtocol) {
     t.style = WS_POPUP;
     t.cx = 80;
     t.cy = 40;
-    HWND dlg = CreateDialogIndirectParam(nullptr, &t, parent, [](HWND h, UINT m, WPARAM w, LPARAM) -> LRESULT {
-        if (m == WM_USER) {
-            SetWindowLongPtr(h, DWLP_MSGRESULT, 1234);
-            return TRUE;
-        }
-        if (m == WM_CTLCOLORDLG) return 77;  // answered straight back
-        if (m == WM_COMMAND && LOWORD(w) == IDCANCEL) {
-            EndDialog(h, 99);
-            return TRUE;
-        }
-        return FALSE;
-    }, 0);
+    HWND dlg = CreateDialogIndirectParam(
+        nullptr, &t, parent,
+        [](HWND h, UINT m, WPARAM w, LPARAM) -> LRESULT {
+            if (m == WM_USER) {
+                SetWindowLongPtr(h, DWLP_MSGRESULT, 1234);
+                return TRUE;
+            }
+            if (m == WM_CTLCOLORDLG)
+                return 77;  // answered straight back
+            if (m == WM_COMMAND && LOWORD(w) == IDCANCEL) {
+                EndDialog(h, 99);
+                return TRUE;
+            }
+            return FALSE;
+        },
+        0);
     ASSERT_NE(dlg, nullptr);
     EXPECT_EQ(SendMessage(dlg, WM_USER, 0, 0), 1234);
     EXPECT_EQ(SendMessage(dlg, WM_CTLCOLORDLG, 0, 0), 77);
@@ -218,14 +229,16 @@ TEST_F(WinMisc, LoopSourcesWakeTheLoop) {
     ASSERT_EQ(pipe(fds), 0);
     ob::ui::AddLoopSource(fds[0], [&] {
         char c;
-        if (read(fds[0], &c, 1) == 1) PostMessage(w, WM_USER, static_cast<WPARAM>(c), 0);
+        if (read(fds[0], &c, 1) == 1)
+            PostMessage(w, WM_USER, static_cast<WPARAM>(c), 0);
     });
     ASSERT_EQ(write(fds[1], "x", 1), 1);
     MSG msg;
     // Nothing is queued: the loop waits, finds the descriptor ready and runs it.
     while (GetMessage(&msg, nullptr, 0, 0)) {
         DispatchMessage(&msg);
-        if (msg.message == WM_USER) break;
+        if (msg.message == WM_USER)
+            break;
     }
     EXPECT_EQ(log.back(), "user 120");
     ob::ui::RemoveLoopSource(fds[0]);
@@ -258,8 +271,8 @@ TEST_F(WinMisc, ScreenModesAndTheDriver) {
     InitCommonControls();
     HWND list = CreateWindowEx(0, WC_LISTBOX, L"", WS_CHILD | WS_VISIBLE, 0, 100, 100, 60, top,
                                reinterpret_cast<HMENU>(7), nullptr, nullptr);
-    HWND check = CreateWindowEx(0, WC_BUTTON, L"Metric", WS_CHILD | WS_VISIBLE | BS_AUTOCHECKBOX, 0, 170, 100, 20,
-                                top, reinterpret_cast<HMENU>(8), nullptr, nullptr);
+    HWND check = CreateWindowEx(0, WC_BUTTON, L"Metric", WS_CHILD | WS_VISIBLE | BS_AUTOCHECKBOX, 0, 170, 100,
+                                20, top, reinterpret_cast<HMENU>(8), nullptr, nullptr);
     ASSERT_TRUE(list && check);
     for (const wchar_t* s : {L"Berlin", L"Bremen", L"Cologne"})
         SendMessage(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(s));

@@ -39,7 +39,8 @@ TEST_F(WatcherTest, ReportsFilesCreatedRewrittenAndRenamedIntoTheFolder) {
     TempFolder elsewhere;
     RecordingSink sink;
     FileSystemWatcher watcher(&sink);
-    ASSERT_TRUE(watcher.Start(ob::kernel::kChangeCreate | ob::kernel::kChangeUpdateItem, data.WPath(), false));
+    ASSERT_TRUE(
+        watcher.Start(ob::kernel::kChangeCreate | ob::kernel::kChangeUpdateItem, data.WPath(), false));
     EXPECT_EQ(m_host.GetWindowCount(), 1);
 
     data.Write("f_1.xml", "<obWeather/>");
@@ -51,9 +52,9 @@ TEST_F(WatcherTest, ReportsFilesCreatedRewrittenAndRenamedIntoTheFolder) {
     PumpUntilQuiet(m_host);
     using P = std::pair<std::uint32_t, std::wstring>;
     EXPECT_EQ(sink.events, (std::vector<P>{{ob::kernel::kChangeCreate, data.WPath("f_1.xml")},
-                                          {ob::kernel::kChangeUpdateItem, data.WPath("f_1.xml")},
-                                          {ob::kernel::kChangeUpdateItem, data.WPath("f_1.xml")},
-                                          {ob::kernel::kChangeCreate, data.WPath("f_2.xml")}}));
+                                           {ob::kernel::kChangeUpdateItem, data.WPath("f_1.xml")},
+                                           {ob::kernel::kChangeUpdateItem, data.WPath("f_1.xml")},
+                                           {ob::kernel::kChangeCreate, data.WPath("f_2.xml")}}));
 
     // Started again while registered: the same window and descriptor, one registration.
     const int fd = m_host.GetLastWindow()->GetWatch().Fd();
@@ -93,7 +94,9 @@ TEST_F(WatcherTest, FailsQuietlyAndIgnoresOtherMessages) {
     auto* block = new ob::kernel::FileChangeNotification;
     block->info.eventId = ob::kernel::kChangeCreate;
     block->info.item1 = L"/x";
-    EXPECT_EQ(window.OnMessage(ob::kernel::kChangeNotifyMessage, 0, reinterpret_cast<std::intptr_t>(block), handled), 0);
+    EXPECT_EQ(window.OnMessage(ob::kernel::kChangeNotifyMessage, 0, reinterpret_cast<std::intptr_t>(block),
+                               handled),
+              0);
     EXPECT_TRUE(handled);
     ASSERT_EQ(sink.events.size(), 1u);
     EXPECT_EQ(sink.events[0].second, L"/x");

@@ -20,13 +20,25 @@ std::wstring ReadText(const std::wstring& path) {
 
 TEST(ReadAllText, DecodesByByteOrderMark) {
     TempFolder dir;
-    EXPECT_EQ(ReadText(dir.Write("le", std::string("\xFF\xFE" "a\0b\0c\0", 8))), L"abc");
+    EXPECT_EQ(ReadText(dir.Write("le", std::string("\xFF\xFE"
+                                                   "a\0b\0c\0",
+                                                   8))),
+              L"abc");
     EXPECT_EQ(ReadText(dir.Write("be", std::string("\xFE\xFF\0a\0b\0c", 8))), L"abc");
     // A surrogate pair becomes one character; the text ends at a NUL unit.
-    EXPECT_EQ(ReadText(dir.Write("pair", std::string("\xFF\xFE\x3D\xD8\x00\xDE" "x\0\0\0y\0", 12))),
+    EXPECT_EQ(ReadText(dir.Write("pair", std::string("\xFF\xFE\x3D\xD8\x00\xDE"
+                                                     "x\0\0\0y\0",
+                                                     12))),
               L"\U0001F600x");
-    EXPECT_EQ(ReadText(dir.Write("odd", std::string("\xFF\xFE" "a\0b", 5))), L"a");  // a half unit is dropped
-    EXPECT_EQ(ReadText(dir.Write("lone", std::string("\xFF\xFE\x00\xD8" "a\0", 6))), L"\xFFFD" L"a");
+    EXPECT_EQ(ReadText(dir.Write("odd", std::string("\xFF\xFE"
+                                                    "a\0b",
+                                                    5))),
+              L"a");  // a half unit is dropped
+    EXPECT_EQ(ReadText(dir.Write("lone", std::string("\xFF\xFE\x00\xD8"
+                                                     "a\0",
+                                                     6))),
+              L"\xFFFD"
+              L"a");
     EXPECT_EQ(ReadText(dir.Write("one", "A")), L"A");  // the byte is read again after the mark test
     EXPECT_EQ(ReadText(dir.Write("empty", "")), L"");
     EXPECT_EQ(ReadText(dir.Write("utf8", "S\xC3\xA3o")), L"S\u00e3o");

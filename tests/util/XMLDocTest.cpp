@@ -21,7 +21,7 @@ TEST(XMLDoc, LoadsTextQueriesAndResets) {
     EXPECT_EQ(XMLDoc::GetNodeText(*doc.GetDocument(), L"a/b"), L"x");
     EXPECT_EQ(XMLDoc::GetNodeText(*doc.GetDocument(), L"a/missing"), L"");
     EXPECT_EQ(XMLDoc::GetNodeText(*doc.GetDocument(), L"a/c"), L"123");  // all descendants
-    EXPECT_EQ(XMLDoc::GetNodeText(*doc.GetDocument(), L"a/[["), L"");   // invalid XPath
+    EXPECT_EQ(XMLDoc::GetNodeText(*doc.GetDocument(), L"a/[["), L"");    // invalid XPath
     EXPECT_EQ(XMLDoc::GetNodeText(pugi::xml_node(), L"a"), L"");
     EXPECT_EQ(XMLDoc::GetNodeText(doc.GetDocument()->first_child()), L"x123");
     EXPECT_EQ(doc.GetXml(), L"<a><b>x</b><c><d>1</d>2<![CDATA[3]]></c></a>");
@@ -43,7 +43,8 @@ TEST(XMLDoc, LoadsFilesInAnyDeclaredEncoding) {
     EXPECT_EQ(XMLDoc::GetNodeText(*doc.GetDocument(), L"r"), L"S\u00e3o & \u6771");
     ASSERT_TRUE(doc.Load(dir.Write("u16.xml", std::string("\xFF\xFE<\0r\0>\0z\0<\0/\0r\0>\0", 18))));
     EXPECT_EQ(XMLDoc::GetNodeText(*doc.GetDocument(), L"r"), L"z");
-    ASSERT_TRUE(doc.Load(dir.Write("latin.xml", "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?><r>\xE9</r>")));
+    ASSERT_TRUE(
+        doc.Load(dir.Write("latin.xml", "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?><r>\xE9</r>")));
     EXPECT_EQ(XMLDoc::GetNodeText(*doc.GetDocument(), L"r"), L"\u00e9");
     EXPECT_FALSE(doc.Load(dir.Write("bad.xml", "<r><x></r>")));
     // A file beside the executable, named relative to it.
@@ -85,12 +86,15 @@ TEST(XMLDoc, HostileInputFailsOrLoadsWithoutHarm) {
 
     // 3 MB of forecast days: loads and is queried.
     std::string big = "<obWeather><forecast><forecastDays>";
-    const std::string day = "<forecastDay><date><day>1</day><month>1</month><year>2000</year></date></forecastDay>";
+    const std::string day =
+        "<forecastDay><date><day>1</day><month>1</month><year>2000</year></date></forecastDay>";
     while (big.size() < 3u * 1024 * 1024)
         big += day;
-    const std::string end = "<forecastDay><date><day>2</day></date></forecastDay></forecastDays></forecast></obWeather>";
+    const std::string end =
+        "<forecastDay><date><day>2</day></date></forecastDay></forecastDays></forecast></obWeather>";
     ASSERT_TRUE(doc.Load(dir.Write("big.xml", big + end)));
-    EXPECT_EQ(XMLDoc::GetNodeText(*doc.GetDocument(), L"/obWeather/forecast/forecastDays/forecastDay[date/day=\"2\"]"),
+    EXPECT_EQ(XMLDoc::GetNodeText(*doc.GetDocument(),
+                                  L"/obWeather/forecast/forecastDays/forecastDay[date/day=\"2\"]"),
               L"2");
     // 20 MB: larger than any forecast, refused unread and said so.
     while (big.size() < 20u * 1024 * 1024)

@@ -52,7 +52,8 @@ TEST(FileUtils, IconSetFollowsScreenSizeAndFoldersFollowTheExecutable) {
     FileUtils::OverrideExeFolder(L"/opt/App");
     for (const auto& [size, folder] : cases) {
         screen.size = size;
-        EXPECT_EQ(FileUtils::GetImagesFolder(), L"/opt/App/weather/" + folder) << size.first << "x" << size.second;
+        EXPECT_EQ(FileUtils::GetImagesFolder(), L"/opt/App/weather/" + folder)
+            << size.first << "x" << size.second;
     }
     FileUtils::SetScreenDimensionProvider(nullptr);
     FileUtils::SystemScreenDimensionProvider::SetScreenSize(480, 640);

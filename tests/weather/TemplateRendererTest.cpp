@@ -36,8 +36,10 @@ std::wstring Render(const std::wstring& body, int unit = 0) {
 TEST(TemplateRenderer, DaysRepeatFromTheReferenceDate) {
     const wchar_t* days = L"<orbelline-days start=\"0\" count=\"3\">[{DATE_T(ddd)}]</orbelline-days>";
     EXPECT_EQ(Render(days), L"[Today][Sun][Mon]");
-    EXPECT_EQ(Render(L"<orbelline-days start=\"1\" count=\"3\">[{DATE_T(ddd)}]</orbelline-days>"), L"[Sun][Mon][Tue]");
-    EXPECT_EQ(Render(L"<orbelline-days start=\"-1\" count=\"1\">{DAY}.{MONTH}.{YEAR}</orbelline-days>"), L"6.3.2009");
+    EXPECT_EQ(Render(L"<orbelline-days start=\"1\" count=\"3\">[{DATE_T(ddd)}]</orbelline-days>"),
+              L"[Sun][Mon][Tue]");
+    EXPECT_EQ(Render(L"<orbelline-days start=\"-1\" count=\"1\">{DAY}.{MONTH}.{YEAR}</orbelline-days>"),
+              L"6.3.2009");
     // The current date is not restored: after the element it is the day after the last copy.
     EXPECT_EQ(Render(L"<orbelline-days count=\"2\">{DAY}</orbelline-days>|{DAY}"), L"78|9");
     // No count, or count 0: the element stays, unprocessed.
@@ -53,9 +55,10 @@ TEST(TemplateRenderer, TemplatesCopyPerMatchOrFallBackToNomatch) {
         L"a<orbelline-template match=\"/obWeather/forecast/forecastDays/forecastDay\">[{date/day}]"
         L"<orbelline-nomatch>none</orbelline-nomatch></orbelline-template>b";
     EXPECT_EQ(Render(each), L"a[7][8][9]b");
-    EXPECT_EQ(Render(L"<orbelline-template match=\"//nothing\">x<orbelline-nomatch>No forecast</orbelline-nomatch>"
-                     L"<orbelline-nomatch>second</orbelline-nomatch></orbelline-template>"),
-              L"No forecast");
+    EXPECT_EQ(
+        Render(L"<orbelline-template match=\"//nothing\">x<orbelline-nomatch>No forecast</orbelline-nomatch>"
+               L"<orbelline-nomatch>second</orbelline-nomatch></orbelline-template>"),
+        L"No forecast");
     EXPECT_EQ(Render(L"<orbelline-template match=\"//nothing\">x</orbelline-template>"), L"");
     // An invalid match removes the element: no copies, no nomatch.
     EXPECT_EQ(Render(L"<orbelline-template match=\"//[\">x<orbelline-nomatch>n</orbelline-nomatch>"
@@ -63,7 +66,8 @@ TEST(TemplateRenderer, TemplatesCopyPerMatchOrFallBackToNomatch) {
               L"end");
     EXPECT_EQ(Render(L"<orbelline-template match=\"count(//forecastDay)\">x</orbelline-template>"), L"");
     // No match attribute: left alone.
-    EXPECT_EQ(Render(L"<orbelline-template>x</orbelline-template>"), L"<orbelline-template>x</orbelline-template>");
+    EXPECT_EQ(Render(L"<orbelline-template>x</orbelline-template>"),
+              L"<orbelline-template>x</orbelline-template>");
     // Attributes are expanded first, so a match can name the current day.
     const wchar_t* today =
         L"<orbelline-days count=\"3\"><orbelline-template match=\"//forecastDay[date/day='{DAY}']\">"
@@ -149,5 +153,6 @@ TEST(TemplateRenderer, FormatsAreOneConversionOfOneValue) {
     EXPECT_EQ(F::ApplyFormat(L"1e308", L"%f").size(), 316u);
     EXPECT_EQ(F::ApplyFormat(std::wstring(5000, L'x'), L"%s").size(), 2047u);
     EXPECT_EQ(F::ApplyFormat(L"x", L""), L"x");
-    EXPECT_EQ(Render(L"{//forecastDay[1]/high/temperature/ambient,%.1f}|{//forecastDay[3]//ambient,%d}"), L"21.5|-3");
+    EXPECT_EQ(Render(L"{//forecastDay[1]/high/temperature/ambient,%.1f}|{//forecastDay[3]//ambient,%d}"),
+              L"21.5|-3");
 }

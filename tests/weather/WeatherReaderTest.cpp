@@ -19,17 +19,20 @@ using ob::test::TempFolder;
 
 namespace {
 
-std::string Day(const std::string& day, const std::string& month, const std::string& year, const std::string& inner) {
-    return "<forecastDay><date><day>" + day + "</day><month>" + month + "</month><year>" + year + "</year></date>" +
-           inner + "</forecastDay>";
+std::string Day(const std::string& day, const std::string& month, const std::string& year,
+                const std::string& inner) {
+    return "<forecastDay><date><day>" + day + "</day><month>" + month + "</month><year>" + year +
+           "</year></date>" + inner + "</forecastDay>";
 }
 std::string Temps(const std::string& high, const std::string& highUnit, const std::string& low,
                   const std::string& lowUnit) {
     std::string out;
     if (!high.empty() || !highUnit.empty())
-        out += "<high><temperature><ambient>" + high + "</ambient><units>" + highUnit + "</units></temperature></high>";
+        out += "<high><temperature><ambient>" + high + "</ambient><units>" + highUnit +
+               "</units></temperature></high>";
     if (!low.empty() || !lowUnit.empty())
-        out += "<low><temperature><ambient>" + low + "</ambient><units>" + lowUnit + "</units></temperature></low>";
+        out += "<low><temperature><ambient>" + low + "</ambient><units>" + lowUnit +
+               "</units></temperature></low>";
     return out;
 }
 std::string Icon(const std::string& name) {
@@ -83,7 +86,9 @@ protected:
         SetIconDecoder(nullptr);
         FileUtils::OverrideExeFolder(L"");
     }
-    void WriteForecast(int id, const std::string& xml) { m_app.Write("weather/data/f_" + std::to_string(id) + ".xml", xml); }
+    void WriteForecast(int id, const std::string& xml) {
+        m_app.Write("weather/data/f_" + std::to_string(id) + ".xml", xml);
+    }
 
     TempFolder m_app;
     FakeDecoder m_decoder;
@@ -109,11 +114,11 @@ TEST_F(WeatherReaderTest, DaysAreSelectedByExactDateText) {
 }
 
 TEST_F(WeatherReaderTest, TemperaturesAreCelsiusWhateverTheFileHolds) {
-    WriteForecast(2, Forecast(Day("1", "1", "2010", Temps("212", "1", "21.5", "0")) +
-                              Day("2", "1", "2010", Temps("", "", "5", "0")) +
-                              Day("3", "1", "2010", Temps("", "1", "", "1")) +
-                              Day("4", "1", "2010", Temps("abc", "x", "32", "1")) +
-                              Day("5", "1", "2010", "")));
+    WriteForecast(2,
+                  Forecast(Day("1", "1", "2010", Temps("212", "1", "21.5", "0")) +
+                           Day("2", "1", "2010", Temps("", "", "5", "0")) +
+                           Day("3", "1", "2010", Temps("", "1", "", "1")) +
+                           Day("4", "1", "2010", Temps("abc", "x", "32", "1")) + Day("5", "1", "2010", "")));
     auto doc = m_reader.OpenForecast(2);
     double high = 0, low = 0;
     ASSERT_TRUE(m_reader.GetTemperatures(doc.get(), DateTime(2010, 1, 1), high, low));
@@ -122,7 +127,8 @@ TEST_F(WeatherReaderTest, TemperaturesAreCelsiusWhateverTheFileHolds) {
     ASSERT_TRUE(m_reader.GetTemperatures(doc.get(), DateTime(2010, 1, 2), high, low));  // low only
     EXPECT_EQ(high, 0.0);
     EXPECT_EQ(low, 5.0);
-    EXPECT_FALSE(m_reader.GetTemperatures(doc.get(), DateTime(2010, 1, 3), high, low));  // units but no values
+    EXPECT_FALSE(
+        m_reader.GetTemperatures(doc.get(), DateTime(2010, 1, 3), high, low));  // units but no values
     ASSERT_TRUE(m_reader.GetTemperatures(doc.get(), DateTime(2010, 1, 4), high, low));
     EXPECT_EQ(high, 0.0);  // not a number: 0 in Celsius
     EXPECT_DOUBLE_EQ(low, 0.0);
@@ -140,14 +146,15 @@ TEST_F(WeatherReaderTest, BadForecastFilesReadAsEmpty) {
     std::string huge = big;
     while (huge.size() < 20u * 1024 * 1024)
         huge += Day("1", "1", "2000", Temps("1", "0", "1", "0"));
-    const std::string end = Day("8", "12", "2026", Temps("9", "0", "1", "0")) + "</forecastDays></forecast></obWeather>";
+    const std::string end =
+        Day("8", "12", "2026", Temps("9", "0", "1", "0")) + "</forecastDays></forecast></obWeather>";
     big += end;
     huge += end;
     const std::pair<int, std::string> files[] = {
-        {10, "<obWeather><forecast>"},                                     // truncated
-        {11, "<obWeather><forecast></obWeather>"},                         // malformed
-        {12, "<obWeather>" + deep},                                        // deep and unfinished
-        {13, "\xFF\xFE\x00\x00garbage"},                                   // not text at all
+        {10, "<obWeather><forecast>"},              // truncated
+        {11, "<obWeather><forecast></obWeather>"},  // malformed
+        {12, "<obWeather>" + deep},                 // deep and unfinished
+        {13, "\xFF\xFE\x00\x00garbage"},            // not text at all
         {14, "<!DOCTYPE x [<!ENTITY a \"&#38;#60;\">]><obWeather>&a;&a;</obWeather>"},
         {15, huge},
         {16, big},
@@ -218,10 +225,11 @@ TEST_F(WeatherReaderTest, IconsDecodeOnceAndFailuresRetry) {
     EXPECT_EQ(m_decoder.decodes[L"sunny.png"], 1);
     const IconBitmap none = m_reader.GetIconBitmap(doc.get(), DateTime(2026, 12, 13));  // missing day
     ASSERT_NE(none, nullptr);
-    EXPECT_EQ(m_reader.GetIconBitmap(doc.get(), DateTime(2026, 12, 10)), none);  // empty icon
+    EXPECT_EQ(m_reader.GetIconBitmap(doc.get(), DateTime(2026, 12, 10)), none);     // empty icon
     EXPECT_EQ(m_reader.GetIconBitmap(doc.get(), DateTime(2026, 12, 11)), nullptr);  // unknown name
     EXPECT_EQ(m_reader.GetIconBitmap(doc.get(), DateTime(2026, 12, 9)), nullptr);
-    EXPECT_EQ(m_reader.GetIconBitmap(doc.get(), DateTime(2026, 12, 12)), nullptr);  // the first dayPart counts
+    EXPECT_EQ(m_reader.GetIconBitmap(doc.get(), DateTime(2026, 12, 12)),
+              nullptr);                            // the first dayPart counts
     EXPECT_EQ(m_decoder.decodes[L"rain.png"], 2);  // a failed decoding is tried again
     EXPECT_EQ(GetIconSize(), std::make_pair(32, 32));
     FreeIcons();
@@ -244,7 +252,9 @@ TEST_F(WeatherReaderTest, CityElementIsInsertedIntoThePlainRoot) {
     auto doc = m_reader.OpenForecastWithCity(4, L"S\u00e3o Paulo");
     EXPECT_EQ(XMLDoc::GetNodeText(*doc->GetDocument(), L"/obWeather/city/id"), L"4");
     EXPECT_EQ(XMLDoc::GetNodeText(*doc->GetDocument(), L"/obWeather/*[1]/name"), L"S\u00e3o Paulo");
-    EXPECT_EQ(XMLDoc::GetNodeText(*doc->GetDocument(), L"/obWeather/forecast/forecastDays/forecastDay/date/day"), L"8");
+    EXPECT_EQ(
+        XMLDoc::GetNodeText(*doc->GetDocument(), L"/obWeather/forecast/forecastDays/forecastDay/date/day"),
+        L"8");
 
     // Markup characters in a name stay text and keep the forecast.
     doc = m_reader.OpenForecastWithCity(4, L"Tom & <Jerry>");
@@ -263,14 +273,16 @@ TEST_F(WeatherReaderTest, CityElementIsInsertedIntoThePlainRoot) {
 TEST_F(WeatherReaderTest, RenderingReadsTheTemplateOrShowsWhyNot) {
     EXPECT_EQ(m_reader.RenderCityHtml(7, L"Oslo", L"missing.html", 0),
               L"IO exception (The system cannot find the file specified.)");
-    m_app.Write("weather/html/t.html", "\xEF\xBB\xBF<p>{/obWeather/city/name}|{WEATHER_FILES}|"
-                                      "<orbelline-template match=\"//forecastDay\">x<orbelline-nomatch>none"
-                                      "</orbelline-nomatch></orbelline-template></p>");
+    m_app.Write("weather/html/t.html",
+                "\xEF\xBB\xBF<p>{/obWeather/city/name}|{WEATHER_FILES}|"
+                "<orbelline-template match=\"//forecastDay\">x<orbelline-nomatch>none"
+                "</orbelline-nomatch></orbelline-template></p>");
     EXPECT_EQ(m_reader.RenderCityHtml(7, L"Oslo", L"t.html", 0),
               L"<p>Oslo|file://" + m_app.WPath() + L"/weather/html|none</p>");
     m_app.Write("weather/html/bad.html", "<p>{DAY}");
     EXPECT_EQ(m_reader.RenderCityHtml(7, L"Oslo", L"bad.html", 0), L"<p>{DAY}");
-    EXPECT_EQ(WeatherReader::FileUrl(L"/Storage Card/App/weather/html"), L"file:///Storage Card/App/weather/html");
+    EXPECT_EQ(WeatherReader::FileUrl(L"/Storage Card/App/weather/html"),
+              L"file:///Storage Card/App/weather/html");
 }
 
 TEST_F(WeatherReaderTest, TheSampleForecastRendersThroughThePage) {
@@ -314,7 +326,9 @@ TEST_F(WeatherReaderTest, TheSampleForecastRendersThroughThePage) {
 namespace {
 struct RecordingNotification : IWeatherUpdateNotification {
     std::vector<std::wstring> items;
-    void OnWeatherUpdated(const ob::kernel::FileChangeInfo& change) override { items.push_back(change.item1); }
+    void OnWeatherUpdated(const ob::kernel::FileChangeInfo& change) override {
+        items.push_back(change.item1);
+    }
 };
 }  // namespace
 

@@ -123,8 +123,9 @@ TEST(CheckListCtrl, PicturesAreCheckStatesAndToggleAsTheListExpects) {
     UiDriver ui;
     InitCommonControls();
     ob::ui::RegisterBitmap(CheckListCtrl::kStateBitmapId, ThreeFrameBitmap());
-    const HWND list = CreateWindowEx(0, WC_LISTVIEW, L"", WS_POPUP | WS_VISIBLE | LVS_REPORT | LVS_NOCOLUMNHEADER, 0,
-                                     0, 200, 120, nullptr, nullptr, nullptr, nullptr);
+    const HWND list =
+        CreateWindowEx(0, WC_LISTVIEW, L"", WS_POPUP | WS_VISIBLE | LVS_REPORT | LVS_NOCOLUMNHEADER, 0, 0,
+                       200, 120, nullptr, nullptr, nullptr, nullptr);
     ASSERT_NE(list, nullptr);
     CheckListCtrl checks;
     ASSERT_TRUE(checks.Subclass(list));
@@ -151,8 +152,8 @@ TEST(CheckListCtrl, TakeOverFailsWithoutItsStatePictures) {
     UiDriver ui;
     InitCommonControls();
     ob::ui::ClearResources();
-    const HWND list = CreateWindowEx(0, WC_LISTVIEW, L"", WS_POPUP | LVS_REPORT, 0, 0, 100, 100, nullptr, nullptr,
-                                     nullptr, nullptr);
+    const HWND list = CreateWindowEx(0, WC_LISTVIEW, L"", WS_POPUP | LVS_REPORT, 0, 0, 100, 100, nullptr,
+                                     nullptr, nullptr, nullptr);
     CheckListCtrl checks;
     EXPECT_FALSE(checks.Subclass(list));
     EXPECT_EQ(checks.GetHandle(), nullptr);

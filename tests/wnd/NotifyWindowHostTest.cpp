@@ -12,7 +12,9 @@
 namespace {
 
 struct Sink : ZEP_IO::IFileSystemEventSink {
-    void OnFileSystemEvent(const ob::kernel::FileChangeInfo& change) override { items.push_back(change.item1); }
+    void OnFileSystemEvent(const ob::kernel::FileChangeInfo& change) override {
+        items.push_back(change.item1);
+    }
     std::vector<std::wstring> items;
 };
 

@@ -19,7 +19,8 @@ namespace {
 // Records the messages its OnMessage sees and can refuse its creation.
 class Probe : public Window {
 public:
-    explicit Probe(std::vector<std::string>* log = nullptr, const char* name = "probe") : m_log(log), m_name(name) {
+    explicit Probe(std::vector<std::string>* log = nullptr, const char* name = "probe")
+        : m_log(log), m_name(name) {
         RegisterWindowClass(L"Test_Probe", nullptr, nullptr, nullptr);
     }
     bool CreateAs(HWND parent, const RECT& rc, int id = 0) {
@@ -37,7 +38,8 @@ public:
     bool OnMessage(UINT message, WPARAM, LPARAM lParam, LRESULT& result) override {
         if (message == WM_NOTIFY || message == WM_NOTIFY + kReflectedMessageBase) {
             const auto* hdr = reinterpret_cast<const NMHDR*>(lParam);
-            Log((message == WM_NOTIFY ? "notify " : "reflected ") + std::to_string(static_cast<int>(hdr->code)));
+            Log((message == WM_NOTIFY ? "notify " : "reflected ") +
+                std::to_string(static_cast<int>(hdr->code)));
             result = 7;
             return m_answerNotifications;
         }

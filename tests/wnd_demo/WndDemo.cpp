@@ -25,8 +25,13 @@ constexpr UINT kDialog = 501;
 
 void RegisterDemoResources() {
     ob::ui::MenuResource menu;
-    ob::ui::MenuResource file{L"File", 0, 0, {{L"About...", 100, 0, {}}, {L"", 0, MF_SEPARATOR, {}}, {L"Exit", 101, 0, {}}}};
-    ob::ui::MenuResource city{L"City", 0, 0, {{L"Information...", 110, 0, {}}, {L"Set as Home", 111, MF_GRAYED, {}}, {L"Remove", 112, 0, {}}}};
+    ob::ui::MenuResource file{
+        L"File", 0, 0, {{L"About...", 100, 0, {}}, {L"", 0, MF_SEPARATOR, {}}, {L"Exit", 101, 0, {}}}};
+    ob::ui::MenuResource city{
+        L"City",
+        0,
+        0,
+        {{L"Information...", 110, 0, {}}, {L"Set as Home", 111, MF_GRAYED, {}}, {L"Remove", 112, 0, {}}}};
     menu.items = {file, city};
     ob::ui::RegisterMenu(kMenu, menu);
     ob::ui::MenuBarResource bar;
@@ -39,7 +44,8 @@ void RegisterDemoResources() {
     t.cx = 160;
     t.cy = 200;
     t.title = L"Options";
-    auto item = [](const wchar_t* cls, const wchar_t* text, WORD id, DWORD style, short x, short y, short cx, short cy) {
+    auto item = [](const wchar_t* cls, const wchar_t* text, WORD id, DWORD style, short x, short y, short cx,
+                   short cy) {
         DLGITEMTEMPLATE i;
         i.className = cls;
         i.text = text;
@@ -138,8 +144,9 @@ int main(int argc, char** argv) {
     }
 
     HtmlDialog html(frame.GetHandle());
-    html.SetHtml(L"<b>London</b><br>United Kingdom<br><br><small>Dial: 00 44 20</small>"
-                 L"<table><tr><td>Sunrise</td><td>08:01</td></tr><tr><td>Sunset</td><td>16:12</td></tr></table>");
+    html.SetHtml(
+        L"<b>London</b><br>United Kingdom<br><br><small>Dial: 00 44 20</small>"
+        L"<table><tr><td>Sunrise</td><td>08:01</td></tr><tr><td>Sunset</td><td>16:12</td></tr></table>");
     ui.WhenIdle([&] {
         shot("html");
         PostMessage(html.GetHandle(), WM_COMMAND, IDOK, 0);

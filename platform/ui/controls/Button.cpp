@@ -19,58 +19,53 @@ bool Button::IsCheckType() const {
 }
 
 void Button::SetPushed(bool pushed) {
-    if (m_pushed == pushed) return;
+    if (m_pushed == pushed)
+        return;
     m_pushed = pushed;
     Redraw();
-    if (Style() & BS_NOTIFY || Type() == BS_OWNERDRAW) NotifyCommand(pushed ? BN_HILITE : BN_UNHILITE);
+    if (Style() & BS_NOTIFY || Type() == BS_OWNERDRAW)
+        NotifyCommand(pushed ? BN_HILITE : BN_UNHILITE);
 }
 
 void Button::Click() {
     // Automatic boxes toggle themselves before the parent hears of the click.
     switch (Type()) {
-    case BS_AUTOCHECKBOX:
-        SetCheck(m_check == BST_CHECKED ? BST_UNCHECKED : BST_CHECKED);
-        break;
-    case BS_AUTO3STATE:
-        SetCheck((m_check + 1) % 3);
-        break;
-    case BS_AUTORADIOBUTTON:
-        SetCheck(BST_CHECKED);
-        break;
-    default:
-        break;
+    case BS_AUTOCHECKBOX: SetCheck(m_check == BST_CHECKED ? BST_UNCHECKED : BST_CHECKED); break;
+    case BS_AUTO3STATE: SetCheck((m_check + 1) % 3); break;
+    case BS_AUTORADIOBUTTON: SetCheck(BST_CHECKED); break;
+    default: break;
     }
     NotifyCommand(BN_CLICKED);
 }
 
 void Button::SetCheck(UINT check) {
-    if (!IsCheckType()) return;
-    if (Type() != BS_3STATE && Type() != BS_AUTO3STATE && check == BST_INDETERMINATE) check = BST_CHECKED;
-    if (m_check == check) return;
+    if (!IsCheckType())
+        return;
+    if (Type() != BS_3STATE && Type() != BS_AUTO3STATE && check == BST_INDETERMINATE)
+        check = BST_CHECKED;
+    if (m_check == check)
+        return;
     m_check = check;
     Redraw();
 }
 
 LRESULT Button::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     switch (msg) {
-    case BM_GETCHECK:
-        return IsCheckType() ? m_check : BST_UNCHECKED;
-    case BM_SETCHECK:
-        SetCheck(static_cast<UINT>(wParam));
-        return 0;
+    case BM_GETCHECK: return IsCheckType() ? m_check : BST_UNCHECKED;
+    case BM_SETCHECK: SetCheck(static_cast<UINT>(wParam)); return 0;
     case BM_GETSTATE:
         return (IsCheckType() ? m_check : 0) | (m_pushed ? BST_PUSHED : 0) | (Focused() ? BST_FOCUS : 0);
-    case BM_SETSTATE:
-        SetPushed(wParam != 0);
-        return 0;
+    case BM_SETSTATE: SetPushed(wParam != 0); return 0;
     case BM_SETSTYLE: {
         DWORD style = (Style() & ~0xFFFFu) | LOWORD(wParam);
         SetWindowLong(m_hwnd, GWL_STYLE, static_cast<LONG>(style));
-        if (LOWORD(static_cast<std::uintptr_t>(lParam))) Redraw();
+        if (LOWORD(static_cast<std::uintptr_t>(lParam)))
+            Redraw();
         return 0;
     }
     case BM_CLICK:
-        if (Enabled() && Type() != BS_GROUPBOX) Click();
+        if (Enabled() && Type() != BS_GROUPBOX)
+            Click();
         return 0;
     case WM_GETDLGCODE: {
         switch (Type()) {
@@ -92,11 +87,13 @@ LRESULT Button::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         return Control::OnMessage(msg, wParam, lParam);
     case WM_NCHITTEST:
         // A group box lets taps through to the controls it frames.
-        if (Type() == BS_GROUPBOX) return HTTRANSPARENT;
+        if (Type() == BS_GROUPBOX)
+            return HTTRANSPARENT;
         return Control::OnMessage(msg, wParam, lParam);
     case WM_LBUTTONDOWN:
     case WM_LBUTTONDBLCLK:  // a quick second tap is a tap like any other
-        if (Type() == BS_GROUPBOX) return 0;
+        if (Type() == BS_GROUPBOX)
+            return 0;
         SetFocus(m_hwnd);
         SetCapture(m_hwnd);
         m_tracking = true;
@@ -115,7 +112,8 @@ LRESULT Button::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
             bool inside = m_pushed;
             SetPushed(false);
             ReleaseCapture();
-            if (inside) Click();
+            if (inside)
+                Click();
         }
         return 0;
     case WM_CAPTURECHANGED:
@@ -125,7 +123,8 @@ LRESULT Button::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         }
         return 0;
     case WM_KEYDOWN:
-        if (wParam == VK_SPACE && Type() != BS_GROUPBOX) SetPushed(true);
+        if (wParam == VK_SPACE && Type() != BS_GROUPBOX)
+            SetPushed(true);
         return 0;
     case WM_KEYUP:
         if (wParam == VK_SPACE && m_pushed) {
@@ -135,20 +134,22 @@ LRESULT Button::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         return 0;
     case WM_SETFOCUS:
         Redraw();
-        if (Style() & BS_NOTIFY) NotifyCommand(BN_SETFOCUS);
+        if (Style() & BS_NOTIFY)
+            NotifyCommand(BN_SETFOCUS);
         return 0;
     case WM_KILLFOCUS:
-        if (m_pushed && !m_tracking) SetPushed(false);
+        if (m_pushed && !m_tracking)
+            SetPushed(false);
         Redraw();
-        if (Style() & BS_NOTIFY) NotifyCommand(BN_KILLFOCUS);
+        if (Style() & BS_NOTIFY)
+            NotifyCommand(BN_KILLFOCUS);
         return 0;
     case WM_SETTEXT: {
         LRESULT result = Default(msg, wParam, lParam);
         Redraw();
         return result;
     }
-    default:
-        return Control::OnMessage(msg, wParam, lParam);
+    default: return Control::OnMessage(msg, wParam, lParam);
     }
 }
 
@@ -159,8 +160,10 @@ void Button::Paint(HDC hdc, const RECT& rc) {
     case BS_PUSHBUTTON:
     case BS_DEFPUSHBUTTON: PaintPush(hdc, rc); break;
     default:
-        if (Style() & BS_PUSHLIKE) PaintPush(hdc, rc);
-        else PaintCheck(hdc, rc);
+        if (Style() & BS_PUSHLIKE)
+            PaintPush(hdc, rc);
+        else
+            PaintCheck(hdc, rc);
         break;
     }
 }
@@ -171,12 +174,14 @@ void Button::PaintOwnerDraw(HDC hdc, const RECT& rc) {
     dis.CtlID = static_cast<UINT>(Id());
     dis.itemID = 0;
     dis.itemAction = ODA_DRAWENTIRE;
-    dis.itemState = (m_pushed ? ODS_SELECTED : 0) | (Focused() ? ODS_FOCUS : 0) | (Enabled() ? 0 : ODS_DISABLED);
+    dis.itemState =
+        (m_pushed ? ODS_SELECTED : 0) | (Focused() ? ODS_FOCUS : 0) | (Enabled() ? 0 : ODS_DISABLED);
     dis.hwndItem = m_hwnd;
     dis.hDC = hdc;
     dis.rcItem = rc;
     HWND parent = GetParent(m_hwnd);
-    if (parent) SendMessage(parent, WM_DRAWITEM, dis.CtlID, reinterpret_cast<LPARAM>(&dis));
+    if (parent)
+        SendMessage(parent, WM_DRAWITEM, dis.CtlID, reinterpret_cast<LPARAM>(&dis));
 }
 
 void Button::PaintPush(HDC hdc, const RECT& rc) {
@@ -199,12 +204,14 @@ void Button::PaintPush(HDC hdc, const RECT& rc) {
     RECT textRect = rc;
     InflateRect(&textRect, -2 * s, -s);
     UINT format = DT_CENTER | DT_VCENTER | DT_SINGLELINE;
-    if (Style() & BS_MULTILINE) format = DT_CENTER | DT_WORDBREAK;
+    if (Style() & BS_MULTILINE)
+        format = DT_CENTER | DT_WORDBREAK;
     DrawLabel(hdc, Font(), WindowText(m_hwnd), textRect, format, text);
     if (Focused() && !down) {
         RECT focus = rc;
         InflateRect(&focus, -2 * s, -2 * s);
-        if (Type() == BS_DEFPUSHBUTTON) InflateRect(&focus, -s, -s);
+        if (Type() == BS_DEFPUSHBUTTON)
+            InflateRect(&focus, -s, -s);
         DrawFocusRect(hdc, &focus);
     }
 }
@@ -215,7 +222,8 @@ void Button::PaintCheck(HDC hdc, const RECT& rc) {
     COLORREF text = Enabled() ? GetSysColor(COLOR_WINDOWTEXT) : GetSysColor(COLOR_GRAYTEXT);
     if (custom) {
         FillRect(hdc, &rc, custom);
-        if (Enabled()) text = GetTextColor(hdc);
+        if (Enabled())
+            text = GetTextColor(hdc);
     } else {
         FillSolid(hdc, rc, GetSysColor(COLOR_WINDOW));
     }
@@ -225,8 +233,8 @@ void Button::PaintCheck(HDC hdc, const RECT& rc) {
     bool multiline = (Style() & BS_MULTILINE) != 0;
     // The box sits beside the first line of text.
     int lineHeight = LineHeight();
-    int boxTop = multiline ? rc.top + std::max(0, (lineHeight - box) / 2)
-                           : rc.top + ((rc.bottom - rc.top) - box) / 2;
+    int boxTop =
+        multiline ? rc.top + std::max(0, (lineHeight - box) / 2) : rc.top + ((rc.bottom - rc.top) - box) / 2;
     int boxLeft = leftText ? rc.right - box : rc.left;
     RECT boxRect{boxLeft, boxTop, boxLeft + box, boxTop + box};
     COLORREF ink = Enabled() ? GetSysColor(COLOR_WINDOWFRAME) : GetSysColor(COLOR_GRAYTEXT);
@@ -257,15 +265,20 @@ void Button::PaintCheck(HDC hdc, const RECT& rc) {
         FrameSolid(hdc, boxRect, ink, s);
         RECT mark = boxRect;
         InflateRect(&mark, -2 * s, -2 * s);
-        if (m_check == BST_CHECKED) DrawCheckMark(hdc, mark, ink);
-        else if (m_check == BST_INDETERMINATE) DrawCheckMark(hdc, mark, GetSysColor(COLOR_GRAYTEXT));
+        if (m_check == BST_CHECKED)
+            DrawCheckMark(hdc, mark, ink);
+        else if (m_check == BST_INDETERMINATE)
+            DrawCheckMark(hdc, mark, GetSysColor(COLOR_GRAYTEXT));
     }
     RECT textRect = rc;
     int gap = 4 * s;
-    if (leftText) textRect.right = boxRect.left - gap;
-    else textRect.left = boxRect.right + gap;
+    if (leftText)
+        textRect.right = boxRect.left - gap;
+    else
+        textRect.left = boxRect.right + gap;
     UINT format = multiline ? DT_LEFT | DT_WORDBREAK : DT_LEFT | DT_VCENTER | DT_SINGLELINE;
-    if (leftText) format |= DT_RIGHT;
+    if (leftText)
+        format |= DT_RIGHT;
     std::wstring label = WindowText(m_hwnd);
     DrawLabel(hdc, Font(), label, textRect, format, text);
     if (Focused() && !label.empty()) {
@@ -274,7 +287,8 @@ void Button::PaintCheck(HDC hdc, const RECT& rc) {
         HGDIOBJ old = SelectObject(hdc, Font());
         DrawText(hdc, label.c_str(), static_cast<int>(label.size()), &measure, format | DT_CALCRECT);
         SelectObject(hdc, old);
-        if (!multiline) OffsetRect(&measure, 0, ((rc.bottom - rc.top) - (measure.bottom - measure.top)) / 2);
+        if (!multiline)
+            OffsetRect(&measure, 0, ((rc.bottom - rc.top) - (measure.bottom - measure.top)) / 2);
         InflateRect(&measure, s, 0);
         IntersectRect(&measure, &measure, &rc);
         DrawFocusRect(hdc, &measure);
@@ -286,12 +300,15 @@ void Button::PaintGroupBox(HDC hdc, const RECT& rc) {
     // controls inside are siblings above the box and paint themselves.
     const int s = Scale();
     HBRUSH back = ParentColorBrush(m_hwnd, WM_CTLCOLORSTATIC, hdc);
-    if (back) FillRect(hdc, &rc, back);
-    else FillSolid(hdc, rc, GetSysColor(COLOR_WINDOW));
+    if (back)
+        FillRect(hdc, &rc, back);
+    else
+        FillSolid(hdc, rc, GetSysColor(COLOR_WINDOW));
     HGDIOBJ old = SelectObject(hdc, Font());
     std::wstring label = WindowText(m_hwnd);
     SIZE extent{0, 0};
-    if (!label.empty()) GetTextExtentPoint32(hdc, label.c_str(), static_cast<int>(label.size()), &extent);
+    if (!label.empty())
+        GetTextExtentPoint32(hdc, label.c_str(), static_cast<int>(label.size()), &extent);
     SelectObject(hdc, old);
     int lineHeight = LineHeight();
     int lineY = rc.top + lineHeight / 2;
@@ -301,8 +318,10 @@ void Button::PaintGroupBox(HDC hdc, const RECT& rc) {
     if (!label.empty()) {
         RECT caption{rc.left + 6 * s, rc.top, rc.left + 6 * s + extent.cx + 4 * s, rc.top + lineHeight};
         caption.right = std::min(caption.right, rc.right - 2 * s);
-        if (back) FillRect(hdc, &caption, back);
-        else FillSolid(hdc, caption, GetSysColor(COLOR_WINDOW));
+        if (back)
+            FillRect(hdc, &caption, back);
+        else
+            FillSolid(hdc, caption, GetSysColor(COLOR_WINDOW));
         RECT textRect{caption.left + 2 * s, caption.top, caption.right, caption.bottom};
         DrawLabel(hdc, Font(), label, textRect, DT_LEFT | DT_TOP | DT_SINGLELINE,
                   Enabled() ? GetSysColor(COLOR_WINDOWTEXT) : GetSysColor(COLOR_GRAYTEXT));

@@ -16,7 +16,8 @@ namespace ob::ui {
 namespace {
 void Register(LPCWSTR name, WNDPROC proc, UINT style = 0) {
     WNDCLASS existing{};
-    if (GetClassInfo(nullptr, name, &existing)) return;
+    if (GetClassInfo(nullptr, name, &existing))
+        return;
     WNDCLASS wc{};
     wc.style = style | CS_GLOBALCLASS;
     wc.lpfnWndProc = proc;
@@ -43,7 +44,8 @@ void RegisterControlClasses() {
 }  // namespace ob::ui
 
 BOOL InitCommonControlsEx(const INITCOMMONCONTROLSEX* icc) {
-    if (!icc || icc->dwSize != sizeof(INITCOMMONCONTROLSEX)) return FALSE;
+    if (!icc || icc->dwSize != sizeof(INITCOMMONCONTROLSEX))
+        return FALSE;
     ob::ui::RegisterControlClasses();
     return TRUE;
 }

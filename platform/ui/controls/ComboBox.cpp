@@ -10,7 +10,8 @@ namespace ob::ui {
 ComboBox::ComboBox(HWND hwnd) : Control(hwnd) {}
 
 ComboBox::~ComboBox() {
-    if (m_list && IsWindow(m_list)) DestroyWindow(m_list);
+    if (m_list && IsWindow(m_list))
+        DestroyWindow(m_list);
 }
 
 int ComboBox::FieldHeight() const { return LineHeight() + 4 * Scale(); }
@@ -21,7 +22,8 @@ LRESULT ComboBox::ToList(UINT msg, WPARAM wParam, LPARAM lParam) {
 }
 
 void ComboBox::Drop(bool open) {
-    if (!m_list || open == m_dropped) return;
+    if (!m_list || open == m_dropped)
+        return;
     if (open) {
         NotifyCommand(CBN_DROPDOWN);
         RECT field{};
@@ -35,12 +37,15 @@ void ComboBox::Drop(bool open) {
         RECT work{};
         SystemParametersInfo(SPI_GETWORKAREA, 0, &work, 0);
         int top = field.bottom;
-        if (top + height > work.bottom && field.top - height >= work.top) top = field.top - height;
-        else if (top + height > work.bottom) height = std::max(itemHeight + 2 * border, static_cast<int>(work.bottom - top));
+        if (top + height > work.bottom && field.top - height >= work.top)
+            top = field.top - height;
+        else if (top + height > work.bottom)
+            height = std::max(itemHeight + 2 * border, static_cast<int>(work.bottom - top));
         SendMessage(m_list, LB_SETCURSEL, static_cast<WPARAM>(m_selection), 0);
         SetWindowPos(m_list, HWND_TOPMOST, field.left, top, field.right - field.left, height, SWP_NOACTIVATE);
         SendMessage(m_list, WM_SIZE, 0, 0);
-        if (m_selection >= 0) SendMessage(m_list, LB_SETTOPINDEX, static_cast<WPARAM>(m_selection), 0);
+        if (m_selection >= 0)
+            SendMessage(m_list, LB_SETTOPINDEX, static_cast<WPARAM>(m_selection), 0);
         ShowWindow(m_list, SW_SHOWNA);
         m_dropped = true;
     } else {
@@ -63,8 +68,10 @@ void ComboBox::Choose(int index) {
     SendMessage(m_list, LB_SETCURSEL, static_cast<WPARAM>(index), 0);
     Redraw();
     bool wasDropped = m_dropped;
-    if (wasDropped) NotifyCommand(CBN_SELENDOK);
-    if (wasDropped) Drop(false);
+    if (wasDropped)
+        NotifyCommand(CBN_SELENDOK);
+    if (wasDropped)
+        Drop(false);
     NotifyCommand(CBN_SELCHANGE);
 }
 
@@ -82,61 +89,74 @@ LRESULT ComboBox::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
                          SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
         }
         DWORD listStyle = WS_POPUP | WS_BORDER | WS_VSCROLL;
-        if (Style() & CBS_SORT) listStyle |= LBS_SORT;
-        m_list = CreateWindowEx(WS_EX_TOPMOST | WS_EX_NOACTIVATE, WC_COMBOLBOX, L"", listStyle, 0, 0, 0, 0, m_hwnd,
-                               nullptr, nullptr, m_hwnd);
-        if (!m_list) return -1;
-        if (m_font) SendMessage(m_list, WM_SETFONT, reinterpret_cast<WPARAM>(m_font), FALSE);
+        if (Style() & CBS_SORT)
+            listStyle |= LBS_SORT;
+        m_list = CreateWindowEx(WS_EX_TOPMOST | WS_EX_NOACTIVATE, WC_COMBOLBOX, L"", listStyle, 0, 0, 0, 0,
+                                m_hwnd, nullptr, nullptr, m_hwnd);
+        if (!m_list)
+            return -1;
+        if (m_font)
+            SendMessage(m_list, WM_SETFONT, reinterpret_cast<WPARAM>(m_font), FALSE);
         // The window itself is only as tall as its field.
         RECT rc = Client();
         m_sizing = true;
-        SetWindowPos(m_hwnd, nullptr, 0, 0, rc.right - rc.left, FieldHeight(), SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+        SetWindowPos(m_hwnd, nullptr, 0, 0, rc.right - rc.left, FieldHeight(),
+                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
         m_sizing = false;
         return 0;
     }
     case WM_DESTROY:
-        if (m_list && IsWindow(m_list)) DestroyWindow(m_list);
+        if (m_list && IsWindow(m_list))
+            DestroyWindow(m_list);
         m_list = nullptr;
         return Control::OnMessage(msg, wParam, lParam);
     case WM_SIZE: {
-        if (m_sizing) return 0;
+        if (m_sizing)
+            return 0;
         RECT rc = Client();
         int field = FieldHeight();
         if (rc.bottom - rc.top != field) {
             // A new size from the program means the dropped height, as on the device.
             m_dropHeight = rc.bottom - rc.top;
             m_sizing = true;
-            SetWindowPos(m_hwnd, nullptr, 0, 0, rc.right - rc.left, field, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+            SetWindowPos(m_hwnd, nullptr, 0, 0, rc.right - rc.left, field,
+                         SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
             m_sizing = false;
         }
         return 0;
     }
     case WM_SETFONT:
-        if (m_list) SendMessage(m_list, WM_SETFONT, wParam, FALSE);
+        if (m_list)
+            SendMessage(m_list, WM_SETFONT, wParam, FALSE);
         Control::OnMessage(msg, wParam, lParam);
         if (!m_sizing) {
             RECT rc = Client();
             m_sizing = true;
-            SetWindowPos(m_hwnd, nullptr, 0, 0, rc.right - rc.left, FieldHeight(), SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+            SetWindowPos(m_hwnd, nullptr, 0, 0, rc.right - rc.left, FieldHeight(),
+                         SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
             m_sizing = false;
         }
         return 0;
     case CB_ADDSTRING: {
         LRESULT at = ToList(LB_ADDSTRING, wParam, lParam);
-        if (at >= 0 && m_selection >= at) ++m_selection;
+        if (at >= 0 && m_selection >= at)
+            ++m_selection;
         return at;
     }
     case CB_INSERTSTRING: {
         LRESULT at = ToList(LB_INSERTSTRING, wParam, lParam);
-        if (at >= 0 && m_selection >= at) ++m_selection;
+        if (at >= 0 && m_selection >= at)
+            ++m_selection;
         return at;
     }
     case CB_DELETESTRING: {
         auto index = static_cast<int>(static_cast<std::intptr_t>(wParam));
         LRESULT left = ToList(LB_DELETESTRING, wParam, lParam);
         if (left >= 0) {
-            if (m_selection == index) m_selection = -1;
-            else if (m_selection > index) --m_selection;
+            if (m_selection == index)
+                m_selection = -1;
+            else if (m_selection > index)
+                --m_selection;
             Redraw();
         }
         return left;
@@ -146,20 +166,13 @@ LRESULT ComboBox::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         m_selection = -1;
         Redraw();
         return CB_OKAY;
-    case CB_GETCOUNT:
-        return count;
-    case CB_GETLBTEXT:
-        return ToList(LB_GETTEXT, wParam, lParam);
-    case CB_GETLBTEXTLEN:
-        return ToList(LB_GETTEXTLEN, wParam, lParam);
-    case CB_GETITEMDATA:
-        return ToList(LB_GETITEMDATA, wParam, lParam);
-    case CB_SETITEMDATA:
-        return ToList(LB_SETITEMDATA, wParam, lParam);
-    case CB_FINDSTRING:
-        return ToList(LB_FINDSTRING, wParam, lParam);
-    case CB_FINDSTRINGEXACT:
-        return ToList(LB_FINDSTRINGEXACT, wParam, lParam);
+    case CB_GETCOUNT: return count;
+    case CB_GETLBTEXT: return ToList(LB_GETTEXT, wParam, lParam);
+    case CB_GETLBTEXTLEN: return ToList(LB_GETTEXTLEN, wParam, lParam);
+    case CB_GETITEMDATA: return ToList(LB_GETITEMDATA, wParam, lParam);
+    case CB_SETITEMDATA: return ToList(LB_SETITEMDATA, wParam, lParam);
+    case CB_FINDSTRING: return ToList(LB_FINDSTRING, wParam, lParam);
+    case CB_FINDSTRINGEXACT: return ToList(LB_FINDSTRINGEXACT, wParam, lParam);
     case CB_SELECTSTRING: {
         LRESULT at = ToList(LB_FINDSTRING, wParam, lParam);
         if (at >= 0) {
@@ -175,32 +188,27 @@ LRESULT ComboBox::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         Redraw();
         return m_selection >= 0 ? m_selection : CB_ERR;
     }
-    case CB_GETCURSEL:
-        return m_selection >= 0 ? m_selection : CB_ERR;
-    case CB_SHOWDROPDOWN:
-        Drop(wParam != 0);
-        return TRUE;
-    case CB_GETDROPPEDSTATE:
-        return m_dropped ? TRUE : FALSE;
-    case CB_GETITEMHEIGHT:
-        return ToList(LB_GETITEMHEIGHT, 0, 0);
+    case CB_GETCURSEL: return m_selection >= 0 ? m_selection : CB_ERR;
+    case CB_SHOWDROPDOWN: Drop(wParam != 0); return TRUE;
+    case CB_GETDROPPEDSTATE: return m_dropped ? TRUE : FALSE;
+    case CB_GETITEMHEIGHT: return ToList(LB_GETITEMHEIGHT, 0, 0);
     case CB_GETDROPPEDCONTROLRECT: {
-        if (!lParam) return CB_ERR;
+        if (!lParam)
+            return CB_ERR;
         RECT rc{};
         GetWindowRect(m_hwnd, &rc);
         rc.bottom = rc.top + std::max<LONG>(m_dropHeight, rc.bottom - rc.top);
         *reinterpret_cast<RECT*>(lParam) = rc;
         return CB_OKAY;
     }
-    case OBM_COMBOLIST_DONE:
-        Choose(static_cast<int>(static_cast<std::intptr_t>(wParam)));
-        return 0;
+    case OBM_COMBOLIST_DONE: Choose(static_cast<int>(static_cast<std::intptr_t>(wParam))); return 0;
     case WM_GETDLGCODE:
         // While open, Enter and Escape close the list instead of the dialog.
         return DLGC_WANTARROWS | DLGC_WANTCHARS | (m_dropped ? DLGC_WANTALLKEYS : 0);
     case WM_LBUTTONDOWN:
         SetFocus(m_hwnd);
-        if (Enabled()) Drop(!m_dropped);
+        if (Enabled())
+            Drop(!m_dropped);
         return 0;
     case WM_SETFOCUS:
         Redraw();
@@ -216,23 +224,29 @@ LRESULT ComboBox::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         return 0;
     case WM_CHAR: {
         // Typing chooses the item that starts with what was typed.
-        if ((wParam < L' ' || (wParam == L' ' && !m_typeAhead.Typing())) || count == 0) return 0;
+        if ((wParam < L' ' || (wParam == L' ' && !m_typeAhead.Typing())) || count == 0)
+            return 0;
         int from = m_dropped ? static_cast<int>(ToList(LB_GETCURSEL, 0, 0)) : m_selection;
         std::wstring text;
-        int found = m_typeAhead.Find(static_cast<wchar_t>(wParam), from, count, [&](int i) -> const std::wstring& {
-            auto length = static_cast<int>(ToList(LB_GETTEXTLEN, static_cast<WPARAM>(i), 0));
-            text.assign(static_cast<size_t>(std::max(0, length)) + 1, L'\0');
-            ToList(LB_GETTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(text.data()));
-            text.resize(static_cast<size_t>(std::max(0, length)));
-            return text;
-        });
-        if (found < 0) return 0;
-        if (m_dropped) ToList(LB_SETCURSEL, static_cast<WPARAM>(found), 0);
-        else if (found != m_selection) Choose(found);
+        int found =
+            m_typeAhead.Find(static_cast<wchar_t>(wParam), from, count, [&](int i) -> const std::wstring& {
+                auto length = static_cast<int>(ToList(LB_GETTEXTLEN, static_cast<WPARAM>(i), 0));
+                text.assign(static_cast<size_t>(std::max(0, length)) + 1, L'\0');
+                ToList(LB_GETTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(text.data()));
+                text.resize(static_cast<size_t>(std::max(0, length)));
+                return text;
+            });
+        if (found < 0)
+            return 0;
+        if (m_dropped)
+            ToList(LB_SETCURSEL, static_cast<WPARAM>(found), 0);
+        else if (found != m_selection)
+            Choose(found);
         return 0;
     }
     case WM_KEYDOWN: {
-        if (count == 0) return 0;
+        if (count == 0)
+            return 0;
         int current = m_dropped ? static_cast<int>(ToList(LB_GETCURSEL, 0, 0)) : m_selection;
         int next = current;
         switch (wParam) {
@@ -241,10 +255,12 @@ LRESULT ComboBox::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         case VK_HOME: next = 0; break;
         case VK_END: next = count - 1; break;
         case VK_RETURN:
-            if (m_dropped) Choose(current);
+            if (m_dropped)
+                Choose(current);
             return 0;
         case VK_ESCAPE:
-            if (m_dropped) Choose(-1);
+            if (m_dropped)
+                Choose(-1);
             return 0;
         default: return 0;
         }
@@ -255,8 +271,7 @@ LRESULT ComboBox::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         }
         return 0;
     }
-    default:
-        return Control::OnMessage(msg, wParam, lParam);
+    default: return Control::OnMessage(msg, wParam, lParam);
     }
 }
 

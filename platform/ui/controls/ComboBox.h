@@ -18,14 +18,14 @@ private:
     int FieldHeight() const;
     int ButtonWidth() const;
     void Drop(bool open);
-    void Choose(int index);    // a choice made by the user
+    void Choose(int index);  // a choice made by the user
     LRESULT ToList(UINT msg, WPARAM wParam, LPARAM lParam);
 
     HWND m_list = nullptr;
-    int m_dropHeight = 0;       // the height the template gave: field plus list
+    int m_dropHeight = 0;  // the height the template gave: field plus list
     bool m_dropped = false;
     bool m_sizing = false;
-    int m_selection = -1;       // the chosen item (the list's highlight may differ while open)
+    int m_selection = -1;  // the chosen item (the list's highlight may differ while open)
     TypeAhead m_typeAhead;
 };
 

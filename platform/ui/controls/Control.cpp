@@ -31,7 +31,8 @@ std::vector<std::unique_ptr<Control>>& Dying() {
 }
 
 void Retire(std::unique_ptr<Control> control) {
-    if (control && Running().count(control.get())) Dying().push_back(std::move(control));
+    if (control && Running().count(control.get()))
+        Dying().push_back(std::move(control));
 }
 
 }  // namespace
@@ -51,7 +52,8 @@ LRESULT DispatchToControl(Control* control, HWND hwnd, UINT msg, WPARAM wParam, 
     ++Running()[control];
     LRESULT result = control->OnMessage(msg, wParam, lParam);
     int left = --Running()[control];
-    if (left == 0) Running().erase(control);
+    if (left == 0)
+        Running().erase(control);
     if (msg == WM_NCDESTROY) {
         auto it = Registry().find(hwnd);
         if (it != Registry().end() && it->second.get() == control) {
@@ -81,12 +83,11 @@ LRESULT Control::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     switch (msg) {
     case WM_SETFONT:
         m_font = reinterpret_cast<HFONT>(wParam);
-        if (LOWORD(static_cast<std::uintptr_t>(lParam))) Redraw();
+        if (LOWORD(static_cast<std::uintptr_t>(lParam)))
+            Redraw();
         return 0;
-    case WM_GETFONT:
-        return reinterpret_cast<LRESULT>(m_font);
-    case WM_ERASEBKGND:
-        return 1;  // Paint covers the whole client area.
+    case WM_GETFONT: return reinterpret_cast<LRESULT>(m_font);
+    case WM_ERASEBKGND: return 1;  // Paint covers the whole client area.
     case WM_PAINT: {
         PAINTSTRUCT ps;
         HDC hdc = BeginPaint(m_hwnd, &ps);
@@ -98,20 +99,19 @@ LRESULT Control::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     }
     case WM_ENABLE:
         Redraw();
-        if (Style() & (WS_VSCROLL | WS_HSCROLL)) PaintWindowScrollBars(m_hwnd);
+        if (Style() & (WS_VSCROLL | WS_HSCROLL))
+            PaintWindowScrollBars(m_hwnd);
         return 0;
     case WM_NCPAINT:
         Default(msg, wParam, lParam);
         PaintWindowScrollBars(m_hwnd);
         return 0;
     case WM_NCLBUTTONDOWN_:
-        if (TrackWindowScrollBar(m_hwnd, lParam)) return 0;
+        if (TrackWindowScrollBar(m_hwnd, lParam))
+            return 0;
         return Default(msg, wParam, lParam);
-    case WM_NCDESTROY:
-        ForgetWindowScrollBars(m_hwnd);
-        return Default(msg, wParam, lParam);
-    default:
-        return Default(msg, wParam, lParam);
+    case WM_NCDESTROY: ForgetWindowScrollBars(m_hwnd); return Default(msg, wParam, lParam);
+    default: return Default(msg, wParam, lParam);
     }
 }
 
@@ -128,9 +128,11 @@ RECT Control::Client() const {
 
 void Control::ShowVerticalBar(bool show) {
     DWORD style = Style();
-    if (((style & WS_VSCROLL) != 0) == show) return;
+    if (((style & WS_VSCROLL) != 0) == show)
+        return;
     SetWindowLong(m_hwnd, GWL_STYLE, static_cast<LONG>(show ? style | WS_VSCROLL : style & ~WS_VSCROLL));
-    SetWindowPos(m_hwnd, nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+    SetWindowPos(m_hwnd, nullptr, 0, 0, 0, 0,
+                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
 }
 
 void Control::Redraw() { InvalidateRect(m_hwnd, nullptr, FALSE); }
@@ -162,7 +164,8 @@ LRESULT Control::Notify(NMHDR& header, UINT code) {
     header.idFrom = static_cast<UINT_PTR>(Id());
     header.code = code;
     HWND parent = GetParent(m_hwnd);
-    if (!parent) return 0;
+    if (!parent)
+        return 0;
     return SendMessage(parent, WM_NOTIFY, header.idFrom, reinterpret_cast<LPARAM>(&header));
 }
 
@@ -187,7 +190,8 @@ HFONT DefaultControlFont() {
 }
 
 void FillSolid(HDC hdc, const RECT& rect, COLORREF color) {
-    if (rect.right <= rect.left || rect.bottom <= rect.top) return;
+    if (rect.right <= rect.left || rect.bottom <= rect.top)
+        return;
     HBRUSH brush = CreateSolidBrush(color);
     FillRect(hdc, &rect, brush);
     DeleteObject(brush);
@@ -203,7 +207,8 @@ void FrameSolid(HDC hdc, const RECT& r, COLORREF color, int width) {
 void DrawArrow(HDC hdc, const RECT& rect, Arrow direction, int size, COLORREF color) {
     // Drawn as stacked spans so the edges stay crisp: a base of `size`
     // pixels narrowing by two per row.
-    if (size % 2 == 0) --size;
+    if (size % 2 == 0)
+        --size;
     int depth = (size + 1) / 2;
     int cx = (rect.left + rect.right) / 2;
     int cy = (rect.top + rect.bottom) / 2;
@@ -273,7 +278,8 @@ std::wstring WindowText(HWND hwnd) {
 
 HBRUSH ParentColorBrush(HWND hwnd, UINT ctlColorMessage, HDC hdc) {
     HWND parent = GetParent(hwnd);
-    if (!parent) return nullptr;
+    if (!parent)
+        return nullptr;
     return reinterpret_cast<HBRUSH>(
         SendMessage(parent, ctlColorMessage, reinterpret_cast<WPARAM>(hdc), reinterpret_cast<LPARAM>(hwnd)));
 }
@@ -296,7 +302,8 @@ bool ScrolledTopRow(WPARAM wParam, int top, int page, int count, int& target) {
 
 std::wstring TypeAhead::Next(wchar_t ch) {
     const unsigned now = GetTickCount();
-    if (m_prefix.empty() || now - m_last > kPauseMs) m_prefix.clear();
+    if (m_prefix.empty() || now - m_last > kPauseMs)
+        m_prefix.clear();
     m_last = now;
     m_prefix += ch;
     // "sss" steps through the items starting with "s".
@@ -308,9 +315,11 @@ std::wstring TypeAhead::Next(wchar_t ch) {
 }
 
 bool TypeAhead::StartsWith(const std::wstring& text, const std::wstring& prefix) {
-    if (text.size() < prefix.size()) return false;
+    if (text.size() < prefix.size())
+        return false;
     for (std::size_t i = 0; i < prefix.size(); ++i)
-        if (std::towlower(static_cast<wint_t>(text[i])) != std::towlower(static_cast<wint_t>(prefix[i]))) return false;
+        if (std::towlower(static_cast<wint_t>(text[i])) != std::towlower(static_cast<wint_t>(prefix[i])))
+            return false;
     return true;
 }
 

@@ -67,7 +67,8 @@ public:
     // `textAt(i)` gives item i's text.
     template <class TextAt>
     int Find(wchar_t ch, int current, int count, TextAt textAt) {
-        if (count <= 0) return -1;
+        if (count <= 0)
+            return -1;
         int found = Search(Next(ch), current, count, textAt);
         if (found < 0 && m_prefix.size() > 1) {
             // Nothing starts with the whole prefix: the letter starts a new one.
@@ -89,7 +90,8 @@ private:
         const int start = search.size() == 1 ? current + 1 : std::max(current, 0);
         for (int k = 0; k < count; ++k) {
             const int i = (((start % count) + count) % count + k) % count;
-            if (StartsWith(textAt(i), search)) return i;
+            if (StartsWith(textAt(i), search))
+                return i;
         }
         return -1;
     }
@@ -115,7 +117,8 @@ LRESULT ControlProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     // may come back after the window system was started again (tests).
     Control* control = msg == WM_NCCREATE ? nullptr : FindControl(hwnd);
     if (!control) {
-        if (msg == WM_NCDESTROY || msg == WM_DESTROY) return DefWindowProc(hwnd, msg, wParam, lParam);
+        if (msg == WM_NCDESTROY || msg == WM_DESTROY)
+            return DefWindowProc(hwnd, msg, wParam, lParam);
         auto made = std::make_unique<T>(hwnd);
         control = made.get();
         AdoptControl(hwnd, std::move(made));

@@ -25,7 +25,9 @@ ob::kernel::CalendarFields ToFields(const SYSTEMTIME& st) {
 }
 
 long long Key(const SYSTEMTIME& st) {
-    return ((((static_cast<long long>(st.wYear) * 13 + st.wMonth) * 32 + st.wDay) * 24 + st.wHour) * 60 + st.wMinute) * 60 +
+    return ((((static_cast<long long>(st.wYear) * 13 + st.wMonth) * 32 + st.wDay) * 24 + st.wHour) * 60 +
+            st.wMinute) *
+               60 +
            st.wSecond;
 }
 
@@ -46,9 +48,9 @@ int DayOfWeek(int year, int month, int day) {
 }
 
 bool ValidDate(const SYSTEMTIME& st) {
-    return st.wYear >= ob::kernel::kMinCalendarYear && st.wYear <= 9999 && st.wMonth >= 1 && st.wMonth <= 12 &&
-           st.wDay >= 1 && st.wDay <= ob::kernel::DaysInMonth(st.wYear, st.wMonth) && st.wHour < 24 &&
-           st.wMinute < 60 && st.wSecond < 60 && st.wMilliseconds < 1000;
+    return st.wYear >= ob::kernel::kMinCalendarYear && st.wYear <= 9999 && st.wMonth >= 1 &&
+           st.wMonth <= 12 && st.wDay >= 1 && st.wDay <= ob::kernel::DaysInMonth(st.wYear, st.wMonth) &&
+           st.wHour < 24 && st.wMinute < 60 && st.wSecond < 60 && st.wMilliseconds < 1000;
 }
 
 DateTimePicker::DateTimePicker(HWND hwnd) : Control(hwnd) {
@@ -62,14 +64,18 @@ DateTimePicker::DateTimePicker(HWND hwnd) : Control(hwnd) {
 }
 
 DateTimePicker::~DateTimePicker() {
-    if (m_calendar && IsWindow(m_calendar)) DestroyWindow(m_calendar);
+    if (m_calendar && IsWindow(m_calendar))
+        DestroyWindow(m_calendar);
 }
 
 std::wstring DateTimePicker::Picture() const {
-    if (!m_format.empty()) return m_format;
+    if (!m_format.empty())
+        return m_format;
     DWORD style = Style();
-    if ((style & DTS_TIMEFORMAT) == DTS_TIMEFORMAT) return ob::kernel::LocaleTimePicture();
-    if (style & DTS_LONGDATEFORMAT) return ob::kernel::LocaleLongDatePicture();
+    if ((style & DTS_TIMEFORMAT) == DTS_TIMEFORMAT)
+        return ob::kernel::LocaleTimePicture();
+    if (style & DTS_LONGDATEFORMAT)
+        return ob::kernel::LocaleLongDatePicture();
     return ob::kernel::LocaleShortDatePicture();
 }
 
@@ -79,8 +85,10 @@ std::vector<DateTimePicker::Piece> DateTimePicker::Layout() const {
     ob::kernel::CalendarFields fields = ToFields(m_time);
     fields.dayOfWeek = static_cast<std::uint16_t>(DayOfWeek(m_time.wYear, m_time.wMonth, m_time.wDay));
     auto literal = [&](const std::wstring& text) {
-        if (!pieces.empty() && pieces.back().field == Field::None) pieces.back().text += text;
-        else pieces.push_back(Piece{text, Field::None});
+        if (!pieces.empty() && pieces.back().field == Field::None)
+            pieces.back().text += text;
+        else
+            pieces.push_back(Piece{text, Field::None});
     };
     for (size_t i = 0; i < picture.size();) {
         wchar_t c = picture[i];
@@ -109,25 +117,30 @@ std::vector<DateTimePicker::Piece> DateTimePicker::Layout() const {
             continue;
         }
         size_t j = i;
-        while (j < picture.size() && picture[j] == c) ++j;
+        while (j < picture.size() && picture[j] == c)
+            ++j;
         std::wstring token = picture.substr(i, j - i);
         std::wstring text;
         bool ok = IsDateLetter(c) ? ob::kernel::FormatDatePicture(fields, token, text)
                                   : ob::kernel::FormatTimePicture(fields, token, text);
-        if (!ok) text.clear();
+        if (!ok)
+            text.clear();
         Field field = Field::None;
         switch (c) {
         case L'd': field = token.size() <= 2 ? Field::Day : Field::None; break;
         case L'M': field = Field::Month; break;
         case L'y': field = Field::Year; break;
-        case L'h': case L'H': field = Field::Hour; break;
+        case L'h':
+        case L'H': field = Field::Hour; break;
         case L'm': field = Field::Minute; break;
         case L's': field = Field::Second; break;
         case L't': field = Field::AmPm; break;
         default: break;
         }
-        if (field == Field::None) literal(text);
-        else pieces.push_back(Piece{text, field});
+        if (field == Field::None)
+            literal(text);
+        else
+            pieces.push_back(Piece{text, field});
         i = j;
     }
     // Positions in the client area.
@@ -149,15 +162,18 @@ int DateTimePicker::ButtonWidth() const { return HasButton() ? 13 * Scale() : 0;
 
 void DateTimePicker::SetTime(const SYSTEMTIME& st, bool notify) {
     SYSTEMTIME next = st;
-    if (m_hasMin && Key(next) < Key(m_min)) next = m_min;
-    if (m_hasMax && Key(next) > Key(m_max)) next = m_max;
+    if (m_hasMin && Key(next) < Key(m_min))
+        next = m_min;
+    if (m_hasMax && Key(next) > Key(m_max))
+        next = m_max;
     next.wDayOfWeek = static_cast<WORD>(DayOfWeek(next.wYear, next.wMonth, next.wDay));
     next.wMilliseconds = 0;
     bool changed = Key(next) != Key(m_time) || !m_valid;
     m_time = next;
     m_valid = true;
     Redraw();
-    if (notify && changed) NotifyChange();
+    if (notify && changed)
+        NotifyChange();
 }
 
 void DateTimePicker::NotifyChange() {
@@ -177,9 +193,7 @@ void DateTimePicker::Change(Field field, int delta) {
     case Field::Day:
         st.wDay = static_cast<WORD>(wrap(st.wDay + delta, 1, ob::kernel::DaysInMonth(st.wYear, st.wMonth)));
         break;
-    case Field::Month:
-        st.wMonth = static_cast<WORD>(wrap(st.wMonth + delta, 1, 12));
-        break;
+    case Field::Month: st.wMonth = static_cast<WORD>(wrap(st.wMonth + delta, 1, 12)); break;
     case Field::Year:
         st.wYear = static_cast<WORD>(std::clamp(st.wYear + delta, ob::kernel::kMinCalendarYear, 9999));
         break;
@@ -198,17 +212,21 @@ void DateTimePicker::MoveField(int direction) {
     std::vector<Piece> pieces = Layout();
     std::vector<Field> order;
     for (const Piece& p : pieces)
-        if (p.field != Field::None) order.push_back(p.field);
-    if (order.empty()) return;
+        if (p.field != Field::None)
+            order.push_back(p.field);
+    if (order.empty())
+        return;
     auto it = std::find(order.begin(), order.end(), m_active);
-    int at = it == order.end() ? (direction > 0 ? -1 : static_cast<int>(order.size())) : static_cast<int>(it - order.begin());
+    int at = it == order.end() ? (direction > 0 ? -1 : static_cast<int>(order.size()))
+                               : static_cast<int>(it - order.begin());
     at = std::clamp(at + direction, 0, static_cast<int>(order.size()) - 1);
     m_active = order[static_cast<size_t>(at)];
     Redraw();
 }
 
 void DateTimePicker::OpenCalendar() {
-    if (m_calendar) return;
+    if (m_calendar)
+        return;
     NMHDR nm{};
     Control::Notify(nm, DTN_DROPDOWN);
     RECT rc{};
@@ -218,10 +236,12 @@ void DateTimePicker::OpenCalendar() {
 }
 
 void DateTimePicker::CalendarClosed(const SYSTEMTIME* chosen) {
-    if (!m_calendar) return;
+    if (!m_calendar)
+        return;
     HWND calendar = m_calendar;
     m_calendar = nullptr;
-    if (IsWindow(calendar)) DestroyWindow(calendar);
+    if (IsWindow(calendar))
+        DestroyWindow(calendar);
     Redraw();
     if (chosen) {
         SYSTEMTIME st = m_time;
@@ -238,20 +258,24 @@ LRESULT DateTimePicker::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     switch (msg) {
     case DTM_GETSYSTEMTIME: {
         auto* out = reinterpret_cast<SYSTEMTIME*>(lParam);
-        if (!out) return GDT_ERROR;
-        if (!m_valid) return static_cast<LRESULT>(GDT_NONE);
+        if (!out)
+            return GDT_ERROR;
+        if (!m_valid)
+            return static_cast<LRESULT>(GDT_NONE);
         *out = m_time;
         return static_cast<LRESULT>(GDT_VALID);
     }
     case DTM_SETSYSTEMTIME: {
         if (wParam == GDT_NONE) {
-            if (!(Style() & DTS_SHOWNONE)) return FALSE;
+            if (!(Style() & DTS_SHOWNONE))
+                return FALSE;
             m_valid = false;
             Redraw();
             return TRUE;
         }
         auto* in = reinterpret_cast<const SYSTEMTIME*>(lParam);
-        if (wParam != GDT_VALID || !in || !ValidDate(*in)) return FALSE;
+        if (wParam != GDT_VALID || !in || !ValidDate(*in))
+            return FALSE;
         SetTime(*in, false);
         return TRUE;
     }
@@ -259,21 +283,25 @@ LRESULT DateTimePicker::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         auto* range = reinterpret_cast<const SYSTEMTIME*>(lParam);
         m_hasMin = (wParam & GDTR_MIN) && range && ValidDate(range[0]);
         m_hasMax = (wParam & GDTR_MAX) && range && ValidDate(range[1]);
-        if (m_hasMin) m_min = range[0];
-        if (m_hasMax) m_max = range[1];
-        if (m_valid) SetTime(m_time, false);
+        if (m_hasMin)
+            m_min = range[0];
+        if (m_hasMax)
+            m_max = range[1];
+        if (m_valid)
+            SetTime(m_time, false);
         return TRUE;
     }
     case DTM_GETRANGE: {
         auto* range = reinterpret_cast<SYSTEMTIME*>(lParam);
-        if (!range) return 0;
-        if (m_hasMin) range[0] = m_min;
-        if (m_hasMax) range[1] = m_max;
+        if (!range)
+            return 0;
+        if (m_hasMin)
+            range[0] = m_min;
+        if (m_hasMax)
+            range[1] = m_max;
         return (m_hasMin ? GDTR_MIN : 0) | (m_hasMax ? GDTR_MAX : 0);
     }
-    case OBM_CALENDAR_CHOSEN:
-        CalendarClosed(reinterpret_cast<const SYSTEMTIME*>(lParam));
-        return 0;
+    case OBM_CALENDAR_CHOSEN: CalendarClosed(reinterpret_cast<const SYSTEMTIME*>(lParam)); return 0;
     case DTM_SETFORMAT:
         m_format = lParam ? reinterpret_cast<LPCWSTR>(lParam) : L"";
         Redraw();
@@ -282,50 +310,63 @@ LRESULT DateTimePicker::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         // While the calendar is open, Enter and Escape are for it.
         return m_calendar ? DLGC_WANTALLKEYS : DLGC_WANTARROWS | DLGC_WANTCHARS;
     case WM_SETFOCUS:
-        if (m_active == Field::None) MoveField(1);
+        if (m_active == Field::None)
+            MoveField(1);
         Redraw();
         return 0;
     case WM_KILLFOCUS:
-        if (m_calendar) CalendarClosed(nullptr);
+        if (m_calendar)
+            CalendarClosed(nullptr);
         Redraw();
         return 0;
     case WM_LBUTTONDOWN: {
         SetFocus(m_hwnd);
-        if (!Enabled()) return 0;
+        if (!Enabled())
+            return 0;
         int x = GET_X_LPARAM(lParam);
         RECT rc = Client();
         if (HasButton() && x >= rc.right - ButtonWidth()) {
-            if (m_calendar) CalendarClosed(nullptr);
-            else OpenCalendar();
+            if (m_calendar)
+                CalendarClosed(nullptr);
+            else
+                OpenCalendar();
             return 0;
         }
         // A tap on a field makes it the one the keys change; a second tap
         // on the chosen field opens the calendar, as the pen has no keys.
         for (const Piece& piece : Layout()) {
-            if (piece.field == Field::None || x < piece.left || x >= piece.right) continue;
-            if (piece.field == m_active && HasButton()) OpenCalendar();
+            if (piece.field == Field::None || x < piece.left || x >= piece.right)
+                continue;
+            if (piece.field == m_active && HasButton())
+                OpenCalendar();
             m_active = piece.field;
             Redraw();
             return 0;
         }
-        if (HasButton()) OpenCalendar();
+        if (HasButton())
+            OpenCalendar();
         return 0;
     }
     case WM_SYSKEYDOWN:
         // Alt+Down comes as a system key, since Alt is held.
-        if (wParam != VK_DOWN) return Control::OnMessage(msg, wParam, lParam);
+        if (wParam != VK_DOWN)
+            return Control::OnMessage(msg, wParam, lParam);
         [[fallthrough]];
     case WM_KEYDOWN:
-        if (!m_valid) return 0;
+        if (!m_valid)
+            return 0;
         // F4 or Alt+Down opens and closes the calendar, as the pen does.
         if (HasButton() && (wParam == VK_F4 || (wParam == VK_DOWN && GetKeyState(VK_MENU) < 0))) {
-            if (m_calendar) CalendarClosed(nullptr);
-            else OpenCalendar();
+            if (m_calendar)
+                CalendarClosed(nullptr);
+            else
+                OpenCalendar();
             return 0;
         }
         if (m_calendar) {
             auto* calendar = dynamic_cast<MonthCalendar*>(FindControl(m_calendar));
-            if (!calendar) return 0;
+            if (!calendar)
+                return 0;
             switch (wParam) {
             case VK_LEFT: calendar->MoveDays(-1); return 0;
             case VK_RIGHT: calendar->MoveDays(1); return 0;
@@ -350,12 +391,12 @@ LRESULT DateTimePicker::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         case VK_PRIOR: Change(m_active, m_active == Field::Year ? 10 : 1); return 0;
         case VK_NEXT: Change(m_active, m_active == Field::Year ? -10 : -1); return 0;
         case VK_ESCAPE:
-            if (m_calendar) CalendarClosed(nullptr);
+            if (m_calendar)
+                CalendarClosed(nullptr);
             return 0;
         default: return 0;
         }
-    default:
-        return Control::OnMessage(msg, wParam, lParam);
+    default: return Control::OnMessage(msg, wParam, lParam);
     }
 }
 
@@ -374,7 +415,8 @@ void DateTimePicker::Paint(HDC hdc, const RECT& rc) {
         FrameSolid(hdc, button, ink, s);
         DrawArrow(hdc, button, Arrow::Down, 7 * s, open ? GetSysColor(COLOR_BTNFACE) : ink);
     }
-    if (!m_valid) return;
+    if (!m_valid)
+        return;
     int saved = SaveDC(hdc);
     IntersectClipRect(hdc, rc.left + s, rc.top + s, rc.right - buttonWidth, rc.bottom - s);
     HGDIOBJ oldFont = SelectObject(hdc, Font());
@@ -390,7 +432,8 @@ void DateTimePicker::Paint(HDC hdc, const RECT& rc) {
             color = GetSysColor(COLOR_HIGHLIGHTTEXT);
         }
         SetTextColor(hdc, color);
-        ExtTextOut(hdc, piece.left, top, 0, nullptr, piece.text.c_str(), static_cast<UINT>(piece.text.size()), nullptr);
+        ExtTextOut(hdc, piece.left, top, 0, nullptr, piece.text.c_str(), static_cast<UINT>(piece.text.size()),
+                   nullptr);
     }
     SelectObject(hdc, oldFont);
     RestoreDC(hdc, saved);

@@ -35,7 +35,7 @@ private:
     std::vector<Piece> Layout() const;
     int ButtonWidth() const;
     bool HasButton() const { return !(Style() & DTS_UPDOWN) && (Style() & DTS_TIMEFORMAT) != DTS_TIMEFORMAT; }
-    void Change(Field field, int delta);   // a step of one field by the user
+    void Change(Field field, int delta);  // a step of one field by the user
     void SetTime(const SYSTEMTIME& st, bool notify);
     void NotifyChange();
     void MoveField(int direction);
@@ -43,7 +43,7 @@ private:
 
     SYSTEMTIME m_time{};
     bool m_valid = true;
-    std::wstring m_format;     // DTM_SETFORMAT picture; empty: the style's
+    std::wstring m_format;  // DTM_SETFORMAT picture; empty: the style's
     Field m_active = Field::None;
     SYSTEMTIME m_min{}, m_max{};
     bool m_hasMin = false, m_hasMax = false;

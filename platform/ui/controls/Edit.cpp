@@ -16,7 +16,8 @@ RECT Edit::TextArea() const {
 }
 
 int Edit::TextWidth(size_t count) const {
-    if (count == 0) return 0;
+    if (count == 0)
+        return 0;
     HDC hdc = GetDC(m_hwnd);
     HGDIOBJ old = SelectObject(hdc, Font());
     SIZE size{0, 0};
@@ -51,8 +52,10 @@ void Edit::ScrollToCaret() {
     RECT area = TextArea();
     int width = std::max<int>(1, area.right - area.left);
     int x = TextWidth(m_caret);
-    if (x - m_scroll > width - 1) m_scroll = x - width + 1;
-    if (x < m_scroll) m_scroll = x;
+    if (x - m_scroll > width - 1)
+        m_scroll = x - width + 1;
+    if (x < m_scroll)
+        m_scroll = x;
     // Never leave blank space on the right while text is hidden on the left.
     int total = TextWidth(m_text.size());
     m_scroll = std::max(0, std::min(m_scroll, std::max(0, total - width + 1)));
@@ -77,7 +80,8 @@ void Edit::Replace(const std::wstring& with) {
         insert.resize(room);
         NotifyCommand(EN_MAXTEXT);
     }
-    if (insert.empty() && from == to) return;
+    if (insert.empty() && from == to)
+        return;
     m_text.replace(from, to - from, insert);
     m_anchor = m_caret = from + insert.size();
     Changed();
@@ -85,13 +89,12 @@ void Edit::Replace(const std::wstring& with) {
 
 LRESULT Edit::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     switch (msg) {
-    case WM_CREATE:
-        m_text = WindowText(m_hwnd);
-        return Control::OnMessage(msg, wParam, lParam);
+    case WM_CREATE: m_text = WindowText(m_hwnd); return Control::OnMessage(msg, wParam, lParam);
     case WM_SETTEXT: {
         LRESULT result = Default(msg, wParam, lParam);
         m_text = WindowText(m_hwnd);
-        if (m_text.size() > m_limit) m_text.resize(m_limit);
+        if (m_text.size() > m_limit)
+            m_text.resize(m_limit);
         m_anchor = m_caret = 0;
         m_scroll = 0;
         m_modified = false;
@@ -101,13 +104,14 @@ LRESULT Edit::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         NotifyCommand(EN_CHANGE);
         return result;
     }
-    case WM_GETDLGCODE:
-        return DLGC_WANTCHARS | DLGC_HASSETSEL | DLGC_WANTARROWS;
+    case WM_GETDLGCODE: return DLGC_WANTCHARS | DLGC_HASSETSEL | DLGC_WANTARROWS;
     case EM_GETSEL: {
         DWORD from = static_cast<DWORD>(std::min(m_anchor, m_caret));
         DWORD to = static_cast<DWORD>(std::max(m_anchor, m_caret));
-        if (wParam) *reinterpret_cast<DWORD*>(wParam) = from;
-        if (lParam) *reinterpret_cast<DWORD*>(lParam) = to;
+        if (wParam)
+            *reinterpret_cast<DWORD*>(wParam) = from;
+        if (lParam)
+            *reinterpret_cast<DWORD*>(lParam) = to;
         return static_cast<LRESULT>(MAKELPARAM(static_cast<WORD>(std::min<DWORD>(from, 0xFFFF)),
                                                static_cast<WORD>(std::min<DWORD>(to, 0xFFFF))));
     }
@@ -119,25 +123,19 @@ LRESULT Edit::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
             SetSelection(m_caret, m_caret);
             return 0;
         }
-        if (end < 0 || static_cast<size_t>(end) > m_text.size()) end = static_cast<long long>(m_text.size());
+        if (end < 0 || static_cast<size_t>(end) > m_text.size())
+            end = static_cast<long long>(m_text.size());
         SetSelection(static_cast<size_t>(start), static_cast<size_t>(end));
         return 0;
     }
     case EM_REPLACESEL:
         Replace(lParam ? std::wstring(reinterpret_cast<LPCWSTR>(lParam)) : std::wstring());
         return 0;
-    case EM_LIMITTEXT:
-        m_limit = wParam == 0 ? 0x7FFFFFFE : static_cast<size_t>(wParam);
-        return 0;
-    case EM_GETLIMITTEXT:
-        return static_cast<LRESULT>(m_limit);
-    case EM_GETMODIFY:
-        return m_modified ? TRUE : FALSE;
-    case EM_SETMODIFY:
-        m_modified = wParam != 0;
-        return 0;
-    case EM_GETLINECOUNT:
-        return 1;
+    case EM_LIMITTEXT: m_limit = wParam == 0 ? 0x7FFFFFFE : static_cast<size_t>(wParam); return 0;
+    case EM_GETLIMITTEXT: return static_cast<LRESULT>(m_limit);
+    case EM_GETMODIFY: return m_modified ? TRUE : FALSE;
+    case EM_SETMODIFY: m_modified = wParam != 0; return 0;
+    case EM_GETLINECOUNT: return 1;
     case EM_SETREADONLY: {
         DWORD style = Style();
         style = wParam ? (style | ES_READONLY) : (style & ~ES_READONLY);
@@ -163,7 +161,8 @@ LRESULT Edit::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         return 0;
     }
     case WM_MOUSEMOVE:
-        if (m_selecting) SetSelection(m_anchor, CharAt(GET_X_LPARAM(lParam)));
+        if (m_selecting)
+            SetSelection(m_anchor, CharAt(GET_X_LPARAM(lParam)));
         return 0;
     case WM_LBUTTONUP:
         if (m_selecting) {
@@ -171,41 +170,47 @@ LRESULT Edit::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
             ReleaseCapture();
         }
         return 0;
-    case WM_LBUTTONDBLCLK:
-        SetSelection(0, m_text.size());
-        return 0;
+    case WM_LBUTTONDBLCLK: SetSelection(0, m_text.size()); return 0;
     case WM_KEYDOWN: {
         bool shift = GetKeyState(static_cast<int>(VK_SHIFT)) < 0;
         auto move = [&](size_t to) { SetSelection(shift ? m_anchor : to, to); };
         switch (wParam) {
         case VK_LEFT:
-            if (!shift && m_anchor != m_caret) move(std::min(m_anchor, m_caret));
-            else move(m_caret > 0 ? m_caret - 1 : 0);
+            if (!shift && m_anchor != m_caret)
+                move(std::min(m_anchor, m_caret));
+            else
+                move(m_caret > 0 ? m_caret - 1 : 0);
             return 0;
         case VK_RIGHT:
-            if (!shift && m_anchor != m_caret) move(std::max(m_anchor, m_caret));
-            else move(std::min(m_caret + 1, m_text.size()));
+            if (!shift && m_anchor != m_caret)
+                move(std::max(m_anchor, m_caret));
+            else
+                move(std::min(m_caret + 1, m_text.size()));
             return 0;
         case VK_HOME: move(0); return 0;
         case VK_END: move(m_text.size()); return 0;
         case VK_DELETE:
-            if (Style() & ES_READONLY) return 0;
-            if (m_anchor == m_caret && m_caret < m_text.size()) m_caret = m_caret + 1;
+            if (Style() & ES_READONLY)
+                return 0;
+            if (m_anchor == m_caret && m_caret < m_text.size())
+                m_caret = m_caret + 1;
             Replace(L"");
             return 0;
-        default:
-            return 0;
+        default: return 0;
         }
     }
     case WM_CHAR: {
-        if (Style() & ES_READONLY) return 0;
+        if (Style() & ES_READONLY)
+            return 0;
         auto ch = static_cast<wchar_t>(wParam);
         if (ch == L'\b') {
-            if (m_anchor == m_caret && m_caret > 0) m_anchor = m_caret - 1;
+            if (m_anchor == m_caret && m_caret > 0)
+                m_anchor = m_caret - 1;
             Replace(L"");
             return 0;
         }
-        if (ch < L' ') return 0;  // Enter, Tab, Escape belong to the dialog
+        if (ch < L' ')
+            return 0;  // Enter, Tab, Escape belong to the dialog
         if ((Style() & ES_NUMBER) && (ch < L'0' || ch > L'9')) {
             MessageBeep(0);
             return 0;
@@ -213,8 +218,7 @@ LRESULT Edit::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         Replace(std::wstring(1, ch));
         return 0;
     }
-    default:
-        return Control::OnMessage(msg, wParam, lParam);
+    default: return Control::OnMessage(msg, wParam, lParam);
     }
 }
 
@@ -225,7 +229,8 @@ void Edit::Paint(HDC hdc, const RECT& rc) {
     COLORREF textColor = Enabled() ? GetSysColor(COLOR_WINDOWTEXT) : GetSysColor(COLOR_GRAYTEXT);
     if (custom) {
         FillRect(hdc, &rc, custom);
-        if (Enabled()) textColor = GetTextColor(hdc);
+        if (Enabled())
+            textColor = GetTextColor(hdc);
     } else {
         FillSolid(hdc, rc, GetSysColor(COLOR_WINDOW));
     }

@@ -17,18 +17,18 @@ private:
     void Paint(HDC hdc, const RECT& client) override;
 
     RECT TextArea() const;
-    int TextWidth(size_t count) const;     // pixels of the first `count` characters
-    size_t CharAt(int x) const;            // caret index nearest to client x
+    int TextWidth(size_t count) const;       // pixels of the first `count` characters
+    size_t CharAt(int x) const;              // caret index nearest to client x
     void Replace(const std::wstring& with);  // replaces the selection, as typed
     void SetSelection(size_t anchor, size_t caret);
     void ScrollToCaret();
-    void Changed();                        // after a change by the user
-    void SyncWindowText();                 // keeps WM_GETTEXT in step
+    void Changed();         // after a change by the user
+    void SyncWindowText();  // keeps WM_GETTEXT in step
 
     std::wstring m_text;
     size_t m_anchor = 0;  // selection is [min(anchor, caret), max(anchor, caret))
     size_t m_caret = 0;
-    int m_scroll = 0;     // pixels scrolled off to the left
+    int m_scroll = 0;  // pixels scrolled off to the left
     size_t m_limit = 30000;
     bool m_modified = false;
     bool m_selecting = false;

@@ -12,9 +12,11 @@ int CompareItemText(const std::wstring& a, const std::wstring& b) {
     size_t n = std::min(a.size(), b.size());
     for (size_t i = 0; i < n; ++i) {
         wint_t x = std::towlower(static_cast<wint_t>(a[i])), y = std::towlower(static_cast<wint_t>(b[i]));
-        if (x != y) return x < y ? -1 : 1;
+        if (x != y)
+            return x < y ? -1 : 1;
     }
-    if (a.size() != b.size()) return a.size() < b.size() ? -1 : 1;
+    if (a.size() != b.size())
+        return a.size() < b.size() ? -1 : 1;
     return 0;
 }
 
@@ -30,7 +32,8 @@ bool ListBox::Multiple() const { return (Style() & (LBS_MULTIPLESEL | LBS_EXTEND
 bool ListBox::Sorted() const { return (Style() & LBS_SORT) != 0; }
 
 int ListBox::ItemHeight() const {
-    if (m_itemHeight > 0) return m_itemHeight;
+    if (m_itemHeight > 0)
+        return m_itemHeight;
     return LineHeight() + Scale();
 }
 
@@ -43,22 +46,30 @@ int ListBox::VisibleRows() const {
 
 int ListBox::RowAt(POINT pt) const {
     RECT area = ListArea();
-    if (pt.y < area.top) return m_top > 0 ? m_top - 1 : -1;
+    if (pt.y < area.top)
+        return m_top > 0 ? m_top - 1 : -1;
     int row = m_top + (pt.y - area.top) / ItemHeight();
     return row < static_cast<int>(m_items.size()) ? row : -1;
 }
 
 void ListBox::UpdateScrollBar() {
-    if (!m_redraw || m_updating) return;
+    if (!m_redraw || m_updating)
+        return;
     m_updating = true;
     int count = static_cast<int>(m_items.size());
     // LBS_DISABLENOSCROLL keeps the bar, disabled, when every item fits.
     const bool keep = (Style() & LBS_DISABLENOSCROLL) != 0;
-    if (m_scrolls) ShowVerticalBar(keep || count > VisibleRows());
+    if (m_scrolls)
+        ShowVerticalBar(keep || count > VisibleRows());
     m_top = std::clamp(m_top, 0, std::max(0, count - VisibleRows()));
     if (Style() & WS_VSCROLL) {
-        SCROLLINFO info{sizeof info, SIF_ALL | (keep ? SIF_DISABLENOSCROLL : 0u), 0, std::max(0, count - 1),
-                        static_cast<UINT>(VisibleRows()), m_top, 0};
+        SCROLLINFO info{sizeof info,
+                        SIF_ALL | (keep ? SIF_DISABLENOSCROLL : 0u),
+                        0,
+                        std::max(0, count - 1),
+                        static_cast<UINT>(VisibleRows()),
+                        m_top,
+                        0};
         SetScrollInfo(m_hwnd, SB_VERT, &info, TRUE);
     }
     m_updating = false;
@@ -67,11 +78,13 @@ void ListBox::UpdateScrollBar() {
 void ListBox::FitHeight() {
     // Without LBS_NOINTEGRALHEIGHT the box shows whole rows only: its height
     // shrinks to the last whole row, as on the device.
-    if ((Style() & LBS_NOINTEGRALHEIGHT) || m_fitting) return;
+    if ((Style() & LBS_NOINTEGRALHEIGHT) || m_fitting)
+        return;
     RECT client = Client();
     int h = ItemHeight();
     int spare = (client.bottom - client.top) % h;
-    if (spare == 0 || client.bottom - client.top < h) return;
+    if (spare == 0 || client.bottom - client.top < h)
+        return;
     RECT window{};
     GetWindowRect(m_hwnd, &window);
     m_fitting = true;
@@ -83,38 +96,50 @@ void ListBox::FitHeight() {
 void ListBox::SetTop(int top) {
     int count = static_cast<int>(m_items.size());
     top = std::clamp(top, 0, std::max(0, count - VisibleRows()));
-    if (top == m_top) return;
+    if (top == m_top)
+        return;
     m_top = top;
-    if (Style() & WS_VSCROLL) SetScrollPos(m_hwnd, SB_VERT, m_top, TRUE);
+    if (Style() & WS_VSCROLL)
+        SetScrollPos(m_hwnd, SB_VERT, m_top, TRUE);
     Redraw();
 }
 
 void ListBox::EnsureVisible(int index) {
-    if (index < 0) return;
-    if (index < m_top) SetTop(index);
-    else if (index >= m_top + VisibleRows()) SetTop(index - VisibleRows() + 1);
+    if (index < 0)
+        return;
+    if (index < m_top)
+        SetTop(index);
+    else if (index >= m_top + VisibleRows())
+        SetTop(index - VisibleRows() + 1);
 }
 
 void ListBox::Select(int index, bool notify) {
-    if (index >= static_cast<int>(m_items.size())) index = -1;
-    if (index == m_current) return;
+    if (index >= static_cast<int>(m_items.size()))
+        index = -1;
+    if (index == m_current)
+        return;
     m_current = index;
     EnsureVisible(index);
     Redraw();
-    if (notify) NotifySelChange();
+    if (notify)
+        NotifySelChange();
 }
 
 void ListBox::NotifySelChange() {
-    if (Style() & LBS_NOTIFY) NotifyCommand(LBN_SELCHANGE);
+    if (Style() & LBS_NOTIFY)
+        NotifyCommand(LBN_SELCHANGE);
 }
 
 int ListBox::Insert(int index, const std::wstring& text) {
     int count = static_cast<int>(m_items.size());
-    if (index < 0 || index > count) index = count;
+    if (index < 0 || index > count)
+        index = count;
     m_items.insert(m_items.begin() + index, Item{text, 0, false});
-    if (m_current >= index) ++m_current;
+    if (m_current >= index)
+        ++m_current;
     UpdateScrollBar();
-    if (m_redraw) Redraw();
+    if (m_redraw)
+        Redraw();
     return index;
 }
 
@@ -146,32 +171,39 @@ LRESULT ListBox::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         int at = count;
         if (Sorted()) {
             at = 0;
-            while (at < count && CompareItemText(m_items[static_cast<size_t>(at)].text, t) <= 0) ++at;
+            while (at < count && CompareItemText(m_items[static_cast<size_t>(at)].text, t) <= 0)
+                ++at;
         }
         return Insert(at, t);
     }
     case LB_INSERTSTRING:
-        if (index < -1 || index > count) return LB_ERR;
+        if (index < -1 || index > count)
+            return LB_ERR;
         return Insert(index, text());
     case LB_DELETESTRING:
-        if (!valid(index)) return LB_ERR;
+        if (!valid(index))
+            return LB_ERR;
         m_items.erase(m_items.begin() + index);
-        if (m_current == index) m_current = Multiple() ? std::min(index, count - 2) : -1;
-        else if (m_current > index) --m_current;
+        if (m_current == index)
+            m_current = Multiple() ? std::min(index, count - 2) : -1;
+        else if (m_current > index)
+            --m_current;
         UpdateScrollBar();
-        if (m_redraw) Redraw();
+        if (m_redraw)
+            Redraw();
         return count - 1;
     case LB_RESETCONTENT:
         m_items.clear();
         m_current = -1;
         m_top = 0;
         UpdateScrollBar();
-        if (m_redraw) Redraw();
+        if (m_redraw)
+            Redraw();
         return 0;
-    case LB_GETCOUNT:
-        return count;
+    case LB_GETCOUNT: return count;
     case LB_GETTEXT:
-        if (!valid(index)) return LB_ERR;
+        if (!valid(index))
+            return LB_ERR;
         if (lParam) {
             const std::wstring& t = m_items[static_cast<size_t>(index)].text;
             std::copy(t.begin(), t.end(), reinterpret_cast<LPWSTR>(lParam));
@@ -180,46 +212,56 @@ LRESULT ListBox::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         return static_cast<LRESULT>(m_items[static_cast<size_t>(index)].text.size());
     case LB_GETTEXTLEN:
         return valid(index) ? static_cast<LRESULT>(m_items[static_cast<size_t>(index)].text.size()) : LB_ERR;
-    case LB_GETITEMDATA:
-        return valid(index) ? m_items[static_cast<size_t>(index)].data : LB_ERR;
+    case LB_GETITEMDATA: return valid(index) ? m_items[static_cast<size_t>(index)].data : LB_ERR;
     case LB_SETITEMDATA:
-        if (!valid(index)) return LB_ERR;
+        if (!valid(index))
+            return LB_ERR;
         m_items[static_cast<size_t>(index)].data = lParam;
         return LB_OKAY;
     case LB_SETCURSEL:
-        if (Multiple()) return LB_ERR;
+        if (Multiple())
+            return LB_ERR;
         Select(valid(index) ? index : -1, false);
         return valid(index) ? index : LB_ERR;
     case LB_GETCURSEL:
-        if (Multiple()) return valid(m_current) ? m_current : (count ? 0 : LB_ERR);
+        if (Multiple())
+            return valid(m_current) ? m_current : (count ? 0 : LB_ERR);
         return valid(m_current) ? m_current : LB_ERR;
     case LB_SETSEL: {
-        if (!Multiple()) return LB_ERR;
+        if (!Multiple())
+            return LB_ERR;
         auto at = static_cast<int>(lParam);
         if (at == -1) {
-            for (Item& item : m_items) item.selected = wParam != 0;
+            for (Item& item : m_items)
+                item.selected = wParam != 0;
         } else if (valid(at)) {
             m_items[static_cast<size_t>(at)].selected = wParam != 0;
         } else {
             return LB_ERR;
         }
-        if (m_redraw) Redraw();
+        if (m_redraw)
+            Redraw();
         return LB_OKAY;
     }
     case LB_GETSEL:
-        if (!valid(index)) return LB_ERR;
-        return Multiple() ? (m_items[static_cast<size_t>(index)].selected ? 1 : 0) : (index == m_current ? 1 : 0);
+        if (!valid(index))
+            return LB_ERR;
+        return Multiple() ? (m_items[static_cast<size_t>(index)].selected ? 1 : 0)
+                          : (index == m_current ? 1 : 0);
     case LB_GETSELCOUNT: {
-        if (!Multiple()) return LB_ERR;
+        if (!Multiple())
+            return LB_ERR;
         return std::count_if(m_items.begin(), m_items.end(), [](const Item& i) { return i.selected; });
     }
     case LB_GETSELITEMS: {
-        if (!Multiple()) return LB_ERR;
+        if (!Multiple())
+            return LB_ERR;
         auto* out = reinterpret_cast<int*>(lParam);
         int n = 0;
         for (int i = 0; i < count && n < index; ++i)
             if (m_items[static_cast<size_t>(i)].selected) {
-                if (out) out[n] = i;
+                if (out)
+                    out[n] = i;
                 ++n;
             }
         return n;
@@ -227,46 +269,52 @@ LRESULT ListBox::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     case LB_FINDSTRING:
     case LB_FINDSTRINGEXACT:
     case LB_SELECTSTRING: {
-        if (count == 0) return LB_ERR;
+        if (count == 0)
+            return LB_ERR;
         std::wstring t = text();
         int start = valid(index) ? index + 1 : 0;
         for (int k = 0; k < count; ++k) {
             int i = (start + k) % count;
             const std::wstring& item = m_items[static_cast<size_t>(i)].text;
-            bool match = msg == LB_FINDSTRINGEXACT ? CompareItemText(item, t) == 0 : StartsWithNoCase(item, t);
-            if (!match) continue;
+            bool match =
+                msg == LB_FINDSTRINGEXACT ? CompareItemText(item, t) == 0 : StartsWithNoCase(item, t);
+            if (!match)
+                continue;
             if (msg == LB_SELECTSTRING) {
-                if (Multiple()) return LB_ERR;
+                if (Multiple())
+                    return LB_ERR;
                 Select(i, false);
             }
             return i;
         }
         return LB_ERR;
     }
-    case LB_GETTOPINDEX:
-        return m_top;
+    case LB_GETTOPINDEX: return m_top;
     case LB_SETTOPINDEX:
-        if (!valid(index) && !(index == 0 && count == 0)) return LB_ERR;
+        if (!valid(index) && !(index == 0 && count == 0))
+            return LB_ERR;
         SetTop(index);
         return LB_OKAY;
     case LB_GETITEMRECT: {
-        if (!valid(index) || !lParam) return LB_ERR;
+        if (!valid(index) || !lParam)
+            return LB_ERR;
         RECT area = ListArea();
         int h = ItemHeight();
         *reinterpret_cast<RECT*>(lParam) = {area.left, area.top + (index - m_top) * h, area.right,
                                             area.top + (index - m_top + 1) * h};
         return LB_OKAY;
     }
-    case LB_GETITEMHEIGHT:
-        return ItemHeight();
+    case LB_GETITEMHEIGHT: return ItemHeight();
     case LB_SETITEMHEIGHT:
-        if (LOWORD(static_cast<std::uintptr_t>(lParam)) == 0) return LB_ERR;
+        if (LOWORD(static_cast<std::uintptr_t>(lParam)) == 0)
+            return LB_ERR;
         m_itemHeight = LOWORD(static_cast<std::uintptr_t>(lParam));
         UpdateScrollBar();
         Redraw();
         return LB_OKAY;
     case LB_SETCARETINDEX:
-        if (!valid(index)) return LB_ERR;
+        if (!valid(index))
+            return LB_ERR;
         if (Multiple()) {
             m_current = index;
             EnsureVisible(index);
@@ -275,20 +323,19 @@ LRESULT ListBox::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
             Select(index, false);
         }
         return LB_OKAY;
-    case LB_GETCARETINDEX:
-        return valid(m_current) ? m_current : 0;
+    case LB_GETCARETINDEX: return valid(m_current) ? m_current : 0;
     case WM_VSCROLL: {
         int top = m_top;
         if (ScrolledTopRow(wParam, m_top, VisibleRows(), count, top))
             SetTop(top);
         return 0;
     }
-    case WM_GETDLGCODE:
-        return DLGC_WANTARROWS | DLGC_WANTCHARS;
+    case WM_GETDLGCODE: return DLGC_WANTARROWS | DLGC_WANTCHARS;
     case WM_SETFOCUS:
     case WM_KILLFOCUS:
         Redraw();
-        if (Style() & LBS_NOTIFY) NotifyCommand(msg == WM_SETFOCUS ? LBN_SETFOCUS : LBN_KILLFOCUS);
+        if (Style() & LBS_NOTIFY)
+            NotifyCommand(msg == WM_SETFOCUS ? LBN_SETFOCUS : LBN_KILLFOCUS);
         return 0;
     case WM_LBUTTONDOWN:
     case WM_LBUTTONDBLCLK: {
@@ -301,7 +348,8 @@ LRESULT ListBox::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
             NotifyCommand(LBN_DBLCLK);
             return 0;
         }
-        if (row < 0) return 0;
+        if (row < 0)
+            return 0;
         if (Multiple()) {
             // Each tap toggles one item.
             Item& item = m_items[static_cast<size_t>(row)];
@@ -320,7 +368,8 @@ LRESULT ListBox::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_MOUSEMOVE:
         if (m_tracking) {
             int row = RowAt({GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
-            if (row >= 0) Select(row, true);
+            if (row >= 0)
+                Select(row, true);
         }
         return 0;
     case WM_LBUTTONUP:
@@ -330,7 +379,8 @@ LRESULT ListBox::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         }
         return 0;
     case WM_KEYDOWN: {
-        if (count == 0) return 0;
+        if (count == 0)
+            return 0;
         int at = valid(m_current) ? m_current : -1;
         int next = at;
         switch (wParam) {
@@ -355,9 +405,11 @@ LRESULT ListBox::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         if (wParam > L' ' || (wParam == L' ' && !Multiple() && m_typeAhead.Typing())) {
             // Typing jumps to the item that starts with what was typed; in a
             // list of several choices it moves the caret, Space selects.
-            int found = m_typeAhead.Find(static_cast<wchar_t>(wParam), m_current, count,
-                                        [&](int i) -> const std::wstring& { return m_items[static_cast<size_t>(i)].text; });
-            if (found < 0) return 0;
+            int found = m_typeAhead.Find(
+                static_cast<wchar_t>(wParam), m_current, count,
+                [&](int i) -> const std::wstring& { return m_items[static_cast<size_t>(i)].text; });
+            if (found < 0)
+                return 0;
             if (Multiple()) {
                 m_current = found;
                 EnsureVisible(found);
@@ -374,8 +426,7 @@ LRESULT ListBox::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
             NotifySelChange();
         }
         return 0;
-    default:
-        return Control::OnMessage(msg, wParam, lParam);
+    default: return Control::OnMessage(msg, wParam, lParam);
     }
 }
 
@@ -386,7 +437,8 @@ void ListBox::Paint(HDC hdc, const RECT& rc) {
     RECT area = ListArea();
     if (custom) {
         FillRect(hdc, &rc, custom);
-        if (Enabled()) text = GetTextColor(hdc);
+        if (Enabled())
+            text = GetTextColor(hdc);
     } else {
         FillSolid(hdc, rc, GetSysColor(COLOR_WINDOW));
     }
@@ -396,7 +448,8 @@ void ListBox::Paint(HDC hdc, const RECT& rc) {
     bool focused = Focused();
     for (int i = m_top; i < static_cast<int>(m_items.size()); ++i) {
         int y = area.top + (i - m_top) * h;
-        if (y >= area.bottom) break;
+        if (y >= area.bottom)
+            break;
         RECT row{area.left, y, area.right, y + h};
         const Item& item = m_items[static_cast<size_t>(i)];
         bool selected = Multiple() ? item.selected : i == m_current;
@@ -408,7 +461,8 @@ void ListBox::Paint(HDC hdc, const RECT& rc) {
         RECT label = row;
         label.left += 2 * s;
         DrawLabel(hdc, Font(), item.text, label, DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX, color);
-        if (focused && Multiple() && i == m_current) DrawFocusRect(hdc, &row);
+        if (focused && Multiple() && i == m_current)
+            DrawFocusRect(hdc, &row);
     }
     RestoreDC(hdc, saved);
 }
@@ -423,11 +477,11 @@ LRESULT ComboListBox::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     switch (msg) {
     case WM_CREATE: {
         auto* cs = reinterpret_cast<CREATESTRUCT*>(lParam);
-        if (cs) m_combo = static_cast<HWND>(cs->lpCreateParams);
+        if (cs)
+            m_combo = static_cast<HWND>(cs->lpCreateParams);
         return ListBox::OnMessage(msg, wParam, lParam);
     }
-    case WM_MOUSEACTIVATE:
-        return 3;  // MA_NOACTIVATE
+    case WM_MOUSEACTIVATE: return 3;  // MA_NOACTIVATE
     case WM_LBUTTONDOWN:
     case WM_MOUSEMOVE: {
         POINT pt{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
@@ -435,7 +489,8 @@ LRESULT ComboListBox::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
             m_tracking = true;
             SetCapture(m_hwnd);
         }
-        if (!m_tracking) return 0;
+        if (!m_tracking)
+            return 0;
         RECT area = ListArea();
         if (PtInRect(&area, pt)) {
             int row = RowAt(pt);
@@ -447,24 +502,24 @@ LRESULT ComboListBox::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         return 0;
     }
     case WM_LBUTTONUP: {
-        if (!m_tracking) return 0;
+        if (!m_tracking)
+            return 0;
         m_tracking = false;
         ReleaseCapture();
         POINT pt{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
         RECT area = ListArea();
         int row = PtInRect(&area, pt) ? RowAt(pt) : -1;
-        if (combo) SendMessage(combo, OBM_COMBOLIST_DONE, static_cast<WPARAM>(row), 0);
+        if (combo)
+            SendMessage(combo, OBM_COMBOLIST_DONE, static_cast<WPARAM>(row), 0);
         return 0;
     }
-    case WM_CAPTURECHANGED:
-        m_tracking = false;
-        return 0;
+    case WM_CAPTURECHANGED: m_tracking = false; return 0;
     case WM_SETFOCUS:
         // Hand the focus straight back to the combo box.
-        if (combo) SetFocus(combo);
+        if (combo)
+            SetFocus(combo);
         return 0;
-    default:
-        return ListBox::OnMessage(msg, wParam, lParam);
+    default: return ListBox::OnMessage(msg, wParam, lParam);
     }
 }
 

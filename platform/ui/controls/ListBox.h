@@ -28,24 +28,24 @@ protected:
     bool Multiple() const;
     bool Sorted() const;
     int ItemHeight() const;
-    RECT ListArea() const;        // the client less the border and scroll bar
+    RECT ListArea() const;  // the client less the border and scroll bar
     int VisibleRows() const;
-    int RowAt(POINT pt) const;    // -1 when below the last item
+    int RowAt(POINT pt) const;  // -1 when below the last item
     void SetTop(int top);
     void EnsureVisible(int index);
     void UpdateScrollBar();
     void FitHeight();
-    void Select(int index, bool notify);   // single selection (-1: none)
+    void Select(int index, bool notify);  // single selection (-1: none)
     void NotifySelChange();
     int Insert(int index, const std::wstring& text);
 
     std::vector<Item> m_items;
-    int m_current = -1;   // the selected item (single) or the caret (multiple)
+    int m_current = -1;  // the selected item (single) or the caret (multiple)
     int m_top = 0;
-    int m_itemHeight = 0; // 0: from the font
+    int m_itemHeight = 0;  // 0: from the font
     bool m_redraw = true;
     bool m_tracking = false;
-    bool m_scrolls = false;    // created with WS_VSCROLL: the bar shows when needed
+    bool m_scrolls = false;  // created with WS_VSCROLL: the bar shows when needed
     bool m_updating = false;
     bool m_fitting = false;
     TypeAhead m_typeAhead;

@@ -12,7 +12,8 @@ namespace {
 constexpr UINT kStateBits = LVIS_FOCUSED | LVIS_SELECTED | LVIS_STATEIMAGEMASK;
 
 void CopyOut(const std::wstring& text, LPWSTR out, int capacity) {
-    if (!out || capacity <= 0) return;
+    if (!out || capacity <= 0)
+        return;
     size_t n = std::min(text.size(), static_cast<size_t>(capacity - 1));
     std::copy_n(text.begin(), n, out);
     out[n] = L'\0';
@@ -24,8 +25,10 @@ ListView::ListView(HWND hwnd) : Control(hwnd) {}
 int ListView::RowHeight() const {
     int h = LineHeight() + 2 * Scale();
     int cx = 0, cy = 0;
-    if (m_small && ImageList_GetIconSize(m_small, &cx, &cy)) h = std::max(h, cy + Scale());
-    if (m_state && ImageList_GetIconSize(m_state, &cx, &cy)) h = std::max(h, cy + Scale());
+    if (m_small && ImageList_GetIconSize(m_small, &cx, &cy))
+        h = std::max(h, cy + Scale());
+    if (m_state && ImageList_GetIconSize(m_state, &cx, &cy))
+        h = std::max(h, cy + Scale());
     return h;
 }
 
@@ -46,14 +49,16 @@ RECT ListView::RowRect(int index) const {
 int ListView::IconLeft() const {
     int x = ListArea().left + Scale();
     int cx = 0, cy = 0;
-    if (m_state && ImageList_GetIconSize(m_state, &cx, &cy)) x += cx;
+    if (m_state && ImageList_GetIconSize(m_state, &cx, &cy))
+        x += cx;
     return x;
 }
 
 int ListView::LabelLeft() const {
     int x = IconLeft();
     int cx = 0, cy = 0;
-    if (m_small && ImageList_GetIconSize(m_small, &cx, &cy)) x += cx;
+    if (m_small && ImageList_GetIconSize(m_small, &cx, &cy))
+        x += cx;
     return x + 2 * Scale();
 }
 
@@ -69,27 +74,35 @@ int ListView::TextWidth(const std::wstring& text) const {
 
 int ListView::RowAt(POINT pt, UINT* flags) const {
     RECT area = ListArea();
-    if (flags) *flags = LVHT_NOWHERE;
-    if (!PtInRect(&area, pt)) return -1;
+    if (flags)
+        *flags = LVHT_NOWHERE;
+    if (!PtInRect(&area, pt))
+        return -1;
     int row = m_top + (pt.y - area.top) / RowHeight();
-    if (row >= static_cast<int>(m_rows.size())) return -1;
+    if (row >= static_cast<int>(m_rows.size()))
+        return -1;
     if (flags) {
         int iconLeft = IconLeft(), labelLeft = LabelLeft();
-        if (pt.x < iconLeft && m_state) *flags = LVHT_ONITEMSTATEICON;
-        else if (pt.x < labelLeft - 2 * Scale() && m_small) *flags = LVHT_ONITEMICON;
-        else *flags = LVHT_ONITEMLABEL;
+        if (pt.x < iconLeft && m_state)
+            *flags = LVHT_ONITEMSTATEICON;
+        else if (pt.x < labelLeft - 2 * Scale() && m_small)
+            *flags = LVHT_ONITEMICON;
+        else
+            *flags = LVHT_ONITEMLABEL;
     }
     return row;
 }
 
 void ListView::UpdateScrollBar() {
-    if (!m_redraw || m_updating || (Style() & LVS_NOSCROLL)) return;
+    if (!m_redraw || m_updating || (Style() & LVS_NOSCROLL))
+        return;
     m_updating = true;
     int count = static_cast<int>(m_rows.size());
     ShowVerticalBar(count > VisibleRows());
     m_top = std::clamp(m_top, 0, std::max(0, count - VisibleRows()));
     if (Style() & WS_VSCROLL) {
-        SCROLLINFO info{sizeof info, SIF_ALL, 0, std::max(0, count - 1), static_cast<UINT>(VisibleRows()), m_top, 0};
+        SCROLLINFO info{sizeof info, SIF_ALL, 0, std::max(0, count - 1), static_cast<UINT>(VisibleRows()),
+                        m_top,       0};
         SetScrollInfo(m_hwnd, SB_VERT, &info, TRUE);
     }
     m_updating = false;
@@ -98,16 +111,21 @@ void ListView::UpdateScrollBar() {
 void ListView::SetTop(int top) {
     int count = static_cast<int>(m_rows.size());
     top = std::clamp(top, 0, std::max(0, count - VisibleRows()));
-    if (top == m_top) return;
+    if (top == m_top)
+        return;
     m_top = top;
-    if (Style() & WS_VSCROLL) SetScrollPos(m_hwnd, SB_VERT, m_top, TRUE);
+    if (Style() & WS_VSCROLL)
+        SetScrollPos(m_hwnd, SB_VERT, m_top, TRUE);
     Redraw();
 }
 
 void ListView::EnsureVisible(int index) {
-    if (index < 0 || index >= static_cast<int>(m_rows.size())) return;
-    if (index < m_top) SetTop(index);
-    else if (index >= m_top + VisibleRows()) SetTop(index - VisibleRows() + 1);
+    if (index < 0 || index >= static_cast<int>(m_rows.size()))
+        return;
+    if (index < m_top)
+        SetTop(index);
+    else if (index >= m_top + VisibleRows())
+        SetTop(index - VisibleRows() + 1);
 }
 
 void ListView::NotifyItem(UINT code, int index, UINT changed, UINT oldState, UINT newState, POINT pt) {
@@ -118,7 +136,8 @@ void ListView::NotifyItem(UINT code, int index, UINT changed, UINT oldState, UIN
     nm.uOldState = oldState;
     nm.uNewState = newState;
     nm.ptAction = pt;
-    if (index >= 0 && index < static_cast<int>(m_rows.size())) nm.lParam = m_rows[static_cast<size_t>(index)].data;
+    if (index >= 0 && index < static_cast<int>(m_rows.size()))
+        nm.lParam = m_rows[static_cast<size_t>(index)].data;
     Notify(nm.hdr, code);
 }
 
@@ -126,15 +145,18 @@ bool ListView::SetState(int index, UINT state, UINT mask) {
     Row& row = m_rows[static_cast<size_t>(index)];
     mask &= kStateBits;
     UINT next = (row.state & ~mask) | (state & mask);
-    if (next == row.state) return true;
+    if (next == row.state)
+        return true;
     // A single-selection list keeps one selected row.
     if (Single() && (next & LVIS_SELECTED) && !(row.state & LVIS_SELECTED)) {
         for (int i = 0; i < static_cast<int>(m_rows.size()); ++i)
-            if (i != index && (m_rows[static_cast<size_t>(i)].state & LVIS_SELECTED)) SetState(i, 0, LVIS_SELECTED);
+            if (i != index && (m_rows[static_cast<size_t>(i)].state & LVIS_SELECTED))
+                SetState(i, 0, LVIS_SELECTED);
     }
     if ((next & LVIS_FOCUSED) && !(row.state & LVIS_FOCUSED)) {
         for (int i = 0; i < static_cast<int>(m_rows.size()); ++i)
-            if (i != index && (m_rows[static_cast<size_t>(i)].state & LVIS_FOCUSED)) SetState(i, 0, LVIS_FOCUSED);
+            if (i != index && (m_rows[static_cast<size_t>(i)].state & LVIS_FOCUSED))
+                SetState(i, 0, LVIS_FOCUSED);
     }
     UINT old = m_rows[static_cast<size_t>(index)].state;
     NMLISTVIEW changing{};
@@ -143,31 +165,40 @@ bool ListView::SetState(int index, UINT state, UINT mask) {
     changing.uOldState = old;
     changing.uNewState = next;
     changing.lParam = row.data;
-    if (Notify(changing.hdr, LVN_ITEMCHANGING)) return false;
-    if (index >= static_cast<int>(m_rows.size())) return false;  // the parent deleted it meanwhile
+    if (Notify(changing.hdr, LVN_ITEMCHANGING))
+        return false;
+    if (index >= static_cast<int>(m_rows.size()))
+        return false;  // the parent deleted it meanwhile
     m_rows[static_cast<size_t>(index)].state = next;
-    if (m_redraw) Redraw();
+    if (m_redraw)
+        Redraw();
     NotifyItem(LVN_ITEMCHANGED, index, LVIF_STATE, old, next);
     return true;
 }
 
 void ListView::SelectOnly(int index) {
     for (int i = 0; i < static_cast<int>(m_rows.size()); ++i)
-        if (i != index && (m_rows[static_cast<size_t>(i)].state & LVIS_SELECTED)) SetState(i, 0, LVIS_SELECTED);
-    if (index >= 0) SetState(index, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+        if (i != index && (m_rows[static_cast<size_t>(i)].state & LVIS_SELECTED))
+            SetState(i, 0, LVIS_SELECTED);
+    if (index >= 0)
+        SetState(index, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
 }
 
 void ListView::SetFocusRow(int index) {
-    if (index >= 0) SetState(index, LVIS_FOCUSED, LVIS_FOCUSED);
+    if (index >= 0)
+        SetState(index, LVIS_FOCUSED, LVIS_FOCUSED);
 }
 
 int ListView::InsertRow(const LVITEM& item) {
     int count = static_cast<int>(m_rows.size());
     Row row;
     row.texts.resize(std::max<size_t>(1, m_columns.size()));
-    if ((item.mask & LVIF_TEXT) && item.pszText) row.texts[0] = item.pszText;
-    if (item.mask & LVIF_IMAGE) row.image = item.iImage;
-    if (item.mask & LVIF_PARAM) row.data = item.lParam;
+    if ((item.mask & LVIF_TEXT) && item.pszText)
+        row.texts[0] = item.pszText;
+    if (item.mask & LVIF_IMAGE)
+        row.image = item.iImage;
+    if (item.mask & LVIF_PARAM)
+        row.data = item.lParam;
     UINT initial = (item.mask & LVIF_STATE) ? (item.state & item.stateMask & kStateBits) : 0;
     int at = std::clamp(item.iItem, 0, count);
     DWORD style = Style();
@@ -176,7 +207,8 @@ int ListView::InsertRow(const LVITEM& item) {
         at = 0;
         while (at < count) {
             int c = CompareItemText(m_rows[static_cast<size_t>(at)].texts[0], row.texts[0]);
-            if (descending ? c < 0 : c > 0) break;
+            if (descending ? c < 0 : c > 0)
+                break;
             ++at;
         }
     }
@@ -184,33 +216,41 @@ int ListView::InsertRow(const LVITEM& item) {
     NotifyItem(LVN_INSERTITEM, at, 0, 0, 0);
     // The selection and focus bits go through the usual rules (one
     // selected row in a single-selection list).
-    if (initial & (LVIS_SELECTED | LVIS_FOCUSED | LVIS_STATEIMAGEMASK)) SetState(at, initial, kStateBits);
+    if (initial & (LVIS_SELECTED | LVIS_FOCUSED | LVIS_STATEIMAGEMASK))
+        SetState(at, initial, kStateBits);
     UpdateScrollBar();
-    if (m_redraw) Redraw();
+    if (m_redraw)
+        Redraw();
     return at;
 }
 
 bool ListView::FillItem(int index, LVITEM& item) const {
-    if (index < 0 || index >= static_cast<int>(m_rows.size())) return false;
+    if (index < 0 || index >= static_cast<int>(m_rows.size()))
+        return false;
     const Row& row = m_rows[static_cast<size_t>(index)];
     if (item.mask & LVIF_TEXT) {
         size_t sub = static_cast<size_t>(std::max(0, item.iSubItem));
         CopyOut(sub < row.texts.size() ? row.texts[sub] : std::wstring(), item.pszText, item.cchTextMax);
     }
-    if (item.mask & LVIF_IMAGE) item.iImage = row.image;
-    if (item.mask & LVIF_PARAM) item.lParam = row.data;
-    if (item.mask & LVIF_STATE) item.state = row.state & item.stateMask;
+    if (item.mask & LVIF_IMAGE)
+        item.iImage = row.image;
+    if (item.mask & LVIF_PARAM)
+        item.lParam = row.data;
+    if (item.mask & LVIF_STATE)
+        item.state = row.state & item.stateMask;
     return true;
 }
 
 bool ListView::ApplyItem(const LVITEM& item) {
     int index = item.iItem;
-    if (index < 0 || index >= static_cast<int>(m_rows.size())) return false;
+    if (index < 0 || index >= static_cast<int>(m_rows.size()))
+        return false;
     Row& row = m_rows[static_cast<size_t>(index)];
     UINT changed = 0;
     if ((item.mask & LVIF_TEXT) && item.iSubItem >= 0) {
         size_t sub = static_cast<size_t>(item.iSubItem);
-        if (sub >= row.texts.size()) row.texts.resize(sub + 1);
+        if (sub >= row.texts.size())
+            row.texts.resize(sub + 1);
         row.texts[sub] = item.pszText ? item.pszText : L"";
         changed |= LVIF_TEXT;
     }
@@ -218,12 +258,15 @@ bool ListView::ApplyItem(const LVITEM& item) {
         row.image = item.iImage;
         changed |= LVIF_IMAGE;
     }
-    if ((item.mask & LVIF_PARAM) && item.iSubItem == 0) row.data = item.lParam;
+    if ((item.mask & LVIF_PARAM) && item.iSubItem == 0)
+        row.data = item.lParam;
     if (changed) {
-        if (m_redraw) Redraw();
+        if (m_redraw)
+            Redraw();
         NotifyItem(LVN_ITEMCHANGED, index, changed, row.state, row.state);
     }
-    if ((item.mask & LVIF_STATE) && item.iSubItem == 0) return SetState(index, item.state, item.stateMask);
+    if ((item.mask & LVIF_STATE) && item.iSubItem == 0)
+        return SetState(index, item.state, item.stateMask);
     return true;
 }
 
@@ -243,20 +286,23 @@ LRESULT ListView::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
             Redraw();
         }
         return 0;
-    case LVM_GETITEMCOUNT:
-        return count;
+    case LVM_GETITEMCOUNT: return count;
     case LVM_INSERTITEM: {
         auto* item = reinterpret_cast<const LVITEM*>(lParam);
-        if (!item || item->iSubItem != 0) return -1;
+        if (!item || item->iSubItem != 0)
+            return -1;
         return InsertRow(*item);
     }
     case LVM_DELETEITEM: {
-        if (!valid(index)) return FALSE;
+        if (!valid(index))
+            return FALSE;
         NotifyItem(LVN_DELETEITEM, index, 0, 0, 0);
-        if (index >= static_cast<int>(m_rows.size())) return FALSE;
+        if (index >= static_cast<int>(m_rows.size()))
+            return FALSE;
         m_rows.erase(m_rows.begin() + index);
         UpdateScrollBar();
-        if (m_redraw) Redraw();
+        if (m_redraw)
+            Redraw();
         return TRUE;
     }
     case LVM_DELETEALLITEMS: {
@@ -264,11 +310,13 @@ LRESULT ListView::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         nm.iItem = -1;
         // FALSE from the parent asks for one LVN_DELETEITEM per row.
         if (!Notify(nm.hdr, LVN_DELETEALLITEMS))
-            for (int i = 0; i < count; ++i) NotifyItem(LVN_DELETEITEM, i, 0, 0, 0);
+            for (int i = 0; i < count; ++i)
+                NotifyItem(LVN_DELETEITEM, i, 0, 0, 0);
         m_rows.clear();
         m_top = 0;
         UpdateScrollBar();
-        if (m_redraw) Redraw();
+        if (m_redraw)
+            Redraw();
         return TRUE;
     }
     case LVM_GETITEM: {
@@ -281,16 +329,19 @@ LRESULT ListView::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     }
     case LVM_GETITEMTEXT: {
         auto* item = reinterpret_cast<LVITEM*>(lParam);
-        if (!item || !valid(index)) return 0;
+        if (!item || !valid(index))
+            return 0;
         const Row& row = m_rows[static_cast<size_t>(index)];
         size_t sub = static_cast<size_t>(std::max(0, item->iSubItem));
         std::wstring text = sub < row.texts.size() ? row.texts[sub] : std::wstring();
         CopyOut(text, item->pszText, item->cchTextMax);
-        return static_cast<LRESULT>(std::min(text.size(), static_cast<size_t>(std::max(0, item->cchTextMax - 1))));
+        return static_cast<LRESULT>(
+            std::min(text.size(), static_cast<size_t>(std::max(0, item->cchTextMax - 1))));
     }
     case LVM_SETITEMTEXT: {
         auto* item = reinterpret_cast<const LVITEM*>(lParam);
-        if (!item) return FALSE;
+        if (!item)
+            return FALSE;
         LVITEM copy = *item;
         copy.iItem = index;
         copy.mask = LVIF_TEXT;
@@ -298,38 +349,42 @@ LRESULT ListView::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     }
     case LVM_SETITEMSTATE: {
         auto* item = reinterpret_cast<const LVITEM*>(lParam);
-        if (!item) return FALSE;
+        if (!item)
+            return FALSE;
         if (index == -1) {
-            for (int i = 0; i < count; ++i) SetState(i, item->state, item->stateMask);
+            for (int i = 0; i < count; ++i)
+                SetState(i, item->state, item->stateMask);
             return TRUE;
         }
         return valid(index) && SetState(index, item->state, item->stateMask) ? TRUE : FALSE;
     }
     case LVM_GETITEMSTATE:
-        return valid(index) ? static_cast<LRESULT>(m_rows[static_cast<size_t>(index)].state & static_cast<UINT>(lParam)) : 0;
+        return valid(index) ? static_cast<LRESULT>(m_rows[static_cast<size_t>(index)].state &
+                                                   static_cast<UINT>(lParam))
+                            : 0;
     case LVM_GETSELECTEDCOUNT:
-        return std::count_if(m_rows.begin(), m_rows.end(), [](const Row& r) { return (r.state & LVIS_SELECTED) != 0; });
+        return std::count_if(m_rows.begin(), m_rows.end(),
+                             [](const Row& r) { return (r.state & LVIS_SELECTED) != 0; });
     case LVM_GETNEXTITEM: {
         UINT flags = LOWORD(static_cast<std::uintptr_t>(lParam));
         UINT wanted = flags & (LVNI_SELECTED | LVNI_FOCUSED);
         for (int i = std::max(-1, index) + 1; i < count; ++i)
-            if ((m_rows[static_cast<size_t>(i)].state & wanted) == wanted) return i;
+            if ((m_rows[static_cast<size_t>(i)].state & wanted) == wanted)
+                return i;
         return -1;
     }
     case LVM_ENSUREVISIBLE:
-        if (!valid(index)) return FALSE;
+        if (!valid(index))
+            return FALSE;
         EnsureVisible(index);
         return TRUE;
-    case LVM_GETTOPINDEX:
-        return m_top;
-    case LVM_GETCOUNTPERPAGE:
-        return VisibleRows();
-    case LVM_REDRAWITEMS:
-        Redraw();
-        return TRUE;
+    case LVM_GETTOPINDEX: return m_top;
+    case LVM_GETCOUNTPERPAGE: return VisibleRows();
+    case LVM_REDRAWITEMS: Redraw(); return TRUE;
     case LVM_GETITEMRECT: {
         auto* rect = reinterpret_cast<RECT*>(lParam);
-        if (!rect || !valid(index)) return FALSE;
+        if (!rect || !valid(index))
+            return FALSE;
         int part = rect->left;
         RECT row = RowRect(index);
         if (part == LVIR_ICON) {
@@ -343,7 +398,8 @@ LRESULT ListView::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     }
     case LVM_HITTEST: {
         auto* info = reinterpret_cast<LVHITTESTINFO*>(lParam);
-        if (!info) return -1;
+        if (!info)
+            return -1;
         info->iItem = RowAt(info->pt, &info->flags);
         info->iSubItem = 0;
         return info->iItem;
@@ -352,9 +408,18 @@ LRESULT ListView::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         HIMAGELIST list = reinterpret_cast<HIMAGELIST>(lParam);
         HIMAGELIST old = nullptr;
         switch (static_cast<int>(wParam)) {
-        case LVSIL_SMALL: old = m_small; m_small = list; break;
-        case LVSIL_STATE: old = m_state; m_state = list; break;
-        case LVSIL_NORMAL: old = m_normal; m_normal = list; break;
+        case LVSIL_SMALL:
+            old = m_small;
+            m_small = list;
+            break;
+        case LVSIL_STATE:
+            old = m_state;
+            m_state = list;
+            break;
+        case LVSIL_NORMAL:
+            old = m_normal;
+            m_normal = list;
+            break;
         default: return 0;
         }
         UpdateScrollBar();
@@ -375,39 +440,47 @@ LRESULT ListView::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         Redraw();
         return old;
     }
-    case LVM_GETEXTENDEDLISTVIEWSTYLE:
-        return m_exStyle;
+    case LVM_GETEXTENDEDLISTVIEWSTYLE: return m_exStyle;
     case LVM_SETBKCOLOR:
         m_back = static_cast<COLORREF>(lParam);
         Redraw();
         return TRUE;
-    case LVM_GETBKCOLOR:
-        return m_back == CLR_DEFAULT ? GetSysColor(COLOR_WINDOW) : m_back;
+    case LVM_GETBKCOLOR: return m_back == CLR_DEFAULT ? GetSysColor(COLOR_WINDOW) : m_back;
     case LVM_INSERTCOLUMN: {
         auto* column = reinterpret_cast<const LVCOLUMN*>(lParam);
-        if (!column) return -1;
+        if (!column)
+            return -1;
         Column c;
-        if ((column->mask & LVCF_TEXT) && column->pszText) c.text = column->pszText;
-        if (column->mask & LVCF_WIDTH) c.width = column->cx;
-        if (column->mask & LVCF_FMT) c.format = column->fmt;
+        if ((column->mask & LVCF_TEXT) && column->pszText)
+            c.text = column->pszText;
+        if (column->mask & LVCF_WIDTH)
+            c.width = column->cx;
+        if (column->mask & LVCF_FMT)
+            c.format = column->fmt;
         int at = std::clamp(index, 0, static_cast<int>(m_columns.size()));
         m_columns.insert(m_columns.begin() + at, c);
         for (Row& row : m_rows)
-            if (row.texts.size() < m_columns.size()) row.texts.resize(m_columns.size());
+            if (row.texts.size() < m_columns.size())
+                row.texts.resize(m_columns.size());
         Redraw();
         return at;
     }
     case LVM_DELETECOLUMN:
-        if (index < 0 || index >= static_cast<int>(m_columns.size())) return FALSE;
+        if (index < 0 || index >= static_cast<int>(m_columns.size()))
+            return FALSE;
         m_columns.erase(m_columns.begin() + index);
         for (Row& row : m_rows)
-            if (static_cast<size_t>(index) < row.texts.size()) row.texts.erase(row.texts.begin() + index);
+            if (static_cast<size_t>(index) < row.texts.size())
+                row.texts.erase(row.texts.begin() + index);
         Redraw();
         return TRUE;
     case LVM_GETCOLUMNWIDTH:
-        return index >= 0 && index < static_cast<int>(m_columns.size()) ? m_columns[static_cast<size_t>(index)].width : 0;
+        return index >= 0 && index < static_cast<int>(m_columns.size())
+                   ? m_columns[static_cast<size_t>(index)].width
+                   : 0;
     case LVM_SETCOLUMNWIDTH: {
-        if (index < 0 || index >= static_cast<int>(m_columns.size())) return FALSE;
+        if (index < 0 || index >= static_cast<int>(m_columns.size()))
+            return FALSE;
         int width = static_cast<int>(static_cast<short>(LOWORD(static_cast<std::uintptr_t>(lParam))));
         if (width == LVSCW_AUTOSIZE || width == LVSCW_AUTOSIZE_USEHEADER) {
             // As wide as the widest text; the header form also fills the
@@ -422,7 +495,8 @@ LRESULT ListView::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
             width = widest + 4 * Scale() + (index == 0 ? LabelLeft() - ListArea().left : 0);
             if (fill && index + 1 == static_cast<int>(m_columns.size())) {
                 int used = 0;
-                for (int i = 0; i < index; ++i) used += m_columns[static_cast<size_t>(i)].width;
+                for (int i = 0; i < index; ++i)
+                    used += m_columns[static_cast<size_t>(i)].width;
                 RECT area = ListArea();
                 width = std::max(width, static_cast<int>(area.right - area.left) - used);
             }
@@ -433,20 +507,28 @@ LRESULT ListView::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     }
     case LVM_GETCOLUMN: {
         auto* column = reinterpret_cast<LVCOLUMN*>(lParam);
-        if (!column || index < 0 || index >= static_cast<int>(m_columns.size())) return FALSE;
+        if (!column || index < 0 || index >= static_cast<int>(m_columns.size()))
+            return FALSE;
         const Column& c = m_columns[static_cast<size_t>(index)];
-        if (column->mask & LVCF_WIDTH) column->cx = c.width;
-        if (column->mask & LVCF_FMT) column->fmt = c.format;
-        if (column->mask & LVCF_TEXT) CopyOut(c.text, column->pszText, column->cchTextMax);
+        if (column->mask & LVCF_WIDTH)
+            column->cx = c.width;
+        if (column->mask & LVCF_FMT)
+            column->fmt = c.format;
+        if (column->mask & LVCF_TEXT)
+            CopyOut(c.text, column->pszText, column->cchTextMax);
         return TRUE;
     }
     case LVM_SETCOLUMN: {
         auto* column = reinterpret_cast<const LVCOLUMN*>(lParam);
-        if (!column || index < 0 || index >= static_cast<int>(m_columns.size())) return FALSE;
+        if (!column || index < 0 || index >= static_cast<int>(m_columns.size()))
+            return FALSE;
         Column& c = m_columns[static_cast<size_t>(index)];
-        if (column->mask & LVCF_WIDTH) c.width = column->cx;
-        if (column->mask & LVCF_FMT) c.format = column->fmt;
-        if ((column->mask & LVCF_TEXT) && column->pszText) c.text = column->pszText;
+        if (column->mask & LVCF_WIDTH)
+            c.width = column->cx;
+        if (column->mask & LVCF_FMT)
+            c.format = column->fmt;
+        if ((column->mask & LVCF_TEXT) && column->pszText)
+            c.text = column->pszText;
         Redraw();
         return TRUE;
     }
@@ -456,8 +538,7 @@ LRESULT ListView::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
             SetTop(top);
         return 0;
     }
-    case WM_GETDLGCODE:
-        return DLGC_WANTARROWS | DLGC_WANTCHARS;
+    case WM_GETDLGCODE: return DLGC_WANTARROWS | DLGC_WANTCHARS;
     case WM_SETFOCUS:
     case WM_KILLFOCUS: {
         Redraw();
@@ -467,7 +548,8 @@ LRESULT ListView::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     }
     case WM_LBUTTONDOWN:
     case WM_LBUTTONDBLCLK: {
-        if (GetFocus() != m_hwnd) SetFocus(m_hwnd);
+        if (GetFocus() != m_hwnd)
+            SetFocus(m_hwnd);
         POINT pt{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
         UINT flags = 0;
         int row = RowAt(pt, &flags);
@@ -506,7 +588,8 @@ LRESULT ListView::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
             Notify(nm, NM_RETURN);
             return 0;
         }
-        if (count == 0) return 0;
+        if (count == 0)
+            return 0;
         int focus = static_cast<int>(OnMessage(LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED));
         int next = focus;
         switch (wParam) {
@@ -518,8 +601,10 @@ LRESULT ListView::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         case VK_END: next = count - 1; break;
         default: return 0;
         }
-        if (Single()) SelectOnly(next);
-        else SetFocusRow(next);
+        if (Single())
+            SelectOnly(next);
+        else
+            SetFocusRow(next);
         EnsureVisible(next);
         return 0;
     }
@@ -528,13 +613,17 @@ LRESULT ListView::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
             // Typing jumps to the row whose label starts with what was typed.
             int focus = static_cast<int>(OnMessage(LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED));
             static const std::wstring kNone;
-            int found = m_typeAhead.Find(static_cast<wchar_t>(wParam), focus, count, [&](int i) -> const std::wstring& {
-                const Row& r = m_rows[static_cast<size_t>(i)];
-                return r.texts.empty() ? kNone : r.texts.front();
-            });
-            if (found < 0) return 0;
-            if (Single()) SelectOnly(found);
-            else SetFocusRow(found);
+            int found = m_typeAhead.Find(static_cast<wchar_t>(wParam), focus, count,
+                                         [&](int i) -> const std::wstring& {
+                                             const Row& r = m_rows[static_cast<size_t>(i)];
+                                             return r.texts.empty() ? kNone : r.texts.front();
+                                         });
+            if (found < 0)
+                return 0;
+            if (Single())
+                SelectOnly(found);
+            else
+                SetFocusRow(found);
             EnsureVisible(found);
             return 0;
         }
@@ -546,8 +635,7 @@ LRESULT ListView::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
             }
         }
         return 0;
-    default:
-        return Control::OnMessage(msg, wParam, lParam);
+    default: return Control::OnMessage(msg, wParam, lParam);
     }
 }
 
@@ -565,19 +653,22 @@ void ListView::Paint(HDC hdc, const RECT& rc) {
     int iconLeft = IconLeft(), labelLeft = LabelLeft();
     for (int i = m_top; i < static_cast<int>(m_rows.size()); ++i) {
         RECT row = RowRect(i);
-        if (row.top >= area.bottom) break;
+        if (row.top >= area.bottom)
+            break;
         const Row& r = m_rows[static_cast<size_t>(i)];
         bool selected = showSelection && (r.state & LVIS_SELECTED);
         COLORREF text = Enabled() ? GetSysColor(COLOR_WINDOWTEXT) : GetSysColor(COLOR_GRAYTEXT);
         COLORREF mark = focused ? GetSysColor(COLOR_HIGHLIGHT) : GetSysColor(COLOR_BTNSHADOW);
         COLORREF markText = GetSysColor(COLOR_HIGHLIGHTTEXT);
         // Full-row selection marks the band first; pictures and text go on top.
-        if (selected && fullRow) FillSolid(hdc, row, mark);
+        if (selected && fullRow)
+            FillSolid(hdc, row, mark);
         int cx = 0, cy = 0;
         if (m_state && ImageList_GetIconSize(m_state, &cx, &cy)) {
             int picture = static_cast<int>((r.state & LVIS_STATEIMAGEMASK) >> 12);
             if (picture > 0)
-                ImageList_Draw(m_state, picture - 1, hdc, row.left + s, row.top + (h - cy) / 2, ILD_TRANSPARENT);
+                ImageList_Draw(m_state, picture - 1, hdc, row.left + s, row.top + (h - cy) / 2,
+                               ILD_TRANSPARENT);
         }
         if (m_small && ImageList_GetIconSize(m_small, &cx, &cy) && r.image >= 0)
             ImageList_Draw(m_small, r.image, hdc, iconLeft, row.top + (h - cy) / 2, ILD_TRANSPARENT);
@@ -586,7 +677,8 @@ void ListView::Paint(HDC hdc, const RECT& rc) {
         size_t columns = std::max<size_t>(1, m_columns.size());
         for (size_t c = 0; c < columns; ++c) {
             int width = c < m_columns.size() && m_columns[c].width > 0 ? m_columns[c].width : area.right - x;
-            if (columns == 1) width = std::max<int>(width, area.right - x);
+            if (columns == 1)
+                width = std::max<int>(width, area.right - x);
             RECT cell{c == 0 ? labelLeft : x, row.top, x + width, row.bottom};
             const std::wstring& label = c < r.texts.size() ? r.texts[c] : std::wstring();
             COLORREF color = text;
@@ -601,15 +693,18 @@ void ListView::Paint(HDC hdc, const RECT& rc) {
             RECT textRect = cell;
             InflateRect(&textRect, -2 * s, 0);
             UINT align = DT_LEFT;
-            if (c < m_columns.size() && m_columns[c].format == LVCFMT_RIGHT) align = DT_RIGHT;
-            if (c < m_columns.size() && m_columns[c].format == LVCFMT_CENTER) align = DT_CENTER;
+            if (c < m_columns.size() && m_columns[c].format == LVCFMT_RIGHT)
+                align = DT_RIGHT;
+            if (c < m_columns.size() && m_columns[c].format == LVCFMT_CENTER)
+                align = DT_CENTER;
             DrawLabel(hdc, Font(), label, textRect,
                       align | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS, color);
             x += width;
         }
         if (focused && (r.state & LVIS_FOCUSED) && !Single()) {
             RECT focus = row;
-            if (!fullRow) focus.left = labelLeft;
+            if (!fullRow)
+                focus.left = labelLeft;
             DrawFocusRect(hdc, &focus);
         }
     }

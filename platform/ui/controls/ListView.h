@@ -20,7 +20,7 @@ private:
     struct Row {
         std::vector<std::wstring> texts;  // one per column, sub-items after the label
         int image = 0;
-        UINT state = 0;                   // LVIS_ bits and the state picture index
+        UINT state = 0;  // LVIS_ bits and the state picture index
         LPARAM data = 0;
     };
     struct Column {
@@ -36,8 +36,8 @@ private:
     int VisibleRows() const;
     int RowAt(POINT pt, UINT* flags = nullptr) const;
     RECT RowRect(int index) const;
-    int IconLeft() const;          // left edge of the small picture in a row
-    int LabelLeft() const;         // left edge of the label text
+    int IconLeft() const;   // left edge of the small picture in a row
+    int LabelLeft() const;  // left edge of the label text
     int TextWidth(const std::wstring& text) const;
     void SetTop(int top);
     void EnsureVisible(int index);
@@ -60,7 +60,7 @@ private:
     DWORD m_exStyle = 0;
     int m_top = 0;
     bool m_redraw = true;
-    bool m_scrolls = false;    // created with WS_VSCROLL: the bar shows when needed
+    bool m_scrolls = false;  // created with WS_VSCROLL: the bar shows when needed
     bool m_updating = false;
     COLORREF m_back = CLR_DEFAULT;
     TypeAhead m_typeAhead;

@@ -40,15 +40,20 @@ HWND CreateMonthCalendar(HWND owner, const RECT& anchor, const SYSTEMTIME& date)
     if (y + size.cy > work.bottom) {
         // Above the picker when there is room, else as low as the screen
         // allows, over the picker if need be, but never off the screen.
-        if (anchor.top - size.cy >= work.top) y = anchor.top - size.cy;
-        else y = std::max<int>(work.top, work.bottom - size.cy);
+        if (anchor.top - size.cy >= work.top)
+            y = anchor.top - size.cy;
+        else
+            y = std::max<int>(work.top, work.bottom - size.cy);
     }
-    HWND hwnd = CreateWindowEx(WS_EX_TOPMOST | WS_EX_NOACTIVATE, L"ob_MonthCalendar", L"", WS_POPUP | WS_BORDER, x, y,
-                               size.cx, size.cy, owner, nullptr, nullptr, owner);
-    if (!hwnd) return nullptr;
-    if (auto* calendar = dynamic_cast<MonthCalendar*>(FindControl(hwnd))) calendar->Show(date);
+    HWND hwnd = CreateWindowEx(WS_EX_TOPMOST | WS_EX_NOACTIVATE, L"ob_MonthCalendar", L"",
+                               WS_POPUP | WS_BORDER, x, y, size.cx, size.cy, owner, nullptr, nullptr, owner);
+    if (!hwnd)
+        return nullptr;
+    if (auto* calendar = dynamic_cast<MonthCalendar*>(FindControl(hwnd)))
+        calendar->Show(date);
     HFONT font = reinterpret_cast<HFONT>(SendMessage(owner, WM_GETFONT, 0, 0));
-    if (font) SendMessage(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+    if (font)
+        SendMessage(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
     ShowWindow(hwnd, SW_SHOWNA);
     return hwnd;
 }
@@ -66,10 +71,12 @@ void MonthCalendar::MoveDays(int days) {
     f.month = m_selected.wMonth;
     f.day = m_selected.wDay;
     ob::kernel::Ticks ticks = 0;
-    if (!ob::kernel::CalendarToTicks(f, ticks)) return;
+    if (!ob::kernel::CalendarToTicks(f, ticks))
+        return;
     ob::kernel::CalendarFields moved;
     constexpr ob::kernel::Ticks kDay = 86400 * ob::kernel::kTicksPerSecond;
-    if (!ob::kernel::TicksToCalendar(ticks + days * kDay, moved) || moved.year > 9999) return;
+    if (!ob::kernel::TicksToCalendar(ticks + days * kDay, moved) || moved.year > 9999)
+        return;
     SYSTEMTIME next = m_selected;
     next.wYear = moved.year;
     next.wMonth = moved.month;
@@ -79,7 +86,8 @@ void MonthCalendar::MoveDays(int days) {
 
 void MonthCalendar::MoveMonths(int months) {
     int index = m_selected.wYear * 12 + (m_selected.wMonth - 1) + months;
-    if (index / 12 < ob::kernel::kMinCalendarYear || index / 12 > 9999) return;
+    if (index / 12 < ob::kernel::kMinCalendarYear || index / 12 > 9999)
+        return;
     SYSTEMTIME next = m_selected;
     next.wYear = static_cast<WORD>(index / 12);
     next.wMonth = static_cast<WORD>(index % 12 + 1);
@@ -106,13 +114,20 @@ SYSTEMTIME MonthCalendar::CellDate(int row, int column) const {
             ++year;
         }
     }
-    return SYSTEMTIME{static_cast<WORD>(year), static_cast<WORD>(month), static_cast<WORD>(column),
-                      static_cast<WORD>(day), 0, 0, 0, 0};
+    return SYSTEMTIME{static_cast<WORD>(year),
+                      static_cast<WORD>(month),
+                      static_cast<WORD>(column),
+                      static_cast<WORD>(day),
+                      0,
+                      0,
+                      0,
+                      0};
 }
 
 void MonthCalendar::StepMonth(int delta) {
     int index = m_year * 12 + (m_month - 1) + delta;
-    if (index / 12 < ob::kernel::kMinCalendarYear || index / 12 > 9999) return;
+    if (index / 12 < ob::kernel::kMinCalendarYear || index / 12 > 9999)
+        return;
     m_year = index / 12;
     m_month = index % 12 + 1;
     Redraw();
@@ -122,11 +137,11 @@ LRESULT MonthCalendar::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     switch (msg) {
     case WM_CREATE: {
         auto* cs = reinterpret_cast<CREATESTRUCT*>(lParam);
-        if (cs) m_picker = static_cast<HWND>(cs->lpCreateParams);
+        if (cs)
+            m_picker = static_cast<HWND>(cs->lpCreateParams);
         return Control::OnMessage(msg, wParam, lParam);
     }
-    case WM_MOUSEACTIVATE:
-        return 3;  // MA_NOACTIVATE: the picker keeps the focus
+    case WM_MOUSEACTIVATE: return 3;  // MA_NOACTIVATE: the picker keeps the focus
     case WM_LBUTTONDOWN: {
         POINT pt{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
         RECT rc = Client();
@@ -134,21 +149,23 @@ LRESULT MonthCalendar::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         int left = rc.left + 2 * s, top = rc.top + 2 * s;
         if (pt.y < top + TitleHeight()) {
             int arrow = CellWidth() + 2 * s;
-            if (pt.x < left + arrow) StepMonth(-1);
-            else if (pt.x >= rc.right - 2 * s - arrow) StepMonth(1);
+            if (pt.x < left + arrow)
+                StepMonth(-1);
+            else if (pt.x >= rc.right - 2 * s - arrow)
+                StepMonth(1);
             return 0;
         }
         int row = (pt.y - top - TitleHeight()) / CellHeight() - 1;  // row 0 holds the day names
         int column = (pt.x - left) / CellWidth();
-        if (row < 0 || row > 5 || column < 0 || column > 6) return 0;
+        if (row < 0 || row > 5 || column < 0 || column > 6)
+            return 0;
         SYSTEMTIME chosen = CellDate(row, column);
         // Through a message, so a picker destroyed by its parent meanwhile
         // is not touched after its handler returns.
         SendMessage(m_picker, OBM_CALENDAR_CHOSEN, 0, reinterpret_cast<LPARAM>(&chosen));
         return 0;
     }
-    default:
-        return Control::OnMessage(msg, wParam, lParam);
+    default: return Control::OnMessage(msg, wParam, lParam);
     }
 }
 
@@ -192,7 +209,8 @@ void MonthCalendar::Paint(HDC hdc, const RECT& rc) {
             SYSTEMTIME day = CellDate(r, c);
             RECT cell{left + c * cw, gridTop + (r + 1) * ch, left + (c + 1) * cw, gridTop + (r + 2) * ch};
             bool inMonth = day.wMonth == m_month;
-            bool isSelected = day.wYear == m_selected.wYear && day.wMonth == m_selected.wMonth && day.wDay == m_selected.wDay;
+            bool isSelected = day.wYear == m_selected.wYear && day.wMonth == m_selected.wMonth &&
+                              day.wDay == m_selected.wDay;
             COLORREF color = inMonth ? text : GetSysColor(COLOR_GRAYTEXT);
             if (isSelected) {
                 FillSolid(hdc, cell, GetSysColor(COLOR_HIGHLIGHT));
@@ -200,7 +218,8 @@ void MonthCalendar::Paint(HDC hdc, const RECT& rc) {
             }
             if (haveToday && day.wYear == today.year && day.wMonth == today.month && day.wDay == today.day)
                 FrameSolid(hdc, cell, GetSysColor(COLOR_WINDOWFRAME), s);
-            DrawLabel(hdc, Font(), std::to_wstring(day.wDay), cell, DT_CENTER | DT_VCENTER | DT_SINGLELINE, color);
+            DrawLabel(hdc, Font(), std::to_wstring(day.wDay), cell, DT_CENTER | DT_VCENTER | DT_SINGLELINE,
+                      color);
         }
 }
 

@@ -28,10 +28,13 @@ void ScrollModel::Set(const SCROLLINFO& info) {
         min = info.nMin;
         max = std::max(info.nMin, info.nMax);
     }
-    if (info.fMask & SIF_PAGE) page = info.nPage;
+    if (info.fMask & SIF_PAGE)
+        page = info.nPage;
     long long span = static_cast<long long>(max) - min + 1;
-    if (static_cast<long long>(page) > span) page = static_cast<UINT>(span);
-    if (info.fMask & SIF_POS) pos = info.nPos;
+    if (static_cast<long long>(page) > span)
+        page = static_cast<UINT>(span);
+    if (info.fMask & SIF_POS)
+        pos = info.nPos;
     pos = std::clamp(pos, min, MaxPos());
 }
 
@@ -40,16 +43,17 @@ void ScrollModel::Get(SCROLLINFO& info) const {
         info.nMin = min;
         info.nMax = max;
     }
-    if (info.fMask & SIF_PAGE) info.nPage = page;
-    if (info.fMask & SIF_POS) info.nPos = pos;
-    if (info.fMask & SIF_TRACKPOS) info.nTrackPos = trackPos;
+    if (info.fMask & SIF_PAGE)
+        info.nPage = page;
+    if (info.fMask & SIF_POS)
+        info.nPos = pos;
+    if (info.fMask & SIF_TRACKPOS)
+        info.nTrackPos = trackPos;
 }
 
 // ---- geometry and drawing ----------------------------------------------------------
 
-int ScrollGeometry::Length() const {
-    return vertical ? rect.bottom - rect.top : rect.right - rect.left;
-}
+int ScrollGeometry::Length() const { return vertical ? rect.bottom - rect.top : rect.right - rect.left; }
 
 int ScrollGeometry::ArrowLength() const {
     int across = vertical ? rect.right - rect.left : rect.bottom - rect.top;
@@ -64,13 +68,15 @@ void ScrollGeometry::ThumbSpan(int& start, int& size) const {
     int minThumb = 8 * DensityScale();
     start = arrow;
     size = 0;
-    if (track < minThumb || !model.Scrollable() || span <= 0) return;
+    if (track < minThumb || !model.Scrollable() || span <= 0)
+        return;
     size = model.page ? static_cast<int>(track * static_cast<long long>(model.page) / span) : minThumb;
     size = std::clamp(size, minThumb, track);
     int range = model.MaxPos() - model.min;
     int travel = track - size;
     int shown = tracking ? model.trackPos : model.pos;
-    if (range > 0) start += static_cast<int>(static_cast<long long>(travel) * (shown - model.min) / range);
+    if (range > 0)
+        start += static_cast<int>(static_cast<long long>(travel) * (shown - model.min) / range);
 }
 
 int ScrollGeometry::PosFromThumbStart(int start) const {
@@ -78,22 +84,29 @@ int ScrollGeometry::PosFromThumbStart(int start) const {
     ThumbSpan(thumbStart, thumbSize);
     int travel = Length() - 2 * arrow - thumbSize;
     int range = model.MaxPos() - model.min;
-    if (travel <= 0 || range <= 0) return model.min;
+    if (travel <= 0 || range <= 0)
+        return model.min;
     int offset = std::clamp(start - arrow, 0, travel);
     return model.min + static_cast<int>((static_cast<long long>(offset) * range + travel / 2) / travel);
 }
 
 ScrollPart ScrollGeometry::HitTest(POINT pt) const {
-    if (!PtInRect(&rect, pt)) return ScrollPart::None;
+    if (!PtInRect(&rect, pt))
+        return ScrollPart::None;
     int along = vertical ? pt.y - rect.top : pt.x - rect.left;
     int arrow = ArrowLength();
-    if (along < arrow) return ScrollPart::LineUp;
-    if (along >= Length() - arrow) return ScrollPart::LineDown;
+    if (along < arrow)
+        return ScrollPart::LineUp;
+    if (along >= Length() - arrow)
+        return ScrollPart::LineDown;
     int start = 0, size = 0;
     ThumbSpan(start, size);
-    if (size == 0) return ScrollPart::None;
-    if (along < start) return ScrollPart::PageUp;
-    if (along >= start + size) return ScrollPart::PageDown;
+    if (size == 0)
+        return ScrollPart::None;
+    if (along < start)
+        return ScrollPart::PageUp;
+    if (along >= start + size)
+        return ScrollPart::PageDown;
     return ScrollPart::Thumb;
 }
 
@@ -112,18 +125,22 @@ void ScrollGeometry::Draw(HDC hdc, ScrollPart pressed, bool enabled) const {
     FillSolid(hdc, span(arrow, length - arrow), GetSysColor(COLOR_SCROLLBAR));
     int start = 0, size = 0;
     ThumbSpan(start, size);
-    if (pressed == ScrollPart::PageUp) FillSolid(hdc, span(arrow, start), GetSysColor(COLOR_BTNSHADOW));
-    if (pressed == ScrollPart::PageDown) FillSolid(hdc, span(start + size, length - arrow), GetSysColor(COLOR_BTNSHADOW));
+    if (pressed == ScrollPart::PageUp)
+        FillSolid(hdc, span(arrow, start), GetSysColor(COLOR_BTNSHADOW));
+    if (pressed == ScrollPart::PageDown)
+        FillSolid(hdc, span(start + size, length - arrow), GetSysColor(COLOR_BTNSHADOW));
     auto button = [&](RECT box, Arrow direction, bool down) {
         FillSolid(hdc, box, down ? ink : face);
         FrameSolid(hdc, box, ink, s);
         int across = std::min(box.right - box.left, box.bottom - box.top);
         int glyph = std::max(3, across / 2);
-        if (glyph % 2 == 0) ++glyph;
+        if (glyph % 2 == 0)
+            ++glyph;
         DrawArrow(hdc, box, direction, glyph, down ? face : arrowInk);
     };
     button(span(0, arrow), vertical ? Arrow::Up : Arrow::Left, pressed == ScrollPart::LineUp);
-    button(span(length - arrow, length), vertical ? Arrow::Down : Arrow::Right, pressed == ScrollPart::LineDown);
+    button(span(length - arrow, length), vertical ? Arrow::Down : Arrow::Right,
+           pressed == ScrollPart::LineDown);
     if (vertical) {
         FillSolid(hdc, {rect.left, rect.top + arrow, rect.left + s, rect.bottom - arrow}, ink);
         FillSolid(hdc, {rect.right - s, rect.top + arrow, rect.right, rect.bottom - arrow}, ink);
@@ -133,7 +150,8 @@ void ScrollGeometry::Draw(HDC hdc, ScrollPart pressed, bool enabled) const {
     }
     if (size > 0 && enabled) {
         RECT thumb = span(start, start + size);
-        FillSolid(hdc, thumb, pressed == ScrollPart::Thumb ? GetSysColor(COLOR_BTNSHADOW) : GetSysColor(COLOR_WINDOW));
+        FillSolid(hdc, thumb,
+                  pressed == ScrollPart::Thumb ? GetSysColor(COLOR_BTNSHADOW) : GetSysColor(COLOR_WINDOW));
         FrameSolid(hdc, thumb, ink, s);
     }
 }
@@ -143,7 +161,8 @@ void ScrollGeometry::Draw(HDC hdc, ScrollPart pressed, bool enabled) const {
 ScrollBar::ScrollBar(HWND hwnd) : Control(hwnd) {}
 
 ScrollBar::~ScrollBar() {
-    if (m_pressed != ScrollPart::None) KillTimer(m_hwnd, kRepeatTimer);
+    if (m_pressed != ScrollPart::None)
+        KillTimer(m_hwnd, kRepeatTimer);
 }
 
 ScrollGeometry ScrollBar::Geometry() const {
@@ -152,20 +171,28 @@ ScrollGeometry ScrollBar::Geometry() const {
 
 void ScrollBar::Send(WORD code, int pos) {
     HWND parent = GetParent(m_hwnd);
-    if (!parent) return;
+    if (!parent)
+        return;
     SendMessage(parent, Vertical() ? WM_VSCROLL : WM_HSCROLL, MAKEWPARAM(code, static_cast<WORD>(pos)),
                 reinterpret_cast<LPARAM>(m_hwnd));
 }
 
 void ScrollBar::Repeat() {
-    if (!m_inside) return;
+    if (!m_inside)
+        return;
     ScrollPart at = Geometry().HitTest(m_lastPen);
     switch (m_pressed) {
     case ScrollPart::LineUp: Send(SB_LINEUP); break;
     case ScrollPart::LineDown: Send(SB_LINEDOWN); break;
     // Paging stops once the thumb has reached the pen.
-    case ScrollPart::PageUp: if (at == ScrollPart::PageUp) Send(SB_PAGEUP); break;
-    case ScrollPart::PageDown: if (at == ScrollPart::PageDown) Send(SB_PAGEDOWN); break;
+    case ScrollPart::PageUp:
+        if (at == ScrollPart::PageUp)
+            Send(SB_PAGEUP);
+        break;
+    case ScrollPart::PageDown:
+        if (at == ScrollPart::PageDown)
+            Send(SB_PAGEDOWN);
+        break;
     default: break;
     }
 }
@@ -174,14 +201,17 @@ LRESULT ScrollBar::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     switch (msg) {
     case SBM_SETSCROLLINFO: {
         auto* info = reinterpret_cast<SCROLLINFO*>(lParam);
-        if (!info) return m_model.pos;
+        if (!info)
+            return m_model.pos;
         m_model.Set(*info);
-        if (wParam) Redraw();
+        if (wParam)
+            Redraw();
         return m_model.pos;
     }
     case SBM_GETSCROLLINFO: {
         auto* info = reinterpret_cast<SCROLLINFO*>(lParam);
-        if (!info) return FALSE;
+        if (!info)
+            return FALSE;
         m_model.Get(*info);
         return TRUE;
     }
@@ -189,29 +219,34 @@ LRESULT ScrollBar::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         int old = m_model.pos;
         SCROLLINFO info{sizeof info, SIF_POS, 0, 0, 0, static_cast<int>(wParam), 0};
         m_model.Set(info);
-        if (lParam) Redraw();
+        if (lParam)
+            Redraw();
         return old;
     }
-    case SBM_GETPOS:
-        return m_model.pos;
+    case SBM_GETPOS: return m_model.pos;
     case SBM_SETRANGE:
     case SBM_SETRANGEREDRAW: {
         int old = m_model.pos;
         SCROLLINFO info{sizeof info, SIF_RANGE, static_cast<int>(wParam), static_cast<int>(lParam), 0, 0, 0};
         m_model.Set(info);
-        if (msg == SBM_SETRANGEREDRAW) Redraw();
+        if (msg == SBM_SETRANGEREDRAW)
+            Redraw();
         return old;
     }
     case SBM_GETRANGE:
-        if (wParam) *reinterpret_cast<int*>(wParam) = m_model.min;
-        if (lParam) *reinterpret_cast<int*>(lParam) = m_model.max;
+        if (wParam)
+            *reinterpret_cast<int*>(wParam) = m_model.min;
+        if (lParam)
+            *reinterpret_cast<int*>(lParam) = m_model.max;
         return 0;
     case WM_LBUTTONDOWN: {
-        if (!Enabled()) return 0;
+        if (!Enabled())
+            return 0;
         POINT pt{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
         m_lastPen = pt;
         m_pressed = Geometry().HitTest(pt);
-        if (m_pressed == ScrollPart::None) return 0;
+        if (m_pressed == ScrollPart::None)
+            return 0;
         m_inside = true;
         SetCapture(m_hwnd);
         if (m_pressed == ScrollPart::Thumb) {
@@ -227,7 +262,8 @@ LRESULT ScrollBar::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         return 0;
     }
     case WM_MOUSEMOVE: {
-        if (m_pressed == ScrollPart::None) return 0;
+        if (m_pressed == ScrollPart::None)
+            return 0;
         POINT pt{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
         m_lastPen = pt;
         if (m_pressed == ScrollPart::Thumb) {
@@ -250,12 +286,15 @@ LRESULT ScrollBar::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     }
     case WM_LBUTTONUP:
     case WM_CAPTURECHANGED: {
-        if (m_pressed == ScrollPart::None) return 0;
+        if (m_pressed == ScrollPart::None)
+            return 0;
         ScrollPart was = m_pressed;
         m_pressed = ScrollPart::None;
         KillTimer(m_hwnd, kRepeatTimer);
-        if (msg == WM_LBUTTONUP) ReleaseCapture();
-        if (was == ScrollPart::Thumb) Send(SB_THUMBPOSITION, m_model.trackPos);
+        if (msg == WM_LBUTTONUP)
+            ReleaseCapture();
+        if (was == ScrollPart::Thumb)
+            Send(SB_THUMBPOSITION, m_model.trackPos);
         Send(SB_ENDSCROLL);
         Redraw();
         return 0;
@@ -269,8 +308,10 @@ LRESULT ScrollBar::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_KEYDOWN: {
         WORD code = 0xFFFF;
         switch (wParam) {
-        case VK_UP: case VK_LEFT: code = SB_LINEUP; break;
-        case VK_DOWN: case VK_RIGHT: code = SB_LINEDOWN; break;
+        case VK_UP:
+        case VK_LEFT: code = SB_LINEUP; break;
+        case VK_DOWN:
+        case VK_RIGHT: code = SB_LINEDOWN; break;
         case VK_PRIOR: code = SB_PAGEUP; break;
         case VK_NEXT: code = SB_PAGEDOWN; break;
         case VK_HOME: code = SB_TOP; break;
@@ -283,10 +324,8 @@ LRESULT ScrollBar::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         }
         return 0;
     }
-    case WM_GETDLGCODE:
-        return DLGC_WANTARROWS;
-    default:
-        return Control::OnMessage(msg, wParam, lParam);
+    case WM_GETDLGCODE: return DLGC_WANTARROWS;
+    default: return Control::OnMessage(msg, wParam, lParam);
     }
 }
 
@@ -299,7 +338,7 @@ void ScrollBar::Paint(HDC hdc, const RECT&) {
 namespace {
 
 struct FrameBars {
-    ScrollModel bars[2];  // SB_HORZ, SB_VERT
+    ScrollModel bars[2];         // SB_HORZ, SB_VERT
     WNDPROC previous = nullptr;  // the window's own procedure, when we stand in front of it
 };
 
@@ -311,23 +350,29 @@ std::map<HWND, FrameBars>& AllFrameBars() {
 // The bar's rectangle in window coordinates; false when the window has no such bar.
 bool FrameBarRect(HWND hwnd, int bar, RECT& out) {
     DWORD style = static_cast<DWORD>(GetWindowLong(hwnd, GWL_STYLE));
-    if (!(style & (bar == SB_VERT ? WS_VSCROLL : WS_HSCROLL))) return false;
+    if (!(style & (bar == SB_VERT ? WS_VSCROLL : WS_HSCROLL)))
+        return false;
     RECT window{}, client{};
-    if (!GetWindowRect(hwnd, &window) || !GetClientRect(hwnd, &client)) return false;
+    if (!GetWindowRect(hwnd, &window) || !GetClientRect(hwnd, &client))
+        return false;
     POINT origin{0, 0};
     ClientToScreen(hwnd, &origin);
     int left = origin.x - window.left, top = origin.y - window.top;
     int t = ScrollBarThickness();
-    if (bar == SB_VERT) out = {left + client.right, top, left + client.right + t, top + client.bottom};
-    else out = {left, top + client.bottom, left + client.right, top + client.bottom + t};
+    if (bar == SB_VERT)
+        out = {left + client.right, top, left + client.right + t, top + client.bottom};
+    else
+        out = {left, top + client.bottom, left + client.right, top + client.bottom + t};
     return out.right > out.left && out.bottom > out.top;
 }
 
 void PaintFrameBar(HWND hwnd, int bar, ScrollPart pressed) {
     RECT rect{};
-    if (!FrameBarRect(hwnd, bar, rect)) return;
+    if (!FrameBarRect(hwnd, bar, rect))
+        return;
     HDC hdc = GetWindowDC(hwnd);
-    if (!hdc) return;
+    if (!hdc)
+        return;
     ScrollModel& model = AllFrameBars()[hwnd].bars[bar];
     // A bar kept by SIF_DISABLENOSCROLL over a range that fits is drawn disabled.
     const bool enabled = IsWindowEnabled(hwnd) != FALSE && model.Scrollable();
@@ -340,7 +385,8 @@ void PaintFrameBar(HWND hwnd, int bar, ScrollPart pressed) {
 LRESULT FrameBarProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     auto it = AllFrameBars().find(hwnd);
     WNDPROC previous = it != AllFrameBars().end() ? it->second.previous : nullptr;
-    if (!previous) return DefWindowProc(hwnd, msg, wParam, lParam);
+    if (!previous)
+        return DefWindowProc(hwnd, msg, wParam, lParam);
     switch (msg) {
     case WM_NCPAINT: {
         LRESULT result = CallWindowProc(previous, hwnd, msg, wParam, lParam);
@@ -348,23 +394,25 @@ LRESULT FrameBarProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
         return result;
     }
     case WM_NCLBUTTONDOWN_:
-        if (TrackWindowScrollBar(hwnd, lParam)) return 0;
+        if (TrackWindowScrollBar(hwnd, lParam))
+            return 0;
         return CallWindowProc(previous, hwnd, msg, wParam, lParam);
     case WM_NCDESTROY: {
         SetWindowLongPtr(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(previous));
         AllFrameBars().erase(hwnd);
         return CallWindowProc(previous, hwnd, msg, wParam, lParam);
     }
-    default:
-        return CallWindowProc(previous, hwnd, msg, wParam, lParam);
+    default: return CallWindowProc(previous, hwnd, msg, wParam, lParam);
     }
 }
 
 void HookFrameBars(HWND hwnd) {
     FrameBars& bars = AllFrameBars()[hwnd];
-    if (bars.previous || FindControl(hwnd)) return;  // our controls draw their own
+    if (bars.previous || FindControl(hwnd))
+        return;  // our controls draw their own
     auto current = reinterpret_cast<WNDPROC>(GetWindowLongPtr(hwnd, GWLP_WNDPROC));
-    if (!current || current == FrameBarProc) return;
+    if (!current || current == FrameBarProc)
+        return;
     bars.previous = current;
     SetWindowLongPtr(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(FrameBarProc));
 }
@@ -375,7 +423,8 @@ void HookFrameBars(HWND hwnd) {
 void ShowFrameBar(HWND hwnd, int bar, bool show) {
     const DWORD flag = bar == SB_VERT ? WS_VSCROLL : WS_HSCROLL;
     const DWORD style = static_cast<DWORD>(GetWindowLong(hwnd, GWL_STYLE));
-    if (((style & flag) != 0) == show) return;
+    if (((style & flag) != 0) == show)
+        return;
     SetWindowLong(hwnd, GWL_STYLE, static_cast<LONG>(show ? style | flag : style & ~flag));
     SetWindowPos(hwnd, nullptr, 0, 0, 0, 0,
                  SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
@@ -400,11 +449,13 @@ bool TrackWindowScrollBar(HWND hwnd, LPARAM screenPoint) {
     POINT pt{GET_X_LPARAM(screenPoint) - window.left, GET_Y_LPARAM(screenPoint) - window.top};
     for (int bar : {SB_VERT, SB_HORZ}) {
         RECT rect{};
-        if (!FrameBarRect(hwnd, bar, rect) || !PtInRect(&rect, pt)) continue;
+        if (!FrameBarRect(hwnd, bar, rect) || !PtInRect(&rect, pt))
+            continue;
         bool vertical = bar == SB_VERT;
         ScrollModel& model = AllFrameBars()[hwnd].bars[bar];
         ScrollPart part = ScrollGeometry{rect, vertical, model, false}.HitTest(pt);
-        if (part == ScrollPart::None) return true;
+        if (part == ScrollPart::None)
+            return true;
         // Like the device, the bar tracks the pen in a loop of its own until
         // it is lifted: the window's procedure never sees these pen moves.
         int grab = 0;
@@ -420,7 +471,8 @@ bool TrackWindowScrollBar(HWND hwnd, LPARAM screenPoint) {
                                                        : SB_PAGEDOWN;
             SendScroll(hwnd, bar, code);
         }
-        if (!IsWindow(hwnd)) return true;
+        if (!IsWindow(hwnd))
+            return true;
         PaintFrameBar(hwnd, bar, part);
         SetCapture(hwnd);
         MSG msg{};
@@ -429,19 +481,23 @@ bool TrackWindowScrollBar(HWND hwnd, LPARAM screenPoint) {
                 POINT client{GET_X_LPARAM(msg.lParam), GET_Y_LPARAM(msg.lParam)};
                 POINT origin{0, 0};
                 ClientToScreen(hwnd, &origin);
-                int along = vertical ? client.y + origin.y - window.top - rect.top : client.x + origin.x - window.left - rect.left;
+                int along = vertical ? client.y + origin.y - window.top - rect.top
+                                     : client.x + origin.x - window.left - rect.left;
                 ScrollModel& m = AllFrameBars()[hwnd].bars[bar];
                 int pos = ScrollGeometry{rect, vertical, m, true}.PosFromThumbStart(along - grab);
                 if (pos != m.trackPos) {
                     m.trackPos = pos;
                     SendScroll(hwnd, bar, SB_THUMBTRACK, pos);
-                    if (!IsWindow(hwnd)) return true;
+                    if (!IsWindow(hwnd))
+                        return true;
                     PaintFrameBar(hwnd, bar, part);
                 }
                 continue;
             }
-            if (msg.message == WM_LBUTTONUP && msg.hwnd == hwnd) break;
-            if (msg.message >= WM_MOUSEFIRST && msg.message <= WM_MOUSELAST) continue;
+            if (msg.message == WM_LBUTTONUP && msg.hwnd == hwnd)
+                break;
+            if (msg.message >= WM_MOUSEFIRST && msg.message <= WM_MOUSELAST)
+                continue;
             if (msg.message == WM_QUIT) {
                 PostQuitMessage(static_cast<int>(msg.wParam));
                 break;
@@ -449,11 +505,15 @@ bool TrackWindowScrollBar(HWND hwnd, LPARAM screenPoint) {
             TranslateMessage(&msg);
             DispatchMessage(&msg);
         }
-        if (GetCapture() == hwnd) ReleaseCapture();
-        if (!IsWindow(hwnd)) return true;
-        if (part == ScrollPart::Thumb) SendScroll(hwnd, bar, SB_THUMBPOSITION, AllFrameBars()[hwnd].bars[bar].trackPos);
+        if (GetCapture() == hwnd)
+            ReleaseCapture();
+        if (!IsWindow(hwnd))
+            return true;
+        if (part == ScrollPart::Thumb)
+            SendScroll(hwnd, bar, SB_THUMBPOSITION, AllFrameBars()[hwnd].bars[bar].trackPos);
         SendScroll(hwnd, bar, SB_ENDSCROLL);
-        if (IsWindow(hwnd)) PaintFrameBar(hwnd, bar, ScrollPart::None);
+        if (IsWindow(hwnd))
+            PaintFrameBar(hwnd, bar, ScrollPart::None);
         return true;
     }
     return false;
@@ -470,10 +530,12 @@ bool FrameBarIndex(int bar) { return bar == SB_VERT || bar == SB_HORZ; }
 }  // namespace
 
 int SetScrollInfo(HWND hwnd, int bar, const SCROLLINFO* info, BOOL redraw) {
-    if (!info || !IsWindow(hwnd)) return 0;
+    if (!info || !IsWindow(hwnd))
+        return 0;
     if (bar == SB_CTL)
         return static_cast<int>(SendMessage(hwnd, SBM_SETSCROLLINFO, redraw, reinterpret_cast<LPARAM>(info)));
-    if (!FrameBarIndex(bar)) return 0;
+    if (!FrameBarIndex(bar))
+        return 0;
     ob::ui::HookFrameBars(hwnd);
     ob::ui::ScrollModel& model = AllFrameBars()[hwnd].bars[bar];
     model.Set(*info);
@@ -482,21 +544,26 @@ int SetScrollInfo(HWND hwnd, int bar, const SCROLLINFO* info, BOOL redraw) {
     // grows by its width, unless the caller asks to keep it (disabled).
     if (info->fMask & (SIF_RANGE | SIF_PAGE | SIF_DISABLENOSCROLL))
         ob::ui::ShowFrameBar(hwnd, bar, model.Scrollable() || (info->fMask & SIF_DISABLENOSCROLL));
-    if (redraw && IsWindow(hwnd)) ob::ui::PaintWindowScrollBars(hwnd);
+    if (redraw && IsWindow(hwnd))
+        ob::ui::PaintWindowScrollBars(hwnd);
     return pos;
 }
 
 BOOL GetScrollInfo(HWND hwnd, int bar, LPSCROLLINFO info) {
-    if (!info || !IsWindow(hwnd)) return FALSE;
-    if (bar == SB_CTL) return static_cast<BOOL>(SendMessage(hwnd, SBM_GETSCROLLINFO, 0, reinterpret_cast<LPARAM>(info)));
-    if (!FrameBarIndex(bar)) return FALSE;
+    if (!info || !IsWindow(hwnd))
+        return FALSE;
+    if (bar == SB_CTL)
+        return static_cast<BOOL>(SendMessage(hwnd, SBM_GETSCROLLINFO, 0, reinterpret_cast<LPARAM>(info)));
+    if (!FrameBarIndex(bar))
+        return FALSE;
     AllFrameBars()[hwnd].bars[bar].Get(*info);
     return TRUE;
 }
 
 int SetScrollPos(HWND hwnd, int bar, int pos, BOOL redraw) {
     SCROLLINFO old{sizeof old, SIF_POS, 0, 0, 0, 0, 0};
-    if (!GetScrollInfo(hwnd, bar, &old)) return 0;
+    if (!GetScrollInfo(hwnd, bar, &old))
+        return 0;
     SCROLLINFO info{sizeof info, SIF_POS, 0, 0, 0, pos, 0};
     SetScrollInfo(hwnd, bar, &info, redraw);
     return old.nPos;
@@ -508,7 +575,8 @@ int GetScrollPos(HWND hwnd, int bar) {
 }
 
 BOOL SetScrollRange(HWND hwnd, int bar, int minPos, int maxPos, BOOL redraw) {
-    if (!IsWindow(hwnd)) return FALSE;
+    if (!IsWindow(hwnd))
+        return FALSE;
     SCROLLINFO info{sizeof info, SIF_RANGE, minPos, maxPos, 0, 0, 0};
     SetScrollInfo(hwnd, bar, &info, redraw);
     return TRUE;
@@ -516,8 +584,11 @@ BOOL SetScrollRange(HWND hwnd, int bar, int minPos, int maxPos, BOOL redraw) {
 
 BOOL GetScrollRange(HWND hwnd, int bar, int* minPos, int* maxPos) {
     SCROLLINFO info{sizeof info, SIF_RANGE, 0, 0, 0, 0, 0};
-    if (!GetScrollInfo(hwnd, bar, &info)) return FALSE;
-    if (minPos) *minPos = info.nMin;
-    if (maxPos) *maxPos = info.nMax;
+    if (!GetScrollInfo(hwnd, bar, &info))
+        return FALSE;
+    if (minPos)
+        *minPos = info.nMin;
+    if (maxPos)
+        *maxPos = info.nMax;
     return TRUE;
 }

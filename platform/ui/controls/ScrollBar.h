@@ -19,7 +19,9 @@ struct ScrollModel {
     int MaxPos() const;  // the last position the thumb can take
     void Set(const SCROLLINFO& info);
     void Get(SCROLLINFO& info) const;
-    bool Scrollable() const { return max > min && static_cast<long long>(page) <= static_cast<long long>(max) - min; }
+    bool Scrollable() const {
+        return max > min && static_cast<long long>(page) <= static_cast<long long>(max) - min;
+    }
 };
 
 enum class ScrollPart { None, LineUp, LineDown, PageUp, PageDown, Thumb };
@@ -57,8 +59,8 @@ private:
 
     ScrollModel m_model;
     ScrollPart m_pressed = ScrollPart::None;
-    bool m_inside = false;   // the pen is still over the pressed part
-    int m_grabOffset = 0;    // pen offset inside the thumb while dragging
+    bool m_inside = false;  // the pen is still over the pressed part
+    int m_grabOffset = 0;   // pen offset inside the thumb while dragging
     POINT m_lastPen{0, 0};
 };
 

@@ -8,14 +8,14 @@ LRESULT Static::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     switch (msg) {
     case WM_NCHITTEST:
         // Labels are transparent to the pen unless they asked to be told.
-        if (!(Style() & SS_NOTIFY)) return HTTRANSPARENT;
+        if (!(Style() & SS_NOTIFY))
+            return HTTRANSPARENT;
         return Control::OnMessage(msg, wParam, lParam);
-    case WM_GETDLGCODE:
-        return DLGC_STATIC;
-    case WM_LBUTTONDOWN:
-        return 0;
+    case WM_GETDLGCODE: return DLGC_STATIC;
+    case WM_LBUTTONDOWN: return 0;
     case WM_LBUTTONUP:
-        if (Style() & SS_NOTIFY) NotifyCommand(STN_CLICKED);
+        if (Style() & SS_NOTIFY)
+            NotifyCommand(STN_CLICKED);
         return 0;
     case WM_SETTEXT: {
         LRESULT result = Default(msg, wParam, lParam);
@@ -23,16 +23,15 @@ LRESULT Static::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         return result;
     }
     case STM_SETIMAGE: {
-        if (wParam != IMAGE_BITMAP) return 0;
+        if (wParam != IMAGE_BITMAP)
+            return 0;
         HBITMAP old = m_bitmap;
         m_bitmap = reinterpret_cast<HBITMAP>(lParam);
         Redraw();
         return reinterpret_cast<LRESULT>(old);
     }
-    case STM_GETIMAGE:
-        return wParam == IMAGE_BITMAP ? reinterpret_cast<LRESULT>(m_bitmap) : 0;
-    default:
-        return Control::OnMessage(msg, wParam, lParam);
+    case STM_GETIMAGE: return wParam == IMAGE_BITMAP ? reinterpret_cast<LRESULT>(m_bitmap) : 0;
+    default: return Control::OnMessage(msg, wParam, lParam);
     }
 }
 
@@ -41,7 +40,8 @@ void Static::Paint(HDC hdc, const RECT& rc) {
     COLORREF text = Enabled() ? GetSysColor(COLOR_WINDOWTEXT) : GetSysColor(COLOR_GRAYTEXT);
     if (custom) {
         FillRect(hdc, &rc, custom);
-        if (Enabled()) text = GetTextColor(hdc);
+        if (Enabled())
+            text = GetTextColor(hdc);
     } else {
         FillSolid(hdc, rc, GetSysColor(COLOR_WINDOW));
     }
@@ -49,7 +49,8 @@ void Static::Paint(HDC hdc, const RECT& rc) {
     DWORD type = style & SS_TYPEMASK;
     if (type == SS_BITMAP) {
         BITMAP bm{};
-        if (!m_bitmap || !GetObject(m_bitmap, sizeof bm, &bm)) return;
+        if (!m_bitmap || !GetObject(m_bitmap, sizeof bm, &bm))
+            return;
         int x = rc.left, y = rc.top;
         if (style & SS_CENTERIMAGE) {
             x = (rc.left + rc.right - bm.bmWidth) / 2;
@@ -63,11 +64,16 @@ void Static::Paint(HDC hdc, const RECT& rc) {
         return;
     }
     UINT format = DT_WORDBREAK;
-    if (type == SS_CENTER) format |= DT_CENTER;
-    else if (type == SS_RIGHT) format |= DT_RIGHT;
-    else if (type == SS_LEFTNOWORDWRAP) format = DT_SINGLELINE;
-    if (style & SS_NOPREFIX) format |= DT_NOPREFIX;
-    if (style & SS_CENTERIMAGE) format = (format & ~DT_WORDBREAK) | DT_SINGLELINE | DT_VCENTER;
+    if (type == SS_CENTER)
+        format |= DT_CENTER;
+    else if (type == SS_RIGHT)
+        format |= DT_RIGHT;
+    else if (type == SS_LEFTNOWORDWRAP)
+        format = DT_SINGLELINE;
+    if (style & SS_NOPREFIX)
+        format |= DT_NOPREFIX;
+    if (style & SS_CENTERIMAGE)
+        format = (format & ~DT_WORDBREAK) | DT_SINGLELINE | DT_VCENTER;
     DrawLabel(hdc, Font(), WindowText(m_hwnd), rc, format, text);
 }
 

@@ -15,7 +15,8 @@ constexpr UINT kRepeatMs = 100;
 TrackBar::TrackBar(HWND hwnd) : Control(hwnd) {}
 
 TrackBar::~TrackBar() {
-    if (m_drag == Drag::PageUp || m_drag == Drag::PageDown) KillTimer(m_hwnd, kRepeatTimer);
+    if (m_drag == Drag::PageUp || m_drag == Drag::PageDown)
+        KillTimer(m_hwnd, kRepeatTimer);
 }
 
 int TrackBar::ThumbBreadth() const { return 11 * Scale(); }
@@ -25,20 +26,23 @@ void TrackBar::Travel(int& from, int& to) const {
     int half = ThumbBreadth() / 2 + 2 * Scale();
     from = (Vertical() ? rc.top : rc.left) + half;
     to = (Vertical() ? rc.bottom : rc.right) - half - 1;
-    if (to < from) to = from;
+    if (to < from)
+        to = from;
 }
 
 int TrackBar::PixelOf(int pos) const {
     int from = 0, to = 0;
     Travel(from, to);
-    if (m_max <= m_min) return from;
+    if (m_max <= m_min)
+        return from;
     return from + static_cast<int>(static_cast<long long>(to - from) * (pos - m_min) / (m_max - m_min));
 }
 
 int TrackBar::PosAt(int pixel) const {
     int from = 0, to = 0;
     Travel(from, to);
-    if (to <= from || m_max <= m_min) return m_min;
+    if (to <= from || m_max <= m_min)
+        return m_min;
     int offset = std::clamp(pixel - from, 0, to - from);
     long long span = static_cast<long long>(m_max - m_min);
     return m_min + static_cast<int>((offset * span + (to - from) / 2) / (to - from));
@@ -53,8 +57,11 @@ RECT TrackBar::ChannelRect() const {
     // The channel runs through the thumb's upper part, leaving room for ticks.
     int thumbLength = std::min(across - 5 * s, 18 * s);
     int centre = 2 * s + thumbLength * 2 / 5;
-    if (Vertical()) return {rc.left + centre - 2 * s, from - ThumbBreadth() / 2, rc.left + centre + 2 * s, to + ThumbBreadth() / 2 + 1};
-    return {from - ThumbBreadth() / 2, rc.top + centre - 2 * s, to + ThumbBreadth() / 2 + 1, rc.top + centre + 2 * s};
+    if (Vertical())
+        return {rc.left + centre - 2 * s, from - ThumbBreadth() / 2, rc.left + centre + 2 * s,
+                to + ThumbBreadth() / 2 + 1};
+    return {from - ThumbBreadth() / 2, rc.top + centre - 2 * s, to + ThumbBreadth() / 2 + 1,
+            rc.top + centre + 2 * s};
 }
 
 RECT TrackBar::ThumbRect() const {
@@ -64,37 +71,45 @@ RECT TrackBar::ThumbRect() const {
     int thumbLength = std::max(6 * s, std::min(across - 5 * s, 18 * s));
     int at = PixelOf(m_pos);
     int half = ThumbBreadth() / 2;
-    if (Vertical()) return {rc.left + 2 * s, at - half, rc.left + 2 * s + thumbLength, at + half + 1};
+    if (Vertical())
+        return {rc.left + 2 * s, at - half, rc.left + 2 * s + thumbLength, at + half + 1};
     return {at - half, rc.top + 2 * s, at + half + 1, rc.top + 2 * s + thumbLength};
 }
 
 std::vector<int> TrackBar::Ticks() const {
     std::vector<int> ticks;
     DWORD style = Style();
-    if (style & TBS_NOTICKS) return ticks;
+    if (style & TBS_NOTICKS)
+        return ticks;
     if (style & TBS_AUTOTICKS) {
         int freq = std::max(1, m_tickFreq);
-        for (long long p = m_min; p <= m_max; p += freq) ticks.push_back(static_cast<int>(p));
-        if (ticks.empty() || ticks.back() != m_max) ticks.push_back(m_max);
+        for (long long p = m_min; p <= m_max; p += freq)
+            ticks.push_back(static_cast<int>(p));
+        if (ticks.empty() || ticks.back() != m_max)
+            ticks.push_back(m_max);
     } else {
         ticks.push_back(m_min);
         ticks.push_back(m_max);
     }
     for (int t : m_ticks)
-        if (t > m_min && t < m_max) ticks.push_back(t);
+        if (t > m_min && t < m_max)
+            ticks.push_back(t);
     return ticks;
 }
 
 void TrackBar::SetPos(int pos, bool redraw) {
     pos = std::clamp(pos, m_min, std::max(m_min, m_max));
-    if (pos == m_pos) return;
+    if (pos == m_pos)
+        return;
     m_pos = pos;
-    if (redraw) Redraw();
+    if (redraw)
+        Redraw();
 }
 
 void TrackBar::Send(WORD code, int pos) {
     HWND parent = GetParent(m_hwnd);
-    if (!parent) return;
+    if (!parent)
+        return;
     SendMessage(parent, Vertical() ? WM_VSCROLL : WM_HSCROLL, MAKEWPARAM(code, static_cast<WORD>(pos)),
                 reinterpret_cast<LPARAM>(m_hwnd));
 }
@@ -115,20 +130,24 @@ void TrackBar::Step(WORD code) {
 }
 
 LRESULT TrackBar::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
-    auto lo = [](LPARAM v) { return static_cast<int>(static_cast<short>(LOWORD(static_cast<std::uintptr_t>(v)))); };
-    auto hi = [](LPARAM v) { return static_cast<int>(static_cast<short>(HIWORD(static_cast<std::uintptr_t>(v)))); };
+    auto lo = [](LPARAM v) {
+        return static_cast<int>(static_cast<short>(LOWORD(static_cast<std::uintptr_t>(v))));
+    };
+    auto hi = [](LPARAM v) {
+        return static_cast<int>(static_cast<short>(HIWORD(static_cast<std::uintptr_t>(v))));
+    };
     auto newRange = [&](int low, int high, bool redraw) {
         m_min = low;
         m_max = std::max(low, high);
-        if (!m_pageSet) m_page = std::max(1, (m_max - m_min) / 5);
+        if (!m_pageSet)
+            m_page = std::max(1, (m_max - m_min) / 5);
         m_pos = std::clamp(m_pos, m_min, m_max);
-        if (redraw) Redraw();
+        if (redraw)
+            Redraw();
     };
     switch (msg) {
     case TBM_GETPOS: return m_pos;
-    case TBM_SETPOS:
-        SetPos(static_cast<int>(lParam), wParam != 0);
-        return 0;
+    case TBM_SETPOS: SetPos(static_cast<int>(lParam), wParam != 0); return 0;
     case TBM_GETRANGEMIN: return m_min;
     case TBM_GETRANGEMAX: return m_max;
     case TBM_SETRANGE: newRange(lo(lParam), hi(lParam), wParam != 0); return 0;
@@ -139,16 +158,17 @@ LRESULT TrackBar::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         Redraw();
         return 0;
     case TBM_SETTIC:
-        if (static_cast<int>(lParam) < m_min || static_cast<int>(lParam) > m_max) return FALSE;
+        if (static_cast<int>(lParam) < m_min || static_cast<int>(lParam) > m_max)
+            return FALSE;
         m_ticks.push_back(static_cast<int>(lParam));
         Redraw();
         return TRUE;
     case TBM_CLEARTICS:
         m_ticks.clear();
-        if (wParam) Redraw();
+        if (wParam)
+            Redraw();
         return 0;
-    case TBM_GETNUMTICS:
-        return static_cast<LRESULT>(Ticks().size());
+    case TBM_GETNUMTICS: return static_cast<LRESULT>(Ticks().size());
     case TBM_SETPAGESIZE: {
         int old = m_page;
         m_page = std::max(1, static_cast<int>(lParam));
@@ -163,17 +183,16 @@ LRESULT TrackBar::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     }
     case TBM_GETLINESIZE: return m_line;
     case TBM_GETTHUMBRECT:
-        if (lParam) *reinterpret_cast<RECT*>(lParam) = ThumbRect();
+        if (lParam)
+            *reinterpret_cast<RECT*>(lParam) = ThumbRect();
         return 0;
     case TBM_GETCHANNELRECT:
-        if (lParam) *reinterpret_cast<RECT*>(lParam) = ChannelRect();
+        if (lParam)
+            *reinterpret_cast<RECT*>(lParam) = ChannelRect();
         return 0;
-    case WM_GETDLGCODE:
-        return DLGC_WANTARROWS;
+    case WM_GETDLGCODE: return DLGC_WANTARROWS;
     case WM_SETFOCUS:
-    case WM_KILLFOCUS:
-        Redraw();
-        return 0;
+    case WM_KILLFOCUS: Redraw(); return 0;
     case WM_LBUTTONDOWN: {
         SetFocus(m_hwnd);
         POINT pt{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
@@ -193,7 +212,8 @@ LRESULT TrackBar::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         return 0;
     }
     case WM_MOUSEMOVE: {
-        if (m_drag == Drag::None) return 0;
+        if (m_drag == Drag::None)
+            return 0;
         POINT pt{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
         m_pen = pt;
         if (m_drag == Drag::Thumb) {
@@ -217,12 +237,15 @@ LRESULT TrackBar::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         return 0;
     case WM_LBUTTONUP:
     case WM_CAPTURECHANGED: {
-        if (m_drag == Drag::None) return 0;
+        if (m_drag == Drag::None)
+            return 0;
         Drag was = m_drag;
         m_drag = Drag::None;
         KillTimer(m_hwnd, kRepeatTimer);
-        if (msg == WM_LBUTTONUP) ReleaseCapture();
-        if (was == Drag::Thumb) Send(TB_THUMBPOSITION, m_pos);
+        if (msg == WM_LBUTTONUP)
+            ReleaseCapture();
+        if (was == Drag::Thumb)
+            Send(TB_THUMBPOSITION, m_pos);
         Send(TB_ENDTRACK);
         Redraw();
         return 0;
@@ -230,8 +253,10 @@ LRESULT TrackBar::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_KEYDOWN: {
         WORD code = 0xFFFF;
         switch (wParam) {
-        case VK_LEFT: case VK_UP: code = TB_LINEUP; break;
-        case VK_RIGHT: case VK_DOWN: code = TB_LINEDOWN; break;
+        case VK_LEFT:
+        case VK_UP: code = TB_LINEUP; break;
+        case VK_RIGHT:
+        case VK_DOWN: code = TB_LINEDOWN; break;
         case VK_PRIOR: code = TB_PAGEUP; break;
         case VK_NEXT: code = TB_PAGEDOWN; break;
         case VK_HOME: code = TB_TOP; break;
@@ -248,16 +273,17 @@ LRESULT TrackBar::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
             Send(TB_ENDTRACK);
         }
         return 0;
-    default:
-        return Control::OnMessage(msg, wParam, lParam);
+    default: return Control::OnMessage(msg, wParam, lParam);
     }
 }
 
 void TrackBar::Paint(HDC hdc, const RECT& rc) {
     const int s = Scale();
     HBRUSH custom = ParentColorBrush(m_hwnd, WM_CTLCOLORSTATIC, hdc);
-    if (custom) FillRect(hdc, &rc, custom);
-    else FillSolid(hdc, rc, GetSysColor(COLOR_WINDOW));
+    if (custom)
+        FillRect(hdc, &rc, custom);
+    else
+        FillSolid(hdc, rc, GetSysColor(COLOR_WINDOW));
     COLORREF ink = Enabled() ? GetSysColor(COLOR_WINDOWFRAME) : GetSysColor(COLOR_GRAYTEXT);
     bool vertical = Vertical();
     // Channel: a slim well.
@@ -274,9 +300,9 @@ void TrackBar::Paint(HDC hdc, const RECT& rc) {
         FillSolid(hdc, tick, ink);
     }
     // The thumb: a block with a point towards the ticks, outlined.
-    COLORREF face = !Enabled() ? GetSysColor(COLOR_BTNFACE)
+    COLORREF face = !Enabled()              ? GetSysColor(COLOR_BTNFACE)
                     : m_drag == Drag::Thumb ? GetSysColor(COLOR_HIGHLIGHT)
-                                           : GetSysColor(COLOR_BTNFACE);
+                                            : GetSysColor(COLOR_BTNFACE);
     int breadth = ThumbBreadth();
     int point = breadth / 2;  // length of the pointed end
     int length = vertical ? thumb.right - thumb.left : thumb.bottom - thumb.top;
@@ -285,8 +311,10 @@ void TrackBar::Paint(HDC hdc, const RECT& rc) {
         HBRUSH brush = CreateSolidBrush(color);
         for (int i = inset; i < length - inset; ++i) {
             int half = breadth / 2 - inset;
-            if (i >= body) half -= (i - body) + (inset > 0 ? 0 : 0);
-            if (half < 0) break;
+            if (i >= body)
+                half -= (i - body) + (inset > 0 ? 0 : 0);
+            if (half < 0)
+                break;
             int centre = vertical ? (thumb.top + thumb.bottom) / 2 : (thumb.left + thumb.right) / 2;
             RECT span = vertical ? RECT{thumb.left + i, centre - half, thumb.left + i + 1, centre + half + 1}
                                  : RECT{centre - half, thumb.top + i, centre + half + 1, thumb.top + i + 1};

@@ -19,14 +19,14 @@ private:
     void Paint(HDC hdc, const RECT& client) override;
     bool Vertical() const { return (Style() & TBS_VERT) != 0; }
     // Geometry along the slider's axis: where positions min and max sit.
-    int ThumbBreadth() const;   // across the axis... (length of the thumb along it)
+    int ThumbBreadth() const;  // across the axis... (length of the thumb along it)
     void Travel(int& from, int& to) const;
     int PixelOf(int pos) const;
     int PosAt(int pixel) const;
     RECT ThumbRect() const;
     RECT ChannelRect() const;
     void SetPos(int pos, bool redraw);
-    void Step(WORD code);              // moves by a line/page/end and notifies
+    void Step(WORD code);  // moves by a line/page/end and notifies
     void Send(WORD code, int pos = 0);
     std::vector<int> Ticks() const;
 
@@ -34,11 +34,11 @@ private:
     int m_line = 1, m_page = 20;
     bool m_pageSet = false;
     int m_tickFreq = 1;
-    std::vector<int> m_ticks;           // explicit ticks from TBM_SETTIC
+    std::vector<int> m_ticks;  // explicit ticks from TBM_SETTIC
     enum class Drag { None, Thumb, PageUp, PageDown } m_drag = Drag::None;
     int m_grabOffset = 0;
     POINT m_pen{0, 0};
-    bool m_moved = false;               // a key moved the thumb; TB_ENDTRACK follows on key up
+    bool m_moved = false;  // a key moved the thumb; TB_ENDTRACK follows on key up
 };
 
 }  // namespace ob::ui

@@ -32,13 +32,14 @@ ScreenBuffer g_screen;
 
 void EnsureBuffer(bool fresh = false) {
     WindowSystem& s = Sys();
-    if (!fresh && g_screen.width == s.screenWidth && g_screen.height == s.screenHeight && !g_screen.pixels.empty())
+    if (!fresh && g_screen.width == s.screenWidth && g_screen.height == s.screenHeight &&
+        !g_screen.pixels.empty())
         return;
     g_screen.width = s.screenWidth;
     g_screen.height = s.screenHeight;
     g_screen.pixels.assign(static_cast<size_t>(s.screenWidth) * s.screenHeight, 0xFFFFFFFFu);
-    g_screen.surface = std::make_unique<Surface>(g_screen.pixels.data(), s.screenWidth, s.screenHeight,
-                                                 s.screenWidth * 4);
+    g_screen.surface =
+        std::make_unique<Surface>(g_screen.pixels.data(), s.screenWidth, s.screenHeight, s.screenWidth * 4);
     SetScreenDpi(s.screenDpi);
     SetScreenSize(s.screenWidth, s.screenHeight);
 }
@@ -69,16 +70,19 @@ void DrawWaitCursor() {
     for (int y = box.top; y < box.bottom; ++y)
         for (int x = box.left; x < box.right; ++x) {
             int dx = x - cx, dy = y - cy;
-            if (x < 0 || y < 0 || x >= g_screen.width || y >= g_screen.height) continue;
+            if (x < 0 || y < 0 || x >= g_screen.width || y >= g_screen.height)
+                continue;
             if (dx * dx + dy * dy <= (ring + dot + 1) * (ring + dot + 1))
                 g_screen.pixels[static_cast<size_t>(y) * g_screen.width + x] = 0xFFFFFFFFu;
         }
-    static const int kDirs[8][2] = {{0, -100}, {71, -71}, {100, 0}, {71, 71}, {0, 100}, {-71, 71}, {-100, 0}, {-71, -71}};
+    static const int kDirs[8][2] = {{0, -100}, {71, -71}, {100, 0},  {71, 71},
+                                    {0, 100},  {-71, 71}, {-100, 0}, {-71, -71}};
     for (int i = 0; i < 8; ++i) {
         int px = cx + kDirs[i][0] * ring / 100, py = cy + kDirs[i][1] * ring / 100;
         for (int y = py - dot; y <= py + dot; ++y)
             for (int x = px - dot; x <= px + dot; ++x) {
-                if (x < 0 || y < 0 || x >= g_screen.width || y >= g_screen.height) continue;
+                if (x < 0 || y < 0 || x >= g_screen.width || y >= g_screen.height)
+                    continue;
                 if ((x - px) * (x - px) + (y - py) * (y - py) <= dot * dot)
                     g_screen.pixels[static_cast<size_t>(y) * g_screen.width + x] = colours[i];
             }
@@ -86,20 +90,24 @@ void DrawWaitCursor() {
 }
 
 void Display::WaitInput(int timeoutMs) {
-    if (timeoutMs != 0) ::poll(nullptr, 0, timeoutMs);
+    if (timeoutMs != 0)
+        ::poll(nullptr, 0, timeoutMs);
 }
 
 bool ParseScreenMode(std::string_view text, ScreenMode& mode) {
     auto x = text.find_first_of("xX");
-    if (x == std::string_view::npos) return false;
+    if (x == std::string_view::npos)
+        return false;
     int w = 0, h = 0;
     auto a = std::from_chars(text.data(), text.data() + x, w);
     auto b = std::from_chars(text.data() + x + 1, text.data() + text.size(), h);
-    if (a.ec != std::errc{} || a.ptr != text.data() + x || b.ec != std::errc{} || b.ptr != text.data() + text.size())
+    if (a.ec != std::errc{} || a.ptr != text.data() + x || b.ec != std::errc{} ||
+        b.ptr != text.data() + text.size())
         return false;
     bool qvga = (w == 240 && h == 320) || (w == 320 && h == 240);
     bool vga = (w == 480 && h == 640) || (w == 640 && h == 480);
-    if (!qvga && !vga) return false;
+    if (!qvga && !vga)
+        return false;
     mode = ScreenMode{w, h, vga ? 192 : 96};
     return true;
 }
@@ -117,7 +125,8 @@ bool StartScreen(const ScreenMode& mode, std::string_view display) {
         s.display = MakeSdlDisplay(mode);
         ok = s.display != nullptr;
     }
-    if (!s.display) s.display = std::make_unique<HeadlessDisplay>();
+    if (!s.display)
+        s.display = std::make_unique<HeadlessDisplay>();
     StartShell();
     return ok;
 }
@@ -131,8 +140,10 @@ void StopScreen() {
     WindowSystem& s = Sys();
     if (s.desktop) {
         std::vector<HWND> tops;
-        for (Window* w : s.desktop->children) tops.push_back(w->handle);
-        for (HWND h : tops) DestroyWindow(h);
+        for (Window* w : s.desktop->children)
+            tops.push_back(w->handle);
+        for (HWND h : tops)
+            DestroyWindow(h);
     }
     ResetWindowSystem();
 }
@@ -154,7 +165,8 @@ int ScreenStride() {
 
 COLORREF ScreenPixel(int x, int y) {
     EnsureBuffer();
-    if (x < 0 || y < 0 || x >= g_screen.width || y >= g_screen.height) return 0xFFFFFFFFu;
+    if (x < 0 || y < 0 || x >= g_screen.width || y >= g_screen.height)
+        return 0xFFFFFFFFu;
     std::uint32_t p = g_screen.pixels[static_cast<size_t>(y) * g_screen.width + x];
     return RGB(static_cast<BYTE>(p >> 16), static_cast<BYTE>(p >> 8), static_cast<BYTE>(p));
 }
@@ -170,7 +182,8 @@ bool SaveScreenshot(const std::string& path, const RECT* area) {
         r.bottom = std::min<LONG>(r.bottom, area->bottom);
     }
     int w = r.right - r.left, h = r.bottom - r.top;
-    if (w <= 0 || h <= 0) return false;
+    if (w <= 0 || h <= 0)
+        return false;
     // The picture is made in memory and then put in place in one step, so a
     // full disk or a crash never leaves a damaged or missing old picture.
     std::string bytes;
@@ -183,7 +196,8 @@ bool SaveScreenshot(const std::string& path, const RECT* area) {
         png_set_write_fn(
             png, &bytes,
             [](png_structp p, png_bytep data, png_size_t size) {
-                static_cast<std::string*>(png_get_io_ptr(p))->append(reinterpret_cast<const char*>(data), size);
+                static_cast<std::string*>(png_get_io_ptr(p))
+                    ->append(reinterpret_cast<const char*>(data), size);
             },
             nullptr);
         // A quick deflate: screenshots of the photographic world map took
@@ -194,7 +208,8 @@ bool SaveScreenshot(const std::string& path, const RECT* area) {
                      PNG_FILTER_TYPE_DEFAULT);
         png_write_info(png, info);
         for (int y = 0; y < h; ++y) {
-            const std::uint32_t* src = &g_screen.pixels[static_cast<size_t>(y + r.top) * g_screen.width + r.left];
+            const std::uint32_t* src =
+                &g_screen.pixels[static_cast<size_t>(y + r.top) * g_screen.width + r.left];
             for (int x = 0; x < w; ++x) {
                 row[x * 3] = static_cast<png_byte>(src[x] >> 16);
                 row[x * 3 + 1] = static_cast<png_byte>(src[x] >> 8);
@@ -218,7 +233,8 @@ void RequestClose() {
     // The program's own windows are asked to close, as its Exit would, and
     // the loop ends once they have: the quit message comes after them.
     for (Window* w : s.desktop->children) {
-        if (w->owner || (w->exStyle & WS_EX_NOACTIVATE) || !(w->style & WS_VISIBLE)) continue;
+        if (w->owner || (w->exStyle & WS_EX_NOACTIVATE) || !(w->style & WS_VISIBLE))
+            continue;
         PostMessage(w->handle, WM_CLOSE, 0, 0);
     }
     PostQuitMessage(0);

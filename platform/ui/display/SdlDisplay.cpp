@@ -22,27 +22,27 @@ namespace {
 // SDL is loaded when a desktop window is asked for, not at start: a
 // headless process (tests, screenshots, the command line) then never maps
 // the library and its X11 and audio dependencies.
-#define OB_SDL_FUNCTIONS(X) \
-    X(SDL_CreateRenderer) \
-    X(SDL_CreateTexture) \
-    X(SDL_CreateWindow) \
-    X(SDL_DestroyRenderer) \
-    X(SDL_DestroyTexture) \
-    X(SDL_DestroyWindow) \
+#define OB_SDL_FUNCTIONS(X)       \
+    X(SDL_CreateRenderer)         \
+    X(SDL_CreateTexture)          \
+    X(SDL_CreateWindow)           \
+    X(SDL_DestroyRenderer)        \
+    X(SDL_DestroyTexture)         \
+    X(SDL_DestroyWindow)          \
     X(SDL_GetDisplayUsableBounds) \
-    X(SDL_GetWindowWMInfo) \
-    X(SDL_InitSubSystem) \
-    X(SDL_PollEvent) \
-    X(SDL_QuitSubSystem) \
-    X(SDL_RenderClear) \
-    X(SDL_RenderCopy) \
-    X(SDL_RenderPresent) \
-    X(SDL_RenderSetLogicalSize) \
-    X(SDL_SetHint) \
-    X(SDL_SetRenderDrawColor) \
-    X(SDL_StopTextInput) \
-    X(SDL_UpdateTexture) \
-    X(SDL_WaitEventTimeout) \
+    X(SDL_GetWindowWMInfo)        \
+    X(SDL_InitSubSystem)          \
+    X(SDL_PollEvent)              \
+    X(SDL_QuitSubSystem)          \
+    X(SDL_RenderClear)            \
+    X(SDL_RenderCopy)             \
+    X(SDL_RenderPresent)          \
+    X(SDL_RenderSetLogicalSize)   \
+    X(SDL_SetHint)                \
+    X(SDL_SetRenderDrawColor)     \
+    X(SDL_StopTextInput)          \
+    X(SDL_UpdateTexture)          \
+    X(SDL_WaitEventTimeout)
 
 struct SdlApi {
 #define OB_SDL_POINTER(name) decltype(&::name) name = nullptr;
@@ -52,10 +52,12 @@ struct SdlApi {
 
     bool Load() {
         void* lib = ::dlopen("libSDL2-2.0.so.0", RTLD_NOW | RTLD_LOCAL);
-        if (!lib) return false;
-#define OB_SDL_RESOLVE(name) \
-        name = reinterpret_cast<decltype(name)>(::dlsym(lib, #name)); \
-        if (!name) return false;
+        if (!lib)
+            return false;
+#define OB_SDL_RESOLVE(name)                                      \
+    name = reinterpret_cast<decltype(name)>(::dlsym(lib, #name)); \
+    if (!name)                                                    \
+        return false;
         OB_SDL_FUNCTIONS(OB_SDL_RESOLVE)
 #undef OB_SDL_RESOLVE
         loaded = true;
@@ -70,12 +72,15 @@ SdlApi& Sdl() {
     return api;
 }
 
-
 UINT VirtualKeyOf(SDL_Keycode k) {
-    if (k >= SDLK_a && k <= SDLK_z) return static_cast<UINT>('A' + (k - SDLK_a));
-    if (k >= SDLK_0 && k <= SDLK_9) return static_cast<UINT>('0' + (k - SDLK_0));
-    if (k >= SDLK_KP_1 && k <= SDLK_KP_9) return static_cast<UINT>('1' + (k - SDLK_KP_1));
-    if (k >= SDLK_F1 && k <= SDLK_F12) return VK_F1 + static_cast<UINT>(k - SDLK_F1);
+    if (k >= SDLK_a && k <= SDLK_z)
+        return static_cast<UINT>('A' + (k - SDLK_a));
+    if (k >= SDLK_0 && k <= SDLK_9)
+        return static_cast<UINT>('0' + (k - SDLK_0));
+    if (k >= SDLK_KP_1 && k <= SDLK_KP_9)
+        return static_cast<UINT>('1' + (k - SDLK_KP_1));
+    if (k >= SDLK_F1 && k <= SDLK_F12)
+        return VK_F1 + static_cast<UINT>(k - SDLK_F1);
     switch (k) {
     case SDLK_KP_0: return '0';
     case SDLK_RETURN:
@@ -118,8 +123,10 @@ void EndWhenTheDesktopGoes() {
     using Handler = int (*)(::Display*);
     using SetHandler = Handler (*)(Handler);
     void* x11 = ::dlopen("libX11.so.6", RTLD_NOW | RTLD_NOLOAD);
-    if (!x11) return;
-    if (auto set = reinterpret_cast<SetHandler>(::dlsym(x11, "XSetIOErrorHandler"))) set(&OnDesktopLost);
+    if (!x11)
+        return;
+    if (auto set = reinterpret_cast<SetHandler>(::dlsym(x11, "XSetIOErrorHandler")))
+        set(&OnDesktopLost);
     ::dlclose(x11);
 }
 
@@ -127,7 +134,8 @@ class SdlDisplay : public Display {
 public:
     bool Open(const ScreenMode& mode) {
         m_mode = mode;
-        if (!Sdl().loaded) return false;
+        if (!Sdl().loaded)
+            return false;
         Sdl().SDL_SetHint(SDL_HINT_VIDEO_X11_NET_WM_BYPASS_COMPOSITOR, "0");
         // Plain X images, no GL: the window's pixels are ours.
         Sdl().SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
@@ -137,30 +145,36 @@ public:
         // nothing, and a window nobody can see is no display.
         if (!std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY") && !std::getenv("SDL_VIDEODRIVER"))
             return false;
-        if (Sdl().SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return false;
+        if (Sdl().SDL_InitSubSystem(SDL_INIT_VIDEO) != 0)
+            return false;
         // As large as the desktop allows: whole multiples when they fit.
         SDL_Rect usable{0, 0, mode.width, mode.height};
         Sdl().SDL_GetDisplayUsableBounds(0, &usable);
         double fit = std::min(static_cast<double>(usable.w) * 0.9 / mode.width,
                               static_cast<double>(usable.h) * 0.9 / mode.height);
         double scale = fit >= 1.0 ? static_cast<int>(fit) : fit;
-        if (mode.dpi > 96 && scale >= 1.0) scale = std::max(1.0, scale / 2);  // a VGA screen is already large
+        if (mode.dpi > 96 && scale >= 1.0)
+            scale = std::max(1.0, scale / 2);  // a VGA screen is already large
         int w = std::max(1, static_cast<int>(mode.width * scale));
         int h = std::max(1, static_cast<int>(mode.height * scale));
         Sdl().SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, scale == static_cast<int>(scale) ? "0" : "1");
         m_window = Sdl().SDL_CreateWindow("Orbelline", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, w, h,
-                                   SDL_WINDOW_RESIZABLE | SDL_WINDOW_ALLOW_HIGHDPI);
-        if (!m_window) return Fail();
+                                          SDL_WINDOW_RESIZABLE | SDL_WINDOW_ALLOW_HIGHDPI);
+        if (!m_window)
+            return Fail();
         // The software renderer is plenty for a pocket-sized screen and keeps
         // the GL stack (and its memory) out of the process.
         m_renderer = Sdl().SDL_CreateRenderer(m_window, -1, SDL_RENDERER_SOFTWARE);
-        if (!m_renderer) m_renderer = Sdl().SDL_CreateRenderer(m_window, -1, 0);
-        if (!m_renderer) return Fail();
+        if (!m_renderer)
+            m_renderer = Sdl().SDL_CreateRenderer(m_window, -1, 0);
+        if (!m_renderer)
+            return Fail();
         // Logical size: letterboxed scaling, and mouse positions in screen pixels.
         Sdl().SDL_RenderSetLogicalSize(m_renderer, mode.width, mode.height);
-        m_texture = Sdl().SDL_CreateTexture(m_renderer, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STREAMING, mode.width,
-                                     mode.height);
-        if (!m_texture) return Fail();
+        m_texture = Sdl().SDL_CreateTexture(m_renderer, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STREAMING,
+                                            mode.width, mode.height);
+        if (!m_texture)
+            return Fail();
         SDL_SysWMinfo info;
         SDL_VERSION(&info.version);
         if (Sdl().SDL_GetWindowWMInfo(m_window, &info) && info.subsystem == SDL_SYSWM_X11) {
@@ -172,9 +186,12 @@ public:
     }
 
     ~SdlDisplay() override {
-        if (m_texture) Sdl().SDL_DestroyTexture(m_texture);
-        if (m_renderer) Sdl().SDL_DestroyRenderer(m_renderer);
-        if (m_window) Sdl().SDL_DestroyWindow(m_window);
+        if (m_texture)
+            Sdl().SDL_DestroyTexture(m_texture);
+        if (m_renderer)
+            Sdl().SDL_DestroyRenderer(m_renderer);
+        if (m_window)
+            Sdl().SDL_DestroyWindow(m_window);
         Sdl().SDL_QuitSubSystem(SDL_INIT_VIDEO);
     }
 
@@ -190,21 +207,26 @@ public:
 
     void PumpInput() override {
         SDL_Event e;
-        while (Sdl().SDL_PollEvent(&e)) Handle(e);
+        while (Sdl().SDL_PollEvent(&e))
+            Handle(e);
     }
 
     void WaitInput(int timeoutMs) override {
         SDL_Event e;
-        if (Sdl().SDL_WaitEventTimeout(&e, timeoutMs < 0 ? 1000 : timeoutMs)) Handle(e);
+        if (Sdl().SDL_WaitEventTimeout(&e, timeoutMs < 0 ? 1000 : timeoutMs))
+            Handle(e);
     }
 
     bool Interactive() const override { return true; }
 
 private:
     bool Fail() {
-        if (m_texture) Sdl().SDL_DestroyTexture(m_texture);
-        if (m_renderer) Sdl().SDL_DestroyRenderer(m_renderer);
-        if (m_window) Sdl().SDL_DestroyWindow(m_window);
+        if (m_texture)
+            Sdl().SDL_DestroyTexture(m_texture);
+        if (m_renderer)
+            Sdl().SDL_DestroyRenderer(m_renderer);
+        if (m_window)
+            Sdl().SDL_DestroyWindow(m_window);
         m_texture = nullptr;
         m_renderer = nullptr;
         m_window = nullptr;
@@ -224,7 +246,8 @@ private:
             }
             break;
         case SDL_MOUSEMOTION:
-            if (m_down) InjectPen(1, Clamp(e.motion.x, e.motion.y));  // a stylus does not hover
+            if (m_down)
+                InjectPen(1, Clamp(e.motion.x, e.motion.y));  // a stylus does not hover
             break;
         case SDL_MOUSEBUTTONUP:
             if (e.button.button == SDL_BUTTON_LEFT && m_down) {
@@ -235,7 +258,8 @@ private:
         case SDL_KEYDOWN:
         case SDL_KEYUP: {
             if (e.key.keysym.sym == SDLK_PRINTSCREEN) {
-                if (e.type == SDL_KEYDOWN) SaveShot();
+                if (e.type == SDL_KEYDOWN)
+                    SaveShot();
                 break;
             }
             UINT vk = VirtualKeyOf(e.key.keysym.sym);
@@ -250,8 +274,10 @@ private:
             break;
         }
         case SDL_WINDOWEVENT:
-            if (e.window.event == SDL_WINDOWEVENT_CLOSE) Close();
-            else if (e.window.event == SDL_WINDOWEVENT_EXPOSED || e.window.event == SDL_WINDOWEVENT_SIZE_CHANGED)
+            if (e.window.event == SDL_WINDOWEVENT_CLOSE)
+                Close();
+            else if (e.window.event == SDL_WINDOWEVENT_EXPOSED ||
+                     e.window.event == SDL_WINDOWEVENT_SIZE_CHANGED)
                 Present(RECT{0, 0, m_mode.width, m_mode.height});
             break;
         case SDL_QUIT: Close(); break;
@@ -260,7 +286,8 @@ private:
     }
 
     void Close() {
-        if (m_closing) return;  // the window's close and SDL's quit come together
+        if (m_closing)
+            return;  // the window's close and SDL's quit come together
         m_closing = true;
         RequestClose();
     }
@@ -286,7 +313,8 @@ private:
 
 std::unique_ptr<Display> MakeSdlDisplay(const ScreenMode& mode) {
     auto d = std::make_unique<SdlDisplay>();
-    if (!d->Open(mode)) return nullptr;
+    if (!d->Open(mode))
+        return nullptr;
     return d;
 }
 

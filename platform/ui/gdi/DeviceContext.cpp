@@ -52,7 +52,8 @@ DeviceContext::DeviceContext() {
     brush = GetStockObject(WHITE_BRUSH);
     pen = GetStockObject(BLACK_PEN);
     font = GetStockObject(SYSTEM_FONT);
-    for (HGDIOBJ o : {brush, pen, font}) RetainSelected(FindObject(o));
+    for (HGDIOBJ o : {brush, pen, font})
+        RetainSelected(FindObject(o));
 }
 
 DeviceContext::~DeviceContext() {
@@ -61,18 +62,21 @@ DeviceContext::~DeviceContext() {
             ReleaseSelected(SelectedObject(o));
         pixman_region32_fini(&s->clip);
     }
-    for (HGDIOBJ o : {brush, pen, font, bitmap}) ReleaseSelected(SelectedObject(o));
+    for (HGDIOBJ o : {brush, pen, font, bitmap})
+        ReleaseSelected(SelectedObject(o));
     pixman_region32_fini(&visible);
     pixman_region32_fini(&clip);
     pixman_region32_fini(&m_effective);
 }
 
 const pixman_region32_t& DeviceContext::Effective() {
-    if (m_effectiveValid) return m_effective;
+    if (m_effectiveValid)
+        return m_effective;
     pixman_region32_fini(&m_effective);
     pixman_region32_init_rect(&m_effective, 0, 0, surface ? surface->Width() : 0,
                               surface ? surface->Height() : 0);
-    if (hasVisible) pixman_region32_intersect(&m_effective, &m_effective, &visible);
+    if (hasVisible)
+        pixman_region32_intersect(&m_effective, &m_effective, &visible);
     if (hasClip) {
         pixman_region32_t moved;
         pixman_region32_init(&moved);
@@ -86,7 +90,8 @@ const pixman_region32_t& DeviceContext::Effective() {
 }
 
 DeviceContext* FindDC(HDC hdc) {
-    if (!hdc) return nullptr;
+    if (!hdc)
+        return nullptr;
     const auto it = LiveDCs().find(reinterpret_cast<std::uintptr_t>(hdc));
     return it == LiveDCs().end() ? nullptr : it->second;
 }
@@ -99,7 +104,8 @@ void SetScreenSize(int width, int height) { g_screen = {width, height}; }
 SIZE GetScreenSize() { return g_screen; }
 
 HDC CreateSurfaceDC(Surface* surface, POINT origin, HRGN visible) {
-    if (!surface) return nullptr;
+    if (!surface)
+        return nullptr;
     auto* dc = new DeviceContext;
     dc->surface = surface;
     dc->origin = origin;
@@ -112,7 +118,8 @@ HDC CreateSurfaceDC(Surface* surface, POINT origin, HRGN visible) {
 
 BOOL SetSurfaceDCOrigin(HDC hdc, POINT origin) {
     DeviceContext* dc = FindDC(hdc);
-    if (!dc || dc->memory) return FALSE;
+    if (!dc || dc->memory)
+        return FALSE;
     dc->origin = origin;
     dc->Invalidate();
     return TRUE;
@@ -120,7 +127,8 @@ BOOL SetSurfaceDCOrigin(HDC hdc, POINT origin) {
 
 BOOL SetSurfaceDCVisible(HDC hdc, HRGN visible) {
     DeviceContext* dc = FindDC(hdc);
-    if (!dc || dc->memory) return FALSE;
+    if (!dc || dc->memory)
+        return FALSE;
     if (RegionObject* r = FindRegion(visible)) {
         dc->hasVisible = true;
         pixman_region32_copy(&dc->visible, &r->region);
@@ -139,10 +147,12 @@ Surface* SurfaceOfDC(HDC hdc) {
 std::vector<RECT> RegionRects(HRGN rgn) {
     std::vector<RECT> out;
     RegionObject* r = FindRegion(rgn);
-    if (!r) return out;
+    if (!r)
+        return out;
     int n = 0;
     pixman_box32_t* boxes = pixman_region32_rectangles(&r->region, &n);
-    for (int i = 0; i < n; ++i) out.push_back({boxes[i].x1, boxes[i].y1, boxes[i].x2, boxes[i].y2});
+    for (int i = 0; i < n; ++i)
+        out.push_back({boxes[i].x1, boxes[i].y1, boxes[i].x2, boxes[i].y2});
     return out;
 }
 
@@ -156,7 +166,8 @@ pixman_region32_t* RegionData(HRGN rgn) {
 using namespace ob::ui;
 
 HDC CreateCompatibleDC(HDC hdc) {
-    if (hdc && !FindDC(hdc)) return nullptr;
+    if (hdc && !FindDC(hdc))
+        return nullptr;
     auto* dc = new DeviceContext;
     dc->memory = true;
     dc->bitmap = StockBitmap();
@@ -167,7 +178,8 @@ HDC CreateCompatibleDC(HDC hdc) {
 
 BOOL DeleteDC(HDC hdc) {
     DeviceContext* dc = FindDC(hdc);
-    if (!dc) return FALSE;
+    if (!dc)
+        return FALSE;
     LiveDCs().erase(reinterpret_cast<std::uintptr_t>(hdc));
     delete dc;
     return TRUE;
@@ -176,49 +188,55 @@ BOOL DeleteDC(HDC hdc) {
 HGDIOBJ SelectObject(HDC hdc, HGDIOBJ h) {
     DeviceContext* dc = FindDC(hdc);
     GdiObject* o = FindObject(h);
-    if (!dc || !o) return nullptr;
+    if (!dc || !o)
+        return nullptr;
     switch (o->kind) {
-        case GdiKind::Brush: return Swap(dc->brush, h);
-        case GdiKind::Pen: return Swap(dc->pen, h);
-        case GdiKind::Font: return Swap(dc->font, h);
-        case GdiKind::Region:
-            return reinterpret_cast<HGDIOBJ>(static_cast<std::intptr_t>(SelectClipRgn(hdc, h)));
-        case GdiKind::Bitmap: {
-            if (!dc->memory) return nullptr;
-            if (h == dc->bitmap) return h;
-            // A bitmap lives in one memory DC at a time (the stock one excepted).
-            if (o->selections > 0 && !o->stock) return nullptr;
-            HGDIOBJ old = Swap(dc->bitmap, h);
-            dc->surface = static_cast<BitmapObject*>(o)->surface.get();
-            dc->hasClip = false;  // selecting a bitmap resets the clip region
-            dc->Invalidate();
-            return old;
-        }
+    case GdiKind::Brush: return Swap(dc->brush, h);
+    case GdiKind::Pen: return Swap(dc->pen, h);
+    case GdiKind::Font: return Swap(dc->font, h);
+    case GdiKind::Region: return reinterpret_cast<HGDIOBJ>(static_cast<std::intptr_t>(SelectClipRgn(hdc, h)));
+    case GdiKind::Bitmap: {
+        if (!dc->memory)
+            return nullptr;
+        if (h == dc->bitmap)
+            return h;
+        // A bitmap lives in one memory DC at a time (the stock one excepted).
+        if (o->selections > 0 && !o->stock)
+            return nullptr;
+        HGDIOBJ old = Swap(dc->bitmap, h);
+        dc->surface = static_cast<BitmapObject*>(o)->surface.get();
+        dc->hasClip = false;  // selecting a bitmap resets the clip region
+        dc->Invalidate();
+        return old;
+    }
     }
     return nullptr;
 }
 
 HGDIOBJ GetCurrentObject(HDC hdc, UINT type) {
     DeviceContext* dc = FindDC(hdc);
-    if (!dc) return nullptr;
+    if (!dc)
+        return nullptr;
     switch (type) {
-        case OBJ_BRUSH: return dc->brush;
-        case OBJ_PEN: return dc->pen;
-        case OBJ_FONT: return dc->font;
-        case OBJ_BITMAP: return dc->bitmap;
-        default: return nullptr;
+    case OBJ_BRUSH: return dc->brush;
+    case OBJ_PEN: return dc->pen;
+    case OBJ_FONT: return dc->font;
+    case OBJ_BITMAP: return dc->bitmap;
+    default: return nullptr;
     }
 }
 
 int SaveDC(HDC hdc) {
     DeviceContext* dc = FindDC(hdc);
-    if (!dc) return 0;
+    if (!dc)
+        return 0;
     auto s = std::make_unique<DeviceContext::Saved>();
     s->brush = dc->brush;
     s->pen = dc->pen;
     s->font = dc->font;
     s->bitmap = dc->bitmap;
-    for (HGDIOBJ o : {s->brush, s->pen, s->font, s->bitmap}) RetainSelected(FindObject(o));
+    for (HGDIOBJ o : {s->brush, s->pen, s->font, s->bitmap})
+        RetainSelected(FindObject(o));
     s->viewport = dc->viewport;
     s->position = dc->position;
     s->hasClip = dc->hasClip;
@@ -238,10 +256,12 @@ int SaveDC(HDC hdc) {
 
 BOOL RestoreDC(HDC hdc, int which) {
     DeviceContext* dc = FindDC(hdc);
-    if (!dc) return FALSE;
+    if (!dc)
+        return FALSE;
     const int count = static_cast<int>(dc->saved.size());
     int index = which < 0 ? count + which : which - 1;
-    if (index < 0 || index >= count) return FALSE;
+    if (index < 0 || index >= count)
+        return FALSE;
     auto s = std::move(dc->saved[index]);
     for (int i = count - 1; i > index; --i) {
         auto& t = dc->saved[i];
@@ -283,27 +303,29 @@ BOOL RestoreDC(HDC hdc, int which) {
 
 int GetDeviceCaps(HDC hdc, int index) {
     DeviceContext* dc = FindDC(hdc);
-    if (!dc) return 0;
+    if (!dc)
+        return 0;
     const SIZE screen = GetScreenSize();
     const int dpi = GetScreenDpi();
     switch (index) {
-        case HORZRES: return screen.cx;
-        case VERTRES: return screen.cy;
-        case HORZSIZE: return screen.cx * 254 / (dpi * 10);
-        case VERTSIZE: return screen.cy * 254 / (dpi * 10);
-        case BITSPIXEL: return 32;
-        case PLANES: return 1;
-        case NUMCOLORS: return -1;
-        case RASTERCAPS: return RC_BITBLT | RC_STRETCHBLT;
-        case LOGPIXELSX:
-        case LOGPIXELSY: return dpi;
-        default: return 0;
+    case HORZRES: return screen.cx;
+    case VERTRES: return screen.cy;
+    case HORZSIZE: return screen.cx * 254 / (dpi * 10);
+    case VERTSIZE: return screen.cy * 254 / (dpi * 10);
+    case BITSPIXEL: return 32;
+    case PLANES: return 1;
+    case NUMCOLORS: return -1;
+    case RASTERCAPS: return RC_BITBLT | RC_STRETCHBLT;
+    case LOGPIXELSX:
+    case LOGPIXELSY: return dpi;
+    default: return 0;
     }
 }
 
 COLORREF SetTextColor(HDC hdc, COLORREF c) {
     DeviceContext* dc = FindDC(hdc);
-    if (!dc) return CLR_INVALID;
+    if (!dc)
+        return CLR_INVALID;
     return std::exchange(dc->textColor, c & 0xFFFFFF);
 }
 COLORREF GetTextColor(HDC hdc) {
@@ -312,7 +334,8 @@ COLORREF GetTextColor(HDC hdc) {
 }
 COLORREF SetBkColor(HDC hdc, COLORREF c) {
     DeviceContext* dc = FindDC(hdc);
-    if (!dc) return CLR_INVALID;
+    if (!dc)
+        return CLR_INVALID;
     return std::exchange(dc->bkColor, c & 0xFFFFFF);
 }
 COLORREF GetBkColor(HDC hdc) {
@@ -321,7 +344,8 @@ COLORREF GetBkColor(HDC hdc) {
 }
 int SetBkMode(HDC hdc, int mode) {
     DeviceContext* dc = FindDC(hdc);
-    if (!dc || (mode != TRANSPARENT && mode != OPAQUE)) return 0;
+    if (!dc || (mode != TRANSPARENT && mode != OPAQUE))
+        return 0;
     return std::exchange(dc->bkMode, mode);
 }
 int GetBkMode(HDC hdc) {
@@ -330,7 +354,8 @@ int GetBkMode(HDC hdc) {
 }
 UINT SetTextAlign(HDC hdc, UINT align) {
     DeviceContext* dc = FindDC(hdc);
-    if (!dc) return 0xFFFFFFFF;  // GDI_ERROR
+    if (!dc)
+        return 0xFFFFFFFF;  // GDI_ERROR
     return std::exchange(dc->textAlign, align);
 }
 UINT GetTextAlign(HDC hdc) {
@@ -339,7 +364,8 @@ UINT GetTextAlign(HDC hdc) {
 }
 int SetStretchBltMode(HDC hdc, int mode) {
     DeviceContext* dc = FindDC(hdc);
-    if (!dc || mode < BLACKONWHITE || mode > HALFTONE) return 0;
+    if (!dc || mode < BLACKONWHITE || mode > HALFTONE)
+        return 0;
     return std::exchange(dc->stretchMode, mode);
 }
 int GetStretchBltMode(HDC hdc) {
@@ -348,47 +374,57 @@ int GetStretchBltMode(HDC hdc) {
 }
 int SetPolyFillMode(HDC hdc, int mode) {
     DeviceContext* dc = FindDC(hdc);
-    if (!dc || (mode != ALTERNATE && mode != WINDING)) return 0;
+    if (!dc || (mode != ALTERNATE && mode != WINDING))
+        return 0;
     return std::exchange(dc->polyFillMode, mode);
 }
 COLORREF SetDCBrushColor(HDC hdc, COLORREF c) {
     DeviceContext* dc = FindDC(hdc);
-    if (!dc) return CLR_INVALID;
+    if (!dc)
+        return CLR_INVALID;
     return std::exchange(dc->dcBrushColor, c & 0xFFFFFF);
 }
 COLORREF SetDCPenColor(HDC hdc, COLORREF c) {
     DeviceContext* dc = FindDC(hdc);
-    if (!dc) return CLR_INVALID;
+    if (!dc)
+        return CLR_INVALID;
     return std::exchange(dc->dcPenColor, c & 0xFFFFFF);
 }
 
 BOOL SetViewportOrgEx(HDC hdc, int x, int y, LPPOINT old) {
     DeviceContext* dc = FindDC(hdc);
-    if (!dc) return FALSE;
-    if (old) *old = dc->viewport;
+    if (!dc)
+        return FALSE;
+    if (old)
+        *old = dc->viewport;
     dc->viewport = {x, y};
     return TRUE;
 }
 BOOL GetViewportOrgEx(HDC hdc, LPPOINT org) {
     DeviceContext* dc = FindDC(hdc);
-    if (!dc || !org) return FALSE;
+    if (!dc || !org)
+        return FALSE;
     *org = dc->viewport;
     return TRUE;
 }
 
 COLORREF GetPixel(HDC hdc, int x, int y) {
     DeviceContext* dc = FindDC(hdc);
-    if (!dc || !dc->surface) return CLR_INVALID;
+    if (!dc || !dc->surface)
+        return CLR_INVALID;
     const int sx = dc->SX(x), sy = dc->SY(y);
-    if (!pixman_region32_contains_point(&dc->Effective(), sx, sy, nullptr)) return CLR_INVALID;
+    if (!pixman_region32_contains_point(&dc->Effective(), sx, sy, nullptr))
+        return CLR_INVALID;
     return ColorFromPixel(dc->surface->At(sx, sy));
 }
 
 COLORREF SetPixel(HDC hdc, int x, int y, COLORREF c) {
     DeviceContext* dc = FindDC(hdc);
-    if (!dc || !dc->surface) return CLR_INVALID;
+    if (!dc || !dc->surface)
+        return CLR_INVALID;
     const int sx = dc->SX(x), sy = dc->SY(y);
-    if (!pixman_region32_contains_point(&dc->Effective(), sx, sy, nullptr)) return CLR_INVALID;
+    if (!pixman_region32_contains_point(&dc->Effective(), sx, sy, nullptr))
+        return CLR_INVALID;
     dc->surface->At(sx, sy) = PixelFromColor(c);
     return c & 0xFFFFFF;
 }

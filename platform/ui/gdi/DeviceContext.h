@@ -53,12 +53,12 @@ struct DeviceContext {
     HGDIOBJ brush = nullptr;
     HGDIOBJ pen = nullptr;
     HGDIOBJ font = nullptr;
-    POINT origin{0, 0};        // surface position of device (0,0)
-    POINT viewport{0, 0};      // SetViewportOrgEx offset in device units
+    POINT origin{0, 0};    // surface position of device (0,0)
+    POINT viewport{0, 0};  // SetViewportOrgEx offset in device units
     bool hasVisible = false;
     pixman_region32_t visible;  // surface coordinates
     bool hasClip = false;
-    pixman_region32_t clip;     // device coordinates
+    pixman_region32_t clip;  // device coordinates
     COLORREF textColor = 0;
     COLORREF bkColor = 0xFFFFFF;
     int bkMode = OPAQUE;

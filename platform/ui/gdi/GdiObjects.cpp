@@ -95,7 +95,8 @@ HGDIOBJ AddObject(std::unique_ptr<GdiObject> obj) {
 }
 
 GdiObject* SelectedObject(HGDIOBJ h) {
-    if (!h) return nullptr;
+    if (!h)
+        return nullptr;
     const auto it = Table().find(reinterpret_cast<std::uintptr_t>(h));
     return it == Table().end() ? nullptr : it->second;
 }
@@ -106,12 +107,15 @@ GdiObject* FindObject(HGDIOBJ h) {
 }
 
 void RetainSelected(GdiObject* obj) {
-    if (obj) ++obj->selections;
+    if (obj)
+        ++obj->selections;
 }
 
 void ReleaseSelected(GdiObject* obj) {
-    if (!obj) return;
-    if (--obj->selections == 0 && obj->deletePending) Forget(obj);
+    if (!obj)
+        return;
+    if (--obj->selections == 0 && obj->deletePending)
+        Forget(obj);
 }
 
 std::size_t LiveObjectCount() { return Table().size(); }
@@ -127,14 +131,17 @@ HBITMAP StockBitmap() { return Stock().bitmap; }
 using namespace ob::ui;
 
 HGDIOBJ GetStockObject(int index) {
-    if (index < 0 || index >= 20) return nullptr;
+    if (index < 0 || index >= 20)
+        return nullptr;
     return Stock().objects[index];
 }
 
 BOOL DeleteObject(HGDIOBJ h) {
     GdiObject* o = FindObject(h);
-    if (!o) return FALSE;
-    if (o->stock) return TRUE;  // stock objects outlive every request to delete them
+    if (!o)
+        return FALSE;
+    if (o->stock)
+        return TRUE;  // stock objects outlive every request to delete them
     if (o->selections > 0)
         o->deletePending = true;  // freed when the last DC lets go of it
     else
@@ -145,75 +152,85 @@ BOOL DeleteObject(HGDIOBJ h) {
 DWORD GetObjectType(HGDIOBJ h) {
     if (GdiObject* o = FindObject(h)) {
         switch (o->kind) {
-            case GdiKind::Bitmap: return OBJ_BITMAP;
-            case GdiKind::Brush: return OBJ_BRUSH;
-            case GdiKind::Pen: return OBJ_PEN;
-            case GdiKind::Font: return OBJ_FONT;
-            case GdiKind::Region: return OBJ_REGION;
+        case GdiKind::Bitmap: return OBJ_BITMAP;
+        case GdiKind::Brush: return OBJ_BRUSH;
+        case GdiKind::Pen: return OBJ_PEN;
+        case GdiKind::Font: return OBJ_FONT;
+        case GdiKind::Region: return OBJ_REGION;
         }
     }
-    if (DeviceContext* dc = FindDC(reinterpret_cast<HDC>(h))) return dc->memory ? OBJ_MEMDC : OBJ_DC;
+    if (DeviceContext* dc = FindDC(reinterpret_cast<HDC>(h)))
+        return dc->memory ? OBJ_MEMDC : OBJ_DC;
     return 0;
 }
 
 int GetObject(HGDIOBJ h, int size, LPVOID out) {
     GdiObject* o = FindObject(h);
-    if (!o) return 0;
+    if (!o)
+        return 0;
     switch (o->kind) {
-        case GdiKind::Bitmap: {
-            auto* b = static_cast<BitmapObject*>(o);
-            BITMAP bm{};
-            bm.bmWidth = b->surface->Width();
-            bm.bmHeight = b->surface->Height();
-            bm.bmPlanes = 1;
-            bm.bmBitsPixel = static_cast<WORD>(b->bitsPerPixel);
-            bm.bmWidthBytes = ((bm.bmWidth * b->bitsPerPixel + 15) / 16) * 2;
-            if (b->dibSection) {
-                bm.bmWidthBytes = bm.bmWidth * 4;
-                bm.bmBits = b->bottomUp ? static_cast<void*>(b->bottomUpStore.data())
-                                        : static_cast<void*>(b->surface->Pixels());
-            }
-            if (!out) return b->dibSection ? sizeof(DIBSECTION) : sizeof(BITMAP);
-            if (b->dibSection && size >= static_cast<int>(sizeof(DIBSECTION))) {
-                DIBSECTION ds{};
-                ds.dsBm = bm;
-                ds.dsBmih.biSize = sizeof(BITMAPINFOHEADER);
-                ds.dsBmih.biWidth = bm.bmWidth;
-                ds.dsBmih.biHeight = b->bottomUp ? bm.bmHeight : -bm.bmHeight;
-                ds.dsBmih.biPlanes = 1;
-                ds.dsBmih.biBitCount = 32;
-                ds.dsBmih.biSizeImage = static_cast<DWORD>(bm.bmWidthBytes * bm.bmHeight);
-                std::memcpy(out, &ds, sizeof ds);
-                return sizeof(DIBSECTION);
-            }
-            if (size < static_cast<int>(sizeof(BITMAP))) return 0;
-            std::memcpy(out, &bm, sizeof bm);
-            return sizeof(BITMAP);
+    case GdiKind::Bitmap: {
+        auto* b = static_cast<BitmapObject*>(o);
+        BITMAP bm{};
+        bm.bmWidth = b->surface->Width();
+        bm.bmHeight = b->surface->Height();
+        bm.bmPlanes = 1;
+        bm.bmBitsPixel = static_cast<WORD>(b->bitsPerPixel);
+        bm.bmWidthBytes = ((bm.bmWidth * b->bitsPerPixel + 15) / 16) * 2;
+        if (b->dibSection) {
+            bm.bmWidthBytes = bm.bmWidth * 4;
+            bm.bmBits = b->bottomUp ? static_cast<void*>(b->bottomUpStore.data())
+                                    : static_cast<void*>(b->surface->Pixels());
         }
-        case GdiKind::Brush: {
-            auto* b = static_cast<BrushObject*>(o);
-            if (!out) return sizeof(LOGBRUSH);
-            if (size < static_cast<int>(sizeof(LOGBRUSH))) return 0;
-            LOGBRUSH lb{b->style, BrushColor(*b), 0};
-            std::memcpy(out, &lb, sizeof lb);
+        if (!out)
+            return b->dibSection ? sizeof(DIBSECTION) : sizeof(BITMAP);
+        if (b->dibSection && size >= static_cast<int>(sizeof(DIBSECTION))) {
+            DIBSECTION ds{};
+            ds.dsBm = bm;
+            ds.dsBmih.biSize = sizeof(BITMAPINFOHEADER);
+            ds.dsBmih.biWidth = bm.bmWidth;
+            ds.dsBmih.biHeight = b->bottomUp ? bm.bmHeight : -bm.bmHeight;
+            ds.dsBmih.biPlanes = 1;
+            ds.dsBmih.biBitCount = 32;
+            ds.dsBmih.biSizeImage = static_cast<DWORD>(bm.bmWidthBytes * bm.bmHeight);
+            std::memcpy(out, &ds, sizeof ds);
+            return sizeof(DIBSECTION);
+        }
+        if (size < static_cast<int>(sizeof(BITMAP)))
+            return 0;
+        std::memcpy(out, &bm, sizeof bm);
+        return sizeof(BITMAP);
+    }
+    case GdiKind::Brush: {
+        auto* b = static_cast<BrushObject*>(o);
+        if (!out)
             return sizeof(LOGBRUSH);
-        }
-        case GdiKind::Pen: {
-            auto* p = static_cast<PenObject*>(o);
-            if (!out) return sizeof(LOGPEN);
-            if (size < static_cast<int>(sizeof(LOGPEN))) return 0;
-            LOGPEN lp{p->style, {p->width, 0}, p->color};
-            std::memcpy(out, &lp, sizeof lp);
+        if (size < static_cast<int>(sizeof(LOGBRUSH)))
+            return 0;
+        LOGBRUSH lb{b->style, BrushColor(*b), 0};
+        std::memcpy(out, &lb, sizeof lb);
+        return sizeof(LOGBRUSH);
+    }
+    case GdiKind::Pen: {
+        auto* p = static_cast<PenObject*>(o);
+        if (!out)
             return sizeof(LOGPEN);
-        }
-        case GdiKind::Font: {
-            auto* f = static_cast<FontObject*>(o);
-            if (!out) return sizeof(LOGFONTW);
-            if (size < static_cast<int>(sizeof(LOGFONTW))) return 0;
-            std::memcpy(out, &f->logfont, sizeof(LOGFONTW));
+        if (size < static_cast<int>(sizeof(LOGPEN)))
+            return 0;
+        LOGPEN lp{p->style, {p->width, 0}, p->color};
+        std::memcpy(out, &lp, sizeof lp);
+        return sizeof(LOGPEN);
+    }
+    case GdiKind::Font: {
+        auto* f = static_cast<FontObject*>(o);
+        if (!out)
             return sizeof(LOGFONTW);
-        }
-        case GdiKind::Region: return 0;
+        if (size < static_cast<int>(sizeof(LOGFONTW)))
+            return 0;
+        std::memcpy(out, &f->logfont, sizeof(LOGFONTW));
+        return sizeof(LOGFONTW);
+    }
+    case GdiKind::Region: return 0;
     }
     return 0;
 }
@@ -231,7 +248,8 @@ HPEN CreatePen(int style, int width, COLORREF color) {
 }
 
 HPEN CreatePenIndirect(const LOGPEN* lp) {
-    if (!lp) return nullptr;
+    if (!lp)
+        return nullptr;
     return CreatePen(static_cast<int>(lp->lopnStyle), lp->lopnWidth.x, lp->lopnColor);
 }
 
@@ -242,16 +260,22 @@ HBRUSH CreateSolidBrush(COLORREF color) {
 }
 
 HBRUSH CreateBrushIndirect(const LOGBRUSH* lb) {
-    if (!lb) return nullptr;
-    if (lb->lbStyle == BS_NULL) return GetStockObject(NULL_BRUSH);
-    if (lb->lbStyle != BS_SOLID) return nullptr;
+    if (!lb)
+        return nullptr;
+    if (lb->lbStyle == BS_NULL)
+        return GetStockObject(NULL_BRUSH);
+    if (lb->lbStyle != BS_SOLID)
+        return nullptr;
     return CreateSolidBrush(lb->lbColor);
 }
 
 HBITMAP CreateBitmap(int width, int height, UINT planes, UINT bpp, const void* bits) {
-    if (width <= 0 || height <= 0 || planes != 1) return nullptr;
-    if (bpp != 1 && bpp != 16 && bpp != 24 && bpp != 32) return nullptr;
-    if (static_cast<long long>(width) * height > (1LL << 26)) return nullptr;  // 256 MB of pixels: refuse
+    if (width <= 0 || height <= 0 || planes != 1)
+        return nullptr;
+    if (bpp != 1 && bpp != 16 && bpp != 24 && bpp != 32)
+        return nullptr;
+    if (static_cast<long long>(width) * height > (1LL << 26))
+        return nullptr;  // 256 MB of pixels: refuse
     auto b = std::make_unique<BitmapObject>(width, height, static_cast<int>(bpp));
     if (bits) {
         const auto* src = static_cast<const BYTE*>(bits);
@@ -281,15 +305,21 @@ HBITMAP CreateBitmap(int width, int height, UINT planes, UINT bpp, const void* b
 }
 
 HBITMAP CreateDIBSection(HDC, const BITMAPINFO* info, UINT usage, void** bits, HANDLE section, DWORD) {
-    if (bits) *bits = nullptr;
-    if (!info || usage != DIB_RGB_COLORS || section) return nullptr;
+    if (bits)
+        *bits = nullptr;
+    if (!info || usage != DIB_RGB_COLORS || section)
+        return nullptr;
     const BITMAPINFOHEADER& h = info->bmiHeader;
-    if (h.biWidth <= 0 || h.biHeight == 0) return nullptr;
-    if (h.biBitCount != 24 && h.biBitCount != 32) return nullptr;
-    if (h.biCompression != BI_RGB && h.biCompression != BI_BITFIELDS) return nullptr;
+    if (h.biWidth <= 0 || h.biHeight == 0)
+        return nullptr;
+    if (h.biBitCount != 24 && h.biBitCount != 32)
+        return nullptr;
+    if (h.biCompression != BI_RGB && h.biCompression != BI_BITFIELDS)
+        return nullptr;
     const int w = h.biWidth;
     const long long height = h.biHeight < 0 ? -static_cast<long long>(h.biHeight) : h.biHeight;
-    if (w * height > (1LL << 26)) return nullptr;  // 256 MB of pixels: refuse
+    if (w * height > (1LL << 26))
+        return nullptr;  // 256 MB of pixels: refuse
     const int ht = static_cast<int>(height);
     // Pixels are always 32-bit here: the program's callers draw into DIB
     // sections through DCs, and 32-bit rows keep every blit a plain copy.
@@ -300,10 +330,12 @@ HBITMAP CreateDIBSection(HDC, const BITMAPINFO* info, UINT usage, void** bits, H
         b->surface = std::make_unique<Surface>(b->bottomUpStore.data() + static_cast<std::size_t>(ht - 1) * w,
                                                w, ht, -w * 4);
         b->bottomUp = true;
-        if (bits) *bits = b->bottomUpStore.data();
+        if (bits)
+            *bits = b->bottomUpStore.data();
     } else {
         b = std::make_unique<BitmapObject>(w, ht, h.biBitCount);
-        if (bits) *bits = b->surface->Pixels();
+        if (bits)
+            *bits = b->surface->Pixels();
     }
     b->bitsPerPixel = 32;
     b->dibSection = true;
@@ -311,20 +343,24 @@ HBITMAP CreateDIBSection(HDC, const BITMAPINFO* info, UINT usage, void** bits, H
 }
 
 HBITMAP CreateCompatibleBitmap(HDC hdc, int width, int height) {
-    if (width < 0 || height < 0) return nullptr;
+    if (width < 0 || height < 0)
+        return nullptr;
     DeviceContext* dc = FindDC(hdc);
     // Compatible with a memory DC that holds only its stock bitmap means
     // monochrome on the real system; every caller here wants colour.
     (void)dc;
-    if (width == 0 || height == 0) return CreateBitmap(1, 1, 1, 1, nullptr);
-    if (static_cast<long long>(width) * height > (1LL << 26)) return nullptr;
+    if (width == 0 || height == 0)
+        return CreateBitmap(1, 1, 1, 1, nullptr);
+    if (static_cast<long long>(width) * height > (1LL << 26))
+        return nullptr;
     return AddObject(std::make_unique<BitmapObject>(width, height, 32));
 }
 
 namespace ob::ui {
 
 HBITMAP BitmapFromSurface(std::unique_ptr<Surface> surface, int bitsPerPixel) {
-    if (!surface) return nullptr;
+    if (!surface)
+        return nullptr;
     auto b = std::make_unique<BitmapObject>(1, 1, bitsPerPixel);
     b->surface = std::move(surface);
     return AddObject(std::move(b));

@@ -24,7 +24,7 @@ struct GdiObject {
     virtual ~GdiObject() = default;
     GdiKind kind;
     bool stock = false;
-    int selections = 0;       // device contexts holding it
+    int selections = 0;  // device contexts holding it
     bool deletePending = false;
     HGDIOBJ handle = nullptr;
 };
@@ -33,7 +33,7 @@ struct BitmapObject : GdiObject {
     BitmapObject(int w, int h, int bitsPerPixel, bool alpha = false);
     std::unique_ptr<Surface> surface;
     std::vector<std::uint32_t> bottomUpStore;  // rows of a bottom-up DIB section
-    int bitsPerPixel;                            // as created (1, 24 or 32); pixels are 32-bit
+    int bitsPerPixel;                          // as created (1, 24 or 32); pixels are 32-bit
     bool dibSection = false;
     bool bottomUp = false;
 };

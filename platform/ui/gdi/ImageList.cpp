@@ -22,12 +22,13 @@ struct ImageListObject {
     int grow = 4;
     int count = 0;
     COLORREF background = CLR_NONE;
-    std::unique_ptr<Surface> images;          // count * cx wide
-    std::vector<std::uint8_t> mask;           // 1 = transparent, per pixel of `images`
+    std::unique_ptr<Surface> images;  // count * cx wide
+    std::vector<std::uint8_t> mask;   // 1 = transparent, per pixel of `images`
     int capacity = 0;
 
     void Reserve(int n) {
-        if (n <= capacity) return;
+        if (n <= capacity)
+            return;
         // The growth step asked for at creation may be absurd: a step is at
         // most 256 pictures and never takes the list past its limit.
         const long long wanted = static_cast<long long>(capacity) + std::clamp(grow, 1, 256);
@@ -36,9 +37,11 @@ struct ImageListObject {
         auto s = std::make_unique<Surface>(newCap * cx, cy);
         std::vector<std::uint8_t> m(static_cast<std::size_t>(newCap) * cx * cy, 0);
         for (int y = 0; y < cy; ++y) {
-            if (images) std::copy(images->Row(y), images->Row(y) + count * cx, s->Row(y));
+            if (images)
+                std::copy(images->Row(y), images->Row(y) + count * cx, s->Row(y));
             for (int x = 0; x < count * cx; ++x)
-                m[static_cast<std::size_t>(y) * newCap * cx + x] = mask[static_cast<std::size_t>(y) * capacity * cx + x];
+                m[static_cast<std::size_t>(y) * newCap * cx + x] =
+                    mask[static_cast<std::size_t>(y) * capacity * cx + x];
         }
         images = std::move(s);
         mask = std::move(m);
@@ -55,7 +58,8 @@ std::unordered_map<std::uintptr_t, std::unique_ptr<ImageListObject>>& Lists() {
 }
 
 ImageListObject* Find(HIMAGELIST h) {
-    if (!h) return nullptr;
+    if (!h)
+        return nullptr;
     const auto it = Lists().find(reinterpret_cast<std::uintptr_t>(h));
     return it == Lists().end() ? nullptr : it->second.get();
 }
@@ -64,8 +68,10 @@ ImageListObject* Find(HIMAGELIST h) {
 template <class Pred>
 int Append(ImageListObject& l, Surface& image, Pred transparent) {
     const int n = image.Width() / l.cx;
-    if (n < 1 || image.Height() < l.cy) return -1;
-    if (static_cast<long long>(l.count + n) * l.cx * l.cy > kMaxPixels) return -1;
+    if (n < 1 || image.Height() < l.cy)
+        return -1;
+    if (static_cast<long long>(l.count + n) * l.cx * l.cy > kMaxPixels)
+        return -1;
     const int first = l.count;
     l.Reserve(l.count + n);
     for (int y = 0; y < l.cy; ++y) {
@@ -84,10 +90,12 @@ int Append(ImageListObject& l, Surface& image, Pred transparent) {
 }  // namespace
 
 HIMAGELIST ImageList_Create(int cx, int cy, UINT flags, int initial, int grow) {
-    if (cx <= 0 || cy <= 0 || initial < 0 || grow < 0) return nullptr;
+    if (cx <= 0 || cy <= 0 || initial < 0 || grow < 0)
+        return nullptr;
     // Pictures larger than a screen, or a first allocation of more than
     // 64 MB, are refused rather than attempted.
-    if (cx > 4096 || cy > 4096 || static_cast<long long>(cx) * cy * std::max(1, initial) > (1LL << 24)) return nullptr;
+    if (cx > 4096 || cy > 4096 || static_cast<long long>(cx) * cy * std::max(1, initial) > (1LL << 24))
+        return nullptr;
     auto l = std::make_unique<ImageListObject>();
     l->cx = cx;
     l->cy = cy;
@@ -106,7 +114,8 @@ BOOL ImageList_Destroy(HIMAGELIST h) {
 int ImageList_Add(HIMAGELIST h, HBITMAP image, HBITMAP mask) {
     ImageListObject* l = Find(h);
     Surface* s = SurfaceOfBitmap(image);
-    if (!l || !s) return -1;
+    if (!l || !s)
+        return -1;
     Surface* m = SurfaceOfBitmap(mask);
     // In a mask bitmap, white marks the transparent pixels.
     return Append(*l, *s, [&](int x, int y) {
@@ -117,14 +126,16 @@ int ImageList_Add(HIMAGELIST h, HBITMAP image, HBITMAP mask) {
 int ImageList_AddMasked(HIMAGELIST h, HBITMAP image, COLORREF key) {
     ImageListObject* l = Find(h);
     Surface* s = SurfaceOfBitmap(image);
-    if (!l || !s) return -1;
+    if (!l || !s)
+        return -1;
     const std::uint32_t keyPx = PixelFromColor(key) & 0x00FFFFFFu;
     return Append(*l, *s, [&](int x, int y) { return (s->At(x, y) & 0x00FFFFFFu) == keyPx; });
 }
 
 BOOL ImageList_Remove(HIMAGELIST h, int index) {
     ImageListObject* l = Find(h);
-    if (!l || index >= l->count || index < -1) return FALSE;
+    if (!l || index >= l->count || index < -1)
+        return FALSE;
     if (index == -1) {
         l->count = 0;
         return TRUE;
@@ -132,20 +143,23 @@ BOOL ImageList_Remove(HIMAGELIST h, int index) {
     for (int y = 0; y < l->cy; ++y) {
         std::uint32_t* row = l->images->Row(y);
         std::copy(row + (index + 1) * l->cx, row + l->count * l->cx, row + index * l->cx);
-        for (int x = index * l->cx; x < (l->count - 1) * l->cx; ++x) l->Mask(x, y) = l->Mask(x + l->cx, y);
+        for (int x = index * l->cx; x < (l->count - 1) * l->cx; ++x)
+            l->Mask(x, y) = l->Mask(x + l->cx, y);
     }
     --l->count;
     return TRUE;
 }
 
-BOOL ImageList_DrawEx(HIMAGELIST h, int index, HDC hdc, int x, int y, int dx, int dy, COLORREF bk, COLORREF fg,
-                      UINT style) {
+BOOL ImageList_DrawEx(HIMAGELIST h, int index, HDC hdc, int x, int y, int dx, int dy, COLORREF bk,
+                      COLORREF fg, UINT style) {
     ImageListObject* l = Find(h);
     DeviceContext* dc = FindDC(hdc);
-    if (!l || !dc || !dc->surface || index < 0 || index >= l->count) return FALSE;
+    if (!l || !dc || !dc->surface || index < 0 || index >= l->count)
+        return FALSE;
     const int w = dx > 0 ? std::min(dx, l->cx) : l->cx;
     const int ht = dy > 0 ? std::min(dy, l->cy) : l->cy;
-    if (bk == CLR_DEFAULT) bk = l->background;
+    if (bk == CLR_DEFAULT)
+        bk = l->background;
     // A masked list draws transparently unless it has a background colour.
     const bool transparent = (l->flags & ILC_MASK) && (bk == CLR_NONE || (style & ILD_TRANSPARENT));
     const std::uint32_t bkPx = PixelFromColor(bk);
@@ -157,14 +171,16 @@ BOOL ImageList_DrawEx(HIMAGELIST h, int index, HDC hdc, int x, int y, int dx, in
     for (int yy = 0; yy < ht; ++yy) {
         for (int xx = 0; xx < w; ++xx) {
             const int px = sx + xx, py = sy + yy;
-            if (!pixman_region32_contains_point(const_cast<pixman_region32_t*>(&clip), px, py, nullptr)) continue;
+            if (!pixman_region32_contains_point(const_cast<pixman_region32_t*>(&clip), px, py, nullptr))
+                continue;
             const int ix = index * l->cx + xx;
             const bool masked = (l->flags & ILC_MASK) && l->Mask(ix, yy);
             std::uint32_t p;
             if (style & ILD_MASK) {
                 p = masked ? 0xFFFFFFFFu : 0xFF000000u;
             } else if (masked) {
-                if (transparent) continue;
+                if (transparent)
+                    continue;
                 p = bkPx;
             } else {
                 p = l->images->At(ix, yy);
@@ -193,7 +209,8 @@ int ImageList_GetImageCount(HIMAGELIST h) {
 
 BOOL ImageList_GetIconSize(HIMAGELIST h, int* cx, int* cy) {
     ImageListObject* l = Find(h);
-    if (!l || !cx || !cy) return FALSE;
+    if (!l || !cx || !cy)
+        return FALSE;
     *cx = l->cx;
     *cy = l->cy;
     return TRUE;
@@ -201,7 +218,8 @@ BOOL ImageList_GetIconSize(HIMAGELIST h, int* cx, int* cy) {
 
 COLORREF ImageList_SetBkColor(HIMAGELIST h, COLORREF c) {
     ImageListObject* l = Find(h);
-    if (!l) return CLR_NONE;
+    if (!l)
+        return CLR_NONE;
     return std::exchange(l->background, c);
 }
 

@@ -5,7 +5,8 @@
 namespace ob::ui {
 
 void FillBox(Surface& s, const pixman_region32_t& clip, int x1, int y1, int x2, int y2, std::uint32_t pixel) {
-    if (x1 >= x2 || y1 >= y2) return;
+    if (x1 >= x2 || y1 >= y2)
+        return;
     pixman_region32_t r;
     pixman_region32_init_rect(&r, x1, y1, static_cast<unsigned>(x2 - x1), static_cast<unsigned>(y2 - y1));
     pixman_region32_intersect(&r, &r, const_cast<pixman_region32_t*>(&clip));
@@ -27,7 +28,8 @@ void PlotPixel(Surface& s, const pixman_region32_t& clip, int x, int y, std::uin
 
 void BlendMask(Surface& s, const pixman_region32_t& clip, int x, int y, const std::uint8_t* mask, int w,
                int h, int pitch, std::uint32_t pixel) {
-    if (w <= 0 || h <= 0) return;
+    if (w <= 0 || h <= 0)
+        return;
     int n = 0;
     const pixman_box32_t* boxes = pixman_region32_rectangles(const_cast<pixman_region32_t*>(&clip), &n);
     const std::uint32_t sr = (pixel >> 16) & 0xFF, sg = (pixel >> 8) & 0xFF, sb = pixel & 0xFF;
@@ -40,7 +42,8 @@ void BlendMask(Surface& s, const pixman_region32_t& clip, int x, int y, const st
             std::uint32_t* row = s.Row(yy);
             for (int xx = x1; xx < x2; ++xx) {
                 const std::uint32_t a = m[xx];
-                if (a == 0) continue;
+                if (a == 0)
+                    continue;
                 if (a == 255) {
                     row[xx] = pixel;
                     continue;
@@ -59,23 +62,28 @@ void BlendMask(Surface& s, const pixman_region32_t& clip, int x, int y, const st
 }
 
 BrushObject* ResolveBrush(HBRUSH brush) {
-    if (BrushObject* b = FindBrush(brush)) return b->style == BS_NULL ? nullptr : b;
+    if (BrushObject* b = FindBrush(brush))
+        return b->style == BS_NULL ? nullptr : b;
     const auto v = reinterpret_cast<std::uintptr_t>(brush);
-    if (v >= 1 && v <= 29) return FindBrush(GetSysColorBrush(static_cast<int>(v) - 1));
+    if (v >= 1 && v <= 29)
+        return FindBrush(GetSysColorBrush(static_cast<int>(v) - 1));
     return nullptr;
 }
 
 bool CurrentBrushColor(DeviceContext& dc, COLORREF& out) {
     BrushObject* b = FindObjectAs<BrushObject>(dc.brush, GdiKind::Brush);
-    if (!b) b = static_cast<BrushObject*>(SelectedObject(dc.brush));  // deleted while selected
-    if (!b || b->style == BS_NULL) return false;
+    if (!b)
+        b = static_cast<BrushObject*>(SelectedObject(dc.brush));  // deleted while selected
+    if (!b || b->style == BS_NULL)
+        return false;
     out = dc.brush == GetStockObject(DC_BRUSH) ? dc.dcBrushColor : BrushColor(*b);
     return true;
 }
 
 bool CurrentPen(DeviceContext& dc, COLORREF& color, int& width, UINT& style) {
     auto* p = static_cast<PenObject*>(SelectedObject(dc.pen));
-    if (!p || p->style == PS_NULL) return false;
+    if (!p || p->style == PS_NULL)
+        return false;
     color = dc.pen == GetStockObject(DC_PEN) ? dc.dcPenColor : p->color;
     width = p->width;
     style = p->style;

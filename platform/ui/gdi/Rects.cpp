@@ -13,7 +13,8 @@ int Saturate(long long v) { return static_cast<int>(std::clamp<long long>(v, INT
 }  // namespace
 
 BOOL SetRect(LPRECT r, int left, int top, int right, int bottom) {
-    if (!r) return FALSE;
+    if (!r)
+        return FALSE;
     *r = {left, top, right, bottom};
     return TRUE;
 }
@@ -21,7 +22,8 @@ BOOL SetRect(LPRECT r, int left, int top, int right, int bottom) {
 BOOL SetRectEmpty(LPRECT r) { return SetRect(r, 0, 0, 0, 0); }
 
 BOOL CopyRect(LPRECT d, const RECT* s) {
-    if (!d || !s) return FALSE;
+    if (!d || !s)
+        return FALSE;
     *d = *s;
     return TRUE;
 }
@@ -29,7 +31,8 @@ BOOL CopyRect(LPRECT d, const RECT* s) {
 BOOL IsRectEmpty(const RECT* r) { return !r || r->right <= r->left || r->bottom <= r->top; }
 
 BOOL InflateRect(LPRECT r, int dx, int dy) {
-    if (!r) return FALSE;
+    if (!r)
+        return FALSE;
     r->left = Saturate(static_cast<long long>(r->left) - dx);
     r->right = Saturate(static_cast<long long>(r->right) + dx);
     r->top = Saturate(static_cast<long long>(r->top) - dy);
@@ -38,7 +41,8 @@ BOOL InflateRect(LPRECT r, int dx, int dy) {
 }
 
 BOOL OffsetRect(LPRECT r, int dx, int dy) {
-    if (!r) return FALSE;
+    if (!r)
+        return FALSE;
     r->left = Saturate(static_cast<long long>(r->left) + dx);
     r->right = Saturate(static_cast<long long>(r->right) + dx);
     r->top = Saturate(static_cast<long long>(r->top) + dy);
@@ -47,7 +51,8 @@ BOOL OffsetRect(LPRECT r, int dx, int dy) {
 }
 
 BOOL IntersectRect(LPRECT d, const RECT* a, const RECT* b) {
-    if (!d || !a || !b) return FALSE;
+    if (!d || !a || !b)
+        return FALSE;
     RECT r{std::max(a->left, b->left), std::max(a->top, b->top), std::min(a->right, b->right),
            std::min(a->bottom, b->bottom)};
     if (IsRectEmpty(&r)) {
@@ -59,7 +64,8 @@ BOOL IntersectRect(LPRECT d, const RECT* a, const RECT* b) {
 }
 
 BOOL UnionRect(LPRECT d, const RECT* a, const RECT* b) {
-    if (!d || !a || !b) return FALSE;
+    if (!d || !a || !b)
+        return FALSE;
     if (IsRectEmpty(a) && IsRectEmpty(b)) {
         *d = {0, 0, 0, 0};
         return FALSE;
@@ -78,17 +84,22 @@ BOOL UnionRect(LPRECT d, const RECT* a, const RECT* b) {
 }
 
 BOOL SubtractRect(LPRECT d, const RECT* a, const RECT* b) {
-    if (!d || !a || !b) return FALSE;
+    if (!d || !a || !b)
+        return FALSE;
     RECT r = *a;
     RECT i;
     if (IntersectRect(&i, a, b)) {
         // Only a cut across a whole side leaves a rectangle.
         if (i.left == r.left && i.right == r.right) {
-            if (i.top == r.top) r.top = i.bottom;
-            else if (i.bottom == r.bottom) r.bottom = i.top;
+            if (i.top == r.top)
+                r.top = i.bottom;
+            else if (i.bottom == r.bottom)
+                r.bottom = i.top;
         } else if (i.top == r.top && i.bottom == r.bottom) {
-            if (i.left == r.left) r.left = i.right;
-            else if (i.right == r.right) r.right = i.left;
+            if (i.left == r.left)
+                r.left = i.right;
+            else if (i.right == r.right)
+                r.right = i.left;
         }
     }
     if (IsRectEmpty(&r)) {

@@ -14,8 +14,10 @@ int Complexity(const pixman_region32_t* r) {
 
 void InitRect(pixman_region32_t* r, int l, int t, int rr, int b) {
     // Reversed corners name the same rectangle, as on the device.
-    if (l > rr) std::swap(l, rr);
-    if (t > b) std::swap(t, b);
+    if (l > rr)
+        std::swap(l, rr);
+    if (t > b)
+        std::swap(t, b);
     // Keep widths representable: nothing beyond 2^29 pixels is ever drawn.
     auto pull = [](int v) { return std::clamp(v, -(1 << 29), 1 << 29); };
     l = pull(l);
@@ -39,22 +41,22 @@ int CombineClip(DeviceContext* dc, const pixman_region32_t* src, int mode) {
     }
     auto* s = const_cast<pixman_region32_t*>(src);
     switch (mode) {
-        case RGN_AND: pixman_region32_intersect(&dc->clip, &dc->clip, s); break;
-        case RGN_OR: pixman_region32_union(&dc->clip, &dc->clip, s); break;
-        case RGN_DIFF: pixman_region32_subtract(&dc->clip, &dc->clip, s); break;
-        case RGN_XOR: {
-            pixman_region32_t a, b;
-            pixman_region32_init(&a);
-            pixman_region32_init(&b);
-            pixman_region32_subtract(&a, &dc->clip, s);
-            pixman_region32_subtract(&b, s, &dc->clip);
-            pixman_region32_union(&dc->clip, &a, &b);
-            pixman_region32_fini(&a);
-            pixman_region32_fini(&b);
-            break;
-        }
-        case RGN_COPY: pixman_region32_copy(&dc->clip, s); break;
-        default: return ERROR;
+    case RGN_AND: pixman_region32_intersect(&dc->clip, &dc->clip, s); break;
+    case RGN_OR: pixman_region32_union(&dc->clip, &dc->clip, s); break;
+    case RGN_DIFF: pixman_region32_subtract(&dc->clip, &dc->clip, s); break;
+    case RGN_XOR: {
+        pixman_region32_t a, b;
+        pixman_region32_init(&a);
+        pixman_region32_init(&b);
+        pixman_region32_subtract(&a, &dc->clip, s);
+        pixman_region32_subtract(&b, s, &dc->clip);
+        pixman_region32_union(&dc->clip, &a, &b);
+        pixman_region32_fini(&a);
+        pixman_region32_fini(&b);
+        break;
+    }
+    case RGN_COPY: pixman_region32_copy(&dc->clip, s); break;
+    default: return ERROR;
     }
     dc->hasClip = true;
     dc->Invalidate();
@@ -76,7 +78,8 @@ HRGN CreateRectRgnIndirect(const RECT* rc) {
 
 BOOL SetRectRgn(HRGN rgn, int left, int top, int right, int bottom) {
     RegionObject* r = FindRegion(rgn);
-    if (!r) return FALSE;
+    if (!r)
+        return FALSE;
     pixman_region32_fini(&r->region);
     InitRect(&r->region, left, top, right, bottom);
     return TRUE;
@@ -86,38 +89,41 @@ int CombineRgn(HRGN dest, HRGN src1, HRGN src2, int mode) {
     RegionObject* d = FindRegion(dest);
     RegionObject* a = FindRegion(src1);
     RegionObject* b = mode == RGN_COPY ? a : FindRegion(src2);
-    if (!d || !a || !b) return ERROR;
+    if (!d || !a || !b)
+        return ERROR;
     switch (mode) {
-        case RGN_AND: pixman_region32_intersect(&d->region, &a->region, &b->region); break;
-        case RGN_OR: pixman_region32_union(&d->region, &a->region, &b->region); break;
-        case RGN_DIFF: pixman_region32_subtract(&d->region, &a->region, &b->region); break;
-        case RGN_COPY: pixman_region32_copy(&d->region, &a->region); break;
-        case RGN_XOR: {
-            pixman_region32_t x, y;
-            pixman_region32_init(&x);
-            pixman_region32_init(&y);
-            pixman_region32_subtract(&x, &a->region, &b->region);
-            pixman_region32_subtract(&y, &b->region, &a->region);
-            pixman_region32_union(&d->region, &x, &y);
-            pixman_region32_fini(&x);
-            pixman_region32_fini(&y);
-            break;
-        }
-        default: return ERROR;
+    case RGN_AND: pixman_region32_intersect(&d->region, &a->region, &b->region); break;
+    case RGN_OR: pixman_region32_union(&d->region, &a->region, &b->region); break;
+    case RGN_DIFF: pixman_region32_subtract(&d->region, &a->region, &b->region); break;
+    case RGN_COPY: pixman_region32_copy(&d->region, &a->region); break;
+    case RGN_XOR: {
+        pixman_region32_t x, y;
+        pixman_region32_init(&x);
+        pixman_region32_init(&y);
+        pixman_region32_subtract(&x, &a->region, &b->region);
+        pixman_region32_subtract(&y, &b->region, &a->region);
+        pixman_region32_union(&d->region, &x, &y);
+        pixman_region32_fini(&x);
+        pixman_region32_fini(&y);
+        break;
+    }
+    default: return ERROR;
     }
     return Complexity(&d->region);
 }
 
 int OffsetRgn(HRGN rgn, int dx, int dy) {
     RegionObject* r = FindRegion(rgn);
-    if (!r) return ERROR;
+    if (!r)
+        return ERROR;
     pixman_region32_translate(&r->region, dx, dy);
     return Complexity(&r->region);
 }
 
 int GetRgnBox(HRGN rgn, LPRECT rc) {
     RegionObject* r = FindRegion(rgn);
-    if (!r || !rc) return ERROR;
+    if (!r || !rc)
+        return ERROR;
     const pixman_box32_t* e = pixman_region32_extents(&r->region);
     if (!pixman_region32_not_empty(&r->region))
         *rc = {0, 0, 0, 0};
@@ -133,7 +139,8 @@ BOOL PtInRegion(HRGN rgn, int x, int y) {
 
 BOOL RectInRegion(HRGN rgn, const RECT* rc) {
     RegionObject* r = FindRegion(rgn);
-    if (!r || !rc) return FALSE;
+    if (!r || !rc)
+        return FALSE;
     pixman_region32_t probe;
     InitRect(&probe, rc->left, rc->top, rc->right, rc->bottom);
     pixman_region32_intersect(&probe, &probe, &r->region);
@@ -145,20 +152,23 @@ BOOL RectInRegion(HRGN rgn, const RECT* rc) {
 BOOL EqualRgn(HRGN a, HRGN b) {
     RegionObject* x = FindRegion(a);
     RegionObject* y = FindRegion(b);
-    if (!x || !y) return ERROR;
+    if (!x || !y)
+        return ERROR;
     return pixman_region32_equal(&x->region, &y->region);
 }
 
 int SelectClipRgn(HDC hdc, HRGN rgn) {
     DeviceContext* dc = FindDC(hdc);
-    if (!dc) return ERROR;
+    if (!dc)
+        return ERROR;
     if (!rgn) {
         dc->hasClip = false;
         dc->Invalidate();
         return Complexity(&dc->Effective());
     }
     RegionObject* r = FindRegion(rgn);
-    if (!r) return ERROR;
+    if (!r)
+        return ERROR;
     pixman_region32_copy(&dc->clip, &r->region);  // the DC keeps its own copy
     dc->hasClip = true;
     dc->Invalidate();
@@ -167,18 +177,23 @@ int SelectClipRgn(HDC hdc, HRGN rgn) {
 
 int ExtSelectClipRgn(HDC hdc, HRGN rgn, int mode) {
     DeviceContext* dc = FindDC(hdc);
-    if (!dc) return ERROR;
-    if (!rgn) return mode == RGN_COPY ? SelectClipRgn(hdc, nullptr) : ERROR;
+    if (!dc)
+        return ERROR;
+    if (!rgn)
+        return mode == RGN_COPY ? SelectClipRgn(hdc, nullptr) : ERROR;
     RegionObject* r = FindRegion(rgn);
-    if (!r) return ERROR;
+    if (!r)
+        return ERROR;
     return CombineClip(dc, &r->region, mode);
 }
 
 int IntersectClipRect(HDC hdc, int left, int top, int right, int bottom) {
     DeviceContext* dc = FindDC(hdc);
-    if (!dc) return ERROR;
+    if (!dc)
+        return ERROR;
     pixman_region32_t r;
-    InitRect(&r, left + dc->viewport.x, top + dc->viewport.y, right + dc->viewport.x, bottom + dc->viewport.y);
+    InitRect(&r, left + dc->viewport.x, top + dc->viewport.y, right + dc->viewport.x,
+             bottom + dc->viewport.y);
     int result = CombineClip(dc, &r, RGN_AND);
     pixman_region32_fini(&r);
     return result;
@@ -186,9 +201,11 @@ int IntersectClipRect(HDC hdc, int left, int top, int right, int bottom) {
 
 int ExcludeClipRect(HDC hdc, int left, int top, int right, int bottom) {
     DeviceContext* dc = FindDC(hdc);
-    if (!dc) return ERROR;
+    if (!dc)
+        return ERROR;
     pixman_region32_t r;
-    InitRect(&r, left + dc->viewport.x, top + dc->viewport.y, right + dc->viewport.x, bottom + dc->viewport.y);
+    InitRect(&r, left + dc->viewport.x, top + dc->viewport.y, right + dc->viewport.x,
+             bottom + dc->viewport.y);
     int result = CombineClip(dc, &r, RGN_DIFF);
     pixman_region32_fini(&r);
     return result;
@@ -196,7 +213,8 @@ int ExcludeClipRect(HDC hdc, int left, int top, int right, int bottom) {
 
 int GetClipBox(HDC hdc, LPRECT rc) {
     DeviceContext* dc = FindDC(hdc);
-    if (!dc || !rc) return ERROR;
+    if (!dc || !rc)
+        return ERROR;
     const pixman_region32_t& e = dc->Effective();
     if (!pixman_region32_not_empty(const_cast<pixman_region32_t*>(&e))) {
         *rc = {0, 0, 0, 0};
@@ -211,8 +229,10 @@ int GetClipBox(HDC hdc, LPRECT rc) {
 int GetClipRgn(HDC hdc, HRGN rgn) {
     DeviceContext* dc = FindDC(hdc);
     RegionObject* r = FindRegion(rgn);
-    if (!dc || !r) return -1;
-    if (!dc->hasClip) return 0;
+    if (!dc || !r)
+        return -1;
+    if (!dc->hasClip)
+        return 0;
     pixman_region32_copy(&r->region, &dc->clip);
     return 1;
 }

@@ -55,7 +55,8 @@ DWORD GetSysColor(int index) {
 HBRUSH GetSysColorBrush(int index) {
     static HBRUSH brushes[kColorCount] = {};
     int i = NormaliseIndex(index);
-    if (i < 0) return nullptr;
+    if (i < 0)
+        return nullptr;
     if (!brushes[i]) {
         auto b = std::make_unique<ob::ui::BrushObject>();
         b->sysColorIndex = i;

@@ -16,7 +16,7 @@ struct HtmlState {
     HtmlDocument doc;
     std::wstring source;  // text added since the last clear
     int scroll = 0;
-    int width = -1;       // width the page was laid out for
+    int width = -1;  // width the page was laid out for
     bool scrollBar = false;
     enum class Drag { None, Page, Thumb } drag = Drag::None;
     int dragStartY = 0;
@@ -56,7 +56,8 @@ int MaxScroll(HWND hwnd, HtmlState& s) {
 
 void ScrollTo(HWND hwnd, HtmlState& s, int y) {
     y = std::clamp(y, 0, MaxScroll(hwnd, s));
-    if (y == s.scroll) return;
+    if (y == s.scroll)
+        return;
     s.scroll = y;
     InvalidateRect(hwnd, nullptr, FALSE);
 }
@@ -75,11 +76,14 @@ RECT Thumb(HWND hwnd, HtmlState& s) {
 void Paint(HWND hwnd, HtmlState& s) {
     PAINTSTRUCT ps;
     HDC hdc = BeginPaint(hwnd, &ps);
-    if (!hdc) return;
+    if (!hdc)
+        return;
     RECT rc = Client(hwnd);
-    if (s.width != rc.right - rc.left) Relayout(hwnd, s);
+    if (s.width != rc.right - rc.left)
+        Relayout(hwnd, s);
     RECT page = rc;
-    if (s.scrollBar) page.right -= BarWidth();
+    if (s.scrollBar)
+        page.right -= BarWidth();
     FillRect(hdc, &page, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
     s.doc.Draw(hdc, page, s.scroll);
     if (s.scrollBar) {
@@ -109,134 +113,132 @@ void SetPage(HWND hwnd, HtmlState& s, const std::wstring& html) {
 LRESULT CALLBACK_HtmlProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     HtmlState* s = State(hwnd);
     switch (msg) {
-        case WM_CREATE: {
-            auto* state = new HtmlState;
-            state->doc.SetBaseFolder(ob::kernel::ToUtf8(ob::kernel::GetAppPaths().contentFolder));
-            SetWindowLongPtr(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(state));
-            return 0;
-        }
-        case WM_NCDESTROY:
-            SetWindowLongPtr(hwnd, GWLP_USERDATA, 0);
-            delete s;
-            return DefWindowProc(hwnd, msg, wParam, lParam);
-        default: break;
+    case WM_CREATE: {
+        auto* state = new HtmlState;
+        state->doc.SetBaseFolder(ob::kernel::ToUtf8(ob::kernel::GetAppPaths().contentFolder));
+        SetWindowLongPtr(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(state));
+        return 0;
     }
-    if (!s) return DefWindowProc(hwnd, msg, wParam, lParam);
+    case WM_NCDESTROY:
+        SetWindowLongPtr(hwnd, GWLP_USERDATA, 0);
+        delete s;
+        return DefWindowProc(hwnd, msg, wParam, lParam);
+    default: break;
+    }
+    if (!s)
+        return DefWindowProc(hwnd, msg, wParam, lParam);
     switch (msg) {
-        case WM_SETTEXT:
-            s->source = lParam ? reinterpret_cast<LPCWSTR>(lParam) : L"";
-            SetPage(hwnd, *s, s->source);
-            return TRUE;
-        case DTM_ADDTEXTW:
-            if (lParam) s->source += reinterpret_cast<LPCWSTR>(lParam);
-            return 0;
-        case DTM_ADDTEXT:
-            if (lParam) s->source += ob::kernel::FromUtf8(reinterpret_cast<const char*>(lParam));
-            return 0;
-        case DTM_ENDOFSOURCE:
-            SetPage(hwnd, *s, s->source);
-            return 0;
-        case DTM_CLEAR:
-            s->source.clear();
-            SetPage(hwnd, *s, L"");
-            return 0;
-        case DTM_SETIMAGE:
-        case DTM_ANCHOR:
-        case DTM_ANCHORW:
-        case DTM_ENABLESHRINK:
-        case DTM_SCROLLINTOVIEW:
-        case DTM_IMAGEFAIL:
-        case DTM_ENABLECLEARTYPE:
-        case DTM_SELECTALL:
-        case DTM_ISSELECTION:
-        case DTM_ENABLECONTEXTMENU:
-            return 0;  // settings of the device's viewer that change nothing here
-        case WM_SIZE:
-            Relayout(hwnd, *s);
-            InvalidateRect(hwnd, nullptr, FALSE);
-            return 0;
-        case WM_ERASEBKGND:
-            return 1;  // painting covers everything
-        case WM_PAINT:
-            Paint(hwnd, *s);
-            return 0;
-        case WM_GETDLGCODE:
-            return DLGC_WANTARROWS;
-        case WM_VSCROLL: {
-            const RECT rc = Client(hwnd);
-            const int page = std::max(LineStep(), rc.bottom - rc.top - LineStep());
-            switch (LOWORD(wParam)) {
-                case SB_LINEUP: ScrollTo(hwnd, *s, s->scroll - LineStep()); break;
-                case SB_LINEDOWN: ScrollTo(hwnd, *s, s->scroll + LineStep()); break;
-                case SB_PAGEUP: ScrollTo(hwnd, *s, s->scroll - page); break;
-                case SB_PAGEDOWN: ScrollTo(hwnd, *s, s->scroll + page); break;
-                case SB_THUMBTRACK:
-                case SB_THUMBPOSITION: ScrollTo(hwnd, *s, static_cast<short>(HIWORD(wParam))); break;
-                case SB_TOP: ScrollTo(hwnd, *s, 0); break;
-                case SB_BOTTOM: ScrollTo(hwnd, *s, MaxScroll(hwnd, *s)); break;
-                default: break;
-            }
-            return 0;
-        }
-        case WM_KEYDOWN: {
-            const RECT rc = Client(hwnd);
-            const int page = std::max(LineStep(), rc.bottom - rc.top - LineStep());
-            switch (wParam) {
-                case VK_UP: ScrollTo(hwnd, *s, s->scroll - LineStep()); return 0;
-                case VK_DOWN: ScrollTo(hwnd, *s, s->scroll + LineStep()); return 0;
-                case VK_PRIOR: ScrollTo(hwnd, *s, s->scroll - page); return 0;
-                case VK_NEXT: ScrollTo(hwnd, *s, s->scroll + page); return 0;
-                case VK_HOME: ScrollTo(hwnd, *s, 0); return 0;
-                case VK_END: ScrollTo(hwnd, *s, MaxScroll(hwnd, *s)); return 0;
-                default: break;
-            }
-            break;
-        }
-        case WM_MOUSEWHEEL:
-            ScrollTo(hwnd, *s, s->scroll - static_cast<short>(HIWORD(wParam)) / 120 * 3 * LineStep());
-            return 0;
-        case WM_LBUTTONDOWN: {
-            const int x = GET_X_LPARAM(lParam), y = GET_Y_LPARAM(lParam);
-            SetFocus(hwnd);
-            const RECT rc = Client(hwnd);
-            if (s->scrollBar && x >= rc.right - BarWidth()) {
-                const RECT thumb = Thumb(hwnd, *s);
-                if (y >= thumb.top && y < thumb.bottom) {
-                    s->drag = HtmlState::Drag::Thumb;
-                } else {
-                    const int page = std::max(LineStep(), rc.bottom - rc.top - LineStep());
-                    ScrollTo(hwnd, *s, s->scroll + (y < thumb.top ? -page : page));
-                    s->drag = HtmlState::Drag::None;
-                    return 0;
-                }
-            } else {
-                s->drag = HtmlState::Drag::Page;  // the page follows the stylus
-            }
-            s->dragStartY = y;
-            s->dragStartScroll = s->scroll;
-            SetCapture(hwnd);
-            return 0;
-        }
-        case WM_MOUSEMOVE: {
-            if (s->drag == HtmlState::Drag::None) break;
-            const int dy = GET_Y_LPARAM(lParam) - s->dragStartY;
-            if (s->drag == HtmlState::Drag::Page) {
-                ScrollTo(hwnd, *s, s->dragStartScroll - dy);
-            } else {
-                const RECT rc = Client(hwnd);
-                const RECT thumb = Thumb(hwnd, *s);
-                const int track = std::max(1, static_cast<int>((rc.bottom - rc.top) - (thumb.bottom - thumb.top)));
-                ScrollTo(hwnd, *s, s->dragStartScroll + dy * MaxScroll(hwnd, *s) / track);
-            }
-            return 0;
-        }
-        case WM_LBUTTONUP:
-            if (s->drag != HtmlState::Drag::None) {
-                s->drag = HtmlState::Drag::None;
-                ReleaseCapture();
-            }
-            return 0;
+    case WM_SETTEXT:
+        s->source = lParam ? reinterpret_cast<LPCWSTR>(lParam) : L"";
+        SetPage(hwnd, *s, s->source);
+        return TRUE;
+    case DTM_ADDTEXTW:
+        if (lParam)
+            s->source += reinterpret_cast<LPCWSTR>(lParam);
+        return 0;
+    case DTM_ADDTEXT:
+        if (lParam)
+            s->source += ob::kernel::FromUtf8(reinterpret_cast<const char*>(lParam));
+        return 0;
+    case DTM_ENDOFSOURCE: SetPage(hwnd, *s, s->source); return 0;
+    case DTM_CLEAR:
+        s->source.clear();
+        SetPage(hwnd, *s, L"");
+        return 0;
+    case DTM_SETIMAGE:
+    case DTM_ANCHOR:
+    case DTM_ANCHORW:
+    case DTM_ENABLESHRINK:
+    case DTM_SCROLLINTOVIEW:
+    case DTM_IMAGEFAIL:
+    case DTM_ENABLECLEARTYPE:
+    case DTM_SELECTALL:
+    case DTM_ISSELECTION:
+    case DTM_ENABLECONTEXTMENU: return 0;  // settings of the device's viewer that change nothing here
+    case WM_SIZE:
+        Relayout(hwnd, *s);
+        InvalidateRect(hwnd, nullptr, FALSE);
+        return 0;
+    case WM_ERASEBKGND: return 1;  // painting covers everything
+    case WM_PAINT: Paint(hwnd, *s); return 0;
+    case WM_GETDLGCODE: return DLGC_WANTARROWS;
+    case WM_VSCROLL: {
+        const RECT rc = Client(hwnd);
+        const int page = std::max(LineStep(), rc.bottom - rc.top - LineStep());
+        switch (LOWORD(wParam)) {
+        case SB_LINEUP: ScrollTo(hwnd, *s, s->scroll - LineStep()); break;
+        case SB_LINEDOWN: ScrollTo(hwnd, *s, s->scroll + LineStep()); break;
+        case SB_PAGEUP: ScrollTo(hwnd, *s, s->scroll - page); break;
+        case SB_PAGEDOWN: ScrollTo(hwnd, *s, s->scroll + page); break;
+        case SB_THUMBTRACK:
+        case SB_THUMBPOSITION: ScrollTo(hwnd, *s, static_cast<short>(HIWORD(wParam))); break;
+        case SB_TOP: ScrollTo(hwnd, *s, 0); break;
+        case SB_BOTTOM: ScrollTo(hwnd, *s, MaxScroll(hwnd, *s)); break;
         default: break;
+        }
+        return 0;
+    }
+    case WM_KEYDOWN: {
+        const RECT rc = Client(hwnd);
+        const int page = std::max(LineStep(), rc.bottom - rc.top - LineStep());
+        switch (wParam) {
+        case VK_UP: ScrollTo(hwnd, *s, s->scroll - LineStep()); return 0;
+        case VK_DOWN: ScrollTo(hwnd, *s, s->scroll + LineStep()); return 0;
+        case VK_PRIOR: ScrollTo(hwnd, *s, s->scroll - page); return 0;
+        case VK_NEXT: ScrollTo(hwnd, *s, s->scroll + page); return 0;
+        case VK_HOME: ScrollTo(hwnd, *s, 0); return 0;
+        case VK_END: ScrollTo(hwnd, *s, MaxScroll(hwnd, *s)); return 0;
+        default: break;
+        }
+        break;
+    }
+    case WM_MOUSEWHEEL:
+        ScrollTo(hwnd, *s, s->scroll - static_cast<short>(HIWORD(wParam)) / 120 * 3 * LineStep());
+        return 0;
+    case WM_LBUTTONDOWN: {
+        const int x = GET_X_LPARAM(lParam), y = GET_Y_LPARAM(lParam);
+        SetFocus(hwnd);
+        const RECT rc = Client(hwnd);
+        if (s->scrollBar && x >= rc.right - BarWidth()) {
+            const RECT thumb = Thumb(hwnd, *s);
+            if (y >= thumb.top && y < thumb.bottom) {
+                s->drag = HtmlState::Drag::Thumb;
+            } else {
+                const int page = std::max(LineStep(), rc.bottom - rc.top - LineStep());
+                ScrollTo(hwnd, *s, s->scroll + (y < thumb.top ? -page : page));
+                s->drag = HtmlState::Drag::None;
+                return 0;
+            }
+        } else {
+            s->drag = HtmlState::Drag::Page;  // the page follows the stylus
+        }
+        s->dragStartY = y;
+        s->dragStartScroll = s->scroll;
+        SetCapture(hwnd);
+        return 0;
+    }
+    case WM_MOUSEMOVE: {
+        if (s->drag == HtmlState::Drag::None)
+            break;
+        const int dy = GET_Y_LPARAM(lParam) - s->dragStartY;
+        if (s->drag == HtmlState::Drag::Page) {
+            ScrollTo(hwnd, *s, s->dragStartScroll - dy);
+        } else {
+            const RECT rc = Client(hwnd);
+            const RECT thumb = Thumb(hwnd, *s);
+            const int track =
+                std::max(1, static_cast<int>((rc.bottom - rc.top) - (thumb.bottom - thumb.top)));
+            ScrollTo(hwnd, *s, s->dragStartScroll + dy * MaxScroll(hwnd, *s) / track);
+        }
+        return 0;
+    }
+    case WM_LBUTTONUP:
+        if (s->drag != HtmlState::Drag::None) {
+            s->drag = HtmlState::Drag::None;
+            ReleaseCapture();
+        }
+        return 0;
+    default: break;
     }
     return DefWindowProc(hwnd, msg, wParam, lParam);
 }
@@ -244,7 +246,8 @@ LRESULT CALLBACK_HtmlProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
 }  // namespace
 
 void SetHtmlBaseFolder(HWND control, const std::wstring& folder) {
-    if (HtmlState* s = State(control)) s->doc.SetBaseFolder(ob::kernel::ToUtf8(folder));
+    if (HtmlState* s = State(control))
+        s->doc.SetBaseFolder(ob::kernel::ToUtf8(folder));
 }
 
 int GetHtmlScroll(HWND control) {
@@ -261,7 +264,8 @@ int GetHtmlContentHeight(HWND control) {
 
 BOOL InitHTMLControl(HINSTANCE instance) {
     WNDCLASS existing{};
-    if (GetClassInfo(instance, WC_HTML, &existing)) return TRUE;
+    if (GetClassInfo(instance, WC_HTML, &existing))
+        return TRUE;
     WNDCLASS wc{};
     wc.style = CS_HREDRAW | CS_VREDRAW;
     wc.lpfnWndProc = ob::ui::CALLBACK_HtmlProc;

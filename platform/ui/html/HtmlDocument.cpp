@@ -52,7 +52,8 @@ public:
     Container() { m_context.load_master_stylesheet(HtmlMasterStylesheet().c_str()); }
     ~Container() {
         m_document.reset();
-        for (auto& [id, f] : m_fonts) DeleteObject(f.handle);
+        for (auto& [id, f] : m_fonts)
+            DeleteObject(f.handle);
     }
 
     std::string baseFolder;
@@ -65,13 +66,15 @@ public:
         m_document.reset();
         laidOutWidth = -1;
         title.clear();
-        if (html.empty()) return;
+        if (html.empty())
+            return;
         const std::string utf8 = ob::kernel::ToUtf8(KeepBlankLines(ScaleCssPixels(html, GetScreenDpi())));
         m_document = litehtml::document::createFromString(utf8.c_str(), this, &m_context);
     }
 
     int Layout(int width) {
-        if (!m_document) return 0;
+        if (!m_document)
+            return 0;
         if (width != laidOutWidth) {
             m_document->render(std::max(1, width));
             laidOutWidth = width;
@@ -80,7 +83,8 @@ public:
     }
 
     void Draw(HDC hdc, const RECT& area, int scrollY) {
-        if (!m_document) return;
+        if (!m_document)
+            return;
         m_hdc = hdc;
         const int saved = SaveDC(hdc);
         IntersectClipRect(hdc, area.left, area.top, area.right, area.bottom);
@@ -93,8 +97,9 @@ public:
 
     // ---- litehtml's view of the platform
 
-    litehtml::uint_ptr create_font(const litehtml::tchar_t* face, int size, int weight, litehtml::font_style italic,
-                                   unsigned int decoration, litehtml::font_metrics* fm) override {
+    litehtml::uint_ptr create_font(const litehtml::tchar_t* face, int size, int weight,
+                                   litehtml::font_style italic, unsigned int decoration,
+                                   litehtml::font_metrics* fm) override {
         LOGFONTW lf{};
         lf.lfHeight = -std::max(1, size);
         lf.lfWeight = weight;
@@ -106,9 +111,12 @@ public:
         family = family.substr(0, family.find(','));
         family.erase(std::remove(family.begin(), family.end(), '"'), family.end());
         family.erase(std::remove(family.begin(), family.end(), '\''), family.end());
-        while (!family.empty() && family.front() == ' ') family.erase(family.begin());
-        while (!family.empty() && family.back() == ' ') family.pop_back();
-        if (family.empty() || family == "sans-serif") family = "Tahoma";
+        while (!family.empty() && family.front() == ' ')
+            family.erase(family.begin());
+        while (!family.empty() && family.back() == ' ')
+            family.pop_back();
+        if (family.empty() || family == "sans-serif")
+            family = "Tahoma";
         const std::wstring wide = ob::kernel::FromUtf8(family);
         std::wcsncpy(lf.lfFaceName, wide.c_str(), LF_FACESIZE - 1);
         HFONT f = CreateFontIndirect(&lf);
@@ -133,14 +141,16 @@ public:
 
     void delete_font(litehtml::uint_ptr id) override {
         auto it = m_fonts.find(id);
-        if (it == m_fonts.end()) return;
+        if (it == m_fonts.end())
+            return;
         DeleteObject(it->second.handle);
         m_fonts.erase(it);
     }
 
     int text_width(const litehtml::tchar_t* text, litehtml::uint_ptr id) override {
         auto it = m_fonts.find(id);
-        if (it == m_fonts.end() || !text) return 0;
+        if (it == m_fonts.end() || !text)
+            return 0;
         const std::wstring w = ob::kernel::FromUtf8(text);
         HDC dc = MeasureDC();
         HGDIOBJ old = SelectObject(dc, it->second.handle);
@@ -153,7 +163,8 @@ public:
     void draw_text(litehtml::uint_ptr hdc, const litehtml::tchar_t* text, litehtml::uint_ptr id,
                    litehtml::web_color color, const litehtml::position& pos) override {
         auto it = m_fonts.find(id);
-        if (it == m_fonts.end() || !text) return;
+        if (it == m_fonts.end() || !text)
+            return;
         HDC dc = reinterpret_cast<HDC>(hdc);
         const std::wstring w = ob::kernel::FromUtf8(text);
         HGDIOBJ old = SelectObject(dc, it->second.handle);
@@ -206,7 +217,8 @@ public:
         Picture(src, baseurl);
     }
 
-    void get_image_size(const litehtml::tchar_t* src, const litehtml::tchar_t* baseurl, litehtml::size& sz) override {
+    void get_image_size(const litehtml::tchar_t* src, const litehtml::tchar_t* baseurl,
+                        litehtml::size& sz) override {
         // A picture's own size counts in pixels of the low-density screen,
         // like CSS pixels, so pages keep their proportions on a dense screen.
         if (Surface* s = Picture(src, baseurl)) {
@@ -220,7 +232,8 @@ public:
     void draw_background(litehtml::uint_ptr hdc, const litehtml::background_paint& bg) override {
         HDC dc = reinterpret_cast<HDC>(hdc);
         DeviceContext* d = FindDC(dc);
-        if (!d || !d->surface) return;
+        if (!d || !d->surface)
+            return;
         const litehtml::position& c = bg.clip_box;
         if (bg.color.alpha > 0) {
             HBRUSH b = CreateSolidBrush(ToColor(bg.color));
@@ -228,22 +241,28 @@ public:
             FillRect(dc, &r, b);
             DeleteObject(b);
         }
-        if (bg.image.empty()) return;
+        if (bg.image.empty())
+            return;
         Surface* pic = Picture(bg.image.c_str(), bg.baseurl.c_str());
-        if (!pic) return;
+        if (!pic)
+            return;
         const int w = bg.image_size.width > 0 ? bg.image_size.width : pic->Width();
         const int h = bg.image_size.height > 0 ? bg.image_size.height : pic->Height();
         // Tiles as the repeat asks, limited to the clip box.
         int x0 = bg.position_x, y0 = bg.position_y;
         int x1 = x0 + w, y1 = y0 + h;
-        const bool rx = bg.repeat == litehtml::background_repeat_repeat || bg.repeat == litehtml::background_repeat_repeat_x;
-        const bool ry = bg.repeat == litehtml::background_repeat_repeat || bg.repeat == litehtml::background_repeat_repeat_y;
+        const bool rx = bg.repeat == litehtml::background_repeat_repeat ||
+                        bg.repeat == litehtml::background_repeat_repeat_x;
+        const bool ry = bg.repeat == litehtml::background_repeat_repeat ||
+                        bg.repeat == litehtml::background_repeat_repeat_y;
         if (rx) {
-            while (x0 > c.x) x0 -= w;
+            while (x0 > c.x)
+                x0 -= w;
             x1 = c.x + c.width;
         }
         if (ry) {
-            while (y0 > c.y) y0 -= h;
+            while (y0 > c.y)
+                y0 -= h;
             y1 = c.y + c.height;
         }
         pixman_region32_t clip;
@@ -261,8 +280,8 @@ public:
         }
         for (int y = y0; y < y1; y += h)
             for (int x = x0; x < x1; x += w)
-                pixman_image_composite32(PIXMAN_OP_OVER, pic->Image(), nullptr, d->surface->Image(), 0, 0, 0, 0,
-                                         d->SX(x), d->SY(y), w, h);
+                pixman_image_composite32(PIXMAN_OP_OVER, pic->Image(), nullptr, d->surface->Image(), 0, 0, 0,
+                                         0, d->SX(x), d->SY(y), w, h);
         if (scaled) {
             pixman_image_set_transform(pic->Image(), nullptr);
             pixman_image_set_filter(pic->Image(), PIXMAN_FILTER_NEAREST, nullptr, 0);
@@ -271,7 +290,8 @@ public:
         pixman_region32_fini(&clip);
     }
 
-    void draw_borders(litehtml::uint_ptr hdc, const litehtml::borders& b, const litehtml::position& p, bool) override {
+    void draw_borders(litehtml::uint_ptr hdc, const litehtml::borders& b, const litehtml::position& p,
+                      bool) override {
         HDC dc = reinterpret_cast<HDC>(hdc);
         auto side = [dc](const litehtml::border& border, int l, int t, int r, int bt) {
             if (border.width <= 0 || border.style == litehtml::border_style_none ||
@@ -290,7 +310,9 @@ public:
         side(b.right, r - b.right.width, t, r, bt);
     }
 
-    void set_caption(const litehtml::tchar_t* caption) override { title = ob::kernel::FromUtf8(caption ? caption : ""); }
+    void set_caption(const litehtml::tchar_t* caption) override {
+        title = ob::kernel::FromUtf8(caption ? caption : "");
+    }
     void set_base_url(const litehtml::tchar_t*) override {}
     void link(const std::shared_ptr<litehtml::document>&, const litehtml::element::ptr&) override {}
     void on_anchor_click(const litehtml::tchar_t*, const litehtml::element::ptr&) override {}
@@ -302,7 +324,8 @@ public:
             std::wstring w = ob::kernel::FromUtf8(text);
             for (std::size_t i = 0; i < w.size(); ++i) {
                 const bool first = i == 0 || w[i - 1] == L' ';
-                if (tt == litehtml::text_transform_uppercase || (tt == litehtml::text_transform_capitalize && first))
+                if (tt == litehtml::text_transform_uppercase ||
+                    (tt == litehtml::text_transform_capitalize && first))
                     w[i] = static_cast<wchar_t>(std::towupper(w[i]));
                 else if (tt == litehtml::text_transform_lowercase)
                     w[i] = static_cast<wchar_t>(std::towlower(w[i]));
@@ -315,12 +338,14 @@ public:
     void import_css(litehtml::tstring&, const litehtml::tstring&, litehtml::tstring&) override {}
 
     void set_clip(const litehtml::position& pos, const litehtml::border_radiuses&, bool, bool) override {
-        if (!m_hdc) return;
+        if (!m_hdc)
+            return;
         SaveDC(m_hdc);
         IntersectClipRect(m_hdc, pos.x, pos.y, pos.x + pos.width, pos.y + pos.height);
     }
     void del_clip() override {
-        if (m_hdc) RestoreDC(m_hdc, -1);
+        if (m_hdc)
+            RestoreDC(m_hdc, -1);
     }
 
     void get_client_rect(litehtml::position& client) const override {
@@ -353,24 +378,31 @@ public:
 private:
     // The decoded picture for an address, or nullptr. Only local files.
     Surface* Picture(const char* src, const char* baseurl) {
-        if (!src || !*src) return nullptr;
+        if (!src || !*src)
+            return nullptr;
         std::string path = src;
         auto it = m_pictures.find(path);
-        if (it != m_pictures.end()) return it->second.get();
+        if (it != m_pictures.end())
+            return it->second.get();
         std::unique_ptr<Surface>& slot = m_pictures[path];
         std::string file;
         if (StartsWith(path, "file://")) {
             file = Unescape(path.substr(7));
-            if (StartsWith(file, "localhost/")) file = file.substr(9);
-        } else if (path.find("://") != std::string::npos || StartsWith(path, "//") || StartsWith(path, "data:")) {
+            if (StartsWith(file, "localhost/"))
+                file = file.substr(9);
+        } else if (path.find("://") != std::string::npos || StartsWith(path, "//") ||
+                   StartsWith(path, "data:")) {
             return nullptr;  // the viewer never goes to the network
         } else if (!path.empty() && path[0] == '/') {
             file = Unescape(path);
         } else {
             std::string base = baseurl && *baseurl ? baseurl : baseFolder;
-            if (StartsWith(base, "file://")) base = Unescape(base.substr(7));
-            if (base.empty()) return nullptr;
-            if (base.back() != '/') base += '/';
+            if (StartsWith(base, "file://"))
+                base = Unescape(base.substr(7));
+            if (base.empty())
+                return nullptr;
+            if (base.back() != '/')
+                base += '/';
             file = base + Unescape(path);
         }
         slot = LoadImageFileToSurface(file);
@@ -396,8 +428,12 @@ void HtmlDocument::SetHtml(const std::wstring& html) {
 
 bool HtmlDocument::Empty() const { return !m_container->m_document; }
 int HtmlDocument::Layout(int width) { return m_container->Layout(width); }
-int HtmlDocument::ContentHeight() const { return m_container->m_document ? m_container->m_document->height() : 0; }
-int HtmlDocument::ContentWidth() const { return m_container->m_document ? m_container->m_document->width() : 0; }
+int HtmlDocument::ContentHeight() const {
+    return m_container->m_document ? m_container->m_document->height() : 0;
+}
+int HtmlDocument::ContentWidth() const {
+    return m_container->m_document ? m_container->m_document->width() : 0;
+}
 void HtmlDocument::Draw(HDC hdc, const RECT& area, int scrollY) { m_container->Draw(hdc, area, scrollY); }
 std::wstring HtmlDocument::Title() const { return m_container->title; }
 

@@ -72,12 +72,16 @@ std::wstring KeepBlankLines(const std::wstring& html) {
     // litehtml lets an empty line between two breaks collapse to nothing; a
     // no-break space on that line gives it the height of a line of text.
     auto isBr = [&html](std::size_t at, std::size_t& end) {
-        if (at + 3 > html.size() || html[at] != L'<') return false;
-        if ((html[at + 1] | 0x20) != L'b' || (html[at + 2] | 0x20) != L'r') return false;
+        if (at + 3 > html.size() || html[at] != L'<')
+            return false;
+        if ((html[at + 1] | 0x20) != L'b' || (html[at + 2] | 0x20) != L'r')
+            return false;
         std::size_t i = at + 3;
-        if (i < html.size() && html[i] != L'>' && html[i] != L'/' && html[i] != L' ') return false;
+        if (i < html.size() && html[i] != L'>' && html[i] != L'/' && html[i] != L' ')
+            return false;
         const std::size_t close = html.find(L'>', i);
-        if (close == std::wstring::npos) return false;
+        if (close == std::wstring::npos)
+            return false;
         end = close + 1;
         return true;
     };
@@ -87,39 +91,46 @@ std::wstring KeepBlankLines(const std::wstring& html) {
     for (std::size_t i = 0; i < html.size();) {
         std::size_t end;
         if (isBr(i, end)) {
-            if (afterBr) out += L"&nbsp;";
+            if (afterBr)
+                out += L"&nbsp;";
             out.append(html, i, end - i);
             i = end;
             afterBr = true;
             continue;
         }
-        if (!(html[i] == L' ' || html[i] == L'\t' || html[i] == L'\r' || html[i] == L'\n')) afterBr = false;
+        if (!(html[i] == L' ' || html[i] == L'\t' || html[i] == L'\r' || html[i] == L'\n'))
+            afterBr = false;
         out += html[i++];
     }
     return out;
 }
 
 std::wstring ScaleCssPixels(const std::wstring& html, int dpi) {
-    if (dpi == 96 || dpi <= 0) return html;
+    if (dpi == 96 || dpi <= 0)
+        return html;
     auto scaled = [dpi](const std::wstring& number) {
         const double v = std::wcstod(number.c_str(), nullptr) * dpi / 96.0;
         return std::to_wstring(static_cast<long>(std::lround(v)));
     };
     auto lower = [](wchar_t c) { return static_cast<wchar_t>(std::towlower(c)); };
-    static const std::wstring kSizeAttributes[] = {L"width", L"height", L"border", L"cellpadding", L"cellspacing",
-                                                   L"hspace", L"vspace"};
+    static const std::wstring kSizeAttributes[] = {L"width",       L"height", L"border", L"cellpadding",
+                                                   L"cellspacing", L"hspace", L"vspace"};
     std::wstring out;
     out.reserve(html.size() + html.size() / 8);
     bool inTag = false;
     wchar_t quote = 0;
     for (std::size_t i = 0; i < html.size();) {
         const wchar_t c = html[i];
-        if (!inTag && c == L'<') inTag = true;
-        else if (inTag && !quote && c == L'>') inTag = false;
+        if (!inTag && c == L'<')
+            inTag = true;
+        else if (inTag && !quote && c == L'>')
+            inTag = false;
         // A number followed by "px", not part of a word: a CSS length.
-        if (std::iswdigit(c) && (i == 0 || !(std::iswalnum(html[i - 1]) || html[i - 1] == L'.' || html[i - 1] == L'#'))) {
+        if (std::iswdigit(c) &&
+            (i == 0 || !(std::iswalnum(html[i - 1]) || html[i - 1] == L'.' || html[i - 1] == L'#'))) {
             std::size_t j = i;
-            while (j < html.size() && (std::iswdigit(html[j]) || html[j] == L'.')) ++j;
+            while (j < html.size() && (std::iswdigit(html[j]) || html[j] == L'.'))
+                ++j;
             if (j + 1 < html.size() && lower(html[j]) == L'p' && lower(html[j + 1]) == L'x' &&
                 (j + 2 >= html.size() || !std::iswalnum(html[j + 2]))) {
                 out += scaled(html.substr(i, j - i)) + L"px";
@@ -134,32 +145,46 @@ std::wstring ScaleCssPixels(const std::wstring& html, int dpi) {
         if (inTag && !quote && std::iswalpha(c) && i > 0 && std::iswspace(html[i - 1])) {
             bool replaced = false;
             for (const std::wstring& name : kSizeAttributes) {
-                if (i + name.size() > html.size()) continue;
+                if (i + name.size() > html.size())
+                    continue;
                 bool same = true;
-                for (std::size_t k = 0; k < name.size() && same; ++k) same = lower(html[i + k]) == name[k];
-                if (!same) continue;
+                for (std::size_t k = 0; k < name.size() && same; ++k)
+                    same = lower(html[i + k]) == name[k];
+                if (!same)
+                    continue;
                 std::size_t j = i + name.size();
-                while (j < html.size() && std::iswspace(html[j])) ++j;
-                if (j >= html.size() || html[j] != L'=') continue;
+                while (j < html.size() && std::iswspace(html[j]))
+                    ++j;
+                if (j >= html.size() || html[j] != L'=')
+                    continue;
                 ++j;
-                while (j < html.size() && std::iswspace(html[j])) ++j;
+                while (j < html.size() && std::iswspace(html[j]))
+                    ++j;
                 const bool quoted = j < html.size() && (html[j] == L'"' || html[j] == L'\'');
                 std::size_t k = quoted ? j + 1 : j;
                 const std::size_t digits = k;
-                while (k < html.size() && std::iswdigit(html[k])) ++k;
-                if (k == digits) continue;
-                const bool ends = k >= html.size() || (quoted ? html[k] == html[j] : (std::iswspace(html[k]) || html[k] == L'>' || html[k] == L'/'));
-                if (!ends) continue;  // 100%, 2em: left alone
+                while (k < html.size() && std::iswdigit(html[k]))
+                    ++k;
+                if (k == digits)
+                    continue;
+                const bool ends = k >= html.size() ||
+                                  (quoted ? html[k] == html[j]
+                                          : (std::iswspace(html[k]) || html[k] == L'>' || html[k] == L'/'));
+                if (!ends)
+                    continue;  // 100%, 2em: left alone
                 out.append(html, i, digits - i);
                 out += scaled(html.substr(digits, k - digits));
-                if (quoted) out += html[k++];  // the closing quote, so quotes stay paired
+                if (quoted)
+                    out += html[k++];  // the closing quote, so quotes stay paired
                 i = k;
                 replaced = true;
                 break;
             }
-            if (replaced) continue;
+            if (replaced)
+                continue;
         }
-        if (inTag && (c == L'"' || c == L'\'')) quote = quote == c ? 0 : (quote ? quote : c);
+        if (inTag && (c == L'"' || c == L'\''))
+            quote = quote == c ? 0 : (quote ? quote : c);
         out += c;
         ++i;
     }

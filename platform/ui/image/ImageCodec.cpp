@@ -13,26 +13,34 @@ namespace {
 constexpr std::size_t kMaxPictureBytes = 64u << 20;
 
 std::unique_ptr<Surface> Decode(const std::uint8_t* p, std::size_t n) {
-    if (!p || n < 4) return nullptr;
-    if (p[0] == 0xFF && p[1] == 0xD8) return DecodeJpeg(p, n);
-    if (n >= 8 && std::memcmp(p, "\x89PNG\r\n\x1a\n", 8) == 0) return DecodePng(p, n);
-    if (p[0] == 'B' && p[1] == 'M') return DecodeBmp(p, n);
+    if (!p || n < 4)
+        return nullptr;
+    if (p[0] == 0xFF && p[1] == 0xD8)
+        return DecodeJpeg(p, n);
+    if (n >= 8 && std::memcmp(p, "\x89PNG\r\n\x1a\n", 8) == 0)
+        return DecodePng(p, n);
+    if (p[0] == 'B' && p[1] == 'M')
+        return DecodeBmp(p, n);
     return nullptr;
 }
 
 bool ReadAll(const ImageReadFn& read, std::vector<std::uint8_t>& out) {
-    if (!read) return false;
+    if (!read)
+        return false;
     std::uint8_t chunk[16384];
     for (;;) {
         const std::size_t got = read(chunk, sizeof chunk);
-        if (got == 0) return true;
-        if (got > sizeof chunk || out.size() + got > kMaxPictureBytes) return false;
+        if (got == 0)
+            return true;
+        if (got > sizeof chunk || out.size() + got > kMaxPictureBytes)
+            return false;
         out.insert(out.end(), chunk, chunk + got);
     }
 }
 
 HBITMAP ToBitmap(std::unique_ptr<Surface> s, int bitDepth) {
-    if (!s) return nullptr;
+    if (!s)
+        return nullptr;
     if (s->HasAlpha()) {
         // A bitmap has no transparency: lay the picture over white.
         for (int y = 0; y < s->Height(); ++y) {
@@ -40,7 +48,9 @@ HBITMAP ToBitmap(std::unique_ptr<Surface> s, int bitDepth) {
             for (int x = 0; x < s->Width(); ++x) {
                 const std::uint32_t p = row[x];
                 const std::uint32_t inv = 255 - (p >> 24);
-                auto ch = [&](int shift) { return std::min<std::uint32_t>(255, ((p >> shift) & 0xFF) + inv) << shift; };
+                auto ch = [&](int shift) {
+                    return std::min<std::uint32_t>(255, ((p >> shift) & 0xFF) + inv) << shift;
+                };
                 row[x] = 0xFF000000u | ch(16) | ch(8) | ch(0);
             }
         }
@@ -57,14 +67,17 @@ std::unique_ptr<Surface> DecodeImageToSurface(const void* data, std::size_t size
 
 std::unique_ptr<Surface> DecodeImageStreamToSurface(const ImageReadFn& read) {
     std::vector<std::uint8_t> bytes;
-    if (!ReadAll(read, bytes)) return nullptr;
+    if (!ReadAll(read, bytes))
+        return nullptr;
     return Decode(bytes.data(), bytes.size());
 }
 
 std::unique_ptr<Surface> LoadImageFileToSurface(const std::string& path) {
     FILE* f = std::fopen(path.c_str(), "rb");
-    if (!f) return nullptr;
-    auto s = DecodeImageStreamToSurface([f](std::uint8_t* buf, std::size_t max) { return std::fread(buf, 1, max, f); });
+    if (!f)
+        return nullptr;
+    auto s = DecodeImageStreamToSurface(
+        [f](std::uint8_t* buf, std::size_t max) { return std::fread(buf, 1, max, f); });
     std::fclose(f);
     return s;
 }
@@ -73,7 +86,9 @@ HBITMAP DecodeImage(const void* data, std::size_t size, int bitDepth) {
     return ToBitmap(DecodeImageToSurface(data, size), bitDepth);
 }
 
-HBITMAP DecodeImageStream(const ImageReadFn& read, int bitDepth) { return ToBitmap(DecodeImageStreamToSurface(read), bitDepth); }
+HBITMAP DecodeImageStream(const ImageReadFn& read, int bitDepth) {
+    return ToBitmap(DecodeImageStreamToSurface(read), bitDepth);
+}
 
 HBITMAP LoadImageFile(const std::string& path, int bitDepth) {
     return ToBitmap(LoadImageFileToSurface(path), bitDepth);
@@ -89,18 +104,23 @@ bool SavePng(HBITMAP bitmap, const std::string& path) {
 HRESULT DecompressImageIndirect(DecompressImageInfo* info) {
     constexpr HRESULT kInvalidArg = static_cast<HRESULT>(0x80070057u);
     constexpr HRESULT kFail = static_cast<HRESULT>(0x80004005u);
-    if (!info || !info->phBM || !info->pfnGetData) return kInvalidArg;
+    if (!info || !info->phBM || !info->pfnGetData)
+        return kInvalidArg;
     *info->phBM = nullptr;
-    if (info->ppImageRender) *info->ppImageRender = nullptr;
+    if (info->ppImageRender)
+        *info->ppImageRender = nullptr;
     GETIMAGEDATA get = info->pfnGetData;
     LPARAM param = info->lParam;
     HBITMAP bmp = ob::ui::DecodeImageStream(
         [get, param](std::uint8_t* buf, std::size_t max) {
-            return static_cast<std::size_t>(get(reinterpret_cast<char*>(buf), static_cast<DWORD>(max), param));
+            return static_cast<std::size_t>(
+                get(reinterpret_cast<char*>(buf), static_cast<DWORD>(max), param));
         },
         info->iBitDepth == 32 ? 32 : 24);
-    if (!bmp) return kFail;
+    if (!bmp)
+        return kFail;
     *info->phBM = bmp;
-    if (info->pfnImageProgress) info->pfnImageProgress(nullptr, TRUE, param);
+    if (info->pfnImageProgress)
+        info->pfnImageProgress(nullptr, TRUE, param);
     return 0;
 }

@@ -21,7 +21,8 @@ struct ErrorManager {
 }
 
 void OnMessage(j_common_ptr cinfo, int level) {
-    if (level < 0) std::longjmp(reinterpret_cast<ErrorManager*>(cinfo->err)->jump, 1);
+    if (level < 0)
+        std::longjmp(reinterpret_cast<ErrorManager*>(cinfo->err)->jump, 1);
 }
 
 void Silent(j_common_ptr) {}
@@ -46,7 +47,8 @@ std::unique_ptr<Surface> DecodeJpeg(const std::uint8_t* data, std::size_t size) 
     }
     jpeg_create_decompress(&cinfo);
     jpeg_mem_src(&cinfo, const_cast<unsigned char*>(data), static_cast<unsigned long>(size));
-    if (jpeg_read_header(&cinfo, TRUE) != JPEG_HEADER_OK) OnError(reinterpret_cast<j_common_ptr>(&cinfo));
+    if (jpeg_read_header(&cinfo, TRUE) != JPEG_HEADER_OK)
+        OnError(reinterpret_cast<j_common_ptr>(&cinfo));
     cinfo.out_color_space = JCS_RGB;
     if (static_cast<long long>(cinfo.image_width) * cinfo.image_height > kMaxPicturePixels)
         OnError(reinterpret_cast<j_common_ptr>(&cinfo));
@@ -57,7 +59,8 @@ std::unique_ptr<Surface> DecodeJpeg(const std::uint8_t* data, std::size_t size) 
     while (cinfo.output_scanline < cinfo.output_height) {
         const int y = static_cast<int>(cinfo.output_scanline);
         JSAMPLE* rows[1] = {row};
-        if (jpeg_read_scanlines(&cinfo, rows, 1) != 1) OnError(reinterpret_cast<j_common_ptr>(&cinfo));
+        if (jpeg_read_scanlines(&cinfo, rows, 1) != 1)
+            OnError(reinterpret_cast<j_common_ptr>(&cinfo));
         std::uint32_t* out = (*result)->Row(y);
         for (int x = 0; x < w; ++x)
             out[x] = 0xFF000000u | (static_cast<std::uint32_t>(row[3 * x]) << 16) |

@@ -14,7 +14,8 @@ std::unique_ptr<Surface> DecodePng(const std::uint8_t* data, std::size_t size) {
     png_image image;
     std::memset(&image, 0, sizeof image);
     image.version = PNG_IMAGE_VERSION;
-    if (!png_image_begin_read_from_memory(&image, data, size)) return nullptr;
+    if (!png_image_begin_read_from_memory(&image, data, size))
+        return nullptr;
     const bool alpha = (image.format & PNG_FORMAT_FLAG_ALPHA) != 0;
     if (static_cast<long long>(image.width) * image.height > kMaxPicturePixels) {
         png_image_free(&image);
@@ -32,7 +33,8 @@ std::unique_ptr<Surface> DecodePng(const std::uint8_t* data, std::size_t size) {
             std::uint32_t* row = s->Row(y);
             for (int x = 0; x < s->Width(); ++x) {
                 const std::uint32_t p = row[x], a = p >> 24;
-                if (a == 255) continue;
+                if (a == 255)
+                    continue;
                 auto ch = [&](int shift) { return ((((p >> shift) & 0xFF) * a + 127) / 255) << shift; };
                 row[x] = (a << 24) | ch(16) | ch(8) | ch(0);
             }
@@ -56,7 +58,8 @@ bool SavePng(Surface& s, const std::string& path) {
                 const std::uint32_t p = s.At(x, y), a = p >> 24;
                 std::uint8_t* o = &rows[(static_cast<std::size_t>(y) * s.Width() + x) * 4];
                 auto un = [&](int shift) {
-                    return static_cast<std::uint8_t>(a ? std::min<std::uint32_t>(255, (((p >> shift) & 0xFF) * 255 + a / 2) / a) : 0);
+                    return static_cast<std::uint8_t>(
+                        a ? std::min<std::uint32_t>(255, (((p >> shift) & 0xFF) * 255 + a / 2) / a) : 0);
                 };
                 o[0] = un(0);
                 o[1] = un(8);

@@ -27,7 +27,8 @@ HWND g_navBar = nullptr;
 // visible window of the program.
 HWND TitleWindow() {
     HWND active = GetActiveWindow();
-    if (active && active != g_navBar) return active;
+    if (active && active != g_navBar)
+        return active;
     return nullptr;
 }
 
@@ -51,7 +52,8 @@ void PaintNavBar(HWND hwnd) {
     for (int y = 0; y < rc.bottom; ++y) {
         int t = rc.bottom > 1 ? y * 255 / (rc.bottom - 1) : 0;
         RECT line{0, y, rc.right, y + 1};
-        HBRUSH b = CreateSolidBrush(RGB(static_cast<BYTE>(8 + t / 10), static_cast<BYTE>(36 + t / 6), static_cast<BYTE>(110 + t / 4)));
+        HBRUSH b = CreateSolidBrush(RGB(static_cast<BYTE>(8 + t / 10), static_cast<BYTE>(36 + t / 6),
+                                        static_cast<BYTE>(110 + t / 4)));
         FillRect(dc, &line, b);
         DeleteObject(b);
     }
@@ -68,10 +70,12 @@ void PaintNavBar(HWND hwnd) {
     }
     HWND titled = TitleWindow();
     std::wstring title;
-    if (Window* w = FromHandle(titled)) title = w->text;
+    if (Window* w = FromHandle(titled))
+        title = w->text;
     bool ok = ShowsOk(titled);
     RECT tr{x, 0, ok ? OkRect().left - Scale(4) : rc.right - Scale(4), rc.bottom};
-    DrawLine(dc, UiFont(9, true), title, tr, DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_END_ELLIPSIS, RGB(255, 255, 255));
+    DrawLine(dc, UiFont(9, true), title, tr, DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_END_ELLIPSIS,
+             RGB(255, 255, 255));
     if (ok) {
         RECT o = OkRect();
         HBRUSH fill = CreateSolidBrush(RGB(255, 255, 255));
@@ -95,8 +99,8 @@ LRESULT NavBarProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
         POINT p{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
         RECT o = OkRect();
         HWND titled = TitleWindow();
-        if (ShowsOk(titled) && p.x >= o.left - Scale(4) && p.x < o.right && p.y >= 0 && p.y < NavBarHeight() &&
-            IsWindowEnabled(titled))
+        if (ShowsOk(titled) && p.x >= o.left - Scale(4) && p.x < o.right && p.y >= 0 &&
+            p.y < NavBarHeight() && IsWindowEnabled(titled))
             PostMessage(titled, WM_COMMAND, MAKEWPARAM(IDOK, 0), 0);
         return 0;
     }
@@ -113,18 +117,20 @@ void StartShell() {
         wc.lpszClassName = kNavBarClass;
         RegisterClass(&wc);
     }
-    g_navBar = CreateWindowEx(WS_EX_TOPMOST | WS_EX_NOACTIVATE, kNavBarClass, L"", WS_POPUP | WS_VISIBLE, 0, 0,
-                              Sys().screenWidth, NavBarHeight(), nullptr, nullptr, nullptr, nullptr);
+    g_navBar = CreateWindowEx(WS_EX_TOPMOST | WS_EX_NOACTIVATE, kNavBarClass, L"", WS_POPUP | WS_VISIBLE, 0,
+                              0, Sys().screenWidth, NavBarHeight(), nullptr, nullptr, nullptr, nullptr);
 }
 
 HWND NavigationBar() { return IsWindow(g_navBar) ? g_navBar : nullptr; }
 
 void ShellWindowActivated() {
-    if (IsWindow(g_navBar)) InvalidateRect(g_navBar, nullptr, FALSE);
+    if (IsWindow(g_navBar))
+        InvalidateRect(g_navBar, nullptr, FALSE);
 }
 
 void ShellTitleChanged(HWND hwnd) {
-    if (IsWindow(g_navBar) && hwnd == GetActiveWindow()) InvalidateRect(g_navBar, nullptr, FALSE);
+    if (IsWindow(g_navBar) && hwnd == GetActiveWindow())
+        InvalidateRect(g_navBar, nullptr, FALSE);
 }
 
 HWND CreateShellMenuBar(HWND owner, UINT resourceId, DWORD flags);
@@ -134,9 +140,11 @@ HWND CreateShellMenuBar(HWND owner, UINT resourceId, DWORD flags);
 using namespace ob::ui;
 
 BOOL SHInitDialog(SHINITDLGINFO* info) {
-    if (!info || !(info->dwMask & SHIDIM_FLAGS)) return FALSE;
+    if (!info || !(info->dwMask & SHIDIM_FLAGS))
+        return FALSE;
     Window* w = FromHandle(info->hDlg);
-    if (!w) return FALSE;
+    if (!w)
+        return FALSE;
     HWND dlg = info->hDlg;
     DWORD flags = info->dwFlags;
     w->shellFlags = flags;
@@ -144,24 +152,32 @@ BOOL SHInitDialog(SHINITDLGINFO* info) {
         // Full-screen dialogs lose their frame: the navigation bar is their caption.
         LONG style = GetWindowLong(dlg, GWL_STYLE) & ~static_cast<LONG>(WS_CAPTION | WS_BORDER | WS_DLGFRAME);
         SetWindowLong(dlg, GWL_STYLE, style);
-        SetWindowLong(dlg, GWL_EXSTYLE, GetWindowLong(dlg, GWL_EXSTYLE) & ~static_cast<LONG>(WS_EX_DLGMODALFRAME));
+        SetWindowLong(dlg, GWL_EXSTYLE,
+                      GetWindowLong(dlg, GWL_EXSTYLE) & ~static_cast<LONG>(WS_EX_DLGMODALFRAME));
         RECT area{0, NavBarHeight(), Sys().screenWidth, Sys().screenHeight};
-        if (!(flags & SHIDIF_FULLSCREENNOMENUBAR)) area.bottom -= MenuBarHeight();
+        if (!(flags & SHIDIF_FULLSCREENNOMENUBAR))
+            area.bottom -= MenuBarHeight();
         SetWindowPos(dlg, nullptr, area.left, area.top, area.right - area.left, area.bottom - area.top,
                      SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
     }
-    if (flags & SHIDIF_EMPTYMENU) CreateShellMenuBar(dlg, 0, SHCMBF_EMPTYBAR);
+    if (flags & SHIDIF_EMPTYMENU)
+        CreateShellMenuBar(dlg, 0, SHCMBF_EMPTYBAR);
     ShellTitleChanged(dlg);
-    if (IsWindow(NavigationBar())) InvalidateRect(NavigationBar(), nullptr, FALSE);
+    if (IsWindow(NavigationBar()))
+        InvalidateRect(NavigationBar(), nullptr, FALSE);
     return TRUE;
 }
 
 BOOL SHDoneButton(HWND hwnd, DWORD state) {
     Window* w = FromHandle(hwnd);
-    if (!w) return FALSE;
-    if (state & SHDB_SHOW) w->shellFlags |= SHIDIF_DONEBUTTON;
-    if (state & SHDB_HIDE) w->shellFlags &= ~SHIDIF_DONEBUTTON;
-    if (IsWindow(NavigationBar())) InvalidateRect(NavigationBar(), nullptr, FALSE);
+    if (!w)
+        return FALSE;
+    if (state & SHDB_SHOW)
+        w->shellFlags |= SHIDIF_DONEBUTTON;
+    if (state & SHDB_HIDE)
+        w->shellFlags &= ~SHIDIF_DONEBUTTON;
+    if (IsWindow(NavigationBar()))
+        InvalidateRect(NavigationBar(), nullptr, FALSE);
     return TRUE;
 }
 

@@ -10,9 +10,11 @@
 using namespace ob::ui;
 
 DWORD SHRecognizeGesture(SHRGINFO* info) {
-    if (!info) return 0;
+    if (!info)
+        return 0;
     HWND hwnd = info->hwndClient;
-    if (!IsWindow(hwnd)) return 0;
+    if (!IsWindow(hwnd))
+        return 0;
     WindowSystem& s = Sys();
     POINT down = info->ptDown;
     ClientToScreen(hwnd, &down);
@@ -23,7 +25,8 @@ DWORD SHRecognizeGesture(SHRGINFO* info) {
     // input stays queued for the window; still there after the delay means
     // the gesture is recognised.
     for (;;) {
-        if (!s.penDown && s.input.empty()) return 0;
+        if (!s.penDown && s.input.empty())
+            return 0;
         bool held = false;
         while (!s.input.empty()) {
             const InputEvent& e = s.input.front();
@@ -32,24 +35,32 @@ DWORD SHRecognizeGesture(SHRGINFO* info) {
                 held = true;
                 break;
             }
-            if (e.kind == InputEvent::PenMove && std::abs(e.pt.x - down.x) <= slop && std::abs(e.pt.y - down.y) <= slop) {
+            if (e.kind == InputEvent::PenMove && std::abs(e.pt.x - down.x) <= slop &&
+                std::abs(e.pt.y - down.y) <= slop) {
                 s.cursor = e.pt;
                 s.input.pop_front();  // a tremble of the pen
                 continue;
             }
-            if (e.kind == InputEvent::KeyDown || e.kind == InputEvent::KeyUp || e.kind == InputEvent::Char) break;
+            if (e.kind == InputEvent::KeyDown || e.kind == InputEvent::KeyUp || e.kind == InputEvent::Char)
+                break;
             return 0;
         }
-        if (held) break;
+        if (held)
+            break;
         std::uint32_t elapsed = ob::kernel::TickCountMs() - start;
-        if (elapsed >= delay) break;
+        if (elapsed >= delay)
+            break;
         // Paint what is waiting so the screen is current while the pen rests.
         MSG msg;
-        while (PeekMessage(&msg, nullptr, WM_PAINT, WM_PAINT, PM_REMOVE)) DispatchMessage(&msg);
-        if (!IsWindow(hwnd)) return 0;
-        if (ob::kernel::TickCountMs() - start >= delay) break;
+        while (PeekMessage(&msg, nullptr, WM_PAINT, WM_PAINT, PM_REMOVE))
+            DispatchMessage(&msg);
+        if (!IsWindow(hwnd))
+            return 0;
+        if (ob::kernel::TickCountMs() - start >= delay)
+            break;
         WaitForWork(static_cast<int>(delay - (ob::kernel::TickCountMs() - start)));
-        if (!IsWindow(hwnd)) return 0;
+        if (!IsWindow(hwnd))
+            return 0;
     }
     if (info->dwFlags & SHRG_NOTIFYPARENT) {
         HWND parent = GetParent(hwnd);
@@ -58,7 +69,8 @@ DWORD SHRecognizeGesture(SHRGINFO* info) {
         nm.hdr.idFrom = static_cast<UINT_PTR>(GetDlgCtrlID(hwnd));
         nm.hdr.code = NM_RECOGNIZEGESTURE;
         nm.ptAction = down;
-        if (parent) SendMessage(parent, WM_NOTIFY, nm.hdr.idFrom, reinterpret_cast<LPARAM>(&nm));
+        if (parent)
+            SendMessage(parent, WM_NOTIFY, nm.hdr.idFrom, reinterpret_cast<LPARAM>(&nm));
     }
     return GN_CONTEXTMENU;
 }

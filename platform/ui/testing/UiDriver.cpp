@@ -22,17 +22,22 @@ constexpr ob::kernel::Ticks kStart = 134116128000000000LL;
 std::string Narrow(const std::wstring& s) { return ob::kernel::ToUtf8(s); }
 
 bool SameText(const std::wstring& a, const std::wstring& b) {
-    if (a.size() != b.size()) return false;
+    if (a.size() != b.size())
+        return false;
     for (size_t i = 0; i < a.size(); ++i)
-        if (towlower(a[i]) != towlower(b[i])) return false;
+        if (towlower(a[i]) != towlower(b[i]))
+            return false;
     return true;
 }
 
 // Depth first, front to back, the parent before its children.
 HWND FindWhere(HWND parent, const std::function<bool(HWND)>& match) {
-    for (HWND c = GetWindow(parent ? parent : GetDesktopWindow(), GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
-        if (match(c)) return c;
-        if (HWND inner = FindWhere(c, match)) return inner;
+    for (HWND c = GetWindow(parent ? parent : GetDesktopWindow(), GW_CHILD); c;
+         c = GetWindow(c, GW_HWNDNEXT)) {
+        if (match(c))
+            return c;
+        if (HWND inner = FindWhere(c, match))
+            return inner;
     }
     return nullptr;
 }
@@ -41,10 +46,12 @@ HWND FindWhere(HWND parent, const std::function<bool(HWND)>& match) {
 UiDriver::UiDriver(const std::string& screen) {
     ob::kernel::UseVirtualClock(kStart);
     ScreenMode mode;
-    if (!ParseScreenMode(screen, mode)) mode = ScreenMode{};
+    if (!ParseScreenMode(screen, mode))
+        mode = ScreenMode{};
     StartScreen(mode, "headless");
     SetIdleHandler([this] {
-        if (m_steps.empty()) return false;
+        if (m_steps.empty())
+            return false;
         auto step = std::move(m_steps.front());
         m_steps.pop_front();
         step();
@@ -72,7 +79,8 @@ int UiDriver::RunUntilIdle() {
             break;
         }
         ++count;
-        if (m_filter && m_filter(msg)) continue;
+        if (m_filter && m_filter(msg))
+            continue;
         TranslateMessage(&msg);
         DispatchMessage(&msg);
     }
@@ -84,7 +92,8 @@ void UiDriver::Advance(unsigned ms) {
     RunUntilIdle();
     while (ms > 0) {
         unsigned step = ms < 10 ? ms : 10;
-        ob::kernel::AdvanceVirtualClock(static_cast<ob::kernel::Ticks>(step) * ob::kernel::kTicksPerMillisecond);
+        ob::kernel::AdvanceVirtualClock(static_cast<ob::kernel::Ticks>(step) *
+                                        ob::kernel::kTicksPerMillisecond);
         ms -= step;
         RunUntilIdle();
     }
@@ -109,7 +118,8 @@ void UiDriver::Hold(POINT p, unsigned ms) {
     bool consumed = false;
     WhenIdle([p, ms, &consumed] {
         consumed = true;
-        ob::kernel::AdvanceVirtualClock(static_cast<ob::kernel::Ticks>(ms) * ob::kernel::kTicksPerMillisecond);
+        ob::kernel::AdvanceVirtualClock(static_cast<ob::kernel::Ticks>(ms) *
+                                        ob::kernel::kTicksPerMillisecond);
         InjectPen(2, p);
     });
     RunUntilIdle();
@@ -147,14 +157,16 @@ void UiDriver::KeyWith(UINT modifier, UINT vk) {
 }
 
 void UiDriver::Type(const std::wstring& text) {
-    for (wchar_t c : text) InjectChar(c);
+    for (wchar_t c : text)
+        InjectChar(c);
     RunUntilIdle();
 }
 
 void UiDriver::WhenIdle(std::function<void()> step) { m_steps.push_back(std::move(step)); }
 
 HWND UiDriver::FindById(int id, HWND parent) const {
-    return FindWhere(parent, [&](HWND h) { return GetDlgCtrlID(h) == id && (GetWindowLong(h, GWL_STYLE) & WS_CHILD); });
+    return FindWhere(
+        parent, [&](HWND h) { return GetDlgCtrlID(h) == id && (GetWindowLong(h, GWL_STYLE) & WS_CHILD); });
 }
 
 HWND UiDriver::FindByClass(const std::wstring& className, HWND parent) const {
@@ -182,15 +194,20 @@ std::string UiDriver::DumpTree(HWND root) const {
         RECT r;
         GetWindowRect(h, &r);
         out << std::string(static_cast<size_t>(depth) * 2, ' ') << Narrow(cls);
-        if (GetWindowLong(h, GWL_STYLE) & WS_CHILD) out << " #" << GetDlgCtrlID(h);
-        out << " \"" << Narrow(text) << "\" (" << r.left << ',' << r.top << ")-(" << r.right << ',' << r.bottom << ')';
+        if (GetWindowLong(h, GWL_STYLE) & WS_CHILD)
+            out << " #" << GetDlgCtrlID(h);
+        out << " \"" << Narrow(text) << "\" (" << r.left << ',' << r.top << ")-(" << r.right << ','
+            << r.bottom << ')';
         out << (IsWindowVisible(h) ? " visible" : " hidden") << (IsWindowEnabled(h) ? "" : " disabled");
-        if (GetFocus() == h) out << " focused";
+        if (GetFocus() == h)
+            out << " focused";
         // Controls answer their own state questions.
         std::wstring c = cls;
-        for (auto& ch : c) ch = static_cast<wchar_t>(towlower(ch));
+        for (auto& ch : c)
+            ch = static_cast<wchar_t>(towlower(ch));
         if (c == L"button") {
-            if (SendMessage(h, BM_GETCHECK, 0, 0) == BST_CHECKED) out << " checked";
+            if (SendMessage(h, BM_GETCHECK, 0, 0) == BST_CHECKED)
+                out << " checked";
         } else if (c == L"listbox") {
             if (GetWindowLong(h, GWL_STYLE) & (LBS_MULTIPLESEL | LBS_EXTENDEDSEL)) {
                 out << " selected=[";
@@ -220,11 +237,14 @@ std::string UiDriver::DumpTree(HWND root) const {
             out << " pos=" << SendMessage(h, TBM_GETPOS, 0, 0);
         }
         out << '\n';
-        for (HWND k = GetWindow(h, GW_CHILD); k; k = GetWindow(k, GW_HWNDNEXT)) dump(k, depth + 1);
+        for (HWND k = GetWindow(h, GW_CHILD); k; k = GetWindow(k, GW_HWNDNEXT))
+            dump(k, depth + 1);
     };
-    if (root) dump(root, 0);
+    if (root)
+        dump(root, 0);
     else
-        for (HWND k = GetWindow(GetDesktopWindow(), GW_CHILD); k; k = GetWindow(k, GW_HWNDNEXT)) dump(k, 0);
+        for (HWND k = GetWindow(GetDesktopWindow(), GW_CHILD); k; k = GetWindow(k, GW_HWNDNEXT))
+            dump(k, 0);
     return out.str();
 }
 
@@ -239,7 +259,7 @@ bool UiDriver::Screenshot(const std::string& path) {
 }
 
 std::string UiDriver::OutputPath(const std::string& name) {
-const char* env = std::getenv("ORBELLINE_UI_OUTPUT");
+    const char* env = std::getenv("ORBELLINE_UI_OUTPUT");
     std::filesystem::path dir = env && *env ? std::filesystem::path(env)
                                             : std::filesystem::temp_directory_path() / "orbelline_ui_output";
     std::error_code ec;

@@ -32,7 +32,8 @@ FT_Library Library() {
 
 bool FileExists(const std::string& path) {
     FILE* f = std::fopen(path.c_str(), "rb");
-    if (!f) return false;
+    if (!f)
+        return false;
     std::fclose(f);
     return true;
 }
@@ -40,7 +41,8 @@ bool FileExists(const std::string& path) {
 // Asks fontconfig for a file: by family, or for one covering `ch`.
 std::string MatchFile(const std::string& family, bool bold, bool italic, char32_t ch = 0) {
     static bool ready = FcInit();
-    if (!ready) return {};
+    if (!ready)
+        return {};
     FcPattern* pat = FcPatternCreate();
     FcPatternAddString(pat, FC_FAMILY, reinterpret_cast<const FcChar8*>(family.c_str()));
     FcPatternAddInteger(pat, FC_WEIGHT, bold ? FC_WEIGHT_BOLD : FC_WEIGHT_REGULAR);
@@ -58,10 +60,12 @@ std::string MatchFile(const std::string& family, bool bold, bool italic, char32_
     std::string path;
     if (match) {
         FcChar8* file = nullptr;
-        if (FcPatternGetString(match, FC_FILE, 0, &file) == FcResultMatch) path = reinterpret_cast<char*>(file);
+        if (FcPatternGetString(match, FC_FILE, 0, &file) == FcResultMatch)
+            path = reinterpret_cast<char*>(file);
         FcPatternDestroy(match);
     }
-    if (cs) FcCharSetDestroy(cs);
+    if (cs)
+        FcCharSetDestroy(cs);
     FcPatternDestroy(pat);
     return path;
 }
@@ -71,7 +75,8 @@ struct FaceFile {
     FT_Face face = nullptr;
     bool hasStrikes = false;
     ~FaceFile() {
-        if (face) FT_Done_Face(face);
+        if (face)
+            FT_Done_Face(face);
     }
 };
 
@@ -80,7 +85,8 @@ FaceFile* OpenFace(const std::string& path) {
     // down at exit, so no destructor order can free a face before its sizes.
     static auto& faces = *new std::map<std::string, std::unique_ptr<FaceFile>>;
     auto it = faces.find(path);
-    if (it != faces.end()) return it->second.get();
+    if (it != faces.end())
+        return it->second.get();
     auto f = std::make_unique<FaceFile>();
     if (path.empty() || FT_New_Face(Library(), path.c_str(), 0, &f->face) != 0) {
         f->face = nullptr;
@@ -95,12 +101,14 @@ FaceFile* OpenFace(const std::string& path) {
 
 std::string Narrow(const WCHAR* w) {
     std::string s;
-    for (int i = 0; i < LF_FACESIZE && w[i]; ++i) s += static_cast<char>(w[i] < 128 ? w[i] : '?');
+    for (int i = 0; i < LF_FACESIZE && w[i]; ++i)
+        s += static_cast<char>(w[i] < 128 ? w[i] : '?');
     return s;
 }
 
 std::string Lower(std::string s) {
-    for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    for (char& c : s)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     return s;
 }
 
@@ -116,7 +124,8 @@ struct Key {
 
 class FtFont final : public RealFont {
 public:
-    FtFont(FaceFile* file, const Key& key, bool emboldenBold) : m_file(file), m_key(key), m_embolden(emboldenBold) {
+    FtFont(FaceFile* file, const Key& key, bool emboldenBold)
+        : m_file(file), m_key(key), m_embolden(emboldenBold) {
         FT_New_Size(m_file->face, &m_size);
         FT_Activate_Size(m_size);
         FT_Set_Pixel_Sizes(m_file->face, 0, static_cast<FT_UInt>(key.ppem));
@@ -138,28 +147,34 @@ public:
         }
         underlinePosition = std::max(1, static_cast<int>(std::lround(-face->underline_position * scale)));
         lineThickness = std::max(1, static_cast<int>(std::lround(face->underline_thickness * scale)));
-        if (lineThickness > 1 && !smooth) lineThickness = std::max(1, ppem / 12);
+        if (lineThickness > 1 && !smooth)
+            lineThickness = std::max(1, ppem / 12);
         // Average width as the device reports it: the weighted width of x.
         averageWidth = Advance(U'x');
         maxWidth = 0;
-        for (char32_t c : std::u32string(U"WM@%")) maxWidth = std::max(maxWidth, Advance(c));
+        for (char32_t c : std::u32string(U"WM@%"))
+            maxWidth = std::max(maxWidth, Advance(c));
         if (os2 && os2->xAvgCharWidth > 0)
             averageWidth = std::max(1, static_cast<int>(std::lround(os2->xAvgCharWidth * scale)));
     }
     ~FtFont() override {
-        if (m_size) FT_Done_Size(m_size);
+        if (m_size)
+            FT_Done_Size(m_size);
     }
 
     const Glyph& GetGlyph(char32_t ch) override {
         auto it = m_cache.find(ch);
-        if (it != m_cache.end()) return it->second;
+        if (it != m_cache.end())
+            return it->second;
         Glyph g;
         // Control characters take no room and draw nothing (no boxes for
         // stray line ends in single-line text).
-        if (ch < 0x20 || ch == 0x7F) return m_cache[ch] = g;
+        if (ch < 0x20 || ch == 0x7F)
+            return m_cache[ch] = g;
         FT_UInt index = FT_Get_Char_Index(m_file->face, ch);
         if (index == 0 && ch >= 0x20) {
-            if (RealFont* fb = Fallback(ch)) return m_cache[ch] = fb->GetGlyph(ch);
+            if (RealFont* fb = Fallback(ch))
+                return m_cache[ch] = fb->GetGlyph(ch);
         }
         Render(index, g);
         return m_cache[ch] = std::move(g);
@@ -171,9 +186,10 @@ private:
     void Render(FT_UInt index, Glyph& g) {
         FT_Face face = m_file->face;
         FT_Activate_Size(m_size);
-        FT_Int32 flags = smooth ? (FT_LOAD_NO_BITMAP | FT_LOAD_TARGET_LIGHT)
-                                : (FT_LOAD_TARGET_MONO | FT_LOAD_MONOCHROME);
-        if (FT_Load_Glyph(face, index, flags) != 0) return;
+        FT_Int32 flags =
+            smooth ? (FT_LOAD_NO_BITMAP | FT_LOAD_TARGET_LIGHT) : (FT_LOAD_TARGET_MONO | FT_LOAD_MONOCHROME);
+        if (FT_Load_Glyph(face, index, flags) != 0)
+            return;
         FT_GlyphSlot slot = face->glyph;
         int extra = 0;
         if (slot->format == FT_GLYPH_FORMAT_OUTLINE) {
@@ -187,9 +203,11 @@ private:
                 FT_Outline_EmboldenXY(&slot->outline, strength, 0);
                 // The bold face already has bold advances; the thicker
                 // strokes grow into its side bearings.
-                if (!(face->style_flags & FT_STYLE_FLAG_BOLD)) extra = static_cast<int>((strength + 32) >> 6);
+                if (!(face->style_flags & FT_STYLE_FLAG_BOLD))
+                    extra = static_cast<int>((strength + 32) >> 6);
             }
-            if (FT_Render_Glyph(slot, smooth ? FT_RENDER_MODE_NORMAL : FT_RENDER_MODE_MONO) != 0) return;
+            if (FT_Render_Glyph(slot, smooth ? FT_RENDER_MODE_NORMAL : FT_RENDER_MODE_MONO) != 0)
+                return;
         } else if (slot->format == FT_GLYPH_FORMAT_BITMAP && m_key.bold && m_embolden &&
                    !(face->style_flags & FT_STYLE_FLAG_BOLD)) {
             // The bold face's own strikes are bold enough; a regular strike
@@ -211,7 +229,8 @@ private:
                 if (bm.pixel_mode == FT_PIXEL_MODE_MONO)
                     v = (row[x >> 3] & (0x80 >> (x & 7))) ? 255 : 0;
                 else if (bm.pixel_mode == FT_PIXEL_MODE_GRAY)
-                    v = bm.num_grays == 256 ? row[x] : static_cast<std::uint8_t>(row[x] * 255 / (bm.num_grays - 1));
+                    v = bm.num_grays == 256 ? row[x]
+                                            : static_cast<std::uint8_t>(row[x] * 255 / (bm.num_grays - 1));
                 else
                     v = 0;
                 g.coverage[static_cast<std::size_t>(y) * g.width + x] = v;
@@ -250,10 +269,12 @@ std::map<Key, std::unique_ptr<RealFont>>& Cache() {
 }
 
 std::string FindWineTahoma(bool bold) {
-    const char* dirs[] = {"/usr/share/wine/fonts/", "/usr/share/fonts/truetype/wine/", "/usr/lib/wine/fonts/"};
+    const char* dirs[] = {"/usr/share/wine/fonts/", "/usr/share/fonts/truetype/wine/",
+                          "/usr/lib/wine/fonts/"};
     for (const char* d : dirs) {
         std::string p = std::string(d) + (bold ? "tahomabd.ttf" : "tahoma.ttf");
-        if (FileExists(p)) return p;
+        if (FileExists(p))
+            return p;
     }
     return {};
 }
@@ -267,7 +288,8 @@ const std::string& WineTahoma(bool bold) {
 RealFont& RealizeKey(Key key, bool emboldenBold) {
     auto& cache = Cache();
     auto it = cache.find(key);
-    if (it != cache.end()) return *it->second;
+    if (it != cache.end())
+        return *it->second;
     FaceFile* file = OpenFace(key.path);
     std::unique_ptr<RealFont> font;
     if (file)
@@ -282,10 +304,13 @@ RealFont& RealizeKey(Key key, bool emboldenBold) {
 RealFont* FtFont::Fallback(char32_t ch) {
     static auto& byChar = *new std::unordered_map<char32_t, std::string>;
     auto it = byChar.find(ch);
-    std::string path = it != byChar.end() ? it->second : (byChar[ch] = MatchFile("sans-serif", false, false, ch));
-    if (path.empty() || path == m_key.path) return nullptr;
+    std::string path =
+        it != byChar.end() ? it->second : (byChar[ch] = MatchFile("sans-serif", false, false, ch));
+    if (path.empty() || path == m_key.path)
+        return nullptr;
     FaceFile* f = OpenFace(path);
-    if (!f || FT_Get_Char_Index(f->face, ch) == 0) return nullptr;
+    if (!f || FT_Get_Char_Index(f->face, ch) == 0)
+        return nullptr;
     Key k = m_key;
     k.path = path;
     return &RealizeKey(k, true);
@@ -303,8 +328,10 @@ RealFont& Realize(const LOGFONTW& lf) {
     bool embolden = true;
     if (face.empty() || face == "tahoma" || face == "system" || face == "ms sans serif") {
         key.path = WineTahoma(bold);
-        if (key.path.empty()) key.path = WineTahoma(false);
-        if (key.path.empty()) key.path = MatchFile("Tahoma", bold, false);
+        if (key.path.empty())
+            key.path = WineTahoma(false);
+        if (key.path.empty())
+            key.path = MatchFile("Tahoma", bold, false);
     } else {
         key.path = MatchFile(Narrow(lf.lfFaceName), bold, lf.lfItalic != 0);
         FaceFile* f = OpenFace(key.path);
@@ -343,7 +370,8 @@ RealFont& Realize(const LOGFONTW& lf) {
 
 RealFont& RealizeFor(HGDIOBJ font) {
     auto* f = static_cast<FontObject*>(SelectedObject(font));
-    if (!f || f->kind != GdiKind::Font) f = FindFont(GetStockObject(SYSTEM_FONT));
+    if (!f || f->kind != GdiKind::Font)
+        f = FindFont(GetStockObject(SYSTEM_FONT));
     // Realising looks for files and asks fontconfig: do it once per density.
     if (!f->realized || f->realizedDpi != GetScreenDpi()) {
         f->realized = &Realize(f->logfont);

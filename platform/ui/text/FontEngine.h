@@ -15,9 +15,9 @@
 namespace ob::ui {
 
 struct Glyph {
-    int advance = 0;    // pixels to the next pen position
-    int left = 0;       // bitmap offset from the pen position
-    int top = 0;        // bitmap top above the baseline
+    int advance = 0;  // pixels to the next pen position
+    int left = 0;     // bitmap offset from the pen position
+    int top = 0;      // bitmap top above the baseline
     int width = 0;
     int height = 0;
     std::vector<std::uint8_t> coverage;  // width * height, 0..255

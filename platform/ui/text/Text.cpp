@@ -17,14 +17,17 @@ namespace {
 int Saturate(long long v) { return static_cast<int>(std::clamp<long long>(v, INT32_MIN, INT32_MAX)); }
 
 std::wstring_view View(LPCWSTR text, int count) {
-    if (!text) return {};
-    if (count < 0) return std::wstring_view(text);
+    if (!text)
+        return {};
+    if (count < 0)
+        return std::wstring_view(text);
     return std::wstring_view(text, static_cast<std::size_t>(count));
 }
 
 int Width(RealFont& f, std::wstring_view s) {
     int w = 0;
-    for (wchar_t c : s) w += f.Advance(static_cast<char32_t>(c));
+    for (wchar_t c : s)
+        w += f.Advance(static_cast<char32_t>(c));
     return w;
 }
 
@@ -58,9 +61,12 @@ void DrawRun(DeviceContext& dc, RealFont& f, int x, int y, std::wstring_view s, 
 struct NarrowClip {
     pixman_region32_t region;
     NarrowClip(const pixman_region32_t& base, int x1, int y1, int x2, int y2) {
-        if (x2 < x1) x2 = x1;
-        if (y2 < y1) y2 = y1;
-        pixman_region32_init_rect(&region, x1, y1, static_cast<unsigned>(x2 - x1), static_cast<unsigned>(y2 - y1));
+        if (x2 < x1)
+            x2 = x1;
+        if (y2 < y1)
+            y2 = y1;
+        pixman_region32_init_rect(&region, x1, y1, static_cast<unsigned>(x2 - x1),
+                                  static_cast<unsigned>(y2 - y1));
         pixman_region32_intersect(&region, &region, const_cast<pixman_region32_t*>(&base));
     }
     ~NarrowClip() { pixman_region32_fini(&region); }
@@ -85,7 +91,8 @@ std::vector<Line> LayOut(RealFont& f, std::wstring_view in, UINT fmt, int maxWid
                     text += L'&';
                     ++i;
                 } else if (i + 1 < in.size()) {
-                    if (!(fmt & DT_HIDEPREFIX)) marks.push_back(static_cast<int>(text.size()));
+                    if (!(fmt & DT_HIDEPREFIX))
+                        marks.push_back(static_cast<int>(text.size()));
                 }
                 continue;
             }
@@ -120,7 +127,8 @@ std::vector<Line> LayOut(RealFont& f, std::wstring_view in, UINT fmt, int maxWid
         for (std::size_t i = 0; i <= text.size(); ++i) {
             if (i == text.size() || text[i] == L'\n' || text[i] == L'\r') {
                 addLine(start, i);
-                if (i < text.size() && text[i] == L'\r' && i + 1 < text.size() && text[i + 1] == L'\n') ++i;
+                if (i < text.size() && text[i] == L'\r' && i + 1 < text.size() && text[i + 1] == L'\n')
+                    ++i;
                 start = i + 1;
             }
         }
@@ -129,14 +137,17 @@ std::vector<Line> LayOut(RealFont& f, std::wstring_view in, UINT fmt, int maxWid
         std::vector<std::pair<std::size_t, std::size_t>> wrapped;
         for (auto [b, e] : ranges) {
             std::size_t pos = b;
-            if (pos == e) wrapped.push_back({b, e});
+            if (pos == e)
+                wrapped.push_back({b, e});
             while (pos < e) {
                 int w = 0;
                 std::size_t i = pos, lastBreak = std::wstring::npos;
                 while (i < e) {
                     const int adv = f.Advance(static_cast<char32_t>(text[i]));
-                    if (text[i] == L' ') lastBreak = i;
-                    if (w + adv > maxWidth && text[i] != L' ' && i > pos) break;
+                    if (text[i] == L' ')
+                        lastBreak = i;
+                    if (w + adv > maxWidth && text[i] != L' ' && i > pos)
+                        break;
                     w += adv;
                     ++i;
                 }
@@ -153,9 +164,11 @@ std::vector<Line> LayOut(RealFont& f, std::wstring_view in, UINT fmt, int maxWid
                     end = i;
                     next = i;
                 }
-                while (end > pos && text[end - 1] == L' ') --end;
+                while (end > pos && text[end - 1] == L' ')
+                    --end;
                 wrapped.push_back({pos, end});
-                while (next < e && text[next] == L' ') ++next;
+                while (next < e && text[next] == L' ')
+                    ++next;
                 pos = next;
             }
         }
@@ -165,26 +178,31 @@ std::vector<Line> LayOut(RealFont& f, std::wstring_view in, UINT fmt, int maxWid
         Line l;
         l.text = text.substr(b, e - b);
         for (int m : marks)
-            if (m >= static_cast<int>(b) && m < static_cast<int>(e)) l.underline.push_back(m - static_cast<int>(b));
+            if (m >= static_cast<int>(b) && m < static_cast<int>(e))
+                l.underline.push_back(m - static_cast<int>(b));
         lines.push_back(std::move(l));
     }
     return lines;
 }
 
 void Ellipsize(RealFont& f, Line& line, int maxWidth) {
-    if (Width(f, line.text) <= maxWidth) return;
+    if (Width(f, line.text) <= maxWidth)
+        return;
     const int dots = Width(f, L"...");
-    while (!line.text.empty() && Width(f, line.text) + dots > maxWidth) line.text.pop_back();
+    while (!line.text.empty() && Width(f, line.text) + dots > maxWidth)
+        line.text.pop_back();
     line.text += L"...";
     const int kept = static_cast<int>(line.text.size()) - 3;
-    line.underline.erase(std::remove_if(line.underline.begin(), line.underline.end(), [kept](int i) { return i >= kept; }),
-                         line.underline.end());
+    line.underline.erase(
+        std::remove_if(line.underline.begin(), line.underline.end(), [kept](int i) { return i >= kept; }),
+        line.underline.end());
 }
 
 }  // namespace
 
 HFONT CreateFontIndirect(const LOGFONTW* lf) {
-    if (!lf) return nullptr;
+    if (!lf)
+        return nullptr;
     auto f = std::make_unique<FontObject>();
     f->logfont = *lf;
     f->logfont.lfFaceName[LF_FACESIZE - 1] = 0;
@@ -195,7 +213,8 @@ HFONT CreateFontIndirectW(const LOGFONTW* lf) { return CreateFontIndirect(lf); }
 
 BOOL GetTextMetrics(HDC hdc, TEXTMETRICW* tm) {
     DeviceContext* dc = FindDC(hdc);
-    if (!dc || !tm) return FALSE;
+    if (!dc || !tm)
+        return FALSE;
     RealFont& f = RealizeFor(dc->font);
     *tm = TEXTMETRICW{};
     tm->tmHeight = f.Height();
@@ -223,16 +242,21 @@ BOOL GetTextMetricsW(HDC hdc, TEXTMETRICW* tm) { return GetTextMetrics(hdc, tm);
 
 BOOL GetTextExtentExPoint(HDC hdc, LPCWSTR text, int count, int maxExtent, int* fit, int* dx, SIZE* size) {
     DeviceContext* dc = FindDC(hdc);
-    if (!dc || count < 0 || (!text && count > 0)) return FALSE;
+    if (!dc || count < 0 || (!text && count > 0))
+        return FALSE;
     RealFont& f = RealizeFor(dc->font);
     int w = 0, fitted = 0;
     for (int i = 0; i < count; ++i) {
         w += f.Advance(static_cast<char32_t>(text[i]));
-        if (dx) dx[i] = w;
-        if (w <= maxExtent) fitted = i + 1;
+        if (dx)
+            dx[i] = w;
+        if (w <= maxExtent)
+            fitted = i + 1;
     }
-    if (fit) *fit = fitted;
-    if (size) *size = {w, f.Height()};
+    if (fit)
+        *fit = fitted;
+    if (size)
+        *size = {w, f.Height()};
     return TRUE;
 }
 
@@ -241,7 +265,8 @@ BOOL GetTextExtentExPointW(HDC hdc, LPCWSTR text, int count, int maxExtent, int*
 }
 
 BOOL GetTextExtentPoint32(HDC hdc, LPCWSTR text, int count, SIZE* size) {
-    if (!size) return FALSE;
+    if (!size)
+        return FALSE;
     return GetTextExtentExPoint(hdc, text, count, 0, nullptr, nullptr, size);
 }
 
@@ -249,14 +274,18 @@ BOOL GetTextExtentPoint32W(HDC hdc, LPCWSTR text, int count, SIZE* size) {
     return GetTextExtentPoint32(hdc, text, count, size);
 }
 
-BOOL ExtTextOut(HDC hdc, int x, int y, UINT options, const RECT* rc, LPCWSTR text, UINT count, const INT* dx) {
+BOOL ExtTextOut(HDC hdc, int x, int y, UINT options, const RECT* rc, LPCWSTR text, UINT count,
+                const INT* dx) {
     DeviceContext* dc = FindDC(hdc);
-    if (!dc || !dc->surface) return FALSE;
-    if (!text && count > 0) return FALSE;
+    if (!dc || !dc->surface)
+        return FALSE;
+    if (!text && count > 0)
+        return FALSE;
     RealFont& f = RealizeFor(dc->font);
     const std::wstring_view s = View(text, static_cast<int>(count));
     long long total = 0;
-    for (std::size_t i = 0; i < s.size(); ++i) total += dx ? dx[i] : f.Advance(static_cast<char32_t>(s[i]));
+    for (std::size_t i = 0; i < s.size(); ++i)
+        total += dx ? dx[i] : f.Advance(static_cast<char32_t>(s[i]));
     // Far-off positions and widths are pulled in like all coordinates, so
     // the sums below cannot overflow.
     const int width = DeviceContext::Clamp(total);
@@ -280,23 +309,27 @@ BOOL ExtTextOut(HDC hdc, int x, int y, UINT options, const RECT* rc, LPCWSTR tex
         top = y - f.ascent;
     else if (dc->textAlign & TA_BOTTOM)
         top = y - f.Height();
-    if (dc->textAlign & TA_UPDATECP) dc->position.x = (dc->textAlign & TA_RIGHT) ? left : left + width;
+    if (dc->textAlign & TA_UPDATECP)
+        dc->position.x = (dc->textAlign & TA_RIGHT) ? left : left + width;
     const bool clipped = rc && (options & ETO_CLIPPED);
-    NarrowClip clip(base, clipped ? dc->SX(rc->left) : INT32_MIN / 2, clipped ? dc->SY(rc->top) : INT32_MIN / 2,
-                    clipped ? dc->SX(rc->right) : INT32_MAX / 2, clipped ? dc->SY(rc->bottom) : INT32_MAX / 2);
+    NarrowClip clip(base, clipped ? dc->SX(rc->left) : INT32_MIN / 2,
+                    clipped ? dc->SY(rc->top) : INT32_MIN / 2, clipped ? dc->SX(rc->right) : INT32_MAX / 2,
+                    clipped ? dc->SY(rc->bottom) : INT32_MAX / 2);
     if (dc->bkMode == OPAQUE && !(rc && (options & ETO_OPAQUE)))
-        FillBox(*dc->surface, clip.region, dc->SX(left), dc->SY(top), dc->SX(left + width), dc->SY(top + f.Height()),
-                PixelFromColor(dc->bkColor));
+        FillBox(*dc->surface, clip.region, dc->SX(left), dc->SY(top), dc->SX(left + width),
+                dc->SY(top + f.Height()), PixelFromColor(dc->bkColor));
     DrawRun(*dc, f, dc->SX(left), dc->SY(top), s, dx, clip.region);
     return TRUE;
 }
 
-BOOL ExtTextOutW(HDC hdc, int x, int y, UINT options, const RECT* rc, LPCWSTR text, UINT count, const INT* dx) {
+BOOL ExtTextOutW(HDC hdc, int x, int y, UINT options, const RECT* rc, LPCWSTR text, UINT count,
+                 const INT* dx) {
     return ExtTextOut(hdc, x, y, options, rc, text, count, dx);
 }
 
 BOOL TextOut(HDC hdc, int x, int y, LPCWSTR text, int count) {
-    if (count < 0) return FALSE;
+    if (count < 0)
+        return FALSE;
     return ExtTextOut(hdc, x, y, 0, nullptr, text, static_cast<UINT>(count), nullptr);
 }
 
@@ -304,21 +337,25 @@ BOOL TextOutW(HDC hdc, int x, int y, LPCWSTR text, int count) { return TextOut(h
 
 int DrawText(HDC hdc, LPCWSTR text, int count, LPRECT rc, UINT fmt) {
     DeviceContext* dc = FindDC(hdc);
-    if (!dc || !rc || (!text && count != 0)) return 0;
+    if (!dc || !rc || (!text && count != 0))
+        return 0;
     RealFont& f = RealizeFor(dc->font);
     const std::wstring_view s = View(text, count);
     const int boxWidth = DeviceContext::Clamp(static_cast<long long>(rc->right) - rc->left);
     std::vector<Line> lines = LayOut(f, s, fmt, boxWidth);
     if (fmt & (DT_END_ELLIPSIS | DT_WORD_ELLIPSIS | DT_PATH_ELLIPSIS))
-        for (Line& l : lines) Ellipsize(f, l, boxWidth);
+        for (Line& l : lines)
+            Ellipsize(f, l, boxWidth);
     const int lineHeight = f.Height();
     int maxWidth = 0;
-    for (const Line& l : lines) maxWidth = std::max(maxWidth, Width(f, l.text));
+    for (const Line& l : lines)
+        maxWidth = std::max(maxWidth, Width(f, l.text));
     const int textHeight = lineHeight * static_cast<int>(lines.size());
     int top = DeviceContext::Clamp(rc->top);
     if (fmt & DT_SINGLELINE) {
         if (fmt & DT_VCENTER)
-            top = DeviceContext::Clamp(rc->top + (static_cast<long long>(rc->bottom) - rc->top - textHeight) / 2);
+            top = DeviceContext::Clamp(rc->top +
+                                       (static_cast<long long>(rc->bottom) - rc->top - textHeight) / 2);
         else if (fmt & DT_BOTTOM)
             top = DeviceContext::Clamp(static_cast<long long>(rc->bottom) - textHeight);
     }
@@ -330,7 +367,8 @@ int DrawText(HDC hdc, LPCWSTR text, int count, LPRECT rc, UINT fmt) {
         rc->bottom = Saturate(static_cast<long long>(rc->top) + textHeight);
         return textHeight;
     }
-    if (!dc->surface) return 0;
+    if (!dc->surface)
+        return 0;
     const pixman_region32_t& base = dc->Effective();
     NarrowClip clip(base, (fmt & DT_NOCLIP) ? INT32_MIN / 2 : dc->SX(rc->left),
                     (fmt & DT_NOCLIP) ? INT32_MIN / 2 : dc->SY(rc->top),
@@ -355,4 +393,6 @@ int DrawText(HDC hdc, LPCWSTR text, int count, LPRECT rc, UINT fmt) {
                : textHeight;
 }
 
-int DrawTextW(HDC hdc, LPCWSTR text, int count, LPRECT rc, UINT fmt) { return DrawText(hdc, text, count, rc, fmt); }
+int DrawTextW(HDC hdc, LPCWSTR text, int count, LPRECT rc, UINT fmt) {
+    return DrawText(hdc, text, count, rc, fmt);
+}

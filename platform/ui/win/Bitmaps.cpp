@@ -5,7 +5,8 @@
 
 HBITMAP LoadBitmap(HINSTANCE, LPCWSTR name) {
     const std::vector<std::uint8_t>* bytes = ob::ui::FindBitmapBytes(name);
-    if (!bytes || bytes->empty()) return nullptr;
+    if (!bytes || bytes->empty())
+        return nullptr;
     // A picture that is not one yields no bitmap, as a missing resource does.
     return ob::ui::DecodeImage(bytes->data(), bytes->size(), 24);
 }

@@ -15,7 +15,8 @@ LRESULT DialogWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 
 void EnsureDialogClass() {
     WNDCLASS wc{};
-    if (GetClassInfo(nullptr, WC_DIALOG, &wc)) return;
+    if (GetClassInfo(nullptr, WC_DIALOG, &wc))
+        return;
     wc.style = CS_HREDRAW | CS_VREDRAW;
     wc.lpfnWndProc = DialogWndProc;
     wc.lpszClassName = WC_DIALOG;
@@ -27,7 +28,8 @@ void EnsureDialogClass() {
 void BaseUnits(HFONT font, int& x, int& y) {
     x = Scale(6);
     y = Scale(13);
-    if (!font) return;
+    if (!font)
+        return;
     HDC dc = CreateCompatibleDC(nullptr);
     HGDIOBJ old = SelectObject(dc, font);
     static const wchar_t kAlphabet[] = L"ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz";
@@ -58,9 +60,7 @@ bool Ended(HWND dlg) {
 
 HWND FirstTabStop(HWND dlg) { return GetNextDlgTabItem(dlg, nullptr, FALSE); }
 
-bool Usable(const Window* c) {
-    return (c->style & WS_VISIBLE) && !(c->style & WS_DISABLED);
-}
+bool Usable(const Window* c) { return (c->style & WS_VISIBLE) && !(c->style & WS_DISABLED); }
 
 // Answers given straight back rather than through DWLP_MSGRESULT.
 bool ReturnsDirectly(UINT message) {
@@ -75,8 +75,10 @@ LRESULT DialogWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     if (proc) {
         SetWindowLongPtr(hwnd, DWLP_MSGRESULT, 0);
         LRESULT handled = proc(hwnd, message, wParam, lParam);
-        if (handled) return ReturnsDirectly(message) ? handled : GetWindowLongPtr(hwnd, DWLP_MSGRESULT);
-        if (!IsWindow(hwnd)) return 0;
+        if (handled)
+            return ReturnsDirectly(message) ? handled : GetWindowLongPtr(hwnd, DWLP_MSGRESULT);
+        if (!IsWindow(hwnd))
+            return 0;
     }
     return DefDlgProc(hwnd, message, wParam, lParam);
 }
@@ -98,7 +100,8 @@ using namespace ob::ui;
 
 LRESULT DefDlgProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     Window* w = FromHandle(hwnd);
-    if (!w) return 0;
+    if (!w)
+        return 0;
     switch (message) {
     case WM_CLOSE: {
         HWND cancel = GetDlgItem(hwnd, IDCANCEL);
@@ -108,13 +111,16 @@ LRESULT DefDlgProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_ACTIVATE:
         if (LOWORD(wParam) != WA_INACTIVE) {
             HWND focus = w->lastFocus && IsChild(hwnd, w->lastFocus) ? w->lastFocus : FirstTabStop(hwnd);
-            if (focus && GetFocus() != focus) SetFocus(focus);
-            else if (!focus && !GetFocus()) SetFocus(hwnd);
+            if (focus && GetFocus() != focus)
+                SetFocus(focus);
+            else if (!focus && !GetFocus())
+                SetFocus(hwnd);
         }
         return 0;
     case WM_SETFOCUS: {
         HWND first = FirstTabStop(hwnd);
-        if (first) SetFocus(first);
+        if (first)
+            SetFocus(first);
         return 0;
     }
     case DM_GETDEFID: {
@@ -125,21 +131,26 @@ LRESULT DefDlgProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_GETFONT: return reinterpret_cast<LRESULT>(w->font);
     case WM_SETFONT: w->font = reinterpret_cast<HFONT>(wParam); return 0;
     case WM_NCDESTROY:
-        if (w->longs.count(-1001)) DeleteObject(reinterpret_cast<HFONT>(w->longs[-1001]));
+        if (w->longs.count(-1001))
+            DeleteObject(reinterpret_cast<HFONT>(w->longs[-1001]));
         return DefWindowProc(hwnd, message, wParam, lParam);
     default: return DefWindowProc(hwnd, message, wParam, lParam);
     }
 }
 
-HWND CreateDialogIndirectParam(HINSTANCE instance, LPCDLGTEMPLATE tmpl, HWND parent, DLGPROC proc, LPARAM param) {
-    if (!tmpl) return nullptr;
+HWND CreateDialogIndirectParam(HINSTANCE instance, LPCDLGTEMPLATE tmpl, HWND parent, DLGPROC proc,
+                               LPARAM param) {
+    if (!tmpl)
+        return nullptr;
     EnsureStarted();
     EnsureDialogClass();
-    if (parent && !IsWindow(parent)) return nullptr;
+    if (parent && !IsWindow(parent))
+        return nullptr;
     // Every control class must exist before anything is made.
     for (const DLGITEMTEMPLATE& item : tmpl->items) {
         WNDCLASS wc;
-        if (!GetClassInfo(instance, item.className.c_str(), &wc)) return nullptr;
+        if (!GetClassInfo(instance, item.className.c_str(), &wc))
+            return nullptr;
     }
     HFONT font = MakeDialogFont(*tmpl);
     int bx = 0, by = 0;
@@ -164,10 +175,12 @@ HWND CreateDialogIndirectParam(HINSTANCE instance, LPCDLGTEMPLATE tmpl, HWND par
             rc.bottom += o.y;
         }
     }
-    HWND dlg = CreateWindowEx(tmpl->exStyle, WC_DIALOG, tmpl->title.c_str(), tmpl->style & ~WS_VISIBLE, rc.left,
-                              rc.top, rc.right - rc.left, rc.bottom - rc.top, parent, nullptr, instance, nullptr);
+    HWND dlg =
+        CreateWindowEx(tmpl->exStyle, WC_DIALOG, tmpl->title.c_str(), tmpl->style & ~WS_VISIBLE, rc.left,
+                       rc.top, rc.right - rc.left, rc.bottom - rc.top, parent, nullptr, instance, nullptr);
     if (!dlg) {
-        if (font) DeleteObject(font);
+        if (font)
+            DeleteObject(font);
         return nullptr;
     }
     Window* w = FromHandle(dlg);
@@ -175,28 +188,35 @@ HWND CreateDialogIndirectParam(HINSTANCE instance, LPCDLGTEMPLATE tmpl, HWND par
     w->font = font;
     w->baseUnitX = bx;
     w->baseUnitY = by;
-    if (font) w->longs[-1001] = reinterpret_cast<LONG_PTR>(font);  // owned: deleted with the dialog
+    if (font)
+        w->longs[-1001] = reinterpret_cast<LONG_PTR>(font);  // owned: deleted with the dialog
     SetWindowLongPtr(dlg, DWLP_DLGPROC, reinterpret_cast<LONG_PTR>(proc));
     for (const DLGITEMTEMPLATE& item : tmpl->items) {
         RECT ir{item.x, item.y, item.x + item.cx, item.y + item.cy};
         ScaleDialogUnits(bx, by, ir);
-        HWND ctl = CreateWindowEx(item.exStyle, item.className.c_str(), item.text.c_str(), item.style | WS_CHILD,
-                                  ir.left, ir.top, ir.right - ir.left, ir.bottom - ir.top, dlg,
-                                  reinterpret_cast<HMENU>(static_cast<std::uintptr_t>(item.id)), instance, nullptr);
+        HWND ctl =
+            CreateWindowEx(item.exStyle, item.className.c_str(), item.text.c_str(), item.style | WS_CHILD,
+                           ir.left, ir.top, ir.right - ir.left, ir.bottom - ir.top, dlg,
+                           reinterpret_cast<HMENU>(static_cast<std::uintptr_t>(item.id)), instance, nullptr);
         if (!ctl) {  // a control that refused to be made fails the dialog
             DestroyWindow(dlg);
             return nullptr;
         }
-        if (font) SendMessage(ctl, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+        if (font)
+            SendMessage(ctl, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
     }
     HWND first = FirstTabStop(dlg);
     if (SendMessage(dlg, WM_INITDIALOG, reinterpret_cast<WPARAM>(first), param) && IsWindow(dlg)) {
         HWND focusTo = FirstTabStop(dlg);
-        if (focusTo && (tmpl->style & WS_VISIBLE)) SetFocus(focusTo);
-        if (Window* again = FromHandle(dlg); again && focusTo) again->lastFocus = focusTo;
+        if (focusTo && (tmpl->style & WS_VISIBLE))
+            SetFocus(focusTo);
+        if (Window* again = FromHandle(dlg); again && focusTo)
+            again->lastFocus = focusTo;
     }
-    if (!IsWindow(dlg)) return nullptr;
-    if ((tmpl->style & WS_VISIBLE) && !Ended(dlg)) ShowWindow(dlg, SW_SHOW);
+    if (!IsWindow(dlg))
+        return nullptr;
+    if ((tmpl->style & WS_VISIBLE) && !Ended(dlg))
+        ShowWindow(dlg, SW_SHOW);
     return dlg;
 }
 
@@ -205,17 +225,21 @@ HWND CreateDialogParam(HINSTANCE instance, LPCWSTR templateName, HWND parent, DL
     return t ? CreateDialogIndirectParam(instance, t, parent, proc, param) : nullptr;
 }
 
-INT_PTR DialogBoxIndirectParam(HINSTANCE instance, LPCDLGTEMPLATE tmpl, HWND parent, DLGPROC proc, LPARAM param) {
-    if (!tmpl || (parent && !IsWindow(parent))) return -1;
+INT_PTR DialogBoxIndirectParam(HINSTANCE instance, LPCDLGTEMPLATE tmpl, HWND parent, DLGPROC proc,
+                               LPARAM param) {
+    if (!tmpl || (parent && !IsWindow(parent)))
+        return -1;
     DLGTEMPLATE hidden = *tmpl;
     hidden.style &= ~WS_VISIBLE;
     HWND dlg = CreateDialogIndirectParam(instance, &hidden, parent, proc, param);
-    if (!dlg) return -1;
+    if (!dlg)
+        return -1;
     Window* w = FromHandle(dlg);
     // The owner stays disabled while the dialog runs.
     HWND owner = w->owner ? w->owner->handle : nullptr;
     bool reenable = owner && IsWindowEnabled(owner);
-    if (reenable) EnableWindow(owner, FALSE);
+    if (reenable)
+        EnableWindow(owner, FALSE);
     if (!Ended(dlg)) {
         ShowWindow(dlg, SW_SHOW);
         if (Window* again = FromHandle(dlg); again && again->lastFocus && IsWindow(again->lastFocus))
@@ -234,13 +258,19 @@ INT_PTR DialogBoxIndirectParam(HINSTANCE instance, LPCDLGTEMPLATE tmpl, HWND par
         }
     }
     INT_PTR result = -1;
-    if ((w = FromHandle(dlg))) result = w->dialogEnded ? w->dialogResult : IDCANCEL;
-    else result = IDCANCEL;
+    if ((w = FromHandle(dlg)))
+        result = w->dialogEnded ? w->dialogResult : IDCANCEL;
+    else
+        result = IDCANCEL;
     // The owner comes back before the dialog goes, so it is activated again.
-    if (reenable && IsWindow(owner)) EnableWindow(owner, TRUE);
-    if (IsWindow(dlg)) DestroyWindow(dlg);
-    if (owner && IsWindow(owner) && !GetActiveWindow()) SetActiveWindow(owner);
-    if (quit) PostQuitMessage(static_cast<int>(msg.wParam));  // the outer loop must see it too
+    if (reenable && IsWindow(owner))
+        EnableWindow(owner, TRUE);
+    if (IsWindow(dlg))
+        DestroyWindow(dlg);
+    if (owner && IsWindow(owner) && !GetActiveWindow())
+        SetActiveWindow(owner);
+    if (quit)
+        PostQuitMessage(static_cast<int>(msg.wParam));  // the outer loop must see it too
     return result;
 }
 
@@ -251,7 +281,8 @@ INT_PTR DialogBoxParam(HINSTANCE instance, LPCWSTR templateName, HWND parent, DL
 
 BOOL EndDialog(HWND dialog, INT_PTR result) {
     Window* w = FromHandle(dialog);
-    if (!w || !w->isDialog) return FALSE;
+    if (!w || !w->isDialog)
+        return FALSE;
     w->dialogEnded = true;
     w->dialogResult = result;
     // A modeless dialog ends by being hidden; its owner destroys it.
@@ -262,17 +293,20 @@ BOOL EndDialog(HWND dialog, INT_PTR result) {
 
 HWND GetNextDlgTabItem(HWND dialog, HWND control, BOOL previous) {
     Window* d = FromHandle(dialog);
-    if (!d) return nullptr;
+    if (!d)
+        return nullptr;
     auto& kids = d->children;
     size_t n = kids.size();
-    if (n == 0) return nullptr;
+    if (n == 0)
+        return nullptr;
     // From the control (any control, tab stop or not) to the next usable tab
     // stop in z-order, wrapping around.
     auto it = std::find_if(kids.begin(), kids.end(), [&](Window* c) { return c->handle == control; });
     size_t start = it == kids.end() ? (previous ? 0 : n - 1) : static_cast<size_t>(it - kids.begin());
     for (size_t step = 1; step <= n; ++step) {
         size_t k = previous ? (start + n - step) % n : (start + step) % n;
-        if (Usable(kids[k]) && (kids[k]->style & WS_TABSTOP)) return kids[k]->handle;
+        if (Usable(kids[k]) && (kids[k]->style & WS_TABSTOP))
+            return kids[k]->handle;
     }
     return nullptr;
 }
@@ -280,39 +314,48 @@ HWND GetNextDlgTabItem(HWND dialog, HWND control, BOOL previous) {
 HWND GetNextDlgGroupItem(HWND dialog, HWND control, BOOL previous) {
     Window* d = FromHandle(dialog);
     Window* c = FromHandle(control);
-    if (!d || !c || c->parent != d) return nullptr;
+    if (!d || !c || c->parent != d)
+        return nullptr;
     auto& kids = d->children;
     auto pos = std::find(kids.begin(), kids.end(), c);
     // The group runs from the nearest WS_GROUP at or before the control to
     // the next WS_GROUP.
     auto start = pos;
-    while (start != kids.begin() && !((*start)->style & WS_GROUP)) --start;
+    while (start != kids.begin() && !((*start)->style & WS_GROUP))
+        --start;
     auto end = pos + 1;
-    while (end != kids.end() && !((*end)->style & WS_GROUP)) ++end;
+    while (end != kids.end() && !((*end)->style & WS_GROUP))
+        ++end;
     std::vector<Window*> group(start, end);
     size_t i = static_cast<size_t>(std::find(group.begin(), group.end(), c) - group.begin());
     for (size_t step = 1; step < group.size(); ++step) {
         size_t k = previous ? (i + group.size() - step) % group.size() : (i + step) % group.size();
-        if (Usable(group[k])) return group[k]->handle;
+        if (Usable(group[k]))
+            return group[k]->handle;
     }
     return control;
 }
 
 BOOL IsDialogMessage(HWND dialog, MSG* msg) {
     Window* d = FromHandle(dialog);
-    if (!d || !msg || !d->isDialog) return FALSE;
-    if (msg->hwnd != dialog && !IsChild(dialog, msg->hwnd)) return FALSE;
+    if (!d || !msg || !d->isDialog)
+        return FALSE;
+    if (msg->hwnd != dialog && !IsChild(dialog, msg->hwnd))
+        return FALSE;
     if (msg->message == WM_KEYDOWN || msg->message == WM_CHAR) {
         HWND focus = GetFocus();
-        if (!focus || (focus != dialog && !IsChild(dialog, focus))) focus = msg->hwnd;
+        if (!focus || (focus != dialog && !IsChild(dialog, focus)))
+            focus = msg->hwnd;
         LRESULT code = SendMessage(focus, WM_GETDLGCODE, msg->wParam, reinterpret_cast<LPARAM>(msg));
-        if (!IsWindow(dialog)) return TRUE;
+        if (!IsWindow(dialog))
+            return TRUE;
         UINT vk = static_cast<UINT>(msg->wParam);
         bool wantsAll = (code & DLGC_WANTALLKEYS) != 0;
         if (msg->message == WM_KEYDOWN) {
             switch (vk) {
             case VK_TAB:
-                if (code & (DLGC_WANTTAB | DLGC_WANTALLKEYS)) break;
+                if (code & (DLGC_WANTTAB | DLGC_WANTALLKEYS))
+                    break;
                 if (HWND next = GetNextDlgTabItem(dialog, focus, (GetKeyState(VK_SHIFT) & 0x8000) != 0)) {
                     SetFocus(next);
                     if (SendMessage(next, WM_GETDLGCODE, 0, 0) & DLGC_HASSETSEL)
@@ -323,7 +366,8 @@ BOOL IsDialogMessage(HWND dialog, MSG* msg) {
             case VK_UP:
             case VK_RIGHT:
             case VK_DOWN:
-                if (code & (DLGC_WANTARROWS | DLGC_WANTALLKEYS)) break;
+                if (code & (DLGC_WANTARROWS | DLGC_WANTALLKEYS))
+                    break;
                 if (HWND next = GetNextDlgGroupItem(dialog, focus, vk == VK_LEFT || vk == VK_UP)) {
                     if (next != focus) {
                         SetFocus(next);
@@ -333,7 +377,8 @@ BOOL IsDialogMessage(HWND dialog, MSG* msg) {
                 }
                 return TRUE;
             case VK_RETURN: {
-                if (wantsAll) break;
+                if (wantsAll)
+                    break;
                 int id = IDOK;
                 HWND ctl = nullptr;
                 if (code & DLGC_DEFPUSHBUTTON || code & DLGC_UNDEFPUSHBUTTON) {
@@ -341,17 +386,22 @@ BOOL IsDialogMessage(HWND dialog, MSG* msg) {
                     id = GetDlgCtrlID(focus);
                 } else {
                     LRESULT def = SendMessage(dialog, DM_GETDEFID, 0, 0);
-                    if (HIWORD(static_cast<std::uintptr_t>(def)) == DC_HASDEFID) id = LOWORD(static_cast<std::uintptr_t>(def));
+                    if (HIWORD(static_cast<std::uintptr_t>(def)) == DC_HASDEFID)
+                        id = LOWORD(static_cast<std::uintptr_t>(def));
                     ctl = GetDlgItem(dialog, id);
                 }
-                if (ctl && !IsWindowEnabled(ctl)) return TRUE;
-                SendMessage(dialog, WM_COMMAND, MAKEWPARAM(static_cast<WORD>(id), 0), reinterpret_cast<LPARAM>(ctl));
+                if (ctl && !IsWindowEnabled(ctl))
+                    return TRUE;
+                SendMessage(dialog, WM_COMMAND, MAKEWPARAM(static_cast<WORD>(id), 0),
+                            reinterpret_cast<LPARAM>(ctl));
                 return TRUE;
             }
             case VK_ESCAPE: {
-                if (wantsAll) break;
+                if (wantsAll)
+                    break;
                 HWND cancel = GetDlgItem(dialog, IDCANCEL);
-                if (cancel && !IsWindowEnabled(cancel)) return TRUE;
+                if (cancel && !IsWindowEnabled(cancel))
+                    return TRUE;
                 SendMessage(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, 0), reinterpret_cast<LPARAM>(cancel));
                 return TRUE;
             }
@@ -369,7 +419,8 @@ BOOL IsDialogMessage(HWND dialog, MSG* msg) {
 
 BOOL MapDialogRect(HWND dialog, LPRECT rect) {
     Window* d = FromHandle(dialog);
-    if (!d || !rect || !d->isDialog) return FALSE;
+    if (!d || !rect || !d->isDialog)
+        return FALSE;
     ScaleDialogUnits(d->baseUnitX, d->baseUnitY, *rect);
     return TRUE;
 }

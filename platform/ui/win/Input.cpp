@@ -19,26 +19,34 @@ void DrawWaitCursor();
 
 namespace {
 
-bool Inside(const RECT& r, POINT p) { return p.x >= r.left && p.x < r.right && p.y >= r.top && p.y < r.bottom; }
+bool Inside(const RECT& r, POINT p) {
+    return p.x >= r.left && p.x < r.right && p.y >= r.top && p.y < r.bottom;
+}
 
 // The deepest window under the point that takes input. Disabled children
 // pass the pen to their parent; windows answering HTTRANSPARENT let it
 // through to what lies below.
 Window* HitTest(Window* parent, POINT p, bool sendHitTest) {
     for (Window* c : parent->children) {
-        if (!(c->style & WS_VISIBLE) || !Inside(ScreenWindowRect(c), p)) continue;
+        if (!(c->style & WS_VISIBLE) || !Inside(ScreenWindowRect(c), p))
+            continue;
         if (c->style & WS_DISABLED) {
-            if (c->style & WS_CHILD) continue;
+            if (c->style & WS_CHILD)
+                continue;
             return c;  // a disabled top-level window swallows the pen
         }
         if (sendHitTest && c->created) {
             HWND h = c->handle;
-            LRESULT hit = Send(c, WM_NCHITTEST, 0, MAKELPARAM(static_cast<WORD>(p.x), static_cast<WORD>(p.y)));
-            if (!FromHandle(h)) return nullptr;
-            if (hit == HTTRANSPARENT) continue;
+            LRESULT hit =
+                Send(c, WM_NCHITTEST, 0, MAKELPARAM(static_cast<WORD>(p.x), static_cast<WORD>(p.y)));
+            if (!FromHandle(h))
+                return nullptr;
+            if (hit == HTTRANSPARENT)
+                continue;
         }
         if (Inside(ScreenClientRect(c), p))
-            if (Window* inner = HitTest(c, p, sendHitTest)) return inner;
+            if (Window* inner = HitTest(c, p, sendHitTest))
+                return inner;
         return c;
     }
     return nullptr;
@@ -47,9 +55,12 @@ Window* HitTest(Window* parent, POINT p, bool sendHitTest) {
 WPARAM MouseKeys() {
     WindowSystem& s = Sys();
     WPARAM k = 0;
-    if (s.penDown) k |= MK_LBUTTON;
-    if (s.keyState[VK_SHIFT] & 0x80) k |= MK_SHIFT;
-    if (s.keyState[VK_CONTROL] & 0x80) k |= MK_CONTROL;
+    if (s.penDown)
+        k |= MK_LBUTTON;
+    if (s.keyState[VK_SHIFT] & 0x80)
+        k |= MK_SHIFT;
+    if (s.keyState[VK_CONTROL] & 0x80)
+        k |= MK_CONTROL;
     return k;
 }
 
@@ -67,7 +78,8 @@ bool InputToMessage(const InputEvent& e, MSG& out) {
         Window* target = FromHandle(s.capture);
         if (!target) {
             target = HitTest(s.desktop, e.pt, true);
-            if (!target || (target->style & WS_DISABLED)) return false;
+            if (!target || (target->style & WS_DISABLED))
+                return false;
         }
         RECT cr = ScreenClientRect(target);
         bool client = s.capture || Inside(cr, e.pt);
@@ -83,8 +95,10 @@ bool InputToMessage(const InputEvent& e, MSG& out) {
                 out.message = WM_LBUTTONDBLCLK;
             out.lParam = MAKELPARAM(static_cast<WORD>(e.pt.x - cr.left), static_cast<WORD>(e.pt.y - cr.top));
             out.wParam = MouseKeys();
-            if (e.kind != InputEvent::PenUp) out.wParam |= MK_LBUTTON;
-            else out.wParam &= ~MK_LBUTTON;
+            if (e.kind != InputEvent::PenUp)
+                out.wParam |= MK_LBUTTON;
+            else
+                out.wParam &= ~MK_LBUTTON;
         } else {
             out.message = e.kind == InputEvent::PenDown ? WM_NCLBUTTONDOWN_
                           : e.kind == InputEvent::PenUp ? WM_NCLBUTTONUP_
@@ -98,8 +112,10 @@ bool InputToMessage(const InputEvent& e, MSG& out) {
     case InputEvent::KeyUp:
     case InputEvent::Char: {
         Window* target = FromHandle(s.focus);
-        if (!target) target = FromHandle(s.active);
-        if (!target) return false;
+        if (!target)
+            target = FromHandle(s.active);
+        if (!target)
+            return false;
         out.hwnd = target->handle;
         // F10, Alt and keys pressed while Alt is held are the system's keys.
         const bool sys = e.key == VK_F10 || e.key == VK_MENU || (s.keyState[VK_MENU] & 0x80) != 0;
@@ -131,7 +147,8 @@ void AfterInputRemoved(const InputEvent& e, const MSG& m) {
         // A tap on an inactive window activates it first.
         Window* w = FromHandle(m.hwnd);
         Window* top = TopLevelOf(w);
-        if (top && top->handle != s.active && !(top->exStyle & WS_EX_NOACTIVATE) && !(top->style & WS_DISABLED))
+        if (top && top->handle != s.active && !(top->exStyle & WS_EX_NOACTIVATE) &&
+            !(top->style & WS_DISABLED))
             Activate(top, WA_CLICKACTIVE);
         break;
     }
@@ -152,22 +169,27 @@ void AfterInputRemoved(const InputEvent& e, const MSG& m) {
 
 void Activate(Window* top, WORD how) {
     WindowSystem& s = Sys();
-    if (!top) return;
+    if (!top)
+        return;
     HWND hwnd = top->handle;
     HWND old = s.active;
-    if (old == hwnd) return;
+    if (old == hwnd)
+        return;
     if (Window* o = FromHandle(old)) {
-        if (s.focus && (s.focus == old || IsAncestor(o, FromHandle(s.focus)))) o->lastFocus = s.focus;
+        if (s.focus && (s.focus == old || IsAncestor(o, FromHandle(s.focus))))
+            o->lastFocus = s.focus;
     }
     s.active = hwnd;
     // The activated window comes to the front, with the windows it owns above it.
     SetWindowPos(hwnd, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     std::vector<HWND> owned;
     for (Window* c : s.desktop->children)
-        if (c->owner && c->owner->handle == hwnd && (c->style & WS_VISIBLE)) owned.push_back(c->handle);
+        if (c->owner && c->owner->handle == hwnd && (c->style & WS_VISIBLE))
+            owned.push_back(c->handle);
     for (auto it = owned.rbegin(); it != owned.rend(); ++it)
         SetWindowPos(*it, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-    if (Window* o = FromHandle(old)) Send(o, WM_ACTIVATE, MAKEWPARAM(WA_INACTIVE, 0), reinterpret_cast<LPARAM>(hwnd));
+    if (Window* o = FromHandle(old))
+        Send(o, WM_ACTIVATE, MAKEWPARAM(WA_INACTIVE, 0), reinterpret_cast<LPARAM>(hwnd));
     if (Window* w = FromHandle(hwnd); w && s.active == hwnd)
         Send(w, WM_ACTIVATE, MAKEWPARAM(how, 0), reinterpret_cast<LPARAM>(FromHandle(old) ? old : nullptr));
     ShellWindowActivated();
@@ -183,23 +205,31 @@ HWND SetFocus(HWND hwnd) {
     HWND old = s.focus;
     if (!hwnd) {
         s.focus = nullptr;
-        if (Window* o = FromHandle(old)) Send(o, WM_KILLFOCUS, 0, 0);
+        if (Window* o = FromHandle(old))
+            Send(o, WM_KILLFOCUS, 0, 0);
         return old;
     }
     Window* w = FromHandle(hwnd);
-    if (!w || w == s.desktop || w->destroying) return nullptr;
-    if (old == hwnd) return old;
+    if (!w || w == s.desktop || w->destroying)
+        return nullptr;
+    if (old == hwnd)
+        return old;
     Window* top = TopLevelOf(w);
     if (top && top->handle != s.active) {
         Activate(top, WA_ACTIVE);
         old = s.focus;
-        if (!(w = FromHandle(hwnd))) return nullptr;
-        if (old == hwnd) return old;
+        if (!(w = FromHandle(hwnd)))
+            return nullptr;
+        if (old == hwnd)
+            return old;
     }
-    if (Window* o = FromHandle(old)) Send(o, WM_KILLFOCUS, reinterpret_cast<WPARAM>(hwnd), 0);
-    if (!(w = FromHandle(hwnd))) return nullptr;
+    if (Window* o = FromHandle(old))
+        Send(o, WM_KILLFOCUS, reinterpret_cast<WPARAM>(hwnd), 0);
+    if (!(w = FromHandle(hwnd)))
+        return nullptr;
     s.focus = hwnd;
-    if (top) top->lastFocus = hwnd;
+    if (top)
+        top->lastFocus = hwnd;
     Send(w, WM_SETFOCUS, reinterpret_cast<WPARAM>(FromHandle(old) ? old : nullptr), 0);
     return old;
 }
@@ -210,7 +240,8 @@ HWND SetActiveWindow(HWND hwnd) {
     Window* w = FromHandle(hwnd);
     HWND old = Sys().active;
     Window* top = TopLevelOf(w);
-    if (!top) return nullptr;
+    if (!top)
+        return nullptr;
     Activate(top, WA_ACTIVE);
     return old;
 }
@@ -221,11 +252,14 @@ HWND GetForegroundWindow() { return GetActiveWindow(); }
 
 HWND SetCapture(HWND hwnd) {
     WindowSystem& s = Sys();
-    if (!FromHandle(hwnd)) return nullptr;
+    if (!FromHandle(hwnd))
+        return nullptr;
     HWND old = s.capture;
-    if (old == hwnd) return old;
+    if (old == hwnd)
+        return old;
     s.capture = hwnd;
-    if (Window* o = FromHandle(old)) Send(o, WM_CAPTURECHANGED, 0, reinterpret_cast<LPARAM>(hwnd));
+    if (Window* o = FromHandle(old))
+        Send(o, WM_CAPTURECHANGED, 0, reinterpret_cast<LPARAM>(hwnd));
     return FromHandle(old) ? old : nullptr;
 }
 
@@ -233,7 +267,8 @@ BOOL ReleaseCapture() {
     WindowSystem& s = Sys();
     HWND old = s.capture;
     s.capture = nullptr;
-    if (Window* o = FromHandle(old)) Send(o, WM_CAPTURECHANGED, 0, 0);
+    if (Window* o = FromHandle(old))
+        Send(o, WM_CAPTURECHANGED, 0, 0);
     return TRUE;
 }
 
@@ -247,17 +282,21 @@ HWND WindowFromPoint(POINT point) {
 
 HWND ChildWindowFromPoint(HWND parent, POINT point) {
     Window* p = FromHandle(parent);
-    if (!p) return nullptr;
+    if (!p)
+        return nullptr;
     RECT cr = ScreenClientRect(p);
     POINT sp{point.x + cr.left, point.y + cr.top};
-    if (!Inside(ScreenWindowRect(p), sp)) return nullptr;
+    if (!Inside(ScreenWindowRect(p), sp))
+        return nullptr;
     for (Window* c : p->children)
-        if (Inside(ScreenWindowRect(c), sp)) return c->handle;
+        if (Inside(ScreenWindowRect(c), sp))
+            return c->handle;
     return parent;
 }
 
 BOOL GetCursorPos(LPPOINT point) {
-    if (!point) return FALSE;
+    if (!point)
+        return FALSE;
     *point = Sys().cursor;
     return TRUE;
 }
@@ -275,7 +314,8 @@ BOOL DestroyIcon(HICON) { return TRUE; }
 HCURSOR SetCursor(HCURSOR cursor) {
     WindowSystem& s = Sys();
     HCURSOR old = s.currentCursor;
-    if (old == cursor) return old;
+    if (old == cursor)
+        return old;
     s.currentCursor = cursor;
     // The wait cursor is drawn over the screen; taking it away repaints what
     // it covered.
@@ -293,17 +333,30 @@ HCURSOR GetCursor() { return Sys().currentCursor; }
 int GetSystemMetrics(int index) {
     WindowSystem& s = Sys();
     switch (index) {
-    case SM_CXSCREEN: case SM_CXFULLSCREEN: return s.screenWidth;
+    case SM_CXSCREEN:
+    case SM_CXFULLSCREEN: return s.screenWidth;
     case SM_CYSCREEN: return s.screenHeight;
     case SM_CYFULLSCREEN: return s.screenHeight - NavBarHeight() - MenuBarHeight();
-    case SM_CXVSCROLL: case SM_CYHSCROLL: case SM_CYVSCROLL: case SM_CXHSCROLL:
-    case SM_CYVTHUMB: case SM_CXHTHUMB: return Scale(13);
-    case SM_CYCAPTION: case SM_CYMENU: return Scale(26);
-    case SM_CXBORDER: case SM_CYBORDER: case SM_CXDLGFRAME: case SM_CYDLGFRAME: return 1;
-    case SM_CXEDGE: case SM_CYEDGE: return Scale(2);
-    case SM_CXICON: case SM_CYICON: return Scale(32);
-    case SM_CXSMICON: case SM_CYSMICON: return Scale(16);
-    case SM_CXDOUBLECLK: case SM_CYDOUBLECLK: return Scale(8);
+    case SM_CXVSCROLL:
+    case SM_CYHSCROLL:
+    case SM_CYVSCROLL:
+    case SM_CXHSCROLL:
+    case SM_CYVTHUMB:
+    case SM_CXHTHUMB: return Scale(13);
+    case SM_CYCAPTION:
+    case SM_CYMENU: return Scale(26);
+    case SM_CXBORDER:
+    case SM_CYBORDER:
+    case SM_CXDLGFRAME:
+    case SM_CYDLGFRAME: return 1;
+    case SM_CXEDGE:
+    case SM_CYEDGE: return Scale(2);
+    case SM_CXICON:
+    case SM_CYICON: return Scale(32);
+    case SM_CXSMICON:
+    case SM_CYSMICON: return Scale(16);
+    case SM_CXDOUBLECLK:
+    case SM_CYDOUBLECLK: return Scale(8);
     default: return 0;
     }
 }
@@ -328,7 +381,10 @@ static void Push(InputEvent e) {
 }
 
 void InjectPen(int kind, POINT screenPoint) {
-    InputEvent e{kind == 0 ? InputEvent::PenDown : kind == 1 ? InputEvent::PenMove : InputEvent::PenUp, screenPoint};
+    InputEvent e{kind == 0   ? InputEvent::PenDown
+                 : kind == 1 ? InputEvent::PenMove
+                             : InputEvent::PenUp,
+                 screenPoint};
     Push(e);
 }
 
@@ -345,19 +401,28 @@ void InjectChar(wchar_t ch) {
 }  // namespace ob::ui
 
 BOOL TranslateMessage(const MSG* msg) {
-    if (!msg || msg->message != WM_KEYDOWN) return FALSE;
+    if (!msg || msg->message != WM_KEYDOWN)
+        return FALSE;
     // Keys that stand for characters also post the character.
     UINT vk = static_cast<UINT>(msg->wParam);
     bool shift = (GetKeyState(VK_SHIFT) & 0x8000) != 0;
     wchar_t ch = 0;
-    if (vk >= 'A' && vk <= 'Z') ch = static_cast<wchar_t>(shift ? vk : vk + 32);
-    else if (vk >= '0' && vk <= '9' && !shift) ch = static_cast<wchar_t>(vk);
-    else if (vk == VK_SPACE) ch = L' ';
-    else if (vk == VK_RETURN) ch = L'\r';
-    else if (vk == VK_BACK) ch = L'\b';
-    else if (vk == VK_TAB) ch = L'\t';
-    else if (vk == VK_ESCAPE) ch = 0x1B;
-    if (!ch) return FALSE;
+    if (vk >= 'A' && vk <= 'Z')
+        ch = static_cast<wchar_t>(shift ? vk : vk + 32);
+    else if (vk >= '0' && vk <= '9' && !shift)
+        ch = static_cast<wchar_t>(vk);
+    else if (vk == VK_SPACE)
+        ch = L' ';
+    else if (vk == VK_RETURN)
+        ch = L'\r';
+    else if (vk == VK_BACK)
+        ch = L'\b';
+    else if (vk == VK_TAB)
+        ch = L'\t';
+    else if (vk == VK_ESCAPE)
+        ch = 0x1B;
+    if (!ch)
+        return FALSE;
     // The character comes next, ahead of anything posted meanwhile.
     MSG m{msg->hwnd, WM_CHAR, static_cast<WPARAM>(ch), msg->lParam, msg->time, msg->pt};
     Sys().posted.push_front(m);

@@ -38,13 +38,15 @@ LRESULT PopupProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
                 const MenuItem& it = m->items[i];
                 RECT r = level->items[i];
                 if (it.flags & MF_SEPARATOR) {
-                    RECT line{r.left + Scale(2), (r.top + r.bottom) / 2, r.right - Scale(2), (r.top + r.bottom) / 2 + 1};
+                    RECT line{r.left + Scale(2), (r.top + r.bottom) / 2, r.right - Scale(2),
+                              (r.top + r.bottom) / 2 + 1};
                     FillRect(dc, &line, GetSysColorBrush(COLOR_BTNSHADOW));
                     continue;
                 }
                 bool grey = (it.flags & (MF_GRAYED | MF_DISABLED)) != 0;
                 bool hot = static_cast<int>(i) == level->hot && !grey;
-                if (hot) FillRect(dc, &r, GetSysColorBrush(COLOR_HIGHLIGHT));
+                if (hot)
+                    FillRect(dc, &r, GetSysColorBrush(COLOR_HIGHLIGHT));
                 COLORREF fg = GetSysColor(hot ? COLOR_HIGHLIGHTTEXT : grey ? COLOR_GRAYTEXT : COLOR_MENUTEXT);
                 RECT tr{r.left + CheckMargin(), r.top, r.right - Scale(12), r.bottom};
                 DrawLine(dc, font, StripPrefix(it.text), tr, DT_LEFT | DT_VCENTER | DT_SINGLELINE, fg);
@@ -56,7 +58,9 @@ LRESULT PopupProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
                     POINT tick[3] = {{x, cy}, {x + Scale(3), cy + Scale(3)}, {x + Scale(9), cy - Scale(3)}};
                     Polyline(dc, tick, 3);
                     for (int d = 1; d < Scale(2); ++d) {
-                        POINT thick[3] = {{x, cy + d}, {x + Scale(3), cy + Scale(3) + d}, {x + Scale(9), cy - Scale(3) + d}};
+                        POINT thick[3] = {{x, cy + d},
+                                          {x + Scale(3), cy + Scale(3) + d},
+                                          {x + Scale(9), cy - Scale(3) + d}};
                         Polyline(dc, thick, 3);
                     }
                 }
@@ -76,13 +80,15 @@ LRESULT PopupProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
         EndPaint(hwnd, &ps);
         return 0;
     }
-    if (message == WM_ERASEBKGND) return 1;
+    if (message == WM_ERASEBKGND)
+        return 1;
     return DefWindowProc(hwnd, message, wParam, lParam);
 }
 
 void EnsurePopupClass() {
     WNDCLASS wc{};
-    if (GetClassInfo(nullptr, kPopupClass, &wc)) return;
+    if (GetClassInfo(nullptr, kPopupClass, &wc))
+        return;
     wc.lpfnWndProc = PopupProc;
     wc.lpszClassName = kPopupClass;
     RegisterClass(&wc);
@@ -90,10 +96,13 @@ void EnsurePopupClass() {
 
 bool OpenLevel(std::vector<Level>& levels, HMENU menu, UINT flags, POINT at, HWND owner, int position) {
     Menu* m = FindMenu(menu);
-    if (!m || m->items.empty()) return false;
+    if (!m || m->items.empty())
+        return false;
     if (!(flags & TPM_NONOTIFY) && owner) {
-        SendMessage(owner, WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(menu), MAKELPARAM(static_cast<WORD>(position), 0));
-        if (!(m = FindMenu(menu)) || m->items.empty()) return false;
+        SendMessage(owner, WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(menu),
+                    MAKELPARAM(static_cast<WORD>(position), 0));
+        if (!(m = FindMenu(menu)) || m->items.empty())
+            return false;
     }
     HFONT font = UiFont(8, false);
     int width = Scale(60);
@@ -105,27 +114,35 @@ bool OpenLevel(std::vector<Level>& levels, HMENU menu, UINT flags, POINT at, HWN
         level.items.push_back(RECT{0, height, 0, height + h});
         height += h;
         if (!(it.flags & MF_SEPARATOR))
-            width = std::max<int>(width, MeasureText(font, StripPrefix(it.text)).cx + CheckMargin() + Scale(20));
+            width =
+                std::max<int>(width, MeasureText(font, StripPrefix(it.text)).cx + CheckMargin() + Scale(20));
     }
-    for (RECT& r : level.items) r.right = width;
+    for (RECT& r : level.items)
+        r.right = width;
     width += 2;  // the border
     height += 2;
     RECT screen{0, 0, Sys().screenWidth, Sys().screenHeight};
     int x = at.x, y = at.y;
-    if (flags & TPM_RIGHTALIGN) x -= width;
-    else if (flags & TPM_CENTERALIGN) x -= width / 2;
-    if (flags & TPM_BOTTOMALIGN) y -= height;
-    else if (flags & TPM_VCENTERALIGN) y -= height / 2;
+    if (flags & TPM_RIGHTALIGN)
+        x -= width;
+    else if (flags & TPM_CENTERALIGN)
+        x -= width / 2;
+    if (flags & TPM_BOTTOMALIGN)
+        y -= height;
+    else if (flags & TPM_VCENTERALIGN)
+        y -= height / 2;
     x = std::clamp<int>(x, screen.left, std::max<int>(screen.left, screen.right - width));
     y = std::clamp<int>(y, screen.top, std::max<int>(screen.top, screen.bottom - height));
     EnsurePopupClass();
-    level.hwnd = CreateWindowEx(WS_EX_TOPMOST | WS_EX_NOACTIVATE, kPopupClass, L"", WS_POPUP | WS_BORDER, x, y, width,
-                                height, nullptr, nullptr, nullptr, nullptr);
-    if (!level.hwnd) return false;
+    level.hwnd = CreateWindowEx(WS_EX_TOPMOST | WS_EX_NOACTIVATE, kPopupClass, L"", WS_POPUP | WS_BORDER, x,
+                                y, width, height, nullptr, nullptr, nullptr, nullptr);
+    if (!level.hwnd)
+        return false;
     levels.push_back(std::move(level));
     SetWindowLongPtr(levels.back().hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&levels.back()));
     // The vector may have moved earlier levels: point every window at its level again.
-    for (Level& l : levels) SetWindowLongPtr(l.hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&l));
+    for (Level& l : levels)
+        SetWindowLongPtr(l.hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&l));
     ShowWindow(levels.back().hwnd, SW_SHOWNA);
     return true;
 }
@@ -138,7 +155,8 @@ void CloseLevelsAbove(std::vector<Level>& levels, size_t keep) {
 }
 
 void SetHot(Level& level, int index) {
-    if (level.hot == index) return;
+    if (level.hot == index)
+        return;
     level.hot = index;
     InvalidateRect(level.hwnd, nullptr, FALSE);
 }
@@ -146,11 +164,13 @@ void SetHot(Level& level, int index) {
 int ItemAt(const Level& level, POINT screen) {
     RECT wr;
     GetWindowRect(level.hwnd, &wr);
-    if (screen.x < wr.left || screen.x >= wr.right || screen.y < wr.top || screen.y >= wr.bottom) return -2;
+    if (screen.x < wr.left || screen.x >= wr.right || screen.y < wr.top || screen.y >= wr.bottom)
+        return -2;
     POINT p = screen;
     ScreenToClient(level.hwnd, &p);
     for (size_t i = 0; i < level.items.size(); ++i)
-        if (p.y >= level.items[i].top && p.y < level.items[i].bottom) return static_cast<int>(i);
+        if (p.y >= level.items[i].top && p.y < level.items[i].bottom)
+            return static_cast<int>(i);
     return -1;
 }
 
@@ -158,18 +178,21 @@ bool Selectable(const MenuItem& it) { return !(it.flags & (MF_SEPARATOR | MF_GRA
 
 int FirstSelectable(const Menu& m) {
     for (size_t i = 0; i < m.items.size(); ++i)
-        if (!(m.items[i].flags & MF_SEPARATOR)) return static_cast<int>(i);
+        if (!(m.items[i].flags & MF_SEPARATOR))
+            return static_cast<int>(i);
     return -1;
 }
 
 UINT Track(HMENU menu, UINT flags, POINT anchor, HWND owner, int position, int* step) {
     std::vector<Level> levels;
     levels.reserve(8);
-    if (!OpenLevel(levels, menu, flags, anchor, owner, position)) return 0;
+    if (!OpenLevel(levels, menu, flags, anchor, owner, position))
+        return 0;
     const bool keyboard = step != nullptr;
     if (keyboard) {
         *step = 0;
-        if (Menu* m = FindMenu(levels.front().menu)) SetHot(levels.front(), FirstSelectable(*m));
+        if (Menu* m = FindMenu(levels.front().menu))
+            SetHot(levels.front(), FirstSelectable(*m));
     }
     SetCapture(levels.front().hwnd);
     UINT chosen = 0;
@@ -179,23 +202,30 @@ UINT Track(HMENU menu, UINT flags, POINT anchor, HWND owner, int position, int* 
     auto openSub = [&](size_t li, int index) {
         CloseLevelsAbove(levels, li + 1);
         Menu* m = FindMenu(levels[li].menu);
-        if (!m || index < 0 || static_cast<size_t>(index) >= m->items.size()) return;
+        if (!m || index < 0 || static_cast<size_t>(index) >= m->items.size())
+            return;
         const MenuItem& it = m->items[static_cast<size_t>(index)];
-        if (!(it.flags & MF_POPUP) || !Selectable(it)) return;
+        if (!(it.flags & MF_POPUP) || !Selectable(it))
+            return;
         RECT wr;
         GetWindowRect(levels[li].hwnd, &wr);
         POINT at{wr.right - Scale(4), wr.top + levels[li].items[static_cast<size_t>(index)].top};
-        OpenLevel(levels, it.sub, flags & ~(TPM_RIGHTALIGN | TPM_CENTERALIGN | TPM_BOTTOMALIGN | TPM_VCENTERALIGN), at,
-                  owner, index);
+        OpenLevel(levels, it.sub,
+                  flags & ~(TPM_RIGHTALIGN | TPM_CENTERALIGN | TPM_BOTTOMALIGN | TPM_VCENTERALIGN), at, owner,
+                  index);
         if (keyboard && levels.size() > li + 1)
-            if (Menu* sub = FindMenu(levels.back().menu)) SetHot(levels.back(), FirstSelectable(*sub));
+            if (Menu* sub = FindMenu(levels.back().menu))
+                SetHot(levels.back(), FirstSelectable(*sub));
         SetCapture(levels.front().hwnd);
     };
     while (!done) {
-        if (owner && !IsWindow(owner)) break;
+        if (owner && !IsWindow(owner))
+            break;
         for (const Level& l : levels)
-            if (!IsWindow(l.hwnd)) done = true;
-        if (done) break;
+            if (!IsWindow(l.hwnd))
+                done = true;
+        if (done)
+            break;
         if (!GetMessage(&msg, nullptr, 0, 0)) {
             PostQuitMessage(static_cast<int>(msg.wParam));
             break;
@@ -212,19 +242,26 @@ UINT Track(HMENU menu, UINT flags, POINT anchor, HWND owner, int position, int* 
                     break;
                 }
             }
-            bool down = msg.message == WM_LBUTTONDOWN || msg.message == WM_LBUTTONDBLCLK || msg.message == 0x00A1;
+            bool down =
+                msg.message == WM_LBUTTONDOWN || msg.message == WM_LBUTTONDBLCLK || msg.message == 0x00A1;
             bool up = msg.message == WM_LBUTTONUP || msg.message == 0x00A2;
-            if (down && li < 0) break;  // a tap outside dismisses the menu
-            if (li < 0) continue;
+            if (down && li < 0)
+                break;  // a tap outside dismisses the menu
+            if (li < 0)
+                continue;
             Level& level = levels[static_cast<size_t>(li)];
-            if (down) penInside = true;
-            if (!penInside) continue;  // the pen that opened the menu is still being lifted
+            if (down)
+                penInside = true;
+            if (!penInside)
+                continue;  // the pen that opened the menu is still being lifted
             Menu* m = FindMenu(level.menu);
-            if (!m) break;
+            if (!m)
+                break;
             if (item >= 0) {
                 SetHot(level, item);
                 const MenuItem& it = m->items[static_cast<size_t>(item)];
-                if (down && (it.flags & MF_POPUP)) openSub(static_cast<size_t>(li), item);
+                if (down && (it.flags & MF_POPUP))
+                    openSub(static_cast<size_t>(li), item);
                 if (up && Selectable(it) && !(it.flags & MF_POPUP)) {
                     chosen = it.id;
                     done = true;
@@ -234,18 +271,22 @@ UINT Track(HMENU menu, UINT flags, POINT anchor, HWND owner, int position, int* 
         }
         if (msg.message == WM_SYSKEYDOWN || (msg.message == WM_SYSKEYUP && msg.wParam == VK_MENU)) {
             // F10 or Alt again closes the menu, as Escape does on the first level.
-            if (msg.wParam == VK_F10 || msg.wParam == VK_MENU) done = true;
+            if (msg.wParam == VK_F10 || msg.wParam == VK_MENU)
+                done = true;
             continue;
         }
         if (msg.message == WM_KEYDOWN) {
             Level& level = levels.back();
             Menu* m = FindMenu(level.menu);
-            if (!m) break;
+            if (!m)
+                break;
             int n = static_cast<int>(m->items.size());
             switch (msg.wParam) {
             case VK_ESCAPE:
-                if (levels.size() > 1) CloseLevelsAbove(levels, levels.size() - 1);
-                else done = true;
+                if (levels.size() > 1)
+                    CloseLevelsAbove(levels, levels.size() - 1);
+                else
+                    done = true;
                 break;
             case VK_UP:
             case VK_DOWN: {
@@ -253,15 +294,19 @@ UINT Track(HMENU menu, UINT flags, POINT anchor, HWND owner, int position, int* 
                 int i = level.hot;
                 for (int k = 0; k < n; ++k) {
                     i = (i + step + n) % n;
-                    if (i < 0) i = n - 1;
-                    if (!(m->items[static_cast<size_t>(i)].flags & MF_SEPARATOR)) break;
+                    if (i < 0)
+                        i = n - 1;
+                    if (!(m->items[static_cast<size_t>(i)].flags & MF_SEPARATOR))
+                        break;
                 }
                 SetHot(level, i);
                 break;
             }
             case VK_RIGHT: {
-                const bool opens = level.hot >= 0 && (m->items[static_cast<size_t>(level.hot)].flags & MF_POPUP);
-                if (opens) openSub(levels.size() - 1, level.hot);
+                const bool opens =
+                    level.hot >= 0 && (m->items[static_cast<size_t>(level.hot)].flags & MF_POPUP);
+                if (opens)
+                    openSub(levels.size() - 1, level.hot);
                 else if (keyboard) {  // on to the bar's next menu
                     *step = 1;
                     done = true;
@@ -269,7 +314,8 @@ UINT Track(HMENU menu, UINT flags, POINT anchor, HWND owner, int position, int* 
                 break;
             }
             case VK_LEFT:
-                if (levels.size() > 1) CloseLevelsAbove(levels, levels.size() - 1);
+                if (levels.size() > 1)
+                    CloseLevelsAbove(levels, levels.size() - 1);
                 else if (keyboard) {
                     *step = -1;
                     done = true;
@@ -278,7 +324,8 @@ UINT Track(HMENU menu, UINT flags, POINT anchor, HWND owner, int position, int* 
             case VK_RETURN:
                 if (level.hot >= 0) {
                     const MenuItem& it = m->items[static_cast<size_t>(level.hot)];
-                    if (it.flags & MF_POPUP) openSub(levels.size() - 1, level.hot);
+                    if (it.flags & MF_POPUP)
+                        openSub(levels.size() - 1, level.hot);
                     else if (Selectable(it)) {
                         chosen = it.id;
                         done = true;
@@ -289,11 +336,13 @@ UINT Track(HMENU menu, UINT flags, POINT anchor, HWND owner, int position, int* 
             }
             continue;
         }
-        if (msg.message == WM_KEYUP || msg.message == WM_CHAR || msg.message == WM_SYSKEYUP) continue;
+        if (msg.message == WM_KEYUP || msg.message == WM_CHAR || msg.message == WM_SYSKEYUP)
+            continue;
         TranslateMessage(&msg);
         DispatchMessage(&msg);
     }
-    if (GetCapture() && !levels.empty() && GetCapture() == levels.front().hwnd) ReleaseCapture();
+    if (GetCapture() && !levels.empty() && GetCapture() == levels.front().hwnd)
+        ReleaseCapture();
     CloseLevelsAbove(levels, 0);
     return chosen;
 }
@@ -313,10 +362,13 @@ UINT TrackMenuFromKeyboard(HMENU menu, UINT flags, POINT anchor, HWND owner, int
 using namespace ob::ui;
 
 BOOL TrackPopupMenu(HMENU menu, UINT flags, int x, int y, int, HWND owner, const RECT*) {
-    if (!FindMenu(menu) || (owner && !IsWindow(owner))) return FALSE;
+    if (!FindMenu(menu) || (owner && !IsWindow(owner)))
+        return FALSE;
     UINT id = TrackMenu(menu, flags, POINT{x, y}, owner);
-    if (flags & TPM_RETURNCMD) return static_cast<BOOL>(id);
-    if (id && owner) PostMessage(owner, WM_COMMAND, MAKEWPARAM(static_cast<WORD>(id), 0), 0);
+    if (flags & TPM_RETURNCMD)
+        return static_cast<BOOL>(id);
+    if (id && owner)
+        PostMessage(owner, WM_COMMAND, MAKEWPARAM(static_cast<WORD>(id), 0), 0);
     return TRUE;
 }
 

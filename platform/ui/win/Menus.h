@@ -9,10 +9,10 @@
 namespace ob::ui {
 
 struct MenuItem {
-    UINT flags = 0;        // MF_POPUP, MF_SEPARATOR, MF_GRAYED, MF_DISABLED, MF_CHECKED
+    UINT flags = 0;  // MF_POPUP, MF_SEPARATOR, MF_GRAYED, MF_DISABLED, MF_CHECKED
     UINT id = 0;
     std::wstring text;
-    HMENU sub = nullptr;   // for MF_POPUP
+    HMENU sub = nullptr;  // for MF_POPUP
 };
 
 struct Menu {

@@ -33,7 +33,9 @@ struct Box {
 };
 
 void DrawIcon(HDC dc, UINT icon, const RECT& r) {
-    COLORREF fill = icon == MB_ICONHAND ? RGB(204, 0, 0) : icon == MB_ICONEXCLAMATION ? RGB(240, 200, 0) : RGB(0, 80, 200);
+    COLORREF fill = icon == MB_ICONHAND          ? RGB(204, 0, 0)
+                    : icon == MB_ICONEXCLAMATION ? RGB(240, 200, 0)
+                                                 : RGB(0, 80, 200);
     HBRUSH brush = CreateSolidBrush(fill);
     HPEN pen = CreatePen(PS_SOLID, 1, icon == MB_ICONEXCLAMATION ? RGB(120, 100, 0) : fill);
     HGDIOBJ ob = SelectObject(dc, brush), op = SelectObject(dc, pen);
@@ -47,9 +49,13 @@ void DrawIcon(HDC dc, UINT icon, const RECT& r) {
     SelectObject(dc, op);
     DeleteObject(brush);
     DeleteObject(pen);
-    const wchar_t* mark = icon == MB_ICONHAND ? L"X" : icon == MB_ICONQUESTION ? L"?" : icon == MB_ICONEXCLAMATION ? L"!" : L"i";
+    const wchar_t* mark = icon == MB_ICONHAND          ? L"X"
+                          : icon == MB_ICONQUESTION    ? L"?"
+                          : icon == MB_ICONEXCLAMATION ? L"!"
+                                                       : L"i";
     RECT tr = r;
-    if (icon == MB_ICONEXCLAMATION) tr.top += (r.bottom - r.top) / 5;
+    if (icon == MB_ICONEXCLAMATION)
+        tr.top += (r.bottom - r.top) / 5;
     DrawLine(dc, UiFont(12, true), mark, tr, DT_CENTER | DT_VCENTER | DT_SINGLELINE,
              icon == MB_ICONEXCLAMATION ? RGB(0, 0, 0) : RGB(255, 255, 255));
 }
@@ -63,14 +69,16 @@ void Paint(HWND hwnd, Box& box) {
     RECT cap{0, 0, rc.right, box.captionHeight};
     FillRect(dc, &cap, GetSysColorBrush(COLOR_ACTIVECAPTION));
     RECT capText{Scale(4), 0, rc.right - Scale(4), box.captionHeight};
-    DrawLine(dc, UiFont(8, true), box.caption, capText, DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_END_ELLIPSIS,
-             GetSysColor(COLOR_CAPTIONTEXT));
-    if (box.icon) DrawIcon(dc, box.icon, box.iconRect);
+    DrawLine(dc, UiFont(8, true), box.caption, capText,
+             DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_END_ELLIPSIS, GetSysColor(COLOR_CAPTIONTEXT));
+    if (box.icon)
+        DrawIcon(dc, box.icon, box.iconRect);
     HGDIOBJ oldFont = SelectObject(dc, UiFont(8, false));
     SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
     SetBkMode(dc, TRANSPARENT);
     RECT tr = box.textRect;
-    DrawText(dc, box.text.c_str(), static_cast<int>(box.text.size()), &tr, DT_LEFT | DT_WORDBREAK | DT_NOPREFIX);
+    DrawText(dc, box.text.c_str(), static_cast<int>(box.text.size()), &tr,
+             DT_LEFT | DT_WORDBREAK | DT_NOPREFIX);
     SelectObject(dc, oldFont);
     for (size_t i = 0; i < box.buttons.size(); ++i) {
         const auto& b = box.buttons[i];
@@ -97,14 +105,16 @@ HWND TopHandle(HWND h) {
 int ButtonAt(const Box& box, POINT p) {
     for (size_t i = 0; i < box.buttons.size(); ++i) {
         const RECT& r = box.buttons[i].rect;
-        if (p.x >= r.left && p.x < r.right && p.y >= r.top && p.y < r.bottom) return static_cast<int>(i);
+        if (p.x >= r.left && p.x < r.right && p.y >= r.top && p.y < r.bottom)
+            return static_cast<int>(i);
     }
     return -1;
 }
 
 LRESULT BoxProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     auto* box = reinterpret_cast<Box*>(GetWindowLongPtr(hwnd, GWLP_USERDATA));
-    if (!box) return DefWindowProc(hwnd, message, wParam, lParam);
+    if (!box)
+        return DefWindowProc(hwnd, message, wParam, lParam);
     switch (message) {
     case WM_PAINT: Paint(hwnd, *box); return 0;
     case WM_ERASEBKGND: return 1;
@@ -118,7 +128,8 @@ LRESULT BoxProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     }
     case WM_LBUTTONUP: {
         int at = ButtonAt(*box, POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
-        if (GetCapture() == hwnd) ReleaseCapture();
+        if (GetCapture() == hwnd)
+            ReleaseCapture();
         if (box->pressed >= 0 && at == box->pressed) {
             box->result = box->buttons[static_cast<size_t>(at)].id;
             box->done = true;
@@ -139,7 +150,8 @@ LRESULT BoxProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
                     box->result = b.id;
                     box->done = true;
                 }
-        } else if (wParam == VK_LEFT || wParam == VK_UP || wParam == VK_TAB || wParam == VK_RIGHT || wParam == VK_DOWN) {
+        } else if (wParam == VK_LEFT || wParam == VK_UP || wParam == VK_TAB || wParam == VK_RIGHT ||
+                   wParam == VK_DOWN) {
             int step = (wParam == VK_LEFT || wParam == VK_UP) ? -1 : 1;
             box->defaultButton = (box->defaultButton + step + n) % n;
             InvalidateRect(hwnd, nullptr, FALSE);
@@ -165,7 +177,8 @@ using namespace ob::ui;
 
 int MessageBox(HWND owner, LPCWSTR text, LPCWSTR caption, UINT type) {
     EnsureStarted();
-    if (owner && !IsWindow(owner)) owner = nullptr;
+    if (owner && !IsWindow(owner))
+        owner = nullptr;
     WNDCLASS wc{};
     if (!GetClassInfo(nullptr, kClass, &wc)) {
         wc.lpfnWndProc = BoxProc;
@@ -178,7 +191,9 @@ int MessageBox(HWND owner, LPCWSTR text, LPCWSTR caption, UINT type) {
     box.icon = type & 0xF0;
     switch (type & 0x0F) {
     case MB_OKCANCEL: box.buttons = {{IDOK, L"OK", {}}, {IDCANCEL, L"Cancel", {}}}; break;
-    case MB_YESNOCANCEL: box.buttons = {{IDYES, L"Yes", {}}, {IDNO, L"No", {}}, {IDCANCEL, L"Cancel", {}}}; break;
+    case MB_YESNOCANCEL:
+        box.buttons = {{IDYES, L"Yes", {}}, {IDNO, L"No", {}}, {IDCANCEL, L"Cancel", {}}};
+        break;
     case MB_YESNO: box.buttons = {{IDYES, L"Yes", {}}, {IDNO, L"No", {}}}; break;
     default: box.buttons = {{IDOK, L"OK", {}}}; break;
     }
@@ -207,7 +222,8 @@ int MessageBox(HWND owner, LPCWSTR text, LPCWSTR caption, UINT type) {
     int height = box.captionHeight + pad + textHeight + pad + buttonH + pad + 2;
     height = std::min(height, screenH - 2 * margin);
     box.iconRect = RECT{pad, box.captionHeight + pad, pad + iconSize, box.captionHeight + pad + iconSize};
-    box.textRect = RECT{textLeft, box.captionHeight + pad, textLeft + textWidth, box.captionHeight + pad + textHeight};
+    box.textRect =
+        RECT{textLeft, box.captionHeight + pad, textLeft + textWidth, box.captionHeight + pad + textHeight};
     int n = static_cast<int>(box.buttons.size());
     int gap = Scale(8);
     int total = n * buttonW + (n - 1) * gap;
@@ -217,13 +233,15 @@ int MessageBox(HWND owner, LPCWSTR text, LPCWSTR caption, UINT type) {
         bx += buttonW + gap;
     }
     int x = margin, y = (screenH - height) / 2;
-    HWND hwnd = CreateWindowEx(WS_EX_TOPMOST, kClass, box.caption.c_str(), WS_POPUP | WS_BORDER, x, y, width, height,
-                               owner, nullptr, nullptr, nullptr);
-    if (!hwnd) return 0;
+    HWND hwnd = CreateWindowEx(WS_EX_TOPMOST, kClass, box.caption.c_str(), WS_POPUP | WS_BORDER, x, y, width,
+                               height, owner, nullptr, nullptr, nullptr);
+    if (!hwnd)
+        return 0;
     SetWindowLongPtr(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&box));
     HWND top = TopHandle(owner);
     bool reenable = top && IsWindowEnabled(top);
-    if (reenable) EnableWindow(top, FALSE);
+    if (reenable)
+        EnableWindow(top, FALSE);
     ShowWindow(hwnd, SW_SHOW);
     SetFocus(hwnd);
     MSG msg;
@@ -236,12 +254,15 @@ int MessageBox(HWND owner, LPCWSTR text, LPCWSTR caption, UINT type) {
         TranslateMessage(&msg);
         DispatchMessage(&msg);
     }
-    if (reenable && IsWindow(top)) EnableWindow(top, TRUE);
+    if (reenable && IsWindow(top))
+        EnableWindow(top, TRUE);
     if (IsWindow(hwnd)) {
         SetWindowLongPtr(hwnd, GWLP_USERDATA, 0);
         DestroyWindow(hwnd);
     }
-    if (top && IsWindow(top)) SetActiveWindow(top);
-    if (quit) PostQuitMessage(static_cast<int>(msg.wParam));
+    if (top && IsWindow(top))
+        SetActiveWindow(top);
+    if (quit)
+        PostQuitMessage(static_cast<int>(msg.wParam));
     return box.done ? box.result : (box.buttons.size() == 1 ? IDOK : IDCANCEL);
 }

@@ -23,11 +23,13 @@ bool InputToMessage(const InputEvent& e, MSG& out);
 void AfterInputRemoved(const InputEvent& e, const MSG& m);
 
 LRESULT Send(Window* w, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (!w) return 0;
+    if (!w)
+        return 0;
     // Copy what the call needs: the handler may destroy the window.
     WNDPROC proc = w->proc;
     HWND hwnd = w->handle;
-    if (!proc) return 0;
+    if (!proc)
+        return 0;
     return proc(hwnd, message, wParam, lParam);
 }
 
@@ -44,8 +46,10 @@ void KillTimersFor(HWND hwnd) {
 namespace {
 
 bool Matches(const MSG& m, HWND filter, UINT lo, UINT hi) {
-    if (filter && m.hwnd != filter) return false;
-    if (lo == 0 && hi == 0) return true;
+    if (filter && m.hwnd != filter)
+        return false;
+    if (lo == 0 && hi == 0)
+        return true;
     return m.message >= lo && m.message <= hi;
 }
 
@@ -56,15 +60,19 @@ void Stamp(MSG& m) {
 }
 
 // Signed distance in milliseconds on the wrapping tick counter.
-inline std::int32_t Until(std::uint32_t due, std::uint32_t now) { return static_cast<std::int32_t>(due - now); }
+inline std::int32_t Until(std::uint32_t due, std::uint32_t now) {
+    return static_cast<std::int32_t>(due - now);
+}
 
 bool TakeMessage(MSG* msg, HWND filter, UINT lo, UINT hi, bool remove) {
     EnsureStarted();
     WindowSystem& s = Sys();
     for (auto it = s.posted.begin(); it != s.posted.end(); ++it) {
-        if (!Matches(*it, filter, lo, hi)) continue;
+        if (!Matches(*it, filter, lo, hi))
+            continue;
         *msg = *it;
-        if (remove) s.posted.erase(it);
+        if (remove)
+            s.posted.erase(it);
         return true;
     }
     while (!s.input.empty()) {
@@ -74,7 +82,8 @@ bool TakeMessage(MSG* msg, HWND filter, UINT lo, UINT hi, bool remove) {
             s.input.pop_front();
             continue;
         }
-        if (!Matches(m, filter, lo, hi)) break;
+        if (!Matches(m, filter, lo, hi))
+            break;
         *msg = m;
         if (remove) {
             s.input.pop_front();
@@ -86,7 +95,8 @@ bool TakeMessage(MSG* msg, HWND filter, UINT lo, UINT hi, bool remove) {
         MSG m{nullptr, WM_QUIT, static_cast<WPARAM>(s.quitCode), 0, 0, {}};
         Stamp(m);
         *msg = m;
-        if (remove) s.quitPending = false;
+        if (remove)
+            s.quitPending = false;
         return true;
     }
     if (lo == 0 && hi == 0 ? true : (WM_PAINT >= lo && WM_PAINT <= hi)) {
@@ -100,13 +110,16 @@ bool TakeMessage(MSG* msg, HWND filter, UINT lo, UINT hi, bool remove) {
     if (lo == 0 && hi == 0 ? true : (WM_TIMER >= lo && WM_TIMER <= hi)) {
         std::uint32_t now = ob::kernel::TickCountMs();
         for (Timer& t : s.timers) {
-            if (filter && t.hwnd != filter) continue;
-            if (Until(t.due, now) > 0) continue;
+            if (filter && t.hwnd != filter)
+                continue;
+            if (Until(t.due, now) > 0)
+                continue;
             MSG m{t.hwnd, WM_TIMER, t.id, reinterpret_cast<LPARAM>(t.proc), 0, {}};
             Stamp(m);
             *msg = m;
             // Missed periods are not made up: one message, then a full period.
-            if (remove) t.due = now + t.interval;
+            if (remove)
+                t.due = now + t.interval;
             return true;
         }
     }
@@ -123,22 +136,26 @@ void WaitForWork(int limitMs) {
     bool virtualClock = ob::kernel::IsVirtualClock();
     if (virtualClock && s.idleHandler) {
         auto handler = s.idleHandler;  // it may replace itself
-        if (handler()) return;
+        if (handler())
+            return;
     }
     int timeout = -1;
     if (!virtualClock && !s.timers.empty()) {
         std::uint32_t now = ob::kernel::TickCountMs();
         std::int32_t next = INT32_MAX;
-        for (const Timer& t : s.timers) next = std::min(next, Until(t.due, now));
+        for (const Timer& t : s.timers)
+            next = std::min(next, Until(t.due, now));
         timeout = std::max<std::int32_t>(0, next);
     }
-    if (limitMs >= 0 && !virtualClock) timeout = timeout < 0 ? limitMs : std::min(timeout, limitMs);
+    if (limitMs >= 0 && !virtualClock)
+        timeout = timeout < 0 ? limitMs : std::min(timeout, limitMs);
     bool interactive = s.display && s.display->Interactive();
     if (virtualClock && !interactive) {
         // Time stands still, so only a descriptor that is ready now can bring
         // work; waiting for anything else would wait for ever.
         std::vector<pollfd> ready;
-        for (auto& [fd, fn] : s.loopSources) ready.push_back(pollfd{fd, POLLIN, 0});
+        for (auto& [fd, fn] : s.loopSources)
+            ready.push_back(pollfd{fd, POLLIN, 0});
         if (!ready.empty() && ::poll(ready.data(), ready.size(), 0) > 0) {
             for (const pollfd& p : ready) {
                 auto it = s.loopSources.find(p.fd);
@@ -149,14 +166,17 @@ void WaitForWork(int limitMs) {
             }
             return;
         }
-        std::fprintf(stderr, "message loop: waiting under the virtual clock with nothing scripted to happen\n");
+        std::fprintf(stderr,
+                     "message loop: waiting under the virtual clock with nothing scripted to happen\n");
         std::abort();
     }
-    if (timeout == 0) return;
+    if (timeout == 0)
+        return;
     // Input the display already holds would not wake a wait on its descriptor.
     if (s.display) {
         s.display->PumpInput();
-        if (!s.input.empty() || !s.posted.empty() || s.quitPending) return;
+        if (!s.input.empty() || !s.posted.empty() || s.quitPending)
+            return;
     }
     int displayFd = s.display ? s.display->InputFd() : -1;
     if (s.display && displayFd < 0 && s.loopSources.empty()) {
@@ -165,9 +185,12 @@ void WaitForWork(int limitMs) {
         return;
     }
     std::vector<pollfd> fds;
-    if (displayFd >= 0) fds.push_back(pollfd{displayFd, POLLIN, 0});
-    for (auto& [fd, fn] : s.loopSources) fds.push_back(pollfd{fd, POLLIN, 0});
-    if (s.display && displayFd < 0 && timeout < 0) timeout = 50;  // a display we cannot wait on directly
+    if (displayFd >= 0)
+        fds.push_back(pollfd{displayFd, POLLIN, 0});
+    for (auto& [fd, fn] : s.loopSources)
+        fds.push_back(pollfd{fd, POLLIN, 0});
+    if (s.display && displayFd < 0 && timeout < 0)
+        timeout = 50;  // a display we cannot wait on directly
     if (fds.empty() && timeout < 0) {
         // Nothing can ever arrive: a headless process with no timers.
         ::poll(nullptr, 0, -1);
@@ -175,15 +198,18 @@ void WaitForWork(int limitMs) {
     }
     ::poll(fds.data(), fds.size(), timeout);
     for (const pollfd& p : fds) {
-        if (!(p.revents & (POLLIN | POLLHUP | POLLERR))) continue;
-        if (p.fd == displayFd) continue;
+        if (!(p.revents & (POLLIN | POLLHUP | POLLERR)))
+            continue;
+        if (p.fd == displayFd)
+            continue;
         auto it = s.loopSources.find(p.fd);
         if (it != s.loopSources.end()) {
             auto fn = it->second;
             fn();
         }
     }
-    if (s.display) s.display->PumpInput();
+    if (s.display)
+        s.display->PumpInput();
 }
 
 void SetIdleHandler(std::function<bool()> handler) { Sys().idleHandler = std::move(handler); }
@@ -196,7 +222,8 @@ void DrawWaitCursor();
 
 void PresentIfDirty() {
     WindowSystem& s = Sys();
-    if (!s.screenDirty) return;
+    if (!s.screenDirty)
+        return;
     if (s.currentCursor == LoadCursor(nullptr, IDC_WAIT)) {
         DrawWaitCursor();  // painting may have covered it
         s.screenDamage.Add(WaitCursorRect());
@@ -204,7 +231,8 @@ void PresentIfDirty() {
     s.screenDirty = false;
     RECT damage = s.screenDamage.Bounds();
     s.screenDamage.Clear();
-    if (s.display) s.display->Present(damage);
+    if (s.display)
+        s.display->Present(damage);
 }
 
 }  // namespace ob::ui
@@ -221,7 +249,8 @@ LRESULT CallWindowProc(WNDPROC proc, HWND hwnd, UINT message, WPARAM wParam, LPA
 
 BOOL PostMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     EnsureStarted();
-    if (hwnd && !FromHandle(hwnd)) return FALSE;
+    if (hwnd && !FromHandle(hwnd))
+        return FALSE;
     MSG m{hwnd, message, wParam, lParam, 0, {}};
     m.time = ob::kernel::TickCountMs();
     m.pt = Sys().cursor;
@@ -236,7 +265,8 @@ void PostQuitMessage(int exitCode) {
 }
 
 BOOL PeekMessage(MSG* msg, HWND hwnd, UINT filterMin, UINT filterMax, UINT removeFlags) {
-    if (!msg) return FALSE;
+    if (!msg)
+        return FALSE;
     if (!TakeMessage(msg, hwnd, filterMin, filterMax, (removeFlags & PM_REMOVE) != 0)) {
         PresentIfDirty();
         return FALSE;
@@ -245,30 +275,38 @@ BOOL PeekMessage(MSG* msg, HWND hwnd, UINT filterMin, UINT filterMax, UINT remov
 }
 
 BOOL GetMessage(MSG* msg, HWND hwnd, UINT filterMin, UINT filterMax) {
-    if (!msg) return -1;
-    if (hwnd && !FromHandle(hwnd)) return -1;
-    while (!TakeMessage(msg, hwnd, filterMin, filterMax, true)) WaitForWork();
-    Sys().lastMessagePos = static_cast<DWORD>(MAKELPARAM(static_cast<WORD>(msg->pt.x), static_cast<WORD>(msg->pt.y)));
+    if (!msg)
+        return -1;
+    if (hwnd && !FromHandle(hwnd))
+        return -1;
+    while (!TakeMessage(msg, hwnd, filterMin, filterMax, true))
+        WaitForWork();
+    Sys().lastMessagePos =
+        static_cast<DWORD>(MAKELPARAM(static_cast<WORD>(msg->pt.x), static_cast<WORD>(msg->pt.y)));
     Sys().lastMessageTime = static_cast<LONG>(msg->time);
     return msg->message == WM_QUIT ? FALSE : TRUE;
 }
 
 BOOL WaitMessage() {
     MSG m;
-    if (!TakeMessage(&m, nullptr, 0, 0, false)) WaitForWork();
+    if (!TakeMessage(&m, nullptr, 0, 0, false))
+        WaitForWork();
     return TRUE;
 }
 
 LRESULT DispatchMessage(const MSG* msg) {
-    if (!msg) return 0;
+    if (!msg)
+        return 0;
     if (msg->message == WM_TIMER && msg->lParam) {
         auto proc = reinterpret_cast<TIMERPROC>(msg->lParam);
         proc(msg->hwnd, WM_TIMER, msg->wParam, ob::kernel::TickCountMs());
         return 0;
     }
     Window* w = FromHandle(msg->hwnd);
-    if (!w) return 0;
-    if (msg->message == WM_PAINT) w->internalPaint = false;
+    if (!w)
+        return 0;
+    if (msg->message == WM_PAINT)
+        w->internalPaint = false;
     return Send(w, msg->message, msg->wParam, msg->lParam);
 }
 
@@ -279,8 +317,10 @@ DWORD GetTickCount() { return ob::kernel::TickCountMs(); }
 UINT_PTR SetTimer(HWND hwnd, UINT_PTR id, UINT elapseMs, TIMERPROC proc) {
     EnsureStarted();
     WindowSystem& s = Sys();
-    if (hwnd && !FromHandle(hwnd)) return 0;
-    if (elapseMs == 0) elapseMs = 1;
+    if (hwnd && !FromHandle(hwnd))
+        return 0;
+    if (elapseMs == 0)
+        elapseMs = 1;
     std::uint32_t due = ob::kernel::TickCountMs() + elapseMs;
     if (hwnd) {
         for (Timer& t : s.timers)
@@ -300,7 +340,8 @@ UINT_PTR SetTimer(HWND hwnd, UINT_PTR id, UINT elapseMs, TIMERPROC proc) {
 BOOL KillTimer(HWND hwnd, UINT_PTR id) {
     auto& t = Sys().timers;
     auto it = std::find_if(t.begin(), t.end(), [&](const Timer& x) { return x.hwnd == hwnd && x.id == id; });
-    if (it == t.end()) return FALSE;
+    if (it == t.end())
+        return FALSE;
     t.erase(it);
     // A WM_TIMER already posted is not taken back; timers are never posted here.
     return TRUE;

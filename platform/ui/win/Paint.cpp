@@ -12,7 +12,8 @@ RECT ClientBounds(const Window* w) {
 void AddUpdate(Window* w, const Region& area, bool erase) {
     Region r = area;
     r.Intersect(ClientBounds(w));
-    if (r.Empty()) return;
+    if (r.Empty())
+        return;
     w->update.Add(r);
     w->erase = w->erase || erase;
 }
@@ -22,14 +23,19 @@ void Redraw(Window* w, const Region* area, UINT flags, bool top) {
     const Region& a = area && top ? *area : whole;
     if (flags & RDW_INVALIDATE) {
         AddUpdate(w, a, (flags & RDW_ERASE) != 0);
-        if (flags & RDW_FRAME) w->ncDirty = true;
+        if (flags & RDW_FRAME)
+            w->ncDirty = true;
     }
-    if (flags & RDW_INTERNALPAINT) w->internalPaint = true;
+    if (flags & RDW_INTERNALPAINT)
+        w->internalPaint = true;
     if (flags & RDW_VALIDATE) {
         w->update.Subtract(a);
-        if (flags & RDW_NOERASE) w->erase = false;
-        if (flags & RDW_NOINTERNALPAINT) w->internalPaint = false;
-        if (w->update.Empty()) w->erase = false;
+        if (flags & RDW_NOERASE)
+            w->erase = false;
+        if (flags & RDW_NOINTERNALPAINT)
+            w->internalPaint = false;
+        if (w->update.Empty())
+            w->erase = false;
     }
     if (flags & RDW_ALLCHILDREN) {
         for (Window* c : w->children) {
@@ -49,15 +55,19 @@ void Redraw(Window* w, const Region* area, UINT flags, bool top) {
 
 void PaintNow(HWND hwnd, bool children) {
     Window* w = FromHandle(hwnd);
-    if (!w || !IsReallyVisible(w)) return;
+    if (!w || !IsReallyVisible(w))
+        return;
     if (!w->update.Empty() || w->internalPaint) {
         w->internalPaint = false;
         Send(w, WM_PAINT, 0, 0);
     }
-    if (!children || !(w = FromHandle(hwnd))) return;
+    if (!children || !(w = FromHandle(hwnd)))
+        return;
     std::vector<HWND> kids;
-    for (Window* c : w->children) kids.push_back(c->handle);
-    for (HWND k : kids) PaintNow(k, true);
+    for (Window* c : w->children)
+        kids.push_back(c->handle);
+    for (HWND k : kids)
+        PaintNow(k, true);
 }
 
 }  // namespace
@@ -65,7 +75,8 @@ void PaintNow(HWND hwnd, bool children) {
 void EraseBackground(Window* w, HDC hdc) {
     HWND hwnd = w->handle;
     LRESULT erased = Send(w, WM_ERASEBKGND, reinterpret_cast<WPARAM>(hdc), 0);
-    if ((w = FromHandle(hwnd))) w->erase = erased == 0;
+    if ((w = FromHandle(hwnd)))
+        w->erase = erased == 0;
 }
 
 }  // namespace ob::ui
@@ -79,35 +90,47 @@ BOOL InvalidateRect(HWND hwnd, const RECT* rect, BOOL erase) {
         return TRUE;
     }
     Window* w = FromHandle(hwnd);
-    if (!w) return FALSE;
-    if (rect) AddUpdate(w, Region(*rect), erase != 0);
-    else AddUpdate(w, Region(ClientBounds(w)), erase != 0);
+    if (!w)
+        return FALSE;
+    if (rect)
+        AddUpdate(w, Region(*rect), erase != 0);
+    else
+        AddUpdate(w, Region(ClientBounds(w)), erase != 0);
     return TRUE;
 }
 
 BOOL InvalidateRgn(HWND hwnd, HRGN region, BOOL erase) {
     Window* w = FromHandle(hwnd);
-    if (!w) return FALSE;
-    if (!region) return InvalidateRect(hwnd, nullptr, erase);
+    if (!w)
+        return FALSE;
+    if (!region)
+        return InvalidateRect(hwnd, nullptr, erase);
     Region r;
-    if (!CopyGdiRegion(region, r)) return FALSE;
+    if (!CopyGdiRegion(region, r))
+        return FALSE;
     AddUpdate(w, r, erase != 0);
     return TRUE;
 }
 
 BOOL ValidateRect(HWND hwnd, const RECT* rect) {
     Window* w = FromHandle(hwnd);
-    if (!w) return FALSE;
-    if (rect) w->update.Subtract(*rect);
-    else w->update.Clear();
-    if (w->update.Empty()) w->erase = false;
+    if (!w)
+        return FALSE;
+    if (rect)
+        w->update.Subtract(*rect);
+    else
+        w->update.Clear();
+    if (w->update.Empty())
+        w->erase = false;
     return TRUE;
 }
 
 BOOL GetUpdateRect(HWND hwnd, LPRECT rect, BOOL erase) {
     Window* w = FromHandle(hwnd);
-    if (!w) return FALSE;
-    if (rect) *rect = w->update.Bounds();
+    if (!w)
+        return FALSE;
+    if (rect)
+        *rect = w->update.Bounds();
     if (erase && w->erase && !w->update.Empty()) {
         HDC dc = GetDC(hwnd);
         EraseBackground(w, dc);
@@ -118,26 +141,33 @@ BOOL GetUpdateRect(HWND hwnd, LPRECT rect, BOOL erase) {
 
 BOOL RedrawWindow(HWND hwnd, const RECT* rect, HRGN region, UINT flags) {
     Window* w = FromHandleOrDesktop(hwnd);
-    if (!w) return FALSE;
+    if (!w)
+        return FALSE;
     Region area;
     const Region* a = nullptr;
     if (region) {
-        if (CopyGdiRegion(region, area)) a = &area;
+        if (CopyGdiRegion(region, area))
+            a = &area;
     } else if (rect) {
         area.Add(*rect);
         a = &area;
     }
-    if (!(flags & RDW_NOCHILDREN) && !(flags & RDW_ALLCHILDREN)) flags |= RDW_ALLCHILDREN;  // children always clip here
-    if (flags & RDW_NOCHILDREN) flags &= ~RDW_ALLCHILDREN;
+    if (!(flags & RDW_NOCHILDREN) && !(flags & RDW_ALLCHILDREN))
+        flags |= RDW_ALLCHILDREN;  // children always clip here
+    if (flags & RDW_NOCHILDREN)
+        flags &= ~RDW_ALLCHILDREN;
     Redraw(w, a, flags, true);
-    if (flags & (RDW_UPDATENOW | RDW_ERASENOW)) PaintNow(w->handle, (flags & RDW_ALLCHILDREN) != 0);
+    if (flags & (RDW_UPDATENOW | RDW_ERASENOW))
+        PaintNow(w->handle, (flags & RDW_ALLCHILDREN) != 0);
     return TRUE;
 }
 
 BOOL UpdateWindow(HWND hwnd) {
     Window* w = FromHandle(hwnd);
-    if (!w) return FALSE;
-    if (w->ncDirty || !w->update.Empty()) FindWindowToPaint(hwnd);  // draws the frame first
+    if (!w)
+        return FALSE;
+    if (w->ncDirty || !w->update.Empty())
+        FindWindowToPaint(hwnd);  // draws the frame first
     if ((w = FromHandle(hwnd)) && (!w->update.Empty() || w->internalPaint)) {
         w->internalPaint = false;
         Send(w, WM_PAINT, 0, 0);
@@ -147,7 +177,8 @@ BOOL UpdateWindow(HWND hwnd) {
 
 HDC BeginPaint(HWND hwnd, LPPAINTSTRUCT paint) {
     Window* w = FromHandle(hwnd);
-    if (!w || !paint) return nullptr;
+    if (!w || !paint)
+        return nullptr;
     *paint = PAINTSTRUCT{};
     Region update = w->update;
     bool erase = w->erase;
@@ -171,14 +202,17 @@ HDC BeginPaint(HWND hwnd, LPPAINTSTRUCT paint) {
 }
 
 BOOL EndPaint(HWND hwnd, const PAINTSTRUCT* paint) {
-    if (Window* w = FromHandle(hwnd)) w->inPaint = false;
-    if (paint && paint->hdc) ReleaseScreenDC(paint->hdc);
+    if (Window* w = FromHandle(hwnd))
+        w->inPaint = false;
+    if (paint && paint->hdc)
+        ReleaseScreenDC(paint->hdc);
     return TRUE;
 }
 
 HDC GetDC(HWND hwnd) {
     Window* w = FromHandleOrDesktop(hwnd);
-    if (!w) return nullptr;
+    if (!w)
+        return nullptr;
     RECT cr = ScreenClientRect(w);
     Region clip = hwnd ? VisibleRegion(w, false) : Region(cr);
     return CreateScreenDC(POINT{cr.left, cr.top}, clip, w);
@@ -186,7 +220,8 @@ HDC GetDC(HWND hwnd) {
 
 HDC GetWindowDC(HWND hwnd) {
     Window* w = FromHandleOrDesktop(hwnd);
-    if (!w) return nullptr;
+    if (!w)
+        return nullptr;
     RECT wr = ScreenWindowRect(w);
     Region clip = hwnd ? VisibleRegion(w, true) : Region(wr);
     // The frame part only where no child covers it: drop the children again.
@@ -194,7 +229,8 @@ HDC GetWindowDC(HWND hwnd) {
 }
 
 int ReleaseDC(HWND, HDC hdc) {
-    if (!hdc) return 0;
+    if (!hdc)
+        return 0;
     ReleaseScreenDC(hdc);
     return 1;
 }

@@ -23,21 +23,25 @@ Registry& Reg() {
 }
 
 std::wstring Upper(std::wstring s) {
-    for (auto& c : s) c = static_cast<wchar_t>(std::towupper(c));
+    for (auto& c : s)
+        c = static_cast<wchar_t>(std::towupper(c));
     return s;
 }
 
 // Resources are named by number here (MAKEINTRESOURCE) or by a "#123" text.
 bool IdOf(LPCWSTR name, UINT& id) {
-    if (!name) return false;
+    if (!name)
+        return false;
     if (IS_INTRESOURCE(name)) {
         id = static_cast<UINT>(reinterpret_cast<std::uintptr_t>(name));
         return true;
     }
-    if (name[0] != L'#') return false;
+    if (name[0] != L'#')
+        return false;
     wchar_t* end = nullptr;
     unsigned long v = std::wcstoul(name + 1, &end, 10);
-    if (!end || *end || end == name + 1) return false;
+    if (!end || *end || end == name + 1)
+        return false;
     id = static_cast<UINT>(v);
     return true;
 }
@@ -67,7 +71,8 @@ const std::wstring* FindString(UINT id) {
 
 const MenuResource* FindMenuResource(LPCWSTR name) {
     UINT id;
-    if (!IdOf(name, id)) return nullptr;
+    if (!IdOf(name, id))
+        return nullptr;
     auto it = Reg().menus.find(id);
     return it == Reg().menus.end() ? nullptr : &it->second;
 }
@@ -79,14 +84,16 @@ const MenuBarResource* FindMenuBarResource(UINT id) {
 
 const DLGTEMPLATE* FindDialogTemplate(LPCWSTR name) {
     UINT id;
-    if (!IdOf(name, id)) return nullptr;
+    if (!IdOf(name, id))
+        return nullptr;
     auto it = Reg().dialogs.find(id);
     return it == Reg().dialogs.end() ? nullptr : &it->second;
 }
 
 const std::vector<std::uint8_t>* FindBitmapBytes(LPCWSTR name) {
     UINT id;
-    if (!IdOf(name, id)) return nullptr;
+    if (!IdOf(name, id))
+        return nullptr;
     auto it = Reg().bitmaps.find(id);
     return it == Reg().bitmaps.end() ? nullptr : &it->second;
 }
@@ -97,9 +104,11 @@ using namespace ob::ui;
 
 int LoadString(HINSTANCE, UINT id, LPWSTR buffer, int count) {
     const std::wstring* s = FindString(id);
-    if (!buffer || count <= 0) return 0;
+    if (!buffer || count <= 0)
+        return 0;
     buffer[0] = 0;
-    if (!s) return 0;
+    if (!s)
+        return 0;
     int n = std::min<int>(count - 1, static_cast<int>(s->size()));
     std::copy_n(s->begin(), n, buffer);
     buffer[n] = 0;
@@ -108,27 +117,33 @@ int LoadString(HINSTANCE, UINT id, LPWSTR buffer, int count) {
 
 HRSRC FindResource(HMODULE, LPCWSTR name, LPCWSTR type) {
     UINT id;
-    if (!IdOf(name, id) || !type) return nullptr;
+    if (!IdOf(name, id) || !type)
+        return nullptr;
     const std::vector<std::uint8_t>* bytes = nullptr;
     if (IS_INTRESOURCE(type)) {
-        if (type == RT_BITMAP) bytes = FindBitmapBytes(name);
+        if (type == RT_BITMAP)
+            bytes = FindBitmapBytes(name);
     } else {
         auto t = Reg().data.find(Upper(type));
         if (t != Reg().data.end()) {
             auto it = t->second.find(id);
-            if (it != t->second.end()) bytes = &it->second;
+            if (it != t->second.end())
+                bytes = &it->second;
         }
     }
-    if (!bytes) return nullptr;
+    if (!bytes)
+        return nullptr;
     for (auto& f : g_found)
-        if (f->bytes == bytes) return reinterpret_cast<HRSRC>(f.get());
+        if (f->bytes == bytes)
+            return reinterpret_cast<HRSRC>(f.get());
     g_found.push_back(std::make_unique<Found>(Found{bytes}));
     return reinterpret_cast<HRSRC>(g_found.back().get());
 }
 
 static const Found* FoundOf(HRSRC r) {
     for (auto& f : g_found)
-        if (reinterpret_cast<HRSRC>(f.get()) == r) return f.get();
+        if (reinterpret_cast<HRSRC>(f.get()) == r)
+            return f.get();
     return nullptr;
 }
 

@@ -12,7 +12,8 @@ HDC CreateScreenDC(POINT origin, const Region& clip, Window* w) {
     pixman_region32_copy(RegionData(visible), const_cast<pixman_region32_t*>(clip.get()));
     HDC dc = CreateSurfaceDC(ScreenSurface(), origin, visible);
     DeleteObject(visible);
-    if (dc && w && w->font) SelectObject(dc, w->font);
+    if (dc && w && w->font)
+        SelectObject(dc, w->font);
     MarkScreenDirty(clip.Bounds());
     return dc;
 }
@@ -21,7 +22,8 @@ void ReleaseScreenDC(HDC hdc) { DeleteDC(hdc); }
 
 bool CopyGdiRegion(HRGN region, Region& out) {
     pixman_region32_t* r = RegionData(region);
-    if (!r) return false;
+    if (!r)
+        return false;
     pixman_region32_copy(out.get(), r);
     return true;
 }
@@ -30,7 +32,8 @@ void FillWithBrush(HDC hdc, const RECT& rect, HBRUSH brush) { FillRect(hdc, &rec
 
 LRESULT DefaultControlColour(HDC hdc, UINT message) {
     int back = message == WM_CTLCOLOREDIT || message == WM_CTLCOLORLISTBOX ? COLOR_WINDOW : COLOR_BTNFACE;
-    if (message == WM_CTLCOLORSTATIC || message == WM_CTLCOLORDLG || message == WM_CTLCOLORMSGBOX) back = COLOR_WINDOW;
+    if (message == WM_CTLCOLORSTATIC || message == WM_CTLCOLORDLG || message == WM_CTLCOLORMSGBOX)
+        back = COLOR_WINDOW;
     SetTextColor(hdc, GetSysColor(COLOR_WINDOWTEXT));
     SetBkColor(hdc, GetSysColor(back));
     return reinterpret_cast<LRESULT>(GetSysColorBrush(back));

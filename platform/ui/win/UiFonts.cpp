@@ -14,7 +14,8 @@ HFONT UiFont(int points, bool bold) {
     int dpi = Sys().screenDpi;
     auto key = std::make_tuple(dpi, points, bold);
     auto it = cache.find(key);
-    if (it != cache.end()) return it->second;
+    if (it != cache.end())
+        return it->second;
     LOGFONTW lf{};
     lf.lfHeight = -(points * dpi + 36) / 72;
     lf.lfWeight = bold ? FW_BOLD : FW_NORMAL;
@@ -26,7 +27,8 @@ HFONT UiFont(int points, bool bold) {
 
 SIZE MeasureText(HFONT font, const std::wstring& text) {
     SIZE s{static_cast<LONG>(text.size()) * Scale(6), Scale(13)};
-    if (!font) return s;
+    if (!font)
+        return s;
     HDC dc = CreateCompatibleDC(nullptr);
     HGDIOBJ old = SelectObject(dc, font);
     if (text.empty()) {
@@ -54,8 +56,10 @@ void DrawLine(HDC dc, HFONT font, const std::wstring& text, RECT rect, UINT form
 std::wstring StripPrefix(const std::wstring& text) {
     std::wstring out;
     for (size_t i = 0; i < text.size(); ++i) {
-        if (text[i] != L'&') out += text[i];
-        else if (i + 1 < text.size()) out += text[++i];  // "&&" keeps one '&'
+        if (text[i] != L'&')
+            out += text[i];
+        else if (i + 1 < text.size())
+            out += text[++i];  // "&&" keeps one '&'
     }
     return out;
 }

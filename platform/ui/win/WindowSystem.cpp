@@ -15,13 +15,15 @@ LRESULT DesktopProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
 }  // namespace
 
 WindowSystem& Sys() {
-    if (!g_system) g_system = std::make_unique<WindowSystem>();
+    if (!g_system)
+        g_system = std::make_unique<WindowSystem>();
     return *g_system;
 }
 
 void EnsureStarted() {
     WindowSystem& s = Sys();
-    if (s.desktop) return;
+    if (s.desktop)
+        return;
     auto cls = std::make_unique<WindowClass>();
     cls->name = L"#32769";
     cls->atom = s.nextAtom++;
@@ -44,7 +46,8 @@ void EnsureStarted() {
 }
 
 void ResetWindowSystem() {
-    if (!g_system) return;
+    if (!g_system)
+        return;
     // Handles are never given out twice in a process, even across restarts,
     // so a handle kept from before never names a new window.
     std::uintptr_t nextHandle = g_system->nextHandle;
@@ -54,7 +57,8 @@ void ResetWindowSystem() {
 }
 
 Window* FromHandle(HWND hwnd) {
-    if (!g_system || !hwnd) return nullptr;
+    if (!g_system || !hwnd)
+        return nullptr;
     auto it = g_system->windows.find(hwnd);
     return it == g_system->windows.end() ? nullptr : it->second.get();
 }
@@ -70,7 +74,8 @@ Window* FromHandleOrDesktop(HWND hwnd) {
 bool IsTopLevel(const Window* w) { return w && w->parent && w->parent == Sys().desktop; }
 
 Window* TopLevelOf(Window* w) {
-    while (w && w->parent && !IsTopLevel(w)) w = w->parent;
+    while (w && w->parent && !IsTopLevel(w))
+        w = w->parent;
     return IsTopLevel(w) ? w : nullptr;
 }
 
@@ -88,7 +93,8 @@ static POINT ClientOrigin(const Window* w) {
 }
 
 RECT ScreenWindowRect(const Window* w) {
-    if (!w->parent) return w->rect;
+    if (!w->parent)
+        return w->rect;
     POINT o = ClientOrigin(w->parent);
     return RECT{w->rect.left + o.x, w->rect.top + o.y, w->rect.right + o.x, w->rect.bottom + o.y};
 }
@@ -100,33 +106,40 @@ RECT ScreenClientRect(const Window* w) {
 
 bool IsReallyVisible(const Window* w) {
     for (const Window* c = w; c; c = c->parent)
-        if (!(c->style & WS_VISIBLE)) return false;
+        if (!(c->style & WS_VISIBLE))
+            return false;
     return w != nullptr;
 }
 
 bool IsAncestor(const Window* ancestor, const Window* w) {
     for (const Window* c = w ? w->parent : nullptr; c; c = c->parent)
-        if (c == ancestor) return true;
+        if (c == ancestor)
+            return true;
     return false;
 }
 
 Region VisibleRegion(const Window* w, bool includeFrame, bool withChildren) {
     Region result;
-    if (!IsReallyVisible(w)) return result;
+    if (!IsReallyVisible(w))
+        return result;
     result.Add(includeFrame ? ScreenWindowRect(w) : ScreenClientRect(w));
     // Clipped by every ancestor's client area, and covered by the siblings
     // above it and above each ancestor (windows always clip their siblings).
     for (const Window* c = w; c->parent; c = c->parent) {
         result.Intersect(ScreenClientRect(c->parent));
         for (const Window* sib : c->parent->children) {
-            if (sib == c) break;
-            if (sib->style & WS_VISIBLE) result.Subtract(ScreenWindowRect(sib));
+            if (sib == c)
+                break;
+            if (sib->style & WS_VISIBLE)
+                result.Subtract(ScreenWindowRect(sib));
         }
     }
     // And parents never draw over their children.
-    if (withChildren) return result;
+    if (withChildren)
+        return result;
     for (const Window* child : w->children)
-        if (child->style & WS_VISIBLE) result.Subtract(ScreenWindowRect(child));
+        if (child->style & WS_VISIBLE)
+            result.Subtract(ScreenWindowRect(child));
     return result;
 }
 
@@ -134,17 +147,23 @@ void UpdateClientRect(Window* w) {
     int width = w->rect.right - w->rect.left;
     int height = w->rect.bottom - w->rect.top;
     int inset = 0;
-    if (w->style & (WS_BORDER | WS_DLGFRAME)) inset += 1;
-    if (w->exStyle & (WS_EX_CLIENTEDGE | WS_EX_STATICEDGE)) inset += 1;
-    if (w->exStyle & WS_EX_DLGMODALFRAME) inset += 1;
+    if (w->style & (WS_BORDER | WS_DLGFRAME))
+        inset += 1;
+    if (w->exStyle & (WS_EX_CLIENTEDGE | WS_EX_STATICEDGE))
+        inset += 1;
+    if (w->exStyle & WS_EX_DLGMODALFRAME)
+        inset += 1;
     RECT c{inset, inset, std::max<LONG>(inset, width - inset), std::max<LONG>(inset, height - inset)};
-    if (w->style & WS_VSCROLL) c.right = std::max<LONG>(c.left, c.right - GetSystemMetrics(SM_CXVSCROLL));
-    if (w->style & WS_HSCROLL) c.bottom = std::max<LONG>(c.top, c.bottom - GetSystemMetrics(SM_CYHSCROLL));
+    if (w->style & WS_VSCROLL)
+        c.right = std::max<LONG>(c.left, c.right - GetSystemMetrics(SM_CXVSCROLL));
+    if (w->style & WS_HSCROLL)
+        c.bottom = std::max<LONG>(c.top, c.bottom - GetSystemMetrics(SM_CYHSCROLL));
     w->client = c;
 }
 
 static void InvalidateUnder(Window* w, const Region& area, const Window* skip) {
-    if (w == skip || !(w->style & WS_VISIBLE)) return;
+    if (w == skip || !(w->style & WS_VISIBLE))
+        return;
     Region vis = VisibleRegion(w, true);
     vis.Intersect(area);
     if (!vis.Empty()) {
@@ -159,12 +178,15 @@ static void InvalidateUnder(Window* w, const Region& area, const Window* skip) {
         }
         Region frame = vis;
         frame.Subtract(cr);
-        if (!frame.Empty() || (wr.left != cr.left || wr.top != cr.top)) w->ncDirty = w->ncDirty || !frame.Empty();
+        if (!frame.Empty() || (wr.left != cr.left || wr.top != cr.top))
+            w->ncDirty = w->ncDirty || !frame.Empty();
     }
     std::vector<HWND> kids;
-    for (Window* c : w->children) kids.push_back(c->handle);
+    for (Window* c : w->children)
+        kids.push_back(c->handle);
     for (HWND h : kids)
-        if (Window* c = FromHandle(h)) InvalidateUnder(c, area, skip);
+        if (Window* c = FromHandle(h))
+            InvalidateUnder(c, area, skip);
 }
 
 void InvalidateScreenArea(const RECT& screenArea, const Window* skip) {
@@ -173,12 +195,14 @@ void InvalidateScreenArea(const RECT& screenArea, const Window* skip) {
 
 void InvalidateScreenRegion(const Region& screenArea, const Window* skip) {
     EnsureStarted();
-    if (screenArea.Empty()) return;
+    if (screenArea.Empty())
+        return;
     InvalidateUnder(Sys().desktop, screenArea, skip);
 }
 
 void InvalidateTreeUnder(Window* w, const Region& screenArea) {
-    if (screenArea.Empty()) return;
+    if (screenArea.Empty())
+        return;
     InvalidateUnder(w, screenArea, nullptr);
 }
 
@@ -187,7 +211,8 @@ void InvalidateWholeTree(Window* w, bool erase) {
     w->update.Add(c);
     w->erase = w->erase || erase;
     w->ncDirty = true;
-    for (Window* child : w->children) InvalidateWholeTree(child, erase);
+    for (Window* child : w->children)
+        InvalidateWholeTree(child, erase);
 }
 
 void MarkScreenDirty(const RECT& screenArea) {
@@ -198,13 +223,15 @@ void MarkScreenDirty(const RECT& screenArea) {
 
 Window* FindWindowToPaint(HWND filter) {
     WindowSystem& s = Sys();
-    if (!s.desktop) return nullptr;
+    if (!s.desktop)
+        return nullptr;
     // Depth first, parents before children, front windows first.
     std::vector<Window*> stack{s.desktop};
     while (!stack.empty()) {
         Window* w = stack.back();
         stack.pop_back();
-        if (!(w->style & WS_VISIBLE)) continue;
+        if (!(w->style & WS_VISIBLE))
+            continue;
         if (w->ncDirty && w->redraw && (!filter || filter == w->handle)) {
             // The frame is drawn at once, as part of finding what to paint.
             w->ncDirty = false;
@@ -217,8 +244,10 @@ Window* FindWindowToPaint(HWND filter) {
             }
         }
         bool wants = (!w->update.Empty() && w->redraw) || w->internalPaint;
-        if (wants && (!filter || filter == w->handle)) return w;
-        for (auto it = w->children.rbegin(); it != w->children.rend(); ++it) stack.push_back(*it);
+        if (wants && (!filter || filter == w->handle))
+            return w;
+        for (auto it = w->children.rbegin(); it != w->children.rend(); ++it)
+            stack.push_back(*it);
     }
     return nullptr;
 }

@@ -25,9 +25,13 @@ public:
         pixman_region32_init_rect(&m_r, rc.left, rc.top, rc.right > rc.left ? rc.right - rc.left : 0,
                                   rc.bottom > rc.top ? rc.bottom - rc.top : 0);
     }
-    Region(const Region& o) { pixman_region32_init(&m_r); pixman_region32_copy(&m_r, const_cast<pixman_region32_t*>(&o.m_r)); }
+    Region(const Region& o) {
+        pixman_region32_init(&m_r);
+        pixman_region32_copy(&m_r, const_cast<pixman_region32_t*>(&o.m_r));
+    }
     Region& operator=(const Region& o) {
-        if (this != &o) pixman_region32_copy(&m_r, const_cast<pixman_region32_t*>(&o.m_r));
+        if (this != &o)
+            pixman_region32_copy(&m_r, const_cast<pixman_region32_t*>(&o.m_r));
         return *this;
     }
     ~Region() { pixman_region32_fini(&m_r); }
@@ -35,16 +39,30 @@ public:
     const pixman_region32_t* get() const { return &m_r; }
     bool Empty() const { return !pixman_region32_not_empty(const_cast<pixman_region32_t*>(&m_r)); }
     void Clear() { pixman_region32_clear(&m_r); }
-    void Add(const RECT& rc) { Region o(rc); pixman_region32_union(&m_r, &m_r, o.get()); }
+    void Add(const RECT& rc) {
+        Region o(rc);
+        pixman_region32_union(&m_r, &m_r, o.get());
+    }
     void Add(const Region& o) { pixman_region32_union(&m_r, &m_r, const_cast<pixman_region32_t*>(o.get())); }
-    void Subtract(const RECT& rc) { Region o(rc); pixman_region32_subtract(&m_r, &m_r, o.get()); }
-    void Subtract(const Region& o) { pixman_region32_subtract(&m_r, &m_r, const_cast<pixman_region32_t*>(o.get())); }
-    void Intersect(const RECT& rc) { Region o(rc); pixman_region32_intersect(&m_r, &m_r, o.get()); }
-    void Intersect(const Region& o) { pixman_region32_intersect(&m_r, &m_r, const_cast<pixman_region32_t*>(o.get())); }
+    void Subtract(const RECT& rc) {
+        Region o(rc);
+        pixman_region32_subtract(&m_r, &m_r, o.get());
+    }
+    void Subtract(const Region& o) {
+        pixman_region32_subtract(&m_r, &m_r, const_cast<pixman_region32_t*>(o.get()));
+    }
+    void Intersect(const RECT& rc) {
+        Region o(rc);
+        pixman_region32_intersect(&m_r, &m_r, o.get());
+    }
+    void Intersect(const Region& o) {
+        pixman_region32_intersect(&m_r, &m_r, const_cast<pixman_region32_t*>(o.get()));
+    }
     void Offset(int dx, int dy) { pixman_region32_translate(&m_r, dx, dy); }
     RECT Bounds() const {
         const pixman_box32_t* b = pixman_region32_extents(const_cast<pixman_region32_t*>(&m_r));
-        if (Empty()) return RECT{0, 0, 0, 0};
+        if (Empty())
+            return RECT{0, 0, 0, 0};
         return RECT{b->x1, b->y1, b->x2, b->y2};
     }
     bool Contains(POINT p) const {
@@ -77,28 +95,28 @@ struct Window {
     DWORD exStyle = 0;
     UINT_PTR id = 0;  // child id, or the menu of a top-level window
     HINSTANCE instance = nullptr;
-    Window* parent = nullptr;              // the desktop for top-level windows
+    Window* parent = nullptr;  // the desktop for top-level windows
     Window* owner = nullptr;
-    std::vector<Window*> children;         // front to back
-    RECT rect{};                           // window rectangle in parent client coordinates
-    RECT client{};                         // client rectangle relative to the window's top-left
-    Region update;                         // in client coordinates
+    std::vector<Window*> children;  // front to back
+    RECT rect{};                    // window rectangle in parent client coordinates
+    RECT client{};                  // client rectangle relative to the window's top-left
+    Region update;                  // in client coordinates
     bool erase = false;
     bool ncDirty = false;
     bool internalPaint = false;
-    bool redraw = true;                    // WM_SETREDRAW
+    bool redraw = true;  // WM_SETREDRAW
     bool destroying = false;
-    bool created = false;                  // WM_CREATE answered
+    bool created = false;  // WM_CREATE answered
     bool inPaint = false;
     HFONT font = nullptr;
-    std::map<int, LONG_PTR> longs;         // GWL_USERDATA and the dialog slots
-    HWND lastFocus = nullptr;              // focus to give back on activation
+    std::map<int, LONG_PTR> longs;  // GWL_USERDATA and the dialog slots
+    HWND lastFocus = nullptr;       // focus to give back on activation
     // Dialog state.
     bool isDialog = false;
     bool dialogEnded = false;
     INT_PTR dialogResult = 0;
     int baseUnitX = 0, baseUnitY = 0;
-    DWORD shellFlags = 0;                  // SHInitDialog flags
+    DWORD shellFlags = 0;  // SHInitDialog flags
 };
 
 struct Timer {
@@ -112,8 +130,8 @@ struct Timer {
 // Raw input waiting to become window messages.
 struct InputEvent {
     enum Kind { PenDown, PenMove, PenUp, KeyDown, KeyUp, Char } kind;
-    POINT pt{};         // screen coordinates for the pen
-    UINT key = 0;       // virtual key or character
+    POINT pt{};    // screen coordinates for the pen
+    UINT key = 0;  // virtual key or character
     std::uint32_t time = 0;
 };
 
@@ -168,7 +186,7 @@ void EnsureStarted();
 // Tears everything down (tests start each case from scratch).
 void ResetWindowSystem();
 
-Window* FromHandle(HWND hwnd);     // null for bad or destroyed handles
+Window* FromHandle(HWND hwnd);  // null for bad or destroyed handles
 Window* FromHandleOrDesktop(HWND hwnd);
 bool IsTopLevel(const Window* w);
 Window* TopLevelOf(Window* w);
@@ -216,9 +234,9 @@ void ScaleDialogUnits(int baseX, int baseY, RECT& rc);
 int NavBarHeight();
 int MenuBarHeight();
 RECT WorkArea();
-void ShellWindowActivated();   // the navigation bar shows the new title
+void ShellWindowActivated();  // the navigation bar shows the new title
 void ShellTitleChanged(HWND hwnd);
 
-int Scale(int pixelsAt96);     // scale for the screen's density
+int Scale(int pixelsAt96);  // scale for the screen's density
 
 }  // namespace ob::ui

@@ -9,18 +9,21 @@ namespace {
 
 std::wstring Lower(std::wstring_view s) {
     std::wstring r(s);
-    for (auto& c : r) c = static_cast<wchar_t>(std::towlower(c));
+    for (auto& c : r)
+        c = static_cast<wchar_t>(std::towlower(c));
     return r;
 }
 
 // Class names may be given as atoms (MAKEINTATOM).
 WindowClass* FindClass(LPCWSTR name) {
-    if (!name) return nullptr;
+    if (!name)
+        return nullptr;
     WindowSystem& s = Sys();
     if (IS_INTRESOURCE(name)) {
         ATOM atom = static_cast<ATOM>(reinterpret_cast<std::uintptr_t>(name));
         for (auto& [k, c] : s.classes)
-            if (c->atom == atom) return c.get();
+            if (c->atom == atom)
+                return c.get();
         return nullptr;
     }
     auto it = s.classes.find(Lower(name));
@@ -39,7 +42,8 @@ void InsertChild(Window* parent, Window* w, HWND after) {
         auto pos = v.begin();
         // Top-level windows that are not topmost stay below the topmost ones.
         if (!topmost && IsTopLevel(w))
-            while (pos != v.end() && ((*pos)->exStyle & WS_EX_TOPMOST)) ++pos;
+            while (pos != v.end() && ((*pos)->exStyle & WS_EX_TOPMOST))
+                ++pos;
         v.insert(pos, w);
         return;
     }
@@ -52,13 +56,19 @@ void InsertChild(Window* parent, Window* w, HWND after) {
 // Frees a window once its destruction messages have gone out.
 static void Unlink(Window* w) {
     WindowSystem& s = Sys();
-    if (s.focus == w->handle) s.focus = nullptr;
-    if (s.active == w->handle) s.active = nullptr;
-    if (s.capture == w->handle) s.capture = nullptr;
-    if (s.lastClickWindow == w->handle) s.lastClickWindow = nullptr;
+    if (s.focus == w->handle)
+        s.focus = nullptr;
+    if (s.active == w->handle)
+        s.active = nullptr;
+    if (s.capture == w->handle)
+        s.capture = nullptr;
+    if (s.lastClickWindow == w->handle)
+        s.lastClickWindow = nullptr;
     for (auto& [h, other] : s.windows) {
-        if (other->owner == w) other->owner = nullptr;
-        if (other->lastFocus == w->handle) other->lastFocus = nullptr;
+        if (other->owner == w)
+            other->owner = nullptr;
+        if (other->lastFocus == w->handle)
+            other->lastFocus = nullptr;
     }
     if (w->parent) {
         auto& v = w->parent->children;
@@ -70,47 +80,62 @@ static void Unlink(Window* w) {
 
 static void SendDestroy(HWND hwnd) {
     Window* w = FromHandle(hwnd);
-    if (!w) return;
+    if (!w)
+        return;
     w->destroying = true;
     Send(w, WM_DESTROY, 0, 0);
     w = FromHandle(hwnd);
-    if (!w) return;
+    if (!w)
+        return;
     std::vector<HWND> kids;
-    for (Window* c : w->children) kids.push_back(c->handle);
-    for (HWND k : kids) SendDestroy(k);
+    for (Window* c : w->children)
+        kids.push_back(c->handle);
+    for (HWND k : kids)
+        SendDestroy(k);
 }
 
 static void SendNcDestroy(HWND hwnd) {
     Window* w = FromHandle(hwnd);
-    if (!w) return;
+    if (!w)
+        return;
     std::vector<HWND> kids;
-    for (Window* c : w->children) kids.push_back(c->handle);
-    for (HWND k : kids) SendNcDestroy(k);
+    for (Window* c : w->children)
+        kids.push_back(c->handle);
+    for (HWND k : kids)
+        SendNcDestroy(k);
     w = FromHandle(hwnd);
-    if (!w) return;
+    if (!w)
+        return;
     Send(w, WM_NCDESTROY, 0, 0);
-    if ((w = FromHandle(hwnd))) Unlink(w);
+    if ((w = FromHandle(hwnd)))
+        Unlink(w);
 }
 
 bool DestroyTree(HWND hwnd) {
     Window* w = FromHandle(hwnd);
     WindowSystem& s = Sys();
-    if (!w || w == s.desktop || w->destroying) return false;
+    if (!w || w == s.desktop || w->destroying)
+        return false;
     // Owned windows (dialogs, popups) go first.
     std::vector<HWND> owned;
     for (auto& [h, other] : s.windows)
-        if (other->owner == w && !other->destroying) owned.push_back(h);
-    for (HWND h : owned) DestroyWindow(h);
+        if (other->owner == w && !other->destroying)
+            owned.push_back(h);
+    for (HWND h : owned)
+        DestroyWindow(h);
     w = FromHandle(hwnd);
-    if (!w || w->destroying) return false;
+    if (!w || w->destroying)
+        return false;
     w->destroying = true;
     if (w->style & WS_VISIBLE) {
         RECT old = ScreenWindowRect(w);
         bool wasShown = IsReallyVisible(w);
         w->style &= ~WS_VISIBLE;
-        if (wasShown) InvalidateScreenArea(old, w);
+        if (wasShown)
+            InvalidateScreenArea(old, w);
     }
-    if (s.capture && (s.capture == hwnd || IsAncestor(w, FromHandle(s.capture)))) ReleaseCapture();
+    if (s.capture && (s.capture == hwnd || IsAncestor(w, FromHandle(s.capture))))
+        ReleaseCapture();
     if (s.focus && (s.focus == hwnd || IsAncestor(w, FromHandle(s.focus)))) {
         // The focus leaves the dying window (it hears about it while still alive).
         Window* p = IsTopLevel(w) ? nullptr : w->parent;
@@ -118,12 +143,14 @@ bool DestroyTree(HWND hwnd) {
     }
     bool wasActive = s.active == hwnd;
     w = FromHandle(hwnd);
-    if (!w) return true;
+    if (!w)
+        return true;
     w->destroying = false;  // SendDestroy marks the whole tree
     SendDestroy(hwnd);
     SendNcDestroy(hwnd);
     if (wasActive) {
-        if (s.active == hwnd) s.active = nullptr;
+        if (s.active == hwnd)
+            s.active = nullptr;
         // Activation moves to the owner, else to the front-most usable window.
         Window* next = nullptr;
         for (Window* c : s.desktop ? s.desktop->children : std::vector<Window*>{})
@@ -131,8 +158,10 @@ bool DestroyTree(HWND hwnd) {
                 next = c;
                 break;
             }
-        if (next) Activate(next, WA_ACTIVE);
-        else ShellWindowActivated();
+        if (next)
+            Activate(next, WA_ACTIVE);
+        else
+            ShellWindowActivated();
     }
     return true;
 }
@@ -142,9 +171,11 @@ bool DestroyTree(HWND hwnd) {
 using namespace ob::ui;
 
 ATOM RegisterClass(const WNDCLASS* wc) {
-    if (!wc || !wc->lpszClassName || !wc->lpfnWndProc) return 0;
+    if (!wc || !wc->lpszClassName || !wc->lpfnWndProc)
+        return 0;
     EnsureStarted();
-    if (FindClass(wc->lpszClassName)) return 0;  // already registered
+    if (FindClass(wc->lpszClassName))
+        return 0;  // already registered
     auto cls = std::make_unique<WindowClass>();
     cls->name = wc->lpszClassName;
     cls->atom = Sys().nextAtom++;
@@ -154,7 +185,8 @@ ATOM RegisterClass(const WNDCLASS* wc) {
     cls->icon = wc->hIcon;
     cls->cursor = wc->hCursor;
     cls->background = wc->hbrBackground;
-    if (wc->lpszMenuName && !IS_INTRESOURCE(wc->lpszMenuName)) cls->menuName = wc->lpszMenuName;
+    if (wc->lpszMenuName && !IS_INTRESOURCE(wc->lpszMenuName))
+        cls->menuName = wc->lpszMenuName;
     cls->wndExtra = wc->cbWndExtra;
     ATOM atom = cls->atom;
     Sys().classes[Lower(cls->name)] = std::move(cls);
@@ -163,9 +195,11 @@ ATOM RegisterClass(const WNDCLASS* wc) {
 
 BOOL UnregisterClass(LPCWSTR className, HINSTANCE) {
     WindowClass* c = FindClass(className);
-    if (!c) return FALSE;
+    if (!c)
+        return FALSE;
     for (auto& [h, w] : Sys().windows)
-        if (w->cls == c) return FALSE;  // still in use
+        if (w->cls == c)
+            return FALSE;  // still in use
     Sys().classes.erase(Lower(c->name));
     return TRUE;
 }
@@ -173,15 +207,17 @@ BOOL UnregisterClass(LPCWSTR className, HINSTANCE) {
 BOOL GetClassInfo(HINSTANCE, LPCWSTR className, WNDCLASS* wc) {
     EnsureStarted();
     WindowClass* c = FindClass(className);
-    if (!c || !wc) return FALSE;
-    *wc = WNDCLASS{c->style, c->proc, 0, c->wndExtra, c->instance, c->icon, c->cursor, c->background,
-                   nullptr, c->name.c_str()};
+    if (!c || !wc)
+        return FALSE;
+    *wc = WNDCLASS{c->style,  c->proc,       0,       c->wndExtra,    c->instance, c->icon,
+                   c->cursor, c->background, nullptr, c->name.c_str()};
     return TRUE;
 }
 
 int GetClassName(HWND hwnd, LPWSTR buffer, int count) {
     Window* w = FromHandle(hwnd);
-    if (!w || !buffer || count <= 0) return 0;
+    if (!w || !buffer || count <= 0)
+        return 0;
     int n = std::min<int>(count - 1, static_cast<int>(w->cls->name.size()));
     std::copy_n(w->cls->name.begin(), n, buffer);
     buffer[n] = 0;
@@ -193,15 +229,18 @@ HWND CreateWindowEx(DWORD exStyle, LPCWSTR className, LPCWSTR windowName, DWORD 
     EnsureStarted();
     WindowSystem& s = Sys();
     WindowClass* cls = FindClass(className);
-    if (!cls) return nullptr;
+    if (!cls)
+        return nullptr;
     Window* parent = s.desktop;
     Window* owner = nullptr;
     if (style & WS_CHILD) {
         parent = FromHandle(parentHandle);
-        if (!parent || parent->destroying) return nullptr;
+        if (!parent || parent->destroying)
+            return nullptr;
     } else if (parentHandle) {
         owner = FromHandle(parentHandle);
-        if (!owner) return nullptr;
+        if (!owner)
+            return nullptr;
         owner = TopLevelOf(owner);
     }
     if (!(style & WS_CHILD)) {
@@ -216,8 +255,10 @@ HWND CreateWindowEx(DWORD exStyle, LPCWSTR className, LPCWSTR windowName, DWORD 
             height = work.bottom - work.top;
         }
     } else {
-        if (x == CW_USEDEFAULT) x = y = 0;
-        if (width == CW_USEDEFAULT) width = height = 0;
+        if (x == CW_USEDEFAULT)
+            x = y = 0;
+        if (width == CW_USEDEFAULT)
+            width = height = 0;
     }
     auto owned = std::make_unique<Window>();
     Window* w = owned.get();
@@ -240,30 +281,38 @@ HWND CreateWindowEx(DWORD exStyle, LPCWSTR className, LPCWSTR windowName, DWORD 
     InsertChild(parent, w, (style & WS_CHILD) ? HWND_BOTTOM : HWND_TOP);
     HWND hwnd = w->handle;
 
-    CREATESTRUCT cs{param,  instance,      menu,      parentHandle, height, width, y, x,
-                    static_cast<LONG>(style), windowName, className, exStyle};
+    CREATESTRUCT cs{
+        param,      instance,  menu,   parentHandle, height, width, y, x, static_cast<LONG>(style),
+        windowName, className, exStyle};
     if (!Send(w, WM_NCCREATE, 0, reinterpret_cast<LPARAM>(&cs))) {
         if ((w = FromHandle(hwnd))) {
             Send(w, WM_NCDESTROY, 0, 0);
-            if ((w = FromHandle(hwnd))) Unlink(w);
+            if ((w = FromHandle(hwnd)))
+                Unlink(w);
         }
         return nullptr;
     }
-    if (!(w = FromHandle(hwnd))) return nullptr;
+    if (!(w = FromHandle(hwnd)))
+        return nullptr;
     if (Send(w, WM_CREATE, 0, reinterpret_cast<LPARAM>(&cs)) == -1) {
         DestroyWindow(hwnd);
         return nullptr;
     }
-    if (!(w = FromHandle(hwnd))) return nullptr;
+    if (!(w = FromHandle(hwnd)))
+        return nullptr;
     w->created = true;
     Send(w, WM_SIZE, SIZE_RESTORED,
          MAKELPARAM(static_cast<WORD>(w->client.right - w->client.left),
                     static_cast<WORD>(w->client.bottom - w->client.top)));
-    if (!(w = FromHandle(hwnd))) return nullptr;
-    Send(w, WM_MOVE, 0, MAKELPARAM(static_cast<WORD>(w->rect.left + w->client.left),
-                                   static_cast<WORD>(w->rect.top + w->client.top)));
-    if (!(w = FromHandle(hwnd))) return nullptr;
-    if (style & WS_VISIBLE) ShowWindow(hwnd, SW_SHOW);
+    if (!(w = FromHandle(hwnd)))
+        return nullptr;
+    Send(w, WM_MOVE, 0,
+         MAKELPARAM(static_cast<WORD>(w->rect.left + w->client.left),
+                    static_cast<WORD>(w->rect.top + w->client.top)));
+    if (!(w = FromHandle(hwnd)))
+        return nullptr;
+    if (style & WS_VISIBLE)
+        ShowWindow(hwnd, SW_SHOW);
     return FromHandle(hwnd) ? hwnd : nullptr;
 }
 
@@ -280,39 +329,49 @@ BOOL IsWindowEnabled(HWND hwnd) {
 
 BOOL EnableWindow(HWND hwnd, BOOL enable) {
     Window* w = FromHandle(hwnd);
-    if (!w) return FALSE;
+    if (!w)
+        return FALSE;
     bool wasDisabled = (w->style & WS_DISABLED) != 0;
-    if (wasDisabled == !enable) return wasDisabled;
+    if (wasDisabled == !enable)
+        return wasDisabled;
     WindowSystem& s = Sys();
     if (!enable) {
         w->style |= WS_DISABLED;
-        if (s.focus && (s.focus == hwnd || IsAncestor(w, FromHandle(s.focus)))) SetFocus(nullptr);
-        if (s.capture == hwnd) ReleaseCapture();
+        if (s.focus && (s.focus == hwnd || IsAncestor(w, FromHandle(s.focus))))
+            SetFocus(nullptr);
+        if (s.capture == hwnd)
+            ReleaseCapture();
     } else {
         w->style &= ~WS_DISABLED;
     }
-    if ((w = FromHandle(hwnd))) Send(w, WM_ENABLE, enable ? TRUE : FALSE, 0);
+    if ((w = FromHandle(hwnd)))
+        Send(w, WM_ENABLE, enable ? TRUE : FALSE, 0);
     return wasDisabled;
 }
 
 BOOL ShowWindow(HWND hwnd, int command) {
     Window* w = FromHandle(hwnd);
-    if (!w || w == Sys().desktop) return FALSE;
+    if (!w || w == Sys().desktop)
+        return FALSE;
     bool wasVisible = (w->style & WS_VISIBLE) != 0;
     bool show = command != SW_HIDE && command != SW_MINIMIZE;
     if (show != wasVisible) {
         Send(w, WM_SHOWWINDOW, show ? TRUE : FALSE, 0);
-        if (!(w = FromHandle(hwnd))) return wasVisible;
-        UINT flags = SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | (show ? SWP_SHOWWINDOW : SWP_HIDEWINDOW);
+        if (!(w = FromHandle(hwnd)))
+            return wasVisible;
+        UINT flags = SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE |
+                     (show ? SWP_SHOWWINDOW : SWP_HIDEWINDOW);
         SetWindowPos(hwnd, nullptr, 0, 0, 0, 0, flags);
-        if (!(w = FromHandle(hwnd))) return wasVisible;
+        if (!(w = FromHandle(hwnd)))
+            return wasVisible;
     }
     WindowSystem& s = Sys();
     if (IsTopLevel(w)) {
-        bool activates = show && command != SW_SHOWNA && command != SW_SHOWNOACTIVATE &&
-                         !(w->exStyle & WS_EX_NOACTIVATE);
+        bool activates =
+            show && command != SW_SHOWNA && command != SW_SHOWNOACTIVATE && !(w->exStyle & WS_EX_NOACTIVATE);
         if (activates) {
-            if (s.active != hwnd) Activate(w, WA_ACTIVE);
+            if (s.active != hwnd)
+                Activate(w, WA_ACTIVE);
         } else if (!show && s.active == hwnd) {
             for (Window* c : s.desktop->children)
                 if (c != w && (c->style & WS_VISIBLE) && !(c->style & WS_DISABLED) &&
@@ -328,7 +387,8 @@ BOOL ShowWindow(HWND hwnd, int command) {
 BOOL SetWindowPos(HWND hwnd, HWND insertAfter, int x, int y, int cx, int cy, UINT flags) {
     Window* w = FromHandle(hwnd);
     WindowSystem& s = Sys();
-    if (!w || w == s.desktop) return FALSE;
+    if (!w || w == s.desktop)
+        return FALSE;
     WINDOWPOS pos{hwnd, insertAfter, x, y, cx, cy, flags};
     if (flags & SWP_NOMOVE) {
         pos.x = w->rect.left;
@@ -339,7 +399,8 @@ BOOL SetWindowPos(HWND hwnd, HWND insertAfter, int x, int y, int cx, int cy, UIN
         pos.cy = w->rect.bottom - w->rect.top;
     }
     Send(w, WM_WINDOWPOSCHANGING, 0, reinterpret_cast<LPARAM>(&pos));
-    if (!(w = FromHandle(hwnd))) return FALSE;
+    if (!(w = FromHandle(hwnd)))
+        return FALSE;
     pos.cx = std::max(0, pos.cx);
     pos.cy = std::max(0, pos.cy);
 
@@ -351,13 +412,18 @@ BOOL SetWindowPos(HWND hwnd, HWND insertAfter, int x, int y, int cx, int cy, UIN
     bool sized = (newRect.right - newRect.left) != (oldRect.right - oldRect.left) ||
                  (newRect.bottom - newRect.top) != (oldRect.bottom - oldRect.top);
     w->rect = newRect;
-    if (sized || (pos.flags & SWP_FRAMECHANGED)) UpdateClientRect(w);
-    if (pos.flags & SWP_SHOWWINDOW) w->style |= WS_VISIBLE;
-    if (pos.flags & SWP_HIDEWINDOW) w->style &= ~WS_VISIBLE;
+    if (sized || (pos.flags & SWP_FRAMECHANGED))
+        UpdateClientRect(w);
+    if (pos.flags & SWP_SHOWWINDOW)
+        w->style |= WS_VISIBLE;
+    if (pos.flags & SWP_HIDEWINDOW)
+        w->style &= ~WS_VISIBLE;
     bool zChanged = false;
     if (!(pos.flags & SWP_NOZORDER)) {
-        if (insertAfter == HWND_TOPMOST) w->exStyle |= WS_EX_TOPMOST;
-        if (insertAfter == HWND_NOTOPMOST) w->exStyle &= ~WS_EX_TOPMOST;
+        if (insertAfter == HWND_TOPMOST)
+            w->exStyle |= WS_EX_TOPMOST;
+        if (insertAfter == HWND_NOTOPMOST)
+            w->exStyle &= ~WS_EX_TOPMOST;
         auto before = w->parent->children;
         InsertChild(w->parent, w, insertAfter);
         zChanged = before != w->parent->children;
@@ -382,14 +448,18 @@ BOOL SetWindowPos(HWND hwnd, HWND insertAfter, int x, int y, int cx, int cy, UIN
     }
 
     UINT changed = pos.flags;
-    if (!moved) changed |= SWP_NOMOVE;
-    if (!sized) changed |= SWP_NOSIZE;
-    if (!zChanged) changed |= SWP_NOZORDER;
+    if (!moved)
+        changed |= SWP_NOMOVE;
+    if (!sized)
+        changed |= SWP_NOSIZE;
+    if (!zChanged)
+        changed |= SWP_NOZORDER;
     pos.flags = changed;
     if (!(pos.flags & SWP_NOACTIVATE) && isShown && IsTopLevel(w) && s.active != hwnd &&
         !(w->exStyle & WS_EX_NOACTIVATE))
         Activate(w, WA_ACTIVE);
-    if ((w = FromHandle(hwnd)) && (moved || sized || (pos.flags & (SWP_SHOWWINDOW | SWP_HIDEWINDOW | SWP_FRAMECHANGED)) || zChanged))
+    if ((w = FromHandle(hwnd)) &&
+        (moved || sized || (pos.flags & (SWP_SHOWWINDOW | SWP_HIDEWINDOW | SWP_FRAMECHANGED)) || zChanged))
         Send(w, WM_WINDOWPOSCHANGED, 0, reinterpret_cast<LPARAM>(&pos));
     return TRUE;
 }
@@ -403,21 +473,24 @@ BOOL BringWindowToTop(HWND hwnd) { return SetWindowPos(hwnd, HWND_TOP, 0, 0, 0, 
 
 BOOL GetWindowRect(HWND hwnd, LPRECT rect) {
     Window* w = FromHandleOrDesktop(hwnd);
-    if (!w || !rect) return FALSE;
+    if (!w || !rect)
+        return FALSE;
     *rect = ScreenWindowRect(w);
     return TRUE;
 }
 
 BOOL GetClientRect(HWND hwnd, LPRECT rect) {
     Window* w = FromHandleOrDesktop(hwnd);
-    if (!w || !rect) return FALSE;
+    if (!w || !rect)
+        return FALSE;
     *rect = RECT{0, 0, w->client.right - w->client.left, w->client.bottom - w->client.top};
     return TRUE;
 }
 
 BOOL ClientToScreen(HWND hwnd, LPPOINT point) {
     Window* w = FromHandle(hwnd);
-    if (!w || !point) return FALSE;
+    if (!w || !point)
+        return FALSE;
     RECT c = ScreenClientRect(w);
     point->x += c.left;
     point->y += c.top;
@@ -426,7 +499,8 @@ BOOL ClientToScreen(HWND hwnd, LPPOINT point) {
 
 BOOL ScreenToClient(HWND hwnd, LPPOINT point) {
     Window* w = FromHandle(hwnd);
-    if (!w || !point) return FALSE;
+    if (!w || !point)
+        return FALSE;
     RECT c = ScreenClientRect(w);
     point->x -= c.left;
     point->y -= c.top;
@@ -436,7 +510,8 @@ BOOL ScreenToClient(HWND hwnd, LPPOINT point) {
 int MapWindowPoints(HWND from, HWND to, LPPOINT points, UINT count) {
     Window* a = FromHandleOrDesktop(from);
     Window* b = FromHandleOrDesktop(to);
-    if (!a || !b || (!points && count)) return 0;
+    if (!a || !b || (!points && count))
+        return 0;
     RECT ca = ScreenClientRect(a), cb = ScreenClientRect(b);
     int dx = ca.left - cb.left, dy = ca.top - cb.top;
     for (UINT i = 0; i < count; ++i) {
@@ -448,32 +523,41 @@ int MapWindowPoints(HWND from, HWND to, LPPOINT points, UINT count) {
 
 HWND GetParent(HWND hwnd) {
     Window* w = FromHandle(hwnd);
-    if (!w) return nullptr;
-    if (w->style & WS_CHILD) return w->parent && w->parent != Sys().desktop ? w->parent->handle : nullptr;
+    if (!w)
+        return nullptr;
+    if (w->style & WS_CHILD)
+        return w->parent && w->parent != Sys().desktop ? w->parent->handle : nullptr;
     return w->owner ? w->owner->handle : nullptr;
 }
 
 HWND SetParent(HWND child, HWND newParent) {
     Window* w = FromHandle(child);
     Window* p = FromHandleOrDesktop(newParent);
-    if (!w || !p || w == p || IsAncestor(w, p)) return nullptr;
+    if (!w || !p || w == p || IsAncestor(w, p))
+        return nullptr;
     HWND old = w->parent ? w->parent->handle : nullptr;
     bool shown = IsReallyVisible(w);
-    if (shown) InvalidateScreenArea(ScreenWindowRect(w), w);
+    if (shown)
+        InvalidateScreenArea(ScreenWindowRect(w), w);
     auto& v = w->parent->children;
     v.erase(std::remove(v.begin(), v.end(), w), v.end());
     w->parent = p;
     InsertChild(p, w, HWND_TOP);
-    if (IsReallyVisible(w)) InvalidateWholeTree(w, true);
+    if (IsReallyVisible(w))
+        InvalidateWholeTree(w, true);
     return old == Sys().desktop->handle ? GetDesktopWindow() : old;
 }
 
 HWND GetWindow(HWND hwnd, UINT relation) {
     Window* w = FromHandle(hwnd);
-    if (!w) return nullptr;
-    if (relation == GW_CHILD) return w->children.empty() ? nullptr : w->children.front()->handle;
-    if (relation == GW_OWNER) return w->owner ? w->owner->handle : nullptr;
-    if (!w->parent) return nullptr;
+    if (!w)
+        return nullptr;
+    if (relation == GW_CHILD)
+        return w->children.empty() ? nullptr : w->children.front()->handle;
+    if (relation == GW_OWNER)
+        return w->owner ? w->owner->handle : nullptr;
+    if (!w->parent)
+        return nullptr;
     auto& v = w->parent->children;
     auto it = std::find(v.begin(), v.end(), w);
     switch (relation) {
@@ -493,41 +577,51 @@ HWND GetDesktopWindow() {
 BOOL IsChild(HWND parent, HWND hwnd) {
     Window* p = FromHandle(parent);
     Window* w = FromHandle(hwnd);
-    if (!p || !w) return FALSE;
+    if (!p || !w)
+        return FALSE;
     for (Window* c = w; c && (c->style & WS_CHILD); c = c->parent)
-        if (c->parent == p) return TRUE;
+        if (c->parent == p)
+            return TRUE;
     return FALSE;
 }
 
 HWND FindWindow(LPCWSTR className, LPCWSTR windowName) {
     EnsureStarted();
     WindowClass* cls = className ? FindClass(className) : nullptr;
-    if (className && !cls) return nullptr;
+    if (className && !cls)
+        return nullptr;
     for (Window* w : Sys().desktop->children) {
-        if (cls && w->cls != cls) continue;
-        if (windowName && w->text != windowName) continue;
+        if (cls && w->cls != cls)
+            continue;
+        if (windowName && w->text != windowName)
+            continue;
         return w->handle;
     }
     return nullptr;
 }
 
 int GetWindowText(HWND hwnd, LPWSTR buffer, int count) {
-    if (!buffer || count <= 0) return 0;
+    if (!buffer || count <= 0)
+        return 0;
     buffer[0] = 0;
-    if (!FromHandle(hwnd)) return 0;
-    return static_cast<int>(SendMessage(hwnd, WM_GETTEXT, static_cast<WPARAM>(count), reinterpret_cast<LPARAM>(buffer)));
+    if (!FromHandle(hwnd))
+        return 0;
+    return static_cast<int>(
+        SendMessage(hwnd, WM_GETTEXT, static_cast<WPARAM>(count), reinterpret_cast<LPARAM>(buffer)));
 }
 
 int GetWindowTextLength(HWND hwnd) { return static_cast<int>(SendMessage(hwnd, WM_GETTEXTLENGTH, 0, 0)); }
 
 BOOL SetWindowText(HWND hwnd, LPCWSTR text) {
-    if (!FromHandle(hwnd)) return FALSE;
+    if (!FromHandle(hwnd))
+        return FALSE;
     return SendMessage(hwnd, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text ? text : L"")) ? TRUE : FALSE;
 }
 
 LONG_PTR GetWindowLongPtr(HWND hwnd, int index) {
     Window* w = FromHandle(hwnd);
-    if (!w) return 0;
+    if (!w)
+        return 0;
     switch (index) {
     case GWL_WNDPROC: return reinterpret_cast<LONG_PTR>(w->proc);
     case GWL_HINSTANCE: return reinterpret_cast<LONG_PTR>(w->instance);
@@ -536,7 +630,8 @@ LONG_PTR GetWindowLongPtr(HWND hwnd, int index) {
     case GWL_STYLE: return static_cast<LONG_PTR>(static_cast<LONG>(w->style));
     case GWL_EXSTYLE: return static_cast<LONG_PTR>(static_cast<LONG>(w->exStyle));
     default: {
-        if (index >= 0 && !w->isDialog && index + static_cast<int>(sizeof(LONG)) > w->cls->wndExtra) return 0;
+        if (index >= 0 && !w->isDialog && index + static_cast<int>(sizeof(LONG)) > w->cls->wndExtra)
+            return 0;
         auto it = w->longs.find(index);
         return it == w->longs.end() ? 0 : it->second;
     }
@@ -545,7 +640,8 @@ LONG_PTR GetWindowLongPtr(HWND hwnd, int index) {
 
 LONG_PTR SetWindowLongPtr(HWND hwnd, int index, LONG_PTR value) {
     Window* w = FromHandle(hwnd);
-    if (!w) return 0;
+    if (!w)
+        return 0;
     LONG_PTR old = GetWindowLongPtr(hwnd, index);
     switch (index) {
     case GWL_WNDPROC: w->proc = reinterpret_cast<WNDPROC>(value); break;
@@ -559,11 +655,14 @@ LONG_PTR SetWindowLongPtr(HWND hwnd, int index, LONG_PTR value) {
     case GWL_EXSTYLE: w->exStyle = static_cast<DWORD>(value); break;
     case GWL_HWNDPARENT: return 0;
     default:
-        if (index >= 0 && !w->isDialog && index + static_cast<int>(sizeof(LONG)) > w->cls->wndExtra) return 0;
+        if (index >= 0 && !w->isDialog && index + static_cast<int>(sizeof(LONG)) > w->cls->wndExtra)
+            return 0;
         w->longs[index] = value;
     }
     return old;
 }
 
 LONG GetWindowLong(HWND hwnd, int index) { return static_cast<LONG>(GetWindowLongPtr(hwnd, index)); }
-LONG SetWindowLong(HWND hwnd, int index, LONG value) { return static_cast<LONG>(SetWindowLongPtr(hwnd, index, value)); }
+LONG SetWindowLong(HWND hwnd, int index, LONG value) {
+    return static_cast<LONG>(SetWindowLongPtr(hwnd, index, value));
+}

@@ -51,7 +51,7 @@ std::wstring HomeFolder(const EnvironmentLookup& environment) {
 }
 
 // An XDG base folder: the variable when set to an absolute path (the
-// specification says relative ones are to be ignored), else its default.
+// XDG base-directory rules ignore relative ones), else its default.
 std::wstring XdgFolder(const EnvironmentLookup& environment, const char* variable, const wchar_t* fallback) {
     const char* value = environment(variable);
     if (value && value[0] == '/')

@@ -9,14 +9,14 @@
 
 namespace {
 
-struct ButtonSpec {
+struct ButtonLayout {
     int id;
     UINT tip;  // string id
     UINT smallBitmap;
     UINT largeBitmap;
 };
 
-constexpr ButtonSpec kButtonSpecs[NearestCityInfoBar::kButtonCount] = {
+constexpr ButtonLayout kButtonLayouts[NearestCityInfoBar::kButtonCount] = {
     {NearestCityInfoBar::kInfoButton, 18, OBResources::kCityInfoSmall, OBResources::kCityInfoLarge},
     {NearestCityInfoBar::kAddButton, 17, OBResources::kAddCitySmall, OBResources::kAddCityLarge},
     {NearestCityInfoBar::kNearbyButton, 19, OBResources::kNearbyCitiesSmall, OBResources::kNearbyCitiesLarge},
@@ -53,12 +53,12 @@ bool NearestCityInfoBar::OnCreate(CREATESTRUCT*) {
     ZEP_Wnd::WindowDC screen(nullptr);
     const bool small = ::GetDeviceCaps(screen, LOGPIXELSX) < kSmallButtonDpiLimit;
     const RECT none{0, 0, 0, 0};
-    for (const ButtonSpec& spec : kButtonSpecs) {
-        ImageButton& button = GetButton(spec.id);
-        if (!button.Create(m_hwnd, none, static_cast<UINT>(spec.id),
-                           small ? spec.smallBitmap : spec.largeBitmap))
+    for (const ButtonLayout& layout : kButtonLayouts) {
+        ImageButton& button = GetButton(layout.id);
+        if (!button.Create(m_hwnd, none, static_cast<UINT>(layout.id),
+                           small ? layout.smallBitmap : layout.largeBitmap))
             return false;
-        const std::wstring tip = ZEP_Wnd::LoadString(spec.tip);
+        const std::wstring tip = ZEP_Wnd::LoadString(layout.tip);
         button.SetToolTip(&m_tip, tip.c_str());
     }
 

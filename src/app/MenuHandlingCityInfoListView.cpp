@@ -1,5 +1,6 @@
 #include "app/MenuHandlingCityInfoListView.h"
 
+#include "app/ViewCommandHandler.h"
 #include "dialogs/AdjustCityGroupInfoListFieldsDialog.h"
 #include "model/AppSettings.h"
 
@@ -9,12 +10,19 @@ MenuHandlingCityInfoListView::MenuHandlingCityInfoListView(const std::wstring& l
     : CityInfoListView(listName, cityGroup, commandHandler, kNoCitiesTextId) {}
 
 bool MenuHandlingCityInfoListView::OnCommand(UINT notifyCode, UINT id, HWND control) {
-    if (id != kCmdChangeFields)
+    if (id != OBControls::kCmdChangeFields)
         return CityInfoListView::OnCommand(notifyCode, id, control);
     if (ShowChangeFieldsDialog()) {
         m_list.StoreState();
         SaveSettingsFile();
     }
+    return true;
+}
+
+bool MenuHandlingCityInfoListView::QueryCommandState(UINT id, bool& enabled, bool& checked) {
+    if (id != OBControls::kCmdChangeFields)
+        return CityInfoListView::QueryCommandState(id, enabled, checked);
+    enabled = true;
     return true;
 }
 

@@ -6,8 +6,6 @@
 
 #include "app/CityInfoListView.h"
 
-// Opens the Change Fields dialog over the view's list.
-constexpr UINT kCmdChangeFields = 40017;
 // The text shown when no city is chosen.
 constexpr UINT kNoCitiesTextId = 16;
 
@@ -17,6 +15,7 @@ public:
                                  OBControls::ViewCommandHandler* commandHandler);
 
     bool OnCommand(UINT notifyCode, UINT id, HWND control) override;
+    bool QueryCommandState(UINT id, bool& enabled, bool& checked) override;
 
 protected:
     // Shows the Change Fields dialog over the view's list; true on OK.

@@ -75,6 +75,9 @@ bool ViewCommandHandler::UpdateCommandState(BaseView* view, UINT id, bool& enabl
         return true;
     }
     case kCmdUpdateWeather: enabled = !IsDownloaderBusy(); return true;
+    // Views with an information list answer this before it gets here; the
+    // weather list has no fields to change.
+    case kCmdChangeFields: enabled = false; return true;
     case kCmdMoveUp: enabled = CanMoveCity(view, view->GetCityGroup(), -1); return true;
     case kCmdMoveDown: enabled = CanMoveCity(view, view->GetCityGroup(), +1); return true;
     default: return false;

@@ -30,7 +30,7 @@ const DialogEntry kEntries[] = {
     {"info", [](AppMainWindow& w) { SendCommand(w, OBControls::kCmdCityInformation); }},
     {"nearby", OpenNearby},
     {"options", [](AppMainWindow& w) { SendCommand(w, kCmdOptions); }},
-    {"fields", [](AppMainWindow& w) { SendCommand(w, kCmdChangeFields); }},
+    {"fields", [](AppMainWindow& w) { SendCommand(w, OBControls::kCmdChangeFields); }},
     {"weather", [](AppMainWindow& w) { SendCommand(w, OBControls::kCmdWeatherDetail); }},
     {"about", [](AppMainWindow& w) { SendCommand(w, kCmdAbout); }},
 };

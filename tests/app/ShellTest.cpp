@@ -82,6 +82,8 @@ TEST_F(Shell, ViewMenuChecksExactlyTheShownView) {
         Command(ids[shown]);
         for (int i = 0; i < 3; ++i)
             EXPECT_EQ(Checked(ids[i]), i == shown) << "shown " << shown << ", item " << i;
+        // Only the map and the planner have information fields to change.
+        EXPECT_EQ(Enabled(OBControls::kCmdChangeFields), shown != 2) << "shown " << shown;
     }
     // Through the real menu bar: the View popup carries the marks when it opens.
     HMENU viewMenu =
@@ -150,8 +152,8 @@ TEST_F(Shell, CommandsOfDialogsStillToComeChangeNothing) {
     ASSERT_TRUE(Start());
     RemoveSettings();
     // Cancelled, the Weather Detail, Options, Change Fields and Information dialogs change nothing either.
-    for (UINT id :
-         {OBControls::kCmdWeatherDetail, kCmdOptions, kCmdChangeFields, OBControls::kCmdCityInformation}) {
+    for (UINT id : {OBControls::kCmdWeatherDetail, kCmdOptions, OBControls::kCmdChangeFields,
+                    OBControls::kCmdCityInformation}) {
         ui.WhenIdle([] { ::PostMessage(::GetActiveWindow(), WM_COMMAND, IDCANCEL, 0); });
         Command(id);
         EXPECT_FALSE(ui.PendingIdleSteps()) << id;

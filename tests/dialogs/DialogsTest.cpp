@@ -296,7 +296,7 @@ TEST_F(Dialogs, ChangeFieldsMovesRowsWithTheirChecksAndOkGivesTheCheckedOnesInOr
             seen.push_back(list.GetItemText(row) + (list.GetCheck(row) ? L"+" : L"-"));
         return seen;
     };
-    WithDialog([&] { Command(kCmdChangeFields); },
+    WithDialog([&] { Command(OBControls::kCmdChangeFields); },
                [&](HWND hwnd) {
                    auto* dialog = DialogObject<AdjustCityGroupInfoListFieldsDialog>(hwnd);
                    ASSERT_NE(dialog, nullptr);
@@ -336,7 +336,7 @@ TEST_F(Dialogs, ChangeFieldsMovesRowsWithTheirChecksAndOkGivesTheCheckedOnesInOr
 
     // The next opening lists the unchecked ones last; with none checked the
     // list takes every field in its fixed order.
-    WithDialog([&] { Command(kCmdChangeFields); },
+    WithDialog([&] { Command(OBControls::kCmdChangeFields); },
                [&](HWND hwnd) {
                    auto* dialog = DialogObject<AdjustCityGroupInfoListFieldsDialog>(hwnd);
                    ASSERT_NE(dialog, nullptr);
@@ -396,7 +396,7 @@ TEST_P(DialogScreens, EachDialogWithRealContent) {
     });
     shoot("options", [&] { shell.Command(kCmdOptions); });
     shoot(
-        "fields", [&] { shell.Command(kCmdChangeFields); },
+        "fields", [&] { shell.Command(OBControls::kCmdChangeFields); },
         [&](HWND dialog) {
             auto* fields = DialogObject<AdjustCityGroupInfoListFieldsDialog>(dialog);
             fields->GetFieldList().SetCheck(1, false);

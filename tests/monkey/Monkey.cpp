@@ -150,10 +150,13 @@ private:
             ChangeForecast();
         } else if (kind < 97 && m_nested == 0) {
             // A menu choice, as a tap on the right menu item would make it.
-            const UINT commands[] = {kCmdViewMap,      kCmdViewPlanner,   kCmdViewWeather,     kCmdOptions,
-                                     kCmdChangeCities, kCmdAbout,         kCmdCityInformation, kCmdSetAsHome,
-                                     kCmdRemoveCity,   kCmdWeatherDetail, kCmdUpdateWeather,   kCmdMoveUp,
-                                     kCmdMoveDown,     kCmdChangeFields};
+            const UINT commands[] = {kCmdViewMap,         kCmdViewPlanner,
+                                     kCmdViewWeather,     kCmdOptions,
+                                     kCmdChangeCities,    kCmdAbout,
+                                     kCmdCityInformation, kCmdSetAsHome,
+                                     kCmdRemoveCity,      kCmdWeatherDetail,
+                                     kCmdUpdateWeather,   kCmdMoveUp,
+                                     kCmdMoveDown,        OBControls::kCmdChangeFields};
             const UINT command = commands[Random(static_cast<int>(std::size(commands)))];
             Note("command " + std::to_string(command));
             if (AppMainWindow* main = m_app->GetAppMainWindow(); main && main->GetHandle())

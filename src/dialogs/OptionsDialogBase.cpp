@@ -60,9 +60,36 @@ bool OptionsDialogBase::OnInitDialog() {
         const int value = StoredValue(settings, list);
         SetListSelection(list, value >= 0 && value < static_cast<int>(strings.size()) ? value : 0);
     }
-    for (const CheckBoxSetting& box : kCheckBoxes)
+    for (const CheckBoxSetting& box : kCheckBoxes) {
         ::CheckDlgButton(m_hwnd, box.id, (settings.*box.get)() ? BST_CHECKED : BST_UNCHECKED);
+        // The boxes say when they take the focus, so that the page can scroll to them.
+        const HWND control = ::GetDlgItem(m_hwnd, box.id);
+        ::SetWindowLong(control, GWL_STYLE, ::GetWindowLong(control, GWL_STYLE) | BS_NOTIFY);
+    }
+    m_scroller.Update(m_hwnd);
     return true;
+}
+
+bool OptionsDialogBase::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+    switch (message) {
+    case WM_SIZE: m_scroller.Update(m_hwnd); break;
+    case WM_VSCROLL: {
+        const ScrollParams scroll = ScrollFromParams(wParam, lParam);
+        if (scroll.bar)
+            break;
+        m_scroller.OnScroll(scroll.code);
+        result = 0;
+        return true;
+    }
+    case WM_COMMAND: {
+        const CommandParams command = CommandFromParams(wParam, lParam);
+        if (command.from && (command.code == BN_SETFOCUS || command.code == CBN_SETFOCUS))
+            m_scroller.EnsureVisible(command.from);
+        break;
+    }
+    default: break;
+    }
+    return Dialog::OnMessage(message, wParam, lParam, result);
 }
 
 void OptionsDialogBase::OnOK() {

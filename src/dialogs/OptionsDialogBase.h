@@ -6,6 +6,7 @@
 
 #include <string>
 
+#include "dialogs/DialogScroller.h"
 #include "wnd/Dialog.h"
 
 namespace OBControls {
@@ -21,10 +22,17 @@ public:
     bool OnInitDialog() override;
     // Stores every choice in the settings and saves them all.
     void OnOK() override;
+    // Scrolls the page when it does not fit the screen (a landscape screen).
+    bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
 
     virtual int GetListSelection(int list) = 0;
     virtual void SetListSelection(int list, int index) = 0;
     virtual void AddListString(int list, const std::wstring& text) = 0;
+
+    const DialogScroller& GetScroller() const { return m_scroller; }
+
+private:
+    DialogScroller m_scroller;
 };
 
 }  // namespace OBControls

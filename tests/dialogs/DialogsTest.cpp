@@ -405,6 +405,60 @@ TEST_P(DialogScreens, EachDialogWithRealContent) {
         });
 }
 
+// On a landscape screen the Options page is taller than the dialog: it
+// scrolls, the keyboard brings the focused control into view, and the bar
+// takes it back; on a portrait screen nothing scrolls.
+TEST(OptionsPage, ScrollsWhereItDoesNotFitAndFollowsTheFocus) {
+    for (const std::string screen : {"320x240", "240x320"}) {
+        ShellFixture shell(screen);
+        shell.WriteSettings(kThreeCities);
+        ASSERT_TRUE(shell.Start());
+        const bool landscape = screen == "320x240";
+        const auto inside = [](int id) {
+            const HWND dialog = ::GetActiveWindow();
+            RECT r{}, client{};
+            ::GetWindowRect(::GetDlgItem(dialog, id), &r);
+            ::GetClientRect(dialog, &client);
+            POINT top{0, 0};
+            ::ClientToScreen(dialog, &top);
+            return r.top >= top.y && r.bottom <= top.y + client.bottom;
+        };
+        // The dialog's own loop handles the keys, so each step ends with one.
+        shell.ui.WhenIdle([&] {
+            const HWND dialog = ::GetActiveWindow();
+            EXPECT_EQ((::GetWindowLong(dialog, GWL_STYLE) & WS_VSCROLL) != 0, landscape) << screen;
+            EXPECT_EQ(inside(1034), !landscape) << screen;
+            ::SetFocus(::GetDlgItem(dialog, 1022));  // the last check box
+            EXPECT_TRUE(inside(1022)) << screen;
+            PressKey(VK_TAB);  // on to the last list, "Weather logging"
+        });
+        shell.ui.WhenIdle([&] {
+            EXPECT_EQ(::GetDlgCtrlID(::GetFocus()), 1034) << screen;
+            EXPECT_TRUE(inside(1034)) << screen;
+            PressKey(VK_TAB);  // round to the top again
+        });
+        shell.ui.WhenIdle([&] {
+            const HWND dialog = ::GetActiveWindow();
+            EXPECT_TRUE(inside(1031)) << screen;
+            if (landscape) {
+                // Taps on the bar's lower arrow scroll to the end.
+                RECT client{};
+                ::GetClientRect(dialog, &client);
+                POINT arrow{client.right + 2, client.bottom - 2};
+                ::ClientToScreen(dialog, &arrow);
+                for (int tap = 0; tap < 10; ++tap)
+                    shell.ui.Tap(arrow);
+                EXPECT_TRUE(inside(1034));
+                EXPECT_FALSE(inside(1031));
+                shell.ui.Screenshot(UiDriver::OutputPath("dialog_options_scrolled_" + screen + ".png"));
+            }
+            ::PostMessage(dialog, WM_COMMAND, IDCANCEL, 0);
+        });
+        shell.Command(kCmdOptions);
+        EXPECT_FALSE(shell.ui.PendingIdleSteps()) << screen;
+    }
+}
+
 INSTANTIATE_TEST_SUITE_P(Densities, DialogScreens, ::testing::Values("240x320", "480x640", "320x240"));
 
 }  // namespace

@@ -2,20 +2,12 @@
 
 #include <algorithm>
 
+#include "dialogs/ListDialogLayout.h"
 #include "platform/ui/Controls.h"
 
 namespace OBControls {
 
 namespace {
-
-RECT ClientRectOf(HWND dialog, HWND control) {
-    RECT r{};
-    ::GetWindowRect(control, &r);
-    POINT corners[2] = {{r.left, r.top}, {r.right, r.bottom}};
-    ::ScreenToClient(dialog, &corners[0]);
-    ::ScreenToClient(dialog, &corners[1]);
-    return RECT{corners[0].x, corners[0].y, corners[1].x, corners[1].y};
-}
 
 int ClientHeight(HWND dialog) {
     RECT client{};
@@ -33,7 +25,7 @@ void DialogScroller::Update(HWND dialog) {
     int bottom = 0;
     for (HWND c = ::GetWindow(dialog, GW_CHILD); c; c = ::GetWindow(c, GW_HWNDNEXT))
         if (::GetWindowLong(c, GWL_STYLE) & WS_VISIBLE)  // the dialog itself may not be shown yet
-            bottom = std::max<int>(bottom, ClientRectOf(dialog, c).bottom + m_position);
+            bottom = std::max<int>(bottom, ControlRectInDialog(dialog, c).bottom + m_position);
     m_contentHeight = bottom > 0 ? bottom + 2 * ::GetSystemMetrics(SM_CYBORDER) : 0;
 
     // The platform shows the bar when the range stops fitting the page and
@@ -78,7 +70,7 @@ void DialogScroller::OnScroll(int code) {
 void DialogScroller::EnsureVisible(HWND control) {
     if (!m_dialog || !control)
         return;
-    const RECT r = ClientRectOf(m_dialog, control);
+    const RECT r = ControlRectInDialog(m_dialog, control);
     const int page = ClientHeight(m_dialog);
     if (r.bottom > page)
         ScrollTo(m_position + std::min<int>(r.bottom - page, r.top));
@@ -93,7 +85,7 @@ void DialogScroller::ScrollTo(int position) {
     const int by = m_position - position;
     if (by != 0) {
         for (HWND c = ::GetWindow(m_dialog, GW_CHILD); c; c = ::GetWindow(c, GW_HWNDNEXT)) {
-            const RECT r = ClientRectOf(m_dialog, c);
+            const RECT r = ControlRectInDialog(m_dialog, c);
             ::SetWindowPos(c, nullptr, r.left, r.top + by, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
         }
         m_position = position;

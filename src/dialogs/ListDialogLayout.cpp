@@ -8,19 +8,6 @@
 
 namespace OBControls {
 
-namespace {
-
-RECT ClientRectOf(HWND dialog, HWND control) {
-    RECT r{};
-    ::GetWindowRect(control, &r);
-    POINT corners[2] = {{r.left, r.top}, {r.right, r.bottom}};
-    ::ScreenToClient(dialog, &corners[0]);
-    ::ScreenToClient(dialog, &corners[1]);
-    return RECT{corners[0].x, corners[0].y, corners[1].x, corners[1].y};
-}
-
-}  // namespace
-
 void FitListToClient(HWND dialog, int listId) {
     const HWND list = ::GetDlgItem(dialog, listId);
     if (!list)
@@ -29,7 +16,7 @@ void FitListToClient(HWND dialog, int listId) {
     int bottom = 0;
     for (HWND c = ::GetWindow(dialog, GW_CHILD); c; c = ::GetWindow(c, GW_HWNDNEXT)) {
         controls.push_back(c);
-        bottom = std::max<int>(bottom, ClientRectOf(dialog, c).bottom);
+        bottom = std::max<int>(bottom, ControlRectInDialog(dialog, c).bottom);
     }
     RECT client{};
     ::GetClientRect(dialog, &client);
@@ -37,7 +24,7 @@ void FitListToClient(HWND dialog, int listId) {
     const int overflow = bottom + 4 * border - client.bottom;
     if (overflow <= 0)
         return;
-    const RECT listRect = ClientRectOf(dialog, list);
+    const RECT listRect = ControlRectInDialog(dialog, list);
     // A row's height, or the font's when the list is still empty.
     RECT row{};
     row.left = LVIR_BOUNDS;
@@ -56,7 +43,7 @@ void FitListToClient(HWND dialog, int listId) {
     if (by <= 0)
         return;
     for (HWND c : controls) {
-        const RECT r = ClientRectOf(dialog, c);
+        const RECT r = ControlRectInDialog(dialog, c);
         if (c == list)
             ::SetWindowPos(c, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top - by,
                            SWP_NOZORDER | SWP_NOACTIVATE);
@@ -64,6 +51,15 @@ void FitListToClient(HWND dialog, int listId) {
             ::SetWindowPos(c, nullptr, r.left, r.top - by, r.right - r.left, r.bottom - r.top,
                            SWP_NOZORDER | SWP_NOACTIVATE);
     }
+}
+
+RECT ControlRectInDialog(HWND dialog, HWND control) {
+    RECT r{};
+    ::GetWindowRect(control, &r);
+    POINT corners[2] = {{r.left, r.top}, {r.right, r.bottom}};
+    ::ScreenToClient(dialog, &corners[0]);
+    ::ScreenToClient(dialog, &corners[1]);
+    return RECT{corners[0].x, corners[0].y, corners[1].x, corners[1].y};
 }
 
 }  // namespace OBControls

@@ -4,70 +4,47 @@
 
 #include <utility>
 
-#include "platform/ui/Controls.h"
-#include "platform/ui/win/ResourceRegistry.h"
+#include "resources/DialogTemplates.h"
 
 namespace OBResources {
 namespace {
 
-DLGITEMTEMPLATE Item(const wchar_t* className, const wchar_t* text, WORD id, DWORD style, short x, short y,
-                     short cx, short cy) {
-    DLGITEMTEMPLATE item;
-    item.className = className;
-    item.text = text;
-    item.id = id;
-    item.style = WS_CHILD | WS_VISIBLE | style;
-    item.x = x;
-    item.y = y;
-    item.cx = cx;
-    item.cy = cy;
-    return item;
-}
-
 DLGITEMTEMPLATE Label(const wchar_t* text, short x, short y, short cx, short cy) {
-    return Item(WC_STATIC, text, static_cast<WORD>(-1), SS_LEFT, x, y, cx, cy);
+    return DialogItem(WC_STATIC, text, static_cast<WORD>(-1), SS_LEFT, x, y, cx, cy);
 }
 
 DLGITEMTEMPLATE Button(const wchar_t* text, WORD id, short x, short y, short cx, short cy) {
-    return Item(WC_BUTTON, text, id, BS_PUSHBUTTON | WS_TABSTOP, x, y, cx, cy);
+    return DialogItem(WC_BUTTON, text, id, BS_PUSHBUTTON | WS_TABSTOP, x, y, cx, cy);
 }
 
 DLGITEMTEMPLATE CheckBox(const wchar_t* text, WORD id, short x, short y, short cx, short cy,
                          DWORD extra = 0) {
-    return Item(WC_BUTTON, text, id, BS_AUTOCHECKBOX | WS_TABSTOP | extra, x, y, cx, cy);
+    return DialogItem(WC_BUTTON, text, id, BS_AUTOCHECKBOX | WS_TABSTOP | extra, x, y, cx, cy);
 }
 
 DLGITEMTEMPLATE DropDown(WORD id, short x, short y, short cx, short cy) {
-    return Item(WC_COMBOBOX, L"", id, CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP, x, y, cx, cy);
-}
-
-DLGTEMPLATE Page(const wchar_t* title) {
-    DLGTEMPLATE page;
-    page.style = WS_POPUP | WS_VISIBLE | DS_SETFONT;
-    page.cx = 136;
-    page.cy = 156;
-    page.title = title;
-    return page;
+    return DialogItem(WC_COMBOBOX, L"", id, CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP, x, y, cx, cy);
 }
 
 }  // namespace
 
 void RegisterNearbyOptionsFieldsTemplates() {
-    DLGTEMPLATE nearby = Page(L"Add City");
+    DLGTEMPLATE nearby = FullScreenPage(L"Add City");
     nearby.items = {
         Label(L"Show the nearest", 4, 4, 58, 8),
-        Item(WC_EDIT, L"", 1018, ES_NUMBER | ES_LEFT | ES_AUTOHSCROLL | WS_BORDER | WS_TABSTOP, 4, 12, 20,
-             12),
+        DialogItem(WC_EDIT, L"", 1018, ES_NUMBER | ES_LEFT | ES_AUTOHSCROLL | WS_BORDER | WS_TABSTOP, 4, 12,
+                   20, 12),
         Label(L"cities", 28, 12, 17, 8),
         Button(L"Update", 1020, 92, 12, 40, 14),
-        Item(WC_LISTVIEW, L"", 1011,
-             LVS_REPORT | LVS_NOCOLUMNHEADER | LVS_SHOWSELALWAYS | WS_BORDER | WS_TABSTOP, 4, 32, 128, 104),
+        DialogItem(WC_LISTVIEW, L"", 1011,
+                   LVS_REPORT | LVS_NOCOLUMNHEADER | LVS_SHOWSELALWAYS | WS_BORDER | WS_TABSTOP, 4, 32, 128,
+                   104),
         Button(L"Add", 1, 4, 140, 48, 12),
         Button(L"Cancel", 2, 84, 140, 48, 12),
     };
     ob::ui::RegisterDialog(kNearbyCitiesTemplate, std::move(nearby));
 
-    DLGTEMPLATE options = Page(L"Options");
+    DLGTEMPLATE options = FullScreenPage(L"Options");
     options.items = {
         Label(L"Time Format", 2, 3, 66, 8),
         DropDown(1031, 70, 1, 65, 43),
@@ -88,13 +65,14 @@ void RegisterNearbyOptionsFieldsTemplates() {
     };
     ob::ui::RegisterDialog(kOptionsTemplate, std::move(options));
 
-    DLGTEMPLATE fields = Page(L"Change Fields");
+    DLGTEMPLATE fields = FullScreenPage(L"Change Fields");
     fields.items = {
         Button(L"Move Up", 1007, 16, 4, 49, 12),
         Button(L"Move Down", 1008, 69, 4, 47, 12),
-        Item(WC_LISTVIEW, L"", 1010,
-             LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS | LVS_NOCOLUMNHEADER | WS_BORDER | WS_TABSTOP, 4,
-             20, 128, 116),
+        DialogItem(
+            WC_LISTVIEW, L"", 1010,
+            LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS | LVS_NOCOLUMNHEADER | WS_BORDER | WS_TABSTOP, 4,
+            20, 128, 116),
         Button(L"OK", 1, 4, 140, 48, 12),
         Button(L"Cancel", 2, 84, 140, 48, 12),
     };

@@ -7,6 +7,7 @@
 #include "platform/ui/Controls.h"
 #include "platform/ui/html/HtmlControl.h"
 #include "platform/ui/win/ResourceRegistry.h"
+#include "resources/DialogTemplates.h"
 #include "resources/EmbeddedFiles.h"
 
 namespace OBResources {
@@ -117,62 +118,40 @@ void RegisterMenus() {
     ob::ui::RegisterMenu(kCityPopupMenu, std::move(cityMenu));
 }
 
-DLGITEMTEMPLATE Control(const wchar_t* className, const wchar_t* text, WORD id, DWORD style, short x, short y,
-                        short cx, short cy) {
-    DLGITEMTEMPLATE item;
-    item.className = className;
-    item.text = text;
-    item.id = id;
-    item.style = WS_CHILD | WS_VISIBLE | style;
-    item.x = x;
-    item.y = y;
-    item.cx = cx;
-    item.cy = cy;
-    return item;
-}
-
 // "Change Cities" and "Home City": a country drop-down and its cities.
 void RegisterCityDialogs() {
     constexpr DWORD kCombo = CBS_DROPDOWNLIST | CBS_SORT | WS_VSCROLL | WS_TABSTOP;
     constexpr DWORD kList = LBS_NOTIFY | WS_VSCROLL | WS_BORDER | WS_TABSTOP;
     constexpr DWORD kButton = BS_PUSHBUTTON | WS_TABSTOP;
 
-    DLGTEMPLATE pick;
-    pick.style = WS_POPUP | WS_VISIBLE | DS_SETFONT;
-    pick.cx = 136;
-    pick.cy = 156;
-    pick.title = L"Change Cities";
+    DLGTEMPLATE pick = FullScreenPage(L"Change Cities");
     pick.items = {
-        Control(WC_STATIC, L"Country:", static_cast<WORD>(-1), SS_LEFT, 4, 4, 32, 8),
-        Control(WC_COMBOBOX, L"", 1001, kCombo, 36, 4, 96, 64),
-        Control(WC_LISTBOX, L"", 1002, kList | LBS_SORT | LBS_MULTIPLESEL, 4, 17, 128, 40),
-        Control(WC_BUTTON, L"Add", 1003, kButton, 4, 60, 44, 12),
-        Control(WC_BUTTON, L"Remove", 1004, kButton, 88, 60, 44, 12),
+        DialogItem(WC_STATIC, L"Country:", static_cast<WORD>(-1), SS_LEFT, 4, 4, 32, 8),
+        DialogItem(WC_COMBOBOX, L"", 1001, kCombo, 36, 4, 96, 64),
+        DialogItem(WC_LISTBOX, L"", 1002, kList | LBS_SORT | LBS_MULTIPLESEL, 4, 17, 128, 40),
+        DialogItem(WC_BUTTON, L"Add", 1003, kButton, 4, 60, 44, 12),
+        DialogItem(WC_BUTTON, L"Remove", 1004, kButton, 88, 60, 44, 12),
         // Two lines where the screen's font is too wide for one beside "Set as Home".
-        Control(WC_STATIC, L"Selected Cities:", static_cast<WORD>(-1), SS_LEFT, 4, 80, 48, 16),
-        Control(WC_BUTTON, L"Set as Home", 1006, kButton, 53, 84, 51, 12),
-        Control(WC_BUTTON, L"Up", 1007, kButton, 107, 78, 25, 10),
-        Control(WC_BUTTON, L"Down", 1008, kButton, 107, 87, 25, 10),
-        Control(WC_LISTBOX, L"", 1005, kList, 4, 96, 128, 40),
-        Control(WC_BUTTON, L"OK", IDOK, kButton, 4, 140, 48, 12),
-        Control(WC_BUTTON, L"Cancel", IDCANCEL, kButton, 84, 140, 48, 12),
+        DialogItem(WC_STATIC, L"Selected Cities:", static_cast<WORD>(-1), SS_LEFT, 4, 80, 48, 16),
+        DialogItem(WC_BUTTON, L"Set as Home", 1006, kButton, 53, 84, 51, 12),
+        DialogItem(WC_BUTTON, L"Up", 1007, kButton, 107, 78, 25, 10),
+        DialogItem(WC_BUTTON, L"Down", 1008, kButton, 107, 87, 25, 10),
+        DialogItem(WC_LISTBOX, L"", 1005, kList, 4, 96, 128, 40),
+        DialogItem(WC_BUTTON, L"OK", IDOK, kButton, 4, 140, 48, 12),
+        DialogItem(WC_BUTTON, L"Cancel", IDCANCEL, kButton, 84, 140, 48, 12),
     };
     ob::ui::RegisterDialog(kPickCitiesTemplate, std::move(pick));
 
-    DLGTEMPLATE home;
-    home.style = WS_POPUP | WS_VISIBLE | DS_SETFONT;
-    home.cx = 136;
-    home.cy = 156;
-    home.title = L"Home City";
+    DLGTEMPLATE home = FullScreenPage(L"Home City");
     home.items = {
-        Control(WC_STATIC, L"Select your home city", static_cast<WORD>(-1), SS_LEFT, 2, 2, 128, 8),
-        Control(WC_BUTTON, L"", static_cast<WORD>(-1), BS_GROUPBOX, 2, 11, 132, 9),
-        Control(WC_STATIC, L"Country:", static_cast<WORD>(-1), SS_LEFT, 2, 26, 32, 8),
-        Control(WC_COMBOBOX, L"", 1035, kCombo, 36, 26, 96, 64),
-        Control(WC_STATIC, L"City:", static_cast<WORD>(-1), SS_LEFT, 2, 45, 32, 8),
-        Control(WC_LISTBOX, L"", 1036, kList | LBS_SORT, 2, 54, 132, 67),
-        Control(WC_BUTTON, L"OK", IDOK, kButton, 4, 140, 48, 12),
-        Control(WC_BUTTON, L"Cancel", IDCANCEL, kButton, 84, 140, 48, 12),
+        DialogItem(WC_STATIC, L"Select your home city", static_cast<WORD>(-1), SS_LEFT, 2, 2, 128, 8),
+        DialogItem(WC_BUTTON, L"", static_cast<WORD>(-1), BS_GROUPBOX, 2, 11, 132, 9),
+        DialogItem(WC_STATIC, L"Country:", static_cast<WORD>(-1), SS_LEFT, 2, 26, 32, 8),
+        DialogItem(WC_COMBOBOX, L"", 1035, kCombo, 36, 26, 96, 64),
+        DialogItem(WC_STATIC, L"City:", static_cast<WORD>(-1), SS_LEFT, 2, 45, 32, 8),
+        DialogItem(WC_LISTBOX, L"", 1036, kList | LBS_SORT, 2, 54, 132, 67),
+        DialogItem(WC_BUTTON, L"OK", IDOK, kButton, 4, 140, 48, 12),
+        DialogItem(WC_BUTTON, L"Cancel", IDCANCEL, kButton, 84, 140, 48, 12),
     };
     ob::ui::RegisterDialog(kHomeCityTemplate, std::move(home));
 }
@@ -185,16 +164,16 @@ void RegisterTimePlannerPanel() {
     panel.cx = 135;
     panel.cy = 66;
     panel.items = {
-        Control(WC_BUTTON, L"Time", kNoId, BS_GROUPBOX, 0, 0, 135, 40),
-        Control(WC_BUTTON, L"-", 1013, BS_PUSHBUTTON | WS_TABSTOP | WS_GROUP, 7, 10, 13, 14),
-        Control(TRACKBAR_CLASS, L"", 1012, TBS_AUTOTICKS | WS_TABSTOP, 28, 10, 79, 20),
-        Control(WC_BUTTON, L"+", 1014, BS_PUSHBUTTON | WS_TABSTOP, 113, 10, 13, 14),
-        Control(WC_STATIC, L"00:00", kNoId, SS_CENTER, 25, 29, 20, 8),
-        Control(WC_STATIC, L"12:00", kNoId, SS_CENTER, 59, 29, 20, 8),
-        Control(WC_STATIC, L"00:00", kNoId, SS_CENTER, 91, 29, 20, 8),
-        Control(WC_BUTTON, L"Date", 1030, BS_GROUPBOX, 0, 41, 135, 25),
-        Control(DATETIMEPICK_CLASS, L"", 1015, DTS_LONGDATEFORMAT | WS_TABSTOP, 7, 49, 89, 15),
-        Control(WC_BUTTON, L"Now", 1016, BS_PUSHBUTTON | WS_TABSTOP, 99, 49, 27, 14),
+        DialogItem(WC_BUTTON, L"Time", kNoId, BS_GROUPBOX, 0, 0, 135, 40),
+        DialogItem(WC_BUTTON, L"-", 1013, BS_PUSHBUTTON | WS_TABSTOP | WS_GROUP, 7, 10, 13, 14),
+        DialogItem(TRACKBAR_CLASS, L"", 1012, TBS_AUTOTICKS | WS_TABSTOP, 28, 10, 79, 20),
+        DialogItem(WC_BUTTON, L"+", 1014, BS_PUSHBUTTON | WS_TABSTOP, 113, 10, 13, 14),
+        DialogItem(WC_STATIC, L"00:00", kNoId, SS_CENTER, 25, 29, 20, 8),
+        DialogItem(WC_STATIC, L"12:00", kNoId, SS_CENTER, 59, 29, 20, 8),
+        DialogItem(WC_STATIC, L"00:00", kNoId, SS_CENTER, 91, 29, 20, 8),
+        DialogItem(WC_BUTTON, L"Date", 1030, BS_GROUPBOX, 0, 41, 135, 25),
+        DialogItem(DATETIMEPICK_CLASS, L"", 1015, DTS_LONGDATEFORMAT | WS_TABSTOP, 7, 49, 89, 15),
+        DialogItem(WC_BUTTON, L"Now", 1016, BS_PUSHBUTTON | WS_TABSTOP, 99, 49, 27, 14),
     };
     ob::ui::RegisterDialog(kTimePlannerTemplate, std::move(panel));
 }
@@ -202,22 +181,15 @@ void RegisterTimePlannerPanel() {
 void RegisterDialogs() {
     // One HTML viewer filling the dialog; the dialog sizes it to full screen.
     // The viewer draws its own scroll bar.
-    DLGTEMPLATE html;
-    html.style = WS_POPUP | WS_VISIBLE | DS_SETFONT;
-    html.cx = 136;
-    html.cy = 156;
-    html.items = {Control(DISPLAYCLASS, L"", 30002, WS_TABSTOP, 0, 0, 136, 156)};
+    DLGTEMPLATE html = FullScreenPage();
+    html.items = {DialogItem(DISPLAYCLASS, L"", 30002, WS_TABSTOP, 0, 0, 136, 156)};
     ob::ui::RegisterDialog(kHtmlDialogTemplate, std::move(html));
 
-    DLGTEMPLATE about;
-    about.style = WS_POPUP | WS_VISIBLE | DS_SETFONT;
-    about.cx = 136;
-    about.cy = 156;
-    about.title = L"About Orbelline";
+    DLGTEMPLATE about = FullScreenPage(L"About Orbelline");
     const std::wstring title = std::wstring(L"Orbelline ") + ProgramVersion();
     about.items = {
-        Control(L"STATIC", title.c_str(), kAboutTitleId, SS_CENTER, 2, 4, 132, 10),
-        Control(
+        DialogItem(L"STATIC", title.c_str(), kAboutTitleId, SS_CENTER, 2, 4, 132, 10),
+        DialogItem(
             L"STATIC",
             L"A world clock: local times, dialling codes, distances, sunrise and sunset, and the weather, "
             L"for the cities you choose.\n\n"

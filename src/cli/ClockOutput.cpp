@@ -79,6 +79,30 @@ std::size_t DisplayWidth(const std::wstring& text) {
     return width;
 }
 
+std::string AlignedColumns(const std::vector<std::vector<std::wstring>>& lines) {
+    std::vector<std::size_t> widths;
+    for (const auto& line : lines) {
+        if (line.size() < 2)
+            continue;
+        widths.resize(std::max(widths.size(), line.size()), 0);
+        for (std::size_t i = 0; i < line.size(); ++i)
+            widths[i] = std::max(widths[i], DisplayWidth(line[i]));
+    }
+    std::string out;
+    for (const auto& line : lines) {
+        std::wstring text;
+        for (std::size_t i = 0; i < line.size(); ++i) {
+            text += line[i];
+            if (i + 1 < line.size())
+                text += std::wstring(widths[i] - DisplayWidth(line[i]) + 2, L' ');
+        }
+        while (!text.empty() && text.back() == L' ')
+            text.pop_back();
+        out += ob::kernel::ToUtf8(text) + "\n";
+    }
+    return out;
+}
+
 std::string FormatClockTsv(const std::vector<OBData::CityClockRow>& rows) {
     std::string out;
     for (std::size_t i = 0; i < kClockColumns.size(); ++i)
@@ -122,23 +146,7 @@ std::string FormatClockText(const std::vector<OBData::CityClockRow>& rows, int t
                          row.summer ? L"Yes" : L"No", row.offset, row.dial, row.distance, orDash(row.sunrise),
                          orDash(row.sunset), row.airport});
     }
-    std::vector<std::size_t> widths(table.front().size(), 0);
-    for (const auto& line : table)
-        for (std::size_t i = 0; i < line.size(); ++i)
-            widths[i] = std::max(widths[i], DisplayWidth(line[i]));
-    std::string out;
-    for (const auto& line : table) {
-        std::wstring text;
-        for (std::size_t i = 0; i < line.size(); ++i) {
-            text += line[i];
-            if (i + 1 < line.size())
-                text += std::wstring(widths[i] - DisplayWidth(line[i]) + 2, L' ');
-        }
-        while (!text.empty() && text.back() == L' ')
-            text.pop_back();
-        out += ob::kernel::ToUtf8(text) + "\n";
-    }
-    return out;
+    return AlignedColumns(table);
 }
 
 std::string FormatClock(const std::vector<OBData::CityClockRow>& rows, OutputFormat format, int timeFormat) {

@@ -13,10 +13,13 @@ namespace ob::cli {
 extern const std::vector<std::string> kClockColumns;
 
 // Helpers every table form shares: a tsv field without tabs or line ends, a
-// quoted and escaped JSON string, and the terminal columns a text takes.
+// quoted and escaped JSON string, the terminal columns a text takes, and
+// lines of cells as UTF-8 text in columns two spaces apart (a line of one
+// cell, a heading, stands as it is and widens no column).
 std::string TsvField(std::string value);
 std::string JsonString(const std::string& value);
 std::size_t DisplayWidth(const std::wstring& text);
+std::string AlignedColumns(const std::vector<std::vector<std::wstring>>& lines);
 
 std::string FormatClockTsv(const std::vector<OBData::CityClockRow>& rows);
 std::string FormatClockJson(const std::vector<OBData::CityClockRow>& rows);

@@ -122,24 +122,7 @@ std::string Text(const std::vector<CityForecast>& cities, int unit) {
                              day.conditions});
         }
     }
-    std::vector<std::size_t> widths(5, 0);
-    for (const auto& line : lines)
-        if (line.size() > 1)
-            for (std::size_t i = 0; i < line.size(); ++i)
-                widths[i] = std::max(widths[i], DisplayWidth(line[i]));
-    std::string out;
-    for (const auto& line : lines) {
-        std::wstring text;
-        for (std::size_t i = 0; i < line.size(); ++i) {
-            text += line[i];
-            if (i + 1 < line.size())
-                text += std::wstring(widths[i] - DisplayWidth(line[i]) + 2, L' ');
-        }
-        while (!text.empty() && text.back() == L' ')
-            text.pop_back();
-        out += ob::kernel::ToUtf8(text) + "\n";
-    }
-    return out;
+    return AlignedColumns(lines);
 }
 
 }  // namespace

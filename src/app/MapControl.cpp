@@ -86,10 +86,12 @@ bool MapControl::OnMessage(UINT message, WPARAM, LPARAM lParam, LRESULT& result)
     case WM_ERASEBKGND:
         result = 1;  // the paint covers everything
         return true;
-    case WM_LBUTTONDOWN:
-        OnTap(static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam)));
+    case WM_LBUTTONDOWN: {
+        const POINT at = PointFromParam(lParam);
+        OnTap(at.x, at.y);
         result = 0;
         return true;
+    }
     default: return false;
     }
 }

@@ -182,8 +182,8 @@ bool MapView::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& res
             // The list's own parent handling goes on.
         }
     }
-    if (message == WM_COMMAND && LOWORD(wParam) == kInfoBarId) {
-        OnInfoBarCommand(HIWORD(wParam));
+    if (message == WM_COMMAND && CommandFromParams(wParam, lParam).id == kInfoBarId) {
+        OnInfoBarCommand(CommandFromParams(wParam, lParam).code);
         result = 0;
         return true;
     }

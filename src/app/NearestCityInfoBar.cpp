@@ -185,7 +185,7 @@ void NearestCityInfoBar::Paint(HDC target) {
     });
 }
 
-bool NearestCityInfoBar::OnMessage(UINT message, WPARAM wParam, LPARAM, LRESULT& result) {
+bool NearestCityInfoBar::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
     switch (message) {
     case WM_PAINT: {
         ZEP_Wnd::PaintDC paint(m_hwnd);
@@ -207,8 +207,9 @@ bool NearestCityInfoBar::OnMessage(UINT message, WPARAM wParam, LPARAM, LRESULT&
         result = reinterpret_cast<LRESULT>(::GetSysColorBrush(COLOR_INFOBK));
         return true;
     case WM_COMMAND: {
-        const int id = LOWORD(wParam);
-        if (HIWORD(wParam) != BN_CLICKED || id < kInfoButton || id > kFurtherButton)
+        const CommandParams command = CommandFromParams(wParam, lParam);
+        const int id = static_cast<int>(command.id);
+        if (command.code != BN_CLICKED || id < kInfoButton || id > kFurtherButton)
             return false;
         OnButton(id);
         result = 0;

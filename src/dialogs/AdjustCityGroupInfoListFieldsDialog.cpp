@@ -84,8 +84,8 @@ void AdjustCityGroupInfoListFieldsDialog::OnOK() {
 
 bool AdjustCityGroupInfoListFieldsDialog::OnMessage(UINT message, WPARAM wParam, LPARAM lParam,
                                                     LRESULT& result) {
-    if (message == WM_COMMAND && HIWORD(wParam) == BN_CLICKED) {
-        const int id = LOWORD(wParam);
+    if (message == WM_COMMAND && CommandFromParams(wParam, lParam).code == BN_CLICKED) {
+        const int id = static_cast<int>(CommandFromParams(wParam, lParam).id);
         if (id != kMoveUpId && id != kMoveDownId)
             return false;
         const int selected = m_fields.GetNextItem(-1, LVNI_SELECTED);

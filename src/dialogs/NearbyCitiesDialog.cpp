@@ -107,8 +107,9 @@ void NearbyCitiesDialog::OnOK() {
 
 bool NearbyCitiesDialog::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
     if (message == WM_COMMAND) {
-        const int id = LOWORD(wParam);
-        const UINT code = HIWORD(wParam);
+        const CommandParams command = CommandFromParams(wParam, lParam);
+        const int id = static_cast<int>(command.id);
+        const UINT code = command.code;
         if (id == kUpdateId && code == BN_CLICKED) {
             OnUpdate();
             return true;

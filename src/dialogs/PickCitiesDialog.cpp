@@ -142,8 +142,9 @@ void PickCitiesDialog::Add() {
 bool PickCitiesDialog::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
     if (message != WM_COMMAND)
         return CountryCityDialog::OnMessage(message, wParam, lParam, result);
-    const int id = LOWORD(wParam);
-    const UINT code = HIWORD(wParam);
+    const CommandParams command = CommandFromParams(wParam, lParam);
+    const int id = static_cast<int>(command.id);
+    const UINT code = command.code;
     const int current = m_selected.GetCurSel();
     result = 0;
     switch (id) {

@@ -28,7 +28,8 @@ void SelectHomeCityDialog::OnOK() {
 }
 
 bool SelectHomeCityDialog::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
-    if (message == WM_COMMAND && LOWORD(wParam) == kCountriesId && HIWORD(wParam) == CBN_SELCHANGE) {
+    const CommandParams command = CommandFromParams(wParam, lParam);
+    if (message == WM_COMMAND && command.id == kCountriesId && command.code == CBN_SELCHANGE) {
         ShowCities();
         result = 0;
         return true;

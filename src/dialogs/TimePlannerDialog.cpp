@@ -200,7 +200,7 @@ void TimePlannerDialog::OnCancel() {
         m_list->SetFocus();
 }
 
-void TimePlannerDialog::OnSliderScroll(WORD code, int thumbPosition) {
+void TimePlannerDialog::OnSliderScroll(int code, int thumbPosition) {
     int position = 0;
     switch (code) {
     case TB_THUMBPOSITION:
@@ -213,17 +213,20 @@ void TimePlannerDialog::OnSliderScroll(WORD code, int thumbPosition) {
 
 bool TimePlannerDialog::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
     switch (message) {
-    case WM_HSCROLL:
-        if (reinterpret_cast<HWND>(lParam) != m_slider.GetHandle())
+    case WM_HSCROLL: {
+        const ScrollParams scroll = ScrollFromParams(wParam, lParam);
+        if (scroll.bar != m_slider.GetHandle())
             return false;
-        OnSliderScroll(LOWORD(wParam), static_cast<short>(HIWORD(wParam)));
+        OnSliderScroll(scroll.code, scroll.position);
         result = 0;
         return true;
+    }
     case WM_COMMAND: {
-        if (HIWORD(wParam) != BN_CLICKED)
+        const CommandParams command = CommandFromParams(wParam, lParam);
+        if (command.code != BN_CLICKED)
             return false;
         const int position = GetSliderPosition();
-        switch (LOWORD(wParam)) {
+        switch (static_cast<int>(command.id)) {
         case kEarlierId:
             if (position > OBData::kPlannerFirstPosition)
                 ApplySlider(position - 1, true);

@@ -89,7 +89,7 @@ private:
     // The locale's long date, or with short day and month names when the
     // widest date of the year would not fit the picker.
     void FitDateFormat();
-    void OnSliderScroll(WORD code, int thumbPosition);
+    void OnSliderScroll(int code, int thumbPosition);
 
     OBData::CityGroup* m_cityGroup;
     OBControls::CityGroupListCtrl* m_list;

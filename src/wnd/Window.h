@@ -98,7 +98,9 @@ public:
     }
     // WM_VSCROLL and WM_HSCROLL.
     static ScrollParams ScrollFromParams(WPARAM wParam, LPARAM lParam) {
-        return ScrollParams{LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HWND>(lParam)};
+        // The position is 16 bits, signed as a scroll range may be.
+        return ScrollParams{LOWORD(wParam), static_cast<short>(HIWORD(wParam)),
+                            reinterpret_cast<HWND>(lParam)};
     }
     // WM_NOTIFY's record: the header every notification starts with, or the
     // whole record of the notification `code` names.

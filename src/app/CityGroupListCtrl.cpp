@@ -271,10 +271,8 @@ void CityGroupListCtrl::OnVScroll(int code) {
 }
 
 void CityGroupListCtrl::OnSize() {
-    const RECT client = GetClientRect();
-    const ZEP_Wnd::WindowDC dc(m_hwnd);
-    if (dc)
-        m_buffer.EnsureSize(dc, client.right - client.left, client.bottom - client.top);
+    // The off-screen buffer follows at the next paint, so the lists of the
+    // hidden views hold none until they are first shown.
     UpdateScrollBar();
     ScrollTo(m_topRow);
 }

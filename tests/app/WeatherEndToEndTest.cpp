@@ -59,6 +59,7 @@ protected:
                  5000);
         ::unsetenv("ORBELLINE_FORECAST_URL");
         ::unsetenv("ORBELLINE_EVENT_SCOPE");
+        OBWeather::ReleaseDownloaderEvents();
     }
 };
 
@@ -74,6 +75,10 @@ TEST_F(WeatherEndToEnd, UpdateWeatherAnimatesThenShowsTheServedForecast) {
     fs::copy_file(fs::path(ORBELLINE_APP_DIR) / "ForecastPumpCF", app / "ForecastPumpCF");
     std::ofstream(app / "settings.csv") << "cities,234;292\r\nweatherusenetwork,0\r\nloglevel,0\r\n";
     // The downloader inherits the events' scope and the service's address.
+    // Events of their own: an earlier test in this process may have left the
+    // "update now" event set, which would start a second fetch.
+    OBWeather::ReleaseDownloaderEvents();
+    ob::kernel::SetNamedObjectScope("weather-end-to-end-" + std::to_string(::getpid()));
     ::setenv("ORBELLINE_EVENT_SCOPE", ob::kernel::NamedObjectScope().c_str(), 1);
     ::setenv("ORBELLINE_FORECAST_URL", service.Url().c_str(), 1);
 

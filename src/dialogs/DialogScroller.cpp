@@ -4,6 +4,7 @@
 
 #include "dialogs/ListDialogLayout.h"
 #include "platform/ui/Controls.h"
+#include "wnd/Window.h"
 
 namespace OBControls {
 
@@ -76,6 +77,28 @@ void DialogScroller::EnsureVisible(HWND control) {
         ScrollTo(m_position + std::min<int>(r.bottom - page, r.top));
     else if (r.top < 0)
         ScrollTo(m_position + r.top);
+}
+
+bool DialogScroller::OnMessage(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+    using ZEP_Wnd::Window;
+    switch (message) {
+    case WM_SIZE: Update(dialog); return false;
+    case WM_VSCROLL: {
+        const Window::ScrollParams scroll = Window::ScrollFromParams(wParam, lParam);
+        if (scroll.bar)
+            return false;  // a scroll-bar control of the dialog's own
+        OnScroll(scroll.code);
+        result = 0;
+        return true;
+    }
+    case WM_COMMAND: {
+        const Window::CommandParams command = Window::CommandFromParams(wParam, lParam);
+        if (command.from && (command.code == BN_SETFOCUS || command.code == CBN_SETFOCUS))
+            EnsureVisible(command.from);
+        return false;
+    }
+    default: return false;
+    }
 }
 
 void DialogScroller::ScrollTo(int position) {

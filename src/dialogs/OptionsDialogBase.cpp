@@ -71,25 +71,8 @@ bool OptionsDialogBase::OnInitDialog() {
 }
 
 bool OptionsDialogBase::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
-    switch (message) {
-    case WM_SIZE: m_scroller.Update(m_hwnd); break;
-    case WM_VSCROLL: {
-        const ScrollParams scroll = ScrollFromParams(wParam, lParam);
-        if (scroll.bar)
-            break;
-        m_scroller.OnScroll(scroll.code);
-        result = 0;
-        return true;
-    }
-    case WM_COMMAND: {
-        const CommandParams command = CommandFromParams(wParam, lParam);
-        if (command.from && (command.code == BN_SETFOCUS || command.code == CBN_SETFOCUS))
-            m_scroller.EnsureVisible(command.from);
-        break;
-    }
-    default: break;
-    }
-    return Dialog::OnMessage(message, wParam, lParam, result);
+    return m_scroller.OnMessage(m_hwnd, message, wParam, lParam, result) ||
+           Dialog::OnMessage(message, wParam, lParam, result);
 }
 
 void OptionsDialogBase::OnOK() {

@@ -405,10 +405,10 @@ TEST_P(DialogScreens, EachDialogWithRealContent) {
         });
 }
 
-// On a landscape screen the Options page is taller than the dialog: it
-// scrolls, the keyboard brings the focused control into view, and the bar
-// takes it back; on a portrait screen nothing scrolls.
-TEST(OptionsPage, ScrollsWhereItDoesNotFitAndFollowsTheFocus) {
+// On a landscape screen the Options page and the About box are taller than
+// the dialog: they scroll, the keyboard brings the focused control into
+// view, and the bar takes it back; on a portrait screen nothing scrolls.
+TEST(TallPages, ScrollWhereTheyDoNotFitAndFollowTheFocus) {
     for (const std::string screen : {"320x240", "240x320"}) {
         ShellFixture shell(screen);
         shell.WriteSettings(kThreeCities);
@@ -455,6 +455,22 @@ TEST(OptionsPage, ScrollsWhereItDoesNotFitAndFollowsTheFocus) {
             ::PostMessage(dialog, WM_COMMAND, IDCANCEL, 0);
         });
         shell.Command(kCmdOptions);
+        EXPECT_FALSE(shell.ui.PendingIdleSteps()) << screen;
+
+        // The About box's credits run below a landscape screen too.
+        shell.ui.WhenIdle([&] {
+            const HWND dialog = ::GetActiveWindow();
+            EXPECT_EQ((::GetWindowLong(dialog, GWL_STYLE) & WS_VSCROLL) != 0, landscape) << screen;
+            ::SendMessage(dialog, WM_VSCROLL, SB_BOTTOM, 0);
+            RECT text{}, client{};
+            ::GetWindowRect(::GetDlgItem(dialog, OBResources::kAboutTextId), &text);
+            ::GetClientRect(dialog, &client);
+            POINT bottom{0, client.bottom};
+            ::ClientToScreen(dialog, &bottom);
+            EXPECT_LE(text.bottom, bottom.y) << screen;  // the last line shows
+            PressKey(VK_RETURN);
+        });
+        shell.Command(kCmdAbout);
         EXPECT_FALSE(shell.ui.PendingIdleSteps()) << screen;
     }
 }

@@ -24,6 +24,10 @@ void XMLDoc::Reset() {
     m_notLoaded = true;
     m_status = L"Not Loaded";
     m_source.clear();
+    // Every load starts here, so a load that fails before parsing (a missing
+    // or oversized file) leaves no content rather than the last document's.
+    if (m_document)
+        m_document->reset();
 }
 
 pugi::xml_document* XMLDoc::CreateDocument() { return new (std::nothrow) pugi::xml_document; }

@@ -47,6 +47,10 @@ TEST(XMLDoc, LoadsFilesInAnyDeclaredEncoding) {
         doc.Load(dir.Write("latin.xml", "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?><r>\xE9</r>")));
     EXPECT_EQ(XMLDoc::GetNodeText(*doc.GetDocument(), L"r"), L"\u00e9");
     EXPECT_FALSE(doc.Load(dir.Write("bad.xml", "<r><x></r>")));
+    // A failed load leaves no content, never the previous document's.
+    ASSERT_TRUE(doc.Load(dir.WPath("latin.xml")));
+    EXPECT_FALSE(doc.Load(dir.WPath("missing.xml")));
+    EXPECT_EQ(XMLDoc::GetNodeText(*doc.GetDocument(), L"r"), L"");
     // A file beside the executable, named relative to it.
     EXPECT_FALSE(doc.Load(L"no-such-file.xml", true));
     EXPECT_EQ(doc.GetSource(), ob::kernel::FromUtf8(ORBELLINE_TEST_BIN_DIR) + L"/no-such-file.xml");

@@ -97,6 +97,24 @@ bool DialogScroller::OnMessage(HWND dialog, UINT message, WPARAM wParam, LPARAM 
             EnsureVisible(command.from);
         return false;
     }
+    case WM_GETDLGCODE:
+        // A page with nothing to focus (the About box) takes the arrows itself.
+        if (::GetFocus() != dialog)
+            return false;
+        result = DLGC_WANTARROWS;
+        return true;
+    case WM_KEYDOWN:
+        switch (wParam) {
+        case VK_UP: OnScroll(SB_LINEUP); break;
+        case VK_DOWN: OnScroll(SB_LINEDOWN); break;
+        case VK_PRIOR: OnScroll(SB_PAGEUP); break;
+        case VK_NEXT: OnScroll(SB_PAGEDOWN); break;
+        case VK_HOME: OnScroll(SB_TOP); break;
+        case VK_END: OnScroll(SB_BOTTOM); break;
+        default: return false;
+        }
+        result = 0;
+        return true;
     default: return false;
     }
 }

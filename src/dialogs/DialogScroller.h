@@ -17,9 +17,10 @@ public:
     void OnScroll(int code);
     // Scrolls just far enough to show `control` whole (as much of it as fits).
     void EnsureVisible(HWND control);
-    // The dialog's messages that concern scrolling: a new size, its own bar
-    // and the controls' focus notifications (a check box says so only with
-    // BS_NOTIFY). True when the message is answered in full.
+    // The dialog's messages that concern scrolling: a new size, its own bar,
+    // the controls' focus notifications (a check box says so only with
+    // BS_NOTIFY) and, on a page with nothing to focus, the arrow and page
+    // keys. True when the message is answered in full.
     bool OnMessage(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
 
     int GetPosition() const { return m_position; }

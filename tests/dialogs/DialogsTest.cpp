@@ -461,7 +461,11 @@ TEST(TallPages, ScrollWhereTheyDoNotFitAndFollowTheFocus) {
         shell.ui.WhenIdle([&] {
             const HWND dialog = ::GetActiveWindow();
             EXPECT_EQ((::GetWindowLong(dialog, GWL_STYLE) & WS_VSCROLL) != 0, landscape) << screen;
-            ::SendMessage(dialog, WM_VSCROLL, SB_BOTTOM, 0);
+            EXPECT_EQ(::GetFocus(), dialog);
+            PressKey(VK_END);
+        });
+        shell.ui.WhenIdle([&] {
+            const HWND dialog = ::GetActiveWindow();
             RECT text{}, client{};
             ::GetWindowRect(::GetDlgItem(dialog, OBResources::kAboutTextId), &text);
             ::GetClientRect(dialog, &client);

@@ -182,10 +182,13 @@ bool MapView::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& res
             // The list's own parent handling goes on.
         }
     }
-    if (message == WM_COMMAND && CommandFromParams(wParam, lParam).id == kInfoBarId) {
-        OnInfoBarCommand(CommandFromParams(wParam, lParam).code);
-        result = 0;
-        return true;
+    if (message == WM_COMMAND) {
+        const CommandParams command = CommandFromParams(wParam, lParam);
+        if (command.id == kInfoBarId) {
+            OnInfoBarCommand(command.code);
+            result = 0;
+            return true;
+        }
     }
     return MenuHandlingCityInfoListView::OnMessage(message, wParam, lParam, result);
 }

@@ -84,8 +84,9 @@ void AdjustCityGroupInfoListFieldsDialog::OnOK() {
 
 bool AdjustCityGroupInfoListFieldsDialog::OnMessage(UINT message, WPARAM wParam, LPARAM lParam,
                                                     LRESULT& result) {
-    if (message == WM_COMMAND && CommandFromParams(wParam, lParam).code == BN_CLICKED) {
-        const int id = static_cast<int>(CommandFromParams(wParam, lParam).id);
+    const CommandParams command = CommandFromParams(wParam, lParam);
+    if (message == WM_COMMAND && command.code == BN_CLICKED) {
+        const int id = static_cast<int>(command.id);
         if (id != kMoveUpId && id != kMoveDownId)
             return false;
         const int selected = m_fields.GetNextItem(-1, LVNI_SELECTED);

@@ -3,7 +3,9 @@
 // answer Yes and exit: the settings file no longer holds that city.
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
 #include <poll.h>
+#include <sys/file.h>
 #include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
@@ -109,6 +111,12 @@ public:
     // Makes the folder (with `settings` as its settings file unless empty),
     // starts Xvfb and the program, and finds its window.
     void Start(const std::string& name, const std::string& settings) {
+        // The user's hands run on fixed pauses, so the desktop tests take
+        // turns rather than share the machine with one another.
+        turn.fd = ::open((fs::path(ORBELLINE_APP_DIR) / "desktop-tests.lock").c_str(),
+                         O_CREAT | O_RDWR | O_CLOEXEC, 0600);
+        if (turn.fd >= 0)
+            ::flock(turn.fd, LOCK_EX);
         // A private app folder: its own settings file and single-instance lock.
         folder = fs::temp_directory_path() / ("orbelline-" + name + "-" + std::to_string(::getpid()));
         fs::remove_all(folder);
@@ -184,6 +192,15 @@ public:
     std::string env, window, settings;
     double scale = 1;
     pid_t app = -1;
+    // Released after the reaper (declared later, so destroyed first) has
+    // ended the X server and the program.
+    struct Turn {
+        int fd = -1;
+        ~Turn() {
+            if (fd >= 0)
+                ::close(fd);
+        }
+    } turn;
     Reaper reaper;
 };
 

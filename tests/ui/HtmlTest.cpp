@@ -196,6 +196,27 @@ TEST(Html, ControlTakesThePageInPartsPaintsItAndScrolls) {
 
 namespace {
 
+// Spans beyond an int crashed the layout engine (found by fuzzing); they are
+// capped as browsers cap them, however the attribute is written.
+TEST(Html, HugeTableSpansAreCappedAndLayOut) {
+    using ob::ui::ClampTableSpans;
+    EXPECT_EQ(ClampTableSpans(L"<td colspan=2 rowspan='3'>colspan=7</td>"),
+              L"<td colspan=2 rowspan='3'>colspan=7</td>");
+    EXPECT_EQ(ClampTableSpans(L"<td a=\"b\"COLSPAN = \" +0001111111111111111\">"),
+              L"<td a=\"b\"COLSPAN = \" +1000\">");
+    EXPECT_EQ(ClampTableSpans(L"<td/rowspan=70000>"), L"<td/rowspan=65534>");
+    EXPECT_EQ(ClampTableSpans(L"<td colspan=\"&#49;&#49;\">"), L"<td colspan=\"x&#49;&#49;\">");
+    EXPECT_EQ(ClampTableSpans(L"<td rowspan=9&#57;>"), L"<td rowspan=x9&#57;>");
+    ob::ui::SetScreenDpi(96);
+    for (const wchar_t* span :
+         {L"colspan=1111111111111111", L"rowspan=2147483648", L"colspan=2147483647",
+          L"rowspan=\"&#49;&#49;&#49;&#49;&#49;&#49;&#49;&#49;&#49;&#49;&#49;&#49;\""}) {
+        const std::wstring page =
+            std::wstring(L"<table><tr><td>a</td><td>b</td></tr><tr><td ") + span + L">c</td></tr></table>";
+        EXPECT_GT(HeightOf(page), 0) << ob::kernel::ToUtf8(span);
+    }
+}
+
 TEST(Html, PixelLengthsFollowTheDensity) {
     using ob::ui::ScaleCssPixels;
     EXPECT_EQ(ScaleCssPixels(L"<td style=\"width: 34px; margin:3px 0px\">12px</td>", 96),

@@ -68,7 +68,8 @@ public:
         title.clear();
         if (html.empty())
             return;
-        const std::string utf8 = ob::kernel::ToUtf8(KeepBlankLines(ScaleCssPixels(html, GetScreenDpi())));
+        const std::string utf8 =
+            ob::kernel::ToUtf8(KeepBlankLines(ScaleCssPixels(ClampTableSpans(html), GetScreenDpi())));
         m_document = litehtml::document::createFromString(utf8.c_str(), this, &m_context);
     }
 

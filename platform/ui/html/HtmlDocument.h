@@ -42,6 +42,9 @@ std::string HtmlMasterStylesheet();
 // Scales pixel lengths (CSS "px" and size attributes) written for the
 // 96-dpi screen to `dpi`.
 std::wstring ScaleCssPixels(const std::wstring& html, int dpi);
+// Caps colspan at 1000 and rowspan at 65534, as browsers do; the layout
+// engine fails on spans beyond an int.
+std::wstring ClampTableSpans(const std::wstring& html);
 // Makes two <br> in a row leave a blank line, as browsers do.
 std::wstring KeepBlankLines(const std::wstring& html);
 

@@ -1,10 +1,13 @@
 // The viewer's master stylesheet and the source fixes made before a page
 // is parsed. Text sizes are in points so they follow the screen's density;
 // pixel lengths are taken as pixels of the low-density screen and scaled.
+#include <algorithm>
 #include <cctype>
 #include <cmath>
 #include <cwctype>
+#include <iterator>
 #include <string>
+#include <utility>
 
 #include "platform/ui/gdi/DeviceContext.h"
 #include "platform/ui/html/HtmlDocument.h"
@@ -105,6 +108,116 @@ std::wstring KeepBlankLines(const std::wstring& html) {
     return out;
 }
 
+namespace {
+
+// A number attribute at `i` of a tag (`name=12`, `name = "12"`): the span of
+// its digits, and the end of the attribute (past a closing quote). Values
+// such as 100% or 2em do not count.
+struct NumericAttribute {
+    std::size_t digits = 0;
+    std::size_t digitsEnd = 0;
+    std::size_t end = 0;
+};
+
+bool MatchNumericAttribute(const std::wstring& html, std::size_t i, const std::wstring& name,
+                           NumericAttribute& found) {
+    if (i + name.size() > html.size())
+        return false;
+    for (std::size_t k = 0; k < name.size(); ++k)
+        if (static_cast<wchar_t>(std::towlower(html[i + k])) != name[k])
+            return false;
+    std::size_t j = i + name.size();
+    while (j < html.size() && std::iswspace(html[j]))
+        ++j;
+    if (j >= html.size() || html[j] != L'=')
+        return false;
+    ++j;
+    while (j < html.size() && std::iswspace(html[j]))
+        ++j;
+    const bool quoted = j < html.size() && (html[j] == L'"' || html[j] == L'\'');
+    std::size_t k = quoted ? j + 1 : j;
+    const std::size_t digits = k;
+    while (k < html.size() && std::iswdigit(html[k]))
+        ++k;
+    if (k == digits)
+        return false;
+    const bool ends =
+        k >= html.size() ||
+        (quoted ? html[k] == html[j] : (std::iswspace(html[k]) || html[k] == L'>' || html[k] == L'/'));
+    if (!ends)
+        return false;
+    found = NumericAttribute{digits, k, quoted && k < html.size() ? k + 1 : k};
+    return true;
+}
+
+}  // namespace
+
+std::wstring ClampTableSpans(const std::wstring& html) {
+    // The layout engine reads a span with atoi once the parser has decoded
+    // it, and fails on numbers beyond an int. Rather than follow the parser's
+    // rules for where an attribute starts, every "colspan=" and "rowspan="
+    // in the text is looked at; browsers cap spans at these values anyway.
+    static const std::pair<std::wstring, int> kLimits[] = {{L"colspan", 1000}, {L"rowspan", 65534}};
+    const auto isSpace = [](wchar_t c) { return c == L' ' || (c >= L'\t' && c <= L'\r'); };
+    std::wstring out;
+    out.reserve(html.size());
+    std::size_t i = 0;
+    while (i < html.size()) {
+        int limit = 0;
+        std::size_t j = i;
+        for (const auto& [name, max] : kLimits) {
+            if (html.size() - i >= name.size() &&
+                std::equal(
+                    name.begin(), name.end(), html.begin() + static_cast<std::ptrdiff_t>(i),
+                    [](wchar_t a, wchar_t b) { return a == static_cast<wchar_t>(std::towlower(b)); })) {
+                limit = max;
+                j = i + name.size();
+            }
+        }
+        if (limit == 0) {
+            out += html[i++];
+            continue;
+        }
+        while (j < html.size() && isSpace(html[j]))
+            ++j;
+        if (j < html.size() && html[j] == L'=') {
+            ++j;
+            while (j < html.size() && isSpace(html[j]))
+                ++j;
+            if (j < html.size() && (html[j] == L'"' || html[j] == L'\''))
+                ++j;
+            const std::size_t value = j;  // what atoi starts on
+            while (j < html.size() && isSpace(html[j]))
+                ++j;
+            if (j < html.size() && (html[j] == L'+' || html[j] == L'-'))
+                ++j;
+            const std::size_t digits = j;
+            while (j < html.size() && html[j] >= L'0' && html[j] <= L'9')
+                ++j;
+            std::size_t first = digits;  // leading zeros aside
+            while (first + 1 < j && html[first] == L'0')
+                ++first;
+            if (html.find(L'&', value) < j + 1) {
+                // A character reference the parser would turn into more
+                // digits: a letter in front makes the value 0.
+                out.append(html, i, value - i);
+                out += L'x';
+                i = value;
+                continue;
+            }
+            if (j > digits && (j - first > 9 || std::stoi(html.substr(first, j - first)) > limit)) {
+                out.append(html, i, digits - i);
+                out += std::to_wstring(limit);
+                i = j;
+                continue;
+            }
+        }
+        out.append(html, i, j - i);
+        i = j;
+    }
+    return out;
+}
+
 std::wstring ScaleCssPixels(const std::wstring& html, int dpi) {
     if (dpi == 96 || dpi <= 0)
         return html;
@@ -143,45 +256,17 @@ std::wstring ScaleCssPixels(const std::wstring& html, int dpi) {
         }
         // Size attributes in plain pixels (not percentages).
         if (inTag && !quote && std::iswalpha(c) && i > 0 && std::iswspace(html[i - 1])) {
-            bool replaced = false;
-            for (const std::wstring& name : kSizeAttributes) {
-                if (i + name.size() > html.size())
-                    continue;
-                bool same = true;
-                for (std::size_t k = 0; k < name.size() && same; ++k)
-                    same = lower(html[i + k]) == name[k];
-                if (!same)
-                    continue;
-                std::size_t j = i + name.size();
-                while (j < html.size() && std::iswspace(html[j]))
-                    ++j;
-                if (j >= html.size() || html[j] != L'=')
-                    continue;
-                ++j;
-                while (j < html.size() && std::iswspace(html[j]))
-                    ++j;
-                const bool quoted = j < html.size() && (html[j] == L'"' || html[j] == L'\'');
-                std::size_t k = quoted ? j + 1 : j;
-                const std::size_t digits = k;
-                while (k < html.size() && std::iswdigit(html[k]))
-                    ++k;
-                if (k == digits)
-                    continue;
-                const bool ends = k >= html.size() ||
-                                  (quoted ? html[k] == html[j]
-                                          : (std::iswspace(html[k]) || html[k] == L'>' || html[k] == L'/'));
-                if (!ends)
-                    continue;  // 100%, 2em: left alone
-                out.append(html, i, digits - i);
-                out += scaled(html.substr(digits, k - digits));
-                if (quoted)
-                    out += html[k++];  // the closing quote, so quotes stay paired
-                i = k;
-                replaced = true;
-                break;
-            }
-            if (replaced)
+            NumericAttribute found;
+            const auto matches = [&](const std::wstring& name) {
+                return MatchNumericAttribute(html, i, name, found);
+            };
+            if (std::any_of(std::begin(kSizeAttributes), std::end(kSizeAttributes), matches)) {
+                out.append(html, i, found.digits - i);
+                out += scaled(html.substr(found.digits, found.digitsEnd - found.digits));
+                out.append(html, found.digitsEnd, found.end - found.digitsEnd);  // the closing quote
+                i = found.end;
                 continue;
+            }
         }
         if (inTag && (c == L'"' || c == L'\''))
             quote = quote == c ? 0 : (quote ? quote : c);

@@ -217,6 +217,28 @@ TEST(Html, HugeTableSpansAreCappedAndLayOut) {
     }
 }
 
+// Each box sized to its content lays out what it holds several times, so
+// deep nesting made a page take minutes (found by fuzzing). Past eight
+// levels the page is replaced by a one-line explanation.
+TEST(Html, BoxesNestedTooDeeplyGiveAShortNoticeInsteadOfTheLayout) {
+    ob::ui::SetScreenDpi(96);
+    auto nested = [](int depth, const std::wstring& open, const std::wstring& close) {
+        std::wstring page;
+        for (int i = 0; i < depth; ++i)
+            page += open;
+        page += L"x";
+        for (int i = 0; i < depth; ++i)
+            page += close;
+        return page;
+    };
+    auto tables = [&](int depth) { return nested(depth, L"<table><tr><td>", L"</td></tr></table>"); };
+    EXPECT_GT(HeightOf(tables(8)), HeightOf(tables(7)));  // still laid out
+    const int notice = HeightOf(tables(9));
+    EXPECT_EQ(HeightOf(tables(40)), notice);
+    EXPECT_EQ(HeightOf(nested(40, L"<div style=\"display:inline-block\">", L"</div>")), notice);
+    EXPECT_EQ(HeightOf(nested(40, L"<div style=\"float:left\">", L"</div>")), notice);
+}
+
 TEST(Html, PixelLengthsFollowTheDensity) {
     using ob::ui::ScaleCssPixels;
     EXPECT_EQ(ScaleCssPixels(L"<td style=\"width: 34px; margin:3px 0px\">12px</td>", 96),

@@ -45,6 +45,39 @@ std::string Unescape(const std::string& s) {
     return out;
 }
 
+// Boxes sized to fit their content (tables, inline blocks, floats) lay out
+// what they hold several times over, so each one nested inside another
+// multiplies the work: twelve nested tables take seconds. No page of the
+// program's comes near this depth.
+constexpr int kMaxFittedNesting = 8;
+constexpr const char* kTooDeepPage = "<p>This page nests its tables too deeply to be shown.</p>";
+
+bool SizesToContent(const litehtml::element& el) {
+    switch (el.get_display()) {
+    case litehtml::display_table:
+    case litehtml::display_inline_table:
+    case litehtml::display_inline_block: return true;
+    default: return el.get_float() != litehtml::float_none;
+    }
+}
+
+// Whether boxes sized to content nest deeper than the limit under `el`;
+// walked with an explicit stack, as the tree itself may be very deep.
+bool NestsTooDeep(const litehtml::element::ptr& root) {
+    std::vector<std::pair<litehtml::element::ptr, int>> pending{{root, 0}};
+    while (!pending.empty()) {
+        auto [el, depth] = pending.back();
+        pending.pop_back();
+        if (!el)
+            continue;
+        if (SizesToContent(*el) && ++depth > kMaxFittedNesting)
+            return true;
+        for (std::size_t i = 0; i < el->get_children_count(); ++i)
+            pending.emplace_back(el->get_child(static_cast<int>(i)), depth);
+    }
+    return false;
+}
+
 }  // namespace
 
 class HtmlDocument::Container final : public litehtml::document_container {
@@ -71,6 +104,8 @@ public:
         const std::string utf8 =
             ob::kernel::ToUtf8(KeepBlankLines(ScaleCssPixels(ClampTableSpans(html), GetScreenDpi())));
         m_document = litehtml::document::createFromString(utf8.c_str(), this, &m_context);
+        if (m_document && NestsTooDeep(m_document->root()))
+            m_document = litehtml::document::createFromString(kTooDeepPage, this, &m_context);
     }
 
     int Layout(int width) {

@@ -239,6 +239,21 @@ TEST(Html, BoxesNestedTooDeeplyGiveAShortNoticeInsteadOfTheLayout) {
     EXPECT_EQ(HeightOf(nested(40, L"<div style=\"float:left\">", L"</div>")), notice);
 }
 
+// The layout engine looped for ever on a stylesheet comment left open in
+// the wrong place (found by fuzzing); one is closed where its style ends.
+TEST(Html, AnOpenStylesheetCommentIsClosedAtTheEndOfItsStyle) {
+    using ob::ui::CloseStyleComments;
+    const std::wstring closed = L"<STYLE type=x>/*<![CDATA[*/p{}/*]]>*/</STYLE><styles>a/*";
+    EXPECT_EQ(CloseStyleComments(closed), closed);
+    EXPECT_EQ(CloseStyleComments(L"<style>a/*b</style >x/*"), L"<style>a/*b*/</style >x/*");
+    // Removing the first comment joins a '/' and a '*' into an open one.
+    EXPECT_EQ(CloseStyleComments(L"<style>x//*a*/*</style>"), L"<style>x//*a*/**/</style>");
+    EXPECT_EQ(CloseStyleComments(L"<style/>a/*</stylex>"), L"<style/>a/*</stylex>*/");
+    ob::ui::SetScreenDpi(96);
+    EXPECT_GT(HeightOf(L"<style>a/*</style><p>text</p>"), 0);
+    EXPECT_GT(HeightOf(L"<style>x//*a*/*</style><p>text</p>"), 0);
+}
+
 TEST(Html, PixelLengthsFollowTheDensity) {
     using ob::ui::ScaleCssPixels;
     EXPECT_EQ(ScaleCssPixels(L"<td style=\"width: 34px; margin:3px 0px\">12px</td>", 96),

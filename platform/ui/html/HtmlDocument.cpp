@@ -101,8 +101,8 @@ public:
         title.clear();
         if (html.empty())
             return;
-        const std::string utf8 =
-            ob::kernel::ToUtf8(KeepBlankLines(ScaleCssPixels(ClampTableSpans(html), GetScreenDpi())));
+        const std::string utf8 = ob::kernel::ToUtf8(
+            KeepBlankLines(ScaleCssPixels(CloseStyleComments(ClampTableSpans(html)), GetScreenDpi())));
         m_document = litehtml::document::createFromString(utf8.c_str(), this, &m_context);
         if (m_document && NestsTooDeep(m_document->root()))
             m_document = litehtml::document::createFromString(kTooDeepPage, this, &m_context);

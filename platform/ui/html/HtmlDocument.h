@@ -45,6 +45,9 @@ std::wstring ScaleCssPixels(const std::wstring& html, int dpi);
 // Caps colspan at 1000 and rowspan at 65534, as browsers do; the layout
 // engine fails on spans beyond an int.
 std::wstring ClampTableSpans(const std::wstring& html);
+// Closes a stylesheet comment left open at the end of its <style> element;
+// the layout engine can loop for ever on one.
+std::wstring CloseStyleComments(const std::wstring& html);
 // Makes two <br> in a row leave a blank line, as browsers do.
 std::wstring KeepBlankLines(const std::wstring& html);
 

@@ -218,6 +218,76 @@ std::wstring ClampTableSpans(const std::wstring& html) {
     return out;
 }
 
+namespace {
+
+// Where `what` (lower case) next stands in `text` from `from`, in any case.
+std::size_t FindNoCase(const std::wstring& text, const std::wstring& what, std::size_t from) {
+    for (std::size_t at = from; at + what.size() <= text.size(); ++at) {
+        if (std::equal(what.begin(), what.end(), text.begin() + static_cast<std::ptrdiff_t>(at),
+                       [](wchar_t a, wchar_t b) { return a == static_cast<wchar_t>(std::towlower(b)); }))
+            return at;
+    }
+    return std::wstring::npos;
+}
+
+// Ends a tag name, as the parser sees it.
+bool EndsTagName(const std::wstring& text, std::size_t at) {
+    return at >= text.size() || std::iswspace(text[at]) || text[at] == L'/' || text[at] == L'>';
+}
+
+// Whether the layout engine's comment removal would meet a comment that is
+// never closed. It removes them one at a time, searching again from the
+// start, so a removal can join a '/' before it and a '*' after it into a new
+// opening; this follows the same removals in one pass over the text.
+bool LeavesCommentOpen(const std::wstring& css) {
+    std::wstring kept;
+    for (std::size_t i = 0; i < css.size(); ++i) {
+        if (!kept.empty() && kept.back() == L'/' && css[i] == L'*') {
+            const std::size_t close = css.find(L"*/", i + 1);
+            if (close == std::wstring::npos)
+                return true;
+            kept.pop_back();  // the comment goes, its '/' with it
+            i = close + 1;
+            continue;
+        }
+        kept += css[i];
+    }
+    return false;
+}
+
+}  // namespace
+
+std::wstring CloseStyleComments(const std::wstring& html) {
+    // The layout engine's removal of an unclosed comment can loop for ever
+    // (when the comment stands second in what remains); an open comment is
+    // closed at the end of its style element instead.
+    std::wstring out;
+    std::size_t copied = 0;
+    for (std::size_t tag = FindNoCase(html, L"<style", 0); tag != std::wstring::npos;
+         tag = FindNoCase(html, L"<style", tag + 1)) {
+        if (!EndsTagName(html, tag + 6))
+            continue;
+        const std::size_t startTagEnd = html.find(L'>', tag + 6);
+        if (startTagEnd == std::wstring::npos)
+            break;
+        std::size_t end = startTagEnd + 1;
+        while ((end = FindNoCase(html, L"</style", end)) != std::wstring::npos && !EndsTagName(html, end + 7))
+            ++end;
+        if (end == std::wstring::npos)
+            end = html.size();
+        if (LeavesCommentOpen(html.substr(startTagEnd + 1, end - startTagEnd - 1))) {
+            out.append(html, copied, end - copied);
+            out += L"*/";
+            copied = end;
+        }
+        tag = end;
+    }
+    if (copied == 0)
+        return html;
+    out.append(html, copied);
+    return out;
+}
+
 std::wstring ScaleCssPixels(const std::wstring& html, int dpi) {
     if (dpi == 96 || dpi <= 0)
         return html;

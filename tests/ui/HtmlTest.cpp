@@ -252,6 +252,8 @@ TEST(Html, AnOpenStylesheetCommentIsClosedAtTheEndOfItsStyle) {
     ob::ui::SetScreenDpi(96);
     EXPECT_GT(HeightOf(L"<style>a/*</style><p>text</p>"), 0);
     EXPECT_GT(HeightOf(L"<style>x//*a*/*</style><p>text</p>"), 0);
+    // The engine stops at a NUL, before a closing added at the end.
+    EXPECT_GT(HeightOf(std::wstring(L"<p>text</p><style>a/*\0b", 24)), 0);
 }
 
 TEST(Html, PixelLengthsFollowTheDensity) {

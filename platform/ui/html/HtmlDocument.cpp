@@ -101,8 +101,11 @@ public:
         title.clear();
         if (html.empty())
             return;
+        // The engine reads a C string, so a page ends at its first NUL; the
+        // fixes below must see the page as the engine will.
+        const std::wstring page = html.substr(0, html.find(L'\0'));
         const std::string utf8 = ob::kernel::ToUtf8(
-            KeepBlankLines(ScaleCssPixels(CloseStyleComments(ClampTableSpans(html)), GetScreenDpi())));
+            KeepBlankLines(ScaleCssPixels(CloseStyleComments(ClampTableSpans(page)), GetScreenDpi())));
         m_document = litehtml::document::createFromString(utf8.c_str(), this, &m_context);
         if (m_document && NestsTooDeep(m_document->root()))
             m_document = litehtml::document::createFromString(kTooDeepPage, this, &m_context);

@@ -16,6 +16,17 @@ namespace {
 
 COLORREF ToColor(const litehtml::web_color& c) { return RGB(c.red, c.green, c.blue); }
 
+// The engine's boxes can lie anywhere in the range of int; drawing takes
+// their edges within a range far beyond any screen, so no sum overflows.
+int Far(long long v) {
+    constexpr long long kFar = 1 << 24;
+    return static_cast<int>(std::clamp(v, -kFar, kFar));
+}
+RECT BoxRect(const litehtml::position& p) {
+    return RECT{Far(p.x), Far(p.y), Far(static_cast<long long>(p.x) + p.width),
+                Far(static_cast<long long>(p.y) + p.height)};
+}
+
 struct Font {
     HFONT handle;
     int ascent;
@@ -220,16 +231,15 @@ public:
 
     void draw_list_marker(litehtml::uint_ptr hdc, const litehtml::list_marker& marker) override {
         HDC dc = reinterpret_cast<HDC>(hdc);
-        const litehtml::position& p = marker.pos;
+        const RECT box = BoxRect(marker.pos);
         HBRUSH brush = CreateSolidBrush(ToColor(marker.color));
         HPEN pen = CreatePen(PS_SOLID, 1, ToColor(marker.color));
         HGDIOBJ ob = SelectObject(dc, brush), op = SelectObject(dc, pen);
         if (marker.marker_type == litehtml::list_style_type_square) {
-            RECT r{p.x, p.y, p.x + p.width, p.y + p.height};
-            FillRect(dc, &r, brush);
+            FillRect(dc, &box, brush);
         } else if (marker.marker_type == litehtml::list_style_type_circle) {
             SelectObject(dc, GetStockObject(HOLLOW_BRUSH));
-            Ellipse(dc, p.x, p.y, p.x + p.width, p.y + p.height);
+            Ellipse(dc, box.left, box.top, box.right, box.bottom);
         } else if (marker.marker_type == litehtml::list_style_type_decimal && marker.font) {
             const std::wstring n = std::to_wstring(marker.index) + L".";
             auto it = m_fonts.find(marker.font);
@@ -239,12 +249,12 @@ public:
                 SetBkMode(dc, TRANSPARENT);
                 SIZE s{};
                 GetTextExtentPoint32(dc, n.c_str(), static_cast<int>(n.size()), &s);
-                TextOut(dc, p.x + p.width - s.cx, p.y + p.height - it->second.ascent, n.c_str(),
+                TextOut(dc, box.right - s.cx, box.bottom - it->second.ascent, n.c_str(),
                         static_cast<int>(n.size()));
                 SelectObject(dc, of);
             }
         } else if (marker.marker_type != litehtml::list_style_type_none) {
-            Ellipse(dc, p.x, p.y, p.x + p.width, p.y + p.height);
+            Ellipse(dc, box.left, box.top, box.right, box.bottom);
         }
         SelectObject(dc, ob);
         SelectObject(dc, op);
@@ -276,7 +286,7 @@ public:
         const litehtml::position& c = bg.clip_box;
         if (bg.color.alpha > 0) {
             HBRUSH b = CreateSolidBrush(ToColor(bg.color));
-            RECT r{c.x, c.y, c.x + c.width, c.y + c.height};
+            const RECT r = BoxRect(c);
             FillRect(dc, &r, b);
             DeleteObject(b);
         }
@@ -342,11 +352,13 @@ public:
             FillRect(dc, &rc, brush);
             DeleteObject(brush);
         };
-        const int l = p.x, t = p.y, r = p.x + p.width, bt = p.y + p.height;
-        side(b.top, l, t, r, t + b.top.width);
-        side(b.bottom, l, bt - b.bottom.width, r, bt);
-        side(b.left, l, t, l + b.left.width, bt);
-        side(b.right, r - b.right.width, t, r, bt);
+        const RECT box = BoxRect(p);
+        const int l = box.left, t = box.top, r = box.right, bt = box.bottom;
+        auto width = [](const litehtml::border& border) { return Far(border.width); };
+        side(b.top, l, t, r, t + width(b.top));
+        side(b.bottom, l, bt - width(b.bottom), r, bt);
+        side(b.left, l, t, l + width(b.left), bt);
+        side(b.right, r - width(b.right), t, r, bt);
     }
 
     void set_caption(const litehtml::tchar_t* caption) override {
@@ -380,7 +392,8 @@ public:
         if (!m_hdc)
             return;
         SaveDC(m_hdc);
-        IntersectClipRect(m_hdc, pos.x, pos.y, pos.x + pos.width, pos.y + pos.height);
+        const RECT box = BoxRect(pos);
+        IntersectClipRect(m_hdc, box.left, box.top, box.right, box.bottom);
     }
     void del_clip() override {
         if (m_hdc)

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <memory>
 #include <string>
 
 #include "platform/kernel/WideText.h"
@@ -112,6 +113,57 @@ TEST(Html, TablesAndLocalPicturesButNeverTheNetwork) {
     EXPECT_GT(white, 5000);
     DeleteDC(dc);
     DeleteObject(bmp);
+    std::remove(sun.c_str());
+}
+
+// How many pixels of a 100x60 drawing of the page are the picture's orange.
+int OrangeIn(HtmlDocument& doc, int left = 0, int top = 0, int right = 100, int bottom = 60) {
+    HDC dc = CreateCompatibleDC(nullptr);
+    HBITMAP bmp = CreateCompatibleBitmap(dc, 100, 60);
+    SelectObject(dc, bmp);
+    RECT all{0, 0, 100, 60};
+    FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+    doc.Draw(dc, all, 0);
+    int orange = 0;
+    for (int y = top; y < bottom; ++y)
+        for (int x = left; x < right; ++x)
+            orange += GetPixel(dc, x, y) == RGB(255, 128, 0);
+    DeleteDC(dc);
+    DeleteObject(bmp);
+    return orange;
+}
+
+TEST(Html, BackgroundPicturesTileOnlyWhereTheyCanBeSeen) {
+    ob::ui::SetScreenDpi(96);
+    const std::string sun = SunPicture();
+    const std::wstring url = ob::kernel::FromUtf8(sun);
+    auto page = [&](const std::wstring& style) {
+        auto doc = std::make_unique<HtmlDocument>();
+        doc->SetHtml(
+            L"<body style=\"margin:0\"><div style=\"width:100px;height:60px;background:url('file://" + url +
+            L"') " + style + L"\"></div></body>");
+        doc->Layout(100);
+        return doc;
+    };
+    // Repeated, the disc shows in every tile, the partial ones at the edges too;
+    // not repeated, only in the first.
+    auto tiled = page(L"repeat");
+    EXPECT_GT(OrangeIn(*tiled, 72, 48, 100, 60), 20);
+    EXPECT_GT(OrangeIn(*tiled, 24, 24, 48, 48), 250);
+    auto across = page(L"repeat-x");
+    EXPECT_GT(OrangeIn(*across, 72, 0, 96, 24), 250);
+    EXPECT_EQ(OrangeIn(*across, 0, 24, 100, 60), 0);
+    auto once = page(L"no-repeat 30px 20px");
+    EXPECT_GT(OrangeIn(*once, 30, 20, 54, 44), 250);
+    EXPECT_EQ(OrangeIn(*once) - OrangeIn(*once, 30, 20, 54, 44), 0);
+    // A box far larger than any screen with a one-pixel tile draws what is seen, at once.
+    HtmlDocument huge;
+    huge.SetHtml(
+        L"<body style=\"margin:0\"><div style=\"width:2000000000px;height:2000000000px;"
+        L"background:url('file://" +
+        url + L"') repeat -1000000001px -7px;background-size:1px 1px\"></div></body>");
+    huge.Layout(100);
+    EXPECT_GE(OrangeIn(huge), 0);
     std::remove(sun.c_str());
 }
 

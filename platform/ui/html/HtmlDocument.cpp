@@ -295,47 +295,57 @@ public:
         Surface* pic = Picture(bg.image.c_str(), bg.baseurl.c_str());
         if (!pic)
             return;
-        const int w = bg.image_size.width > 0 ? bg.image_size.width : pic->Width();
-        const int h = bg.image_size.height > 0 ? bg.image_size.height : pic->Height();
-        // Tiles as the repeat asks, limited to the clip box.
-        int x0 = bg.position_x, y0 = bg.position_y;
-        int x1 = x0 + w, y1 = y0 + h;
+        // A tile's size as the page asks, within what a picture can sensibly be scaled to.
+        auto tileSize = [](int asked, int own) { return std::clamp(asked > 0 ? asked : own, 1, 1 << 15); };
+        const int w = tileSize(bg.image_size.width, pic->Width());
+        const int h = tileSize(bg.image_size.height, pic->Height());
         const bool rx = bg.repeat == litehtml::background_repeat_repeat ||
                         bg.repeat == litehtml::background_repeat_repeat_x;
         const bool ry = bg.repeat == litehtml::background_repeat_repeat ||
                         bg.repeat == litehtml::background_repeat_repeat_y;
-        if (rx) {
-            while (x0 > c.x)
-                x0 -= w;
-            x1 = c.x + c.width;
-        }
-        if (ry) {
-            while (y0 > c.y)
-                y0 -= h;
-            y1 = c.y + c.height;
-        }
+        const RECT box = BoxRect(c);
         pixman_region32_t clip;
-        pixman_region32_init_rect(&clip, d->SX(c.x), d->SY(c.y), static_cast<unsigned>(std::max(0, c.width)),
-                                  static_cast<unsigned>(std::max(0, c.height)));
+        pixman_region32_init_rect(
+            &clip, d->SX(box.left), d->SY(box.top),
+            static_cast<unsigned>(std::max(0L, static_cast<long>(box.right) - box.left)),
+            static_cast<unsigned>(std::max(0L, static_cast<long>(box.bottom) - box.top)));
         pixman_region32_intersect(&clip, &clip, const_cast<pixman_region32_t*>(&d->Effective()));
-        pixman_image_set_clip_region32(d->surface->Image(), &clip);
-        pixman_transform_t t;
-        const bool scaled = w != pic->Width() || h != pic->Height();
-        if (scaled) {
-            pixman_transform_init_scale(&t, pixman_double_to_fixed(static_cast<double>(pic->Width()) / w),
-                                        pixman_double_to_fixed(static_cast<double>(pic->Height()) / h));
-            pixman_image_set_transform(pic->Image(), &t);
-            pixman_image_set_filter(pic->Image(), PIXMAN_FILTER_BILINEAR, nullptr, 0);
+        // One composite covers the part that can be seen: along a repeated
+        // axis the picture repeats itself, so a tiny tile in a huge box costs
+        // no more than a large one.
+        const pixman_box32_t* seen = pixman_region32_extents(&clip);
+        const int ox = d->SX(Far(bg.position_x)), oy = d->SY(Far(bg.position_y));
+        const int left = rx ? seen->x1 : std::max(seen->x1, ox);
+        const int right = rx ? seen->x2 : std::min<int>(seen->x2, Far(static_cast<long long>(ox) + w));
+        const int top = ry ? seen->y1 : std::max(seen->y1, oy);
+        const int bottom = ry ? seen->y2 : std::min<int>(seen->y2, Far(static_cast<long long>(oy) + h));
+        if (left < right && top < bottom) {
+            // Where in the picture the first pixel falls, within one tile.
+            auto phase = [](int at, int origin, int size) {
+                const long long off = (static_cast<long long>(at) - origin) % size;
+                return static_cast<int>(off < 0 ? off + size : off);
+            };
+            pixman_image_set_clip_region32(d->surface->Image(), &clip);
+            const bool scaled = w != pic->Width() || h != pic->Height();
+            if (scaled) {
+                pixman_transform_t t;
+                pixman_transform_init_scale(&t, pixman_double_to_fixed(static_cast<double>(pic->Width()) / w),
+                                            pixman_double_to_fixed(static_cast<double>(pic->Height()) / h));
+                pixman_image_set_transform(pic->Image(), &t);
+                pixman_image_set_filter(pic->Image(), PIXMAN_FILTER_BILINEAR, nullptr, 0);
+            }
+            if (rx || ry)
+                pixman_image_set_repeat(pic->Image(), PIXMAN_REPEAT_NORMAL);
+            pixman_image_composite32(PIXMAN_OP_OVER, pic->Image(), nullptr, d->surface->Image(),
+                                     phase(left, ox, w), phase(top, oy, h), 0, 0, left, top, right - left,
+                                     bottom - top);
+            pixman_image_set_repeat(pic->Image(), PIXMAN_REPEAT_NONE);
+            if (scaled) {
+                pixman_image_set_transform(pic->Image(), nullptr);
+                pixman_image_set_filter(pic->Image(), PIXMAN_FILTER_NEAREST, nullptr, 0);
+            }
+            pixman_image_set_clip_region32(d->surface->Image(), nullptr);
         }
-        for (int y = y0; y < y1; y += h)
-            for (int x = x0; x < x1; x += w)
-                pixman_image_composite32(PIXMAN_OP_OVER, pic->Image(), nullptr, d->surface->Image(), 0, 0, 0,
-                                         0, d->SX(x), d->SY(y), w, h);
-        if (scaled) {
-            pixman_image_set_transform(pic->Image(), nullptr);
-            pixman_image_set_filter(pic->Image(), PIXMAN_FILTER_NEAREST, nullptr, 0);
-        }
-        pixman_image_set_clip_region32(d->surface->Image(), nullptr);
         pixman_region32_fini(&clip);
     }
 

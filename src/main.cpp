@@ -12,6 +12,7 @@
 #include "cli/CliOptions.h"
 #include "cli/CommandLine.h"
 #include "dialogs/ScreenshotDialogs.h"
+#include "model/AppSettings.h"
 #include "platform/kernel/Clock.h"
 #include "platform/kernel/NamedEvent.h"
 #include "platform/ui/Windows.h"
@@ -44,7 +45,8 @@ constexpr const char* kWindowUsage =
     "  --dialog NAME    show that dialog open over the view (cities, home, ...)\n"
     "  --select ROW     select that row of the view's city list first (0: the home city)\n"
     "  --screen WxH     the device screen: 240x320 (default), 480x640, 320x240, 640x480\n"
-    "  --tap X,Y        with --screenshot: tap the screen at device pixel (X, Y) first (repeatable)\n";
+    "  --tap X,Y        with --screenshot: tap the screen at device pixel (X, Y) first (repeatable;\n"
+    "                   with --dialog, on the open dialog)\n";
 
 int UsageError(const std::string& message) {
     std::fprintf(stderr, "orbelline: %s (see orbelline --help)\n", message.c_str());
@@ -154,6 +156,12 @@ void RunUntilIdle() {
     }
 }
 
+// A stylus tap: down and up at one point.
+void Tap(POINT at) {
+    ob::ui::InjectPen(0, at);
+    ob::ui::InjectPen(2, at);
+}
+
 // Writes the picture and ends the process without the shut-down, which would
 // save the settings.
 [[noreturn]] void ShootAndEnd(const std::string& path) {
@@ -172,7 +180,15 @@ int RunScreenshot(const WindowOptions& options) {
     // Time stands still, and the first time a loop would wait for the user
     // (a dialog's, once it is drawn) the picture is taken.
     ob::kernel::UseVirtualClock(options.hasAt ? options.atTicks : ob::kernel::UtcNowTicks());
-    ob::ui::SetIdleHandler([&options]() -> bool { ShootAndEnd(options.screenshot); });
+    // With a dialog asked for, the taps land on it once it waits for the user.
+    std::size_t tapped = options.dialog ? 0 : options.taps.size();
+    ob::ui::SetIdleHandler([&options, &tapped]() -> bool {
+        if (tapped == options.taps.size())
+            ShootAndEnd(options.screenshot);
+        Tap(options.taps[tapped++]);
+        return true;
+    });
+    GetAppSettings().KeepFileAsItIs();
     OrbellineApp app;
     // A picture of the program is no second instance, starts no downloader,
     // asks nothing and leaves the settings file as it found it.
@@ -186,11 +202,11 @@ int RunScreenshot(const WindowOptions& options) {
         ::_exit(ob::cli::kExitError);
     }
     RunUntilIdle();
-    for (const POINT& tap : options.taps) {
-        ob::ui::InjectPen(0, tap);
-        ob::ui::InjectPen(2, tap);
-        RunUntilIdle();
-    }
+    if (!options.dialog)
+        for (const POINT& tap : options.taps) {
+            Tap(tap);
+            RunUntilIdle();
+        }
     if (options.select >= 0 && !OBScreenshot::SelectRow(*app.GetAppMainWindow(), options.select)) {
         std::fprintf(stderr, "orbelline: the list has no row %d\n", options.select);
         std::fflush(nullptr);
@@ -198,9 +214,17 @@ int RunScreenshot(const WindowOptions& options) {
     }
     if (options.dialog) {
         options.dialog->open(*app.GetAppMainWindow());
-        std::fprintf(stderr, "orbelline: the dialog did not open\n");
-        std::fflush(nullptr);
-        ::_exit(ob::cli::kExitError);
+        if (tapped == 0) {
+            std::fprintf(stderr, "orbelline: the dialog did not open\n");
+            std::fflush(nullptr);
+            ::_exit(ob::cli::kExitError);
+        }
+        // A tap closed the dialog: the rest land on what is under it.
+        RunUntilIdle();
+        while (tapped < options.taps.size()) {
+            Tap(options.taps[tapped++]);
+            RunUntilIdle();
+        }
     }
     ShootAndEnd(options.screenshot);
 }

@@ -33,7 +33,12 @@ public:
     bool LoadFile(const std::wstring& path);
     // Refuses (false) while the file that LoadFile found could not be read,
     // so that a file too large or of the wrong kind is never replaced.
-    bool SaveFile(const std::wstring& path) const { return !m_store.LoadRefusedFile() && m_store.Save(path); }
+    bool SaveFile(const std::wstring& path) const {
+        return m_keepFile || (!m_store.LoadRefusedFile() && m_store.Save(path));
+    }
+    // From now on saving changes only what is in memory and the file stays as
+    // it was (a screenshot of the program, whatever it was tapped into doing).
+    void KeepFileAsItIs() { m_keepFile = true; }
     // Puts every typed value into the store, then writes it to `path`.
     bool SaveAll(const std::wstring& path);
     void PutAll();
@@ -85,6 +90,7 @@ private:
     OBData::CityGroup m_cities;
     std::function<bool()> m_usesUsMeasurement;
     bool m_fileRead = false;
+    bool m_keepFile = false;
     bool m_read = false;
     bool m_citiesReadable = false;
 

@@ -20,6 +20,12 @@ TEST(ScreenshotDialogs, EachDialogIsDrawnForTheSelectedRowAndAMissingRowIsAnErro
         EXPECT_EQ(r.status, 0) << name << ": " << r.err;
         EXPECT_GT(std::filesystem::file_size(picture), 1000u) << name;
     }
+    // Taps land on the open dialog; one on its OK closes it, and the settings
+    // file stays as it was although the dialog stores what it shows.
+    const ProgramResult tapped = app.Run({"--headless", "--screenshot", app.Folder().File("ok.png"),
+                                          "--dialog", "options", "--tap", "227,12", "--tap", "100,200"});
+    EXPECT_EQ(tapped.status, 0) << tapped.err;
+    EXPECT_EQ(ob::test::ReadBytes(app.Settings()), "cities,234;292;198\r\n");
     const ProgramResult missing = app.Run(
         {"--headless", "--screenshot", app.Folder().File("x.png"), "--dialog", "info", "--select", "3"});
     EXPECT_EQ(missing.status, 1);

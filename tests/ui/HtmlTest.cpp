@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "platform/kernel/WideText.h"
 #include "platform/ui/Controls.h"
@@ -38,6 +39,34 @@ int HeightOf(const std::wstring& html, int width = 200) {
     return doc.Layout(width);
 }
 
+// The page drawn on white into a width x height bitmap: its pixels, row by row.
+std::vector<COLORREF> Drawn(HtmlDocument& doc, int width, int height) {
+    HDC dc = CreateCompatibleDC(nullptr);
+    HBITMAP bmp = CreateCompatibleBitmap(dc, width, height);
+    SelectObject(dc, bmp);
+    RECT all{0, 0, width, height};
+    FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+    doc.Draw(dc, all, 0);
+    std::vector<COLORREF> pixels;
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            pixels.push_back(GetPixel(dc, x, y));
+    DeleteDC(dc);
+    DeleteObject(bmp);
+    return pixels;
+}
+
+// How many pixels of a 100x60 drawing of the page, within the box, have the colour.
+constexpr COLORREF kOrange = RGB(255, 128, 0);
+int PixelsIn(HtmlDocument& doc, COLORREF colour, RECT box = {0, 0, 100, 60}) {
+    const std::vector<COLORREF> pixels = Drawn(doc, 100, 60);
+    int count = 0;
+    for (int y = box.top; y < box.bottom; ++y)
+        for (int x = box.left; x < box.right; ++x)
+            count += pixels[y * 100 + x] == colour;
+    return count;
+}
+
 TEST(Html, BreaksSmallTextAndBlankLinesLayOutAsInBrowsers) {
     ob::ui::SetScreenDpi(96);
     const int one = HeightOf(L"<body>One</body>");
@@ -54,19 +83,11 @@ TEST(Html, BreaksSmallTextAndBlankLinesLayOutAsInBrowsers) {
         HtmlDocument doc;
         doc.SetHtml(html);
         doc.Layout(400);
-        HDC dc = CreateCompatibleDC(nullptr);
-        HBITMAP bmp = CreateCompatibleBitmap(dc, 400, 30);
-        SelectObject(dc, bmp);
-        RECT all{0, 0, 400, 30};
-        FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
-        doc.Draw(dc, all, 0);
+        const std::vector<COLORREF> pixels = Drawn(doc, 400, 30);
         int right = 0;
-        for (int y = 0; y < 30; ++y)
-            for (int x = 0; x < 400; ++x)
-                if (GetPixel(dc, x, y) != RGB(255, 255, 255))
-                    right = std::max(right, x);
-        DeleteDC(dc);
-        DeleteObject(bmp);
+        for (std::size_t i = 0; i < pixels.size(); ++i)
+            if (pixels[i] != RGB(255, 255, 255))
+                right = std::max(right, static_cast<int>(i % 400));
         return right;
     };
     const std::wstring word = L"Wolverhampton-Birmingham-Coventry";
@@ -97,40 +118,9 @@ TEST(Html, TablesAndLocalPicturesButNeverTheNetwork) {
                 L"\"></body>");
     EXPECT_GE(doc.Layout(200), 24);
     // Drawing lays the picture over the page with its transparency.
-    HDC dc = CreateCompatibleDC(nullptr);
-    HBITMAP bmp = CreateCompatibleBitmap(dc, 100, 60);
-    SelectObject(dc, bmp);
-    RECT all{0, 0, 100, 60};
-    FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
-    doc.Draw(dc, all, 0);
-    int orange = 0, white = 0;
-    for (int y = 0; y < 60; ++y)
-        for (int x = 0; x < 100; ++x) {
-            orange += GetPixel(dc, x, y) == RGB(255, 128, 0);
-            white += GetPixel(dc, x, y) == RGB(255, 255, 255);
-        }
-    EXPECT_GT(orange, 200);
-    EXPECT_GT(white, 5000);
-    DeleteDC(dc);
-    DeleteObject(bmp);
+    EXPECT_GT(PixelsIn(doc, kOrange), 200);
+    EXPECT_GT(PixelsIn(doc, RGB(255, 255, 255)), 5000);
     std::remove(sun.c_str());
-}
-
-// How many pixels of a 100x60 drawing of the page are the picture's orange.
-int OrangeIn(HtmlDocument& doc, int left = 0, int top = 0, int right = 100, int bottom = 60) {
-    HDC dc = CreateCompatibleDC(nullptr);
-    HBITMAP bmp = CreateCompatibleBitmap(dc, 100, 60);
-    SelectObject(dc, bmp);
-    RECT all{0, 0, 100, 60};
-    FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
-    doc.Draw(dc, all, 0);
-    int orange = 0;
-    for (int y = top; y < bottom; ++y)
-        for (int x = left; x < right; ++x)
-            orange += GetPixel(dc, x, y) == RGB(255, 128, 0);
-    DeleteDC(dc);
-    DeleteObject(bmp);
-    return orange;
 }
 
 TEST(Html, BackgroundPicturesTileOnlyWhereTheyCanBeSeen) {
@@ -148,14 +138,14 @@ TEST(Html, BackgroundPicturesTileOnlyWhereTheyCanBeSeen) {
     // Repeated, the disc shows in every tile, the partial ones at the edges too;
     // not repeated, only in the first.
     auto tiled = page(L"repeat");
-    EXPECT_GT(OrangeIn(*tiled, 72, 48, 100, 60), 20);
-    EXPECT_GT(OrangeIn(*tiled, 24, 24, 48, 48), 250);
+    EXPECT_GT(PixelsIn(*tiled, kOrange, {72, 48, 100, 60}), 20);
+    EXPECT_GT(PixelsIn(*tiled, kOrange, {24, 24, 48, 48}), 250);
     auto across = page(L"repeat-x");
-    EXPECT_GT(OrangeIn(*across, 72, 0, 96, 24), 250);
-    EXPECT_EQ(OrangeIn(*across, 0, 24, 100, 60), 0);
+    EXPECT_GT(PixelsIn(*across, kOrange, {72, 0, 96, 24}), 250);
+    EXPECT_EQ(PixelsIn(*across, kOrange, {0, 24, 100, 60}), 0);
     auto once = page(L"no-repeat 30px 20px");
-    EXPECT_GT(OrangeIn(*once, 30, 20, 54, 44), 250);
-    EXPECT_EQ(OrangeIn(*once) - OrangeIn(*once, 30, 20, 54, 44), 0);
+    EXPECT_GT(PixelsIn(*once, kOrange, {30, 20, 54, 44}), 250);
+    EXPECT_EQ(PixelsIn(*once, kOrange), PixelsIn(*once, kOrange, {30, 20, 54, 44}));
     // A box far larger than any screen with a one-pixel tile draws what is seen, at once.
     HtmlDocument huge;
     huge.SetHtml(
@@ -163,7 +153,7 @@ TEST(Html, BackgroundPicturesTileOnlyWhereTheyCanBeSeen) {
         L"background:url('file://" +
         url + L"') repeat -1000000001px -7px;background-size:1px 1px\"></div></body>");
     huge.Layout(100);
-    EXPECT_GE(OrangeIn(huge), 0);
+    EXPECT_GE(PixelsIn(huge, kOrange), 0);
     std::remove(sun.c_str());
 }
 

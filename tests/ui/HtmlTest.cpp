@@ -281,6 +281,39 @@ TEST(Html, BoxesNestedTooDeeplyGiveAShortNoticeInsteadOfTheLayout) {
     EXPECT_EQ(HeightOf(nested(40, L"<div style=\"float:left\">", L"</div>")), notice);
 }
 
+// The parser and the layout take time and memory with the square of the
+// depth: a page thousands of elements deep is refused before it is parsed.
+TEST(Html, PagesNestedHundredsDeepAreRefusedBeforeParsing) {
+    using ob::ui::NestingDepthBound;
+    auto times = [](int n, const std::wstring& part) {
+        std::wstring page;
+        for (int i = 0; i < n; ++i)
+            page += part;
+        return page;
+    };
+    // End tags left out where HTML allows it, and markup that is text, do not deepen.
+    EXPECT_LE(NestingDepthBound(times(500, L"<p>a<ul><li>b<li>c</ul><dl><dt>d<dd>e</dl>"), 256), 6);
+    EXPECT_LE(NestingDepthBound(times(300, L"<table><tr><td>a<td>b<tr><th>c</table>"), 256), 8);
+    EXPECT_LE(NestingDepthBound(L"<style>" + times(300, L"<div>") + L"</style><title><b></title><!--" +
+                                    times(300, L"<div>") + L"--><div a='>'></div>",
+                                256),
+              5);
+    EXPECT_EQ(NestingDepthBound(times(300, L"<div>") + times(300, L"</div>"), 1000), 303);
+    // An end tag closes only what the parser surely closes: a misnested one
+    // is taken to leave its element open.
+    EXPECT_GT(NestingDepthBound(times(300, L"<span><dd></span>"), 256), 256);
+    EXPECT_GT(NestingDepthBound(times(300, L"<b><i></b>"), 256), 256);
+    // Where markup may be read as text (foreign content, selects), only
+    // the number of tags bounds the depth.
+    EXPECT_GT(NestingDepthBound(L"<svg><style><!--</style>" + times(70, L"<g>") + L"-->", 256), 256);
+
+    ob::ui::SetScreenDpi(96);
+    const int notice = HeightOf(times(40, L"<table><tr><td>"));
+    EXPECT_EQ(HeightOf(times(20000, L"<b>") + L"x"), notice);
+    EXPECT_EQ(HeightOf(times(8000, L"<ol><li>") + L"x"), notice);
+    EXPECT_GT(HeightOf(times(200, L"<div>") + L"x"), 0);
+}
+
 // The layout engine looped for ever on a stylesheet comment left open in
 // the wrong place (found by fuzzing); one is closed where its style ends.
 TEST(Html, AnOpenStylesheetCommentIsClosedAtTheEndOfItsStyle) {

@@ -61,7 +61,10 @@ std::string Unescape(const std::string& s) {
 // multiplies the work: twelve nested tables take seconds. No page of the
 // program's comes near this depth.
 constexpr int kMaxFittedNesting = 8;
-constexpr const char* kTooDeepPage = "<p>This page nests its tables too deeply to be shown.</p>";
+// Any element: the parser's and the layout's work grows with the square of
+// the depth, a few hundred levels take a blink, thousands take minutes.
+constexpr int kMaxNesting = 256;
+constexpr const char* kTooDeepPage = "<p>This page is nested too deeply to be shown.</p>";
 
 bool SizesToContent(const litehtml::element& el) {
     switch (el.get_display()) {
@@ -115,6 +118,10 @@ public:
         // The engine reads a C string, so a page ends at its first NUL; the
         // fixes below must see the page as the engine will.
         const std::wstring page = html.substr(0, html.find(L'\0'));
+        if (NestingDepthBound(page, kMaxNesting) > kMaxNesting) {
+            m_document = litehtml::document::createFromString(kTooDeepPage, this, &m_context);
+            return;
+        }
         const std::string utf8 = ob::kernel::ToUtf8(
             KeepBlankLines(ScaleCssPixels(CloseStyleComments(ClampTableSpans(page)), GetScreenDpi())));
         m_document = litehtml::document::createFromString(utf8.c_str(), this, &m_context);

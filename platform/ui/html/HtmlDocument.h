@@ -48,6 +48,9 @@ std::wstring ClampTableSpans(const std::wstring& html);
 // Closes a stylesheet comment left open at the end of its <style> element;
 // the layout engine can loop for ever on one.
 std::wstring CloseStyleComments(const std::wstring& html);
+// An upper estimate of how deep the parser will nest the page's elements,
+// read from its text; the scan stops once it passes `limit`.
+int NestingDepthBound(const std::wstring& html, int limit);
 // Makes two <br> in a row leave a blank line, as browsers do.
 std::wstring KeepBlankLines(const std::wstring& html);
 

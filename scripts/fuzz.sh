@@ -16,12 +16,11 @@ TARGETS=("$@")
 ((${#TARGETS[@]})) || TARGETS=("${ALL[@]}")
 
 FLAGS="-fsanitize=address,undefined -fno-sanitize-recover=all -fsanitize=fuzzer-no-link -fno-omit-frame-pointer"
-if [ ! -f "$BUILD/CMakeCache.txt" ]; then
-  cmake -S . -B "$BUILD" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-    -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
-    -DCMAKE_C_FLAGS="$FLAGS" -DCMAKE_CXX_FLAGS="$FLAGS" \
-    -DORBELLINE_TESTS=OFF -DORBELLINE_BENCH=OFF -DORBELLINE_FUZZ=ON >/dev/null || exit 2
-fi
+# Configured every time, so that targets added since the last run are known.
+cmake -S . -B "$BUILD" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+  -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
+  -DCMAKE_C_FLAGS="$FLAGS" -DCMAKE_CXX_FLAGS="$FLAGS" \
+  -DORBELLINE_TESTS=OFF -DORBELLINE_BENCH=OFF -DORBELLINE_FUZZ=ON >/dev/null || exit 2
 names=()
 for t in "${TARGETS[@]}"; do names+=("${t}_fuzzer"); done
 cmake --build "$BUILD" -j "${JOBS:-2}" --target "${names[@]}" -- --no-print-directory >"$BUILD/build.log" 2>&1 || {

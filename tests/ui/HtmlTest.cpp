@@ -291,16 +291,16 @@ TEST(Html, PagesNestedHundredsDeepAreRefusedBeforeParsing) {
             page += part;
         return page;
     };
-    // End tags left out where HTML allows it, and markup that is text, do not deepen.
-    EXPECT_LE(NestingDepthBound(times(500, L"<p>a<ul><li>b<li>c</ul><dl><dt>d<dd>e</dl>"), 256), 6);
-    EXPECT_LE(NestingDepthBound(times(300, L"<table><tr><td>a<td>b<tr><th>c</table>"), 256), 8);
+    // Paragraphs, list items, rows and cells whose end tags are left out, and
+    // markup that is text, do not deepen the page.
+    EXPECT_LE(NestingDepthBound(times(500, L"<p>a<ul><li>b<li>c</li></ul><dl><dt>d<dd>e</dd></dl>"), 256), 6);
+    EXPECT_LE(NestingDepthBound(times(300, L"<table><tr><td>a<td>b</td><tr><th>c</th></table>"), 256), 8);
     EXPECT_LE(NestingDepthBound(L"<style>" + times(300, L"<div>") + L"</style><title><b></title><!--" +
                                     times(300, L"<div>") + L"--><div a='>'></div>",
                                 256),
               5);
     EXPECT_EQ(NestingDepthBound(times(300, L"<div>") + times(300, L"</div>"), 1000), 303);
-    // An end tag closes only what the parser surely closes: a misnested one
-    // is taken to leave its element open.
+    // An end tag that may not close its element leaves it counted.
     EXPECT_GT(NestingDepthBound(times(300, L"<span><dd></span>"), 256), 256);
     EXPECT_GT(NestingDepthBound(times(300, L"<b><i></b>"), 256), 256);
     // Where markup may be read as text (foreign content, selects), only

@@ -5,10 +5,11 @@
 // unparsed.
 //
 // The scan follows the parser's tokenizer (tags, attributes, comments, raw
-// text) exactly, and of its tree building only the sure part: end tags
-// close their element with the paragraphs, list items, rows and cells left
-// open inside it, and a new paragraph, list item, row or cell closes the
-// one it follows.
+// text) exactly, and of its tree building only the part that is sure: an end
+// tag closes its element when that is the innermost one, and a new paragraph,
+// list item, row or cell closes the one it directly follows. An element whose
+// end tag was left out otherwise stays counted, so a page that leaves out
+// hundreds of them is refused too.
 #include <algorithm>
 #include <initializer_list>
 #include <string>
@@ -39,21 +40,14 @@ const Names kClosesParagraph = {L"address", L"article", L"aside",  L"blockquote"
                                 L"nav",     L"ol",      L"p",      L"section",    L"summary",  L"ul",
                                 L"h1",      L"h2",      L"h3",     L"h4",         L"h5",       L"h6",
                                 L"pre",     L"listing", L"form",   L"li",         L"dd",       L"dt"};
-const Names kHeadings = {L"h1", L"h2", L"h3", L"h4", L"h5", L"h6"};
-// What an end tag closes on its way to its element, as the parser always
-// does: the elements whose end tags may be left out.
-const Names kImpliedEnd = {L"p",  L"li",    L"dd",    L"dt",    L"option",  L"optgroup",
-                           L"rb", L"rp",    L"rt",    L"rtc",   L"td",      L"th",
-                           L"tr", L"tbody", L"thead", L"tfoot", L"caption", L"colgroup"};
-
-// End tags that close their element wherever it is open (within its scope).
-const Names kClosesInScope = {
-    L"address", L"article", L"aside", L"blockquote", L"button",     L"center", L"details", L"dialog",
-    L"dir",     L"div",     L"dl",    L"fieldset",   L"figcaption", L"figure", L"footer",  L"header",
-    L"hgroup",  L"listing", L"main",  L"menu",       L"nav",        L"ol",     L"pre",     L"section",
-    L"summary", L"ul",      L"p",     L"li",         L"dd",         L"dt",     L"h1",      L"h2",
-    L"h3",      L"h4",      L"h5",    L"h6",         L"table",      L"tbody",  L"thead",   L"tfoot",
-    L"tr",      L"td",      L"th",    L"caption"};
+// The body and row the parser adds to a table, told from those written.
+constexpr std::wstring_view kImpliedBody = L"(tbody)";
+constexpr std::wstring_view kImpliedRow = L"(tr)";
+// What the end of a table, of its body and of a row close on their way.
+const Names kRowInside = {L"td", L"th"};
+const Names kBodyInside = {L"tr", L"td", L"th", kImpliedRow};
+const Names kTableInside = {L"caption", L"colgroup", L"tbody", L"thead",     L"tfoot",
+                            L"tr",      L"td",       L"th",    kImpliedBody, kImpliedRow};
 
 bool IsSpace(wchar_t c) { return c == L' ' || c == L'\t' || c == L'\n' || c == L'\r' || c == L'\f'; }
 bool IsLetter(wchar_t c) { return (c >= L'a' && c <= L'z') || (c >= L'A' && c <= L'Z'); }
@@ -80,7 +74,8 @@ public:
             m_open.resize(m_open.size() - 2);
             return;
         }
-        // Elements that a new one closes when it is the innermost.
+        // Elements that a new one closes when it is the innermost (the
+        // parser closes them with whatever it made inside them since).
         if (In(name, kClosesParagraph))
             PopIfInnermost({L"p"});
         if (name == L"li")
@@ -90,45 +85,40 @@ public:
         else if (name == L"td" || name == L"th" || name == L"tr") {
             PopIfInnermost({L"td", L"th"});
             if (name == L"tr")
-                PopIfInnermost({L"tr"});
-        } else if (name == L"option" || name == L"optgroup")
-            PopIfInnermost({L"option"});
-        else if (In(name, kHeadings))
-            PopIfInnermost(kHeadings);
+                PopIfInnermost({L"tr", kImpliedRow});
+        }
         // The parser adds a body to a table and a row to a cell without one.
-        if ((name == L"td" || name == L"th") && Innermost({L"table", L"tbody", L"thead", L"tfoot"}))
-            Push(L"tr");
+        if ((name == L"td" || name == L"th") &&
+            Innermost({L"table", L"tbody", L"thead", L"tfoot", kImpliedBody}))
+            Push(kImpliedRow);
         Push(name);
         if (name == L"table")
-            Push(L"tbody");
+            Push(kImpliedBody);
     }
 
+    // An end tag closes its element when it is the innermost: then the parser
+    // surely closes it too, whatever it made inside it since. The end of a
+    // table, or of a part of one, also closes the rows and cells left open in
+    // it, which can only belong to it or to a table around it.
     void End(const std::wstring& name) {
-        // Most end tags close only the innermost element of their name.
-        if (!m_open.empty() && m_open.back() == name) {
-            m_open.pop_back();
-            return;
-        }
-        if (!In(name, kClosesInScope))
-            return;
-        // These close their element with those above it whose end tags may
-        // be left out.
-        for (std::size_t i = m_open.size(); i-- > 0;) {
-            if (m_open[i] == name) {
-                m_open.resize(i);
-                return;
-            }
-            if (!In(m_open[i], kImpliedEnd))
-                return;
-        }
+        const Names* inside = name == L"table"                           ? &kTableInside
+                              : name == L"tr"                            ? &kRowInside
+                              : In(name, {L"tbody", L"thead", L"tfoot"}) ? &kBodyInside
+                                                                         : nullptr;
+        std::size_t at = m_open.size();
+        while (inside && at > 0 && In(m_open[at - 1], *inside))
+            --at;
+        if (at > 0 && (m_open[at - 1] == name || (name == L"tbody" && m_open[at - 1] == kImpliedBody) ||
+                       (name == L"tr" && m_open[at - 1] == kImpliedRow)))
+            m_open.resize(at - 1);
     }
 
     int Deepest() const { return m_deepest; }
     bool Over() const { return m_deepest > m_limit; }
 
 private:
-    void Push(const std::wstring& name) {
-        m_open.push_back(name);
+    void Push(std::wstring_view name) {
+        m_open.emplace_back(name);
         // <html> and <body> are always there, and an empty element may stand
         // inside the innermost.
         m_deepest = std::max(m_deepest, static_cast<int>(m_open.size()) + 3);

@@ -11,6 +11,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -161,19 +162,32 @@ public:
         std::sscanf(geometry.c_str() + at + 10, "%dx%d", &width, &height);
         ASSERT_GT(width, 0);
         scale = width / 240.0;
+        Pause(2000);  // the first frame is up
+    }
+
+    // The program has nothing to tell the user's hands when it is done, so
+    // they wait: longer when the machine has more to run than it has cores.
+    static void Pause(int ms) {
+        double load = 0;
+        if (FILE* f = std::fopen("/proc/loadavg", "r")) {
+            if (std::fscanf(f, "%lf", &load) != 1)
+                load = 0;
+            std::fclose(f);
+        }
+        const double busy = load / std::max(1L, ::sysconf(_SC_NPROCESSORS_ONLN));
         std::this_thread::sleep_for(
-            std::chrono::milliseconds(2000));  // the first frame is up, even on a busy machine
+            std::chrono::milliseconds(static_cast<int>(ms * std::clamp(busy, 1.0, 4.0))));
     }
 
     void Tap(int x, int y) {
         Shell(env + " xdotool mousemove --window " + window + " " +
               std::to_string(static_cast<int>(x * scale)) + " " +
               std::to_string(static_cast<int>(y * scale)) + " click 1");
-        std::this_thread::sleep_for(std::chrono::milliseconds(700));
+        Pause(700);
     }
     void Keys(const std::string& names) {
         Shell(env + " xdotool key --window " + window + " --delay 120 " + names + " 2>/dev/null");
-        std::this_thread::sleep_for(std::chrono::milliseconds(700));
+        Pause(700);
     }
     // Waits for the program to end; its settings file is then in `settings`.
     bool WaitForEnd(int& status) {

@@ -142,8 +142,12 @@ TEST_F(WinDialogMenu, ModalDialogLayoutNavigationAndResult) {
         ob::ui::InjectKey(VK_RETURN, true);  // the default button: IDOK
         ob::ui::InjectKey(VK_RETURN, false);
     });
+    HWND list = CreateWindowEx(0, L"Owner", L"", WS_CHILD | WS_VISIBLE, 0, 0, 50, 50, owner, nullptr, nullptr,
+                               nullptr);
+    SetFocus(list);
     INT_PTR r = DialogBoxParam(nullptr, MAKEINTRESOURCE(200), owner, DlgProc, 0);
     EXPECT_EQ(r, IDOK);
+    EXPECT_EQ(GetFocus(), list);  // the keyboard goes back where it was
     ASSERT_NE(seen, nullptr);
     EXPECT_FALSE(IsWindow(seen));
     EXPECT_TRUE(IsWindowEnabled(owner));

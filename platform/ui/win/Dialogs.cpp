@@ -229,6 +229,8 @@ INT_PTR DialogBoxIndirectParam(HINSTANCE instance, LPCDLGTEMPLATE tmpl, HWND par
                                LPARAM param) {
     if (!tmpl || (parent && !IsWindow(parent)))
         return -1;
+    // Where the keyboard was, to give it back when the dialog ends.
+    const HWND focusBefore = GetFocus();
     DLGTEMPLATE hidden = *tmpl;
     hidden.style &= ~WS_VISIBLE;
     HWND dlg = CreateDialogIndirectParam(instance, &hidden, parent, proc, param);
@@ -269,6 +271,10 @@ INT_PTR DialogBoxIndirectParam(HINSTANCE instance, LPCDLGTEMPLATE tmpl, HWND par
         DestroyWindow(dlg);
     if (owner && IsWindow(owner) && !GetActiveWindow())
         SetActiveWindow(owner);
+    if (owner && focusBefore && IsWindow(focusBefore) &&
+        (focusBefore == owner || IsChild(owner, focusBefore)) && IsWindowVisible(focusBefore) &&
+        IsWindowEnabled(focusBefore) && GetActiveWindow() == owner)
+        SetFocus(focusBefore);
     if (quit)
         PostQuitMessage(static_cast<int>(msg.wParam));  // the outer loop must see it too
     return result;

@@ -174,13 +174,14 @@ void CityGroupInfoList::DrawRow(const RowPaint& row, OBData::City* city, const Z
         PlaceInfoButtons(area.left, lineTop);
 }
 
-void CityGroupInfoList::OnKeyDown(UINT key, UINT flags) {
+bool CityGroupInfoList::OnKeyDown(UINT key, UINT flags) {
     if (key == VK_LEFT)
         ShowPreviousInfo();
     else if (key == VK_RIGHT)
         ShowNextInfo();
     else
-        CityGroupListCtrl::OnKeyDown(key, flags);
+        return CityGroupListCtrl::OnKeyDown(key, flags);
+    return true;
 }
 
 void CityGroupInfoList::ShowPreviousInfo() { StepField(-1); }

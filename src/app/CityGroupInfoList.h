@@ -38,7 +38,7 @@ public:
     int MeasureRowHeight() override;
     void DrawRow(const RowPaint& row, OBData::City* city, const ZEP_Utility::DateTime& time) override;
     void DrawHeader(HDC dc, const ZEP_Utility::DateTime& time, const RECT& rect) override;
-    void OnKeyDown(UINT key, UINT flags) override;
+    bool OnKeyDown(UINT key, UINT flags) override;
     void ShowPreviousInfo() override;
     void ShowNextInfo() override;
 

@@ -227,11 +227,12 @@ void CityGroupListCtrl::OnCityGroupChanged() {}
 
 bool CityGroupListCtrl::OnTimeChanged() { return false; }
 
-void CityGroupListCtrl::OnKeyDown(UINT key, UINT) {
+bool CityGroupListCtrl::OnKeyDown(UINT key, UINT) {
     if (key == VK_UP)
         SelectRow(m_selectedRow - 1);
     else if (key == VK_DOWN)
         SelectRow(m_selectedRow + 1);
+    return true;
 }
 
 void CityGroupListCtrl::ShowPreviousInfo() {}

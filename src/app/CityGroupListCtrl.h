@@ -114,7 +114,7 @@ public:
     virtual int GetHeaderHeight();
     virtual void OnCityGroupChanged();
     virtual bool OnTimeChanged();
-    virtual void OnKeyDown(UINT key, UINT flags);
+    bool OnKeyDown(UINT key, UINT flags) override;
     virtual void ShowPreviousInfo();
     virtual void ShowNextInfo();
     virtual void OnSelectionChanged(int oldRow, int newRow);

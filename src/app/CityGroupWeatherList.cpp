@@ -171,13 +171,14 @@ void CityGroupWeatherList::ShowPreviousInfo() { SetFirstDay(m_firstDay - 1); }
 
 void CityGroupWeatherList::ShowNextInfo() { SetFirstDay(m_firstDay + 1); }
 
-void CityGroupWeatherList::OnKeyDown(UINT key, UINT flags) {
+bool CityGroupWeatherList::OnKeyDown(UINT key, UINT flags) {
     if (key == VK_LEFT)
         ShowPreviousInfo();
     else if (key == VK_RIGHT)
         ShowNextInfo();
     else
-        CityGroupListCtrl::OnKeyDown(key, flags);
+        return CityGroupListCtrl::OnKeyDown(key, flags);
+    return true;
 }
 
 // Every new city group reads the forecast files again.

@@ -65,7 +65,7 @@ public:
     int GetHeaderHeight() override;
     void OnCityGroupChanged() override;
     bool OnTimeChanged() override;
-    void OnKeyDown(UINT key, UINT flags) override;
+    bool OnKeyDown(UINT key, UINT flags) override;
     void ShowPreviousInfo() override;
     void ShowNextInfo() override;
 

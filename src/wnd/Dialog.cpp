@@ -100,6 +100,7 @@ LRESULT Dialog::DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam
         dialog->m_menuBar = nullptr;
         return FALSE;
     }
+    // OK and Cancel (a button, the shell's Done) end the dialog before anything else sees them.
     const int commandId = message == WM_COMMAND ? static_cast<int>(CommandFromParams(wParam, lParam).id) : 0;
     if (commandId == IDOK || commandId == IDCANCEL) {
         if (commandId == IDOK)
@@ -108,23 +109,14 @@ LRESULT Dialog::DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam
             dialog->OnCancel();
         return TRUE;
     }
-    LRESULT result = 0;
-    bool handled = dialog->ReflectNotification(message, wParam, lParam, result);
-    if (!handled && message == WM_INITMENUPOPUP) {
-        dialog->OnInitMenuPopup(reinterpret_cast<HMENU>(wParam), LOWORD(static_cast<std::uintptr_t>(lParam)),
-                                HIWORD(static_cast<std::uintptr_t>(lParam)) != 0);
-        return TRUE;
-    }
-    if (!handled) {
-        result = 0;
-        handled = dialog->OnMessage(message, wParam, lParam, result);
-    }
-    if (!handled)
-        return FALSE;
+    return dialog->Dispatch(message, wParam, lParam);
+}
+
+LRESULT Dialog::Answer(UINT message, LRESULT result) {
     if (ReturnsDirectly(message))
         return result;
-    if (::IsWindow(hwnd))
-        ::SetWindowLongPtr(hwnd, DWLP_MSGRESULT, result);
+    if (m_hwnd && ::IsWindow(m_hwnd))
+        ::SetWindowLongPtr(m_hwnd, DWLP_MSGRESULT, result);
     return TRUE;
 }
 
@@ -178,14 +170,11 @@ void HtmlDialog::SetHtml(const std::wstring& text) {
     m_browser.SetHtml(text);
 }
 
-bool HtmlDialog::OnMessage(UINT message, WPARAM, LPARAM lParam, LRESULT& result) {
-    if (message == WM_SIZE && m_browser.GetHandle()) {
-        const SIZE size = SizeFromParam(lParam);
-        m_browser.MoveWindow(0, 0, size.cx, size.cy, true);
-        result = 0;
-        return true;
-    }
-    return false;
+bool HtmlDialog::OnSize(SIZE client) {
+    if (!m_browser.GetHandle())
+        return false;
+    m_browser.MoveWindow(0, 0, client.cx, client.cy, true);
+    return true;
 }
 
 }  // namespace ZEP_Wnd

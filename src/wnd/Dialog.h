@@ -32,6 +32,10 @@ public:
 
 protected:
     LRESULT DefaultProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+    // A dialog procedure answers TRUE for a handled message and leaves the
+    // result as the dialog's message result, except for the messages whose
+    // result it returns itself.
+    LRESULT Answer(UINT message, LRESULT result) override;
 
     UINT m_templateId;
     HWND m_parent;
@@ -58,7 +62,8 @@ public:
 
     void BindControls(bool attach) override;
     bool OnInitDialog() override;
-    bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+    // The viewer always fills the dialog.
+    bool OnSize(SIZE client) override;
 
     Browser& GetBrowser() { return m_browser; }
     // Whether the viewer library could be initialised (tried again at each

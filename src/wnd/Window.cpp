@@ -87,7 +87,71 @@ bool Window::ReflectNotification(UINT message, WPARAM wParam, LPARAM lParam, LRE
     return false;
 }
 
-bool Window::OnMessage(UINT, WPARAM, LPARAM, LRESULT&) { return false; }
+bool Window::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+    switch (message) {
+    case WM_PAINT: return OnPaint();
+    case WM_ERASEBKGND:
+        if (!OnEraseBackground(reinterpret_cast<HDC>(wParam)))
+            return false;
+        result = 1;
+        return true;
+    case WM_SIZE: return OnSize(SizeFromParam(lParam));
+    case WM_TIMER: return OnTimer(static_cast<UINT_PTR>(wParam));
+    case WM_LBUTTONDOWN: return OnLButtonDown(PointFromParam(lParam), static_cast<UINT>(wParam));
+    case WM_LBUTTONUP: return OnLButtonUp(PointFromParam(lParam), static_cast<UINT>(wParam));
+    case WM_MOUSEMOVE: return OnMouseMove(PointFromParam(lParam), static_cast<UINT>(wParam));
+    case WM_KEYDOWN: return OnKeyDown(static_cast<UINT>(wParam), static_cast<UINT>(lParam));
+    case WM_CHAR: return OnChar(static_cast<wchar_t>(wParam), static_cast<UINT>(lParam));
+    case WM_SETFOCUS: return OnSetFocus(reinterpret_cast<HWND>(wParam));
+    case WM_KILLFOCUS: return OnKillFocus(reinterpret_cast<HWND>(wParam));
+    case WM_CLOSE: return OnClose();
+    case WM_COMMAND: return OnCommand(CommandFromParams(wParam, lParam));
+    case WM_NOTIFY: return lParam && OnNotify(*NotifyFromParam(lParam), result);
+    case WM_HSCROLL: return OnHScroll(ScrollFromParams(wParam, lParam));
+    case WM_VSCROLL: return OnVScroll(ScrollFromParams(wParam, lParam));
+    case WM_GETDLGCODE: return OnGetDlgCode(reinterpret_cast<const MSG*>(lParam), result);
+    case WM_CTLCOLORMSGBOX:
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORLISTBOX:
+    case WM_CTLCOLORBTN:
+    case WM_CTLCOLORDLG:
+    case WM_CTLCOLORSCROLLBAR:
+    case WM_CTLCOLORSTATIC: {
+        const HBRUSH brush =
+            OnCtlColor(message, reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
+        if (!brush)
+            return false;
+        result = reinterpret_cast<LRESULT>(brush);
+        return true;
+    }
+    case kReflectedMessageBase + WM_DRAWITEM:
+        if (!lParam || !OnReflectedDrawItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam)))
+            return false;
+        result = TRUE;
+        return true;
+    default: return false;
+    }
+}
+
+bool Window::OnPaint() { return false; }
+bool Window::OnEraseBackground(HDC) { return false; }
+bool Window::OnSize(SIZE) { return false; }
+bool Window::OnTimer(UINT_PTR) { return false; }
+bool Window::OnLButtonDown(POINT, UINT) { return false; }
+bool Window::OnLButtonUp(POINT, UINT) { return false; }
+bool Window::OnMouseMove(POINT, UINT) { return false; }
+bool Window::OnKeyDown(UINT, UINT) { return false; }
+bool Window::OnChar(wchar_t, UINT) { return false; }
+bool Window::OnSetFocus(HWND) { return false; }
+bool Window::OnKillFocus(HWND) { return false; }
+bool Window::OnClose() { return false; }
+bool Window::OnCommand(const CommandParams&) { return false; }
+bool Window::OnNotify(const NMHDR&, LRESULT&) { return false; }
+bool Window::OnHScroll(const ScrollParams&) { return false; }
+bool Window::OnVScroll(const ScrollParams&) { return false; }
+bool Window::OnGetDlgCode(const MSG*, LRESULT&) { return false; }
+HBRUSH Window::OnCtlColor(UINT, HDC, HWND) { return nullptr; }
+bool Window::OnReflectedDrawItem(const DRAWITEMSTRUCT&) { return false; }
 
 void Window::BindControls(bool) {}
 
@@ -320,18 +384,26 @@ HWND Window::CreateMenuBar(UINT menuId) const {
     return info.hwndMB;
 }
 
-LRESULT Window::Dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
-    LRESULT result = 0;
+bool Window::Route(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+    result = 0;
     if (ReflectNotification(message, wParam, lParam, result))
-        return result;
+        return true;
     if (message == WM_INITMENUPOPUP) {
         OnInitMenuPopup(reinterpret_cast<HMENU>(wParam), LOWORD(static_cast<std::uintptr_t>(lParam)),
                         HIWORD(static_cast<std::uintptr_t>(lParam)) != 0);
-        return 0;
+        result = 0;
+        return true;
     }
     result = 0;
-    if (OnMessage(message, wParam, lParam, result))
-        return result;
+    return OnMessage(message, wParam, lParam, result);
+}
+
+LRESULT Window::Answer(UINT, LRESULT result) { return result; }
+
+LRESULT Window::Dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
+    LRESULT result = 0;
+    if (Route(message, wParam, lParam, result))
+        return Answer(message, result);
     return DefaultProc(message, wParam, lParam);
 }
 

@@ -1,6 +1,29 @@
 // The object layer over the platform's windows: every window the program
-// makes has an object, and every message reaches that object's virtual
-// operations through one window procedure.
+// makes has an object, and every message reaches that object through one
+// window procedure (dialogs through the dialog procedure, which shares its
+// dispatch).
+//
+// A window is written on the typed handlers: each gets the message's values
+// decoded and answers whether it handled it; unhandled messages get the
+// default processing.
+//
+//     class Dial : public ZEP_Wnd::Window {
+//         bool OnPaint() override {
+//             ZEP_Wnd::PaintDC paint(m_hwnd);
+//             DrawFace(paint);
+//             return true;
+//         }
+//         bool OnLButtonDown(POINT at, UINT) override { return Press(at); }  // false: default runs
+//         bool OnCommand(const CommandParams& command) override {
+//             if (command.id != kResetId)
+//                 return false;
+//             Reset();
+//             return true;
+//         }
+//     };
+//
+// OnMessage is still there beneath them for the rare message without a typed
+// handler; its default decodes the message and calls the typed handlers.
 #pragma once
 
 #include <cstdint>
@@ -30,6 +53,61 @@ public:
     virtual bool OnAttach();
     virtual void OnInitMenuPopup(HMENU menu, UINT position, bool isSystemMenu);
     virtual bool UpdateCommandState(UINT id, bool& enabled, bool& checked);
+
+    // A message's parameters decoded once, so that a handler reads as what it
+    // handles instead of taking words apart.
+    struct CommandParams {
+        UINT id = 0;          // the command, or the id of the control that sent it
+        UINT code = 0;        // the control's notification code (0 from a menu)
+        HWND from = nullptr;  // the control, or null for a menu or an accelerator
+    };
+    struct ScrollParams {
+        int code = 0;        // SB_LINEUP, SB_PAGEDOWN, SB_THUMBTRACK...
+        int position = 0;    // the thumb's position, for SB_THUMBPOSITION and SB_THUMBTRACK
+        HWND bar = nullptr;  // the scroll-bar control, or null for the window's own bar
+    };
+
+    // Typed handlers, called by OnMessage's default with the message decoded.
+    // Each returns whether it handled the message; the defaults handle
+    // nothing, so the message goes on to DefaultProc as it always did. A
+    // handled message answers 0 unless the handler says otherwise below.
+    virtual bool OnPaint();
+    // Handled: the window paints all of itself, so nothing is erased (answers 1).
+    virtual bool OnEraseBackground(HDC dc);
+    virtual bool OnSize(SIZE client);
+    virtual bool OnTimer(UINT_PTR id);
+    // Mouse points are in client coordinates (negative left of or above the
+    // window while the mouse is captured); flags are the MK_ keys held.
+    virtual bool OnLButtonDown(POINT at, UINT flags);
+    virtual bool OnLButtonUp(POINT at, UINT flags);
+    virtual bool OnMouseMove(POINT at, UINT flags);
+    // key is the virtual key; flags the repeat count and scan code word.
+    virtual bool OnKeyDown(UINT key, UINT flags);
+    virtual bool OnChar(wchar_t character, UINT flags);
+    virtual bool OnSetFocus(HWND previous);
+    virtual bool OnKillFocus(HWND next);
+    virtual bool OnClose();
+    // WM_COMMAND, from a menu, an accelerator or a child control.
+    virtual bool OnCommand(const CommandParams& command);
+    // WM_NOTIFY; result starts at 0. The whole record: NotifyRecord<T>(header).
+    virtual bool OnNotify(const NMHDR& header, LRESULT& result);
+    virtual bool OnHScroll(const ScrollParams& scroll);
+    virtual bool OnVScroll(const ScrollParams& scroll);
+    // WM_GETDLGCODE: the message the dialog manager is asking about (may be
+    // null); codes starts at 0 and takes the DLGC_ values wanted.
+    virtual bool OnGetDlgCode(const MSG* message, LRESULT& codes);
+    // The WM_CTLCOLOR* messages (message says which): the brush to paint the
+    // control's background with, or null for the default.
+    virtual HBRUSH OnCtlColor(UINT message, HDC dc, HWND control);
+    // WM_DRAWITEM reflected to the owner-drawn control's own object: draw
+    // yourself (answers TRUE when handled).
+    virtual bool OnReflectedDrawItem(const DRAWITEMSTRUCT& item);
+
+    // The record of the notification `header` starts.
+    template <typename Record>
+    static const Record& NotifyRecord(const NMHDR& header) {
+        return *reinterpret_cast<const Record*>(&header);
+    }
 
     HWND GetHandle() const { return m_hwnd; }
     HWND GetParentHandle() const { return m_hwnd ? ::GetParent(m_hwnd) : nullptr; }
@@ -72,18 +150,6 @@ public:
     // Creates the shell menu bar of this window from a menu resource.
     HWND CreateMenuBar(UINT menuId) const;
 
-    // A message's parameters decoded once, so that a handler reads as what it
-    // handles instead of taking words apart.
-    struct CommandParams {
-        UINT id = 0;          // the command, or the id of the control that sent it
-        UINT code = 0;        // the control's notification code (0 from a menu)
-        HWND from = nullptr;  // the control, or null for a menu or an accelerator
-    };
-    struct ScrollParams {
-        int code = 0;        // SB_LINEUP, SB_PAGEDOWN, SB_THUMBTRACK...
-        int position = 0;    // the thumb's position, for SB_THUMBPOSITION and SB_THUMBTRACK
-        HWND bar = nullptr;  // the scroll-bar control, or null for the window's own bar
-    };
     // The point of a mouse message, in client coordinates (negative to the
     // left of or above the window while the mouse is captured).
     static POINT PointFromParam(LPARAM lParam) { return POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)}; }
@@ -114,9 +180,15 @@ public:
     static LRESULT WndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 
 protected:
-    // Runs the message through the object (reflection, menus, OnMessage,
-    // default processing); shared by the window and dialog procedures.
+    // Runs the message through the object (Route, then default processing);
+    // shared by the window and dialog procedures.
     LRESULT Dispatch(UINT message, WPARAM wParam, LPARAM lParam);
+    // Offers the message to the object: reflection to a control's object,
+    // the menu refresh, OnMessage. Returns whether it was handled.
+    virtual bool Route(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
+    // What the procedure returns for a handled message: a window procedure
+    // returns the result itself.
+    virtual LRESULT Answer(UINT message, LRESULT result);
     static bool IsReflectedMessage(UINT message);
     // Registers the handle with this object and asks OnAttach; undone on refusal.
     bool Bind(HWND hwnd);

@@ -40,7 +40,8 @@ void RegisterTestDialog() {
     ob::ui::RegisterDialog(kTestDialog, t);
 }
 
-// A dialog that answers a control-colour message and a private message.
+// A dialog that answers a control colour and a notification through the
+// typed handlers, and a private message through OnMessage beneath them.
 class AnsweringDialog : public Dialog {
 public:
     AnsweringDialog() : Dialog(kTestDialog, nullptr) {}
@@ -48,16 +49,19 @@ public:
         initialised = true;
         return Dialog::OnInitDialog();
     }
-    bool OnMessage(UINT message, WPARAM, LPARAM, LRESULT& result) override {
-        if (message == WM_CTLCOLORSTATIC) {
-            result = 0x1234;
-            return true;
-        }
+    HBRUSH OnCtlColor(UINT message, HDC, HWND) override {
+        return message == WM_CTLCOLORSTATIC ? reinterpret_cast<HBRUSH>(0x1234) : nullptr;
+    }
+    bool OnNotify(const NMHDR& header, LRESULT& result) override {
+        result = static_cast<LRESULT>(header.idFrom) + 1;
+        return true;
+    }
+    bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override {
         if (message == WM_USER + 5) {
             result = 42;
             return true;
         }
-        return false;
+        return Dialog::OnMessage(message, wParam, lParam, result);
     }
     bool initialised = false;
 };
@@ -114,7 +118,11 @@ TEST(Dialog, ProcedureReturnsColoursDirectlyAndStoresOtherResults) {
     EXPECT_EQ(Dialog::DialogProc(hwnd, WM_CTLCOLORSTATIC, 0, 0), 0x1234);
     EXPECT_EQ(Dialog::DialogProc(hwnd, WM_USER + 5, 0, 0), TRUE);
     EXPECT_EQ(GetWindowLongPtr(hwnd, DWLP_MSGRESULT), 42);
+    NMHDR header{nullptr, 8, 0};
+    EXPECT_EQ(Dialog::DialogProc(hwnd, WM_NOTIFY, 8, reinterpret_cast<LPARAM>(&header)), TRUE);
+    EXPECT_EQ(GetWindowLongPtr(hwnd, DWLP_MSGRESULT), 9);
     EXPECT_EQ(Dialog::DialogProc(hwnd, WM_USER + 6, 0, 0), FALSE) << "unhandled messages say so";
+    EXPECT_EQ(Dialog::DialogProc(hwnd, WM_CTLCOLOREDIT, 0, 0), FALSE);
     DestroyWindow(hwnd);
     EXPECT_EQ(dialog.GetHandle(), nullptr);
 }

@@ -70,7 +70,55 @@ private:
     std::string m_name;
 };
 
+// Takes taps and sizes through the typed handlers, and turns down taps on its
+// left half so that they reach the default processing.
+class Tapped : public Window {
+public:
+    Tapped() { RegisterWindowClass(L"Test_Tapped", nullptr, nullptr, nullptr); }
+    bool OnLButtonDown(POINT at, UINT flags) override {
+        taps.push_back(at);
+        lastFlags = flags;
+        return at.x >= 50;
+    }
+    bool OnSize(SIZE client) override {
+        size = client;
+        return true;
+    }
+    bool OnEraseBackground(HDC) override { return true; }
+    LRESULT DefaultProc(UINT message, WPARAM wParam, LPARAM lParam) override {
+        if (message == WM_LBUTTONDOWN)
+            ++defaults;
+        return Window::DefaultProc(message, wParam, lParam);
+    }
+    std::vector<POINT> taps;
+    UINT lastFlags = 0;
+    SIZE size{0, 0};
+    int defaults = 0;
+};
+
 }  // namespace
+
+TEST(WindowFramework, TypedHandlersGetDecodedValuesAndUnhandledGoToTheDefault) {
+    UiDriver ui;
+    Tapped window;
+    ASSERT_TRUE(
+        window.Create(L"Test_Tapped", L"", WS_POPUP | WS_VISIBLE, 0, RECT{0, 0, 100, 80}, nullptr, 0));
+    const HWND hwnd = window.GetHandle();
+    SendMessage(hwnd, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(70, 30));
+    // Captured pens report points left of and above the window as negative.
+    SendMessage(hwnd, WM_LBUTTONDOWN, 0, MAKELPARAM(-4, -2));
+    ASSERT_EQ(window.taps.size(), 2u);
+    EXPECT_EQ(window.taps[0].x, 70);
+    EXPECT_EQ(window.taps[0].y, 30);
+    EXPECT_EQ(window.taps[1].x, -4);
+    EXPECT_EQ(window.taps[1].y, -2);
+    EXPECT_EQ(window.defaults, 1) << "only the turned-down tap reached DefaultProc";
+    SendMessage(hwnd, WM_SIZE, 0, MAKELPARAM(320, 200));
+    EXPECT_EQ(window.size.cx, 320);
+    EXPECT_EQ(window.size.cy, 200);
+    EXPECT_EQ(SendMessage(hwnd, WM_ERASEBKGND, 0, 0), 1) << "a handled erase says it is done";
+    window.Destroy();
+}
 
 TEST(WindowFramework, CreationBindsAndDestructionUnbindsInOrder) {
     UiDriver ui;

@@ -1,13 +1,9 @@
 #include "app/ImageLoaders.h"
 
-#include <fcntl.h>
-#include <unistd.h>
-
 #include <algorithm>
-#include <cerrno>
 #include <cstring>
 
-#include "platform/kernel/WideText.h"
+#include "platform/kernel/FileApi.h"
 #include "platform/ui/image/ImageCodec.h"
 #include "wnd/Paint.h"
 
@@ -47,34 +43,22 @@ DWORD ImageLoaderBase::ReadCallback(char* buffer, DWORD max, LPARAM context) {
     return loader && buffer ? loader->Read(buffer, max) : 0;
 }
 
-FileImageLoader::~FileImageLoader() { Close(); }
-
-void FileImageLoader::Close() {
-    if (m_file >= 0)
-        ::close(m_file);
-    m_file = -1;
-}
-
 HBITMAP FileImageLoader::Load(const std::wstring& path) {
-    Close();
-    m_file = ::open(ob::kernel::ToUtf8(path).c_str(), O_RDONLY | O_CLOEXEC);
-    if (m_file < 0)
+    m_bytes.clear();
+    m_position = 0;
+    if (ob::kernel::ReadRegularFile(path, kMaxFileBytes, m_bytes) != ob::kernel::FileReadResult::Ok)
         return nullptr;
     HBITMAP bitmap = Decode();
-    Close();
+    m_bytes = std::string();
     return bitmap;
 }
 
 DWORD FileImageLoader::Read(char* buffer, DWORD max) {
-    if (m_file < 0)
-        return 0;
-    for (;;) {
-        const ssize_t got = ::read(m_file, buffer, max);
-        if (got >= 0)
-            return static_cast<DWORD>(got);
-        if (errno != EINTR)
-            return 0;
-    }
+    const std::size_t count = std::min<std::size_t>(m_bytes.size() - m_position, max);
+    if (count > 0)
+        std::memcpy(buffer, m_bytes.data() + m_position, count);
+    m_position += count;
+    return static_cast<DWORD>(count);
 }
 
 HBITMAP MemImageLoader::Load(const void* data, std::size_t size) {

@@ -28,19 +28,20 @@ private:
     static DWORD ReadCallback(char* buffer, DWORD max, LPARAM context);
 };
 
-// Reads a picture file.
+// Reads a picture file: a regular file of at most kMaxFileBytes, opened
+// without blocking, so a pipe or a device named like a picture is refused.
 class FileImageLoader : public ImageLoaderBase {
 public:
-    ~FileImageLoader() override;
-    // nullptr when the file cannot be opened or does not decode.
+    static constexpr std::size_t kMaxFileBytes = 4u << 20;
+    // nullptr when the file cannot be read or does not decode.
     HBITMAP Load(const std::wstring& path);
 
 protected:
     DWORD Read(char* buffer, DWORD max) override;
 
 private:
-    void Close();
-    int m_file = -1;
+    std::string m_bytes;
+    std::size_t m_position = 0;
 };
 
 // Reads a picture held in memory (a resource).

@@ -1,5 +1,7 @@
 #include "weather/WeatherIcons.h"
 
+#include <algorithm>
+#include <array>
 #include <map>
 #include <vector>
 
@@ -15,11 +17,23 @@ struct IconEntry {
     IconBitmap bitmap = nullptr;
 };
 
+constexpr std::array<std::wstring_view, 21> kKnownIcons = {
+    L"cloudy",           L"drizzle",      L"fog",           L"freezing_drizzle",
+    L"freezing_rain",    L"heavy_rain",   L"heavy_showers", L"heavy_snow",
+    L"light_rain",       L"light_snow",   L"mostly_sunny",  L"no_report",
+    L"partly_cloudy",    L"rain",         L"showers",       L"snow",
+    L"snow_grains",      L"snow_showers", L"sunny",         L"thunderstorm",
+    L"thunderstorm_hail"};
+
 IIconDecoder* g_decoder = nullptr;
 // Ordered by exact code-unit comparison of the names.
 std::map<std::wstring, IconEntry> g_icons;
 
 }  // namespace
+
+bool IsKnownIconName(std::wstring_view name) {
+    return std::find(kKnownIcons.begin(), kKnownIcons.end(), name) != kKnownIcons.end();
+}
 
 void SetIconDecoder(IIconDecoder* decoder) { g_decoder = decoder; }
 IIconDecoder* GetIconDecoder() { return g_decoder; }

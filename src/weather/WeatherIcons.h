@@ -7,6 +7,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 #include <utility>
 
 namespace OBWeather {
@@ -26,6 +27,12 @@ public:
 // Installs the decoder (null: none). Free the icons before replacing it.
 void SetIconDecoder(IIconDecoder* decoder);
 IIconDecoder* GetIconDecoder();
+
+// Whether `name` is one of the icon names the downloader writes (the 21 of
+// weather/README.md). A forecast file is not trusted: only these names are
+// ever turned into file names, anything else stands for "no_report".
+bool IsKnownIconName(std::wstring_view name);
+inline constexpr const wchar_t* kNoReportIcon = L"no_report";
 
 // The most icons the table takes from one folder.
 constexpr int kMaxIcons = 50;

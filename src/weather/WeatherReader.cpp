@@ -2,6 +2,7 @@
 
 #include <cwchar>
 
+#include "platform/kernel/WideText.h"
 #include "time/DisplayFormats.h"
 #include "util/Exception.h"
 #include "util/NumberText.h"
@@ -59,8 +60,28 @@ std::unique_ptr<XMLDoc> WeatherReader::OpenForecast(int cityId) {
 
 std::unique_ptr<XMLDoc> WeatherReader::OpenForecastWithCity(int cityId, const std::wstring& cityName) {
     auto doc = OpenForecast(cityId);
+    KeepKnownIcons(*doc);
     InsertCity(*doc, cityId, cityName);
     return doc;
+}
+
+void WeatherReader::KeepKnownIcons(XMLDoc& doc) {
+    pugi::xml_document* document = doc.GetDocument();
+    if (!document)
+        return;
+    // Templates build picture addresses from icon texts, so a name from the
+    // file that is not ours ("../../dev/zero") becomes "no_report" here.
+    for (const pugi::xpath_node& found : ZEP_Utility::SelectNodes(*document, L"//icon")) {
+        pugi::xml_node icon = found.node();
+        const std::wstring name = XMLDoc::GetNodeText(found);
+        if (IsKnownIconName(name) && icon.first_child() && !icon.first_child().next_sibling() &&
+            icon.first_child().type() == pugi::node_pcdata)
+            continue;
+        while (icon.first_child())
+            icon.remove_child(icon.first_child());
+        const std::wstring kept = IsKnownIconName(name) ? name : std::wstring(kNoReportIcon);
+        icon.append_child(pugi::node_pcdata).set_value(ob::kernel::ToUtf8(kept).c_str());
+    }
 }
 
 void WeatherReader::InsertCity(XMLDoc& doc, int cityId, const std::wstring& cityName) {
@@ -116,8 +137,8 @@ IconBitmap WeatherReader::GetIconBitmap(XMLDoc* doc, const ZEP_Utility::DateTime
     std::wstring name;
     if (const pugi::xml_node day = SelectDay(doc, date))
         name = XMLDoc::GetNodeText(day, L"dayPart/display/icon");
-    if (name.empty())
-        name = L"no_report";
+    if (!IsKnownIconName(name))
+        name = kNoReportIcon;  // also a missing or empty icon
     return FindIcon(name);
 }
 

@@ -41,7 +41,8 @@ public:
 
     // The city's forecast, or the empty forecast when its file cannot be loaded.
     std::unique_ptr<ZEP_Utility::XMLDoc> OpenForecast(int cityId);
-    // The same with <city><id>..</id><name>..</name></city> first in the root.
+    // The same with <city><id>..</id><name>..</name></city> first in the root
+    // and unknown icon names made "no_report", as the page is built from it.
     std::unique_ptr<ZEP_Utility::XMLDoc> OpenForecastWithCity(int cityId, const std::wstring& cityName);
 
     // The day's high and low in degrees Celsius; false when the document has
@@ -61,6 +62,9 @@ public:
     static std::wstring FileUrl(const std::wstring& folder);
     // The forecastDay of a date, or a null node.
     static pugi::xml_node SelectDay(ZEP_Utility::XMLDoc* doc, const ZEP_Utility::DateTime& date);
+    // Replaces the text of every icon element that is not a known icon name
+    // (empty ones too) by "no_report".
+    static void KeepKnownIcons(ZEP_Utility::XMLDoc& doc);
     // Inserts the city element into the document's root (see OpenForecastWithCity).
     static void InsertCity(ZEP_Utility::XMLDoc& doc, int cityId, const std::wstring& cityName);
 

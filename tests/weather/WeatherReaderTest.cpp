@@ -225,8 +225,8 @@ TEST_F(WeatherReaderTest, IconsDecodeOnceAndFailuresRetry) {
     EXPECT_EQ(m_decoder.decodes[L"sunny.png"], 1);
     const IconBitmap none = m_reader.GetIconBitmap(doc.get(), DateTime(2026, 12, 13));  // missing day
     ASSERT_NE(none, nullptr);
-    EXPECT_EQ(m_reader.GetIconBitmap(doc.get(), DateTime(2026, 12, 10)), none);     // empty icon
-    EXPECT_EQ(m_reader.GetIconBitmap(doc.get(), DateTime(2026, 12, 11)), nullptr);  // unknown name
+    EXPECT_EQ(m_reader.GetIconBitmap(doc.get(), DateTime(2026, 12, 10)), none);  // empty icon
+    EXPECT_EQ(m_reader.GetIconBitmap(doc.get(), DateTime(2026, 12, 11)), none);  // unknown name
     EXPECT_EQ(m_reader.GetIconBitmap(doc.get(), DateTime(2026, 12, 9)), nullptr);
     EXPECT_EQ(m_reader.GetIconBitmap(doc.get(), DateTime(2026, 12, 12)),
               nullptr);                            // the first dayPart counts
@@ -268,6 +268,14 @@ TEST_F(WeatherReaderTest, CityElementIsInsertedIntoThePlainRoot) {
     // No file: the empty forecast with the city.
     doc = m_reader.OpenForecastWithCity(6, L"Lima");
     EXPECT_EQ(doc->GetXml(), L"<obWeather><city><id>6</id><name>Lima</name></city><forecast/></obWeather>");
+}
+
+TEST_F(WeatherReaderTest, OnlyKnownIconNamesReachThePage) {
+    WriteForecast(8, Forecast(Day("8", "12", "2026", Icon("../../../dev/zero%00")) +
+                              Day("9", "12", "2026", Icon("rain")) + Day("10", "12", "2026", Icon("Rain"))));
+    m_app.Write("weather/html/i.html",
+                "<p><orbelline-template match=\"//icon\">[{.}]</orbelline-template></p>");
+    EXPECT_EQ(m_reader.RenderCityHtml(8, L"Oslo", L"i.html", 0), L"<p>[no_report][rain][no_report]</p>");
 }
 
 TEST_F(WeatherReaderTest, RenderingReadsTheTemplateOrShowsWhyNot) {

@@ -4,6 +4,8 @@
 #include <cstring>
 #include <vector>
 
+#include "platform/kernel/FileApi.h"
+#include "platform/kernel/WideText.h"
 #include "platform/ui/gdi/DeviceContext.h"
 #include "platform/ui/image/Decoders.h"
 
@@ -11,6 +13,9 @@ namespace ob::ui {
 namespace {
 
 constexpr std::size_t kMaxPictureBytes = 64u << 20;
+// Picture files are opened like every other file the program reads: regular
+// files only, without blocking, and no larger than this.
+constexpr std::size_t kMaxPictureFileBytes = 16u << 20;
 
 std::unique_ptr<Surface> Decode(const std::uint8_t* p, std::size_t n) {
     if (!p || n < 4)
@@ -73,13 +78,14 @@ std::unique_ptr<Surface> DecodeImageStreamToSurface(const ImageReadFn& read) {
 }
 
 std::unique_ptr<Surface> LoadImageFileToSurface(const std::string& path) {
-    FILE* f = std::fopen(path.c_str(), "rb");
-    if (!f)
+    // A NUL in a decoded address would cut the path short of what was asked.
+    if (path.find('\0') != std::string::npos)
         return nullptr;
-    auto s = DecodeImageStreamToSurface(
-        [f](std::uint8_t* buf, std::size_t max) { return std::fread(buf, 1, max, f); });
-    std::fclose(f);
-    return s;
+    std::string bytes;
+    if (ob::kernel::ReadRegularFile(ob::kernel::FromUtf8(path), kMaxPictureFileBytes, bytes) !=
+        ob::kernel::FileReadResult::Ok)
+        return nullptr;
+    return Decode(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size());
 }
 
 HBITMAP DecodeImage(const void* data, std::size_t size, int bitDepth) {

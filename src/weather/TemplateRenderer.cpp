@@ -31,6 +31,31 @@ bool IsElementNamed(const pugi::xml_node& node, const char* name) {
 
 std::wstring Decimal(int value) { return std::to_wstring(value); }
 
+std::wstring CutField(std::wstring text) {
+    if (text.size() > TemplateRenderer::kMaxFieldChars) {
+        text.resize(TemplateRenderer::kMaxFieldChars);
+        text += L"\u2026";
+    }
+    return text;
+}
+
+long long CountNodes(const pugi::xml_node& root) {
+    long long count = 0;
+    for (pugi::xml_node node = root.first_child(); node;) {
+        ++count;
+        if (node.first_child()) {
+            node = node.first_child();
+            continue;
+        }
+        while (node && !node.next_sibling() && node != root)
+            node = node.parent();
+        if (!node || node == root)
+            break;
+        node = node.next_sibling();
+    }
+    return count;
+}
+
 }  // namespace
 
 TemplateRenderer::TemplateRenderer(const std::wstring& baseUrl, const ZEP_Utility::DateTime& date, int unit)
@@ -44,14 +69,37 @@ std::wstring TemplateRenderer::Render(XMLDoc& data, const std::wstring& template
         return templateText;
     m_data = &data;
     m_depth = 0;
+    m_work = m_outputNodes = m_outputChars = 0;
+    m_overLimit = false;
     pugi::xml_document* dataDocument = data.GetDocument();
+    m_dataNodes = dataDocument ? CountNodes(*dataDocument) : 0;
     ProcessChildren(*m_templateDoc.GetDocument(),
                     dataDocument ? pugi::xpath_node(*dataDocument) : pugi::xpath_node());
+    if (m_overLimit) {
+        m_templateDoc.LoadXml(L"<p/>");  // gives the memory back at once
+        return kTooLargePage;
+    }
     return m_templateDoc.GetXml();
 }
 
+bool TemplateRenderer::Spend(long long work, long long nodes, long long chars) {
+    m_work += work;
+    m_outputNodes += nodes;
+    m_outputChars += chars;
+    if (m_work > kMaxWork || m_outputNodes > kMaxOutputNodes || m_outputChars > kMaxOutputChars)
+        m_overLimit = true;
+    return !m_overLimit;
+}
+
+std::wstring TemplateRenderer::NodeText(const pugi::xpath_node& data, const std::wstring& xpath) {
+    // An evaluation may visit every node of the data once.
+    if (!Spend(1 + m_dataNodes, 0, 0))
+        return {};
+    return CutField(XMLDoc::GetNodeText(ZEP_Utility::SelectSingleNode(data, xpath)));
+}
+
 void TemplateRenderer::ProcessChildren(pugi::xml_node parent, const pugi::xpath_node& data) {
-    if (m_depth >= kMaxDepth)
+    if (m_depth >= kMaxDepth || m_overLimit)
         return;
     ++m_depth;
     // Copies are inserted before the node that followed the processed one and
@@ -65,16 +113,25 @@ void TemplateRenderer::ProcessChildren(pugi::xml_node parent, const pugi::xpath_
 }
 
 void TemplateRenderer::ProcessNode(pugi::xml_node parent, pugi::xml_node node, const pugi::xpath_node& data) {
+    // Every node of the page passes here once, copies included, with what
+    // it holds: the caps count it.
+    if (!Spend(1, 1, static_cast<long long>(std::strlen(node.value()))))
+        return;
     bool found = false;
     if (node.type() == pugi::node_pcdata) {
         const std::wstring text = ExpandText(FromUtf8(node.value()), data, found);
-        if (found)
+        if (found) {
             node.set_value(ToUtf8(text).c_str());
+            if (!Spend(0, 0, static_cast<long long>(text.size())))
+                return;
+        }
     }
     if (node.type() != pugi::node_element)
         return;
     for (pugi::xml_attribute attribute : node.attributes()) {
         const std::wstring value = ExpandText(FromUtf8(attribute.value()), data, found);
+        if (!Spend(0, 0, static_cast<long long>(found ? value.size() : std::strlen(attribute.value()))))
+            return;
         if (found)
             attribute.set_value(ToUtf8(value).c_str());
     }
@@ -93,8 +150,9 @@ void TemplateRenderer::ValueRule(pugi::xml_node parent, pugi::xml_node element,
     const pugi::xml_attribute select = element.attribute("select");
     if (!select)
         return;
-    const std::wstring text =
-        XMLDoc::GetNodeText(ZEP_Utility::SelectSingleNode(data, FromUtf8(select.value())));
+    const std::wstring text = NodeText(data, FromUtf8(select.value()));
+    if (!Spend(0, 1, static_cast<long long>(text.size())))
+        return;
     pugi::xml_node textNode = parent.insert_child_before(pugi::node_pcdata, element);
     textNode.set_value(ToUtf8(text).c_str());
     parent.remove_child(element);
@@ -116,12 +174,15 @@ void TemplateRenderer::TemplateRule(pugi::xml_node parent, pugi::xml_node elemen
             valid = false;
         }
     }
-    if (valid && data) {
+    if (valid && data && Spend(1 + m_dataNodes, 0, 0)) {
         const pugi::xml_node insertionPoint = element.next_sibling();
         const pugi::xpath_node_set selection = ZEP_Utility::SelectNodes(data, xpath);
         if (!selection.empty()) {
-            for (const pugi::xpath_node& selected : selection)
+            for (const pugi::xpath_node& selected : selection) {
+                if (m_overLimit)
+                    break;
                 CopyChildrenBefore(parent, element, insertionPoint, selected);
+            }
         } else {
             for (pugi::xml_node child : element.children()) {
                 if (IsElementNamed(child, "orbelline-nomatch")) {
@@ -143,7 +204,7 @@ void TemplateRenderer::DaysRule(pugi::xml_node parent, pugi::xml_node element, c
     const int copies = std::min(count, kMaxDays);
     const pugi::xml_node insertionPoint = element.next_sibling();
     m_currentDate = m_referenceDate.AddDays(start);
-    for (int i = 0; i < copies; ++i) {
+    for (int i = 0; i < copies && !m_overLimit; ++i) {
         CopyChildrenBefore(parent, element, insertionPoint, data);
         m_currentDate = m_currentDate + ZEP_Utility::TimeSpan(1, 0, 0, 0);
     }
@@ -153,6 +214,8 @@ void TemplateRenderer::DaysRule(pugi::xml_node parent, pugi::xml_node element, c
 void TemplateRenderer::CopyChildrenBefore(pugi::xml_node parent, pugi::xml_node source,
                                           pugi::xml_node insertionPoint, const pugi::xpath_node& data) {
     for (pugi::xml_node child : source.children()) {
+        if (m_overLimit)
+            return;
         if (IsElementNamed(child, "orbelline-nomatch"))
             continue;
         pugi::xml_node copy =
@@ -212,8 +275,8 @@ std::wstring TemplateRenderer::Evaluate(const std::wstring& full, const pugi::xp
     std::wstring value;
     if (EvaluateSpecial(expression, data, value))
         return value;
-    value = XMLDoc::GetNodeText(ZEP_Utility::SelectSingleNode(data, expression));
-    return hasFormat ? ApplyFormat(value, format) : value;
+    value = NodeText(data, expression);
+    return hasFormat ? CutField(ApplyFormat(value, format)) : value;
 }
 
 bool TemplateRenderer::EvaluateSpecial(const std::wstring& expression, const pugi::xpath_node& data,

@@ -10,6 +10,7 @@
 
 #include <pugixml.hpp>
 
+#include <cstddef>
 #include <string>
 
 #include "time/DateTime.h"
@@ -23,8 +24,24 @@ public:
     // today; unit: 0 Celsius, 1 Fahrenheit, anything else shows "***".
     TemplateRenderer(const std::wstring& baseUrl, const ZEP_Utility::DateTime& date, int unit);
 
-    // The filled page, or the template text unchanged when it is not well-formed.
+    // What one expansion may bring into a page. A text field (a node's text
+    // or one formatted value) longer than kMaxFieldChars is cut there with an
+    // ellipsis. Past kMaxWork steps (nodes processed, plus the data
+    // document's node count for every path evaluated), kMaxOutputNodes
+    // nodes or kMaxOutputChars characters of text the expansion stops and the
+    // page is kTooLargePage. A forecast page takes a few hundred of each.
+    static constexpr std::size_t kMaxFieldChars = 1000;
+    static constexpr long long kMaxWork = 20'000'000;
+    static constexpr long long kMaxOutputNodes = 100'000;
+    static constexpr long long kMaxOutputChars = 512 * 1024;
+    static constexpr const wchar_t* kTooLargePage =
+        L"<html><body><p>This forecast is too large to be shown.</p></body></html>";
+
+    // The filled page, the template text unchanged when it is not
+    // well-formed, or kTooLargePage past a cap.
     std::wstring Render(ZEP_Utility::XMLDoc& data, const std::wstring& templateText);
+    // Whether the last Render stopped at a cap.
+    bool WasCut() const { return m_overLimit; }
 
     // One formatted value; exposed for tests. Formats are printf conversions
     // of one value; anything else gives the empty text.
@@ -42,6 +59,9 @@ private:
                             const pugi::xpath_node& data);
     std::wstring Evaluate(const std::wstring& expression, const pugi::xpath_node& data);
     bool EvaluateSpecial(const std::wstring& expression, const pugi::xpath_node& data, std::wstring& value);
+    // Counts work and output against the caps; false once one is passed.
+    bool Spend(long long work, long long nodes, long long chars);
+    std::wstring NodeText(const pugi::xpath_node& data, const std::wstring& xpath);
 
     ZEP_Utility::XMLDoc* m_data = nullptr;
     ZEP_Utility::XMLDoc m_templateDoc;
@@ -50,6 +70,11 @@ private:
     ZEP_Utility::DateTime m_referenceDate;
     int m_unit;
     int m_depth = 0;
+    long long m_dataNodes = 0;
+    long long m_work = 0;
+    long long m_outputNodes = 0;
+    long long m_outputChars = 0;
+    bool m_overLimit = false;
 };
 
 }  // namespace OBWeather

@@ -150,6 +150,8 @@ std::wstring WeatherReader::RenderCityHtml(int cityId, const std::wstring& cityN
     try {
         ZEP_IO::FileStream stream(htmlFolder + L"/" + templateName, ZEP_IO::FileMode::Open,
                                   ZEP_IO::FileAccess::Read, ZEP_IO::FileShare::Read);
+        if (stream.GetLength() > kMaxTemplateBytes)
+            return kTemplateTooLargePage;
         templateText = ZEP_IO::ReadAllText(stream);
     } catch (const ZEP_Utility::Exception& e) {
         templateText = e.GetMessage();

@@ -3,6 +3,7 @@
 // rendered from a template, and notice of changes in the data folder.
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <string>
 
@@ -53,7 +54,11 @@ public:
     // missing); owned by the icon table. Null when there is no such picture.
     IconBitmap GetIconBitmap(ZEP_Utility::XMLDoc* doc, const ZEP_Utility::DateTime& date);
     // The city's page from the template file of that name in the html folder,
-    // temperatures in `unit` (0 Celsius, 1 Fahrenheit).
+    // temperatures in `unit` (0 Celsius, 1 Fahrenheit). A template file larger
+    // than kMaxTemplateBytes is not read: the page is kTemplateTooLargePage.
+    static constexpr std::uint32_t kMaxTemplateBytes = 256 * 1024;
+    static constexpr const wchar_t* kTemplateTooLargePage =
+        L"<html><body><p>The page template is too large to be read.</p></body></html>";
     std::wstring RenderCityHtml(int cityId, const std::wstring& cityName, const std::wstring& templateName,
                                 int unit);
 

@@ -50,6 +50,41 @@ TEST(TemplateRenderer, DaysRepeatFromTheReferenceDate) {
     EXPECT_EQ(Render(L"<orbelline-days count=\"2000000000\">.</orbelline-days>").size(), 1000u);
 }
 
+TEST(TemplateRenderer, BombsStopAtTheCapsWithANotice) {
+    // A thousand days three deep would be a billion copies; //node() three
+    // deep a cube of the forecast.
+    const std::wstring days =
+        L"<orbelline-days count=\"1000\"><orbelline-days count=\"1000\">"
+        L"<orbelline-days count=\"1000\">x</orbelline-days></orbelline-days></orbelline-days>";
+    const std::wstring nodes =
+        L"<orbelline-template match=\"//node()\"><orbelline-template match=\"//node()\">"
+        L"<orbelline-template match=\"//node()\">{name()}</orbelline-template>"
+        L"</orbelline-template></orbelline-template>";
+    XMLDoc data;
+    std::wstring forecast = L"<obWeather>";
+    for (int i = 0; i < 300; ++i)  // about the size of a week's forecast
+        forecast += L"<d/>";
+    ASSERT_TRUE(data.LoadXml(forecast + L"</obWeather>"));
+    for (const std::wstring& bomb :
+         {days, nodes,
+          L"<orbelline-days count=\"1000\">" + std::wstring(20000, L'w') + L"</orbelline-days>"}) {
+        TemplateRenderer renderer(L"", DateTime(2009, 3, 7), 0);
+        EXPECT_EQ(renderer.Render(data, L"<p>" + bomb + L"</p>"), TemplateRenderer::kTooLargePage);
+        EXPECT_TRUE(renderer.WasCut());
+    }
+    // One text field brings at most its cap into the page.
+    std::wstring words;
+    for (int i = 0; i < 100000; ++i)
+        words += L"rain ";
+    ASSERT_TRUE(data.LoadXml(L"<obWeather><t>" + words + L"</t></obWeather>"));
+    TemplateRenderer renderer(L"", DateTime(2009, 3, 7), 0);
+    const std::wstring page =
+        renderer.Render(data, L"<p>{/obWeather/t}|<orbelline-value select=\"//t\"/></p>");
+    EXPECT_FALSE(renderer.WasCut());
+    EXPECT_EQ(page.size(), 2 * (TemplateRenderer::kMaxFieldChars + 1) + 8);
+    EXPECT_NE(page.find(L"rain \u2026|rain"), std::wstring::npos);
+}
+
 TEST(TemplateRenderer, TemplatesCopyPerMatchOrFallBackToNomatch) {
     const wchar_t* each =
         L"a<orbelline-template match=\"/obWeather/forecast/forecastDays/forecastDay\">[{date/day}]"

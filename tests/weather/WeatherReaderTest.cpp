@@ -287,6 +287,8 @@ TEST_F(WeatherReaderTest, RenderingReadsTheTemplateOrShowsWhyNot) {
                 "</orbelline-nomatch></orbelline-template></p>");
     EXPECT_EQ(m_reader.RenderCityHtml(7, L"Oslo", L"t.html", 0),
               L"<p>Oslo|file://" + m_app.WPath() + L"/weather/html|none</p>");
+    m_app.Write("weather/html/big.html", "<p>" + std::string(WeatherReader::kMaxTemplateBytes, 'x') + "</p>");
+    EXPECT_EQ(m_reader.RenderCityHtml(7, L"Oslo", L"big.html", 0), WeatherReader::kTemplateTooLargePage);
     m_app.Write("weather/html/bad.html", "<p>{DAY}");
     EXPECT_EQ(m_reader.RenderCityHtml(7, L"Oslo", L"bad.html", 0), L"<p>{DAY}");
     EXPECT_EQ(WeatherReader::FileUrl(L"/Storage Card/App/weather/html"),

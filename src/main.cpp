@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <clocale>
+#include <csignal>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -255,6 +256,10 @@ int RunWindow(const WindowOptions& options, const ob::cli::CliOptions& cli) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    // A file size limit (ulimit -f) would kill the program in the middle of
+    // a save; ignored, the write fails with EFBIG like a full disk, the old
+    // file stays and the user is told.
+    std::signal(SIGXFSZ, SIG_IGN);
     // Dates, day names and the measurement system follow the user's locale;
     // numbers keep the C locale's decimal point.
     std::setlocale(LC_CTYPE, "");

@@ -1,5 +1,6 @@
 #include "downloader/pump/PumpMain.h"
 
+#include <csignal>
 #include <cstdio>
 
 #include "downloader/pump/AtomicFile.h"
@@ -27,6 +28,10 @@ public:
 }  // namespace
 
 int PumpMain(const std::vector<std::string>& arguments) {
+    // A file size limit (ulimit -f) would kill us in the middle of writing a
+    // forecast; ignored, the write fails with EFBIG like a full disk and the
+    // old file stays.
+    std::signal(SIGXFSZ, SIG_IGN);
     const ParsedCommandLine parsed = ParseCommandLine(arguments);
     if (!parsed.error.empty()) {
         std::fprintf(stderr, "ForecastPumpCF: %s (try --help)\n", parsed.error.c_str());

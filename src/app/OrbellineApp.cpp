@@ -1,5 +1,9 @@
 #include "app/OrbellineApp.h"
 
+#include <cstdio>
+
+#include "platform/kernel/WideText.h"
+
 #include "app/AppMainWindow.h"
 #include "data/ReferenceLookup.h"
 #include "data/ReferenceTables.h"
@@ -7,10 +11,39 @@
 #include "resources/Resources.h"
 #include "weather/DownloaderControl.h"
 #include "wnd/FrameWindow.h"
+#include "wnd/Library.h"
+
+namespace {
+constexpr UINT kCaptionStringId = 1034;  // "Orbelline"
+}
 
 OrbellineApp::OrbellineApp() { SetSingleInstance(true); }
 
-OrbellineApp::~OrbellineApp() = default;
+OrbellineApp::~OrbellineApp() { SetSettingsSaveObserver(nullptr); }
+
+void OrbellineApp::OnSettingsSaved(bool ok, const std::wstring& problem) {
+    m_lastSaveFailed = !ok;
+    if (ok) {
+        m_lastProblem.clear();
+        return;
+    }
+    if (problem != m_lastProblem)
+        std::fprintf(stderr, "orbelline: the settings could not be saved: %s\n",
+                     ob::kernel::ToUtf8(problem).c_str());
+    m_lastProblem = problem;
+    // A box while the windows are being destroyed (or after) has no owner
+    // and would hold up the end; standard error and the exit status say it.
+    const HWND owner = m_appMainWindow ? m_appMainWindow->GetHandle() : nullptr;
+    if (m_userTold || !owner || m_appMainWindow->IsClosing())
+        return;
+    m_userTold = true;
+    const std::wstring text =
+        L"Your settings could not be saved, so changes made now may be lost when "
+        L"Orbelline ends.\n\n" +
+        problem;
+    const std::wstring caption = ZEP_Wnd::LoadString(kCaptionStringId);
+    ::MessageBox(owner, text.c_str(), caption.c_str(), MB_OK | MB_ICONEXCLAMATION);
+}
 
 bool OrbellineApp::InitInstance() {
     OBResources::RegisterResources();
@@ -20,6 +53,7 @@ bool OrbellineApp::InitInstance() {
     // The device's component library needs no start here: the XML layer
     // stands on its own.
     OBData::LoadReferenceTables();
+    SetSettingsSaveObserver([this](bool ok, const std::wstring& problem) { OnSettingsSaved(ok, problem); });
     m_settingsRead = LoadSettingsFile();
     ReadSettings();
     if (m_startView >= 0)
@@ -47,5 +81,6 @@ int OrbellineApp::ExitInstance() {
         OBWeather::StopDownloader();
     m_appMainWindow.reset();
     OBData::ReleaseReferenceData();
-    return App::ExitInstance();
+    const int code = App::ExitInstance();
+    return code == 0 && m_lastSaveFailed ? 1 : code;
 }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <memory>
+#include <string>
 
 #include "wnd/App.h"
 
@@ -28,8 +29,19 @@ public:
     // screenshot mode does not ask).
     void SetAskForHomeCity(bool on) { m_askForHomeCity = on; }
 
+    // Whether the most recent settings save failed; the exit status is 1
+    // when the one at exit did.
+    bool LastSaveFailed() const { return m_lastSaveFailed; }
+
 private:
+    // Says why a save failed: on standard error each time the reason
+    // changes, and once a session in a message box while the window is up.
+    void OnSettingsSaved(bool ok, const std::wstring& problem);
+
     std::unique_ptr<AppMainWindow> m_appMainWindow;
+    bool m_lastSaveFailed = false;
+    bool m_userTold = false;
+    std::wstring m_lastProblem;
     bool m_settingsRead = false;
     bool m_startDownloader = true;
     int m_startView = -1;

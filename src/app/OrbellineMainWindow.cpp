@@ -112,6 +112,7 @@ void OrbellineMainWindow::SetActiveView(BaseView* view) {
 bool OrbellineMainWindow::OnCommand(UINT, UINT, HWND) { return false; }
 
 void OrbellineMainWindow::Close() {
+    m_closing = true;
     Destroy();
     SaveAllSettings();
 }

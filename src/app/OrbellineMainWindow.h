@@ -34,6 +34,8 @@ public:
     virtual bool CreateViews(const RECT& clientRect) = 0;
     virtual bool OnCommand(UINT notifyCode, UINT id, HWND control);
     virtual void Close();
+    // From Close on: the windows are going, nothing may be asked of the user.
+    bool IsClosing() const { return m_closing; }
 
     // Creates the window with menu bar 103, the row pictures and the views,
     // then shows the stored view.
@@ -48,6 +50,7 @@ protected:
 
     DayNightImageList m_rowImages;
     BaseView* m_activeView = nullptr;
+    bool m_closing = false;
     OBData::CityGroup* m_cityGroup;
     std::vector<BaseView*> m_views;
 };

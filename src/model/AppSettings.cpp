@@ -211,8 +211,49 @@ bool LoadSettingsFile() {
     return read;
 }
 
-bool SaveSettingsFile() { return GetAppSettings().SaveFile(SettingsPathForSaving()); }
+namespace {
 
-bool SaveAllSettings() { return GetAppSettings().SaveAll(SettingsPathForSaving()); }
+SettingsSaveObserver& Observer() {
+    static SettingsSaveObserver observer;
+    return observer;
+}
+
+// Tells the observer how a save went, with the reason taken at once, before
+// anything else can replace the last error.
+bool Reported(bool ok, const std::wstring& path) {
+    if (!Observer())
+        return ok;
+    std::wstring problem;
+    if (!ok) {
+        const ZEP_Utility::Settings& store = GetAppSettings().GetStore();
+        const std::wstring reason =
+            store.LoadRefusedFile() ? L"it is " +
+                                          ob::kernel::FromUtf8(ob::kernel::DescribeFileRead(
+                                              store.GetLoadResult(), ZEP_Utility::Settings::kMaxFileBytes)) +
+                                          L", so it is left as it is"
+            : ob::kernel::GetLastError() != ob::kernel::kErrorSuccess
+                ? ob::kernel::ErrorMessage(ob::kernel::GetLastError())
+                : std::wstring(L"it cannot be written.");
+        problem = path + L": " + reason;
+    }
+    Observer()(ok, problem);
+    return ok;
+}
+
+}  // namespace
+
+void SetSettingsSaveObserver(SettingsSaveObserver observer) { Observer() = std::move(observer); }
+
+bool SaveSettingsFile() {
+    ob::kernel::SetLastError(ob::kernel::kErrorSuccess);
+    const std::wstring path = SettingsPathForSaving();
+    return Reported(GetAppSettings().SaveFile(path), path);
+}
+
+bool SaveAllSettings() {
+    ob::kernel::SetLastError(ob::kernel::kErrorSuccess);
+    const std::wstring path = SettingsPathForSaving();
+    return Reported(GetAppSettings().SaveAll(path), path);
+}
 
 void ReadSettings() { GetAppSettings().Read(); }

@@ -124,6 +124,13 @@ OBData::CityGroup& GetCityGroup();
 // "settings.csv" in the executable's folder.
 std::wstring GetSettingsFilePath();
 bool LoadSettingsFile();
+// Both saves are false when the file could not be written (the old one is
+// then kept) or was refused at load; every outcome goes to the observer.
 bool SaveSettingsFile();
 bool SaveAllSettings();
+// Told of every save: ok, or why not ("<path>: There is not enough space on
+// the disk."). The program's shell installs one that tells the user; the
+// default says nothing. Saves made before it existed are not repeated.
+using SettingsSaveObserver = std::function<void(bool ok, const std::wstring& problem)>;
+void SetSettingsSaveObserver(SettingsSaveObserver observer);
 void ReadSettings();

@@ -117,6 +117,45 @@ TEST_F(Shell, ExitWritesTheFileAndTheNextStartKeepsEverything) {
     EXPECT_EQ(NameAt(2), moved);
 }
 
+TEST_F(Shell, AFailedSaveIsToldOnceTriedAgainAndMakesTheExitStatusOne) {
+    WriteSettings(kTwelveCities);
+    ASSERT_TRUE(Start());
+    // The save's temporary file cannot be made where a folder stands.
+    const std::string blocker = SettingsPath() + ".tmp";
+    std::filesystem::create_directory(blocker);
+    int boxes = 0;
+    const auto answer = [&] {
+        if (ui.FindByClass(L"#MessageBox")) {
+            ++boxes;
+            PressKey(VK_RETURN);
+        }
+    };
+    testing::internal::CaptureStderr();
+    for (UINT view : {UINT(kCmdViewPlanner), UINT(kCmdViewWeather)}) {
+        ui.WhenIdle(answer);
+        Command(view);
+    }
+    const std::string said = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(boxes, 1);
+    EXPECT_NE(said.find("settings could not be saved: " + SettingsPath() + ": Access is denied."),
+              std::string::npos)
+        << said;
+    EXPECT_EQ(StoredValue("tab"), "(none)");
+    std::filesystem::remove(blocker);
+    Command(kCmdViewMap);
+    EXPECT_EQ(StoredValue("tab"), "0");
+    std::filesystem::create_directory(blocker);
+    testing::internal::CaptureStderr();
+    Command(kCmdExit);  // no box while the windows go
+    testing::internal::GetCapturedStderr();
+    EXPECT_EQ(app->ExitInstance(), 1);
+    app.reset();
+    MSG msg;
+    while (::PeekMessage(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
+    }
+    std::filesystem::remove(blocker);
+}
+
 TEST_F(Shell, FirstStartWithoutCitiesShowsTheEmptyListAndAsksAgainNextTime) {
     ASSERT_TRUE(Start());
     EXPECT_FALSE(app->SettingsFileWasRead());

@@ -2,9 +2,12 @@
 // careless or hostile party could arrange: it must neither hang, crash nor
 // keep quiet about what it could not do.
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 
+#include <cstdlib>
 #include <filesystem>
+#include <fstream>
 
 #include "cli/RunProgram.h"
 
@@ -33,8 +36,8 @@ void AddWeather(const AppFolder& app, const std::string& icon, const std::string
 }
 
 ProgramResult ShootWeatherPage(const AppFolder& app, const std::vector<std::string>& env = {}) {
-    return app.Run({"--headless", "--screenshot", app.Folder().File("page.png"), "--dialog", "weather", "--at",
-                    "2026-12-09T12:00:00Z"},
+    return app.Run({"--headless", "--screenshot", app.Folder().File("page.png"), "--dialog", "weather",
+                    "--at", "2026-12-09T12:00:00Z"},
                    env);
 }
 
@@ -51,3 +54,158 @@ TEST(HostileFiles, AnIconNameIsNeverAPathSoAPipeCannotHangTheDetailPage) {
     EXPECT_EQ(r.status, 0) << r.err;
 }
 
+namespace {
+
+bool OnPath(const char* tool) {
+    return std::system((std::string("command -v ") + tool + " >/dev/null 2>&1").c_str()) == 0;
+}
+
+// An X server of its own for the real window, and the program in `folder`
+// run on it under a file size limit (none when 0); SIGTERM ends it as a
+// logout would, and its status and standard error are kept.
+class WindowRun {
+public:
+    bool Available(std::string& skip) const {
+        if (!OnPath("Xvfb") || !OnPath("xdotool")) {
+            skip = "needs Xvfb and xdotool";
+            return false;
+        }
+        return true;
+    }
+    ~WindowRun() {
+        for (pid_t pid : {m_app, m_xvfb})
+            if (pid > 0 && ::kill(pid, SIGKILL) == 0)
+                ::waitpid(pid, nullptr, 0);
+    }
+
+    // Starts Xvfb and the program; false when its window never shows.
+    bool Start(const std::filesystem::path& folder, rlim_t fileSizeLimit) {
+        int ends[2];
+        if (::pipe(ends) != 0)
+            return false;
+        m_xvfb = ::fork();
+        if (m_xvfb == 0) {
+            ::close(ends[0]);
+            const std::string fd = std::to_string(ends[1]);
+            ::execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "480x700x24", "-nolisten",
+                     "tcp", static_cast<char*>(nullptr));
+            ::_exit(127);
+        }
+        ::close(ends[1]);
+        std::string number;
+        pollfd ready{ends[0], POLLIN, 0};
+        for (char c; ::poll(&ready, 1, 20000) > 0 && ::read(ends[0], &c, 1) == 1 && c != '\n';)
+            number += c;
+        ::close(ends[0]);
+        if (number.empty())
+            return false;
+        m_display = "DISPLAY=:" + number;
+        m_errFile = m_logs.File("stderr.txt");  // not on a disk the test fills
+        m_app = ::fork();
+        if (m_app == 0) {
+            const int err = ::open(m_errFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+            ::dup2(err, 2);
+            if (fileSizeLimit > 0) {
+                const rlimit limit{fileSizeLimit, fileSizeLimit};
+                ::setrlimit(RLIMIT_FSIZE, &limit);
+            }
+            const std::string exe = (folder / "orbelline").string();
+            char* const argv[] = {const_cast<char*>("orbelline"), nullptr};
+            ::setenv("DISPLAY", m_display.substr(8).c_str(), 1);
+            ::execv(exe.c_str(), argv);
+            ::_exit(127);
+        }
+        // The window is up once xdotool finds it; the loop that takes SIGTERM
+        // runs a moment later.
+        for (int waited = 0; waited < 30000; waited += 100) {
+            const std::string command = m_display + " xdotool search --classname orbelline >/dev/null 2>&1";
+            if (std::system(command.c_str()) == 0) {
+                ::usleep(1500 * 1000);
+                return true;
+            }
+            ::usleep(100 * 1000);
+        }
+        return false;
+    }
+    // Sends SIGTERM and waits for the end: the exit status, or 128 + the
+    // signal that killed it, or -1 when it did not end.
+    int End(std::string& err) {
+        ::kill(m_app, SIGTERM);
+        int status = 0;
+        for (int waited = 0; waited < 20000; waited += 50) {
+            if (::waitpid(m_app, &status, WNOHANG) == m_app) {
+                m_app = -1;
+                err = ReadBytes(m_errFile);
+                return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+            }
+            ::usleep(50 * 1000);
+        }
+        return -1;
+    }
+
+private:
+    ob::test::TestFolder m_logs;
+    pid_t m_xvfb = -1, m_app = -1;
+    std::string m_display, m_errFile;
+};
+
+// A settings file larger than 1 KiB: every city of the first three hundred.
+std::string LongSettings() {
+    std::string cities = "cities,1";
+    for (int id = 2; id <= 300; ++id)
+        cities += ";" + std::to_string(id);
+    return cities + "\r\ntab,0\r\nweatherupdatewarning,0\r\n";
+}
+
+}  // namespace
+
+TEST(HostileFiles, ASaveBeyondTheFileSizeLimitFailsAndTheExitSaysSo) {
+    WindowRun run;
+    std::string skip;
+    if (!run.Available(skip))
+        GTEST_SKIP() << skip;
+    AppFolder app;
+    const std::string settings = LongSettings();
+    WriteBytes(app.Settings(), settings);
+    ASSERT_TRUE(run.Start(app.Folder().Path(), 1024)) << "no window";
+    std::string err;
+    EXPECT_EQ(run.End(err), 1) << err;  // not killed by SIGXFSZ (128 + 25)
+    EXPECT_NE(err.find("settings could not be saved"), std::string::npos) << err;
+    EXPECT_EQ(ReadBytes(app.Settings()), settings);
+    EXPECT_FALSE(std::filesystem::exists(app.Settings() + ".tmp"));
+}
+
+TEST(HostileFiles, ASaveOnAFullDiskFailsAndTheExitSaysSo) {
+    WindowRun run;
+    std::string skip;
+    if (!run.Available(skip))
+        GTEST_SKIP() << skip;
+    namespace fs = std::filesystem;
+    ob::test::TestFolder mountPoint;
+    const std::string size =
+        std::to_string(fs::file_size(fs::path(ORBELLINE_APP_DIR) / "orbelline") + (1 << 20));
+    if (::geteuid() != 0 ||
+        std::system(("mount -t tmpfs -o size=" + size + " tmpfs " + mountPoint.Path().string()).c_str()) != 0)
+        GTEST_SKIP() << "needs a tmpfs mount, which only root can make";
+    struct Unmount {
+        std::string path;
+        ~Unmount() { (void)std::system(("umount -l " + path).c_str()); }
+    } unmount{mountPoint.Path().string()};
+    const fs::path folder = mountPoint.Path();
+    fs::copy_file(fs::path(ORBELLINE_APP_DIR) / "orbelline", folder / "orbelline");
+    const std::string settings = "cities,234;292;198\r\ntab,0\r\nweatherupdatewarning,0\r\n";
+    WriteBytes((folder / "settings.csv").string(), settings);
+    ASSERT_TRUE(run.Start(folder, 0)) << "no window";
+    // Filled to the last block once the program runs (its start needs room
+    // for the standard error file).
+    {
+        std::ofstream filler(folder / "filler", std::ios::binary);
+        const std::string block(4096, 'x');
+        while (filler.write(block.data(), block.size()))
+            filler.flush();
+    }
+    std::string err;
+    EXPECT_EQ(run.End(err), 1) << err;
+    EXPECT_NE(err.find("There is not enough space on the disk."), std::string::npos) << err;
+    EXPECT_EQ(ReadBytes((folder / "settings.csv").string()), settings);
+}

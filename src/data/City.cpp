@@ -12,14 +12,15 @@ using ZEP_Utility::DateTime;
 namespace OBData {
 
 City::City(std::int32_t id, std::wstring displayName, std::wstring areaCode, std::wstring airport,
-           const Position& position, TimeZone* timeZone, Country* country)
+           const Position& position, TimeZone* timeZone, Country* country, std::wstring ianaZone)
     : m_id(id),
       m_displayName(std::move(displayName)),
       m_areaCode(std::move(areaCode)),
       m_airport(std::move(airport)),
       m_position(position),
       m_timeZone(timeZone),
-      m_country(country) {}
+      m_country(country),
+      m_ianaZone(std::move(ianaZone)) {}
 
 DateTime City::GetSunrise(const DateTime& localDate) const {
     return LocalSunrise(localDate, m_position, m_timeZone);

@@ -18,7 +18,7 @@ class TimeZone;
 class City {
 public:
     City(std::int32_t id, std::wstring displayName, std::wstring areaCode, std::wstring airport,
-         const Position& position, TimeZone* timeZone, Country* country);
+         const Position& position, TimeZone* timeZone, Country* country, std::wstring ianaZone = {});
     City(const City&) = delete;
     City& operator=(const City&) = delete;
 
@@ -29,6 +29,9 @@ public:
     Position GetPosition() const { return m_position; }
     TimeZone* GetTimeZone() const { return m_timeZone; }
     Country* GetCountry() const { return m_country; }
+    // The tz database zone whose clock the city keeps ("America/Sao_Paulo");
+    // empty for a city built without one.
+    const std::wstring& GetIanaZone() const { return m_ianaZone; }
 
     // Local times on the calendar day of a local date; the empty DateTime
     // when the sun does not rise or set that day.
@@ -55,6 +58,7 @@ private:
     Position m_position;
     TimeZone* m_timeZone;
     Country* m_country;
+    std::wstring m_ianaZone;
 };
 
 // Night at the city at a UTC instant (after sunset or before sunrise on the

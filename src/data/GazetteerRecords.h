@@ -21,7 +21,7 @@ struct CityRecord {
     double lat;
     double lon;
     TextRef airport;
-    std::int32_t padding;  // always 0
+    TextRef ianaZone;  // "Europe/London": the zone of the tz database the city keeps
 };
 
 struct CountryRecord {
@@ -58,7 +58,8 @@ struct TimeZoneRecord {
 
 static_assert(sizeof(CityRecord) == 48, "city stride");
 static_assert(offsetof(CityRecord, areaCode) == 20 && offsetof(CityRecord, lat) == 24 &&
-                  offsetof(CityRecord, lon) == 32 && offsetof(CityRecord, airport) == 40,
+                  offsetof(CityRecord, lon) == 32 && offsetof(CityRecord, airport) == 40 &&
+                  offsetof(CityRecord, ianaZone) == 44,
               "city columns");
 static_assert(sizeof(CountryRecord) == 36, "country stride");
 static_assert(offsetof(CountryRecord, isoNumber) == 16 && offsetof(CountryRecord, driveSide) == 32,

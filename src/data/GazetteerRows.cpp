@@ -20,51 +20,64 @@ const wchar_t kGazetteerText[] =
     L"UK\0"
     L"1224\0"
     L"ABZ\0"
+    L"Europe/London\0"
     L"Abidjan\0"
     L"CI\0"
     L"ABJ\0"
+    L"Africa/Abidjan\0"
     L"Abu Dhabi\0"
     L"AE\0"
     L"2\0"
     L"AUH\0"
+    L"Asia/Dubai\0"
     L"Abuja\0"
     L"NG\0"
     L"9\0"
     L"ABV\0"
+    L"Africa/Lagos\0"
     L"Accra\0"
     L"GH\0"
     L"30\0"
     L"ACC\0"
+    L"Africa/Accra\0"
     L"Addis Ababa\0"
     L"ET\0"
     L"11\0"
     L"ADD\0"
+    L"Africa/Addis_Ababa\0"
     L"Adelaide; SA\0"
     L"AU\0"
     L"8\0"
     L"ADL\0"
+    L"Australia/Adelaide\0"
     L"Agana; GU\0"
     L"GU\0"
     L"671\0"
     L"GUM\0"
+    L"Pacific/Guam\0"
     L"Ahmadabad\0"
     L"IN\0"
     L"79\0"
     L"AMD\0"
+    L"Asia/Kolkata\0"
     L"Akita\0"
     L"JP\0"
     L"18\0"
     L"AXT\0"
+    L"Asia/Tokyo\0"
     L"Akron; OH\0"
     L"US\0"
     L"330\0"
     L"CAK\0"
+    L"America/New_York\0"
     L"Alborg\0"
     L"DK\0"
     L"AAL\0"
+    L"Europe/Copenhagen\0"
     L"Albuquerque; NM\0"
     L"505\0"
     L"ABQ\0"
+    L"America/Denver\0"
     L"Alexandria; VA\0"
     L"703\0"
     L"DCA\0"
@@ -72,6 +85,7 @@ const wchar_t kGazetteerText[] =
     L"DZ\0"
     L"21\0"
     L"ALG\0"
+    L"Africa/Algiers\0"
     L"Allentown; PA\0"
     L"610\0"
     L"ABE\0"
@@ -79,107 +93,135 @@ const wchar_t kGazetteerText[] =
     L"KZ\0"
     L"727\0"
     L"ALA\0"
+    L"Asia/Almaty\0"
     L"Alofi\0"
     L"NU\0"
     L"IUE\0"
+    L"Pacific/Niue\0"
     L"Amman\0"
     L"JO\0"
     L"6\0"
     L"AMM\0"
+    L"Asia/Amman\0"
     L"Amsterdam\0"
     L"NL\0"
     L"20\0"
     L"AMS\0"
+    L"Europe/Amsterdam\0"
     L"Anaheim; CA\0"
     L"714\0"
     L"SNA\0"
+    L"America/Los_Angeles\0"
     L"Anchorage; AK\0"
     L"907\0"
     L"ANC\0"
+    L"America/Anchorage\0"
     L"Andorra la Vella\0"
     L"AD\0"
     L"LEU\0"
+    L"Europe/Andorra\0"
     L"Angers\0"
     L"FR\0"
     L"ANE\0"
+    L"Europe/Paris\0"
     L"Ankara\0"
     L"TR\0"
     L"312\0"
     L"ESB\0"
+    L"Europe/Istanbul\0"
     L"Ann Arbor; MI\0"
     L"734\0"
     L"DTW\0"
+    L"America/Detroit\0"
     L"Antananarivo\0"
     L"MG\0"
     L"TNR\0"
+    L"Indian/Antananarivo\0"
     L"Antwerp\0"
     L"BE\0"
     L"3\0"
     L"ANR\0"
+    L"Europe/Brussels\0"
     L"Apia\0"
     L"WS\0"
     L"APW\0"
+    L"Pacific/Apia\0"
     L"Ashgabat\0"
     L"TM\0"
     L"12\0"
     L"ASB\0"
+    L"Asia/Ashgabat\0"
     L"Asmara\0"
     L"ER\0"
     L"1\0"
     L"ASM\0"
+    L"Africa/Asmara\0"
     L"Asuncion\0"
     L"PY\0"
     L"ASU\0"
+    L"America/Asuncion\0"
     L"Athens\0"
     L"GR\0"
     L"210\0"
     L"ATH\0"
+    L"Europe/Athens\0"
     L"Atlanta; GA\0"
     L"404\0"
     L"ATL\0"
     L"Auckland\0"
     L"NZ\0"
     L"AKL\0"
+    L"Pacific/Auckland\0"
     L"Austin; TX\0"
     L"512\0"
     L"AUS\0"
+    L"America/Chicago\0"
     L"Avarua\0"
     L"CK\0"
     L"RAR\0"
+    L"Pacific/Rarotonga\0"
     L"Badajoz\0"
     L"ES\0"
     L"924\0"
     L"BJZ\0"
+    L"Europe/Madrid\0"
     L"Baghdad\0"
     L"IQ\0"
     L"BGW\0"
+    L"Asia/Baghdad\0"
     L"Bakersfield; CA\0"
     L"661\0"
     L"BFL\0"
     L"Baku\0"
     L"AZ\0"
     L"GYD\0"
+    L"Asia/Baku\0"
     L"Baltimore; MD\0"
     L"410\0"
     L"BWI\0"
     L"Bamako\0"
     L"ML\0"
     L"BKO\0"
+    L"Africa/Bamako\0"
     L"Bandar Seri Begawan\0"
     L"BN\0"
     L"BWN\0"
+    L"Asia/Brunei\0"
     L"Bangalore\0"
     L"80\0"
     L"BLR\0"
     L"Bangkok\0"
     L"TH\0"
     L"BKK\0"
+    L"Asia/Bangkok\0"
     L"Bangui\0"
     L"CF\0"
     L"BGF\0"
+    L"Africa/Bangui\0"
     L"Banjul\0"
     L"GM\0"
     L"BJL\0"
+    L"Africa/Banjul\0"
     L"Barcelona\0"
     L"93\0"
     L"BCN\0"
@@ -187,14 +229,17 @@ const wchar_t kGazetteerText[] =
     L"IT\0"
     L"080\0"
     L"BRI\0"
+    L"Europe/Rome\0"
     L"Basseterre\0"
     L"KN\0"
     L"869\0"
     L"SKB\0"
+    L"America/St_Kitts\0"
     L"Basse-Terre\0"
     L"GP\0"
     L"590\0"
     L"PTP\0"
+    L"America/Guadeloupe\0"
     L"Baton Rouge; LA\0"
     L"225\0"
     L"BTR\0"
@@ -205,28 +250,35 @@ const wchar_t kGazetteerText[] =
     L"CN\0"
     L"10\0"
     L"PEK\0"
+    L"Asia/Shanghai\0"
     L"Beirut\0"
     L"LB\0"
     L"BEY\0"
+    L"Asia/Beirut\0"
     L"Belem\0"
     L"BR\0"
     L"91\0"
     L"BEL\0"
+    L"America/Belem\0"
     L"Belfast\0"
     L"28\0"
     L"BFS\0"
     L"Belgrade\0"
     L"CS\0"
     L"BEG\0"
+    L"Europe/Belgrade\0"
     L"Belmopan\0"
     L"BZ\0"
     L"BZE\0"
+    L"America/Belize\0"
     L"Belo Horizonte\0"
     L"31\0"
     L"CNF\0"
+    L"America/Sao_Paulo\0"
     L"Bergen\0"
     L"NO\0"
     L"BGO\0"
+    L"Europe/Oslo\0"
     L"Bergerac\0"
     L"5\0"
     L"EGC\0"
@@ -236,9 +288,11 @@ const wchar_t kGazetteerText[] =
     L"Berlin\0"
     L"DE\0"
     L"BER\0"
+    L"Europe/Berlin\0"
     L"Bern\0"
     L"CH\0"
     L"BRN\0"
+    L"Europe/Zurich\0"
     L"Birmingham\0"
     L"121\0"
     L"BHX\0"
@@ -248,16 +302,20 @@ const wchar_t kGazetteerText[] =
     L"Bishkek\0"
     L"KG\0"
     L"FRU\0"
+    L"Asia/Bishkek\0"
     L"Bissau\0"
     L"GW\0"
     L"OXB\0"
+    L"Africa/Bissau\0"
     L"Bogota\0"
     L"CO\0"
     L"601\0"
     L"BOG\0"
+    L"America/Bogota\0"
     L"Boise; ID\0"
     L"208\0"
     L"BOI\0"
+    L"America/Boise\0"
     L"Bologna\0"
     L"051\0"
     L"BLQ\0"
@@ -278,9 +336,11 @@ const wchar_t kGazetteerText[] =
     L"Bratislava\0"
     L"SK\0"
     L"BTS\0"
+    L"Europe/Bratislava\0"
     L"Brazzaville\0"
     L"CG\0"
     L"BZV\0"
+    L"Africa/Brazzaville\0"
     L"Bremen\0"
     L"421\0"
     L"BRE\0"
@@ -293,51 +353,63 @@ const wchar_t kGazetteerText[] =
     L"BB\0"
     L"246\0"
     L"BGI\0"
+    L"America/Barbados\0"
     L"Brisbane; QLD\0"
     L"7\0"
     L"BNE\0"
+    L"Australia/Brisbane\0"
     L"Brno\0"
     L"CZ\0"
     L"BRQ\0"
+    L"Europe/Prague\0"
     L"Brussels\0"
     L"BRU\0"
     L"Bucharest\0"
     L"RO\0"
     L"OTP\0"
+    L"Europe/Bucharest\0"
     L"Budapest\0"
     L"HU\0"
     L"BUD\0"
+    L"Europe/Budapest\0"
     L"Buenos Aires\0"
     L"AR\0"
     L"EZE\0"
+    L"America/Argentina/Buenos_Aires\0"
     L"Buffalo; NY\0"
     L"716\0"
     L"BUF\0"
     L"Bujumbura\0"
     L"BI\0"
     L"BJM\0"
+    L"Africa/Bujumbura\0"
     L"Cagliari\0"
     L"070\0"
     L"CAG\0"
     L"Cairo\0"
     L"EG\0"
     L"CAI\0"
+    L"Africa/Cairo\0"
     L"Calgary; AB\0"
     L"CA\0"
     L"403\0"
     L"YYC\0"
+    L"America/Edmonton\0"
     L"Cali\0"
     L"602\0"
     L"CLO\0"
     L"Canberra\0"
     L"CBR\0"
+    L"Australia/Sydney\0"
     L"Cape Town\0"
     L"ZA\0"
     L"CPT\0"
+    L"Africa/Johannesburg\0"
     L"Caracas\0"
     L"VE\0"
     L"212\0"
     L"CCS\0"
+    L"America/Caracas\0"
     L"Cardiff\0"
     L"29\0"
     L"CWL\0"
@@ -345,10 +417,12 @@ const wchar_t kGazetteerText[] =
     L"LC\0"
     L"758\0"
     L"SLU\0"
+    L"America/St_Lucia\0"
     L"Cayenne\0"
     L"GF\0"
     L"594\0"
     L"CAY\0"
+    L"America/Cayenne\0"
     L"Cedar Rapids; IA\0"
     L"319\0"
     L"CID\0"
@@ -356,12 +430,14 @@ const wchar_t kGazetteerText[] =
     L"VI\0"
     L"340\0"
     L"STT\0"
+    L"America/St_Thomas\0"
     L"Charlotte; NC\0"
     L"704\0"
     L"CLT\0"
     L"Charlottetown; PE\0"
     L"902\0"
     L"YYG\0"
+    L"America/Halifax\0"
     L"Chengdu\0"
     L"CTU\0"
     L"Chennai\0"
@@ -376,6 +452,7 @@ const wchar_t kGazetteerText[] =
     L"MD\0"
     L"22\0"
     L"RMO\0"
+    L"Europe/Chisinau\0"
     L"Chongqing\0"
     L"23\0"
     L"CKG\0"
@@ -399,11 +476,13 @@ const wchar_t kGazetteerText[] =
     L"Conakry\0"
     L"GN\0"
     L"CKY\0"
+    L"Africa/Conakry\0"
     L"Copenhagen\0"
     L"CPH\0"
     L"Cork\0"
     L"IE\0"
     L"ORK\0"
+    L"Europe/Dublin\0"
     L"Corpus Christi; TX\0"
     L"361\0"
     L"CRP\0"
@@ -413,17 +492,21 @@ const wchar_t kGazetteerText[] =
     L"Dakar\0"
     L"SN\0"
     L"DSS\0"
+    L"Africa/Dakar\0"
     L"Dallas; TX\0"
     L"214\0"
     L"DFW\0"
     L"Damascus\0"
     L"SY\0"
     L"DAM\0"
+    L"Asia/Damascus\0"
     L"Dar es Salaam\0"
     L"TZ\0"
     L"DAR\0"
+    L"Africa/Dar_es_Salaam\0"
     L"Darwin; NT\0"
     L"DRW\0"
+    L"Australia/Darwin\0"
     L"Dayton; OH\0"
     L"937\0"
     L"DAY\0"
@@ -440,17 +523,21 @@ const wchar_t kGazetteerText[] =
     L"Dhaka\0"
     L"BD\0"
     L"DAC\0"
+    L"Asia/Dhaka\0"
     L"Dijon\0"
     L"DIJ\0"
     L"Dili\0"
     L"TP\0"
     L"DIL\0"
+    L"Asia/Dili\0"
     L"Djibouti\0"
     L"DJ\0"
     L"JIB\0"
+    L"Africa/Djibouti\0"
     L"Doha\0"
     L"QA\0"
     L"DOH\0"
+    L"Asia/Qatar\0"
     L"Dortmund\0"
     L"231\0"
     L"DTM\0"
@@ -463,6 +550,7 @@ const wchar_t kGazetteerText[] =
     L"TJ\0"
     L"372\0"
     L"DYU\0"
+    L"Asia/Dushanbe\0"
     L"Dusseldorf\0"
     L"211\0"
     L"DUS\0"
@@ -494,21 +582,25 @@ const wchar_t kGazetteerText[] =
     L"Fort Wayne; IN\0"
     L"260\0"
     L"FWA\0"
+    L"America/Indiana/Indianapolis\0"
     L"Fort Worth; TX\0"
     L"817\0"
     L"Fortaleza\0"
     L"85\0"
     L"FOR\0"
+    L"America/Fortaleza\0"
     L"Fort-de-France\0"
     L"MQ\0"
     L"596\0"
     L"FDF\0"
+    L"America/Martinique\0"
     L"Frankfurt\0"
     L"69\0"
     L"FRA\0"
     L"Freetown\0"
     L"SL\0"
     L"FNA\0"
+    L"Africa/Freetown\0"
     L"Freiburg\0"
     L"761\0"
     L"BSL\0"
@@ -523,9 +615,11 @@ const wchar_t kGazetteerText[] =
     L"Funafuti\0"
     L"TV\0"
     L"FUN\0"
+    L"Pacific/Funafuti\0"
     L"Gaborone\0"
     L"BW\0"
     L"GBE\0"
+    L"Africa/Gaborone\0"
     L"Galway\0"
     L"GWY\0"
     L"Geneva\0"
@@ -537,12 +631,15 @@ const wchar_t kGazetteerText[] =
     L"KY\0"
     L"345\0"
     L"GCM\0"
+    L"America/Cayman\0"
     L"Georgetown\0"
     L"GY\0"
     L"GEO\0"
+    L"America/Guyana\0"
     L"Gibraltar\0"
     L"GI\0"
     L"GIB\0"
+    L"Europe/Gibraltar\0"
     L"Glasgow\0"
     L"141\0"
     L"GLA\0"
@@ -559,18 +656,22 @@ const wchar_t kGazetteerText[] =
     L"TC\0"
     L"649\0"
     L"GDT\0"
+    L"America/Grand_Turk\0"
     L"Grytviken\0"
     L"GS\0"
     L"MPN\0"
+    L"Atlantic/South_Georgia\0"
     L"Guadalajara\0"
     L"MX\0"
     L"33\0"
     L"GDL\0"
+    L"America/Mexico_City\0"
     L"Guangzhou\0"
     L"CAN\0"
     L"Guatemala City\0"
     L"GT\0"
     L"GUA\0"
+    L"America/Guatemala\0"
     L"Haikou\0"
     L"898\0"
     L"HAK\0"
@@ -583,6 +684,7 @@ const wchar_t kGazetteerText[] =
     L"BM\0"
     L"441\0"
     L"BDA\0"
+    L"Atlantic/Bermuda\0"
     L"Hannover\0"
     L"511\0"
     L"HAJ\0"
@@ -590,10 +692,12 @@ const wchar_t kGazetteerText[] =
     L"VN\0"
     L"24\0"
     L"HAN\0"
+    L"Asia/Ho_Chi_Minh\0"
     L"Harare\0"
     L"ZW\0"
     L"4\0"
     L"HRE\0"
+    L"Africa/Harare\0"
     L"Harbin\0"
     L"451\0"
     L"HRB\0"
@@ -603,28 +707,35 @@ const wchar_t kGazetteerText[] =
     L"Havana\0"
     L"CU\0"
     L"HAV\0"
+    L"America/Havana\0"
     L"Helsinki\0"
     L"FI\0"
     L"HEL\0"
+    L"Europe/Helsinki\0"
     L"Hiroshima\0"
     L"82\0"
     L"HIJ\0"
     L"Hobart; TAS\0"
     L"HBA\0"
+    L"Australia/Hobart\0"
     L"Hong Kong SAR\0"
     L"HKG\0"
+    L"Asia/Hong_Kong\0"
     L"Honiara\0"
     L"SB\0"
     L"HIR\0"
+    L"Pacific/Guadalcanal\0"
     L"Honolulu; HI\0"
     L"808\0"
     L"HNL\0"
+    L"Pacific/Honolulu\0"
     L"Houston; TX\0"
     L"713\0"
     L"IAH\0"
     L"Hull; PQ\0"
     L"819\0"
     L"YOW\0"
+    L"America/Toronto\0"
     L"Huntsville; AL\0"
     L"256\0"
     L"HSV\0"
@@ -635,10 +746,12 @@ const wchar_t kGazetteerText[] =
     L"RU\0"
     L"3952\0"
     L"IKT\0"
+    L"Asia/Irkutsk\0"
     L"Islamabad\0"
     L"PK\0"
     L"51\0"
     L"ISB\0"
+    L"Asia/Karachi\0"
     L"Istanbul\0"
     L"IST\0"
     L"Jackson; MS\0"
@@ -649,18 +762,23 @@ const wchar_t kGazetteerText[] =
     L"Jakarta\0"
     L"ID\0"
     L"CGK\0"
+    L"Asia/Jakarta\0"
     L"Jamestown\0"
     L"SH\0"
     L"HLE\0"
+    L"Atlantic/St_Helena\0"
     L"Jerusalem\0"
     L"IL\0"
     L"TLV\0"
+    L"Asia/Jerusalem\0"
     L"Kabul\0"
     L"AF\0"
     L"KBL\0"
+    L"Asia/Kabul\0"
     L"Kampala\0"
     L"UG\0"
     L"EBB\0"
+    L"Africa/Kampala\0"
     L"Kanazawa\0"
     L"76\0"
     L"KMQ\0"
@@ -674,32 +792,41 @@ const wchar_t kGazetteerText[] =
     L"Kathmandu\0"
     L"NP\0"
     L"KTM\0"
+    L"Asia/Kathmandu\0"
     L"Kelowna; BC\0"
     L"250\0"
     L"YLW\0"
+    L"America/Vancouver\0"
     L"Khartoum\0"
     L"SD\0"
     L"183\0"
     L"KRT\0"
+    L"Africa/Khartoum\0"
     L"Kiev\0"
     L"UA\0"
     L"KBP\0"
+    L"Europe/Kyiv\0"
     L"Kigali\0"
     L"RW\0"
     L"KGL\0"
+    L"Africa/Kigali\0"
     L"Kingston\0"
     L"NF\0"
     L"NLK\0"
+    L"Pacific/Norfolk\0"
     L"JM\0"
     L"876\0"
     L"KIN\0"
+    L"America/Jamaica\0"
     L"Kingstown\0"
     L"VC\0"
     L"784\0"
     L"SVD\0"
+    L"America/St_Vincent\0"
     L"Kinshasa\0"
     L"CD\0"
     L"FIH\0"
+    L"Africa/Kinshasa\0"
     L"Knoxville; TN\0"
     L"865\0"
     L"TYS\0"
@@ -714,16 +841,20 @@ const wchar_t kGazetteerText[] =
     L"Krasnoyarsk\0"
     L"391\0"
     L"KJA\0"
+    L"Asia/Krasnoyarsk\0"
     L"Kuala Lumpur\0"
     L"MY\0"
     L"KUL\0"
+    L"Asia/Kuala_Lumpur\0"
     L"Kuwait\0"
     L"KW\0"
     L"KWI\0"
+    L"Asia/Kuwait\0"
     L"Kwangju\0"
     L"KR\0"
     L"62\0"
     L"KWJ\0"
+    L"Asia/Seoul\0"
     L"Kyoto\0"
     L"75\0"
     L"KIX\0"
@@ -733,9 +864,11 @@ const wchar_t kGazetteerText[] =
     L"La Paz\0"
     L"BO\0"
     L"LPB\0"
+    L"America/La_Paz\0"
     L"Laayoune\0"
     L"EH\0"
     L"EUN\0"
+    L"Africa/El_Aaiun\0"
     L"Lansing; MI\0"
     L"517\0"
     L"LAN\0"
@@ -745,6 +878,7 @@ const wchar_t kGazetteerText[] =
     L"Las Palmas De Gran Canaria\0"
     L"928\0"
     L"LPA\0"
+    L"Atlantic/Canary\0"
     L"Las Vegas; NV\0"
     L"702\0"
     L"LAS\0"
@@ -760,14 +894,17 @@ const wchar_t kGazetteerText[] =
     L"Libreville\0"
     L"GA\0"
     L"LBV\0"
+    L"Africa/Libreville\0"
     L"Lille\0"
     L"LIL\0"
     L"Lilongwe\0"
     L"MW\0"
     L"LLW\0"
+    L"Africa/Blantyre\0"
     L"Lima\0"
     L"PE\0"
     L"LIM\0"
+    L"America/Lima\0"
     L"Limerick\0"
     L"SNN\0"
     L"Limoges\0"
@@ -778,6 +915,7 @@ const wchar_t kGazetteerText[] =
     L"Lisbon\0"
     L"PT\0"
     L"LIS\0"
+    L"Europe/Lisbon\0"
     L"Little Rock; AR\0"
     L"501\0"
     L"LIT\0"
@@ -787,9 +925,11 @@ const wchar_t kGazetteerText[] =
     L"Ljubljana\0"
     L"SI\0"
     L"LJU\0"
+    L"Europe/Ljubljana\0"
     L"Lome\0"
     L"TG\0"
     L"LFW\0"
+    L"Africa/Lome\0"
     L"London\0"
     L"207\0"
     L"LHR\0"
@@ -804,19 +944,23 @@ const wchar_t kGazetteerText[] =
     L"Louisville; KY\0"
     L"502\0"
     L"SDF\0"
+    L"America/Kentucky/Louisville\0"
     L"Luanda\0"
     L"AO\0"
     L"222\0"
     L"LAD\0"
+    L"Africa/Luanda\0"
     L"Lubbock; TX\0"
     L"806\0"
     L"LBB\0"
     L"Lusaka\0"
     L"ZM\0"
     L"LUN\0"
+    L"Africa/Lusaka\0"
     L"Luxembourg\0"
     L"LU\0"
     L"LUX\0"
+    L"Europe/Luxembourg\0"
     L"Lyon\0"
     L"LYS\0"
     L"Madison; WI\0"
@@ -827,33 +971,41 @@ const wchar_t kGazetteerText[] =
     L"Malabo\0"
     L"GQ\0"
     L"SSG\0"
+    L"Africa/Malabo\0"
     L"Malaga\0"
     L"952\0"
     L"AGP\0"
     L"Male\0"
     L"MV\0"
     L"MLE\0"
+    L"Indian/Maldives\0"
     L"Mamoudzou\0"
     L"YT\0"
     L"269\0"
     L"DZA\0"
+    L"Indian/Mayotte\0"
     L"Managua\0"
     L"NI\0"
     L"MGA\0"
+    L"America/Managua\0"
     L"Manama\0"
     L"BH\0"
     L"BAH\0"
+    L"Asia/Bahrain\0"
     L"Manaus\0"
     L"MAO\0"
+    L"America/Manaus\0"
     L"Manchester\0"
     L"161\0"
     L"MAN\0"
     L"Manila\0"
     L"PH\0"
     L"MNL\0"
+    L"Asia/Manila\0"
     L"Maputo\0"
     L"MZ\0"
     L"MPM\0"
+    L"Africa/Maputo\0"
     L"Maracaibo\0"
     L"261\0"
     L"MAR\0"
@@ -862,17 +1014,21 @@ const wchar_t kGazetteerText[] =
     L"Maseru\0"
     L"LS\0"
     L"MSU\0"
+    L"Africa/Maseru\0"
     L"Masqat\0"
     L"OM\0"
     L"MCT\0"
+    L"Asia/Muscat\0"
     L"Mbabane\0"
     L"SZ\0"
     L"SHO\0"
+    L"Africa/Mbabane\0"
     L"Medellin\0"
     L"604\0"
     L"MDE\0"
     L"Melbourne; VIC\0"
     L"MEL\0"
+    L"Australia/Melbourne\0"
     L"Memphis; TN\0"
     L"901\0"
     L"MEM\0"
@@ -897,24 +1053,30 @@ const wchar_t kGazetteerText[] =
     L"BY\0"
     L"17\0"
     L"MSQ\0"
+    L"Europe/Minsk\0"
     L"Mobile; AL\0"
     L"251\0"
     L"MOB\0"
     L"Mogadishu\0"
     L"SO\0"
     L"MGQ\0"
+    L"Africa/Mogadishu\0"
     L"Monaco\0"
     L"MC\0"
     L"NCE\0"
+    L"Europe/Monaco\0"
     L"Monrovia\0"
     L"LR\0"
     L"ROB\0"
+    L"Africa/Monrovia\0"
     L"Monterrey\0"
     L"81\0"
     L"MTY\0"
+    L"America/Monterrey\0"
     L"Montevideo\0"
     L"UY\0"
     L"MVD\0"
+    L"America/Montevideo\0"
     L"Montreal; PQ\0"
     L"514\0"
     L"YUL\0"
@@ -922,15 +1084,18 @@ const wchar_t kGazetteerText[] =
     L"MS\0"
     L"664\0"
     L"MNI\0"
+    L"America/Montserrat\0"
     L"Morioka\0"
     L"19\0"
     L"HNA\0"
     L"Moroni\0"
     L"KM\0"
     L"HAH\0"
+    L"Indian/Comoro\0"
     L"Moscow\0"
     L"495\0"
     L"SVO\0"
+    L"Europe/Moscow\0"
     L"Mumbai\0"
     L"BOM\0"
     L"Munich\0"
@@ -951,6 +1116,7 @@ const wchar_t kGazetteerText[] =
     L"Nairobi\0"
     L"KE\0"
     L"NBO\0"
+    L"Africa/Nairobi\0"
     L"Nanjing\0"
     L"25\0"
     L"NKG\0"
@@ -964,9 +1130,11 @@ const wchar_t kGazetteerText[] =
     L"BS\0"
     L"242\0"
     L"NAS\0"
+    L"America/Nassau\0"
     L"N'Djamena\0"
     L"TD\0"
     L"NDJ\0"
+    L"Africa/Ndjamena\0"
     L"New Orleans; LA\0"
     L"504\0"
     L"MSY\0"
@@ -978,27 +1146,34 @@ const wchar_t kGazetteerText[] =
     L"Niamey\0"
     L"NE\0"
     L"NIM\0"
+    L"Africa/Niamey\0"
     L"Nicosia\0"
     L"CY\0"
     L"LCA\0"
+    L"Asia/Nicosia\0"
     L"Norwich\0"
     L"1603\0"
     L"NWI\0"
     L"Nouakchott\0"
     L"MR\0"
     L"NKC\0"
+    L"Africa/Nouakchott\0"
     L"Noumea\0"
     L"NC\0"
     L"NOU\0"
+    L"Pacific/Noumea\0"
     L"Novosibirsk\0"
     L"383\0"
     L"OVB\0"
+    L"Asia/Novosibirsk\0"
     L"Nuku'alofa\0"
     L"TO\0"
     L"TBU\0"
+    L"Pacific/Tongatapu\0"
     L"Nuuk\0"
     L"GL\0"
     L"GOH\0"
+    L"America/Nuuk\0"
     L"Oakland; CA\0"
     L"Oklahoma City; OK\0"
     L"405\0"
@@ -1008,6 +1183,7 @@ const wchar_t kGazetteerText[] =
     L"Oranjestad\0"
     L"AW\0"
     L"AUA\0"
+    L"America/Aruba\0"
     L"Orlando; FL\0"
     L"407\0"
     L"MCO\0"
@@ -1022,6 +1198,7 @@ const wchar_t kGazetteerText[] =
     L"Ouagadougou\0"
     L"BF\0"
     L"OUA\0"
+    L"Africa/Ouagadougou\0"
     L"Outer London\0"
     L"Overland Park; KS\0"
     L"Oviedo\0"
@@ -1031,6 +1208,7 @@ const wchar_t kGazetteerText[] =
     L"AS\0"
     L"684\0"
     L"PPG\0"
+    L"Pacific/Pago_Pago\0"
     L"Palermo\0"
     L"091\0"
     L"PMO\0"
@@ -1045,12 +1223,15 @@ const wchar_t kGazetteerText[] =
     L"Panama City\0"
     L"PA\0"
     L"PTY\0"
+    L"America/Panama\0"
     L"Papeete\0"
     L"PF\0"
     L"PPT\0"
+    L"Pacific/Tahiti\0"
     L"Paramaribo\0"
     L"SR\0"
     L"PBM\0"
+    L"America/Paramaribo\0"
     L"Paris\0"
     L"CDG\0"
     L"Pasadena; CA\0"
@@ -1062,6 +1243,7 @@ const wchar_t kGazetteerText[] =
     L"PIA\0"
     L"Perth; WA\0"
     L"PER\0"
+    L"Australia/Perth\0"
     L"Perugia\0"
     L"075\0"
     L"PEG\0"
@@ -1071,8 +1253,10 @@ const wchar_t kGazetteerText[] =
     L"Phnom Penh\0"
     L"KH\0"
     L"PNH\0"
+    L"Asia/Phnom_Penh\0"
     L"Phoenix; AZ\0"
     L"PHX\0"
+    L"America/Phoenix\0"
     L"Pisa\0"
     L"050\0"
     L"PSA\0"
@@ -1085,12 +1269,15 @@ const wchar_t kGazetteerText[] =
     L"Port Louis\0"
     L"MU\0"
     L"MRU\0"
+    L"Indian/Mauritius\0"
     L"Port Moresby\0"
     L"PG\0"
     L"POM\0"
+    L"Pacific/Port_Moresby\0"
     L"Port-au-Prince\0"
     L"HT\0"
     L"PAP\0"
+    L"America/Port-au-Prince\0"
     L"Portland; OR\0"
     L"503\0"
     L"PDX\0"
@@ -1102,17 +1289,21 @@ const wchar_t kGazetteerText[] =
     L"TT\0"
     L"868\0"
     L"POS\0"
+    L"America/Port_of_Spain\0"
     L"Porto-Novo\0"
     L"BJ\0"
     L"COO\0"
+    L"Africa/Porto-Novo\0"
     L"Port-Vila\0"
     L"VU\0"
     L"VLI\0"
+    L"Pacific/Efate\0"
     L"Prague\0"
     L"PRG\0"
     L"Praia\0"
     L"CV\0"
     L"RAI\0"
+    L"Atlantic/Cape_Verde\0"
     L"Pretoria\0"
     L"JNB\0"
     L"Providence; RI\0"
@@ -1125,21 +1316,25 @@ const wchar_t kGazetteerText[] =
     L"Pyongyang\0"
     L"KP\0"
     L"FNJ\0"
+    L"Asia/Pyongyang\0"
     L"Quebec City; PQ\0"
     L"418\0"
     L"YQB\0"
     L"Quito\0"
     L"EC\0"
     L"UIO\0"
+    L"America/Guayaquil\0"
     L"Rabat\0"
     L"MA\0"
     L"537\0"
     L"RBA\0"
+    L"Africa/Casablanca\0"
     L"Raleigh; NC\0"
     L"919\0"
     L"RDU\0"
     L"Recife\0"
     L"REC\0"
+    L"America/Recife\0"
     L"Redmond; WA\0"
     L"425\0"
     L"SEA\0"
@@ -1149,24 +1344,29 @@ const wchar_t kGazetteerText[] =
     L"Regina; SK\0"
     L"306\0"
     L"YQR\0"
+    L"America/Regina\0"
     L"Reykjavik\0"
     L"IS\0"
     L"KEF\0"
+    L"Atlantic/Reykjavik\0"
     L"Richmond; VA\0"
     L"804\0"
     L"RIC\0"
     L"Riga\0"
     L"LV\0"
     L"RIX\0"
+    L"Europe/Riga\0"
     L"Rio de Janeiro\0"
     L"GIG\0"
     L"Riyadh\0"
     L"SA\0"
     L"RUH\0"
+    L"Asia/Riyadh\0"
     L"Road Town\0"
     L"VG\0"
     L"284\0"
     L"EIS\0"
+    L"America/Tortola\0"
     L"Rockford; IL\0"
     L"815\0"
     L"RFD\0"
@@ -1177,6 +1377,7 @@ const wchar_t kGazetteerText[] =
     L"DM\0"
     L"767\0"
     L"DOM\0"
+    L"America/Dominica\0"
     L"Roswell; NM\0"
     L"575\0"
     L"ROW\0"
@@ -1189,9 +1390,11 @@ const wchar_t kGazetteerText[] =
     L"GD\0"
     L"473\0"
     L"GND\0"
+    L"America/Grenada\0"
     L"Saint John; NB\0"
     L"506\0"
     L"YSJ\0"
+    L"America/Moncton\0"
     L"Saint Louis; MO\0"
     L"314\0"
     L"STL\0"
@@ -1201,20 +1404,24 @@ const wchar_t kGazetteerText[] =
     L"RE\0"
     L"262\0"
     L"RUN\0"
+    L"Indian/Reunion\0"
     L"Saipan\0"
     L"MP\0"
     L"670\0"
     L"SPN\0"
+    L"Pacific/Saipan\0"
     L"Salt Lake City; UT\0"
     L"801\0"
     L"SLC\0"
     L"Salvador\0"
     L"71\0"
     L"SSA\0"
+    L"America/Bahia\0"
     L"Salzburg\0"
     L"AT\0"
     L"662\0"
     L"SZG\0"
+    L"Europe/Vienna\0"
     L"San Antonio; TX\0"
     L"SAT\0"
     L"San Bernardino; CA\0"
@@ -1229,22 +1436,27 @@ const wchar_t kGazetteerText[] =
     L"San Jose\0"
     L"CR\0"
     L"SJO\0"
+    L"America/Costa_Rica\0"
     L"San Jose; CA\0"
     L"408\0"
     L"San Juan\0"
     L"PR\0"
     L"787\0"
     L"SJU\0"
+    L"America/Puerto_Rico\0"
     L"San Marino\0"
     L"SM\0"
     L"0549\0"
     L"RMI\0"
+    L"Europe/San_Marino\0"
     L"San Salvador\0"
     L"SV\0"
     L"SAL\0"
+    L"America/El_Salvador\0"
     L"Sana'a\0"
     L"YE\0"
     L"SAH\0"
+    L"Asia/Aden\0"
     L"Santa Ana; CA\0"
     L"Santa Cruz de Tenerife\0"
     L"922\0"
@@ -1258,20 +1470,24 @@ const wchar_t kGazetteerText[] =
     L"Santiago\0"
     L"CL\0"
     L"SCL\0"
+    L"America/Santiago\0"
     L"Santo Domingo\0"
     L"DO\0"
     L"809\0"
     L"SDQ\0"
+    L"America/Santo_Domingo\0"
     L"Sao Paulo\0"
     L"GRU\0"
     L"Sao Tome\0"
     L"ST\0"
     L"TMS\0"
+    L"Africa/Sao_Tome\0"
     L"Sapporo\0"
     L"CTS\0"
     L"Sarajevo\0"
     L"BA\0"
     L"SJJ\0"
+    L"Europe/Sarajevo\0"
     L"Saskatoon; SK\0"
     L"YXE\0"
     L"Savannah; GA\0"
@@ -1295,15 +1511,18 @@ const wchar_t kGazetteerText[] =
     L"Singapore\0"
     L"SG\0"
     L"SIN\0"
+    L"Asia/Singapore\0"
     L"Sioux Falls; SD\0"
     L"605\0"
     L"FSD\0"
     L"Skopje\0"
     L"MK\0"
     L"SKP\0"
+    L"Europe/Skopje\0"
     L"Sofia\0"
     L"BG\0"
     L"SOF\0"
+    L"Europe/Sofia\0"
     L"South Bend; IN\0"
     L"574\0"
     L"SBN\0"
@@ -1321,15 +1540,18 @@ const wchar_t kGazetteerText[] =
     L"Sri Jayawardenepura\0"
     L"LK\0"
     L"CMB\0"
+    L"Asia/Colombo\0"
     L"St. Catharines; ON\0"
     L"YCM\0"
     L"St. John's\0"
     L"AG\0"
     L"268\0"
     L"ANU\0"
+    L"America/Antigua\0"
     L"St. John's; NF\0"
     L"709\0"
     L"YYT\0"
+    L"America/St_Johns\0"
     L"St. Petersburg\0"
     L"LED\0"
     L"St. Petersburg; FL\0"
@@ -1337,9 +1559,11 @@ const wchar_t kGazetteerText[] =
     L"Stanley\0"
     L"FK\0"
     L"PSY\0"
+    L"Atlantic/Stanley\0"
     L"Stockholm\0"
     L"SE\0"
     L"ARN\0"
+    L"Europe/Stockholm\0"
     L"Stockton; CA\0"
     L"209\0"
     L"SCK\0"
@@ -1354,6 +1578,7 @@ const wchar_t kGazetteerText[] =
     L"Suva\0"
     L"FJ\0"
     L"SUV\0"
+    L"Pacific/Fiji\0"
     L"Sydney; NSW\0"
     L"SYD\0"
     L"Syracuse; NY\0"
@@ -1365,9 +1590,11 @@ const wchar_t kGazetteerText[] =
     L"Taipei\0"
     L"TW\0"
     L"TPE\0"
+    L"Asia/Taipei\0"
     L"Tallinn\0"
     L"EE\0"
     L"TLL\0"
+    L"Europe/Tallinn\0"
     L"Tampa; FL\0"
     L"813\0"
     L"TPA\0"
@@ -1377,19 +1604,24 @@ const wchar_t kGazetteerText[] =
     L"Tarawa\0"
     L"KI\0"
     L"TRW\0"
+    L"Pacific/Tarawa\0"
     L"Tashkent\0"
     L"UZ\0"
     L"TAS\0"
+    L"Asia/Tashkent\0"
     L"T'bilisi\0"
     L"GE\0"
     L"32\0"
     L"TBS\0"
+    L"Asia/Tbilisi\0"
     L"Tegucigalpa\0"
     L"HN\0"
     L"TGU\0"
+    L"America/Tegucigalpa\0"
     L"Tehran\0"
     L"IR\0"
     L"IKA\0"
+    L"Asia/Tehran\0"
     L"Tel Aviv\0"
     L"The Hague\0"
     L"70\0"
@@ -1397,22 +1629,27 @@ const wchar_t kGazetteerText[] =
     L"The Settlement\0"
     L"CX\0"
     L"XCH\0"
+    L"Indian/Christmas\0"
     L"The Valley\0"
     L"AI\0"
     L"264\0"
     L"AXA\0"
+    L"America/Anguilla\0"
     L"Thimphu\0"
     L"BT\0"
     L"PBH\0"
+    L"Asia/Thimphu\0"
     L"Thorshavn\0"
     L"FO\0"
     L"FAE\0"
+    L"Atlantic/Faroe\0"
     L"Thunder Bay; ON\0"
     L"807\0"
     L"YQT\0"
     L"Tirana\0"
     L"AL\0"
     L"TIA\0"
+    L"Europe/Tirane\0"
     L"Tokyo\0"
     L"HND\0"
     L"Toledo; OH\0"
@@ -1430,6 +1667,7 @@ const wchar_t kGazetteerText[] =
     L"Tripoli\0"
     L"LY\0"
     L"TIP\0"
+    L"Africa/Tripoli\0"
     L"Tucson; AZ\0"
     L"TUS\0"
     L"Tulsa; OK\0"
@@ -1438,25 +1676,30 @@ const wchar_t kGazetteerText[] =
     L"Tunis\0"
     L"TN\0"
     L"TUN\0"
+    L"Africa/Tunis\0"
     L"Ulaanbaatar\0"
     L"MN\0"
     L"UBN\0"
+    L"Asia/Ulaanbaatar\0"
     L"Urumqi\0"
     L"991\0"
     L"URC\0"
     L"Vaduz\0"
     L"LI\0"
     L"ZRH\0"
+    L"Europe/Vaduz\0"
     L"Valencia\0"
     L"96\0"
     L"VLC\0"
     L"Valletta\0"
     L"MT\0"
     L"MLA\0"
+    L"Europe/Malta\0"
     L"Vancouver; BC\0"
     L"YVR\0"
     L"Vatican City\0"
     L"VA\0"
+    L"Europe/Vatican\0"
     L"Venice\0"
     L"041\0"
     L"VCE\0"
@@ -1466,26 +1709,32 @@ const wchar_t kGazetteerText[] =
     L"Victoria\0"
     L"SC\0"
     L"SEZ\0"
+    L"Indian/Mahe\0"
     L"Vienna\0"
     L"VIE\0"
     L"Vientiane\0"
     L"LA\0"
     L"VTE\0"
+    L"Asia/Vientiane\0"
     L"Vilnius\0"
     L"LT\0"
     L"VNO\0"
+    L"Europe/Vilnius\0"
     L"Vladivostok\0"
     L"423\0"
     L"VVO\0"
+    L"Asia/Vladivostok\0"
     L"Volgograd\0"
     L"8442\0"
     L"VOG\0"
+    L"Europe/Volgograd\0"
     L"Waco; TX\0"
     L"254\0"
     L"ACT\0"
     L"Warsaw\0"
     L"PL\0"
     L"WAW\0"
+    L"Europe/Warsaw\0"
     L"Washington; DC\0"
     L"202\0"
     L"IAD\0"
@@ -1494,15 +1743,19 @@ const wchar_t kGazetteerText[] =
     L"Whitehorse; YT\0"
     L"867\0"
     L"YXY\0"
+    L"America/Whitehorse\0"
     L"Willemstad\0"
     L"AN\0"
     L"CUR\0"
+    L"America/Curacao\0"
     L"Windhoek\0"
     L"NA\0"
     L"WDH\0"
+    L"Africa/Windhoek\0"
     L"Winnipeg; MB\0"
     L"204\0"
     L"YWG\0"
+    L"America/Winnipeg\0"
     L"Wuhan\0"
     L"27\0"
     L"WUH\0"
@@ -1511,28 +1764,35 @@ const wchar_t kGazetteerText[] =
     L"Yakutsk\0"
     L"4112\0"
     L"YKS\0"
+    L"Asia/Yakutsk\0"
     L"Yangon\0"
     L"MM\0"
     L"RGN\0"
+    L"Asia/Yangon\0"
     L"Yaounde\0"
     L"CM\0"
     L"NSI\0"
+    L"Africa/Douala\0"
     L"Yaren\0"
     L"NR\0"
     L"INU\0"
+    L"Pacific/Nauru\0"
     L"Yekaterinburg\0"
     L"343\0"
     L"SVX\0"
+    L"Asia/Yekaterinburg\0"
     L"Yellowknife; NT\0"
     L"YZF\0"
     L"Yerevan\0"
     L"AM\0"
     L"EVN\0"
+    L"Asia/Yerevan\0"
     L"Yokohama\0"
     L"45\0"
     L"Zagreb\0"
     L"HR\0"
     L"ZAG\0"
+    L"Europe/Zagreb\0"
     L"Zaragoza\0"
     L"976\0"
     L"ZAZ\0"
@@ -2572,849 +2832,849 @@ const wchar_t kGazetteerText[] =
     L"Norfolk Islands Daylight Time\0";
 const std::size_t kGazetteerTextLength = sizeof kGazetteerText / sizeof kGazetteerText[0];
 
-// id, displayName, country, usesDST, timeZone, areaCode, Lat, Long, airport, padding
+// id, displayName, country, usesDST, timeZone, areaCode, Lat, Long, airport, ianaZone
 const CityRecord kCityRecords[kCityCount] = {
-    {1, T(1), T(10), 1, 85, T(13), 57.13, -2.07, T(18), 0},  // Aberdeen
-    {486, T(22), T(30), 1, 90, T(0), 5.35, -4.0, T(33), 0},  // Abidjan
-    {2, T(37), T(47), 1, 165, T(50), 24.45, 54.4, T(52), 0},  // Abu Dhabi
-    {3, T(56), T(62), 1, 113, T(65), 9.06, 7.5, T(67), 0},  // Abuja
-    {4, T(71), T(77), 1, 90, T(80), 5.56, -0.2, T(83), 0},  // Accra
-    {5, T(87), T(99), 1, 155, T(102), 9.02, 38.75, T(105), 0},  // Addis Ababa
-    {6, T(109), T(122), 1, 250, T(125), -34.93, 138.6, T(127), 0},  // Adelaide; SA
-    {7, T(131), T(141), 1, 275, T(144), 13.48, 144.75, T(148), 0},  // Agana; GU
-    {8, T(152), T(162), 1, 190, T(165), 23.03, 72.59, T(168), 0},  // Ahmadabad
-    {9, T(172), T(178), 1, 235, T(181), 39.72, 140.12, T(184), 0},  // Akita
-    {10, T(188), T(198), 1, 35, T(201), 41.08, -81.52, T(205), 0},  // Akron; OH
-    {11, T(209), T(216), 1, 105, T(0), 57.05, 9.92, T(219), 0},  // Alborg
-    {12, T(223), T(198), 1, 10, T(239), 35.08, -106.65, T(243), 0},  // Albuquerque; NM
-    {13, T(247), T(198), 1, 35, T(262), 38.8, -77.05, T(266), 0},  // Alexandria; VA
-    {14, T(270), T(278), 1, 113, T(281), 36.73, 3.09, T(284), 0},  // Algiers
-    {15, T(288), T(198), 1, 35, T(302), 40.61, -75.49, T(306), 0},  // Allentown; PA
-    {16, T(310), T(317), 1, 201, T(320), 43.26, 76.93, T(324), 0},  // Almaty
-    {501, T(328), T(334), 1, 1, T(0), -19.05, -169.92, T(337), 0},  // Alofi
-    {17, T(341), T(347), 1, ZoneKey(0x80000042u), T(350), 31.95, 35.93, T(352), 0},  // Amman
-    {18, T(356), T(366), 1, 110, T(369), 52.37, 4.89, T(372), 0},  // Amsterdam
-    {19, T(376), T(198), 1, 4, T(388), 33.84, -117.91, T(392), 0},  // Anaheim; CA
-    {20, T(396), T(198), 1, 3, T(410), 61.22, -149.9, T(414), 0},  // Anchorage; AK
-    {21, T(418), T(435), 1, 110, T(0), 42.51, 1.52, T(438), 0},  // Andorra la Vella
-    {22, T(442), T(449), 1, 105, T(50), 47.47, -0.55, T(452), 0},  // Angers
-    {23, T(456), T(463), 1, 130, T(466), 39.92, 32.85, T(470), 0},  // Ankara
-    {24, T(474), T(198), 1, 35, T(488), 42.28, -83.74, T(492), 0},  // Ann Arbor; MI
-    {25, T(496), T(509), 1, 155, T(369), -18.91, 47.54, T(512), 0},  // Antananarivo
-    {26, T(516), T(524), 1, 105, T(527), 51.22, 4.4, T(529), 0},  // Antwerp
-    {27, T(533), T(538), 1, 1, T(0), -13.83, -171.77, T(541), 0},  // Apia
-    {28, T(545), T(554), 1, 185, T(557), 37.95, 58.38, T(560), 0},  // Ashgabat
-    {29, T(564), T(571), 1, 155, T(574), 15.34, 38.93, T(576), 0},  // Asmara
-    {30, T(580), T(589), 1, 56, T(281), -25.29, -57.65, T(592), 0},  // Asuncion
-    {31, T(596), T(603), 1, 130, T(606), 37.98, 23.73, T(610), 0},  // Athens
-    {32, T(614), T(198), 1, 35, T(626), 33.75, -84.39, T(630), 0},  // Atlanta; GA
-    {33, T(634), T(643), 1, 290, T(65), -36.85, 174.76, T(646), 0},  // Auckland
-    {34, T(650), T(198), 1, 20, T(661), 30.27, -97.74, T(665), 0},  // Austin; TX
-    {485, T(669), T(676), 1, 2, T(0), -21.21, -159.78, T(679), 0},  // Avarua
-    {35, T(683), T(691), 1, 105, T(694), 38.88, -6.97, T(698), 0},  // Badajoz
-    {36, T(702), T(710), 1, 158, T(574), 33.34, 44.4, T(713), 0},  // Baghdad
-    {37, T(717), T(198), 1, 4, T(733), 35.37, -119.02, T(737), 0},  // Bakersfield; CA
-    {38, T(741), T(746), 1, ZoneKey(0x80000040u), T(557), 40.38, 49.89, T(749), 0},  // Baku
-    {39, T(753), T(198), 1, 35, T(767), 39.29, -76.61, T(771), 0},  // Baltimore; MD
-    {40, T(775), T(782), 1, 90, T(0), 12.65, -8.0, T(785), 0},  // Bamako
-    {41, T(789), T(809), 1, 215, T(0), 4.89, 114.94, T(812), 0},  // Bandar Seri Begawan
-    {42, T(816), T(162), 1, 190, T(826), 12.97, 77.59, T(829), 0},  // Bangalore
-    {43, T(833), T(841), 1, 205, T(50), 13.75, 100.5, T(844), 0},  // Bangkok
-    {44, T(848), T(855), 1, 113, T(0), 4.36, 18.55, T(858), 0},  // Bangui
-    {45, T(862), T(869), 1, 90, T(0), 13.45, -16.58, T(872), 0},  // Banjul
-    {46, T(876), T(691), 1, 105, T(886), 41.39, 2.16, T(889), 0},  // Barcelona
-    {47, T(893), T(898), 1, 110, T(901), 41.12, 16.87, T(905), 0},  // Bari
-    {506, T(909), T(920), 1, 55, T(923), 17.3, -62.72, T(927), 0},  // Basseterre
-    {493, T(931), T(943), 1, 55, T(946), 16.0, -61.73, T(950), 0},  // Basse-Terre
-    {48, T(954), T(198), 1, 20, T(970), 30.44, -91.19, T(974), 0},  // Baton Rouge; LA
-    {49, T(978), T(198), 1, 20, T(991), 30.09, -94.1, T(995), 0},  // Beaumont; TX
-    {50, T(999), T(1007), 1, 210, T(1010), 39.91, 116.4, T(1013), 0},  // Beijing
-    {51, T(1017), T(1024), 1, ZoneKey(0x80000041u), T(574), 33.89, 35.5, T(1027), 0},  // Beirut
-    {52, T(1031), T(1037), 1, 65, T(1040), -1.46, -48.5, T(1043), 0},  // Belem
-    {53, T(1047), T(10), 1, 85, T(1055), 54.6, -5.93, T(1058), 0},  // Belfast
-    {54, T(1062), T(1071), 1, 95, T(102), 44.8, 20.47, T(1074), 0},  // Belgrade
-    {55, T(1078), T(1087), 1, 33, T(0), 17.25, -88.77, T(1090), 0},  // Belmopan
-    {56, T(1094), T(1037), 1, 65, T(1109), -19.92, -43.94, T(1112), 0},  // Belo Horizonte
-    {57, T(1116), T(1123), 1, 110, T(0), 60.39, 5.32, T(1126), 0},  // Bergen
-    {477, T(1130), T(449), 1, 105, T(1139), 44.85, 0.48, T(1141), 0},  // Bergerac
-    {58, T(1145), T(198), 1, 4, T(1158), 37.87, -122.27, T(1162), 0},  // Berkeley; CA
-    {59, T(1166), T(1173), 1, 110, T(80), 52.52, 13.41, T(1176), 0},  // Berlin
-    {60, T(1180), T(1185), 1, 110, T(1109), 46.95, 7.45, T(1188), 0},  // Bern
-    {61, T(1192), T(10), 1, 85, T(1203), 52.48, -1.9, T(1207), 0},  // Birmingham
-    {62, T(1211), T(198), 1, 20, T(1226), 33.52, -86.8, T(1230), 0},  // Birmingham; AL
-    {63, T(1234), T(1242), 1, 180, T(466), 42.87, 74.59, T(1245), 0},  // Bishkek
-    {64, T(1249), T(1256), 1, 90, T(0), 11.86, -15.6, T(1259), 0},  // Bissau
-    {65, T(1263), T(1270), 1, 45, T(1273), 4.61, -74.08, T(1277), 0},  // Bogota
-    {66, T(1281), T(198), 1, 10, T(1291), 43.61, -116.2, T(1295), 0},  // Boise; ID
-    {67, T(1299), T(898), 1, 110, T(1307), 44.49, 11.34, T(1311), 0},  // Bologna
-    {68, T(1315), T(1173), 1, 110, T(1320), 50.73, 7.1, T(1324), 0},  // Bonn
-    {69, T(1328), T(449), 1, 105, T(1139), 44.84, -0.58, T(1337), 0},  // Bordeaux
-    {70, T(1341), T(198), 1, 35, T(1352), 42.36, -71.06, T(1356), 0},  // Boston; MA
-    {71, T(1360), T(10), 1, 85, T(1372), 50.72, -1.88, T(1377), 0},  // Bournemouth
-    {72, T(1381), T(1037), 1, 65, T(1390), -15.78, -47.93, T(1393), 0},  // Brasilia
-    {73, T(1397), T(1408), 1, 95, T(50), 48.15, 17.11, T(1411), 0},  // Bratislava
-    {74, T(1415), T(1427), 1, 113, T(0), -4.27, 15.28, T(1430), 0},  // Brazzaville
-    {75, T(1434), T(1173), 1, 110, T(1441), 53.08, 8.81, T(1445), 0},  // Bremen
-    {76, T(1449), T(449), 1, 105, T(50), 48.39, -4.49, T(1455), 0},  // Brest
-    {77, T(1459), T(198), 1, 35, T(1474), 41.18, -73.19, T(1478), 0},  // Bridgeport; CT
-    {78, T(1482), T(1493), 1, 55, T(1496), 13.11, -59.62, T(1500), 0},  // Bridgetown
-    {79, T(1504), T(122), 1, 260, T(1518), -27.47, 153.03, T(1520), 0},  // Brisbane; QLD
-    {80, T(1524), T(1529), 1, 95, T(1139), 49.2, 16.61, T(1532), 0},  // Brno
-    {81, T(1536), T(524), 1, 105, T(50), 50.85, 4.35, T(1545), 0},  // Brussels
-    {82, T(1549), T(1559), 1, 130, T(281), 44.43, 26.11, T(1562), 0},  // Bucharest
-    {83, T(1566), T(1575), 1, 95, T(574), 47.5, 19.04, T(1578), 0},  // Budapest
-    {85, T(1582), T(1595), 1, 70, T(102), -34.61, -58.38, T(1598), 0},  // Buenos Aires
-    {86, T(1602), T(198), 1, 35, T(1614), 42.89, -78.88, T(1618), 0},  // Buffalo; NY
-    {87, T(1622), T(1632), 1, 140, T(0), -3.38, 29.36, T(1635), 0},  // Bujumbura
-    {88, T(1639), T(898), 1, 110, T(1648), 39.23, 9.12, T(1652), 0},  // Cagliari
-    {89, T(1656), T(1662), 1, 120, T(50), 30.06, 31.25, T(1665), 0},  // Cairo
-    {90, T(1669), T(1681), 1, 10, T(1684), 51.05, -114.09, T(1688), 0},  // Calgary; AB
-    {91, T(1692), T(1270), 1, 45, T(1697), 3.44, -76.52, T(1701), 0},  // Cali
-    {92, T(1705), T(122), 1, 255, T(50), -35.28, 149.13, T(1714), 0},  // Canberra
-    {93, T(1718), T(1728), 1, 140, T(281), -33.93, 18.42, T(1731), 0},  // Cape Town
-    {94, T(1735), T(1743), 1, ZoneKey(0x8000004Bu), T(1746), 10.49, -66.88, T(1750), 0},  // Caracas
-    {95, T(1754), T(10), 1, 85, T(1762), 51.48, -3.18, T(1765), 0},  // Cardiff
-    {507, T(1769), T(1778), 1, 55, T(1781), 14.0, -61.01, T(1785), 0},  // Castries
-    {489, T(1789), T(1797), 1, 70, T(1800), 4.93, -52.33, T(1804), 0},  // Cayenne
-    {96, T(1808), T(198), 1, 20, T(1825), 42.01, -91.64, T(1829), 0},  // Cedar Rapids; IA
-    {518, T(1833), T(1850), 1, 55, T(1853), 18.34, -64.93, T(1857), 0},  // Charlotte Amalie
-    {97, T(1861), T(198), 1, 35, T(1875), 35.23, -80.84, T(1879), 0},  // Charlotte; NC
-    {98, T(1883), T(1681), 1, 50, T(1901), 46.23, -63.13, T(1905), 0},  // Charlottetown; PE
-    {99, T(1909), T(1007), 1, 210, T(1055), 30.67, 104.07, T(1917), 0},  // Chengdu
-    {100, T(1921), T(162), 1, 190, T(1929), 13.09, 80.28, T(1932), 0},  // Chennai
-    {101, T(1936), T(178), 1, 235, T(1942), 35.6, 140.12, T(1945), 0},  // Chiba
-    {102, T(1949), T(198), 1, 20, T(466), 41.85, -87.65, T(1961), 0},  // Chicago; IL
-    {103, T(1965), T(1974), 1, 125, T(1977), 47.01, 28.86, T(1980), 0},  // Chisinau
-    {104, T(1984), T(1007), 1, 210, T(1994), 29.56, 106.55, T(1997), 0},  // Chongqing
-    {475, T(2001), T(643), 1, 290, T(527), -43.53, 172.63, T(2014), 0},  // Christchurch
-    {105, T(2018), T(198), 1, 35, T(2033), 39.13, -84.51, T(2037), 0},  // Cincinnati; OH
-    {106, T(2041), T(198), 1, 35, T(2055), 41.5, -81.7, T(2059), 0},  // Cleveland; OH
-    {107, T(2063), T(198), 1, 10, T(2084), 38.83, -104.82, T(2088), 0},  // Colorado Springs; CO
-    {108, T(2092), T(198), 1, 35, T(2105), 32.46, -84.99, T(2109), 0},  // Columbus; GA
-    {109, T(2113), T(198), 1, 35, T(2126), 39.96, -83.0, T(2130), 0},  // Columbus; OH
-    {110, T(2134), T(2142), 1, 90, T(0), 9.54, -13.68, T(2145), 0},  // Conakry
-    {111, T(2149), T(216), 1, 105, T(0), 55.68, 12.57, T(2160), 0},  // Copenhagen
-    {112, T(2164), T(2169), 1, 85, T(281), 51.9, -8.47, T(2172), 0},  // Cork
-    {113, T(2176), T(198), 1, 20, T(2195), 27.8, -97.4, T(2199), 0},  // Corpus Christi; TX
-    {114, T(2203), T(1037), 1, 65, T(2212), -25.43, -49.27, T(2215), 0},  // Curitiba
-    {115, T(2219), T(2225), 1, 90, T(0), 14.69, -17.44, T(2228), 0},  // Dakar
-    {116, T(2232), T(198), 1, 20, T(2243), 32.78, -96.81, T(2247), 0},  // Dallas; TX
-    {117, T(2251), T(2260), 1, 130, T(102), 33.51, 36.29, T(2263), 0},  // Damascus
-    {118, T(2267), T(2281), 1, 155, T(1977), -6.82, 39.27, T(2284), 0},  // Dar es Salaam
-    {119, T(2288), T(122), 1, 245, T(125), -12.46, 130.84, T(2299), 0},  // Darwin; NT
-    {120, T(2303), T(198), 1, 35, T(2314), 39.76, -84.19, T(2318), 0},  // Dayton; OH
-    {121, T(2322), T(162), 1, 190, T(102), 28.65, 77.23, T(2328), 0},  // Delhi
-    {122, T(2332), T(198), 1, 10, T(2343), 39.74, -104.98, T(2347), 0},  // Denver; CO
-    {123, T(2351), T(198), 1, 20, T(2366), 41.6, -93.61, T(2370), 0},  // Des Moines; IA
-    {124, T(2374), T(198), 1, 35, T(2386), 42.33, -83.05, T(492), 0},  // Detroit; MI
-    {125, T(2390), T(2396), 1, 195, T(50), 23.71, 90.41, T(2399), 0},  // Dhaka
-    {126, T(2403), T(449), 1, 105, T(527), 47.32, 5.02, T(2409), 0},  // Dijon
-    {513, T(2413), T(2418), 1, 230, T(0), -8.56, 125.57, T(2421), 0},  // Dili
-    {127, T(2425), T(2434), 1, 155, T(0), 11.59, 43.15, T(2437), 0},  // Djibouti
-    {128, T(2441), T(2446), 1, 150, T(0), 25.29, 51.53, T(2449), 0},  // Doha
-    {129, T(2453), T(1173), 1, 110, T(2462), 51.51, 7.47, T(2466), 0},  // Dortmund
-    {130, T(2470), T(1173), 1, 110, T(2478), 51.05, 13.74, T(2482), 0},  // Dresden
-    {131, T(2486), T(2169), 1, 85, T(574), 53.33, -6.25, T(2493), 0},  // Dublin
-    {132, T(2497), T(2506), 1, 185, T(2509), 38.54, 68.78, T(2513), 0},  // Dushanbe
-    {133, T(2517), T(1173), 1, 110, T(2528), 51.22, 6.78, T(2532), 0},  // Dusseldorf
-    {134, T(2536), T(10), 1, 85, T(2546), 55.95, -3.2, T(2550), 0},  // Edinburgh
-    {135, T(2554), T(1681), 1, 10, T(2567), 53.55, -113.47, T(2571), 0},  // Edmonton; AB
-    {136, T(2575), T(198), 1, 10, T(2587), 31.76, -106.49, T(2591), 0},  // El Paso; TX
-    {137, T(2595), T(1173), 1, 110, T(2195), 50.98, 11.03, T(2602), 0},  // Erfurt
-    {138, T(2606), T(198), 1, 4, T(2617), 44.05, -123.09, T(2621), 0},  // Eugene; OR
-    {139, T(2625), T(198), 1, 20, T(2640), 37.97, -87.56, T(2644), 0},  // Evansville; IN
-    {140, T(2648), T(898), 1, 110, T(2657), 43.78, 11.25, T(2661), 0},  // Florence
-    {141, T(2665), T(198), 1, 15, T(2683), 35.9, -109.16, T(0), 0},  // Fort Defiance; AZ
-    {142, T(2687), T(198), 1, 35, T(2707), 26.12, -80.14, T(2711), 0},  // Fort Lauderdale; FL
-    {143, T(2715), T(198), 1, 35, T(2730), 41.13, -85.13, T(2734), 0},  // Fort Wayne; IN
-    {144, T(2738), T(198), 1, 20, T(2753), 32.73, -97.32, T(2247), 0},  // Fort Worth; TX
-    {145, T(2757), T(1037), 1, 65, T(2767), -3.72, -38.54, T(2770), 0},  // Fortaleza
-    {495, T(2774), T(2789), 1, 55, T(2792), 14.6, -61.07, T(2796), 0},  // Fort-de-France
-    {146, T(2800), T(1173), 1, 110, T(2810), 50.12, 8.68, T(2813), 0},  // Frankfurt
-    {147, T(2817), T(2826), 1, 90, T(1977), 8.49, -13.24, T(2829), 0},  // Freetown
-    {148, T(2833), T(1173), 1, 110, T(2842), 48.0, 7.85, T(2846), 0},  // Freiburg
-    {149, T(2850), T(198), 1, 4, T(1158), 37.55, -121.99, T(2862), 0},  // Fremont; CA
-    {150, T(2866), T(198), 1, 4, T(2877), 36.75, -119.77, T(2881), 0},  // Fresno; CA
-    {151, T(2885), T(178), 1, 235, T(2893), 33.6, 130.42, T(2896), 0},  // Fukuoka
-    {515, T(2900), T(2909), 1, 285, T(0), -8.52, 179.19, T(2912), 0},  // Funafuti
-    {152, T(2916), T(2925), 1, 140, T(0), -24.65, 25.91, T(2928), 0},  // Gaborone
-    {153, T(2932), T(2169), 1, 85, T(1040), 53.27, -9.05, T(2939), 0},  // Galway
-    {154, T(2943), T(1185), 1, 110, T(1977), 46.2, 6.15, T(2950), 0},  // Geneva
-    {155, T(2954), T(898), 1, 110, T(2961), 44.4, 8.94, T(2965), 0},  // Genova
-    {156, T(2969), T(2981), 1, 45, T(2984), 19.29, -81.37, T(2988), 0},  // George Town
-    {157, T(2992), T(3003), 1, 55, T(0), 6.8, -58.16, T(3006), 0},  // Georgetown
-    {491, T(3010), T(3020), 1, 105, T(0), 36.14, -5.35, T(3023), 0},  // Gibraltar
-    {158, T(3027), T(10), 1, 85, T(3035), 55.87, -4.26, T(3039), 0},  // Glasgow
-    {159, T(3043), T(198), 1, 4, T(3056), 34.14, -118.26, T(3060), 0},  // Glendale; CA
-    {160, T(3064), T(691), 1, 105, T(3072), 37.19, -3.61, T(3076), 0},  // Granada
-    {161, T(3080), T(198), 1, 35, T(3097), 42.96, -85.67, T(3101), 0},  // Grand Rapids; MI
-    {514, T(3105), T(3116), 1, 35, T(3119), 21.46, -71.14, T(3123), 0},  // Grand Turk
-    {512, T(3127), T(3137), 1, 902, T(0), -54.28, -36.51, T(3140), 0},  // Grytviken
-    {162, T(3144), T(3156), 1, ZoneKey(0x80000043u), T(3159), 20.67, -103.39, T(3162), 0},  // Guadalajara
-    {163, T(3166), T(1007), 1, 210, T(369), 23.12, 113.25, T(3176), 0},  // Guangzhou
-    {164, T(3180), T(3195), 1, 33, T(0), 14.64, -90.51, T(3198), 0},  // Guatemala City
-    {165, T(3202), T(1007), 1, 210, T(3209), 20.05, 110.34, T(3213), 0},  // Haikou
-    {166, T(3217), T(1681), 1, 50, T(1901), 44.65, -63.57, T(3229), 0},  // Halifax; NS
-    {167, T(3233), T(1173), 1, 110, T(3241), 53.55, 9.99, T(3244), 0},  // Hamburg
-    {168, T(3248), T(3257), 1, 50, T(3260), 32.29, -64.78, T(3264), 0},  // Hamilton
-    {169, T(3268), T(1173), 1, 110, T(3277), 52.37, 9.73, T(3281), 0},  // Hannover
-    {170, T(3285), T(3291), 1, 205, T(3294), 21.02, 105.84, T(3297), 0},  // Hanoi
-    {171, T(3301), T(3308), 1, 140, T(3311), -17.83, 31.05, T(3313), 0},  // Harare
-    {172, T(3317), T(1007), 1, 210, T(3324), 45.75, 126.65, T(3328), 0},  // Harbin
-    {173, T(3332), T(198), 1, 35, T(3345), 41.76, -72.69, T(3349), 0},  // Hartford; CT
-    {174, T(3353), T(3360), 1, 35, T(1518), 23.13, -82.38, T(3363), 0},  // Havana
-    {175, T(3367), T(3376), 1, 125, T(65), 60.17, 24.94, T(3379), 0},  // Helsinki
-    {176, T(3383), T(178), 1, 235, T(3393), 34.4, 132.45, T(3396), 0},  // Hiroshima
-    {177, T(3400), T(122), 1, 265, T(527), -42.88, 147.33, T(3412), 0},  // Hobart; TAS
-    {178, T(3416), T(1007), 1, 210, T(0), 22.28, 114.17, T(3430), 0},  // Hong Kong SAR
-    {179, T(3434), T(3442), 1, 280, T(0), -9.43, 159.95, T(3445), 0},  // Honiara
-    {180, T(3449), T(198), 1, 2, T(3462), 21.31, -157.86, T(3466), 0},  // Honolulu; HI
-    {181, T(3470), T(198), 1, 20, T(3482), 29.76, -95.36, T(3486), 0},  // Houston; TX
-    {182, T(3490), T(1681), 1, 35, T(3499), 45.48, -75.7, T(3503), 0},  // Hull; PQ
-    {183, T(3507), T(198), 1, 20, T(3522), 34.73, -86.59, T(3526), 0},  // Huntsville; AL
-    {184, T(3530), T(198), 1, 35, T(3547), 39.77, -86.16, T(3551), 0},  // Indianapolis; IN
-    {185, T(3555), T(3563), 1, 227, T(3566), 52.3, 104.3, T(3571), 0},  // Irkutsk
-    {186, T(3575), T(3585), 1, 185, T(3588), 33.72, 73.04, T(3591), 0},  // Islamabad
-    {187, T(3595), T(463), 1, 130, T(1746), 41.01, 28.95, T(3604), 0},  // Istanbul
-    {188, T(3608), T(198), 1, 20, T(1273), 32.3, -90.18, T(3620), 0},  // Jackson; MS
-    {189, T(3624), T(198), 1, 35, T(3641), 30.33, -81.66, T(3645), 0},  // Jacksonville; FL
-    {190, T(3649), T(3657), 1, 205, T(281), -6.21, 106.85, T(3660), 0},  // Jakarta
-    {510, T(3664), T(3674), 1, 90, T(0), -15.94, -5.72, T(3677), 0},  // Jamestown
-    {191, T(3681), T(3691), 1, 135, T(50), 31.77, 35.22, T(3694), 0},  // Jerusalem
-    {192, T(3698), T(3704), 1, 175, T(369), 34.53, 69.17, T(3707), 0},  // Kabul
-    {193, T(3711), T(3719), 1, 155, T(2212), 0.32, 32.58, T(3722), 0},  // Kampala
-    {194, T(3726), T(178), 1, 235, T(3735), 36.6, 136.62, T(3738), 0},  // Kanazawa
-    {195, T(3742), T(198), 1, 20, T(3758), 39.11, -94.63, T(3762), 0},  // Kansas City; KS
-    {196, T(3766), T(198), 1, 20, T(3782), 39.1, -94.58, T(3762), 0},  // Kansas City; MO
-    {197, T(3786), T(3585), 1, 185, T(281), 24.86, 67.01, T(3794), 0},  // Karachi
-    {198, T(3798), T(3808), 1, 193, T(574), 27.71, 85.31, T(3811), 0},  // Kathmandu
-    {199, T(3815), T(1681), 1, 4, T(3827), 49.88, -119.49, T(3831), 0},  // Kelowna; BC
-    {200, T(3835), T(3844), 1, 140, T(3847), 15.55, 32.53, T(3851), 0},  // Khartoum
-    {201, T(3855), T(3860), 1, 125, T(1929), 50.45, 30.52, T(3863), 0},  // Kiev
-    {202, T(3867), T(3874), 1, 140, T(0), -1.95, 30.06, T(3877), 0},  // Kigali
-    {502, T(3881), T(3890), 1, 901, T(0), -29.03, 167.97, T(3893), 0},  // Kingston
-    {203, T(3881), T(3897), 1, 40, T(3900), 17.96, -76.79, T(3904), 0},  // Kingston
-    {511, T(3908), T(3918), 1, 55, T(3921), 13.16, -61.23, T(3925), 0},  // Kingstown
-    {204, T(3929), T(3938), 1, 113, T(557), -4.33, 15.31, T(3941), 0},  // Kinshasa
-    {205, T(3945), T(198), 1, 35, T(3959), 35.96, -83.92, T(3963), 0},  // Knoxville; TN
-    {206, T(3967), T(178), 1, 235, T(3972), 34.69, 135.18, T(3975), 0},  // Kobe
-    {207, T(3979), T(178), 1, 235, T(3985), 33.55, 133.53, T(3988), 0},  // Kochi
-    {208, T(3992), T(162), 1, 190, T(3159), 22.56, 88.36, T(4011), 0},  // Kolkata (Calcutta)
-    {209, T(4015), T(3563), 1, 207, T(4027), 56.02, 92.87, T(4031), 0},  // Krasnoyarsk
-    {210, T(4035), T(4048), 1, 215, T(527), 3.14, 101.69, T(4051), 0},  // Kuala Lumpur
-    {211, T(4055), T(4062), 1, 150, T(0), 29.37, 47.98, T(4065), 0},  // Kuwait
-    {212, T(4069), T(4077), 1, 230, T(4080), 35.15, 126.92, T(4083), 0},  // Kwangju
-    {213, T(4087), T(178), 1, 235, T(4093), 35.02, 135.75, T(4096), 0},  // Kyoto
-    {214, T(4100), T(691), 1, 105, T(4110), 43.37, -8.4, T(4114), 0},  // La Coruña
-    {215, T(4118), T(4125), 1, 55, T(50), -16.5, -68.15, T(4128), 0},  // La Paz
-    {519, T(4132), T(4141), 1, 90, T(0), 27.14, -13.19, T(4144), 0},  // Laayoune
-    {216, T(4148), T(198), 1, 35, T(4160), 42.73, -84.56, T(4164), 0},  // Lansing; MI
-    {217, T(4168), T(198), 1, 20, T(4179), 27.51, -99.51, T(4183), 0},  // Laredo; TX
-    {520, T(4187), T(691), 1, 85, T(4214), 28.1, -15.41, T(4218), 0},  // Las Palmas De Gran Canaria
-    {218, T(4222), T(198), 1, 4, T(4236), 36.17, -115.14, T(4240), 0},  // Las Vegas; NV
-    {219, T(4244), T(1173), 1, 110, T(4252), 51.34, 12.37, T(4256), 0},  // Leipzig
-    {220, T(4260), T(198), 1, 35, T(4274), 37.99, -84.48, T(4278), 0},  // Lexington; KY
-    {221, T(4282), T(1007), 1, 210, T(4288), 29.65, 91.1, T(4292), 0},  // Lhasa
-    {222, T(4296), T(4307), 1, 113, T(0), 0.39, 9.45, T(4310), 0},  // Libreville
-    {223, T(4314), T(449), 1, 105, T(527), 50.63, 3.06, T(4320), 0},  // Lille
-    {224, T(4324), T(4333), 1, 140, T(0), -13.97, 33.79, T(4336), 0},  // Lilongwe
-    {225, T(4340), T(4345), 1, 45, T(574), -12.04, -77.03, T(4348), 0},  // Lima
-    {226, T(4352), T(2169), 1, 85, T(1390), 52.66, -8.62, T(4361), 0},  // Limerick
-    {227, T(4365), T(449), 1, 105, T(1139), 45.83, 1.25, T(4373), 0},  // Limoges
-    {228, T(4377), T(198), 1, 20, T(4389), 40.8, -96.67, T(4393), 0},  // Lincoln; NE
-    {229, T(4397), T(4404), 1, 85, T(281), 38.72, -9.13, T(4407), 0},  // Lisbon
-    {230, T(4411), T(198), 1, 20, T(4427), 34.75, -92.29, T(4431), 0},  // Little Rock; AR
-    {231, T(4435), T(10), 1, 85, T(4445), 53.41, -2.98, T(4449), 0},  // Liverpool
-    {232, T(4453), T(4463), 1, 95, T(574), 46.05, 14.51, T(4466), 0},  // Ljubljana
-    {233, T(4470), T(4475), 1, 90, T(0), 6.13, 1.22, T(4478), 0},  // Lome
-    {234, T(4482), T(10), 1, 85, T(4489), 51.51, -0.06, T(4493), 0},  // London
-    {235, T(4497), T(10), 1, 85, T(1055), 55.0, -7.31, T(4509), 0},  // Londonderry
-    {236, T(4513), T(198), 1, 4, T(4528), 33.77, -118.19, T(4532), 0},  // Long Beach; CA
-    {237, T(4536), T(198), 1, 4, T(4552), 34.05, -118.24, T(4556), 0},  // Los Angeles; CA
-    {238, T(4560), T(198), 1, 35, T(4575), 38.25, -85.76, T(4579), 0},  // Louisville; KY
-    {239, T(4583), T(4590), 1, 113, T(4593), -8.84, 13.23, T(4597), 0},  // Luanda
-    {240, T(4601), T(198), 1, 20, T(4613), 33.58, -101.86, T(4617), 0},  // Lubbock; TX
-    {241, T(4621), T(4628), 1, 140, T(2528), -15.41, 28.29, T(4631), 0},  // Lusaka
-    {242, T(4635), T(4646), 1, 105, T(0), 49.61, 6.13, T(4649), 0},  // Luxembourg
-    {243, T(4653), T(449), 1, 105, T(3311), 45.75, 4.85, T(4658), 0},  // Lyon
-    {244, T(4662), T(198), 1, 20, T(4674), 43.07, -89.4, T(4678), 0},  // Madison; WI
-    {245, T(4682), T(691), 1, 105, T(1040), 40.42, -3.7, T(4689), 0},  // Madrid
-    {246, T(4693), T(4700), 1, 113, T(0), 3.76, 8.78, T(4703), 0},  // Malabo
-    {247, T(4707), T(691), 1, 105, T(4714), 36.72, -4.42, T(4718), 0},  // Malaga
-    {248, T(4722), T(4727), 1, 190, T(0), 4.18, 73.51, T(4730), 0},  // Male
-    {496, T(4734), T(4744), 1, 155, T(4747), -12.78, 45.23, T(4751), 0},  // Mamoudzou
-    {249, T(4755), T(4763), 1, 33, T(0), 12.13, -86.25, T(4766), 0},  // Managua
-    {250, T(4770), T(4777), 1, 150, T(0), 26.23, 50.59, T(4780), 0},  // Manama
-    {251, T(4784), T(1037), 1, ZoneKey(0x80000048u), T(2893), -3.1, -60.02, T(4791), 0},  // Manaus
-    {252, T(4795), T(10), 1, 85, T(4806), 53.48, -2.24, T(4810), 0},  // Manchester
-    {253, T(4814), T(4821), 1, 215, T(50), 14.6, 120.98, T(4824), 0},  // Manila
-    {254, T(4828), T(4835), 1, 140, T(281), -25.97, 32.58, T(4838), 0},  // Maputo
-    {255, T(4842), T(1743), 1, ZoneKey(0x8000004Bu), T(4852), 10.67, -71.61, T(4856), 0},  // Maracaibo
-    {256, T(4860), T(449), 1, 105, T(3311), 43.3, 5.38, T(4870), 0},  // Marseille
-    {257, T(4874), T(4881), 1, 140, T(0), -29.32, 27.48, T(4884), 0},  // Maseru
-    {258, T(4888), T(4895), 1, 165, T(0), 23.58, 58.41, T(4898), 0},  // Masqat
-    {259, T(4902), T(4910), 1, 140, T(0), -26.32, 31.13, T(4913), 0},  // Mbabane
-    {260, T(4917), T(1270), 1, 45, T(4926), 6.25, -75.56, T(4930), 0},  // Medellin
-    {261, T(4934), T(122), 1, 255, T(527), -37.81, 144.96, T(4949), 0},  // Melbourne; VIC
-    {262, T(4953), T(198), 1, 20, T(4965), 35.15, -90.05, T(4969), 0},  // Memphis; TN
-    {263, T(4973), T(449), 1, 105, T(527), 49.12, 6.17, T(4978), 0},  // Metz
-    {264, T(4982), T(3156), 1, ZoneKey(0x80000043u), T(4994), 19.43, -99.13, T(4997), 0},  // Mexico City
-    {265, T(5001), T(198), 1, 35, T(5011), 25.77, -80.19, T(5015), 0},  // Miami; FL
-    {266, T(5019), T(898), 1, 110, T(5025), 45.46, 9.19, T(5028), 0},  // Milan
-    {267, T(5032), T(198), 1, 20, T(5046), 43.04, -87.91, T(5050), 0},  // Milwaukee; WI
-    {268, T(5054), T(198), 1, 20, T(5070), 44.98, -93.26, T(5074), 0},  // Minneapolis; MN
-    {269, T(5078), T(5084), 1, 115, T(5087), 53.9, 27.57, T(5090), 0},  // Minsk
-    {270, T(5094), T(198), 1, 20, T(5105), 30.69, -88.04, T(5109), 0},  // Mobile; AL
-    {271, T(5113), T(5123), 1, 155, T(574), 2.04, 45.34, T(5126), 0},  // Mogadishu
-    {272, T(5130), T(5137), 1, 105, T(0), 43.73, 7.42, T(5140), 0},  // Monaco
-    {273, T(5144), T(5153), 1, 90, T(0), 6.3, -10.8, T(5156), 0},  // Monrovia
-    {274, T(5160), T(3156), 1, ZoneKey(0x80000043u), T(5170), 25.68, -100.32, T(5173), 0},  // Monterrey
-    {275, T(5177), T(5188), 1, ZoneKey(0x80000049u), T(50), -34.9, -56.19, T(5191), 0},  // Montevideo
-    {276, T(5195), T(1681), 1, 35, T(5208), 45.51, -73.59, T(5212), 0},  // Montreal; PQ
-    {497, T(5216), T(5227), 1, 55, T(5230), 16.79, -62.21, T(5234), 0},  // Montserrat
-    {277, T(5238), T(178), 1, 235, T(5246), 39.7, 141.15, T(5249), 0},  // Morioka
-    {484, T(5253), T(5260), 1, 155, T(0), -11.7, 43.26, T(5263), 0},  // Moroni
-    {278, T(5267), T(3563), 1, 145, T(5274), 55.75, 37.62, T(5278), 0},  // Moscow
-    {279, T(5282), T(162), 1, 190, T(1977), 19.07, 72.88, T(5289), 0},  // Mumbai
-    {280, T(5293), T(1173), 1, 110, T(5300), 48.14, 11.58, T(5303), 0},  // Munich
-    {281, T(5307), T(3563), 1, 145, T(5316), 68.98, 33.09, T(5321), 0},  // Murmansk
-    {282, T(5325), T(178), 1, 235, T(5332), 36.65, 138.18, T(5335), 0},  // Nagano
-    {283, T(5339), T(178), 1, 235, T(5348), 32.75, 129.88, T(5351), 0},  // Nagasaki
-    {284, T(5355), T(178), 1, 235, T(5362), 35.18, 136.91, T(5365), 0},  // Nagoya
-    {285, T(5369), T(5377), 1, 155, T(369), -1.28, 36.82, T(5380), 0},  // Nairobi
-    {286, T(5384), T(1007), 1, 210, T(5392), 32.06, 118.78, T(5395), 0},  // Nanjing
-    {287, T(5399), T(898), 1, 110, T(5406), 40.85, 14.27, T(5410), 0},  // Naples
-    {288, T(5414), T(198), 1, 20, T(5428), 36.17, -86.78, T(5432), 0},  // Nashville; TN
-    {289, T(5436), T(5443), 1, 35, T(5446), 25.06, -77.34, T(5450), 0},  // Nassau
-    {290, T(5454), T(5464), 1, 113, T(0), 12.11, 15.04, T(5467), 0},  // N'Djamena
-    {291, T(5471), T(198), 1, 20, T(5487), 29.95, -90.08, T(5491), 0},  // New Orleans; LA
-    {292, T(5495), T(198), 1, 35, T(1746), 40.74, -73.99, T(5508), 0},  // New York; NY
-    {293, T(5512), T(198), 1, 35, T(5523), 40.74, -74.17, T(5527), 0},  // Newark; NJ
-    {294, T(5531), T(5538), 1, 113, T(0), 13.51, 2.11, T(5541), 0},  // Niamey
-    {295, T(5545), T(5553), 1, 130, T(1977), 35.18, 33.36, T(5556), 0},  // Nicosia
-    {296, T(5560), T(10), 1, 85, T(5568), 52.63, 1.3, T(5573), 0},  // Norwich
-    {297, T(5577), T(5588), 1, 90, T(0), 18.09, -15.98, T(5591), 0},  // Nouakchott
-    {500, T(5595), T(5602), 1, 280, T(0), -22.27, 166.45, T(5605), 0},  // Noumea
-    {298, T(5609), T(3563), 1, 201, T(5621), 55.04, 82.93, T(5625), 0},  // Novosibirsk
-    {299, T(5629), T(5640), 1, 300, T(0), -21.14, -175.2, T(5643), 0},  // Nuku'alofa
-    {300, T(5647), T(5652), 1, 73, T(0), 64.18, -51.72, T(5655), 0},  // Nuuk
-    {301, T(5659), T(198), 1, 4, T(1158), 37.8, -122.27, T(1162), 0},  // Oakland; CA
-    {302, T(5671), T(198), 1, 20, T(5689), 35.47, -97.52, T(5693), 0},  // Oklahoma City; OK
-    {303, T(5697), T(198), 1, 20, T(4389), 41.26, -95.94, T(5707), 0},  // Omaha; NE
-    {482, T(5711), T(5722), 1, 55, T(0), 12.52, -70.03, T(5725), 0},  // Oranjestad
-    {304, T(5729), T(198), 1, 35, T(5741), 28.54, -81.38, T(5745), 0},  // Orlando; FL
-    {305, T(5749), T(178), 1, 235, T(350), 34.69, 135.5, T(4096), 0},  // Osaka
-    {306, T(5755), T(1681), 1, 35, T(5766), 43.9, -78.85, T(5770), 0},  // Oshawa; ON
-    {307, T(5774), T(1123), 1, 110, T(0), 59.91, 10.75, T(5779), 0},  // Oslo
-    {308, T(5783), T(1681), 1, 35, T(5794), 45.41, -75.7, T(3503), 0},  // Ottawa; ON
-    {309, T(5798), T(5810), 1, 90, T(0), 12.37, -1.53, T(5813), 0},  // Ouagadougou
-    {474, T(5817), T(10), 1, 85, T(1291), 51.37, -0.1, T(4493), 0},  // Outer London
-    {310, T(5830), T(198), 1, 20, T(3758), 38.98, -94.67, T(3762), 0},  // Overland Park; KS
-    {311, T(5848), T(691), 1, 105, T(5855), 43.36, -5.84, T(5859), 0},  // Oviedo
-    {480, T(5863), T(5873), 1, 1, T(5876), -14.28, -170.7, T(5880), 0},  // Pago Pago
-    {312, T(5884), T(898), 1, 110, T(5892), 38.13, 13.34, T(5896), 0},  // Palermo
-    {476, T(5900), T(198), 1, 4, T(5917), 33.83, -116.55, T(5921), 0},  // Palm Springs; CA
-    {313, T(5925), T(691), 1, 105, T(5943), 39.57, 2.65, T(5947), 0},  // Palma de Mallorca
-    {478, T(5951), T(643), 1, 290, T(350), -40.36, 175.61, T(5968), 0},  // Palmerston North
-    {314, T(5972), T(5984), 1, 45, T(0), 8.99, -79.52, T(5987), 0},  // Panama City
-    {490, T(5991), T(5999), 1, 2, T(0), -17.54, -149.57, T(6002), 0},  // Papeete
-    {315, T(6006), T(6017), 1, 70, T(0), 5.87, -55.17, T(6020), 0},  // Paramaribo
-    {316, T(6024), T(449), 1, 105, T(574), 48.85, 2.35, T(6030), 0},  // Paris
-    {317, T(6034), T(198), 1, 4, T(6047), 34.15, -118.14, T(3060), 0},  // Pasadena; CA
-    {318, T(6051), T(198), 1, 20, T(3482), 29.69, -95.21, T(6064), 0},  // Pasadena; TX
-    {319, T(6068), T(198), 1, 20, T(6079), 40.69, -89.59, T(6083), 0},  // Peoria; IL
-    {320, T(6087), T(122), 1, 225, T(125), -31.95, 115.86, T(6097), 0},  // Perth; WA
-    {321, T(6101), T(898), 1, 110, T(6109), 43.11, 12.39, T(6113), 0},  // Perugia
-    {322, T(6117), T(198), 1, 35, T(6134), 39.95, -75.16, T(6138), 0},  // Philadelphia; PA
-    {323, T(6142), T(6153), 1, 205, T(1994), 11.56, 104.92, T(6156), 0},  // Phnom Penh
-    {324, T(6160), T(198), 1, 15, T(1697), 33.45, -112.07, T(6172), 0},  // Phoenix; AZ
-    {325, T(6176), T(898), 1, 110, T(6181), 43.71, 10.4, T(6185), 0},  // Pisa
-    {326, T(6189), T(198), 1, 35, T(6204), 40.44, -80.0, T(6208), 0},  // Pittsburgh; PA
-    {327, T(6212), T(10), 1, 85, T(6221), 50.37, -4.14, T(6226), 0},  // Plymouth
-    {328, T(6230), T(6241), 1, 165, T(0), -20.16, 57.5, T(6244), 0},  // Port Louis
-    {329, T(6248), T(6261), 1, 275, T(0), -9.48, 147.15, T(6264), 0},  // Port Moresby
-    {330, T(6268), T(6283), 1, 45, T(0), 18.54, -72.34, T(6286), 0},  // Port-au-Prince
-    {331, T(6290), T(198), 1, 4, T(6303), 45.52, -122.68, T(6307), 0},  // Portland; OR
-    {332, T(6311), T(4404), 1, 85, T(1977), 41.15, -8.61, T(6317), 0},  // Porto
-    {333, T(6321), T(1037), 1, 65, T(3588), -30.03, -51.23, T(6334), 0},  // Porto Alegre
-    {334, T(6338), T(6352), 1, 55, T(6355), 10.67, -61.52, T(6359), 0},  // Port-of-Spain
-    {335, T(6363), T(6374), 1, 113, T(0), 6.5, 2.6, T(6377), 0},  // Porto-Novo
-    {516, T(6381), T(6391), 1, 280, T(0), -17.74, 168.31, T(6394), 0},  // Port-Vila
-    {336, T(6398), T(1529), 1, 95, T(50), 50.09, 14.42, T(6405), 0},  // Prague
-    {337, T(6409), T(6415), 1, 83, T(0), 14.93, -23.51, T(6418), 0},  // Praia
-    {338, T(6422), T(1728), 1, 140, T(557), -25.74, 28.19, T(6431), 0},  // Pretoria
-    {339, T(6435), T(198), 1, 35, T(6450), 41.82, -71.41, T(6454), 0},  // Providence; RI
-    {340, T(6458), T(3156), 1, ZoneKey(0x80000043u), T(4593), 19.04, -98.2, T(6477), 0},  // Puebla de Zaragoza
-    {341, T(6481), T(4077), 1, 230, T(3588), 35.1, 129.03, T(6487), 0},  // Pusan
-    {342, T(6491), T(6501), 1, 230, T(50), 39.03, 125.75, T(6504), 0},  // Pyongyang
-    {343, T(6508), T(1681), 1, 35, T(6524), 46.81, -71.21, T(6528), 0},  // Quebec City; PQ
-    {344, T(6532), T(6538), 1, 45, T(50), -0.23, -78.52, T(6541), 0},  // Quito
-    {345, T(6545), T(6551), 1, 90, T(6554), 34.01, -6.83, T(6558), 0},  // Rabat
-    {346, T(6562), T(198), 1, 35, T(6574), 35.77, -78.64, T(6578), 0},  // Raleigh; NC
-    {347, T(6582), T(1037), 1, 65, T(5170), -8.05, -34.88, T(6589), 0},  // Recife
-    {348, T(6593), T(198), 1, 4, T(6605), 47.67, -122.12, T(6609), 0},  // Redmond; WA
-    {349, T(6613), T(898), 1, 110, T(6629), 38.11, 15.66, T(6634), 0},  // Reggio Calabria
-    {350, T(6638), T(1681), 1, 25, T(6649), 50.45, -104.62, T(6653), 0},  // Regina; SK
-    {351, T(6657), T(6667), 1, 90, T(0), 64.14, -21.9, T(6670), 0},  // Reykjavik
-    {352, T(6674), T(198), 1, 35, T(6687), 37.55, -77.46, T(6691), 0},  // Richmond; VA
-    {353, T(6695), T(6700), 1, 125, T(0), 56.95, 24.11, T(6703), 0},  // Riga
-    {354, T(6707), T(1037), 1, 65, T(281), -22.91, -43.18, T(6722), 0},  // Rio de Janeiro
-    {355, T(6726), T(6733), 1, 150, T(102), 24.69, 46.72, T(6736), 0},  // Riyadh
-    {517, T(6740), T(6750), 1, 55, T(6753), 18.43, -64.62, T(6757), 0},  // Road Town
-    {356, T(6761), T(198), 1, 20, T(6774), 42.27, -89.09, T(6778), 0},  // Rockford; IL
-    {357, T(6782), T(898), 1, 110, T(6787), 41.89, 12.51, T(6790), 0},  // Rome
-    {358, T(6794), T(6801), 1, 55, T(6804), 15.3, -61.39, T(6808), 0},  // Roseau
-    {359, T(6812), T(198), 1, 10, T(6824), 33.39, -104.52, T(6828), 0},  // Roswell; NM
-    {360, T(6832), T(449), 1, 105, T(50), 49.44, 1.1, T(6838), 0},  // Rouen
-    {361, T(6842), T(198), 1, 4, T(6857), 38.58, -121.49, T(6861), 0},  // Sacramento; CA
-    {492, T(6865), T(6880), 1, 55, T(6883), 12.05, -61.75, T(6887), 0},  // Saint George's
-    {362, T(6891), T(1681), 1, 50, T(6906), 45.27, -66.06, T(6910), 0},  // Saint John; NB
-    {363, T(6914), T(198), 1, 20, T(6930), 38.63, -90.2, T(6934), 0},  // Saint Louis; MO
-    {364, T(6938), T(198), 1, 20, T(6953), 44.94, -93.09, T(5074), 0},  // Saint Paul; MN
-    {505, T(6957), T(6969), 1, 165, T(6972), -20.88, 55.45, T(6976), 0},  // Saint-Denis
-    {503, T(6980), T(6987), 1, 275, T(6990), 15.21, 145.75, T(6994), 0},  // Saipan
-    {365, T(6998), T(198), 1, 10, T(7017), 40.76, -111.89, T(7021), 0},  // Salt Lake City; UT
-    {366, T(7025), T(1037), 1, 65, T(7034), -12.97, -38.51, T(7037), 0},  // Salvador
-    {367, T(7041), T(7050), 1, 110, T(7053), 47.8, 13.04, T(7057), 0},  // Salzburg
-    {368, T(7061), T(198), 1, 20, T(606), 29.42, -98.49, T(7077), 0},  // San Antonio; TX
-    {369, T(7081), T(198), 1, 4, T(7100), 34.11, -117.29, T(7104), 0},  // San Bernardino; CA
-    {370, T(7108), T(198), 1, 4, T(7122), 32.72, -117.16, T(7126), 0},  // San Diego; CA
-    {371, T(7130), T(198), 1, 4, T(7148), 37.77, -122.42, T(7152), 0},  // San Francisco; CA
-    {372, T(7156), T(7165), 1, 33, T(0), 9.93, -84.08, T(7168), 0},  // San Jose
-    {373, T(7172), T(198), 1, 4, T(7185), 37.34, -121.89, T(2862), 0},  // San Jose; CA
-    {504, T(7189), T(7198), 1, 55, T(7201), 18.47, -66.11, T(7205), 0},  // San Juan
-    {508, T(7209), T(7220), 1, 110, T(7223), 43.94, 12.45, T(7228), 0},  // San Marino
-    {374, T(7232), T(7245), 1, 33, T(0), 13.69, -89.19, T(7248), 0},  // San Salvador
-    {375, T(7252), T(7259), 1, 155, T(574), 15.35, 44.21, T(7262), 0},  // Sana'a
-    {376, T(7266), T(198), 1, 4, T(388), 33.75, -117.87, T(392), 0},  // Santa Ana; CA
-    {521, T(7280), T(691), 1, 85, T(7303), 28.47, -16.25, T(7307), 0},  // Santa Cruz de Tenerife
-    {377, T(7311), T(198), 1, 4, T(7326), 38.44, -122.71, T(7330), 0},  // Santa Rosa; CA
-    {378, T(7334), T(691), 1, 105, T(7344), 43.46, -3.8, T(7348), 0},  // Santander
-    {379, T(7352), T(7361), 1, 56, T(50), -33.46, -70.65, T(7364), 0},  // Santiago
-    {380, T(7368), T(7382), 1, 55, T(7385), 18.47, -69.89, T(7389), 0},  // Santo Domingo
-    {381, T(7393), T(1037), 1, 65, T(102), -23.55, -46.64, T(7403), 0},  // Sao Paulo
-    {509, T(7407), T(7416), 1, 90, T(0), 0.34, 6.73, T(7419), 0},  // Sao Tome
-    {382, T(7423), T(178), 1, 235, T(102), 43.07, 141.35, T(7431), 0},  // Sapporo
-    {383, T(7435), T(7444), 1, 100, T(3159), 43.85, 18.36, T(7447), 0},  // Sarajevo
-    {384, T(7451), T(1681), 1, 25, T(6649), 52.13, -106.67, T(7465), 0},  // Saskatoon; SK
-    {385, T(7469), T(198), 1, 35, T(7482), 32.08, -81.1, T(7486), 0},  // Savannah; GA
-    {386, T(7490), T(198), 1, 4, T(7502), 47.61, -122.33, T(6609), 0},  // Seattle; WA
-    {387, T(7506), T(178), 1, 235, T(1977), 38.27, 140.87, T(7513), 0},  // Sendai
-    {388, T(7517), T(4077), 1, 230, T(50), 37.57, 126.98, T(7523), 0},  // Seoul
-    {389, T(7527), T(691), 1, 105, T(2707), 37.38, -5.97, T(7535), 0},  // Sevilla
-    {390, T(7539), T(1007), 1, 210, T(281), 31.22, 121.46, T(7548), 0},  // Shanghai
-    {391, T(7552), T(198), 1, 20, T(7567), 32.53, -93.75, T(7571), 0},  // Shreveport; LA
-    {392, T(7575), T(198), 1, 4, T(7591), 34.27, -118.78, T(3060), 0},  // Simi Valley; CA
-    {393, T(7595), T(7605), 1, 215, T(0), 1.29, 103.85, T(7608), 0},  // Singapore
-    {394, T(7612), T(198), 1, 20, T(7628), 43.55, -96.7, T(7632), 0},  // Sioux Falls; SD
-    {395, T(7636), T(7643), 1, 100, T(50), 42.0, 21.43, T(7646), 0},  // Skopje
-    {396, T(7650), T(7656), 1, 125, T(50), 42.7, 23.32, T(7659), 0},  // Sofia
-    {397, T(7663), T(198), 1, 35, T(7678), 41.68, -86.25, T(7682), 0},  // South Bend; IN
-    {398, T(7686), T(198), 1, 4, T(7698), 47.66, -117.43, T(7702), 0},  // Spokane; WA
-    {399, T(7706), T(198), 1, 20, T(7722), 39.8, -89.64, T(7726), 0},  // Springfield; IL
-    {400, T(7730), T(198), 1, 35, T(7746), 42.1, -72.59, T(3349), 0},  // Springfield; MA
-    {401, T(7750), T(198), 1, 20, T(7766), 37.22, -93.3, T(7770), 0},  // Springfield; MO
-    {402, T(7774), T(7794), 1, 200, T(102), 6.88, 79.91, T(7797), 0},  // Sri Jayawardenepura
-    {403, T(7801), T(1681), 1, 35, T(5766), 43.17, -79.24, T(7820), 0},  // St. Catharines; ON
-    {479, T(7824), T(7835), 1, 55, T(7838), 17.12, -61.84, T(7842), 0},  // St. John's
-    {404, T(7846), T(1681), 1, 60, T(7861), 47.56, -52.71, T(7865), 0},  // St. John's; NF
-    {405, T(7869), T(3563), 1, 145, T(2640), 59.94, 30.31, T(7884), 0},  // St. Petersburg
-    {406, T(7888), T(198), 1, 35, T(320), 27.77, -82.68, T(7907), 0},  // St. Petersburg; FL
-    {487, T(7911), T(7919), 1, 900, T(0), -51.69, -57.86, T(7922), 0},  // Stanley
-    {407, T(7926), T(7936), 1, 110, T(125), 59.33, 18.07, T(7939), 0},  // Stockholm
-    {408, T(7943), T(198), 1, 4, T(7956), 37.96, -121.29, T(7960), 0},  // Stockton; CA
-    {409, T(7964), T(449), 1, 105, T(527), 48.58, 7.75, T(7975), 0},  // Strasbourg
-    {410, T(7979), T(1173), 1, 110, T(7989), 48.78, 9.18, T(7993), 0},  // Stuttgart
-    {411, T(7997), T(4125), 1, 55, T(3311), -19.03, -65.26, T(8003), 0},  // Sucre
-    {412, T(8007), T(198), 1, 4, T(7185), 37.37, -122.04, T(2862), 0},  // Sunnyvale; CA
-    {413, T(8021), T(8026), 1, 285, T(0), -18.14, 178.44, T(8029), 0},  // Suva
-    {414, T(8033), T(122), 1, 255, T(50), -33.96, 151.12, T(8045), 0},  // Sydney; NSW
-    {415, T(8049), T(198), 1, 35, T(8062), 43.05, -76.15, T(8066), 0},  // Syracuse; NY
-    {416, T(8070), T(4077), 1, 230, T(8077), 36.35, 127.38, T(8080), 0},  // Taejon
-    {417, T(8084), T(8091), 1, 220, T(50), 25.05, 121.53, T(8094), 0},  // Taipei
-    {418, T(8098), T(8106), 1, 125, T(0), 59.44, 24.75, T(8109), 0},  // Tallinn
-    {419, T(8113), T(198), 1, 35, T(8123), 27.95, -82.46, T(8127), 0},  // Tampa; FL
-    {420, T(8131), T(898), 1, 110, T(8139), 40.46, 17.25, T(8143), 0},  // Taranto
-    {494, T(8147), T(8154), 1, 285, T(0), 1.33, 172.98, T(8157), 0},  // Tarawa
-    {434, T(8161), T(8170), 1, 185, T(7034), 41.26, 69.22, T(8173), 0},  // Tashkent
-    {421, T(8177), T(8186), 1, ZoneKey(0x80000047u), T(8189), 41.69, 44.83, T(8192), 0},  // T'bilisi
-    {422, T(8196), T(8208), 1, 33, T(0), 14.08, -87.21, T(8211), 0},  // Tegucigalpa
-    {423, T(8215), T(8222), 1, 160, T(281), 35.69, 51.42, T(8225), 0},  // Tehran
-    {424, T(8229), T(3691), 1, 135, T(527), 32.08, 34.78, T(3694), 0},  // Tel Aviv
-    {425, T(8238), T(366), 1, 110, T(8248), 52.08, 4.3, T(8251), 0},  // The Hague
-    {483, T(8255), T(8270), 1, 205, T(125), -10.42, 105.68, T(8273), 0},  // The Settlement
-    {481, T(8277), T(8288), 1, 55, T(8291), 18.22, -63.06, T(8295), 0},  // The Valley
-    {426, T(8299), T(8307), 1, 195, T(50), 27.47, 89.64, T(8310), 0},  // Thimphu
-    {488, T(8314), T(8324), 1, 85, T(0), 62.01, -6.77, T(8327), 0},  // Thorshavn
-    {427, T(8331), T(1681), 1, 35, T(8347), 48.38, -89.25, T(8351), 0},  // Thunder Bay; ON
-    {428, T(8355), T(8362), 1, 100, T(3311), 41.33, 19.82, T(8365), 0},  // Tirana
-    {429, T(8369), T(178), 1, 235, T(527), 35.69, 139.69, T(8375), 0},  // Tokyo
-    {430, T(8379), T(198), 1, 35, T(8390), 41.66, -83.56, T(8394), 0},  // Toledo; OH
-    {431, T(8398), T(898), 1, 110, T(8405), 45.07, 7.69, T(8409), 0},  // Torino
-    {432, T(8413), T(1681), 1, 35, T(8425), 43.7, -79.42, T(5770), 0},  // Toronto; ON
-    {433, T(8429), T(198), 1, 4, T(8442), 33.84, -118.34, T(4556), 0},  // Torrance; CA
-    {435, T(8446), T(449), 1, 105, T(1139), 43.6, 1.44, T(8455), 0},  // Toulouse
-    {436, T(8459), T(8467), 1, 113, T(281), 32.89, 13.19, T(8470), 0},  // Tripoli
-    {437, T(8474), T(198), 1, 15, T(2683), 32.22, -110.93, T(8485), 0},  // Tucson; AZ
-    {438, T(8489), T(198), 1, 20, T(8499), 36.15, -95.99, T(8503), 0},  // Tulsa; OK
-    {439, T(8507), T(8513), 1, 113, T(7034), 36.82, 10.17, T(8516), 0},  // Tunis
-    {440, T(8520), T(8532), 1, 227, T(102), 47.91, 106.88, T(8535), 0},  // Ulaanbaatar
-    {441, T(8539), T(1007), 1, 210, T(8546), 43.8, 87.6, T(8550), 0},  // Urumqi
-    {442, T(8554), T(8560), 1, 110, T(0), 47.14, 9.52, T(8563), 0},  // Vaduz
-    {443, T(8567), T(691), 1, 105, T(8576), 39.47, -0.38, T(8579), 0},  // Valencia
-    {444, T(8583), T(8592), 1, 110, T(0), 35.9, 14.51, T(8595), 0},  // Valletta
-    {445, T(8599), T(1681), 1, 4, T(4926), 49.25, -123.12, T(8613), 0},  // Vancouver; BC
-    {446, T(8617), T(8630), 1, 110, T(6787), 41.9, 12.45, T(6790), 0},  // Vatican City
-    {447, T(8633), T(898), 1, 110, T(8640), 45.44, 12.33, T(8644), 0},  // Venice
-    {448, T(8648), T(3156), 1, ZoneKey(0x80000043u), T(8657), 19.18, -96.14, T(8661), 0},  // Veracruz
-    {449, T(8665), T(8674), 1, 165, T(0), -4.62, 55.46, T(8677), 0},  // Victoria
-    {450, T(8681), T(7050), 1, 110, T(574), 48.21, 16.37, T(8688), 0},  // Vienna
-    {451, T(8692), T(8702), 1, 205, T(281), 17.97, 102.6, T(8705), 0},  // Vientiane
-    {452, T(8709), T(8717), 1, 125, T(1139), 54.69, 25.28, T(8720), 0},  // Vilnius
-    {453, T(8724), T(3563), 1, 270, T(8736), 43.11, 131.87, T(8740), 0},  // Vladivostok
-    {454, T(8744), T(3563), 1, 145, T(8754), 48.72, 44.5, T(8759), 0},  // Volgograd
-    {455, T(8763), T(198), 1, 20, T(8772), 31.55, -97.15, T(8776), 0},  // Waco; TX
-    {456, T(8780), T(8787), 1, 100, T(1977), 52.23, 21.01, T(8790), 0},  // Warsaw
-    {457, T(8794), T(198), 1, 35, T(8809), 38.9, -77.04, T(8813), 0},  // Washington; DC
-    {458, T(8817), T(643), 1, 290, T(3311), -41.29, 174.78, T(8828), 0},  // Wellington
-    {459, T(8832), T(1681), 1, 4, T(8847), 60.72, -135.05, T(8851), 0},  // Whitehorse; YT
-    {499, T(8855), T(8866), 1, 55, T(65), 12.11, -68.93, T(8869), 0},  // Willemstad
-    {460, T(8873), T(8882), 1, ZoneKey(0x80000046u), T(1390), -22.56, 17.08, T(8885), 0},  // Windhoek
-    {461, T(8889), T(1681), 1, 20, T(8902), 49.88, -97.15, T(8906), 0},  // Winnipeg; MB
-    {462, T(8910), T(1007), 1, 210, T(8916), 30.58, 114.27, T(8919), 0},  // Wuhan
-    {463, T(8923), T(1007), 1, 210, T(1762), 34.26, 108.93, T(8928), 0},  // Xian
-    {464, T(8932), T(3563), 1, 240, T(8940), 62.03, 129.73, T(8945), 0},  // Yakutsk
-    {465, T(8949), T(8956), 1, 203, T(574), 16.81, 96.16, T(8959), 0},  // Yangon
-    {466, T(8963), T(8971), 1, 113, T(0), 3.87, 11.52, T(8974), 0},  // Yaounde
-    {498, T(8978), T(8984), 1, 285, T(0), -0.55, 166.93, T(8987), 0},  // Yaren
-    {467, T(8991), T(3563), 1, 180, T(9005), 56.85, 60.61, T(9009), 0},  // Yekaterinburg
-    {468, T(9013), T(1681), 1, 10, T(8847), 62.45, -114.37, T(9029), 0},  // Yellowknife; NT
-    {469, T(9033), T(9041), 1, ZoneKey(0x8000004Au), T(1010), 40.18, 44.51, T(9044), 0},  // Yerevan
-    {470, T(9048), T(178), 1, 235, T(9057), 35.43, 139.65, T(8375), 0},  // Yokohama
-    {471, T(9060), T(9067), 1, 100, T(574), 45.81, 15.98, T(9070), 0},  // Zagreb
-    {472, T(9074), T(691), 1, 105, T(9083), 41.66, -0.88, T(9087), 0},  // Zaragoza
-    {473, T(9091), T(1185), 1, 110, T(1929), 47.37, 8.55, T(8563), 0},  // Zurich
+    {1, T(1), T(10), 1, 85, T(13), 57.13, -2.07, T(18), T(22)},  // Aberdeen
+    {486, T(36), T(44), 1, 90, T(0), 5.35, -4.0, T(47), T(51)},  // Abidjan
+    {2, T(66), T(76), 1, 165, T(79), 24.45, 54.4, T(81), T(85)},  // Abu Dhabi
+    {3, T(96), T(102), 1, 113, T(105), 9.06, 7.5, T(107), T(111)},  // Abuja
+    {4, T(124), T(130), 1, 90, T(133), 5.56, -0.2, T(136), T(140)},  // Accra
+    {5, T(153), T(165), 1, 155, T(168), 9.02, 38.75, T(171), T(175)},  // Addis Ababa
+    {6, T(194), T(207), 1, 250, T(210), -34.93, 138.6, T(212), T(216)},  // Adelaide; SA
+    {7, T(235), T(245), 1, 275, T(248), 13.48, 144.75, T(252), T(256)},  // Agana; GU
+    {8, T(269), T(279), 1, 190, T(282), 23.03, 72.59, T(285), T(289)},  // Ahmadabad
+    {9, T(302), T(308), 1, 235, T(311), 39.72, 140.12, T(314), T(318)},  // Akita
+    {10, T(329), T(339), 1, 35, T(342), 41.08, -81.52, T(346), T(350)},  // Akron; OH
+    {11, T(367), T(374), 1, 105, T(0), 57.05, 9.92, T(377), T(381)},  // Alborg
+    {12, T(399), T(339), 1, 10, T(415), 35.08, -106.65, T(419), T(423)},  // Albuquerque; NM
+    {13, T(438), T(339), 1, 35, T(453), 38.8, -77.05, T(457), T(350)},  // Alexandria; VA
+    {14, T(461), T(469), 1, 113, T(472), 36.73, 3.09, T(475), T(479)},  // Algiers
+    {15, T(494), T(339), 1, 35, T(508), 40.61, -75.49, T(512), T(350)},  // Allentown; PA
+    {16, T(516), T(523), 1, 201, T(526), 43.26, 76.93, T(530), T(534)},  // Almaty
+    {501, T(546), T(552), 1, 1, T(0), -19.05, -169.92, T(555), T(559)},  // Alofi
+    {17, T(572), T(578), 1, ZoneKey(0x80000042u), T(581), 31.95, 35.93, T(583), T(587)},  // Amman
+    {18, T(598), T(608), 1, 110, T(611), 52.37, 4.89, T(614), T(618)},  // Amsterdam
+    {19, T(635), T(339), 1, 4, T(647), 33.84, -117.91, T(651), T(655)},  // Anaheim; CA
+    {20, T(675), T(339), 1, 3, T(689), 61.22, -149.9, T(693), T(697)},  // Anchorage; AK
+    {21, T(715), T(732), 1, 110, T(0), 42.51, 1.52, T(735), T(739)},  // Andorra la Vella
+    {22, T(754), T(761), 1, 105, T(79), 47.47, -0.55, T(764), T(768)},  // Angers
+    {23, T(781), T(788), 1, 130, T(791), 39.92, 32.85, T(795), T(799)},  // Ankara
+    {24, T(815), T(339), 1, 35, T(829), 42.28, -83.74, T(833), T(837)},  // Ann Arbor; MI
+    {25, T(853), T(866), 1, 155, T(611), -18.91, 47.54, T(869), T(873)},  // Antananarivo
+    {26, T(893), T(901), 1, 105, T(904), 51.22, 4.4, T(906), T(910)},  // Antwerp
+    {27, T(926), T(931), 1, 1, T(0), -13.83, -171.77, T(934), T(938)},  // Apia
+    {28, T(951), T(960), 1, 185, T(963), 37.95, 58.38, T(966), T(970)},  // Ashgabat
+    {29, T(984), T(991), 1, 155, T(994), 15.34, 38.93, T(996), T(1000)},  // Asmara
+    {30, T(1014), T(1023), 1, 56, T(472), -25.29, -57.65, T(1026), T(1030)},  // Asuncion
+    {31, T(1047), T(1054), 1, 130, T(1057), 37.98, 23.73, T(1061), T(1065)},  // Athens
+    {32, T(1079), T(339), 1, 35, T(1091), 33.75, -84.39, T(1095), T(350)},  // Atlanta; GA
+    {33, T(1099), T(1108), 1, 290, T(105), -36.85, 174.76, T(1111), T(1115)},  // Auckland
+    {34, T(1132), T(339), 1, 20, T(1143), 30.27, -97.74, T(1147), T(1151)},  // Austin; TX
+    {485, T(1167), T(1174), 1, 2, T(0), -21.21, -159.78, T(1177), T(1181)},  // Avarua
+    {35, T(1199), T(1207), 1, 105, T(1210), 38.88, -6.97, T(1214), T(1218)},  // Badajoz
+    {36, T(1232), T(1240), 1, 158, T(994), 33.34, 44.4, T(1243), T(1247)},  // Baghdad
+    {37, T(1260), T(339), 1, 4, T(1276), 35.37, -119.02, T(1280), T(655)},  // Bakersfield; CA
+    {38, T(1284), T(1289), 1, ZoneKey(0x80000040u), T(963), 40.38, 49.89, T(1292), T(1296)},  // Baku
+    {39, T(1306), T(339), 1, 35, T(1320), 39.29, -76.61, T(1324), T(350)},  // Baltimore; MD
+    {40, T(1328), T(1335), 1, 90, T(0), 12.65, -8.0, T(1338), T(1342)},  // Bamako
+    {41, T(1356), T(1376), 1, 215, T(0), 4.89, 114.94, T(1379), T(1383)},  // Bandar Seri Begawan
+    {42, T(1395), T(279), 1, 190, T(1405), 12.97, 77.59, T(1408), T(289)},  // Bangalore
+    {43, T(1412), T(1420), 1, 205, T(79), 13.75, 100.5, T(1423), T(1427)},  // Bangkok
+    {44, T(1440), T(1447), 1, 113, T(0), 4.36, 18.55, T(1450), T(1454)},  // Bangui
+    {45, T(1468), T(1475), 1, 90, T(0), 13.45, -16.58, T(1478), T(1482)},  // Banjul
+    {46, T(1496), T(1207), 1, 105, T(1506), 41.39, 2.16, T(1509), T(1218)},  // Barcelona
+    {47, T(1513), T(1518), 1, 110, T(1521), 41.12, 16.87, T(1525), T(1529)},  // Bari
+    {506, T(1541), T(1552), 1, 55, T(1555), 17.3, -62.72, T(1559), T(1563)},  // Basseterre
+    {493, T(1580), T(1592), 1, 55, T(1595), 16.0, -61.73, T(1599), T(1603)},  // Basse-Terre
+    {48, T(1622), T(339), 1, 20, T(1638), 30.44, -91.19, T(1642), T(1151)},  // Baton Rouge; LA
+    {49, T(1646), T(339), 1, 20, T(1659), 30.09, -94.1, T(1663), T(1151)},  // Beaumont; TX
+    {50, T(1667), T(1675), 1, 210, T(1678), 39.91, 116.4, T(1681), T(1685)},  // Beijing
+    {51, T(1699), T(1706), 1, ZoneKey(0x80000041u), T(994), 33.89, 35.5, T(1709), T(1713)},  // Beirut
+    {52, T(1725), T(1731), 1, 65, T(1734), -1.46, -48.5, T(1737), T(1741)},  // Belem
+    {53, T(1755), T(10), 1, 85, T(1763), 54.6, -5.93, T(1766), T(22)},  // Belfast
+    {54, T(1770), T(1779), 1, 95, T(168), 44.8, 20.47, T(1782), T(1786)},  // Belgrade
+    {55, T(1802), T(1811), 1, 33, T(0), 17.25, -88.77, T(1814), T(1818)},  // Belmopan
+    {56, T(1833), T(1731), 1, 65, T(1848), -19.92, -43.94, T(1851), T(1855)},  // Belo Horizonte
+    {57, T(1873), T(1880), 1, 110, T(0), 60.39, 5.32, T(1883), T(1887)},  // Bergen
+    {477, T(1899), T(761), 1, 105, T(1908), 44.85, 0.48, T(1910), T(768)},  // Bergerac
+    {58, T(1914), T(339), 1, 4, T(1927), 37.87, -122.27, T(1931), T(655)},  // Berkeley; CA
+    {59, T(1935), T(1942), 1, 110, T(133), 52.52, 13.41, T(1945), T(1949)},  // Berlin
+    {60, T(1963), T(1968), 1, 110, T(1848), 46.95, 7.45, T(1971), T(1975)},  // Bern
+    {61, T(1989), T(10), 1, 85, T(2000), 52.48, -1.9, T(2004), T(22)},  // Birmingham
+    {62, T(2008), T(339), 1, 20, T(2023), 33.52, -86.8, T(2027), T(1151)},  // Birmingham; AL
+    {63, T(2031), T(2039), 1, 180, T(791), 42.87, 74.59, T(2042), T(2046)},  // Bishkek
+    {64, T(2059), T(2066), 1, 90, T(0), 11.86, -15.6, T(2069), T(2073)},  // Bissau
+    {65, T(2087), T(2094), 1, 45, T(2097), 4.61, -74.08, T(2101), T(2105)},  // Bogota
+    {66, T(2120), T(339), 1, 10, T(2130), 43.61, -116.2, T(2134), T(2138)},  // Boise; ID
+    {67, T(2152), T(1518), 1, 110, T(2160), 44.49, 11.34, T(2164), T(1529)},  // Bologna
+    {68, T(2168), T(1942), 1, 110, T(2173), 50.73, 7.1, T(2177), T(1949)},  // Bonn
+    {69, T(2181), T(761), 1, 105, T(1908), 44.84, -0.58, T(2190), T(768)},  // Bordeaux
+    {70, T(2194), T(339), 1, 35, T(2205), 42.36, -71.06, T(2209), T(350)},  // Boston; MA
+    {71, T(2213), T(10), 1, 85, T(2225), 50.72, -1.88, T(2230), T(22)},  // Bournemouth
+    {72, T(2234), T(1731), 1, 65, T(2243), -15.78, -47.93, T(2246), T(1855)},  // Brasilia
+    {73, T(2250), T(2261), 1, 95, T(79), 48.15, 17.11, T(2264), T(2268)},  // Bratislava
+    {74, T(2286), T(2298), 1, 113, T(0), -4.27, 15.28, T(2301), T(2305)},  // Brazzaville
+    {75, T(2324), T(1942), 1, 110, T(2331), 53.08, 8.81, T(2335), T(1949)},  // Bremen
+    {76, T(2339), T(761), 1, 105, T(79), 48.39, -4.49, T(2345), T(768)},  // Brest
+    {77, T(2349), T(339), 1, 35, T(2364), 41.18, -73.19, T(2368), T(350)},  // Bridgeport; CT
+    {78, T(2372), T(2383), 1, 55, T(2386), 13.11, -59.62, T(2390), T(2394)},  // Bridgetown
+    {79, T(2411), T(207), 1, 260, T(2425), -27.47, 153.03, T(2427), T(2431)},  // Brisbane; QLD
+    {80, T(2450), T(2455), 1, 95, T(1908), 49.2, 16.61, T(2458), T(2462)},  // Brno
+    {81, T(2476), T(901), 1, 105, T(79), 50.85, 4.35, T(2485), T(910)},  // Brussels
+    {82, T(2489), T(2499), 1, 130, T(472), 44.43, 26.11, T(2502), T(2506)},  // Bucharest
+    {83, T(2523), T(2532), 1, 95, T(994), 47.5, 19.04, T(2535), T(2539)},  // Budapest
+    {85, T(2555), T(2568), 1, 70, T(168), -34.61, -58.38, T(2571), T(2575)},  // Buenos Aires
+    {86, T(2606), T(339), 1, 35, T(2618), 42.89, -78.88, T(2622), T(350)},  // Buffalo; NY
+    {87, T(2626), T(2636), 1, 140, T(0), -3.38, 29.36, T(2639), T(2643)},  // Bujumbura
+    {88, T(2660), T(1518), 1, 110, T(2669), 39.23, 9.12, T(2673), T(1529)},  // Cagliari
+    {89, T(2677), T(2683), 1, 120, T(79), 30.06, 31.25, T(2686), T(2690)},  // Cairo
+    {90, T(2703), T(2715), 1, 10, T(2718), 51.05, -114.09, T(2722), T(2726)},  // Calgary; AB
+    {91, T(2743), T(2094), 1, 45, T(2748), 3.44, -76.52, T(2752), T(2105)},  // Cali
+    {92, T(2756), T(207), 1, 255, T(79), -35.28, 149.13, T(2765), T(2769)},  // Canberra
+    {93, T(2786), T(2796), 1, 140, T(472), -33.93, 18.42, T(2799), T(2803)},  // Cape Town
+    {94, T(2823), T(2831), 1, ZoneKey(0x8000004Bu), T(2834), 10.49, -66.88, T(2838), T(2842)},  // Caracas
+    {95, T(2858), T(10), 1, 85, T(2866), 51.48, -3.18, T(2869), T(22)},  // Cardiff
+    {507, T(2873), T(2882), 1, 55, T(2885), 14.0, -61.01, T(2889), T(2893)},  // Castries
+    {489, T(2910), T(2918), 1, 70, T(2921), 4.93, -52.33, T(2925), T(2929)},  // Cayenne
+    {96, T(2945), T(339), 1, 20, T(2962), 42.01, -91.64, T(2966), T(1151)},  // Cedar Rapids; IA
+    {518, T(2970), T(2987), 1, 55, T(2990), 18.34, -64.93, T(2994), T(2998)},  // Charlotte Amalie
+    {97, T(3016), T(339), 1, 35, T(3030), 35.23, -80.84, T(3034), T(350)},  // Charlotte; NC
+    {98, T(3038), T(2715), 1, 50, T(3056), 46.23, -63.13, T(3060), T(3064)},  // Charlottetown; PE
+    {99, T(3080), T(1675), 1, 210, T(1763), 30.67, 104.07, T(3088), T(1685)},  // Chengdu
+    {100, T(3092), T(279), 1, 190, T(3100), 13.09, 80.28, T(3103), T(289)},  // Chennai
+    {101, T(3107), T(308), 1, 235, T(3113), 35.6, 140.12, T(3116), T(318)},  // Chiba
+    {102, T(3120), T(339), 1, 20, T(791), 41.85, -87.65, T(3132), T(1151)},  // Chicago; IL
+    {103, T(3136), T(3145), 1, 125, T(3148), 47.01, 28.86, T(3151), T(3155)},  // Chisinau
+    {104, T(3171), T(1675), 1, 210, T(3181), 29.56, 106.55, T(3184), T(1685)},  // Chongqing
+    {475, T(3188), T(1108), 1, 290, T(904), -43.53, 172.63, T(3201), T(1115)},  // Christchurch
+    {105, T(3205), T(339), 1, 35, T(3220), 39.13, -84.51, T(3224), T(350)},  // Cincinnati; OH
+    {106, T(3228), T(339), 1, 35, T(3242), 41.5, -81.7, T(3246), T(350)},  // Cleveland; OH
+    {107, T(3250), T(339), 1, 10, T(3271), 38.83, -104.82, T(3275), T(423)},  // Colorado Springs; CO
+    {108, T(3279), T(339), 1, 35, T(3292), 32.46, -84.99, T(3296), T(350)},  // Columbus; GA
+    {109, T(3300), T(339), 1, 35, T(3313), 39.96, -83.0, T(3317), T(350)},  // Columbus; OH
+    {110, T(3321), T(3329), 1, 90, T(0), 9.54, -13.68, T(3332), T(3336)},  // Conakry
+    {111, T(3351), T(374), 1, 105, T(0), 55.68, 12.57, T(3362), T(381)},  // Copenhagen
+    {112, T(3366), T(3371), 1, 85, T(472), 51.9, -8.47, T(3374), T(3378)},  // Cork
+    {113, T(3392), T(339), 1, 20, T(3411), 27.8, -97.4, T(3415), T(1151)},  // Corpus Christi; TX
+    {114, T(3419), T(1731), 1, 65, T(3428), -25.43, -49.27, T(3431), T(1855)},  // Curitiba
+    {115, T(3435), T(3441), 1, 90, T(0), 14.69, -17.44, T(3444), T(3448)},  // Dakar
+    {116, T(3461), T(339), 1, 20, T(3472), 32.78, -96.81, T(3476), T(1151)},  // Dallas; TX
+    {117, T(3480), T(3489), 1, 130, T(168), 33.51, 36.29, T(3492), T(3496)},  // Damascus
+    {118, T(3510), T(3524), 1, 155, T(3148), -6.82, 39.27, T(3527), T(3531)},  // Dar es Salaam
+    {119, T(3552), T(207), 1, 245, T(210), -12.46, 130.84, T(3563), T(3567)},  // Darwin; NT
+    {120, T(3584), T(339), 1, 35, T(3595), 39.76, -84.19, T(3599), T(350)},  // Dayton; OH
+    {121, T(3603), T(279), 1, 190, T(168), 28.65, 77.23, T(3609), T(289)},  // Delhi
+    {122, T(3613), T(339), 1, 10, T(3624), 39.74, -104.98, T(3628), T(423)},  // Denver; CO
+    {123, T(3632), T(339), 1, 20, T(3647), 41.6, -93.61, T(3651), T(1151)},  // Des Moines; IA
+    {124, T(3655), T(339), 1, 35, T(3667), 42.33, -83.05, T(833), T(837)},  // Detroit; MI
+    {125, T(3671), T(3677), 1, 195, T(79), 23.71, 90.41, T(3680), T(3684)},  // Dhaka
+    {126, T(3695), T(761), 1, 105, T(904), 47.32, 5.02, T(3701), T(768)},  // Dijon
+    {513, T(3705), T(3710), 1, 230, T(0), -8.56, 125.57, T(3713), T(3717)},  // Dili
+    {127, T(3727), T(3736), 1, 155, T(0), 11.59, 43.15, T(3739), T(3743)},  // Djibouti
+    {128, T(3759), T(3764), 1, 150, T(0), 25.29, 51.53, T(3767), T(3771)},  // Doha
+    {129, T(3782), T(1942), 1, 110, T(3791), 51.51, 7.47, T(3795), T(1949)},  // Dortmund
+    {130, T(3799), T(1942), 1, 110, T(3807), 51.05, 13.74, T(3811), T(1949)},  // Dresden
+    {131, T(3815), T(3371), 1, 85, T(994), 53.33, -6.25, T(3822), T(3378)},  // Dublin
+    {132, T(3826), T(3835), 1, 185, T(3838), 38.54, 68.78, T(3842), T(3846)},  // Dushanbe
+    {133, T(3860), T(1942), 1, 110, T(3871), 51.22, 6.78, T(3875), T(1949)},  // Dusseldorf
+    {134, T(3879), T(10), 1, 85, T(3889), 55.95, -3.2, T(3893), T(22)},  // Edinburgh
+    {135, T(3897), T(2715), 1, 10, T(3910), 53.55, -113.47, T(3914), T(2726)},  // Edmonton; AB
+    {136, T(3918), T(339), 1, 10, T(3930), 31.76, -106.49, T(3934), T(423)},  // El Paso; TX
+    {137, T(3938), T(1942), 1, 110, T(3411), 50.98, 11.03, T(3945), T(1949)},  // Erfurt
+    {138, T(3949), T(339), 1, 4, T(3960), 44.05, -123.09, T(3964), T(655)},  // Eugene; OR
+    {139, T(3968), T(339), 1, 20, T(3983), 37.97, -87.56, T(3987), T(1151)},  // Evansville; IN
+    {140, T(3991), T(1518), 1, 110, T(4000), 43.78, 11.25, T(4004), T(1529)},  // Florence
+    {141, T(4008), T(339), 1, 15, T(4026), 35.9, -109.16, T(0), T(423)},  // Fort Defiance; AZ
+    {142, T(4030), T(339), 1, 35, T(4050), 26.12, -80.14, T(4054), T(350)},  // Fort Lauderdale; FL
+    {143, T(4058), T(339), 1, 35, T(4073), 41.13, -85.13, T(4077), T(4081)},  // Fort Wayne; IN
+    {144, T(4110), T(339), 1, 20, T(4125), 32.73, -97.32, T(3476), T(1151)},  // Fort Worth; TX
+    {145, T(4129), T(1731), 1, 65, T(4139), -3.72, -38.54, T(4142), T(4146)},  // Fortaleza
+    {495, T(4164), T(4179), 1, 55, T(4182), 14.6, -61.07, T(4186), T(4190)},  // Fort-de-France
+    {146, T(4209), T(1942), 1, 110, T(4219), 50.12, 8.68, T(4222), T(1949)},  // Frankfurt
+    {147, T(4226), T(4235), 1, 90, T(3148), 8.49, -13.24, T(4238), T(4242)},  // Freetown
+    {148, T(4258), T(1942), 1, 110, T(4267), 48.0, 7.85, T(4271), T(1949)},  // Freiburg
+    {149, T(4275), T(339), 1, 4, T(1927), 37.55, -121.99, T(4287), T(655)},  // Fremont; CA
+    {150, T(4291), T(339), 1, 4, T(4302), 36.75, -119.77, T(4306), T(655)},  // Fresno; CA
+    {151, T(4310), T(308), 1, 235, T(4318), 33.6, 130.42, T(4321), T(318)},  // Fukuoka
+    {515, T(4325), T(4334), 1, 285, T(0), -8.52, 179.19, T(4337), T(4341)},  // Funafuti
+    {152, T(4358), T(4367), 1, 140, T(0), -24.65, 25.91, T(4370), T(4374)},  // Gaborone
+    {153, T(4390), T(3371), 1, 85, T(1734), 53.27, -9.05, T(4397), T(3378)},  // Galway
+    {154, T(4401), T(1968), 1, 110, T(3148), 46.2, 6.15, T(4408), T(1975)},  // Geneva
+    {155, T(4412), T(1518), 1, 110, T(4419), 44.4, 8.94, T(4423), T(1529)},  // Genova
+    {156, T(4427), T(4439), 1, 45, T(4442), 19.29, -81.37, T(4446), T(4450)},  // George Town
+    {157, T(4465), T(4476), 1, 55, T(0), 6.8, -58.16, T(4479), T(4483)},  // Georgetown
+    {491, T(4498), T(4508), 1, 105, T(0), 36.14, -5.35, T(4511), T(4515)},  // Gibraltar
+    {158, T(4532), T(10), 1, 85, T(4540), 55.87, -4.26, T(4544), T(22)},  // Glasgow
+    {159, T(4548), T(339), 1, 4, T(4561), 34.14, -118.26, T(4565), T(655)},  // Glendale; CA
+    {160, T(4569), T(1207), 1, 105, T(4577), 37.19, -3.61, T(4581), T(1218)},  // Granada
+    {161, T(4585), T(339), 1, 35, T(4602), 42.96, -85.67, T(4606), T(837)},  // Grand Rapids; MI
+    {514, T(4610), T(4621), 1, 35, T(4624), 21.46, -71.14, T(4628), T(4632)},  // Grand Turk
+    {512, T(4651), T(4661), 1, 902, T(0), -54.28, -36.51, T(4664), T(4668)},  // Grytviken
+    {162, T(4691), T(4703), 1, ZoneKey(0x80000043u), T(4706), 20.67, -103.39, T(4709), T(4713)},  // Guadalajara
+    {163, T(4733), T(1675), 1, 210, T(611), 23.12, 113.25, T(4743), T(1685)},  // Guangzhou
+    {164, T(4747), T(4762), 1, 33, T(0), 14.64, -90.51, T(4765), T(4769)},  // Guatemala City
+    {165, T(4787), T(1675), 1, 210, T(4794), 20.05, 110.34, T(4798), T(1685)},  // Haikou
+    {166, T(4802), T(2715), 1, 50, T(3056), 44.65, -63.57, T(4814), T(3064)},  // Halifax; NS
+    {167, T(4818), T(1942), 1, 110, T(4826), 53.55, 9.99, T(4829), T(1949)},  // Hamburg
+    {168, T(4833), T(4842), 1, 50, T(4845), 32.29, -64.78, T(4849), T(4853)},  // Hamilton
+    {169, T(4870), T(1942), 1, 110, T(4879), 52.37, 9.73, T(4883), T(1949)},  // Hannover
+    {170, T(4887), T(4893), 1, 205, T(4896), 21.02, 105.84, T(4899), T(4903)},  // Hanoi
+    {171, T(4920), T(4927), 1, 140, T(4930), -17.83, 31.05, T(4932), T(4936)},  // Harare
+    {172, T(4950), T(1675), 1, 210, T(4957), 45.75, 126.65, T(4961), T(1685)},  // Harbin
+    {173, T(4965), T(339), 1, 35, T(4978), 41.76, -72.69, T(4982), T(350)},  // Hartford; CT
+    {174, T(4986), T(4993), 1, 35, T(2425), 23.13, -82.38, T(4996), T(5000)},  // Havana
+    {175, T(5015), T(5024), 1, 125, T(105), 60.17, 24.94, T(5027), T(5031)},  // Helsinki
+    {176, T(5047), T(308), 1, 235, T(5057), 34.4, 132.45, T(5060), T(318)},  // Hiroshima
+    {177, T(5064), T(207), 1, 265, T(904), -42.88, 147.33, T(5076), T(5080)},  // Hobart; TAS
+    {178, T(5097), T(1675), 1, 210, T(0), 22.28, 114.17, T(5111), T(5115)},  // Hong Kong SAR
+    {179, T(5130), T(5138), 1, 280, T(0), -9.43, 159.95, T(5141), T(5145)},  // Honiara
+    {180, T(5165), T(339), 1, 2, T(5178), 21.31, -157.86, T(5182), T(5186)},  // Honolulu; HI
+    {181, T(5203), T(339), 1, 20, T(5215), 29.76, -95.36, T(5219), T(1151)},  // Houston; TX
+    {182, T(5223), T(2715), 1, 35, T(5232), 45.48, -75.7, T(5236), T(5240)},  // Hull; PQ
+    {183, T(5256), T(339), 1, 20, T(5271), 34.73, -86.59, T(5275), T(1151)},  // Huntsville; AL
+    {184, T(5279), T(339), 1, 35, T(5296), 39.77, -86.16, T(5300), T(4081)},  // Indianapolis; IN
+    {185, T(5304), T(5312), 1, 227, T(5315), 52.3, 104.3, T(5320), T(5324)},  // Irkutsk
+    {186, T(5337), T(5347), 1, 185, T(5350), 33.72, 73.04, T(5353), T(5357)},  // Islamabad
+    {187, T(5370), T(788), 1, 130, T(2834), 41.01, 28.95, T(5379), T(799)},  // Istanbul
+    {188, T(5383), T(339), 1, 20, T(2097), 32.3, -90.18, T(5395), T(1151)},  // Jackson; MS
+    {189, T(5399), T(339), 1, 35, T(5416), 30.33, -81.66, T(5420), T(350)},  // Jacksonville; FL
+    {190, T(5424), T(5432), 1, 205, T(472), -6.21, 106.85, T(5435), T(5439)},  // Jakarta
+    {510, T(5452), T(5462), 1, 90, T(0), -15.94, -5.72, T(5465), T(5469)},  // Jamestown
+    {191, T(5488), T(5498), 1, 135, T(79), 31.77, 35.22, T(5501), T(5505)},  // Jerusalem
+    {192, T(5520), T(5526), 1, 175, T(611), 34.53, 69.17, T(5529), T(5533)},  // Kabul
+    {193, T(5544), T(5552), 1, 155, T(3428), 0.32, 32.58, T(5555), T(5559)},  // Kampala
+    {194, T(5574), T(308), 1, 235, T(5583), 36.6, 136.62, T(5586), T(318)},  // Kanazawa
+    {195, T(5590), T(339), 1, 20, T(5606), 39.11, -94.63, T(5610), T(1151)},  // Kansas City; KS
+    {196, T(5614), T(339), 1, 20, T(5630), 39.1, -94.58, T(5610), T(1151)},  // Kansas City; MO
+    {197, T(5634), T(5347), 1, 185, T(472), 24.86, 67.01, T(5642), T(5357)},  // Karachi
+    {198, T(5646), T(5656), 1, 193, T(994), 27.71, 85.31, T(5659), T(5663)},  // Kathmandu
+    {199, T(5678), T(2715), 1, 4, T(5690), 49.88, -119.49, T(5694), T(5698)},  // Kelowna; BC
+    {200, T(5716), T(5725), 1, 140, T(5728), 15.55, 32.53, T(5732), T(5736)},  // Khartoum
+    {201, T(5752), T(5757), 1, 125, T(3100), 50.45, 30.52, T(5760), T(5764)},  // Kiev
+    {202, T(5776), T(5783), 1, 140, T(0), -1.95, 30.06, T(5786), T(5790)},  // Kigali
+    {502, T(5804), T(5813), 1, 901, T(0), -29.03, 167.97, T(5816), T(5820)},  // Kingston
+    {203, T(5804), T(5836), 1, 40, T(5839), 17.96, -76.79, T(5843), T(5847)},  // Kingston
+    {511, T(5863), T(5873), 1, 55, T(5876), 13.16, -61.23, T(5880), T(5884)},  // Kingstown
+    {204, T(5903), T(5912), 1, 113, T(963), -4.33, 15.31, T(5915), T(5919)},  // Kinshasa
+    {205, T(5935), T(339), 1, 35, T(5949), 35.96, -83.92, T(5953), T(350)},  // Knoxville; TN
+    {206, T(5957), T(308), 1, 235, T(5962), 34.69, 135.18, T(5965), T(318)},  // Kobe
+    {207, T(5969), T(308), 1, 235, T(5975), 33.55, 133.53, T(5978), T(318)},  // Kochi
+    {208, T(5982), T(279), 1, 190, T(4706), 22.56, 88.36, T(6001), T(289)},  // Kolkata (Calcutta)
+    {209, T(6005), T(5312), 1, 207, T(6017), 56.02, 92.87, T(6021), T(6025)},  // Krasnoyarsk
+    {210, T(6042), T(6055), 1, 215, T(904), 3.14, 101.69, T(6058), T(6062)},  // Kuala Lumpur
+    {211, T(6080), T(6087), 1, 150, T(0), 29.37, 47.98, T(6090), T(6094)},  // Kuwait
+    {212, T(6106), T(6114), 1, 230, T(6117), 35.15, 126.92, T(6120), T(6124)},  // Kwangju
+    {213, T(6135), T(308), 1, 235, T(6141), 35.02, 135.75, T(6144), T(318)},  // Kyoto
+    {214, T(6148), T(1207), 1, 105, T(6158), 43.37, -8.4, T(6162), T(1218)},  // La Coruña
+    {215, T(6166), T(6173), 1, 55, T(79), -16.5, -68.15, T(6176), T(6180)},  // La Paz
+    {519, T(6195), T(6204), 1, 90, T(0), 27.14, -13.19, T(6207), T(6211)},  // Laayoune
+    {216, T(6227), T(339), 1, 35, T(6239), 42.73, -84.56, T(6243), T(837)},  // Lansing; MI
+    {217, T(6247), T(339), 1, 20, T(6258), 27.51, -99.51, T(6262), T(1151)},  // Laredo; TX
+    {520, T(6266), T(1207), 1, 85, T(6293), 28.1, -15.41, T(6297), T(6301)},  // Las Palmas De Gran Canaria
+    {218, T(6317), T(339), 1, 4, T(6331), 36.17, -115.14, T(6335), T(655)},  // Las Vegas; NV
+    {219, T(6339), T(1942), 1, 110, T(6347), 51.34, 12.37, T(6351), T(1949)},  // Leipzig
+    {220, T(6355), T(339), 1, 35, T(6369), 37.99, -84.48, T(6373), T(350)},  // Lexington; KY
+    {221, T(6377), T(1675), 1, 210, T(6383), 29.65, 91.1, T(6387), T(1685)},  // Lhasa
+    {222, T(6391), T(6402), 1, 113, T(0), 0.39, 9.45, T(6405), T(6409)},  // Libreville
+    {223, T(6427), T(761), 1, 105, T(904), 50.63, 3.06, T(6433), T(768)},  // Lille
+    {224, T(6437), T(6446), 1, 140, T(0), -13.97, 33.79, T(6449), T(6453)},  // Lilongwe
+    {225, T(6469), T(6474), 1, 45, T(994), -12.04, -77.03, T(6477), T(6481)},  // Lima
+    {226, T(6494), T(3371), 1, 85, T(2243), 52.66, -8.62, T(6503), T(3378)},  // Limerick
+    {227, T(6507), T(761), 1, 105, T(1908), 45.83, 1.25, T(6515), T(768)},  // Limoges
+    {228, T(6519), T(339), 1, 20, T(6531), 40.8, -96.67, T(6535), T(1151)},  // Lincoln; NE
+    {229, T(6539), T(6546), 1, 85, T(472), 38.72, -9.13, T(6549), T(6553)},  // Lisbon
+    {230, T(6567), T(339), 1, 20, T(6583), 34.75, -92.29, T(6587), T(1151)},  // Little Rock; AR
+    {231, T(6591), T(10), 1, 85, T(6601), 53.41, -2.98, T(6605), T(22)},  // Liverpool
+    {232, T(6609), T(6619), 1, 95, T(994), 46.05, 14.51, T(6622), T(6626)},  // Ljubljana
+    {233, T(6643), T(6648), 1, 90, T(0), 6.13, 1.22, T(6651), T(6655)},  // Lome
+    {234, T(6667), T(10), 1, 85, T(6674), 51.51, -0.06, T(6678), T(22)},  // London
+    {235, T(6682), T(10), 1, 85, T(1763), 55.0, -7.31, T(6694), T(22)},  // Londonderry
+    {236, T(6698), T(339), 1, 4, T(6713), 33.77, -118.19, T(6717), T(655)},  // Long Beach; CA
+    {237, T(6721), T(339), 1, 4, T(6737), 34.05, -118.24, T(6741), T(655)},  // Los Angeles; CA
+    {238, T(6745), T(339), 1, 35, T(6760), 38.25, -85.76, T(6764), T(6768)},  // Louisville; KY
+    {239, T(6796), T(6803), 1, 113, T(6806), -8.84, 13.23, T(6810), T(6814)},  // Luanda
+    {240, T(6828), T(339), 1, 20, T(6840), 33.58, -101.86, T(6844), T(1151)},  // Lubbock; TX
+    {241, T(6848), T(6855), 1, 140, T(3871), -15.41, 28.29, T(6858), T(6862)},  // Lusaka
+    {242, T(6876), T(6887), 1, 105, T(0), 49.61, 6.13, T(6890), T(6894)},  // Luxembourg
+    {243, T(6912), T(761), 1, 105, T(4930), 45.75, 4.85, T(6917), T(768)},  // Lyon
+    {244, T(6921), T(339), 1, 20, T(6933), 43.07, -89.4, T(6937), T(1151)},  // Madison; WI
+    {245, T(6941), T(1207), 1, 105, T(1734), 40.42, -3.7, T(6948), T(1218)},  // Madrid
+    {246, T(6952), T(6959), 1, 113, T(0), 3.76, 8.78, T(6962), T(6966)},  // Malabo
+    {247, T(6980), T(1207), 1, 105, T(6987), 36.72, -4.42, T(6991), T(1218)},  // Malaga
+    {248, T(6995), T(7000), 1, 190, T(0), 4.18, 73.51, T(7003), T(7007)},  // Male
+    {496, T(7023), T(7033), 1, 155, T(7036), -12.78, 45.23, T(7040), T(7044)},  // Mamoudzou
+    {249, T(7059), T(7067), 1, 33, T(0), 12.13, -86.25, T(7070), T(7074)},  // Managua
+    {250, T(7090), T(7097), 1, 150, T(0), 26.23, 50.59, T(7100), T(7104)},  // Manama
+    {251, T(7117), T(1731), 1, ZoneKey(0x80000048u), T(4318), -3.1, -60.02, T(7124), T(7128)},  // Manaus
+    {252, T(7143), T(10), 1, 85, T(7154), 53.48, -2.24, T(7158), T(22)},  // Manchester
+    {253, T(7162), T(7169), 1, 215, T(79), 14.6, 120.98, T(7172), T(7176)},  // Manila
+    {254, T(7188), T(7195), 1, 140, T(472), -25.97, 32.58, T(7198), T(7202)},  // Maputo
+    {255, T(7216), T(2831), 1, ZoneKey(0x8000004Bu), T(7226), 10.67, -71.61, T(7230), T(2842)},  // Maracaibo
+    {256, T(7234), T(761), 1, 105, T(4930), 43.3, 5.38, T(7244), T(768)},  // Marseille
+    {257, T(7248), T(7255), 1, 140, T(0), -29.32, 27.48, T(7258), T(7262)},  // Maseru
+    {258, T(7276), T(7283), 1, 165, T(0), 23.58, 58.41, T(7286), T(7290)},  // Masqat
+    {259, T(7302), T(7310), 1, 140, T(0), -26.32, 31.13, T(7313), T(7317)},  // Mbabane
+    {260, T(7332), T(2094), 1, 45, T(7341), 6.25, -75.56, T(7345), T(2105)},  // Medellin
+    {261, T(7349), T(207), 1, 255, T(904), -37.81, 144.96, T(7364), T(7368)},  // Melbourne; VIC
+    {262, T(7388), T(339), 1, 20, T(7400), 35.15, -90.05, T(7404), T(1151)},  // Memphis; TN
+    {263, T(7408), T(761), 1, 105, T(904), 49.12, 6.17, T(7413), T(768)},  // Metz
+    {264, T(7417), T(4703), 1, ZoneKey(0x80000043u), T(7429), 19.43, -99.13, T(7432), T(4713)},  // Mexico City
+    {265, T(7436), T(339), 1, 35, T(7446), 25.77, -80.19, T(7450), T(350)},  // Miami; FL
+    {266, T(7454), T(1518), 1, 110, T(7460), 45.46, 9.19, T(7463), T(1529)},  // Milan
+    {267, T(7467), T(339), 1, 20, T(7481), 43.04, -87.91, T(7485), T(1151)},  // Milwaukee; WI
+    {268, T(7489), T(339), 1, 20, T(7505), 44.98, -93.26, T(7509), T(1151)},  // Minneapolis; MN
+    {269, T(7513), T(7519), 1, 115, T(7522), 53.9, 27.57, T(7525), T(7529)},  // Minsk
+    {270, T(7542), T(339), 1, 20, T(7553), 30.69, -88.04, T(7557), T(1151)},  // Mobile; AL
+    {271, T(7561), T(7571), 1, 155, T(994), 2.04, 45.34, T(7574), T(7578)},  // Mogadishu
+    {272, T(7595), T(7602), 1, 105, T(0), 43.73, 7.42, T(7605), T(7609)},  // Monaco
+    {273, T(7623), T(7632), 1, 90, T(0), 6.3, -10.8, T(7635), T(7639)},  // Monrovia
+    {274, T(7655), T(4703), 1, ZoneKey(0x80000043u), T(7665), 25.68, -100.32, T(7668), T(7672)},  // Monterrey
+    {275, T(7690), T(7701), 1, ZoneKey(0x80000049u), T(79), -34.9, -56.19, T(7704), T(7708)},  // Montevideo
+    {276, T(7727), T(2715), 1, 35, T(7740), 45.51, -73.59, T(7744), T(5240)},  // Montreal; PQ
+    {497, T(7748), T(7759), 1, 55, T(7762), 16.79, -62.21, T(7766), T(7770)},  // Montserrat
+    {277, T(7789), T(308), 1, 235, T(7797), 39.7, 141.15, T(7800), T(318)},  // Morioka
+    {484, T(7804), T(7811), 1, 155, T(0), -11.7, 43.26, T(7814), T(7818)},  // Moroni
+    {278, T(7832), T(5312), 1, 145, T(7839), 55.75, 37.62, T(7843), T(7847)},  // Moscow
+    {279, T(7861), T(279), 1, 190, T(3148), 19.07, 72.88, T(7868), T(289)},  // Mumbai
+    {280, T(7872), T(1942), 1, 110, T(7879), 48.14, 11.58, T(7882), T(1949)},  // Munich
+    {281, T(7886), T(5312), 1, 145, T(7895), 68.98, 33.09, T(7900), T(7847)},  // Murmansk
+    {282, T(7904), T(308), 1, 235, T(7911), 36.65, 138.18, T(7914), T(318)},  // Nagano
+    {283, T(7918), T(308), 1, 235, T(7927), 32.75, 129.88, T(7930), T(318)},  // Nagasaki
+    {284, T(7934), T(308), 1, 235, T(7941), 35.18, 136.91, T(7944), T(318)},  // Nagoya
+    {285, T(7948), T(7956), 1, 155, T(611), -1.28, 36.82, T(7959), T(7963)},  // Nairobi
+    {286, T(7978), T(1675), 1, 210, T(7986), 32.06, 118.78, T(7989), T(1685)},  // Nanjing
+    {287, T(7993), T(1518), 1, 110, T(8000), 40.85, 14.27, T(8004), T(1529)},  // Naples
+    {288, T(8008), T(339), 1, 20, T(8022), 36.17, -86.78, T(8026), T(1151)},  // Nashville; TN
+    {289, T(8030), T(8037), 1, 35, T(8040), 25.06, -77.34, T(8044), T(8048)},  // Nassau
+    {290, T(8063), T(8073), 1, 113, T(0), 12.11, 15.04, T(8076), T(8080)},  // N'Djamena
+    {291, T(8096), T(339), 1, 20, T(8112), 29.95, -90.08, T(8116), T(1151)},  // New Orleans; LA
+    {292, T(8120), T(339), 1, 35, T(2834), 40.74, -73.99, T(8133), T(350)},  // New York; NY
+    {293, T(8137), T(339), 1, 35, T(8148), 40.74, -74.17, T(8152), T(350)},  // Newark; NJ
+    {294, T(8156), T(8163), 1, 113, T(0), 13.51, 2.11, T(8166), T(8170)},  // Niamey
+    {295, T(8184), T(8192), 1, 130, T(3148), 35.18, 33.36, T(8195), T(8199)},  // Nicosia
+    {296, T(8212), T(10), 1, 85, T(8220), 52.63, 1.3, T(8225), T(22)},  // Norwich
+    {297, T(8229), T(8240), 1, 90, T(0), 18.09, -15.98, T(8243), T(8247)},  // Nouakchott
+    {500, T(8265), T(8272), 1, 280, T(0), -22.27, 166.45, T(8275), T(8279)},  // Noumea
+    {298, T(8294), T(5312), 1, 201, T(8306), 55.04, 82.93, T(8310), T(8314)},  // Novosibirsk
+    {299, T(8331), T(8342), 1, 300, T(0), -21.14, -175.2, T(8345), T(8349)},  // Nuku'alofa
+    {300, T(8367), T(8372), 1, 73, T(0), 64.18, -51.72, T(8375), T(8379)},  // Nuuk
+    {301, T(8392), T(339), 1, 4, T(1927), 37.8, -122.27, T(1931), T(655)},  // Oakland; CA
+    {302, T(8404), T(339), 1, 20, T(8422), 35.47, -97.52, T(8426), T(1151)},  // Oklahoma City; OK
+    {303, T(8430), T(339), 1, 20, T(6531), 41.26, -95.94, T(8440), T(1151)},  // Omaha; NE
+    {482, T(8444), T(8455), 1, 55, T(0), 12.52, -70.03, T(8458), T(8462)},  // Oranjestad
+    {304, T(8476), T(339), 1, 35, T(8488), 28.54, -81.38, T(8492), T(350)},  // Orlando; FL
+    {305, T(8496), T(308), 1, 235, T(581), 34.69, 135.5, T(6144), T(318)},  // Osaka
+    {306, T(8502), T(2715), 1, 35, T(8513), 43.9, -78.85, T(8517), T(5240)},  // Oshawa; ON
+    {307, T(8521), T(1880), 1, 110, T(0), 59.91, 10.75, T(8526), T(1887)},  // Oslo
+    {308, T(8530), T(2715), 1, 35, T(8541), 45.41, -75.7, T(5236), T(5240)},  // Ottawa; ON
+    {309, T(8545), T(8557), 1, 90, T(0), 12.37, -1.53, T(8560), T(8564)},  // Ouagadougou
+    {474, T(8583), T(10), 1, 85, T(2130), 51.37, -0.1, T(6678), T(22)},  // Outer London
+    {310, T(8596), T(339), 1, 20, T(5606), 38.98, -94.67, T(5610), T(1151)},  // Overland Park; KS
+    {311, T(8614), T(1207), 1, 105, T(8621), 43.36, -5.84, T(8625), T(1218)},  // Oviedo
+    {480, T(8629), T(8639), 1, 1, T(8642), -14.28, -170.7, T(8646), T(8650)},  // Pago Pago
+    {312, T(8668), T(1518), 1, 110, T(8676), 38.13, 13.34, T(8680), T(1529)},  // Palermo
+    {476, T(8684), T(339), 1, 4, T(8701), 33.83, -116.55, T(8705), T(655)},  // Palm Springs; CA
+    {313, T(8709), T(1207), 1, 105, T(8727), 39.57, 2.65, T(8731), T(1218)},  // Palma de Mallorca
+    {478, T(8735), T(1108), 1, 290, T(581), -40.36, 175.61, T(8752), T(1115)},  // Palmerston North
+    {314, T(8756), T(8768), 1, 45, T(0), 8.99, -79.52, T(8771), T(8775)},  // Panama City
+    {490, T(8790), T(8798), 1, 2, T(0), -17.54, -149.57, T(8801), T(8805)},  // Papeete
+    {315, T(8820), T(8831), 1, 70, T(0), 5.87, -55.17, T(8834), T(8838)},  // Paramaribo
+    {316, T(8857), T(761), 1, 105, T(994), 48.85, 2.35, T(8863), T(768)},  // Paris
+    {317, T(8867), T(339), 1, 4, T(8880), 34.15, -118.14, T(4565), T(655)},  // Pasadena; CA
+    {318, T(8884), T(339), 1, 20, T(5215), 29.69, -95.21, T(8897), T(1151)},  // Pasadena; TX
+    {319, T(8901), T(339), 1, 20, T(8912), 40.69, -89.59, T(8916), T(1151)},  // Peoria; IL
+    {320, T(8920), T(207), 1, 225, T(210), -31.95, 115.86, T(8930), T(8934)},  // Perth; WA
+    {321, T(8950), T(1518), 1, 110, T(8958), 43.11, 12.39, T(8962), T(1529)},  // Perugia
+    {322, T(8966), T(339), 1, 35, T(8983), 39.95, -75.16, T(8987), T(350)},  // Philadelphia; PA
+    {323, T(8991), T(9002), 1, 205, T(3181), 11.56, 104.92, T(9005), T(9009)},  // Phnom Penh
+    {324, T(9025), T(339), 1, 15, T(2748), 33.45, -112.07, T(9037), T(9041)},  // Phoenix; AZ
+    {325, T(9057), T(1518), 1, 110, T(9062), 43.71, 10.4, T(9066), T(1529)},  // Pisa
+    {326, T(9070), T(339), 1, 35, T(9085), 40.44, -80.0, T(9089), T(350)},  // Pittsburgh; PA
+    {327, T(9093), T(10), 1, 85, T(9102), 50.37, -4.14, T(9107), T(22)},  // Plymouth
+    {328, T(9111), T(9122), 1, 165, T(0), -20.16, 57.5, T(9125), T(9129)},  // Port Louis
+    {329, T(9146), T(9159), 1, 275, T(0), -9.48, 147.15, T(9162), T(9166)},  // Port Moresby
+    {330, T(9187), T(9202), 1, 45, T(0), 18.54, -72.34, T(9205), T(9209)},  // Port-au-Prince
+    {331, T(9232), T(339), 1, 4, T(9245), 45.52, -122.68, T(9249), T(655)},  // Portland; OR
+    {332, T(9253), T(6546), 1, 85, T(3148), 41.15, -8.61, T(9259), T(6553)},  // Porto
+    {333, T(9263), T(1731), 1, 65, T(5350), -30.03, -51.23, T(9276), T(1855)},  // Porto Alegre
+    {334, T(9280), T(9294), 1, 55, T(9297), 10.67, -61.52, T(9301), T(9305)},  // Port-of-Spain
+    {335, T(9327), T(9338), 1, 113, T(0), 6.5, 2.6, T(9341), T(9345)},  // Porto-Novo
+    {516, T(9363), T(9373), 1, 280, T(0), -17.74, 168.31, T(9376), T(9380)},  // Port-Vila
+    {336, T(9394), T(2455), 1, 95, T(79), 50.09, 14.42, T(9401), T(2462)},  // Prague
+    {337, T(9405), T(9411), 1, 83, T(0), 14.93, -23.51, T(9414), T(9418)},  // Praia
+    {338, T(9438), T(2796), 1, 140, T(963), -25.74, 28.19, T(9447), T(2803)},  // Pretoria
+    {339, T(9451), T(339), 1, 35, T(9466), 41.82, -71.41, T(9470), T(350)},  // Providence; RI
+    {340, T(9474), T(4703), 1, ZoneKey(0x80000043u), T(6806), 19.04, -98.2, T(9493), T(4713)},  // Puebla de Zaragoza
+    {341, T(9497), T(6114), 1, 230, T(5350), 35.1, 129.03, T(9503), T(6124)},  // Pusan
+    {342, T(9507), T(9517), 1, 230, T(79), 39.03, 125.75, T(9520), T(9524)},  // Pyongyang
+    {343, T(9539), T(2715), 1, 35, T(9555), 46.81, -71.21, T(9559), T(5240)},  // Quebec City; PQ
+    {344, T(9563), T(9569), 1, 45, T(79), -0.23, -78.52, T(9572), T(9576)},  // Quito
+    {345, T(9594), T(9600), 1, 90, T(9603), 34.01, -6.83, T(9607), T(9611)},  // Rabat
+    {346, T(9629), T(339), 1, 35, T(9641), 35.77, -78.64, T(9645), T(350)},  // Raleigh; NC
+    {347, T(9649), T(1731), 1, 65, T(7665), -8.05, -34.88, T(9656), T(9660)},  // Recife
+    {348, T(9675), T(339), 1, 4, T(9687), 47.67, -122.12, T(9691), T(655)},  // Redmond; WA
+    {349, T(9695), T(1518), 1, 110, T(9711), 38.11, 15.66, T(9716), T(1529)},  // Reggio Calabria
+    {350, T(9720), T(2715), 1, 25, T(9731), 50.45, -104.62, T(9735), T(9739)},  // Regina; SK
+    {351, T(9754), T(9764), 1, 90, T(0), 64.14, -21.9, T(9767), T(9771)},  // Reykjavik
+    {352, T(9790), T(339), 1, 35, T(9803), 37.55, -77.46, T(9807), T(350)},  // Richmond; VA
+    {353, T(9811), T(9816), 1, 125, T(0), 56.95, 24.11, T(9819), T(9823)},  // Riga
+    {354, T(9835), T(1731), 1, 65, T(472), -22.91, -43.18, T(9850), T(1855)},  // Rio de Janeiro
+    {355, T(9854), T(9861), 1, 150, T(168), 24.69, 46.72, T(9864), T(9868)},  // Riyadh
+    {517, T(9880), T(9890), 1, 55, T(9893), 18.43, -64.62, T(9897), T(9901)},  // Road Town
+    {356, T(9917), T(339), 1, 20, T(9930), 42.27, -89.09, T(9934), T(1151)},  // Rockford; IL
+    {357, T(9938), T(1518), 1, 110, T(9943), 41.89, 12.51, T(9946), T(1529)},  // Rome
+    {358, T(9950), T(9957), 1, 55, T(9960), 15.3, -61.39, T(9964), T(9968)},  // Roseau
+    {359, T(9985), T(339), 1, 10, T(9997), 33.39, -104.52, T(10001), T(423)},  // Roswell; NM
+    {360, T(10005), T(761), 1, 105, T(79), 49.44, 1.1, T(10011), T(768)},  // Rouen
+    {361, T(10015), T(339), 1, 4, T(10030), 38.58, -121.49, T(10034), T(655)},  // Sacramento; CA
+    {492, T(10038), T(10053), 1, 55, T(10056), 12.05, -61.75, T(10060), T(10064)},  // Saint George's
+    {362, T(10080), T(2715), 1, 50, T(10095), 45.27, -66.06, T(10099), T(10103)},  // Saint John; NB
+    {363, T(10119), T(339), 1, 20, T(10135), 38.63, -90.2, T(10139), T(1151)},  // Saint Louis; MO
+    {364, T(10143), T(339), 1, 20, T(10158), 44.94, -93.09, T(7509), T(1151)},  // Saint Paul; MN
+    {505, T(10162), T(10174), 1, 165, T(10177), -20.88, 55.45, T(10181), T(10185)},  // Saint-Denis
+    {503, T(10200), T(10207), 1, 275, T(10210), 15.21, 145.75, T(10214), T(10218)},  // Saipan
+    {365, T(10233), T(339), 1, 10, T(10252), 40.76, -111.89, T(10256), T(423)},  // Salt Lake City; UT
+    {366, T(10260), T(1731), 1, 65, T(10269), -12.97, -38.51, T(10272), T(10276)},  // Salvador
+    {367, T(10290), T(10299), 1, 110, T(10302), 47.8, 13.04, T(10306), T(10310)},  // Salzburg
+    {368, T(10324), T(339), 1, 20, T(1057), 29.42, -98.49, T(10340), T(1151)},  // San Antonio; TX
+    {369, T(10344), T(339), 1, 4, T(10363), 34.11, -117.29, T(10367), T(655)},  // San Bernardino; CA
+    {370, T(10371), T(339), 1, 4, T(10385), 32.72, -117.16, T(10389), T(655)},  // San Diego; CA
+    {371, T(10393), T(339), 1, 4, T(10411), 37.77, -122.42, T(10415), T(655)},  // San Francisco; CA
+    {372, T(10419), T(10428), 1, 33, T(0), 9.93, -84.08, T(10431), T(10435)},  // San Jose
+    {373, T(10454), T(339), 1, 4, T(10467), 37.34, -121.89, T(4287), T(655)},  // San Jose; CA
+    {504, T(10471), T(10480), 1, 55, T(10483), 18.47, -66.11, T(10487), T(10491)},  // San Juan
+    {508, T(10511), T(10522), 1, 110, T(10525), 43.94, 12.45, T(10530), T(10534)},  // San Marino
+    {374, T(10552), T(10565), 1, 33, T(0), 13.69, -89.19, T(10568), T(10572)},  // San Salvador
+    {375, T(10592), T(10599), 1, 155, T(994), 15.35, 44.21, T(10602), T(10606)},  // Sana'a
+    {376, T(10616), T(339), 1, 4, T(647), 33.75, -117.87, T(651), T(655)},  // Santa Ana; CA
+    {521, T(10630), T(1207), 1, 85, T(10653), 28.47, -16.25, T(10657), T(6301)},  // Santa Cruz de Tenerife
+    {377, T(10661), T(339), 1, 4, T(10676), 38.44, -122.71, T(10680), T(655)},  // Santa Rosa; CA
+    {378, T(10684), T(1207), 1, 105, T(10694), 43.46, -3.8, T(10698), T(1218)},  // Santander
+    {379, T(10702), T(10711), 1, 56, T(79), -33.46, -70.65, T(10714), T(10718)},  // Santiago
+    {380, T(10735), T(10749), 1, 55, T(10752), 18.47, -69.89, T(10756), T(10760)},  // Santo Domingo
+    {381, T(10782), T(1731), 1, 65, T(168), -23.55, -46.64, T(10792), T(1855)},  // Sao Paulo
+    {509, T(10796), T(10805), 1, 90, T(0), 0.34, 6.73, T(10808), T(10812)},  // Sao Tome
+    {382, T(10828), T(308), 1, 235, T(168), 43.07, 141.35, T(10836), T(318)},  // Sapporo
+    {383, T(10840), T(10849), 1, 100, T(4706), 43.85, 18.36, T(10852), T(10856)},  // Sarajevo
+    {384, T(10872), T(2715), 1, 25, T(9731), 52.13, -106.67, T(10886), T(9739)},  // Saskatoon; SK
+    {385, T(10890), T(339), 1, 35, T(10903), 32.08, -81.1, T(10907), T(350)},  // Savannah; GA
+    {386, T(10911), T(339), 1, 4, T(10923), 47.61, -122.33, T(9691), T(655)},  // Seattle; WA
+    {387, T(10927), T(308), 1, 235, T(3148), 38.27, 140.87, T(10934), T(318)},  // Sendai
+    {388, T(10938), T(6114), 1, 230, T(79), 37.57, 126.98, T(10944), T(6124)},  // Seoul
+    {389, T(10948), T(1207), 1, 105, T(4050), 37.38, -5.97, T(10956), T(1218)},  // Sevilla
+    {390, T(10960), T(1675), 1, 210, T(472), 31.22, 121.46, T(10969), T(1685)},  // Shanghai
+    {391, T(10973), T(339), 1, 20, T(10988), 32.53, -93.75, T(10992), T(1151)},  // Shreveport; LA
+    {392, T(10996), T(339), 1, 4, T(11012), 34.27, -118.78, T(4565), T(655)},  // Simi Valley; CA
+    {393, T(11016), T(11026), 1, 215, T(0), 1.29, 103.85, T(11029), T(11033)},  // Singapore
+    {394, T(11048), T(339), 1, 20, T(11064), 43.55, -96.7, T(11068), T(1151)},  // Sioux Falls; SD
+    {395, T(11072), T(11079), 1, 100, T(79), 42.0, 21.43, T(11082), T(11086)},  // Skopje
+    {396, T(11100), T(11106), 1, 125, T(79), 42.7, 23.32, T(11109), T(11113)},  // Sofia
+    {397, T(11126), T(339), 1, 35, T(11141), 41.68, -86.25, T(11145), T(4081)},  // South Bend; IN
+    {398, T(11149), T(339), 1, 4, T(11161), 47.66, -117.43, T(11165), T(655)},  // Spokane; WA
+    {399, T(11169), T(339), 1, 20, T(11185), 39.8, -89.64, T(11189), T(1151)},  // Springfield; IL
+    {400, T(11193), T(339), 1, 35, T(11209), 42.1, -72.59, T(4982), T(350)},  // Springfield; MA
+    {401, T(11213), T(339), 1, 20, T(11229), 37.22, -93.3, T(11233), T(1151)},  // Springfield; MO
+    {402, T(11237), T(11257), 1, 200, T(168), 6.88, 79.91, T(11260), T(11264)},  // Sri Jayawardenepura
+    {403, T(11277), T(2715), 1, 35, T(8513), 43.17, -79.24, T(11296), T(5240)},  // St. Catharines; ON
+    {479, T(11300), T(11311), 1, 55, T(11314), 17.12, -61.84, T(11318), T(11322)},  // St. John's
+    {404, T(11338), T(2715), 1, 60, T(11353), 47.56, -52.71, T(11357), T(11361)},  // St. John's; NF
+    {405, T(11378), T(5312), 1, 145, T(3983), 59.94, 30.31, T(11393), T(7847)},  // St. Petersburg
+    {406, T(11397), T(339), 1, 35, T(526), 27.77, -82.68, T(11416), T(350)},  // St. Petersburg; FL
+    {487, T(11420), T(11428), 1, 900, T(0), -51.69, -57.86, T(11431), T(11435)},  // Stanley
+    {407, T(11452), T(11462), 1, 110, T(210), 59.33, 18.07, T(11465), T(11469)},  // Stockholm
+    {408, T(11486), T(339), 1, 4, T(11499), 37.96, -121.29, T(11503), T(655)},  // Stockton; CA
+    {409, T(11507), T(761), 1, 105, T(904), 48.58, 7.75, T(11518), T(768)},  // Strasbourg
+    {410, T(11522), T(1942), 1, 110, T(11532), 48.78, 9.18, T(11536), T(1949)},  // Stuttgart
+    {411, T(11540), T(6173), 1, 55, T(4930), -19.03, -65.26, T(11546), T(6180)},  // Sucre
+    {412, T(11550), T(339), 1, 4, T(10467), 37.37, -122.04, T(4287), T(655)},  // Sunnyvale; CA
+    {413, T(11564), T(11569), 1, 285, T(0), -18.14, 178.44, T(11572), T(11576)},  // Suva
+    {414, T(11589), T(207), 1, 255, T(79), -33.96, 151.12, T(11601), T(2769)},  // Sydney; NSW
+    {415, T(11605), T(339), 1, 35, T(11618), 43.05, -76.15, T(11622), T(350)},  // Syracuse; NY
+    {416, T(11626), T(6114), 1, 230, T(11633), 36.35, 127.38, T(11636), T(6124)},  // Taejon
+    {417, T(11640), T(11647), 1, 220, T(79), 25.05, 121.53, T(11650), T(11654)},  // Taipei
+    {418, T(11666), T(11674), 1, 125, T(0), 59.44, 24.75, T(11677), T(11681)},  // Tallinn
+    {419, T(11696), T(339), 1, 35, T(11706), 27.95, -82.46, T(11710), T(350)},  // Tampa; FL
+    {420, T(11714), T(1518), 1, 110, T(11722), 40.46, 17.25, T(11726), T(1529)},  // Taranto
+    {494, T(11730), T(11737), 1, 285, T(0), 1.33, 172.98, T(11740), T(11744)},  // Tarawa
+    {434, T(11759), T(11768), 1, 185, T(10269), 41.26, 69.22, T(11771), T(11775)},  // Tashkent
+    {421, T(11789), T(11798), 1, ZoneKey(0x80000047u), T(11801), 41.69, 44.83, T(11804), T(11808)},  // T'bilisi
+    {422, T(11821), T(11833), 1, 33, T(0), 14.08, -87.21, T(11836), T(11840)},  // Tegucigalpa
+    {423, T(11860), T(11867), 1, 160, T(472), 35.69, 51.42, T(11870), T(11874)},  // Tehran
+    {424, T(11886), T(5498), 1, 135, T(904), 32.08, 34.78, T(5501), T(5505)},  // Tel Aviv
+    {425, T(11895), T(608), 1, 110, T(11905), 52.08, 4.3, T(11908), T(618)},  // The Hague
+    {483, T(11912), T(11927), 1, 205, T(210), -10.42, 105.68, T(11930), T(11934)},  // The Settlement
+    {481, T(11951), T(11962), 1, 55, T(11965), 18.22, -63.06, T(11969), T(11973)},  // The Valley
+    {426, T(11990), T(11998), 1, 195, T(79), 27.47, 89.64, T(12001), T(12005)},  // Thimphu
+    {488, T(12018), T(12028), 1, 85, T(0), 62.01, -6.77, T(12031), T(12035)},  // Thorshavn
+    {427, T(12050), T(2715), 1, 35, T(12066), 48.38, -89.25, T(12070), T(5240)},  // Thunder Bay; ON
+    {428, T(12074), T(12081), 1, 100, T(4930), 41.33, 19.82, T(12084), T(12088)},  // Tirana
+    {429, T(12102), T(308), 1, 235, T(904), 35.69, 139.69, T(12108), T(318)},  // Tokyo
+    {430, T(12112), T(339), 1, 35, T(12123), 41.66, -83.56, T(12127), T(350)},  // Toledo; OH
+    {431, T(12131), T(1518), 1, 110, T(12138), 45.07, 7.69, T(12142), T(1529)},  // Torino
+    {432, T(12146), T(2715), 1, 35, T(12158), 43.7, -79.42, T(8517), T(5240)},  // Toronto; ON
+    {433, T(12162), T(339), 1, 4, T(12175), 33.84, -118.34, T(6741), T(655)},  // Torrance; CA
+    {435, T(12179), T(761), 1, 105, T(1908), 43.6, 1.44, T(12188), T(768)},  // Toulouse
+    {436, T(12192), T(12200), 1, 113, T(472), 32.89, 13.19, T(12203), T(12207)},  // Tripoli
+    {437, T(12222), T(339), 1, 15, T(4026), 32.22, -110.93, T(12233), T(9041)},  // Tucson; AZ
+    {438, T(12237), T(339), 1, 20, T(12247), 36.15, -95.99, T(12251), T(1151)},  // Tulsa; OK
+    {439, T(12255), T(12261), 1, 113, T(10269), 36.82, 10.17, T(12264), T(12268)},  // Tunis
+    {440, T(12281), T(12293), 1, 227, T(168), 47.91, 106.88, T(12296), T(12300)},  // Ulaanbaatar
+    {441, T(12317), T(1675), 1, 210, T(12324), 43.8, 87.6, T(12328), T(1685)},  // Urumqi
+    {442, T(12332), T(12338), 1, 110, T(0), 47.14, 9.52, T(12341), T(12345)},  // Vaduz
+    {443, T(12358), T(1207), 1, 105, T(12367), 39.47, -0.38, T(12370), T(1218)},  // Valencia
+    {444, T(12374), T(12383), 1, 110, T(0), 35.9, 14.51, T(12386), T(12390)},  // Valletta
+    {445, T(12403), T(2715), 1, 4, T(7341), 49.25, -123.12, T(12417), T(5698)},  // Vancouver; BC
+    {446, T(12421), T(12434), 1, 110, T(9943), 41.9, 12.45, T(9946), T(12437)},  // Vatican City
+    {447, T(12452), T(1518), 1, 110, T(12459), 45.44, 12.33, T(12463), T(1529)},  // Venice
+    {448, T(12467), T(4703), 1, ZoneKey(0x80000043u), T(12476), 19.18, -96.14, T(12480), T(4713)},  // Veracruz
+    {449, T(12484), T(12493), 1, 165, T(0), -4.62, 55.46, T(12496), T(12500)},  // Victoria
+    {450, T(12512), T(10299), 1, 110, T(994), 48.21, 16.37, T(12519), T(10310)},  // Vienna
+    {451, T(12523), T(12533), 1, 205, T(472), 17.97, 102.6, T(12536), T(12540)},  // Vientiane
+    {452, T(12555), T(12563), 1, 125, T(1908), 54.69, 25.28, T(12566), T(12570)},  // Vilnius
+    {453, T(12585), T(5312), 1, 270, T(12597), 43.11, 131.87, T(12601), T(12605)},  // Vladivostok
+    {454, T(12622), T(5312), 1, 145, T(12632), 48.72, 44.5, T(12637), T(12641)},  // Volgograd
+    {455, T(12658), T(339), 1, 20, T(12667), 31.55, -97.15, T(12671), T(1151)},  // Waco; TX
+    {456, T(12675), T(12682), 1, 100, T(3148), 52.23, 21.01, T(12685), T(12689)},  // Warsaw
+    {457, T(12703), T(339), 1, 35, T(12718), 38.9, -77.04, T(12722), T(350)},  // Washington; DC
+    {458, T(12726), T(1108), 1, 290, T(4930), -41.29, 174.78, T(12737), T(1115)},  // Wellington
+    {459, T(12741), T(2715), 1, 4, T(12756), 60.72, -135.05, T(12760), T(12764)},  // Whitehorse; YT
+    {499, T(12783), T(12794), 1, 55, T(105), 12.11, -68.93, T(12797), T(12801)},  // Willemstad
+    {460, T(12817), T(12826), 1, ZoneKey(0x80000046u), T(2243), -22.56, 17.08, T(12829), T(12833)},  // Windhoek
+    {461, T(12849), T(2715), 1, 20, T(12862), 49.88, -97.15, T(12866), T(12870)},  // Winnipeg; MB
+    {462, T(12887), T(1675), 1, 210, T(12893), 30.58, 114.27, T(12896), T(1685)},  // Wuhan
+    {463, T(12900), T(1675), 1, 210, T(2866), 34.26, 108.93, T(12905), T(1685)},  // Xian
+    {464, T(12909), T(5312), 1, 240, T(12917), 62.03, 129.73, T(12922), T(12926)},  // Yakutsk
+    {465, T(12939), T(12946), 1, 203, T(994), 16.81, 96.16, T(12949), T(12953)},  // Yangon
+    {466, T(12965), T(12973), 1, 113, T(0), 3.87, 11.52, T(12976), T(12980)},  // Yaounde
+    {498, T(12994), T(13000), 1, 285, T(0), -0.55, 166.93, T(13003), T(13007)},  // Yaren
+    {467, T(13021), T(5312), 1, 180, T(13035), 56.85, 60.61, T(13039), T(13043)},  // Yekaterinburg
+    {468, T(13062), T(2715), 1, 10, T(12756), 62.45, -114.37, T(13078), T(2726)},  // Yellowknife; NT
+    {469, T(13082), T(13090), 1, ZoneKey(0x8000004Au), T(1678), 40.18, 44.51, T(13093), T(13097)},  // Yerevan
+    {470, T(13110), T(308), 1, 235, T(13119), 35.43, 139.65, T(12108), T(318)},  // Yokohama
+    {471, T(13122), T(13129), 1, 100, T(994), 45.81, 15.98, T(13132), T(13136)},  // Zagreb
+    {472, T(13150), T(1207), 1, 105, T(13159), 41.66, -0.88, T(13163), T(1218)},  // Zaragoza
+    {473, T(13167), T(1968), 1, 110, T(3100), 47.37, 8.55, T(12341), T(1975)},  // Zurich
 };
 
 // iso2Name, iso3Name, displayName, peopleName, isoNumber, intDialCode, intAccessCode,
 // areaCodePrefix, driveSide
 const CountryRecord kCountryRecords[kCountryCount] = {
-    {T(435), T(9098), T(9102), T(9110), 20, T(9119), T(9123), T(0), 2},  // AD
-    {T(47), T(9126), T(9130), T(9151), 784, T(5943), T(9123), T(9159), 2},  // AE
-    {T(3704), T(9161), T(9165), T(9177), 4, T(886), T(9123), T(9159), 2},  // AF
-    {T(7835), T(9184), T(9188), T(9208), 28, T(574), T(8405), T(574), 1},  // AG
-    {T(8288), T(9227), T(9231), T(9240), 660, T(574), T(8405), T(574), 1},  // AI
-    {T(8362), T(9251), T(9255), T(9263), 8, T(9272), T(9123), T(9159), 2},  // AL
-    {T(9041), T(9276), T(9280), T(9288), 51, T(9297), T(9123), T(9159), 2},  // AM
-    {T(8866), T(9301), T(9305), T(9305), 530, T(9326), T(9123), T(0), 2},  // AN
-    {T(4590), T(9330), T(9334), T(9341), 24, T(9349), T(9123), T(0), 2},  // AO
-    {T(1595), T(9353), T(9357), T(9367), 32, T(9377), T(9123), T(9159), 2},  // AR
-    {T(5873), T(576), T(9380), T(9395), 16, T(574), T(8405), T(574), 2},  // AS
-    {T(7050), T(9411), T(9415), T(9423), 40, T(1942), T(9123), T(9159), 2},  // AT
-    {T(122), T(665), T(9432), T(9442), 36, T(1390), T(9453), T(9159), 1},  // AU
-    {T(5722), T(9458), T(9462), T(9468), 533, T(9475), T(9123), T(0), 2},  // AW
-    {T(746), T(9479), T(9483), T(9494), 31, T(9506), T(9123), T(9159), 2},  // AZ
-    {T(7444), T(9510), T(9514), T(9537), 70, T(9560), T(9123), T(9159), 2},  // BA
-    {T(1493), T(9564), T(9568), T(9577), 52, T(574), T(8405), T(574), 1},  // BB
-    {T(2396), T(9587), T(9591), T(9602), 50, T(9614), T(9123), T(9159), 1},  // BD
-    {T(524), T(1043), T(9618), T(9626), 56, T(8189), T(9123), T(9159), 2},  // BE
-    {T(5810), T(9634), T(9638), T(9651), 854, T(9661), T(9123), T(0), 2},  // BF
-    {T(7656), T(9665), T(9669), T(9678), 100, T(9688), T(9123), T(9159), 2},  // BG
-    {T(4777), T(9692), T(9696), T(9704), 48, T(5523), T(9123), T(0), 2},  // BH
-    {T(1632), T(9713), T(9717), T(9725), 108, T(9735), T(9123), T(0), 2},  // BI
-    {T(6374), T(9739), T(9743), T(9749), 204, T(8657), T(9123), T(0), 2},  // BJ
-    {T(3257), T(9758), T(9762), T(9770), 60, T(574), T(8405), T(574), 1},  // BM
-    {T(809), T(1188), T(9780), T(9798), 96, T(9807), T(9123), T(0), 1},  // BN
-    {T(4125), T(9811), T(9815), T(9823), 68, T(9832), T(9836), T(9159), 2},  // BO
-    {T(1037), T(9841), T(9845), T(9852), 76, T(4994), T(9862), T(9159), 2},  // BR
-    {T(5443), T(9867), T(9871), T(9879), 44, T(574), T(8405), T(574), 1},  // BS
-    {T(8307), T(9888), T(9892), T(9899), 64, T(9909), T(9123), T(0), 1},  // BT
-    {T(2925), T(9913), T(9917), T(9926), 72, T(9935), T(9123), T(0), 1},  // BW
-    {T(5084), T(829), T(9939), T(9947), 112, T(9958), T(9962), T(9968), 2},  // BY
-    {T(1087), T(9972), T(9976), T(9983), 84, T(4427), T(9123), T(0), 2},  // BZ
-    {T(1681), T(3176), T(9992), T(9999), 124, T(574), T(8405), T(574), 2},  // CA
-    {T(3938), T(10008), T(10012), T(10022), 180, T(10032), T(9123), T(9159), 2},  // CD
-    {T(855), T(10036), T(10040), T(10065), 140, T(10081), T(9123), T(0), 2},  // CF
-    {T(1427), T(10085), T(10089), T(10022), 178, T(5446), T(9123), T(0), 2},  // CG
-    {T(1185), T(10095), T(10099), T(10111), 756, T(2212), T(9123), T(9159), 2},  // CH
-    {T(30), T(10117), T(10121), T(10135), 384, T(970), T(9123), T(0), 2},  // CI
-    {T(676), T(10143), T(10147), T(10160), 184, T(10174), T(9123), T(0), 1},  // CK
-    {T(7361), T(10178), T(10182), T(10188), 152, T(10196), T(9123), T(0), 2},  // CL
-    {T(8971), T(10199), T(10203), T(10212), 120, T(10224), T(9123), T(0), 2},  // CM
-    {T(1007), T(10228), T(10232), T(10238), 156, T(10246), T(9123), T(9159), 2},  // CN
-    {T(1270), T(10249), T(10253), T(10262), 170, T(10272), T(10275), T(9159), 2},  // CO
-    {T(7165), T(10279), T(10283), T(10294), 188, T(6906), T(9123), T(0), 2},  // CR
-    {T(1071), T(10306), T(10310), T(10310), 891, T(10332), T(9123), T(9159), 2},  // CS
-    {T(3360), T(10336), T(10340), T(10345), 192, T(10351), T(10354), T(9159), 2},  // CU
-    {T(6415), T(10358), T(10362), T(10373), 132, T(10386), T(9159), T(0), 2},  // CV
-    {T(8270), T(10390), T(10394), T(10411), 162, T(1390), T(9453), T(9159), 1},  // CX
-    {T(5553), T(10430), T(10434), T(10441), 196, T(10449), T(9123), T(0), 1},  // CY
-    {T(1529), T(10453), T(10457), T(10472), 203, T(10478), T(9123), T(0), 2},  // CZ
-    {T(1173), T(10482), T(10486), T(10494), 276, T(10501), T(9123), T(9159), 2},  // DE
-    {T(2434), T(10504), T(2425), T(2425), 262, T(10508), T(9123), T(0), 2},  // DJ
-    {T(216), T(10512), T(10516), T(10524), 208, T(9057), T(9123), T(0), 2},  // DK
-    {T(6801), T(10531), T(10535), T(10544), 212, T(574), T(8405), T(574), 1},  // DM
-    {T(7382), T(6808), T(10554), T(10544), 214, T(574), T(8405), T(574), 2},  // DO
-    {T(278), T(4751), T(10573), T(10581), 12, T(4552), T(9123), T(9159), 2},  // DZ
-    {T(6538), T(10590), T(10594), T(10602), 218, T(10613), T(9123), T(9159), 2},  // EC
-    {T(8106), T(10617), T(10621), T(10629), 233, T(2509), T(9123), T(0), 2},  // EE
-    {T(1662), T(10638), T(10642), T(10648), 818, T(369), T(9123), T(9159), 2},  // EG
-    {T(4141), T(10657), T(10661), T(10661), 732, T(0), T(0), T(0), 2},  // EH
-    {T(571), T(10676), T(10680), T(10688), 232, T(10697), T(9123), T(9159), 2},  // ER
-    {T(691), T(10701), T(10705), T(10711), 724, T(10719), T(9123), T(0), 2},  // ES
-    {T(99), T(10722), T(10726), T(10735), 231, T(5105), T(9123), T(9159), 2},  // ET
-    {T(3376), T(10745), T(10749), T(10757), 246, T(10765), T(9123), T(9159), 2},  // FI
-    {T(8026), T(10769), T(10773), T(10778), 242, T(10785), T(9123), T(0), 1},  // FJ
-    {T(7919), T(10789), T(10793), T(10810), 238, T(10828), T(9123), T(0), 1},  // FK
-    {T(8324), T(10832), T(10836), T(10850), 234, T(10858), T(9123), T(0), 2},  // FO
-    {T(449), T(2813), T(10862), T(10869), 250, T(3159), T(9123), T(9159), 2},  // FR
-    {T(4307), T(10876), T(10880), T(10886), 266, T(10895), T(9123), T(0), 2},  // GA
-    {T(6880), T(10899), T(10903), T(10911), 308, T(574), T(8405), T(574), 1},  // GD
-    {T(8186), T(3006), T(10921), T(10929), 268, T(10938), T(9123), T(9159), 2},  // GE
-    {T(1797), T(10942), T(10946), T(10960), 254, T(1800), T(9123), T(9159), 2},  // GF
-    {T(77), T(10968), T(10972), T(10978), 288, T(10987), T(9123), T(9159), 2},  // GH
-    {T(3020), T(3023), T(3010), T(3010), 292, T(10991), T(9123), T(0), 2},  // GI
-    {T(5652), T(10995), T(10999), T(11009), 304, T(11021), T(9123), T(0), 2},  // GL
-    {T(869), T(11025), T(11029), T(11036), 270, T(11044), T(9123), T(0), 2},  // GM
-    {T(2142), T(11048), T(11052), T(11059), 324, T(11067), T(9123), T(0), 2},  // GN
-    {T(943), T(11071), T(11075), T(11086), 312, T(946), T(9123), T(9159), 2},  // GP
-    {T(4700), T(11099), T(11103), T(11121), 226, T(11140), T(9123), T(0), 2},  // GQ
-    {T(603), T(11144), T(11148), T(11155), 300, T(80), T(9123), T(0), 2},  // GR
-    {T(3137), T(11161), T(11165), T(11165), 239, T(11191), T(0), T(0), 0},  // GS
-    {T(3195), T(11195), T(11199), T(11209), 320, T(4575), T(9123), T(0), 2},  // GT
-    {T(141), T(148), T(11220), T(11225), 316, T(574), T(8405), T(574), 2},  // GU
-    {T(1256), T(11235), T(11239), T(11253), 624, T(11269), T(9123), T(0), 2},  // GW
-    {T(3003), T(11273), T(11277), T(11284), 328, T(11293), T(11297), T(0), 1},  // GY
-    {T(8208), T(8375), T(11301), T(11310), 340, T(5487), T(9123), T(0), 2},  // HN
-    {T(9067), T(11319), T(11323), T(11331), 191, T(11340), T(9123), T(9159), 2},  // HR
-    {T(6283), T(11344), T(11348), T(11354), 332, T(7698), T(9123), T(0), 2},  // HT
-    {T(1575), T(11362), T(11366), T(11374), 348, T(11384), T(9123), T(6787), 2},  // HU
-    {T(3657), T(11387), T(11391), T(11401), 360, T(4080), T(11297), T(9159), 1},  // ID
-    {T(2169), T(11412), T(11416), T(11424), 372, T(11430), T(9123), T(9159), 1},  // IE
-    {T(3691), T(11434), T(11438), T(11445), 376, T(11453), T(9123), T(9159), 2},  // IL
-    {T(162), T(3551), T(11457), T(11463), 356, T(1040), T(9123), T(9159), 1},  // IN
-    {T(710), T(11470), T(11474), T(11479), 368, T(11485), T(9123), T(9159), 2},  // IQ
-    {T(8222), T(11489), T(11493), T(11498), 364, T(11506), T(9123), T(9159), 2},  // IR
-    {T(6667), T(11509), T(11513), T(11521), 352, T(11531), T(9123), T(0), 2},  // IS
-    {T(898), T(11535), T(11539), T(11545), 380, T(11553), T(9123), T(0), 2},  // IT
-    {T(3897), T(11556), T(11560), T(11568), 388, T(574), T(8405), T(574), 1},  // JM
-    {T(347), T(11577), T(11581), T(11588), 400, T(11598), T(9123), T(9159), 2},  // JO
-    {T(178), T(11602), T(11606), T(11612), 392, T(5170), T(11297), T(9159), 1},  // JP
-    {T(5377), T(11621), T(11625), T(11631), 404, T(8772), T(11638), T(9159), 1},  // KE
-    {T(1242), T(11642), T(11646), T(11657), 417, T(11665), T(9123), T(9159), 2},  // KG
-    {T(6153), T(11669), T(11673), T(11682), 116, T(11692), T(11297), T(9159), 2},  // KH
-    {T(8154), T(11696), T(11700), T(11709), 296, T(11720), T(9123), T(9159), 1},  // KI
-    {T(5260), T(11724), T(11728), T(11736), 174, T(4747), T(9123), T(0), 2},  // KM
-    {T(920), T(11744), T(11748), T(11770), 659, T(574), T(8405), T(574), 1},  // KN
-    {T(6501), T(11792), T(11796), T(11807), 408, T(11820), T(9123), T(9159), 2},  // KP
-    {T(4077), T(11824), T(11828), T(11844), 410, T(3393), T(11297), T(9159), 2},  // KR
-    {T(4062), T(11857), T(4055), T(11861), 414, T(11869), T(9123), T(0), 2},  // KW
-    {T(2981), T(11873), T(11877), T(11892), 136, T(574), T(8405), T(574), 1},  // KY
-    {T(317), T(11902), T(11906), T(11917), 398, T(1518), T(9962), T(9968), 2},  // KZ
-    {T(8702), T(11929), T(11933), T(11949), 418, T(11957), T(9123), T(9159), 2},  // LA
-    {T(1024), T(11961), T(11965), T(11973), 422, T(11982), T(9123), T(9159), 2},  // LB
-    {T(1778), T(5556), T(11986), T(11998), 662, T(574), T(8405), T(574), 1},  // LC
-    {T(8560), T(12011), T(12015), T(12029), 438, T(8736), T(9123), T(9159), 2},  // LI
-    {T(7794), T(12045), T(12049), T(12059), 144, T(12070), T(9123), T(9159), 1},  // LK
-    {T(5153), T(12073), T(12077), T(12085), 430, T(2462), T(9123), T(9159), 2},  // LR
-    {T(4881), T(12094), T(12098), T(12106), 426, T(12114), T(9123), T(0), 1},  // LS
-    {T(8717), T(12118), T(12122), T(12132), 440, T(12143), T(9123), T(9159), 2},  // LT
-    {T(4646), T(4649), T(4635), T(12147), 442, T(12160), T(9123), T(0), 2},  // LU
-    {T(6700), T(12164), T(12168), T(12175), 428, T(12183), T(9123), T(0), 2},  // LV
-    {T(8467), T(12187), T(12191), T(12197), 434, T(12204), T(9123), T(9159), 2},  // LY
-    {T(6551), T(4856), T(12208), T(12216), 504, T(1746), T(9123), T(9159), 2},  // MA
-    {T(5137), T(5745), T(5130), T(12225), 492, T(12236), T(9123), T(9159), 2},  // MC
-    {T(1974), T(12240), T(12244), T(12252), 498, T(12261), T(9123), T(9159), 2},  // MD
-    {T(509), T(12265), T(12269), T(12280), 450, T(4852), T(9123), T(9159), 2},  // MG
-    {T(7643), T(12289), T(12293), T(12303), 807, T(12314), T(9123), T(9159), 2},  // MK
-    {T(782), T(12318), T(12322), T(12327), 466, T(12334), T(9123), T(0), 2},  // ML
-    {T(8956), T(12338), T(12342), T(12350), 104, T(5348), T(9123), T(9159), 2},  // MM
-    {T(8532), T(12358), T(12362), T(12371), 496, T(9083), T(11297), T(9159), 2},  // MN
-    {T(6987), T(12381), T(12385), T(12410), 580, T(574), T(8405), T(574), 2},  // MP
-    {T(2789), T(12419), T(12423), T(12434), 474, T(2792), T(9123), T(9159), 2},  // MQ
-    {T(5588), T(12445), T(12449), T(12460), 478, T(4593), T(9123), T(0), 2},  // MR
-    {T(5227), T(12472), T(5216), T(12476), 500, T(574), T(8405), T(574), 1},  // MS
-    {T(8592), T(12490), T(12494), T(12500), 470, T(12508), T(9123), T(0), 1},  // MT
-    {T(6241), T(12512), T(12516), T(12526), 480, T(12536), T(12540), T(0), 1},  // MU
-    {T(4727), T(12544), T(12548), T(12557), 462, T(12566), T(9123), T(0), 1},  // MV
-    {T(4333), T(12570), T(12574), T(12581), 454, T(12590), T(9123), T(9159), 1},  // MW
-    {T(3156), T(4997), T(12594), T(12601), 484, T(5362), T(9123), T(0), 2},  // MX
-    {T(4048), T(12609), T(12613), T(12622), 458, T(12632), T(9123), T(9159), 1},  // MY
-    {T(4835), T(12635), T(12639), T(12650), 508, T(12661), T(9123), T(0), 1},  // MZ
-    {T(8882), T(12665), T(12669), T(12677), 516, T(8291), T(9123), T(9159), 1},  // NA
-    {T(5602), T(12686), T(12690), T(12704), 540, T(12719), T(9123), T(0), 2},  // NC
-    {T(5538), T(12723), T(12727), T(12733), 562, T(12742), T(9123), T(0), 2},  // NE
-    {T(3890), T(12746), T(12750), T(12765), 574, T(12782), T(9123), T(0), 1},  // NF
-    {T(62), T(12786), T(12790), T(12798), 566, T(12807), T(10275), T(9159), 2},  // NG
-    {T(4763), T(12811), T(12815), T(12825), 558, T(239), T(9123), T(0), 2},  // NI
-    {T(366), T(12836), T(12840), T(12852), 528, T(1109), T(9123), T(9159), 2},  // NL
-    {T(1123), T(12858), T(12862), T(12869), 578, T(12879), T(9123), T(0), 2},  // NO
-    {T(3808), T(12882), T(12886), T(12892), 524, T(12901), T(9123), T(9159), 1},  // NP
-    {T(8984), T(12905), T(12909), T(12915), 520, T(12923), T(9123), T(0), 1},  // NR
-    {T(334), T(12927), T(12931), T(12936), 570, T(12943), T(9123), T(0), 1},  // NU
-    {T(643), T(12947), T(12951), T(12963), 554, T(12977), T(9123), T(9159), 1},  // NZ
-    {T(4895), T(12980), T(12984), T(12989), 512, T(12995), T(9123), T(0), 2},  // OM
-    {T(5984), T(12999), T(13003), T(13010), 591, T(13021), T(9123), T(0), 2},  // PA
-    {T(4345), T(6097), T(13025), T(13030), 604, T(3588), T(9123), T(9159), 2},  // PE
-    {T(5999), T(13039), T(13043), T(13060), 258, T(13078), T(9123), T(0), 2},  // PF
-    {T(6261), T(13082), T(13086), T(13103), 598, T(13121), T(9123), T(0), 1},  // PG
-    {T(4821), T(6138), T(13125), T(13137), 608, T(13146), T(9123), T(9159), 2},  // PH
-    {T(3585), T(13149), T(13153), T(13162), 586, T(2893), T(9123), T(9159), 1},  // PK
-    {T(8787), T(13172), T(13176), T(13183), 616, T(13190), T(9123), T(0), 2},  // PL
-    {T(7198), T(13193), T(13197), T(13209), 630, T(574), T(8405), T(574), 2},  // PR
-    {T(4404), T(13222), T(13226), T(13235), 620, T(2478), T(9123), T(0), 2},  // PT
-    {T(589), T(13246), T(13250), T(13259), 600, T(13270), T(9123), T(9159), 2},  // PY
-    {T(2446), T(13274), T(13278), T(13284), 634, T(13291), T(9123), T(0), 2},  // QA
-    {T(6969), T(13295), T(13299), T(13307), 638, T(6972), T(9123), T(9159), 2},  // RE
-    {T(1559), T(13318), T(13322), T(13330), 642, T(3241), T(9123), T(9159), 2},  // RO
-    {T(3563), T(13339), T(13343), T(13362), 643, T(1518), T(9962), T(9968), 2},  // RU
-    {T(3874), T(13370), T(13374), T(13381), 646, T(3827), T(9123), T(9159), 2},  // RW
-    {T(6733), T(13389), T(13393), T(13406), 682, T(13420), T(9123), T(9159), 2},  // SA
-    {T(3442), T(13424), T(13428), T(13444), 90, T(13461), T(9123), T(0), 1},  // SB
-    {T(8674), T(13465), T(13469), T(13480), 690, T(13492), T(9123), T(0), 1},  // SC
-    {T(3844), T(13496), T(13500), T(13506), 729, T(13515), T(9123), T(9159), 2},  // SD
-    {T(7936), T(13519), T(13523), T(13530), 752, T(13538), T(9123), T(9159), 2},  // SE
-    {T(7605), T(13541), T(7595), T(13545), 702, T(13557), T(11638), T(0), 1},  // SG
-    {T(3674), T(13560), T(13564), T(13575), 654, T(13590), T(9123), T(0), 1},  // SH
-    {T(4463), T(13594), T(13598), T(13607), 705, T(13615), T(9123), T(9159), 2},  // SI
-    {T(1408), T(13619), T(13623), T(13632), 703, T(1441), T(9123), T(9159), 2},  // SK
-    {T(2826), T(13639), T(13643), T(13656), 694, T(13671), T(9123), T(9159), 2},  // SL
-    {T(7220), T(13675), T(7209), T(13679), 674, T(13691), T(9123), T(0), 2},  // SM
-    {T(2225), T(13695), T(13699), T(13707), 686, T(13718), T(9123), T(0), 2},  // SN
-    {T(5123), T(13722), T(13726), T(13734), 706, T(13741), T(9123), T(9159), 2},  // SO
-    {T(6017), T(13745), T(13749), T(13758), 740, T(13768), T(9123), T(0), 1},  // SR
-    {T(7416), T(13772), T(13776), T(13798), 678, T(13809), T(9123), T(0), 2},  // ST
-    {T(7245), T(13813), T(13817), T(13829), 222, T(6303), T(9123), T(0), 2},  // SV
-    {T(2260), T(8066), T(13840), T(13846), 760, T(13853), T(9123), T(9159), 2},  // SY
-    {T(4910), T(13857), T(13861), T(13871), 748, T(7838), T(9123), T(0), 1},  // SZ
-    {T(3116), T(13877), T(13881), T(13906), 796, T(574), T(8405), T(574), 1},  // TC
-    {T(5464), T(13932), T(13936), T(13941), 148, T(13949), T(9123), T(0), 2},  // TD
-    {T(4475), T(13953), T(13957), T(13962), 768, T(1320), T(9123), T(0), 2},  // TG
-    {T(841), T(13971), T(13975), T(13984), 764, T(13989), T(11297), T(9159), 1},  // TH
-    {T(2506), T(13992), T(13996), T(14007), 762, T(14015), T(9962), T(0), 2},  // TJ
-    {T(554), T(14019), T(14023), T(14036), 795, T(14044), T(9962), T(9968), 2},  // TM
-    {T(8513), T(8516), T(14048), T(14056), 788, T(2055), T(9123), T(0), 2},  // TN
-    {T(5640), T(14065), T(14069), T(14075), 776, T(14082), T(9123), T(0), 1},  // TO
-    {T(2418), T(8455), T(14086), T(14098), 626, T(6990), T(9123), T(0), 1},  // TP
-    {T(463), T(14112), T(14116), T(14123), 792, T(14131), T(9123), T(9159), 2},  // TR
-    {T(6352), T(14134), T(14138), T(14158), 780, T(574), T(8405), T(574), 1},  // TT
-    {T(2909), T(14170), T(14174), T(14181), 798, T(14190), T(9123), T(0), 1},  // TV
-    {T(8091), T(14194), T(14198), T(14205), 158, T(14215), T(14219), T(9159), 2},  // TW
-    {T(2281), T(14223), T(14227), T(14256), 834, T(14266), T(11638), T(9159), 1},  // TZ
-    {T(3860), T(14270), T(14274), T(14282), 804, T(14292), T(14296), T(9159), 2},  // UA
-    {T(3719), T(14301), T(14305), T(14312), 800, T(3522), T(11638), T(9159), 1},  // UG
-    {T(10), T(14320), T(14324), T(14324), 826, T(1929), T(9123), T(9159), 1},  // UK
-    {T(198), T(14339), T(14343), T(14343), 840, T(574), T(8405), T(574), 2},  // US
-    {T(5188), T(14357), T(14361), T(14369), 858, T(14379), T(9123), T(9159), 2},  // UY
-    {T(8170), T(14383), T(14387), T(14398), 860, T(14410), T(9123), T(0), 2},  // UZ
-    {T(8630), T(14414), T(14418), T(14448), 336, T(11553), T(9123), T(0), 2},  // VA
-    {T(3918), T(14456), T(14460), T(14487), 670, T(574), T(8405), T(574), 1},  // VC
-    {T(1743), T(14504), T(14508), T(14518), 862, T(14529), T(9123), T(9159), 2},  // VE
-    {T(6750), T(14532), T(14536), T(14561), 92, T(574), T(8405), T(574), 1},  // VG
-    {T(1850), T(14577), T(14581), T(14561), 850, T(574), T(8405), T(574), 1},  // VI
-    {T(3291), T(14603), T(14607), T(14616), 704, T(14627), T(9123), T(9159), 2},  // VN
-    {T(6391), T(14630), T(14634), T(14642), 548, T(14653), T(9123), T(0), 2},  // VU
-    {T(538), T(14657), T(14661), T(14667), 882, T(14674), T(9159), T(0), 1},  // WS
-    {T(7259), T(14678), T(14682), T(14688), 887, T(14695), T(9123), T(9159), 2},  // YE
-    {T(4744), T(14699), T(14703), T(14711), 175, T(6972), T(9123), T(9159), 2},  // YT
-    {T(1728), T(14719), T(14723), T(14736), 710, T(8916), T(9123), T(9159), 1},  // ZA
-    {T(4628), T(14750), T(14754), T(14761), 894, T(2730), T(9123), T(9159), 1},  // ZM
-    {T(3308), T(14769), T(14773), T(14782), 716, T(14793), T(9123), T(9159), 1},  // ZW
+    {T(732), T(13174), T(13178), T(13186), 20, T(13195), T(13199), T(0), 2},  // AD
+    {T(76), T(13202), T(13206), T(13227), 784, T(8727), T(13199), T(13235), 2},  // AE
+    {T(5526), T(13237), T(13241), T(13253), 4, T(1506), T(13199), T(13235), 2},  // AF
+    {T(11311), T(13260), T(13264), T(13284), 28, T(994), T(12138), T(994), 1},  // AG
+    {T(11962), T(13303), T(13307), T(13316), 660, T(994), T(12138), T(994), 1},  // AI
+    {T(12081), T(13327), T(13331), T(13339), 8, T(13348), T(13199), T(13235), 2},  // AL
+    {T(13090), T(13352), T(13356), T(13364), 51, T(13373), T(13199), T(13235), 2},  // AM
+    {T(12794), T(13377), T(13381), T(13381), 530, T(13402), T(13199), T(0), 2},  // AN
+    {T(6803), T(13406), T(13410), T(13417), 24, T(13425), T(13199), T(0), 2},  // AO
+    {T(2568), T(13429), T(13433), T(13443), 32, T(13453), T(13199), T(13235), 2},  // AR
+    {T(8639), T(996), T(13456), T(13471), 16, T(994), T(12138), T(994), 2},  // AS
+    {T(10299), T(13487), T(13491), T(13499), 40, T(3113), T(13199), T(13235), 2},  // AT
+    {T(207), T(1147), T(13508), T(13518), 36, T(2243), T(13529), T(13235), 1},  // AU
+    {T(8455), T(13534), T(13538), T(13544), 533, T(13551), T(13199), T(0), 2},  // AW
+    {T(1289), T(13555), T(13559), T(13570), 31, T(13582), T(13199), T(13235), 2},  // AZ
+    {T(10849), T(13586), T(13590), T(13613), 70, T(13636), T(13199), T(13235), 2},  // BA
+    {T(2383), T(13640), T(13644), T(13653), 52, T(994), T(12138), T(994), 1},  // BB
+    {T(3677), T(13663), T(13667), T(13678), 50, T(13690), T(13199), T(13235), 1},  // BD
+    {T(901), T(1737), T(13694), T(13702), 56, T(11801), T(13199), T(13235), 2},  // BE
+    {T(8557), T(13710), T(13714), T(13727), 854, T(13737), T(13199), T(0), 2},  // BF
+    {T(11106), T(13741), T(13745), T(13754), 100, T(13764), T(13199), T(13235), 2},  // BG
+    {T(7097), T(13768), T(13772), T(13780), 48, T(8148), T(13199), T(0), 2},  // BH
+    {T(2636), T(13789), T(13793), T(13801), 108, T(13811), T(13199), T(0), 2},  // BI
+    {T(9338), T(13815), T(13819), T(13825), 204, T(12476), T(13199), T(0), 2},  // BJ
+    {T(4842), T(13834), T(13838), T(13846), 60, T(994), T(12138), T(994), 1},  // BM
+    {T(1376), T(1971), T(13856), T(13874), 96, T(13883), T(13199), T(0), 1},  // BN
+    {T(6173), T(13887), T(13891), T(13899), 68, T(13908), T(13912), T(13235), 2},  // BO
+    {T(1731), T(13917), T(13921), T(13928), 76, T(7429), T(13938), T(13235), 2},  // BR
+    {T(8037), T(13943), T(13947), T(13955), 44, T(994), T(12138), T(994), 1},  // BS
+    {T(11998), T(13964), T(13968), T(13975), 64, T(13985), T(13199), T(0), 1},  // BT
+    {T(4367), T(13989), T(13993), T(14002), 72, T(14011), T(13199), T(0), 1},  // BW
+    {T(7519), T(1408), T(14015), T(14023), 112, T(14034), T(14038), T(14044), 2},  // BY
+    {T(1811), T(14048), T(14052), T(14059), 84, T(6583), T(13199), T(0), 2},  // BZ
+    {T(2715), T(4743), T(14068), T(14075), 124, T(994), T(12138), T(994), 2},  // CA
+    {T(5912), T(14084), T(14088), T(14098), 180, T(14108), T(13199), T(13235), 2},  // CD
+    {T(1447), T(14112), T(14116), T(14141), 140, T(14157), T(13199), T(0), 2},  // CF
+    {T(2298), T(14161), T(14165), T(14098), 178, T(8040), T(13199), T(0), 2},  // CG
+    {T(1968), T(14171), T(14175), T(14187), 756, T(3428), T(13199), T(13235), 2},  // CH
+    {T(44), T(14193), T(14197), T(14211), 384, T(1638), T(13199), T(0), 2},  // CI
+    {T(1174), T(14219), T(14223), T(14236), 184, T(14250), T(13199), T(0), 1},  // CK
+    {T(10711), T(14254), T(14258), T(14264), 152, T(14272), T(13199), T(0), 2},  // CL
+    {T(12973), T(14275), T(14279), T(14288), 120, T(14300), T(13199), T(0), 2},  // CM
+    {T(1675), T(14304), T(14308), T(14314), 156, T(14322), T(13199), T(13235), 2},  // CN
+    {T(2094), T(14325), T(14329), T(14338), 170, T(14348), T(14351), T(13235), 2},  // CO
+    {T(10428), T(14355), T(14359), T(14370), 188, T(10095), T(13199), T(0), 2},  // CR
+    {T(1779), T(14382), T(14386), T(14386), 891, T(14408), T(13199), T(13235), 2},  // CS
+    {T(4993), T(14412), T(14416), T(14421), 192, T(14427), T(14430), T(13235), 2},  // CU
+    {T(9411), T(14434), T(14438), T(14449), 132, T(14462), T(13235), T(0), 2},  // CV
+    {T(11927), T(14466), T(14470), T(14487), 162, T(2243), T(13529), T(13235), 1},  // CX
+    {T(8192), T(14506), T(14510), T(14517), 196, T(14525), T(13199), T(0), 1},  // CY
+    {T(2455), T(14529), T(14533), T(14548), 203, T(14554), T(13199), T(0), 2},  // CZ
+    {T(1942), T(14558), T(14562), T(14570), 276, T(14577), T(13199), T(13235), 2},  // DE
+    {T(3736), T(14580), T(3727), T(3727), 262, T(14584), T(13199), T(0), 2},  // DJ
+    {T(374), T(14588), T(14592), T(14600), 208, T(13119), T(13199), T(0), 2},  // DK
+    {T(9957), T(14607), T(14611), T(14620), 212, T(994), T(12138), T(994), 1},  // DM
+    {T(10749), T(9964), T(14630), T(14620), 214, T(994), T(12138), T(994), 2},  // DO
+    {T(469), T(7040), T(14649), T(14657), 12, T(6737), T(13199), T(13235), 2},  // DZ
+    {T(9569), T(14666), T(14670), T(14678), 218, T(14689), T(13199), T(13235), 2},  // EC
+    {T(11674), T(14693), T(14697), T(14705), 233, T(3838), T(13199), T(0), 2},  // EE
+    {T(2683), T(14714), T(14718), T(14724), 818, T(611), T(13199), T(13235), 2},  // EG
+    {T(6204), T(14733), T(14737), T(14737), 732, T(0), T(0), T(0), 2},  // EH
+    {T(991), T(14752), T(14756), T(14764), 232, T(14773), T(13199), T(13235), 2},  // ER
+    {T(1207), T(14777), T(14781), T(14787), 724, T(14795), T(13199), T(0), 2},  // ES
+    {T(165), T(14798), T(14802), T(14811), 231, T(7553), T(13199), T(13235), 2},  // ET
+    {T(5024), T(14821), T(14825), T(14833), 246, T(14841), T(13199), T(13235), 2},  // FI
+    {T(11569), T(14845), T(14849), T(14854), 242, T(14861), T(13199), T(0), 1},  // FJ
+    {T(11428), T(14865), T(14869), T(14886), 238, T(14904), T(13199), T(0), 1},  // FK
+    {T(12028), T(14908), T(14912), T(14926), 234, T(14934), T(13199), T(0), 2},  // FO
+    {T(761), T(4222), T(14938), T(14945), 250, T(4706), T(13199), T(13235), 2},  // FR
+    {T(6402), T(14952), T(14956), T(14962), 266, T(14971), T(13199), T(0), 2},  // GA
+    {T(10053), T(14975), T(14979), T(14987), 308, T(994), T(12138), T(994), 1},  // GD
+    {T(11798), T(4479), T(14997), T(15005), 268, T(15014), T(13199), T(13235), 2},  // GE
+    {T(2918), T(15018), T(15022), T(15036), 254, T(2921), T(13199), T(13235), 2},  // GF
+    {T(130), T(15044), T(15048), T(15054), 288, T(15063), T(13199), T(13235), 2},  // GH
+    {T(4508), T(4511), T(4498), T(4498), 292, T(15067), T(13199), T(0), 2},  // GI
+    {T(8372), T(15071), T(15075), T(15085), 304, T(15097), T(13199), T(0), 2},  // GL
+    {T(1475), T(15101), T(15105), T(15112), 270, T(15120), T(13199), T(0), 2},  // GM
+    {T(3329), T(15124), T(15128), T(15135), 324, T(15143), T(13199), T(0), 2},  // GN
+    {T(1592), T(15147), T(15151), T(15162), 312, T(1595), T(13199), T(13235), 2},  // GP
+    {T(6959), T(15175), T(15179), T(15197), 226, T(15216), T(13199), T(0), 2},  // GQ
+    {T(1054), T(15220), T(15224), T(15231), 300, T(133), T(13199), T(0), 2},  // GR
+    {T(4661), T(15237), T(15241), T(15241), 239, T(15267), T(0), T(0), 0},  // GS
+    {T(4762), T(15271), T(15275), T(15285), 320, T(6760), T(13199), T(0), 2},  // GT
+    {T(245), T(252), T(15296), T(15301), 316, T(994), T(12138), T(994), 2},  // GU
+    {T(2066), T(15311), T(15315), T(15329), 624, T(15345), T(13199), T(0), 2},  // GW
+    {T(4476), T(15349), T(15353), T(15360), 328, T(15369), T(15373), T(0), 1},  // GY
+    {T(11833), T(12108), T(15377), T(15386), 340, T(8112), T(13199), T(0), 2},  // HN
+    {T(13129), T(15395), T(15399), T(15407), 191, T(15416), T(13199), T(13235), 2},  // HR
+    {T(9202), T(15420), T(15424), T(15430), 332, T(11161), T(13199), T(0), 2},  // HT
+    {T(2532), T(15438), T(15442), T(15450), 348, T(15460), T(13199), T(9943), 2},  // HU
+    {T(5432), T(15463), T(15467), T(15477), 360, T(6117), T(15373), T(13235), 1},  // ID
+    {T(3371), T(15488), T(15492), T(15500), 372, T(15506), T(13199), T(13235), 1},  // IE
+    {T(5498), T(15510), T(15514), T(15521), 376, T(15529), T(13199), T(13235), 2},  // IL
+    {T(279), T(5300), T(15533), T(15539), 356, T(1734), T(13199), T(13235), 1},  // IN
+    {T(1240), T(15546), T(15550), T(15555), 368, T(15561), T(13199), T(13235), 2},  // IQ
+    {T(11867), T(15565), T(15569), T(15574), 364, T(15582), T(13199), T(13235), 2},  // IR
+    {T(9764), T(15585), T(15589), T(15597), 352, T(15607), T(13199), T(0), 2},  // IS
+    {T(1518), T(15611), T(15615), T(15621), 380, T(15629), T(13199), T(0), 2},  // IT
+    {T(5836), T(15632), T(15636), T(15644), 388, T(994), T(12138), T(994), 1},  // JM
+    {T(578), T(15653), T(15657), T(15664), 400, T(15674), T(13199), T(13235), 2},  // JO
+    {T(308), T(15678), T(15682), T(15688), 392, T(7665), T(15373), T(13235), 1},  // JP
+    {T(7956), T(15697), T(15701), T(15707), 404, T(12667), T(15714), T(13235), 1},  // KE
+    {T(2039), T(15718), T(15722), T(15733), 417, T(15741), T(13199), T(13235), 2},  // KG
+    {T(9002), T(15745), T(15749), T(15758), 116, T(15768), T(15373), T(13235), 2},  // KH
+    {T(11737), T(15772), T(15776), T(15785), 296, T(15796), T(13199), T(13235), 1},  // KI
+    {T(7811), T(15800), T(15804), T(15812), 174, T(7036), T(13199), T(0), 2},  // KM
+    {T(1552), T(15820), T(15824), T(15846), 659, T(994), T(12138), T(994), 1},  // KN
+    {T(9517), T(15868), T(15872), T(15883), 408, T(15896), T(13199), T(13235), 2},  // KP
+    {T(6114), T(15900), T(15904), T(15920), 410, T(5057), T(15373), T(13235), 2},  // KR
+    {T(6087), T(15933), T(6080), T(15937), 414, T(15945), T(13199), T(0), 2},  // KW
+    {T(4439), T(15949), T(15953), T(15968), 136, T(994), T(12138), T(994), 1},  // KY
+    {T(523), T(15978), T(15982), T(15993), 398, T(2425), T(14038), T(14044), 2},  // KZ
+    {T(12533), T(16005), T(16009), T(16025), 418, T(16033), T(13199), T(13235), 2},  // LA
+    {T(1706), T(16037), T(16041), T(16049), 422, T(16058), T(13199), T(13235), 2},  // LB
+    {T(2882), T(8195), T(16062), T(16074), 662, T(994), T(12138), T(994), 1},  // LC
+    {T(12338), T(16087), T(16091), T(16105), 438, T(12597), T(13199), T(13235), 2},  // LI
+    {T(11257), T(16121), T(16125), T(16135), 144, T(16146), T(13199), T(13235), 1},  // LK
+    {T(7632), T(16149), T(16153), T(16161), 430, T(3791), T(13199), T(13235), 2},  // LR
+    {T(7255), T(16170), T(16174), T(16182), 426, T(16190), T(13199), T(0), 1},  // LS
+    {T(12563), T(16194), T(16198), T(16208), 440, T(16219), T(13199), T(13235), 2},  // LT
+    {T(6887), T(6890), T(6876), T(16223), 442, T(16236), T(13199), T(0), 2},  // LU
+    {T(9816), T(16240), T(16244), T(16251), 428, T(16259), T(13199), T(0), 2},  // LV
+    {T(12200), T(16263), T(16267), T(16273), 434, T(16280), T(13199), T(13235), 2},  // LY
+    {T(9600), T(7230), T(16284), T(16292), 504, T(2834), T(13199), T(13235), 2},  // MA
+    {T(7602), T(8492), T(7595), T(16301), 492, T(16312), T(13199), T(13235), 2},  // MC
+    {T(3145), T(16316), T(16320), T(16328), 498, T(16337), T(13199), T(13235), 2},  // MD
+    {T(866), T(16341), T(16345), T(16356), 450, T(7226), T(13199), T(13235), 2},  // MG
+    {T(11079), T(16365), T(16369), T(16379), 807, T(16390), T(13199), T(13235), 2},  // MK
+    {T(1335), T(16394), T(16398), T(16403), 466, T(16410), T(13199), T(0), 2},  // ML
+    {T(12946), T(16414), T(16418), T(16426), 104, T(7927), T(13199), T(13235), 2},  // MM
+    {T(12293), T(16434), T(16438), T(16447), 496, T(13159), T(15373), T(13235), 2},  // MN
+    {T(10207), T(16457), T(16461), T(16486), 580, T(994), T(12138), T(994), 2},  // MP
+    {T(4179), T(16495), T(16499), T(16510), 474, T(4182), T(13199), T(13235), 2},  // MQ
+    {T(8240), T(16521), T(16525), T(16536), 478, T(6806), T(13199), T(0), 2},  // MR
+    {T(7759), T(16548), T(7748), T(16552), 500, T(994), T(12138), T(994), 1},  // MS
+    {T(12383), T(16566), T(16570), T(16576), 470, T(16584), T(13199), T(0), 1},  // MT
+    {T(9122), T(16588), T(16592), T(16602), 480, T(16612), T(16616), T(0), 1},  // MU
+    {T(7000), T(16620), T(16624), T(16633), 462, T(16642), T(13199), T(0), 1},  // MV
+    {T(6446), T(16646), T(16650), T(16657), 454, T(16666), T(13199), T(13235), 1},  // MW
+    {T(4703), T(7432), T(16670), T(16677), 484, T(7941), T(13199), T(0), 2},  // MX
+    {T(6055), T(16685), T(16689), T(16698), 458, T(16708), T(13199), T(13235), 1},  // MY
+    {T(7195), T(16711), T(16715), T(16726), 508, T(16737), T(13199), T(0), 1},  // MZ
+    {T(12826), T(16741), T(16745), T(16753), 516, T(11965), T(13199), T(13235), 1},  // NA
+    {T(8272), T(16762), T(16766), T(16780), 540, T(16795), T(13199), T(0), 2},  // NC
+    {T(8163), T(16799), T(16803), T(16809), 562, T(16818), T(13199), T(0), 2},  // NE
+    {T(5813), T(16822), T(16826), T(16841), 574, T(16858), T(13199), T(0), 1},  // NF
+    {T(102), T(16862), T(16866), T(16874), 566, T(16883), T(14351), T(13235), 2},  // NG
+    {T(7067), T(16887), T(16891), T(16901), 558, T(415), T(13199), T(0), 2},  // NI
+    {T(608), T(16912), T(16916), T(16928), 528, T(1848), T(13199), T(13235), 2},  // NL
+    {T(1880), T(16934), T(16938), T(16945), 578, T(16955), T(13199), T(0), 2},  // NO
+    {T(5656), T(16958), T(16962), T(16968), 524, T(16977), T(13199), T(13235), 1},  // NP
+    {T(13000), T(16981), T(16985), T(16991), 520, T(16999), T(13199), T(0), 1},  // NR
+    {T(552), T(17003), T(17007), T(17012), 570, T(17019), T(13199), T(0), 1},  // NU
+    {T(1108), T(17023), T(17027), T(17039), 554, T(17053), T(13199), T(13235), 1},  // NZ
+    {T(7283), T(17056), T(17060), T(17065), 512, T(17071), T(13199), T(0), 2},  // OM
+    {T(8768), T(17075), T(17079), T(17086), 591, T(17097), T(13199), T(0), 2},  // PA
+    {T(6474), T(8930), T(17101), T(17106), 604, T(5350), T(13199), T(13235), 2},  // PE
+    {T(8798), T(17115), T(17119), T(17136), 258, T(17154), T(13199), T(0), 2},  // PF
+    {T(9159), T(17158), T(17162), T(17179), 598, T(17197), T(13199), T(0), 1},  // PG
+    {T(7169), T(8987), T(17201), T(17213), 608, T(17222), T(13199), T(13235), 2},  // PH
+    {T(5347), T(17225), T(17229), T(17238), 586, T(4318), T(13199), T(13235), 1},  // PK
+    {T(12682), T(17248), T(17252), T(17259), 616, T(17266), T(13199), T(0), 2},  // PL
+    {T(10480), T(17269), T(17273), T(17285), 630, T(994), T(12138), T(994), 2},  // PR
+    {T(6546), T(17298), T(17302), T(17311), 620, T(3807), T(13199), T(0), 2},  // PT
+    {T(1023), T(17322), T(17326), T(17335), 600, T(17346), T(13199), T(13235), 2},  // PY
+    {T(3764), T(17350), T(17354), T(17360), 634, T(17367), T(13199), T(0), 2},  // QA
+    {T(10174), T(17371), T(17375), T(17383), 638, T(10177), T(13199), T(13235), 2},  // RE
+    {T(2499), T(17394), T(17398), T(17406), 642, T(4826), T(13199), T(13235), 2},  // RO
+    {T(5312), T(17415), T(17419), T(17438), 643, T(2425), T(14038), T(14044), 2},  // RU
+    {T(5783), T(17446), T(17450), T(17457), 646, T(5690), T(13199), T(13235), 2},  // RW
+    {T(9861), T(17465), T(17469), T(17482), 682, T(17496), T(13199), T(13235), 2},  // SA
+    {T(5138), T(17500), T(17504), T(17520), 90, T(17537), T(13199), T(0), 1},  // SB
+    {T(12493), T(17541), T(17545), T(17556), 690, T(17568), T(13199), T(0), 1},  // SC
+    {T(5725), T(17572), T(17576), T(17582), 729, T(17591), T(13199), T(13235), 2},  // SD
+    {T(11462), T(17595), T(17599), T(17606), 752, T(17614), T(13199), T(13235), 2},  // SE
+    {T(11026), T(17617), T(11016), T(17621), 702, T(17633), T(15714), T(0), 1},  // SG
+    {T(5462), T(17636), T(17640), T(17651), 654, T(17666), T(13199), T(0), 1},  // SH
+    {T(6619), T(17670), T(17674), T(17683), 705, T(17691), T(13199), T(13235), 2},  // SI
+    {T(2261), T(17695), T(17699), T(17708), 703, T(2331), T(13199), T(13235), 2},  // SK
+    {T(4235), T(17715), T(17719), T(17732), 694, T(17747), T(13199), T(13235), 2},  // SL
+    {T(10522), T(17751), T(10511), T(17755), 674, T(17767), T(13199), T(0), 2},  // SM
+    {T(3441), T(17771), T(17775), T(17783), 686, T(17794), T(13199), T(0), 2},  // SN
+    {T(7571), T(17798), T(17802), T(17810), 706, T(17817), T(13199), T(13235), 2},  // SO
+    {T(8831), T(17821), T(17825), T(17834), 740, T(17844), T(13199), T(0), 1},  // SR
+    {T(10805), T(17848), T(17852), T(17874), 678, T(17885), T(13199), T(0), 2},  // ST
+    {T(10565), T(17889), T(17893), T(17905), 222, T(9245), T(13199), T(0), 2},  // SV
+    {T(3489), T(11622), T(17916), T(17922), 760, T(17929), T(13199), T(13235), 2},  // SY
+    {T(7310), T(17933), T(17937), T(17947), 748, T(11314), T(13199), T(0), 1},  // SZ
+    {T(4621), T(17953), T(17957), T(17982), 796, T(994), T(12138), T(994), 1},  // TC
+    {T(8073), T(18008), T(18012), T(18017), 148, T(18025), T(13199), T(0), 2},  // TD
+    {T(6648), T(18029), T(18033), T(18038), 768, T(2173), T(13199), T(0), 2},  // TG
+    {T(1420), T(18047), T(18051), T(18060), 764, T(18065), T(15373), T(13235), 1},  // TH
+    {T(3835), T(18068), T(18072), T(18083), 762, T(18091), T(14038), T(0), 2},  // TJ
+    {T(960), T(18095), T(18099), T(18112), 795, T(18120), T(14038), T(14044), 2},  // TM
+    {T(12261), T(12264), T(18124), T(18132), 788, T(3242), T(13199), T(0), 2},  // TN
+    {T(8342), T(18141), T(18145), T(18151), 776, T(18158), T(13199), T(0), 1},  // TO
+    {T(3710), T(12188), T(18162), T(18174), 626, T(10210), T(13199), T(0), 1},  // TP
+    {T(788), T(18188), T(18192), T(18199), 792, T(18207), T(13199), T(13235), 2},  // TR
+    {T(9294), T(18210), T(18214), T(18234), 780, T(994), T(12138), T(994), 1},  // TT
+    {T(4334), T(18246), T(18250), T(18257), 798, T(18266), T(13199), T(0), 1},  // TV
+    {T(11647), T(18270), T(18274), T(18281), 158, T(18291), T(18295), T(13235), 2},  // TW
+    {T(3524), T(18299), T(18303), T(18332), 834, T(18342), T(15714), T(13235), 1},  // TZ
+    {T(5757), T(18346), T(18350), T(18358), 804, T(18368), T(18372), T(13235), 2},  // UA
+    {T(5552), T(18377), T(18381), T(18388), 800, T(5271), T(15714), T(13235), 1},  // UG
+    {T(10), T(18396), T(18400), T(18400), 826, T(3100), T(13199), T(13235), 1},  // UK
+    {T(339), T(18415), T(18419), T(18419), 840, T(994), T(12138), T(994), 2},  // US
+    {T(7701), T(18433), T(18437), T(18445), 858, T(18455), T(13199), T(13235), 2},  // UY
+    {T(11768), T(18459), T(18463), T(18474), 860, T(18486), T(13199), T(0), 2},  // UZ
+    {T(12434), T(18490), T(18494), T(18524), 336, T(15629), T(13199), T(0), 2},  // VA
+    {T(5873), T(18532), T(18536), T(18563), 670, T(994), T(12138), T(994), 1},  // VC
+    {T(2831), T(18580), T(18584), T(18594), 862, T(18605), T(13199), T(13235), 2},  // VE
+    {T(9890), T(18608), T(18612), T(18637), 92, T(994), T(12138), T(994), 1},  // VG
+    {T(2987), T(18653), T(18657), T(18637), 850, T(994), T(12138), T(994), 1},  // VI
+    {T(4893), T(18679), T(18683), T(18692), 704, T(18703), T(13199), T(13235), 2},  // VN
+    {T(9373), T(18706), T(18710), T(18718), 548, T(18729), T(13199), T(0), 2},  // VU
+    {T(931), T(18733), T(18737), T(18743), 882, T(18750), T(13235), T(0), 1},  // WS
+    {T(10599), T(18754), T(18758), T(18764), 887, T(18771), T(13199), T(13235), 2},  // YE
+    {T(7033), T(18775), T(18779), T(18787), 175, T(10177), T(13199), T(13235), 2},  // YT
+    {T(2796), T(18795), T(18799), T(18812), 710, T(12893), T(13199), T(13235), 1},  // ZA
+    {T(6855), T(18826), T(18830), T(18837), 894, T(4073), T(13199), T(13235), 1},  // ZM
+    {T(4927), T(18845), T(18849), T(18858), 716, T(18869), T(13199), T(13235), 1},  // ZW
 };
 
 // indx, displayName, bias, standardName, standardBias, daylightName, daylightBias,
 // standard date (month, day of week, day index, hour, minute), daylight date (same)
 const TimeZoneRecord kTimeZoneRecords[kTimeZoneCount] = {
-    {ZoneKey(0x80000040u), T(14797), -240, T(14814), 0, T(14839), -60, 10, 0, 5, 5, 0, 3, 0, 5, 4, 0},
-    {ZoneKey(0x80000041u), T(14864), -120, T(14883), 0, T(14909), -60, 10, 6, 5, 23, 59, 3, 0, 5, 0, 0},
-    {ZoneKey(0x80000042u), T(14935), -120, T(14953), 0, T(14974), -60, 10, 5, 5, 1, 0, 3, 4, 5, 23, 59},
-    {ZoneKey(0x80000043u), T(14995), 360, T(15049), 0, T(15080), -60, 10, 0, 5, 2, 0, 4, 0, 1, 2, 0},
-    {ZoneKey(0x80000044u), T(15111), 420, T(15157), 0, T(15189), -60, 10, 0, 5, 2, 0, 4, 0, 1, 2, 0},
-    {ZoneKey(0x80000045u), T(15221), 480, T(15258), 0, T(15289), -60, 10, 0, 5, 2, 0, 4, 0, 1, 2, 0},
-    {ZoneKey(0x80000046u), T(15320), -120, T(15341), 0, T(15363), 60, 9, 0, 1, 2, 0, 4, 0, 1, 2, 0},
-    {ZoneKey(0x80000047u), T(15385), -180, T(15405), 0, T(15428), -60, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0},
-    {ZoneKey(0x80000048u), T(15451), 240, T(15470), 0, T(15502), -60, 2, 0, 3, 0, 0, 10, 0, 2, 0, 0},
-    {ZoneKey(0x80000049u), T(15534), 180, T(15557), 0, T(15582), -60, 3, 0, 2, 2, 0, 10, 0, 1, 2, 0},
-    {ZoneKey(0x8000004Au), T(15607), -240, T(15627), 0, T(15650), -60, 10, 0, 5, 3, 0, 3, 0, 5, 2, 0},
-    {ZoneKey(0x8000004Bu), T(15673), 270, T(15693), 0, T(15717), -60, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0},
-    {0, T(15741), 720, T(15782), 0, T(15805), -60, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0},
-    {1, T(15828), 660, T(15861), 0, T(15881), -60, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0},
-    {2, T(15901), 600, T(15920), 0, T(15943), -60, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0},
-    {3, T(15966), 540, T(15985), 0, T(16007), -60, 11, 0, 1, 2, 0, 3, 0, 2, 2, 0},
-    {4, T(16029), 480, T(16068), 0, T(16090), -60, 11, 0, 1, 2, 0, 3, 0, 2, 2, 0},
-    {10, T(16112), 420, T(16152), 0, T(16175), -60, 11, 0, 1, 2, 0, 3, 0, 2, 2, 0},
-    {13, T(16198), 420, T(16244), 0, T(16267), -60, 10, 0, 5, 2, 0, 4, 0, 1, 2, 0},
-    {15, T(16290), 420, T(16310), 0, T(16336), -60, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0},
-    {20, T(16362), 360, T(16401), 0, T(16423), -60, 11, 0, 1, 2, 0, 3, 0, 2, 2, 0},
-    {25, T(16445), 360, T(16470), 0, T(16499), -60, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0},
-    {30, T(16528), 360, T(16582), 0, T(16603), -60, 10, 0, 5, 2, 0, 4, 0, 1, 2, 0},
-    {33, T(16624), 360, T(16652), 0, T(16682), -60, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0},
-    {35, T(16712), 300, T(16751), 0, T(16773), -60, 11, 0, 1, 2, 0, 3, 0, 2, 2, 0},
-    {40, T(16795), 300, T(16822), 0, T(16847), -60, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0},
-    {45, T(16872), 300, T(16916), 0, T(16941), -60, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0},
-    {50, T(16966), 240, T(17001), 0, T(17024), -60, 11, 0, 1, 2, 0, 3, 0, 2, 2, 0},
-    {55, T(17047), 240, T(17066), 0, T(17091), -60, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0},
-    {56, T(17116), 240, T(17137), 0, T(17162), -60, 3, 6, 2, 23, 59, 10, 6, 2, 23, 59},
-    {60, T(17187), 210, T(17212), 0, T(17239), -60, 11, 0, 1, 0, 1, 3, 0, 2, 0, 1},
-    {65, T(17266), 180, T(17287), 0, T(17318), -60, 2, 0, 3, 0, 0, 10, 0, 2, 0, 0},
-    {70, T(17349), 180, T(17386), 0, T(17411), -60, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0},
-    {73, T(17436), 180, T(17458), 0, T(17482), -60, 10, 0, 5, 2, 0, 4, 0, 1, 2, 0},
-    {75, T(17506), 120, T(17531), 0, T(17558), -60, 9, 0, 5, 2, 0, 3, 0, 5, 2, 0},
-    {80, T(17585), 60, T(17604), 0, T(17625), -60, 10, 0, 5, 3, 0, 3, 0, 5, 2, 0},
-    {83, T(17646), 60, T(17673), 0, T(17698), -60, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0},
-    {85, T(17723), 0, T(17785), 0, T(17803), -60, 10, 0, 5, 2, 0, 3, 0, 5, 1, 0},
-    {90, T(17821), 0, T(17859), 0, T(17883), -60, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0},
-    {95, T(17907), -60, T(17969), 0, T(17998), -60, 10, 0, 5, 3, 0, 3, 0, 5, 2, 0},
-    {100, T(18027), -60, T(18072), 0, T(18103), -60, 10, 0, 5, 3, 0, 3, 0, 5, 2, 0},
-    {105, T(18134), -60, T(18182), 0, T(18204), -60, 10, 0, 5, 3, 0, 3, 0, 5, 2, 0},
-    {110, T(18226), -60, T(18287), 0, T(18311), -60, 10, 0, 5, 3, 0, 3, 0, 5, 2, 0},
-    {113, T(18335), -60, T(18367), 0, T(18399), -60, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0},
-    {115, T(18431), -120, T(18449), 0, T(18473), -60, 10, 0, 5, 3, 0, 3, 0, 5, 2, 0},
-    {120, T(18497), -120, T(18515), 0, T(18535), -60, 9, 4, 5, 23, 59, 4, 4, 5, 23, 59},
-    {125, T(18555), -120, T(18613), 0, T(18631), -60, 10, 0, 5, 4, 0, 3, 0, 5, 3, 0},
-    {130, T(18649), -120, T(18689), 0, T(18707), -60, 10, 0, 5, 4, 0, 3, 0, 5, 3, 0},
-    {135, T(18725), -120, T(18747), 0, T(18771), -60, 10, 0, 1, 2, 0, 3, 5, 5, 2, 0},
-    {140, T(18795), -120, T(18824), 0, T(18851), -60, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0},
-    {145, T(18878), -180, T(18924), 0, T(18946), -60, 10, 0, 5, 3, 0, 3, 0, 5, 2, 0},
-    {150, T(18968), -180, T(18995), 0, T(19014), -60, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0},
-    {155, T(19033), -180, T(19053), 0, T(19077), -60, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0},
-    {158, T(19101), -180, T(19121), 0, T(19142), -60, 10, 3, 1, 4, 0, 4, 2, 1, 3, 0},
-    {160, T(19163), -210, T(19182), 0, T(19201), -60, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0},
-    {165, T(19220), -240, T(19250), 0, T(19272), -60, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0},
-    {170, T(19294), -240, T(19329), 0, T(19352), -60, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0},
-    {175, T(19375), -270, T(19393), 0, T(19419), -60, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0},
-    {180, T(19445), -300, T(19470), 0, T(19497), -60, 10, 0, 5, 3, 0, 3, 0, 5, 2, 0},
-    {185, T(19524), -300, T(19565), 0, T(19589), -60, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0},
-    {190, T(19613), -330, T(19661), 0, T(19681), -60, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0},
-    {193, T(19701), -345, T(19723), 0, T(19743), -60, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0},
-    {195, T(19763), -360, T(19789), 0, T(19816), -60, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0},
-    {200, T(19843), -330, T(19875), 0, T(19899), -60, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0},
-    {201, T(19923), -360, T(19955), 0, T(19985), -60, 10, 0, 5, 3, 0, 3, 0, 5, 2, 0},
-    {203, T(20015), -390, T(20044), 0, T(20066), -60, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0},
-    {205, T(20088), -420, T(20124), 0, T(20146), -60, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0},
-    {207, T(20168), -420, T(20192), 0, T(20217), -60, 10, 0, 5, 3, 0, 3, 0, 5, 2, 0},
-    {210, T(20242), -480, T(20292), 0, T(20312), -60, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0},
-    {215, T(20332), -480, T(20368), 0, T(20398), -60, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0},
-    {220, T(20428), -480, T(20447), 0, T(20468), -60, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0},
-    {225, T(20489), -480, T(20507), 0, T(20534), -60, 3, 0, 5, 3, 0, 10, 0, 5, 2, 0},
-    {227, T(20561), -480, T(20595), 0, T(20625), -60, 10, 0, 5, 3, 0, 3, 0, 5, 2, 0},
-    {230, T(20655), -540, T(20673), 0, T(20693), -60, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0},
-    {235, T(20713), -540, T(20747), 0, T(20767), -60, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0},
-    {240, T(20787), -540, T(20807), 0, T(20829), -60, 10, 0, 5, 3, 0, 3, 0, 5, 2, 0},
-    {245, T(20851), -570, T(20870), 0, T(20896), -60, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0},
-    {250, T(20922), -570, T(20943), 0, T(20972), -60, 4, 0, 1, 3, 0, 10, 0, 1, 2, 0},
-    {255, T(21001), -600, T(21041), 0, T(21067), -60, 4, 0, 1, 3, 0, 10, 0, 1, 2, 0},
-    {260, T(21093), -600, T(21114), 0, T(21141), -60, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0},
-    {265, T(21168), -600, T(21187), 0, T(21210), -60, 4, 0, 1, 3, 0, 10, 0, 1, 2, 0},
-    {270, T(21233), -600, T(21257), 0, T(21283), -60, 10, 0, 5, 3, 0, 3, 0, 5, 2, 0},
-    {275, T(21309), -600, T(21340), 0, T(21367), -60, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0},
-    {280, T(21394), -660, T(21442), 0, T(21472), -60, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0},
-    {285, T(21502), -720, T(21544), 0, T(21563), -60, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0},
-    {290, T(21582), -720, T(21615), 0, T(21641), -60, 4, 0, 1, 3, 0, 9, 0, 5, 2, 0},
-    {300, T(21667), -780, T(21690), 0, T(21710), -60, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0},
-    {900, T(21730), 240, T(21759), 0, T(21790), -60, 4, 0, 3, 2, 0, 9, 0, 2, 2, 0},
-    {901, T(21821), -690, T(21849), 0, T(21879), -60, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0},
-    {902, T(17506), 120, T(17531), 0, T(17558), -60, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0},
+    {ZoneKey(0x80000040u), T(18873), -240, T(18890), 0, T(18915), -60, 10, 0, 5, 5, 0, 3, 0, 5, 4, 0},
+    {ZoneKey(0x80000041u), T(18940), -120, T(18959), 0, T(18985), -60, 10, 6, 5, 23, 59, 3, 0, 5, 0, 0},
+    {ZoneKey(0x80000042u), T(19011), -120, T(19029), 0, T(19050), -60, 10, 5, 5, 1, 0, 3, 4, 5, 23, 59},
+    {ZoneKey(0x80000043u), T(19071), 360, T(19125), 0, T(19156), -60, 10, 0, 5, 2, 0, 4, 0, 1, 2, 0},
+    {ZoneKey(0x80000044u), T(19187), 420, T(19233), 0, T(19265), -60, 10, 0, 5, 2, 0, 4, 0, 1, 2, 0},
+    {ZoneKey(0x80000045u), T(19297), 480, T(19334), 0, T(19365), -60, 10, 0, 5, 2, 0, 4, 0, 1, 2, 0},
+    {ZoneKey(0x80000046u), T(19396), -120, T(19417), 0, T(19439), 60, 9, 0, 1, 2, 0, 4, 0, 1, 2, 0},
+    {ZoneKey(0x80000047u), T(19461), -180, T(19481), 0, T(19504), -60, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0},
+    {ZoneKey(0x80000048u), T(19527), 240, T(19546), 0, T(19578), -60, 2, 0, 3, 0, 0, 10, 0, 2, 0, 0},
+    {ZoneKey(0x80000049u), T(19610), 180, T(19633), 0, T(19658), -60, 3, 0, 2, 2, 0, 10, 0, 1, 2, 0},
+    {ZoneKey(0x8000004Au), T(19683), -240, T(19703), 0, T(19726), -60, 10, 0, 5, 3, 0, 3, 0, 5, 2, 0},
+    {ZoneKey(0x8000004Bu), T(19749), 270, T(19769), 0, T(19793), -60, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0},
+    {0, T(19817), 720, T(19858), 0, T(19881), -60, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0},
+    {1, T(19904), 660, T(19937), 0, T(19957), -60, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0},
+    {2, T(19977), 600, T(19996), 0, T(20019), -60, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0},
+    {3, T(20042), 540, T(20061), 0, T(20083), -60, 11, 0, 1, 2, 0, 3, 0, 2, 2, 0},
+    {4, T(20105), 480, T(20144), 0, T(20166), -60, 11, 0, 1, 2, 0, 3, 0, 2, 2, 0},
+    {10, T(20188), 420, T(20228), 0, T(20251), -60, 11, 0, 1, 2, 0, 3, 0, 2, 2, 0},
+    {13, T(20274), 420, T(20320), 0, T(20343), -60, 10, 0, 5, 2, 0, 4, 0, 1, 2, 0},
+    {15, T(20366), 420, T(20386), 0, T(20412), -60, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0},
+    {20, T(20438), 360, T(20477), 0, T(20499), -60, 11, 0, 1, 2, 0, 3, 0, 2, 2, 0},
+    {25, T(20521), 360, T(20546), 0, T(20575), -60, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0},
+    {30, T(20604), 360, T(20658), 0, T(20679), -60, 10, 0, 5, 2, 0, 4, 0, 1, 2, 0},
+    {33, T(20700), 360, T(20728), 0, T(20758), -60, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0},
+    {35, T(20788), 300, T(20827), 0, T(20849), -60, 11, 0, 1, 2, 0, 3, 0, 2, 2, 0},
+    {40, T(20871), 300, T(20898), 0, T(20923), -60, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0},
+    {45, T(20948), 300, T(20992), 0, T(21017), -60, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0},
+    {50, T(21042), 240, T(21077), 0, T(21100), -60, 11, 0, 1, 2, 0, 3, 0, 2, 2, 0},
+    {55, T(21123), 240, T(21142), 0, T(21167), -60, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0},
+    {56, T(21192), 240, T(21213), 0, T(21238), -60, 3, 6, 2, 23, 59, 10, 6, 2, 23, 59},
+    {60, T(21263), 210, T(21288), 0, T(21315), -60, 11, 0, 1, 0, 1, 3, 0, 2, 0, 1},
+    {65, T(21342), 180, T(21363), 0, T(21394), -60, 2, 0, 3, 0, 0, 10, 0, 2, 0, 0},
+    {70, T(21425), 180, T(21462), 0, T(21487), -60, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0},
+    {73, T(21512), 180, T(21534), 0, T(21558), -60, 10, 0, 5, 2, 0, 4, 0, 1, 2, 0},
+    {75, T(21582), 120, T(21607), 0, T(21634), -60, 9, 0, 5, 2, 0, 3, 0, 5, 2, 0},
+    {80, T(21661), 60, T(21680), 0, T(21701), -60, 10, 0, 5, 3, 0, 3, 0, 5, 2, 0},
+    {83, T(21722), 60, T(21749), 0, T(21774), -60, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0},
+    {85, T(21799), 0, T(21861), 0, T(21879), -60, 10, 0, 5, 2, 0, 3, 0, 5, 1, 0},
+    {90, T(21897), 0, T(21935), 0, T(21959), -60, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0},
+    {95, T(21983), -60, T(22045), 0, T(22074), -60, 10, 0, 5, 3, 0, 3, 0, 5, 2, 0},
+    {100, T(22103), -60, T(22148), 0, T(22179), -60, 10, 0, 5, 3, 0, 3, 0, 5, 2, 0},
+    {105, T(22210), -60, T(22258), 0, T(22280), -60, 10, 0, 5, 3, 0, 3, 0, 5, 2, 0},
+    {110, T(22302), -60, T(22363), 0, T(22387), -60, 10, 0, 5, 3, 0, 3, 0, 5, 2, 0},
+    {113, T(22411), -60, T(22443), 0, T(22475), -60, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0},
+    {115, T(22507), -120, T(22525), 0, T(22549), -60, 10, 0, 5, 3, 0, 3, 0, 5, 2, 0},
+    {120, T(22573), -120, T(22591), 0, T(22611), -60, 9, 4, 5, 23, 59, 4, 4, 5, 23, 59},
+    {125, T(22631), -120, T(22689), 0, T(22707), -60, 10, 0, 5, 4, 0, 3, 0, 5, 3, 0},
+    {130, T(22725), -120, T(22765), 0, T(22783), -60, 10, 0, 5, 4, 0, 3, 0, 5, 3, 0},
+    {135, T(22801), -120, T(22823), 0, T(22847), -60, 10, 0, 1, 2, 0, 3, 5, 5, 2, 0},
+    {140, T(22871), -120, T(22900), 0, T(22927), -60, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0},
+    {145, T(22954), -180, T(23000), 0, T(23022), -60, 10, 0, 5, 3, 0, 3, 0, 5, 2, 0},
+    {150, T(23044), -180, T(23071), 0, T(23090), -60, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0},
+    {155, T(23109), -180, T(23129), 0, T(23153), -60, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0},
+    {158, T(23177), -180, T(23197), 0, T(23218), -60, 10, 3, 1, 4, 0, 4, 2, 1, 3, 0},
+    {160, T(23239), -210, T(23258), 0, T(23277), -60, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0},
+    {165, T(23296), -240, T(23326), 0, T(23348), -60, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0},
+    {170, T(23370), -240, T(23405), 0, T(23428), -60, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0},
+    {175, T(23451), -270, T(23469), 0, T(23495), -60, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0},
+    {180, T(23521), -300, T(23546), 0, T(23573), -60, 10, 0, 5, 3, 0, 3, 0, 5, 2, 0},
+    {185, T(23600), -300, T(23641), 0, T(23665), -60, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0},
+    {190, T(23689), -330, T(23737), 0, T(23757), -60, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0},
+    {193, T(23777), -345, T(23799), 0, T(23819), -60, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0},
+    {195, T(23839), -360, T(23865), 0, T(23892), -60, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0},
+    {200, T(23919), -330, T(23951), 0, T(23975), -60, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0},
+    {201, T(23999), -360, T(24031), 0, T(24061), -60, 10, 0, 5, 3, 0, 3, 0, 5, 2, 0},
+    {203, T(24091), -390, T(24120), 0, T(24142), -60, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0},
+    {205, T(24164), -420, T(24200), 0, T(24222), -60, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0},
+    {207, T(24244), -420, T(24268), 0, T(24293), -60, 10, 0, 5, 3, 0, 3, 0, 5, 2, 0},
+    {210, T(24318), -480, T(24368), 0, T(24388), -60, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0},
+    {215, T(24408), -480, T(24444), 0, T(24474), -60, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0},
+    {220, T(24504), -480, T(24523), 0, T(24544), -60, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0},
+    {225, T(24565), -480, T(24583), 0, T(24610), -60, 3, 0, 5, 3, 0, 10, 0, 5, 2, 0},
+    {227, T(24637), -480, T(24671), 0, T(24701), -60, 10, 0, 5, 3, 0, 3, 0, 5, 2, 0},
+    {230, T(24731), -540, T(24749), 0, T(24769), -60, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0},
+    {235, T(24789), -540, T(24823), 0, T(24843), -60, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0},
+    {240, T(24863), -540, T(24883), 0, T(24905), -60, 10, 0, 5, 3, 0, 3, 0, 5, 2, 0},
+    {245, T(24927), -570, T(24946), 0, T(24972), -60, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0},
+    {250, T(24998), -570, T(25019), 0, T(25048), -60, 4, 0, 1, 3, 0, 10, 0, 1, 2, 0},
+    {255, T(25077), -600, T(25117), 0, T(25143), -60, 4, 0, 1, 3, 0, 10, 0, 1, 2, 0},
+    {260, T(25169), -600, T(25190), 0, T(25217), -60, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0},
+    {265, T(25244), -600, T(25263), 0, T(25286), -60, 4, 0, 1, 3, 0, 10, 0, 1, 2, 0},
+    {270, T(25309), -600, T(25333), 0, T(25359), -60, 10, 0, 5, 3, 0, 3, 0, 5, 2, 0},
+    {275, T(25385), -600, T(25416), 0, T(25443), -60, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0},
+    {280, T(25470), -660, T(25518), 0, T(25548), -60, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0},
+    {285, T(25578), -720, T(25620), 0, T(25639), -60, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0},
+    {290, T(25658), -720, T(25691), 0, T(25717), -60, 4, 0, 1, 3, 0, 9, 0, 5, 2, 0},
+    {300, T(25743), -780, T(25766), 0, T(25786), -60, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0},
+    {900, T(25806), 240, T(25835), 0, T(25866), -60, 4, 0, 3, 2, 0, 9, 0, 2, 2, 0},
+    {901, T(25897), -690, T(25925), 0, T(25955), -60, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0},
+    {902, T(21582), 120, T(21607), 0, T(21634), -60, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0},
 };
 
 }  // namespace OBData

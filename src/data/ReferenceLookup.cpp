@@ -39,11 +39,12 @@ DataView* CachedView(std::unique_ptr<DataView>& slot, DataTable* table) {
 }
 
 std::unique_ptr<City> BuildCity(std::int32_t id, const DataRow& row) {
-    std::wstring name, areaCode, airport, country;
+    std::wstring name, areaCode, airport, country, ianaZone;
     double latitude = 0.0, longitude = 0.0;
     row.GetString(L"displayName", name);
     row.GetString(L"areaCode", areaCode);
     row.GetString(L"airport", airport);
+    row.GetString(L"ianaZone", ianaZone);
     row.GetDouble(L"Lat", latitude);
     row.GetDouble(L"Long", longitude);
     std::int32_t zoneKey = 0, usesDst = 0;
@@ -56,7 +57,7 @@ std::unique_ptr<City> BuildCity(std::int32_t id, const DataRow& row) {
     if (zone)
         zone->SetUsesDaylightTime(usesDst != 0);
     return std::make_unique<City>(id, name, areaCode, airport, Position(latitude, longitude), zone,
-                                  GetCountry(country));
+                                  GetCountry(country), ianaZone);
 }
 
 }  // namespace
@@ -92,6 +93,21 @@ City* GetCity(std::int32_t id) {
     City* city = BuildCity(id, row).release();
     cities[id].reset(city);
     return city;
+}
+
+std::vector<std::int32_t> FindCitiesInZone(const std::wstring& ianaZone) {
+    std::vector<std::int32_t> ids;
+    const DataTable* table = GetCityTable();
+    if (!table || ianaZone.empty())
+        return ids;
+    std::wstring zone;
+    for (std::int32_t i = 0; i < table->GetRowCount(); ++i) {
+        const void* record = table->GetRow(i);
+        std::int32_t id = 0;
+        if (table->GetString(L"ianaZone", record, zone) && zone == ianaZone && table->GetInt(L"id", record, id))
+            ids.push_back(id);
+    }
+    return ids;
 }
 
 Country* GetCountry(const std::wstring& iso2Name) {

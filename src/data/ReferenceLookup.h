@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "data/DataRow.h"
 
@@ -30,6 +31,10 @@ bool FindCityRow(std::int32_t id, DataRow& out);
 bool FindTimeZoneRow(std::int32_t key, DataRow& out);
 
 City* GetCity(std::int32_t id);
+// The ids of the cities that keep the clock of a tz database zone
+// ("Europe/Berlin"), in table order; the name is matched exactly, so an old
+// spelling ("Europe/Kiev") finds nothing. Empty when no city keeps it.
+std::vector<std::int32_t> FindCitiesInZone(const std::wstring& ianaZone);
 Country* GetCountry(const std::wstring& iso2Name);  // exact, case-sensitive
 TimeZone* GetTimeZone(std::int32_t key);
 

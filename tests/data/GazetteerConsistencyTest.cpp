@@ -101,7 +101,7 @@ TEST(Gazetteer, CityValuesAreWellFormed) {
         SCOPED_TRACE(c.id);
         EXPECT_FALSE(Text(c.displayName).empty());
         EXPECT_EQ(c.usesDST, 1);
-        EXPECT_EQ(c.padding, 0);
+        EXPECT_TRUE(Matches(Text(c.ianaZone), L"[A-Z][A-Za-z_]+(/[A-Za-z_+-]+)+"));
         EXPECT_TRUE(c.lat >= -90 && c.lat <= 90 && TwoDecimals(c.lat));
         EXPECT_TRUE(c.lon >= -180 && c.lon <= 180 && TwoDecimals(c.lon));
         EXPECT_FALSE(c.lat == 0 && c.lon == 0);
@@ -234,12 +234,15 @@ TEST(Gazetteer, RowsAgreeWithTheHandKeptLists) {
 TEST(Gazetteer, ReportedOutliersAllCarryAReason) {
     const auto report = ReadList("report.tsv");
     ASSERT_EQ(report.size(), static_cast<std::size_t>(kCityCount) + 1);
-    ASSERT_EQ(report[0].size(), 11u);
+    ASSERT_EQ(report[0].size(), 12u);
     EXPECT_EQ(report[0][8], L"airport km");
+    EXPECT_EQ(report[0][11], L"zone");
     int explained = 0;
     for (std::size_t i = 1; i < report.size(); ++i) {
         const auto& row = report[i];
-        ASSERT_EQ(row.size(), 11u) << i;
+        ASSERT_EQ(row.size(), 12u) << i;
+        // The zone the report shows is the zone the row carries.
+        EXPECT_EQ(row[11].substr(0, row[11].find(L' ')), Text(kCityRecords[i - 1].ianaZone)) << row[1];
         const double km = row[5] == L"-" ? 0 : std::stod(row[5]);
         const auto space = row[8].find(L' ');
         const double airportKm =

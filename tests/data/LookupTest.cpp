@@ -156,3 +156,14 @@ TEST_F(Lookup, SunOfACity) {
     EXPECT_NEAR(london.GetDistance(C(kParis)), 343, 5);
     EXPECT_EQ(london.GetDistance(london), 0.0);
 }
+
+TEST_F(Lookup, CitiesKeepTheClockOfTheirTzDatabaseZone) {
+    EXPECT_EQ(C(kLondon).GetIanaZone(), L"Europe/London");
+    EXPECT_EQ(C(441).GetIanaZone(), L"Asia/Shanghai");   // Urumqi keeps Beijing time
+    EXPECT_EQ(C(141).GetIanaZone(), L"America/Denver");  // Fort Defiance: Navajo Nation summer time
+    EXPECT_EQ(FindCitiesInZone(L"Europe/Kyiv"), std::vector<std::int32_t>{201});
+    EXPECT_TRUE(FindCitiesInZone(L"Europe/Kiev").empty());
+    EXPECT_TRUE(FindCitiesInZone(L"").empty());
+    // Phoenix and Tucson keep Arizona's year-round standard time; Fort Defiance does not.
+    EXPECT_EQ(FindCitiesInZone(L"America/Phoenix"), (std::vector<std::int32_t>{324, 437}));
+}

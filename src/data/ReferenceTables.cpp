@@ -8,9 +8,9 @@
 namespace OBData {
 
 const FieldDef kCitySchema[] = {
-    {L"id", FieldKind::Int},      {L"displayName", FieldKind::String}, {L"country", FieldKind::String},
-    {L"usesDST", FieldKind::Int}, {L"timeZone", FieldKind::Int},       {L"areaCode", FieldKind::String},
-    {L"Lat", FieldKind::Float},   {L"Long", FieldKind::Float},         {L"airport", FieldKind::String},
+    {L"id", FieldKind::Int},          {L"displayName", FieldKind::String}, {L"country", FieldKind::String},
+    {L"usesDST", FieldKind::Int},     {L"timeZone", FieldKind::Int},       {L"areaCode", FieldKind::String},
+    {L"Lat", FieldKind::Float},       {L"Long", FieldKind::Float},         {L"airport", FieldKind::String},
     {L"ianaZone", FieldKind::String},
 };
 const std::int32_t kCitySchemaCount = sizeof kCitySchema / sizeof kCitySchema[0];

@@ -118,12 +118,13 @@ bool IsCityList(const std::string& text) {
 
 std::string UsageText() {
     return "usage: orbelline [--clock [--at TIME | --home-time T] [--cities LIST] [--format text|tsv|json]]\n"
-           "       orbelline --info CITY_ID [--at TIME]\n"
+           "       orbelline --info CITY_ID [--at TIME] [--format text]\n"
            "       orbelline --weather [--cities LIST] [--format text|tsv|json]\n"
            "       orbelline --paths | --help | --version\n"
            "\n"
            "  --clock          print the world clock for the chosen cities, home first\n"
-           "  --info CITY_ID   print the city information page (HTML) for a city\n"
+           "  --info CITY_ID   print the city information page for a city: HTML, or\n"
+           "                   plain text with --format text\n"
            "  --weather        print the forecast days the downloader left for each city\n"
            "                   (reads the forecast files only; fetches nothing)\n"
            "  --at TIME        show the instant TIME in UTC, e.g. 2008-01-15T12:00:00Z\n"
@@ -133,7 +134,8 @@ std::string UsageText() {
            "                   time begins moves on by the gap; a repeated one is the first)\n"
            "  --cities LIST    the cities to show instead of the chosen ones: city ids\n"
            "                   separated by ';', the first is home, e.g. 234;292;414\n"
-           "  --format F       text (an aligned table), tsv or json\n"
+           "  --format F       text (an aligned table), tsv or json (typed values:\n"
+           "                   see the manual page)\n"
            "  --paths          show where the settings, forecasts, log and content are\n"
            "  --help           show this text\n"
            "  --version        show the program's version\n"
@@ -268,8 +270,13 @@ ParseResult ParseCommandLine(const std::vector<std::string>& args) {
         return fail("--home-time goes with --clock");
     if (o.mode == Mode::Paths && (o.hasAt || o.hasCities || formatGiven))
         return fail("--paths takes no other option");
-    if (o.mode == Mode::Info && (o.hasCities || formatGiven))
-        return fail(std::string(o.hasCities ? "--cities" : "--format") + " does not apply to --info");
+    if (o.mode == Mode::Info && o.hasCities)
+        return fail("--cities does not apply to --info");
+    if (o.mode == Mode::Info && formatGiven) {
+        if (o.format != OutputFormat::Text)
+            return fail("--info takes --format text (the page as plain text) or no --format (HTML)");
+        o.infoAsText = true;
+    }
     result.ok = true;
     return result;
 }

@@ -29,6 +29,7 @@ struct CliOptions {
     std::wstring cities;  // the stored form of a city group
     OutputFormat format = OutputFormat::Text;
     int infoCityId = 0;
+    bool infoAsText = false;  // --info with --format text: plain text, not HTML
 };
 
 struct ParseResult {

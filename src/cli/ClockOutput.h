@@ -5,21 +5,19 @@
 #include <vector>
 
 #include "cli/CliOptions.h"
+#include "cli/TableWriter.h"
 #include "info/CityClock.h"
 
 namespace ob::cli {
 
-// The columns of the tsv and json forms, in order.
+// The columns of the tsv form, in order: display texts, as the window shows them.
 extern const std::vector<std::string> kClockColumns;
+// The keys of the json form, in order: typed values for scripts.
+extern const std::vector<std::string> kClockJsonKeys;
 
-// Helpers every table form shares: a tsv field without tabs or line ends, a
-// quoted and escaped JSON string, the terminal columns a text takes, and
-// lines of cells as UTF-8 text in columns two spaces apart (a line of one
-// cell, a heading, stands as it is and widens no column).
-std::string TsvField(std::string value);
-std::string JsonString(const std::string& value);
-std::size_t DisplayWidth(const std::wstring& text);
-std::string AlignedColumns(const std::vector<std::vector<std::wstring>>& lines);
+// "2026-12-09T10:27:00", and with an offset in minutes "2026-12-09T10:27:00+09:00".
+std::string IsoLocalTime(const ZEP_Utility::DateTime& local);
+std::string IsoLocalTime(const ZEP_Utility::DateTime& local, int utcOffsetMinutes);
 
 std::string FormatClockTsv(const std::vector<OBData::CityClockRow>& rows);
 std::string FormatClockJson(const std::vector<OBData::CityClockRow>& rows);

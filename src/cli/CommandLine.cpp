@@ -59,7 +59,11 @@ int RunInfo(const CliOptions& options) {
     const OBData::City* home = GetCityGroup().GetHomeCity();
     if (home && home->GetId() == city->GetId())
         home = nullptr;
-    Print(ob::kernel::ToUtf8(OBData::BuildCityInfoPage(*city, home, ZEP_Utility::DateTime::UtcNow())) + "\n");
+    OBData::CityInfoPageOptions page = OBData::CityInfoPageOptionsFromSettings();
+    page.plainText = options.infoAsText;
+    const std::wstring text = OBData::BuildCityInfoPage(*city, home, ZEP_Utility::DateTime::UtcNow(), page);
+    // The HTML page is one line; the text form ends its own lines.
+    Print(ob::kernel::ToUtf8(text) + (options.infoAsText ? "" : "\n"));
     return kExitOk;
 }
 

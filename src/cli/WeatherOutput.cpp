@@ -5,7 +5,7 @@
 #include <cmath>
 #include <cstdio>
 
-#include "cli/ClockOutput.h"
+#include "cli/TableWriter.h"
 #include "platform/kernel/WideText.h"
 #include "time/DateTime.h"
 #include "time/DisplayFormats.h"
@@ -14,6 +14,8 @@ namespace ob::cli {
 
 const std::vector<std::string> kWeatherColumns = {"id",  "name",  "date", "high",
                                                   "low", "units", "icon", "conditions"};
+const std::vector<std::string> kWeatherJsonKeys = {
+    "id", "name", "date", "high", "low", "units", "icon", "conditions", "high_celsius", "low_celsius"};
 
 namespace {
 
@@ -29,16 +31,48 @@ std::string DateText(const OBWeather::ForecastDay& day) {
     return text;
 }
 
-std::vector<std::string> Values(const CityForecast& city, const OBWeather::ForecastDay& day, int unit) {
+// The temperature columns as the file's text or its Fahrenheit, and as a
+// JSON number (null when the file gives none).
+Cell Temperature(const std::wstring& text, int fileUnit, double celsius, int unit, bool asNumber) {
+    const std::string value = TemperatureText(text, fileUnit, celsius, unit);
+    if (!asNumber)
+        return value;
+    if (value.empty())
+        return nullptr;
+    double number = 0;
+    std::from_chars(value.data(), value.data() + value.size(), number);
+    return number;
+}
+
+Cell CelsiusOrNull(const std::wstring& text, double celsius) {
+    if (text.empty() || !std::isfinite(celsius))
+        return nullptr;
+    return celsius;
+}
+
+std::vector<Cell> Cells(const CityForecast& city, const OBWeather::ForecastDay& day, int unit, bool json) {
     using ob::kernel::ToUtf8;
-    return {std::to_string(city.id),
-            ToUtf8(city.name),
-            DateText(day),
-            TemperatureText(day.highText, day.highUnit, day.highCelsius, unit),
-            TemperatureText(day.lowText, day.lowUnit, day.lowCelsius, unit),
-            unit == 1 ? "F" : "C",
-            ToUtf8(day.icon),
-            ToUtf8(day.conditions)};
+    std::vector<Cell> cells = {std::int64_t{city.id},
+                               ToUtf8(city.name),
+                               DateText(day),
+                               Temperature(day.highText, day.highUnit, day.highCelsius, unit, json),
+                               Temperature(day.lowText, day.lowUnit, day.lowCelsius, unit, json),
+                               std::string(unit == 1 ? "F" : "C"),
+                               ToUtf8(day.icon),
+                               ToUtf8(day.conditions)};
+    if (json) {
+        cells.push_back(CelsiusOrNull(day.highText, day.highCelsius));
+        cells.push_back(CelsiusOrNull(day.lowText, day.lowCelsius));
+    }
+    return cells;
+}
+
+Table Rows(const std::vector<CityForecast>& cities, int unit, bool json) {
+    Table table{json ? kWeatherJsonKeys : kWeatherColumns, {}};
+    for (const CityForecast& city : cities)
+        for (const auto& day : city.days)
+            table.rows.push_back(Cells(city, day, unit, json));
+    return table;
 }
 
 // "-2", "7.4": an optional minus, digits without a leading zero, and at most
@@ -57,44 +91,6 @@ bool IsPlainDecimal(const std::wstring& text) {
             return false;
     }
     return digits > 0 && text.size() <= 32 && (point == 0 || point + 1 < text.size());
-}
-
-bool IsNumericColumn(const std::string& name) { return name == "id" || name == "high" || name == "low"; }
-
-std::string Tsv(const std::vector<CityForecast>& cities, int unit) {
-    std::string out;
-    for (std::size_t i = 0; i < kWeatherColumns.size(); ++i)
-        out += (i ? "\t" : "") + kWeatherColumns[i];
-    out += '\n';
-    for (const CityForecast& city : cities)
-        for (const auto& day : city.days) {
-            const auto values = Values(city, day, unit);
-            for (std::size_t i = 0; i < values.size(); ++i)
-                out += (i ? "\t" : "") + TsvField(values[i]);
-            out += '\n';
-        }
-    return out;
-}
-
-std::string Json(const std::vector<CityForecast>& cities, int unit) {
-    std::string out = "[";
-    bool first = true;
-    for (const CityForecast& city : cities)
-        for (const auto& day : city.days) {
-            out += first ? "\n  {" : ",\n  {";
-            first = false;
-            const auto values = Values(city, day, unit);
-            for (std::size_t i = 0; i < values.size(); ++i) {
-                out += (i ? ", " : "") + JsonString(kWeatherColumns[i]) + ": ";
-                if (!IsNumericColumn(kWeatherColumns[i]))
-                    out += JsonString(values[i]);
-                else
-                    out += values[i].empty() ? "null" : values[i];
-            }
-            out += "}";
-        }
-    out += first ? "]\n" : "\n]\n";
-    return out;
 }
 
 std::string Text(const std::vector<CityForecast>& cities, int unit) {
@@ -147,8 +143,8 @@ std::string TemperatureText(const std::wstring& text, int fileUnit, double celsi
 
 std::string FormatWeather(const std::vector<CityForecast>& cities, OutputFormat format, int unit) {
     switch (format) {
-    case OutputFormat::Tsv: return Tsv(cities, unit);
-    case OutputFormat::Json: return Json(cities, unit);
+    case OutputFormat::Tsv: return WriteTsv(Rows(cities, unit, false));
+    case OutputFormat::Json: return WriteJson(Rows(cities, unit, true));
     case OutputFormat::Text: break;
     }
     return Text(cities, unit);

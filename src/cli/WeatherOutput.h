@@ -10,8 +10,11 @@
 
 namespace ob::cli {
 
-// The columns of the tsv and json forms, in order.
+// The columns of the tsv form, in order.
 extern const std::vector<std::string> kWeatherColumns;
+// The keys of the json form, in order: the tsv columns with the
+// temperatures as numbers, then both in Celsius whatever the unit asked.
+extern const std::vector<std::string> kWeatherJsonKeys;
 
 struct CityForecast {
     int id = 0;

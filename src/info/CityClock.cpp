@@ -48,14 +48,21 @@ CityClockRow BuildRow(const City& city, const City& home, const ZEP_Utility::Dat
 
     row.offset = home.GetOffsetText(city, utc);
     row.dial = home.GetDialCode(city);
-    if (!row.isHome)
-        row.distance = Distance(home.GetDistance(city), kKilometres).Format(units, true);
-    const DateTime sunrise = city.GetSunrise(l);
-    const DateTime sunset = city.GetSunset(l);
-    if (!sunrise.IsEmpty())
-        row.sunrise = FormatClockTime(timeFormat, sunrise);
-    if (!sunset.IsEmpty())
-        row.sunset = FormatClockTime(timeFormat, sunset);
+    if (const TimeZone* homeZone = home.GetTimeZone()) {
+        const DateTime homeStandard = utc - TimeSpan(0, 0, homeZone->GetInfo().bias, 0);
+        row.homeOffsetMinutes =
+            row.utcOffsetMinutes - homeZone->GetUtcOffset(homeStandard).GetTotalSeconds() / 60;
+    }
+    if (!row.isHome) {
+        row.distanceKm = home.GetDistance(city);
+        row.distance = Distance(row.distanceKm, kKilometres).Format(units, true);
+    }
+    row.sunriseLocal = city.GetSunrise(l);
+    row.sunsetLocal = city.GetSunset(l);
+    if (!row.sunriseLocal.IsEmpty())
+        row.sunrise = FormatClockTime(timeFormat, row.sunriseLocal);
+    if (!row.sunsetLocal.IsEmpty())
+        row.sunset = FormatClockTime(timeFormat, row.sunsetLocal);
     row.airport = city.GetAirport();
     return row;
 }

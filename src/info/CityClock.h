@@ -24,10 +24,14 @@ struct CityClockRow {
     std::wstring weekday;  // the locale's abbreviated day name
     bool summer = false;   // whether the local time shown is summer time
     int utcOffsetMinutes = 0;
-    std::wstring offset;    // from home; "none" for home
-    std::wstring dial;      // what to dial at home to reach the city
-    std::wstring distance;  // from home in `units` with suffix; empty for home
-    std::wstring sunrise;   // local, in `timeFormat`; empty when the sun does not rise
+    int homeOffsetMinutes = 0;           // the city's clock minus home's, at the instant
+    std::wstring offset;                 // from home; "none" for home
+    std::wstring dial;                   // what to dial at home to reach the city
+    double distanceKm = 0;               // from home; 0 for home
+    std::wstring distance;               // from home in `units` with suffix; empty for home
+    ZEP_Utility::DateTime sunriseLocal;  // empty when the sun does not rise
+    ZEP_Utility::DateTime sunsetLocal;   // empty when the sun does not set
+    std::wstring sunrise;                // local, in `timeFormat`; empty when the sun does not rise
     std::wstring sunset;
     std::wstring airport;
 };

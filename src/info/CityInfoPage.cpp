@@ -16,23 +16,41 @@ namespace OBData {
 
 namespace {
 
+// Writes the page's lines as HTML, or as plain text with one line per line
+// and the bold parts unmarked.
 class PageWriter {
 public:
-    explicit PageWriter(bool smallText) : m_small(smallText) {}
+    PageWriter(bool smallText, bool plainText) : m_small(smallText), m_plain(plainText) {}
 
-    void Raw(const std::wstring& text) { m_page += text; }
+    void Begin() {
+        if (!m_plain)
+            m_page += L"<HTML><TITLE>City Info</TITLE><BODY>";
+    }
+    void End() {
+        if (!m_plain)
+            m_page += L"</BODY></HTML>";
+    }
+    void Heading(const std::wstring& text) { m_page += m_plain ? text + L"\n" : L"<B>" + text + L"</B><BR>"; }
+    void Blank() { m_page += m_plain ? L"\n" : L"<BR>"; }
     void Line(const std::wstring& text) {
+        if (m_plain) {
+            m_page += text + L"\n";
+            return;
+        }
         m_page += m_small ? L"<SMALL>" + text + L"</SMALL>" : text;
         m_page += L"<BR>";
     }
+    void BoldLine(const std::wstring& text) { Line(m_plain ? text : L"<B>" + text + L"</B>"); }
     void Labelled(const std::wstring& label, const std::wstring& value) { Line(label + L": " + value); }
     void Related(const std::wstring& label, const std::wstring& otherName, const std::wstring& value) {
-        Line(L"<B>" + label + L" " + otherName + L":</B> " + value);
+        const std::wstring head = label + L" " + otherName + L":";
+        Line((m_plain ? head : L"<B>" + head + L"</B>") + L" " + value);
     }
     std::wstring Take() { return std::move(m_page); }
 
 private:
     bool m_small;
+    bool m_plain;
     std::wstring m_page;
 };
 
@@ -44,6 +62,24 @@ std::wstring CountryName(const City& city) {
 std::wstring ClockTime(int format, const DateTime& time) {
     // No sunrise or sunset (polar day or night) shows as an empty value.
     return time.IsEmpty() ? std::wstring() : FormatClockTime(format, time);
+}
+
+// "10:27, Wed 09/12/2026 (9 hours ahead of London)": the clock as the list
+// shows it, and how it stands to home's when there is another city.
+std::wstring LocalTimeText(const DateTime& local, int timeFormat, const City& city, const City* other,
+                           const DateTime& t) {
+    std::wstring text =
+        FormatClockTime(timeFormat, local) + L", " + local.FormatDate(L"ddd") + L" " + local.GetShortDate();
+    if (other) {
+        // "5 hours behind London", "9 hours ahead of London".
+        const std::wstring offset = other->GetOffsetText(city, t);
+        const std::wstring name = other->GetDisplayName();
+        if (offset == L"none")
+            text += L" (the same as " + name + L")";
+        else
+            text += L" (" + offset + (offset.ends_with(L"ahead") ? L" of " : L" ") + name + L")";
+    }
+    return text;
 }
 
 void WriteNearby(PageWriter& page, const City& city, const CityInfoPageOptions& options) {
@@ -77,9 +113,10 @@ std::wstring BuildCityInfoPage(const City& city, const City* other, const std::o
     const TimeZone* zone = city.GetTimeZone();
     const DateTime local = zone ? zone->ToLocalTime(t) : t;
 
-    PageWriter page(options.smallText);
-    page.Raw(L"<HTML><TITLE>City Info</TITLE><BODY>");
-    page.Raw(L"<B>" + city.GetDisplayName() + L", " + CountryName(city) + L"</B><BR>");
+    PageWriter page(options.smallText, options.plainText);
+    page.Begin();
+    page.Heading(city.GetDisplayName() + L", " + CountryName(city));
+    page.Labelled(L"Local time", LocalTimeText(local, options.timeFormat, city, other, t));
     page.Labelled(L"Latitude/Longitude", city.GetPosition().ToString());
     page.Labelled(L"Airport", city.GetAirport());
     page.Labelled(L"TimeZone", zone ? zone->GetDisplayName() : std::wstring());
@@ -89,7 +126,7 @@ std::wstring BuildCityInfoPage(const City& city, const City* other, const std::o
     page.Labelled(L"Sunset", ClockTime(options.timeFormat, city.GetSunset(local)));
     const Country* country = city.GetCountry();
     page.Labelled(L"Cars drive on", country ? country->GetDriveSideText() : std::wstring(L"Unknown"));
-    page.Raw(L"<BR>");
+    page.Blank();
 
     if (other) {
         const std::wstring name = other->GetDisplayName();
@@ -98,23 +135,28 @@ std::wstring BuildCityInfoPage(const City& city, const City* other, const std::o
         page.Related(L"Offset from", name, other->GetOffsetText(city, t));
         page.Related(L"To call from", name, other->GetDialCode(city));
         page.Related(L"To call", name, city.GetDialCode(*other));
-        page.Raw(L"<BR>");
+        page.Blank();
     }
 
-    page.Line(L"<B>Nearby Cities</B>");
+    page.BoldLine(L"Nearby Cities");
     WriteNearby(page, city, options);
-    page.Raw(L"</BODY></HTML>");
+    page.End();
     return page.Take();
+}
+
+CityInfoPageOptions CityInfoPageOptionsFromSettings() {
+    AppSettings& settings = GetAppSettings();
+    CityInfoPageOptions options;
+    options.units = settings.GetUnits();
+    options.timeFormat = settings.GetMainTimeFormat();
+    options.nearby = settings.GetNearby();
+    return options;
 }
 
 std::wstring BuildCityInfoPage(const City& city, const City* other, const std::optional<DateTime>& when,
                                bool smallText) {
-    AppSettings& settings = GetAppSettings();
-    CityInfoPageOptions options;
+    CityInfoPageOptions options = CityInfoPageOptionsFromSettings();
     options.smallText = smallText;
-    options.units = settings.GetUnits();
-    options.timeFormat = settings.GetMainTimeFormat();
-    options.nearby = settings.GetNearby();
     return BuildCityInfoPage(city, other, when, options);
 }
 

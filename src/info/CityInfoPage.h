@@ -14,10 +14,11 @@ namespace OBData {
 class City;
 
 struct CityInfoPageOptions {
-    bool smallText = true;  // wrap every information line in <SMALL>
-    int units = 0;          // "units"
-    int timeFormat = 0;     // "main_time_format"
-    NearbySettings nearby;  // "nearby_type", "nearby_citycount", "nearby_distance"
+    bool smallText = true;   // wrap every information line in <SMALL>
+    bool plainText = false;  // the same lines as plain text for a terminal, no markup
+    int units = 0;           // "units"
+    int timeFormat = 0;      // "main_time_format"
+    NearbySettings nearby;   // "nearby_type", "nearby_citycount", "nearby_distance"
 };
 
 // `other` is the home city, or null when `city` is home or there is none.
@@ -25,6 +26,9 @@ struct CityInfoPageOptions {
 std::wstring BuildCityInfoPage(const City& city, const City* other,
                                const std::optional<ZEP_Utility::DateTime>& when,
                                const CityInfoPageOptions& options);
+
+// The units, time format and nearby choice of the application settings.
+CityInfoPageOptions CityInfoPageOptionsFromSettings();
 
 // The same with the units, time format and nearby choice of the application
 // settings.

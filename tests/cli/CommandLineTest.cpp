@@ -184,27 +184,41 @@ TEST_F(CommandLine, DistancesFollowTheUnitsSettingAndHomeComesFirst) {
     EXPECT_EQ(Split(empty.out, '\n').size(), 1u);
 }
 
-TEST_F(CommandLine, JsonCarriesTheSameValuesAsTsv) {
+TEST_F(CommandLine, JsonGivesTypedValuesForScripts) {
     WriteBytes(app.Settings(), SettingsFile("234;292;414;198", 1));
-    const ProgramResult tsv = app.Run({"--clock", "--at", kJuly, "--format", "tsv"});
-    const ProgramResult json = app.Run({"--clock", "--at", kJuly, "--format", "json"});
-    ASSERT_EQ(json.status, 0) << json.err;
-    const auto rows = ParseTsv(tsv.out);
-    const auto parsed = nlohmann::json::parse(json.out);
-    ASSERT_TRUE(parsed.is_array());
-    ASSERT_EQ(parsed.size(), rows.size());
-    for (std::size_t i = 0; i < rows.size(); ++i) {
-        for (const auto& [name, value] : rows[i]) {
-            if (name == "#fields")
-                continue;
-            const auto& field = parsed[i].at(name);
-            if (field.is_number())
-                EXPECT_DOUBLE_EQ(field.get<double>(), std::stod(value)) << name;
-            else
-                EXPECT_EQ(field.get<std::string>(), value) << name;
-        }
+    const ProgramResult r = app.Run({"--clock", "--at", kJuly, "--format", "json"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    const auto rows = nlohmann::json::parse(r.out);
+    ASSERT_TRUE(rows.is_array());
+    ASSERT_EQ(rows.size(), 4u);
+    const Place* places[] = {&kLondon, &kNewYork, &kSydney, &kKathmandu};
+    const char* locals[] = {"2008-07-15T13:00:00+01:00", "2008-07-15T08:00:00-04:00",
+                            "2008-07-15T22:00:00+10:00", "2008-07-15T17:45:00+05:45"};
+    for (std::size_t i = 0; i < 4; ++i) {
+        const Place& p = *places[i];
+        const auto& row = rows[i];
+        SCOPED_TRACE(p.name);
+        EXPECT_EQ(row.at("id").get<int>(), p.id);
+        EXPECT_EQ(row.at("name").get<std::string>(), p.name);
+        EXPECT_EQ(row.at("home").get<bool>(), i == 0);
+        EXPECT_EQ(row.at("local").get<std::string>(), locals[i]);
+        EXPECT_EQ(row.at("utc_offset_minutes").get<int>(), p.julyOffset);
+        EXPECT_EQ(row.at("offset_minutes").get<int>(), p.julyOffset - kLondon.julyOffset);
+        EXPECT_EQ(row.at("summer").get<bool>(), p.julyOffset > std::min(p.januaryOffset, p.julyOffset));
+        // Kilometres whatever the units setting says.
+        EXPECT_NEAR(row.at("distance_km").get<double>(), Kilometres(kLondon, p), 1.0);
+        EXPECT_TRUE(row.at("sunrise").get<std::string>().rfind("2008-07-15T", 0) == 0) << row.at("sunrise");
+        EXPECT_EQ(row.at("sunset").get<std::string>().size(), 19u) << row.at("sunset");
+        EXPECT_FALSE(row.contains("distance"));
     }
-    EXPECT_EQ(parsed[0].at("id").get<int>(), 234);
+    // Polar night: no sunrise or sunset, as null.
+    const ProgramResult polar =
+        app.Run({"--clock", "--at", "2026-12-20T12:00:00Z", "--format", "json", "--cities", "281"});
+    ASSERT_EQ(polar.status, 0) << polar.err;
+    const auto murmansk = nlohmann::json::parse(polar.out).at(0);
+    EXPECT_TRUE(murmansk.at("sunrise").is_null());
+    EXPECT_TRUE(murmansk.at("sunset").is_null());
+    EXPECT_EQ(murmansk.at("distance_km").get<double>(), 0.0);
 }
 
 TEST_F(CommandLine, TextTableIsAligned) {
@@ -240,6 +254,19 @@ TEST_F(CommandLine, InfoPageUsesHomeAsTheOtherCity) {
     EXPECT_NE(r.out.find("<B>To call from London:</B> 00 1 212"), std::string::npos);
     EXPECT_NE(r.out.find("<B>To call London:</B> 011 44 207"), std::string::npos);
     EXPECT_NE(r.out.find("</BODY></HTML>"), std::string::npos);
+    EXPECT_NE(r.out.find("Local time: 07:00, Tue "), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find(" (5 hours behind London)"), std::string::npos);
+
+    // The same page as plain text: the lines without markup.
+    const ProgramResult text = app.Run({"--info", "292", "--at", kJanuary, "--format", "text"});
+    ASSERT_EQ(text.status, 0) << text.err;
+    EXPECT_EQ(text.out.find('<'), std::string::npos) << text.out;
+    const auto lines = Split(text.out, '\n');
+    ASSERT_GT(lines.size(), 12u);
+    EXPECT_EQ(lines[0], "New York; NY, United States");
+    EXPECT_EQ(lines[1].rfind("Local time: 07:00, Tue ", 0), 0u) << lines[1];
+    EXPECT_NE(std::find(lines.begin(), lines.end(), "Offset from London: 5 hours behind"), lines.end());
+    EXPECT_NE(std::find(lines.begin(), lines.end(), "Nearby Cities"), lines.end());
 
     // Home itself, or no home at all: no relation lines.
     const ProgramResult home = app.Run({"--info", "234", "--at", kJanuary});
@@ -273,6 +300,7 @@ TEST_F(CommandLine, BadArgumentsGiveOneLineAndStatusTwo) {
         {{"--info", "abc"}, "abc"},
         {{"--info"}, "--info"},
         {{"--clock", "--info", "234"}, "--info"},
+        {{"--info", "234", "--format", "json"}, "--format"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.args.back());

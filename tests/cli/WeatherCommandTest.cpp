@@ -84,6 +84,14 @@ TEST_F(WeatherCommand, FahrenheitWithOneDecimalAndChosenCities) {
     EXPECT_NE(r.out.find("234\tLondon\t2026-12-08\t70.7\t50.7\tF\train"), std::string::npos) << r.out;
     EXPECT_NE(r.out.find("234\tLondon\t2026-12-10\t50.0\t41.0\tF\tsnow"), std::string::npos) << r.out;
     EXPECT_EQ(r.out.find("\t414\t"), std::string::npos);
+    // JSON: numbers in the unit asked, and in Celsius beside them.
+    const ProgramResult json = app.Run({"--weather", "--cities", "234", "--format", "json"});
+    const auto rows = nlohmann::json::parse(json.out);
+    ASSERT_EQ(rows.size(), 3u);
+    EXPECT_EQ(rows[0]["units"], "F");
+    EXPECT_DOUBLE_EQ(rows[0]["high"].get<double>(), 70.7);
+    EXPECT_DOUBLE_EQ(rows[0]["high_celsius"].get<double>(), 21.5);
+    EXPECT_TRUE(rows[1]["low_celsius"].is_null());
 
     const ProgramResult unknown = app.Run({"--weather", "--cities", "234;99999"});
     EXPECT_EQ(unknown.status, 1);

@@ -9,6 +9,7 @@
 #include "data/ReferenceLookup.h"
 #include "data/ReferenceTables.h"
 #include "geo/NearestCities.h"
+#include "time/DisplayFormats.h"
 #include "time/TimeZone.h"
 
 using OBData::BuildCityInfoPage;
@@ -54,9 +55,13 @@ TEST_F(CityInfoPageTest, PageForACityAwayFromHome) {
     const OBData::City& newYork = *GetCity(kNewYork);
     const OBData::City& london = *GetCity(kLondon);
     const std::wstring page = BuildCityInfoPage(newYork, &london, kJanuary, Options(false, 3, 0));
+    const ZEP_Utility::DateTime local = newYork.GetTimeZone()->ToLocalTime(kJanuary);
     const std::wstring expectedStart =
         L"<HTML><TITLE>City Info</TITLE><BODY>"
         L"<B>New York; NY, United States</B><BR>"
+        L"<SMALL>Local time: " +
+        OBData::FormatClockTime(1, local) + L", " + local.FormatDate(L"ddd") + L" " + local.GetShortDate() +
+        L" (5 hours behind London)</SMALL><BR>"
         L"<SMALL>Latitude/Longitude: " +
         newYork.GetPosition().ToString() +
         L"</SMALL><BR>"

@@ -38,6 +38,7 @@ const std::pair<unsigned, const wchar_t*> kStrings[] = {
     {1008, L"Display next city info"},
     {1011, L"Summer: "},
     {1015, L"Airport: "},
+    {1016, L"Offset: "},
     {1018, L"Sun"},
     {1019, L"Mon"},
     {1020, L"Tue"},

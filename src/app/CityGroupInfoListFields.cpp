@@ -22,6 +22,7 @@ constexpr UINT kSunriseLabel = 1004;
 constexpr UINT kSunsetLabel = 1005;
 constexpr UINT kSummerLabel = 1011;
 constexpr UINT kAirportLabel = 1015;
+constexpr UINT kOffsetLabel = 1016;
 
 DateTime LocalTime(const OBData::City& city, const DateTime& utc) { return city.GetLocalTime(utc); }
 
@@ -67,6 +68,15 @@ std::wstring AirportText(const OBData::CityGroup&, const OBData::City& city, con
     return ZEP_Wnd::LoadString(kAirportLabel) + city.GetAirport();
 }
 
+// How far the city's clock stands from home's: "Offset: 5 hours behind", and
+// "Offset: none" on the home row.
+std::wstring OffsetText(const OBData::CityGroup& group, const OBData::City& city, const DateTime& utc) {
+    const OBData::City* home = group.GetHomeCity();
+    if (!home)
+        return std::wstring();
+    return ZEP_Wnd::LoadString(kOffsetLabel) + home->GetOffsetText(city, utc);
+}
+
 // Reads an integer as "%d" does: blanks, an optional sign, digits.
 bool ReadInt(const std::wstring& text, size_t& pos, long long& value) {
     size_t p = pos;
@@ -96,7 +106,7 @@ std::vector<CityInfoFieldDefinition> MakeCityInfoFieldDefinitions() {
         {L"Date", DateText, DateText},          {L"Dial", DialText, nullptr},
         {L"Distance", DistanceText, nullptr},   {L"Sunrise", SunriseText, SunriseText},
         {L"Sunset", SunsetText, SunsetText},    {L"SummerTime", SummerTimeText, SummerTimeText},
-        {L"Airport", AirportText, AirportText},
+        {L"Airport", AirportText, AirportText}, {L"Offset", OffsetText, OffsetText},
     };
 }
 

@@ -1,5 +1,6 @@
 // The information line of the city info list: which pieces of information
-// (date, dialling code, distance, sunrise, sunset, summer time, airport) the
+// (date, dialling code, distance, sunrise, sunset, summer time, airport,
+// offset from home) the
 // user chose, which one every row shows now, and the text of each for a
 // city. Kept in the settings as "current;selected;selected;...;".
 #pragma once
@@ -30,10 +31,12 @@ enum CityInfoField {
     kFieldSunrise,
     kFieldSunset,
     kFieldSummerTime,
-    kFieldAirport
+    kFieldAirport,
+    kFieldOffset
 };
 
-// The seven pieces of information, in their fixed order.
+// The eight pieces of information, in their fixed order. Offset came last, so
+// a stored choice from before it keeps showing what it showed.
 std::vector<CityInfoFieldDefinition> MakeCityInfoFieldDefinitions();
 
 class CityInfoFieldSet {
@@ -53,7 +56,7 @@ public:
     // all) and makes the first current.
     void SetSelectedFields(const std::vector<int>& indexes);
 
-    // The stored form: "0;0;1;2;3;4;5;6;" for all seven with the first shown.
+    // The stored form: "0;0;1;2;3;4;5;6;7;" for all eight with the first shown.
     std::wstring ToText() const;
     // Reads a stored form; a text that does not start with a number changes
     // nothing, a bad field index selects all.

@@ -1,5 +1,5 @@
 // "Change Fields": which pieces of information a city information list steps
-// through on its information line, and in which order. All seven fields in
+// through on its information line, and in which order. All eight fields in
 // one check list, the chosen ones first and checked; OK gives the checked
 // ones, in list order, to the list.
 #pragma once

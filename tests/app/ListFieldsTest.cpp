@@ -15,7 +15,7 @@ using OBControls::CityInfoFieldSet;
 
 namespace {
 
-std::vector<int> All() { return {0, 1, 2, 3, 4, 5, 6}; }
+std::vector<int> All() { return {0, 1, 2, 3, 4, 5, 6, 7}; }
 
 CityInfoFieldSet Loaded(const wchar_t* text) {
     CityInfoFieldSet set;
@@ -27,8 +27,10 @@ CityInfoFieldSet Loaded(const wchar_t* text) {
 
 TEST(ListFields, StoredFormReadsBackAndBadValuesFallBack) {
     CityInfoFieldSet fresh;
-    EXPECT_EQ(fresh.ToText(), L"0;0;1;2;3;4;5;6;");
-    EXPECT_EQ(fresh.GetDefinitions().size(), 7u);
+    EXPECT_EQ(fresh.ToText(), L"0;0;1;2;3;4;5;6;7;");
+    EXPECT_EQ(fresh.GetDefinitions().size(), 8u);
+    // A choice stored before Offset existed keeps its seven fields.
+    EXPECT_EQ(Loaded(L"0;0;1;2;3;4;5;6;").ToText(), L"0;0;1;2;3;4;5;6;");
 
     // A current field beyond the selection becomes the first selected.
     CityInfoFieldSet set = Loaded(L"9;1;2;");
@@ -51,7 +53,7 @@ TEST(ListFields, StoredFormReadsBackAndBadValuesFallBack) {
     // semicolon still ends the last number.
     EXPECT_EQ(Loaded(L"1;4;5;x;6;").ToText(), L"1;4;5;");
     EXPECT_EQ(Loaded(L"1;4;5").ToText(), L"1;4;5;");
-    EXPECT_EQ(Loaded(L"3;").ToText(), L"0;0;1;2;3;4;5;6;");
+    EXPECT_EQ(Loaded(L"3;").ToText(), L"0;0;1;2;3;4;5;6;7;");
     EXPECT_EQ(Loaded(L"-1;2;3;").GetCurrentField(), 0);
 
     // What is written is what is read.
@@ -62,7 +64,7 @@ TEST(ListFields, StoredFormReadsBackAndBadValuesFallBack) {
 TEST(ListFields, SteppingWrapsAndPassesOverHomeLessFieldsWithOneCity) {
     CityInfoFieldSet set;
     set.Step(-1, false);
-    EXPECT_EQ(set.GetCurrentDefinition(), 6);
+    EXPECT_EQ(set.GetCurrentDefinition(), OBControls::kFieldOffset);
     set.Step(+1, false);
     EXPECT_EQ(set.GetCurrentDefinition(), 0);
     set.Step(+1, false);
@@ -133,6 +135,9 @@ TEST_F(ListFieldTexts, EachFieldNamesItsValueAndTheHomeCityLeavesDialAndDistance
     EXPECT_EQ(Text(OBControls::kFieldSummerTime, *sydney, july), L"Summer: No");
 
     EXPECT_EQ(Text(OBControls::kFieldAirport, *london, january), L"Airport: " + london->GetAirport());
+    EXPECT_EQ(Text(OBControls::kFieldOffset, *london, january), L"Offset: none");
+    EXPECT_EQ(Text(OBControls::kFieldOffset, *sydney, january), L"Offset: 11 hours ahead");
+    EXPECT_EQ(Text(OBControls::kFieldOffset, *sydney, july), L"Offset: 9 hours ahead");
     const std::wstring sunrise = Text(OBControls::kFieldSunrise, *london, january);
     EXPECT_EQ(sunrise.rfind(L"Sunrise: ", 0), 0u);
     EXPECT_GT(sunrise.size(), std::wstring(L"Sunrise: ").size());

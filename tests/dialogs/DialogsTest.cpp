@@ -303,11 +303,11 @@ TEST_F(Dialogs, ChangeFieldsMovesRowsWithTheirChecksAndOkGivesTheCheckedOnesInOr
                    ZEP_Wnd::CheckListCtrl& list = dialog->GetFieldList();
                    using V = std::vector<std::wstring>;
                    EXPECT_EQ(rows(*dialog), (V{L"Date+", L"Dial+", L"Distance+", L"Sunrise+", L"Sunset+",
-                                               L"SummerTime+", L"Airport+"}));
+                                               L"SummerTime+", L"Airport+", L"Offset+"}));
                    // No selection: neither button; the ends: one each.
                    EXPECT_FALSE(IsEnabled(hwnd, 1007));
                    EXPECT_FALSE(IsEnabled(hwnd, 1008));
-                   ui.Tap(RowPoint(list.GetHandle(), 6));
+                   ui.Tap(RowPoint(list.GetHandle(), 7));
                    ui.RunUntilIdle();
                    EXPECT_TRUE(IsEnabled(hwnd, 1007));
                    EXPECT_FALSE(IsEnabled(hwnd, 1008));
@@ -320,7 +320,7 @@ TEST_F(Dialogs, ChangeFieldsMovesRowsWithTheirChecksAndOkGivesTheCheckedOnesInOr
                        ui.RunUntilIdle();
                    }
                    EXPECT_EQ(rows(*dialog), (V{L"Sunset-", L"Date+", L"Dial-", L"Distance+", L"Sunrise+",
-                                               L"SummerTime+", L"Airport+"}));
+                                               L"SummerTime+", L"Airport+", L"Offset+"}));
                    EXPECT_EQ(list.GetNextItem(-1, LVNI_SELECTED), 0);
                    EXPECT_FALSE(IsEnabled(hwnd, 1007));
                    EXPECT_TRUE(IsEnabled(hwnd, 1008));
@@ -331,8 +331,9 @@ TEST_F(Dialogs, ChangeFieldsMovesRowsWithTheirChecksAndOkGivesTheCheckedOnesInOr
                    ui.Tap(::GetDlgItem(hwnd, IDOK));
                });
     EXPECT_EQ(infoList.GetFieldSet().GetSelectedFields(),
-              (std::vector<int>{kFieldDate, kFieldDistance, kFieldSunrise, kFieldSummerTime, kFieldAirport}));
-    EXPECT_EQ(StoredValue("mapview_list"), "0;0;2;3;5;6;");
+              (std::vector<int>{kFieldDate, kFieldDistance, kFieldSunrise, kFieldSummerTime, kFieldAirport,
+                                kFieldOffset}));
+    EXPECT_EQ(StoredValue("mapview_list"), "0;0;2;3;5;6;7;");
 
     // The next opening lists the unchecked ones last; with none checked the
     // list takes every field in its fixed order.
@@ -342,12 +343,12 @@ TEST_F(Dialogs, ChangeFieldsMovesRowsWithTheirChecksAndOkGivesTheCheckedOnesInOr
                    ASSERT_NE(dialog, nullptr);
                    EXPECT_EQ(rows(*dialog),
                              (std::vector<std::wstring>{L"Date+", L"Distance+", L"Sunrise+", L"SummerTime+",
-                                                        L"Airport+", L"Dial-", L"Sunset-"}));
-                   for (int row = 0; row < 5; ++row)
+                                                        L"Airport+", L"Offset+", L"Dial-", L"Sunset-"}));
+                   for (int row = 0; row < 6; ++row)
                        dialog->GetFieldList().SetCheck(row, false);
                    Close(hwnd, IDOK);
                });
-    EXPECT_EQ(infoList.GetFieldSet().GetSelectedFields(), (std::vector<int>{0, 1, 2, 3, 4, 5, 6}));
+    EXPECT_EQ(infoList.GetFieldSet().GetSelectedFields(), (std::vector<int>{0, 1, 2, 3, 4, 5, 6, 7}));
 }
 
 // Each dialog with real content at both densities, to look at.

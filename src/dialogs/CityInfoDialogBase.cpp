@@ -1,5 +1,6 @@
 #include "dialogs/CityInfoDialogBase.h"
 
+#include "data/City.h"
 #include "info/CityInfoPage.h"
 
 namespace OBControls {
@@ -13,8 +14,11 @@ CityInfoDialogBase::CityInfoDialogBase(HWND parent, const OBData::City* city, co
 bool CityInfoDialogBase::OnInitDialog() {
     if (!HtmlDialog::OnInitDialog())
         return false;
-    if (m_city)
+    if (m_city) {
+        // The page's city names the dialog, as the shell shows it in the title bar.
+        SetWindowText(m_city->GetDisplayName());
         m_page = OBData::BuildCityInfoPage(*m_city, m_otherCity, m_moment, m_smallText);
+    }
     SetHtml(m_page);
     return true;
 }

@@ -77,10 +77,14 @@ protected:
                    [&](HWND dialog) {
                        if (auto* info = DialogObject<CityInfoDialogBase>(dialog))
                            page = info->GetPage();
+                       wchar_t title[64] = {};
+                       ::GetWindowText(dialog, title, 64);
+                       infoTitle = title;
                        Close(dialog, IDOK);
                    });
         return page;
     }
+    std::wstring infoTitle;  // the information dialog's title at the last InfoPage
 };
 
 TEST_F(Dialogs, InformationDescribesTheSelectedCityAgainstHomeWithTheStoredNearbyCount) {
@@ -97,6 +101,9 @@ TEST_F(Dialogs, InformationDescribesTheSelectedCityAgainstHomeWithTheStoredNearb
 
     const std::wstring away = InfoPage(2);
     EXPECT_NE(away.find(L"<B>Kathmandu, Nepal</B>"), std::wstring::npos) << away;
+    EXPECT_EQ(infoTitle, L"Kathmandu");
+    EXPECT_NE(away.find(L"<SMALL>Local time: "), std::wstring::npos);
+    EXPECT_NE(away.find(L" (5 hours 45 mins ahead of London)</SMALL>"), std::wstring::npos) << away;
     EXPECT_NE(away.find(L"DST: no daylight savings time"), std::wstring::npos);
     EXPECT_NE(away.find(L"<B>Distance from London:</B>"), std::wstring::npos);
     EXPECT_NE(away.find(L"<B>To call London:</B>"), std::wstring::npos);

@@ -319,12 +319,23 @@ TEST_F(WinDialogMenu, MessageBoxAnswersAndRestoresItsOwner) {
               IDNO);
     EXPECT_TRUE(IsWindowEnabled(owner));
     EXPECT_EQ(GetActiveWindow(), owner);
-    // Escape does not answer a Yes/No question, but answers OK.
-    ui.WhenIdle([&] {
-        ob::ui::InjectKey(VK_ESCAPE, true);
-        ob::ui::InjectKey(VK_ESCAPE, false);
-    });
-    EXPECT_EQ(MessageBox(owner, L"Saved.", L"Orbelline", MB_OK | MB_ICONINFORMATION), IDOK);
+    // Y and N answer at once, Escape answers No (Cancel where there is one), and OK alone.
+    const struct {
+        WPARAM key;
+        UINT type;
+        int answer;
+    } keys[] = {{'Y', MB_YESNO, IDYES},
+                {'N', MB_YESNO, IDNO},
+                {VK_ESCAPE, MB_YESNO, IDNO},
+                {VK_ESCAPE, MB_YESNOCANCEL, IDCANCEL},
+                {VK_ESCAPE, MB_OK, IDOK}};
+    for (const auto& k : keys) {
+        ui.WhenIdle([&] {
+            ob::ui::InjectKey(k.key, true);
+            ob::ui::InjectKey(k.key, false);
+        });
+        EXPECT_EQ(MessageBox(owner, L"Saved?", L"Orbelline", k.type), k.answer) << k.key;
+    }
     // A tap on a button answers; a bad owner is no owner.
     ui.WhenIdle([&] {
         HWND box = GetActiveWindow();

@@ -144,10 +144,23 @@ LRESULT BoxProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
             box->result = box->buttons[static_cast<size_t>(box->defaultButton)].id;
             box->done = true;
         } else if (wParam == VK_ESCAPE) {
-            // Escape answers Cancel, or OK in a box with only OK; Yes/No must be answered.
+            // Escape answers Cancel, else No (the answer that changes nothing), or OK in
+            // a box with only OK.
+            const auto has = [&](int id) {
+                return std::any_of(box->buttons.begin(), box->buttons.end(),
+                                   [id](const Box::Button& b) { return b.id == id; });
+            };
+            const int answer = has(IDCANCEL) ? IDCANCEL : has(IDNO) ? IDNO : n == 1 ? box->buttons[0].id : 0;
+            if (answer) {
+                box->result = answer;
+                box->done = true;
+            }
+        } else if (wParam == 'Y' || wParam == 'N') {
+            // The first letters of Yes and No answer at once.
+            const int id = wParam == 'Y' ? IDYES : IDNO;
             for (const auto& b : box->buttons)
-                if (b.id == IDCANCEL || (n == 1 && b.id == IDOK)) {
-                    box->result = b.id;
+                if (b.id == id) {
+                    box->result = id;
                     box->done = true;
                 }
         } else if (wParam == VK_LEFT || wParam == VK_UP || wParam == VK_TAB || wParam == VK_RIGHT ||

@@ -102,8 +102,9 @@ MenuResource CityPopup() {
 void RegisterMenus() {
     MenuResource main;
     main.items = {
-        Popup(L"File", {Item(L"About Orbelline...", 40003), Separator(), Item(L"Exit", 40007)}),
-        Popup(L"View", {Item(L"World Map", 40027), Item(L"Time Planner", 40028), Item(L"Weather", 40032)}),
+        Popup(L"File", {Item(L"About Orbelline...", 40003), Separator(), Item(L"Exit\tCtrl+Q", 40007)}),
+        Popup(L"View", {Item(L"World Map\tCtrl+1", 40027), Item(L"Time Planner\tCtrl+2", 40028),
+                        Item(L"Weather\tCtrl+3", 40032)}),
         CityPopup(),
         Popup(L"Tools", {Item(L"Options...", 40033), Item(L"Update Weather", 44006)}),
     };

@@ -6,6 +6,8 @@
 #include "platform/ui/win/WindowSystem.h"
 
 #include <algorithm>
+#include <string>
+#include <utility>
 
 namespace ob::ui {
 namespace {
@@ -22,6 +24,15 @@ struct Level {
 int ItemHeight() { return FontHeight(UiFont(8, false)) + Scale(6); }
 int SeparatorHeight() { return Scale(7); }
 int CheckMargin() { return Scale(18); }
+
+// An item's text is its label, then after a tab the keys that choose it
+// ("World Map\tCtrl+1"), shown at the item's right.
+std::pair<std::wstring, std::wstring> SplitAccelerator(const std::wstring& text) {
+    const std::size_t tab = text.find(L'\t');
+    if (tab == std::wstring::npos)
+        return {text, std::wstring()};
+    return {text.substr(0, tab), text.substr(tab + 1)};
+}
 
 LRESULT PopupProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_PAINT) {
@@ -49,7 +60,10 @@ LRESULT PopupProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
                     FillRect(dc, &r, GetSysColorBrush(COLOR_HIGHLIGHT));
                 COLORREF fg = GetSysColor(hot ? COLOR_HIGHLIGHTTEXT : grey ? COLOR_GRAYTEXT : COLOR_MENUTEXT);
                 RECT tr{r.left + CheckMargin(), r.top, r.right - Scale(12), r.bottom};
-                DrawLine(dc, font, StripPrefix(it.text), tr, DT_LEFT | DT_VCENTER | DT_SINGLELINE, fg);
+                const auto [label, keys] = SplitAccelerator(it.text);
+                DrawLine(dc, font, StripPrefix(label), tr, DT_LEFT | DT_VCENTER | DT_SINGLELINE, fg);
+                if (!keys.empty())
+                    DrawLine(dc, font, keys, tr, DT_RIGHT | DT_VCENTER | DT_SINGLELINE, fg);
                 HPEN pen = CreatePen(PS_SOLID, std::max(1, Scale(1)), fg);
                 HGDIOBJ oldPen = SelectObject(dc, pen);
                 int cy = (r.top + r.bottom) / 2;
@@ -113,9 +127,13 @@ bool OpenLevel(std::vector<Level>& levels, HMENU menu, UINT flags, POINT at, HWN
         int h = (it.flags & MF_SEPARATOR) ? SeparatorHeight() : ItemHeight();
         level.items.push_back(RECT{0, height, 0, height + h});
         height += h;
-        if (!(it.flags & MF_SEPARATOR))
-            width =
-                std::max<int>(width, MeasureText(font, StripPrefix(it.text)).cx + CheckMargin() + Scale(20));
+        if (!(it.flags & MF_SEPARATOR)) {
+            const auto [label, keys] = SplitAccelerator(it.text);
+            int textWidth = MeasureText(font, StripPrefix(label)).cx;
+            if (!keys.empty())
+                textWidth += Scale(16) + MeasureText(font, keys).cx;
+            width = std::max<int>(width, textWidth + CheckMargin() + Scale(20));
+        }
     }
     for (RECT& r : level.items)
         r.right = width;

@@ -1,5 +1,9 @@
 #include "app/MapControl.h"
 
+#include <algorithm>
+
+#include "data/City.h"
+
 #include "wnd/Library.h"
 #include "wnd/Paint.h"
 
@@ -64,7 +68,68 @@ void MapControl::OnTap(int x, int y) {
     ::SendMessage(GetParentHandle(), WM_NOTIFY, tap.hdr.idFrom, reinterpret_cast<LPARAM>(&tap));
 }
 
-bool MapControl::OnMessage(UINT message, WPARAM, LPARAM lParam, LRESULT& result) {
+void MapControl::SetCursor(POINT at) {
+    const RECT& map = m_image.GetRect();
+    at.x = std::clamp<LONG>(at.x, 0, std::max<LONG>(map.right - map.left - 1, 0));
+    at.y = std::clamp<LONG>(at.y, 0, std::max<LONG>(map.bottom - map.top - 1, 0));
+    m_image.SetCursor(at);
+    Invalidate(false);
+}
+
+int MapControl::GetCursorStep() const {
+    const RECT& map = m_image.GetRect();
+    return std::max<int>((map.right - map.left) / 48, 2);
+}
+
+bool MapControl::OnKey(UINT key) {
+    const std::optional<POINT> cursor = m_image.GetCursor();
+    if (!cursor)
+        return false;
+    const int step = GetCursorStep();
+    switch (key) {
+    case VK_LEFT: SetCursor(POINT{cursor->x - step, cursor->y}); return true;
+    case VK_RIGHT: SetCursor(POINT{cursor->x + step, cursor->y}); return true;
+    case VK_UP: SetCursor(POINT{cursor->x, cursor->y - step}); return true;
+    case VK_DOWN: SetCursor(POINT{cursor->x, cursor->y + step}); return true;
+    case VK_RETURN: OnTap(cursor->x, cursor->y); return true;
+    case VK_ESCAPE:
+    case VK_TAB: {
+        MapKeyNotify leave{};
+        leave.hdr.hwndFrom = m_hwnd;
+        leave.hdr.idFrom = static_cast<UINT_PTR>(::GetDlgCtrlID(m_hwnd));
+        leave.hdr.code = kMapKeyLeave;
+        leave.key = key;
+        ::SendMessage(GetParentHandle(), WM_NOTIFY, leave.hdr.idFrom, reinterpret_cast<LPARAM>(&leave));
+        return true;
+    }
+    default: return false;
+    }
+}
+
+bool MapControl::OnSetFocus(HWND) {
+    // The keyboard starts on the city that carries the cross, else mid-map.
+    const RECT& map = m_image.GetRect();
+    if (const OBData::City* city = m_image.GetSelectedCity())
+        SetCursor(m_image.PositionToPixel(city->GetPosition()));
+    else
+        SetCursor(POINT{(map.right - map.left) / 2, (map.bottom - map.top) / 2});
+    return true;
+}
+
+bool MapControl::OnKillFocus(HWND) {
+    m_image.SetCursor(std::nullopt);
+    Invalidate(false);
+    return true;
+}
+
+bool MapControl::OnGetDlgCode(const MSG*, LRESULT& codes) {
+    codes = DLGC_WANTARROWS | DLGC_WANTTAB | DLGC_WANTALLKEYS;
+    return true;
+}
+
+bool MapControl::OnKeyDown(UINT key, UINT) { return OnKey(key); }
+
+bool MapControl::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
     switch (message) {
     case WM_SIZE: {
         const RECT client = GetClientRect();
@@ -92,7 +157,7 @@ bool MapControl::OnMessage(UINT message, WPARAM, LPARAM lParam, LRESULT& result)
         result = 0;
         return true;
     }
-    default: return false;
+    default: return ZEP_Wnd::Window::OnMessage(message, wParam, lParam, result);  // the typed handlers
     }
 }
 

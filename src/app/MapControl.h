@@ -15,6 +15,15 @@ namespace OBControls {
 // The notification code of a tap on the map (WM_NOTIFY to the parent).
 constexpr UINT kMapTapped = static_cast<UINT>(-2);
 
+// Escape or Tab in the map (WM_NOTIFY to the parent), carrying the key: the
+// parent decides where the keyboard goes next.
+constexpr UINT kMapKeyLeave = static_cast<UINT>(-20);
+
+struct MapKeyNotify {
+    NMHDR hdr;
+    UINT key;  // VK_ESCAPE or VK_TAB
+};
+
 struct MapTapNotify {
     NMHDR hdr;
     int x;  // client pixels of the tap
@@ -44,13 +53,25 @@ public:
     // it shows (either way).
     void SetTime(const ZEP_Utility::DateTime& utc);
 
+    // The keyboard's place on the map: while the map has the focus the arrows
+    // move it by a step and Enter taps there.
+    void SetCursor(POINT at);
+    // The step of an arrow key in pixels: a 48th of the width, at least 2.
+    int GetCursorStep() const;
+
     MapImage& GetImage() { return m_image; }
     const MapImage& GetImage() const { return m_image; }
 
     bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+    bool OnSetFocus(HWND previous) override;
+    bool OnKillFocus(HWND next) override;
+    bool OnGetDlgCode(const MSG* message, LRESULT& codes) override;
+    bool OnKeyDown(UINT key, UINT flags) override;
 
 private:
     void OnTap(int x, int y);
+    // Arrows, Enter, Escape and Tab while the map has the focus.
+    bool OnKey(UINT key);
 
     MapImage m_image;
     ZEP_Utility::TimeSpan m_redrawThreshold;

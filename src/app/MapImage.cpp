@@ -366,6 +366,8 @@ void MapImage::Draw(HDC dc, int x, int y) {
     if (home)
         DrawDot(dc, *home, m_homeDotHalfSize, kHomeFill, dx, dy);
     if (m_selected) {
+        // The named city's dot lit as the list's selected city is, under its cross.
+        DrawDot(dc, *m_selected, kSelectedHalfSize - 1, kHighlightFill, dx, dy);
         const RECT box = DotRect(PositionToPixel(m_selected->GetPosition()), kSelectedHalfSize, dx, dy);
         const int cx = (box.left + box.right) / 2, cy = (box.top + box.bottom) / 2;
         // A dark edge on both sides of each bar keeps the cross readable on
@@ -380,6 +382,39 @@ void MapImage::Draw(HDC dc, int x, int y) {
         ::MoveToEx(dc, box.left, cy, nullptr);
         ::LineTo(dc, box.right, cy);
     }
+    if (m_cursor) {
+        // A light ring inside a dark one, readable on land, sea and night.
+        const POINT at{m_cursor->x + dx, m_cursor->y + dy};
+        ZEP_Wnd::SelectGuard hollow(dc, ::GetStockObject(NULL_BRUSH));
+        const int r = kSelectedHalfSize + 2;
+        ::SetDCPenColor(dc, kOutline);
+        ::Ellipse(dc, at.x - r - 1, at.y - r - 1, at.x + r + 2, at.y + r + 2);
+        ::Ellipse(dc, at.x - r + 1, at.y - r + 1, at.x + r, at.y + r);
+        ::SetDCPenColor(dc, kCrossColour);
+        ::Ellipse(dc, at.x - r, at.y - r, at.x + r + 1, at.y + r + 1);
+    }
+}
+
+int MapImage::CityRowAt(POINT pixel, int slack) const {
+    if (!m_group)
+        return -1;
+    const std::vector<OBData::City*>& cities = m_group->GetCities();
+    const OBData::City* home = m_group->GetHomeCity();
+    int best = -1;
+    long long bestDistance = 0;
+    for (std::size_t row = 0; row < cities.size(); ++row) {
+        if (!cities[row])
+            continue;
+        const POINT dot = PositionToPixel(cities[row]->GetPosition());
+        const long long reach = (cities[row] == home ? m_homeDotHalfSize : m_dotHalfSize) + 1LL + slack;
+        const long long ddx = dot.x - pixel.x, ddy = dot.y - pixel.y;
+        const long long distance = ddx * ddx + ddy * ddy;
+        if (distance <= reach * reach && (best < 0 || distance < bestDistance)) {
+            best = static_cast<int>(row);
+            bestDistance = distance;
+        }
+    }
+    return best;
 }
 
 }  // namespace OBControls

@@ -11,6 +11,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "geo/Position.h"
@@ -104,6 +105,13 @@ public:
     // box the cross is drawn in (relative to the map), for repainting.
     void SetSelectedCity(const OBData::City* city, RECT* area = nullptr);
     const OBData::City* GetSelectedCity() const { return m_selected; }
+    // The keyboard's place on the map (relative to the map), drawn as a ring
+    // while it is set.
+    void SetCursor(std::optional<POINT> cursor) { m_cursor = cursor; }
+    const std::optional<POINT>& GetCursor() const { return m_cursor; }
+    // The group row whose dot lies at or next to `pixel` (within `slack`
+    // pixels of the dot's edge), the nearest when several do; -1 for none.
+    int CityRowAt(POINT pixel, int slack) const;
 
     // Paints the map with its dots at (x, y) of `dc`.
     void Draw(HDC dc, int x, int y);
@@ -141,6 +149,7 @@ private:
     OBData::CityGroup* m_group = nullptr;
     std::vector<int> m_highlighted;
     const OBData::City* m_selected = nullptr;
+    std::optional<POINT> m_cursor;
     bool m_shadow = true;
     ZEP_Utility::DateTime m_shadowTime;
     int m_dotHalfSize = 1;

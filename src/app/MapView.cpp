@@ -44,10 +44,15 @@ bool MapView::CreateControls() {
         m_map->SetDotSize(2);
     if (!m_infoBar.Create(m_hwnd, RECT{client.left, mapRect.bottom, client.right, client.bottom}, kInfoBarId))
         return false;
+    m_infoBar.SetCityGroup(m_cityGroup);
+    m_infoBar.SetTime(ZEP_Utility::DateTime::UtcNow());
     m_map->SetTime(ZEP_Utility::DateTime::UtcNow());
     m_map->SetCityGroup(m_cityGroup);
     m_map->ShowWindow(SW_SHOW);
-    return MenuHandlingCityInfoListView::CreateControls();
+    if (!MenuHandlingCityInfoListView::CreateControls())
+        return false;
+    ApplyRowFlags();
+    return true;
 }
 
 void MapView::Layout() {
@@ -73,7 +78,16 @@ void MapView::Activate() {
         m_map->SetCityGroup(m_cityGroup);
 }
 
+void MapView::ApplyRowFlags() {
+    // "Map view 2 line display" off: one-line rows, as the planner's option gives.
+    using OBControls::CityGroupListCtrl;
+    m_list.SetFlags(GetAppSettings().GetCityViewExtraInfo()
+                        ? CityGroupListCtrl::kSeparatorLines
+                        : CityGroupListCtrl::kSeparatorLines | CityGroupListCtrl::kOneLineRows);
+}
+
 void MapView::ApplySettings() {
+    ApplyRowFlags();
     MenuHandlingCityInfoListView::ApplySettings();
     if (m_map)
         m_map->SetShadow(GetAppSettings().GetShadow());
@@ -81,6 +95,7 @@ void MapView::ApplySettings() {
 
 void MapView::SetTime(const ZEP_Utility::DateTime& time) {
     MenuHandlingCityInfoListView::SetTime(time);
+    m_infoBar.SetTime(time);
     if (!m_map)
         return;
     if (GetAppSettings().GetShadow()) {
@@ -107,11 +122,44 @@ void MapView::OnDestroy() {
     }
 }
 
-void MapView::OnMapTapped(const OBData::Position& position) {
-    m_infoBar.SetPosition(position);
+void MapView::OnMapTapped(POINT pixel, const OBData::Position& position) {
+    // A tap on (or next to) one of the chosen cities' dots is about that
+    // city: its row is selected and the bar names it.
+    OBData::Position named = position;
+    if (m_map) {
+        const int row = m_map->GetImage().CityRowAt(pixel, kDotTapSlack);
+        if (row >= 0 && row < m_cityGroup->GetCount()) {
+            m_list.SelectRow(row);
+            named = m_cityGroup->GetCities()[static_cast<std::size_t>(row)]->GetPosition();
+        }
+    }
+    m_infoBar.SetPosition(named);
     Layout();
-    if (m_map)
-        m_map->SetSelectedCity(m_infoBar.GetCurrentCity());
+    if (!m_map)
+        return;
+    const OBData::City* city = m_infoBar.GetCurrentCity();
+    m_map->SetSelectedCity(city);
+    // From the keyboard the ring moves onto the city just named.
+    if (city && m_map->GetImage().GetCursor())
+        m_map->SetCursor(m_map->GetImage().PositionToPixel(city->GetPosition()));
+}
+
+void MapView::OnMapKeyLeave(UINT key) {
+    // Escape closes an open bar first; then, like Tab, it gives the keyboard
+    // back to the list.
+    if (key == VK_ESCAPE && m_infoBar.IsVisible()) {
+        CloseInfoBar();
+        return;
+    }
+    if (m_list.GetHandle())
+        ::SetFocus(m_list.GetHandle());
+}
+
+void MapView::OnListKey(UINT key) {
+    if (key == kMapKey && m_map && m_map->GetHandle())
+        ::SetFocus(m_map->GetHandle());
+    else if (key == VK_ESCAPE && m_infoBar.IsVisible())
+        CloseInfoBar();
 }
 
 void MapView::CloseInfoBar() {
@@ -170,10 +218,19 @@ bool MapView::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& res
     if (message == WM_NOTIFY && lParam) {
         const auto* header = reinterpret_cast<const NMHDR*>(lParam);
         if (header->idFrom == static_cast<UINT_PTR>(kMapId) && header->code == OBControls::kMapTapped) {
-            OnMapTapped(reinterpret_cast<const OBControls::MapTapNotify*>(lParam)->position);
+            const auto* tap = reinterpret_cast<const OBControls::MapTapNotify*>(lParam);
+            OnMapTapped(POINT{tap->x, tap->y}, tap->position);
             result = 0;
             return true;
         }
+        if (header->idFrom == static_cast<UINT_PTR>(kMapId) && header->code == OBControls::kMapKeyLeave) {
+            OnMapKeyLeave(reinterpret_cast<const OBControls::MapKeyNotify*>(lParam)->key);
+            result = 0;
+            return true;
+        }
+        if (header->idFrom == static_cast<UINT_PTR>(OBControls::kCityListId) &&
+            header->code == OBControls::kCityListKeyDown)
+            OnListKey(reinterpret_cast<const NMKEY*>(lParam)->nVKey);  // the list's own handling goes on
         if (header->idFrom == static_cast<UINT_PTR>(OBControls::kCityListId) &&
             header->code == OBControls::kCityListSelectionChanged) {
             const int row = reinterpret_cast<const OBControls::CityListSelectionNotify*>(lParam)->newRow;

@@ -16,6 +16,10 @@ public:
     static constexpr int kInfoBarId = 10003;
     // Screens whose smaller side is larger than this get the larger dots.
     static constexpr int kLargeDotLimit = 240;
+    // The key that takes the keyboard from the list into the map.
+    static constexpr UINT kMapKey = 'M';
+    // How far beside a chosen city's dot a tap still selects its row.
+    static constexpr int kDotTapSlack = 2;
 
     MapView(OBData::CityGroup* cityGroup, OBControls::ViewCommandHandler* commandHandler);
     ~MapView() override;
@@ -38,9 +42,12 @@ protected:
     virtual bool ShowNearbyCitiesDialog(const OBData::Position& position, std::vector<int>& chosen);
 
 private:
-    void OnMapTapped(const OBData::Position& position);
+    void OnMapTapped(POINT pixel, const OBData::Position& position);
+    void OnMapKeyLeave(UINT key);
+    void OnListKey(UINT key);
     void OnInfoBarCommand(int button);
     void CloseInfoBar();
+    void ApplyRowFlags();
 
     std::unique_ptr<OBControls::MapControl> m_map;
     NearestCityInfoBar m_infoBar;

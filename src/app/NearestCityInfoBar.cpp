@@ -4,6 +4,10 @@
 #include <iterator>
 
 #include "data/City.h"
+#include "data/Country.h"
+#include "model/AppSettings.h"
+#include "model/CityGroup.h"
+#include "time/DisplayFormats.h"
 #include "data/ReferenceLookup.h"
 #include "resources/Resources.h"
 
@@ -29,6 +33,55 @@ constexpr wchar_t kMeasureText[] = L"abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQ
 constexpr int kButtonGap = 2;   // between the four buttons on the right
 constexpr int kArrowsGap = 16;  // between the arrows and those buttons
 constexpr int kTextGap = 4;     // between the name and the arrows
+
+int TextWidth(HDC dc, const std::wstring& text) {
+    SIZE size{0, 0};
+    ::GetTextExtentPoint32(dc, text.c_str(), static_cast<int>(text.size()), &size);
+    return size.cx;
+}
+
+void DrawLine(HDC dc, const std::wstring& text, RECT box, UINT align) {
+    ::DrawText(dc, text.c_str(), static_cast<int>(text.size()), &box,
+               DT_SINGLELINE | DT_NOPREFIX | DT_VCENTER | DT_END_ELLIPSIS | align);
+}
+
+// The time at the right; the name at the left with as much of the country
+// and distance as fits beside it. Where the box has room for two lines (the
+// large buttons make the bar taller) the country and distance go below.
+void DrawFacts(HDC dc, const RECT& box, const NearestCityInfoBar::Facts& facts) {
+    TEXTMETRIC metrics{};
+    ::GetTextMetrics(dc, &metrics);
+    const int lineHeight = metrics.tmHeight;
+    const bool twoLines = box.bottom - box.top >= 2 * lineHeight;
+    RECT first = box;
+    if (twoLines)
+        first.bottom = first.top + (box.bottom - box.top) / 2;
+    if (!facts.time.empty()) {
+        DrawLine(dc, facts.time, first, DT_RIGHT);
+        first.right = std::max<LONG>(first.left, first.right - TextWidth(dc, facts.time) - kTextGap * 2);
+    }
+    std::wstring details = facts.country;
+    if (!facts.distance.empty())
+        details += (details.empty() ? L"" : L", ") + facts.distance;
+    if (twoLines) {
+        DrawLine(dc, facts.name, first, DT_LEFT);
+        RECT second = box;
+        second.top = first.bottom;
+        DrawLine(dc, details, second, DT_LEFT);
+        return;
+    }
+    const int room = first.right - first.left;
+    const std::wstring candidates[] = {
+        details.empty() ? facts.name : facts.name + L", " + details,
+        facts.country.empty() ? facts.name : facts.name + L", " + facts.country,
+    };
+    for (const std::wstring& line : candidates)
+        if (TextWidth(dc, line) <= room) {
+            DrawLine(dc, line, first, DT_LEFT);
+            return;
+        }
+    DrawLine(dc, facts.name, first, DT_LEFT);
+}
 
 }  // namespace
 
@@ -67,7 +120,10 @@ bool NearestCityInfoBar::OnCreate(CREATESTRUCT*) {
         ZEP_Wnd::SelectGuard font(screen, m_font);
         ::GetTextExtentPoint32(screen, kMeasureText, static_cast<int>(std::size(kMeasureText) - 1), &text);
     }
-    m_height = std::max<int>(text.cy, GetButton(kInfoButton).GetSize().cy) + 2 * kBorder + 2;
+    // On a dense screen the bar takes two lines, so the country and distance
+    // find room under the name; the small screen keeps one line for the list.
+    const int lines = small ? 1 : 2;
+    m_height = std::max<int>(lines * text.cy, GetButton(kInfoButton).GetSize().cy) + 2 * kBorder + 2;
     UpdateArrows();
     return true;
 }
@@ -174,15 +230,45 @@ void NearestCityInfoBar::Paint(HDC target) {
         const OBData::City* city = GetCurrentCity();
         if (!city)
             return;
-        RECT box = TextRect();
-        const std::wstring name = city->GetDisplayName();
+        const Facts facts = GetFacts();
+        m_shownTime = facts.time;
         ZEP_Wnd::SelectGuard font(dc, m_font);
         ::SetTextColor(dc, text);
         ::SetBkColor(dc, back);
         ::SetBkMode(dc, OPAQUE);
-        ::DrawText(dc, name.c_str(), static_cast<int>(name.size()), &box,
-                   DT_SINGLELINE | DT_NOPREFIX | DT_LEFT | DT_VCENTER | DT_END_ELLIPSIS);
+        DrawFacts(dc, TextRect(), facts);
     });
+}
+
+NearestCityInfoBar::Facts NearestCityInfoBar::GetFacts() const {
+    Facts facts;
+    const OBData::City* city = GetCurrentCity();
+    if (!city)
+        return facts;
+    facts.name = city->GetDisplayName();
+    if (!m_time.IsEmpty())
+        facts.time =
+            OBData::FormatClockTime(GetAppSettings().GetMainTimeFormat(), city->GetLocalTime(m_time));
+    if (const OBData::Country* country = city->GetCountry())
+        facts.country = country->GetDisplayName();
+    const OBData::City* home = m_group ? m_group->GetHomeCity() : nullptr;
+    if (home && home->GetId() != city->GetId())
+        facts.distance = OBData::Distance(home->GetDistance(*city), OBData::kKilometres)
+                             .Format(GetAppSettings().GetUnits(), true);
+    return facts;
+}
+
+void NearestCityInfoBar::SetCityGroup(const OBData::CityGroup* group) {
+    m_group = group;
+    if (m_hwnd && IsVisible())
+        Invalidate(false);
+}
+
+void NearestCityInfoBar::SetTime(const ZEP_Utility::DateTime& utc) {
+    m_time = utc;
+    // The clock ticks every few seconds; the bar repaints when its minute moves.
+    if (m_hwnd && IsVisible() && GetFacts().time != m_shownTime)
+        Invalidate(false);
 }
 
 bool NearestCityInfoBar::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {

@@ -5,11 +5,13 @@
 // bar whose notification code is the button's id.
 #pragma once
 
+#include <string>
 #include <vector>
 
 #include "app/ImageButton.h"
 #include "geo/NearestCities.h"
 #include "geo/Position.h"
+#include "time/DateTime.h"
 #include "wnd/Library.h"
 #include "wnd/Paint.h"
 #include "wnd/ToolTip.h"
@@ -17,7 +19,8 @@
 
 namespace OBData {
 class City;
-}
+class CityGroup;
+}  // namespace OBData
 
 class NearestCityInfoBar : public ZEP_Wnd::Window {
 public:
@@ -47,6 +50,19 @@ public:
     OBData::City* GetCurrentCity() const;
     // Moves to a farther (+) or nearer (-) city, staying within the list.
     void Step(int delta);
+    // The group whose home city the distance counts from (not owned; may be null).
+    void SetCityGroup(const OBData::CityGroup* group);
+    // The UTC moment whose local time the bar shows; repaints when the text changes.
+    void SetTime(const ZEP_Utility::DateTime& utc);
+    // What the bar says about the current city: its name, its local time, and
+    // its country and distance from home ("" for home or without one).
+    struct Facts {
+        std::wstring name;
+        std::wstring time;
+        std::wstring country;
+        std::wstring distance;
+    };
+    Facts GetFacts() const;
 
     int GetIndex() const { return m_index; }
     int GetCandidateCount() const { return static_cast<int>(m_candidates.size()); }
@@ -74,4 +90,7 @@ private:
     ZEP_Wnd::OwnedFont m_font;
     ZEP_Wnd::OffscreenBuffer m_buffer;
     int m_height = 0;
+    const OBData::CityGroup* m_group = nullptr;
+    ZEP_Utility::DateTime m_time;
+    std::wstring m_shownTime;  // the time text of the last paint
 };

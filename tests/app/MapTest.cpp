@@ -8,6 +8,10 @@
 #include "app/MapView.h"
 #include "geo/NearestCities.h"
 #include "geo/Sun.h"
+#include "model/AppSettings.h"
+#include "time/DisplayFormats.h"
+#include "data/City.h"
+#include "data/Country.h"
 
 namespace shelltest {
 namespace {
@@ -290,6 +294,113 @@ TEST_F(MapBar, AddSavesOnceEvenForACityAlreadyChosenAndRowsHighlightTheirDots) {
 
     ActiveList()->SelectRow(3);
     EXPECT_EQ(Map().GetImage().GetHighlightedRows(), std::vector<int>{3});
+}
+
+TEST_F(MapBar, ADotTapSelectsItsRowAndTheBarTellsTimeCountryAndDistance) {
+    const OBData::City* city = Group().GetCities()[5];
+    const POINT dot = Map().GetImage().PositionToPixel(city->GetPosition());
+    // Beside the dot, not on it, still counts.
+    POINT p{dot.x + 3, dot.y - 2};
+    ::ClientToScreen(Map().GetHandle(), &p);
+    ui.Tap(p);
+    EXPECT_EQ(ActiveList()->GetSelectedRow(), 5);
+    ASSERT_EQ(Bar().GetCurrentCity(), city);
+
+    const DateTime now = DateTime::UtcNow();
+    const int format = GetAppSettings().GetMainTimeFormat();
+    NearestCityInfoBar::Facts facts = Bar().GetFacts();
+    EXPECT_EQ(facts.time, OBData::FormatClockTime(format, city->GetLocalTime(now)));
+    EXPECT_EQ(facts.country, city->GetCountry()->GetDisplayName());
+    EXPECT_EQ(facts.distance, OBData::Distance(Group().GetHomeCity()->GetDistance(*city), OBData::kKilometres)
+                                  .Format(GetAppSettings().GetUnits(), true));
+    // The clock moves the bar's time with it.
+    const DateTime later = now.AddMinutes(90);
+    View().SetTime(later);
+    EXPECT_EQ(Bar().GetFacts().time, OBData::FormatClockTime(format, city->GetLocalTime(later)));
+
+    // The named city's dot is lit as a selected row's is, under the cross.
+    ui.RunUntilIdle();
+    POINT lit{dot.x + 2, dot.y + 2};
+    ::ClientToScreen(Map().GetHandle(), &lit);
+    EXPECT_EQ(ui.Pixel(lit.x, lit.y), MapImage::kHighlightFill);
+    ui.Screenshot(UiDriver::OutputPath("map_bar_city_qvga.png"));
+
+    // Home: no distance from itself.
+    const POINT home = Map().GetImage().PositionToPixel(Group().GetHomeCity()->GetPosition());
+    POINT h = home;
+    ::ClientToScreen(Map().GetHandle(), &h);
+    ui.Tap(h);
+    EXPECT_EQ(ActiveList()->GetSelectedRow(), 0);
+    EXPECT_EQ(Bar().GetFacts().distance, L"");
+}
+
+TEST_F(MapBar, TheKeyboardMovesIntoTheMapStepsNamesAndLeaves) {
+    ::SetFocus(ActiveList()->GetHandle());
+    ui.Key(MapView::kMapKey);
+    ui.RunUntilIdle();
+    ASSERT_EQ(::GetFocus(), Map().GetHandle());
+    const RECT client = Map().GetClientRect();
+    ASSERT_TRUE(Map().GetImage().GetCursor().has_value());
+    const POINT start = *Map().GetImage().GetCursor();
+    EXPECT_EQ(start.x, client.right / 2) << "with no city named the ring starts mid-map";
+
+    const int step = Map().GetCursorStep();
+    ui.Key(VK_RIGHT);
+    ui.Key(VK_RIGHT);
+    ui.Key(VK_UP);
+    ui.RunUntilIdle();
+    const POINT moved = *Map().GetImage().GetCursor();
+    EXPECT_EQ(moved.x, start.x + 2 * step);
+    EXPECT_EQ(moved.y, start.y - step);
+
+    // Enter names the nearest city as a tap there would, and the ring moves onto it.
+    std::vector<OBData::NearestCity> expected;
+    OBData::FindNearestCities(Map().GetImage().PixelToPosition(moved.x, moved.y), expected);
+    ui.Key(VK_RETURN);
+    ui.RunUntilIdle();
+    ASSERT_TRUE(Bar().IsVisible());
+    const OBData::City* named = Bar().GetCurrentCity();
+    ASSERT_NE(named, nullptr);
+    if (Group().IndexOf(named->GetId()) < 0) {  // a chosen city's dot would have taken the tap
+        EXPECT_EQ(named->GetId(), expected.front().cityId);
+    }
+    const POINT ring = *Map().GetImage().GetCursor();
+    const POINT city = Map().GetImage().PositionToPixel(named->GetPosition());
+    EXPECT_TRUE(ring.x == std::min<LONG>(city.x, client.right - 1) && ring.y == city.y);
+    ui.Screenshot(UiDriver::OutputPath("map_keyboard_qvga.png"));
+
+    // The ring stays in the map at its edges.
+    for (int i = 0; i < 200; ++i)
+        ui.Key(VK_LEFT);
+    ui.RunUntilIdle();
+    EXPECT_EQ(Map().GetImage().GetCursor()->x, 0);
+
+    // Escape closes the bar, then gives the keyboard back to the list.
+    ui.Key(VK_ESCAPE);
+    ui.RunUntilIdle();
+    EXPECT_FALSE(Bar().IsVisible());
+    EXPECT_EQ(::GetFocus(), Map().GetHandle());
+    ui.Key(VK_ESCAPE);
+    ui.RunUntilIdle();
+    EXPECT_EQ(::GetFocus(), ActiveList()->GetHandle());
+    EXPECT_FALSE(Map().GetImage().GetCursor().has_value());
+}
+
+TEST(MapList, TheTwoLineOptionGivesOneLineRowsWhenOff) {
+    for (const bool twoLines : {true, false}) {
+        ShellFixture shell;
+        shell.WriteSettings(std::string(kTwelveCities) + "cityview_extrainfo," + (twoLines ? "1" : "0") +
+                            "\r\n");
+        ASSERT_TRUE(shell.Start());
+        OBControls::CityGroupListCtrl& list = *shell.Main()->GetMapView().GetListControl();
+        EXPECT_EQ(list.GetFlags(), twoLines ? 1u : 3u);
+        // Switched in Options: the list follows at once.
+        GetAppSettings().SetCityViewExtraInfo(!twoLines);
+        shell.Main()->GetMapView().ApplySettings();
+        EXPECT_EQ(list.GetFlags(), twoLines ? 3u : 1u);
+        if (twoLines)
+            shell.ui.Screenshot(UiDriver::OutputPath("map_one_line_qvga.png"));
+    }
 }
 
 // The bar's buttons on both screens: sizes, tips and their places.

@@ -386,7 +386,7 @@ void MapImage::Draw(HDC dc, int x, int y) {
         // A light ring inside a dark one, readable on land, sea and night.
         const POINT at{m_cursor->x + dx, m_cursor->y + dy};
         ZEP_Wnd::SelectGuard hollow(dc, ::GetStockObject(NULL_BRUSH));
-        const int r = kSelectedHalfSize + 2;
+        const int r = std::max(kSelectedHalfSize + 2, Width() / 40);  // as large on a dense screen
         ::SetDCPenColor(dc, kOutline);
         ::Ellipse(dc, at.x - r - 1, at.y - r - 1, at.x + r + 2, at.y + r + 2);
         ::Ellipse(dc, at.x - r + 1, at.y - r + 1, at.x + r, at.y + r);

@@ -48,10 +48,6 @@ AppMainWindow::~AppMainWindow() {
         Destroy();
 }
 
-bool AppMainWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
-    return OrbellineMainWindow::OnMessage(message, wParam, lParam, result);
-}
-
 bool AppMainWindow::OnCreate(CREATESTRUCT* createInfo) {
     if (!OrbellineMainWindow::OnCreate(createInfo))
         return false;

@@ -11,7 +11,6 @@ public:
     explicit AppMainWindow(OBData::CityGroup* cityGroup);
     ~AppMainWindow() override;
 
-    bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
     bool OnCreate(CREATESTRUCT* createInfo) override;
     bool UpdateCommandState(UINT id, bool& enabled, bool& checked) override;
     bool CreateViews(const RECT& clientRect) override;

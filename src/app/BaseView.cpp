@@ -13,20 +13,16 @@ BaseView::BaseView(OBData::CityGroup* cityGroup, ViewCommandHandler* commandHand
                                  static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH)));
 }
 
-bool BaseView::OnMessage(UINT message, WPARAM wParam, LPARAM, LRESULT& result) {
-    switch (message) {
-    case WM_SIZE:
-        Layout();
-        result = 0;
-        return true;
-    case WM_TIMER:
-        if (wParam != kViewTimerId)
-            return false;
-        Tick();
-        result = 0;
-        return true;
-    default: return false;
-    }
+bool BaseView::OnSize(SIZE) {
+    Layout();
+    return true;
+}
+
+bool BaseView::OnTimer(UINT_PTR id) {
+    if (id != kViewTimerId)
+        return false;
+    Tick();
+    return true;
 }
 
 bool BaseView::Create(HWND parent, const RECT& rect) {

@@ -20,7 +20,10 @@ public:
 
     BaseView(OBData::CityGroup* cityGroup, ViewCommandHandler* commandHandler);
 
-    bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+    // Window: a new size lays the view out again; the view's timer ticks.
+    bool OnSize(SIZE client) override;
+    bool OnTimer(UINT_PTR id) override;
+    using ZEP_Wnd::Window::OnCommand;
 
     virtual bool Create(HWND parent, const RECT& rect);
     virtual void Activate();

@@ -248,15 +248,15 @@ void CityGroupListCtrl::OnSelectionChanged(int oldRow, int newRow) {
 
 // ---------------------------------------------------------------- messages
 
-void CityGroupListCtrl::OnVScroll(int code) {
+bool CityGroupListCtrl::OnVScroll(const ScrollParams& scroll) {
     SCROLLINFO info{};
     info.cbSize = sizeof info;
     info.fMask = SIF_ALL;
     if (!::GetScrollInfo(m_hwnd, SB_VERT, &info))
-        return;
+        return true;
     const int page = std::max(1, GetVisibleRowCount());
     int top = m_topRow;
-    switch (code) {
+    switch (scroll.code) {
     case SB_LINEUP: top -= 1; break;
     case SB_LINEDOWN: top += 1; break;
     case SB_PAGEUP: top -= page; break;
@@ -265,105 +265,88 @@ void CityGroupListCtrl::OnVScroll(int code) {
     case SB_BOTTOM: top = info.nMax; break;
     case SB_THUMBPOSITION:
     case SB_THUMBTRACK: top = info.nTrackPos; break;
-    default: return;
+    default: return true;
     }
     top = std::max(info.nMin, std::min(top, info.nMax));
     ScrollTo(top);
+    return true;
 }
 
-void CityGroupListCtrl::OnSize() {
+bool CityGroupListCtrl::OnSize(SIZE) {
     // The off-screen buffer follows at the next paint, so the lists of the
     // hidden views hold none until they are first shown.
     UpdateScrollBar();
     ScrollTo(m_topRow);
+    return true;
 }
 
 bool CityGroupListCtrl::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
-    switch (message) {
-    case WM_PAINT: {
-        const ZEP_Wnd::PaintDC paint(m_hwnd);
-        if (paint.IsValid())
-            Paint(paint, paint.Area());
-        result = 0;
-        return true;
+    const bool handled = Window::OnMessage(message, wParam, lParam, result);
+    if (message != WM_KEYDOWN)
+        return handled;
+    NMKEY notify{};
+    notify.nVKey = static_cast<UINT>(wParam);
+    notify.uFlags = static_cast<UINT>(lParam);
+    SendNotify(notify.hdr, kCityListKeyDown);
+    result = 0;
+    return true;
+}
+
+bool CityGroupListCtrl::OnPaint() {
+    const ZEP_Wnd::PaintDC paint(m_hwnd);
+    if (paint.IsValid())
+        Paint(paint, paint.Area());
+    return true;
+}
+
+// Painting covers the whole client area; erasing first would flicker.
+bool CityGroupListCtrl::OnEraseBackground(HDC) { return true; }
+
+bool CityGroupListCtrl::OnLButtonDown(POINT at, UINT) {
+    const int row = RowFromPoint(at);
+    SetFocus();
+    if (row >= 0)
+        SelectRow(row);
+    SHRGINFO gesture{};
+    gesture.cbSize = sizeof gesture;
+    gesture.hwndClient = m_hwnd;
+    gesture.ptDown = at;
+    gesture.dwFlags = SHRG_NOTIFYPARENT;
+    ::SHRecognizeGesture(&gesture);
+    return true;
+}
+
+bool CityGroupListCtrl::OnLButtonUp(POINT at, UINT) {
+    const int row = RowFromPoint(at);
+    if (row >= 0 && row == m_selectedRow) {
+        CityListTapNotify notify{};
+        notify.point = at;
+        notify.row = row;
+        SendNotify(notify.hdr, kCityListTapped);
     }
-    case WM_ERASEBKGND:
-        // Painting covers the whole client area; erasing first would flicker.
-        result = 1;
-        return true;
-    case WM_SIZE:
-        OnSize();
-        result = 0;
-        return true;
-    case WM_VSCROLL:
-        OnVScroll(ScrollFromParams(wParam, lParam).code);
-        result = 0;
-        return true;
-    case WM_LBUTTONDOWN: {
-        const POINT point = PointFromParam(lParam);
-        const int row = RowFromPoint(point);
-        SetFocus();
-        if (row >= 0)
-            SelectRow(row);
-        SHRGINFO gesture{};
-        gesture.cbSize = sizeof gesture;
-        gesture.hwndClient = m_hwnd;
-        gesture.ptDown = point;
-        gesture.dwFlags = SHRG_NOTIFYPARENT;
-        ::SHRecognizeGesture(&gesture);
-        result = 0;
-        return true;
-    }
-    case WM_LBUTTONUP: {
-        const POINT point = PointFromParam(lParam);
-        const int row = RowFromPoint(point);
-        if (row >= 0 && row == m_selectedRow) {
-            CityListTapNotify notify{};
-            notify.point = point;
-            notify.row = row;
-            SendNotify(notify.hdr, kCityListTapped);
-        }
-        result = 0;
-        return true;
-    }
-    case WM_KEYDOWN: {
-        const UINT key = static_cast<UINT>(wParam);
-        const UINT flags = static_cast<UINT>(lParam);
-        OnKeyDown(key, flags);
-        NMKEY notify{};
-        notify.nVKey = key;
-        notify.uFlags = flags;
-        SendNotify(notify.hdr, kCityListKeyDown);
-        result = 0;
-        return true;
-    }
-    case WM_GETDLGCODE: {
-        const auto* msg = reinterpret_cast<const MSG*>(lParam);
-        if (!msg) {
-            result = 0;
-        } else if (msg->message == WM_KEYDOWN && msg->wParam == VK_UP && m_selectedRow <= 0) {
-            result = 0;  // up from the first row leaves the list
-        } else {
-            result = DLGC_WANTARROWS | DLGC_WANTTAB;
-        }
-        return true;
-    }
-    case WM_COMMAND: {
-        const CommandParams command = CommandFromParams(wParam, lParam);
-        if (command.code != BN_CLICKED)
-            return false;
-        if (command.id == kPreviousInfoId) {
-            ShowPreviousInfo();
-        } else if (command.id == kNextInfoId) {
-            ShowNextInfo();
-        } else {
-            return false;
-        }
-        result = 0;
-        return true;
-    }
-    default: return false;
-    }
+    return true;
+}
+
+bool CityGroupListCtrl::OnGetDlgCode(const MSG* message, LRESULT& codes) {
+    if (!message)
+        codes = 0;
+    else if (message->message == WM_KEYDOWN && message->wParam == VK_UP && m_selectedRow <= 0)
+        codes = 0;  // up from the first row leaves the list
+    else
+        codes = DLGC_WANTARROWS | DLGC_WANTTAB;
+    return true;
+}
+
+bool CityGroupListCtrl::OnCommand(const CommandParams& command) {
+    if (command.code != BN_CLICKED)
+        return false;
+    if (command.id == kPreviousInfoId)
+        ShowPreviousInfo();
+    else if (command.id == kNextInfoId)
+        ShowNextInfo();
+    else
+        return false;
+    return true;
 }
 
 // ---------------------------------------------------------------- painting

@@ -100,10 +100,20 @@ public:
     ImageButton& GetNextInfoButton() { return m_nextButton; }
     ZEP_Wnd::ToolTip& GetToolTip() { return m_toolTip; }
 
-    // Window.
+    // Window. Every key, once the list has moved its selection, goes on to
+    // the parent as kCityListKeyDown.
     bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
     bool OnCreate(CREATESTRUCT* createInfo) override;
     void OnDestroy() override;
+    bool OnPaint() override;
+    bool OnEraseBackground(HDC dc) override;
+    bool OnSize(SIZE client) override;
+    bool OnVScroll(const ScrollParams& scroll) override;
+    bool OnLButtonDown(POINT at, UINT flags) override;
+    bool OnLButtonUp(POINT at, UINT flags) override;
+    bool OnGetDlgCode(const MSG* message, LRESULT& codes) override;
+    // The info buttons' clicks.
+    bool OnCommand(const CommandParams& command) override;
 
     // Virtual operations of the list, in slot order.
     virtual void StoreState();
@@ -148,10 +158,6 @@ protected:
     COLORREF m_separatorColour = kSeparatorColour;
     ZEP_Wnd::OwnedPen m_separatorPen;
     std::wstring m_emptyText;
-
-private:
-    void OnVScroll(int code);
-    void OnSize();
 };
 
 }  // namespace OBControls

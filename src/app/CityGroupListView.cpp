@@ -11,28 +11,19 @@ CityGroupListView::CityGroupListView(OBData::CityGroup* cityGroup, ViewCommandHa
                                      UINT emptyTextId)
     : BaseView(cityGroup, commandHandler), m_emptyTextId(emptyTextId) {}
 
-bool CityGroupListView::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
-    switch (message) {
-    case WM_SETFOCUS:
-        if (CityGroupListCtrl* list = GetListControl(); list && list->GetHandle())
-            list->SetFocus();
-        result = 0;
+bool CityGroupListView::OnSetFocus(HWND) {
+    if (CityGroupListCtrl* list = GetListControl(); list && list->GetHandle())
+        list->SetFocus();
+    return true;
+}
+
+bool CityGroupListView::OnNotify(const NMHDR& header, LRESULT& result) {
+    if (header.idFrom == static_cast<UINT_PTR>(kCityListId) && header.code == NM_RECOGNIZEGESTURE &&
+        OnContextMenu(NotifyRecord<NMRGINFO>(header).ptAction)) {
+        result = 1;
         return true;
-    case WM_NOTIFY: {
-        const NMHDR* header = NotifyFromParam(lParam);
-        if (header && header->idFrom == static_cast<UINT_PTR>(kCityListId) &&
-            header->code == NM_RECOGNIZEGESTURE) {
-            const auto* gesture = NotifyFromParam<NMRGINFO>(lParam);
-            if (OnContextMenu(gesture->ptAction)) {
-                result = 1;
-                return true;
-            }
-        }
-        break;
     }
-    default: break;
-    }
-    return BaseView::OnMessage(message, wParam, lParam, result);
+    return BaseView::OnNotify(header, result);
 }
 
 bool CityGroupListView::OnContextMenu(POINT screenPoint) {

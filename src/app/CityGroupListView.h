@@ -16,7 +16,9 @@ class CityGroupListView : public BaseView {
 public:
     CityGroupListView(OBData::CityGroup* cityGroup, ViewCommandHandler* commandHandler, UINT emptyTextId);
 
-    bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+    // Window: the focus goes on to the list; tap-and-hold on the list opens the city menu.
+    bool OnSetFocus(HWND previous) override;
+    bool OnNotify(const NMHDR& header, LRESULT& result) override;
     void Activate() override;
     void Deactivate() override;
     void ApplySettings() override;

@@ -271,14 +271,12 @@ void CityGroupWeatherList::RepaintBusyArea() {
              area.left, area.top, SRCCOPY);
 }
 
-bool CityGroupWeatherList::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
-    if (message == WM_TIMER && wParam == kBusyTimerId) {
-        RepaintBusyArea();
-        m_busyAnimation.NextFrame();
-        result = 0;
-        return true;
-    }
-    return CityGroupListCtrl::OnMessage(message, wParam, lParam, result);
+bool CityGroupWeatherList::OnTimer(UINT_PTR id) {
+    if (id != kBusyTimerId)
+        return CityGroupListCtrl::OnTimer(id);
+    RepaintBusyArea();
+    m_busyAnimation.NextFrame();
+    return true;
 }
 
 // ---------------------------------------------------------------- drawing

@@ -57,7 +57,8 @@ public:
 
     bool OnCreate(CREATESTRUCT* createInfo) override;
     void OnDestroy() override;
-    bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+    // The busy picture's frames.
+    bool OnTimer(UINT_PTR id) override;
     void StoreState() override;
     int MeasureRowHeight() override;
     void DrawRow(const RowPaint& row, OBData::City* city, const ZEP_Utility::DateTime& time) override;

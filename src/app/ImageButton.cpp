@@ -67,36 +67,32 @@ void ImageButton::StopTipTimer() {
     m_tipTimer = 0;
 }
 
-bool ImageButton::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
-    switch (message) {
-    case ZEP_Wnd::kReflectedMessageBase + WM_DRAWITEM: {
-        const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
-        if (!item)
-            return false;
-        DrawItem(*item);
-        result = TRUE;
-        return true;
-    }
-    case WM_LBUTTONDOWN:
-        StopTipTimer();
-        m_tipTimer = ::SetTimer(m_hwnd, kTipTimerId, kTipDelayMs, nullptr);
-        return false;  // the button still presses
-    case WM_TIMER:
-        if (wParam != kTipTimerId)
-            return false;
-        // The pen has rested on the button: say what it does.
-        StopTipTimer();
-        if (m_tip && m_tip->GetHandle() && !m_tipText.empty())
-            m_tip->ShowAt(GetWindowRect(), m_tipText);
-        result = 0;
-        return true;
-    case WM_LBUTTONUP:
-        StopTipTimer();
-        if (m_tip && m_tip->GetHandle())
-            m_tip->Hide();
-        return false;  // and the button clicks
-    default: return false;
-    }
+bool ImageButton::OnReflectedDrawItem(const DRAWITEMSTRUCT& item) {
+    DrawItem(item);
+    return true;
+}
+
+bool ImageButton::OnLButtonDown(POINT, UINT) {
+    StopTipTimer();
+    m_tipTimer = ::SetTimer(m_hwnd, kTipTimerId, kTipDelayMs, nullptr);
+    return false;  // the button still presses
+}
+
+bool ImageButton::OnTimer(UINT_PTR id) {
+    if (id != kTipTimerId)
+        return false;
+    // The pen has rested on the button: say what it does.
+    StopTipTimer();
+    if (m_tip && m_tip->GetHandle() && !m_tipText.empty())
+        m_tip->ShowAt(GetWindowRect(), m_tipText);
+    return true;
+}
+
+bool ImageButton::OnLButtonUp(POINT, UINT) {
+    StopTipTimer();
+    if (m_tip && m_tip->GetHandle())
+        m_tip->Hide();
+    return false;  // and the button clicks
 }
 
 void ImageButton::OnDestroy() {

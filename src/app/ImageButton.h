@@ -30,7 +30,12 @@ public:
     SIZE GetSize() const { return SIZE{m_frameWidth, m_frameHeight}; }
     const std::wstring& GetToolTipText() const { return m_tipText; }
 
-    bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+    // Draws itself when its parent asks; a pen resting on it shows the tip.
+    // The pen's messages go on to the button itself.
+    bool OnReflectedDrawItem(const DRAWITEMSTRUCT& item) override;
+    bool OnLButtonDown(POINT at, UINT flags) override;
+    bool OnLButtonUp(POINT at, UINT flags) override;
+    bool OnTimer(UINT_PTR id) override;
     void OnDestroy() override;
 
     // Which frame an owner-draw state shows.

@@ -129,36 +129,29 @@ bool MapControl::OnGetDlgCode(const MSG*, LRESULT& codes) {
 
 bool MapControl::OnKeyDown(UINT key, UINT) { return OnKey(key); }
 
-bool MapControl::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
-    switch (message) {
-    case WM_SIZE: {
-        const RECT client = GetClientRect();
-        const RECT map{0, 0, client.right - client.left, client.bottom - client.top};
-        const RECT& old = m_image.GetRect();
-        // Only a new size scales the pictures again.
-        if (map.right != old.right - old.left || map.bottom != old.bottom - old.top || old.left || old.top)
-            m_image.SetRect(map);
-        result = 0;
-        return true;
-    }
-    case WM_PAINT: {
-        ZEP_Wnd::PaintDC paint(m_hwnd);
-        if (paint.IsValid())
-            m_image.Draw(paint, 0, 0);
-        result = 0;
-        return true;
-    }
-    case WM_ERASEBKGND:
-        result = 1;  // the paint covers everything
-        return true;
-    case WM_LBUTTONDOWN: {
-        const POINT at = PointFromParam(lParam);
-        OnTap(at.x, at.y);
-        result = 0;
-        return true;
-    }
-    default: return ZEP_Wnd::Window::OnMessage(message, wParam, lParam, result);  // the typed handlers
-    }
+bool MapControl::OnSize(SIZE) {
+    const RECT client = GetClientRect();
+    const RECT map{0, 0, client.right - client.left, client.bottom - client.top};
+    const RECT& old = m_image.GetRect();
+    // Only a new size scales the pictures again.
+    if (map.right != old.right - old.left || map.bottom != old.bottom - old.top || old.left || old.top)
+        m_image.SetRect(map);
+    return true;
+}
+
+bool MapControl::OnPaint() {
+    ZEP_Wnd::PaintDC paint(m_hwnd);
+    if (paint.IsValid())
+        m_image.Draw(paint, 0, 0);
+    return true;
+}
+
+// The paint covers everything.
+bool MapControl::OnEraseBackground(HDC) { return true; }
+
+bool MapControl::OnLButtonDown(POINT at, UINT) {
+    OnTap(at.x, at.y);
+    return true;
 }
 
 }  // namespace OBControls

@@ -62,7 +62,10 @@ public:
     MapImage& GetImage() { return m_image; }
     const MapImage& GetImage() const { return m_image; }
 
-    bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+    bool OnSize(SIZE client) override;
+    bool OnPaint() override;
+    bool OnEraseBackground(HDC dc) override;
+    bool OnLButtonDown(POINT at, UINT flags) override;
     bool OnSetFocus(HWND previous) override;
     bool OnKillFocus(HWND next) override;
     bool OnGetDlgCode(const MSG* message, LRESULT& codes) override;

@@ -214,38 +214,32 @@ bool MapView::ShowNearbyCitiesDialog(const OBData::Position& position, std::vect
     return true;
 }
 
-bool MapView::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
-    if (message == WM_NOTIFY && lParam) {
-        const auto* header = reinterpret_cast<const NMHDR*>(lParam);
-        if (header->idFrom == static_cast<UINT_PTR>(kMapId) && header->code == OBControls::kMapTapped) {
-            const auto* tap = reinterpret_cast<const OBControls::MapTapNotify*>(lParam);
-            OnMapTapped(POINT{tap->x, tap->y}, tap->position);
-            result = 0;
-            return true;
-        }
-        if (header->idFrom == static_cast<UINT_PTR>(kMapId) && header->code == OBControls::kMapKeyLeave) {
-            OnMapKeyLeave(reinterpret_cast<const OBControls::MapKeyNotify*>(lParam)->key);
-            result = 0;
-            return true;
-        }
-        if (header->idFrom == static_cast<UINT_PTR>(OBControls::kCityListId) &&
-            header->code == OBControls::kCityListKeyDown)
-            OnListKey(reinterpret_cast<const NMKEY*>(lParam)->nVKey);  // the list's own handling goes on
-        if (header->idFrom == static_cast<UINT_PTR>(OBControls::kCityListId) &&
-            header->code == OBControls::kCityListSelectionChanged) {
-            const int row = reinterpret_cast<const OBControls::CityListSelectionNotify*>(lParam)->newRow;
-            if (m_map && row >= 0 && row < m_cityGroup->GetCount())
-                m_map->SetHighlightedRows({row});
-            // The list's own parent handling goes on.
-        }
+bool MapView::OnNotify(const NMHDR& header, LRESULT& result) {
+    if (header.idFrom == static_cast<UINT_PTR>(kMapId) && header.code == OBControls::kMapTapped) {
+        const auto& tap = NotifyRecord<OBControls::MapTapNotify>(header);
+        OnMapTapped(POINT{tap.x, tap.y}, tap.position);
+        return true;
     }
-    if (message == WM_COMMAND) {
-        const CommandParams command = CommandFromParams(wParam, lParam);
-        if (command.id == kInfoBarId) {
-            OnInfoBarCommand(command.code);
-            result = 0;
-            return true;
-        }
+    if (header.idFrom == static_cast<UINT_PTR>(kMapId) && header.code == OBControls::kMapKeyLeave) {
+        OnMapKeyLeave(NotifyRecord<OBControls::MapKeyNotify>(header).key);
+        return true;
     }
-    return MenuHandlingCityInfoListView::OnMessage(message, wParam, lParam, result);
+    if (header.idFrom == static_cast<UINT_PTR>(OBControls::kCityListId) &&
+        header.code == OBControls::kCityListKeyDown)
+        OnListKey(NotifyRecord<NMKEY>(header).nVKey);  // the list's own handling goes on
+    if (header.idFrom == static_cast<UINT_PTR>(OBControls::kCityListId) &&
+        header.code == OBControls::kCityListSelectionChanged) {
+        const int row = NotifyRecord<OBControls::CityListSelectionNotify>(header).newRow;
+        if (m_map && row >= 0 && row < m_cityGroup->GetCount())
+            m_map->SetHighlightedRows({row});
+        // The list's own parent handling goes on.
+    }
+    return MenuHandlingCityInfoListView::OnNotify(header, result);
+}
+
+bool MapView::OnCommand(const CommandParams& command) {
+    if (command.id != kInfoBarId)
+        return BaseView::OnCommand(command);
+    OnInfoBarCommand(command.code);
+    return true;
 }

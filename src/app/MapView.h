@@ -30,7 +30,10 @@ public:
     void ApplySettings() override;
     void SetTime(const ZEP_Utility::DateTime& time) override;
     void SaveCities() override;
-    bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+    // Taps on the map and the list's selection; the info bar's buttons.
+    bool OnNotify(const NMHDR& header, LRESULT& result) override;
+    bool OnCommand(const CommandParams& command) override;
+    using MenuHandlingCityInfoListView::OnCommand;
     void OnDestroy() override;
 
     OBControls::MapControl* GetMapControl() const { return m_map.get(); }

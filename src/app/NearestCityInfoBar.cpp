@@ -271,36 +271,31 @@ void NearestCityInfoBar::SetTime(const ZEP_Utility::DateTime& utc) {
         Invalidate(false);
 }
 
-bool NearestCityInfoBar::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
-    switch (message) {
-    case WM_PAINT: {
-        ZEP_Wnd::PaintDC paint(m_hwnd);
-        if (paint.IsValid())
-            Paint(paint);
-        result = 0;
-        return true;
-    }
-    case WM_ERASEBKGND:
-        result = 1;  // the paint covers everything
-        return true;
-    case WM_SIZE:
-        LayoutButtons();
-        Invalidate(false);
-        result = 0;
-        return true;
-    case WM_CTLCOLORBTN:
-        // The buttons' transparent corners show the bar's colour.
-        result = reinterpret_cast<LRESULT>(::GetSysColorBrush(COLOR_INFOBK));
-        return true;
-    case WM_COMMAND: {
-        const CommandParams command = CommandFromParams(wParam, lParam);
-        const int id = static_cast<int>(command.id);
-        if (command.code != BN_CLICKED || id < kInfoButton || id > kFurtherButton)
-            return false;
-        OnButton(id);
-        result = 0;
-        return true;
-    }
-    default: return false;
-    }
+bool NearestCityInfoBar::OnPaint() {
+    ZEP_Wnd::PaintDC paint(m_hwnd);
+    if (paint.IsValid())
+        Paint(paint);
+    return true;
+}
+
+// The paint covers everything.
+bool NearestCityInfoBar::OnEraseBackground(HDC) { return true; }
+
+bool NearestCityInfoBar::OnSize(SIZE) {
+    LayoutButtons();
+    Invalidate(false);
+    return true;
+}
+
+HBRUSH NearestCityInfoBar::OnCtlColor(UINT message, HDC, HWND) {
+    // The buttons' transparent corners show the bar's colour.
+    return message == WM_CTLCOLORBTN ? ::GetSysColorBrush(COLOR_INFOBK) : nullptr;
+}
+
+bool NearestCityInfoBar::OnCommand(const CommandParams& command) {
+    const int id = static_cast<int>(command.id);
+    if (command.code != BN_CLICKED || id < kInfoButton || id > kFurtherButton)
+        return false;
+    OnButton(id);
+    return true;
 }

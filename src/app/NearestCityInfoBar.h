@@ -70,7 +70,11 @@ public:
     ImageButton& GetButton(int id) { return m_buttons[id - kInfoButton]; }
     ZEP_Wnd::ToolTip& GetToolTip() { return m_tip; }
 
-    bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+    bool OnPaint() override;
+    bool OnEraseBackground(HDC dc) override;
+    bool OnSize(SIZE client) override;
+    HBRUSH OnCtlColor(UINT message, HDC dc, HWND control) override;
+    bool OnCommand(const CommandParams& command) override;
     bool OnCreate(CREATESTRUCT* createInfo) override;
     void OnDestroy() override;
 

@@ -27,35 +27,28 @@ bool OrbellineMainWindow::CreateMainWindow(const RECT& rect) {
 
 bool OrbellineMainWindow::OnCreate(CREATESTRUCT* createInfo) { return FrameWindow::OnCreate(createInfo); }
 
-bool OrbellineMainWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
-    switch (message) {
-    case WM_COMMAND: {
-        const CommandParams command = CommandFromParams(wParam, lParam);
-        if (!(m_activeView && m_activeView->OnCommand(command.code, command.id, command.from)))
-            OnCommand(command.code, command.id, command.from);
-        result = 0;
-        return true;
-    }
-    case WM_SIZE: {
-        const SIZE size = SizeFromParam(lParam);
-        for (BaseView* view : m_views)
-            if (view->GetHandle())
-                view->SetWindowPos(nullptr, 0, 0, size.cx, size.cy, SWP_NOZORDER | SWP_NOACTIVATE);
-        result = 0;
-        return true;
-    }
-    case WM_CLOSE:
-        // Asked from outside (a signal, the desktop closing the window): as File > Exit.
-        Close();
-        result = 0;
-        return true;
-    case WM_SETFOCUS:
-        if (m_activeView && m_activeView->GetHandle())
-            m_activeView->SetFocus();
-        result = 0;
-        return true;
-    default: return FrameWindow::OnMessage(message, wParam, lParam, result);
-    }
+bool OrbellineMainWindow::OnCommand(const CommandParams& command) {
+    if (!(m_activeView && m_activeView->OnCommand(command.code, command.id, command.from)))
+        OnCommand(command.code, command.id, command.from);
+    return true;
+}
+
+bool OrbellineMainWindow::OnSize(SIZE client) {
+    for (BaseView* view : m_views)
+        if (view->GetHandle())
+            view->SetWindowPos(nullptr, 0, 0, client.cx, client.cy, SWP_NOZORDER | SWP_NOACTIVATE);
+    return true;
+}
+
+bool OrbellineMainWindow::OnClose() {
+    Close();
+    return true;
+}
+
+bool OrbellineMainWindow::OnSetFocus(HWND) {
+    if (m_activeView && m_activeView->GetHandle())
+        m_activeView->SetFocus();
+    return true;
 }
 
 void OrbellineMainWindow::OnDestroy() {

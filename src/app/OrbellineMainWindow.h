@@ -24,7 +24,13 @@ class OrbellineMainWindow : public ZEP_Wnd::FrameWindow {
 public:
     explicit OrbellineMainWindow(OBData::CityGroup* cityGroup);
 
-    bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+    // A command goes first to the active view's OnCommand, then to the
+    // window's own; the views fill the client area; closing asked from
+    // outside (a signal, the desktop) is File > Exit.
+    bool OnCommand(const CommandParams& command) override;
+    bool OnSize(SIZE client) override;
+    bool OnClose() override;
+    bool OnSetFocus(HWND previous) override;
     bool OnCreate(CREATESTRUCT* createInfo) override;
     void OnDestroy() override;
     bool UpdateCommandState(UINT id, bool& enabled, bool& checked) override;

@@ -58,13 +58,10 @@ void TimePlannerListView::ApplySettings() {
 
 void TimePlannerListView::SetTime(const ZEP_Utility::DateTime&) {}
 
-bool TimePlannerListView::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
-    if (message == WM_NOTIFY && m_panel && lParam) {
-        const auto* header = reinterpret_cast<const NMHDR*>(lParam);
-        if (header->idFrom == static_cast<UINT_PTR>(OBControls::kCityListId))
-            OnListNotify(*header);
-    }
-    return MenuHandlingCityInfoListView::OnMessage(message, wParam, lParam, result);
+bool TimePlannerListView::OnNotify(const NMHDR& header, LRESULT& result) {
+    if (m_panel && header.idFrom == static_cast<UINT_PTR>(OBControls::kCityListId))
+        OnListNotify(header);
+    return MenuHandlingCityInfoListView::OnNotify(header, result);
 }
 
 void TimePlannerListView::OnListNotify(const NMHDR& header) {

@@ -12,7 +12,7 @@ public:
     TimePlannerListView(OBData::CityGroup* cityGroup, OBControls::ViewCommandHandler* commandHandler);
     ~TimePlannerListView() override;
 
-    bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+    bool OnNotify(const NMHDR& header, LRESULT& result) override;
 
     void Activate() override;
     void Deactivate() override;

@@ -94,27 +94,22 @@ void WeatherView::UpdateBusyState() {
 // The list is read again when the downloader turns idle, not file by file.
 void WeatherView::OnWeatherUpdated(const ob::kernel::FileChangeInfo&) {}
 
-bool WeatherView::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
-    if (message == WM_NOTIFY) {
-        const auto* header = reinterpret_cast<const NMHDR*>(lParam);
-        if (header && header->idFrom == static_cast<UINT_PTR>(kCityListId)) {
-            if (header->code == kCityListKeyDown) {
-                if (reinterpret_cast<const NMKEY*>(lParam)->nVKey == kEnterKey)
-                    if (OBData::City* city = m_list.GetSelectedCity())
-                        ShowCityWeather(city);
-                result = 0;
-                return true;
-            }
-            if (header->code == kCityListTapped) {
-                if (reinterpret_cast<const CityListTapNotify*>(lParam)->row >= 0)
-                    if (OBData::City* city = m_list.GetSelectedCity())
-                        ShowCityWeather(city);
-                result = 0;
-                return true;
-            }
+bool WeatherView::OnNotify(const NMHDR& header, LRESULT& result) {
+    if (header.idFrom == static_cast<UINT_PTR>(kCityListId)) {
+        if (header.code == kCityListKeyDown) {
+            if (NotifyRecord<NMKEY>(header).nVKey == kEnterKey)
+                if (OBData::City* city = m_list.GetSelectedCity())
+                    ShowCityWeather(city);
+            return true;
+        }
+        if (header.code == kCityListTapped) {
+            if (NotifyRecord<CityListTapNotify>(header).row >= 0)
+                if (OBData::City* city = m_list.GetSelectedCity())
+                    ShowCityWeather(city);
+            return true;
         }
     }
-    return CityGroupListView::OnMessage(message, wParam, lParam, result);
+    return CityGroupListView::OnNotify(header, result);
 }
 
 void WeatherView::ShowCityWeather(OBData::City* city) {

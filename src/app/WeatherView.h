@@ -18,7 +18,8 @@ class WeatherView : public CityGroupListView, public OBWeather::IWeatherUpdateNo
 public:
     WeatherView(OBData::CityGroup* cityGroup, ViewCommandHandler* commandHandler, UINT emptyTextId);
 
-    bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+    // Enter or a tap on a city opens its forecast.
+    bool OnNotify(const NMHDR& header, LRESULT& result) override;
     void OnDestroy() override;
     void Activate() override;
     void Deactivate() override;

@@ -235,8 +235,8 @@ bool CheckListCtrl::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESUL
             result = 0;
             return true;
         }
-        return false;
-    default: return false;
+        return Window::OnMessage(message, wParam, lParam, result);
+    default: return Window::OnMessage(message, wParam, lParam, result);
     }
 }
 

@@ -48,7 +48,7 @@ bool FrameWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT&
         ::SHHandleWMSettingChange(m_hwnd, wParam, lParam, &m_activateInfo);
         result = 0;
         return true;
-    default: return false;
+    default: return Window::OnMessage(message, wParam, lParam, result);
     }
 }
 

@@ -164,57 +164,58 @@ void ToolTip::Paint(HDC dc) {
                DT_NOPREFIX | ((m_flags & SingleLine) ? DT_SINGLELINE : DT_WORDBREAK));
 }
 
-bool ToolTip::OnMessage(UINT message, WPARAM wParam, LPARAM, LRESULT& result) {
-    switch (message) {
-    case WM_PAINT: {
-        PaintDC paint(m_hwnd);
-        if (paint.IsValid())
-            Paint(paint);
-        result = 0;
-        return true;
-    }
-    case WM_ERASEBKGND: result = 1; return true;
-    case WM_MOUSEACTIVATE:
+bool ToolTip::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+    if (message == WM_MOUSEACTIVATE) {
         result = 3;  // MA_NOACTIVATE
         return true;
-    case WM_TIMER:
-        if (wParam != kTimerId)
-            return false;
-        result = 0;
-        if (m_waitingToHide) {
-            m_waitingToHide = false;
-            StopTimer();
-            if (m_flags & Slide) {
-                m_appearing = false;
-                m_step = 0;
-                StartTimer(kStepMs);
-            } else {
-                Hide();
-            }
-            return true;
-        }
-        if (!(m_flags & Slide)) {
-            Hide();
-            return true;
-        }
-        ++m_step;
-        if (m_step <= kSteps) {
-            ApplyStep();
-            return true;
-        }
+    }
+    return Window::OnMessage(message, wParam, lParam, result);
+}
+
+bool ToolTip::OnPaint() {
+    PaintDC paint(m_hwnd);
+    if (paint.IsValid())
+        Paint(paint);
+    return true;
+}
+
+bool ToolTip::OnEraseBackground(HDC) { return true; }
+
+bool ToolTip::OnTimer(UINT_PTR id) {
+    if (id != kTimerId)
+        return false;
+    if (m_waitingToHide) {
+        m_waitingToHide = false;
         StopTimer();
-        if (m_appearing) {
+        if (m_flags & Slide) {
             m_appearing = false;
-            if ((m_flags & AutoHide) && m_autoHideMs > 0) {
-                m_waitingToHide = true;
-                StartTimer(m_autoHideMs);
-            }
+            m_step = 0;
+            StartTimer(kStepMs);
         } else {
             Hide();
         }
         return true;
-    default: return false;
     }
+    if (!(m_flags & Slide)) {
+        Hide();
+        return true;
+    }
+    ++m_step;
+    if (m_step <= kSteps) {
+        ApplyStep();
+        return true;
+    }
+    StopTimer();
+    if (m_appearing) {
+        m_appearing = false;
+        if ((m_flags & AutoHide) && m_autoHideMs > 0) {
+            m_waitingToHide = true;
+            StartTimer(m_autoHideMs);
+        }
+    } else {
+        Hide();
+    }
+    return true;
 }
 
 }  // namespace ZEP_Wnd

@@ -32,6 +32,9 @@ public:
     void Hide();
 
     bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+    bool OnPaint() override;
+    bool OnEraseBackground(HDC dc) override;
+    bool OnTimer(UINT_PTR id) override;
     bool OnCreate(CREATESTRUCT* createInfo) override;
     void OnDestroy() override;
 

@@ -82,32 +82,26 @@ void AdjustCityGroupInfoListFieldsDialog::OnOK() {
     Dialog::OnOK();
 }
 
-bool AdjustCityGroupInfoListFieldsDialog::OnMessage(UINT message, WPARAM wParam, LPARAM lParam,
-                                                    LRESULT& result) {
-    const CommandParams command = CommandFromParams(wParam, lParam);
-    if (message == WM_COMMAND && command.code == BN_CLICKED) {
-        const int id = static_cast<int>(command.id);
-        if (id != kMoveUpId && id != kMoveDownId)
-            return false;
-        const int selected = m_fields.GetNextItem(-1, LVNI_SELECTED);
-        if (selected >= 0)
-            MoveRow(selected, selected + (id == kMoveUpId ? -1 : 1));
-        return true;
-    }
-    if (message == WM_SIZE) {
-        // The shell fitting the dialog around its bars.
-        OBControls::FitListToClient(m_hwnd, kFieldListId);
+bool AdjustCityGroupInfoListFieldsDialog::OnCommand(const CommandParams& command) {
+    const int id = static_cast<int>(command.id);
+    if (command.code != BN_CLICKED || (id != kMoveUpId && id != kMoveDownId))
         return false;
-    }
-    if (message == WM_NOTIFY) {
-        const auto* header = reinterpret_cast<const NMHDR*>(lParam);
-        if (header && static_cast<int>(header->idFrom) == kFieldListId && header->code == LVN_ITEMCHANGED) {
-            UpdateButtons();
-            result = 0;
-            return true;
-        }
-    }
+    const int selected = m_fields.GetNextItem(-1, LVNI_SELECTED);
+    if (selected >= 0)
+        MoveRow(selected, selected + (id == kMoveUpId ? -1 : 1));
+    return true;
+}
+
+bool AdjustCityGroupInfoListFieldsDialog::OnSize(SIZE) {
+    OBControls::FitListToClient(m_hwnd, kFieldListId);
     return false;
+}
+
+bool AdjustCityGroupInfoListFieldsDialog::OnNotify(const NMHDR& header, LRESULT&) {
+    if (static_cast<int>(header.idFrom) != kFieldListId || header.code != LVN_ITEMCHANGED)
+        return false;
+    UpdateButtons();
+    return true;
 }
 
 }  // namespace OBControls

@@ -23,7 +23,10 @@ public:
     bool OnInitDialog() override;
     // With no field checked the list takes all of them, in their fixed order.
     void OnOK() override;
-    bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+    // Up and Down; the shell fitting the dialog around its bars; the list's selection.
+    bool OnCommand(const CommandParams& command) override;
+    bool OnSize(SIZE client) override;
+    bool OnNotify(const NMHDR& header, LRESULT& result) override;
 
     ZEP_Wnd::CheckListCtrl& GetFieldList() { return m_fields; }
     // Moves a row with its text, field and check; it stays selected.

@@ -63,8 +63,8 @@ void CountryCityDialog::FillCities() {
     m_cities.SetRedraw(true);
 }
 
-bool CountryCityDialog::OnMessage(UINT message, WPARAM, LPARAM, LRESULT&) {
-    if (message == WM_SIZE && !m_fitLists.empty())
+bool CountryCityDialog::OnSize(SIZE) {
+    if (!m_fitLists.empty())
         FitToClient({});
     return false;
 }

@@ -14,7 +14,7 @@ public:
 
     void BindControls(bool attach) override;
     // A new size (the shell fitting the dialog around its bars) fits the lists again.
-    bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+    bool OnSize(SIZE client) override;
 
     const ZEP_Wnd::ComboBox& GetCountries() const { return m_countries; }
     const ZEP_Wnd::ListBox& GetCities() const { return m_cities; }

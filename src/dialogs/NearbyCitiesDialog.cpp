@@ -105,38 +105,32 @@ void NearbyCitiesDialog::OnOK() {
     Dialog::OnOK();
 }
 
-bool NearbyCitiesDialog::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
-    if (message == WM_COMMAND) {
-        const CommandParams command = CommandFromParams(wParam, lParam);
-        const int id = static_cast<int>(command.id);
-        const UINT code = command.code;
-        if (id == kUpdateId && code == BN_CLICKED) {
-            OnUpdate();
-            return true;
-        }
-        if (id == kCountId) {
-            if (code == EN_CHANGE)
-                UpdateButtons();
-            else if (code == EN_SETFOCUS)
-                ::SHSipPreference(m_hwnd, SIP_UP);
-            else if (code == EN_KILLFOCUS)
-                ::SHSipPreference(m_hwnd, SIP_DOWN);
-            return code == EN_CHANGE || code == EN_SETFOCUS || code == EN_KILLFOCUS;
-        }
+bool NearbyCitiesDialog::OnCommand(const CommandParams& command) {
+    const int id = static_cast<int>(command.id);
+    const UINT code = command.code;
+    if (id == kUpdateId && code == BN_CLICKED) {
+        OnUpdate();
+        return true;
+    }
+    if (id != kCountId)
         return false;
-    }
-    if (message == WM_SIZE) {
-        // The shell fitting the dialog around its bars.
-        OBControls::FitListToClient(m_hwnd, kListId);
-        return false;
-    }
-    if (message == WM_NOTIFY) {
-        const auto* header = reinterpret_cast<const NMHDR*>(lParam);
-        if (header && static_cast<int>(header->idFrom) == kListId && header->code == LVN_ITEMCHANGED) {
-            UpdateButtons();
-            result = 0;
-            return true;
-        }
-    }
+    if (code == EN_CHANGE)
+        UpdateButtons();
+    else if (code == EN_SETFOCUS)
+        ::SHSipPreference(m_hwnd, SIP_UP);
+    else if (code == EN_KILLFOCUS)
+        ::SHSipPreference(m_hwnd, SIP_DOWN);
+    return code == EN_CHANGE || code == EN_SETFOCUS || code == EN_KILLFOCUS;
+}
+
+bool NearbyCitiesDialog::OnSize(SIZE) {
+    OBControls::FitListToClient(m_hwnd, kListId);
     return false;
+}
+
+bool NearbyCitiesDialog::OnNotify(const NMHDR& header, LRESULT&) {
+    if (static_cast<int>(header.idFrom) != kListId || header.code != LVN_ITEMCHANGED)
+        return false;
+    UpdateButtons();
+    return true;
 }

@@ -30,7 +30,11 @@ public:
     void BindControls(bool attach) override;
     bool OnInitDialog() override;
     void OnOK() override;
-    bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+    // The buttons and the count; the shell fitting the dialog around its
+    // bars; the list's selection.
+    bool OnCommand(const CommandParams& command) override;
+    bool OnSize(SIZE client) override;
+    bool OnNotify(const NMHDR& header, LRESULT& result) override;
 
     ZEP_Wnd::ListCtrl& GetList() { return m_list; }
 

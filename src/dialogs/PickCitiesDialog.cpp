@@ -139,14 +139,10 @@ void PickCitiesDialog::Add() {
     UpdateButtons();
 }
 
-bool PickCitiesDialog::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
-    if (message != WM_COMMAND)
-        return CountryCityDialog::OnMessage(message, wParam, lParam, result);
-    const CommandParams command = CommandFromParams(wParam, lParam);
+bool PickCitiesDialog::OnCommand(const CommandParams& command) {
     const int id = static_cast<int>(command.id);
     const UINT code = command.code;
     const int current = m_selected.GetCurSel();
-    result = 0;
     switch (id) {
     case kCountriesId:
         if (code != CBN_SELCHANGE)

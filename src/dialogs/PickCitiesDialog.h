@@ -28,7 +28,7 @@ public:
     void BindControls(bool attach) override;
     bool OnInitDialog() override;
     void OnOK() override;
-    bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+    bool OnCommand(const CommandParams& command) override;
 
     const ZEP_Wnd::ListBox& GetSelected() const { return m_selected; }
 

@@ -27,12 +27,9 @@ void SelectHomeCityDialog::OnOK() {
     Dialog::OnOK();
 }
 
-bool SelectHomeCityDialog::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
-    const CommandParams command = CommandFromParams(wParam, lParam);
-    if (message == WM_COMMAND && command.id == kCountriesId && command.code == CBN_SELCHANGE) {
-        ShowCities();
-        result = 0;
-        return true;
-    }
-    return CountryCityDialog::OnMessage(message, wParam, lParam, result);
+bool SelectHomeCityDialog::OnCommand(const CommandParams& command) {
+    if (command.id != static_cast<UINT>(kCountriesId) || command.code != CBN_SELCHANGE)
+        return CountryCityDialog::OnCommand(command);
+    ShowCities();
+    return true;
 }

@@ -20,7 +20,7 @@ public:
 
     bool OnInitDialog() override;
     void OnOK() override;
-    bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+    bool OnCommand(const CommandParams& command) override;
 
 private:
     void ShowCities();

@@ -154,13 +154,11 @@ int TimePlannerDialog::GetPreferredHeight() const {
 }
 
 template <class Control>
-bool TimePlannerControl<Control>::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
-    if (message == WM_KEYDOWN && wParam == VK_TAB) {
-        m_panel.TabFrom(this->GetHandle(), (::GetKeyState(VK_SHIFT) & 0x8000) != 0);
-        result = 0;
-        return true;
-    }
-    return Control::OnMessage(message, wParam, lParam, result);
+bool TimePlannerControl<Control>::OnKeyDown(UINT key, UINT flags) {
+    if (key != VK_TAB)
+        return Control::OnKeyDown(key, flags);
+    m_panel.TabFrom(this->GetHandle(), (::GetKeyState(VK_SHIFT) & 0x8000) != 0);
+    return true;
 }
 
 template class TimePlannerControl<ZEP_Wnd::Window>;
@@ -211,47 +209,39 @@ void TimePlannerDialog::OnSliderScroll(int code, int thumbPosition) {
     ApplySlider(position, true);
 }
 
-bool TimePlannerDialog::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
-    switch (message) {
-    case WM_HSCROLL: {
-        const ScrollParams scroll = ScrollFromParams(wParam, lParam);
-        if (scroll.bar != m_slider.GetHandle())
-            return false;
-        OnSliderScroll(scroll.code, scroll.position);
-        result = 0;
+bool TimePlannerDialog::OnHScroll(const ScrollParams& scroll) {
+    if (scroll.bar != m_slider.GetHandle())
+        return false;
+    OnSliderScroll(scroll.code, scroll.position);
+    return true;
+}
+
+bool TimePlannerDialog::OnCommand(const CommandParams& command) {
+    if (command.code != BN_CLICKED)
+        return false;
+    const int position = GetSliderPosition();
+    switch (static_cast<int>(command.id)) {
+    case kEarlierId:
+        if (position > OBData::kPlannerFirstPosition)
+            ApplySlider(position - 1, true);
         return true;
-    }
-    case WM_COMMAND: {
-        const CommandParams command = CommandFromParams(wParam, lParam);
-        if (command.code != BN_CLICKED)
-            return false;
-        const int position = GetSliderPosition();
-        switch (static_cast<int>(command.id)) {
-        case kEarlierId:
-            if (position > OBData::kPlannerFirstPosition)
-                ApplySlider(position - 1, true);
-            return true;
-        case kLaterId:
-            if (position <= OBData::kPlannerLastPosition)
-                ApplySlider(position + 1, true);
-            return true;
-        case kNowId:
-            if (const int now = GetSliderPositionFor(DateTime::UtcNow()); now != -1)
-                ApplySlider(now, true);
-            return true;
-        default: return false;
-        }
-    }
-    case WM_NOTIFY: {
-        const auto* header = reinterpret_cast<const NMHDR*>(lParam);
-        if (!header || header->idFrom != static_cast<UINT_PTR>(kDateId))
-            return false;
-        if (header->code != DTN_DATETIMECHANGE && header->code != NM_CLICK)
-            return false;
-        ApplySlider(GetSliderPosition(), true);
-        result = 0;
+    case kLaterId:
+        if (position <= OBData::kPlannerLastPosition)
+            ApplySlider(position + 1, true);
         return true;
-    }
+    case kNowId:
+        if (const int now = GetSliderPositionFor(DateTime::UtcNow()); now != -1)
+            ApplySlider(now, true);
+        return true;
     default: return false;
     }
+}
+
+bool TimePlannerDialog::OnNotify(const NMHDR& header, LRESULT&) {
+    if (header.idFrom != static_cast<UINT_PTR>(kDateId))
+        return false;
+    if (header.code != DTN_DATETIMECHANGE && header.code != NM_CLICK)
+        return false;
+    ApplySlider(GetSliderPosition(), true);
+    return true;
 }

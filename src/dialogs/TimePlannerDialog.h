@@ -26,7 +26,7 @@ template <class Control>
 class TimePlannerControl : public Control {
 public:
     explicit TimePlannerControl(TimePlannerDialog& panel) : m_panel(panel) {}
-    bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+    bool OnKeyDown(UINT key, UINT flags) override;
 
 private:
     TimePlannerDialog& m_panel;
@@ -80,7 +80,10 @@ public:
 
     void BindControls(bool attach) override;
     bool OnInitDialog() override;
-    bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+    // The slider, the three buttons and the date picker.
+    bool OnHScroll(const ScrollParams& scroll) override;
+    bool OnCommand(const CommandParams& command) override;
+    bool OnNotify(const NMHDR& header, LRESULT& result) override;
     // The panel is no dialog to close: Enter and Escape end nothing.
     void OnOK() override;
     void OnCancel() override;

@@ -1,7 +1,7 @@
 // The world map's costs: decoding the two pictures, composing the night
-// (terminator, region and clipped copy), one paint with twelve dots, a
-// resize (both pictures scaled again), and the program's start to its first
-// painted frame on the map view against the time planner.
+// (terminator, region and clipped copy; or the twilight steps), one paint
+// with twelve dots, a resize (both pictures scaled again), and the program's
+// start to its first painted frame on the map view against the time planner.
 #include <benchmark/benchmark.h>
 
 #include <fstream>
@@ -63,6 +63,22 @@ void BM_MapRecompose480x240(benchmark::State& state) {
     state.counters["composed"] = map->GetComposeCount();
 }
 BENCHMARK(BM_MapRecompose480x240)->Unit(benchmark::kMicrosecond);
+
+// The same with twilight: four dark spans a column, the blended steps and
+// the sun mark.
+void BM_MapRecomposeTwilight480x240(benchmark::State& state) {
+    ob::ui::testing::UiDriver ui("480x640");
+    OBResources::RegisterResources();
+    auto map = MakeMap(480, 240);
+    map->SetTwilight(true);
+    ZEP_Utility::DateTime t(2026, 6, 21, 18, 0, 0);
+    for (auto _ : state) {
+        t = t.AddMinutes(7);
+        map->SetTime(t);
+    }
+    state.counters["composed"] = map->GetComposeCount();
+}
+BENCHMARK(BM_MapRecomposeTwilight480x240)->Unit(benchmark::kMicrosecond);
 
 void BM_MapPaintWith12Dots(benchmark::State& state) {
     ob::ui::testing::UiDriver ui("480x640");

@@ -42,6 +42,11 @@ void MapControl::SetShadow(bool on) {
         Invalidate(false);
 }
 
+void MapControl::SetTwilight(bool on) {
+    if (m_image.SetTwilight(on))
+        Invalidate(false);
+}
+
 void MapControl::SetCityGroup(OBData::CityGroup* group) {
     m_image.SetCityGroup(group);
     m_image.SetHighlightedRows({});

@@ -47,6 +47,7 @@ public:
     void SetDotSize(int halfSize);
     void SetHighlightedRows(const std::vector<int>& rows);
     void SetShadow(bool on);
+    void SetTwilight(bool on);
     // Also clears the highlighted rows.
     void SetCityGroup(OBData::CityGroup* group);
     // Moves the shadow when `utc` lies more than five minutes from the time

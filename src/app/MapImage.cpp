@@ -219,6 +219,15 @@ bool MapImage::SetShadow(bool on) {
     return true;
 }
 
+bool MapImage::SetTwilight(bool on) {
+    if (on == m_twilight)
+        return false;
+    m_twilight = on;
+    if (m_shadow)
+        Rebuild(false);
+    return true;
+}
+
 void MapImage::SetTime(const ZEP_Utility::DateTime& utc) {
     m_shadowTime = utc;
     if (m_shadow)
@@ -308,6 +317,92 @@ HRGN MapImage::MakeNightRegion() {
     return parts.front().Release();
 }
 
+namespace {
+
+// `night` over `day` by `share` 256ths, red and blue in one multiply, green
+// in another.
+std::uint32_t Mix(std::uint32_t day, std::uint32_t night, std::uint32_t share) {
+    const std::uint32_t keep = 256 - share;
+    const std::uint32_t rb = (((day & 0xFF00FF) * keep + (night & 0xFF00FF) * share) >> 8) & 0xFF00FF;
+    const std::uint32_t g = (((day & 0x00FF00) * keep + (night & 0x00FF00) * share) >> 8) & 0x00FF00;
+    return rb | g;
+}
+
+}  // namespace
+
+void MapImage::ComposeTwilight() {
+    const int width = Width(), height = Height();
+    // No points: only the sun's declination and meridian are wanted.
+    OBData::ComputeTerminator(m_shadowTime, 0, m_terminator);
+    const std::uint32_t* day = m_scaledDay.Pixels();
+    const std::uint32_t* night = m_scaledNight.Pixels();
+    std::uint32_t* out = m_composite.Pixels();
+    std::copy(day, day + static_cast<std::size_t>(width) * height, out);
+    const auto row = [height](double latitude) {
+        return std::clamp(TruncatePixel((90 - latitude) * height * 0.005555555555555556), 0, height);
+    };
+    constexpr double kDepressions[4] = {0.0, OBData::kTwilightDepressions[0], OBData::kTwilightDepressions[1],
+                                        OBData::kTwilightDepressions[2]};
+    for (int x = 0; x < width; ++x) {
+        const double east = x * 360.0 / width - m_terminator.subsolar;
+        // Rows top[k] .. bottom[k] are darker than step k; each step lies
+        // within the one before (a rounding never lets it stick out).
+        int top[5], bottom[5];
+        top[0] = 0;
+        bottom[0] = height;
+        for (int k = 1; k <= 4; ++k) {
+            const OBData::LatitudeSpan dark =
+                OBData::DarkLatitudes(east, m_terminator.declination, kDepressions[k - 1]);
+            if (dark.IsEmpty()) {
+                top[k] = bottom[k] = top[k - 1];
+                continue;
+            }
+            top[k] = std::clamp(dark.north >= 90 ? 0 : row(dark.north), top[k - 1], bottom[k - 1]);
+            bottom[k] = std::clamp(dark.south <= -90 ? height : row(dark.south), top[k], bottom[k - 1]);
+        }
+        for (int k = 1; k <= 4; ++k) {
+            const std::uint32_t share = static_cast<std::uint32_t>(kTwilightShares[k - 1]);
+            // Step k shows where step k + 1 does not: above and below it.
+            const int innerTop = k < 4 ? top[k + 1] : bottom[k];
+            const int innerBottom = k < 4 ? bottom[k + 1] : bottom[k];
+            for (const auto& [from, to] : {std::pair{top[k], innerTop}, std::pair{innerBottom, bottom[k]}}) {
+                for (int y = from; y < to; ++y) {
+                    const std::size_t at = static_cast<std::size_t>(y) * width + x;
+                    out[at] = share == 256 ? night[at] : Mix(day[at], night[at], share);
+                }
+            }
+        }
+    }
+    DrawSunMark();
+}
+
+void MapImage::DrawSunMark() {
+    const int width = Width(), height = Height();
+    const POINT at = PositionToPixel(m_terminator.SubsolarPoint());
+    const int cx = at.x - m_rect.left, cy = at.y - m_rect.top;
+    const int r = std::clamp(height / 48, 2, 6);
+    const HDC dc = m_composite.GetDC();
+    ZEP_Wnd::SelectGuard pen(dc, ::GetStockObject(DC_PEN));
+    ZEP_Wnd::SelectGuard brush(dc, ::GetStockObject(DC_BRUSH));
+    // Drawn again a map's width to either side, so that a sun near the date
+    // line shows whole across the edge.
+    for (int shift : {-width, 0, width}) {
+        const int x = cx + shift;
+        if (x + 2 * r < 0 || x - 2 * r > width)
+            continue;
+        ::SetDCPenColor(dc, kSunRays);
+        const int ray = r + 1 + (r + 1) / 2;
+        for (const auto& [dx, dy] : {std::pair{1, 0}, std::pair{0, 1}, std::pair{1, 1}, std::pair{1, -1}}) {
+            const int len = dx && dy ? ray * 3 / 4 : ray;
+            ::MoveToEx(dc, x - dx * len, cy - dy * len, nullptr);
+            ::LineTo(dc, x + dx * len + dx, cy + dy * len + dy);
+        }
+        ::SetDCPenColor(dc, kSunOutline);
+        ::SetDCBrushColor(dc, kSunFill);
+        ::Ellipse(dc, x - r, cy - r, x + r + 1, cy + r + 1);
+    }
+}
+
 void MapImage::Rebuild(bool rescale) {
     const int width = Width(), height = Height();
     if (width <= 0 || height <= 0) {
@@ -318,11 +413,20 @@ void MapImage::Rebuild(bool rescale) {
     if (rescale || !m_composed || m_composite.GetWidth() != width || m_composite.GetHeight() != height) {
         Scale(m_scaledDay, screen, m_day, kPlainDay);
         Scale(m_scaledNight, screen, m_night, kPlainNight);
-        if (!m_composite.EnsureSize(screen, width, height))
+        if ((m_composite.GetWidth() != width || m_composite.GetHeight() != height) &&
+            !m_composite.Make(screen, width, height)) {
+            m_composed = false;
             return;
+        }
         ++m_scaleCount;
     }
     const HDC composite = m_composite.GetDC();
+    if (m_shadow && m_twilight && m_scaledDay.IsValid() && m_scaledNight.IsValid()) {
+        ComposeTwilight();
+        m_composed = true;
+        ++m_composeCount;
+        return;
+    }
     ::BitBlt(composite, 0, 0, width, height, m_scaledDay.GetDC(), 0, 0, SRCCOPY);
     if (m_shadow) {
         OwnedRegion night(MakeNightRegion());

@@ -6,7 +6,10 @@
 // paints, so a paint is one copy plus the dots. The pictures are scaled only
 // when the map's size changes; a new time or a shadow switch only composes
 // again: one copy of the day picture and one copy of the night picture
-// clipped to the night region.
+// clipped to the night region. With twilight on, the night is instead laid
+// over the day in four steps (civil, nautical and astronomical twilight,
+// then night), column by column from the same sun position, and a small sun
+// marks the point where it stands overhead.
 #pragma once
 
 #include <cstdint>
@@ -69,6 +72,10 @@ public:
     // What stands in for a picture that could not be decoded.
     static constexpr COLORREF kPlainDay = RGB(34, 78, 140);
     static constexpr COLORREF kPlainNight = RGB(12, 22, 48);
+    // The sun mark.
+    static constexpr COLORREF kSunFill = RGB(255, 214, 40);
+    static constexpr COLORREF kSunRays = RGB(255, 190, 30);
+    static constexpr COLORREF kSunOutline = RGB(150, 80, 0);
     // The selected city's cross: half-size of its box.
     static constexpr int kSelectedHalfSize = 5;
 
@@ -89,6 +96,13 @@ public:
     // True when the shadow was switched (and the map composed again).
     bool SetShadow(bool on);
     bool GetShadow() const { return m_shadow; }
+    // True when twilight was switched; composes again when the shadow is on.
+    // Off (the default here) gives the single shadow of the plain map.
+    bool SetTwilight(bool on);
+    bool GetTwilight() const { return m_twilight; }
+    // How much of the night picture each step shows, in 256ths: civil,
+    // nautical and astronomical twilight, and night.
+    static constexpr int kTwilightShares[4] = {84, 148, 204, 256};
     // The UTC time of the shadow; composes again when the shadow is on.
     void SetTime(const ZEP_Utility::DateTime& utc);
     const ZEP_Utility::DateTime& GetTime() const { return m_shadowTime; }
@@ -134,6 +148,9 @@ private:
     void Scale(PixelSurface& target, HDC reference, const PixelSurface& picture, COLORREF plain);
     // The part of the map that is in darkness, one column per pixel column.
     HRGN MakeNightRegion();
+    // The composite with the twilight steps and the sun mark.
+    void ComposeTwilight();
+    void DrawSunMark();
     void DrawDot(HDC dc, const OBData::City& city, int half, COLORREF fill, int dx, int dy) const;
 
     // The pictures as given, kept as pixels for scaling.
@@ -143,7 +160,7 @@ private:
     SIZE m_nightSize{0, 0};
     PixelSurface m_scaledDay;
     PixelSurface m_scaledNight;
-    ZEP_Wnd::OffscreenBuffer m_composite;
+    PixelSurface m_composite;
     bool m_composed = false;
     RECT m_rect{0, 0, 0, 0};
     OBData::CityGroup* m_group = nullptr;
@@ -151,6 +168,7 @@ private:
     const OBData::City* m_selected = nullptr;
     std::optional<POINT> m_cursor;
     bool m_shadow = true;
+    bool m_twilight = false;
     ZEP_Utility::DateTime m_shadowTime;
     int m_dotHalfSize = 1;
     int m_homeDotHalfSize = 1;

@@ -46,6 +46,7 @@ bool MapView::CreateControls() {
         return false;
     m_infoBar.SetCityGroup(m_cityGroup);
     m_infoBar.SetTime(ZEP_Utility::DateTime::UtcNow());
+    m_map->GetImage().SetTwilight(GetAppSettings().GetMapTwilight());
     m_map->SetTime(ZEP_Utility::DateTime::UtcNow());
     m_map->SetCityGroup(m_cityGroup);
     m_map->ShowWindow(SW_SHOW);
@@ -89,8 +90,10 @@ void MapView::ApplyRowFlags() {
 void MapView::ApplySettings() {
     ApplyRowFlags();
     MenuHandlingCityInfoListView::ApplySettings();
-    if (m_map)
+    if (m_map) {
         m_map->SetShadow(GetAppSettings().GetShadow());
+        m_map->SetTwilight(GetAppSettings().GetMapTwilight());
+    }
 }
 
 void MapView::SetTime(const ZEP_Utility::DateTime& time) {

@@ -28,6 +28,7 @@ struct CheckBoxSetting {
 
 const CheckBoxSetting kCheckBoxes[] = {
     {1015, &AppSettings::GetShadow, &AppSettings::SetShadow},
+    {1017, &AppSettings::GetMapTwilight, &AppSettings::SetMapTwilight},
     {1016, &AppSettings::GetCityViewExtraInfo, &AppSettings::SetCityViewExtraInfo},
     {1018, &AppSettings::GetPlannerViewExtraInfo, &AppSettings::SetPlannerViewExtraInfo},
     {1019, &AppSettings::GetWeatherUseCradle, &AppSettings::SetWeatherUseCradle},

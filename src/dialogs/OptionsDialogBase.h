@@ -1,4 +1,4 @@
-// The Options dialog's logic: four drop-down lists and seven check boxes read
+// The Options dialog's logic: four drop-down lists and eight check boxes read
 // from the application settings when it opens and written back, and saved,
 // on OK. The lists are reached only through three operations, so that the
 // controls behind them can be chosen by the derived class.

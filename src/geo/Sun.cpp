@@ -1,5 +1,6 @@
 #include "geo/Sun.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "time/TimeZone.h"
@@ -177,20 +178,50 @@ double TerminatorLatitude(double x, double declination) {
     return std::atan(std::cos(x * kDegToRad) * (-1.0 / t)) * kRadToDegSun;
 }
 
+LatitudeSpan DarkLatitudes(double x, double declination, double depression) {
+    // The sine of the sun's altitude along the meridian is
+    //   sin(lat) sin(dec) + cos(lat) cos(dec) cos(x) = r sin(lat + psi),
+    // and it is dark where that falls below -sin(depression): an arc of
+    // lat + psi centred on -90 degrees, cut to the meridian's -90 .. +90.
+    constexpr double kPi = 3.14159265358979323846;
+    const double a = std::sin(declination * kDegToRad);
+    const double b = std::cos(declination * kDegToRad) * std::cos(x * kDegToRad);
+    const double r = std::hypot(a, b);
+    const double level = -std::sin(depression * kDegToRad);
+    if (!(r > 0) || level / r <= -1.0)
+        return LatitudeSpan{};
+    const double psi = std::atan2(b, a);
+    const double halfWidth = kPi / 2 + std::asin(std::min(level / r, 1.0));
+    // The arc's centre as a latitude, brought within -pi .. pi.
+    double centre = -kPi / 2 - psi;
+    centre -= 2 * kPi * std::round(centre / (2 * kPi));
+    // The arc and the meridian are each at most half the circle, so at most
+    // one of the arc's turns meets the meridian in more than a point.
+    for (double turn : {0.0, -2 * kPi, 2 * kPi}) {
+        const double south = std::max(centre + turn - halfWidth, -kPi / 2);
+        const double north = std::min(centre + turn + halfWidth, kPi / 2);
+        if (north > south)
+            return LatitudeSpan{south * kRadToDegSun, north * kRadToDegSun};
+    }
+    return LatitudeSpan{};
+}
+
 void ComputeTerminator(const DateTime& utc, int n, Terminator& out) {
     out.points.clear();
     const double hours = TerminatorHours(utc);
     const int day = utc.GetDay(), month = utc.GetMonth(), year = utc.GetYear();
     const double declination = TerminatorDeclination(day, month, year, hours);
     out.southDeclination = declination < 0;
-    if (n <= 0)
-        return;
+    out.declination = declination;
     const int g = static_cast<int>(SunGreenwichHourAngle(day, month, year, hours) + 0.5);
     double s = 180 - g;
     if (s < 0)
         s += 360;
     if (s > 360)
         s -= 360;
+    out.subsolar = s;
+    if (n <= 0)
+        return;
     out.points.reserve(static_cast<size_t>(n));
     for (int i = 0; i < n; ++i) {
         // Real division, so that every pixel column of any map width gets a point.

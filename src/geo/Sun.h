@@ -61,7 +61,32 @@ double TerminatorLatitude(double x, double declination);
 struct Terminator {
     std::vector<Position> points;   // one per requested point, longitudes from -180 up
     bool southDeclination = false;  // night lies north of the curve when set
+    double declination = 0;         // degrees
+    // Where the sun stands overhead, in the 0..360 frame that starts at
+    // longitude -180: point i lies i x 360 / n - subsolar degrees east of it.
+    double subsolar = 0;
+    // The point under the sun (latitude the declination).
+    Position SubsolarPoint() const { return Position(declination, subsolar - 180); }
 };
+
+// Degrees the sun stands below the horizon at the dark edge of civil,
+// nautical and astronomical twilight.
+inline constexpr double kTwilightDepressions[3] = {6.0, 12.0, 18.0};
+
+// A range of latitudes in degrees; empty when north <= south.
+struct LatitudeSpan {
+    double south = 0;
+    double north = 0;
+    bool IsEmpty() const { return !(north > south); }
+};
+
+// The latitudes on the meridian x degrees east of the subsolar meridian
+// where the sun stands more than `depression` degrees below the horizon, for
+// a declination in degrees. The dark part of a meridian is always one span:
+// it reaches a pole while the sun sinks below that pole's horizon and lies
+// between the poles otherwise (around the equinoxes, for the deeper bands).
+// With depression 0 its edge is TerminatorLatitude's.
+LatitudeSpan DarkLatitudes(double x, double declination, double depression);
 
 // n points at longitudes -180 + i x 360 / n; none for n <= 0.
 Terminator ComputeTerminator(const ZEP_Utility::DateTime& utc, int n);

@@ -55,6 +55,14 @@ void AppSettings::Read() {
     m_store.GetInt(L"main_time_format", m_mainTimeFormat);
     ReadBool(L"long_country", m_longCountry);
     ReadBool(L"shadow", m_shadow);
+    ReadBool(L"map_twilight", m_mapTwilight);
+    m_store.GetInt(L"work_start", m_workStart);
+    m_store.GetInt(L"work_end", m_workEnd);
+    // An hour the clock does not have reads as the default.
+    if (m_workStart < 0 || m_workStart > 24)
+        m_workStart = 9;
+    if (m_workEnd < 0 || m_workEnd > 24)
+        m_workEnd = 17;
     m_store.GetInt(L"tab", m_tab);
     ReadBool(L"debug", m_debug);
     ReadBool(L"nearby_type", m_nearby.byDistance);
@@ -88,6 +96,9 @@ void AppSettings::PutAll() {
     m_store.SetInt(L"main_time_format", m_mainTimeFormat);
     m_store.SetInt(L"long_country", m_longCountry);
     m_store.SetInt(L"shadow", m_shadow);
+    m_store.SetInt(L"map_twilight", m_mapTwilight);
+    m_store.SetInt(L"work_start", m_workStart);
+    m_store.SetInt(L"work_end", m_workEnd);
     m_store.SetInt(L"tab", m_tab);
     m_store.SetInt(L"debug", m_debug);
     m_store.SetInt(L"nearby_type", m_nearby.byDistance);
@@ -131,6 +142,9 @@ OB_SETTING(int, MainTimeFormat, m_mainTimeFormat)
 OB_SETTING(int, Tab, m_tab)
 OB_SETTING(bool, LongCountry, m_longCountry)
 OB_SETTING(bool, Shadow, m_shadow)
+OB_SETTING(bool, MapTwilight, m_mapTwilight)
+OB_SETTING(int, WorkStart, m_workStart)
+OB_SETTING(int, WorkEnd, m_workEnd)
 OB_SETTING(bool, Debug, m_debug)
 OB_SETTING(NearbySettings, Nearby, m_nearby)
 OB_SETTING(int, CityViewFontSize, m_cityViewFontSize)
@@ -150,6 +164,7 @@ OB_SETTER(int, Units, m_units)
 OB_SETTER(int, TemperatureUnits, m_temperatureUnits)
 OB_SETTER(int, MainTimeFormat, m_mainTimeFormat)
 OB_SETTER(bool, Shadow, m_shadow)
+OB_SETTER(bool, MapTwilight, m_mapTwilight)
 OB_SETTER(int, Tab, m_tab)
 OB_SETTER(bool, CityViewExtraInfo, m_cityViewExtraInfo)
 OB_SETTER(bool, PlannerViewExtraInfo, m_plannerViewExtraInfo)

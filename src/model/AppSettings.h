@@ -53,6 +53,10 @@ public:
     int GetTab();
     bool GetLongCountry();
     bool GetShadow();
+    bool GetMapTwilight();
+    // Whole hours of the local clock, 0 to 24: work from the start up to the end.
+    int GetWorkStart();
+    int GetWorkEnd();
     bool GetDebug();
     NearbySettings GetNearby();
     int GetCityViewFontSize();
@@ -72,6 +76,7 @@ public:
     void SetTemperatureUnits(int value);
     void SetMainTimeFormat(int value);
     void SetShadow(bool value);
+    void SetMapTwilight(bool value);
     void SetTab(int value);
     void SetCityViewExtraInfo(bool value);
     void SetPlannerViewExtraInfo(bool value);
@@ -100,6 +105,9 @@ private:
     int m_tab = 0;
     bool m_longCountry = true;
     bool m_shadow = true;
+    bool m_mapTwilight = true;
+    int m_workStart = 9;
+    int m_workEnd = 17;
     bool m_debug = false;
     NearbySettings m_nearby;
     int m_cityViewFontSize = 8;

@@ -116,6 +116,70 @@ TEST_F(MapPictures, ShadowOffShowsTheDayPictureEverywhereAndOnlyASwitchComposes)
     EXPECT_EQ(drawn.At(0, 60), kDay);
 }
 
+// The colour of step `level` (0 day .. 4 night) of the twilight over the two solid pictures.
+COLORREF TwilightColour(int level) {
+    if (level == 0)
+        return kDay;
+    const int share = MapImage::kTwilightShares[level - 1];
+    const auto mix = [share](int day, int night) { return (day * (256 - share) + night * share) >> 8; };
+    return RGB(mix(GetRValue(kDay), GetRValue(kNight)), mix(GetGValue(kDay), GetGValue(kNight)),
+               mix(GetBValue(kDay), GetBValue(kNight)));
+}
+
+TEST_F(MapPictures, TwilightStepsFollowTheSunInEveryColumnAndOffIsThePlainShadowExactly) {
+    for (const DateTime& when : {DateTime(2026, 3, 20, 15, 0, 0), DateTime(2026, 6, 21, 12, 0, 0),
+                                 DateTime(2026, 12, 21, 3, 30, 0)}) {
+        for (int width : {240, 481}) {
+            const int height = width / 2;
+            MapImage plain(Solid(kDay), Solid(kNight)), map(Solid(kDay), Solid(kNight));
+            for (MapImage* m : {&plain, &map}) {
+                m->SetTime(when);
+                m->SetRect(RECT{0, 0, width, height});
+            }
+            EXPECT_TRUE(map.SetTwilight(true));
+            Drawn lit;
+            Draw(map, lit);
+            const OBData::Terminator sun = OBData::ComputeTerminator(when, 0);
+            const POINT mark = map.PositionToPixel(sun.SubsolarPoint());
+            EXPECT_EQ(lit.At(mark.x, mark.y), MapImage::kSunFill);
+            const auto row = [height](double latitude) {
+                return std::clamp(static_cast<int>((90 - latitude) * height / 180.0), 0, height);
+            };
+            int seen[5] = {};
+            for (int x = 0; x < width; ++x) {
+                int top[4], bottom[4];
+                for (int k = 0; k < 4; ++k) {
+                    const double depression = k == 0 ? 0.0 : OBData::kTwilightDepressions[k - 1];
+                    const OBData::LatitudeSpan dark =
+                        OBData::DarkLatitudes(x * 360.0 / width - sun.subsolar, sun.declination, depression);
+                    top[k] = dark.IsEmpty() ? 0 : dark.north >= 90 ? 0 : row(dark.north);
+                    bottom[k] = dark.IsEmpty() ? 0 : dark.south <= -90 ? height : row(dark.south);
+                }
+                for (int y = 0; y < height; ++y) {
+                    if (std::abs(x - mark.x) <= 12 && std::abs(y - mark.y) <= 12)
+                        continue;  // the sun mark
+                    int level = 0;
+                    for (int k = 0; k < 4; ++k)
+                        level += top[k] <= y && y < bottom[k];
+                    ++seen[level];
+                    ASSERT_EQ(lit.At(x, y), TwilightColour(level))
+                        << when.GetMonth() << " width " << width << " at " << x << "," << y;
+                }
+            }
+            for (int level = 0; level < 5; ++level)
+                EXPECT_GT(seen[level], 0) << "step " << level << " in month " << when.GetMonth();
+            // Off again: the single shadow, pixel for pixel.
+            EXPECT_TRUE(map.SetTwilight(false));
+            Drawn off, base;
+            Draw(map, off);
+            Draw(plain, base);
+            for (int y = 0; y < height; ++y)
+                for (int x = 0; x < width; ++x)
+                    ASSERT_EQ(off.At(x, y), base.At(x, y)) << x << "," << y;
+        }
+    }
+}
+
 TEST_F(MapPictures, UndecodablePicturesLeaveAPlainMapAndProjectionHoldsAtTheEdges) {
     MapImage map(nullptr, nullptr);
     map.SetRect(RECT{0, 0, 240, 120});

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 
 #include "geo/Sun.h"
@@ -135,4 +136,46 @@ TEST(Terminator, DeclinationChangesSignOnlyAtTheEquinoxes) {
     EXPECT_NEAR(std::fabs(TerminatorLatitude(170, 0)), 90, 1e-5);
     EXPECT_FALSE(std::isnan(TerminatorLatitude(90, 0)));
     EXPECT_NEAR(TerminatorDeclination(21, 6, 2008, 12), 23.44, 0.05);
+}
+
+TEST(Twilight, DarkSpansFollowTheSunsAltitudeAndMeetTheTerminatorAtTheHorizon) {
+    for (double dec : {23.44, -23.44, 0.3}) {
+        // Midnight meridian: the sun's lowest altitude is lat + |dec| - 90 on
+        // the summer side, so each band ends 90 - |dec| - depression from the
+        // equator; the winter pole stays dark to the end.
+        for (double depression : {0.0, 6.0, 12.0, 18.0}) {
+            const LatitudeSpan dark = DarkLatitudes(180, dec, depression);
+            ASSERT_FALSE(dark.IsEmpty());
+            // Mirrored for a southern sun: the far end is the winter pole,
+            // dark unless the sun sinks less than the depression below it.
+            const double sign = dec > 0 ? 1 : -1, ad = std::fabs(dec);
+            const double nearEdge = sign > 0 ? dark.north : -dark.south;
+            const double farEdge = sign > 0 ? dark.south : -dark.north;
+            EXPECT_NEAR(nearEdge, 90 - ad - depression, 1e-3) << dec << " " << depression;
+            EXPECT_NEAR(farEdge, std::max(-90.0, -90 + depression - ad), 1e-3) << dec << " " << depression;
+            // Noon meridian: dark only within |dec| - depression of the winter pole.
+            const LatitudeSpan noon = DarkLatitudes(0, dec, depression);
+            if (std::fabs(dec) > depression) {
+                EXPECT_NEAR(dec > 0 ? noon.north : -noon.south, -90 + std::fabs(dec) - depression, 1e-3);
+            } else {
+                EXPECT_TRUE(noon.IsEmpty()) << dec << " " << depression;
+            }
+        }
+        // With the sun on the horizon the dark span's edge is the terminator.
+        for (double x = -175; x < 180; x += 12.5) {
+            const LatitudeSpan dark = DarkLatitudes(x, dec, 0);
+            const double edge = dec > 0 ? dark.north : dark.south;
+            EXPECT_NEAR(edge, TerminatorLatitude(x, dec), 1e-3) << x << " " << dec;
+            EXPECT_NEAR(dec > 0 ? dark.south : dark.north, dec > 0 ? -90 : 90, 1e-3);
+        }
+    }
+    // At the equinox the deep bands leave both poles in twilight.
+    const LatitudeSpan equinox = DarkLatitudes(180, 0.0, 18);
+    EXPECT_NEAR(equinox.north, 72, 1e-3);
+    EXPECT_NEAR(equinox.south, -72, 1e-3);
+    EXPECT_TRUE(DarkLatitudes(60, 0.0, 6).IsEmpty()) << "four hours from noon the sun is up everywhere";
+    // The terminator reports where the sun stands overhead.
+    const Terminator june = ComputeTerminator(DateTime(2026, 6, 21, 12, 0, 0), 0);
+    EXPECT_NEAR(june.SubsolarPoint().GetLatitude(), 23.44, 0.05);
+    EXPECT_NEAR(june.SubsolarPoint().GetLongitude(), 0, 1.5) << "noon UTC is noon at Greenwich, give or take";
 }

@@ -125,6 +125,7 @@ TEST_F(AppSettingsTest, SaveAllWritesEveryKeyAndKeepsUnknownOnes) {
               "loglevel,5\r\n"
               "long_country,1\r\n"
               "main_time_format,0\r\n"
+              "map_twilight,1\r\n"
               "mapview_fontsize,8\r\n"
               "mapview_list,1,0,2\r\n"
               "nearby_citycount,7\r\n"
@@ -142,6 +143,8 @@ TEST_F(AppSettingsTest, SaveAllWritesEveryKeyAndKeepsUnknownOnes) {
               "weatherusephone,0\r\n"
               "weatherview_fontsize,9\r\n"
               "weatherview_smallfontsize,8\r\n"
+              "work_end,17\r\n"
+              "work_start,9\r\n"
               "zz_unknown,kept, with commas\r\n");
 
     AppSettings back(Us);

@@ -166,7 +166,7 @@ void RegisterTimePlannerPanel() {
     panel.cx = 135;
     panel.cy = 66;
     panel.items = {
-        DialogItem(WC_BUTTON, L"Time", kNoId, BS_GROUPBOX, 0, 0, 135, 40),
+        DialogItem(WC_BUTTON, L"Time", 1017, BS_GROUPBOX, 0, 0, 135, 40),
         DialogItem(WC_BUTTON, L"-", 1013, BS_PUSHBUTTON | WS_TABSTOP | WS_GROUP, 7, 10, 13, 14),
         DialogItem(TRACKBAR_CLASS, L"", 1012, TBS_AUTOTICKS | WS_TABSTOP, 28, 10, 79, 20),
         DialogItem(WC_BUTTON, L"+", 1014, BS_PUSHBUTTON | WS_TABSTOP, 113, 10, 13, 14),

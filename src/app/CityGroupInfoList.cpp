@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "data/City.h"
+#include "info/ClockChanges.h"
 #include "model/AppSettings.h"
 #include "model/CityGroup.h"
 #include "time/DisplayFormats.h"
@@ -72,6 +73,11 @@ void CityGroupInfoList::StoreState() { GetSettingsStore().SetString(m_listName, 
 std::wstring CityGroupInfoList::GetInfoText(const OBData::City& city) const {
     if (!m_cityGroup)
         return std::wstring();
+    // A clock change in the coming week outweighs the chosen field: a time
+    // agreed across it would be an hour out.
+    std::wstring change = OBData::UpcomingClockChangeText(city, m_time, GetAppSettings().GetMainTimeFormat());
+    if (!change.empty())
+        return change;
     return m_fieldSet.GetText(*m_cityGroup, city, m_time);
 }
 
@@ -110,6 +116,33 @@ void CityGroupInfoList::PlaceInfoButtons(int left, int lineTop) {
     }
 }
 
+void CityGroupInfoList::SetDayPartTint(bool on) {
+    if (on == m_dayPartTint)
+        return;
+    m_dayPartTint = on;
+    if (m_hwnd)
+        Invalidate(false);
+}
+
+COLORREF CityGroupInfoList::TintColour(OBData::DayPart part, bool selected, COLORREF highlight) {
+    using OBData::DayPart;
+    if (!selected) {
+        switch (part) {
+        case DayPart::Work: return RGB(218, 242, 210);
+        case DayPart::Waking: return RGB(252, 243, 208);
+        case DayPart::Night: return RGB(222, 227, 242);
+        }
+    }
+    // A third of the way from the highlight to a deep shade of the part's
+    // colour: still dark under the highlight text.
+    const COLORREF shade = part == DayPart::Work     ? RGB(20, 130, 50)
+                           : part == DayPart::Waking ? RGB(170, 120, 0)
+                                                     : RGB(20, 20, 70);
+    const auto mix = [](int from, int to) { return (from * 2 + to) / 3; };
+    return RGB(mix(GetRValue(highlight), GetRValue(shade)), mix(GetGValue(highlight), GetGValue(shade)),
+               mix(GetBValue(highlight), GetBValue(shade)));
+}
+
 void CityGroupInfoList::DrawRow(const RowPaint& row, OBData::City* city, const ZEP_Utility::DateTime& time) {
     if (!city)
         return;
@@ -130,8 +163,15 @@ void CityGroupInfoList::DrawRow(const RowPaint& row, OBData::City* city, const Z
         fill.left = area.left;
         fill.top = rect.top + m_lineHeight;
     }
-    if (fill.bottom > fill.top)
-        ::FillRect(dc, &fill, row.backBrush);
+    if (fill.bottom > fill.top) {
+        if (m_dayPartTint) {
+            const OBData::WorkingHours hours{GetAppSettings().GetWorkStart(), GetAppSettings().GetWorkEnd()};
+            ::SetDCBrushColor(dc, TintColour(OBData::DayPartOf(local, hours), selected, row.backColour));
+            ::FillRect(dc, &fill, static_cast<HBRUSH>(::GetStockObject(DC_BRUSH)));
+        } else {
+            ::FillRect(dc, &fill, row.backBrush);
+        }
+    }
     if (m_images && !infoLineOnly)
         m_images->Draw(*city, time, dc, rect.left + 1, rect.top);
 
@@ -165,7 +205,7 @@ void CityGroupInfoList::DrawRow(const RowPaint& row, OBData::City* city, const Z
     const int lineTop = rect.top + m_lineHeight;
     const SIZE button = m_previousButton.GetSize();
     RECT info{area.left + 2 * button.cx + 2, lineTop, area.right, lineTop + m_lineHeight};
-    const std::wstring text = m_cityGroup ? m_fieldSet.GetText(*m_cityGroup, *city, time) : std::wstring();
+    const std::wstring text = GetInfoText(*city);
     {
         ZEP_Wnd::SelectGuard normal(dc, m_normalFont);
         ::DrawText(dc, text.c_str(), -1, &info, kLineFormat | DT_RIGHT);

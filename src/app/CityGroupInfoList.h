@@ -10,6 +10,7 @@
 #include "app/CityGroupInfoListFields.h"
 #include "app/CityGroupListCtrl.h"
 #include "app/DayNightImageList.h"
+#include "info/WorkingHours.h"
 
 namespace OBControls {
 
@@ -29,7 +30,17 @@ public:
     void SetSelectedFields(const std::vector<int>& indexes);
     const std::wstring& GetListName() const { return m_listName; }
     int GetLineHeight() const { return m_lineHeight; }
-    // The information line's text for a city at the shown time.
+    // Tints every row by what the shown time is for its city: working hours
+    // ("work_start" to "work_end"), waking hours, or night. Light colours on
+    // ordinary rows, the highlight shifted towards them on the selected one,
+    // so the text reads as it does untinted.
+    void SetDayPartTint(bool on);
+    bool GetDayPartTint() const { return m_dayPartTint; }
+    // The background of a row of a city at the shown time.
+    static COLORREF TintColour(OBData::DayPart part, bool selected, COLORREF highlight);
+
+    // The information line's text for a city at the shown time: the change
+    // of its clock within the coming week, if any, else the current field.
     std::wstring GetInfoText(const OBData::City& city) const;
 
     bool OnCreate(CREATESTRUCT* createInfo) override;
@@ -52,6 +63,7 @@ private:
     DayNightImageList* m_images = nullptr;
     int m_lineHeight = 0;
     ZEP_Wnd::OwnedFont m_boldFont;
+    bool m_dayPartTint = false;
 };
 
 }  // namespace OBControls

@@ -18,6 +18,8 @@ TimePlannerListView::~TimePlannerListView() {
 bool TimePlannerListView::CreateControls() {
     if (!CityInfoListView::CreateControls())
         return false;
+    // Each row says whether its city is at work, awake or asleep then.
+    m_list.SetDayPartTint(true);
     m_panel = std::make_unique<TimePlannerDialog>(m_hwnd, m_cityGroup, &m_list);
     if (!m_panel->CreateModeless())
         m_panel.reset();
@@ -69,9 +71,10 @@ void TimePlannerListView::OnListNotify(const NMHDR& header) {
         const auto& change = reinterpret_cast<const OBControls::CityListSelectionNotify&>(header);
         // A new group (every activation, the first run, a new home city)
         // may bring the first home city or another one.
-        if (change.oldRow == -1)
+        if (change.oldRow == -1) {
             m_panel->FollowHomeCity();
-        else
+            m_panel->UpdateStrip();
+        } else
             m_keyMovedSelection = true;
         return;
     }

@@ -6,7 +6,9 @@
 
 #include "app/CityGroupListCtrl.h"
 #include "data/City.h"
+#include "info/ClockChanges.h"
 #include "info/PlannerTime.h"
+#include "time/DisplayFormats.h"
 #include "model/AppSettings.h"
 #include "model/CityGroup.h"
 #include "platform/kernel/Locale.h"
@@ -17,6 +19,65 @@ using ZEP_Utility::DateTime;
 TimePlannerDialog::TimePlannerDialog(HWND parent, OBData::CityGroup* cityGroup,
                                      OBControls::CityGroupListCtrl* list)
     : Dialog(kTemplateId, parent, kShellFlags), m_cityGroup(cityGroup), m_list(list) {}
+
+WorkingHoursStrip::WorkingHoursStrip() {
+    ZEP_Wnd::RegisterWindowClass(kClassName, nullptr, ::LoadCursor(nullptr, IDC_ARROW), nullptr);
+}
+
+bool WorkingHoursStrip::Create(HWND parent, const RECT& rect) {
+    return CreateChild(kClassName, L"", WS_CHILD | WS_VISIBLE, 0, rect, parent, 0);
+}
+
+void WorkingHoursStrip::SetTravel(int first, int last) {
+    if (first == m_first && last == m_last)
+        return;
+    m_first = first;
+    m_last = last;
+    Invalidate(false);
+}
+
+void WorkingHoursStrip::SetQuarters(const OBData::PlannerQuarters& quarters) {
+    if (quarters == m_quarters)
+        return;
+    m_quarters = quarters;
+    Invalidate(false);
+}
+
+bool WorkingHoursStrip::OnMessage(UINT message, WPARAM, LPARAM, LRESULT& result) {
+    switch (message) {
+    case WM_PAINT: {
+        ZEP_Wnd::PaintDC paint(m_hwnd);
+        if (!paint.IsValid())
+            return true;
+        const RECT client = GetClientRect();
+        HBRUSH background = reinterpret_cast<HBRUSH>(::SendMessage(
+            GetParentHandle(), WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(static_cast<HDC>(paint)),
+            reinterpret_cast<LPARAM>(m_hwnd)));
+        if (!background)
+            background = ::GetSysColorBrush(COLOR_BTNFACE);
+        ::FillRect(paint, &client, background);
+        ::SetDCBrushColor(paint, kMarkColour);
+        const auto brush = static_cast<HBRUSH>(::GetStockObject(DC_BRUSH));
+        const int last = OBData::kPlannerLastPosition;
+        const auto pixel = [&](int position) { return m_first + (m_last - m_first) * position / last; };
+        // Neighbouring quarters make one mark.
+        for (int p = 0; p <= last; ++p) {
+            if (!m_quarters[static_cast<std::size_t>(p)])
+                continue;
+            int end = p;
+            while (end + 1 <= last && m_quarters[static_cast<std::size_t>(end + 1)])
+                ++end;
+            const RECT mark{pixel(p), client.top, std::max(pixel(end + 1), pixel(p) + 1), client.bottom};
+            ::FillRect(paint, &mark, brush);
+            p = end;
+        }
+        result = 0;
+        return true;
+    }
+    case WM_ERASEBKGND: result = 1; return true;
+    default: return false;
+    }
+}
 
 DWORD TimePlannerDialog::GetRowFlags() {
     using OBControls::CityGroupListCtrl;
@@ -33,9 +94,10 @@ void TimePlannerDialog::BindControls(bool attach) {
         m_datePicker.AttachDlgItem(m_hwnd, kDateId);
         m_now.AttachDlgItem(m_hwnd, kNowId);
         m_dateGroup.AttachDlgItem(m_hwnd, kDateGroupId);
+        m_timeGroup.AttachDlgItem(m_hwnd, kTimeGroupId);
     } else {
         for (ZEP_Wnd::Window* control : std::initializer_list<ZEP_Wnd::Window*>{
-                 &m_earlier, &m_slider, &m_later, &m_datePicker, &m_now, &m_dateGroup})
+                 &m_earlier, &m_slider, &m_later, &m_datePicker, &m_now, &m_dateGroup, &m_timeGroup})
             control->Unsubclass();
     }
 }
@@ -50,6 +112,8 @@ bool TimePlannerDialog::OnInitDialog() {
     // The shell sized the panel to the screen; the view lays it out.
     const RECT window = GetWindowRect();
     MoveWindow(0, 0, window.right - window.left, window.bottom - window.top, false);
+    m_strip.Create(m_hwnd, RECT{0, 0, 0, 0});
+    PlaceStrip();
     // The planner opens at 12:00 of the home city's today.
     ShowHomeDate(DateTime::UtcNow());
     ApplySlider(OBData::kPlannerNoonPosition, true);
@@ -126,6 +190,8 @@ void TimePlannerDialog::ApplySlider(int position, bool move) {
         return;
     m_instant = instant;
     m_instantHome = home;
+    UpdateStrip();
+    FlagClockTime(clock);
     if (m_list)
         m_list->SetTime(m_instant, true);
     if (move)
@@ -142,6 +208,50 @@ void TimePlannerDialog::FollowHomeCity() {
     } else {
         ApplySlider(GetSliderPosition(), true);
     }
+}
+
+void TimePlannerDialog::PlaceStrip() {
+    if (!m_strip.GetHandle() || !m_slider.GetHandle())
+        return;
+    RECT channel{}, thumb{};
+    m_slider.SendMessage(TBM_GETCHANNELRECT, 0, reinterpret_cast<LPARAM>(&channel));
+    m_slider.SendMessage(TBM_GETTHUMBRECT, 0, reinterpret_cast<LPARAM>(&thumb));
+    // The thumb's centre travels from half a thumb inside the channel's left
+    // end to half a thumb inside its right.
+    const int half = (thumb.right - thumb.left - 1) / 2;
+    const RECT slider = ScreenToClient(m_slider.GetWindowRect());
+    const int scale = std::max(1, (slider.bottom - slider.top) / 30);
+    const int height = 2 * scale + 1;
+    // Over the slider's bottom edge, below its ticks; kept above the slider.
+    ::SetWindowPos(m_strip.GetHandle(), HWND_TOP, slider.left, slider.bottom - height,
+                   slider.right - slider.left, height, SWP_NOACTIVATE);
+    m_strip.SetTravel(channel.left + half, channel.right - half - 1);
+}
+
+void TimePlannerDialog::FlagClockTime(const DateTime& homeClock) {
+    const OBData::City* home = m_cityGroup ? m_cityGroup->GetHomeCity() : nullptr;
+    if (!m_timeGroup.GetHandle() || !home)
+        return;
+    const std::wstring clock = OBData::FormatClockTime(GetAppSettings().GetMainTimeFormat(), homeClock);
+    std::wstring title = L"Time";
+    switch (OBData::ClassifyClockTime(*home, homeClock)) {
+    case OBData::ClockHour::Skipped: title = L"Time: " + clock + L" is skipped"; break;
+    case OBData::ClockHour::Repeated: title = L"Time: " + clock + L" comes twice"; break;
+    case OBData::ClockHour::Normal: break;
+    }
+    if (m_timeGroup.GetWindowText() != title)
+        m_timeGroup.SetWindowText(title);
+}
+
+void TimePlannerDialog::UpdateStrip() {
+    if (!m_strip.GetHandle() || !m_cityGroup)
+        return;
+    const DateTime date = m_datePicker.GetTime();
+    if (date.IsEmpty())
+        return;
+    const OBData::WorkingHours hours{GetAppSettings().GetWorkStart(), GetAppSettings().GetWorkEnd()};
+    m_strip.SetQuarters(
+        OBData::CommonWorkingQuarters(*m_cityGroup, date.GetYear(), date.GetMonth(), date.GetDay(), hours));
 }
 
 int TimePlannerDialog::GetSliderPosition() const { return m_slider.GetHandle() ? m_slider.GetPos() : 0; }
@@ -207,6 +317,11 @@ void TimePlannerDialog::OnSliderScroll(int code, int thumbPosition) {
     default: position = m_slider.GetPos(); break;
     }
     ApplySlider(position, true);
+}
+
+bool TimePlannerDialog::OnSize(SIZE) {
+    PlaceStrip();
+    return false;
 }
 
 bool TimePlannerDialog::OnHScroll(const ScrollParams& scroll) {

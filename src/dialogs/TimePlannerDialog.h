@@ -4,6 +4,7 @@
 // turned into UTC and given to the list, which shows every city at it.
 #pragma once
 
+#include "info/WorkingHours.h"
 #include "resources/Resources.h"
 #include "time/DateTime.h"
 #include "wnd/Controls.h"
@@ -19,6 +20,28 @@ class CityGroupListCtrl;
 }
 
 class TimePlannerDialog;
+
+// The thin strip under the planner's slider: the quarter hours of the home
+// day at which every chosen city is within its working hours, each marked
+// from its slider position to the next.
+class WorkingHoursStrip : public ZEP_Wnd::Window {
+public:
+    static constexpr const wchar_t* kClassName = L"Orbelline_WorkingHoursStrip";
+    static constexpr COLORREF kMarkColour = RGB(40, 150, 70);
+
+    WorkingHoursStrip();
+    bool Create(HWND parent, const RECT& rect);
+    // The client x of slider positions 0 and 95.
+    void SetTravel(int first, int last);
+    void SetQuarters(const OBData::PlannerQuarters& quarters);
+    const OBData::PlannerQuarters& GetQuarters() const { return m_quarters; }
+    bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+
+private:
+    OBData::PlannerQuarters m_quarters{};
+    int m_first = 0;
+    int m_last = 0;
+};
 
 // One of the panel's controls, taken over so that Tab and Shift+Tab move the
 // focus on through the panel and, past either end, back to the list.
@@ -43,6 +66,7 @@ public:
     static constexpr int kDateId = 1015;
     static constexpr int kNowId = 1016;
     static constexpr int kDateGroupId = 1030;
+    static constexpr int kTimeGroupId = 1017;
 
     TimePlannerDialog(HWND parent, OBData::CityGroup* cityGroup, OBControls::CityGroupListCtrl* list);
 
@@ -58,6 +82,9 @@ public:
     // at 12:00 today, a new home city reads the same clock time on its own
     // clock; otherwise nothing moves.
     void FollowHomeCity();
+    // Marks on the strip the quarter hours of the picker's date when every
+    // city is at work (after any change of the cities or the date).
+    void UpdateStrip();
 
     // The chosen instant (UTC); empty until a home city gave one.
     const ZEP_Utility::DateTime& GetInstant() const { return m_instant; }
@@ -76,11 +103,14 @@ public:
     void TabFrom(HWND control, bool backwards);
 
     ZEP_Wnd::TrackBar& GetSlider() { return m_slider; }
+    WorkingHoursStrip& GetWorkingHoursStrip() { return m_strip; }
     ZEP_Wnd::DateTimePicker& GetDatePicker() { return m_datePicker; }
 
     void BindControls(bool attach) override;
     bool OnInitDialog() override;
     // The slider, the three buttons and the date picker.
+    // Keeps the working-hours strip under the slider.
+    bool OnSize(SIZE client) override;
     bool OnHScroll(const ScrollParams& scroll) override;
     bool OnCommand(const CommandParams& command) override;
     bool OnNotify(const NMHDR& header, LRESULT& result) override;
@@ -93,6 +123,11 @@ private:
     // widest date of the year would not fit the picker.
     void FitDateFormat();
     void OnSliderScroll(int code, int thumbPosition);
+    // The strip under the slider's travel.
+    void PlaceStrip();
+    // The time group's title says when the chosen home clock time is one the
+    // clock skips or shows twice that day.
+    void FlagClockTime(const ZEP_Utility::DateTime& homeClock);
 
     OBData::CityGroup* m_cityGroup;
     OBControls::CityGroupListCtrl* m_list;
@@ -102,6 +137,8 @@ private:
     TimePlannerControl<ZEP_Wnd::DateTimePicker> m_datePicker{*this};
     TimePlannerControl<ZEP_Wnd::Window> m_now{*this};
     ZEP_Wnd::Window m_dateGroup;
+    ZEP_Wnd::Window m_timeGroup;
+    WorkingHoursStrip m_strip;
     ZEP_Utility::DateTime m_instant;
     // The home city the instant was worked out for.
     const OBData::City* m_instantHome = nullptr;

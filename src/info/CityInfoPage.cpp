@@ -6,6 +6,7 @@
 #include "data/Country.h"
 #include "data/ReferenceLookup.h"
 #include "geo/NearestCities.h"
+#include "info/ClockChanges.h"
 #include "geo/Position.h"
 #include "time/DisplayFormats.h"
 #include "time/TimeZone.h"
@@ -121,6 +122,10 @@ std::wstring BuildCityInfoPage(const City& city, const City* other, const std::o
     page.Labelled(L"Airport", city.GetAirport());
     page.Labelled(L"TimeZone", zone ? zone->GetDisplayName() : std::wstring());
     page.Labelled(L"DST", zone ? zone->GetDaylightSummary(t) : std::wstring(L"no daylight savings time"));
+    // A year and a day: every yearly rule changes the clock within it.
+    const std::optional<ClockChange> change = NextClockChange(city, t, 366 * 24 * 60);
+    page.Labelled(L"Next clock change", change ? ClockChangeText(*change, options.timeFormat, true)
+                                               : std::wstring(L"none within a year"));
     page.Labelled(L"Sunrise", ClockTime(options.timeFormat, city.GetSunrise(local)));
     page.Labelled(L"Noon", ClockTime(options.timeFormat, city.GetSolarNoon(local)));
     page.Labelled(L"Sunset", ClockTime(options.timeFormat, city.GetSunset(local)));

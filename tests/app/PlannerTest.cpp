@@ -257,5 +257,45 @@ TEST_P(PlannerScreens, TwelveCitiesOneAndTwoLinesAndTheCalendar) {
 INSTANTIATE_TEST_SUITE_P(Screens, PlannerScreens,
                          ::testing::Values("240x320", "480x640", "320x240", "640x480"));
 
+TEST_F(Planner, RowsAreTintedByTheirCitysHoursAndASkippedOrRepeatedHomeTimeIsFlagged) {
+    // 9 December, London home. At 15:00 London and New York (10:00) work and
+    // Tokyo (00:00) sleeps; they never all work at once.
+    Open("234;292;429", DateTime(2026, 12, 9, 8, 0, 0));
+    panel->ApplySlider(60, true);
+    ui.RunUntilIdle();
+    const auto rowColour = [&](int row) {
+        const RECT r = List().GetRowRect(row);
+        POINT at{(r.left + r.right) / 2, r.bottom - 2};  // between the name and the time
+        ::ClientToScreen(List().GetHandle(), &at);
+        return ui.Pixel(at.x, at.y);
+    };
+    using OBControls::CityGroupInfoList;
+    using OBData::DayPart;
+    EXPECT_EQ(rowColour(0),
+              CityGroupInfoList::TintColour(DayPart::Work, true, ::GetSysColor(COLOR_HIGHLIGHT)));
+    EXPECT_EQ(rowColour(1), CityGroupInfoList::TintColour(DayPart::Work, false, 0));
+    EXPECT_EQ(rowColour(2), CityGroupInfoList::TintColour(DayPart::Night, false, 0));
+    panel->ApplySlider(31, true);  // 07:45: London and New York (02:45) night, Tokyo 16:45 at work
+    ui.RunUntilIdle();
+    EXPECT_EQ(rowColour(1), CityGroupInfoList::TintColour(DayPart::Night, false, 0));
+    EXPECT_EQ(rowColour(2), CityGroupInfoList::TintColour(DayPart::Work, false, 0));
+    for (bool marked : panel->GetWorkingHoursStrip().GetQuarters())
+        ASSERT_FALSE(marked);
+
+    // London's clock skips 01:00 to 02:00 on 28 March 2027 and shows 01:00
+    // to 02:00 twice on 31 October.
+    const auto title = [&] { return panel->GetDlgItemText(TimePlannerDialog::kTimeGroupId); };
+    EXPECT_EQ(title(), L"Time");
+    panel->ShowHomeDate(DateTime(2027, 3, 28, 12, 0, 0));
+    panel->ApplySlider(6, true);
+    EXPECT_EQ(title(), L"Time: 1:30 AM is skipped");
+    panel->ShowHomeDate(DateTime(2027, 10, 31, 12, 0, 0));
+    panel->ApplySlider(5, true);
+    EXPECT_EQ(title(), L"Time: 1:15 AM comes twice");
+    EXPECT_EQ(panel->GetInstant(), DateTime(2027, 10, 31, 0, 15, 0)) << "the first of the two";
+    panel->ApplySlider(8, true);
+    EXPECT_EQ(title(), L"Time");
+}
+
 }  // namespace
 }  // namespace shelltest

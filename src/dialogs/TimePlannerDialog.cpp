@@ -43,40 +43,34 @@ void WorkingHoursStrip::SetQuarters(const OBData::PlannerQuarters& quarters) {
     Invalidate(false);
 }
 
-bool WorkingHoursStrip::OnMessage(UINT message, WPARAM, LPARAM, LRESULT& result) {
-    switch (message) {
-    case WM_PAINT: {
-        ZEP_Wnd::PaintDC paint(m_hwnd);
-        if (!paint.IsValid())
-            return true;
-        const RECT client = GetClientRect();
-        HBRUSH background = reinterpret_cast<HBRUSH>(::SendMessage(
-            GetParentHandle(), WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(static_cast<HDC>(paint)),
-            reinterpret_cast<LPARAM>(m_hwnd)));
-        if (!background)
-            background = ::GetSysColorBrush(COLOR_BTNFACE);
-        ::FillRect(paint, &client, background);
-        ::SetDCBrushColor(paint, kMarkColour);
-        const auto brush = static_cast<HBRUSH>(::GetStockObject(DC_BRUSH));
-        const int last = OBData::kPlannerLastPosition;
-        const auto pixel = [&](int position) { return m_first + (m_last - m_first) * position / last; };
-        // Neighbouring quarters make one mark.
-        for (int p = 0; p <= last; ++p) {
-            if (!m_quarters[static_cast<std::size_t>(p)])
-                continue;
-            int end = p;
-            while (end + 1 <= last && m_quarters[static_cast<std::size_t>(end + 1)])
-                ++end;
-            const RECT mark{pixel(p), client.top, std::max(pixel(end + 1), pixel(p) + 1), client.bottom};
-            ::FillRect(paint, &mark, brush);
-            p = end;
-        }
-        result = 0;
+bool WorkingHoursStrip::OnPaint() {
+    ZEP_Wnd::PaintDC paint(m_hwnd);
+    if (!paint.IsValid())
         return true;
+    const RECT client = GetClientRect();
+    // The panel's own background, as its static texts have it.
+    HBRUSH background = reinterpret_cast<HBRUSH>(
+        ::SendMessage(GetParentHandle(), WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(static_cast<HDC>(paint)),
+                      reinterpret_cast<LPARAM>(m_hwnd)));
+    if (!background)
+        background = ::GetSysColorBrush(COLOR_BTNFACE);
+    ::FillRect(paint, &client, background);
+    ::SetDCBrushColor(paint, kMarkColour);
+    const auto brush = static_cast<HBRUSH>(::GetStockObject(DC_BRUSH));
+    const int last = OBData::kPlannerLastPosition;
+    const auto pixel = [&](int position) { return m_first + (m_last - m_first) * position / last; };
+    // Neighbouring quarters make one mark.
+    for (int p = 0; p <= last; ++p) {
+        if (!m_quarters[static_cast<std::size_t>(p)])
+            continue;
+        int end = p;
+        while (end + 1 <= last && m_quarters[static_cast<std::size_t>(end + 1)])
+            ++end;
+        const RECT mark{pixel(p), client.top, std::max(pixel(end + 1), pixel(p) + 1), client.bottom};
+        ::FillRect(paint, &mark, brush);
+        p = end;
     }
-    case WM_ERASEBKGND: result = 1; return true;
-    default: return false;
-    }
+    return true;
 }
 
 DWORD TimePlannerDialog::GetRowFlags() {

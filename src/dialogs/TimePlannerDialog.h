@@ -35,7 +35,8 @@ public:
     void SetTravel(int first, int last);
     void SetQuarters(const OBData::PlannerQuarters& quarters);
     const OBData::PlannerQuarters& GetQuarters() const { return m_quarters; }
-    bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+    bool OnPaint() override;
+    bool OnEraseBackground(HDC) override { return true; }
 
 private:
     OBData::PlannerQuarters m_quarters{};

@@ -109,9 +109,9 @@ public:
 
     void BindControls(bool attach) override;
     bool OnInitDialog() override;
-    // The slider, the three buttons and the date picker.
     // Keeps the working-hours strip under the slider.
     bool OnSize(SIZE client) override;
+    // The slider, the three buttons and the date picker.
     bool OnHScroll(const ScrollParams& scroll) override;
     bool OnCommand(const CommandParams& command) override;
     bool OnNotify(const NMHDR& header, LRESULT& result) override;

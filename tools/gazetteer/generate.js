@@ -89,7 +89,6 @@ function loadSources() {
         phone: new Metadata(need('libphonenumber-js/metadata.min.json')),
         demonyms: need('world-countries/countries.json'),
         iso1: JSON.parse(fs.readFileSync(path.join(ISO_CODES, 'iso_3166-1.json'), 'utf8'))['3166-1'],
-        iso3: JSON.parse(fs.readFileSync(path.join(ISO_CODES, 'iso_3166-3.json'), 'utf8'))['3166-3'],
     };
 }
 
@@ -139,11 +138,11 @@ function loadOverrides() {
 // ---- cities -----------------------------------------------------------------
 
 // Our country codes that GeoNames spells otherwise.
-const GEONAMES_COUNTRY = { UK: 'GB', CS: 'RS', TP: 'TL', AN: 'CW' };
+const GEONAMES_COUNTRY = { UK: 'GB', TP: 'TL' };
 // Province and state codes of the display names to GeoNames first-level codes.
 const GEONAMES_ADMIN = {
-    CA: { AB: '01', BC: '02', MB: '03', NB: '04', NF: '05', NS: '07', ON: '08', PE: '09',
-          PQ: '10', SK: '11', YT: '12', NT: '13' },
+    CA: { AB: '01', BC: '02', MB: '03', NB: '04', NL: '05', NS: '07', ON: '08', PE: '09',
+          QC: '10', SK: '11', YT: '12', NT: '13' },
     AU: { ACT: '01', NSW: '02', NT: '03', QLD: '04', SA: '05', TAS: '06', VIC: '07', WA: '08' },
 };
 
@@ -228,10 +227,12 @@ function checkAirport(city, extra, airports, problems) {
 // MAX_KM of a place GeoNames marks as the capital.
 function checkCapital(city, extra, capitals, problems) {
     const capital = capitals.get(city.country);
-    if (!capital || !capital.places.length) return '';
+    if (!capital) return '';
     const names = [normalise(city.displayName.split('; ')[0])];
     if (extra.match) names.push(normalise(extra.match.value));
     const named = names.some((n) => capital.names.includes(n));
+    // GeoNames marks no capital in a few countries (Israel): the name decides.
+    if (!capital.places.length) return named ? 'at the capital (by name)' : '';
     const km = Math.min(...capital.places.map((p) =>
         distanceKm(city.lat, city.lon, p.loc.coordinates[1], p.loc.coordinates[0])));
     if (km <= MAX_KM) return 'at the capital';
@@ -319,8 +320,7 @@ const DRIVES_LEFT = new Set(`AG AI AU BB BD BM BN BS BT BW CK CX CY DM FJ FK GD 
     UG UK VC VG VI WS ZA ZM ZW`.split(/\s+/));
 // Our codes as the current ISO list and libphonenumber spell them.
 const CURRENT_CODE = { UK: 'GB', TP: 'TL' };
-const WITHDRAWN_CODE = { AN: 'ANHH', CS: 'CSXX' };
-const PHONE_CODE = { UK: 'GB', TP: 'TL', AN: 'CW', CS: 'RS' };
+const PHONE_CODE = { UK: 'GB', TP: 'TL' };
 
 function buildCountries(sources, overrides) {
     const countries = [];
@@ -328,9 +328,7 @@ function buildCountries(sources, overrides) {
     for (const [iso2Name, displayName] of readTsv('countries.tsv')) {
         const extra = overrides.country.get(iso2Name) || {};
         const current = CURRENT_CODE[iso2Name] || iso2Name;
-        const iso = WITHDRAWN_CODE[iso2Name]
-            ? sources.iso3.find((c) => c.alpha_4 === WITHDRAWN_CODE[iso2Name])
-            : sources.iso1.find((c) => c.alpha_2 === current);
+        const iso = sources.iso1.find((c) => c.alpha_2 === current);
         const demonym = sources.demonyms.find((c) => c.cca2 === current);
         const phoneCode = PHONE_CODE[iso2Name] || iso2Name;
         const country = {
@@ -364,6 +362,14 @@ function buildCountries(sources, overrides) {
         if (!country.peopleName) country.peopleName = displayName;
         if (!country.iso3Name || !country.isoNumber)
             problems.push(`${iso2Name}: no ISO 3166 entry`);
+        // The name is iso-codes' common English name (its plain name where it
+        // has none), unless the overrides give a shorter common form.
+        const isoName = iso ? iso.common_name || iso.name : '';
+        const wanted = extra.displayName ? extra.displayName.value : isoName;
+        if (extra.displayName && !extra.displayName.reason)
+            problems.push(`${iso2Name}: name override without a reason`);
+        if (displayName !== wanted)
+            problems.push(`${iso2Name}: "${displayName}" is not iso-codes' name "${isoName}" nor an override`);
         if (!country.intAccessCode && !extra.intAccessCode)
             problems.push(`${iso2Name}: no plain international prefix in libphonenumber; add an override`);
         countries.push(country);
@@ -391,8 +397,10 @@ function buildZones() {
 
 // ---- checks -----------------------------------------------------------------
 
+// Lists sort without case and accents ("São Paulo" with "Sao"); hyphens and
+// apostrophes do not count.
 function sortKey(name) {
-    return name.toLowerCase().replace(/[-']/g, '');
+    return name.normalize('NFD').replace(/[\u0300-\u036f]/g, '').toLowerCase().replace(/[-']/g, '');
 }
 
 function checkConsistency(cities, countries, zones) {
@@ -545,6 +553,14 @@ function main() {
     });
     const zones = buildZones();
     const problems = [...cityProblems, ...countryProblems, ...checkConsistency(cities, countries, zones)];
+    // Every member state of the United Nations (world-countries' unMember)
+    // is in the table with its capital.
+    for (const c of sources.demonyms.filter((d) => d.unMember)) {
+        const ours = c.cca2 === 'GB' ? 'UK' : c.cca2 === 'TL' ? 'TP' : c.cca2;
+        if (!countryByCode.has(ours)) problems.push(`${c.name.common} (${c.cca2}), a UN member, is missing`);
+        else if (!report.some((r, i) => cities[i].country === ours && r[9].startsWith('at the capital')))
+            problems.push(`${c.name.common} (${ours}) has no city at its capital`);
+    }
 
     const header = ['id', 'displayName', 'source place', 'source lat,long', 'our lat,long', 'km',
                     'areaCode', 'area code in libphonenumber', 'airport km', 'capital', 'reason', 'zone'];
@@ -562,7 +578,7 @@ function main() {
                 `${kms.filter((k) => k > MAX_KM).length} beyond ${MAX_KM} km (each with a reason)`);
     const farAirports = report.filter((r) => parseFloat(r[8].split(' ')[1]) > MAX_AIRPORT_KM);
     console.log(`airports: ${farAirports.length} beyond ${MAX_AIRPORT_KM} km (each with a reason); ` +
-                `${report.filter((r) => r[9] === 'at the capital').length} cities at a capital, ` +
+                `${report.filter((r) => r[9].startsWith('at the capital')).length} cities at a capital, ` +
                 `${report.filter((r) => r[9].startsWith('not the capital')).length} named as a capital ` +
                 'but elsewhere (each with a reason)');
     if (problems.length) {

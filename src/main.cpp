@@ -18,6 +18,7 @@
 #include "platform/kernel/NamedEvent.h"
 #include "platform/ui/Windows.h"
 #include "platform/ui/display/Display.h"
+#include "weather/DownloaderControl.h"
 
 namespace {
 
@@ -190,6 +191,7 @@ int RunScreenshot(const WindowOptions& options) {
         return true;
     });
     GetAppSettings().KeepFileAsItIs();
+    OBWeather::SetDownloaderSignalling(false);
     OrbellineApp app;
     // A picture of the program is no second instance, starts no downloader,
     // asks nothing and leaves the settings file as it found it.

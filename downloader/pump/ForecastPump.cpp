@@ -10,7 +10,9 @@
 #include "downloader/pump/AtomicFile.h"
 #include "downloader/pump/ForecastDocument.h"
 #include "downloader/pump/OpenMeteo.h"
+#include "model/Settings.h"
 #include "platform/kernel/Clock.h"
+#include "platform/kernel/WideText.h"
 
 namespace OBPump {
 namespace {
@@ -66,15 +68,20 @@ FetchReport ForecastPump::FetchAll() {
 
     FetchReport report;
     report.cities = static_cast<int>(settings.cityIds.size());
-    if (!settings.fileRead)
+    if (!settings.fileRead) {
         m_log.Write(Severity::Warning,
                     "settings file " + SettingsPath() + " " + settings.whyNotRead + ": no cities to fetch");
+        // No file is a list of no cities; one that is there and refused is a failure.
+        if (settings.whyNotRead != "missing")
+            report.reason = "the settings cannot be read";
+    }
     m_log.Write(Severity::Info,
                 "fetching " + std::to_string(report.cities) + " cities from " + m_config.serviceUrl);
 
     if (report.cities > 0 && !MakeFolders(DataFolder())) {
         m_log.Write(Severity::Critical, "cannot create the data folder " + DataFolder());
         report.failed = report.cities;
+        report.reason = "the forecast folder cannot be made";
         return report;
     }
     RemoveLeftovers();
@@ -82,12 +89,16 @@ FetchReport ForecastPump::FetchAll() {
         if (m_stopCheck && m_stopCheck()) {
             m_log.Write(Severity::Warning, "stopping before every city was fetched");
             report.failed = report.cities - report.succeeded;
+            if (report.reason.empty())
+                report.reason = "stopped";
             break;
         }
         const std::optional<CityPlace> city = m_locator.Find(id);
         if (!city) {
             m_log.Write(Severity::Error, "city " + std::to_string(id) + " is not in the gazetteer; skipped");
             ++report.failed;
+            if (report.reason.empty())
+                report.reason = "unknown city";
             continue;
         }
         std::string why;
@@ -95,6 +106,8 @@ FetchReport ForecastPump::FetchAll() {
             ++report.succeeded;
         } else {
             ++report.failed;
+            if (report.reason.empty())
+                report.reason = m_shortReason;
             m_log.Write(m_writeFailed ? Severity::Critical : Severity::Error,
                         Describe(*city) + ": " + why + "; its previous forecast is kept");
         }
@@ -115,6 +128,14 @@ bool ForecastPump::FetchCity(const CityPlace& city, std::string& why) {
     m_writeFailed = false;
     const HttpResponse response = m_http.Get(url);
     if (response.outcome != HttpOutcome::Ok) {
+        switch (response.outcome) {
+        case HttpOutcome::NetworkError: m_shortReason = "no connection"; break;
+        case HttpOutcome::Timeout: m_shortReason = "no answer"; break;
+        case HttpOutcome::HttpError:
+            m_shortReason = "service error " + std::to_string(response.status);
+            break;
+        default: m_shortReason = OutcomeName(response.outcome); break;
+        }
         why = std::string(OutcomeName(response.outcome)) + " (" + response.error + ")";
         if (response.outcome == HttpOutcome::HttpError)
             if (const std::string reason = ServiceErrorReason(response.body); !reason.empty())
@@ -123,6 +144,7 @@ bool ForecastPump::FetchCity(const CityPlace& city, std::string& why) {
     }
     const ParsedForecast parsed = ParseForecast(response.body);
     if (!parsed.forecast) {
+        m_shortReason = "bad answer";
         why = "bad answer (" + parsed.error + ")";
         return false;
     }
@@ -136,6 +158,7 @@ bool ForecastPump::FetchCity(const CityPlace& city, std::string& why) {
     if (!WriteFileAtomically(ForecastPath(city.id), xml, error)) {
         // Not the service's fault: the disk is full or the folder is not ours.
         m_writeFailed = true;
+        m_shortReason = "forecasts cannot be written";
         why = "cannot write " + ForecastPath(city.id) + " (" + error + ")";
         return false;
     }
@@ -161,6 +184,28 @@ void ForecastPump::RemoveLeftovers() {
         }
     }
     ::closedir(dir);
+}
+
+bool ForecastPump::WriteStatus(const FetchReport& report) {
+    const std::string path = DataFolder() + "/" + kStatusFileName;
+    ZEP_Utility::Settings status;
+    status.Load(ob::kernel::FromUtf8(path));  // the last success is kept from it
+    const std::wstring now = std::to_wstring(UnixNow());
+    // A list of no cities updates nothing, though nothing failed.
+    const bool ok = report.AllSucceeded() && report.cities > 0;
+    status.SetString(L"attempt", now);
+    status.SetString(L"result", ok ? L"ok" : L"failed");
+    status.SetString(L"reason", ok                      ? std::wstring()
+                                : report.reason.empty() ? std::wstring(L"no cities")
+                                                        : ob::kernel::FromUtf8(report.reason));
+    if (ok)
+        status.SetString(L"success", now);
+    std::string error;
+    if (!MakeFolders(DataFolder()) || !WriteFileAtomically(path, status.GetFileText(), error)) {
+        m_log.Write(Severity::Error, "cannot write " + path + " (" + error + ")");
+        return false;
+    }
+    return true;
 }
 
 std::optional<long long> ForecastPump::NewestForecastTime() const {

@@ -23,11 +23,19 @@ struct PumpConfig {
 };
 
 struct FetchReport {
-    int cities = 0;     // cities in the list
-    int succeeded = 0;  // files written
-    int failed = 0;     // cities whose file was kept as it was
-    bool AllSucceeded() const { return failed == 0; }
+    int cities = 0;      // cities in the list
+    int succeeded = 0;   // files written
+    int failed = 0;      // cities whose file was kept as it was
+    std::string reason;  // why the first failure happened, for the user ("no connection")
+    bool AllSucceeded() const { return failed == 0 && reason.empty(); }
 };
+
+// The file beside the forecasts that tells the program how the last fetch
+// went, replaced atomically after every fetch: key,value lines as in
+// settings.csv. "result" is ok or failed, "reason" says why in a few words,
+// "attempt" and "success" are the POSIX times of the last fetch and of the
+// last one that updated every city.
+inline constexpr const char* kStatusFileName = "status.csv";
 
 class ForecastPump {
 public:
@@ -50,6 +58,10 @@ public:
     std::string DataFolder() const;
     std::string ForecastPath(int cityId) const;
 
+    // Writes the status file for a fetch that ended now; false when it
+    // cannot be written.
+    bool WriteStatus(const FetchReport& report);
+
     // POSIX time of the newest forecast file in the data folder, if any.
     std::optional<long long> NewestForecastTime() const;
 
@@ -61,6 +73,7 @@ private:
     PumpLog& m_log;
     HttpClient m_http;
     bool m_writeFailed = false;
+    std::string m_shortReason;          // of the last FetchCity that failed
     std::function<bool()> m_stopCheck;  // the last FetchCity failed on the disk, not the network
 };
 

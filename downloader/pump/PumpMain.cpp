@@ -57,6 +57,8 @@ int PumpMain(const std::vector<std::string>& arguments) {
     // The same folders the program uses: its app folder when portable, the
     // user's own folders when installed.
     const ob::kernel::AppPaths paths = ob::kernel::GetAppPaths();
+    // The program of this folder signals the downloader of this folder only.
+    ob::kernel::SetNamedObjectFolder(paths.forecastFolder);
     if (paths.installed) {
         ob::kernel::EnsureFolder(paths.logFolder, true);
         ob::kernel::EnsureFolder(paths.forecastFolder, true);

@@ -41,13 +41,18 @@ FetchReport FetchWhileBusy(ForecastPump& pump, IPumpSignals& signals, PumpLog& l
         ForecastPump& pump;
         ~Forget() { pump.SetStopCheck(nullptr); }
     } forget{pump};
+    // The status is written before the busy signal clears, so the program
+    // finds it when it sees the fetch end.
+    FetchReport report;
     try {
-        return pump.FetchAll();
+        report = pump.FetchAll();
     } catch (const std::exception& e) {
         log.Write(Severity::Critical, std::string("fetch stopped: ") + e.what());
+        report = FetchReport{};
+        report.failed = 1;
+        report.reason = "the downloader failed";
     }
-    FetchReport report;
-    report.failed = 1;
+    pump.WriteStatus(report);
     return report;
 }
 

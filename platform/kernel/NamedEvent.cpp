@@ -1,6 +1,7 @@
 #include "platform/kernel/NamedEvent.h"
 
 #include <fcntl.h>
+#include <sys/random.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -9,6 +10,7 @@
 #include <cstring>
 #include <cstdlib>
 #include <ctime>
+#include <map>
 #include <mutex>
 
 #include "platform/kernel/FileApi.h"
@@ -37,13 +39,96 @@ std::string& ScopeStorage() {
     return scope;
 }
 
-// The system-wide name: the event's own name made safe, the user's id and
-// the scope, so that two users (or two scopes) never meet.
+std::string& FolderTagStorage() {
+    static std::string tag;
+    return tag;
+}
+
+// FNV-1a: short, stable across runs and builds, enough to tell folders apart.
+std::string HashText(std::string_view text) {
+    std::uint64_t hash = 0xcbf29ce484222325ULL;
+    for (unsigned char c : text) {
+        hash ^= c;
+        hash *= 0x100000001b3ULL;
+    }
+    char out[17];
+    std::snprintf(out, sizeof out, "%016llx", static_cast<unsigned long long>(hash));
+    return out;
+}
+
+std::string FindRuntimeFolder(std::string& problem);
+
+// The user's secret part of every kernel name: random, made once and kept
+// in the private runtime folder, which no other user can read. Without it
+// the names would be known in advance, and another user could make our
+// semaphores first in the shared /dev/shm. Empty when it cannot be had.
+std::string EventToken() {
+    static std::mutex mutex;
+    static std::map<std::string, std::string> tokens;  // by runtime folder
+    std::string problem;
+    const std::string folder = FindRuntimeFolder(problem);
+    if (folder.empty())
+        return {};
+    std::lock_guard lock(mutex);
+    if (const auto found = tokens.find(folder); found != tokens.end())
+        return found->second;
+    const std::string path = folder + "/orbelline-events.token";
+    std::string token;
+    for (int attempt = 0; attempt < 2 && token.empty(); ++attempt) {
+        const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK);
+        if (fd >= 0) {
+            struct stat st {};
+            char text[33] = {};
+            if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_uid == ::getuid() &&
+                ::read(fd, text, 32) == 32 && Sanitize(text) == text)
+                token = text;
+            ::close(fd);
+            if (token.empty())
+                ::unlink(path.c_str());  // not one we made: made anew
+            continue;
+        }
+        unsigned char random[16];
+        if (::getrandom(random, sizeof random, 0) != static_cast<ssize_t>(sizeof random))
+            return {};
+        char text[33];
+        for (int i = 0; i < 16; ++i)
+            std::snprintf(text + 2 * i, 3, "%02x", random[i]);
+        const std::string temp = path + "." + std::to_string(::getpid()) + ".tmp";
+        const int out = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0600);
+        if (out < 0)
+            return {};
+        const bool written = ::write(out, text, 32) == 32;
+        ::close(out);
+        // Two processes starting at once: the first link wins, both read it.
+        if (!written || ::link(temp.c_str(), path.c_str()) != 0) {
+            if (errno != EEXIST) {
+                ::unlink(temp.c_str());
+                return {};
+            }
+        }
+        ::unlink(temp.c_str());
+    }
+    if (!token.empty())
+        tokens[folder] = token;
+    return token;
+}
+
+// The system-wide name: the event's own name made safe, the user's id, the
+// user's token, and the scope (or the data folder's tag), so that two users,
+// two scopes or two app folders never meet. Empty without a token.
 std::string KernelName(std::wstring_view name) {
-    std::string kernel = Sanitize(ToUtf8(name)) + "." + std::to_string(::getuid());
+    const std::string token = EventToken();
+    if (token.empty())
+        return {};
+    std::string kernel = Sanitize(ToUtf8(name)) + "." + std::to_string(::getuid()) + "." + token;
     const std::string scope = NamedObjectScope();
-    if (!scope.empty())
+    if (!scope.empty()) {
         kernel += "." + scope;
+    } else {
+        std::lock_guard lock(g_scopeMutex);
+        if (!FolderTagStorage().empty())
+            kernel += ".f" + FolderTagStorage();
+    }
     return kernel;
 }
 
@@ -57,8 +142,23 @@ bool OwnedPrivately(const std::string& kernelName) {
     return st.st_uid == ::getuid() && (st.st_mode & 077) == 0;
 }
 
+// Whether the semaphore's file is ours but open to others: one left by an
+// older build or a careless umask, never trusted but ours to remove.
+bool OursButOpen(const std::string& kernelName) {
+    struct stat st {};
+    const std::string path = "/dev/shm/sem." + kernelName;
+    return ::stat(path.c_str(), &st) == 0 && st.st_uid == ::getuid() && (st.st_mode & 077) != 0;
+}
+
 sem_t* OpenSemaphore(const std::string& kernelName, bool create, unsigned initial) {
+    if (kernelName.empty()) {
+        SetLastError(kErrorAccessDenied);  // no private runtime folder for the token
+        return nullptr;
+    }
     const std::string semName = "/" + kernelName;
+    // A stale one of ours that others could use is replaced by a private one.
+    if (create && OursButOpen(kernelName))
+        ::sem_unlink(semName.c_str());
     sem_t* sem =
         create ? ::sem_open(semName.c_str(), O_CREAT, 0600, initial) : ::sem_open(semName.c_str(), 0);
     if (sem == SEM_FAILED) {
@@ -91,6 +191,11 @@ std::string NamedObjectScope() {
     return ScopeStorage();
 }
 
+void SetNamedObjectFolder(std::wstring_view folder) {
+    std::lock_guard lock(g_scopeMutex);
+    FolderTagStorage() = folder.empty() ? std::string() : HashText(ToUtf8(folder));
+}
+
 std::unique_ptr<NamedEvent> NamedEvent::Create(std::wstring_view name, Kind kind, bool initiallySet) {
     sem_t* sem = OpenSemaphore(KernelName(name), true, initiallySet ? 1 : 0);
     if (!sem)
@@ -106,7 +211,12 @@ std::unique_ptr<NamedEvent> NamedEvent::Open(std::wstring_view name, Kind kind) 
 }
 
 bool NamedEvent::Remove(std::wstring_view name) {
-    const std::string semName = "/" + KernelName(name);
+    const std::string kernelName = KernelName(name);
+    if (kernelName.empty()) {
+        SetLastError(kErrorAccessDenied);
+        return false;
+    }
+    const std::string semName = "/" + kernelName;
     if (::sem_unlink(semName.c_str()) != 0) {
         SetLastError(errno == ENOENT ? kErrorFileNotFound : ErrorFromErrno(errno));
         return false;
@@ -231,7 +341,7 @@ std::string RuntimeFolderProblem() {
 namespace {
 std::string LockPath(std::wstring_view name) {
     const std::string folder = PrivateRuntimeFolder();
-    if (folder.empty())
+    if (folder.empty() || KernelName(name).empty())
         return {};
     return folder + "/" + KernelName(name) + ".lock";
 }

@@ -1,8 +1,11 @@
 // Named events shared between processes of the same user, with the two kinds
 // the program and its downloader use: auto-reset (one Set wakes one wait and
 // is then consumed) and manual-reset (stays set until Reset). They stand on
-// POSIX named semaphores, private to the user (mode 0600, the user's id in
-// the kernel name). A semaphore counts where an event does not, so Set never
+// POSIX named semaphores, private to the user (mode 0600, the user's id and
+// a random token in the kernel name: the token is kept in the user's private
+// runtime folder, so no other user can know the names and make them first).
+// A semaphore under our name that is not ours, or not private, is never
+// used; a stale one of ours that others could open is made anew. A semaphore counts where an event does not, so Set never
 // raises the count above one and waits drain it.
 //
 // A semaphore outlives a process that is killed, so an event name says
@@ -29,6 +32,10 @@ constexpr std::uint32_t kInfinite = 0xFFFFFFFF;
 // Letters, digits, '-' and '_' are kept; other characters are dropped.
 void SetNamedObjectScope(std::string_view scope);
 std::string NamedObjectScope();
+// Without a scope, the names are those of the data folder set here (both the
+// program and its downloader set the forecast folder they serve), so two
+// copies of the program in two folders each reach their own downloader.
+void SetNamedObjectFolder(std::wstring_view folder);
 
 class NamedEvent {
 public:

@@ -225,10 +225,43 @@ RECT CityGroupWeatherList::GetBusyArea() const {
     return area;
 }
 
+void CityGroupWeatherList::SetStatusText(const std::wstring& text) {
+    if (text == m_statusText)
+        return;
+    m_statusText = text;
+    if (!m_busy)
+        RepaintBusyArea();
+}
+
+void CityGroupWeatherList::ReloadForecast(int cityId) {
+    if (!m_reader || !m_cityGroup || m_cityGroup->IndexOf(cityId) < 0)
+        return;
+    m_forecasts[cityId] = m_reader->OpenForecast(cityId);
+    if (m_hwnd)
+        Invalidate(false);
+}
+
+bool CityGroupWeatherList::HasNoForecasts() const {
+    for (const auto& [id, forecast] : m_forecasts)
+        if (forecast && forecast->GetDocument() &&
+            forecast->GetDocument()->select_node("/obWeather/forecast/forecastDays/forecastDay"))
+            return false;
+    return true;
+}
+
 void CityGroupWeatherList::DrawBusyArea(HDC dc, const RECT& area) {
     ::FillRect(dc, &area, ::GetSysColorBrush(COLOR_WINDOW));
-    if (!m_busy)
+    if (!m_busy) {
+        if (m_statusText.empty())
+            return;
+        RECT text{area.left + 1, area.top, area.right, area.bottom};
+        ZEP_Wnd::SelectGuard font(dc, m_smallFont);
+        ::SetTextColor(dc, ::GetSysColor(COLOR_WINDOWTEXT));
+        ::SetBkMode(dc, TRANSPARENT);
+        ::DrawText(dc, m_statusText.c_str(), -1, &text,
+                   DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS);
         return;
+    }
     // The frames are drawn for the small screen; on a dense one they are
     // doubled (over the window colour, so their transparency holds).
     const SIZE frame = m_busyAnimation.GetSize();

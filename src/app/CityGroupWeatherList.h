@@ -36,6 +36,14 @@ public:
 
     void SetBusy(bool busy);
     bool IsBusy() const { return m_busy; }
+    // What the header says about updates while the downloader is not busy
+    // ("Updated 14:05", "Update failed: no connection"); cut to fit.
+    void SetStatusText(const std::wstring& text);
+    const std::wstring& GetStatusText() const { return m_statusText; }
+    // Reads one city's forecast file again (it was replaced) and repaints.
+    void ReloadForecast(int cityId);
+    // Whether no cached forecast has a single day in it.
+    bool HasNoForecasts() const;
     void SetFirstDay(int offset);
     int GetFirstDay() const { return m_firstDay; }
     // The home city's local date and time at the shown time.
@@ -85,6 +93,7 @@ private:
     int m_columnWidth = 0;
     int m_firstDay = 0;
     bool m_busy = false;
+    std::wstring m_statusText;
     UINT_PTR m_busyTimer = 0;
     MultiFrameImage m_busyAnimation;
     ZEP_Utility::DateTime m_dayDate;

@@ -12,6 +12,7 @@
 #include "weather/DownloaderControl.h"
 #include "wnd/FrameWindow.h"
 #include "wnd/Library.h"
+#include "wnd/NotifyWindowHost.h"
 
 namespace {
 constexpr UINT kCaptionStringId = 1034;  // "Orbelline"
@@ -47,7 +48,13 @@ void OrbellineApp::OnSettingsSaved(bool ok, const std::wstring& problem) {
 
 bool OrbellineApp::InitInstance() {
     OBResources::RegisterResources();
-    // The downloader runs on its own; whether it started changes nothing here.
+    // The downloader runs on its own; whether it started changes nothing here
+    // but what the weather view says.
+    OBWeather::ScopeDownloaderToDataFolder();
+    // Folder changes (forecast files replaced) arrive on the message loop.
+    static ZEP_Wnd::NotifyWindowHost notifyHost;
+    if (!ZEP_IO::GetNotifyWindowHost())
+        ZEP_IO::SetNotifyWindowHost(&notifyHost);
     if (m_startDownloader)
         OBWeather::LaunchDownloader();
     // The device's component library needs no start here: the XML layer

@@ -4,6 +4,10 @@
 #include "data/City.h"
 #include "dialogs/CityWeatherDialog.h"
 #include "model/AppSettings.h"
+#include "platform/kernel/Clock.h"
+#include "platform/kernel/WideText.h"
+#include "time/DisplayFormats.h"
+#include "util/FileSystem.h"
 #include "weather/DownloaderControl.h"
 #include "weather/FileUtils.h"
 #include "weather/WeatherIcons.h"
@@ -67,7 +71,28 @@ void WeatherView::OnDestroy() {
 void WeatherView::Activate() {
     CityGroupListView::Activate();
     m_reader.StartNotifications(this);
+    m_status = OBWeather::ReadUpdateStatus();
+    ShowStatus();
 }
+
+std::wstring WeatherView::GetStatusText() const {
+    if (const std::wstring problem = OBWeather::DownloaderProblem(); !problem.empty())
+        return L"No updates: " + problem;
+    if (m_status.known && !m_status.ok)
+        return L"Failed: " + (m_status.reason.empty() ? std::wstring(L"unknown") : m_status.reason);
+    if (m_status.success > 0 && m_status.success < (std::int64_t{1} << 36)) {
+        const ZEP_Utility::DateTime utc(static_cast<std::uint64_t>(
+            ob::kernel::kUnixEpochTicks + m_status.success * ob::kernel::kTicksPerSecond));
+        const OBData::City* home = m_cityGroup ? m_cityGroup->GetHomeCity() : nullptr;
+        return L"Updated " + OBData::FormatClockTime(GetAppSettings().GetMainTimeFormat(),
+                                                     home ? home->GetLocalTime(utc) : utc);
+    }
+    if (m_list.HasNoForecasts())
+        return L"Not updated yet";
+    return {};
+}
+
+void WeatherView::ShowStatus() { m_list.SetStatusText(GetStatusText()); }
 
 // The state last seen is kept: coming back while the downloader is still
 // busy shows the indicator only once the state changes again.
@@ -77,7 +102,10 @@ void WeatherView::Deactivate() {
     CityGroupListView::Deactivate();
 }
 
-void WeatherView::OnTimerTick() { UpdateBusyState(); }
+void WeatherView::OnTimerTick() {
+    UpdateBusyState();
+    ShowStatus();  // a downloader that cannot be had is found on the way
+}
 
 bool WeatherView::IsDownloaderBusy() { return OBWeather::IsDownloaderBusy(); }
 
@@ -87,12 +115,37 @@ void WeatherView::UpdateBusyState() {
         return;
     m_downloaderBusy = busy;
     m_list.SetBusy(busy);
-    if (!busy)
+    if (!busy) {
         m_list.SetCityGroup(m_cityGroup, true);
+        m_status = OBWeather::ReadUpdateStatus();
+        ShowStatus();
+    }
 }
 
-// The list is read again when the downloader turns idle, not file by file.
-void WeatherView::OnWeatherUpdated(const ob::kernel::FileChangeInfo&) {}
+// A fetch may begin and end between two polls of the busy state: the files
+// it replaces are read as they arrive.
+void WeatherView::OnWeatherUpdated(const ob::kernel::FileChangeInfo& change) {
+    const std::wstring name = ZEP_Utility::GetFileName(change.item1);
+    if (name == OBWeather::kStatusFileName) {
+        m_status = OBWeather::ReadUpdateStatus();
+        ShowStatus();
+        return;
+    }
+    if (name.size() > 6 && name.compare(0, 2, L"f_") == 0 && name.compare(name.size() - 4, 4, L".xml") == 0) {
+        try {
+            std::size_t used = 0;
+            const int id = std::stoi(name.substr(2, name.size() - 6), &used);
+            if (used == name.size() - 6) {
+                m_list.ReloadForecast(id);
+                if (m_openPage && m_openPage->GetCity() && m_openPage->GetCity()->GetId() == id)
+                    m_openPage->Rebuild();
+            }
+        } catch (...) {
+            // not a city's file
+        }
+        ShowStatus();
+    }
+}
 
 bool WeatherView::OnNotify(const NMHDR& header, LRESULT& result) {
     if (header.idFrom == static_cast<UINT_PTR>(kCityListId)) {
@@ -117,7 +170,9 @@ void WeatherView::ShowCityWeather(OBData::City* city) {
         return;
     m_reader.SetReferenceDate(ZEP_Utility::DateTime::LocalNow());
     CityWeatherDialogBase dialog(m_hwnd, &m_reader, city, 0, 0);
+    m_openPage = &dialog;
     dialog.DoModal();
+    m_openPage = nullptr;
 }
 
 }  // namespace OBControls

@@ -7,9 +7,12 @@
 
 #include "app/CityGroupListView.h"
 #include "app/CityGroupWeatherList.h"
+#include "weather/UpdateStatus.h"
 #include "weather/WeatherReader.h"
 
 namespace OBControls {
+
+class CityWeatherDialogBase;
 
 // Decodes the weather icon pictures into bitmaps for the icon table.
 void InstallWeatherIconDecoder();
@@ -29,8 +32,15 @@ public:
     void OnWeatherUpdated(const ob::kernel::FileChangeInfo& change) override;
 
     // Compares the downloader's busy state with the one last seen; on a
-    // change tells the list, and on turning idle reads every forecast again.
+    // change tells the list, and on turning idle reads every forecast and the
+    // downloader's status again.
     void UpdateBusyState();
+    // What the header says about updates when not busy, short enough for the
+    // space left of the day names: why there are none ("No updates: ..."),
+    // that the last one failed and why ("Failed: no connection", until the
+    // next attempt), when the forecasts were last updated ("Updated 14:05",
+    // the user's time format on the home city's clock), or "Not updated yet".
+    std::wstring GetStatusText() const;
     virtual void ShowCityWeather(OBData::City* city);
 
     CityGroupWeatherList& GetWeatherList() { return m_list; }
@@ -43,7 +53,11 @@ protected:
 private:
     OBWeather::WeatherReader m_reader;
     CityGroupWeatherList m_list;
+    void ShowStatus();
+
     bool m_downloaderBusy = false;
+    OBWeather::UpdateStatus m_status;
+    CityWeatherDialogBase* m_openPage = nullptr;  // while ShowCityWeather runs
 };
 
 }  // namespace OBControls

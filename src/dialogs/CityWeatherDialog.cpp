@@ -16,11 +16,15 @@ bool CityWeatherDialogBase::OnInitDialog() {
     const HCURSOR previous = ::SetCursor(::LoadCursor(nullptr, IDC_WAIT));
     if (!HtmlDialog::OnInitDialog())
         return false;
+    Rebuild();
+    ::SetCursor(previous);
+    return true;
+}
+
+void CityWeatherDialogBase::Rebuild() {
     if (m_reader && m_city)
         SetHtml(m_reader->RenderCityHtml(m_city->GetId(), m_city->GetDisplayName(), kPageTemplate,
                                          GetAppSettings().GetTemperatureUnits()));
-    ::SetCursor(previous);
-    return true;
 }
 
 }  // namespace OBControls

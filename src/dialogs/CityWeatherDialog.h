@@ -24,6 +24,8 @@ public:
                           UINT menuBarId);
 
     bool OnInitDialog() override;
+    // Builds the page again from the city's forecast file (it was replaced).
+    void Rebuild();
 
     // The page as it was handed to the viewer.
     const std::wstring& GetHtml() const { return m_pendingHtml; }

@@ -15,8 +15,10 @@ namespace OBWeather {
 using ZEP_Utility::XMLDoc;
 
 namespace {
-// Items created and items updated in the data folder.
-constexpr std::uint32_t kForecastChanges = ob::kernel::kChangeCreate | ob::kernel::kChangeUpdateItem;
+// Items created, updated and renamed in the data folder: the downloader
+// writes a temporary file and renames it over the forecast.
+constexpr std::uint32_t kForecastChanges =
+    ob::kernel::kChangeCreate | ob::kernel::kChangeUpdateItem | ob::kernel::kChangeRenameItem;
 }  // namespace
 
 WeatherReader::WeatherReader() : m_watcher(this), m_referenceDate(ZEP_Utility::DateTime::LocalNow()) {}

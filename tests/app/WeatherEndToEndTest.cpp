@@ -2,12 +2,15 @@
 // the real downloader, which fetches from the fake forecast service; Update
 // Weather, the busy animation while the service holds its answers, the new
 // temperatures in the list afterwards, and the detail page with the served values.
+#include <signal.h>
+
 #include <chrono>
 #include <condition_variable>
 #include <mutex>
 #include <thread>
 
 #include "dialogs/CityWeatherDialog.h"
+#include "platform/ui/win/WindowSystem.h"
 #include "downloader/FakeForecastService.h"
 #include "tests/app/WeatherFixture.h"
 
@@ -122,6 +125,58 @@ TEST_F(WeatherEndToEnd, UpdateWeatherAnimatesThenShowsTheServedForecast) {
     EXPECT_NE(page.find(L"<h1>London</h1>"), std::wstring::npos) << ob::kernel::ToUtf8(page);
     EXPECT_NE(page.find(L"21 C"), std::wstring::npos);
     EXPECT_NE(page.find(L"14 C"), std::wstring::npos);
+}
+
+// The downloader started from the app folder, found by its executable.
+pid_t DownloaderPid(const fs::path& exe) {
+    for (const auto& entry : fs::directory_iterator("/proc")) {
+        std::error_code ec;
+        if (fs::read_symlink(entry.path() / "exe", ec) == exe)
+            return static_cast<pid_t>(std::stol(entry.path().filename().string()));
+    }
+    return -1;
+}
+
+TEST_F(WeatherEndToEnd, AnUnreachableServiceIsToldInTheHeaderAndAKilledDownloaderIsStartedAgain) {
+    const fs::path app = AppFolder();
+    fs::copy_file(fs::path(ORBELLINE_APP_DIR) / "ForecastPumpCF", app / "ForecastPumpCF");
+    std::ofstream(app / "settings.csv") << "cities,234;292\r\nweatherusenetwork,0\r\n";
+    OBWeather::ReleaseDownloaderEvents();
+    ob::kernel::SetNamedObjectScope("weather-unreachable-" + std::to_string(::getpid()));
+    ::setenv("ORBELLINE_EVENT_SCOPE", ob::kernel::NamedObjectScope().c_str(), 1);
+    ::setenv("ORBELLINE_FORECAST_URL", "http://127.0.0.1:9/v1/forecast", 1);  // nothing listens
+    WriteSettings("cities,234;292\r\ntab,2\r\nweatherupdatewarning,0\r\nweatherusenetwork,0\r\n");
+    GetAppSettings() = AppSettings();
+    this->app = std::make_unique<OrbellineApp>();
+    this->app->SetStartDownloader(true);
+    ASSERT_TRUE(this->app->InitInstance());
+    ui.RunUntilIdle();
+    const auto running = [] {
+        return ob::kernel::NamedLivenessLock::IsHeld(OBWeather::kDownloaderRunningLockName);
+    };
+    ASSERT_TRUE(WaitReal(running));
+    EXPECT_EQ(List().GetStatusText(), L"Not updated yet");
+
+    const fs::path status = app / "weather/data/status.csv";
+    const auto fetchOnce = [&] {
+        fs::remove(status);
+        Command(OBControls::kCmdUpdateWeather);
+        ASSERT_TRUE(WaitReal([&] { return fs::exists(status) && !OBWeather::IsDownloaderBusy(); }));
+        ob::ui::WaitForWork(2000);  // the folder watcher's news
+        ui.RunUntilIdle();
+    };
+    fetchOnce();
+    EXPECT_EQ(List().GetStatusText(), L"Failed: no connection");
+
+    // Killed: the next Update Weather starts it again and is served.
+    const pid_t pid = DownloaderPid(app / "ForecastPumpCF");
+    ASSERT_GT(pid, 0);
+    ::kill(pid, SIGKILL);
+    ASSERT_TRUE(WaitReal([&] { return !running(); }));
+    fetchOnce();
+    EXPECT_TRUE(running());
+    EXPECT_EQ(List().GetStatusText(), L"Failed: no connection");
+    EXPECT_EQ(OBWeather::DownloaderProblem(), L"");
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 
 #include "dialogs/CityWeatherDialog.h"
+#include "platform/ui/win/WindowSystem.h"
 #include "tests/app/WeatherFixture.h"
 
 namespace shelltest {
@@ -191,6 +192,38 @@ TEST_F(WeatherViewTest, EnterAndATapOnTheSelectedRowOpenTheDetailPage) {
     lift(0);
     EXPECT_EQ(pages.size(), 3u);
     EXPECT_FALSE(ui.PendingIdleSteps());
+}
+
+TEST_F(WeatherViewTest, AReplacedForecastIsReadAtOnceIntoTheListAndTheOpenPageAndTheHeaderSaysWhen) {
+    ASSERT_TRUE(StartWith("234;292", "main_time_format,1\r\n"));
+    EXPECT_EQ(List().GetStatusText(), L"Not updated yet");
+    // Written as the downloader writes: a temporary file renamed over the real one.
+    const auto replace = [&](const std::string& name, const std::string& bytes) {
+        const fs::path data = AppFolder() / "weather/data";
+        std::ofstream(data / ("." + name + ".tmp"), std::ios::binary) << bytes;
+        fs::rename(data / ("." + name + ".tmp"), data / name);
+        ob::ui::WaitForWork(2000);
+        ui.RunUntilIdle();
+    };
+    replace("status.csv", "attempt,1796738400\r\nresult,ok\r\nsuccess,1796738400\r\n");  // 14:00 UTC
+    EXPECT_EQ(List().GetStatusText(), L"Updated 14:00");  // London's clock, 24-hour
+    replace("f_234.xml", Forecast(ForecastDay(8, "21.5", "10.4", "rain")));
+    EXPECT_EQ(List().GetCellText(City(0), 0), L"22/10");
+
+    std::wstring before, after;
+    ui.WhenIdle([&] {
+        auto* page =
+            dynamic_cast<CityWeatherDialogBase*>(ZEP_Wnd::GetWindowManager()->Find(::GetActiveWindow()));
+        ASSERT_NE(page, nullptr);
+        before = page->GetHtml();
+        replace("f_234.xml", Forecast(ForecastDay(8, "30.2", "10.4", "rain")));
+        after = page->GetHtml();
+        ::SendMessage(page->GetHandle(), WM_COMMAND, IDOK, 0);
+    });
+    PressKey(VK_RETURN);
+    ui.RunUntilIdle();
+    EXPECT_NE(before.find(L"22 C"), std::wstring::npos);
+    EXPECT_NE(after.find(L"30 C"), std::wstring::npos);
 }
 
 // Twelve cities, some without a forecast; the list while the downloader

@@ -256,3 +256,28 @@ TEST(ForecastPump, AFileThatCannotBeWrittenIsCriticalAndLosesNothing) {
     EXPECT_NE(log.find("[critical] city 1 (One): cannot write "), std::string::npos) << log;
     EXPECT_EQ(log.find("[error]"), std::string::npos) << log;  // level 5: critical only
 }
+
+TEST(ForecastPump, TheStatusFileSaysHowTheLastFetchWentAndKeepsTheLastSuccess) {
+    bool refuse = false;
+    PumpFixture f([&](const FakeRequest& r) {
+        return refuse ? FakeReply{FakeReply::Kind::Normal, 503, "{\"reason\":\"busy\"}"}
+                      : FakeReply{FakeReply::Kind::Normal, 200, ForecastJson("2026-12-07", 8, BaseFor(r))};
+    });
+    const auto status = [&] { return ReadFile(f.folder / "weather/data/status.csv"); };
+    ASSERT_TRUE(f.pump->WriteStatus(f.pump->FetchAll()));
+    const std::string ok = status();
+    EXPECT_NE(ok.find("result,ok\r\n"), std::string::npos) << ok;
+    const std::string success = ok.substr(ok.find("success,"));
+    refuse = true;
+    ASSERT_TRUE(f.pump->WriteStatus(f.pump->FetchAll()));
+    EXPECT_NE(status().find("reason,service error 503\r\nresult,failed\r\n" + success), std::string::npos)
+        << status();
+
+    // Nothing listens there: no connection at all.
+    PumpConfig config;
+    config.appFolder = f.folder.Path();
+    config.serviceUrl = "http://127.0.0.1:9/v1/forecast";
+    ForecastPump unreachable(config, f.locator, f.log);
+    ASSERT_TRUE(unreachable.WriteStatus(unreachable.FetchAll()));
+    EXPECT_NE(status().find("reason,no connection\r\n"), std::string::npos) << status();
+}

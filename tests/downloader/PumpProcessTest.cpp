@@ -282,7 +282,7 @@ TEST_F(PumpProcessTest, HostileFilesAndSettingsAreRefusedWithAWord) {
     ASSERT_EQ(::mkfifo((app / "settings.csv").c_str(), 0600), 0);
     ASSERT_EQ(::mkfifo((app / "weather/ForecastPumpCF.log").c_str(), 0600), 0);
     ProcessResult r = app.Run({"--once", "--service-url", "http://127.0.0.1:9/v1/forecast"}, 5'000);
-    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.status, 1) << r.err;  // nothing could be fetched: no success
     EXPECT_NE(r.err.find("not a regular file"), std::string::npos) << r.err;
 
     // A bad service address or time limit in the environment is refused, not replaced.

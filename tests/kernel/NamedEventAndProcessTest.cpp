@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <semaphore.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -83,6 +85,63 @@ TEST(NamedEvent, ScopesKeepEventsApart) {
     EXPECT_FALSE(NamedEvent::Open(name, NamedEvent::Kind::ManualReset));
     SetNamedObjectScope("one");
     NamedEvent::Remove(name);
+    SetNamedObjectScope(saved);
+}
+
+// The semaphore file under /dev/shm that holds `name`, or an empty path.
+std::filesystem::path SemaphoreFile(const std::wstring& name) {
+    for (const auto& entry : std::filesystem::directory_iterator("/dev/shm"))
+        if (entry.path().filename().string().find(ToUtf8(name) + ".") != std::string::npos)
+            return entry.path();
+    return {};
+}
+
+TEST(NamedEvent, NamesCannotBeGuessedAndSemaphoresOthersCouldUseAreNever) {
+    const auto name = UniqueName("squat");
+    // The name another user could predict (our name and id) is no longer ours.
+    const std::string guessed = "/" + ToUtf8(name) + "." + std::to_string(::getuid());
+    sem_t* squatter = ::sem_open(guessed.c_str(), O_CREAT, 0644, 0);
+    ASSERT_NE(squatter, SEM_FAILED);
+    auto event = NamedEvent::Create(name, NamedEvent::Kind::ManualReset, false);
+    ASSERT_TRUE(event);
+    ::sem_close(squatter);
+    ::sem_unlink(guessed.c_str());
+    const std::filesystem::path file = SemaphoreFile(name);
+    ASSERT_FALSE(file.empty());
+    std::ifstream in(PrivateRuntimeFolder() + "/orbelline-events.token");  // ours alone to read
+    std::string token;
+    in >> token;
+    ASSERT_EQ(token.size(), 32u);
+    EXPECT_NE(file.filename().string().find(token), std::string::npos);
+
+    // One of ours left open to others is made anew, private.
+    ASSERT_EQ(::chmod(file.c_str(), 0644), 0);
+    event = NamedEvent::Create(name, NamedEvent::Kind::ManualReset, false);
+    ASSERT_TRUE(event);
+    struct stat st {};
+    ASSERT_EQ(::stat(SemaphoreFile(name).c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 077, 0u);
+    // One that belongs to someone else is never used.
+    if (::geteuid() == 0 && ::chown(SemaphoreFile(name).c_str(), 4321, 4321) == 0) {
+        EXPECT_FALSE(NamedEvent::Create(name, NamedEvent::Kind::ManualReset, false));
+        EXPECT_EQ(GetLastError(), kErrorAccessDenied);
+    }
+    NamedEvent::Remove(name);
+}
+
+TEST(NamedLivenessLock, EachDataFolderHasItsOwn) {
+    const auto name = UniqueName("folder");
+    const std::string saved = NamedObjectScope();
+    SetNamedObjectScope("");
+    SetNamedObjectFolder(L"/copies/one/weather/data");
+    auto one = NamedLivenessLock::Acquire(name);
+    ASSERT_TRUE(one);
+    SetNamedObjectFolder(L"/copies/two/weather/data");
+    EXPECT_FALSE(NamedLivenessLock::IsHeld(name));
+    EXPECT_TRUE(NamedLivenessLock::Acquire(name));
+    SetNamedObjectFolder(L"/copies/one/weather/data");
+    EXPECT_TRUE(NamedLivenessLock::IsHeld(name));
+    SetNamedObjectFolder(L"");
     SetNamedObjectScope(saved);
 }
 

@@ -75,6 +75,14 @@ TEST_F(DownloaderControlTest, WithoutDownloaderNothingIsBusyAndRequestsStillSucc
     EXPECT_TRUE(getNow->Wait(0));  // the request waits for the downloader
     StopDownloader();              // no stop event: nothing happens
     EXPECT_FALSE(NamedEvent::Open(kStartStopEventName, NamedEvent::Kind::ManualReset));
+    // None was running, and none could be started in its place: that is said.
+    EXPECT_EQ(DownloaderProblem(), L"the downloader cannot be started");
+
+    // A picture of the program asks nothing of any downloader.
+    SetDownloaderSignalling(false);
+    EXPECT_FALSE(RequestUpdateNow());
+    EXPECT_FALSE(getNow->Wait(0));
+    ReleaseDownloaderEvents();
 }
 
 TEST_F(DownloaderControlTest, BusyNeedsTheEventAndALiveDownloader) {

@@ -9,7 +9,7 @@ PACKAGES=(
   libfreetype-dev libfontconfig-dev fonts-wine fonts-dejavu-core
   libpixman-1-dev libjpeg62-turbo-dev libpng-dev
   libpugixml-dev liblitehtml-dev libsdl2-dev
-  libcurl4-openssl-dev nlohmann-json3-dev
+  libcurl4-openssl-dev nlohmann-json3-dev libcctz-dev tzdata
   locales xvfb xdotool python3 clang-format
   clang libclang-rt-14-dev
 )

@@ -60,7 +60,7 @@ std::wstring SunsetText(const OBData::CityGroup&, const OBData::City& city, cons
 std::wstring SummerTimeText(const OBData::CityGroup&, const OBData::City& city, const DateTime& utc) {
     bool summer = false;
     if (const OBData::TimeZone* zone = city.GetTimeZone())
-        summer = zone->IsDaylightTime(utc.AddMinutes(-zone->GetInfo().bias));  // decided on standard time
+        summer = zone->IsSummerTimeAt(utc);
     return ZEP_Wnd::LoadString(kSummerLabel) + (summer ? L"Yes" : L"No");
 }
 

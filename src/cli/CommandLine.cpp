@@ -14,6 +14,7 @@
 #include "platform/kernel/AppPaths.h"
 #include "platform/kernel/Clock.h"
 #include "platform/kernel/WideText.h"
+#include "time/ZoneDatabase.h"
 #include "weather/WeatherReader.h"
 
 namespace ob::cli {
@@ -135,6 +136,16 @@ int RunPaths() {
     line("log", paths.logFolder);
     line("content", paths.contentFolder);
     line("downloader", paths.downloader);
+    // The clocks' rules: the tz database's folder and version, or the
+    // built-in rules when no zone can be read there.
+    if (OBData::DescribeZoneDatabase() == L"built-in rules") {
+        line("zones", L"built-in rules");
+    } else {
+        const std::string folder = OBData::GetZoneDatabaseFolder();
+        const std::string version = OBData::GetZoneDatabaseVersion();
+        line("zones", std::wstring(folder.begin(), folder.end()));
+        line("zones-version", std::wstring(version.begin(), version.end()));
+    }
     Print(text);
     return kExitOk;
 }
@@ -142,7 +153,10 @@ int RunPaths() {
 int RunCommandLine(const CliOptions& options) {
     switch (options.mode) {
     case Mode::Help: Print(UsageText()); return kExitOk;
-    case Mode::Version: Print(std::string("orbelline ") + kVersion + "\n"); return kExitOk;
+    case Mode::Version:
+        Print(std::string("orbelline ") + kVersion +
+              "\ntime zones: " + ob::kernel::ToUtf8(OBData::DescribeZoneDatabase()) + "\n");
+        return kExitOk;
     case Mode::Info: return RunInfo(options);
     case Mode::Paths: return RunPaths();
     case Mode::Weather: return RunWeather(options);

@@ -61,8 +61,9 @@ std::wstring City::GetDialCode(const City& to) const {
 }
 
 std::wstring City::GetOffsetText(const City& other, const DateTime& time) const {
-    const int mine = m_timeZone ? m_timeZone->GetUtcOffset(time).GetTotalSeconds() : 0;
-    const int theirs = other.m_timeZone ? other.m_timeZone->GetUtcOffset(time).GetTotalSeconds() : 0;
+    // Both clocks at the same instant.
+    const int mine = m_timeZone ? m_timeZone->GetUtcOffsetAt(time).GetTotalSeconds() : 0;
+    const int theirs = other.m_timeZone ? other.m_timeZone->GetUtcOffsetAt(time).GetTotalSeconds() : 0;
     const ZEP_Utility::TimeSpan d =
         ZEP_Utility::TimeSpan::FromSeconds(static_cast<std::int64_t>(theirs) - mine);
     // Only the time of day counts: 24 hours apart reads as "none".

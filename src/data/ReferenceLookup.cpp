@@ -21,6 +21,8 @@ struct ReferenceCache {
     std::map<std::int32_t, std::unique_ptr<City>> cities;
     std::map<std::wstring, std::unique_ptr<Country>> countries;
     std::map<std::int32_t, std::unique_ptr<TimeZone>> timeZones;
+    // The clocks of the cities: a tz database zone over a table zone's rules.
+    std::map<std::pair<std::int32_t, std::wstring>, std::unique_ptr<TimeZone>> cityClocks;
 };
 
 ReferenceCache& Cache() {
@@ -53,6 +55,12 @@ std::unique_ptr<City> BuildCity(std::int32_t id, const DataRow& row) {
     row.GetString(L"country", country);
 
     TimeZone* zone = GetTimeZone(zoneKey);
+    if (zone && !ianaZone.empty()) {
+        auto& clock = Cache().cityClocks[{zoneKey, ianaZone}];
+        if (!clock)
+            clock = std::make_unique<TimeZone>(zoneKey, ianaZone);
+        zone = clock.get();
+    }
     // The latest city built for a zone decides whether it keeps summer time.
     if (zone)
         zone->SetUsesDaylightTime(usesDst != 0);
@@ -145,6 +153,7 @@ void ReleaseReferenceData() {
     cache.cities.clear();
     cache.countries.clear();
     cache.timeZones.clear();
+    cache.cityClocks.clear();
     ClearCityPositionIndex();
 }
 

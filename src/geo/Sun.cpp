@@ -92,7 +92,12 @@ DateTime UtcMinutesToLocal(const DateTime& date, double minutes, const TimeZone*
     if (!std::isfinite(minutes) || date.IsEmpty())
         return DateTime();
     int offset = 0;
-    if (zone) {
+    if (zone && zone->GetDatabaseZone()) {
+        // The offset in force at the event itself, on the UTC day of the date.
+        const DateTime event(date.GetYear(), date.GetMonth(), date.GetDay());
+        const auto span = zone->GetUtcOffsetAt(event.AddMinutes(static_cast<std::int64_t>(minutes)));
+        offset = span.GetHours() * 60 + span.GetMinutes();
+    } else if (zone) {
         const auto span = zone->GetUtcOffset(date);
         offset = span.GetHours() * 60 + span.GetMinutes();
     }

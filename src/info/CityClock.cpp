@@ -33,12 +33,10 @@ CityClockRow BuildRow(const City& city, const City& home, const ZEP_Utility::Dat
     row.longitude = city.GetPosition().GetLongitude();
     row.isHome = city.GetId() == home.GetId();
 
-    // The zone decides summer time on local standard time.
     row.local = utc;
     if (const TimeZone* zone = city.GetTimeZone()) {
-        const DateTime standard = utc - TimeSpan(0, 0, zone->GetInfo().bias, 0);
-        row.summer = zone->IsDaylightTime(standard);
-        row.utcOffsetMinutes = zone->GetUtcOffset(standard).GetTotalSeconds() / 60;
+        row.summer = zone->IsSummerTimeAt(utc);
+        row.utcOffsetMinutes = zone->GetUtcOffsetAt(utc).GetTotalSeconds() / 60;
         row.local = zone->ToLocalTime(utc);
     }
     const DateTime& l = row.local;

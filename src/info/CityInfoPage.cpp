@@ -120,7 +120,7 @@ std::wstring BuildCityInfoPage(const City& city, const City* other, const std::o
     page.Labelled(L"Local time", LocalTimeText(local, options.timeFormat, city, other, t));
     page.Labelled(L"Latitude/Longitude", city.GetPosition().ToString());
     page.Labelled(L"Airport", city.GetAirport());
-    page.Labelled(L"TimeZone", zone ? zone->GetDisplayName() : std::wstring());
+    page.Labelled(L"TimeZone", zone ? zone->GetCurrentDisplayName(t) : std::wstring());
     page.Labelled(L"DST", zone ? zone->GetDaylightSummary(t) : std::wstring(L"no daylight savings time"));
     // A year and a day: every yearly rule changes the clock within it.
     const std::optional<ClockChange> change = NextClockChange(city, t, 366 * 24 * 60);

@@ -4,12 +4,17 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
+#include <optional>
 #include <string>
 
 #include "time/DateTime.h"
 #include "time/TimeSpan.h"
 
 namespace OBData {
+
+class City;
+class DatabaseZone;
 
 // "The dayIndex-th dayOfWeek of month at hour:minute"; dayIndex above 4
 // means the last such weekday. All zero means no rule.
@@ -57,12 +62,25 @@ private:
     ZEP_Utility::TimeSpan m_shift;
 };
 
+// A change of a zone's clock: its UTC instant and the offsets from UTC
+// before and after it.
+struct ClockChangeAt {
+    ZEP_Utility::DateTime utc;
+    int offsetBeforeMinutes = 0;
+    int offsetAfterMinutes = 0;
+};
+
 class TimeZone {
 public:
     // Key -1 gives an empty zone (UTC, no rules). Any other key loads the
     // time zone row with that index; a key without a row stays empty.
     explicit TimeZone(int key = -1);
     TimeZone(int key, const TimeZoneInfo& info);
+    // A city's clock: the tz database zone `ianaZone` ("Europe/Istanbul"),
+    // loaded on first use, with the row of `key` as the rules it falls back
+    // on when the database or the zone cannot be had.
+    TimeZone(int key, std::wstring ianaZone);
+    ~TimeZone();
     TimeZone(const TimeZone&) = delete;
     TimeZone& operator=(const TimeZone&) = delete;
 
@@ -72,6 +90,26 @@ public:
     const std::wstring& GetDaylightName() const { return m_info.daylightName; }
     const TimeZoneInfo& GetInfo() const { return m_info; }
     bool HasDaylightRule() const;
+    const std::wstring& GetIanaZone() const { return m_ianaZone; }
+    // The database zone, loaded on the first call; null when the zone keeps
+    // the built-in rules.
+    const DatabaseZone* GetDatabaseZone() const;
+
+    // The clock at a UTC instant, from the database where the zone has it and
+    // from the built-in rules otherwise (decided there on local standard time).
+    ZEP_Utility::TimeSpan GetUtcOffsetAt(const ZEP_Utility::DateTime& utc) const;
+    // Summer time: the clock is ahead of the zone's winter clock.
+    bool IsSummerTimeAt(const ZEP_Utility::DateTime& utc) const;
+    // The offset of the winter (standard) clock at an instant, in minutes.
+    int GetStandardOffsetMinutes(const ZEP_Utility::DateTime& utc) const;
+    // The zone as it is at an instant: "(GMT+03:00) Istanbul", its standard
+    // offset and the database zone's place; the table's display name for a
+    // zone on the built-in rules.
+    std::wstring GetCurrentDisplayName(const ZEP_Utility::DateTime& utc) const;
+    // The first change of the clock after `utc`, up to and including
+    // utc + within; empty when there is none in that range.
+    std::optional<ClockChangeAt> GetNextClockChange(const ZEP_Utility::DateTime& utc,
+                                                    const ZEP_Utility::TimeSpan& within) const;
 
     // Whether the zone applies its summer-time rule at all (set from the
     // cities of the zone by the lookups).
@@ -86,7 +124,8 @@ public:
     // summer clock (standard time shifted by the daylight bias) reaches the
     // standard rule's moment.
     bool IsDaylightTime(const ZEP_Utility::DateTime& localStandard) const;
-    // Local time - UTC at a local standard time.
+    // Local time - UTC at a local standard time (built-in rules); for a
+    // database zone, at the instant its clock reads that time.
     ZEP_Utility::TimeSpan GetUtcOffset(const ZEP_Utility::DateTime& localStandard) const;
     ZEP_Utility::DateTime ToLocalTime(const ZEP_Utility::DateTime& utc) const;
     // The UTC instant at which the zone's clock reads `local`. A time the
@@ -96,7 +135,8 @@ public:
     // force before it.
     ZEP_Utility::DateTime ToUniversalTime(const ZEP_Utility::DateTime& local) const;
     // "<long date> to <long date>" of the date's summer period, or
-    // "no daylight savings time".
+    // "no daylight savings time". A database zone takes the period of summer
+    // time around the UTC instant `date` within its local year.
     std::wstring GetDaylightSummary(const ZEP_Utility::DateTime& date) const;
 
 private:
@@ -109,8 +149,15 @@ private:
     };
     const YearTransitions& TransitionsOf(int year) const;
 
+    std::optional<ClockChangeAt> NextRuleChange(const ZEP_Utility::DateTime& utc,
+                                                const ZEP_Utility::DateTime& until) const;
+    std::wstring DatabaseSummary(const DatabaseZone& zone, const ZEP_Utility::DateTime& utc) const;
+
     int m_key = -1;
     TimeZoneInfo m_info;
+    std::wstring m_ianaZone;
+    mutable bool m_databaseTried = false;
+    mutable std::unique_ptr<DatabaseZone> m_database;
     bool m_usesDaylightTime = false;
     mutable YearTransitions m_transitions[4];
 };
@@ -120,5 +167,13 @@ private:
 // 9999-12-31 23:59:59): from `first` to `last`, both included. False when
 // the zone table cannot be had.
 bool GetCalendarSafeRange(std::int64_t& first, std::int64_t& last);
+
+// A city's next clock change after a UTC instant, within `within` (both from
+// its zone; empty for a city without one or no change in range), and its
+// zone's standard offset in minutes and name at an instant.
+std::optional<ClockChangeAt> GetNextClockChange(const City& city, const ZEP_Utility::DateTime& utc,
+                                                const ZEP_Utility::TimeSpan& within);
+int GetStandardOffsetMinutes(const City& city, const ZEP_Utility::DateTime& utc);
+std::wstring GetZoneDisplayName(const City& city, const ZEP_Utility::DateTime& utc);
 
 }  // namespace OBData

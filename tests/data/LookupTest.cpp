@@ -46,7 +46,8 @@ TEST_F(Lookup, ObjectsAreBuiltOnceFromTheirRows) {
     ASSERT_NE(aberdeen->GetCountry(), nullptr);
     EXPECT_EQ(aberdeen->GetCountry(), GetCountry(L"UK"));
     ASSERT_NE(aberdeen->GetTimeZone(), nullptr);
-    EXPECT_EQ(aberdeen->GetTimeZone(), GetTimeZone(85));
+    EXPECT_EQ(aberdeen->GetTimeZone()->GetKey(), 85);
+    EXPECT_EQ(aberdeen->GetTimeZone()->GetIanaZone(), L"Europe/London");
     EXPECT_TRUE(aberdeen->GetTimeZone()->UsesDaylightTime());
 
     // The two Kingstons are told apart by id and country.

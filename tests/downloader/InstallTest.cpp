@@ -98,10 +98,13 @@ TEST(InstallTest, TheInstalledProgramWritesOnlyUnderTheUsersFoldersAndFindsItsCo
 
     Outcome paths = RunWith(environment, {program, "--paths"});
     ASSERT_EQ(paths.status, 0) << paths.out;
-    EXPECT_EQ(paths.out, "settings\t" + home + "/.config/orbelline/settings.csv\n" + "forecasts\t" +
-                             root / "cache/orbelline/weather/data\n" + "log\t" + home +
-                             "/.local/state/orbelline\n" + "content\t" + prefix + "/share/orbelline\n" +
-                             "downloader\t" + prefix + "/lib/orbelline/ForecastPumpCF\n");
+    const std::string places = "settings\t" + home + "/.config/orbelline/settings.csv\n" + "forecasts\t" +
+                               root / "cache/orbelline/weather/data\n" + "log\t" + home +
+                               "/.local/state/orbelline\n" + "content\t" + prefix + "/share/orbelline\n" +
+                               "downloader\t" + prefix + "/lib/orbelline/ForecastPumpCF\n";
+    EXPECT_EQ(paths.out.substr(0, places.size()), places);
+    // Then the time zone database this machine has, or the built-in rules.
+    EXPECT_EQ(paths.out.compare(places.size(), 6, "zones\t"), 0) << paths.out;
 
     WriteFile(home + "/.config/orbelline/settings.csv", "cities,234;292\r\n");
     Outcome clock =

@@ -66,7 +66,7 @@ TEST_F(CityInfoPageTest, PageForACityAwayFromHome) {
         newYork.GetPosition().ToString() +
         L"</SMALL><BR>"
         L"<SMALL>Airport: JFK</SMALL><BR>"
-        L"<SMALL>TimeZone: (GMT-05:00) Eastern Time (US & Canada)</SMALL><BR>"
+        L"<SMALL>TimeZone: (GMT-05:00) New York</SMALL><BR>"
         L"<SMALL>DST: " +
         newYork.GetTimeZone()->GetDaylightSummary(kJanuary) + L"</SMALL><BR>";
     EXPECT_EQ(page.substr(0, expectedStart.size()), expectedStart);

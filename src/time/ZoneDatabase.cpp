@@ -130,11 +130,19 @@ std::unique_ptr<DatabaseZone> DatabaseZone::Load(const std::string& name) {
     auto impl = std::make_unique<Impl>();
     if (!cctz::load_time_zone(name, &impl->zone))
         return nullptr;
-    cctz::time_zone::civil_transition first;
-    if (impl->zone.next_transition(Seconds::min(), &first)) {
-        impl->hasFirstChange = true;
-        impl->firstChange = FromPoint(impl->zone.lookup(first.to).trans);
-        impl->firstOffset = impl->Read(impl->firstChange).offset;
+    // The first change to a clock of whole minutes: local mean times
+    // (Apia's -11:26:56 until 1911) are not clocks anyone kept.
+    cctz::time_zone::civil_transition change;
+    Seconds at = Seconds::min();
+    for (int step = 0; step < 32 && impl->zone.next_transition(at, &change); ++step) {
+        at = impl->zone.lookup(change.to).trans;
+        const int offset = impl->Read(FromPoint(at)).offset;
+        if (offset % 60 == 0) {
+            impl->hasFirstChange = true;
+            impl->firstChange = FromPoint(at);
+            impl->firstOffset = offset;
+            break;
+        }
     }
     return std::unique_ptr<DatabaseZone>(new DatabaseZone(name, std::move(impl)));
 }

@@ -29,8 +29,8 @@ public:
     DatabaseZone& operator=(const DatabaseZone&) = delete;
 
     const std::string& GetName() const { return m_name; }
-    // Before the zone's first recorded change the clock keeps the offset that
-    // change brought in (its first standard time, rather than local mean time).
+    // Before the zone's first change to a clock of whole minutes, the clock
+    // keeps that offset (its first standard time, rather than local mean time).
     int OffsetAt(std::int64_t instant) const;
     // Summer time: the clock is ahead of the zone's winter clock. A zone that
     // the database writes with "negative summer time" (Dublin's winter) keeps

@@ -46,11 +46,8 @@ CityClockRow BuildRow(const City& city, const City& home, const ZEP_Utility::Dat
 
     row.offset = home.GetOffsetText(city, utc);
     row.dial = home.GetDialCode(city);
-    if (const TimeZone* homeZone = home.GetTimeZone()) {
-        const DateTime homeStandard = utc - TimeSpan(0, 0, homeZone->GetInfo().bias, 0);
-        row.homeOffsetMinutes =
-            row.utcOffsetMinutes - homeZone->GetUtcOffset(homeStandard).GetTotalSeconds() / 60;
-    }
+    if (const TimeZone* homeZone = home.GetTimeZone())
+        row.homeOffsetMinutes = row.utcOffsetMinutes - homeZone->GetUtcOffsetAt(utc).GetTotalSeconds() / 60;
     if (!row.isHome) {
         row.distanceKm = home.GetDistance(city);
         row.distance = Distance(row.distanceKm, kKilometres).Format(units, true);

@@ -17,8 +17,7 @@ using ob::ui::MenuBarButton;
 using ob::ui::MenuBarResource;
 using ob::ui::MenuResource;
 
-// Every text the program shows by number. Dialogs and views that are not
-// built yet find theirs here too.
+// Every text the program shows by number.
 const std::pair<unsigned, const wchar_t*> kStrings[] = {
     {16,
      L"You do not have any cities selected.\nClick on the map or select City/Change Cities on the menu to "

@@ -44,6 +44,10 @@ struct FileChangeNotification {
     FileChangeInfo info;
 };
 void FreeChangeNotification(FileChangeNotification* block);
+// The block a kChangeNotifyMessage's lParam points at (null for none).
+inline FileChangeNotification* ChangeNotificationFromParam(std::intptr_t lParam) {
+    return reinterpret_cast<FileChangeNotification*>(lParam);
+}
 
 // One registration. Files created in the folder arrive as kChangeCreate, and
 // kChangeUpdateItem follows whenever a file's writer closes it; a file

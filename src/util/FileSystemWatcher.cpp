@@ -43,7 +43,7 @@ std::intptr_t FileSystemWatcher::NotifyMessageWindow::OnMessage(std::uint32_t me
         return 0;
     }
     handled = true;
-    auto* block = reinterpret_cast<ob::kernel::FileChangeNotification*>(lParam);
+    ob::kernel::FileChangeNotification* block = ob::kernel::ChangeNotificationFromParam(lParam);
     if (!block)
         return 0;
     if (m_watcher && m_watcher->GetSink())

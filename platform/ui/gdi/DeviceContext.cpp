@@ -5,6 +5,8 @@
 #include <unordered_map>
 #include <utility>
 
+#include "platform/ui/gdi/Region.h"
+
 namespace ob::ui {
 namespace {
 
@@ -36,13 +38,9 @@ HGDIOBJ Swap(HGDIOBJ& slot, HGDIOBJ obj) {
 }  // namespace
 
 struct DeviceContext::Saved {
-    HGDIOBJ brush, pen, font, bitmap;
-    POINT viewport, position;
-    bool hasClip;
-    pixman_region32_t clip;
-    COLORREF textColor, bkColor, dcBrushColor, dcPenColor;
-    int bkMode, stretchMode, polyFillMode;
-    UINT textAlign;
+    DcState state;  // its four objects retained while it is kept
+    bool hasClip = false;
+    Region clip;
 };
 
 DeviceContext::DeviceContext() {
@@ -57,11 +55,9 @@ DeviceContext::DeviceContext() {
 }
 
 DeviceContext::~DeviceContext() {
-    for (auto& s : saved) {
-        for (HGDIOBJ o : {s->brush, s->pen, s->font, s->bitmap})
+    for (auto& s : saved)
+        for (HGDIOBJ o : {s->state.brush, s->state.pen, s->state.font, s->state.bitmap})
             ReleaseSelected(SelectedObject(o));
-        pixman_region32_fini(&s->clip);
-    }
     for (HGDIOBJ o : {brush, pen, font, bitmap})
         ReleaseSelected(SelectedObject(o));
     pixman_region32_fini(&visible);
@@ -231,25 +227,11 @@ int SaveDC(HDC hdc) {
     if (!dc)
         return 0;
     auto s = std::make_unique<DeviceContext::Saved>();
-    s->brush = dc->brush;
-    s->pen = dc->pen;
-    s->font = dc->font;
-    s->bitmap = dc->bitmap;
-    for (HGDIOBJ o : {s->brush, s->pen, s->font, s->bitmap})
+    s->state = *dc;
+    for (HGDIOBJ o : {s->state.brush, s->state.pen, s->state.font, s->state.bitmap})
         RetainSelected(FindObject(o));
-    s->viewport = dc->viewport;
-    s->position = dc->position;
     s->hasClip = dc->hasClip;
-    pixman_region32_init(&s->clip);
-    pixman_region32_copy(&s->clip, &dc->clip);
-    s->textColor = dc->textColor;
-    s->bkColor = dc->bkColor;
-    s->dcBrushColor = dc->dcBrushColor;
-    s->dcPenColor = dc->dcPenColor;
-    s->bkMode = dc->bkMode;
-    s->stretchMode = dc->stretchMode;
-    s->polyFillMode = dc->polyFillMode;
-    s->textAlign = dc->textAlign;
+    pixman_region32_copy(s->clip.get(), &dc->clip);
     dc->saved.push_back(std::move(s));
     return static_cast<int>(dc->saved.size());
 }
@@ -264,39 +246,26 @@ BOOL RestoreDC(HDC hdc, int which) {
         return FALSE;
     auto s = std::move(dc->saved[index]);
     for (int i = count - 1; i > index; --i) {
-        auto& t = dc->saved[i];
-        for (HGDIOBJ o : {t->brush, t->pen, t->font, t->bitmap})
+        const DcState& t = dc->saved[i]->state;
+        for (HGDIOBJ o : {t.brush, t.pen, t.font, t.bitmap})
             ReleaseSelected(SelectedObject(o));
-        pixman_region32_fini(&t->clip);
     }
     dc->saved.resize(index);
-    auto put = [](HGDIOBJ& slot, HGDIOBJ value) {
-        HGDIOBJ old = slot;
-        slot = value;  // already retained by the saved state
-        ReleaseSelected(SelectedObject(old));
-    };
-    put(dc->brush, s->brush);
-    put(dc->pen, s->pen);
-    put(dc->font, s->font);
+    // The saved objects are already retained by the saved state; the ones
+    // they replace are let go. A window's DC keeps its surface's bitmap.
+    const DcState replaced = *dc;
+    static_cast<DcState&>(*dc) = s->state;
+    for (HGDIOBJ o : {replaced.brush, replaced.pen, replaced.font})
+        ReleaseSelected(SelectedObject(o));
     if (dc->memory) {
-        put(dc->bitmap, s->bitmap);
+        ReleaseSelected(SelectedObject(replaced.bitmap));
         dc->surface = static_cast<BitmapObject*>(SelectedObject(dc->bitmap))->surface.get();
     } else {
-        ReleaseSelected(SelectedObject(s->bitmap));
+        dc->bitmap = replaced.bitmap;
+        ReleaseSelected(SelectedObject(s->state.bitmap));
     }
-    dc->viewport = s->viewport;
-    dc->position = s->position;
     dc->hasClip = s->hasClip;
-    pixman_region32_copy(&dc->clip, &s->clip);
-    pixman_region32_fini(&s->clip);
-    dc->textColor = s->textColor;
-    dc->bkColor = s->bkColor;
-    dc->dcBrushColor = s->dcBrushColor;
-    dc->dcPenColor = s->dcPenColor;
-    dc->bkMode = s->bkMode;
-    dc->stretchMode = s->stretchMode;
-    dc->polyFillMode = s->polyFillMode;
-    dc->textAlign = s->textAlign;
+    pixman_region32_copy(&dc->clip, s->clip.get());
     dc->Invalidate();
     return TRUE;
 }

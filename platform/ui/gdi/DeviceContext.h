@@ -44,21 +44,15 @@ pixman_region32_t* RegionData(HRGN rgn);
 
 // ---- the drawing core's view of a DC
 
-struct DeviceContext {
-    DeviceContext();
-    ~DeviceContext();
-    bool memory = false;
-    Surface* surface = nullptr;
+// What SaveDC keeps and RestoreDC puts back, copied whole: the selected
+// objects, the offsets, the colours and the modes. The clip region is saved
+// beside it.
+struct DcState {
     HGDIOBJ bitmap = nullptr;  // memory DCs: the selected bitmap
     HGDIOBJ brush = nullptr;
     HGDIOBJ pen = nullptr;
     HGDIOBJ font = nullptr;
-    POINT origin{0, 0};    // surface position of device (0,0)
     POINT viewport{0, 0};  // SetViewportOrgEx offset in device units
-    bool hasVisible = false;
-    pixman_region32_t visible;  // surface coordinates
-    bool hasClip = false;
-    pixman_region32_t clip;  // device coordinates
     COLORREF textColor = 0;
     COLORREF bkColor = 0xFFFFFF;
     int bkMode = OPAQUE;
@@ -68,6 +62,18 @@ struct DeviceContext {
     COLORREF dcBrushColor = 0xFFFFFF;
     COLORREF dcPenColor = 0;
     POINT position{0, 0};
+};
+
+struct DeviceContext : DcState {
+    DeviceContext();
+    ~DeviceContext();
+    bool memory = false;
+    Surface* surface = nullptr;
+    POINT origin{0, 0};  // surface position of device (0,0)
+    bool hasVisible = false;
+    pixman_region32_t visible;  // surface coordinates
+    bool hasClip = false;
+    pixman_region32_t clip;  // device coordinates
     struct Saved;
     std::vector<std::unique_ptr<Saved>> saved;
 

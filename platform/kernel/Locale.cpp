@@ -3,6 +3,7 @@
 #include <iconv.h>
 #include <langinfo.h>
 
+#include <clocale>
 #include <cstdio>
 #include <cstring>
 
@@ -104,7 +105,9 @@ std::wstring Expand(const CalendarFields& f, wchar_t letter, size_t run, bool wi
     case L'm': return Number(f.minute, run >= 2 ? 2 : 1);
     case L's': return Number(f.second, run >= 2 ? 2 : 1);
     case L't': {
-        const std::wstring designator = LangInfo(f.hour < 12 ? AM_STR : PM_STR);
+        std::wstring designator = LangInfo(f.hour < 12 ? AM_STR : PM_STR);
+        if (designator.empty())
+            designator = f.hour < 12 ? L"AM" : L"PM";
         return run == 1 ? designator.substr(0, 1) : designator;
     }
     }
@@ -281,6 +284,22 @@ std::wstring LocaleTimePicture() {
     if (format.empty())
         format = nl_langinfo(T_FMT_AMPM);
     return PictureFromStrftime(format);
+}
+
+bool LocaleUsesTwelveHourClock() {
+    const char* name = std::setlocale(LC_TIME, nullptr);
+    if (!name || std::strcmp(name, "C") == 0 || std::strncmp(name, "C.", 2) == 0 ||
+        std::strcmp(name, "POSIX") == 0)
+        return true;
+    const std::wstring picture = LocaleTimePicture();
+    bool quoted = false;
+    for (wchar_t c : picture) {
+        if (c == L'\'')
+            quoted = !quoted;
+        else if (!quoted && (c == L't' || c == L'h'))
+            return true;
+    }
+    return false;
 }
 
 std::wstring LocaleAmDesignator() { return LangInfo(AM_STR); }

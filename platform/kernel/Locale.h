@@ -4,7 +4,9 @@
 // Pictures: d dd ddd dddd (day, zero-padded day, short and long weekday),
 // M MM MMM MMMM (month), y yy yyyy (year), h hh H HH (12/24-hour), m mm,
 // s ss, t tt (AM/PM designator, first letter or whole), and text in single
-// quotes copied as it stands ('' is one apostrophe). Date pictures use only
+// quotes copied as it stands ('' is one apostrophe). A locale without AM/PM
+// designators of its own (de_DE) gives "AM" and "PM" for t and tt, so a
+// 12-hour time always tells morning from afternoon. Date pictures use only
 // the date letters and time pictures only the time letters; any other
 // character is copied.
 #pragma once
@@ -26,6 +28,11 @@ std::wstring LocaleLongDatePicture();   // "dddd, MMMM d, yyyy" in the C locale
 std::wstring LocaleTimePicture();       // "HH:mm:ss" in the C locale
 std::wstring LocaleAmDesignator();
 std::wstring LocalePmDesignator();
+
+// Whether the locale's own time format is a 12-hour one (it shows AM/PM, as
+// en_US does); false for de_DE, fr_FR, ja_JP... The "C" and "C.UTF-8"
+// locales, where no language was chosen, count as 12-hour.
+bool LocaleUsesTwelveHourClock();
 
 // Translates a strftime format into a picture ("%d.%m.%Y" -> "dd'.'MM'.'yyyy").
 std::wstring PictureFromStrftime(const std::string& format);

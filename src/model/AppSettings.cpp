@@ -17,8 +17,10 @@ bool LocaleUsesUsMeasurement() {
 
 }  // namespace
 
-AppSettings::AppSettings(std::function<bool()> usesUsMeasurement)
-    : m_usesUsMeasurement(usesUsMeasurement ? std::move(usesUsMeasurement) : LocaleUsesUsMeasurement) {}
+AppSettings::AppSettings(std::function<bool()> usesUsMeasurement, std::function<bool()> usesTwelveHourClock)
+    : m_usesUsMeasurement(usesUsMeasurement ? std::move(usesUsMeasurement) : LocaleUsesUsMeasurement),
+      m_usesTwelveHourClock(usesTwelveHourClock ? std::move(usesTwelveHourClock)
+                                                : ob::kernel::LocaleUsesTwelveHourClock) {}
 
 OBData::CityGroup& AppSettings::GetCities() {
     Read();
@@ -52,7 +54,12 @@ void AppSettings::Read() {
         m_units = 0;
     if (m_temperatureUnits < 0 || m_temperatureUnits > 1)
         m_temperatureUnits = 0;
-    m_store.GetInt(L"main_time_format", m_mainTimeFormat);
+    // Without a stored format the clock is the locale's own: 24-hour where
+    // its times show no AM/PM.
+    std::wstring timeFormat;
+    if (!m_store.GetString(L"main_time_format", timeFormat) ||
+        !ZEP_Utility::Settings::ParseInt(timeFormat, m_mainTimeFormat))
+        m_mainTimeFormat = m_usesTwelveHourClock() ? 0 : 1;
     ReadBool(L"long_country", m_longCountry);
     ReadBool(L"shadow", m_shadow);
     ReadBool(L"map_twilight", m_mapTwilight);

@@ -22,8 +22,10 @@ public:
     static constexpr const wchar_t* kFileName = L"settings.csv";
 
     // `usesUsMeasurement` answers the locale question for the two unit
-    // settings when no file was read; by default the user's locale decides.
-    explicit AppSettings(std::function<bool()> usesUsMeasurement = {});
+    // settings when no file was read; `usesTwelveHourClock` gives the time
+    // format when none is stored. By default the user's locale decides both.
+    explicit AppSettings(std::function<bool()> usesUsMeasurement = {},
+                         std::function<bool()> usesTwelveHourClock = {});
 
     ZEP_Utility::Settings& GetStore() { return m_store; }
     const ZEP_Utility::Settings& GetStore() const { return m_store; }
@@ -94,6 +96,7 @@ private:
     ZEP_Utility::Settings m_store;
     OBData::CityGroup m_cities;
     std::function<bool()> m_usesUsMeasurement;
+    std::function<bool()> m_usesTwelveHourClock;
     bool m_fileRead = false;
     bool m_keepFile = false;
     bool m_read = false;

@@ -4,6 +4,7 @@
 #include <limits>
 
 #include "kernel/LocaleFixture.h"
+#include "platform/kernel/Locale.h"
 #include "time/DisplayFormats.h"
 
 using namespace OBData;
@@ -24,8 +25,10 @@ TEST(DisplayFormats, ClockTimesInAGermanLocale) {
     OB_USE_LOCALE(guard, "de_DE.UTF-8");
     const DateTime t(2008, 6, 1, 13, 5, 0);
     EXPECT_EQ(FormatClockTime(1, t), L"13:05");
-    // The locale has no designators; the picture's blank stays.
-    EXPECT_EQ(FormatClockTime(0, t), L"1:05 ");
+    // The locale has no designators of its own: a 12-hour time still says which half of the day.
+    EXPECT_EQ(FormatClockTime(0, t), L"1:05 PM");
+    EXPECT_EQ(FormatClockTime(0, DateTime(2008, 6, 1, 0, 30, 0)), L"12:30 AM");
+    EXPECT_FALSE(ob::kernel::LocaleUsesTwelveHourClock());
 }
 
 TEST(DisplayFormats, Temperatures) {

@@ -3,6 +3,7 @@
 #include "kernel/LocaleFixture.h"
 #include "platform/kernel/Calendar.h"
 #include "platform/kernel/Locale.h"
+#include "platform/kernel/MachineZone.h"
 
 using namespace ob::kernel;
 
@@ -146,6 +147,8 @@ TEST(Locale, PicturesInAGermanLocale) {
     EXPECT_EQ(LocaleLongDatePicture(), L"dddd, d MMMM yyyy");
     EXPECT_EQ(LocaleTimePicture(), L"HH:mm:ss");
     EXPECT_EQ(LocaleMeasurementSystem(), MeasurementSystem::Metric);
+    EXPECT_FALSE(LocaleUsesTwelveHourClock());
+    EXPECT_EQ(LocaleCountryCode(), "DE");
 }
 
 TEST(Locale, NamesOfAnEightBitLocaleAreConverted) {
@@ -166,4 +169,16 @@ TEST(Locale, MeasurementSystemOfTheUnitedStates) {
     std::wstring out;
     ASSERT_TRUE(FormatTimePicture(f, LocaleTimePicture(), out));
     EXPECT_EQ(out, L"03:30:00 PM");
+    EXPECT_TRUE(LocaleUsesTwelveHourClock());
+}
+
+TEST(MachineZone, TzThenTheLocaltimeLinkThenTheTimezoneFile) {
+    EXPECT_EQ(TimeZoneNameFrom("Asia/Tokyo", "/usr/share/zoneinfo/Europe/Berlin", "UTC"), "Asia/Tokyo");
+    EXPECT_EQ(TimeZoneNameFrom(":America/Sao_Paulo", "", ""), "America/Sao_Paulo");
+    EXPECT_EQ(TimeZoneNameFrom("/usr/share/zoneinfo/posix/Asia/Kolkata", "", ""), "Asia/Kolkata");
+    EXPECT_EQ(TimeZoneNameFrom("", "", ""), "UTC");
+    EXPECT_EQ(TimeZoneNameFrom(nullptr, "../usr/share/zoneinfo/Europe/Berlin", "Asia/Tokyo\n"),
+              "Europe/Berlin");
+    EXPECT_EQ(TimeZoneNameFrom(nullptr, "/etc/mylocaltime", " Asia/Tokyo\n"), "Asia/Tokyo");
+    EXPECT_EQ(TimeZoneNameFrom(nullptr, "", ""), "");
 }

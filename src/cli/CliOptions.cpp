@@ -3,6 +3,7 @@
 #include <cctype>
 #include <cstdio>
 
+#include "platform/kernel/WideText.h"
 #include "time/DateTime.h"
 #include "time/TimeZone.h"
 
@@ -116,15 +117,24 @@ bool IsCityList(const std::string& text) {
     }
 }
 
+bool IsCityId(const std::wstring& text) {
+    return !text.empty() && text.size() <= 9 && text.find_first_not_of(L"0123456789") == std::wstring::npos;
+}
+
 std::string UsageText() {
     return "usage: orbelline [--clock [--at TIME | --home-time T] [--cities LIST] [--format text|tsv|json]]\n"
-           "       orbelline --info CITY_ID [--at TIME] [--format text]\n"
+           "       orbelline --info CITY [--at TIME] [--format text]\n"
+           "       orbelline --find TEXT [--format text|tsv|json]\n"
            "       orbelline --weather [--cities LIST] [--format text|tsv|json]\n"
            "       orbelline --paths | --help | --version\n"
            "\n"
            "  --clock          print the world clock for the chosen cities, home first\n"
-           "  --info CITY_ID   print the city information page for a city: HTML, or\n"
-           "                   plain text with --format text\n"
+           "  --info CITY      print the city information page for a city, given by id\n"
+           "                   or by name (234 or \"sao paulo\"): HTML, or plain text\n"
+           "                   with --format text\n"
+           "  --find TEXT      list the cities whose names hold TEXT (id, name, country,\n"
+           "                   zone), best first; case, accents, hyphens and\n"
+           "                   apostrophes do not count\n"
            "  --weather        print the forecast days the downloader left for each city\n"
            "                   (reads the forecast files only; fetches nothing)\n"
            "  --at TIME        show the instant TIME in UTC, e.g. 2008-01-15T12:00:00Z\n"
@@ -132,8 +142,10 @@ std::string UsageText() {
            "  --home-time T    with --clock: the instant when the home city's clock reads\n"
            "                   T, e.g. 2026-03-29T15:00 (a time the clock skips when summer\n"
            "                   time begins moves on by the gap; a repeated one is the first)\n"
-           "  --cities LIST    the cities to show instead of the chosen ones: city ids\n"
-           "                   separated by ';', the first is home, e.g. 234;292;414\n"
+           "  --cities LIST    the cities to show instead of the chosen ones: city ids or\n"
+           "                   names separated by ';', the first is home, e.g.\n"
+           "                   \"234;292;414\" or \"London;Tokyo;sao paulo\"; a name shared\n"
+           "                   by several cities takes its country: \"Kingston, Jamaica\"\n"
            "  --format F       text (an aligned table), tsv or json (typed values:\n"
            "                   see the manual page)\n"
            "  --paths          show where the settings, forecasts, log and content are\n"
@@ -189,7 +201,7 @@ ParseResult ParseCommandLine(const std::vector<std::string>& args) {
             return true;
         };
         const bool takesValue = arg == "--at" || arg == "--cities" || arg == "--format" || arg == "--info" ||
-                                arg == "--home-time";
+                                arg == "--home-time" || arg == "--find";
         if (hasInlineValue && !takesValue)
             return fail("unknown option '" + args[i] + "'");
 
@@ -205,12 +217,18 @@ ParseResult ParseCommandLine(const std::vector<std::string>& args) {
             if (!setMode(Mode::Info))
                 return fail("--info and " + modeName + " cannot be combined");
             modeName = arg;
-            std::string id;
-            if (!takeValue(id))
-                return fail("--info needs a city id");
-            if (!IsAsciiDigits(id))
-                return fail("bad city id '" + id + "' for --info");
-            o.infoCityId = std::stoi(id);
+            std::string city;
+            if (!takeValue(city) || city.find_first_not_of(" \t") == std::string::npos)
+                return fail("--info needs a city id or name");
+            o.infoCity = ob::kernel::FromUtf8(city);
+        } else if (arg == "--find") {
+            if (!setMode(Mode::Find))
+                return fail("--find and " + modeName + " cannot be combined");
+            modeName = arg;
+            std::string text;
+            if (!takeValue(text))
+                return fail("--find needs the text to look for, e.g. \"sao\"");
+            o.findText = ob::kernel::FromUtf8(text);
         } else if (arg == "--paths") {
             if (!setMode(Mode::Paths))
                 return fail("--paths and " + modeName + " cannot be combined");
@@ -239,10 +257,11 @@ ParseResult ParseCommandLine(const std::vector<std::string>& args) {
         } else if (arg == "--cities") {
             std::string list;
             if (!takeValue(list))
-                return fail("--cities needs a list of city ids such as 234;292;414");
-            if (!IsCityList(list))
-                return fail("bad city list '" + list + "' for --cities (expected ids separated by ';')");
-            o.cities.assign(list.begin(), list.end());
+                return fail("--cities needs a list of city ids or names such as \"234;292;414\"");
+            o.cities = ob::kernel::FromUtf8(list);
+            if (!o.cities.empty() && (o.cities.front() == L';' || o.cities.back() == L';' ||
+                                      o.cities.find(L";;") != std::wstring::npos))
+                return fail("bad city list '" + list + "' for --cities (an entry is empty)");
             o.hasCities = true;
         } else if (arg == "--format") {
             std::string format;
@@ -277,6 +296,8 @@ ParseResult ParseCommandLine(const std::vector<std::string>& args) {
             return fail("--info takes --format text (the page as plain text) or no --format (HTML)");
         o.infoAsText = true;
     }
+    if (o.mode == Mode::Find && (o.hasCities || o.hasAt))
+        return fail(std::string(o.hasCities ? "--cities" : "--at") + " does not apply to --find");
     result.ok = true;
     return result;
 }

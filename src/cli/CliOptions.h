@@ -10,7 +10,8 @@ namespace ob::cli {
 enum class Mode {
     Window,   // no mode option: the program itself
     Clock,    // --clock
-    Info,     // --info CITY_ID
+    Info,     // --info CITY
+    Find,     // --find TEXT
     Weather,  // --weather
     Help,     // --help
     Version,  // --version
@@ -26,10 +27,11 @@ struct CliOptions {
     bool hasHomeTime = false;
     std::int64_t homeTimeTicks = 0;  // what the home city's clock reads, counted like atTicks
     bool hasCities = false;
-    std::wstring cities;  // the stored form of a city group
+    std::wstring cities;  // city ids or names separated by ';', resolved when run
     OutputFormat format = OutputFormat::Text;
-    int infoCityId = 0;
+    std::wstring infoCity;    // a city id or name
     bool infoAsText = false;  // --info with --format text: plain text, not HTML
+    std::wstring findText;
 };
 
 struct ParseResult {
@@ -52,6 +54,8 @@ std::string AcceptedTimeRange();
 
 // True for ids separated by ';' ("234;292;414") or the empty text.
 bool IsCityList(const std::string& text);
+// True for a text of digits only: an entry that is a city id, not a name.
+bool IsCityId(const std::wstring& text);
 
 std::string UsageText();
 

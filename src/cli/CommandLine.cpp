@@ -3,8 +3,10 @@
 #include <cstdio>
 
 #include "cli/ClockOutput.h"
+#include "cli/FindOutput.h"
 #include "cli/WeatherOutput.h"
 #include "data/City.h"
+#include "data/CityFinder.h"
 #include "data/ReferenceLookup.h"
 #include "data/ReferenceTables.h"
 #include "info/CityClock.h"
@@ -33,30 +35,71 @@ void Prepare(const CliOptions& options) {
     LoadSettingsFile();
 }
 
-// The first entry of a city list that names no city (0 included), as text;
-// empty when every entry names one.
-std::wstring UnknownId(const std::wstring& list) {
-    std::size_t start = 0;
-    while (start <= list.size()) {
-        const std::size_t end = list.find(L';', start);
-        const std::wstring entry = list.substr(start, end == std::wstring::npos ? end : end - start);
+std::wstring Trimmed(const std::wstring& text) {
+    const auto first = text.find_first_not_of(L" \t");
+    if (first == std::wstring::npos)
+        return {};
+    return text.substr(first, text.find_last_not_of(L" \t") - first + 1);
+}
+
+// A city given by id or by name; on failure the one-line message and the
+// exit status (an unknown id 1; a name of no city, or of several, 2).
+struct CityArgument {
+    const OBData::City* city = nullptr;
+    std::string error;
+    int status = kExitOk;
+};
+
+// `option` names where the entry came from ("--cities '234;x'").
+CityArgument ResolveCity(const std::wstring& entry, const std::string& option) {
+    CityArgument result;
+    const std::wstring text = Trimmed(entry);
+    const std::string shown = ob::kernel::ToUtf8(text);
+    if (IsCityId(text)) {
         int id = 0;
-        if (!ZEP_Utility::Settings::ParseInt(entry, id) || !OBData::GetCity(id))
-            return entry;
-        if (end == std::wstring::npos)
-            break;
-        start = end + 1;
+        ZEP_Utility::Settings::ParseInt(text, id);
+        result.city = OBData::GetCity(id);
+        if (!result.city) {
+            result.error = "unknown city id " + shown + " in " + option;
+            result.status = kExitError;
+        }
+        return result;
     }
-    return {};
+    const OBData::CityNameLookup lookup = OBData::LookUpCityName(text);
+    result.city = lookup.city;
+    if (result.city)
+        return result;
+    result.status = kExitUsage;
+    if (lookup.candidates.empty()) {
+        result.error = "no city is named '" + shown + "' (" + option + "; --find lists the names)";
+        return result;
+    }
+    result.error =
+        "'" + shown + "' names " + std::to_string(lookup.candidates.size()) + " cities (" + option + ")";
+    // A long list is for --find to show.
+    constexpr std::size_t kListed = 8;
+    if (lookup.candidates.size() > kListed) {
+        result.error += "; orbelline --find '" + shown + "' lists them";
+        return result;
+    }
+    result.error += ": ";
+    for (std::size_t i = 0; i < lookup.candidates.size(); ++i) {
+        const OBData::City* city = lookup.candidates[i];
+        result.error += (i ? "; " : "") + std::to_string(city->GetId()) + " " +
+                        ob::kernel::ToUtf8(OBData::CityWithCountry(*city));
+    }
+    result.error += "; give the id or 'NAME, COUNTRY'";
+    return result;
 }
 
 int RunInfo(const CliOptions& options) {
     Prepare(options);
-    const OBData::City* city = OBData::GetCity(options.infoCityId);
-    if (!city) {
-        PrintError("unknown city id " + std::to_string(options.infoCityId));
-        return kExitError;
+    const CityArgument argument = ResolveCity(options.infoCity, "--info");
+    if (!argument.city) {
+        PrintError(argument.error);
+        return argument.status;
     }
+    const OBData::City* city = argument.city;
     const OBData::City* home = GetCityGroup().GetHomeCity();
     if (home && home->GetId() == city->GetId())
         home = nullptr;
@@ -68,28 +111,46 @@ int RunInfo(const CliOptions& options) {
     return kExitOk;
 }
 
-// The cities of --cities, or the chosen ones; false (with a message) for an unknown id.
-bool TakeCities(const CliOptions& options, OBData::CityGroup& group) {
-    if (options.hasCities) {
-        if (!options.cities.empty()) {
-            if (const std::wstring unknown = UnknownId(options.cities); !unknown.empty()) {
-                PrintError("unknown city id " + ob::kernel::ToUtf8(unknown) + " in --cities");
-                return false;
-            }
-        }
-        group.Parse(options.cities);
-    } else {
+// The cities of --cities, or the chosen ones; the exit status with a
+// message for an entry that names no city or several.
+int TakeCities(const CliOptions& options, OBData::CityGroup& group) {
+    if (!options.hasCities) {
         group.Assign(GetCityGroup());
+        return kExitOk;
     }
-    return true;
+    std::wstring ids;
+    std::size_t start = 0;
+    while (start < options.cities.size()) {
+        const std::size_t end = options.cities.find(L';', start);
+        const std::wstring entry =
+            options.cities.substr(start, end == std::wstring::npos ? end : end - start);
+        const CityArgument argument =
+            ResolveCity(entry, "--cities '" + ob::kernel::ToUtf8(options.cities) + "'");
+        if (!argument.city) {
+            PrintError(argument.error);
+            return argument.status;
+        }
+        ids += (ids.empty() ? L"" : L";") + std::to_wstring(argument.city->GetId());
+        if (end == std::wstring::npos)
+            break;
+        start = end + 1;
+    }
+    group.Parse(ids);
+    return kExitOk;
+}
+
+int RunFind(const CliOptions& options) {
+    Prepare(options);
+    Print(FormatFoundCities(OBData::FindCities(options.findText), options.format));
+    return kExitOk;
 }
 
 // The forecast files only: the downloader is neither started nor signalled.
 int RunWeather(const CliOptions& options) {
     Prepare(options);
     OBData::CityGroup group;
-    if (!TakeCities(options, group))
-        return kExitError;
+    if (const int status = TakeCities(options, group); status != kExitOk)
+        return status;
     OBWeather::WeatherReader reader;
     std::vector<CityForecast> cities;
     for (const OBData::City* city : group.GetCities()) {
@@ -105,8 +166,8 @@ int RunWeather(const CliOptions& options) {
 int RunClock(const CliOptions& options) {
     Prepare(options);
     OBData::CityGroup group;
-    if (!TakeCities(options, group))
-        return kExitError;
+    if (const int status = TakeCities(options, group); status != kExitOk)
+        return status;
     // --home-time: the instant the planner would show for that home clock time.
     ZEP_Utility::DateTime instant = ZEP_Utility::DateTime::UtcNow();
     if (options.hasHomeTime) {
@@ -158,6 +219,7 @@ int RunCommandLine(const CliOptions& options) {
               "\ntime zones: " + ob::kernel::ToUtf8(OBData::DescribeZoneDatabase()) + "\n");
         return kExitOk;
     case Mode::Info: return RunInfo(options);
+    case Mode::Find: return RunFind(options);
     case Mode::Paths: return RunPaths();
     case Mode::Weather: return RunWeather(options);
     case Mode::Clock:

@@ -14,7 +14,7 @@ constexpr const char* kVersion = "1.0.0";
 // Exit statuses.
 constexpr int kExitOk = 0;
 constexpr int kExitError = 1;  // an unknown city id
-constexpr int kExitUsage = 2;  // an unknown option, a bad TIME or LIST
+constexpr int kExitUsage = 2;  // an unknown option, a bad TIME or LIST, a name of no city or of several
 
 // Runs a parsed command line other than the window: --clock, --info, --help
 // and --version. Output goes to stdout, errors to stderr.

@@ -119,25 +119,30 @@ void RegisterMenus() {
     ob::ui::RegisterMenu(kCityPopupMenu, std::move(cityMenu));
 }
 
-// "Change Cities" and "Home City": a country drop-down and its cities.
+// "Change Cities" and "Home City": a find box above a country drop-down and
+// the list that shows either's cities.
 void RegisterCityDialogs() {
     constexpr DWORD kCombo = CBS_DROPDOWNLIST | CBS_SORT | WS_VSCROLL | WS_TABSTOP;
     constexpr DWORD kList = LBS_NOTIFY | WS_VSCROLL | WS_BORDER | WS_TABSTOP;
     constexpr DWORD kButton = BS_PUSHBUTTON | WS_TABSTOP;
+    constexpr DWORD kFind = ES_LEFT | ES_AUTOHSCROLL | WS_BORDER | WS_TABSTOP;
 
     DLGTEMPLATE pick = FullScreenPage(L"Change Cities");
     pick.items = {
-        DialogItem(WC_STATIC, L"Country:", static_cast<WORD>(-1), SS_LEFT, 4, 4, 32, 8),
-        DialogItem(WC_COMBOBOX, L"", 1001, kCombo, 36, 4, 96, 64),
-        DialogItem(WC_LISTBOX, L"", 1002, kList | LBS_SORT | LBS_MULTIPLESEL, 4, 17, 128, 40),
-        DialogItem(WC_BUTTON, L"Add", 1003, kButton, 4, 60, 44, 12),
-        DialogItem(WC_BUTTON, L"Remove", 1004, kButton, 88, 60, 44, 12),
+        DialogItem(WC_STATIC, L"Find:", static_cast<WORD>(-1), SS_LEFT, 4, 5, 32, 8),
+        DialogItem(WC_EDIT, L"", 1009, kFind, 36, 3, 96, 12),
+        DialogItem(WC_STATIC, L"Country:", static_cast<WORD>(-1), SS_LEFT, 4, 19, 32, 8),
+        DialogItem(WC_COMBOBOX, L"", 1001, kCombo, 36, 17, 96, 64),
+        // A tap selects one city; Ctrl, Shift or a drag of the pen select several.
+        DialogItem(WC_LISTBOX, L"", 1002, kList | LBS_SORT | LBS_EXTENDEDSEL, 4, 31, 128, 34),
+        DialogItem(WC_BUTTON, L"Add", 1003, kButton, 4, 67, 44, 12),
+        DialogItem(WC_BUTTON, L"Remove", 1004, kButton, 88, 67, 44, 12),
         // Two lines where the screen's font is too wide for one beside "Set as Home".
-        DialogItem(WC_STATIC, L"Selected Cities:", static_cast<WORD>(-1), SS_LEFT, 4, 80, 48, 16),
-        DialogItem(WC_BUTTON, L"Set as Home", 1006, kButton, 53, 84, 51, 12),
-        DialogItem(WC_BUTTON, L"Up", 1007, kButton, 107, 78, 25, 10),
-        DialogItem(WC_BUTTON, L"Down", 1008, kButton, 107, 87, 25, 10),
-        DialogItem(WC_LISTBOX, L"", 1005, kList, 4, 96, 128, 40),
+        DialogItem(WC_STATIC, L"Selected Cities:", static_cast<WORD>(-1), SS_LEFT, 4, 83, 48, 16),
+        DialogItem(WC_BUTTON, L"Set as Home", 1006, kButton, 53, 87, 51, 12),
+        DialogItem(WC_BUTTON, L"Up", 1007, kButton, 107, 82, 25, 10),
+        DialogItem(WC_BUTTON, L"Down", 1008, kButton, 107, 92, 25, 10),
+        DialogItem(WC_LISTBOX, L"", 1005, kList, 4, 104, 128, 32),
         DialogItem(WC_BUTTON, L"OK", IDOK, kButton, 4, 140, 48, 12),
         DialogItem(WC_BUTTON, L"Cancel", IDCANCEL, kButton, 84, 140, 48, 12),
     };
@@ -147,10 +152,12 @@ void RegisterCityDialogs() {
     home.items = {
         DialogItem(WC_STATIC, L"Select your home city", static_cast<WORD>(-1), SS_LEFT, 2, 2, 128, 8),
         DialogItem(WC_BUTTON, L"", static_cast<WORD>(-1), BS_GROUPBOX, 2, 11, 132, 9),
-        DialogItem(WC_STATIC, L"Country:", static_cast<WORD>(-1), SS_LEFT, 2, 26, 32, 8),
-        DialogItem(WC_COMBOBOX, L"", 1035, kCombo, 36, 26, 96, 64),
-        DialogItem(WC_STATIC, L"City:", static_cast<WORD>(-1), SS_LEFT, 2, 45, 32, 8),
-        DialogItem(WC_LISTBOX, L"", 1036, kList | LBS_SORT, 2, 54, 132, 67),
+        DialogItem(WC_STATIC, L"Find:", static_cast<WORD>(-1), SS_LEFT, 2, 26, 32, 8),
+        DialogItem(WC_EDIT, L"", 1037, kFind, 36, 24, 96, 12),
+        DialogItem(WC_STATIC, L"Country:", static_cast<WORD>(-1), SS_LEFT, 2, 41, 32, 8),
+        DialogItem(WC_COMBOBOX, L"", 1035, kCombo, 36, 39, 96, 64),
+        DialogItem(WC_STATIC, L"City:", static_cast<WORD>(-1), SS_LEFT, 2, 56, 32, 8),
+        DialogItem(WC_LISTBOX, L"", 1036, kList | LBS_SORT, 2, 65, 132, 70),
         DialogItem(WC_BUTTON, L"OK", IDOK, kButton, 4, 140, 48, 12),
         DialogItem(WC_BUTTON, L"Cancel", IDCANCEL, kButton, 84, 140, 48, 12),
     };

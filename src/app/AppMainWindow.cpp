@@ -1,12 +1,14 @@
 #include "app/AppMainWindow.h"
 
 #include "data/City.h"
+#include "data/CityFinder.h"
 #include "dialogs/DialogScroller.h"
 #include "dialogs/OptionsDialog.h"
 #include "dialogs/PickCitiesDialog.h"
 #include "dialogs/SelectHomeCityDialog.h"
 #include "model/AppSettings.h"
 #include "model/CityGroup.h"
+#include "platform/kernel/MachineZone.h"
 #include "platform/ui/Controls.h"
 #include "resources/Resources.h"
 #include "wnd/Dialog.h"
@@ -116,7 +118,10 @@ bool AppMainWindow::OnCommand(UINT, UINT id, HWND) {
 }
 
 bool AppMainWindow::ShowHomeCityDialog(int& cityId) {
-    SelectHomeCityDialog dialog(m_hwnd);
+    // The first start offers the city of the machine's own zone.
+    const OBData::City* local =
+        OBData::CityForMachine(ob::kernel::MachineTimeZoneName(), ob::kernel::LocaleCountryCode());
+    SelectHomeCityDialog dialog(m_hwnd, local);
     if (dialog.DoModal() != IDOK || !dialog.GetChosenCity())
         return false;
     cityId = dialog.GetChosenCity()->GetId();

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "data/City.h"
+#include "data/ReferenceLookup.h"
 #include "resources/Resources.h"
 
 namespace {
@@ -10,7 +11,8 @@ const std::wstring kHomeMark = L" [HOME]";
 }
 
 PickCitiesDialog::PickCitiesDialog(HWND parent, const OBData::CityGroup& cities)
-    : CountryCityDialog(OBResources::kPickCitiesTemplate, parent, kCountriesId, kCitiesId), m_group(cities) {}
+    : CountryCityDialog(OBResources::kPickCitiesTemplate, parent, kFindId, kCountriesId, kCitiesId),
+      m_group(cities) {}
 
 void PickCitiesDialog::GetCityGroup(OBData::CityGroup& cities) const { cities.Assign(m_group); }
 
@@ -26,8 +28,10 @@ bool PickCitiesDialog::OnInitDialog() {
     Dialog::OnInitDialog();
     FitToClient({kCitiesId, kSelectedId});
     FillCountries();
-    FillCities();
-    UpdateButtons();
+    if (const OBData::City* home = m_group.GetHomeCity())
+        ShowCity(*home, false);
+    else
+        FillCities();
     for (const OBData::City* city : m_group.GetCities()) {
         const int at = m_selected.AddString(city->GetDisplayName());
         if (at >= 0)
@@ -36,8 +40,13 @@ bool PickCitiesDialog::OnInitDialog() {
     if (m_group.GetCount() > 0)
         MarkHome(0);
     UpdateButtons();
-    return true;
+    FocusFindBox();
+    return false;
 }
+
+void PickCitiesDialog::TakeHighlighted() { Add(); }
+
+void PickCitiesDialog::OnCitiesChanged() { UpdateButtons(); }
 
 void PickCitiesDialog::OnOK() {
     m_group.Clear();
@@ -129,13 +138,23 @@ void PickCitiesDialog::Move(int from, int to) {
     UpdateButtons();
 }
 
+// The highlighted cities go to the end of the list, under their own names
+// (a found one reads "Tokyo, Japan" above); the last of them, or the one
+// already there, is selected and shown.
 void PickCitiesDialog::Add() {
+    int shown = -1;
     for (int i = 0; i < m_cities.GetCount(); ++i) {
         if (!m_cities.GetSel(i))
             continue;
-        AddToSelected(static_cast<int>(m_cities.GetItemData(i)), m_cities.GetText(i), -1);
+        const auto id = static_cast<int>(m_cities.GetItemData(i));
+        if (const OBData::City* city = OBData::GetCity(id)) {
+            AddToSelected(id, city->GetDisplayName(), -1);
+            shown = IndexOfId(id);
+        }
         m_cities.SetSel(i, false);
     }
+    if (shown >= 0)
+        m_selected.SetCurSel(shown);
     UpdateButtons();
 }
 
@@ -144,13 +163,6 @@ bool PickCitiesDialog::OnCommand(const CommandParams& command) {
     const UINT code = command.code;
     const int current = m_selected.GetCurSel();
     switch (id) {
-    case kCountriesId:
-        if (code != CBN_SELCHANGE)
-            return false;
-        FillCities();
-        UpdateButtons();
-        return true;
-    case kCitiesId:
     case kSelectedId:
         if (code != LBN_SELCHANGE)
             return false;
@@ -185,6 +197,6 @@ bool PickCitiesDialog::OnCommand(const CommandParams& command) {
             return false;
         Move(current, current + 1);
         return true;
-    default: return false;
+    default: return CountryCityDialog::OnCommand(command);
     }
 }

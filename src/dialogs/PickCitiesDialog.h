@@ -1,7 +1,8 @@
-// "Change Cities": the user's whole list of cities. Cities of a chosen
-// country are added, removed, moved up and down and one is made the home
-// city (the first entry, marked " [HOME]"). The dialog works on a copy of the
-// group; the caller takes the result after OK.
+// "Change Cities": the user's whole list of cities. Cities found by name or
+// listed by country are added (what is highlighted in the list, no more),
+// removed, moved up and down and one is made the home city (the first
+// entry, marked " [HOME]"). It opens at the home city's country. The dialog
+// works on a copy of the group; the caller takes the result after OK.
 #pragma once
 
 #include <string>
@@ -19,6 +20,7 @@ public:
     static constexpr int kSetHomeId = 1006;
     static constexpr int kUpId = 1007;
     static constexpr int kDownId = 1008;
+    static constexpr int kFindId = 1009;
 
     PickCitiesDialog(HWND parent, const OBData::CityGroup& cities);
 
@@ -33,6 +35,8 @@ public:
     const ZEP_Wnd::ListBox& GetSelected() const { return m_selected; }
 
 private:
+    void TakeHighlighted() override;
+    void OnCitiesChanged() override;
     void UpdateButtons();
     void MarkHome(int index);
     void AddToSelected(int id, const std::wstring& text, int position);

@@ -1,23 +1,35 @@
 #include "dialogs/SelectHomeCityDialog.h"
 
+#include "data/City.h"
 #include "data/ReferenceLookup.h"
 #include "resources/Resources.h"
 
-SelectHomeCityDialog::SelectHomeCityDialog(HWND parent)
-    : CountryCityDialog(OBResources::kHomeCityTemplate, parent, kCountriesId, kCitiesId) {}
+SelectHomeCityDialog::SelectHomeCityDialog(HWND parent, const OBData::City* initial)
+    : CountryCityDialog(OBResources::kHomeCityTemplate, parent, kFindId, kCountriesId, kCitiesId),
+      m_initial(initial) {}
 
 bool SelectHomeCityDialog::OnInitDialog() {
     Dialog::OnInitDialog();
     FitToClient({kCitiesId});
     FillCountries();
-    ShowCities();
-    return true;
+    if (m_initial)
+        ShowCity(*m_initial, true);
+    else
+        FillCities();
+    OnCitiesChanged();
+    FocusFindBox();
+    return false;
 }
 
-// The chosen country's cities, the first of them selected.
-void SelectHomeCityDialog::ShowCities() {
-    FillCities();
-    m_cities.SetCurSel(0);
+// A list never stands without a highlighted city while it has one to offer.
+void SelectHomeCityDialog::OnCitiesChanged() {
+    if (m_cities.GetCurSel() < 0 && m_cities.GetCount() > 0)
+        m_cities.SetCurSel(0);
+}
+
+void SelectHomeCityDialog::TakeHighlighted() {
+    if (m_cities.GetCurSel() >= 0)
+        OnOK();
 }
 
 void SelectHomeCityDialog::OnOK() {
@@ -25,11 +37,4 @@ void SelectHomeCityDialog::OnOK() {
     if (selected >= 0)
         m_chosenCity = OBData::GetCity(static_cast<std::int32_t>(m_cities.GetItemData(selected)));
     Dialog::OnOK();
-}
-
-bool SelectHomeCityDialog::OnCommand(const CommandParams& command) {
-    if (command.id != static_cast<UINT>(kCountriesId) || command.code != CBN_SELCHANGE)
-        return CountryCityDialog::OnCommand(command);
-    ShowCities();
-    return true;
 }

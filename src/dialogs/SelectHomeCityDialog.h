@@ -1,5 +1,6 @@
 // "Home City": asked at the first start, when the user has no cities yet.
-// Returns one city of the gazetteer, chosen by country.
+// Returns one city of the gazetteer, found by name or chosen by country. It
+// opens at the city of the machine's own time zone when there is one.
 #pragma once
 
 #include "dialogs/CountryCityDialog.h"
@@ -12,18 +13,22 @@ class SelectHomeCityDialog : public CountryCityDialog {
 public:
     static constexpr int kCountriesId = 1035;
     static constexpr int kCitiesId = 1036;
+    static constexpr int kFindId = 1037;
 
-    explicit SelectHomeCityDialog(HWND parent);
+    // `initial` is the city shown and selected when the dialog opens; without
+    // one, the alphabetically first country's first city.
+    explicit SelectHomeCityDialog(HWND parent, const OBData::City* initial = nullptr);
 
     // The city chosen with OK; none before or after Cancel.
     OBData::City* GetChosenCity() const { return m_chosenCity; }
 
     bool OnInitDialog() override;
     void OnOK() override;
-    bool OnCommand(const CommandParams& command) override;
 
 private:
-    void ShowCities();
+    void TakeHighlighted() override;
+    void OnCitiesChanged() override;
 
+    const OBData::City* m_initial;
     OBData::City* m_chosenCity = nullptr;
 };

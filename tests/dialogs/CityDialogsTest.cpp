@@ -41,8 +41,10 @@ struct DialogHand {
     int Current(int listId) const {
         return static_cast<int>(::SendMessage(Item(listId), LB_GETCURSEL, 0, 0));
     }
-    // Taps a row, scrolling it into view first.
+    // Taps a row, scrolling it into view first (and long enough after the
+    // last tap that the two are no double tap).
     void TapRow(int listId, int row) const {
+        ui.Advance(600);
         const HWND list = Item(listId);
         ::SendMessage(list, LB_SETTOPINDEX, row, 0);
         RECT r{};
@@ -50,6 +52,32 @@ struct DialogHand {
         POINT p{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
         ::ClientToScreen(list, &p);
         ui.Tap(p);
+    }
+    // A tap with Ctrl held: the row joins the selection (or leaves it).
+    void CtrlTapRow(int listId, int row) const {
+        ob::ui::InjectKey(VK_CONTROL, true);
+        TapRow(listId, row);
+        ob::ui::InjectKey(VK_CONTROL, false);
+        ui.RunUntilIdle();
+    }
+    bool Selected(int listId, int row) const {
+        return ::SendMessage(Item(listId), LB_GETSEL, static_cast<WPARAM>(row), 0) > 0;
+    }
+    int SelectedCount(int listId) const {
+        return static_cast<int>(::SendMessage(Item(listId), LB_GETSELCOUNT, 0, 0));
+    }
+    bool RowVisible(int listId, int row) const {
+        const HWND list = Item(listId);
+        RECT item{}, client{};
+        ::SendMessage(list, LB_GETITEMRECT, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
+        ::GetClientRect(list, &client);
+        return item.top >= client.top && item.bottom <= client.bottom;
+    }
+    // Types into the find box, which has the keyboard when the dialog opens.
+    void Find(int findId, const std::wstring& text) const {
+        EXPECT_EQ(::GetFocus(), Item(findId));
+        ::SendMessage(Item(findId), EM_SETSEL, 0, -1);
+        ui.Type(text);
     }
     // Types the country's name into the focused drop-down.
     void ChooseCountry(int comboId, const std::wstring& name) const {
@@ -105,7 +133,7 @@ TEST_F(CityDialogs, ChangeCitiesAddsRemovesMovesAndSetsHomeAndOkAppliesAndSaves)
         ASSERT_GE(australia.size(), 3u);
         EXPECT_TRUE(std::is_sorted(australia.begin(), australia.end()));
         hand.TapRow(P::kCitiesId, 2);
-        hand.TapRow(P::kCitiesId, 0);
+        hand.CtrlTapRow(P::kCitiesId, 0);
         hand.Press(P::kAddId);
         EXPECT_EQ(hand.Texts(P::kSelectedId),
                   (std::vector<std::wstring>{Home(1), b, c, d, australia[0], australia[2]}));
@@ -180,6 +208,111 @@ TEST_F(CityDialogs, CancelLeavesTheGroupAndTheFirstCityOfAnEmptyListBecomesHome)
     EXPECT_EQ(Group().ToText(), L"1;2");
 }
 
+TEST_F(CityDialogs, HomeCityFindsAnyCountrysCityByNameAndReturnTakesTheBest) {
+    using H = SelectHomeCityDialog;
+    bool asked = false;
+    ui.WhenIdle([&] {
+        asked = true;
+        // The accent-free and the accented spelling find the same city, best first, with its country.
+        hand.Find(H::kFindId, L"S\u00e3o");
+        const auto accented = hand.Texts(H::kCitiesId);
+        hand.Find(H::kFindId, L"sao");
+        EXPECT_EQ(hand.Texts(H::kCitiesId), accented);
+        EXPECT_EQ(hand.Texts(H::kCitiesId).at(0), L"Sao Paulo, Brazil");
+        EXPECT_EQ(hand.Current(H::kCitiesId), 0);
+
+        // Down goes into the list and on; Escape clears the text and the country's cities come back.
+        PressKey(VK_DOWN);
+        ui.RunUntilIdle();
+        EXPECT_EQ(::GetFocus(), hand.Item(H::kCitiesId));
+        PressKey(VK_DOWN);
+        ui.RunUntilIdle();
+        EXPECT_EQ(hand.Current(H::kCitiesId), 1);
+        PressKey(VK_ESCAPE);
+        ui.RunUntilIdle();
+        EXPECT_EQ(::GetFocus(), hand.Item(H::kFindId));
+        EXPECT_EQ(hand.Texts(H::kCitiesId).at(0).find(L','), std::wstring::npos);
+        EXPECT_TRUE(::IsWindow(hand.Item(H::kFindId)));
+
+        hand.Find(H::kFindId, L"tok");
+        EXPECT_EQ(hand.Texts(H::kCitiesId).at(0), L"Tokyo, Japan");
+        PressKey(VK_RETURN);
+    });
+    ASSERT_TRUE(Start());
+    ASSERT_TRUE(asked);
+    ASSERT_EQ(Group().GetCount(), 1);
+    EXPECT_EQ(Group().GetHomeCity()->GetId(), 429);
+}
+
+TEST_F(CityDialogs, ChangeCitiesAddsWhatIsSeenSelectedAndShowsWhatItAdded) {
+    WriteSettings(kTwelveCities);
+    ASSERT_TRUE(Start());
+    bool ran = false;
+    ui.WhenIdle([&] {
+        ran = true;
+        // It opens at the home city's country, the home city in view.
+        EXPECT_EQ(hand.ComboText(P::kCountriesId), OBData::GetCity(1)->GetCountry()->GetDisplayName());
+        const auto uk = hand.Texts(P::kCitiesId);
+        const int aberdeen = static_cast<int>(std::find(uk.begin(), uk.end(), Name(1)) - uk.begin());
+        ASSERT_LT(aberdeen, static_cast<int>(uk.size()));
+        EXPECT_TRUE(hand.RowVisible(P::kCitiesId, aberdeen));
+        EXPECT_FALSE(hand.IsEnabled(P::kAddId));
+
+        // A tap, the list scrolled, another tap: only the second, the one in view, is selected and added.
+        const int last = static_cast<int>(uk.size()) - 1;
+        ASSERT_GT(last, 10);
+        hand.TapRow(P::kCitiesId, 3);
+        hand.TapRow(P::kCitiesId, last);
+        EXPECT_FALSE(hand.RowVisible(P::kCitiesId, 3));
+        EXPECT_EQ(hand.SelectedCount(P::kCitiesId), 1);
+        hand.Press(P::kAddId);
+        auto selected = hand.Texts(P::kSelectedId);
+        ASSERT_EQ(selected.size(), 13u);
+        EXPECT_EQ(selected.back(), uk[static_cast<std::size_t>(last)]);
+        EXPECT_EQ(hand.Current(P::kSelectedId), 12);
+        EXPECT_TRUE(hand.RowVisible(P::kSelectedId, 12));
+
+        // Ctrl extends the selection; typing in the list selects what it finds, alone.
+        hand.TapRow(P::kCitiesId, 5);
+        hand.CtrlTapRow(P::kCitiesId, 7);
+        EXPECT_EQ(hand.SelectedCount(P::kCitiesId), 2);
+        ui.Type(uk[9].substr(0, 3));
+        ui.Advance(ob::ui::TypeAhead::kPauseMs + 1);
+        EXPECT_EQ(hand.SelectedCount(P::kCitiesId), 1);
+
+        // Found by name: the space of "new y" is part of the text, and Return adds New York.
+        ::SetFocus(hand.Item(P::kFindId));
+        hand.Find(P::kFindId, L"new y");
+        EXPECT_EQ(hand.SelectedCount(P::kCitiesId), 1);
+        PressKey(VK_RETURN);
+        ui.RunUntilIdle();
+        selected = hand.Texts(P::kSelectedId);
+        EXPECT_EQ(selected.back(), Name(292));
+        EXPECT_TRUE(::IsWindow(hand.Item(P::kFindId)));  // Return added, it did not close the dialog
+
+        // A double tap adds too.
+        hand.Find(P::kFindId, L"kyoto");
+        RECT r{};
+        ::SendMessage(hand.Item(P::kCitiesId), LB_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&r));
+        POINT p{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+        ::ClientToScreen(hand.Item(P::kCitiesId), &p);
+        ui.Tap(p);
+        ui.Tap(p);
+        EXPECT_EQ(hand.Texts(P::kSelectedId).back(), L"Kyoto");
+        EXPECT_TRUE(hand.RowVisible(P::kSelectedId, hand.Current(P::kSelectedId)));
+
+        // Escape clears the text, then cancels.
+        PressKey(VK_ESCAPE);
+        ui.RunUntilIdle();
+        EXPECT_TRUE(::IsWindow(hand.Item(P::kFindId)));
+        EXPECT_EQ(hand.Texts(P::kCitiesId), uk);
+        PressKey(VK_ESCAPE);
+    });
+    Command(kCmdChangeCities);
+    EXPECT_TRUE(ran);
+    EXPECT_EQ(Group().GetCount(), 12);
+}
+
 // The alphabetically first country and its alphabetically first city.
 std::pair<std::wstring, int> FirstCountryAndCity() {
     std::vector<std::pair<std::wstring, std::wstring>> countries;
@@ -232,9 +365,10 @@ TEST_F(CityDialogs, FirstStartAsksForTheHomeCityOnTheFirstCountryAndReturnTakesI
 }
 
 // Pictures to look at: both dialogs on both screens (and a landscape one)
-// with the United States (many cities) chosen and twelve selected cities;
-// the long lists scroll and the buttons at the bottom stay on the screen.
-TEST(CityDialogPictures, BothDialogsOnBothScreensWithTheUnitedStates) {
+// with the United States (many cities) chosen, then a search typed, and
+// twelve selected cities; the long lists scroll and the buttons at the
+// bottom stay on the screen.
+TEST(CityDialogPictures, BothDialogsOnBothScreensWithTheUnitedStatesAndASearch) {
     for (const std::string screen : {"240x320", "480x640", "320x240"}) {
         SCOPED_TRACE(screen);
         ShellFixture shell(screen);
@@ -265,6 +399,10 @@ TEST(CityDialogPictures, BothDialogsOnBothScreensWithTheUnitedStates) {
             hand.TapRow(P::kSelectedId, 0);
             EXPECT_EQ(hand.Texts(P::kSelectedId)[0], Home(1));
             shell.ui.Screenshot(UiDriver::OutputPath("change-cities-" + screen + ".png"));
+            ::SetFocus(hand.Item(P::kFindId));
+            hand.Find(P::kFindId, L"san");
+            EXPECT_TRUE(scrolls(P::kCitiesId));
+            shell.ui.Screenshot(UiDriver::OutputPath("change-cities-find-" + screen + ".png"));
             hand.Press(IDCANCEL);
         });
         shell.Command(kCmdChangeCities);
@@ -276,6 +414,11 @@ TEST(CityDialogPictures, BothDialogsOnBothScreensWithTheUnitedStates) {
             EXPECT_TRUE(scrolls(SelectHomeCityDialog::kCitiesId));
             EXPECT_TRUE(onScreen(IDOK));
             shell.ui.Screenshot(UiDriver::OutputPath("home-city-" + screen + ".png"));
+            ::SetFocus(hand.Item(SelectHomeCityDialog::kFindId));
+            hand.Find(SelectHomeCityDialog::kFindId, L"san");
+            EXPECT_EQ(hand.Current(SelectHomeCityDialog::kCitiesId), 0);
+            shell.ui.Screenshot(UiDriver::OutputPath("home-city-find-" + screen + ".png"));
+            PressKey(VK_ESCAPE);
             PressKey(VK_ESCAPE);
         });
         SelectHomeCityDialog(shell.Main()->GetHandle()).DoModal();

@@ -29,6 +29,7 @@ bool StartsWithNoCase(const std::wstring& text, const std::wstring& prefix) {
 ListBox::ListBox(HWND hwnd) : Control(hwnd) {}
 
 bool ListBox::Multiple() const { return (Style() & (LBS_MULTIPLESEL | LBS_EXTENDEDSEL)) != 0; }
+bool ListBox::Extended() const { return (Style() & LBS_EXTENDEDSEL) != 0; }
 bool ListBox::Sorted() const { return (Style() & LBS_SORT) != 0; }
 
 int ListBox::ItemHeight() const {
@@ -130,6 +131,12 @@ void ListBox::NotifySelChange() {
         NotifyCommand(LBN_SELCHANGE);
 }
 
+void ListBox::SelectRange(int from, int to) {
+    const int low = std::min(from, to), high = std::max(from, to);
+    for (int i = 0; i < static_cast<int>(m_items.size()); ++i)
+        m_items[static_cast<size_t>(i)].selected = i >= low && i <= high;
+}
+
 int ListBox::Insert(int index, const std::wstring& text) {
     int count = static_cast<int>(m_items.size());
     if (index < 0 || index > count)
@@ -184,6 +191,7 @@ LRESULT ListBox::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         if (!valid(index))
             return LB_ERR;
         m_items.erase(m_items.begin() + index);
+        m_anchor = -1;
         if (m_current == index)
             m_current = Multiple() ? std::min(index, count - 2) : -1;
         else if (m_current > index)
@@ -194,7 +202,7 @@ LRESULT ListBox::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         return count - 1;
     case LB_RESETCONTENT:
         m_items.clear();
-        m_current = -1;
+        m_current = m_anchor = -1;
         m_top = 0;
         UpdateScrollBar();
         if (m_redraw)
@@ -350,7 +358,25 @@ LRESULT ListBox::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         }
         if (row < 0)
             return 0;
-        if (Multiple()) {
+        if (Extended()) {
+            if (wParam & MK_CONTROL) {
+                Item& item = m_items[static_cast<size_t>(row)];
+                item.selected = !item.selected;
+                m_anchor = row;
+            } else if ((wParam & MK_SHIFT) && valid(m_anchor)) {
+                SelectRange(m_anchor, row);
+            } else {
+                SelectRange(row, row);
+                m_anchor = row;
+                // Dragging the pen on from here selects the rows it passes.
+                m_tracking = true;
+                SetCapture(m_hwnd);
+            }
+            m_current = row;
+            EnsureVisible(row);
+            Redraw();
+            NotifySelChange();
+        } else if (Multiple()) {
             // Each tap toggles one item.
             Item& item = m_items[static_cast<size_t>(row)];
             item.selected = !item.selected;
@@ -368,8 +394,17 @@ LRESULT ListBox::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_MOUSEMOVE:
         if (m_tracking) {
             int row = RowAt({GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
-            if (row >= 0)
+            if (row >= 0 && Extended()) {
+                if (row != m_current) {
+                    SelectRange(m_anchor, row);
+                    m_current = row;
+                    EnsureVisible(row);
+                    Redraw();
+                    NotifySelChange();
+                }
+            } else if (row >= 0) {
                 Select(row, true);
+            }
         }
         return 0;
     case WM_LBUTTONUP:
@@ -392,7 +427,19 @@ LRESULT ListBox::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         case VK_END: next = count - 1; break;
         default: return 0;
         }
-        if (Multiple()) {
+        if (Extended()) {
+            // The arrows select as they go; Shift extends, Ctrl moves the caret only.
+            if (GetKeyState(VK_SHIFT) < 0 && valid(m_anchor)) {
+                SelectRange(m_anchor, next);
+            } else if (GetKeyState(VK_CONTROL) >= 0) {
+                SelectRange(next, next);
+                m_anchor = next;
+            }
+            m_current = next;
+            EnsureVisible(next);
+            Redraw();
+            NotifySelChange();
+        } else if (Multiple()) {
             m_current = next;
             EnsureVisible(next);
             Redraw();
@@ -402,7 +449,7 @@ LRESULT ListBox::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         return 0;
     }
     case WM_CHAR:
-        if (wParam > L' ' || (wParam == L' ' && !Multiple() && m_typeAhead.Typing())) {
+        if (wParam > L' ' || (wParam == L' ' && (!Multiple() || Extended()) && m_typeAhead.Typing())) {
             // Typing jumps to the item that starts with what was typed; in a
             // list of several choices it moves the caret, Space selects.
             int found = m_typeAhead.Find(
@@ -410,7 +457,14 @@ LRESULT ListBox::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
                 [&](int i) -> const std::wstring& { return m_items[static_cast<size_t>(i)].text; });
             if (found < 0)
                 return 0;
-            if (Multiple()) {
+            if (Extended()) {
+                // What typing finds is what is selected, alone.
+                SelectRange(found, found);
+                m_anchor = m_current = found;
+                EnsureVisible(found);
+                Redraw();
+                NotifySelChange();
+            } else if (Multiple()) {
                 m_current = found;
                 EnsureVisible(found);
                 Redraw();
@@ -419,7 +473,7 @@ LRESULT ListBox::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
             }
             return 0;
         }
-        if (Multiple() && wParam == L' ' && valid(m_current)) {
+        if (Multiple() && !Extended() && wParam == L' ' && valid(m_current)) {
             Item& item = m_items[static_cast<size_t>(m_current)];
             item.selected = !item.selected;
             Redraw();

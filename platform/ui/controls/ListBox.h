@@ -1,5 +1,9 @@
-// The "ListBox" class (sorted or not, single or multiple selection, item
-// data) and "ComboLBox", the drop-down list a combo box opens.
+// The "ListBox" class (sorted or not, single, multiple or extended
+// selection, item data) and "ComboLBox", the drop-down list a combo box
+// opens. In a multiple-selection list each tap toggles a row; in an
+// extended one a tap selects that row alone, Ctrl toggles, Shift (or
+// dragging the pen) selects the rows from the last one tapped, as desktop
+// lists do.
 #pragma once
 
 #include <string>
@@ -26,6 +30,7 @@ protected:
 
     void Paint(HDC hdc, const RECT& client) override;
     bool Multiple() const;
+    bool Extended() const;
     bool Sorted() const;
     int ItemHeight() const;
     RECT ListArea() const;  // the client less the border and scroll bar
@@ -37,10 +42,13 @@ protected:
     void FitHeight();
     void Select(int index, bool notify);  // single selection (-1: none)
     void NotifySelChange();
+    // Extended selection: exactly the rows from `from` to `to` (either order).
+    void SelectRange(int from, int to);
     int Insert(int index, const std::wstring& text);
 
     std::vector<Item> m_items;
     int m_current = -1;  // the selected item (single) or the caret (multiple)
+    int m_anchor = -1;   // extended selection: where a Shift range starts
     int m_top = 0;
     int m_itemHeight = 0;  // 0: from the font
     bool m_redraw = true;

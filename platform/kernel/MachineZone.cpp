@@ -30,7 +30,8 @@ std::string Trimmed(const std::string& text) {
 
 }  // namespace
 
-std::string TimeZoneNameFrom(const char* tz, const std::string& localtimeLink, const std::string& timezoneFile) {
+std::string TimeZoneNameFrom(const char* tz, const std::string& localtimeLink,
+                             const std::string& timezoneFile) {
     if (tz) {
         std::string value = tz;
         if (!value.empty() && value.front() == ':')

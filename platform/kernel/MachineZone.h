@@ -15,7 +15,8 @@ namespace ob::kernel {
 std::string MachineTimeZoneName();
 
 // The same from given sources, for the tests: `tz` null when TZ is unset.
-std::string TimeZoneNameFrom(const char* tz, const std::string& localtimeLink, const std::string& timezoneFile);
+std::string TimeZoneNameFrom(const char* tz, const std::string& localtimeLink,
+                             const std::string& timezoneFile);
 
 // "DE" from an LC_TIME locale of "de_DE.UTF-8"; empty for "C" and "POSIX".
 std::string LocaleCountryCode();

@@ -46,7 +46,8 @@ std::string FormatFoundCities(const std::vector<OBData::City*>& cities, OutputFo
         return "No city's name holds that text.\n";
     std::vector<std::vector<std::wstring>> table = {{L"Id", L"City", L"Country", L"Zone"}};
     for (const OBData::City* city : cities)
-        table.push_back({std::to_wstring(city->GetId()), city->GetDisplayName(), CountryOf(*city), ZoneOf(*city)});
+        table.push_back(
+            {std::to_wstring(city->GetId()), city->GetDisplayName(), CountryOf(*city), ZoneOf(*city)});
     return AlignedColumns(table);
 }
 

@@ -14,16 +14,18 @@ namespace {
 
 // Base letters of U+00C0..U+017F, lower case; '?' marks the letters that
 // fold to two (and the two signs of the block that are no letters).
-constexpr std::wstring_view kLatin1 = L"aaaaaa?ceeeeiiiidnooooo?ouuuuy??"   // U+00C0..U+00DF
-                                      L"aaaaaa?ceeeeiiiidnooooo?ouuuuy?y";  // U+00E0..U+00FF
-constexpr std::wstring_view kLatinA = L"aaaaaaccccccccdd"
-                                      L"ddeeeeeeeeeegggg"
-                                      L"gggghhhhiiiiiiii"
-                                      L"ii??jjkkklllllll"
-                                      L"lllnnnnnnnnnoooo"
-                                      L"oo??rrrrrrssssss"
-                                      L"ssttttttuuuuuuuu"
-                                      L"uuuuwwyyyzzzzzzs";  // U+0100..U+017F
+constexpr std::wstring_view kLatin1 =
+    L"aaaaaa?ceeeeiiiidnooooo?ouuuuy??"   // U+00C0..U+00DF
+    L"aaaaaa?ceeeeiiiidnooooo?ouuuuy?y";  // U+00E0..U+00FF
+constexpr std::wstring_view kLatinA =
+    L"aaaaaaccccccccdd"
+    L"ddeeeeeeeeeegggg"
+    L"gggghhhhiiiiiiii"
+    L"ii??jjkkklllllll"
+    L"lllnnnnnnnnnoooo"
+    L"oo??rrrrrrssssss"
+    L"ssttttttuuuuuuuu"
+    L"uuuuwwyyyzzzzzzs";  // U+0100..U+017F
 
 // Appends what one character folds to; nothing for an apostrophe, a dot or
 // a combining accent, a blank for a separator.
@@ -63,7 +65,7 @@ void FoldChar(wchar_t c, std::wstring& out) {
         out += code < 0x21A ? L's' : L't';
     } else if (code >= 0x1EA0 && code <= 0x1EF9) {
         // The Vietnamese letters with two marks, in the block's order.
-        out += code < 0x1EB8 ? L'a'
+        out += code < 0x1EB8   ? L'a'
                : code < 0x1EC8 ? L'e'
                : code < 0x1ECC ? L'i'
                : code < 0x1EE4 ? L'o'

@@ -33,8 +33,8 @@ std::vector<City*> FindCities(std::wstring_view text);
 // name or code ("Kingston, Jamaica", "Kingston, JM"); failing a whole name,
 // a text that only one city's name holds names that city.
 struct CityNameLookup {
-    City* city = nullptr;              // set when the name names one city
-    std::vector<City*> candidates;     // when it names several, or none holds it: empty
+    City* city = nullptr;           // set when the name names one city
+    std::vector<City*> candidates;  // when it names several, or none holds it: empty
 };
 CityNameLookup LookUpCityName(std::wstring_view name);
 

@@ -16,7 +16,8 @@ TEST(CityFinder, FoldsCaseAccentsHyphensApostrophesAndBlanks) {
     EXPECT_EQ(FoldForFind(L"N'Djamena"), L"ndjamena");
     EXPECT_EQ(FoldForFind(L"Nuku\u2019alofa"), L"nukualofa");
     EXPECT_EQ(FoldForFind(L"St. John's"), L"st johns");
-    EXPECT_EQ(FoldForFind(L"Z\u00fcrich \u00c7ay \u0141\u00f3d\u017a Stra\u00dfe"), L"zurich cay lodz strasse");
+    EXPECT_EQ(FoldForFind(L"Z\u00fcrich \u00c7ay \u0141\u00f3d\u017a Stra\u00dfe"),
+              L"zurich cay lodz strasse");
     EXPECT_EQ(FoldForFind(L"H\u00e0 N\u1ed9i"), L"ha noi");
     EXPECT_EQ(FoldForFind(L"Sa\u0303o"), L"sao");  // a combining tilde
     // One trailing blank stays: "new " is the start of a word.

@@ -218,15 +218,7 @@ void Button::PaintPush(HDC hdc, const RECT& rc) {
 
 void Button::PaintCheck(HDC hdc, const RECT& rc) {
     const int s = Scale();
-    HBRUSH custom = ParentColorBrush(m_hwnd, WM_CTLCOLORSTATIC, hdc);
-    COLORREF text = Enabled() ? GetSysColor(COLOR_WINDOWTEXT) : GetSysColor(COLOR_GRAYTEXT);
-    if (custom) {
-        FillRect(hdc, &rc, custom);
-        if (Enabled())
-            text = GetTextColor(hdc);
-    } else {
-        FillSolid(hdc, rc, GetSysColor(COLOR_WINDOW));
-    }
+    COLORREF text = FillBackground(hdc, rc, WM_CTLCOLORSTATIC);
     bool radio = Type() == BS_RADIOBUTTON || Type() == BS_AUTORADIOBUTTON;
     int box = 11 * s + (s > 1 ? 1 : 0);
     bool leftText = (Style() & BS_LEFTTEXT) != 0;

@@ -120,6 +120,20 @@ int Control::Id() const { return GetDlgCtrlID(m_hwnd); }
 bool Control::Enabled() const { return IsWindowEnabled(m_hwnd) != FALSE; }
 bool Control::Focused() const { return GetFocus() == m_hwnd; }
 
+COLORREF Control::FillBackground(HDC hdc, const RECT& rect, UINT ctlColorMessage) const {
+    const HBRUSH custom = ParentColorBrush(m_hwnd, ctlColorMessage, hdc);
+    const bool enabled = Enabled();
+    COLORREF text = enabled ? GetSysColor(COLOR_WINDOWTEXT) : GetSysColor(COLOR_GRAYTEXT);
+    if (custom) {
+        FillRect(hdc, &rect, custom);
+        if (enabled)
+            text = GetTextColor(hdc);
+    } else {
+        FillSolid(hdc, rect, GetSysColor(COLOR_WINDOW));
+    }
+    return text;
+}
+
 RECT Control::Client() const {
     RECT rc{0, 0, 0, 0};
     GetClientRect(m_hwnd, &rc);

@@ -36,6 +36,11 @@ protected:
     bool Focused() const;
     RECT Client() const;
     void Redraw();
+    // Fills `rect` with the brush the parent answers `ctlColorMessage` with,
+    // or the window colour when it answers none. Returns the colour to draw
+    // text in: the one the parent set in the DC, or the system's (grey while
+    // disabled).
+    COLORREF FillBackground(HDC hdc, const RECT& rect, UINT ctlColorMessage) const;
 
     // The font set with WM_SETFONT, else the system's control font.
     HFONT Font() const;

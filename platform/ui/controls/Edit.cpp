@@ -225,15 +225,7 @@ LRESULT Edit::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
 void Edit::Paint(HDC hdc, const RECT& rc) {
     const int s = Scale();
     bool readOnly = (Style() & ES_READONLY) != 0;
-    HBRUSH custom = ParentColorBrush(m_hwnd, readOnly ? WM_CTLCOLORSTATIC : WM_CTLCOLOREDIT, hdc);
-    COLORREF textColor = Enabled() ? GetSysColor(COLOR_WINDOWTEXT) : GetSysColor(COLOR_GRAYTEXT);
-    if (custom) {
-        FillRect(hdc, &rc, custom);
-        if (Enabled())
-            textColor = GetTextColor(hdc);
-    } else {
-        FillSolid(hdc, rc, GetSysColor(COLOR_WINDOW));
-    }
+    COLORREF textColor = FillBackground(hdc, rc, readOnly ? WM_CTLCOLORSTATIC : WM_CTLCOLOREDIT);
     RECT area = TextArea();
     HGDIOBJ oldFont = SelectObject(hdc, Font());
     TEXTMETRIC tm{};

@@ -486,16 +486,8 @@ LRESULT ListBox::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
 
 void ListBox::Paint(HDC hdc, const RECT& rc) {
     const int s = Scale();
-    HBRUSH custom = ParentColorBrush(m_hwnd, WM_CTLCOLORLISTBOX, hdc);
-    COLORREF text = Enabled() ? GetSysColor(COLOR_WINDOWTEXT) : GetSysColor(COLOR_GRAYTEXT);
+    COLORREF text = FillBackground(hdc, rc, WM_CTLCOLORLISTBOX);
     RECT area = ListArea();
-    if (custom) {
-        FillRect(hdc, &rc, custom);
-        if (Enabled())
-            text = GetTextColor(hdc);
-    } else {
-        FillSolid(hdc, rc, GetSysColor(COLOR_WINDOW));
-    }
     int h = ItemHeight();
     int saved = SaveDC(hdc);
     IntersectClipRect(hdc, area.left, area.top, area.right, area.bottom);

@@ -36,15 +36,7 @@ LRESULT Static::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
 }
 
 void Static::Paint(HDC hdc, const RECT& rc) {
-    HBRUSH custom = ParentColorBrush(m_hwnd, WM_CTLCOLORSTATIC, hdc);
-    COLORREF text = Enabled() ? GetSysColor(COLOR_WINDOWTEXT) : GetSysColor(COLOR_GRAYTEXT);
-    if (custom) {
-        FillRect(hdc, &rc, custom);
-        if (Enabled())
-            text = GetTextColor(hdc);
-    } else {
-        FillSolid(hdc, rc, GetSysColor(COLOR_WINDOW));
-    }
+    COLORREF text = FillBackground(hdc, rc, WM_CTLCOLORSTATIC);
     DWORD style = Style();
     DWORD type = style & SS_TYPEMASK;
     if (type == SS_BITMAP) {

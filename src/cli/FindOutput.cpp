@@ -10,7 +10,10 @@ namespace ob::cli {
 
 namespace {
 
+// The tz database's name of the city's zone, or the built-in table's where it has none.
 std::wstring ZoneOf(const OBData::City& city) {
+    if (!city.GetIanaZone().empty())
+        return city.GetIanaZone();
     return city.GetTimeZone() ? city.GetTimeZone()->GetDisplayName() : std::wstring();
 }
 

@@ -219,9 +219,6 @@ namespace OBData {
 
 namespace {
 
-// The IANA zone a city keeps its clock by; empty where the gazetteer gives none.
-std::string IanaZoneOf(const City&) { return {}; }
-
 // The first of the cities by name, as the dialogs list them.
 City* FirstByName(const std::vector<City*>& cities) {
     City* first = nullptr;
@@ -245,8 +242,9 @@ City* CityForMachine(const std::string& zone, const std::string& localeCountry) 
         country = L"UK";
     const std::string place = zone.substr(zone.rfind('/') == std::string::npos ? 0 : zone.rfind('/') + 1);
     const std::wstring zoneCity = FoldForFind(std::wstring(place.begin(), place.end()));
+    const std::wstring wideZone(zone.begin(), zone.end());
     for (const auto& [city, name] : FoldedCities()) {
-        if (!zone.empty() && IanaZoneOf(*city) == zone) {
+        if (!zone.empty() && city->GetIanaZone() == wideZone) {
             if (name == zoneCity)
                 return city;
             inZone.push_back(city);

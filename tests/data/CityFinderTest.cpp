@@ -69,7 +69,16 @@ TEST_F(CityFinderData, NamesResolveToOneCityOrToTheirCandidates) {
     EXPECT_TRUE(none.candidates.empty());
 }
 
-TEST_F(CityFinderData, TheMachineGivesTheLocaleCountrysFirstCityWhenItsZoneNamesNone) {
+TEST_F(CityFinderData, TheMachineGivesItsZonesOwnCityThenTheLocaleCountrysFirstCity) {
+    const auto name = [](const std::string& zone) {
+        const City* city = CityForMachine(zone, "");
+        return city ? FoldForFind(city->GetDisplayName()) : std::wstring();
+    };
+    EXPECT_EQ(name("Asia/Tokyo"), L"tokyo");
+    EXPECT_EQ(name("America/Sao_Paulo"), L"sao paulo");
+    EXPECT_EQ(name("Europe/Berlin"), L"berlin");
+    EXPECT_EQ(name("Asia/Kolkata"), L"kolkata");
+
     EXPECT_EQ(CityForMachine("Nowhere/Atlantis", "JP"), FindCities(L"akita").front());
     EXPECT_EQ(CityForMachine("", "GB"), FindCities(L"aberdeen").front());
     EXPECT_EQ(CityForMachine("", ""), nullptr);

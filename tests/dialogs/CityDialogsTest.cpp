@@ -1,11 +1,14 @@
 // Change Cities and Home City, driven as the user would: typing a country,
 // tapping rows and buttons, answering with OK, Cancel or Return.
 #include <algorithm>
+#include <cstdlib>
+#include <optional>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "data/City.h"
+#include "data/CityFinder.h"
 #include "data/Country.h"
 #include "data/DataView.h"
 #include "data/ReferenceLookup.h"
@@ -341,7 +344,43 @@ std::pair<std::wstring, int> FirstCountryAndCity() {
     return {first.first, best.second};
 }
 
+// TZ for one test, put back as it was.
+class ScopedTz {
+public:
+    explicit ScopedTz(const char* zone) {
+        if (const char* old = std::getenv("TZ"))
+            m_old = old;
+        ::setenv("TZ", zone, 1);
+    }
+    ~ScopedTz() {
+        if (m_old)
+            ::setenv("TZ", m_old->c_str(), 1);
+        else
+            ::unsetenv("TZ");
+    }
+
+private:
+    std::optional<std::string> m_old;
+};
+
+TEST_F(CityDialogs, FirstStartOffersTheCityOfTheMachinesZoneAndReturnTakesIt) {
+    for (const auto& [zone, city] :
+         {std::pair{"Asia/Tokyo", L"tokyo"}, std::pair{"America/Sao_Paulo", L"sao paulo"}}) {
+        SCOPED_TRACE(zone);
+        ScopedTz tz(zone);
+        RemoveSettings();
+        ui.WhenIdle([] { PressKey(VK_RETURN); });
+        ASSERT_TRUE(Start());
+        ASSERT_EQ(Group().GetCount(), 1);
+        EXPECT_EQ(OBData::FoldForFind(Group().GetHomeCity()->GetDisplayName()), city);
+        const int id = Group().GetHomeCity()->GetId();
+        Exit();
+        EXPECT_EQ(StoredValue("cities"), std::to_string(id));
+    }
+}
+
 TEST_F(CityDialogs, FirstStartAsksForTheHomeCityOnTheFirstCountryAndReturnTakesIt) {
+    ScopedTz utc("UTC");
     std::wstring country;
     int city = 0;
     bool asked = false;

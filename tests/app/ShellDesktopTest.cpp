@@ -277,6 +277,32 @@ TEST(ShellDesktop, NewUserChoosesTheHomeCityWithReturnAndBothExitAndSigtermKeepI
     EXPECT_EQ(chosen[0], chosen[1]);
 }
 
+// A first start offers the city of the machine's zone: Return and File >
+// Exit leave Tokyo (TZ=Asia/Tokyo) or Sao Paulo (TZ=America/Sao_Paulo) home.
+TEST(ShellDesktop, FirstStartOffersTheCityOfTheMachinesZoneUnderXvfb) {
+    const char* old = std::getenv("TZ");
+    const std::string saved = old ? old : "";
+    for (const auto& [zone, id] : {std::pair{"Asia/Tokyo", "429"}, std::pair{"America/Sao_Paulo", "381"}}) {
+        SCOPED_TRACE(zone);
+        Desktop desktop;
+        std::string skip;
+        if (!desktop.Available(skip))
+            GTEST_SKIP() << skip;
+        ::setenv("TZ", zone, 1);
+        ASSERT_NO_FATAL_FAILURE(desktop.Start("zone", ""));
+        desktop.Keys("Return");            // OK in the Home City dialog
+        desktop.Tap(14, 307);              // "File"
+        desktop.Keys("Down Down Return");  // About, Exit
+        int status = 0;
+        ASSERT_TRUE(desktop.WaitForEnd(status)) << "the program did not exit";
+        EXPECT_EQ(OneStoredCity(desktop.settings), id) << desktop.settings;
+    }
+    if (old)
+        ::setenv("TZ", saved.c_str(), 1);
+    else
+        ::unsetenv("TZ");
+}
+
 // The desktop's own keys reach the program: Ctrl+2 for the planner, Alt alone
 // for the menu bar with the arrows through View to Weather, F10 and Escape
 // open and close it again, Ctrl+Q exits.

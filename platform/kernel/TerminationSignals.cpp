@@ -55,11 +55,9 @@ int TakeTerminationSignal() {
 void ReleaseTerminationSignals() {
     if (g_read < 0)
         return;
-    struct sigaction action {};
-    action.sa_handler = SIG_DFL;
-    sigemptyset(&action.sa_mask);
-    for (int number : kSignals)
-        ::sigaction(number, &action, nullptr);
+    // The handlers stay until the process ends: once the exit sequence has
+    // begun, a late SIGTERM must not end it with the default action (status
+    // 143) before the settings are saved. With the pipe gone they do nothing.
     const int writeEnd = g_write;
     g_write = -1;
     ::close(writeEnd);

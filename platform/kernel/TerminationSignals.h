@@ -10,7 +10,8 @@ namespace ob::kernel {
 int CatchTerminationSignals();
 // The last of the signals that arrived (0 when none), emptying the descriptor.
 int TakeTerminationSignal();
-// The signals' default actions come back and the descriptor is closed.
+// The descriptor is closed; the handlers stay, doing nothing, until the
+// process ends, so a late signal cannot cut the exit sequence short.
 void ReleaseTerminationSignals();
 
 }  // namespace ob::kernel

@@ -1,5 +1,7 @@
 #include "app/CityGroupWeatherList.h"
 
+#include <cmath>
+
 #include <algorithm>
 
 #include "data/City.h"
@@ -133,9 +135,10 @@ std::wstring CityGroupWeatherList::FormatTemperatures(double high, double low) c
         high = OBData::CelsiusToFahrenheit(high);
         low = OBData::CelsiusToFahrenheit(low);
     }
-    wchar_t text[64];
-    std::swprintf(text, 64, L"%d/%d", OBData::RoundToInt(high), OBData::RoundToInt(low));
-    return text;
+    const auto part = [](double value) {
+        return std::isnan(value) ? std::wstring(L"-") : std::to_wstring(OBData::RoundToInt(value));
+    };
+    return part(high) + L"/" + part(low);
 }
 
 std::wstring CityGroupWeatherList::GetCellText(OBData::City* city, int column) {

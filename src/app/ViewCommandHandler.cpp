@@ -117,6 +117,9 @@ void ViewCommandHandler::RemoveCity(BaseView* view, OBData::City* city, OBData::
 // A reader of its own for as long as the page is shown.
 void ViewCommandHandler::ShowWeatherDetail(BaseView* view, OBData::City* city) {
     OBWeather::WeatherReader reader;
+    // "Today" on the page is the home city's date, as in the weather list.
+    if (const OBData::City* home = view->GetCityGroup() ? view->GetCityGroup()->GetHomeCity() : nullptr)
+        reader.SetReferenceDate(home->GetLocalTime(ZEP_Utility::DateTime::UtcNow()));
     CityWeatherDialogBase dialog(view->GetHandle(), &reader, city, 0, 0);
     dialog.DoModal();
 }

@@ -168,7 +168,10 @@ bool WeatherView::OnNotify(const NMHDR& header, LRESULT& result) {
 void WeatherView::ShowCityWeather(OBData::City* city) {
     if (!city)
         return;
-    m_reader.SetReferenceDate(ZEP_Utility::DateTime::LocalNow());
+    // "Today" on the page is the home city's date, as in the list.
+    const OBData::City* home = m_cityGroup ? m_cityGroup->GetHomeCity() : nullptr;
+    const ZEP_Utility::DateTime now = ZEP_Utility::DateTime::UtcNow();
+    m_reader.SetReferenceDate(home ? home->GetLocalTime(now) : ZEP_Utility::DateTime::LocalNow());
     CityWeatherDialogBase dialog(m_hwnd, &m_reader, city, 0, 0);
     m_openPage = &dialog;
     dialog.DoModal();

@@ -12,6 +12,8 @@ std::wstring FormatClockTime(int format, const ZEP_Utility::DateTime& time) {
     return time.FormatTime(GetTimePicture(format));
 }
 
+bool IsSaneCelsius(double celsius) { return std::isfinite(celsius) && celsius >= -150.0 && celsius <= 100.0; }
+
 double ToCelsius(double value, int unit) {
     if (unit != kFahrenheit)
         return value;

@@ -17,6 +17,10 @@ const wchar_t* GetTimePicture(int format);  // "h:mm tt" or "HH:mm"
 std::wstring FormatClockTime(int format, const ZEP_Utility::DateTime& time);
 
 double ToCelsius(double value, int unit);
+// Whether a reading is a temperature at all: finite and within -150 to +100
+// degrees Celsius. Anything else (NaN, 1e308, a text that is no number) is
+// no value, shown as "-".
+bool IsSaneCelsius(double celsius);
 double CelsiusToFahrenheit(double celsius);
 // The nearest integer, halves rounded up: 20.5 -> 21, -2.5 -> -2, -2.7 -> -3.
 // (Truncating after adding 0.5 made every negative value one warmer.)

@@ -1,5 +1,7 @@
 #include "weather/ForecastDays.h"
 
+#include <optional>
+
 #include <algorithm>
 #include <set>
 #include <tuple>
@@ -56,9 +58,17 @@ std::vector<ForecastDay> ReadForecastDays(ZEP_Utility::XMLDoc& doc) {
             ZEP_Utility::ScanInteger(XMLDoc::GetNodeText(node, L"high/temperature/units")).value_or(0);
         day.lowUnit =
             ZEP_Utility::ScanInteger(XMLDoc::GetNodeText(node, L"low/temperature/units")).value_or(0);
+        // A reading that is no sane temperature is no value, as in the list.
+        const auto read = [](std::wstring& text, int unit) {
+            const std::optional<double> number = ZEP_Utility::ScanReal(text);
+            const double celsius = number ? OBData::ToCelsius(*number, unit) : 0.0;
+            if (!number || !OBData::IsSaneCelsius(celsius))
+                text.clear();
+            return celsius;
+        };
+        day.highCelsius = read(day.highText, day.highUnit);
+        day.lowCelsius = read(day.lowText, day.lowUnit);
         day.hasTemperatures = !day.highText.empty() || !day.lowText.empty();
-        day.highCelsius = OBData::ToCelsius(ZEP_Utility::ScanReal(day.highText).value_or(0.0), day.highUnit);
-        day.lowCelsius = OBData::ToCelsius(ZEP_Utility::ScanReal(day.lowText).value_or(0.0), day.lowUnit);
         day.icon = XMLDoc::GetNodeText(node, L"dayPart/display/icon");
         if (day.icon.empty())
             day.icon = L"no_report";

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <climits>
 #include <cwchar>
+#include <optional>
 #include <regex>
 
 #include "platform/kernel/WideText.h"
@@ -320,9 +321,11 @@ bool TemplateRenderer::EvaluateSpecial(const std::wstring& expression, const pug
         const std::wstring valueText = ExpandText(expression.substr(open, comma - open), data, found);
         const std::wstring unitText =
             ExpandText(expression.substr(comma + 1, close - comma - 1), data, found);
-        const double reading = ZEP_Utility::ScanReal(valueText).value_or(0.0);
+        const std::optional<double> reading = ZEP_Utility::ScanReal(valueText);
         const int unit = ZEP_Utility::ScanInteger(unitText).value_or(0);
-        value = OBData::FormatTemperature(OBData::ToCelsius(reading, unit), m_unit);
+        const double celsius = reading ? OBData::ToCelsius(*reading, unit) : 0.0;
+        value = reading && OBData::IsSaneCelsius(celsius) ? OBData::FormatTemperature(celsius, m_unit)
+                                                          : std::wstring(L"-");
         return true;
     }
     return false;

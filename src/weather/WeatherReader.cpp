@@ -1,6 +1,9 @@
 #include "weather/WeatherReader.h"
 
+#include <cmath>
 #include <cwchar>
+#include <limits>
+#include <optional>
 
 #include "platform/kernel/WideText.h"
 #include "time/DisplayFormats.h"
@@ -126,13 +129,15 @@ bool WeatherReader::GetTemperatures(XMLDoc* doc, const ZEP_Utility::DateTime& da
     const std::wstring highUnit = XMLDoc::GetNodeText(day, L"high/temperature/units");
     const std::wstring lowValue = XMLDoc::GetNodeText(day, L"low/temperature/ambient");
     const std::wstring lowUnit = XMLDoc::GetNodeText(day, L"low/temperature/units");
-    if (highValue.empty() && lowValue.empty())
-        return false;
-    high = OBData::ToCelsius(ZEP_Utility::ScanReal(highValue).value_or(0.0),
-                             ZEP_Utility::ScanInteger(highUnit).value_or(0));
-    low = OBData::ToCelsius(ZEP_Utility::ScanReal(lowValue).value_or(0.0),
-                            ZEP_Utility::ScanInteger(lowUnit).value_or(0));
-    return true;
+    const auto read = [](const std::wstring& value, const std::wstring& unit) {
+        const std::optional<double> number = ZEP_Utility::ScanReal(value);
+        const double celsius = number ? OBData::ToCelsius(*number, ZEP_Utility::ScanInteger(unit).value_or(0))
+                                      : std::numeric_limits<double>::quiet_NaN();
+        return OBData::IsSaneCelsius(celsius) ? celsius : std::numeric_limits<double>::quiet_NaN();
+    };
+    high = read(highValue, highUnit);
+    low = read(lowValue, lowUnit);
+    return !std::isnan(high) || !std::isnan(low);
 }
 
 IconBitmap WeatherReader::GetIconBitmap(XMLDoc* doc, const ZEP_Utility::DateTime& date) {

@@ -46,8 +46,9 @@ public:
     // and unknown icon names made "no_report", as the page is built from it.
     std::unique_ptr<ZEP_Utility::XMLDoc> OpenForecastWithCity(int cityId, const std::wstring& cityName);
 
-    // The day's high and low in degrees Celsius; false when the document has
-    // no such day or neither temperature.
+    // The day's high and low in degrees Celsius, each NaN when it is missing
+    // or no sane temperature; false when the document has no such day or
+    // neither value.
     bool GetTemperatures(ZEP_Utility::XMLDoc* doc, const ZEP_Utility::DateTime& date, double& high,
                          double& low);
     // The bitmap of the day's icon ("no_report" when the day or its icon is

@@ -26,7 +26,7 @@ TEST_F(WeatherViewTest, CellsShowRoundedTemperaturesTheDaysIconOrNoReportAndDash
     EXPECT_EQ(List().GetCellText(london, 0), L"22/10");
     EXPECT_EQ(List().GetCellIcon(london, 0), OBWeather::FindIcon(L"sunny"));
     EXPECT_EQ(List().GetCellText(london, 1), L"-/-");   // no such day
-    EXPECT_EQ(List().GetCellText(london, 2), L"0/-3");  // a low alone: the high counts as 0
+    EXPECT_EQ(List().GetCellText(london, 2), L"-/-3");  // a low alone
     ASSERT_NE(OBWeather::FindIcon(L"no_report"), nullptr);
     for (int column = 0; column < 3; ++column) {
         EXPECT_EQ(List().GetCellText(newYork, column), L"-/-");
@@ -224,6 +224,38 @@ TEST_F(WeatherViewTest, AReplacedForecastIsReadAtOnceIntoTheListAndTheOpenPageAn
     ui.RunUntilIdle();
     EXPECT_NE(before.find(L"22 C"), std::wstring::npos);
     EXPECT_NE(after.find(L"30 C"), std::wstring::npos);
+}
+
+TEST_F(WeatherViewTest, ReadingsThatAreNoTemperatureShowADashAndThePagesTodayIsTheHomeCitys) {
+    WriteForecast(kSydney, Forecast(ForecastDay(8, "NaN", "1e308") + ForecastDay(9, "abc", "12.4") +
+                                    ForecastDay(10, "inf", "-1e400")));
+    ASSERT_TRUE(StartWith("414"));
+    EXPECT_EQ(List().GetCellText(City(0), 0), L"-/-");
+    EXPECT_EQ(List().GetCellText(City(0), 1), L"-/12");
+    EXPECT_EQ(List().GetCellText(City(0), 2), L"-/-");
+    // At noon UTC on the 8th it is 23:00 in Sydney, but already the 9th where
+    // the process thinks it is: the page follows the home city, as the list.
+    const std::string savedZone = std::getenv("TZ") ? std::getenv("TZ") : "";
+    ::setenv("TZ", "Pacific/Kiritimati", 1);
+    ::tzset();
+    std::wstring page;
+    ui.WhenIdle([&] {
+        auto* dialog =
+            dynamic_cast<CityWeatherDialogBase*>(ZEP_Wnd::GetWindowManager()->Find(::GetActiveWindow()));
+        ASSERT_NE(dialog, nullptr);
+        page = dialog->GetHtml();
+        ::SendMessage(dialog->GetHandle(), WM_COMMAND, IDOK, 0);
+    });
+    PressKey(VK_RETURN);
+    ui.RunUntilIdle();
+    savedZone.empty() ? ::unsetenv("TZ") : ::setenv("TZ", savedZone.c_str(), 1);
+    ::tzset();
+    ZEP_Utility::XMLDoc html;
+    ASSERT_TRUE(html.LoadXml(page));
+    EXPECT_EQ(ZEP_Utility::XMLDoc::GetNodeText(*html.GetDocument(), L"(//tr[@class='day'])[1]/td[2]"),
+              L"Today8 Dec");
+    EXPECT_EQ(ZEP_Utility::XMLDoc::GetNodeText(*html.GetDocument(), L"(//tr[@class='day'])[1]/td[3]"), L"--");
+    EXPECT_EQ(page.find(L"0 C"), std::wstring::npos);
 }
 
 // Twelve cities, some without a forecast; the list while the downloader

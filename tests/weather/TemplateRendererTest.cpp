@@ -162,7 +162,7 @@ TEST(TemplateRenderer, TemperaturesInTheDisplayUnit) {
         L"{high/temperature/units})};</orbelline-template>";
     EXPECT_EQ(Render(fromData, 0), L"22 C;20 C;-3 C;");
     EXPECT_EQ(Render(fromData, 1), L"71 F;68 F;27 F;");
-    EXPECT_EQ(Render(L"{TEMPERATURE(abc,x)}"), L"0 C");
+    EXPECT_EQ(Render(L"{TEMPERATURE(abc,x)}|{TEMPERATURE(1e308,0)}|{TEMPERATURE(nan,0)}"), L"-|-|-");
     // Not the special form: then it is an XPath, which fails.
     EXPECT_EQ(Render(L"[{TEMPERATURE(,1)}][{TEMPERATURE(1,)}][{TEMPERATURE(1)}]"), L"[][][]");
 }

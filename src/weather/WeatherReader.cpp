@@ -1,6 +1,7 @@
 #include "weather/WeatherReader.h"
 
 #include <cmath>
+#include <cstring>
 #include <cwchar>
 #include <limits>
 #include <optional>
@@ -90,23 +91,19 @@ void WeatherReader::KeepKnownIcons(XMLDoc& doc) {
 }
 
 void WeatherReader::InsertCity(XMLDoc& doc, int cityId, const std::wstring& cityName) {
-    const std::wstring text = doc.GetXml();
-    const std::wstring root = L"<obWeather>";
-    const size_t at = text.find(root);
-    if (at == std::wstring::npos)
-        return;  // no plain root start tag (it carries attributes, or is empty)
-    // The name is escaped so that "&" or "<" in it cannot break the document.
-    std::wstring name;
-    for (wchar_t c : cityName) {
-        const wchar_t* entity = doc.GetEntityText(c);
-        if (entity)
-            name += entity;
-        else
-            name += c;
-    }
-    const std::wstring city =
-        L"<city><id>" + std::to_wstring(cityId) + L"</id><name>" + name + L"</name></city>";
-    doc.LoadXml(text.substr(0, at + root.size()) + city + text.substr(at + root.size()));
+    pugi::xml_document* document = doc.GetDocument();
+    if (!document)
+        return;
+    // Placed in the tree, not in the text: a comment before the root holding
+    // "<obWeather><city>..." could otherwise choose the name the page shows.
+    pugi::xml_node root = document->document_element();
+    if (std::strcmp(root.name(), "obWeather") != 0)
+        return;
+    while (pugi::xml_node own = root.child("city"))
+        root.remove_child(own);  // the file's own city is not the gazetteer's
+    pugi::xml_node city = root.prepend_child("city");
+    city.append_child("id").append_child(pugi::node_pcdata).set_value(std::to_string(cityId).c_str());
+    city.append_child("name").append_child(pugi::node_pcdata).set_value(ob::kernel::ToUtf8(cityName).c_str());
 }
 
 pugi::xml_node WeatherReader::SelectDay(XMLDoc* doc, const ZEP_Utility::DateTime& date) {

@@ -262,10 +262,13 @@ TEST_F(WeatherReaderTest, CityElementIsInsertedIntoThePlainRoot) {
     EXPECT_EQ(XMLDoc::GetNodeText(*doc->GetDocument(), L"/obWeather/city/name"), L"Tom & <Jerry>");
     EXPECT_EQ(XMLDoc::GetNodeText(*doc->GetDocument(), L"//forecastDay/date/day"), L"8");
 
-    // A root start tag with attributes gets no city.
-    WriteForecast(5, "<obWeather version=\"1\"><forecast/></obWeather>");
+    // The gazetteer names the city, whatever the file holds before or in its root.
+    WriteForecast(5,
+                  "<!--<obWeather><city><name>Evil</name></city>--><obWeather version=\"1\">"
+                  "<city><name>Evil</name></city><forecast/></obWeather>");
     doc = m_reader.OpenForecastWithCity(5, L"Oslo");
-    EXPECT_EQ(XMLDoc::GetNodeText(*doc->GetDocument(), L"/obWeather/city/name"), L"");
+    EXPECT_EQ(XMLDoc::GetNodeText(*doc->GetDocument(), L"/obWeather/city/name"), L"Oslo");
+    EXPECT_EQ(ZEP_Utility::SelectNodes(*doc->GetDocument(), L"//city").size(), 1u);
     // No file: the empty forecast with the city.
     doc = m_reader.OpenForecastWithCity(6, L"Lima");
     EXPECT_EQ(doc->GetXml(), L"<obWeather><city><id>6</id><name>Lima</name></city><forecast/></obWeather>");

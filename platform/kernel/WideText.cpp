@@ -1,5 +1,7 @@
 #include "platform/kernel/WideText.h"
 
+#include <cwctype>
+
 namespace ob::kernel {
 
 std::string ToUtf8(std::wstring_view text) {
@@ -78,6 +80,19 @@ std::wstring FromUtf8(std::string_view text) {
         i += len;
     }
     return out;
+}
+
+wchar_t FoldLetter(wchar_t ch) {
+    // The base letter of each character from U+00C0 to U+017F (x and the
+    // division sign stand for themselves).
+    static constexpr wchar_t kBase[] =
+        L"aaaaaaaceeeeiiiidnooooo\u00d7ouuuuytsaaaaaaaceeeeiiiidnooooo\u00f7ouuuuyty"
+        L"aaaaaaccccccccddddeeeeeeeeeegggggggghhhhiiiiiiiiiiiijjkkkllllllllllnnnnnn\u0149nnoooooooo"
+        L"rrrrrrssssssssttttttuuuuuuuuuuuuwwyyyzzzzzzs";
+    static_assert(sizeof kBase / sizeof kBase[0] == 0x180 - 0xC0 + 1);
+    if (ch >= 0xC0 && ch < 0x180)
+        return kBase[ch - 0xC0];
+    return static_cast<wchar_t>(std::towlower(static_cast<wint_t>(ch)));
 }
 
 }  // namespace ob::kernel

@@ -7,6 +7,7 @@
 
 #include "data/NumericLocale.h"
 #include "data/StaticText.h"
+#include "platform/kernel/WideText.h"
 
 namespace OBData {
 
@@ -80,7 +81,19 @@ void StringFieldAccessor::GetInt(const void* record, std::int32_t& out) const {
 }
 
 std::int32_t StringFieldAccessor::Compare(const void* recordA, const void* recordB) const {
-    const int c = std::wcscmp(Text(recordA), Text(recordB));
+    // Names sort as they read: case and accents do not count ("Zürich" sorts
+    // with "Zurich", "Ürümqi" among the U's); only texts that differ in
+    // nothing else fall back to their code units.
+    const wchar_t* a = Text(recordA);
+    const wchar_t* b = Text(recordB);
+    for (const wchar_t *x = a, *y = b;; ++x, ++y) {
+        const wchar_t fx = ob::kernel::FoldLetter(*x), fy = ob::kernel::FoldLetter(*y);
+        if (fx != fy)
+            return fx < fy ? -1 : 1;
+        if (*x == L'\0')
+            break;
+    }
+    const int c = std::wcscmp(a, b);
     return c < 0 ? -1 : (c > 0 ? 1 : 0);
 }
 

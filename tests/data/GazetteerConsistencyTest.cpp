@@ -25,12 +25,12 @@ std::wstring Text(TextRef ref) {
     return ResolveText(ref);
 }
 
-// Case ignored, hyphens and apostrophes ignored.
+// Case and accents ignored, hyphens and apostrophes ignored.
 std::wstring NameKey(const std::wstring& name) {
     std::wstring key;
     for (wchar_t ch : name)
         if (ch != L'-' && ch != L'\'')
-            key.push_back(static_cast<wchar_t>(std::towlower(ch)));
+            key.push_back(ob::kernel::FoldLetter(ch));
     return key;
 }
 
@@ -88,6 +88,10 @@ TEST(Gazetteer, RowsStandInTheirStatedOrder) {
     EXPECT_LT(position(289), position(290));  // Nassau, N'Djamena
     EXPECT_LT(position(462), position(463));  // Wuhan, Xi'an
     EXPECT_LT(position(502), position(203));  // Kingston NF, Kingston JM
+    EXPECT_LT(position(380), position(381));  // Santo Domingo, São Paulo
+    EXPECT_LT(position(381), position(509));  // São Paulo, São Tomé
+    EXPECT_LT(position(440), position(441));  // Ulaanbaatar, Ürümqi
+    EXPECT_LT(position(441), position(442));  // Ürümqi, Vaduz
 
     for (std::int32_t i = 1; i < kCountryCount; ++i)
         EXPECT_LT(Text(kCountryRecords[i - 1].iso2Name), Text(kCountryRecords[i].iso2Name));

@@ -238,7 +238,7 @@ TEST_F(ReferenceTables, ViewsOverTheCityTable) {
     EXPECT_EQ(ids(nullptr, L"id = 17.0"), V{17});
     EXPECT_EQ(ids(nullptr, L"id = 84"), V{});
     EXPECT_EQ(ids(nullptr, L"displayName = 'Kingston'"), (V{502, 203}));
-    EXPECT_EQ(ids(L"displayName DESC", nullptr).front(), 473);  // Zurich
+    EXPECT_EQ(ids(L"displayName DESC", nullptr).front(), 473);  // Zürich, not Ürümqi
     EXPECT_EQ(ids(L"displayName", nullptr).front(), 214);       // A Coruña
 
     // The integer pattern on latitudes takes every city whose latitude

@@ -20,6 +20,16 @@ void Add(HWND list, UINT add, const wchar_t* text, LPARAM data, UINT setData) {
 }
 }  // namespace
 
+// Names sort as they read: "São Paulo" with "Sao", "Ürümqi" among the U's.
+TEST_F(ControlsTest, SortedListIgnoresAccents) {
+    HWND list = Make(WC_LISTBOX, LBS_SORT | WS_BORDER, 10, 10, 150, 100, 1002);
+    for (const wchar_t* name : {L"Vaduz", L"\u00dcr\u00fcmqi", L"Sao Tome", L"S\u00e3o Paulo", L"Santiago"})
+        SendMessage(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name));
+    const wchar_t* expected[] = {L"Santiago", L"S\u00e3o Paulo", L"Sao Tome", L"\u00dcr\u00fcmqi", L"Vaduz"};
+    for (int i = 0; i < 5; ++i)
+        EXPECT_EQ(ItemText(list, LB_GETTEXT, i), expected[i]) << i;
+}
+
 TEST_F(ControlsTest, SortedListKeepsItemDataWithItsItem) {
     HWND list = Make(WC_LISTBOX, LBS_SORT | LBS_NOTIFY | WS_BORDER | WS_VSCROLL, 10, 10, 150, 100, 1002);
     Add(list, LB_ADDSTRING, L"munich", 3, LB_SETITEMDATA);

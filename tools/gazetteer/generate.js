@@ -146,6 +146,10 @@ const GEONAMES_ADMIN = {
     AU: { ACT: '01', NSW: '02', NT: '03', QLD: '04', SA: '05', TAS: '06', VIC: '07', WA: '08' },
 };
 
+function stripMarks(name) {
+    return name.normalize('NFD').replace(/[\u0300-\u036f]/g, '').normalize('NFC');
+}
+
 function normalise(name) {
     return name.normalize('NFD').replace(/[\u0300-\u036f]/g, '').toLowerCase()
         .replace(/['\u2018\u2019.]/g, '').replace(/-/g, ' ').replace(/\s+/g, ' ').trim();
@@ -299,6 +303,10 @@ function buildCities(sources, overrides) {
             note = extra.lat ? extra.lat.reason : '';
             if (!note) problems.push(`${id} ${displayName}: no source place and no reason`);
         }
+        // Names keep their letters' accents as GeoNames writes them ("Bogotá").
+        const base = displayName.split('; ')[0];
+        if (place && base !== place.name && stripMarks(base) === stripMarks(place.name))
+            problems.push(`${id} ${displayName}: GeoNames writes "${place.name}"`);
         const zoneNote = cityZone(city, extra, place, sources, problems);
         const airportNote = checkAirport(city, extra, airports, problems);
         const capitalNote = checkCapital(city, extra, capitals, problems);

@@ -3,20 +3,29 @@
 #include <algorithm>
 #include <cwctype>
 
+#include "platform/kernel/WideText.h"
 #include "platform/ui/Gdi.h"
 #include "platform/ui/controls/ScrollBar.h"
 
 namespace ob::ui {
 
 int CompareItemText(const std::wstring& a, const std::wstring& b) {
+    // Case and accents do not count ("São Paulo" sorts with "Sao"), as a
+    // sorted list of names reads; texts differing only in them keep the order
+    // of their plain lower-case letters.
     size_t n = std::min(a.size(), b.size());
     for (size_t i = 0; i < n; ++i) {
-        wint_t x = std::towlower(static_cast<wint_t>(a[i])), y = std::towlower(static_cast<wint_t>(b[i]));
+        const wchar_t x = ob::kernel::FoldLetter(a[i]), y = ob::kernel::FoldLetter(b[i]);
         if (x != y)
             return x < y ? -1 : 1;
     }
     if (a.size() != b.size())
         return a.size() < b.size() ? -1 : 1;
+    for (size_t i = 0; i < n; ++i) {
+        wint_t x = std::towlower(static_cast<wint_t>(a[i])), y = std::towlower(static_cast<wint_t>(b[i]));
+        if (x != y)
+            return x < y ? -1 : 1;
+    }
     return 0;
 }
 

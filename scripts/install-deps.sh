@@ -12,6 +12,7 @@ PACKAGES=(
   libcurl4-openssl-dev nlohmann-json3-dev libcctz-dev tzdata
   locales xvfb xdotool python3 clang-format
   clang libclang-rt-14-dev
+  lintian appstream desktop-file-utils
 )
 
 missing=()

@@ -189,7 +189,10 @@ TEST(HostileFiles, ASaveOnAFullDiskFailsAndTheExitSaysSo) {
         GTEST_SKIP() << "needs a tmpfs mount, which only root can make";
     struct Unmount {
         std::string path;
-        ~Unmount() { (void)std::system(("umount -l " + path).c_str()); }
+        ~Unmount() {
+            if (std::system(("umount -l " + path).c_str()) != 0)
+                ADD_FAILURE() << "the tmpfs at " << path << " stays mounted";
+        }
     } unmount{mountPoint.Path().string()};
     const fs::path folder = mountPoint.Path();
     fs::copy_file(fs::path(ORBELLINE_APP_DIR) / "orbelline", folder / "orbelline");

@@ -5,6 +5,7 @@
 
 #include <clocale>
 #include <csignal>
+#include <cstdlib>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -31,13 +32,14 @@ struct WindowOptions {
     int select = -1;  // the list row to select; -1: the home row
     int view = -1;
     ob::ui::ScreenMode screen;
+    bool screenGiven = false;  // else the desktop window's size sets the screen
     bool hasAt = false;
     std::int64_t atTicks = 0;
     std::vector<POINT> taps;  // --tap X,Y: stylus taps before the picture
 };
 
 constexpr const char* kWindowUsage =
-    "       orbelline [--screen WxH] [--at TIME]\n"
+    "       orbelline [--screen WxH[@DPI]] [--at TIME]\n"
     "       orbelline --headless --screenshot FILE [--view map|planner|weather] [--dialog NAME] [--screen "
     "WxH]\n"
     "                 [--at TIME]\n"
@@ -46,7 +48,8 @@ constexpr const char* kWindowUsage =
     "  --view V         the view to show: map, planner or weather (default: the stored one)\n"
     "  --dialog NAME    show that dialog open over the view (cities, home, ...)\n"
     "  --select ROW     select that row of the view's city list first (0: the home city)\n"
-    "  --screen WxH     the device screen: 240x320 (default), 480x640, 320x240, 640x480\n"
+    "  --screen WxH[@DPI] the device screen, 240x240 and up, at 96 or 192 dpi (default: 192 from\n"
+    "                   480x480 up); the window's first size (else the one kept from the last run)\n"
     "  --tap X,Y        with --screenshot: tap the screen at device pixel (X, Y) first (repeatable;\n"
     "                   with --dialog, on the open dialog)\n";
 
@@ -111,9 +114,10 @@ bool TakeWindowOptions(std::vector<std::string>& args, WindowOptions& options, s
             windowOnly = true;
         } else if (arg == "--screen") {
             if (!ob::ui::ParseScreenMode(args[++i], options.screen)) {
-                error = "bad screen '" + args[i] + "' (such as 240x320 or 480x640)";
+                error = "bad screen '" + args[i] + "' (WxH or WxH@DPI: 240x240 and up, 96 or 192 dpi)";
                 return false;
             }
+            options.screenGiven = true;
             options.used = true;
         } else {
             rest.push_back(arg);
@@ -239,9 +243,14 @@ int RunWindow(const WindowOptions& options, const ob::cli::CliOptions& cli) {
         std::fprintf(stderr, "orbelline: %s\n", problem.c_str());
         return ob::cli::kExitError;
     }
-    if (!ob::ui::StartScreen(options.screen, "sdl")) {
-        std::fprintf(stderr,
-                     "orbelline: no display available (set DISPLAY, or use --headless --screenshot FILE)\n");
+    if (!ob::ui::StartScreen(options.screenGiven ? options.screen : ob::ui::ScreenMode{0, 0, 0}, "sdl")) {
+        if (const char* desktop = std::getenv("DISPLAY"); desktop && *desktop)
+            std::fprintf(stderr, "orbelline: cannot open a window on the desktop '%s' (is it running?)\n",
+                         desktop);
+        else
+            std::fprintf(
+                stderr,
+                "orbelline: no display available (set DISPLAY, or use --headless --screenshot FILE)\n");
         return ob::cli::kExitError;
     }
     if (options.hasAt || cli.hasAt)
@@ -250,6 +259,8 @@ int RunWindow(const WindowOptions& options, const ob::cli::CliOptions& cli) {
     {
         OrbellineApp app;
         code = app.RunEntrySequence(nullptr);
+        if (app.BroughtOtherForward())
+            std::fprintf(stderr, "orbelline: already running; brought its window to the front\n");
     }
     ob::ui::StopScreen();
     return code;

@@ -8,6 +8,7 @@
 #include "data/ReferenceLookup.h"
 #include "data/ReferenceTables.h"
 #include "model/AppSettings.h"
+#include "platform/ui/display/Display.h"
 #include "resources/Resources.h"
 #include "weather/DownloaderControl.h"
 #include "wnd/FrameWindow.h"
@@ -66,6 +67,10 @@ bool OrbellineApp::InitInstance() {
     if (m_startView >= 0)
         GetAppSettings().SetTab(m_startView);
     OBData::CityGroup& group = GetCityGroup();
+    // On a desktop the window opens where the user left it, and the screen
+    // takes its size before the main window is laid out on it.
+    const WindowPlace kept = GetAppSettings().GetWindowPlace();
+    ob::ui::ShowDesktopWindow(ob::ui::WindowPlacement{kept.x, kept.y, kept.width, kept.height});
 
     m_appMainWindow = std::make_unique<AppMainWindow>(&group);
     m_appMainWindow->SetAskForHomeCity(m_askForHomeCity);

@@ -2,6 +2,7 @@
 
 #include "model/AppSettings.h"
 #include "model/CityGroup.h"
+#include "platform/ui/display/Display.h"
 #include "wnd/Library.h"
 
 namespace OBControls {
@@ -52,6 +53,10 @@ bool OrbellineMainWindow::OnSetFocus(HWND) {
 }
 
 void OrbellineMainWindow::OnDestroy() {
+    // The desktop window's size and place, for the next start (leaving the
+    // view below writes them).
+    if (const ob::ui::WindowPlacement place = ob::ui::DesktopWindowPlacement(); !place.Empty())
+        GetAppSettings().SetWindowPlace(WindowPlace{place.x, place.y, place.width, place.height});
     if (m_activeView) {
         m_activeView->Deactivate();
         m_activeView = nullptr;

@@ -1,6 +1,8 @@
 #include "model/AppSettings.h"
 
 #include <cstdio>
+#include <cwchar>
+#include <string>
 
 #include "data/ReferenceTables.h"
 #include "platform/kernel/AppPaths.h"
@@ -87,6 +89,15 @@ void AppSettings::Read() {
     ReadBool(L"weatherkilldownloader", m_weatherKillDownloader);
     ReadBool(L"weatherupdatewarning", m_weatherUpdateWarning);
     m_store.GetInt(L"loglevel", m_logLevel);
+    // "x y width height"; anything else is no place at all.
+    if (std::wstring text; m_store.GetString(L"window", text)) {
+        WindowPlace place;
+        wchar_t end = 0;
+        if (std::swscanf(text.c_str(), L"%d %d %d %d%lc", &place.x, &place.y, &place.width, &place.height,
+                         &end) == 4 &&
+            place.width > 0 && place.height > 0 && place.width <= 16384 && place.height <= 16384)
+            m_windowPlace = place;
+    }
     if (!m_fileRead) {
         const int system = m_usesUsMeasurement() ? 1 : 0;
         m_units = system;
@@ -123,6 +134,11 @@ void AppSettings::PutAll() {
     m_store.SetInt(L"weatherkilldownloader", m_weatherKillDownloader);
     m_store.SetInt(L"weatherupdatewarning", m_weatherUpdateWarning);
     m_store.SetInt(L"loglevel", m_logLevel);
+    if (m_windowPlace.width > 0)
+        m_store.SetString(L"window", std::to_wstring(m_windowPlace.x) + L" " +
+                                         std::to_wstring(m_windowPlace.y) + L" " +
+                                         std::to_wstring(m_windowPlace.width) + L" " +
+                                         std::to_wstring(m_windowPlace.height));
 }
 
 bool AppSettings::SaveAll(const std::wstring& path) {
@@ -166,6 +182,7 @@ OB_SETTING(bool, WeatherUsePhone, m_weatherUsePhone)
 OB_SETTING(bool, WeatherKillDownloader, m_weatherKillDownloader)
 OB_SETTING(bool, WeatherUpdateWarning, m_weatherUpdateWarning)
 OB_SETTING(int, LogLevel, m_logLevel)
+OB_SETTING(WindowPlace, WindowPlace, m_windowPlace)
 
 OB_SETTER(int, Units, m_units)
 OB_SETTER(int, TemperatureUnits, m_temperatureUnits)
@@ -173,6 +190,7 @@ OB_SETTER(int, MainTimeFormat, m_mainTimeFormat)
 OB_SETTER(bool, Shadow, m_shadow)
 OB_SETTER(bool, MapTwilight, m_mapTwilight)
 OB_SETTER(int, Tab, m_tab)
+OB_SETTER(const WindowPlace&, WindowPlace, m_windowPlace)
 OB_SETTER(bool, CityViewExtraInfo, m_cityViewExtraInfo)
 OB_SETTER(bool, PlannerViewExtraInfo, m_plannerViewExtraInfo)
 OB_SETTER(bool, WeatherUseCradle, m_weatherUseCradle)

@@ -17,6 +17,16 @@ struct NearbySettings {
     double distanceKm = 500.0;
 };
 
+// Where the desktop window stood and how large it was when the program last
+// ended, in desktop pixels; width 0: never kept.
+struct WindowPlace {
+    int x = 0;
+    int y = 0;
+    int width = 0;
+    int height = 0;
+    bool operator==(const WindowPlace&) const = default;
+};
+
 class AppSettings {
 public:
     static constexpr const wchar_t* kFileName = L"settings.csv";
@@ -73,6 +83,7 @@ public:
     bool GetWeatherKillDownloader();
     bool GetWeatherUpdateWarning();
     int GetLogLevel();
+    WindowPlace GetWindowPlace();
 
     void SetUnits(int value);
     void SetTemperatureUnits(int value);
@@ -89,6 +100,7 @@ public:
     void SetWeatherUpdateWarning(bool value);
     void SetLogLevel(int value);
     void SetNearby(const NearbySettings& value);
+    void SetWindowPlace(const WindowPlace& value);
 
 private:
     void ReadBool(const wchar_t* key, bool& value) const;
@@ -125,6 +137,7 @@ private:
     bool m_weatherKillDownloader = true;
     bool m_weatherUpdateWarning = true;
     int m_logLevel = 5;
+    WindowPlace m_windowPlace;
 };
 
 // The process-wide settings, their store and the user's city group.

@@ -69,6 +69,7 @@ void App::BringMainWindowForward() {
     const HWND hwnd = m_mainWindow->GetHandle();
     ::ShowWindow(hwnd, SW_SHOW);
     ::SetForegroundWindow(hwnd);
+    ob::ui::RaiseDesktopWindow();
 }
 
 bool App::InitInstance() { return true; }

@@ -46,6 +46,9 @@ public:
     // The window of the running instance that a second start brought forward
     // (only in that second start); none otherwise.
     HWND GetFoundWindow() const { return m_found; }
+    // Whether this start found another instance running and asked it to come
+    // to the front (it then ended without a window).
+    bool BroughtOtherForward() const { return m_knocked; }
     // How long a second start waits between its three tries, in milliseconds.
     void SetRetryDelay(unsigned ms) { m_retryDelayMs = ms; }
 

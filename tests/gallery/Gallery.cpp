@@ -687,6 +687,7 @@ int RunOnDesktop(const Options& options) {
         std::fprintf(stderr, "platform_gallery: no display\n");
         return 1;
     }
+    ob::ui::ShowDesktopWindow({});
     InitCommonControls();
     HWND dlg = OpenPage(PlannerPage());
     MSG msg{};

@@ -252,7 +252,17 @@ TEST_F(WinMisc, ScreenModesAndTheDriver) {
     EXPECT_EQ(m.dpi, 192);
     EXPECT_TRUE(ob::ui::ParseScreenMode("320x240", m));
     EXPECT_EQ(m.dpi, 96);
-    EXPECT_FALSE(ob::ui::ParseScreenMode("800x600", m));
+    EXPECT_TRUE(ob::ui::ParseScreenMode("800x480", m));
+    EXPECT_EQ(m.dpi, 192);
+    EXPECT_TRUE(ob::ui::ParseScreenMode("240x400", m));
+    EXPECT_EQ(m.dpi, 96);
+    EXPECT_TRUE(ob::ui::ParseScreenMode("640x480@96", m));
+    EXPECT_EQ(m.dpi, 96);
+    // Below 240 pixels of the 96-dpi screen, an unknown density, no size.
+    EXPECT_FALSE(ob::ui::ParseScreenMode("239x320", m));
+    EXPECT_FALSE(ob::ui::ParseScreenMode("400x600@192", m));
+    EXPECT_FALSE(ob::ui::ParseScreenMode("240x320@120", m));
+    EXPECT_FALSE(ob::ui::ParseScreenMode("240x320@", m));
     EXPECT_FALSE(ob::ui::ParseScreenMode("240x", m));
     EXPECT_FALSE(ob::ui::ParseScreenMode("x320", m));
 

@@ -1,6 +1,7 @@
 // The device screen and the displays that show it: a headless one that keeps
 // the screen in memory (tests, screenshots, demos) and an SDL2 window on a
-// desktop. The screen's size and density are chosen once at start.
+// desktop. On a desktop the screen is the window: resizing the window gives
+// the screen a new size, and every window on it lays itself out again.
 #pragma once
 
 #include "platform/ui/WinTypes.h"
@@ -18,9 +19,27 @@ struct ScreenMode {
     int height = 320;
     int dpi = 96;
 };
-// The device screens: QVGA 240x320 at 96 dpi, VGA 480x640 at 192 dpi, and
-// their landscape forms. "WxH" picks the density from the size.
+// A screen is at least 240 pixels of the 96-dpi screen each way (480 at
+// 192 dpi) and at most kMaxScreenSide device pixels.
+constexpr int kMinScreenSide = 240;
+constexpr int kMaxScreenSide = 8192;
+// The densities the program's pictures are drawn for: 192 dpi (VGA) once
+// the screen is at least 480 pixels each way, else 96 dpi (QVGA).
+int DensityForScreen(int width, int height);
+bool ScreenModeInRange(const ScreenMode& mode);
+// "WxH" or "WxH@DPI" (96 or 192) in range; without a density it is chosen
+// from the size.
 bool ParseScreenMode(std::string_view text, ScreenMode& mode);
+
+// Where the desktop window stands and how large it is, in desktop pixels.
+// An empty one (width 0) leaves both to the display.
+struct WindowPlacement {
+    int x = 0;
+    int y = 0;
+    int width = 0;
+    int height = 0;
+    bool Empty() const { return width <= 0 || height <= 0; }
+};
 
 // A display shows the screen and turns its own input into injected input.
 class Display {
@@ -37,13 +56,36 @@ public:
     // Whether a person can give input (a loop waiting on the virtual clock
     // with nothing scripted would otherwise wait forever).
     virtual bool Interactive() const { return false; }
+    // Desktop displays: show the window at `place` (see ShowDesktopWindow),
+    // tell where it is, bring it to the front.
+    virtual void Show(const WindowPlacement&) {}
+    virtual WindowPlacement Placement() const { return {}; }
+    virtual void Raise() {}
 };
 
 // Starts the window system on a screen shown by the given kind of display:
 // "headless" or "sdl". Returns false when that display cannot start (no
-// desktop); the screen then stays headless.
+// desktop, or one that cannot be reached); the screen then stays headless.
+// A mode of width 0 leaves the screen to the desktop window (headless: the
+// 240x320 default). The desktop window stays hidden until ShowDesktopWindow.
 bool StartScreen(const ScreenMode& mode, std::string_view display = "headless");
 ScreenMode CurrentScreenMode();
+// Gives the screen a new size and density, as turning the device or a new
+// screen would: the shell's bars follow, every top-level window that filled
+// the screen (or its work area) is fitted to the new one (WM_SIZE), the rest
+// are kept on the screen, and everything is repainted. Out of range: nothing.
+void ResizeScreen(const ScreenMode& mode);
+
+// Shows the desktop window: at `place` (a size and place kept from an
+// earlier run) or, when it is empty, at its first size, about half the
+// desktop's height and portrait; a mode given to StartScreen sets the size
+// instead. The screen then takes the window's size, at the density the size
+// calls for, whole window pixels per screen pixel. Headless: nothing.
+void ShowDesktopWindow(const WindowPlacement& place);
+// The desktop window's place and size now; empty when headless.
+WindowPlacement DesktopWindowPlacement();
+// Brings the desktop window in front of the desktop's other windows.
+void RaiseDesktopWindow();
 // Ends the window system: every window is destroyed and the display closed.
 void StopScreen();
 

@@ -6,6 +6,7 @@
 #include <png.h>
 #include <poll.h>
 
+#include <algorithm>
 #include <charconv>
 #include <cstdio>
 #include <string>
@@ -19,6 +20,8 @@ namespace ob::ui {
 
 std::unique_ptr<Display> MakeSdlDisplay(const ScreenMode& mode);
 void StartShell();
+ShellMetrics CurrentShellMetrics();
+void ShellScreenChanged(const ShellMetrics& before);
 
 namespace {
 
@@ -94,27 +97,68 @@ void Display::WaitInput(int timeoutMs) {
         ::poll(nullptr, 0, timeoutMs);
 }
 
+int DensityForScreen(int width, int height) {
+    return std::min(width, height) >= 2 * kMinScreenSide ? 192 : 96;
+}
+
+bool ScreenModeInRange(const ScreenMode& mode) {
+    if (mode.dpi != 96 && mode.dpi != 192)
+        return false;
+    const int least = kMinScreenSide * mode.dpi / 96;
+    return mode.width >= least && mode.height >= least && mode.width <= kMaxScreenSide &&
+           mode.height <= kMaxScreenSide;
+}
+
 bool ParseScreenMode(std::string_view text, ScreenMode& mode) {
     auto x = text.find_first_of("xX");
     if (x == std::string_view::npos)
         return false;
-    int w = 0, h = 0;
-    auto a = std::from_chars(text.data(), text.data() + x, w);
-    auto b = std::from_chars(text.data() + x + 1, text.data() + text.size(), h);
-    if (a.ec != std::errc{} || a.ptr != text.data() + x || b.ec != std::errc{} ||
-        b.ptr != text.data() + text.size())
+    const auto at = text.find('@');
+    const std::string_view size = text.substr(0, at);
+    int w = 0, h = 0, dpi = 0;
+    auto a = std::from_chars(size.data(), size.data() + x, w);
+    auto b = std::from_chars(size.data() + x + 1, size.data() + size.size(), h);
+    if (a.ec != std::errc{} || a.ptr != size.data() + x || b.ec != std::errc{} ||
+        b.ptr != size.data() + size.size())
         return false;
-    bool qvga = (w == 240 && h == 320) || (w == 320 && h == 240);
-    bool vga = (w == 480 && h == 640) || (w == 640 && h == 480);
-    if (!qvga && !vga)
+    if (at != std::string_view::npos) {
+        const std::string_view d = text.substr(at + 1);
+        auto c = std::from_chars(d.data(), d.data() + d.size(), dpi);
+        if (c.ec != std::errc{} || c.ptr != d.data() + d.size())
+            return false;
+    } else {
+        dpi = DensityForScreen(w, h);
+    }
+    const ScreenMode parsed{w, h, dpi};
+    if (!ScreenModeInRange(parsed))
         return false;
-    mode = ScreenMode{w, h, vga ? 192 : 96};
+    mode = parsed;
     return true;
 }
 
-bool StartScreen(const ScreenMode& mode, std::string_view display) {
+void ResizeScreen(const ScreenMode& mode) {
+    WindowSystem& s = Sys();
+    if (!ScreenModeInRange(mode) || !s.desktop ||
+        (mode.width == s.screenWidth && mode.height == s.screenHeight && mode.dpi == s.screenDpi))
+        return;
+    const ShellMetrics before = CurrentShellMetrics();
+    s.screenWidth = mode.width;
+    s.screenHeight = mode.height;
+    s.screenDpi = mode.dpi;
+    EnsureBuffer(true);
+    s.desktop->rect = RECT{0, 0, mode.width, mode.height};
+    s.desktop->client = s.desktop->rect;
+    ShellScreenChanged(before);
+    InvalidateWholeTree(s.desktop, true);
+    MarkScreenDirty(s.desktop->rect);
+}
+
+bool StartScreen(const ScreenMode& asked, std::string_view display) {
     StopScreen();
     WindowSystem& s = Sys();
+    // A screen left to the desktop window starts at the pocket size until the
+    // window is shown and gives it its own.
+    const ScreenMode mode = asked.width > 0 ? asked : ScreenMode{};
     s.screenWidth = mode.width;
     s.screenHeight = mode.height;
     s.screenDpi = mode.dpi;
@@ -122,7 +166,7 @@ bool StartScreen(const ScreenMode& mode, std::string_view display) {
     EnsureStarted();
     bool ok = true;
     if (display == "sdl") {
-        s.display = MakeSdlDisplay(mode);
+        s.display = MakeSdlDisplay(asked);
         ok = s.display != nullptr;
     }
     if (!s.display)
@@ -238,6 +282,25 @@ void RequestClose() {
         PostMessage(w->handle, WM_CLOSE, 0, 0);
     }
     PostQuitMessage(0);
+}
+
+}  // namespace ob::ui
+
+namespace ob::ui {
+
+void ShowDesktopWindow(const WindowPlacement& place) {
+    if (Display* d = Sys().display.get())
+        d->Show(place);
+}
+
+WindowPlacement DesktopWindowPlacement() {
+    Display* d = Sys().display.get();
+    return d ? d->Placement() : WindowPlacement{};
+}
+
+void RaiseDesktopWindow() {
+    if (Display* d = Sys().display.get())
+        d->Raise();
 }
 
 }  // namespace ob::ui

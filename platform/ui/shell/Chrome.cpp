@@ -7,6 +7,12 @@
 #include "platform/ui/win/UiFonts.h"
 #include "platform/ui/win/WindowSystem.h"
 
+#include <algorithm>
+#include <cstdlib>
+#include <initializer_list>
+#include <utility>
+#include <vector>
+
 namespace ob::ui {
 
 constexpr wchar_t kNavBarClass[] = L"HHTaskBar";
@@ -134,6 +140,81 @@ void ShellTitleChanged(HWND hwnd) {
 }
 
 HWND CreateShellMenuBar(HWND owner, UINT resourceId, DWORD flags);
+bool IsShellMenuBar(HWND hwnd);
+
+ShellMetrics CurrentShellMetrics() {
+    const WindowSystem& s = Sys();
+    return ShellMetrics{s.screenWidth, s.screenHeight, NavBarHeight(), MenuBarHeight()};
+}
+
+namespace {
+
+// One edge of a window on a screen that changed size: an edge on a line of
+// the old screen (its sides, the foot of the navigation bar, the top of the
+// menu bar) keeps to that line on the new one.
+struct Span {
+    int from, to;
+};
+
+Span FitSpan(Span now, std::initializer_list<std::pair<int, int>> lines, int newSize, int oldSize) {
+    auto snap = [&](int v, bool& anchored) {
+        for (const auto& [was, is] : lines)
+            if (v == was) {
+                anchored = true;
+                return is;
+            }
+        return v;
+    };
+    bool fromAnchored = false, toAnchored = false;
+    const int from = snap(now.from, fromAnchored), to = snap(now.to, toAnchored);
+    if (fromAnchored && toAnchored)
+        return Span{from, to};
+    const int size = std::min(now.to - now.from, newSize);
+    if (fromAnchored)
+        return Span{from, from + size};
+    if (toAnchored)
+        return Span{to - size, to};
+    // A free window (a message box, a menu): centred stays centred, the
+    // rest is kept on the screen.
+    int start = now.from;
+    if (std::abs(now.from - (oldSize - now.to)) <= 1)
+        start = (newSize - size) / 2;
+    start = std::clamp(start, 0, newSize - size);
+    return Span{start, start + size};
+}
+
+}  // namespace
+
+void ShellScreenChanged(const ShellMetrics& was) {
+    WindowSystem& s = Sys();
+    const ShellMetrics now = CurrentShellMetrics();
+    std::vector<HWND> tops;
+    for (Window* w : s.desktop->children)
+        tops.push_back(w->handle);
+    for (HWND hwnd : tops) {
+        Window* w = FromHandle(hwnd);
+        if (!w)
+            continue;
+        RECT r{};
+        if (hwnd == g_navBar) {
+            r = RECT{0, 0, now.width, now.navBar};
+        } else if (IsShellMenuBar(hwnd)) {
+            r = RECT{0, now.height - now.menuBar, now.width, now.height};
+        } else {
+            const Span x = FitSpan(Span{w->rect.left, w->rect.right}, {{0, 0}, {was.width, now.width}},
+                                   now.width, was.width);
+            const Span y = FitSpan(Span{w->rect.top, w->rect.bottom},
+                                   {{0, 0},
+                                    {was.navBar, now.navBar},
+                                    {was.height - was.menuBar, now.height - now.menuBar},
+                                    {was.height, now.height}},
+                                   now.height, was.height);
+            r = RECT{x.from, y.from, x.to, y.to};
+        }
+        SetWindowPos(hwnd, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top,
+                     SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+}
 
 }  // namespace ob::ui
 

@@ -8,6 +8,8 @@
 #include "platform/ui/win/UiFonts.h"
 #include "platform/ui/win/WindowSystem.h"
 
+#include <cwchar>
+
 #include <map>
 #include <memory>
 
@@ -204,6 +206,11 @@ bool OpenMenuBarFromKeyboard(HWND owner) {
     if (id && IsWindow(owner))
         PostMessage(owner, WM_COMMAND, MAKEWPARAM(static_cast<WORD>(id), 0), 0);
     return true;
+}
+
+bool IsShellMenuBar(HWND hwnd) {
+    wchar_t name[32] = {};
+    return GetClassName(hwnd, name, 32) > 0 && std::wcscmp(name, kMenuBarClass) == 0;
 }
 
 HWND CreateShellMenuBar(HWND owner, UINT resourceId, DWORD flags) {

@@ -37,6 +37,9 @@ struct MenuBarResource {
 // drawn for each density (magenta is transparent), registered under these ids.
 constexpr UINT kProgramIconBitmap = 30010;       // for the 96-dpi screen
 constexpr UINT kProgramIconBitmapLarge = 30011;  // for the 192-dpi screen
+// The desktop window's icon: PNG pictures of type "APPICON", one per size.
+constexpr UINT kProgramIconFirst = 30016;
+constexpr UINT kProgramIconLast = 30023;
 
 void RegisterString(UINT id, std::wstring text);
 void RegisterMenu(UINT id, MenuResource menu);  // the top entry's items are the menu

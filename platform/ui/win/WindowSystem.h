@@ -176,6 +176,10 @@ bool IsDialogWindow(const Window* w);
 void ScaleDialogUnits(int baseX, int baseY, RECT& rc);
 
 // The shell's chrome heights at the current density.
+struct ShellMetrics {
+    int width = 0, height = 0;  // the screen
+    int navBar = 0, menuBar = 0;
+};
 int NavBarHeight();
 int MenuBarHeight();
 RECT WorkArea();

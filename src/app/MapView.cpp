@@ -61,8 +61,11 @@ void MapView::Layout() {
     const int width = client.right - client.left, height = client.bottom - client.top;
     int top = client.top;
     if (m_map && m_map->GetHandle()) {
+        // The world picture keeps its 2:1 shape: the full width on a tall
+        // screen, centred at half the height on a wide one.
         const int mapHeight = std::min(height / 2, width / 2);
-        m_map->MoveWindow(client.left, top, width, mapHeight, true);
+        const int mapWidth = std::min(width, 2 * mapHeight);
+        m_map->MoveWindow(client.left + (width - mapWidth) / 2, top, mapWidth, mapHeight, true);
         top += mapHeight;
     }
     if (m_infoBar.GetHandle() && m_infoBar.IsVisible()) {

@@ -23,6 +23,8 @@ void DialogScroller::Update(HWND dialog) {
         return;
     m_updating = true;
     m_dialog = dialog;
+    // The page's width follows the screen's; its height scrolls.
+    FitWidthToClient(dialog, m_position);
     int bottom = 0;
     for (HWND c = ::GetWindow(dialog, GW_CHILD); c; c = ::GetWindow(c, GW_HWNDNEXT))
         if (::GetWindowLong(c, GWL_STYLE) & WS_VISIBLE)  // the dialog itself may not be shown yet
@@ -38,6 +40,8 @@ void DialogScroller::Update(HWND dialog) {
     info.nMax = std::max(0, m_contentHeight - 1);
     info.nPage = static_cast<UINT>(std::max(0, ClientHeight(dialog)));
     ::SetScrollInfo(dialog, SB_VERT, &info, TRUE);
+    // The bar shown or hidden made the page narrower or wider.
+    FitWidthToClient(dialog, m_position);
     m_updating = false;
     ScrollTo(m_position);  // a taller client may leave less to scroll
 }

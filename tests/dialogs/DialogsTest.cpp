@@ -3,13 +3,17 @@
 #include "tests/app/ShellFixture.h"
 
 #include <functional>
+#include <string>
+#include <utility>
 #include <vector>
 
 #include "data/ReferenceLookup.h"
 #include "dialogs/AdjustCityGroupInfoListFieldsDialog.h"
 #include "dialogs/CityInfoDialogBase.h"
 #include "dialogs/NearbyCitiesDialog.h"
+#include "dialogs/ListDialogLayout.h"
 #include "dialogs/OptionsDialog.h"
+#include "dialogs/SelectHomeCityDialog.h"
 #include "geo/NearestCities.h"
 #include "wnd/Library.h"
 
@@ -484,6 +488,78 @@ TEST(TallPages, ScrollWhereTheyDoNotFitAndFollowTheFocus) {
         });
         shell.Command(kCmdAbout);
         EXPECT_FALSE(shell.ui.PendingIdleSteps()) << screen;
+    }
+}
+
+// Whether every shown control of the dialog lies inside its client area (a
+// page that scrolls only across) and no two of them overlap; the first fault
+// found, or "".
+std::string LayoutFault(HWND dialog) {
+    RECT client{};
+    ::GetClientRect(dialog, &client);
+    const bool scrolls = (::GetWindowLong(dialog, GWL_STYLE) & WS_VSCROLL) != 0;
+    std::vector<std::pair<int, RECT>> shown;
+    for (HWND c = ::GetWindow(dialog, GW_CHILD); c; c = ::GetWindow(c, GW_HWNDNEXT)) {
+        wchar_t cls[32] = {};
+        ::GetClassName(c, cls, 32);
+        const bool group = std::wstring(cls) == L"BUTTON" &&
+                           (static_cast<DWORD>(::GetWindowLong(c, GWL_STYLE)) & 0x0F) == BS_GROUPBOX;
+        if (!::IsWindowVisible(c) || group)
+            continue;
+        const RECT r = ControlRectInDialog(dialog, c);
+        const int id = ::GetDlgCtrlID(c);
+        if (r.left < 0 || r.right > client.right || (!scrolls && (r.top < 0 || r.bottom > client.bottom)))
+            return "control " + std::to_string(id) + " is cut off";
+        for (const auto& [other, o] : shown) {
+            RECT both{};
+            if (::IntersectRect(&both, &r, &o))
+                return "controls " + std::to_string(id) + " and " + std::to_string(other) + " overlap";
+        }
+        shown.emplace_back(id, r);
+    }
+    return "";
+}
+
+// Every dialog on screens of every shape, and again after the screen turned
+// under it (the desktop window resized): nothing cut off, nothing overlapping.
+TEST(DialogLayouts, FitEveryScreenAndFollowANewSize) {
+    const std::pair<const char*, ob::ui::ScreenMode> screens[] = {
+        {"240x240", {320, 240, 96}},        {"240x400", {400, 240, 96}},  {"320x240", {240, 320, 96}},
+        {"480x480", {640, 480, 192}},       {"480x800", {800, 480, 192}}, {"800x480", {480, 800, 192}},
+        {"1200x900@192", {900, 1200, 192}},
+    };
+    for (const auto& [screen, turned] : screens) {
+        ShellFixture shell(screen);
+        shell.WriteSettings(kThreeCities);
+        ASSERT_TRUE(shell.Start());
+        shell.ActiveList()->SelectRow(1);
+        const OBData::Position centre = OBData::GetCity(kNewYork)->GetPosition();
+        const std::pair<const char*, std::function<void()>> dialogs[] = {
+            {"cities", [&] { shell.Command(kCmdChangeCities); }},
+            {"home", [&] { SelectHomeCityDialog(shell.Main()->GetHandle()).DoModal(); }},
+            {"nearby", [&] { NearbyCitiesDialog(centre, shell.Main()->GetHandle()).DoModal(); }},
+            {"options", [&] { shell.Command(kCmdOptions); }},
+            {"fields", [&] { shell.Command(OBControls::kCmdChangeFields); }},
+            {"about", [&] { shell.Command(kCmdAbout); }},
+        };
+        const ob::ui::ScreenMode first = ob::ui::CurrentScreenMode();
+        for (const auto& [name, open] : dialogs) {
+            SCOPED_TRACE(std::string(screen) + " " + name);
+            shell.ui.WhenIdle([&, name = name] {
+                const HWND dialog = ::GetActiveWindow();
+                EXPECT_EQ(LayoutFault(dialog), "");
+                ob::ui::ResizeScreen(turned);
+                shell.ui.RunUntilIdle();
+                EXPECT_EQ(LayoutFault(dialog), "") << "turned";
+                ob::ui::ResizeScreen(first);
+                shell.ui.RunUntilIdle();
+                EXPECT_EQ(LayoutFault(dialog), "") << "back";
+                ::PostMessage(dialog, WM_COMMAND, IDCANCEL, 0);
+            });
+            open();
+            shell.ui.RunUntilIdle();
+            EXPECT_FALSE(shell.ui.PendingIdleSteps());
+        }
     }
 }
 

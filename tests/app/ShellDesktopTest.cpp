@@ -3,6 +3,9 @@
 // answer Yes and exit: the settings file no longer holds that city.
 #include <gtest/gtest.h>
 
+#include "platform/ui/gdi/Surface.h"
+#include "platform/ui/image/ImageCodec.h"
+
 #include <fcntl.h>
 #include <poll.h>
 #include <sys/file.h>
@@ -17,9 +20,11 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <sstream>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 extern char** environ;
@@ -110,8 +115,10 @@ public:
     static fs::path Program() { return fs::path(ORBELLINE_APP_DIR) / "orbelline"; }
 
     // Makes the folder (with `settings` as its settings file unless empty),
-    // starts Xvfb and the program, and finds its window.
-    void Start(const std::string& name, const std::string& settings) {
+    // starts Xvfb and the program, and finds its window. The window opens at
+    // the pocket screen's size unless `args` say otherwise.
+    void Start(const std::string& name, const std::string& settings,
+               const std::vector<std::string>& args = {"--screen", "240x320"}) {
         // The user's hands run on fixed pauses, so the desktop tests take
         // turns rather than share the machine with one another.
         turn.fd = ::open((fs::path(ORBELLINE_APP_DIR) / "desktop-tests.lock").c_str(),
@@ -143,7 +150,14 @@ public:
         ASSERT_FALSE(number.empty()) << "Xvfb did not start";
         const std::string display = ":" + number;
         env = "DISPLAY=" + display;
-        app = Spawn({(folder / "orbelline").string()}, {env});
+        ASSERT_NO_FATAL_FAILURE(Launch(args));
+    }
+
+    // Starts the program (again) in the folder and finds its window.
+    void Launch(const std::vector<std::string>& args) {
+        std::vector<std::string> command{(folder / "orbelline").string()};
+        command.insert(command.end(), args.begin(), args.end());
+        app = Spawn(command, {env, "ORBELLINE_SCREENSHOT_DIR=" + folder.string()});
         ASSERT_GT(app, 0);
         reaper.pids.push_back(app);
         ASSERT_TRUE(WaitFor(
@@ -156,13 +170,26 @@ public:
         window.erase(window.find_last_not_of(" \n") + 1);
         // The device screen is shown scaled: find the factor from the window's width.
         const std::string geometry = Shell(env + " xdotool getwindowgeometry " + window);
-        int width = 0, height = 0;
-        const auto at = geometry.find("Geometry: ");
-        ASSERT_NE(at, std::string::npos) << geometry;
-        std::sscanf(geometry.c_str() + at + 10, "%dx%d", &width, &height);
+        const auto [width, height] = WindowSize();
         ASSERT_GT(width, 0);
         scale = width / 240.0;
         Pause(2000);  // the first frame is up
+    }
+
+    std::pair<int, int> WindowSize() const {
+        const std::string geometry = Shell(env + " xdotool getwindowgeometry " + window);
+        int width = 0, height = 0;
+        if (const auto at = geometry.find("Geometry: "); at != std::string::npos)
+            std::sscanf(geometry.c_str() + at + 10, "%dx%d", &width, &height);
+        return {width, height};
+    }
+
+    // The program's own picture of its screen (the Print key), read back.
+    std::unique_ptr<ob::ui::Surface> Shoot() {
+        Keys("Print");
+        const fs::path shot = folder / ("orbelline-screen-" + std::to_string(++shots) + ".png");
+        WaitFor([&] { return fs::exists(shot); }, 5000);
+        return ob::ui::LoadImageFileToSurface(shot.string());
     }
 
     // The program has nothing to tell the user's hands when it is done, so
@@ -205,6 +232,7 @@ public:
     fs::path folder;
     std::string env, window, settings;
     double scale = 1;
+    int shots = 0;
     pid_t app = -1;
     // Released after the reaper (declared later, so destroyed first) has
     // ended the X server and the program.
@@ -323,6 +351,80 @@ TEST(ShellDesktop, KeyboardSwitchesViewsThroughTheMenusAndExitsUnderXvfb) {
     ASSERT_TRUE(desktop.WaitForEnd(status)) << "the program did not exit";
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
     EXPECT_NE(desktop.settings.find("tab,2\r\n"), std::string::npos) << desktop.settings;
+}
+
+// The screen is the window. The first start opens at half the desktop's
+// height, portrait; the desktop then resizes the window to both orientations
+// and after each the program's own picture is the window's size (no bars,
+// nothing stretched) with the map 2:1 across the top; a dialog opened after
+// the last size fits it; after Exit the next start opens at that size.
+TEST(ShellDesktop, ResizedWindowResizesTheScreenAndKeepsItsSizeUnderXvfb) {
+    Desktop desktop;
+    std::string skip;
+    if (!desktop.Available(skip))
+        GTEST_SKIP() << skip;
+    ASSERT_NO_FATAL_FAILURE(
+        desktop.Start("resize", "cities,1;2;3\r\ntab,0\r\nweatherupdatewarning,0\r\n", {}));
+    EXPECT_EQ(desktop.WindowSize(), (std::pair{300, 400}));
+
+    const COLORREF white = 0xFFFFFF;
+    const int bar = 26;  // the navigation bar at 96 dpi
+    for (const auto& [w, h] : {std::pair{560, 340}, std::pair{300, 600}, std::pair{640, 480}}) {
+        SCOPED_TRACE(std::to_string(w) + "x" + std::to_string(h));
+        Shell(desktop.env + " xdotool windowsize " + desktop.window + " " + std::to_string(w) + " " +
+              std::to_string(h));
+        Desktop::Pause(700);
+        const auto shot = desktop.Shoot();
+        ASSERT_TRUE(shot);
+        EXPECT_EQ(shot->Width(), w);
+        EXPECT_EQ(shot->Height(), h);
+        const int client = h - 2 * bar;
+        const int mapHeight = std::min(client / 2, w / 2), mapWidth = 2 * mapHeight;
+        // The map's middle row: picture inside the map, the view's white beside it.
+        const int y = bar + mapHeight / 2;
+        EXPECT_NE(shot->At(w / 2, y) & 0xFFFFFF, white);
+        if (mapWidth + 4 < w)
+            EXPECT_EQ(shot->At((w - mapWidth) / 2 - 2, y) & 0xFFFFFF, white);
+    }
+    desktop.Keys("Alt_L Left Return");  // Tools > Options...
+    const auto dialog = desktop.Shoot();
+    ASSERT_TRUE(dialog);
+    EXPECT_EQ(dialog->Width(), 640);
+    // The page lost the map: the dialog covers the screen below the bar.
+    EXPECT_EQ(dialog->At(320, bar + 60) & 0xFFFFFF, white);
+    desktop.Keys("Escape ctrl+q");
+    int status = 0;
+    ASSERT_TRUE(desktop.WaitForEnd(status)) << "the program did not exit";
+    EXPECT_NE(desktop.settings.find(" 640 480\r\n"), std::string::npos) << desktop.settings;
+
+    ASSERT_NO_FATAL_FAILURE(desktop.Launch({}));
+    EXPECT_EQ(desktop.WindowSize(), (std::pair{640, 480}));
+}
+
+// A second start says it brought the running one forward. A desktop that
+// cannot be reached ends the program with one line and status 1 (it used to
+// wait for ever) and leaves the single-instance lock free: the start after
+// it opens its window.
+TEST(ShellDesktop, SecondStartSaysSoAndAnUnreachableDesktopEndsAtOnceUnderXvfb) {
+    Desktop desktop;
+    std::string skip;
+    if (!desktop.Available(skip))
+        GTEST_SKIP() << skip;
+    ASSERT_NO_FATAL_FAILURE(desktop.Start("unreachable", "cities,1\r\n"));
+    const std::string program = (desktop.folder / "orbelline").string();
+    EXPECT_NE(Shell(desktop.env + " " + program + " 2>&1; echo status $?").find("to the front\nstatus 0"),
+              std::string::npos);
+    desktop.Keys("ctrl+q");
+    int status = 0;
+    ASSERT_TRUE(desktop.WaitForEnd(status)) << "the program did not exit";
+
+    const pid_t lost = Spawn({"env", "-u", "WAYLAND_DISPLAY", "DISPLAY=:64999", program});
+    ASSERT_GT(lost, 0);
+    desktop.reaper.pids.push_back(lost);
+    ASSERT_TRUE(WaitFor([&] { return Ended(lost, status); }, 5000)) << "still waiting for the desktop";
+    desktop.reaper.pids.pop_back();
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 1) << status;
+    ASSERT_NO_FATAL_FAILURE(desktop.Launch({"--screen", "240x320"}));
 }
 
 }  // namespace

@@ -5,7 +5,7 @@ Everything is fixed (the instant, the cities, the forecasts), so running it
 again gives the same pictures. Needs a build (make build). Writes
 docs/screens/*.png at VGA.
 
-Run from the repository root:  python3 tools/screens/make_screens.py
+Run from the repository root:  python3 tools/screens/make_screens.py [NAME...]
 """
 
 import os
@@ -35,6 +35,9 @@ SHOTS = [
     ("dialog-fields", ["--view", "map", "--dialog", "fields"]),
     ("dialog-weather", ["--view", "weather", "--dialog", "weather"]),
     ("dialog-about", ["--view", "map", "--dialog", "about"]),
+    # The screen is the window: a landscape one lays the same screens out again.
+    ("map-landscape", ["--view", "map", "--screen", "800x480"]),
+    ("dialog-cities-landscape", ["--view", "map", "--dialog", "cities", "--screen", "800x480"]),
 ]
 
 
@@ -74,9 +77,14 @@ def main():
             with open(os.path.join(data, "f_%d.xml" % city), "w") as f:
                 f.write(forecast(city, i))
         env = dict(os.environ, LC_ALL="C.UTF-8", TZ="UTC")
+        only = sys.argv[1:]  # names to make again, else all
         for name, options in SHOTS:
+            if only and name not in only:
+                continue
             target = os.path.join(out, name + ".png")
-            args = [os.path.join(folder, "orbelline"), "--headless", "--screenshot", target, "--screen", SCREEN]
+            args = [os.path.join(folder, "orbelline"), "--headless", "--screenshot", target]
+            if "--screen" not in options:
+                args += ["--screen", SCREEN]
             if "--at" not in options:
                 args += ["--at", AT]
             result = subprocess.run(args + options, env=env, capture_output=True, text=True)

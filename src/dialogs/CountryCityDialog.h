@@ -70,10 +70,10 @@ protected:
     void SelectCityRow(int row);
     // Whether the list shows what the find box found rather than a country.
     bool IsFinding() const { return m_finding; }
-    // Lays the dialog out for its screen (ListDialogLayout): on a landscape
-    // screen the find box and the country drop-down first share one row;
-    // the given lists (one or two) take the height the screen has more or
-    // less than the template, and the wide controls take its width.
+    // On a screen shorter than the layout (landscape) the find box and the
+    // country drop-down share one row, the given lists give up rows, down to
+    // two each, and what lies below them moves up, so that the buttons at
+    // the bottom stay on the screen.
     void FitToClient(std::initializer_list<int> listIds);
     // Puts the keyboard in the find box; call at the end of OnInitDialog and
     // return false from it.

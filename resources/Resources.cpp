@@ -95,7 +95,7 @@ MenuResource CityPopup() {
     return Popup(L"City", {Item(L"Information...", 44001), Item(L"Weather Detail...", 44005), Separator(),
                            Item(L"Set as Home", 44002), Item(L"Remove", 44003), Item(L"Move Up", 44007),
                            Item(L"Move Down", 44008), Separator(), Item(L"Change Cities...", 40012),
-                           Item(L"Change Fields...", 40017)});
+                           Item(L"Change Fields...", 40017), Separator(), Item(L"Copy", 44009)});
 }
 
 void RegisterMenus() {

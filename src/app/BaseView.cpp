@@ -93,4 +93,6 @@ bool BaseView::CreateControls() { return true; }
 
 void BaseView::Layout() {}
 
+std::wstring BaseView::GetListText() { return std::wstring(); }
+
 }  // namespace OBControls

@@ -3,6 +3,8 @@
 // while it is active) and passes the City menu to the shared command handler.
 #pragma once
 
+#include <string>
+
 #include "data/Forward.h"
 #include "time/DateTime.h"
 #include "wnd/Window.h"
@@ -39,6 +41,9 @@ public:
     virtual void OnTimerTick();
     virtual bool CreateControls();
     virtual void Layout();
+    // The view's cities as plain text, home first, as `--clock` prints them
+    // (City > Copy); empty when the view shows no cities.
+    virtual std::wstring GetListText();
 
     const ZEP_Utility::DateTime& GetTime() const { return m_time; }
     ViewCommandHandler* GetCommandHandler() const { return m_commandHandler; }

@@ -1,8 +1,11 @@
 #include "app/CityGroupListView.h"
 
 #include "app/ViewCommandHandler.h"
+#include "cli/ClockOutput.h"
+#include "info/CityClock.h"
 #include "model/AppSettings.h"
 #include "model/CityGroup.h"
+#include "platform/kernel/WideText.h"
 #include "platform/ui/Shell.h"
 
 namespace OBControls {
@@ -91,5 +94,18 @@ void CityGroupListView::Layout() {
 }
 
 void CityGroupListView::OnCityActivated(OBData::City*) {}
+
+std::wstring CityGroupListView::GetListText() {
+    if (!m_cityGroup || m_cityGroup->GetCount() == 0)
+        return std::wstring();
+    const CityGroupListCtrl* list = GetListControl();
+    ZEP_Utility::DateTime time = list ? list->GetTime() : ZEP_Utility::DateTime();
+    if (time.IsEmpty())
+        time = ZEP_Utility::DateTime::UtcNow();
+    AppSettings& settings = GetAppSettings();
+    const int timeFormat = settings.GetMainTimeFormat();
+    const auto rows = OBData::BuildCityClock(*m_cityGroup, time, settings.GetUnits(), timeFormat);
+    return ob::kernel::FromUtf8(ob::cli::FormatClockText(rows, timeFormat));
+}
 
 }  // namespace OBControls

@@ -27,6 +27,8 @@ public:
     bool CanMoveCities(OBData::CityGroup* group, int delta) override;
     void SetTime(const ZEP_Utility::DateTime& time) override;
     void Layout() override;
+    // The cities at the instant the list shows.
+    std::wstring GetListText() override;
 
     virtual CityGroupListCtrl* GetListControl() = 0;
     virtual void OnCityActivated(OBData::City* city);

@@ -5,6 +5,7 @@
 #include "platform/kernel/WideText.h"
 
 #include "app/AppMainWindow.h"
+#include "app/ViewCommandHandler.h"
 #include "data/ReferenceLookup.h"
 #include "data/ReferenceTables.h"
 #include "model/AppSettings.h"
@@ -77,10 +78,12 @@ bool OrbellineApp::InitInstance() {
     if (!m_appMainWindow->CreateMainWindow(ZEP_Wnd::DefaultWindowRect()))
         return false;
     SetMainWindow(m_appMainWindow.get());
-    // The desktop keyboard: Ctrl+1, 2 and 3 for the views, Ctrl+Q for Exit.
+    // The desktop keyboard: Ctrl+1, 2 and 3 for the views, Ctrl+C for City >
+    // Copy, Ctrl+Q for Exit.
     const ACCEL keys[] = {{FVIRTKEY | FCONTROL, '1', kCmdViewMap},
                           {FVIRTKEY | FCONTROL, '2', kCmdViewPlanner},
                           {FVIRTKEY | FCONTROL, '3', kCmdViewWeather},
+                          {FVIRTKEY | FCONTROL, 'C', OBControls::kCmdCopy},
                           {FVIRTKEY | FCONTROL, 'Q', kCmdExit}};
     SetAccelerators(keys, static_cast<int>(sizeof keys / sizeof keys[0]));
     m_appMainWindow->ShowWindow(SW_SHOWNORMAL);

@@ -3,6 +3,12 @@
 #include <algorithm>
 #include <utility>
 
+#include "cli/ClockOutput.h"
+#include "info/CityClock.h"
+#include "model/AppSettings.h"
+#include "model/CityGroup.h"
+#include "platform/kernel/WideText.h"
+
 TimePlannerListView::TimePlannerListView(OBData::CityGroup* cityGroup,
                                          OBControls::ViewCommandHandler* commandHandler)
     : MenuHandlingCityInfoListView(L"plannerview_list", cityGroup, commandHandler) {}
@@ -59,6 +65,16 @@ void TimePlannerListView::ApplySettings() {
 }
 
 void TimePlannerListView::SetTime(const ZEP_Utility::DateTime&) {}
+
+std::wstring TimePlannerListView::GetListText() {
+    const std::wstring table = MenuHandlingCityInfoListView::GetListText();
+    if (table.empty() || !m_cityGroup->GetHomeCity() || m_list.GetTime().IsEmpty())
+        return table;
+    AppSettings& settings = GetAppSettings();
+    const int timeFormat = settings.GetMainTimeFormat();
+    const auto rows = OBData::BuildCityClock(*m_cityGroup, m_list.GetTime(), settings.GetUnits(), timeFormat);
+    return ob::kernel::FromUtf8(ob::cli::FormatHomeTimeHeading(rows.front(), timeFormat)) + table;
+}
 
 bool TimePlannerListView::OnNotify(const NMHDR& header, LRESULT& result) {
     if (m_panel && header.idFrom == static_cast<UINT_PTR>(OBControls::kCityListId))

@@ -21,6 +21,8 @@ public:
     void SetTime(const ZEP_Utility::DateTime& time) override;
     bool CreateControls() override;
     void Layout() override;
+    // Headed by the home time chosen in the panel.
+    std::wstring GetListText() override;
 
     // The panel; none before the view's window is made.
     TimePlannerDialog* GetPanel() { return m_panel.get(); }

@@ -9,6 +9,7 @@
 #include "dialogs/CityWeatherDialog.h"
 #include "model/AppSettings.h"
 #include "model/CityGroup.h"
+#include "platform/ui/display/Display.h"
 #include "weather/DownloaderControl.h"
 #include "weather/WeatherReader.h"
 #include "wnd/Library.h"
@@ -52,6 +53,10 @@ bool ViewCommandHandler::OnCommand(BaseView* view, UINT, UINT id) {
         if (city)
             RemoveCity(view, city, group);
         return true;
+    case kCmdCopy:
+        if (const std::wstring text = view->GetListText(); !text.empty())
+            ob::ui::SetClipboardText(text);
+        return true;
     case kCmdMoveUp: MoveCity(view, group, -1); return true;
     case kCmdMoveDown: MoveCity(view, group, +1); return true;
     case kCmdUpdateWeather:
@@ -75,6 +80,11 @@ bool ViewCommandHandler::UpdateCommandState(BaseView* view, UINT id, bool& enabl
         return true;
     }
     case kCmdUpdateWeather: enabled = !IsDownloaderBusy(); return true;
+    case kCmdCopy: {
+        const OBData::CityGroup* group = view->GetCityGroup();
+        enabled = group && group->GetCount() > 0;
+        return true;
+    }
     // Views with an information list answer this before it gets here; the
     // weather list has no fields to change.
     case kCmdChangeFields: enabled = false; return true;

@@ -20,6 +20,8 @@ constexpr UINT kCmdWeatherDetail = 44005;
 constexpr UINT kCmdUpdateWeather = 44006;
 constexpr UINT kCmdMoveUp = 44007;
 constexpr UINT kCmdMoveDown = 44008;
+// Puts the view's cities on the clipboard as text (City > Copy, Ctrl+C).
+constexpr UINT kCmdCopy = 44009;
 // Opens the Change Fields dialog; only views with an information list take it.
 constexpr UINT kCmdChangeFields = 40017;
 

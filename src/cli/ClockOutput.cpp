@@ -133,6 +133,12 @@ std::string FormatClockText(const std::vector<OBData::CityClockRow>& rows, int t
     return AlignedColumns(table);
 }
 
+std::string FormatHomeTimeHeading(const OBData::CityClockRow& home, int timeFormat) {
+    return ob::kernel::ToUtf8(L"Planned for " + OBData::FormatClockTime(timeFormat, home.local) + L" " +
+                              home.weekday + L" " + home.date + L" in " + home.name) +
+           "\n";
+}
+
 std::string FormatClock(const std::vector<OBData::CityClockRow>& rows, OutputFormat format, int timeFormat) {
     switch (format) {
     case OutputFormat::Tsv: return FormatClockTsv(rows);

@@ -24,5 +24,8 @@ std::string FormatClockJson(const std::vector<OBData::CityClockRow>& rows);
 // `timeFormat` is the "main_time_format" setting for the local time column.
 std::string FormatClockText(const std::vector<OBData::CityClockRow>& rows, int timeFormat);
 std::string FormatClock(const std::vector<OBData::CityClockRow>& rows, OutputFormat format, int timeFormat);
+// The line over the text form of a time chosen on the home clock (--home-time,
+// and the time planner's Copy): "Planned for 3:00 PM Wed 2026-12-09 in London".
+std::string FormatHomeTimeHeading(const OBData::CityClockRow& home, int timeFormat);
 
 }  // namespace ob::cli

@@ -178,6 +178,10 @@ int RunClock(const CliOptions& options) {
     AppSettings& settings = GetAppSettings();
     const auto rows =
         OBData::BuildCityClock(group, instant, settings.GetUnits(), settings.GetMainTimeFormat());
+    // The text form of a planned time says which home time it is, as the
+    // planner's Copy does.
+    if (options.hasHomeTime && options.format == OutputFormat::Text && !rows.empty())
+        Print(FormatHomeTimeHeading(rows.front(), settings.GetMainTimeFormat()));
     Print(FormatClock(rows, options.format, settings.GetMainTimeFormat()));
     return kExitOk;
 }

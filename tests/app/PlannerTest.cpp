@@ -4,6 +4,8 @@
 #include "tests/app/ShellFixture.h"
 
 #include "platform/kernel/Clock.h"
+#include "platform/kernel/WideText.h"
+#include "platform/ui/display/Display.h"
 
 namespace shelltest {
 namespace {
@@ -295,6 +297,35 @@ TEST_F(Planner, RowsAreTintedByTheirCitysHoursAndASkippedOrRepeatedHomeTimeIsFla
     EXPECT_EQ(panel->GetInstant(), DateTime(2027, 10, 31, 0, 15, 0)) << "the first of the two";
     panel->ApplySlider(8, true);
     EXPECT_EQ(title(), L"Time");
+}
+
+TEST_F(Planner, CopyPutsTheListOnTheClipboardAsTheCommandLinePrintsIt) {
+    Open("234;292;429", DateTime(2026, 12, 9, 8, 0, 0));
+    const std::string table =
+        "City           Country         Date            Time     Summer  Offset from home  Dial      "
+        "Distance  "
+        "Sunrise  Sunset   Airport\n"
+        "London (home)  United Kingdom  Wed 2026-12-09  8:00 AM  No      none              0 207             "
+        "  "
+        "7:52 AM  3:53 PM  LHR\n"
+        "New York; NY   United States   Wed 2026-12-09  3:00 AM  No      5 hours behind    00 1 212  5,568 "
+        "KM  "
+        "7:07 AM  4:29 PM  JFK\n"
+        "Tokyo          Japan           Wed 2026-12-09  5:00 PM  No      9 hours ahead     00 81 3   9,549 "
+        "KM  "
+        "6:38 AM  4:28 PM  HND\n";
+    // The planner at 08:00 on the home clock, headed by it: --home-time 2026-12-09T08:00.
+    panel->ApplySlider(32, true);
+    ob::ui::SetClipboardText(L"");
+    ui.SetMessageFilter([this](MSG& msg) { return app && app->PreTranslateMessage(msg); });
+    ui.KeyWith(VK_CONTROL, 'C');
+    ui.RunUntilIdle();
+    EXPECT_EQ(ob::kernel::ToUtf8(ob::ui::GetClipboardText()),
+              "Planned for 8:00 AM Wed 2026-12-09 in London\n" + table);
+    // The map view at the clock's instant: --clock --at 2026-12-09T08:00:00Z.
+    Command(kCmdViewMap);
+    Command(OBControls::kCmdCopy);
+    EXPECT_EQ(ob::kernel::ToUtf8(ob::ui::GetClipboardText()), table);
 }
 
 }  // namespace

@@ -331,9 +331,10 @@ TEST(ShellDesktop, FirstStartOffersTheCityOfTheMachinesZoneUnderXvfb) {
         ::unsetenv("TZ");
 }
 
-// The desktop's own keys reach the program: Ctrl+2 for the planner, Alt alone
-// for the menu bar with the arrows through View to Weather, F10 and Escape
-// open and close it again, Ctrl+Q exits.
+// The desktop's own keys reach the program: Ctrl+2 for the planner, Ctrl+C
+// puts its list on the desktop's clipboard, Alt alone for the menu bar with
+// the arrows through View to Weather, F10 and Escape open and close it
+// again, Ctrl+Q exits.
 TEST(ShellDesktop, KeyboardSwitchesViewsThroughTheMenusAndExitsUnderXvfb) {
     Desktop desktop;
     std::string skip;
@@ -342,6 +343,12 @@ TEST(ShellDesktop, KeyboardSwitchesViewsThroughTheMenusAndExitsUnderXvfb) {
     ASSERT_NO_FATAL_FAILURE(desktop.Start("keyboard", "cities,1;2;3\r\ntab,0\r\nweatherupdatewarning,0\r\n"));
 
     desktop.Keys("ctrl+2");
+    desktop.Keys("ctrl+c");
+    if (OnPath("xclip")) {
+        const std::string copied = Shell(desktop.env + " xclip -o -selection clipboard 2>/dev/null");
+        EXPECT_EQ(copied.rfind("Planned for 12:00", 0), 0u) << copied;
+        EXPECT_NE(copied.find("City "), std::string::npos) << copied;
+    }
     desktop.Keys("Alt_L");                   // File opens, About highlighted
     desktop.Keys("Right Down Down Return");  // View: World Map, Time Planner, Weather
     desktop.Keys("F10 Escape");              // opened and closed again: nothing chosen

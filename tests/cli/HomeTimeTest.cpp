@@ -100,6 +100,7 @@ TEST(HomeTime, LondonNewYorkAndSydneyAcrossBothChangeDaysOf2026) {
     // The same instant in every format; text shows the home clock after the gap.
     const ProgramResult text = app.Run({"--clock", "--cities", "234;351", "--home-time", "2026-03-29T01:30"});
     EXPECT_NE(text.out.find("2:30 AM"), std::string::npos) << text.out;
+    EXPECT_EQ(text.out.rfind("Planned for 2:30 AM Sun 2026-03-29 in London\n", 0), 0u) << text.out;
     const ProgramResult json =
         app.Run({"--clock", "--cities", "234;351", "--home-time", "2026-03-29T01:30:00", "--format", "json"});
     EXPECT_NE(json.out.find("\"time\": \"01:30:00\""), std::string::npos) << json.out;

@@ -61,6 +61,8 @@ public:
     virtual void Show(const WindowPlacement&) {}
     virtual WindowPlacement Placement() const { return {}; }
     virtual void Raise() {}
+    // Offers UTF-8 text on the desktop's clipboard; false without one.
+    virtual bool OfferClipboardText(const std::string&) { return false; }
 };
 
 // Starts the window system on a screen shown by the given kind of display:
@@ -104,6 +106,12 @@ void InjectKey(UINT virtualKey, bool down);
 void InjectChar(wchar_t ch);
 // Asks the loop to end as the program's Exit does (the display was closed).
 void RequestClose();
+
+// The clipboard: the text is kept (what GetClipboardText gives back, also
+// headless) and offered on the desktop's clipboard when the display has one.
+// False when there was no desktop clipboard to offer it on.
+bool SetClipboardText(const std::wstring& text);
+std::wstring GetClipboardText();
 
 // Extra descriptors the message loop waits on; `ready` runs on the UI
 // thread when the descriptor is readable (folder watching, sockets).

@@ -136,6 +136,21 @@ bool ParseScreenMode(std::string_view text, ScreenMode& mode) {
     return true;
 }
 
+namespace {
+std::wstring& ClipboardText() {
+    static std::wstring text;
+    return text;
+}
+}  // namespace
+
+bool SetClipboardText(const std::wstring& text) {
+    ClipboardText() = text;
+    WindowSystem& s = Sys();
+    return s.display && s.display->OfferClipboardText(ob::kernel::ToUtf8(text));
+}
+
+std::wstring GetClipboardText() { return ClipboardText(); }
+
 void ResizeScreen(const ScreenMode& mode) {
     WindowSystem& s = Sys();
     if (!ScreenModeInRange(mode) || !s.desktop ||

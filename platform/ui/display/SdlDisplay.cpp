@@ -53,6 +53,7 @@ namespace {
     X(SDL_RenderPresent)          \
     X(SDL_RenderSetIntegerScale)  \
     X(SDL_RenderSetLogicalSize)   \
+    X(SDL_SetClipboardText)       \
     X(SDL_SetHint)                \
     X(SDL_SetRenderDrawColor)     \
     X(SDL_SetWindowMinimumSize)   \
@@ -371,6 +372,10 @@ public:
     }
 
     bool Interactive() const override { return true; }
+    // SDL holds the X selection for as long as the window lives.
+    bool OfferClipboardText(const std::string& text) override {
+        return Sdl().SDL_SetClipboardText(text.c_str()) == 0;
+    }
 
 private:
     // Video only: no audio, no joysticks. SDL talks to the desktop's D-Bus

@@ -248,9 +248,12 @@ void CountryCityDialog::PutFindBesideCountry() {
     };
     int x = left;
     place(findLabel, x, findText.top, findWidth, findText.bottom - findText.top);
-    place(edit, x += findWidth, findBox.top, box, findBox.bottom - findBox.top);
-    place(countryLabel, x += box + 2 * gap, findText.top, countryWidth, countryText.bottom - countryText.top);
-    place(combo, x += countryWidth, findBox.top, right - x, countryBox.bottom - countryBox.top);
+    x += findWidth;
+    place(edit, x, findBox.top, box, findBox.bottom - findBox.top);
+    x += box + 2 * gap;
+    place(countryLabel, x, findText.top, countryWidth, countryText.bottom - countryText.top);
+    x += countryWidth;
+    place(combo, x, findBox.top, right - x, countryBox.bottom - countryBox.top);
     for (HWND c = ::GetWindow(m_hwnd, GW_CHILD); c; c = ::GetWindow(c, GW_HWNDNEXT)) {
         const RECT r = rectOf(c);
         if (c != findLabel && c != edit && c != countryLabel && c != combo && r.top > countryText.top)

@@ -62,8 +62,9 @@ TEST(GazetteerGlyphs, TahomaDrawsEveryLetterOfEveryNameAtBothDensities) {
                 EXPECT_NE(FT_Get_Char_Index(face, ch), 0u);
                 const ob::ui::Glyph& g = font.GetGlyph(ch);
                 EXPECT_GT(g.advance, 0);
-                if (ch != U' ')
+                if (ch != U' ') {
                     EXPECT_TRUE(g.width > 0 && g.height > 0);
+                }
             }
         }
         FT_Done_Face(face);

@@ -390,8 +390,9 @@ TEST(ShellDesktop, ResizedWindowResizesTheScreenAndKeepsItsSizeUnderXvfb) {
         // The map's middle row: picture inside the map, the view's white beside it.
         const int y = bar + mapHeight / 2;
         EXPECT_NE(shot->At(w / 2, y) & 0xFFFFFF, white);
-        if (mapWidth + 4 < w)
+        if (mapWidth + 4 < w) {
             EXPECT_EQ(shot->At((w - mapWidth) / 2 - 2, y) & 0xFFFFFF, white);
+        }
     }
     desktop.Keys("Alt_L Left Return");  // Tools > Options...
     const auto dialog = desktop.Shoot();

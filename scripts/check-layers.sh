@@ -7,8 +7,10 @@
 #   logic       src/data src/time src/geo src/model src/info src/util src/weather
 #                                                 may use kernel, never ui or above
 #   wnd         src/wnd                           may use ui and logic
-#   app         src/app src/dialogs resources     may use wnd and everything below
-#   cli         src/cli                           the command line: everything but main
+#   app         src/app src/dialogs resources     may use wnd, output and everything below
+#   output      src/cli (but CommandLine)         the text and table builders: kernel and
+#                                                 logic only, so the window's copy can use them
+#   cli         src/cli/CommandLine.*             the command line: everything but main
 #   main        src/main.cpp                      everything
 #   downloader  downloader                        may use kernel and logic only
 #
@@ -27,7 +29,8 @@ layer_of() {
     src/data/* | src/time/* | src/geo/* | src/model/* | src/info/* | src/util/* | src/weather/*) echo logic ;;
     src/wnd/*) echo wnd ;;
     src/app/* | src/dialogs/* | resources/*) echo app ;;
-    src/cli/*) echo cli ;;
+    src/cli/CommandLine.*) echo cli ;;
+    src/cli/*) echo output ;;
     src/main.cpp) echo main ;;
     downloader/*) echo downloader ;;
     *) echo other ;;
@@ -39,9 +42,10 @@ declare -A may_use=(
     [ui]="kernel ui"
     [logic]="kernel logic"
     [wnd]="kernel ui logic wnd"
-    [app]="kernel ui logic wnd app"
-    [cli]="kernel ui logic wnd app cli"
-    [main]="kernel ui logic wnd app cli main"
+    [output]="kernel logic output"
+    [app]="kernel ui logic wnd output app"
+    [cli]="kernel ui logic wnd output app cli"
+    [main]="kernel ui logic wnd output app cli main"
     [downloader]="kernel logic downloader"
 )
 

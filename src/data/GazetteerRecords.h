@@ -67,7 +67,7 @@ static_assert(offsetof(CountryRecord, isoNumber) == 16 && offsetof(CountryRecord
 static_assert(sizeof(TimeZoneRecord) == 68, "time zone stride");
 static_assert(offsetof(TimeZoneRecord, daylightDateMin) == 64, "time zone columns");
 
-inline constexpr std::int32_t kCityCount = 530;
+inline constexpr std::int32_t kCityCount = 578;
 inline constexpr std::int32_t kCountryCount = 226;
 inline constexpr std::int32_t kTimeZoneCount = 90;
 

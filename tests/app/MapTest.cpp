@@ -309,8 +309,8 @@ TEST_F(MapBar, TapStepsToTheFarthestCityRestartsClosesAndComesBack) {
     EXPECT_EQ(ListTop(), Bar().GetWindowRect().bottom);
     ui.Screenshot(UiDriver::OutputPath("map_bar_first_tap_qvga.png"));
 
-    // Out to the farthest of the 530 cities.
-    ASSERT_EQ(Bar().GetCandidateCount(), 530);
+    // Out to the farthest of the 578 cities.
+    ASSERT_EQ(Bar().GetCandidateCount(), 578);
     std::vector<OBData::NearestCity> all;
     OBData::FindNearestCities(Map().GetImage().PixelToPosition(60, 40), all);
     const int last = static_cast<int>(all.size()) - 1;

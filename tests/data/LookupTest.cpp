@@ -84,7 +84,7 @@ TEST_F(Lookup, ObjectsAreBuiltOnceFromTheirRows) {
 TEST_F(Lookup, ViewsAreCachedAndReleasedAtExit) {
     ASSERT_NE(GetCityView(), nullptr);
     EXPECT_EQ(GetCityView(), GetCityView());
-    EXPECT_EQ(GetCityView()->GetCount(), 530);
+    EXPECT_EQ(GetCityView()->GetCount(), 578);
     EXPECT_EQ(GetCountryView()->GetCount(), 226);
     EXPECT_EQ(GetTimeZoneView()->GetCount(), 90);
     std::unique_ptr<DataView> australia(CreateCityView(L"displayName", L"country = 'AU'"));
@@ -95,7 +95,7 @@ TEST_F(Lookup, ViewsAreCachedAndReleasedAtExit) {
     EXPECT_FALSE(FindCityRow(84, row));
     EXPECT_TRUE(FindTimeZoneRow(static_cast<std::int32_t>(0x8000004Bu), row));
 
-    EXPECT_EQ(GetCityPositionIndex().size(), 530u);
+    EXPECT_EQ(GetCityPositionIndex().size(), 578u);
     ReleaseReferenceData();
     EXPECT_EQ(GetCityView(), nullptr);
     EXPECT_EQ(GetCity(kSydney), nullptr);
@@ -167,4 +167,32 @@ TEST_F(Lookup, CitiesKeepTheClockOfTheirTzDatabaseZone) {
     EXPECT_TRUE(FindCitiesInZone(L"").empty());
     // Phoenix and Tucson keep Arizona's year-round standard time; Fort Defiance does not.
     EXPECT_EQ(FindCitiesInZone(L"America/Phoenix"), (std::vector<std::int32_t>{324, 437}));
+}
+
+// Rows added after the first ones, a renamed row and an accented one, as the program reads them.
+TEST_F(Lookup, LaterAndRenamedRowsReadBackWhole) {
+    struct Row {
+        int id;
+        const wchar_t* name;
+        const wchar_t* country;
+        const wchar_t* iana;
+        const wchar_t* airport;
+        const wchar_t* areaCode;
+    };
+    const Row rows[] = {
+        {579, L"Johannesburg", L"ZA", L"Africa/Johannesburg", L"JNB", L"11"},
+        {561, L"Dubai", L"AE", L"Asia/Dubai", L"DXB", L"4"},
+        {201, L"Kyiv", L"UA", L"Europe/Kyiv", L"KBP", L"44"},
+        {381, L"S\u00E3o Paulo", L"BR", L"America/Sao_Paulo", L"GRU", L"11"},
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.id);
+        const City& city = C(r.id);
+        EXPECT_EQ(city.GetDisplayName(), r.name);
+        ASSERT_NE(city.GetCountry(), nullptr);
+        EXPECT_EQ(city.GetCountry()->GetIso2Name(), r.country);
+        EXPECT_EQ(city.GetIanaZone(), r.iana);
+        EXPECT_EQ(city.GetAirport(), r.airport);
+        EXPECT_EQ(city.GetAreaCode(), r.areaCode);
+    }
 }

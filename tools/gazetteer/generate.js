@@ -305,7 +305,8 @@ function buildCities(sources, overrides) {
         }
         // Names keep their letters' accents as GeoNames writes them ("Bogotá").
         const base = displayName.split('; ')[0];
-        if (place && base !== place.name && stripMarks(base) === stripMarks(place.name))
+        if (place && base !== place.name && stripMarks(base) === stripMarks(place.name) &&
+            !(extra.plainName && extra.plainName.reason))
             problems.push(`${id} ${displayName}: GeoNames writes "${place.name}"`);
         const zoneNote = cityZone(city, extra, place, sources, problems);
         const airportNote = checkAirport(city, extra, airports, problems);

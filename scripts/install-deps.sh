@@ -10,7 +10,7 @@ PACKAGES=(
   libpixman-1-dev libjpeg62-turbo-dev libpng-dev
   libpugixml-dev liblitehtml-dev libsdl2-dev
   libcurl4-openssl-dev nlohmann-json3-dev libcctz-dev tzdata
-  locales xvfb xdotool python3 clang-format
+  locales xvfb xdotool xclip python3 clang-format
   clang libclang-rt-14-dev
   lintian appstream desktop-file-utils
 )

@@ -41,6 +41,13 @@ void AppSettings::ReadBool(const wchar_t* key, bool& value) const {
     value = number == 1;
 }
 
+void AppSettings::ReadIntIn(const wchar_t* key, int& value, int low, int high, int fallback) const {
+    // No number keeps the value; a number outside [low, high] reads as the fallback.
+    m_store.GetInt(key, value);
+    if (value < low || value > high)
+        value = fallback;
+}
+
 void AppSettings::Read() {
     if (m_read)
         return;
@@ -49,13 +56,9 @@ void AppSettings::Read() {
     // it cannot be built keep the stored text rather than save an empty group.
     m_citiesReadable = OBData::LoadReferenceTables();
     m_cities.Load(m_store, L"cities");
-    m_store.GetInt(L"units", m_units);
-    m_store.GetInt(L"temperature_units", m_temperatureUnits);
     // A unit the program does not know reads as the default.
-    if (m_units < 0 || m_units > 2)
-        m_units = 0;
-    if (m_temperatureUnits < 0 || m_temperatureUnits > 1)
-        m_temperatureUnits = 0;
+    ReadIntIn(L"units", m_units, 0, 2, 0);
+    ReadIntIn(L"temperature_units", m_temperatureUnits, 0, 1, 0);
     // Without a stored format the clock is the locale's own: 24-hour where
     // its times show no AM/PM.
     std::wstring timeFormat;
@@ -65,13 +68,9 @@ void AppSettings::Read() {
     ReadBool(L"long_country", m_longCountry);
     ReadBool(L"shadow", m_shadow);
     ReadBool(L"map_twilight", m_mapTwilight);
-    m_store.GetInt(L"work_start", m_workStart);
-    m_store.GetInt(L"work_end", m_workEnd);
     // An hour the clock does not have reads as the default.
-    if (m_workStart < 0 || m_workStart > 24)
-        m_workStart = 9;
-    if (m_workEnd < 0 || m_workEnd > 24)
-        m_workEnd = 17;
+    ReadIntIn(L"work_start", m_workStart, 0, 24, 9);
+    ReadIntIn(L"work_end", m_workEnd, 0, 24, 17);
     m_store.GetInt(L"tab", m_tab);
     ReadBool(L"debug", m_debug);
     ReadBool(L"nearby_type", m_nearby.byDistance);

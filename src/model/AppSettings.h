@@ -104,6 +104,7 @@ public:
 
 private:
     void ReadBool(const wchar_t* key, bool& value) const;
+    void ReadIntIn(const wchar_t* key, int& value, int low, int high, int fallback) const;
 
     ZEP_Utility::Settings m_store;
     OBData::CityGroup m_cities;

@@ -123,7 +123,9 @@ void RegisterMenus() {
 // the list that shows either's cities.
 void RegisterCityDialogs() {
     constexpr DWORD kCombo = CBS_DROPDOWNLIST | CBS_SORT | WS_VSCROLL | WS_TABSTOP;
-    constexpr DWORD kList = LBS_NOTIFY | WS_VSCROLL | WS_BORDER | WS_TABSTOP;
+    // The lists take whatever height the screen leaves, to the pixel (a part
+    // row at the foot rather than a gap below).
+    constexpr DWORD kList = LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | WS_VSCROLL | WS_BORDER | WS_TABSTOP;
     constexpr DWORD kButton = BS_PUSHBUTTON | WS_TABSTOP;
     constexpr DWORD kFind = ES_LEFT | ES_AUTOHSCROLL | WS_BORDER | WS_TABSTOP;
 

@@ -1,7 +1,6 @@
 #include "dialogs/CountryCityDialog.h"
 
 #include <algorithm>
-#include <limits>
 #include <memory>
 #include <string>
 #include <vector>
@@ -11,6 +10,8 @@
 #include "data/Country.h"
 #include "data/DataView.h"
 #include "data/ReferenceLookup.h"
+#include "dialogs/ListDialogLayout.h"
+#include "wnd/Paint.h"
 
 CountryCityDialog::CountryCityDialog(UINT templateId, HWND parent, int findId, int countriesId, int citiesId)
     : Dialog(templateId, parent), m_findId(findId), m_countriesId(countriesId), m_citiesId(citiesId) {
@@ -205,44 +206,33 @@ bool CountryCityDialog::OnCommand(const CommandParams& command) {
     return true;
 }
 
-// "Find: [....] Country: [.... v]" on one line, each box half of what the
-// labels leave, at the find box's height; what was below the country row
-// moves up by the row given up. The labels are the controls just before
-// their boxes in the template.
-void CountryCityDialog::PutFindBesideCountry() {
+// "Find: [....] Country: [.... v]" on one line across the width the layout
+// gave the country box, each box half of what the labels leave, at the find
+// box's height; what was below the country row moves up by `rowGiven`. The
+// labels are the controls just before their boxes in the template.
+void CountryCityDialog::PutFindBesideCountry(int rowGiven) {
     const HWND edit = m_find.GetHandle(), combo = m_countries.GetHandle();
     const HWND findLabel = edit ? ::GetWindow(edit, GW_HWNDPREV) : nullptr;
     const HWND countryLabel = combo ? ::GetWindow(combo, GW_HWNDPREV) : nullptr;
-    if (!findLabel || !countryLabel || m_findBesideCountry)
+    if (!findLabel || !countryLabel)
         return;
-    m_findBesideCountry = true;
-    const auto rectOf = [this](HWND control) {
-        RECT r{};
-        ::GetWindowRect(control, &r);
-        return ScreenToClient(r);
-    };
+    const auto rectOf = [this](HWND control) { return OBControls::ControlRectInDialog(m_hwnd, control); };
     const auto textWidth = [](HWND label) {
-        HDC dc = ::GetDC(label);
-        const HGDIOBJ old =
-            ::SelectObject(dc, reinterpret_cast<HGDIOBJ>(::SendMessage(label, WM_GETFONT, 0, 0)));
-        const std::wstring text = [label] {
-            wchar_t buffer[64] = {};
-            ::GetWindowText(label, buffer, 64);
-            return std::wstring(buffer);
-        }();
+        wchar_t text[64] = {};
+        const int length = ::GetWindowText(label, text, 64);
+        const ZEP_Wnd::WindowDC dc(label);
+        const ZEP_Wnd::SelectGuard font(dc,
+                                        reinterpret_cast<HGDIOBJ>(::SendMessage(label, WM_GETFONT, 0, 0)));
         SIZE size{0, 0};
-        ::GetTextExtentPoint32(dc, text.c_str(), static_cast<int>(text.size()), &size);
-        ::SelectObject(dc, old);
-        ::ReleaseDC(label, dc);
+        ::GetTextExtentPoint32(dc, text, length, &size);
         return static_cast<int>(size.cx);
     };
     const RECT findText = rectOf(findLabel), findBox = rectOf(edit), countryText = rectOf(countryLabel),
                countryBox = rectOf(combo);
     const int gap = 3 * GetSystemMetrics(SM_CXBORDER);
-    const int left = findText.left, right = countryBox.right + (GetClientRect().right - countryBox.right) / 2;
+    const int left = findText.left, right = countryBox.right;
     const int findWidth = textWidth(findLabel) + gap, countryWidth = textWidth(countryLabel) + gap;
     const int box = std::max(1, (right - left - findWidth - countryWidth - 2 * gap) / 2);
-    const int moveUp = countryBox.top - findBox.top;
     const auto place = [](HWND c, int x, int y, int w, int h) {
         ::SetWindowPos(c, nullptr, x, y, w, h, SWP_NOZORDER | SWP_NOACTIVATE);
     };
@@ -257,84 +247,25 @@ void CountryCityDialog::PutFindBesideCountry() {
     for (HWND c = ::GetWindow(m_hwnd, GW_CHILD); c; c = ::GetWindow(c, GW_HWNDNEXT)) {
         const RECT r = rectOf(c);
         if (c != findLabel && c != edit && c != countryLabel && c != combo && r.top > countryText.top)
-            place(c, r.left, r.top - moveUp, r.right - r.left, r.bottom - r.top);
+            place(c, r.left, r.top - rowGiven, r.right - r.left, r.bottom - r.top);
     }
 }
 
 void CountryCityDialog::FitToClient(std::initializer_list<int> listIds) {
-    if (listIds.size() > 0)
+    if (listIds.size() > 0) {
         m_fitLists.assign(listIds);
-    const auto rectOf = [this](HWND control) {
-        RECT r{};
-        ::GetWindowRect(control, &r);
-        return ScreenToClient(r);
-    };
-    // A landscape screen first gives up the find box's own row.
+        // The find row's height as the template placed it (the first call
+        // comes before anything has moved).
+        if (m_find.GetHandle() && m_countries.GetHandle())
+            m_findRow = OBControls::ControlRectInDialog(m_hwnd, m_countries.GetHandle()).top -
+                        OBControls::ControlRectInDialog(m_hwnd, m_find.GetHandle()).top;
+    }
+    // A landscape screen gives the find box's own row to the lists: they
+    // are laid out as though the screen were a row taller, then everything
+    // below the country row moves up into it.
     const RECT area = GetClientRect();
-    if (area.right > area.bottom && area.bottom > 0)
-        PutFindBesideCountry();
-    std::vector<HWND> controls;
-    int bottom = 0;
-    for (HWND c = ::GetWindow(m_hwnd, GW_CHILD); c; c = ::GetWindow(c, GW_HWNDNEXT)) {
-        controls.push_back(c);
-        bottom = std::max<int>(bottom, rectOf(c).bottom);
-    }
-    const RECT client = GetClientRect();
-    const int margin = GetSystemMetrics(SM_CYBORDER) * 4;
-    int overflow = bottom + margin - client.bottom;
-    if (overflow <= 0)
-        return;
-
-    struct Shrink {
-        HWND list;
-        RECT rect;
-        int spare;
-        int by = 0;
-    };
-    std::vector<Shrink> lists;
-    int spare = 0;
-    int lowestList = 0;
-    for (int id : m_fitLists) {
-        const HWND list = GetDlgItem(id);
-        if (!list)
-            continue;
-        const RECT r = rectOf(list);
-        const auto row = static_cast<int>(::SendMessage(list, LB_GETITEMHEIGHT, 0, 0));
-        const int keep = 2 * std::max(row, 1) + 2 * GetSystemMetrics(SM_CYBORDER);
-        lists.push_back({list, r, std::max(0, static_cast<int>(r.bottom - r.top) - keep)});
-        spare += lists.back().spare;
-        lowestList = std::max<int>(lowestList, r.bottom);
-    }
-    // What the lists cannot give comes out of the gap below the lowest list.
-    int below = std::numeric_limits<int>::max();
-    for (HWND c : controls)
-        if (rectOf(c).top >= lowestList)
-            below = std::min<int>(below, rectOf(c).top);
-    const int gap = below == std::numeric_limits<int>::max() ? 0 : below - lowestList - 1;
-    const int extra = std::clamp(overflow - spare, 0, std::max(0, gap));
-    overflow = std::min(overflow, spare);
-    if (overflow <= 0 && extra == 0)
-        return;
-    int given = 0;
-    for (std::size_t i = 0; i < lists.size() && overflow > 0; ++i) {
-        lists[i].by = i + 1 == lists.size() ? overflow - given : overflow * lists[i].spare / spare;
-        given += lists[i].by;
-    }
-    // Everything moves up by what the lists above it gave.
-    const auto shiftAt = [&lists](int top) {
-        int shift = 0;
-        for (const Shrink& s : lists)
-            if (s.rect.bottom <= top)
-                shift += s.by;
-        return shift;
-    };
-    for (HWND c : controls) {
-        const RECT r = rectOf(c);
-        const auto own =
-            std::find_if(lists.begin(), lists.end(), [c](const Shrink& s) { return s.list == c; });
-        const int height = r.bottom - r.top - (own != lists.end() ? own->by : 0);
-        const int up = shiftAt(r.top) + (r.top >= lowestList ? extra : 0);
-        ::SetWindowPos(c, nullptr, r.left, r.top - up, r.right - r.left, height,
-                       SWP_NOZORDER | SWP_NOACTIVATE);
-    }
+    const int rowGiven = area.right > area.bottom && area.bottom > 0 ? std::max(0, m_findRow) : 0;
+    OBControls::FitListsToClient(m_hwnd, m_fitLists, 0, rowGiven);
+    if (rowGiven > 0)
+        PutFindBesideCountry(rowGiven);
 }

@@ -70,10 +70,11 @@ protected:
     void SelectCityRow(int row);
     // Whether the list shows what the find box found rather than a country.
     bool IsFinding() const { return m_finding; }
-    // On a screen shorter than the layout (landscape) the find box and the
-    // country drop-down share one row, the given lists give up rows, down to
-    // two each, and what lies below them moves up, so that the buttons at
-    // the bottom stay on the screen.
+    // Lays the dialog out for its client area (ListDialogLayout: the given
+    // lists take or give the height, wide controls grow with the width) and
+    // on a landscape screen puts the find box and the country drop-down on
+    // one row, which the lists get. The first call names the lists and comes
+    // before anything else moves the controls; OnSize calls it again.
     void FitToClient(std::initializer_list<int> listIds);
     // Puts the keyboard in the find box; call at the end of OnInitDialog and
     // return false from it.
@@ -89,7 +90,7 @@ protected:
     KeyRoutedControl<ZEP_Wnd::ListBox> m_cities;
 
 private:
-    void PutFindBesideCountry();
+    void PutFindBesideCountry(int rowGiven);
     void ShowFound();
     bool OnFindKey(UINT key);
     bool OnListKey(UINT key);
@@ -101,5 +102,5 @@ private:
     int m_countriesId;
     int m_citiesId;
     bool m_finding = false;
-    bool m_findBesideCountry = false;
+    int m_findRow = 0;
 };

@@ -97,7 +97,7 @@ Design Capture(HWND dialog, const std::vector<int>& listIds) {
 
 }  // namespace
 
-void FitListsToClient(HWND dialog, const std::vector<int>& listIds, int scrolledBy) {
+void FitListsToClient(HWND dialog, const std::vector<int>& listIds, int scrolledBy, int heightGained) {
     auto& designs = Designs();
     auto it = designs.find(dialog);
     if (it == designs.end()) {
@@ -123,7 +123,7 @@ void FitListsToClient(HWND dialog, const std::vector<int>& listIds, int scrolled
             spare += std::max(0, static_cast<int>(p.rect.bottom - p.rect.top) - p.keep);
             lowest = std::max<int>(lowest, p.rect.bottom);
         }
-    int dy = client.bottom - d.height;
+    int dy = client.bottom + heightGained - d.height;
     int extra = 0;  // what the lists could not give, out of the gap below them
     if (!lists.empty()) {
         if (dy < 0) {

@@ -19,7 +19,9 @@ namespace OBControls {
 // which lists take the height; later calls (after every size change) lay
 // out from that again, so they never drift.
 // `scrolledBy` moves everything up by that much (a scrolled page).
-void FitListsToClient(HWND dialog, const std::vector<int>& listIds, int scrolledBy = 0);
+// `heightGained` lays out as though the client were that much taller: room
+// the caller wins back afterwards by moving controls up (two rows made one).
+void FitListsToClient(HWND dialog, const std::vector<int>& listIds, int scrolledBy = 0, int heightGained = 0);
 inline void FitListToClient(HWND dialog, int listId) { FitListsToClient(dialog, {listId}); }
 // Only the widths: for a dialog that scrolls instead of fitting its height.
 inline void FitWidthToClient(HWND dialog, int scrolledBy) { FitListsToClient(dialog, {}, scrolledBy); }

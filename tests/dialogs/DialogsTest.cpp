@@ -13,6 +13,7 @@
 #include "dialogs/NearbyCitiesDialog.h"
 #include "dialogs/ListDialogLayout.h"
 #include "dialogs/OptionsDialog.h"
+#include "dialogs/SelectHomeCityDialog.h"
 #include "geo/NearestCities.h"
 #include "wnd/Library.h"
 
@@ -534,6 +535,8 @@ TEST(DialogLayouts, FitEveryScreenAndFollowANewSize) {
         shell.ActiveList()->SelectRow(1);
         const OBData::Position centre = OBData::GetCity(kNewYork)->GetPosition();
         const std::pair<const char*, std::function<void()>> dialogs[] = {
+            {"cities", [&] { shell.Command(kCmdChangeCities); }},
+            {"home", [&] { SelectHomeCityDialog(shell.Main()->GetHandle()).DoModal(); }},
             {"nearby", [&] { NearbyCitiesDialog(centre, shell.Main()->GetHandle()).DoModal(); }},
             {"options", [&] { shell.Command(kCmdOptions); }},
             {"fields", [&] { shell.Command(OBControls::kCmdChangeFields); }},

@@ -12,6 +12,7 @@
 #include <utility>
 
 #include "platform/ui/Windows.h"
+#include "platform/ui/gdi/SelectGuard.h"
 
 namespace ZEP_Wnd {
 
@@ -117,23 +118,8 @@ using OwnedBrush = GdiObject<HBRUSH>;
 using OwnedBitmap = GdiObject<HBITMAP>;
 
 // Selects an object into a DC for the guard's scope and puts the previous one
-// back on exit. A null object selects nothing.
-class SelectGuard {
-public:
-    SelectGuard(HDC dc, HGDIOBJ object) : m_dc(dc) {
-        if (dc && object)
-            m_previous = ::SelectObject(dc, object);
-    }
-    ~SelectGuard() {
-        if (m_previous)
-            ::SelectObject(m_dc, m_previous);
-    }
-    SelectGuard(const SelectGuard&) = delete;
-    SelectGuard& operator=(const SelectGuard&) = delete;
-
-private:
-    HDC m_dc = nullptr;
-    HGDIOBJ m_previous = nullptr;
-};
+// back on exit. A null object selects nothing. The platform's own drawing
+// uses the same guard.
+using SelectGuard = ob::ui::SelectGuard;
 
 }  // namespace ZEP_Wnd

@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "platform/ui/Gdi.h"
+#include "platform/ui/gdi/SelectGuard.h"
 
 namespace ob::ui {
 
@@ -234,22 +235,20 @@ void Button::PaintCheck(HDC hdc, const RECT& rc) {
     if (radio) {
         HBRUSH brush = CreateSolidBrush(fill);
         HPEN pen = CreatePen(PS_SOLID, s, ink);
-        HGDIOBJ oldBrush = SelectObject(hdc, brush);
-        HGDIOBJ oldPen = SelectObject(hdc, pen);
-        Ellipse(hdc, boxRect.left, boxRect.top, boxRect.right, boxRect.bottom);
-        SelectObject(hdc, oldBrush);
-        SelectObject(hdc, oldPen);
+        {
+            SelectGuard selectBrush(hdc, brush), selectPen(hdc, pen);
+            Ellipse(hdc, boxRect.left, boxRect.top, boxRect.right, boxRect.bottom);
+        }
         DeleteObject(brush);
         DeleteObject(pen);
         if (m_check == BST_CHECKED) {
             RECT dot = boxRect;
             InflateRect(&dot, -3 * s, -3 * s);
             HBRUSH inkBrush = CreateSolidBrush(ink);
-            HGDIOBJ oldB = SelectObject(hdc, inkBrush);
-            HGDIOBJ oldP = SelectObject(hdc, GetStockObject(NULL_PEN));
-            Ellipse(hdc, dot.left, dot.top, dot.right + 1, dot.bottom + 1);
-            SelectObject(hdc, oldB);
-            SelectObject(hdc, oldP);
+            {
+                SelectGuard selectBrush(hdc, inkBrush), selectPen(hdc, GetStockObject(NULL_PEN));
+                Ellipse(hdc, dot.left, dot.top, dot.right + 1, dot.bottom + 1);
+            }
             DeleteObject(inkBrush);
         }
     } else {
@@ -276,9 +275,10 @@ void Button::PaintCheck(HDC hdc, const RECT& rc) {
     if (Focused() && !label.empty()) {
         // The focus frame hugs the text, as on the device.
         RECT measure = textRect;
-        HGDIOBJ old = SelectObject(hdc, Font());
-        DrawText(hdc, label.c_str(), static_cast<int>(label.size()), &measure, format | DT_CALCRECT);
-        SelectObject(hdc, old);
+        {
+            SelectGuard font(hdc, Font());
+            DrawText(hdc, label.c_str(), static_cast<int>(label.size()), &measure, format | DT_CALCRECT);
+        }
         if (!multiline)
             OffsetRect(&measure, 0, ((rc.bottom - rc.top) - (measure.bottom - measure.top)) / 2);
         InflateRect(&measure, s, 0);
@@ -296,12 +296,12 @@ void Button::PaintGroupBox(HDC hdc, const RECT& rc) {
         FillRect(hdc, &rc, back);
     else
         FillSolid(hdc, rc, GetSysColor(COLOR_WINDOW));
-    HGDIOBJ old = SelectObject(hdc, Font());
     std::wstring label = WindowText(m_hwnd);
     SIZE extent{0, 0};
-    if (!label.empty())
+    if (!label.empty()) {
+        SelectGuard font(hdc, Font());
         GetTextExtentPoint32(hdc, label.c_str(), static_cast<int>(label.size()), &extent);
-    SelectObject(hdc, old);
+    }
     int lineHeight = LineHeight();
     int lineY = rc.top + lineHeight / 2;
     COLORREF frame = GetSysColor(COLOR_BTNSHADOW);

@@ -5,6 +5,7 @@
 #include "platform/kernel/Calendar.h"
 #include "platform/kernel/Locale.h"
 #include "platform/ui/Gdi.h"
+#include "platform/ui/gdi/SelectGuard.h"
 #include "platform/ui/controls/MonthCalendar.h"
 
 namespace ob::ui {
@@ -145,15 +146,16 @@ std::vector<DateTimePicker::Piece> DateTimePicker::Layout() const {
     }
     // Positions in the client area.
     HDC hdc = GetDC(m_hwnd);
-    HGDIOBJ old = SelectObject(hdc, Font());
-    int x = 3 * Scale();
-    for (Piece& piece : pieces) {
-        SIZE size{0, 0};
-        GetTextExtentPoint32(hdc, piece.text.c_str(), static_cast<int>(piece.text.size()), &size);
-        piece.left = x;
-        piece.right = x += size.cx;
+    {
+        SelectGuard font(hdc, Font());
+        int x = 3 * Scale();
+        for (Piece& piece : pieces) {
+            SIZE size{0, 0};
+            GetTextExtentPoint32(hdc, piece.text.c_str(), static_cast<int>(piece.text.size()), &size);
+            piece.left = x;
+            piece.right = x += size.cx;
+        }
     }
-    SelectObject(hdc, old);
     ReleaseDC(m_hwnd, hdc);
     return pieces;
 }
@@ -419,23 +421,25 @@ void DateTimePicker::Paint(HDC hdc, const RECT& rc) {
         return;
     int saved = SaveDC(hdc);
     IntersectClipRect(hdc, rc.left + s, rc.top + s, rc.right - buttonWidth, rc.bottom - s);
-    HGDIOBJ oldFont = SelectObject(hdc, Font());
-    TEXTMETRIC tm{};
-    GetTextMetrics(hdc, &tm);
-    int top = (rc.top + rc.bottom - tm.tmHeight) / 2;
-    SetBkMode(hdc, TRANSPARENT);
-    bool focused = Focused();
-    for (const Piece& piece : Layout()) {
-        COLORREF color = textColor;
-        if (focused && piece.field != Field::None && piece.field == m_active) {
-            FillSolid(hdc, {piece.left, top, piece.right, top + tm.tmHeight}, GetSysColor(COLOR_HIGHLIGHT));
-            color = GetSysColor(COLOR_HIGHLIGHTTEXT);
+    {
+        SelectGuard font(hdc, Font());
+        TEXTMETRIC tm{};
+        GetTextMetrics(hdc, &tm);
+        int top = (rc.top + rc.bottom - tm.tmHeight) / 2;
+        SetBkMode(hdc, TRANSPARENT);
+        bool focused = Focused();
+        for (const Piece& piece : Layout()) {
+            COLORREF color = textColor;
+            if (focused && piece.field != Field::None && piece.field == m_active) {
+                FillSolid(hdc, {piece.left, top, piece.right, top + tm.tmHeight},
+                          GetSysColor(COLOR_HIGHLIGHT));
+                color = GetSysColor(COLOR_HIGHLIGHTTEXT);
+            }
+            SetTextColor(hdc, color);
+            ExtTextOut(hdc, piece.left, top, 0, nullptr, piece.text.c_str(),
+                       static_cast<UINT>(piece.text.size()), nullptr);
         }
-        SetTextColor(hdc, color);
-        ExtTextOut(hdc, piece.left, top, 0, nullptr, piece.text.c_str(), static_cast<UINT>(piece.text.size()),
-                   nullptr);
     }
-    SelectObject(hdc, oldFont);
     RestoreDC(hdc, saved);
 }
 

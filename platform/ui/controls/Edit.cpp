@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "platform/ui/Gdi.h"
+#include "platform/ui/gdi/SelectGuard.h"
 
 namespace ob::ui {
 
@@ -19,10 +20,11 @@ int Edit::TextWidth(size_t count) const {
     if (count == 0)
         return 0;
     HDC hdc = GetDC(m_hwnd);
-    HGDIOBJ old = SelectObject(hdc, Font());
     SIZE size{0, 0};
-    GetTextExtentPoint32(hdc, m_text.c_str(), static_cast<int>(std::min(count, m_text.size())), &size);
-    SelectObject(hdc, old);
+    {
+        SelectGuard font(hdc, Font());
+        GetTextExtentPoint32(hdc, m_text.c_str(), static_cast<int>(std::min(count, m_text.size())), &size);
+    }
     ReleaseDC(m_hwnd, hdc);
     return size.cx;
 }
@@ -227,7 +229,7 @@ void Edit::Paint(HDC hdc, const RECT& rc) {
     bool readOnly = (Style() & ES_READONLY) != 0;
     COLORREF textColor = FillBackground(hdc, rc, readOnly ? WM_CTLCOLORSTATIC : WM_CTLCOLOREDIT);
     RECT area = TextArea();
-    HGDIOBJ oldFont = SelectObject(hdc, Font());
+    SelectGuard font(hdc, Font());
     TEXTMETRIC tm{};
     GetTextMetrics(hdc, &tm);
     int top = (rc.top + rc.bottom - tm.tmHeight) / 2;
@@ -253,7 +255,6 @@ void Edit::Paint(HDC hdc, const RECT& rc) {
         int x = std::clamp<int>(x0 + TextWidth(m_caret) - s, rc.left + s, area.right - s);
         FillSolid(hdc, {x, top, x + s, top + tm.tmHeight}, textColor);
     }
-    SelectObject(hdc, oldFont);
 }
 
 }  // namespace ob::ui

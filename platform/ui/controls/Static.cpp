@@ -1,6 +1,7 @@
 #include "platform/ui/controls/Static.h"
 
 #include "platform/ui/Gdi.h"
+#include "platform/ui/gdi/SelectGuard.h"
 
 namespace ob::ui {
 
@@ -49,9 +50,10 @@ void Static::Paint(HDC hdc, const RECT& rc) {
             y = (rc.top + rc.bottom - bm.bmHeight) / 2;
         }
         HDC mem = CreateCompatibleDC(hdc);
-        HGDIOBJ old = SelectObject(mem, m_bitmap);
-        BitBlt(hdc, x, y, bm.bmWidth, bm.bmHeight, mem, 0, 0, SRCCOPY);
-        SelectObject(mem, old);
+        {
+            SelectGuard bitmap(mem, m_bitmap);
+            BitBlt(hdc, x, y, bm.bmWidth, bm.bmHeight, mem, 0, 0, SRCCOPY);
+        }
         DeleteDC(mem);
         return;
     }

@@ -7,6 +7,7 @@
 #include "platform/kernel/WideText.h"
 #include "platform/ui/Controls.h"
 #include "platform/ui/gdi/DeviceContext.h"
+#include "platform/ui/gdi/SelectGuard.h"
 #include "platform/ui/html/HtmlDocument.h"
 
 namespace ob::ui {
@@ -92,11 +93,11 @@ void Paint(HWND hwnd, HtmlState& s) {
         RECT thumb = Thumb(hwnd, s);
         InflateRect(&thumb, -1, 0);
         FillRect(hdc, &thumb, GetSysColorBrush(COLOR_BTNFACE));
-        SelectObject(hdc, GetStockObject(HOLLOW_BRUSH));
         HPEN pen = CreatePen(PS_SOLID, 1, GetSysColor(COLOR_BTNSHADOW));
-        HGDIOBJ old = SelectObject(hdc, pen);
-        Rectangle(hdc, thumb.left, thumb.top, thumb.right, thumb.bottom);
-        SelectObject(hdc, old);
+        {
+            SelectGuard hollow(hdc, GetStockObject(HOLLOW_BRUSH)), selectPen(hdc, pen);
+            Rectangle(hdc, thumb.left, thumb.top, thumb.right, thumb.bottom);
+        }
         DeleteObject(pen);
     }
     EndPaint(hwnd, &ps);

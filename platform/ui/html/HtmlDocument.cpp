@@ -9,6 +9,7 @@
 
 #include "platform/kernel/WideText.h"
 #include "platform/ui/gdi/DeviceContext.h"
+#include "platform/ui/gdi/SelectGuard.h"
 #include "platform/ui/image/ImageCodec.h"
 
 namespace ob::ui {
@@ -178,12 +179,13 @@ public:
         std::wcsncpy(lf.lfFaceName, wide.c_str(), LF_FACESIZE - 1);
         HFONT f = CreateFontIndirect(&lf);
         HDC dc = MeasureDC();
-        HGDIOBJ old = SelectObject(dc, f);
         TEXTMETRICW tm{};
-        GetTextMetrics(dc, &tm);
         SIZE x{};
-        GetTextExtentPoint32(dc, L"x", 1, &x);
-        SelectObject(dc, old);
+        {
+            SelectGuard font(dc, f);
+            GetTextMetrics(dc, &tm);
+            GetTextExtentPoint32(dc, L"x", 1, &x);
+        }
         if (fm) {
             fm->ascent = tm.tmAscent;
             fm->descent = tm.tmDescent;
@@ -210,10 +212,9 @@ public:
             return 0;
         const std::wstring w = ob::kernel::FromUtf8(text);
         HDC dc = MeasureDC();
-        HGDIOBJ old = SelectObject(dc, it->second.handle);
+        SelectGuard font(dc, it->second.handle);
         SIZE s{};
         GetTextExtentPoint32(dc, w.c_str(), static_cast<int>(w.size()), &s);
-        SelectObject(dc, old);
         return s.cx;
     }
 
@@ -224,12 +225,11 @@ public:
             return;
         HDC dc = reinterpret_cast<HDC>(hdc);
         const std::wstring w = ob::kernel::FromUtf8(text);
-        HGDIOBJ old = SelectObject(dc, it->second.handle);
+        SelectGuard font(dc, it->second.handle);
         SetTextColor(dc, ToColor(color));
         SetBkMode(dc, TRANSPARENT);
         SetTextAlign(dc, TA_LEFT | TA_TOP);
         ExtTextOut(dc, pos.x, pos.y, 0, nullptr, w.c_str(), static_cast<UINT>(w.size()), nullptr);
-        SelectObject(dc, old);
     }
 
     int pt_to_px(int pt) const override { return pt * GetScreenDpi() / 72; }
@@ -241,30 +241,29 @@ public:
         const RECT box = BoxRect(marker.pos);
         HBRUSH brush = CreateSolidBrush(ToColor(marker.color));
         HPEN pen = CreatePen(PS_SOLID, 1, ToColor(marker.color));
-        HGDIOBJ ob = SelectObject(dc, brush), op = SelectObject(dc, pen);
-        if (marker.marker_type == litehtml::list_style_type_square) {
-            FillRect(dc, &box, brush);
-        } else if (marker.marker_type == litehtml::list_style_type_circle) {
-            SelectObject(dc, GetStockObject(HOLLOW_BRUSH));
-            Ellipse(dc, box.left, box.top, box.right, box.bottom);
-        } else if (marker.marker_type == litehtml::list_style_type_decimal && marker.font) {
-            const std::wstring n = std::to_wstring(marker.index) + L".";
-            auto it = m_fonts.find(marker.font);
-            if (it != m_fonts.end()) {
-                HGDIOBJ of = SelectObject(dc, it->second.handle);
-                SetTextColor(dc, ToColor(marker.color));
-                SetBkMode(dc, TRANSPARENT);
-                SIZE s{};
-                GetTextExtentPoint32(dc, n.c_str(), static_cast<int>(n.size()), &s);
-                TextOut(dc, box.right - s.cx, box.bottom - it->second.ascent, n.c_str(),
-                        static_cast<int>(n.size()));
-                SelectObject(dc, of);
+        {
+            SelectGuard selectBrush(dc, brush), selectPen(dc, pen);
+            if (marker.marker_type == litehtml::list_style_type_square) {
+                FillRect(dc, &box, brush);
+            } else if (marker.marker_type == litehtml::list_style_type_circle) {
+                SelectGuard hollow(dc, GetStockObject(HOLLOW_BRUSH));
+                Ellipse(dc, box.left, box.top, box.right, box.bottom);
+            } else if (marker.marker_type == litehtml::list_style_type_decimal && marker.font) {
+                const std::wstring n = std::to_wstring(marker.index) + L".";
+                auto it = m_fonts.find(marker.font);
+                if (it != m_fonts.end()) {
+                    SelectGuard font(dc, it->second.handle);
+                    SetTextColor(dc, ToColor(marker.color));
+                    SetBkMode(dc, TRANSPARENT);
+                    SIZE s{};
+                    GetTextExtentPoint32(dc, n.c_str(), static_cast<int>(n.size()), &s);
+                    TextOut(dc, box.right - s.cx, box.bottom - it->second.ascent, n.c_str(),
+                            static_cast<int>(n.size()));
+                }
+            } else if (marker.marker_type != litehtml::list_style_type_none) {
+                Ellipse(dc, box.left, box.top, box.right, box.bottom);
             }
-        } else if (marker.marker_type != litehtml::list_style_type_none) {
-            Ellipse(dc, box.left, box.top, box.right, box.bottom);
         }
-        SelectObject(dc, ob);
-        SelectObject(dc, op);
         DeleteObject(brush);
         DeleteObject(pen);
     }

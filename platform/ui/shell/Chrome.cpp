@@ -2,6 +2,7 @@
 // active window's title and, for full-screen dialogs, the "ok" button; the
 // full-screen dialog initialisation; the input panel calls.
 #include "platform/ui/Shell.h"
+#include "platform/ui/gdi/SelectGuard.h"
 #include "platform/ui/win/GdiBridge.h"
 #include "platform/ui/win/ResourceRegistry.h"
 #include "platform/ui/win/UiFonts.h"
@@ -86,10 +87,10 @@ void PaintNavBar(HWND hwnd) {
         RECT o = OkRect();
         HBRUSH fill = CreateSolidBrush(RGB(255, 255, 255));
         HPEN pen = CreatePen(PS_SOLID, 1, RGB(200, 210, 235));
-        HGDIOBJ ob = SelectObject(dc, fill), op = SelectObject(dc, pen);
-        Ellipse(dc, o.left, o.top, o.right, o.bottom);
-        SelectObject(dc, ob);
-        SelectObject(dc, op);
+        {
+            SelectGuard selectBrush(dc, fill), selectPen(dc, pen);
+            Ellipse(dc, o.left, o.top, o.right, o.bottom);
+        }
         DeleteObject(fill);
         DeleteObject(pen);
         DrawLine(dc, UiFont(8, true), L"ok", o, DT_CENTER | DT_VCENTER | DT_SINGLELINE, RGB(8, 36, 110));

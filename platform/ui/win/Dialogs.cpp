@@ -1,5 +1,6 @@
 // Dialogs from templates: creation in dialog units, the dialog procedure's
 // protocol, modal and modeless dialogs, and keyboard navigation.
+#include "platform/ui/gdi/SelectGuard.h"
 #include "platform/ui/win/GdiBridge.h"
 #include "platform/ui/win/ResourceRegistry.h"
 #include "platform/ui/win/UiFonts.h"
@@ -31,15 +32,16 @@ void BaseUnits(HFONT font, int& x, int& y) {
     if (!font)
         return;
     HDC dc = CreateCompatibleDC(nullptr);
-    HGDIOBJ old = SelectObject(dc, font);
-    static const wchar_t kAlphabet[] = L"ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz";
-    SIZE size{};
-    TEXTMETRICW tm{};
-    if (GetTextExtentPoint32(dc, kAlphabet, 52, &size) && GetTextMetrics(dc, &tm)) {
-        x = (size.cx / 26 + 1) / 2;
-        y = tm.tmHeight;
+    {
+        SelectGuard selectFont(dc, font);
+        static const wchar_t kAlphabet[] = L"ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz";
+        SIZE size{};
+        TEXTMETRICW tm{};
+        if (GetTextExtentPoint32(dc, kAlphabet, 52, &size) && GetTextMetrics(dc, &tm)) {
+            x = (size.cx / 26 + 1) / 2;
+            y = tm.tmHeight;
+        }
     }
-    SelectObject(dc, old);
     DeleteDC(dc);
 }
 

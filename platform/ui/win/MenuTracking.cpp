@@ -1,5 +1,6 @@
 // Tracking popup menus: the popup windows, their drawing, and the loop that
 // runs while a menu is open.
+#include "platform/ui/gdi/SelectGuard.h"
 #include "platform/ui/win/GdiBridge.h"
 #include "platform/ui/win/Menus.h"
 #include "platform/ui/win/UiFonts.h"
@@ -65,29 +66,32 @@ LRESULT PopupProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
                 if (!keys.empty())
                     DrawLine(dc, font, keys, tr, DT_RIGHT | DT_VCENTER | DT_SINGLELINE, fg);
                 HPEN pen = CreatePen(PS_SOLID, std::max(1, Scale(1)), fg);
-                HGDIOBJ oldPen = SelectObject(dc, pen);
-                int cy = (r.top + r.bottom) / 2;
-                if (it.flags & MF_CHECKED) {  // a check mark in the margin
-                    int x = r.left + Scale(5);
-                    POINT tick[3] = {{x, cy}, {x + Scale(3), cy + Scale(3)}, {x + Scale(9), cy - Scale(3)}};
-                    Polyline(dc, tick, 3);
-                    for (int d = 1; d < Scale(2); ++d) {
-                        POINT thick[3] = {{x, cy + d},
-                                          {x + Scale(3), cy + Scale(3) + d},
-                                          {x + Scale(9), cy - Scale(3) + d}};
-                        Polyline(dc, thick, 3);
+                {
+                    SelectGuard selectPen(dc, pen);
+                    int cy = (r.top + r.bottom) / 2;
+                    if (it.flags & MF_CHECKED) {  // a check mark in the margin
+                        int x = r.left + Scale(5);
+                        POINT tick[3] = {
+                            {x, cy}, {x + Scale(3), cy + Scale(3)}, {x + Scale(9), cy - Scale(3)}};
+                        Polyline(dc, tick, 3);
+                        for (int d = 1; d < Scale(2); ++d) {
+                            POINT thick[3] = {{x, cy + d},
+                                              {x + Scale(3), cy + Scale(3) + d},
+                                              {x + Scale(9), cy - Scale(3) + d}};
+                            Polyline(dc, thick, 3);
+                        }
+                    }
+                    if (it.flags & MF_POPUP) {  // an arrow for a sub-menu
+                        HBRUSH brush = CreateSolidBrush(fg);
+                        {
+                            SelectGuard selectBrush(dc, brush);
+                            int x = r.right - Scale(9);
+                            POINT arrow[3] = {{x, cy - Scale(4)}, {x + Scale(4), cy}, {x, cy + Scale(4)}};
+                            Polygon(dc, arrow, 3);
+                        }
+                        DeleteObject(brush);
                     }
                 }
-                if (it.flags & MF_POPUP) {  // an arrow for a sub-menu
-                    HBRUSH brush = CreateSolidBrush(fg);
-                    HGDIOBJ oldBrush = SelectObject(dc, brush);
-                    int x = r.right - Scale(9);
-                    POINT arrow[3] = {{x, cy - Scale(4)}, {x + Scale(4), cy}, {x, cy + Scale(4)}};
-                    Polygon(dc, arrow, 3);
-                    SelectObject(dc, oldBrush);
-                    DeleteObject(brush);
-                }
-                SelectObject(dc, oldPen);
                 DeleteObject(pen);
             }
         }

@@ -1,5 +1,6 @@
 // Message boxes: a caption, an icon, word-wrapped text and OK, OK/Cancel,
 // Yes/No or Yes/No/Cancel buttons, run modally over a disabled owner.
+#include "platform/ui/gdi/SelectGuard.h"
 #include "platform/ui/win/GdiBridge.h"
 #include "platform/ui/win/UiFonts.h"
 #include "platform/ui/win/WindowSystem.h"
@@ -38,15 +39,16 @@ void DrawIcon(HDC dc, UINT icon, const RECT& r) {
                                                  : RGB(0, 80, 200);
     HBRUSH brush = CreateSolidBrush(fill);
     HPEN pen = CreatePen(PS_SOLID, 1, icon == MB_ICONEXCLAMATION ? RGB(120, 100, 0) : fill);
-    HGDIOBJ ob = SelectObject(dc, brush), op = SelectObject(dc, pen);
-    if (icon == MB_ICONEXCLAMATION) {
-        POINT tri[3] = {{(r.left + r.right) / 2, r.top}, {r.right - 1, r.bottom - 1}, {r.left, r.bottom - 1}};
-        Polygon(dc, tri, 3);
-    } else {
-        Ellipse(dc, r.left, r.top, r.right, r.bottom);
+    {
+        SelectGuard selectBrush(dc, brush), selectPen(dc, pen);
+        if (icon == MB_ICONEXCLAMATION) {
+            POINT tri[3] = {
+                {(r.left + r.right) / 2, r.top}, {r.right - 1, r.bottom - 1}, {r.left, r.bottom - 1}};
+            Polygon(dc, tri, 3);
+        } else {
+            Ellipse(dc, r.left, r.top, r.right, r.bottom);
+        }
     }
-    SelectObject(dc, ob);
-    SelectObject(dc, op);
     DeleteObject(brush);
     DeleteObject(pen);
     const wchar_t* mark = icon == MB_ICONHAND          ? L"X"
@@ -73,13 +75,14 @@ void Paint(HWND hwnd, Box& box) {
              DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_END_ELLIPSIS, GetSysColor(COLOR_CAPTIONTEXT));
     if (box.icon)
         DrawIcon(dc, box.icon, box.iconRect);
-    HGDIOBJ oldFont = SelectObject(dc, UiFont(8, false));
-    SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
-    SetBkMode(dc, TRANSPARENT);
-    RECT tr = box.textRect;
-    DrawText(dc, box.text.c_str(), static_cast<int>(box.text.size()), &tr,
-             DT_LEFT | DT_WORDBREAK | DT_NOPREFIX);
-    SelectObject(dc, oldFont);
+    {
+        SelectGuard font(dc, UiFont(8, false));
+        SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
+        SetBkMode(dc, TRANSPARENT);
+        RECT tr = box.textRect;
+        DrawText(dc, box.text.c_str(), static_cast<int>(box.text.size()), &tr,
+                 DT_LEFT | DT_WORDBREAK | DT_NOPREFIX);
+    }
     for (size_t i = 0; i < box.buttons.size(); ++i) {
         const auto& b = box.buttons[i];
         bool down = box.pressed == static_cast<int>(i);
@@ -224,10 +227,11 @@ int MessageBox(HWND owner, LPCWSTR text, LPCWSTR caption, UINT type) {
     RECT measure{0, 0, textWidth, 0};
     {
         HDC dc = CreateCompatibleDC(nullptr);
-        HGDIOBJ old = SelectObject(dc, UiFont(8, false));
-        DrawText(dc, box.text.c_str(), static_cast<int>(box.text.size()), &measure,
-                 DT_LEFT | DT_WORDBREAK | DT_NOPREFIX | DT_CALCRECT);
-        SelectObject(dc, old);
+        {
+            SelectGuard font(dc, UiFont(8, false));
+            DrawText(dc, box.text.c_str(), static_cast<int>(box.text.size()), &measure,
+                     DT_LEFT | DT_WORDBREAK | DT_NOPREFIX | DT_CALCRECT);
+        }
         DeleteDC(dc);
     }
     int textHeight = std::max<int>(measure.bottom - measure.top, iconSize);

@@ -1,5 +1,6 @@
 #include "platform/ui/win/UiFonts.h"
 
+#include "platform/ui/gdi/SelectGuard.h"
 #include "platform/ui/win/GdiBridge.h"
 #include "platform/ui/win/WindowSystem.h"
 
@@ -30,15 +31,16 @@ SIZE MeasureText(HFONT font, const std::wstring& text) {
     if (!font)
         return s;
     HDC dc = CreateCompatibleDC(nullptr);
-    HGDIOBJ old = SelectObject(dc, font);
-    if (text.empty()) {
-        TEXTMETRICW tm{};
-        GetTextMetrics(dc, &tm);
-        s = SIZE{0, tm.tmHeight};
-    } else {
-        GetTextExtentPoint32(dc, text.c_str(), static_cast<int>(text.size()), &s);
+    {
+        SelectGuard selectFont(dc, font);
+        if (text.empty()) {
+            TEXTMETRICW tm{};
+            GetTextMetrics(dc, &tm);
+            s = SIZE{0, tm.tmHeight};
+        } else {
+            GetTextExtentPoint32(dc, text.c_str(), static_cast<int>(text.size()), &s);
+        }
     }
-    SelectObject(dc, old);
     DeleteDC(dc);
     return s;
 }
@@ -46,11 +48,10 @@ SIZE MeasureText(HFONT font, const std::wstring& text) {
 int FontHeight(HFONT font) { return MeasureText(font, L"").cy; }
 
 void DrawLine(HDC dc, HFONT font, const std::wstring& text, RECT rect, UINT format, COLORREF colour) {
-    HGDIOBJ old = SelectObject(dc, font);
+    SelectGuard selectFont(dc, font);
     SetTextColor(dc, colour);
     SetBkMode(dc, TRANSPARENT);
     DrawText(dc, text.c_str(), static_cast<int>(text.size()), &rect, format | DT_NOPREFIX);
-    SelectObject(dc, old);
 }
 
 std::wstring StripPrefix(const std::wstring& text) {

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -148,6 +149,28 @@ TEST_F(WinPaintInput, InvalidRectanglesMergeIntoOnePaint) {
     paints.clear();
     ui.RunUntilIdle();
     EXPECT_TRUE(paints.empty());
+}
+
+TEST_F(WinPaintInput, AHandlerOutOfMemoryFailsThatMessageOnlyAndItsAreaStaysPlain) {
+    HWND starved = Make(L"s", {0, 40, 100, 100}, RGB(255, 0, 0));
+    Make(L"o", {100, 40, 200, 100}, RGB(0, 0, 255));
+    int throws = 0;
+    g_extra = [&](HWND h, UINT msg, WPARAM, LPARAM) {
+        if (h == starved && (msg == WM_PAINT || msg == WM_USER)) {
+            ++throws;
+            throw std::bad_alloc();
+        }
+        return false;
+    };
+    ui.RunUntilIdle();
+    EXPECT_EQ(throws, 1) << "a failed paint is not asked for again and again";
+    EXPECT_NE(ui.Pixel(50, 70), RGB(255, 0, 0));
+    EXPECT_EQ(ui.Pixel(150, 70), RGB(0, 0, 255));
+    EXPECT_EQ(SendMessage(starved, WM_USER, 0, 0), 0);
+    g_extra = nullptr;
+    InvalidateRect(starved, nullptr, FALSE);
+    ui.RunUntilIdle();
+    EXPECT_EQ(ui.Pixel(50, 70), RGB(255, 0, 0)) << "the next paint works";
 }
 
 TEST_F(WinPaintInput, ParentsPaintBeforeChildrenAndNeverOverThem) {

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <memory>
+#include <new>
 
 #include "platform/ui/gdi/Raster.h"
 
@@ -70,6 +71,16 @@ std::uint32_t ApplyRop(DWORD rop, std::uint32_t d, std::uint32_t s, std::uint32_
     default: r = s; break;
     }
     return r | 0xFF000000u;
+}
+
+// A copy to read from while the same surface is written; null when there is
+// no memory for it, and the blit then fails as the real one would.
+std::unique_ptr<Surface> ScratchSurface(int w, int h) {
+    try {
+        return std::make_unique<Surface>(w, h);
+    } catch (const std::bad_alloc&) {
+        return nullptr;
+    }
 }
 
 }  // namespace
@@ -141,7 +152,9 @@ BOOL BitBlt(HDC dest, int x, int y, int w, int h, HDC src, int sx, int sy, DWORD
     std::unique_ptr<Surface> copy;
     int csx = ssx, csy = ssy;
     if (from == d->surface) {
-        copy = std::make_unique<Surface>(w, h);
+        copy = ScratchSurface(w, h);
+        if (!copy)
+            return FALSE;
         for (int yy = 0; yy < h; ++yy)
             std::copy(from->Row(ssy + yy) + ssx, from->Row(ssy + yy) + ssx + w, copy->Row(yy));
         from = copy.get();
@@ -185,7 +198,9 @@ BOOL StretchBlt(HDC dest, int x, int y, int w, int h, HDC src, int sx, int sy, i
     Surface* from = s->surface;
     std::unique_ptr<Surface> copy;
     if (from == d->surface) {
-        copy = std::make_unique<Surface>(from->Width(), from->Height());
+        copy = ScratchSurface(from->Width(), from->Height());
+        if (!copy)
+            return FALSE;
         for (int yy = 0; yy < from->Height(); ++yy)
             std::copy(from->Row(yy), from->Row(yy) + from->Width(), copy->Row(yy));
         from = copy.get();

@@ -1,5 +1,7 @@
 #include "platform/ui/gdi/GdiObjects.h"
 
+#include <new>
+
 #include <cstring>
 #include <cstdint>
 #include <unordered_map>
@@ -87,11 +89,10 @@ RegionObject::~RegionObject() { pixman_region32_fini(&region); }
 std::uintptr_t NewHandleValue() { return g_nextHandle += 4; }
 
 HGDIOBJ AddObject(std::unique_ptr<GdiObject> obj) {
-    GdiObject* raw = obj.release();
     const std::uintptr_t value = NewHandleValue();
-    raw->handle = reinterpret_cast<HGDIOBJ>(value);
-    Table()[value] = raw;
-    return raw->handle;
+    obj->handle = reinterpret_cast<HGDIOBJ>(value);
+    Table()[value] = obj.get();  // may throw; the object is still owned here
+    return obj.release()->handle;
 }
 
 GdiObject* SelectedObject(HGDIOBJ h) {
@@ -276,7 +277,13 @@ HBITMAP CreateBitmap(int width, int height, UINT planes, UINT bpp, const void* b
         return nullptr;
     if (static_cast<long long>(width) * height > (1LL << 26))
         return nullptr;  // 256 MB of pixels: refuse
-    auto b = std::make_unique<BitmapObject>(width, height, static_cast<int>(bpp));
+    // Memory that cannot be had makes no bitmap, as on the real system.
+    std::unique_ptr<BitmapObject> b;
+    try {
+        b = std::make_unique<BitmapObject>(width, height, static_cast<int>(bpp));
+    } catch (const std::bad_alloc&) {
+        return nullptr;
+    }
     if (bits) {
         const auto* src = static_cast<const BYTE*>(bits);
         const int rowBytes = ((width * static_cast<int>(bpp) + 15) / 16) * 2;
@@ -324,22 +331,28 @@ HBITMAP CreateDIBSection(HDC, const BITMAPINFO* info, UINT usage, void** bits, H
     // Pixels are always 32-bit here: the program's callers draw into DIB
     // sections through DCs, and 32-bit rows keep every blit a plain copy.
     std::unique_ptr<BitmapObject> b;
-    if (h.biHeight > 0) {
-        b = std::make_unique<BitmapObject>(1, 1, h.biBitCount);
-        b->bottomUpStore.assign(static_cast<std::size_t>(w) * ht, 0);
-        b->surface = std::make_unique<Surface>(b->bottomUpStore.data() + static_cast<std::size_t>(ht - 1) * w,
-                                               w, ht, -w * 4);
-        b->bottomUp = true;
-        if (bits)
-            *bits = b->bottomUpStore.data();
-    } else {
-        b = std::make_unique<BitmapObject>(w, ht, h.biBitCount);
-        if (bits)
-            *bits = b->surface->Pixels();
+    void* pixels = nullptr;
+    try {
+        if (h.biHeight > 0) {
+            b = std::make_unique<BitmapObject>(1, 1, h.biBitCount);
+            b->bottomUpStore.assign(static_cast<std::size_t>(w) * ht, 0);
+            b->surface = std::make_unique<Surface>(
+                b->bottomUpStore.data() + static_cast<std::size_t>(ht - 1) * w, w, ht, -w * 4);
+            b->bottomUp = true;
+            pixels = b->bottomUpStore.data();
+        } else {
+            b = std::make_unique<BitmapObject>(w, ht, h.biBitCount);
+            pixels = b->surface->Pixels();
+        }
+    } catch (const std::bad_alloc&) {
+        return nullptr;  // no bits and no bitmap
     }
     b->bitsPerPixel = 32;
     b->dibSection = true;
-    return AddObject(std::move(b));
+    HBITMAP made = AddObject(std::move(b));
+    if (bits)
+        *bits = pixels;
+    return made;
 }
 
 HBITMAP CreateCompatibleBitmap(HDC hdc, int width, int height) {
@@ -353,7 +366,11 @@ HBITMAP CreateCompatibleBitmap(HDC hdc, int width, int height) {
         return CreateBitmap(1, 1, 1, 1, nullptr);
     if (static_cast<long long>(width) * height > (1LL << 26))
         return nullptr;
-    return AddObject(std::make_unique<BitmapObject>(width, height, 32));
+    try {
+        return AddObject(std::make_unique<BitmapObject>(width, height, 32));
+    } catch (const std::bad_alloc&) {
+        return nullptr;
+    }
 }
 
 namespace ob::ui {
@@ -361,9 +378,13 @@ namespace ob::ui {
 HBITMAP BitmapFromSurface(std::unique_ptr<Surface> surface, int bitsPerPixel) {
     if (!surface)
         return nullptr;
-    auto b = std::make_unique<BitmapObject>(1, 1, bitsPerPixel);
-    b->surface = std::move(surface);
-    return AddObject(std::move(b));
+    try {
+        auto b = std::make_unique<BitmapObject>(1, 1, bitsPerPixel);
+        b->surface = std::move(surface);
+        return AddObject(std::move(b));
+    } catch (const std::bad_alloc&) {
+        return nullptr;
+    }
 }
 
 Surface* SurfaceOfBitmap(HBITMAP bitmap) {

@@ -2,6 +2,7 @@
 // marks its transparent pixels.
 #include <algorithm>
 #include <memory>
+#include <new>
 #include <cstdint>
 #include <unordered_map>
 #include <utility>
@@ -26,16 +27,23 @@ struct ImageListObject {
     std::vector<std::uint8_t> mask;   // 1 = transparent, per pixel of `images`
     int capacity = 0;
 
-    void Reserve(int n) {
+    // False, with the list as it was, when the memory cannot be had.
+    bool Reserve(int n) {
         if (n <= capacity)
-            return;
+            return true;
         // The growth step asked for at creation may be absurd: a step is at
         // most 256 pictures and never takes the list past its limit.
         const long long wanted = static_cast<long long>(capacity) + std::clamp(grow, 1, 256);
         const long long room = kMaxPixels / (static_cast<long long>(cx) * cy);
         const int newCap = static_cast<int>(std::max<long long>(n, std::min(wanted, room)));
-        auto s = std::make_unique<Surface>(newCap * cx, cy);
-        std::vector<std::uint8_t> m(static_cast<std::size_t>(newCap) * cx * cy, 0);
+        std::unique_ptr<Surface> s;
+        std::vector<std::uint8_t> m;
+        try {
+            s = std::make_unique<Surface>(newCap * cx, cy);
+            m.assign(static_cast<std::size_t>(newCap) * cx * cy, 0);
+        } catch (const std::bad_alloc&) {
+            return false;
+        }
         for (int y = 0; y < cy; ++y) {
             if (images)
                 std::copy(images->Row(y), images->Row(y) + count * cx, s->Row(y));
@@ -46,6 +54,7 @@ struct ImageListObject {
         images = std::move(s);
         mask = std::move(m);
         capacity = newCap;
+        return true;
     }
     std::uint8_t& Mask(int x, int y) { return mask[static_cast<std::size_t>(y) * capacity * cx + x]; }
 };
@@ -73,7 +82,8 @@ int Append(ImageListObject& l, Surface& image, Pred transparent) {
     if (static_cast<long long>(l.count + n) * l.cx * l.cy > kMaxPixels)
         return -1;
     const int first = l.count;
-    l.Reserve(l.count + n);
+    if (!l.Reserve(l.count + n))
+        return -1;
     for (int y = 0; y < l.cy; ++y) {
         const std::uint32_t* in = image.Row(y);
         std::uint32_t* out = l.images->Row(y) + first * l.cx;
@@ -101,7 +111,8 @@ HIMAGELIST ImageList_Create(int cx, int cy, UINT flags, int initial, int grow) {
     l->cy = cy;
     l->flags = flags;
     l->grow = std::max(1, grow);
-    l->Reserve(std::max(1, initial));
+    if (!l->Reserve(std::max(1, initial)))
+        return nullptr;
     const std::uintptr_t value = NewHandleValue();
     Lists()[value] = std::move(l);
     return reinterpret_cast<HIMAGELIST>(value);

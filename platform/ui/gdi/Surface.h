@@ -11,10 +11,13 @@ namespace ob::ui {
 class Surface {
 public:
     // Owns zeroed (black) pixels. A size below 1 is raised to 1 so every
-    // surface has at least one pixel, as a device bitmap does.
+    // surface has at least one pixel, as a device bitmap does. Throws
+    // std::bad_alloc when the pixels cannot be had: there is no surface
+    // without pixels.
     Surface(int width, int height, bool alpha = false);
     // Wraps pixels owned elsewhere (the screen, a DIB section's caller-visible
-    // rows). strideBytes may be negative for bottom-up rows.
+    // rows). strideBytes may be negative for bottom-up rows. Throws
+    // std::bad_alloc when the image over them cannot be made.
     Surface(std::uint32_t* pixels, int width, int height, int strideBytes, bool alpha = false);
     ~Surface();
     Surface(const Surface&) = delete;

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <new>
 #include <vector>
 
 #include "platform/kernel/FileApi.h"
@@ -20,12 +21,16 @@ constexpr std::size_t kMaxPictureFileBytes = 16u << 20;
 std::unique_ptr<Surface> Decode(const std::uint8_t* p, std::size_t n) {
     if (!p || n < 4)
         return nullptr;
-    if (p[0] == 0xFF && p[1] == 0xD8)
-        return DecodeJpeg(p, n);
-    if (n >= 8 && std::memcmp(p, "\x89PNG\r\n\x1a\n", 8) == 0)
-        return DecodePng(p, n);
-    if (p[0] == 'B' && p[1] == 'M')
-        return DecodeBmp(p, n);
+    // A picture there is no memory for is no picture, like a broken file.
+    try {
+        if (p[0] == 0xFF && p[1] == 0xD8)
+            return DecodeJpeg(p, n);
+        if (n >= 8 && std::memcmp(p, "\x89PNG\r\n\x1a\n", 8) == 0)
+            return DecodePng(p, n);
+        if (p[0] == 'B' && p[1] == 'M')
+            return DecodeBmp(p, n);
+    } catch (const std::bad_alloc&) {
+    }
     return nullptr;
 }
 
@@ -72,8 +77,12 @@ std::unique_ptr<Surface> DecodeImageToSurface(const void* data, std::size_t size
 
 std::unique_ptr<Surface> DecodeImageStreamToSurface(const ImageReadFn& read) {
     std::vector<std::uint8_t> bytes;
-    if (!ReadAll(read, bytes))
+    try {
+        if (!ReadAll(read, bytes))
+            return nullptr;
+    } catch (const std::bad_alloc&) {
         return nullptr;
+    }
     return Decode(bytes.data(), bytes.size());
 }
 
@@ -82,9 +91,13 @@ std::unique_ptr<Surface> LoadImageFileToSurface(const std::string& path) {
     if (path.find('\0') != std::string::npos)
         return nullptr;
     std::string bytes;
-    if (ob::kernel::ReadRegularFile(ob::kernel::FromUtf8(path), kMaxPictureFileBytes, bytes) !=
-        ob::kernel::FileReadResult::Ok)
+    try {
+        if (ob::kernel::ReadRegularFile(ob::kernel::FromUtf8(path), kMaxPictureFileBytes, bytes) !=
+            ob::kernel::FileReadResult::Ok)
+            return nullptr;
+    } catch (const std::bad_alloc&) {
         return nullptr;
+    }
     return Decode(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size());
 }
 

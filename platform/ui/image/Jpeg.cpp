@@ -3,6 +3,7 @@
 // data) count as failure: half a picture is not a picture.
 #include <csetjmp>
 #include <cstdio>
+#include <new>
 
 #include <jpeglib.h>
 
@@ -54,8 +55,15 @@ std::unique_ptr<Surface> DecodeJpeg(const std::uint8_t* data, std::size_t size) 
         OnError(reinterpret_cast<j_common_ptr>(&cinfo));
     jpeg_start_decompress(&cinfo);
     const int w = static_cast<int>(cinfo.output_width), h = static_cast<int>(cinfo.output_height);
-    *result = std::make_unique<Surface>(w, h);
-    row = new JSAMPLE[static_cast<std::size_t>(w) * 3];
+    bool noMemory = false;
+    try {
+        *result = std::make_unique<Surface>(w, h);
+        row = new JSAMPLE[static_cast<std::size_t>(w) * 3];
+    } catch (const std::bad_alloc&) {
+        noMemory = true;
+    }
+    if (noMemory)
+        OnError(reinterpret_cast<j_common_ptr>(&cinfo));  // cleans up like a broken file
     while (cinfo.output_scanline < cinfo.output_height) {
         const int y = static_cast<int>(cinfo.output_scanline);
         JSAMPLE* rows[1] = {row};

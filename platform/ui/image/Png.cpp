@@ -1,6 +1,7 @@
 // PNG reading and writing through libpng's simplified interface, which
 // reports every failure as a return value.
 #include <cstring>
+#include <new>
 #include <vector>
 
 #include <png.h>
@@ -22,7 +23,13 @@ std::unique_ptr<Surface> DecodePng(const std::uint8_t* data, std::size_t size) {
         return nullptr;
     }
     image.format = PNG_FORMAT_BGRA;  // little-endian 0xAARRGGBB words
-    auto s = std::make_unique<Surface>(static_cast<int>(image.width), static_cast<int>(image.height), alpha);
+    std::unique_ptr<Surface> s;
+    try {
+        s = std::make_unique<Surface>(static_cast<int>(image.width), static_cast<int>(image.height), alpha);
+    } catch (const std::bad_alloc&) {
+        png_image_free(&image);
+        return nullptr;
+    }
     if (!png_image_finish_read(&image, nullptr, s->Pixels(), s->StrideBytes(), nullptr)) {
         png_image_free(&image);
         return nullptr;

@@ -14,6 +14,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <new>
 
 namespace ob::ui {
 
@@ -30,7 +31,22 @@ LRESULT Send(Window* w, UINT message, WPARAM wParam, LPARAM lParam) {
     HWND hwnd = w->handle;
     if (!proc)
         return 0;
-    return proc(hwnd, message, wParam, lParam);
+    // A handler that runs out of memory fails that one message; the window
+    // and the program go on. A paint is taken as done, so the area stays
+    // plain instead of being painted again for ever.
+    try {
+        return proc(hwnd, message, wParam, lParam);
+    } catch (const std::bad_alloc&) {
+        static bool told = false;
+        if (!told) {
+            told = true;
+            std::fputs("window messages: out of memory; what could not be drawn or built is left out\n",
+                       stderr);
+        }
+        if (message == WM_PAINT)
+            ValidateRect(hwnd, nullptr);
+        return 0;
+    }
 }
 
 void RemoveMessagesFor(HWND hwnd) {

@@ -57,6 +57,22 @@ long long CountNodes(const pugi::xml_node& root) {
     return count;
 }
 
+// What one node costs the output caps: its text, its name twice (start and
+// end tag) and each attribute's name and value; every attribute is a node.
+struct NodeCost {
+    long long nodes = 0;
+    long long chars = 0;
+};
+
+NodeCost CostOf(const pugi::xml_node& node) {
+    NodeCost cost{1, static_cast<long long>(std::strlen(node.value()) + 2 * std::strlen(node.name()))};
+    for (const pugi::xml_attribute attribute : node.attributes()) {
+        ++cost.nodes;
+        cost.chars += static_cast<long long>(std::strlen(attribute.name()) + std::strlen(attribute.value()));
+    }
+    return cost;
+}
+
 }  // namespace
 
 TemplateRenderer::TemplateRenderer(const std::wstring& baseUrl, const ZEP_Utility::DateTime& date, int unit)
@@ -100,8 +116,26 @@ std::wstring TemplateRenderer::NodeText(const pugi::xpath_node& data, const std:
 }
 
 void TemplateRenderer::ProcessChildren(pugi::xml_node parent, const pugi::xpath_node& data) {
-    if (m_depth >= kMaxDepth || m_overLimit)
+    if (m_overLimit)
         return;
+    if (m_depth >= kMaxDepth) {
+        // Left unprocessed, but a copy of it is still output: it counts.
+        for (pugi::xml_node node = parent.first_child(); node;) {
+            const NodeCost cost = CostOf(node);
+            if (!Spend(cost.nodes, cost.nodes, cost.chars))
+                return;
+            if (node.first_child()) {
+                node = node.first_child();
+                continue;
+            }
+            while (node != parent && !node.next_sibling())
+                node = node.parent();
+            if (node == parent)
+                break;
+            node = node.next_sibling();
+        }
+        return;
+    }
     ++m_depth;
     // Copies are inserted before the node that followed the processed one and
     // are processed as they are inserted, so the walk goes on from there.
@@ -116,7 +150,8 @@ void TemplateRenderer::ProcessChildren(pugi::xml_node parent, const pugi::xpath_
 void TemplateRenderer::ProcessNode(pugi::xml_node parent, pugi::xml_node node, const pugi::xpath_node& data) {
     // Every node of the page passes here once, copies included, with what
     // it holds: the caps count it.
-    if (!Spend(1, 1, static_cast<long long>(std::strlen(node.value()))))
+    const NodeCost cost = CostOf(node);
+    if (!Spend(cost.nodes, cost.nodes, cost.chars))
         return;
     bool found = false;
     if (node.type() == pugi::node_pcdata) {
@@ -131,10 +166,12 @@ void TemplateRenderer::ProcessNode(pugi::xml_node parent, pugi::xml_node node, c
         return;
     for (pugi::xml_attribute attribute : node.attributes()) {
         const std::wstring value = ExpandText(FromUtf8(attribute.value()), data, found);
-        if (!Spend(0, 0, static_cast<long long>(found ? value.size() : std::strlen(attribute.value()))))
-            return;
-        if (found)
+        if (found) {
+            // The template's value was counted above; the expansion is what it brings.
+            if (!Spend(0, 0, static_cast<long long>(value.size())))
+                return;
             attribute.set_value(ToUtf8(value).c_str());
+        }
     }
     if (IsElementNamed(node, "orbelline-value"))
         ValueRule(parent, node, data);

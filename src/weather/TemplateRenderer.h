@@ -28,8 +28,11 @@ public:
     // or one formatted value) longer than kMaxFieldChars is cut there with an
     // ellipsis. Past kMaxWork steps (nodes processed, plus the data
     // document's node count for every path evaluated), kMaxOutputNodes
-    // nodes or kMaxOutputChars characters of text the expansion stops and the
-    // page is kTooLargePage. A forecast page takes a few hundred of each.
+    // nodes (elements, attributes, texts) or kMaxOutputChars characters
+    // (texts, names, attribute values; a name twice) the expansion stops and
+    // the page is kTooLargePage. A forecast page takes a few hundred of each.
+    // Nodes nested too deep to be processed are counted too, copies included,
+    // so no page comes out larger than the caps allow.
     static constexpr std::size_t kMaxFieldChars = 1000;
     static constexpr long long kMaxWork = 20'000'000;
     static constexpr long long kMaxOutputNodes = 100'000;

@@ -65,9 +65,25 @@ TEST(TemplateRenderer, BombsStopAtTheCapsWithANotice) {
     for (int i = 0; i < 300; ++i)  // about the size of a week's forecast
         forecast += L"<d/>";
     ASSERT_TRUE(data.LoadXml(forecast + L"</obWeather>"));
+    // Names and nodes too deep to be processed are output too: a long name
+    // copied a thousand times, and copies of a subtree reaching below the
+    // depth limit.
+    std::wstring deep;
+    for (int i = 0; i < 1990; ++i)
+        deep += L"<b>";
+    deep += L"<orbelline-days count=\"1000\">";
+    for (int i = 0; i < 20; ++i)
+        deep += L"<d>";
+    for (int i = 0; i < 200; ++i)
+        deep += L"<i/>";
+    for (int i = 0; i < 20; ++i)
+        deep += L"</d>";
+    deep += L"</orbelline-days>";
+    for (int i = 0; i < 1990; ++i)
+        deep += L"</b>";
     for (const std::wstring& bomb :
-         {days, nodes,
-          L"<orbelline-days count=\"1000\">" + std::wstring(20000, L'w') + L"</orbelline-days>"}) {
+         {days, nodes, L"<orbelline-days count=\"1000\">" + std::wstring(20000, L'w') + L"</orbelline-days>",
+          L"<orbelline-days count=\"1000\"><" + std::wstring(20000, L'n') + L"/></orbelline-days>", deep}) {
         TemplateRenderer renderer(L"", DateTime(2009, 3, 7), 0);
         EXPECT_EQ(renderer.Render(data, L"<p>" + bomb + L"</p>"), TemplateRenderer::kTooLargePage);
         EXPECT_TRUE(renderer.WasCut());
@@ -143,10 +159,10 @@ TEST(TemplateRenderer, ValuesAndExpressions) {
     // Absurdly deep nesting renders without exhausting the stack; the part
     // beyond any sensible depth is left as written.
     std::wstring deep;
-    for (int i = 0; i < 100000; ++i)
+    for (int i = 0; i < 50000; ++i)
         deep += L"<i>";
     deep += L"{DAY}";
-    for (int i = 0; i < 100000; ++i)
+    for (int i = 0; i < 50000; ++i)
         deep += L"</i>";
     const std::wstring out = broken.Render(empty, L"<p>{DAY}" + deep + L"</p>");
     EXPECT_EQ(out.substr(0, 7), L"<p>7<i>");

@@ -87,9 +87,17 @@ Design Capture(HWND dialog, const std::vector<int>& listIds) {
     // The template's own width: its controls with the left margin on both sides.
     d.width = right + std::max(0, left == std::numeric_limits<int>::max() ? 0 : left);
     d.height = bottom + 4 * border;
-    for (Placed& p : d.controls) {
+    for (std::size_t i = 0; i < d.controls.size(); ++i) {
+        Placed& p = d.controls[i];
         const bool button = IsPushButton(p.control);
         p.stretch = !button && 2 * (p.rect.right - p.rect.left) >= d.width;
+        // A box with its label before it on its row stays beside the label
+        // and grows, rather than moving off to the far edge.
+        if (!p.stretch && !button && i > 0 && !HasClass(p.control, L"Static") &&
+            HasClass(d.controls[i - 1].control, L"Static")) {
+            const RECT& label = d.controls[i - 1].rect;
+            p.stretch = label.right <= p.rect.left && label.top < p.rect.bottom && p.rect.top < label.bottom;
+        }
         p.right = !p.stretch && 2 * p.rect.left >= d.width;
     }
     return d;

@@ -1,7 +1,8 @@
 // Fitting a dialog made for the pocket screen to the screen it is shown on:
 // any size, either orientation. The controls are taken as the template
 // placed them; on a wider screen the wide controls (lists, text boxes,
-// combo boxes) grow with it and what stands in the right half moves right,
+// combo boxes) and the boxes beside their labels grow with it, and what
+// else stands in the right half moves right,
 // buttons keeping their size; on a taller or shorter screen the given lists
 // take or give the difference (keeping two rows) and what lies below them
 // moves with it, so the buttons at the bottom stay on the screen.

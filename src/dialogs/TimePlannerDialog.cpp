@@ -3,10 +3,12 @@
 #include <algorithm>
 #include <initializer_list>
 #include <iterator>
+#include <string_view>
 
 #include "app/CityGroupListCtrl.h"
 #include "data/City.h"
 #include "info/ClockChanges.h"
+#include "dialogs/ListDialogLayout.h"
 #include "info/PlannerTime.h"
 #include "time/DisplayFormats.h"
 #include "model/AppSettings.h"
@@ -102,6 +104,9 @@ bool TimePlannerDialog::OnInitDialog() {
     m_slider.SetTicFreq(4);
     if (m_list)
         m_list->SetFlags(GetRowFlags());
+    // The layout takes the controls as the template placed them, before the
+    // strip (which it leaves alone) exists.
+    OBControls::FitWidthToClient(m_hwnd, 0);
     FitDateFormat();
     // The shell sized the panel to the screen; the view lays it out.
     const RECT window = GetWindowRect();
@@ -314,8 +319,44 @@ void TimePlannerDialog::OnSliderScroll(int code, int thumbPosition) {
 }
 
 bool TimePlannerDialog::OnSize(SIZE) {
+    if (!m_strip.GetHandle())
+        return false;
+    OBControls::FitWidthToClient(m_hwnd, 0);
+    PlaceHourLabels();
+    FitDateFormat();
     PlaceStrip();
     return false;
+}
+
+void TimePlannerDialog::PlaceHourLabels() {
+    if (!m_slider.GetHandle())
+        return;
+    RECT channel{}, thumb{};
+    m_slider.SendMessage(TBM_GETCHANNELRECT, 0, reinterpret_cast<LPARAM>(&channel));
+    m_slider.SendMessage(TBM_GETTHUMBRECT, 0, reinterpret_cast<LPARAM>(&thumb));
+    const RECT slider = ScreenToClient(m_slider.GetWindowRect());
+    const int half = (thumb.right - thumb.left - 1) / 2;
+    const int from = slider.left + channel.left + half, to = slider.left + channel.right - half - 1;
+    const int steps = OBData::kPlannerLastPosition - OBData::kPlannerFirstPosition;
+    // Midnight, noon and the next midnight, a step past the last position.
+    const int places[] = {0, OBData::kPlannerNoonPosition - OBData::kPlannerFirstPosition, steps + 1};
+    std::size_t next = 0;
+    for (HWND c = ::GetWindow(m_hwnd, GW_CHILD); c && next < std::size(places);
+         c = ::GetWindow(c, GW_HWNDNEXT)) {
+        wchar_t name[16] = {};
+        ::GetClassName(c, name, 16);
+        if (std::wstring_view(name) != L"STATIC" && std::wstring_view(name) != L"Static")
+            continue;
+        const RECT r = ScreenToClient([c] {
+            RECT w{};
+            ::GetWindowRect(c, &w);
+            return w;
+        }());
+        const int width = r.right - r.left;
+        const int centre = from + (to - from) * places[next++] / std::max(1, steps);
+        ::SetWindowPos(c, nullptr, centre - width / 2, r.top, width, r.bottom - r.top,
+                       SWP_NOZORDER | SWP_NOACTIVATE);
+    }
 }
 
 bool TimePlannerDialog::OnHScroll(const ScrollParams& scroll) {

@@ -109,7 +109,10 @@ public:
 
     void BindControls(bool attach) override;
     bool OnInitDialog() override;
-    // Keeps the working-hours strip under the slider.
+    // Lays the panel out across its width (the slider, the date picker and
+    // their groups grow, the buttons on the right follow the edge, the hour
+    // labels stay under their places on the slider) and keeps the
+    // working-hours strip under the slider.
     bool OnSize(SIZE client) override;
     // The slider, the three buttons and the date picker.
     bool OnHScroll(const ScrollParams& scroll) override;
@@ -126,6 +129,9 @@ private:
     void OnSliderScroll(int code, int thumbPosition);
     // The strip under the slider's travel.
     void PlaceStrip();
+    // The "00:00", "12:00", "00:00" labels centred under the thumb's places
+    // for those times.
+    void PlaceHourLabels();
     // The time group's title says when the chosen home clock time is one the
     // clock skips or shows twice that day.
     void FlagClockTime(const ZEP_Utility::DateTime& homeClock);

@@ -225,6 +225,10 @@ TEST_P(PlannerScreens, TwelveCitiesOneAndTwoLinesAndTheCalendar) {
                         r.bottom <= area.bottom)
                 << ob::kernel::ToUtf8(std::wstring(L"control ") + std::to_wstring(::GetDlgCtrlID(child)));
         }
+        // The panel's groups span the screen's width, however wide.
+        RECT group{};
+        ::GetWindowRect(::GetDlgItem(panel->GetHandle(), TimePlannerDialog::kTimeGroupId), &group);
+        EXPECT_GE(group.right, area.right - (area.right - area.left) / 20);
         const HWND slider = panel->GetSlider().GetHandle();
         int label = 0;
         for (HWND child = ::GetWindow(panel->GetHandle(), GW_CHILD); child;
@@ -257,7 +261,7 @@ TEST_P(PlannerScreens, TwelveCitiesOneAndTwoLinesAndTheCalendar) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Screens, PlannerScreens,
-                         ::testing::Values("240x320", "480x640", "320x240", "640x480"));
+                         ::testing::Values("240x320", "480x640", "320x240", "640x480", "1200x900@192"));
 
 TEST_F(Planner, RowsAreTintedByTheirCitysHoursAndASkippedOrRepeatedHomeTimeIsFlagged) {
     // 9 December, London home. At 15:00 London and New York (10:00) work and

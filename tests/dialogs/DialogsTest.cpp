@@ -440,6 +440,11 @@ TEST(TallPages, ScrollWhereTheyDoNotFitAndFollowTheFocus) {
             const HWND dialog = ::GetActiveWindow();
             EXPECT_EQ((::GetWindowLong(dialog, GWL_STYLE) & WS_VSCROLL) != 0, landscape) << screen;
             EXPECT_EQ(inside(1034), !landscape) << screen;
+            // A drop-down keeps beside its label on a wide screen.
+            RECT label{}, box{};
+            ::GetWindowRect(::GetWindow(::GetDlgItem(dialog, 1031), GW_HWNDPREV), &label);
+            ::GetWindowRect(::GetDlgItem(dialog, 1031), &box);
+            EXPECT_LT(box.left - label.right, (box.right - box.left) / 4) << screen;
             ::SetFocus(::GetDlgItem(dialog, 1022));  // the last check box
             EXPECT_TRUE(inside(1022)) << screen;
             PressKey(VK_TAB);  // on to the last list, "Weather logging"

@@ -1,5 +1,5 @@
 # ob_library(name folder...): a static library of every .cpp/.c in the folders
-# (recursively). An empty set of folders still yields a linkable library.
+# (recursively).
 function(ob_library name)
   set(srcs)
   foreach(dir IN LISTS ARGN)
@@ -7,17 +7,12 @@ function(ob_library name)
       ${CMAKE_SOURCE_DIR}/${dir}/*.cpp ${CMAKE_SOURCE_DIR}/${dir}/*.c)
     list(APPEND srcs ${found})
   endforeach()
-  if(NOT srcs)
-    set(stub ${CMAKE_BINARY_DIR}/stubs/${name}_empty.cpp)
-    file(WRITE ${stub} "namespace { [[maybe_unused]] int ${name}_empty; }\n")
-    list(APPEND srcs ${stub})
-  endif()
   add_library(${name} STATIC ${srcs})
   target_include_directories(${name} PUBLIC ${CMAKE_SOURCE_DIR} ${CMAKE_SOURCE_DIR}/src)
 endfunction()
 
 # ob_test(name folder... LIBS lib...): one GoogleTest executable from the
-# test folders, registered with CTest test by test. Skipped while empty.
+# test folders, registered with CTest test by test.
 function(ob_test name)
   cmake_parse_arguments(T "" "" "LIBS" ${ARGN})
   set(srcs)
@@ -25,9 +20,6 @@ function(ob_test name)
     file(GLOB_RECURSE found CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/${dir}/*.cpp)
     list(APPEND srcs ${found})
   endforeach()
-  if(NOT srcs)
-    return()
-  endif()
   add_executable(${name} ${srcs})
   set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
   target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest GTest::gmock GTest::gtest_main)

@@ -8,9 +8,10 @@
 #                                                 may use kernel, never ui or above
 #   wnd         src/wnd                           may use ui and logic
 #   app         src/app src/dialogs resources     may use wnd, output and everything below
-#   output      src/cli (but CommandLine)         the text and table builders: kernel and
+#   output      src/cli (but the cli layer's)     the text and table builders: kernel and
 #                                                 logic only, so the window's copy can use them
-#   cli         src/cli/CommandLine.*             the command line: everything but main
+#   cli         src/cli/CommandLine.*, src/cli/WindowOptions.*
+#                                                 the command line: everything but main
 #   main        src/main.cpp                      everything
 #   downloader  downloader                        may use kernel and logic only
 #
@@ -29,7 +30,7 @@ layer_of() {
     src/data/* | src/time/* | src/geo/* | src/model/* | src/info/* | src/util/* | src/weather/*) echo logic ;;
     src/wnd/*) echo wnd ;;
     src/app/* | src/dialogs/* | resources/*) echo app ;;
-    src/cli/CommandLine.*) echo cli ;;
+    src/cli/CommandLine.* | src/cli/WindowOptions.*) echo cli ;;
     src/cli/*) echo output ;;
     src/main.cpp) echo main ;;
     downloader/*) echo downloader ;;

@@ -13,6 +13,7 @@
 #include "app/OrbellineApp.h"
 #include "cli/CliOptions.h"
 #include "cli/CommandLine.h"
+#include "cli/WindowOptions.h"
 #include "dialogs/ScreenshotDialogs.h"
 #include "model/AppSettings.h"
 #include "platform/kernel/Clock.h"
@@ -23,132 +24,9 @@
 
 namespace {
 
-// The options of the window itself; the others belong to the command line.
-struct WindowOptions {
-    bool used = false;  // any of them was given
-    bool headless = false;
-    std::string screenshot;
-    const OBScreenshot::DialogEntry* dialog = nullptr;
-    int select = -1;  // the list row to select; -1: the home row
-    int view = -1;
-    ob::ui::ScreenMode screen;
-    bool screenGiven = false;  // else the desktop window's size sets the screen
-    bool hasAt = false;
-    std::int64_t atTicks = 0;
-    std::vector<POINT> taps;  // --tap X,Y: stylus taps before the picture
-};
-
-constexpr const char* kWindowUsage =
-    "       orbelline [--screen WxH[@DPI]] [--at TIME]\n"
-    "       orbelline --headless --screenshot FILE [--view map|planner|weather] [--dialog NAME] [--screen "
-    "WxH]\n"
-    "                 [--at TIME]\n"
-    "  --headless       draw into memory instead of a window (needs --screenshot)\n"
-    "  --screenshot F   start, draw the first screen into the PNG file F and end\n"
-    "  --view V         the view to show: map, planner or weather (default: the stored one)\n"
-    "  --dialog NAME    show that dialog open over the view (cities, home, ...)\n"
-    "  --select ROW     select that row of the view's city list first (0: the home city)\n"
-    "  --screen WxH[@DPI] the device screen, 240x240 and up, at 96 or 192 dpi (default: 192 from\n"
-    "                   480x480 up); the window's first size (else the one kept from the last run)\n"
-    "  --tap X,Y        with --screenshot: tap the screen at device pixel (X, Y) first (repeatable;\n"
-    "                   with --dialog, on the open dialog)\n";
-
 int UsageError(const std::string& message) {
     std::fprintf(stderr, "orbelline: %s (see orbelline --help)\n", message.c_str());
     return ob::cli::kExitUsage;
-}
-
-// Takes the window's options out of `args`. False with a message for a bad one.
-bool TakeWindowOptions(std::vector<std::string>& args, WindowOptions& options, std::string& error) {
-    std::vector<std::string> rest;
-    bool windowOnly = false;
-    std::string at;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string& arg = args[i];
-        const bool takesValue = arg == "--screenshot" || arg == "--view" || arg == "--screen" ||
-                                arg == "--dialog" || arg == "--tap" || arg == "--select";
-        // An option name is never taken as a value ("--screenshot --view map").
-        if (takesValue && (i + 1 >= args.size() || args[i + 1].rfind("--", 0) == 0)) {
-            error = arg + " needs a value";
-            return false;
-        }
-        if (arg == "--headless") {
-            options.headless = windowOnly = true;
-        } else if (arg == "--screenshot") {
-            options.screenshot = args[++i];
-            windowOnly = true;
-        } else if (arg == "--view") {
-            const std::string& v = args[++i];
-            options.view = v == "map" ? 0 : v == "planner" ? 1 : v == "weather" ? 2 : -2;
-            if (options.view < 0) {
-                error = "unknown view '" + v + "' (map, planner or weather)";
-                return false;
-            }
-            windowOnly = true;
-        } else if (arg == "--dialog") {
-            options.dialog = OBScreenshot::FindDialogEntry(args[++i]);
-            if (!options.dialog) {
-                error = "unknown dialog '" + args[i] + "' (" + OBScreenshot::DialogNames() + ")";
-                return false;
-            }
-            windowOnly = true;
-        } else if (arg == "--tap") {
-            int x = -1, y = -1;
-            char end = 0;
-            if (std::sscanf(args[++i].c_str(), "%d,%d%c", &x, &y, &end) != 2 || x < 0 || y < 0) {
-                error = "bad tap '" + args[i] + "' (such as 120,60)";
-                return false;
-            }
-            options.taps.push_back(POINT{x, y});
-            windowOnly = true;
-        } else if (arg == "--select") {
-            const std::string& row = args[++i];
-            options.select =
-                row.empty() || row.size() > 4 || row.find_first_not_of("0123456789") != std::string::npos
-                    ? -2
-                    : std::stoi(row);
-            if (options.select < 0) {
-                error = "bad row '" + row + "' (0 is the home city)";
-                return false;
-            }
-            windowOnly = true;
-        } else if (arg == "--screen") {
-            if (!ob::ui::ParseScreenMode(args[++i], options.screen)) {
-                error = "bad screen '" + args[i] + "' (WxH or WxH@DPI: 240x240 and up, 96 or 192 dpi)";
-                return false;
-            }
-            options.screenGiven = true;
-            options.used = true;
-        } else {
-            rest.push_back(arg);
-        }
-    }
-    options.used = options.used || windowOnly;
-    if (options.used) {
-        // --at goes with the window too.
-        for (std::size_t i = 0; i < rest.size(); ++i) {
-            if (rest[i] != "--at")
-                continue;
-            if (i + 1 >= rest.size() || !ob::cli::ParseIsoUtc(rest[i + 1], options.atTicks)) {
-                error =
-                    "--at needs a time such as 2008-01-15T12:00:00Z, from " + ob::cli::AcceptedTimeRange();
-                return false;
-            }
-            options.hasAt = true;
-            rest.erase(rest.begin() + static_cast<long>(i), rest.begin() + static_cast<long>(i) + 2);
-            break;
-        }
-        if (!rest.empty()) {
-            error = "'" + rest.front() + "' does not go with the window's options";
-            return false;
-        }
-        if (options.headless != !options.screenshot.empty()) {
-            error = "--headless and --screenshot go together";
-            return false;
-        }
-    }
-    args = rest;
-    return true;
 }
 
 // Dispatches everything waiting, paint included, until nothing is left.
@@ -178,7 +56,7 @@ void Tap(POINT at) {
     ::_exit(saved ? ob::cli::kExitOk : ob::cli::kExitError);
 }
 
-int RunScreenshot(const WindowOptions& options) {
+int RunScreenshot(const ob::cli::WindowOptions& options) {
     if (!ob::ui::StartScreen(options.screen, "headless")) {
         std::fprintf(stderr, "orbelline: cannot start the headless screen\n");
         return ob::cli::kExitError;
@@ -236,7 +114,7 @@ int RunScreenshot(const WindowOptions& options) {
     ShootAndEnd(options.screenshot);
 }
 
-int RunWindow(const WindowOptions& options, const ob::cli::CliOptions& cli) {
+int RunWindow(const ob::cli::WindowOptions& options, const ob::cli::CliOptions& cli) {
     // The one-instance lock lives in the private runtime folder; without a
     // sound one another user could keep the program from starting.
     if (const std::string problem = ob::kernel::RuntimeFolderProblem(); !problem.empty()) {
@@ -280,9 +158,9 @@ int main(int argc, char** argv) {
     std::setlocale(LC_MEASUREMENT, "");
 
     std::vector<std::string> args(argv + 1, argv + argc);
-    WindowOptions window;
+    ob::cli::WindowOptions window;
     std::string error;
-    if (!TakeWindowOptions(args, window, error))
+    if (!ob::cli::TakeWindowOptions(args, window, error))
         return UsageError(error);
     if (!window.headless && window.used && window.screenshot.empty() && args.empty())
         return RunWindow(window, ob::cli::CliOptions{});
@@ -296,6 +174,6 @@ int main(int argc, char** argv) {
         return RunWindow(window, parsed.options);
     const int code = ob::cli::RunCommandLine(parsed.options);
     if (parsed.options.mode == ob::cli::Mode::Help)
-        std::fputs(kWindowUsage, stdout);
+        std::fputs(ob::cli::WindowUsageText(), stdout);
     return code;
 }

@@ -1,14 +1,21 @@
-# ob_library(name folder...): a static library of every .cpp/.c in the folders
-# (recursively).
+# ob_library(name [PLATFORM] folder...): a static library of every .cpp/.c in
+# the folders (recursively). The program's libraries name headers from the
+# top of the tree ("platform/...") or from src/ ("model/..."); a PLATFORM
+# library sees only the top, so it cannot name a program header by its short
+# form. scripts/check-layers.sh checks the rest.
 function(ob_library name)
+  cmake_parse_arguments(L "PLATFORM" "" "" ${ARGN})
   set(srcs)
-  foreach(dir IN LISTS ARGN)
+  foreach(dir IN LISTS L_UNPARSED_ARGUMENTS)
     file(GLOB_RECURSE found CONFIGURE_DEPENDS
       ${CMAKE_SOURCE_DIR}/${dir}/*.cpp ${CMAKE_SOURCE_DIR}/${dir}/*.c)
     list(APPEND srcs ${found})
   endforeach()
   add_library(${name} STATIC ${srcs})
-  target_include_directories(${name} PUBLIC ${CMAKE_SOURCE_DIR} ${CMAKE_SOURCE_DIR}/src)
+  target_include_directories(${name} PUBLIC ${CMAKE_SOURCE_DIR})
+  if(NOT L_PLATFORM)
+    target_include_directories(${name} PUBLIC ${CMAKE_SOURCE_DIR}/src)
+  endif()
 endfunction()
 
 # ob_test(name folder... LIBS lib...): one GoogleTest executable from the

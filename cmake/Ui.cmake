@@ -7,7 +7,7 @@ pkg_check_modules(JPEG REQUIRED IMPORTED_TARGET libjpeg)
 pkg_check_modules(SDL2 REQUIRED IMPORTED_TARGET sdl2)
 find_package(litehtml REQUIRED)
 
-ob_library(ob_ui platform/ui)
+ob_library(ob_ui PLATFORM platform/ui)
 target_link_libraries(ob_ui PUBLIC ob_kernel
   PkgConfig::FREETYPE PkgConfig::FONTCONFIG PkgConfig::PIXMAN
   PkgConfig::PNG PkgConfig::JPEG litehtml ${CMAKE_DL_LIBS})

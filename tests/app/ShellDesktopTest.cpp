@@ -5,103 +5,37 @@
 
 #include "platform/ui/gdi/Surface.h"
 #include "platform/ui/image/ImageCodec.h"
+#include "support/TempFolder.h"
+#include "support/XServer.h"
 
-#include <fcntl.h>
-#include <poll.h>
-#include <sys/file.h>
 #include <signal.h>
-#include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <memory>
-#include <sstream>
 #include <string>
-#include <thread>
 #include <utility>
 #include <vector>
-
-extern char** environ;
 
 namespace {
 
 namespace fs = std::filesystem;
-
-bool OnPath(const char* tool) {
-    return std::system((std::string("command -v ") + tool + " >/dev/null 2>&1").c_str()) == 0;
-}
-
-pid_t Spawn(const std::vector<std::string>& args, const std::vector<std::string>& extraEnv = {}) {
-    std::vector<char*> argv;
-    for (const auto& a : args)
-        argv.push_back(const_cast<char*>(a.c_str()));
-    argv.push_back(nullptr);
-    std::vector<std::string> env;
-    for (char** e = environ; *e; ++e)
-        env.emplace_back(*e);
-    for (const auto& e : extraEnv)
-        env.push_back(e);
-    std::vector<char*> envp;
-    for (auto& e : env)
-        envp.push_back(e.data());
-    envp.push_back(nullptr);
-    pid_t pid = -1;
-    if (posix_spawnp(&pid, argv[0], nullptr, nullptr, argv.data(), envp.data()) != 0)
-        return -1;
-    return pid;
-}
-
-std::string Shell(const std::string& command) {
-    std::string out;
-    if (FILE* p = ::popen(command.c_str(), "r")) {
-        char buf[256];
-        while (std::fgets(buf, sizeof buf, p))
-            out += buf;
-        ::pclose(p);
-    }
-    return out;
-}
-
-// Waits for a condition that another process brings about, up to a limit.
-template <class F>
-bool WaitFor(F done, int limitMs) {
-    for (int waited = 0; waited < limitMs; waited += 50) {
-        if (done())
-            return true;
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    }
-    return done();
-}
+using ob::test::OnPath;
+using ob::test::Shell;
+using ob::test::Spawn;
+using ob::test::WaitUntil;
 
 // Whether the child ended; its status in `status`.
 bool Ended(pid_t pid, int& status) { return ::waitpid(pid, &status, WNOHANG) == pid; }
 
-std::string ReadFile(const fs::path& path) {
-    std::ifstream in(path);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
-// Ends the processes the test started, however the test ends.
-struct Reaper {
-    std::vector<pid_t> pids;
-    ~Reaper() {
-        for (auto it = pids.rbegin(); it != pids.rend(); ++it) {
-            if (::kill(*it, SIGKILL) == 0)
-                ::waitpid(*it, nullptr, 0);
-        }
-    }
-};
-
 // A private app folder and an X server, the program started in them, and
-// the user's hands: taps in device pixels and keys.
+// the user's hands: taps in device pixels and keys. After each the hands
+// wait until the program has done all it brings about (see Settle).
 class Desktop {
 public:
     // False (with the reason in `skip`) when the tools are missing.
@@ -119,12 +53,6 @@ public:
     // the pocket screen's size unless `args` say otherwise.
     void Start(const std::string& name, const std::string& settings,
                const std::vector<std::string>& args = {"--screen", "240x320"}) {
-        // The user's hands run on fixed pauses, so the desktop tests take
-        // turns rather than share the machine with one another.
-        turn.fd = ::open((fs::path(ORBELLINE_APP_DIR) / "desktop-tests.lock").c_str(),
-                         O_CREAT | O_RDWR | O_CLOEXEC, 0600);
-        if (turn.fd >= 0)
-            ::flock(turn.fd, LOCK_EX);
         // A private app folder: its own settings file and single-instance lock.
         folder = fs::temp_directory_path() / ("orbelline-" + name + "-" + std::to_string(::getpid()));
         fs::remove_all(folder);
@@ -132,48 +60,38 @@ public:
         fs::copy_file(Program(), folder / "orbelline");
         if (!settings.empty())
             std::ofstream(folder / "settings.csv") << settings;
-
-        // A private X server; it reports the display number it picked, so two
-        // tests never share one.
-        int ends[2];
-        ASSERT_EQ(::pipe(ends), 0);
-        const pid_t xvfb = Spawn({"Xvfb", "-displayfd", std::to_string(ends[1]), "-screen", "0", "800x800x24",
-                                  "-nolisten", "tcp"});
-        ::close(ends[1]);
-        ASSERT_GT(xvfb, 0);
-        reaper.pids.push_back(xvfb);
-        std::string number;
-        pollfd ready{ends[0], POLLIN, 0};
-        for (char c; ::poll(&ready, 1, 10000) > 0 && ::read(ends[0], &c, 1) == 1 && c != '\n';)
-            number += c;
-        ::close(ends[0]);
-        ASSERT_FALSE(number.empty()) << "Xvfb did not start";
-        const std::string display = ":" + number;
-        env = "DISPLAY=" + display;
+        // Its own runtime folder too, so its single-instance lock and knocks
+        // meet no program of another test.
+        const fs::path runtime = folder / "runtime";
+        fs::create_directories(runtime);
+        fs::permissions(runtime, fs::perms::owner_all);
+        server = std::make_unique<ob::test::XServer>("800x800x24");
+        ASSERT_TRUE(server->Running()) << "Xvfb did not start";
+        env = server->Env() + " XDG_RUNTIME_DIR=" + runtime.string();
         ASSERT_NO_FATAL_FAILURE(Launch(args));
     }
 
-    // Starts the program (again) in the folder and finds its window.
+    // Starts the program (again) in the folder, finds its window and waits
+    // until it waits for the user.
     void Launch(const std::vector<std::string>& args) {
         std::vector<std::string> command{(folder / "orbelline").string()};
         command.insert(command.end(), args.begin(), args.end());
-        app = Spawn(command, {env, "ORBELLINE_SCREENSHOT_DIR=" + folder.string()});
+        // A new process counts its pictures from 1 again.
+        for (const auto& entry : fs::directory_iterator(folder))
+            if (entry.path().filename().string().rfind("orbelline-screen-", 0) == 0)
+                fs::remove(entry.path());
+        app = Spawn(command, {server->Env(), "XDG_RUNTIME_DIR=" + (folder / "runtime").string(),
+                              "ORBELLINE_SCREENSHOT_DIR=" + folder.string()});
         ASSERT_GT(app, 0);
-        reaper.pids.push_back(app);
-        ASSERT_TRUE(WaitFor(
-            [&] {
-                window = Shell(env + " xdotool search --classname orbelline 2>/dev/null | head -n1");
-                return !window.empty();
-            },
-            10000))
-            << "no window";
-        window.erase(window.find_last_not_of(" \n") + 1);
+        ended = false;
+        shots = 0;
+        window = server->WaitForWindow("--classname orbelline");
+        ASSERT_FALSE(window.empty()) << "no window";
         // The device screen is shown scaled: find the factor from the window's width.
-        const std::string geometry = Shell(env + " xdotool getwindowgeometry " + window);
         const auto [width, height] = WindowSize();
         ASSERT_GT(width, 0);
         scale = width / 240.0;
-        Pause(2000);  // the first frame is up
+        ASSERT_TRUE(Settle()) << "the program never waited for the user";
     }
 
     std::pair<int, int> WindowSize() const {
@@ -184,47 +102,59 @@ public:
         return {width, height};
     }
 
-    // The program's own picture of its screen (the Print key), read back.
-    std::unique_ptr<ob::ui::Surface> Shoot() {
-        Keys("Print");
-        const fs::path shot = folder / ("orbelline-screen-" + std::to_string(++shots) + ".png");
-        WaitFor([&] { return fs::exists(shot); }, 5000);
-        return ob::ui::LoadImageFileToSurface(shot.string());
-    }
-
-    // The program has nothing to tell the user's hands when it is done, so
-    // they wait: longer when the machine has more to run than it has cores.
-    static void Pause(int ms) {
-        double load = 0;
-        if (FILE* f = std::fopen("/proc/loadavg", "r")) {
-            if (std::fscanf(f, "%lf", &load) != 1)
-                load = 0;
-            std::fclose(f);
+    // Waits until the program has handled everything sent to it so far and
+    // has nothing left to do, and returns its picture of the screen then.
+    // The display reads the desktop's events only while the program is idle,
+    // and saves a picture for the Print key as it reads it: once the picture
+    // for a first Print is there, whatever came before it has been read;
+    // once the one for a second Print (sent after) is there, the program has
+    // been idle again, so it has done all that came before the first. Null
+    // when the program ended or the picture never came.
+    std::unique_ptr<ob::ui::Surface> Settle() {
+        std::string bytes;
+        for (int i = 0; i < 2; ++i) {
+            Shell(env + " xdotool key --window " + window + " Print 2>/dev/null");
+            const fs::path shot = folder / ("orbelline-screen-" + std::to_string(++shots) + ".png");
+            WaitUntil([&] { return fs::exists(shot) || Exited(); }, 20'000);
+            bytes = Exited() ? std::string() : ob::test::WaitForPicture(shot);
+            if (bytes.empty())
+                return nullptr;
         }
-        const double busy = load / std::max(1L, ::sysconf(_SC_NPROCESSORS_ONLN));
-        std::this_thread::sleep_for(
-            std::chrono::milliseconds(static_cast<int>(ms * std::clamp(busy, 1.0, 4.0))));
+        const fs::path last = folder / ("orbelline-screen-" + std::to_string(shots) + ".png");
+        return ob::ui::LoadImageFileToSurface(last.string());
     }
+    // The program's own picture of its screen (the Print key), once it is idle.
+    std::unique_ptr<ob::ui::Surface> Shoot() { return Settle(); }
 
     void Tap(int x, int y) {
         Shell(env + " xdotool mousemove --window " + window + " " +
               std::to_string(static_cast<int>(x * scale)) + " " +
               std::to_string(static_cast<int>(y * scale)) + " click 1");
-        Pause(700);
+        Settle();
     }
     void Keys(const std::string& names) {
         Shell(env + " xdotool key --window " + window + " --delay 120 " + names + " 2>/dev/null");
-        Pause(700);
+        Settle();
     }
-    // Waits for the program to end; its settings file is then in `settings`.
-    bool WaitForEnd(int& status) {
-        const bool ended = WaitFor([&] { return Ended(app, status); }, 10000);
-        if (ended)
-            reaper.pids.pop_back();
-        settings = ReadFile(folder / "settings.csv");
+    // Whether the program has ended; its status is then in `status`.
+    bool Exited() {
+        if (!ended && app > 0 && Ended(app, status)) {
+            ended = true;
+            app = -1;
+        }
         return ended;
     }
+    // Waits for the program to end; its settings file is then in `settings`.
+    bool WaitForEnd(int& endStatus) {
+        const bool done = WaitUntil([&] { return Exited(); }, 20'000);
+        endStatus = status;
+        settings = ob::test::ReadBytes((folder / "settings.csv").string());
+        return done;
+    }
     ~Desktop() {
+        if (app > 0 && ::kill(app, SIGKILL) == 0)
+            ::waitpid(app, nullptr, 0);
+        server.reset();
         if (!folder.empty())
             fs::remove_all(folder);
     }
@@ -234,16 +164,9 @@ public:
     double scale = 1;
     int shots = 0;
     pid_t app = -1;
-    // Released after the reaper (declared later, so destroyed first) has
-    // ended the X server and the program.
-    struct Turn {
-        int fd = -1;
-        ~Turn() {
-            if (fd >= 0)
-                ::close(fd);
-        }
-    } turn;
-    Reaper reaper;
+    bool ended = false;
+    int status = 0;
+    std::unique_ptr<ob::test::XServer> server;
 };
 
 TEST(ShellDesktop, TapRowRemoveWithYesAndExitUnderXvfb) {
@@ -380,7 +303,6 @@ TEST(ShellDesktop, ResizedWindowResizesTheScreenAndKeepsItsSizeUnderXvfb) {
         SCOPED_TRACE(std::to_string(w) + "x" + std::to_string(h));
         Shell(desktop.env + " xdotool windowsize " + desktop.window + " " + std::to_string(w) + " " +
               std::to_string(h));
-        Desktop::Pause(700);
         const auto shot = desktop.Shoot();
         ASSERT_TRUE(shot);
         EXPECT_EQ(shot->Width(), w);
@@ -420,17 +342,20 @@ TEST(ShellDesktop, SecondStartSaysSoAndAnUnreachableDesktopEndsAtOnceUnderXvfb) 
         GTEST_SKIP() << skip;
     ASSERT_NO_FATAL_FAILURE(desktop.Start("unreachable", "cities,1\r\n"));
     const std::string program = (desktop.folder / "orbelline").string();
-    EXPECT_NE(Shell(desktop.env + " " + program + " 2>&1; echo status $?").find("to the front\nstatus 0"),
-              std::string::npos);
+    const std::string said = Shell(desktop.env + " " + program + " 2>&1; echo status $?");
+    EXPECT_NE(said.find("to the front\nstatus 0"), std::string::npos) << said;
     desktop.Keys("ctrl+q");
     int status = 0;
     ASSERT_TRUE(desktop.WaitForEnd(status)) << "the program did not exit";
 
-    const pid_t lost = Spawn({"env", "-u", "WAYLAND_DISPLAY", "DISPLAY=:64999", program});
+    const pid_t lost = Spawn({"env", "-u", "WAYLAND_DISPLAY", "DISPLAY=:64999",
+                              "XDG_RUNTIME_DIR=" + (desktop.folder / "runtime").string(), program});
     ASSERT_GT(lost, 0);
-    desktop.reaper.pids.push_back(lost);
-    ASSERT_TRUE(WaitFor([&] { return Ended(lost, status); }, 5000)) << "still waiting for the desktop";
-    desktop.reaper.pids.pop_back();
+    if (!WaitUntil([&] { return Ended(lost, status); }, 5000)) {
+        ::kill(lost, SIGKILL);
+        ::waitpid(lost, nullptr, 0);
+        FAIL() << "still waiting for the desktop";
+    }
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 1) << status;
     ASSERT_NO_FATAL_FAILURE(desktop.Launch({"--screen", "240x320"}));
 }

@@ -5,61 +5,28 @@
 #include <signal.h>
 
 #include <chrono>
-#include <condition_variable>
-#include <mutex>
 #include <thread>
 
 #include "dialogs/CityWeatherDialog.h"
 #include "platform/ui/win/WindowSystem.h"
-#include "downloader/FakeForecastService.h"
+#include "support/FakeForecastService.h"
+#include "support/Wait.h"
 #include "tests/app/WeatherFixture.h"
 
 namespace shelltest {
 namespace {
 
-// Polls in real time: the downloader is another process.
-template <typename Condition>
-bool WaitReal(Condition condition, int timeoutMs = 15000) {
-    const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-    while (!condition()) {
-        if (std::chrono::steady_clock::now() > until)
-            return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
-    return true;
-}
-
-// Holds the service's answers until the test lets them go.
-class Gate {
-public:
-    void WaitOpen() {
-        std::unique_lock<std::mutex> lock(m_mutex);
-        m_waiting = true;
-        m_changed.wait_for(lock, std::chrono::seconds(15), [&] { return m_open; });
-    }
-    bool SomeoneWaiting() {
-        std::lock_guard<std::mutex> lock(m_mutex);
-        return m_waiting;
-    }
-    void Open() {
-        std::lock_guard<std::mutex> lock(m_mutex);
-        m_open = true;
-        m_changed.notify_all();
-    }
-
-private:
-    std::mutex m_mutex;
-    std::condition_variable m_changed;
-    bool m_open = false;
-    bool m_waiting = false;
-};
+// The downloader is another process: what it does is waited for in real time.
+using ob::test::WaitUntil;
+using OBPumpTest::Gate;
 
 class WeatherEndToEnd : public ::testing::Test, public WeatherFixture {
 protected:
     void TearDown() override {
         OBWeather::StopDownloader();
-        WaitReal([] { return !ob::kernel::NamedLivenessLock::IsHeld(OBWeather::kDownloaderRunningLockName); },
-                 5000);
+        WaitUntil(
+            [] { return !ob::kernel::NamedLivenessLock::IsHeld(OBWeather::kDownloaderRunningLockName); },
+            5000);
         ::unsetenv("ORBELLINE_FORECAST_URL");
         ::unsetenv("ORBELLINE_EVENT_SCOPE");
         OBWeather::ReleaseDownloaderEvents();
@@ -91,14 +58,14 @@ TEST_F(WeatherEndToEnd, UpdateWeatherAnimatesThenShowsTheServedForecast) {
     this->app->SetStartDownloader(true);
     ASSERT_TRUE(this->app->InitInstance());
     ui.RunUntilIdle();
-    ASSERT_TRUE(WaitReal([] {
+    ASSERT_TRUE(WaitUntil([] {
         return ob::kernel::NamedLivenessLock::IsHeld(OBWeather::kDownloaderRunningLockName);
     })) << "the program did not start the downloader";
     EXPECT_EQ(List().GetCellText(City(0), 0), L"-/-");
 
     Command(OBControls::kCmdUpdateWeather);
-    ASSERT_TRUE(WaitReal([&] { return gate.SomeoneWaiting(); })) << "no fetch";
-    ASSERT_TRUE(WaitReal([] { return OBWeather::IsDownloaderBusy(); }));
+    ASSERT_TRUE(WaitUntil([&] { return gate.SomeoneWaiting(); })) << "no fetch";
+    ASSERT_TRUE(WaitUntil([] { return OBWeather::IsDownloaderBusy(); }));
     ui.Advance(1000);
     EXPECT_TRUE(List().IsBusy());
     const int frame = List().GetBusyAnimation().GetCurrentFrame();
@@ -107,7 +74,7 @@ TEST_F(WeatherEndToEnd, UpdateWeatherAnimatesThenShowsTheServedForecast) {
     EXPECT_FALSE(Enabled(OBControls::kCmdUpdateWeather));
 
     gate.Open();
-    ASSERT_TRUE(WaitReal([] { return !OBWeather::IsDownloaderBusy(); }));
+    ASSERT_TRUE(WaitUntil([] { return !OBWeather::IsDownloaderBusy(); }));
     ui.Advance(1000);
     EXPECT_FALSE(List().IsBusy());
     EXPECT_EQ(List().GetCellText(City(0), 0), L"21/14");  // 8 December: base + 1 and base - 6
@@ -154,14 +121,14 @@ TEST_F(WeatherEndToEnd, AnUnreachableServiceIsToldInTheHeaderAndAKilledDownloade
     const auto running = [] {
         return ob::kernel::NamedLivenessLock::IsHeld(OBWeather::kDownloaderRunningLockName);
     };
-    ASSERT_TRUE(WaitReal(running));
+    ASSERT_TRUE(WaitUntil(running));
     EXPECT_EQ(List().GetStatusText(), L"Not updated yet");
 
     const fs::path status = app / "weather/data/status.csv";
     const auto fetchOnce = [&] {
         fs::remove(status);
         Command(OBControls::kCmdUpdateWeather);
-        ASSERT_TRUE(WaitReal([&] { return fs::exists(status) && !OBWeather::IsDownloaderBusy(); }));
+        ASSERT_TRUE(WaitUntil([&] { return fs::exists(status) && !OBWeather::IsDownloaderBusy(); }));
         ob::ui::WaitForWork(2000);  // the folder watcher's news
         ui.RunUntilIdle();
     };
@@ -172,7 +139,7 @@ TEST_F(WeatherEndToEnd, AnUnreachableServiceIsToldInTheHeaderAndAKilledDownloade
     const pid_t pid = DownloaderPid(app / "ForecastPumpCF");
     ASSERT_GT(pid, 0);
     ::kill(pid, SIGKILL);
-    ASSERT_TRUE(WaitReal([&] { return !running(); }));
+    ASSERT_TRUE(WaitUntil([&] { return !running(); }));
     fetchOnce();
     EXPECT_TRUE(running());
     EXPECT_EQ(List().GetStatusText(), L"Failed: no connection");

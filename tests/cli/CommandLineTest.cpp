@@ -10,7 +10,7 @@
 #include <map>
 #include <nlohmann/json.hpp>
 
-#include "cli/RunProgram.h"
+#include "support/RunProgram.h"
 
 using ob::test::AppFolder;
 using ob::test::ProgramResult;

@@ -5,7 +5,7 @@
 #include <fstream>
 #include <nlohmann/json.hpp>
 
-#include "cli/RunProgram.h"
+#include "support/RunProgram.h"
 #include "kernel/LocaleFixture.h"
 
 using namespace ob::test;

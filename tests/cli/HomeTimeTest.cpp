@@ -8,7 +8,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "cli/RunProgram.h"
+#include "support/RunProgram.h"
 
 using ob::test::AppFolder;
 using ob::test::ProgramResult;

@@ -8,8 +8,10 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <memory>
 
-#include "cli/RunProgram.h"
+#include "support/RunProgram.h"
+#include "support/XServer.h"
 
 using ob::test::AppFolder;
 using ob::test::ProgramResult;
@@ -56,9 +58,7 @@ TEST(HostileFiles, AnIconNameIsNeverAPathSoAPipeCannotHangTheDetailPage) {
 
 namespace {
 
-bool OnPath(const char* tool) {
-    return std::system((std::string("command -v ") + tool + " >/dev/null 2>&1").c_str()) == 0;
-}
+using ob::test::OnPath;
 
 // An X server of its own for the real window, and the program in `folder`
 // run on it under a file size limit (none when 0); SIGTERM ends it as a
@@ -73,33 +73,16 @@ public:
         return true;
     }
     ~WindowRun() {
-        for (pid_t pid : {m_app, m_xvfb})
-            if (pid > 0 && ::kill(pid, SIGKILL) == 0)
-                ::waitpid(pid, nullptr, 0);
+        if (m_app > 0 && ::kill(m_app, SIGKILL) == 0)
+            ::waitpid(m_app, nullptr, 0);
     }
 
-    // Starts Xvfb and the program; false when its window never shows.
+    // Starts Xvfb and the program; false when its window never shows or it
+    // never comes to take SIGTERM.
     bool Start(const std::filesystem::path& folder, rlim_t fileSizeLimit) {
-        int ends[2];
-        if (::pipe(ends) != 0)
+        m_server = std::make_unique<ob::test::XServer>("480x700x24");
+        if (!m_server->Running())
             return false;
-        m_xvfb = ::fork();
-        if (m_xvfb == 0) {
-            ::close(ends[0]);
-            const std::string fd = std::to_string(ends[1]);
-            ::execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "480x700x24", "-nolisten",
-                     "tcp", static_cast<char*>(nullptr));
-            ::_exit(127);
-        }
-        ::close(ends[1]);
-        std::string number;
-        pollfd ready{ends[0], POLLIN, 0};
-        for (char c; ::poll(&ready, 1, 20000) > 0 && ::read(ends[0], &c, 1) == 1 && c != '\n';)
-            number += c;
-        ::close(ends[0]);
-        if (number.empty())
-            return false;
-        m_display = "DISPLAY=:" + number;
         m_errFile = m_logs.File("stderr.txt");  // not on a disk the test fills
         m_app = ::fork();
         if (m_app == 0) {
@@ -111,42 +94,32 @@ public:
             }
             const std::string exe = (folder / "orbelline").string();
             char* const argv[] = {const_cast<char*>("orbelline"), nullptr};
-            ::setenv("DISPLAY", m_display.substr(8).c_str(), 1);
+            ::setenv("DISPLAY", m_server->Display().c_str(), 1);
             ::execv(exe.c_str(), argv);
             ::_exit(127);
         }
-        // The window is up once xdotool finds it; the loop that takes SIGTERM
-        // runs a moment later.
-        for (int waited = 0; waited < 30000; waited += 100) {
-            const std::string command = m_display + " xdotool search --classname orbelline >/dev/null 2>&1";
-            if (std::system(command.c_str()) == 0) {
-                ::usleep(1500 * 1000);
-                return true;
-            }
-            ::usleep(100 * 1000);
-        }
-        return false;
+        // The window shows first; the loop that takes SIGTERM runs a moment
+        // later, and its handler is seen from outside.
+        return !m_server->WaitForWindow("--classname orbelline", 30'000).empty() &&
+               ob::test::WaitUntil([&] { return ob::test::CatchesSigterm(m_app); }, 30'000);
     }
     // Sends SIGTERM and waits for the end: the exit status, or 128 + the
     // signal that killed it, or -1 when it did not end.
     int End(std::string& err) {
         ::kill(m_app, SIGTERM);
         int status = 0;
-        for (int waited = 0; waited < 20000; waited += 50) {
-            if (::waitpid(m_app, &status, WNOHANG) == m_app) {
-                m_app = -1;
-                err = ReadBytes(m_errFile);
-                return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-            }
-            ::usleep(50 * 1000);
-        }
-        return -1;
+        if (!ob::test::WaitUntil([&] { return ::waitpid(m_app, &status, WNOHANG) == m_app; }, 20'000))
+            return -1;
+        m_app = -1;
+        err = ReadBytes(m_errFile);
+        return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
     }
 
 private:
     ob::test::TestFolder m_logs;
-    pid_t m_xvfb = -1, m_app = -1;
-    std::string m_display, m_errFile;
+    std::unique_ptr<ob::test::XServer> m_server;
+    pid_t m_app = -1;
+    std::string m_errFile;
 };
 
 // A settings file larger than 1 KiB: every city of the first three hundred.

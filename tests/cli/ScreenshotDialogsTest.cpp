@@ -4,7 +4,7 @@
 
 #include <filesystem>
 
-#include "cli/RunProgram.h"
+#include "support/RunProgram.h"
 
 using ob::test::AppFolder;
 using ob::test::ProgramResult;

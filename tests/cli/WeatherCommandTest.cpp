@@ -7,7 +7,7 @@
 #include <filesystem>
 #include <nlohmann/json.hpp>
 
-#include "cli/RunProgram.h"
+#include "support/RunProgram.h"
 
 using namespace ob::test;
 

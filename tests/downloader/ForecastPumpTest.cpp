@@ -4,14 +4,17 @@
 #include <filesystem>
 #include <map>
 
-#include "downloader/FakeForecastService.h"
-#include "downloader/TestFolder.h"
+#include "support/FakeForecastService.h"
+#include "support/TempFolder.h"
 #include "downloader/pump/AtomicFile.h"
 #include "downloader/pump/ForecastDocument.h"
 #include "downloader/pump/ForecastPump.h"
 
 using namespace OBPump;
 using namespace OBPumpTest;
+using ob::test::ReadBytes;
+using ob::test::TestFolder;
+using ob::test::WriteFile;
 
 namespace {
 
@@ -40,7 +43,7 @@ struct PumpFixture {
         config.http.maxBodyBytes = 64 * 1024;
         pump = std::make_unique<ForecastPump>(config, locator, log);
     }
-    std::string Log() const { return ReadFile(folder / "weather/pump.log"); }
+    std::string Log() const { return ReadBytes(folder / "weather/pump.log"); }
     std::vector<std::string> DataFiles() const {
         std::vector<std::string> names;
         for (const auto& entry : std::filesystem::directory_iterator(folder / "weather/data"))
@@ -124,7 +127,7 @@ TEST(ForecastPump, ABadAnswerKeepsThatCitysFileAndTheOthersGoOn) {
         return FakeReply{FakeReply::Kind::Normal, 200, ForecastJson("2026-12-07", 8, BaseFor(r))};
     });
     ASSERT_TRUE(f.pump->FetchAll().AllSucceeded());
-    const std::string before = ReadFile(f.pump->ForecastPath(2));
+    const std::string before = ReadBytes(f.pump->ForecastPath(2));
 
     const std::map<std::string, std::string> expectedInLog = {
         {"500", "HTTP status 500): overloaded"},
@@ -140,7 +143,7 @@ TEST(ForecastPump, ABadAnswerKeepsThatCitysFileAndTheOthersGoOn) {
         const FetchReport report = f.pump->FetchAll();
         EXPECT_EQ(report.succeeded, 2) << kind;
         EXPECT_EQ(report.failed, 1) << kind;
-        EXPECT_EQ(ReadFile(f.pump->ForecastPath(2)), before) << kind;
+        EXPECT_EQ(ReadBytes(f.pump->ForecastPath(2)), before) << kind;
         EXPECT_EQ(f.DataFiles(), (std::vector<std::string>{"f_1.xml", "f_2.xml", "f_3.xml"})) << kind;
         const std::string log = f.Log();
         EXPECT_NE(log.find("city 2 (Two): "), std::string::npos) << kind << "\n" << log;
@@ -188,7 +191,7 @@ TEST(AtomicFile, ReplacesWholeOrNotAtAll) {
     std::string error;
     ASSERT_TRUE(WriteFileAtomically(path, "old", error)) << error;
     ASSERT_TRUE(WriteFileAtomically(path, "new", error)) << error;
-    EXPECT_EQ(ReadFile(path), "new");
+    EXPECT_EQ(ReadBytes(path), "new");
 
     // A directory in the way of the rename: the write fails and leaves nothing behind.
     std::filesystem::create_directory(folder / "f_2.xml");
@@ -202,7 +205,7 @@ TEST(AtomicFile, ReplacesWholeOrNotAtAll) {
         names.push_back(entry.path().filename().string());
     std::sort(names.begin(), names.end());
     EXPECT_EQ(names, (std::vector<std::string>{"f_1.xml", "f_2.xml"}));
-    EXPECT_EQ(ReadFile(path), "new");
+    EXPECT_EQ(ReadBytes(path), "new");
 
     EXPECT_TRUE(MakeFolders(folder / "a/b/c"));
     EXPECT_TRUE(std::filesystem::is_directory(folder / "a/b/c"));
@@ -263,7 +266,7 @@ TEST(ForecastPump, TheStatusFileSaysHowTheLastFetchWentAndKeepsTheLastSuccess) {
         return refuse ? FakeReply{FakeReply::Kind::Normal, 503, "{\"reason\":\"busy\"}"}
                       : FakeReply{FakeReply::Kind::Normal, 200, ForecastJson("2026-12-07", 8, BaseFor(r))};
     });
-    const auto status = [&] { return ReadFile(f.folder / "weather/data/status.csv"); };
+    const auto status = [&] { return ReadBytes(f.folder / "weather/data/status.csv"); };
     ASSERT_TRUE(f.pump->WriteStatus(f.pump->FetchAll()));
     const std::string ok = status();
     EXPECT_NE(ok.find("result,ok\r\n"), std::string::npos) << ok;

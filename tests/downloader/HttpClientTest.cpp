@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "downloader/FakeForecastService.h"
+#include "support/FakeForecastService.h"
 #include "downloader/pump/HttpClient.h"
 
 using namespace OBPump;

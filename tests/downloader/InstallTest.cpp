@@ -12,10 +12,12 @@
 #include <string>
 #include <vector>
 
-#include "downloader/FakeForecastService.h"
-#include "downloader/TestFolder.h"
+#include "support/FakeForecastService.h"
+#include "support/TempFolder.h"
 
 using namespace OBPumpTest;
+using ob::test::TestFolder;
+using ob::test::WriteFile;
 namespace fs = std::filesystem;
 
 namespace {

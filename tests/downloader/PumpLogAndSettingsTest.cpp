@@ -3,7 +3,7 @@
 #include <cstdlib>
 #include <filesystem>
 
-#include "downloader/TestFolder.h"
+#include "support/TempFolder.h"
 #include "downloader/pump/CommandLine.h"
 #include "downloader/pump/PumpLog.h"
 #include "downloader/pump/PumpService.h"
@@ -11,9 +11,9 @@
 #include "model/CityGroup.h"
 
 using namespace OBPump;
-using OBPumpTest::ReadFile;
-using OBPumpTest::TestFolder;
-using OBPumpTest::WriteFile;
+using ob::test::ReadBytes;
+using ob::test::TestFolder;
+using ob::test::WriteFile;
 
 TEST(PumpLog, WritesFromItsLevelUpOneLineEach) {
     TestFolder folder;
@@ -21,14 +21,14 @@ TEST(PumpLog, WritesFromItsLevelUpOneLineEach) {
     log.Write(Severity::Info, "not at level 3");
     log.Write(Severity::Warning, "first\nsecond");
     log.Write(Severity::Critical, "bad");
-    const std::string text = ReadFile(folder / "pump.log");
+    const std::string text = ReadBytes(folder / "pump.log");
     EXPECT_EQ(text.find("not at level"), std::string::npos);
     EXPECT_NE(text.find("[warning] first second\n"), std::string::npos) << text;
     EXPECT_NE(text.find("[critical] bad\n"), std::string::npos);
 
     log.SetLevel(0);
     log.Write(Severity::Debug, "everything");
-    EXPECT_NE(ReadFile(folder / "pump.log").find("[debug] everything"), std::string::npos);
+    EXPECT_NE(ReadBytes(folder / "pump.log").find("[debug] everything"), std::string::npos);
     log.SetLevel(9);  // out of range: critical only
     EXPECT_EQ(log.Level(), 5);
 
@@ -44,7 +44,7 @@ TEST(PumpLog, StaysWithinItsBound) {
         log.Write(Severity::Info, "entry " + std::to_string(i) + " " + std::string(40, 'x'));
     EXPECT_LE(std::filesystem::file_size(path), 4096u);
     EXPECT_LE(std::filesystem::file_size(path + ".old"), 4096u);
-    EXPECT_NE(ReadFile(path).find("entry 499 "), std::string::npos);
+    EXPECT_NE(ReadBytes(path).find("entry 499 "), std::string::npos);
     // A single huge message is cut, so even it cannot blow the bound.
     log.Write(Severity::Info, std::string(100000, 'y'));
     EXPECT_LE(std::filesystem::file_size(path), 4096u);

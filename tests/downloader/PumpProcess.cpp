@@ -12,6 +12,8 @@ extern char** environ;
 
 namespace OBPumpTest {
 
+using ob::test::ReadBytes;
+
 PumpApp::PumpApp() {
     namespace fs = std::filesystem;
     fs::copy_file(fs::path(ORBELLINE_APP_DIR) / "ForecastPumpCF", m_folder / "ForecastPumpCF");
@@ -78,8 +80,8 @@ ProcessResult PumpApp::Run(const std::vector<std::string>& arguments, int timeou
     if (pid <= 0)
         return result;
     result.status = WaitFor(pid, timeoutMs);
-    result.out = ReadFile(m_folder / ("out" + std::to_string(run)));
-    result.err = ReadFile(m_folder / ("err" + std::to_string(run)));
+    result.out = ReadBytes(m_folder / ("out" + std::to_string(run)));
+    result.err = ReadBytes(m_folder / ("err" + std::to_string(run)));
     return result;
 }
 

@@ -8,9 +8,12 @@
 #include <string>
 #include <vector>
 
-#include "downloader/TestFolder.h"
+#include "support/TempFolder.h"
+#include "support/Wait.h"
 
 namespace OBPumpTest {
+
+using ob::test::WaitUntil;
 
 struct ProcessResult {
     int status = -1;  // exit status; -1 when it had to be killed
@@ -35,28 +38,10 @@ public:
     ProcessResult Run(const std::vector<std::string>& arguments, int timeoutMs = 10'000);
 
 private:
-    TestFolder m_folder;
+    ob::test::TestFolder m_folder;
     std::vector<pid_t> m_started;
     int m_runs = 0;
     std::map<pid_t, int> m_finished;
 };
 
-// Polls `condition` every few milliseconds until it holds or `timeoutMs` passes.
-template <typename Condition>
-bool WaitUntil(Condition condition, int timeoutMs = 10'000);
-
 }  // namespace OBPumpTest
-
-#include <chrono>
-#include <thread>
-
-template <typename Condition>
-bool OBPumpTest::WaitUntil(Condition condition, int timeoutMs) {
-    const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-    while (!condition()) {
-        if (std::chrono::steady_clock::now() > until)
-            return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    }
-    return true;
-}

@@ -7,11 +7,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <condition_variable>
 #include <filesystem>
-#include <mutex>
 
-#include "downloader/FakeForecastService.h"
+#include "support/FakeForecastService.h"
 #include "downloader/PumpProcess.h"
 #include "platform/kernel/NamedEvent.h"
 #include "platform/kernel/WideText.h"
@@ -20,6 +18,8 @@
 #include "weather/WeatherReader.h"
 
 using namespace OBPumpTest;
+using ob::test::ReadBytes;
+using ob::test::WriteFile;
 
 namespace {
 
@@ -45,33 +45,6 @@ protected:
         return ob::kernel::NamedLivenessLock::IsHeld(OBWeather::kDownloaderRunningLockName);
     }
     static inline int m_counter = 0;
-};
-
-// Holds the fake service's answers until the test lets them go, so the test
-// can look at the downloader while it is in the middle of a fetch.
-class Gate {
-public:
-    void WaitOpen() {
-        std::unique_lock<std::mutex> lock(m_mutex);
-        m_waiting = true;
-        // Bounded, so a failing test cannot hang the service thread for ever.
-        m_changed.wait_for(lock, std::chrono::seconds(10), [&] { return m_open; });
-    }
-    bool SomeoneWaiting() {
-        std::lock_guard<std::mutex> lock(m_mutex);
-        return m_waiting;
-    }
-    void Open() {
-        std::lock_guard<std::mutex> lock(m_mutex);
-        m_open = true;
-        m_changed.notify_all();
-    }
-
-private:
-    std::mutex m_mutex;
-    std::condition_variable m_changed;
-    bool m_open = false;
-    bool m_waiting = false;
 };
 
 std::string HighOn(const std::string& file, int day) {
@@ -114,7 +87,7 @@ TEST_F(PumpProcessTest, RunsOnceAtATimeAndStopsWhenTheProgramSaysSo) {
     WriteFile(app / "settings.csv", "loglevel,0\r\nweatherusenetwork,0\r\n");
     const pid_t first = app.Start({"--service-url", "http://127.0.0.1:9/v1/forecast"});
     ASSERT_TRUE(WaitUntil([&] { return DownloaderRunning(); }))
-        << ReadFile(app / "weather/ForecastPumpCF.log");
+        << ReadBytes(app / "weather/ForecastPumpCF.log");
 
     // The program starts it on every start: a second one leaves at once.
     const pid_t second = app.Start({});
@@ -124,13 +97,13 @@ TEST_F(PumpProcessTest, RunsOnceAtATimeAndStopsWhenTheProgramSaysSo) {
 
     ASSERT_TRUE(OBWeather::RequestUpdateNow());
     ASSERT_TRUE(WaitUntil([&] {
-        return ReadFile(app / "weather/ForecastPumpCF.log").find("fetch done") != std::string::npos;
+        return ReadBytes(app / "weather/ForecastPumpCF.log").find("fetch done") != std::string::npos;
     }));
     OBWeather::StopDownloader();
     EXPECT_EQ(app.WaitFor(first, 5000), 0);
     EXPECT_FALSE(DownloaderRunning());
     EXPECT_FALSE(OBWeather::IsDownloaderBusy());
-    const std::string log = ReadFile(app / "weather/ForecastPumpCF.log");
+    const std::string log = ReadBytes(app / "weather/ForecastPumpCF.log");
     EXPECT_NE(log.find("another downloader is running; leaving"), std::string::npos) << log;
     EXPECT_NE(log.find("stopped"), std::string::npos) << log;
 
@@ -156,7 +129,7 @@ TEST_F(PumpProcessTest, OnceFetchesTheUsersCitiesAndReportsFailures) {
     ProcessResult r = app.Run({"--once", "--service-url", service.Url()});
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(r.out, "2 of 2 cities updated\n");
-    const std::string london = ReadFile(app / "weather/data/f_234.xml");
+    const std::string london = ReadBytes(app / "weather/data/f_234.xml");
     EXPECT_NE(london.find("<timezone>Europe/London</timezone>"), std::string::npos);
     // 9 December is day index 2: the served maximum is the latitude plus 2.
     EXPECT_EQ(HighOn(app / "weather/data/f_234.xml", 9).substr(0, 3), "53.");
@@ -168,7 +141,7 @@ TEST_F(PumpProcessTest, OnceFetchesTheUsersCitiesAndReportsFailures) {
     EXPECT_EQ(r.out, "1 of 2 cities updated\n");
     EXPECT_NE(r.err.find("maintenance"), std::string::npos) << r.err;  // and why, on standard error
     EXPECT_FALSE(std::filesystem::exists(app / "weather/data/f_414.xml"));
-    const std::string log = ReadFile(app / "weather/ForecastPumpCF.log");
+    const std::string log = ReadBytes(app / "weather/ForecastPumpCF.log");
     const auto sydney = log.find("[error] city 414 (Sydney");
     ASSERT_NE(sydney, std::string::npos) << log;
     EXPECT_NE(log.find("HTTP error (HTTP status 500): maintenance; its previous forecast is kept", sydney),

@@ -4,13 +4,16 @@
 #include <deque>
 #include <filesystem>
 
-#include "downloader/FakeForecastService.h"
-#include "downloader/TestFolder.h"
+#include "support/FakeForecastService.h"
+#include "support/TempFolder.h"
 #include "downloader/pump/PumpService.h"
 #include "platform/kernel/Clock.h"
 
 using namespace OBPump;
 using namespace OBPumpTest;
+using ob::test::ReadBytes;
+using ob::test::TestFolder;
+using ob::test::WriteFile;
 
 namespace {
 
@@ -96,7 +99,7 @@ TEST(PumpService, FetchesOncePerRequestWithBusyHeldAndStops) {
     // Busy always ends clear, and is only ever set around a fetch.
     EXPECT_EQ(f.signals.trace, (std::vector<std::string>{"wait 60000", "busy", "idle", "wait 60000", "busy",
                                                          "idle", "wait 60000"}));
-    const std::string log = ReadFile(f.folder / "weather/pump.log");
+    const std::string log = ReadBytes(f.folder / "weather/pump.log");
     EXPECT_NE(log.find("update requested"), std::string::npos);
     EXPECT_NE(log.find("stopped"), std::string::npos);
 }
@@ -109,7 +112,7 @@ TEST(PumpService, AutomaticUpdatesAtStartAndEveryThreeHours) {
     EXPECT_EQ(f.signals.trace.front(), "busy");
     EXPECT_EQ(f.signals.Fetches(), 2);
     EXPECT_EQ(f.signals.waitedMs, 3 * 3600 * 1000LL + 60'000);
-    EXPECT_NE(ReadFile(f.folder / "weather/pump.log").find("automatic update"), std::string::npos);
+    EXPECT_NE(ReadBytes(f.folder / "weather/pump.log").find("automatic update"), std::string::npos);
 }
 
 TEST(PumpService, StartupFetchOnlyWhenForecastsAreStaleAndUpdatesAreOn) {
@@ -155,7 +158,7 @@ TEST(PumpService, BusyClearsWhenTheFetchThrows) {
     const FetchReport report = FetchWhileBusy(pump, signals, log);
     EXPECT_FALSE(report.AllSucceeded());
     EXPECT_EQ(signals.trace, (std::vector<std::string>{"busy", "idle"}));
-    EXPECT_NE(ReadFile(folder / "pump.log").find("fetch stopped: boom"), std::string::npos);
+    EXPECT_NE(ReadBytes(folder / "pump.log").find("fetch stopped: boom"), std::string::npos);
 }
 
 TEST(PumpService, AStopDuringAFetchAbandonsTheRequestAndTheRestOfTheCities) {
@@ -182,7 +185,7 @@ TEST(PumpService, AStopDuringAFetchAbandonsTheRequestAndTheRestOfTheCities) {
     EXPECT_EQ(report.failed, 3);
     EXPECT_EQ(service.Requests().size(), 1u);
     EXPECT_EQ(signals.trace, (std::vector<std::string>{"busy", "idle"}));
-    const std::string text = ReadFile(folder / "pump.log");
+    const std::string text = ReadBytes(folder / "pump.log");
     EXPECT_NE(text.find("abandoned (the downloader is stopping)"), std::string::npos) << text;
     EXPECT_NE(text.find("stopping before every city was fetched"), std::string::npos) << text;
 }

@@ -6,10 +6,10 @@
 #include <vector>
 
 #include "platform/kernel/FileApi.h"
-#include "util/TempFolder.h"
+#include "support/TempFolder.h"
 
 using namespace ob::kernel;
-using ob::test::TempFolder;
+using ob::test::TestFolder;
 
 namespace {
 std::string ReadAll(FileHandle h) {
@@ -23,11 +23,11 @@ std::string ReadAll(FileHandle h) {
 }  // namespace
 
 TEST(FileApi, CreationRulesFollowThePlatform) {
-    TempFolder dir;
-    const auto path = dir.WPath("f.txt");
+    TestFolder dir;
+    const auto path = dir.WFile("f.txt");
     EXPECT_EQ(OpenFile(path, kGenericRead, kShareRead, Creation::OpenExisting), kInvalidFile);
     EXPECT_EQ(GetLastError(), kErrorFileNotFound);
-    EXPECT_EQ(OpenFile(dir.WPath("nope/f.txt"), kGenericRead, kShareRead, Creation::OpenExisting),
+    EXPECT_EQ(OpenFile(dir.WFile("nope/f.txt"), kGenericRead, kShareRead, Creation::OpenExisting),
               kInvalidFile);
     EXPECT_EQ(GetLastError(), kErrorPathNotFound);
 
@@ -62,7 +62,7 @@ TEST(FileApi, CreationRulesFollowThePlatform) {
     ASSERT_NE(h, kInvalidFile);
     EXPECT_EQ(GetFileSize(h), 0);
     CloseFile(h);
-    EXPECT_EQ(OpenFile(dir.WPath("missing"), kGenericWrite, 0, Creation::TruncateExisting), kInvalidFile);
+    EXPECT_EQ(OpenFile(dir.WFile("missing"), kGenericWrite, 0, Creation::TruncateExisting), kInvalidFile);
 
     // A folder is not a file.
     EXPECT_EQ(OpenFile(dir.WPath(), kGenericRead, kShareRead, Creation::OpenExisting), kInvalidFile);
@@ -70,9 +70,9 @@ TEST(FileApi, CreationRulesFollowThePlatform) {
 }
 
 TEST(FileApi, AClosedHandleStaysInvalidWhenLaterOpensReuseItsPlace) {
-    TempFolder dir;
-    const auto pathA = dir.WPath("a.txt");
-    const auto pathB = dir.WPath("b.txt");
+    TestFolder dir;
+    const auto pathA = dir.WFile("a.txt");
+    const auto pathB = dir.WFile("b.txt");
     ASSERT_TRUE(WriteFileAtomically(pathA, "aaaa"));
     ASSERT_TRUE(WriteFileAtomically(pathB, "bbbb"));
 
@@ -104,10 +104,10 @@ TEST(FileApi, AClosedHandleStaysInvalidWhenLaterOpensReuseItsPlace) {
 
     // Folder searches too.
     FindData data;
-    const FindHandle first = FindFirstFile(dir.WPath("*.txt"), data);
+    const FindHandle first = FindFirstFile(dir.WFile("*.txt"), data);
     ASSERT_NE(first, kInvalidFind);
     ASSERT_TRUE(FindClose(first));
-    const FindHandle second = FindFirstFile(dir.WPath("*.txt"), data);
+    const FindHandle second = FindFirstFile(dir.WFile("*.txt"), data);
     ASSERT_NE(second, kInvalidFind);
     EXPECT_NE(second, first);
     EXPECT_FALSE(FindNextFile(first, data));
@@ -117,7 +117,7 @@ TEST(FileApi, AClosedHandleStaysInvalidWhenLaterOpensReuseItsPlace) {
 }
 
 TEST(FileApi, SharingIsHonouredBetweenHandles) {
-    TempFolder dir;
+    TestFolder dir;
     const auto path = dir.Write("s.txt", "data");
     FileHandle reader = OpenFile(path, kGenericRead, kShareRead, Creation::OpenExisting);
     ASSERT_NE(reader, kInvalidFile);
@@ -145,13 +145,13 @@ TEST(FileApi, SharingIsHonouredBetweenHandles) {
 }
 
 TEST(FileApi, FolderSearchListsSortedMatchesAndReportsTheEnd) {
-    TempFolder dir;
+    TestFolder dir;
     dir.Write("b.png", "x");
     dir.Write("a.gif", "xy");
     dir.Write("README", "");
-    std::filesystem::create_directory(dir.Path("sub"));
+    std::filesystem::create_directory(dir.File("sub"));
     FindData data;
-    FindHandle find = FindFirstFile(dir.WPath("*.*"), data);
+    FindHandle find = FindFirstFile(dir.WFile("*.*"), data);
     ASSERT_NE(find, kInvalidFind);
     std::vector<std::wstring> names{data.name};
     while (FindNextFile(find, data))
@@ -160,7 +160,7 @@ TEST(FileApi, FolderSearchListsSortedMatchesAndReportsTheEnd) {
     EXPECT_TRUE(FindClose(find));
     EXPECT_EQ(names, (std::vector<std::wstring>{L"README", L"a.gif", L"b.png", L"sub"}));
 
-    find = FindFirstFile(dir.WPath("*.png"), data);
+    find = FindFirstFile(dir.WFile("*.png"), data);
     ASSERT_NE(find, kInvalidFind);
     EXPECT_EQ(data.name, L"b.png");
     EXPECT_EQ(data.size, 1u);
@@ -168,24 +168,24 @@ TEST(FileApi, FolderSearchListsSortedMatchesAndReportsTheEnd) {
     EXPECT_FALSE(FindNextFile(find, data));
     FindClose(find);
 
-    EXPECT_EQ(FindFirstFile(dir.WPath("*.jpg"), data), kInvalidFind);
+    EXPECT_EQ(FindFirstFile(dir.WFile("*.jpg"), data), kInvalidFind);
     EXPECT_EQ(GetLastError(), kErrorFileNotFound);
-    EXPECT_EQ(FindFirstFile(dir.WPath("missing/*.*"), data), kInvalidFind);
+    EXPECT_EQ(FindFirstFile(dir.WFile("missing/*.*"), data), kInvalidFind);
     EXPECT_EQ(GetLastError(), kErrorPathNotFound);
-    EXPECT_TRUE(GetFileAttributes(dir.WPath("sub")) & kAttributeDirectory);
-    EXPECT_EQ(GetFileAttributes(dir.WPath("none")), kInvalidAttributes);
+    EXPECT_TRUE(GetFileAttributes(dir.WFile("sub")) & kAttributeDirectory);
+    EXPECT_EQ(GetFileAttributes(dir.WFile("none")), kInvalidAttributes);
 }
 
 TEST(FileApi, FoldersAndFilesAreMadeAndRemoved) {
-    TempFolder dir;
-    EXPECT_TRUE(CreateFolderTree(dir.WPath("a/b/c")));
-    EXPECT_TRUE(CreateFolderTree(dir.WPath("a/b/c")));
-    EXPECT_FALSE(CreateFolder(dir.WPath("a")));
+    TestFolder dir;
+    EXPECT_TRUE(CreateFolderTree(dir.WFile("a/b/c")));
+    EXPECT_TRUE(CreateFolderTree(dir.WFile("a/b/c")));
+    EXPECT_FALSE(CreateFolder(dir.WFile("a")));
     EXPECT_EQ(GetLastError(), kErrorAlreadyExists);
-    EXPECT_FALSE(RemoveFolder(dir.WPath("a")));
+    EXPECT_FALSE(RemoveFolder(dir.WFile("a")));
     EXPECT_EQ(GetLastError(), kErrorDirNotEmpty);
     const auto file = dir.Write("a/f", "1");
-    EXPECT_FALSE(DeleteFile(dir.WPath("a")));
+    EXPECT_FALSE(DeleteFile(dir.WFile("a")));
     EXPECT_FALSE(CreateFolderTree(file + L"/y"));  // a file stands in the way
     EXPECT_TRUE(DeleteFile(file));
     EXPECT_FALSE(DeleteFile(file));
@@ -202,47 +202,47 @@ TEST(FileApi, ErrorTextsAreThePlatformsOwn) {
 }
 
 TEST(FileApi, AtomicWriteReplacesWholeAndLeavesNoTemporaries) {
-    TempFolder dir;
+    TestFolder dir;
     const auto path = dir.Write("f_1.xml", "old");
-    ::chmod(dir.Path("f_1.xml").c_str(), 0640);
+    ::chmod(dir.File("f_1.xml").c_str(), 0640);
     EXPECT_TRUE(WriteFileAtomically(path, "new content"));
     EXPECT_EQ(dir.Read("f_1.xml"), "new content");
     struct stat st {};
-    ::stat(dir.Path("f_1.xml").c_str(), &st);
+    ::stat(dir.File("f_1.xml").c_str(), &st);
     EXPECT_EQ(st.st_mode & 0777, 0640u);  // the replaced file keeps its mode
     size_t entries = 0;
     for ([[maybe_unused]] const auto& e : std::filesystem::directory_iterator(dir.Path()))
         ++entries;
     EXPECT_EQ(entries, 1u);
-    EXPECT_FALSE(WriteFileAtomically(dir.WPath("missing/f.xml"), "x"));
+    EXPECT_FALSE(WriteFileAtomically(dir.WFile("missing/f.xml"), "x"));
     EXPECT_EQ(GetLastError(), kErrorPathNotFound);
     EXPECT_FALSE(WriteFileAtomically(dir.WPath(), "x"));  // a folder is never replaced
 }
 
 TEST(FileApi, OnlyRegularFilesAreOpenedOrReadAndNeverBlock) {
-    TempFolder dir;
-    const std::string fifo = dir.Path("fifo");
+    TestFolder dir;
+    const std::string fifo = dir.File("fifo");
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
-    std::filesystem::create_symlink("/dev/urandom", dir.Path("random"));
+    std::filesystem::create_symlink("/dev/urandom", dir.File("random"));
     std::string bytes;
-    for (const std::string& name : {fifo, dir.Path("random")}) {
+    for (const std::string& name : {fifo, dir.File("random")}) {
         SCOPED_TRACE(name);
         const std::wstring path(name.begin(), name.end());
         EXPECT_EQ(ReadRegularFile(path, 1024, bytes), FileReadResult::NotRegular);
         EXPECT_EQ(OpenFile(path, kGenericRead, kShareRead, Creation::OpenExisting), kInvalidFile);
         EXPECT_EQ(GetLastError(), kErrorAccessDenied);
     }
-    EXPECT_EQ(OpenFile(dir.WPath("fifo"), kGenericWrite, kShareRead, Creation::OpenAlways), kInvalidFile);
+    EXPECT_EQ(OpenFile(dir.WFile("fifo"), kGenericWrite, kShareRead, Creation::OpenAlways), kInvalidFile);
 
-    FileHandle h = OpenFile(dir.WPath("f"), kGenericWrite, 0, Creation::CreateNew);
+    FileHandle h = OpenFile(dir.WFile("f"), kGenericWrite, 0, Creation::CreateNew);
     ASSERT_NE(h, kInvalidFile);
     std::uint32_t written = 0;
     ASSERT_TRUE(WriteFile(h, "0123456789", 10, &written));
     CloseFile(h);
-    EXPECT_EQ(ReadRegularFile(dir.WPath("f"), 10, bytes), FileReadResult::Ok);
+    EXPECT_EQ(ReadRegularFile(dir.WFile("f"), 10, bytes), FileReadResult::Ok);
     EXPECT_EQ(bytes, "0123456789");
-    EXPECT_EQ(ReadRegularFile(dir.WPath("f"), 9, bytes), FileReadResult::TooLarge);
+    EXPECT_EQ(ReadRegularFile(dir.WFile("f"), 9, bytes), FileReadResult::TooLarge);
     EXPECT_EQ(bytes, "");
-    EXPECT_EQ(ReadRegularFile(dir.WPath("none"), 9, bytes), FileReadResult::Missing);
+    EXPECT_EQ(ReadRegularFile(dir.WFile("none"), 9, bytes), FileReadResult::Missing);
     EXPECT_EQ(DescribeFileRead(FileReadResult::NotRegular, 9), "not a regular file");
 }

@@ -4,10 +4,10 @@
 #include <filesystem>
 
 #include "platform/kernel/FolderWatch.h"
-#include "util/TempFolder.h"
+#include "support/TempFolder.h"
 
 using namespace ob::kernel;
-using ob::test::TempFolder;
+using ob::test::TestFolder;
 
 namespace {
 // Collects the changes that arrive within a bounded wait.
@@ -24,17 +24,17 @@ std::vector<std::pair<std::uint32_t, std::wstring>> Collect(FolderWatch& watch, 
 }  // namespace
 
 TEST(FolderWatch, ReportsCreatedRewrittenAndRenamedFiles) {
-    TempFolder dir;
+    TestFolder dir;
     FolderWatch watch;
-    EXPECT_FALSE(watch.Start(dir.WPath("missing"), kChangeAllEvents, false));
+    EXPECT_FALSE(watch.Start(dir.WFile("missing"), kChangeAllEvents, false));
     ASSERT_TRUE(watch.Start(dir.WPath(), kChangeCreate | kChangeUpdateItem, false));
     EXPECT_FALSE(watch.WaitForChanges(0));
 
     dir.Write("f_1.xml", "a");
     auto changes = Collect(watch);
     ASSERT_EQ(changes.size(), 2u);
-    EXPECT_EQ(changes[0], std::make_pair(kChangeCreate, dir.WPath("f_1.xml")));
-    EXPECT_EQ(changes[1], std::make_pair(kChangeUpdateItem, dir.WPath("f_1.xml")));
+    EXPECT_EQ(changes[0], std::make_pair(kChangeCreate, dir.WFile("f_1.xml")));
+    EXPECT_EQ(changes[1], std::make_pair(kChangeUpdateItem, dir.WFile("f_1.xml")));
 
     dir.Write("f_1.xml", "rewritten");
     changes = Collect(watch);
@@ -42,32 +42,32 @@ TEST(FolderWatch, ReportsCreatedRewrittenAndRenamedFiles) {
     EXPECT_EQ(changes[0].first, kChangeUpdateItem);
 
     // The atomic replacement: written elsewhere, renamed in.
-    TempFolder other;
+    TestFolder other;
     other.Write("tmp", "x");
-    std::filesystem::rename(other.Path("tmp"), dir.Path("f_2.xml"));
+    std::filesystem::rename(other.File("tmp"), dir.File("f_2.xml"));
     changes = Collect(watch);
     ASSERT_EQ(changes.size(), 1u);
-    EXPECT_EQ(changes[0], std::make_pair(kChangeCreate, dir.WPath("f_2.xml")));
+    EXPECT_EQ(changes[0], std::make_pair(kChangeCreate, dir.WFile("f_2.xml")));
 
     // Events outside the mask stay silent.
-    std::filesystem::remove(dir.Path("f_2.xml"));
+    std::filesystem::remove(dir.File("f_2.xml"));
     EXPECT_TRUE(Collect(watch, 100).empty());
     watch.Stop();
     EXPECT_FALSE(watch.IsActive());
 }
 
 TEST(FolderWatch, RenamesDeletesAndSubfolders) {
-    TempFolder dir;
+    TestFolder dir;
     FolderWatch watch;
-    std::filesystem::create_directory(dir.Path("sub"));
+    std::filesystem::create_directory(dir.File("sub"));
     ASSERT_TRUE(watch.Start(dir.WPath(), kChangeAllEvents, true));
     dir.Write("a", "1");
     Collect(watch);
-    std::filesystem::rename(dir.Path("a"), dir.Path("b"));
+    std::filesystem::rename(dir.File("a"), dir.File("b"));
     auto changes = Collect(watch);
     ASSERT_EQ(changes.size(), 1u);
-    EXPECT_EQ(changes[0], std::make_pair(kChangeRenameItem, dir.WPath("b")));
-    std::filesystem::remove(dir.Path("b"));
+    EXPECT_EQ(changes[0], std::make_pair(kChangeRenameItem, dir.WFile("b")));
+    std::filesystem::remove(dir.File("b"));
     changes = Collect(watch);
     ASSERT_EQ(changes.size(), 1u);
     EXPECT_EQ(changes[0].first, kChangeDelete);
@@ -75,11 +75,11 @@ TEST(FolderWatch, RenamesDeletesAndSubfolders) {
     dir.Write("sub/deep", "1");  // recursive: the subfolder is watched too
     changes = Collect(watch);
     ASSERT_FALSE(changes.empty());
-    EXPECT_EQ(changes[0], std::make_pair(kChangeCreate, dir.WPath("sub/deep")));
-    std::filesystem::create_directory(dir.Path("late"));
+    EXPECT_EQ(changes[0], std::make_pair(kChangeCreate, dir.WFile("sub/deep")));
+    std::filesystem::create_directory(dir.File("late"));
     Collect(watch);
     dir.Write("late/x", "1");  // a subfolder made after the start is watched as well
     changes = Collect(watch);
     ASSERT_FALSE(changes.empty());
-    EXPECT_EQ(changes[0].second, dir.WPath("late/x"));
+    EXPECT_EQ(changes[0].second, dir.WFile("late/x"));
 }

@@ -13,10 +13,11 @@
 #include "platform/kernel/FileApi.h"
 #include "platform/kernel/NamedEvent.h"
 #include "platform/kernel/Process.h"
-#include "util/TempFolder.h"
+#include "support/TempFolder.h"
+#include "support/Wait.h"
 
 using namespace ob::kernel;
-using ob::test::TempFolder;
+using ob::test::TestFolder;
 
 namespace {
 // Each test uses names of its own so that parallel runs never meet.
@@ -180,11 +181,11 @@ TEST(NamedLivenessLock, HeldWhileAliveAndFreedWhenTheHolderDies) {
 }
 
 TEST(Process, StartsDetachedAndReportsMissingPrograms) {
-    TempFolder dir;
-    EXPECT_FALSE(StartDetachedProcess(dir.WPath("missing")));
+    TestFolder dir;
+    EXPECT_FALSE(StartDetachedProcess(dir.WFile("missing")));
     EXPECT_EQ(GetLastError(), kErrorFileNotFound);
     dir.Write("plain", "not a program");
-    EXPECT_FALSE(StartDetachedProcess(dir.WPath("plain")));
+    EXPECT_FALSE(StartDetachedProcess(dir.WFile("plain")));
     EXPECT_EQ(GetLastError(), kErrorAccessDenied);
 
     // A script that leaves a mark, proving it ran with its arguments and
@@ -192,13 +193,12 @@ TEST(Process, StartsDetachedAndReportsMissingPrograms) {
     const auto script = dir.Write(
         "prog.sh",
         "#!/bin/sh\nls -l /proc/$$/fd > \"$1.fds\"\necho \"$2\" > \"$1.tmp\" && mv \"$1.tmp\" \"$1\"\n");
-    ::chmod(dir.Path("prog.sh").c_str(), 0755);
-    FileHandle held = OpenFile(dir.WPath("held"), kGenericWrite, 0, Creation::CreateAlways);
-    ASSERT_TRUE(StartDetachedProcess(script, {dir.WPath("mark"), L"arg two"}));
+    ::chmod(dir.File("prog.sh").c_str(), 0755);
+    FileHandle held = OpenFile(dir.WFile("held"), kGenericWrite, 0, Creation::CreateAlways);
+    ASSERT_TRUE(StartDetachedProcess(script, {dir.WFile("mark"), L"arg two"}));
     CloseFile(held);
     // Bounded poll: the detached program finishes on its own.
-    for (int i = 0; i < 500 && !std::filesystem::exists(dir.Path("mark")); ++i)
-        ::usleep(10000);
+    ob::test::WaitUntil([&] { return std::filesystem::exists(dir.File("mark")); }, 5000);
     EXPECT_EQ(dir.Read("mark"), "arg two\n");
     const std::string fds = dir.Read("mark.fds");
     EXPECT_NE(fds.find("null"), std::string::npos);
@@ -225,7 +225,7 @@ TEST(NamedEvent, SignalsReachAnotherProcess) {
 }
 
 TEST(FileApi, SharingHoldsAcrossProcesses) {
-    TempFolder dir;
+    TestFolder dir;
     const auto path = dir.Write("x", "data");
     int ready[2], done[2];
     ASSERT_EQ(::pipe(ready), 0);

@@ -8,7 +8,7 @@
 #include "data/Country.h"
 #include "data/ReferenceLookup.h"
 #include "data/ReferenceTables.h"
-#include "model/TestFolder.h"
+#include "support/TempFolder.h"
 
 using ob::test::ReadBytes;
 using ob::test::TestFolder;

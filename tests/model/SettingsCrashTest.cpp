@@ -13,7 +13,7 @@
 #include <thread>
 
 #include "model/Settings.h"
-#include "model/TestFolder.h"
+#include "support/TempFolder.h"
 #include "platform/kernel/FileApi.h"
 
 using ZEP_Utility::Settings;

@@ -12,7 +12,7 @@
 #include <filesystem>
 #include <functional>
 
-#include "model/TestFolder.h"
+#include "support/TempFolder.h"
 
 using ZEP_Utility::Settings;
 using ob::test::ReadBytes;

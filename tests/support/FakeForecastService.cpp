@@ -1,4 +1,4 @@
-#include "downloader/FakeForecastService.h"
+#include "support/FakeForecastService.h"
 
 #include <arpa/inet.h>
 #include <netinet/in.h>

@@ -4,6 +4,8 @@
 #pragma once
 
 #include <atomic>
+#include <chrono>
+#include <condition_variable>
 #include <functional>
 #include <map>
 #include <mutex>
@@ -57,6 +59,34 @@ private:
     mutable std::mutex m_lock;
     std::vector<FakeRequest> m_requests;
     std::thread m_thread;
+};
+
+// Holds the service's answers until the test lets them go, so the test can
+// look at the downloader while it is in the middle of a fetch. A handler
+// calls WaitOpen; the wait is bounded, so a failing test cannot hang the
+// service thread for ever.
+class Gate {
+public:
+    void WaitOpen() {
+        std::unique_lock<std::mutex> lock(m_mutex);
+        m_waiting = true;
+        m_changed.wait_for(lock, std::chrono::seconds(15), [&] { return m_open; });
+    }
+    bool SomeoneWaiting() {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        return m_waiting;
+    }
+    void Open() {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_open = true;
+        m_changed.notify_all();
+    }
+
+private:
+    std::mutex m_mutex;
+    std::condition_variable m_changed;
+    bool m_open = false;
+    bool m_waiting = false;
 };
 
 // An answer in the service's JSON form: `days` dates from `firstDate`

@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "model/TestFolder.h"
+#include "support/TempFolder.h"
 
 namespace ob::test {
 

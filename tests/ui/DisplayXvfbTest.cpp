@@ -4,83 +4,28 @@
 // the program cleanly. Skipped where Xvfb, xdotool or the gallery is absent.
 #include "platform/ui/Windows.h"
 #include "platform/ui/testing/UiDriver.h"
+#include "support/XServer.h"
 
 #include <dlfcn.h>
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <poll.h>
 #include <signal.h>
-#include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
-#include <thread>
 #include <vector>
-
-extern char** environ;
 
 namespace fs = std::filesystem;
 
 namespace {
 
-bool OnPath(const std::string& tool) {
-    return std::system(("command -v " + tool + " >/dev/null 2>&1").c_str()) == 0;
-}
-
-pid_t Spawn(const std::vector<std::string>& args, const std::vector<std::string>& extraEnv,
-            const posix_spawn_file_actions_t* actions = nullptr) {
-    std::vector<char*> argv;
-    for (const auto& a : args)
-        argv.push_back(const_cast<char*>(a.c_str()));
-    argv.push_back(nullptr);
-    std::vector<std::string> envStore(extraEnv);
-    for (char** e = environ; *e; ++e)
-        envStore.emplace_back(*e);
-    std::vector<char*> envp;
-    for (auto& e : envStore)
-        envp.push_back(e.data());
-    envp.push_back(nullptr);
-    pid_t pid = -1;
-    if (posix_spawnp(&pid, argv[0], actions, nullptr, argv.data(), envp.data()) != 0)
-        return -1;
-    return pid;
-}
-
-std::string Shell(const std::string& command) {
-    std::string out;
-    FILE* p = popen(command.c_str(), "r");
-    if (!p)
-        return out;
-    char buf[256];
-    while (fgets(buf, sizeof buf, p))
-        out += buf;
-    pclose(p);
-    return out;
-}
-
-// Polls `done` every 50 ms for up to `seconds`: the desktop runs in real time.
-template <class F>
-bool WaitFor(F done, double seconds) {
-    auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
-    while (std::chrono::steady_clock::now() < end) {
-        if (done())
-            return true;
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    }
-    return done();
-}
-
-std::string Slurp(const fs::path& p) {
-    std::ifstream in(p, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
+using ob::test::OnPath;
+using ob::test::Shell;
+using ob::test::Spawn;
+using ob::test::WaitUntil;
 
 // Asks the window to close as a window manager would (WM_DELETE_WINDOW).
 // libX11 is opened at run time so the tests need no extra link, and its
@@ -143,31 +88,9 @@ TEST(DisplayXvfb, GalleryTakesAClickAndClosesLikeExit) {
     if (!OnPath("Xvfb") || !OnPath("xdotool") || !fs::exists(gallery))
         GTEST_SKIP() << "needs Xvfb, xdotool and the platform gallery";
 
-    // A private X server; it reports the display number it picked.
-    int pipeFds[2];
-    ASSERT_EQ(pipe(pipeFds), 0);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addclose(&actions, pipeFds[0]);
-    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
-    Child xvfb;
-    xvfb.pid = Spawn(
-        {"Xvfb", "-displayfd", std::to_string(pipeFds[1]), "-screen", "0", "1024x768x24", "-nolisten", "tcp"},
-        {}, &actions);
-    posix_spawn_file_actions_destroy(&actions);
-    close(pipeFds[1]);
-    ASSERT_GT(xvfb.pid, 0);
-    std::string number;
-    pollfd pfd{pipeFds[0], POLLIN, 0};
-    while (poll(&pfd, 1, 10000) > 0) {
-        char c;
-        if (read(pipeFds[0], &c, 1) != 1 || c == '\n')
-            break;
-        number += c;
-    }
-    close(pipeFds[0]);
-    ASSERT_FALSE(number.empty()) << "Xvfb did not start";
-    const std::string display = ":" + number;
+    ob::test::XServer server("1024x768x24");
+    ASSERT_TRUE(server.Running()) << "Xvfb did not start";
+    const std::string display = server.Display();
     const std::string env = "DISPLAY=" + display + " ";
 
     fs::path shots = fs::temp_directory_path() / ("orbelline_xvfb_" + std::to_string(getpid()));
@@ -178,15 +101,8 @@ TEST(DisplayXvfb, GalleryTakesAClickAndClosesLikeExit) {
                     {"DISPLAY=" + display, "ORBELLINE_SCREENSHOT_DIR=" + shots.string()});
     ASSERT_GT(app.pid, 0);
 
-    std::string window;
-    ASSERT_TRUE(WaitFor(
-        [&] {
-            window = Shell(env + "xdotool search --onlyvisible --name '^Orbelline$' 2>/dev/null");
-            return !window.empty();
-        },
-        20))
-        << "no window appeared";
-    window = window.substr(0, window.find('\n'));
+    std::string window = server.WaitForWindow("--name '^Orbelline$'");
+    ASSERT_FALSE(window.empty()) << "no window appeared";
     std::string geometry = Shell(env + "xdotool getwindowgeometry --shell " + window);
     int width = std::atoi(geometry.substr(geometry.find("WIDTH=") + 6).c_str());
     ASSERT_GT(width, 0);
@@ -195,9 +111,9 @@ TEST(DisplayXvfb, GalleryTakesAClickAndClosesLikeExit) {
     auto shot = [&](int n) {
         Shell(env + "xdotool key --window " + window + " Print");
         fs::path p = shots / ("orbelline-screen-" + std::to_string(n) + ".png");
-        EXPECT_TRUE(WaitFor([&] { return fs::exists(p) && fs::file_size(p) > 0; }, 10)) << p;
-        std::this_thread::sleep_for(std::chrono::milliseconds(100));  // let the write finish
-        return Slurp(p);
+        const std::string bytes = ob::test::WaitForPicture(p);
+        EXPECT_FALSE(bytes.empty()) << p;
+        return bytes;
     };
     std::string before = shot(1);
 
@@ -214,19 +130,19 @@ TEST(DisplayXvfb, GalleryTakesAClickAndClosesLikeExit) {
     Shell(env + "xdotool mousemove --window " + window + " " + std::to_string(static_cast<int>(x * scale)) +
           " " + std::to_string(static_cast<int>(y * scale)) + " click 1");
     std::string after;
-    EXPECT_TRUE(WaitFor(
+    int n = 2;
+    EXPECT_TRUE(WaitUntil(
         [&] {
-            static int n = 2;
             after = shot(n++);
             return after != before;
         },
-        10))
+        10'000))
         << "the click changed nothing on the screen";
 
     // Closing the window ends the program, with exit code 0.
     ASSERT_TRUE(SendCloseRequest(display, std::stoul(window)));
     int status = -1;
-    bool exited = WaitFor([&] { return waitpid(app.pid, &status, WNOHANG) == app.pid; }, 10);
+    bool exited = WaitUntil([&] { return waitpid(app.pid, &status, WNOHANG) == app.pid; }, 10'000);
     EXPECT_TRUE(exited) << "the program kept running after its window was closed";
     if (exited) {
         app.pid = -1;

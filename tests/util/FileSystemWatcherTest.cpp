@@ -4,10 +4,10 @@
 
 #include "util/FileSystemWatcher.h"
 #include "util/PollingNotifyWindowHost.h"
-#include "util/TempFolder.h"
+#include "support/TempFolder.h"
 
 using namespace ZEP_IO;
-using ob::test::TempFolder;
+using ob::test::TestFolder;
 
 namespace {
 
@@ -35,8 +35,8 @@ protected:
 }  // namespace
 
 TEST_F(WatcherTest, ReportsFilesCreatedRewrittenAndRenamedIntoTheFolder) {
-    TempFolder data;
-    TempFolder elsewhere;
+    TestFolder data;
+    TestFolder elsewhere;
     RecordingSink sink;
     FileSystemWatcher watcher(&sink);
     ASSERT_TRUE(
@@ -48,13 +48,13 @@ TEST_F(WatcherTest, ReportsFilesCreatedRewrittenAndRenamedIntoTheFolder) {
     data.Write("f_1.xml", "<obWeather></obWeather>");
     PumpUntilQuiet(m_host);
     elsewhere.Write("new", "x");
-    std::filesystem::rename(elsewhere.Path("new"), data.Path("f_2.xml"));
+    std::filesystem::rename(elsewhere.File("new"), data.File("f_2.xml"));
     PumpUntilQuiet(m_host);
     using P = std::pair<std::uint32_t, std::wstring>;
-    EXPECT_EQ(sink.events, (std::vector<P>{{ob::kernel::kChangeCreate, data.WPath("f_1.xml")},
-                                           {ob::kernel::kChangeUpdateItem, data.WPath("f_1.xml")},
-                                           {ob::kernel::kChangeUpdateItem, data.WPath("f_1.xml")},
-                                           {ob::kernel::kChangeCreate, data.WPath("f_2.xml")}}));
+    EXPECT_EQ(sink.events, (std::vector<P>{{ob::kernel::kChangeCreate, data.WFile("f_1.xml")},
+                                           {ob::kernel::kChangeUpdateItem, data.WFile("f_1.xml")},
+                                           {ob::kernel::kChangeUpdateItem, data.WFile("f_1.xml")},
+                                           {ob::kernel::kChangeCreate, data.WFile("f_2.xml")}}));
 
     // Started again while registered: the same window and descriptor, one registration.
     const int fd = m_host.GetLastWindow()->GetWatch().Fd();
@@ -64,7 +64,7 @@ TEST_F(WatcherTest, ReportsFilesCreatedRewrittenAndRenamedIntoTheFolder) {
     sink.events.clear();
     data.Write("f_3.xml", "x");
     PumpUntilQuiet(m_host);
-    EXPECT_EQ(sink.events, (std::vector<P>{{ob::kernel::kChangeCreate, data.WPath("f_3.xml")}}));
+    EXPECT_EQ(sink.events, (std::vector<P>{{ob::kernel::kChangeCreate, data.WFile("f_3.xml")}}));
 
     watcher.Stop();
     EXPECT_FALSE(watcher.IsRegistered());
@@ -75,10 +75,10 @@ TEST_F(WatcherTest, ReportsFilesCreatedRewrittenAndRenamedIntoTheFolder) {
 }
 
 TEST_F(WatcherTest, FailsQuietlyAndIgnoresOtherMessages) {
-    TempFolder data;
+    TestFolder data;
     RecordingSink sink;
     FileSystemWatcher watcher(&sink);
-    EXPECT_FALSE(watcher.Start(ob::kernel::kChangeCreate, data.WPath("missing"), false));
+    EXPECT_FALSE(watcher.Start(ob::kernel::kChangeCreate, data.WFile("missing"), false));
     EXPECT_FALSE(watcher.IsRegistered());
     EXPECT_EQ(m_host.GetWindowCount(), 0);
     SetNotifyWindowHost(nullptr);

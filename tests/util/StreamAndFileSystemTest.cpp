@@ -5,11 +5,11 @@
 #include "util/Exception.h"
 #include "util/FileSystem.h"
 #include "util/Stream.h"
-#include "util/TempFolder.h"
+#include "support/TempFolder.h"
 
 using namespace ZEP_IO;
 using namespace ZEP_Utility;
-using ob::test::TempFolder;
+using ob::test::TestFolder;
 
 namespace {
 std::wstring ReadText(const std::wstring& path) {
@@ -19,7 +19,7 @@ std::wstring ReadText(const std::wstring& path) {
 }  // namespace
 
 TEST(ReadAllText, DecodesByByteOrderMark) {
-    TempFolder dir;
+    TestFolder dir;
     EXPECT_EQ(ReadText(dir.Write("le", std::string("\xFF\xFE"
                                                    "a\0b\0c\0",
                                                    8))),
@@ -48,8 +48,8 @@ TEST(ReadAllText, DecodesByByteOrderMark) {
 }
 
 TEST(FileStream, ModesAccessAndErrors) {
-    TempFolder dir;
-    const auto path = dir.WPath("f.bin");
+    TestFolder dir;
+    const auto path = dir.WFile("f.bin");
     try {
         FileStream missing(path, FileMode::Open, FileAccess::Read, FileShare::Read);
         FAIL() << "opened a missing file";
@@ -96,7 +96,7 @@ TEST(FileStream, ModesAccessAndErrors) {
 }
 
 TEST(FileStream, SetLengthKeepsThePosition) {
-    TempFolder dir;
+    TestFolder dir;
     const auto path = dir.Write("h", std::string(100, 'x'));
     FileStream s(path, FileMode::Open, FileAccess::ReadWrite, FileShare::None);
     s.Seek(50, 0);
@@ -116,21 +116,21 @@ TEST(PathFunctions, NameAndTitle) {
 }
 
 TEST(ListFolder, FilesOrFoldersAndFailures) {
-    TempFolder dir;
+    TestFolder dir;
     std::vector<std::wstring> list{L"stale"};
     ListFiles(dir.WPath(), list);
     EXPECT_TRUE(list.empty());  // an empty folder lists nothing, without raising
     dir.Write("b.png", "");
     dir.Write("a.gif", "");
-    std::filesystem::create_directory(dir.Path("sub"));
+    std::filesystem::create_directory(dir.File("sub"));
     ListFiles(dir.WPath(), list);
-    EXPECT_EQ(list, (std::vector<std::wstring>{dir.WPath("a.gif"), dir.WPath("b.png")}));
+    EXPECT_EQ(list, (std::vector<std::wstring>{dir.WFile("a.gif"), dir.WFile("b.png")}));
     ListFolder(dir.WPath(), L"*", true, list);
-    EXPECT_EQ(list, (std::vector<std::wstring>{dir.WPath("sub")}));
+    EXPECT_EQ(list, (std::vector<std::wstring>{dir.WFile("sub")}));
     ListFolder(dir.WPath(), L"*.jpg", false, list);
     EXPECT_TRUE(list.empty());
     try {
-        ListFiles(dir.WPath("missing"), list);
+        ListFiles(dir.WFile("missing"), list);
         FAIL() << "listed a missing folder";
     } catch (const IOException& e) {
         EXPECT_EQ(e.GetMessage(), L"IO exception (The system cannot find the path specified.)");

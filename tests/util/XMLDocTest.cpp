@@ -3,12 +3,12 @@
 #include <string>
 
 #include "platform/kernel/WideText.h"
-#include "util/TempFolder.h"
+#include "support/TempFolder.h"
 #include "util/XMLDoc.h"
 #include "util/XmlFileStream.h"
 
 using namespace ZEP_Utility;
-using ob::test::TempFolder;
+using ob::test::TestFolder;
 
 TEST(XMLDoc, LoadsTextQueriesAndResets) {
     XMLDoc doc;
@@ -34,11 +34,11 @@ TEST(XMLDoc, LoadsTextQueriesAndResets) {
 }
 
 TEST(XMLDoc, LoadsFilesInAnyDeclaredEncoding) {
-    TempFolder dir;
+    TestFolder dir;
     XMLDoc doc;
-    EXPECT_FALSE(doc.Load(dir.WPath("missing.xml")));
+    EXPECT_FALSE(doc.Load(dir.WFile("missing.xml")));
     EXPECT_EQ(doc.GetStatus(), L"Not Loaded");
-    EXPECT_EQ(doc.GetSource(), dir.WPath("missing.xml"));
+    EXPECT_EQ(doc.GetSource(), dir.WFile("missing.xml"));
     ASSERT_TRUE(doc.Load(dir.Write("u8.xml", "\xEF\xBB\xBF<r>S\xC3\xA3o &amp; &#x6771;</r>")));
     EXPECT_EQ(XMLDoc::GetNodeText(*doc.GetDocument(), L"r"), L"S\u00e3o & \u6771");
     ASSERT_TRUE(doc.Load(dir.Write("u16.xml", std::string("\xFF\xFE<\0r\0>\0z\0<\0/\0r\0>\0", 18))));
@@ -48,8 +48,8 @@ TEST(XMLDoc, LoadsFilesInAnyDeclaredEncoding) {
     EXPECT_EQ(XMLDoc::GetNodeText(*doc.GetDocument(), L"r"), L"\u00e9");
     EXPECT_FALSE(doc.Load(dir.Write("bad.xml", "<r><x></r>")));
     // A failed load leaves no content, never the previous document's.
-    ASSERT_TRUE(doc.Load(dir.WPath("latin.xml")));
-    EXPECT_FALSE(doc.Load(dir.WPath("missing.xml")));
+    ASSERT_TRUE(doc.Load(dir.WFile("latin.xml")));
+    EXPECT_FALSE(doc.Load(dir.WFile("missing.xml")));
     EXPECT_EQ(XMLDoc::GetNodeText(*doc.GetDocument(), L"r"), L"");
     // A file beside the executable, named relative to it.
     EXPECT_FALSE(doc.Load(L"no-such-file.xml", true));
@@ -57,7 +57,7 @@ TEST(XMLDoc, LoadsFilesInAnyDeclaredEncoding) {
 }
 
 TEST(XMLDoc, HostileInputFailsOrLoadsWithoutHarm) {
-    TempFolder dir;
+    TestFolder dir;
     XMLDoc doc;
     // Truncated and malformed documents.
     EXPECT_FALSE(doc.LoadXml(L"<obWeather><forecast><forecastDays><forecastDay><date><day>7"));
@@ -123,9 +123,9 @@ TEST(XMLDoc, WhiteSpaceIsDroppedUnlessPreservedAndEntitiesAreKnown) {
 }
 
 TEST(XmlFileStream, IsStrictlySequential) {
-    TempFolder dir;
+    TestFolder dir;
     FileStream out;
-    ASSERT_TRUE(out.Open(dir.WPath("s"), false));
+    ASSERT_TRUE(out.Open(dir.WFile("s"), false));
     std::uint32_t n = 0;
     EXPECT_EQ(out.Write("abc", 3, &n), FileStream::kOk);
     EXPECT_EQ(n, 3u);
@@ -134,8 +134,8 @@ TEST(XmlFileStream, IsStrictlySequential) {
     EXPECT_EQ(out.Seek(0, 0), FileStream::kFail);
     out.Close();
     FileStream in;
-    EXPECT_FALSE(in.Open(dir.WPath("missing"), true));
-    ASSERT_TRUE(in.Open(dir.WPath("s"), true));
+    EXPECT_FALSE(in.Open(dir.WFile("missing"), true));
+    ASSERT_TRUE(in.Open(dir.WFile("s"), true));
     EXPECT_EQ(in.Write("x", 1, &n), FileStream::kFail);
     EXPECT_EQ(in.Read(buffer, 4, &n), FileStream::kOk);
     EXPECT_EQ(n, 3u);

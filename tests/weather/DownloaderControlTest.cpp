@@ -6,14 +6,15 @@
 #include <filesystem>
 
 #include "platform/kernel/NamedEvent.h"
-#include "util/TempFolder.h"
+#include "support/TempFolder.h"
+#include "support/Wait.h"
 #include "weather/DownloaderControl.h"
 #include "weather/FileUtils.h"
 
 using namespace OBWeather;
 using ob::kernel::NamedEvent;
 using ob::kernel::NamedLivenessLock;
-using ob::test::TempFolder;
+using ob::test::TestFolder;
 
 namespace {
 
@@ -104,13 +105,12 @@ TEST_F(DownloaderControlTest, BusyNeedsTheEventAndALiveDownloader) {
 }
 
 TEST_F(DownloaderControlTest, LaunchStartsTheDownloaderBesideTheExecutable) {
-    TempFolder app;
+    TestFolder app;
     FileUtils::OverrideExeFolder(app.WPath());
     EXPECT_FALSE(LaunchDownloader());
     app.Write("ForecastPumpCF", "#!/bin/sh\ntouch \"$(dirname \"$0\")/started\"\n");
-    ::chmod(app.Path("ForecastPumpCF").c_str(), 0755);
+    ::chmod(app.File("ForecastPumpCF").c_str(), 0755);
     EXPECT_TRUE(LaunchDownloader());
-    for (int i = 0; i < 500 && !std::filesystem::exists(app.Path("started")); ++i)
-        ::usleep(10000);
-    EXPECT_TRUE(std::filesystem::exists(app.Path("started")));
+    ob::test::WaitUntil([&] { return std::filesystem::exists(app.File("started")); }, 5000);
+    EXPECT_TRUE(std::filesystem::exists(app.File("started")));
 }

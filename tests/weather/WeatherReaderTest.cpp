@@ -8,7 +8,7 @@
 #include "platform/kernel/WideText.h"
 #include "util/FileSystem.h"
 #include "util/PollingNotifyWindowHost.h"
-#include "util/TempFolder.h"
+#include "support/TempFolder.h"
 #include "weather/FileUtils.h"
 #include "weather/WeatherIcons.h"
 #include "weather/WeatherReader.h"
@@ -16,7 +16,7 @@
 using namespace OBWeather;
 using ZEP_Utility::DateTime;
 using ZEP_Utility::XMLDoc;
-using ob::test::TempFolder;
+using ob::test::TestFolder;
 
 namespace {
 
@@ -76,9 +76,9 @@ class WeatherReaderTest : public testing::Test {
 protected:
     void SetUp() override {
         FileUtils::OverrideExeFolder(m_app.WPath());
-        std::filesystem::create_directories(m_app.Path("weather/data"));
-        std::filesystem::create_directories(m_app.Path("weather/html"));
-        std::filesystem::create_directories(m_app.Path("weather/images_2"));
+        std::filesystem::create_directories(m_app.File("weather/data"));
+        std::filesystem::create_directories(m_app.File("weather/html"));
+        std::filesystem::create_directories(m_app.File("weather/images_2"));
         SetIconDecoder(&m_decoder);
     }
     void TearDown() override {
@@ -91,7 +91,7 @@ protected:
         m_app.Write("weather/data/f_" + std::to_string(id) + ".xml", xml);
     }
 
-    TempFolder m_app;
+    TestFolder m_app;
     FakeDecoder m_decoder;
     WeatherReader m_reader;
 };
@@ -162,7 +162,7 @@ TEST_F(WeatherReaderTest, BadForecastFilesReadAsEmpty) {
     };
     for (const auto& [id, content] : files)
         WriteForecast(id, content);
-    LoadIconsFrom(m_app.WPath("weather/images_2"));
+    LoadIconsFrom(m_app.WFile("weather/images_2"));
     for (int id : {9, 10, 11, 12, 13, 14, 15}) {
         auto doc = m_reader.OpenForecast(id);
         double high, low;
@@ -193,7 +193,7 @@ TEST_F(WeatherReaderTest, IconTableTakesFiftyFirstListedNames) {
     FreeIcons();
     EXPECT_EQ(IconCount(), 0);
 
-    TempFolder set;
+    TestFolder set;
     set.Write("rain.bmp", "PIC 16 16");
     set.Write("rain.gif", "PIC 99 99");
     set.Write("a.b.png", "PIC 16 16");
@@ -210,7 +210,7 @@ TEST_F(WeatherReaderTest, IconTableTakesFiftyFirstListedNames) {
 }
 
 TEST_F(WeatherReaderTest, IconsDecodeOnceAndFailuresRetry) {
-    TempFolder set;
+    TestFolder set;
     set.Write("sunny.png", "PIC 32 32");
     set.Write("no_report.png", "PIC 32 32");
     set.Write("rain.png", "not a picture at all");  // named like an icon
@@ -243,7 +243,7 @@ TEST_F(WeatherReaderTest, IconsDecodeOnceAndFailuresRetry) {
     EXPECT_EQ(GetIconSize(), std::make_pair(0, 0));
     FreeIcons();
     SetIconDecoder(&m_decoder);
-    LoadIconsFrom(set.WPath("missing"));
+    LoadIconsFrom(set.WFile("missing"));
     EXPECT_EQ(IconCount(), 0);
     EXPECT_EQ(GetIconSize(), std::make_pair(0, 0));
 }
@@ -301,9 +301,9 @@ TEST_F(WeatherReaderTest, RenderingReadsTheTemplateOrShowsWhyNot) {
 
 TEST_F(WeatherReaderTest, TheSampleForecastRendersThroughThePage) {
     std::filesystem::copy_file(std::string(ORBELLINE_SOURCE_DIR) + "/weather/html/cityforecast.html",
-                               m_app.Path("weather/html/cityforecast.html"));
+                               m_app.File("weather/html/cityforecast.html"));
     std::filesystem::copy_file(std::string(ORBELLINE_SOURCE_DIR) + "/tests/weather/data/f_sample.xml",
-                               m_app.Path("weather/data/f_42.xml"));
+                               m_app.File("weather/data/f_42.xml"));
     m_reader.SetReferenceDate(DateTime(2026, 12, 8, 9, 30, 0));
     const std::wstring page = m_reader.RenderCityHtml(42, L"Amsterdam", L"cityforecast.html", 0);
     XMLDoc html;
@@ -355,7 +355,7 @@ TEST_F(WeatherReaderTest, NotificationsPassDataFolderChangesOn) {
     while (host.Pump(sink.items.empty() ? 2000 : 50) > 0) {
     }
     ASSERT_FALSE(sink.items.empty());
-    EXPECT_EQ(sink.items.front(), m_app.WPath("weather/data/f_8.xml"));
+    EXPECT_EQ(sink.items.front(), m_app.WFile("weather/data/f_8.xml"));
     m_reader.StopNotifications();
     sink.items.clear();
     WriteForecast(9, Forecast(""));

@@ -82,37 +82,41 @@ LRESULT Control::Default(UINT msg, WPARAM wParam, LPARAM lParam) {
 LRESULT Control::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     switch (msg) {
     case WM_SETFONT:
-        m_font = reinterpret_cast<HFONT>(wParam);
-        if (LOWORD(static_cast<std::uintptr_t>(lParam)))
-            Redraw();
+        SetFont(reinterpret_cast<HFONT>(wParam), LOWORD(static_cast<std::uintptr_t>(lParam)) != 0);
         return 0;
     case WM_GETFONT: return reinterpret_cast<LRESULT>(m_font);
     case WM_ERASEBKGND: return 1;  // Paint covers the whole client area.
-    case WM_PAINT: {
-        PAINTSTRUCT ps;
-        HDC hdc = BeginPaint(m_hwnd, &ps);
-        if (hdc) {
-            Paint(hdc, Client());
-            EndPaint(m_hwnd, &ps);
-        }
-        return 0;
-    }
-    case WM_ENABLE:
-        Redraw();
-        if (Style() & (WS_VSCROLL | WS_HSCROLL))
-            PaintWindowScrollBars(m_hwnd);
-        return 0;
+    case WM_PAINT: OnPaint(); return 0;
+    case WM_ENABLE: OnEnable(); return 0;
     case WM_NCPAINT:
         Default(msg, wParam, lParam);
         PaintWindowScrollBars(m_hwnd);
         return 0;
-    case WM_NCLBUTTONDOWN_:
-        if (TrackWindowScrollBar(m_hwnd, lParam))
-            return 0;
-        return Default(msg, wParam, lParam);
+    case WM_NCLBUTTONDOWN_: return TrackWindowScrollBar(m_hwnd, lParam) ? 0 : Default(msg, wParam, lParam);
     case WM_NCDESTROY: ForgetWindowScrollBars(m_hwnd); return Default(msg, wParam, lParam);
     default: return Default(msg, wParam, lParam);
     }
+}
+
+void Control::SetFont(HFONT font, bool redraw) {
+    m_font = font;
+    if (redraw)
+        Redraw();
+}
+
+void Control::OnPaint() {
+    PAINTSTRUCT ps;
+    HDC hdc = BeginPaint(m_hwnd, &ps);
+    if (hdc) {
+        Paint(hdc, Client());
+        EndPaint(m_hwnd, &ps);
+    }
+}
+
+void Control::OnEnable() {
+    Redraw();
+    if (Style() & (WS_VSCROLL | WS_HSCROLL))
+        PaintWindowScrollBars(m_hwnd);
 }
 
 DWORD Control::Style() const { return static_cast<DWORD>(GetWindowLong(m_hwnd, GWL_STYLE)); }
@@ -296,20 +300,6 @@ HBRUSH ParentColorBrush(HWND hwnd, UINT ctlColorMessage, HDC hdc) {
         return nullptr;
     return reinterpret_cast<HBRUSH>(
         SendMessage(parent, ctlColorMessage, reinterpret_cast<WPARAM>(hdc), reinterpret_cast<LPARAM>(hwnd)));
-}
-
-bool ScrolledTopRow(WPARAM wParam, int top, int page, int count, int& target) {
-    switch (LOWORD(wParam)) {
-    case SB_LINEUP: target = top - 1; return true;
-    case SB_LINEDOWN: target = top + 1; return true;
-    case SB_PAGEUP: target = top - page; return true;
-    case SB_PAGEDOWN: target = top + page; return true;
-    case SB_TOP: target = 0; return true;
-    case SB_BOTTOM: target = count; return true;
-    case SB_THUMBTRACK:
-    case SB_THUMBPOSITION: target = HIWORD(wParam); return true;
-    default: return false;
-    }
 }
 
 // ---- typing to find ---------------------------------------------------------

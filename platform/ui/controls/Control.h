@@ -29,6 +29,8 @@ public:
 protected:
     LRESULT Default(UINT msg, WPARAM wParam, LPARAM lParam);
     virtual void Paint(HDC /*hdc*/, const RECT& /*client*/) {}
+    // WM_SETFONT: the font to draw with from now on (null: the system's).
+    void SetFont(HFONT font, bool redraw);
 
     DWORD Style() const;
     int Id() const;
@@ -60,6 +62,10 @@ protected:
 
     HWND m_hwnd;
     HFONT m_font = nullptr;
+
+private:
+    void OnPaint();   // WM_PAINT: Paint between BeginPaint and EndPaint
+    void OnEnable();  // WM_ENABLE: drawn again, frame bars too
 };
 
 // Typing to find in a list: letters typed in quick succession make a prefix,
@@ -156,9 +162,5 @@ void DrawLabel(HDC hdc, HFONT font, const std::wstring& text, RECT rect, UINT fo
 std::wstring WindowText(HWND hwnd);
 // Brush from a WM_CTLCOLOR* message to the parent, or nullptr to draw the defaults.
 HBRUSH ParentColorBrush(HWND hwnd, UINT ctlColorMessage, HDC hdc);
-
-// The first row a scrolling list shows after a scroll-bar action (WM_VSCROLL's
-// wParam), before the list clamps it; false for actions a list ignores.
-bool ScrolledTopRow(WPARAM wParam, int top, int page, int count, int& target);
 
 }  // namespace ob::ui

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "platform/ui/controls/Control.h"
+#include "platform/ui/controls/RowScroller.h"
 
 namespace ob::ui {
 
@@ -32,6 +33,8 @@ protected:
     bool Multiple() const;
     bool Extended() const;
     bool Sorted() const;
+    int Count() const { return static_cast<int>(m_items.size()); }
+    bool Valid(int index) const { return index >= 0 && index < Count(); }
     int ItemHeight() const;
     RECT ListArea() const;  // the client less the border and scroll bar
     int VisibleRows() const;
@@ -46,10 +49,15 @@ protected:
     void SelectRange(int from, int to);
     int Insert(int index, const std::wstring& text);
 
+    // The pen, which the drop-down list handles its own way.
+    virtual void OnPenDown(POINT at, UINT flags);
+    virtual void OnPenMove(POINT at);
+    virtual void OnPenUp(POINT at);
+
     std::vector<Item> m_items;
     int m_current = -1;  // the selected item (single) or the caret (multiple)
     int m_anchor = -1;   // extended selection: where a Shift range starts
-    int m_top = 0;
+    RowScroller m_scroller;
     int m_itemHeight = 0;  // 0: from the font
     bool m_redraw = true;
     bool m_tracking = false;
@@ -57,6 +65,46 @@ protected:
     bool m_updating = false;
     bool m_fitting = false;
     TypeAhead m_typeAhead;
+
+private:
+    // The messages, one member each; the LB_ ones answer as the message does.
+    void OnCreate();
+    void OnSize();
+    void SetRedraw(bool redraw);
+    int AddString(const std::wstring& text);
+    LRESULT InsertString(int index, const std::wstring& text);
+    LRESULT DeleteString(int index);
+    void ResetContent();
+    LRESULT GetText(int index, LPWSTR out) const;
+    LRESULT GetTextLength(int index) const;
+    LRESULT SetItemData(int index, LPARAM data);
+    LRESULT SetCurSel(int index);
+    LRESULT GetCurSel() const;
+    LRESULT SetSel(bool select, int index);
+    LRESULT GetSel(int index) const;
+    LRESULT GetSelCount() const;
+    LRESULT GetSelItems(int capacity, int* out) const;
+    // The next item after `after` (wrapping round) that starts with `text`,
+    // or is it when `exact`.
+    LRESULT FindString(int after, const std::wstring& text, bool exact) const;
+    LRESULT SelectString(int after, const std::wstring& text);
+    LRESULT SetTopIndex(int index);
+    LRESULT GetItemRect(int index, RECT* out) const;
+    LRESULT SetItemHeight(int height);
+    LRESULT SetCaretIndex(int index);
+    void OnFocus(WORD code);
+    void OnDoubleTap(POINT at, UINT flags);
+    void OnKeyDown(UINT key);
+    void OnChar(wchar_t ch);
+
+    // A tap on `row` (-1: below the items) with the MK_ flags.
+    void TapRow(int row, UINT flags);
+    // The caret to `row`, scrolled into view.
+    void MoveCaret(int row);
+    // The keyboard took the caret to `row` (`keys`: with Shift and Ctrl
+    // as they are held; else typing): an extended list selects as it goes,
+    // a list of several choices moves its caret, a single one selects.
+    void KeyTo(int row, bool keys);
 };
 
 // The drop-down list of a combo box: a pop-up that selects on pen-up and
@@ -67,6 +115,10 @@ public:
     LRESULT OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
 
 private:
+    void OnPenDown(POINT at, UINT flags) override;
+    void OnPenMove(POINT at) override;
+    void OnPenUp(POINT at) override;
+
     HWND m_combo = nullptr;  // from the creation parameter: a pop-up's owner is the top-level window
 };
 

@@ -4,6 +4,7 @@
 
 #include "platform/ui/Gdi.h"
 #include "platform/ui/controls/ListBox.h"
+#include "platform/ui/controls/RowScroller.h"
 
 namespace ob::ui {
 
@@ -17,8 +18,28 @@ ComboBox::~ComboBox() {
 int ComboBox::FieldHeight() const { return LineHeight() + 4 * Scale(); }
 int ComboBox::ButtonWidth() const { return 13 * Scale(); }
 
-LRESULT ComboBox::ToList(UINT msg, WPARAM wParam, LPARAM lParam) {
+LRESULT ComboBox::ToList(UINT msg, WPARAM wParam, LPARAM lParam) const {
     return m_list ? SendMessage(m_list, msg, wParam, lParam) : CB_ERR;
+}
+
+int ComboBox::Count() const { return m_list ? static_cast<int>(ToList(LB_GETCOUNT, 0, 0)) : 0; }
+
+int ComboBox::ListSelection() const { return static_cast<int>(ToList(LB_GETCURSEL, 0, 0)); }
+
+std::wstring ComboBox::ItemText(int index) const {
+    auto length = static_cast<int>(ToList(LB_GETTEXTLEN, static_cast<WPARAM>(index), 0));
+    std::wstring text(static_cast<size_t>(std::max(0, length)) + 1, L'\0');
+    ToList(LB_GETTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text.data()));
+    text.resize(static_cast<size_t>(std::max(0, length)));
+    return text;
+}
+
+void ComboBox::FitField() {
+    RECT rc = Client();
+    m_sizing = true;
+    SetWindowPos(m_hwnd, nullptr, 0, 0, rc.right - rc.left, FieldHeight(),
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    m_sizing = false;
 }
 
 void ComboBox::Drop(bool open) {
@@ -76,203 +97,207 @@ void ComboBox::Choose(int index) {
 }
 
 LRESULT ComboBox::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
-    int count = m_list ? static_cast<int>(ToList(LB_GETCOUNT, 0, 0)) : 0;
+    const auto index = static_cast<int>(static_cast<std::intptr_t>(wParam));
     switch (msg) {
-    case WM_CREATE: {
-        auto* cs = reinterpret_cast<CREATESTRUCT*>(lParam);
-        m_dropHeight = cs ? cs->cy : 0;
-        // The scroll bar and border styles are the list's; the field draws its own frame.
-        DWORD own = Style();
-        if (own & (WS_VSCROLL | WS_HSCROLL | WS_BORDER)) {
-            SetWindowLong(m_hwnd, GWL_STYLE, static_cast<LONG>(own & ~(WS_VSCROLL | WS_HSCROLL | WS_BORDER)));
-            SetWindowPos(m_hwnd, nullptr, 0, 0, 0, 0,
-                         SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
-        }
-        DWORD listStyle = WS_POPUP | WS_BORDER | WS_VSCROLL;
-        if (Style() & CBS_SORT)
-            listStyle |= LBS_SORT;
-        m_list = CreateWindowEx(WS_EX_TOPMOST | WS_EX_NOACTIVATE, WC_COMBOLBOX, L"", listStyle, 0, 0, 0, 0,
-                                m_hwnd, nullptr, nullptr, m_hwnd);
-        if (!m_list)
-            return -1;
-        if (m_font)
-            SendMessage(m_list, WM_SETFONT, reinterpret_cast<WPARAM>(m_font), FALSE);
-        // The window itself is only as tall as its field.
-        RECT rc = Client();
-        m_sizing = true;
-        SetWindowPos(m_hwnd, nullptr, 0, 0, rc.right - rc.left, FieldHeight(),
-                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-        m_sizing = false;
-        return 0;
-    }
-    case WM_DESTROY:
-        if (m_list && IsWindow(m_list))
-            DestroyWindow(m_list);
-        m_list = nullptr;
-        return Control::OnMessage(msg, wParam, lParam);
-    case WM_SIZE: {
-        if (m_sizing)
-            return 0;
-        RECT rc = Client();
-        int field = FieldHeight();
-        if (rc.bottom - rc.top != field) {
-            // A new size from the program means the dropped height, as on the device.
-            m_dropHeight = rc.bottom - rc.top;
-            m_sizing = true;
-            SetWindowPos(m_hwnd, nullptr, 0, 0, rc.right - rc.left, field,
-                         SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-            m_sizing = false;
-        }
-        return 0;
-    }
+    case WM_CREATE: return OnCreate(reinterpret_cast<const CREATESTRUCT*>(lParam));
+    case WM_DESTROY: OnDestroy(); return Control::OnMessage(msg, wParam, lParam);
+    case WM_SIZE: OnSize(); return 0;
     case WM_SETFONT:
-        if (m_list)
-            SendMessage(m_list, WM_SETFONT, wParam, FALSE);
-        Control::OnMessage(msg, wParam, lParam);
-        if (!m_sizing) {
-            RECT rc = Client();
-            m_sizing = true;
-            SetWindowPos(m_hwnd, nullptr, 0, 0, rc.right - rc.left, FieldHeight(),
-                         SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-            m_sizing = false;
-        }
+        OnSetFont(reinterpret_cast<HFONT>(wParam), LOWORD(static_cast<std::uintptr_t>(lParam)) != 0);
         return 0;
-    case CB_ADDSTRING: {
-        LRESULT at = ToList(LB_ADDSTRING, wParam, lParam);
-        if (at >= 0 && m_selection >= at)
-            ++m_selection;
-        return at;
-    }
-    case CB_INSERTSTRING: {
-        LRESULT at = ToList(LB_INSERTSTRING, wParam, lParam);
-        if (at >= 0 && m_selection >= at)
-            ++m_selection;
-        return at;
-    }
-    case CB_DELETESTRING: {
-        auto index = static_cast<int>(static_cast<std::intptr_t>(wParam));
-        LRESULT left = ToList(LB_DELETESTRING, wParam, lParam);
-        if (left >= 0) {
-            if (m_selection == index)
-                m_selection = -1;
-            else if (m_selection > index)
-                --m_selection;
-            Redraw();
-        }
-        return left;
-    }
-    case CB_RESETCONTENT:
-        ToList(LB_RESETCONTENT, 0, 0);
-        m_selection = -1;
-        Redraw();
-        return CB_OKAY;
-    case CB_GETCOUNT: return count;
+    case CB_ADDSTRING: return Inserted(ToList(LB_ADDSTRING, wParam, lParam));
+    case CB_INSERTSTRING: return Inserted(ToList(LB_INSERTSTRING, wParam, lParam));
+    case CB_DELETESTRING: return DeleteString(index);
+    case CB_RESETCONTENT: ResetContent(); return CB_OKAY;
+    case CB_GETCOUNT: return Count();
     case CB_GETLBTEXT: return ToList(LB_GETTEXT, wParam, lParam);
     case CB_GETLBTEXTLEN: return ToList(LB_GETTEXTLEN, wParam, lParam);
     case CB_GETITEMDATA: return ToList(LB_GETITEMDATA, wParam, lParam);
     case CB_SETITEMDATA: return ToList(LB_SETITEMDATA, wParam, lParam);
     case CB_FINDSTRING: return ToList(LB_FINDSTRING, wParam, lParam);
     case CB_FINDSTRINGEXACT: return ToList(LB_FINDSTRINGEXACT, wParam, lParam);
-    case CB_SELECTSTRING: {
-        LRESULT at = ToList(LB_FINDSTRING, wParam, lParam);
-        if (at >= 0) {
-            m_selection = static_cast<int>(at);
-            Redraw();
-        }
-        return at;
-    }
-    case CB_SETCURSEL: {
-        auto index = static_cast<int>(static_cast<std::intptr_t>(wParam));
-        m_selection = index >= 0 && index < count ? index : -1;
-        ToList(LB_SETCURSEL, static_cast<WPARAM>(m_selection), 0);
-        Redraw();
-        return m_selection >= 0 ? m_selection : CB_ERR;
-    }
+    case CB_SELECTSTRING: return SelectString(index, lParam);
+    case CB_SETCURSEL: return SetCurSel(index);
     case CB_GETCURSEL: return m_selection >= 0 ? m_selection : CB_ERR;
     case CB_SHOWDROPDOWN: Drop(wParam != 0); return TRUE;
     case CB_GETDROPPEDSTATE: return m_dropped ? TRUE : FALSE;
     case CB_GETITEMHEIGHT: return ToList(LB_GETITEMHEIGHT, 0, 0);
-    case CB_GETDROPPEDCONTROLRECT: {
-        if (!lParam)
-            return CB_ERR;
-        RECT rc{};
-        GetWindowRect(m_hwnd, &rc);
-        rc.bottom = rc.top + std::max<LONG>(m_dropHeight, rc.bottom - rc.top);
-        *reinterpret_cast<RECT*>(lParam) = rc;
-        return CB_OKAY;
-    }
-    case OBM_COMBOLIST_DONE: Choose(static_cast<int>(static_cast<std::intptr_t>(wParam))); return 0;
-    case WM_GETDLGCODE:
-        // While open, Enter and Escape close the list instead of the dialog.
-        return DLGC_WANTARROWS | DLGC_WANTCHARS | (m_dropped ? DLGC_WANTALLKEYS : 0);
-    case WM_LBUTTONDOWN:
-        SetFocus(m_hwnd);
-        if (Enabled())
-            Drop(!m_dropped);
-        return 0;
-    case WM_SETFOCUS:
-        Redraw();
-        NotifyCommand(CBN_SETFOCUS);
-        return 0;
-    case WM_KILLFOCUS:
-        if (m_dropped) {
-            NotifyCommand(CBN_SELENDCANCEL);
-            Drop(false);
-        }
-        Redraw();
-        NotifyCommand(CBN_KILLFOCUS);
-        return 0;
-    case WM_CHAR: {
-        // Typing chooses the item that starts with what was typed.
-        if ((wParam < L' ' || (wParam == L' ' && !m_typeAhead.Typing())) || count == 0)
-            return 0;
-        int from = m_dropped ? static_cast<int>(ToList(LB_GETCURSEL, 0, 0)) : m_selection;
-        std::wstring text;
-        int found =
-            m_typeAhead.Find(static_cast<wchar_t>(wParam), from, count, [&](int i) -> const std::wstring& {
-                auto length = static_cast<int>(ToList(LB_GETTEXTLEN, static_cast<WPARAM>(i), 0));
-                text.assign(static_cast<size_t>(std::max(0, length)) + 1, L'\0');
-                ToList(LB_GETTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(text.data()));
-                text.resize(static_cast<size_t>(std::max(0, length)));
-                return text;
-            });
-        if (found < 0)
-            return 0;
-        if (m_dropped)
-            ToList(LB_SETCURSEL, static_cast<WPARAM>(found), 0);
-        else if (found != m_selection)
-            Choose(found);
-        return 0;
-    }
-    case WM_KEYDOWN: {
-        if (count == 0)
-            return 0;
-        int current = m_dropped ? static_cast<int>(ToList(LB_GETCURSEL, 0, 0)) : m_selection;
-        int next = current;
-        switch (wParam) {
-        case VK_UP: next = std::max(0, current - 1); break;
-        case VK_DOWN: next = std::min(count - 1, current + 1); break;
-        case VK_HOME: next = 0; break;
-        case VK_END: next = count - 1; break;
-        case VK_RETURN:
-            if (m_dropped)
-                Choose(current);
-            return 0;
-        case VK_ESCAPE:
-            if (m_dropped)
-                Choose(-1);
-            return 0;
-        default: return 0;
-        }
-        if (m_dropped) {
-            ToList(LB_SETCURSEL, static_cast<WPARAM>(next), 0);
-        } else if (next != m_selection) {
-            Choose(next);
-        }
-        return 0;
-    }
+    case CB_GETDROPPEDCONTROLRECT: return GetDroppedRect(reinterpret_cast<RECT*>(lParam));
+    case OBM_COMBOLIST_DONE: Choose(index); return 0;
+    case WM_GETDLGCODE: return DialogCodes();
+    case WM_LBUTTONDOWN: OnPenDown(); return 0;
+    case WM_SETFOCUS: OnSetFocus(); return 0;
+    case WM_KILLFOCUS: OnKillFocus(); return 0;
+    case WM_CHAR: OnChar(static_cast<wchar_t>(wParam)); return 0;
+    case WM_KEYDOWN: OnKeyDown(static_cast<UINT>(wParam)); return 0;
     default: return Control::OnMessage(msg, wParam, lParam);
     }
+}
+
+// ---- the messages ----------------------------------------------------------------
+
+LRESULT ComboBox::OnCreate(const CREATESTRUCT* cs) {
+    m_dropHeight = cs ? cs->cy : 0;
+    // The scroll bar and border styles are the list's; the field draws its own frame.
+    DWORD own = Style();
+    if (own & (WS_VSCROLL | WS_HSCROLL | WS_BORDER)) {
+        SetWindowLong(m_hwnd, GWL_STYLE, static_cast<LONG>(own & ~(WS_VSCROLL | WS_HSCROLL | WS_BORDER)));
+        SetWindowPos(m_hwnd, nullptr, 0, 0, 0, 0,
+                     SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+    }
+    DWORD listStyle = WS_POPUP | WS_BORDER | WS_VSCROLL;
+    if (Style() & CBS_SORT)
+        listStyle |= LBS_SORT;
+    m_list = CreateWindowEx(WS_EX_TOPMOST | WS_EX_NOACTIVATE, WC_COMBOLBOX, L"", listStyle, 0, 0, 0, 0,
+                            m_hwnd, nullptr, nullptr, m_hwnd);
+    if (!m_list)
+        return -1;
+    if (m_font)
+        SendMessage(m_list, WM_SETFONT, reinterpret_cast<WPARAM>(m_font), FALSE);
+    // The window itself is only as tall as its field.
+    FitField();
+    return 0;
+}
+
+void ComboBox::OnDestroy() {
+    if (m_list && IsWindow(m_list))
+        DestroyWindow(m_list);
+    m_list = nullptr;
+}
+
+void ComboBox::OnSize() {
+    if (m_sizing)
+        return;
+    RECT rc = Client();
+    if (rc.bottom - rc.top != FieldHeight()) {
+        // A new size from the program means the dropped height, as on the device.
+        m_dropHeight = rc.bottom - rc.top;
+        FitField();
+    }
+}
+
+void ComboBox::OnSetFont(HFONT font, bool redraw) {
+    if (m_list)
+        SendMessage(m_list, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+    SetFont(font, redraw);
+    if (!m_sizing)
+        FitField();
+}
+
+LRESULT ComboBox::Inserted(LRESULT at) {
+    if (at >= 0 && m_selection >= at)
+        ++m_selection;
+    return at;
+}
+
+LRESULT ComboBox::DeleteString(int index) {
+    LRESULT left = ToList(LB_DELETESTRING, static_cast<WPARAM>(index), 0);
+    if (left >= 0) {
+        if (m_selection == index)
+            m_selection = -1;
+        else if (m_selection > index)
+            --m_selection;
+        Redraw();
+    }
+    return left;
+}
+
+void ComboBox::ResetContent() {
+    ToList(LB_RESETCONTENT, 0, 0);
+    m_selection = -1;
+    Redraw();
+}
+
+LRESULT ComboBox::SelectString(int after, LPARAM text) {
+    LRESULT at = ToList(LB_FINDSTRING, static_cast<WPARAM>(after), text);
+    if (at >= 0) {
+        m_selection = static_cast<int>(at);
+        Redraw();
+    }
+    return at;
+}
+
+LRESULT ComboBox::SetCurSel(int index) {
+    m_selection = index >= 0 && index < Count() ? index : -1;
+    ToList(LB_SETCURSEL, static_cast<WPARAM>(m_selection), 0);
+    Redraw();
+    return m_selection >= 0 ? m_selection : CB_ERR;
+}
+
+LRESULT ComboBox::GetDroppedRect(RECT* out) const {
+    if (!out)
+        return CB_ERR;
+    RECT rc{};
+    GetWindowRect(m_hwnd, &rc);
+    rc.bottom = rc.top + std::max<LONG>(m_dropHeight, rc.bottom - rc.top);
+    *out = rc;
+    return CB_OKAY;
+}
+
+UINT ComboBox::DialogCodes() const {
+    // While open, Enter and Escape close the list instead of the dialog.
+    return DLGC_WANTARROWS | DLGC_WANTCHARS | (m_dropped ? DLGC_WANTALLKEYS : 0);
+}
+
+void ComboBox::OnPenDown() {
+    SetFocus(m_hwnd);
+    if (Enabled())
+        Drop(!m_dropped);
+}
+
+void ComboBox::OnSetFocus() {
+    Redraw();
+    NotifyCommand(CBN_SETFOCUS);
+}
+
+void ComboBox::OnKillFocus() {
+    if (m_dropped) {
+        NotifyCommand(CBN_SELENDCANCEL);
+        Drop(false);
+    }
+    Redraw();
+    NotifyCommand(CBN_KILLFOCUS);
+}
+
+void ComboBox::OnChar(wchar_t ch) {
+    // Typing chooses the item that starts with what was typed.
+    const int count = Count();
+    if ((ch < L' ' || (ch == L' ' && !m_typeAhead.Typing())) || count == 0)
+        return;
+    const int from = m_dropped ? ListSelection() : m_selection;
+    std::wstring text;
+    const int found = m_typeAhead.Find(ch, from, count, [&](int i) -> const std::wstring& {
+        text = ItemText(i);
+        return text;
+    });
+    if (found < 0)
+        return;
+    if (m_dropped)
+        ToList(LB_SETCURSEL, static_cast<WPARAM>(found), 0);
+    else if (found != m_selection)
+        Choose(found);
+}
+
+void ComboBox::OnKeyDown(UINT key) {
+    const int count = Count();
+    if (count == 0)
+        return;
+    const int current = m_dropped ? ListSelection() : m_selection;
+    if (key == VK_RETURN || key == VK_ESCAPE) {
+        if (m_dropped)
+            Choose(key == VK_RETURN ? current : -1);
+        return;
+    }
+    // The arrows step one item, Home and End go to the ends; there are no
+    // pages to turn.
+    const std::optional<int> next =
+        key == VK_PRIOR || key == VK_NEXT ? std::nullopt : RowScroller::RowAfterKey(key, current, count, 1);
+    if (!next)
+        return;
+    if (m_dropped)
+        ToList(LB_SETCURSEL, static_cast<WPARAM>(*next), 0);
+    else if (*next != m_selection)
+        Choose(*next);
 }
 
 void ComboBox::Paint(HDC hdc, const RECT& rc) {
@@ -293,10 +318,7 @@ void ComboBox::Paint(HDC hdc, const RECT& rc) {
         color = GetSysColor(COLOR_HIGHLIGHTTEXT);
     }
     if (m_selection >= 0 && m_list) {
-        auto length = static_cast<int>(ToList(LB_GETTEXTLEN, static_cast<WPARAM>(m_selection), 0));
-        std::wstring label(static_cast<size_t>(std::max(0, length)) + 1, L'\0');
-        ToList(LB_GETTEXT, static_cast<WPARAM>(m_selection), reinterpret_cast<LPARAM>(label.data()));
-        label.resize(static_cast<size_t>(std::max(0, length)));
+        const std::wstring label = ItemText(m_selection);
         RECT inner = text;
         inner.left += 2 * s;
         DrawLabel(hdc, Font(), label, inner, DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX, color);

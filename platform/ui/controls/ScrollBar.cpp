@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <map>
+#include <optional>
 
 #include "platform/ui/Gdi.h"
 
@@ -11,6 +12,24 @@ namespace {
 constexpr UINT_PTR kRepeatTimer = 1;
 constexpr UINT kFirstRepeatMs = 400;
 constexpr UINT kRepeatMs = 80;
+
+POINT PointParam(LPARAM lParam) { return {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)}; }
+
+// The scroll code a key sends: the arrows a line, Page Up and Down a page,
+// Home and End to the ends.
+std::optional<WORD> CodeForKey(UINT key) {
+    switch (key) {
+    case VK_UP:
+    case VK_LEFT: return SB_LINEUP;
+    case VK_DOWN:
+    case VK_RIGHT: return SB_LINEDOWN;
+    case VK_PRIOR: return SB_PAGEUP;
+    case VK_NEXT: return SB_PAGEDOWN;
+    case VK_HOME: return SB_TOP;
+    case VK_END: return SB_BOTTOM;
+    default: return std::nullopt;
+    }
+}
 
 }  // namespace
 
@@ -199,133 +218,133 @@ void ScrollBar::Repeat() {
 
 LRESULT ScrollBar::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     switch (msg) {
-    case SBM_SETSCROLLINFO: {
-        auto* info = reinterpret_cast<SCROLLINFO*>(lParam);
-        if (!info)
-            return m_model.pos;
-        m_model.Set(*info);
-        if (wParam)
-            Redraw();
-        return m_model.pos;
-    }
-    case SBM_GETSCROLLINFO: {
-        auto* info = reinterpret_cast<SCROLLINFO*>(lParam);
-        if (!info)
-            return FALSE;
-        m_model.Get(*info);
-        return TRUE;
-    }
-    case SBM_SETPOS: {
-        int old = m_model.pos;
-        SCROLLINFO info{sizeof info, SIF_POS, 0, 0, 0, static_cast<int>(wParam), 0};
-        m_model.Set(info);
-        if (lParam)
-            Redraw();
-        return old;
-    }
+    case SBM_SETSCROLLINFO: return SetInfo(reinterpret_cast<const SCROLLINFO*>(lParam), wParam != 0);
+    case SBM_GETSCROLLINFO: return GetInfo(reinterpret_cast<SCROLLINFO*>(lParam));
+    case SBM_SETPOS: return SetPos(static_cast<int>(wParam), lParam != 0);
     case SBM_GETPOS: return m_model.pos;
-    case SBM_SETRANGE:
-    case SBM_SETRANGEREDRAW: {
-        int old = m_model.pos;
-        SCROLLINFO info{sizeof info, SIF_RANGE, static_cast<int>(wParam), static_cast<int>(lParam), 0, 0, 0};
-        m_model.Set(info);
-        if (msg == SBM_SETRANGEREDRAW)
-            Redraw();
-        return old;
-    }
-    case SBM_GETRANGE:
-        if (wParam)
-            *reinterpret_cast<int*>(wParam) = m_model.min;
-        if (lParam)
-            *reinterpret_cast<int*>(lParam) = m_model.max;
-        return 0;
-    case WM_LBUTTONDOWN: {
-        if (!Enabled())
-            return 0;
-        POINT pt{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
-        m_lastPen = pt;
-        m_pressed = Geometry().HitTest(pt);
-        if (m_pressed == ScrollPart::None)
-            return 0;
-        m_inside = true;
-        SetCapture(m_hwnd);
-        if (m_pressed == ScrollPart::Thumb) {
-            int start = 0, size = 0;
-            Geometry().ThumbSpan(start, size);
-            m_grabOffset = (Vertical() ? pt.y : pt.x) - start;
-            m_model.trackPos = m_model.pos;
-        } else {
-            Repeat();
-            SetTimer(m_hwnd, kRepeatTimer, kFirstRepeatMs, nullptr);
-        }
-        Redraw();
-        return 0;
-    }
-    case WM_MOUSEMOVE: {
-        if (m_pressed == ScrollPart::None)
-            return 0;
-        POINT pt{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
-        m_lastPen = pt;
-        if (m_pressed == ScrollPart::Thumb) {
-            int pos = Geometry().PosFromThumbStart((Vertical() ? pt.y : pt.x) - m_grabOffset);
-            if (pos != m_model.trackPos) {
-                m_model.trackPos = pos;
-                Redraw();
-                Send(SB_THUMBTRACK, pos);
-            }
-        } else {
-            ScrollPart at = Geometry().HitTest(pt);
-            bool paging = m_pressed == ScrollPart::PageUp || m_pressed == ScrollPart::PageDown;
-            bool inside = at == m_pressed || (paging && at != ScrollPart::None);
-            if (inside != m_inside) {
-                m_inside = inside;
-                Redraw();
-            }
-        }
-        return 0;
-    }
-    case WM_LBUTTONUP:
-    case WM_CAPTURECHANGED: {
-        if (m_pressed == ScrollPart::None)
-            return 0;
-        ScrollPart was = m_pressed;
-        m_pressed = ScrollPart::None;
-        KillTimer(m_hwnd, kRepeatTimer);
-        if (msg == WM_LBUTTONUP)
-            ReleaseCapture();
-        if (was == ScrollPart::Thumb)
-            Send(SB_THUMBPOSITION, m_model.trackPos);
-        Send(SB_ENDSCROLL);
-        Redraw();
-        return 0;
-    }
-    case WM_TIMER:
-        if (wParam == kRepeatTimer && m_pressed != ScrollPart::None) {
-            SetTimer(m_hwnd, kRepeatTimer, kRepeatMs, nullptr);
-            Repeat();
-        }
-        return 0;
-    case WM_KEYDOWN: {
-        WORD code = 0xFFFF;
-        switch (wParam) {
-        case VK_UP:
-        case VK_LEFT: code = SB_LINEUP; break;
-        case VK_DOWN:
-        case VK_RIGHT: code = SB_LINEDOWN; break;
-        case VK_PRIOR: code = SB_PAGEUP; break;
-        case VK_NEXT: code = SB_PAGEDOWN; break;
-        case VK_HOME: code = SB_TOP; break;
-        case VK_END: code = SB_BOTTOM; break;
-        default: break;
-        }
-        if (code != 0xFFFF) {
-            Send(code);
-            Send(SB_ENDSCROLL);
-        }
-        return 0;
-    }
+    case SBM_SETRANGE: return SetRange(static_cast<int>(wParam), static_cast<int>(lParam), false);
+    case SBM_SETRANGEREDRAW: return SetRange(static_cast<int>(wParam), static_cast<int>(lParam), true);
+    case SBM_GETRANGE: GetRange(reinterpret_cast<int*>(wParam), reinterpret_cast<int*>(lParam)); return 0;
+    case WM_LBUTTONDOWN: OnPenDown(PointParam(lParam)); return 0;
+    case WM_MOUSEMOVE: OnPenMove(PointParam(lParam)); return 0;
+    case WM_LBUTTONUP: OnRelease(true); return 0;
+    case WM_CAPTURECHANGED: OnRelease(false); return 0;
+    case WM_TIMER: OnTimer(static_cast<UINT_PTR>(wParam)); return 0;
+    case WM_KEYDOWN: OnKeyDown(static_cast<UINT>(wParam)); return 0;
     case WM_GETDLGCODE: return DLGC_WANTARROWS;
     default: return Control::OnMessage(msg, wParam, lParam);
+    }
+}
+
+int ScrollBar::SetInfo(const SCROLLINFO* info, bool redraw) {
+    if (!info)
+        return m_model.pos;
+    m_model.Set(*info);
+    if (redraw)
+        Redraw();
+    return m_model.pos;
+}
+
+BOOL ScrollBar::GetInfo(SCROLLINFO* info) const {
+    if (!info)
+        return FALSE;
+    m_model.Get(*info);
+    return TRUE;
+}
+
+int ScrollBar::SetPos(int pos, bool redraw) {
+    int old = m_model.pos;
+    SCROLLINFO info{sizeof info, SIF_POS, 0, 0, 0, pos, 0};
+    m_model.Set(info);
+    if (redraw)
+        Redraw();
+    return old;
+}
+
+int ScrollBar::SetRange(int min, int max, bool redraw) {
+    int old = m_model.pos;
+    SCROLLINFO info{sizeof info, SIF_RANGE, min, max, 0, 0, 0};
+    m_model.Set(info);
+    if (redraw)
+        Redraw();
+    return old;
+}
+
+void ScrollBar::GetRange(int* min, int* max) const {
+    if (min)
+        *min = m_model.min;
+    if (max)
+        *max = m_model.max;
+}
+
+void ScrollBar::OnPenDown(POINT at) {
+    if (!Enabled())
+        return;
+    m_lastPen = at;
+    m_pressed = Geometry().HitTest(at);
+    if (m_pressed == ScrollPart::None)
+        return;
+    m_inside = true;
+    SetCapture(m_hwnd);
+    if (m_pressed == ScrollPart::Thumb) {
+        int start = 0, size = 0;
+        Geometry().ThumbSpan(start, size);
+        m_grabOffset = (Vertical() ? at.y : at.x) - start;
+        m_model.trackPos = m_model.pos;
+    } else {
+        Repeat();
+        SetTimer(m_hwnd, kRepeatTimer, kFirstRepeatMs, nullptr);
+    }
+    Redraw();
+}
+
+void ScrollBar::OnPenMove(POINT at) {
+    if (m_pressed == ScrollPart::None)
+        return;
+    m_lastPen = at;
+    if (m_pressed == ScrollPart::Thumb) {
+        int pos = Geometry().PosFromThumbStart((Vertical() ? at.y : at.x) - m_grabOffset);
+        if (pos != m_model.trackPos) {
+            m_model.trackPos = pos;
+            Redraw();
+            Send(SB_THUMBTRACK, pos);
+        }
+        return;
+    }
+    ScrollPart part = Geometry().HitTest(at);
+    bool paging = m_pressed == ScrollPart::PageUp || m_pressed == ScrollPart::PageDown;
+    bool inside = part == m_pressed || (paging && part != ScrollPart::None);
+    if (inside != m_inside) {
+        m_inside = inside;
+        Redraw();
+    }
+}
+
+void ScrollBar::OnRelease(bool lifted) {
+    if (m_pressed == ScrollPart::None)
+        return;
+    ScrollPart was = m_pressed;
+    m_pressed = ScrollPart::None;
+    KillTimer(m_hwnd, kRepeatTimer);
+    if (lifted)
+        ReleaseCapture();
+    if (was == ScrollPart::Thumb)
+        Send(SB_THUMBPOSITION, m_model.trackPos);
+    Send(SB_ENDSCROLL);
+    Redraw();
+}
+
+void ScrollBar::OnTimer(UINT_PTR id) {
+    if (id == kRepeatTimer && m_pressed != ScrollPart::None) {
+        SetTimer(m_hwnd, kRepeatTimer, kRepeatMs, nullptr);
+        Repeat();
+    }
+}
+
+void ScrollBar::OnKeyDown(UINT key) {
+    if (const std::optional<WORD> code = CodeForKey(key)) {
+        Send(*code);
+        Send(SB_ENDSCROLL);
     }
 }
 
@@ -443,58 +462,68 @@ void PaintWindowScrollBars(HWND hwnd) {
 
 void ForgetWindowScrollBars(HWND hwnd) { AllFrameBars().erase(hwnd); }
 
-bool TrackWindowScrollBar(HWND hwnd, LPARAM screenPoint) {
-    RECT window{};
-    GetWindowRect(hwnd, &window);
-    POINT pt{GET_X_LPARAM(screenPoint) - window.left, GET_Y_LPARAM(screenPoint) - window.top};
-    for (int bar : {SB_VERT, SB_HORZ}) {
-        RECT rect{};
-        if (!FrameBarRect(hwnd, bar, rect) || !PtInRect(&rect, pt))
-            continue;
-        bool vertical = bar == SB_VERT;
-        ScrollModel& model = AllFrameBars()[hwnd].bars[bar];
-        ScrollPart part = ScrollGeometry{rect, vertical, model, false}.HitTest(pt);
-        if (part == ScrollPart::None)
-            return true;
-        // Like the device, the bar tracks the pen in a loop of its own until
-        // it is lifted: the window's procedure never sees these pen moves.
-        int grab = 0;
-        if (part == ScrollPart::Thumb) {
+namespace {
+
+// A press on one bar in a window's frame, followed until the pen is lifted.
+// Like the device, the bar tracks the pen in a loop of its own: the
+// window's procedure never sees these pen moves. Every scroll code goes to
+// the window, which may destroy itself on any of them.
+class FrameBarPress {
+public:
+    FrameBarPress(HWND hwnd, int bar, const RECT& rect, const RECT& window)
+        : m_hwnd(hwnd), m_bar(bar), m_rect(rect), m_window(window) {}
+
+    // The pen went down at `pt` (window coordinates) on the bar.
+    void Run(POINT pt) {
+        m_part = Geometry(false).HitTest(pt);
+        if (m_part == ScrollPart::None || !Press(pt))
+            return;
+        PaintFrameBar(m_hwnd, m_bar, m_part);
+        SetCapture(m_hwnd);
+        if (!Follow())
+            return;
+        if (GetCapture() == m_hwnd)
+            ReleaseCapture();
+        if (IsWindow(m_hwnd))
+            Lift();
+    }
+
+private:
+    bool Vertical() const { return m_bar == SB_VERT; }
+    ScrollModel& Model() const { return AllFrameBars()[m_hwnd].bars[m_bar]; }
+    ScrollGeometry Geometry(bool tracking) const {
+        return ScrollGeometry{m_rect, Vertical(), Model(), tracking};
+    }
+
+    // Grabs the thumb, or sends the first line or page; false when the
+    // window went away.
+    bool Press(POINT pt) {
+        if (m_part == ScrollPart::Thumb) {
             int start = 0, size = 0;
-            ScrollGeometry{rect, vertical, model, false}.ThumbSpan(start, size);
-            grab = (vertical ? pt.y - rect.top : pt.x - rect.left) - start;
-            model.trackPos = model.pos;
+            Geometry(false).ThumbSpan(start, size);
+            m_grab = (Vertical() ? pt.y - m_rect.top : pt.x - m_rect.left) - start;
+            Model().trackPos = Model().pos;
         } else {
-            WORD code = part == ScrollPart::LineUp     ? SB_LINEUP
-                        : part == ScrollPart::LineDown ? SB_LINEDOWN
-                        : part == ScrollPart::PageUp   ? SB_PAGEUP
-                                                       : SB_PAGEDOWN;
-            SendScroll(hwnd, bar, code);
+            WORD code = m_part == ScrollPart::LineUp     ? SB_LINEUP
+                        : m_part == ScrollPart::LineDown ? SB_LINEDOWN
+                        : m_part == ScrollPart::PageUp   ? SB_PAGEUP
+                                                         : SB_PAGEDOWN;
+            SendScroll(m_hwnd, m_bar, code);
         }
-        if (!IsWindow(hwnd))
-            return true;
-        PaintFrameBar(hwnd, bar, part);
-        SetCapture(hwnd);
+        return IsWindow(m_hwnd) != FALSE;
+    }
+
+    // Runs the messages until the pen is lifted or the capture lost; the
+    // other pen messages are swallowed. False when the window went away.
+    bool Follow() {
         MSG msg{};
-        while (GetCapture() == hwnd && GetMessage(&msg, nullptr, 0, 0)) {
-            if (msg.message == WM_MOUSEMOVE && msg.hwnd == hwnd && part == ScrollPart::Thumb) {
-                POINT client{GET_X_LPARAM(msg.lParam), GET_Y_LPARAM(msg.lParam)};
-                POINT origin{0, 0};
-                ClientToScreen(hwnd, &origin);
-                int along = vertical ? client.y + origin.y - window.top - rect.top
-                                     : client.x + origin.x - window.left - rect.left;
-                ScrollModel& m = AllFrameBars()[hwnd].bars[bar];
-                int pos = ScrollGeometry{rect, vertical, m, true}.PosFromThumbStart(along - grab);
-                if (pos != m.trackPos) {
-                    m.trackPos = pos;
-                    SendScroll(hwnd, bar, SB_THUMBTRACK, pos);
-                    if (!IsWindow(hwnd))
-                        return true;
-                    PaintFrameBar(hwnd, bar, part);
-                }
+        while (GetCapture() == m_hwnd && GetMessage(&msg, nullptr, 0, 0)) {
+            if (msg.message == WM_MOUSEMOVE && msg.hwnd == m_hwnd && m_part == ScrollPart::Thumb) {
+                if (!DragThumb(msg.lParam))
+                    return false;
                 continue;
             }
-            if (msg.message == WM_LBUTTONUP && msg.hwnd == hwnd)
+            if (msg.message == WM_LBUTTONUP && msg.hwnd == m_hwnd)
                 break;
             if (msg.message >= WM_MOUSEFIRST && msg.message <= WM_MOUSELAST)
                 continue;
@@ -505,16 +534,57 @@ bool TrackWindowScrollBar(HWND hwnd, LPARAM screenPoint) {
             TranslateMessage(&msg);
             DispatchMessage(&msg);
         }
-        if (GetCapture() == hwnd)
-            ReleaseCapture();
-        if (!IsWindow(hwnd))
-            return true;
-        if (part == ScrollPart::Thumb)
-            SendScroll(hwnd, bar, SB_THUMBPOSITION, AllFrameBars()[hwnd].bars[bar].trackPos);
-        SendScroll(hwnd, bar, SB_ENDSCROLL);
-        if (IsWindow(hwnd))
-            PaintFrameBar(hwnd, bar, ScrollPart::None);
         return true;
+    }
+
+    // The thumb follows a pen move (client coordinates in `lParam`); false
+    // when the window went away.
+    bool DragThumb(LPARAM lParam) {
+        POINT origin{0, 0};
+        ClientToScreen(m_hwnd, &origin);
+        int along = Vertical() ? GET_Y_LPARAM(lParam) + origin.y - m_window.top - m_rect.top
+                               : GET_X_LPARAM(lParam) + origin.x - m_window.left - m_rect.left;
+        ScrollModel& model = Model();
+        int pos = Geometry(true).PosFromThumbStart(along - m_grab);
+        if (pos == model.trackPos)
+            return true;
+        model.trackPos = pos;
+        SendScroll(m_hwnd, m_bar, SB_THUMBTRACK, pos);
+        if (!IsWindow(m_hwnd))
+            return false;
+        PaintFrameBar(m_hwnd, m_bar, m_part);
+        return true;
+    }
+
+    // The pen lifted: the thumb's last place and the end of the scroll.
+    void Lift() {
+        if (m_part == ScrollPart::Thumb)
+            SendScroll(m_hwnd, m_bar, SB_THUMBPOSITION, Model().trackPos);
+        SendScroll(m_hwnd, m_bar, SB_ENDSCROLL);
+        if (IsWindow(m_hwnd))
+            PaintFrameBar(m_hwnd, m_bar, ScrollPart::None);
+    }
+
+    HWND m_hwnd;
+    int m_bar;
+    RECT m_rect;    // the bar, in window coordinates
+    RECT m_window;  // the window on the screen when the pen went down
+    ScrollPart m_part = ScrollPart::None;
+    int m_grab = 0;  // the pen's offset into the thumb
+};
+
+}  // namespace
+
+bool TrackWindowScrollBar(HWND hwnd, LPARAM screenPoint) {
+    RECT window{};
+    GetWindowRect(hwnd, &window);
+    POINT pt{GET_X_LPARAM(screenPoint) - window.left, GET_Y_LPARAM(screenPoint) - window.top};
+    for (int bar : {SB_VERT, SB_HORZ}) {
+        RECT rect{};
+        if (FrameBarRect(hwnd, bar, rect) && PtInRect(&rect, pt)) {
+            FrameBarPress(hwnd, bar, rect, window).Run(pt);
+            return true;
+        }
     }
     return false;
 }

@@ -57,6 +57,19 @@ private:
     void Send(WORD code, int pos = 0);
     void Repeat();
 
+    // The messages, one member each; the SBM_ ones answer as the message does.
+    int SetInfo(const SCROLLINFO* info, bool redraw);
+    BOOL GetInfo(SCROLLINFO* info) const;
+    int SetPos(int pos, bool redraw);
+    int SetRange(int min, int max, bool redraw);
+    void GetRange(int* min, int* max) const;
+    void OnPenDown(POINT at);
+    void OnPenMove(POINT at);
+    // The pen lifted (`lifted`) or the capture taken away.
+    void OnRelease(bool lifted);
+    void OnTimer(UINT_PTR id);
+    void OnKeyDown(UINT key);
+
     ScrollModel m_model;
     ScrollPart m_pressed = ScrollPart::None;
     bool m_inside = false;  // the pen is still over the pressed part

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "platform/ui/Gdi.h"
+#include "platform/ui/controls/MessageParams.h"
 
 namespace ob::ui {
 
@@ -10,6 +11,12 @@ namespace {
 constexpr UINT_PTR kRepeatTimer = 1;
 constexpr UINT kFirstRepeatMs = 400;
 constexpr UINT kRepeatMs = 100;
+
+// Answers a query that fills the caller's rectangle, if it passed one.
+void CopyOut(RECT* out, const RECT& value) {
+    if (out)
+        *out = value;
+}
 }  // namespace
 
 TrackBar::TrackBar(HWND hwnd) : Control(hwnd) {}
@@ -129,150 +136,158 @@ void TrackBar::Step(WORD code) {
     Send(code);
 }
 
+void TrackBar::SetRange(int low, int high, bool redraw) {
+    m_min = low;
+    m_max = std::max(low, high);
+    if (!m_pageSet)
+        m_page = std::max(1, (m_max - m_min) / 5);
+    m_pos = std::clamp(m_pos, m_min, m_max);
+    if (redraw)
+        Redraw();
+}
+
+void TrackBar::SetTickFrequency(int frequency) {
+    m_tickFreq = std::max(1, frequency);
+    Redraw();
+}
+
+BOOL TrackBar::AddTick(int pos) {
+    if (pos < m_min || pos > m_max)
+        return FALSE;
+    m_ticks.push_back(pos);
+    Redraw();
+    return TRUE;
+}
+
+void TrackBar::ClearTicks(bool redraw) {
+    m_ticks.clear();
+    if (redraw)
+        Redraw();
+}
+
+int TrackBar::SetPageSize(int size) {
+    int old = m_page;
+    m_page = std::max(1, size);
+    m_pageSet = true;
+    return old;
+}
+
+int TrackBar::SetLineSize(int size) {
+    int old = m_line;
+    m_line = std::max(1, size);
+    return old;
+}
+
+void TrackBar::OnLButtonDown(POINT pt) {
+    SetFocus(m_hwnd);
+    m_pen = pt;
+    RECT thumb = ThumbRect();
+    int along = Vertical() ? pt.y : pt.x;
+    SetCapture(m_hwnd);
+    if (PtInRect(&thumb, pt)) {
+        m_drag = Drag::Thumb;
+        m_grabOffset = along - PixelOf(m_pos);
+        Redraw();
+    } else {
+        m_drag = along < PixelOf(m_pos) ? Drag::PageUp : Drag::PageDown;
+        Step(m_drag == Drag::PageUp ? TB_PAGEUP : TB_PAGEDOWN);
+        SetTimer(m_hwnd, kRepeatTimer, kFirstRepeatMs, nullptr);
+    }
+}
+
+void TrackBar::OnMouseMove(POINT pt) {
+    if (m_drag == Drag::None)
+        return;
+    m_pen = pt;
+    if (m_drag == Drag::Thumb) {
+        int pos = PosAt((Vertical() ? pt.y : pt.x) - m_grabOffset);
+        if (pos != m_pos) {
+            SetPos(pos, true);
+            Send(TB_THUMBTRACK, m_pos);
+        }
+    }
+}
+
+void TrackBar::OnTimer(UINT_PTR id) {
+    if (id != kRepeatTimer || (m_drag != Drag::PageUp && m_drag != Drag::PageDown))
+        return;
+    SetTimer(m_hwnd, kRepeatTimer, kRepeatMs, nullptr);
+    // Keep paging only while the thumb has not reached the pen.
+    int along = Vertical() ? m_pen.y : m_pen.x;
+    int at = PixelOf(m_pos);
+    if (m_drag == Drag::PageUp ? along < at - ThumbBreadth() / 2 : along > at + ThumbBreadth() / 2)
+        Step(m_drag == Drag::PageUp ? TB_PAGEUP : TB_PAGEDOWN);
+}
+
+void TrackBar::EndDrag(bool release) {
+    if (m_drag == Drag::None)
+        return;
+    Drag was = m_drag;
+    m_drag = Drag::None;
+    KillTimer(m_hwnd, kRepeatTimer);
+    if (release)
+        ReleaseCapture();
+    if (was == Drag::Thumb)
+        Send(TB_THUMBPOSITION, m_pos);
+    Send(TB_ENDTRACK);
+    Redraw();
+}
+
+void TrackBar::OnKeyDown(WPARAM key) {
+    WORD code = 0xFFFF;
+    switch (key) {
+    case VK_LEFT:
+    case VK_UP: code = TB_LINEUP; break;
+    case VK_RIGHT:
+    case VK_DOWN: code = TB_LINEDOWN; break;
+    case VK_PRIOR: code = TB_PAGEUP; break;
+    case VK_NEXT: code = TB_PAGEDOWN; break;
+    case VK_HOME: code = TB_TOP; break;
+    case VK_END: code = TB_BOTTOM; break;
+    default: return;
+    }
+    Step(code);
+    m_moved = true;
+}
+
+void TrackBar::OnKeyUp() {
+    if (m_moved) {
+        m_moved = false;
+        Send(TB_ENDTRACK);
+    }
+}
+
 LRESULT TrackBar::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
-    auto lo = [](LPARAM v) {
-        return static_cast<int>(static_cast<short>(LOWORD(static_cast<std::uintptr_t>(v))));
-    };
-    auto hi = [](LPARAM v) {
-        return static_cast<int>(static_cast<short>(HIWORD(static_cast<std::uintptr_t>(v))));
-    };
-    auto newRange = [&](int low, int high, bool redraw) {
-        m_min = low;
-        m_max = std::max(low, high);
-        if (!m_pageSet)
-            m_page = std::max(1, (m_max - m_min) / 5);
-        m_pos = std::clamp(m_pos, m_min, m_max);
-        if (redraw)
-            Redraw();
-    };
+    const bool redraw = wParam != 0;
+    const int value = static_cast<int>(lParam);
     switch (msg) {
     case TBM_GETPOS: return m_pos;
-    case TBM_SETPOS: SetPos(static_cast<int>(lParam), wParam != 0); return 0;
+    case TBM_SETPOS: SetPos(value, redraw); return 0;
     case TBM_GETRANGEMIN: return m_min;
     case TBM_GETRANGEMAX: return m_max;
-    case TBM_SETRANGE: newRange(lo(lParam), hi(lParam), wParam != 0); return 0;
-    case TBM_SETRANGEMIN: newRange(static_cast<int>(lParam), m_max, wParam != 0); return 0;
-    case TBM_SETRANGEMAX: newRange(m_min, static_cast<int>(lParam), wParam != 0); return 0;
-    case TBM_SETTICFREQ:
-        m_tickFreq = std::max(1, static_cast<int>(wParam));
-        Redraw();
-        return 0;
-    case TBM_SETTIC:
-        if (static_cast<int>(lParam) < m_min || static_cast<int>(lParam) > m_max)
-            return FALSE;
-        m_ticks.push_back(static_cast<int>(lParam));
-        Redraw();
-        return TRUE;
-    case TBM_CLEARTICS:
-        m_ticks.clear();
-        if (wParam)
-            Redraw();
-        return 0;
+    case TBM_SETRANGE: SetRange(SignedLowWord(lParam), SignedHighWord(lParam), redraw); return 0;
+    case TBM_SETRANGEMIN: SetRange(value, m_max, redraw); return 0;
+    case TBM_SETRANGEMAX: SetRange(m_min, value, redraw); return 0;
+    case TBM_SETTICFREQ: SetTickFrequency(static_cast<int>(wParam)); return 0;
+    case TBM_SETTIC: return AddTick(value);
+    case TBM_CLEARTICS: ClearTicks(redraw); return 0;
     case TBM_GETNUMTICS: return static_cast<LRESULT>(Ticks().size());
-    case TBM_SETPAGESIZE: {
-        int old = m_page;
-        m_page = std::max(1, static_cast<int>(lParam));
-        m_pageSet = true;
-        return old;
-    }
+    case TBM_SETPAGESIZE: return SetPageSize(value);
     case TBM_GETPAGESIZE: return m_page;
-    case TBM_SETLINESIZE: {
-        int old = m_line;
-        m_line = std::max(1, static_cast<int>(lParam));
-        return old;
-    }
+    case TBM_SETLINESIZE: return SetLineSize(value);
     case TBM_GETLINESIZE: return m_line;
-    case TBM_GETTHUMBRECT:
-        if (lParam)
-            *reinterpret_cast<RECT*>(lParam) = ThumbRect();
-        return 0;
-    case TBM_GETCHANNELRECT:
-        if (lParam)
-            *reinterpret_cast<RECT*>(lParam) = ChannelRect();
-        return 0;
+    case TBM_GETTHUMBRECT: CopyOut(PointerFromParam<RECT>(lParam), ThumbRect()); return 0;
+    case TBM_GETCHANNELRECT: CopyOut(PointerFromParam<RECT>(lParam), ChannelRect()); return 0;
     case WM_GETDLGCODE: return DLGC_WANTARROWS;
     case WM_SETFOCUS:
     case WM_KILLFOCUS: Redraw(); return 0;
-    case WM_LBUTTONDOWN: {
-        SetFocus(m_hwnd);
-        POINT pt{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
-        m_pen = pt;
-        RECT thumb = ThumbRect();
-        int along = Vertical() ? pt.y : pt.x;
-        SetCapture(m_hwnd);
-        if (PtInRect(&thumb, pt)) {
-            m_drag = Drag::Thumb;
-            m_grabOffset = along - PixelOf(m_pos);
-            Redraw();
-        } else {
-            m_drag = along < PixelOf(m_pos) ? Drag::PageUp : Drag::PageDown;
-            Step(m_drag == Drag::PageUp ? TB_PAGEUP : TB_PAGEDOWN);
-            SetTimer(m_hwnd, kRepeatTimer, kFirstRepeatMs, nullptr);
-        }
-        return 0;
-    }
-    case WM_MOUSEMOVE: {
-        if (m_drag == Drag::None)
-            return 0;
-        POINT pt{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
-        m_pen = pt;
-        if (m_drag == Drag::Thumb) {
-            int pos = PosAt((Vertical() ? pt.y : pt.x) - m_grabOffset);
-            if (pos != m_pos) {
-                SetPos(pos, true);
-                Send(TB_THUMBTRACK, m_pos);
-            }
-        }
-        return 0;
-    }
-    case WM_TIMER:
-        if (wParam == kRepeatTimer && (m_drag == Drag::PageUp || m_drag == Drag::PageDown)) {
-            SetTimer(m_hwnd, kRepeatTimer, kRepeatMs, nullptr);
-            // Keep paging only while the thumb has not reached the pen.
-            int along = Vertical() ? m_pen.y : m_pen.x;
-            int at = PixelOf(m_pos);
-            if (m_drag == Drag::PageUp ? along < at - ThumbBreadth() / 2 : along > at + ThumbBreadth() / 2)
-                Step(m_drag == Drag::PageUp ? TB_PAGEUP : TB_PAGEDOWN);
-        }
-        return 0;
-    case WM_LBUTTONUP:
-    case WM_CAPTURECHANGED: {
-        if (m_drag == Drag::None)
-            return 0;
-        Drag was = m_drag;
-        m_drag = Drag::None;
-        KillTimer(m_hwnd, kRepeatTimer);
-        if (msg == WM_LBUTTONUP)
-            ReleaseCapture();
-        if (was == Drag::Thumb)
-            Send(TB_THUMBPOSITION, m_pos);
-        Send(TB_ENDTRACK);
-        Redraw();
-        return 0;
-    }
-    case WM_KEYDOWN: {
-        WORD code = 0xFFFF;
-        switch (wParam) {
-        case VK_LEFT:
-        case VK_UP: code = TB_LINEUP; break;
-        case VK_RIGHT:
-        case VK_DOWN: code = TB_LINEDOWN; break;
-        case VK_PRIOR: code = TB_PAGEUP; break;
-        case VK_NEXT: code = TB_PAGEDOWN; break;
-        case VK_HOME: code = TB_TOP; break;
-        case VK_END: code = TB_BOTTOM; break;
-        default: return 0;
-        }
-        Step(code);
-        m_moved = true;
-        return 0;
-    }
-    case WM_KEYUP:
-        if (m_moved) {
-            m_moved = false;
-            Send(TB_ENDTRACK);
-        }
-        return 0;
+    case WM_LBUTTONDOWN: OnLButtonDown(PointFromParam(lParam)); return 0;
+    case WM_MOUSEMOVE: OnMouseMove(PointFromParam(lParam)); return 0;
+    case WM_TIMER: OnTimer(wParam); return 0;
+    case WM_LBUTTONUP: EndDrag(true); return 0;
+    case WM_CAPTURECHANGED: EndDrag(false); return 0;
+    case WM_KEYDOWN: OnKeyDown(wParam); return 0;
+    case WM_KEYUP: OnKeyUp(); return 0;
     default: return Control::OnMessage(msg, wParam, lParam);
     }
 }

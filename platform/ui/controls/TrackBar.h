@@ -30,6 +30,20 @@ private:
     void Send(WORD code, int pos = 0);
     std::vector<int> Ticks() const;
 
+    // The messages, each decoded by OnMessage.
+    void SetRange(int low, int high, bool redraw);
+    void SetTickFrequency(int frequency);
+    BOOL AddTick(int pos);  // FALSE outside the range
+    void ClearTicks(bool redraw);
+    int SetPageSize(int size);  // the size before
+    int SetLineSize(int size);  // the size before
+    void OnLButtonDown(POINT pt);
+    void OnMouseMove(POINT pt);
+    void OnTimer(UINT_PTR id);
+    void EndDrag(bool release);  // pen up (release the capture) or capture lost
+    void OnKeyDown(WPARAM key);
+    void OnKeyUp();
+
     int m_min = 0, m_max = 100, m_pos = 0;
     int m_line = 1, m_page = 20;
     bool m_pageSet = false;

@@ -6,6 +6,7 @@
 #include "platform/kernel/Locale.h"
 #include "platform/ui/Gdi.h"
 #include "platform/ui/gdi/SelectGuard.h"
+#include "platform/ui/controls/MessageParams.h"
 #include "platform/ui/controls/MonthCalendar.h"
 
 namespace ob::ui {
@@ -33,6 +34,25 @@ long long Key(const SYSTEMTIME& st) {
 }
 
 bool IsDateLetter(wchar_t c) { return c == L'd' || c == L'M' || c == L'y'; }
+
+// Reads the quoted text that starts at picture[open] (a quote) into `text`;
+// two quotes in a row stand for one. Returns the index of the closing quote,
+// or the picture's length when it is missing.
+size_t ReadQuoted(const std::wstring& picture, size_t open, std::wstring& text) {
+    size_t j = open + 1;
+    for (; j < picture.size(); ++j) {
+        if (picture[j] == L'\'') {
+            if (j + 1 < picture.size() && picture[j + 1] == L'\'') {
+                text += L'\'';
+                ++j;
+                continue;
+            }
+            break;
+        }
+        text += picture[j];
+    }
+    return j;
+}
 bool IsTimeLetter(wchar_t c) { return c == L'h' || c == L'H' || c == L'm' || c == L's' || c == L't'; }
 
 }  // namespace
@@ -94,20 +114,8 @@ std::vector<DateTimePicker::Piece> DateTimePicker::Layout() const {
     for (size_t i = 0; i < picture.size();) {
         wchar_t c = picture[i];
         if (c == L'\'') {
-            // Quoted text; two quotes in a row stand for one.
             std::wstring text;
-            size_t j = i + 1;
-            for (; j < picture.size(); ++j) {
-                if (picture[j] == L'\'') {
-                    if (j + 1 < picture.size() && picture[j + 1] == L'\'') {
-                        text += L'\'';
-                        ++j;
-                        continue;
-                    }
-                    break;
-                }
-                text += picture[j];
-            }
+            size_t j = ReadQuoted(picture, i, text);
             literal(text.empty() && j == i + 1 ? L"'" : text);
             i = j + 1;
             continue;
@@ -126,25 +134,32 @@ std::vector<DateTimePicker::Piece> DateTimePicker::Layout() const {
                                   : ob::kernel::FormatTimePicture(fields, token, text);
         if (!ok)
             text.clear();
-        Field field = Field::None;
-        switch (c) {
-        case L'd': field = token.size() <= 2 ? Field::Day : Field::None; break;
-        case L'M': field = Field::Month; break;
-        case L'y': field = Field::Year; break;
-        case L'h':
-        case L'H': field = Field::Hour; break;
-        case L'm': field = Field::Minute; break;
-        case L's': field = Field::Second; break;
-        case L't': field = Field::AmPm; break;
-        default: break;
-        }
+        Field field = FieldOf(c, token.size());
         if (field == Field::None)
             literal(text);
         else
             pieces.push_back(Piece{text, field});
         i = j;
     }
-    // Positions in the client area.
+    PlaceAcross(pieces);
+    return pieces;
+}
+
+DateTimePicker::Field DateTimePicker::FieldOf(wchar_t letter, size_t length) {
+    switch (letter) {
+    case L'd': return length <= 2 ? Field::Day : Field::None;  // ddd and dddd name the weekday
+    case L'M': return Field::Month;
+    case L'y': return Field::Year;
+    case L'h':
+    case L'H': return Field::Hour;
+    case L'm': return Field::Minute;
+    case L's': return Field::Second;
+    case L't': return Field::AmPm;
+    default: return Field::None;
+    }
+}
+
+void DateTimePicker::PlaceAcross(std::vector<Piece>& pieces) const {
     HDC hdc = GetDC(m_hwnd);
     {
         SelectGuard font(hdc, Font());
@@ -157,7 +172,6 @@ std::vector<DateTimePicker::Piece> DateTimePicker::Layout() const {
         }
     }
     ReleaseDC(m_hwnd, hdc);
-    return pieces;
 }
 
 int DateTimePicker::ButtonWidth() const { return HasButton() ? 13 * Scale() : 0; }
@@ -256,148 +270,163 @@ void DateTimePicker::CalendarClosed(const SYSTEMTIME* chosen) {
     Control::Notify(nm, DTN_CLOSEUP);
 }
 
+LRESULT DateTimePicker::QueryTime(SYSTEMTIME* out) const {
+    if (!out)
+        return GDT_ERROR;
+    if (!m_valid)
+        return static_cast<LRESULT>(GDT_NONE);
+    *out = m_time;
+    return static_cast<LRESULT>(GDT_VALID);
+}
+
+BOOL DateTimePicker::AssignTime(WPARAM flag, const SYSTEMTIME* in) {
+    if (flag == GDT_NONE) {
+        if (!(Style() & DTS_SHOWNONE))
+            return FALSE;
+        m_valid = false;
+        Redraw();
+        return TRUE;
+    }
+    if (flag != GDT_VALID || !in || !ValidDate(*in))
+        return FALSE;
+    SetTime(*in, false);
+    return TRUE;
+}
+
+void DateTimePicker::SetLimits(WPARAM which, const SYSTEMTIME* range) {
+    m_hasMin = (which & GDTR_MIN) && range && ValidDate(range[0]);
+    m_hasMax = (which & GDTR_MAX) && range && ValidDate(range[1]);
+    if (m_hasMin)
+        m_min = range[0];
+    if (m_hasMax)
+        m_max = range[1];
+    if (m_valid)
+        SetTime(m_time, false);
+}
+
+LRESULT DateTimePicker::QueryLimits(SYSTEMTIME* range) const {
+    if (!range)
+        return 0;
+    if (m_hasMin)
+        range[0] = m_min;
+    if (m_hasMax)
+        range[1] = m_max;
+    return (m_hasMin ? GDTR_MIN : 0) | (m_hasMax ? GDTR_MAX : 0);
+}
+
+void DateTimePicker::SetFormat(const wchar_t* picture) {
+    m_format = picture ? picture : L"";
+    Redraw();
+}
+
+void DateTimePicker::OnSetFocus() {
+    if (m_active == Field::None)
+        MoveField(1);
+    Redraw();
+}
+
+void DateTimePicker::OnKillFocus() {
+    if (m_calendar)
+        CalendarClosed(nullptr);
+    Redraw();
+}
+
+void DateTimePicker::ToggleCalendar() {
+    if (m_calendar)
+        CalendarClosed(nullptr);
+    else
+        OpenCalendar();
+}
+
+void DateTimePicker::OnLButtonDown(POINT at) {
+    SetFocus(m_hwnd);
+    if (!Enabled())
+        return;
+    int x = at.x;
+    RECT rc = Client();
+    if (HasButton() && x >= rc.right - ButtonWidth()) {
+        ToggleCalendar();
+        return;
+    }
+    // A tap on a field makes it the one the keys change; a second tap
+    // on the chosen field opens the calendar, as the pen has no keys.
+    for (const Piece& piece : Layout()) {
+        if (piece.field == Field::None || x < piece.left || x >= piece.right)
+            continue;
+        if (piece.field == m_active && HasButton())
+            OpenCalendar();
+        m_active = piece.field;
+        Redraw();
+        return;
+    }
+    if (HasButton())
+        OpenCalendar();
+}
+
+void DateTimePicker::OnKeyDown(WPARAM key) {
+    if (!m_valid)
+        return;
+    // F4 or Alt+Down opens and closes the calendar, as the pen does.
+    if (HasButton() && (key == VK_F4 || (key == VK_DOWN && GetKeyState(VK_MENU) < 0)))
+        ToggleCalendar();
+    else if (m_calendar)
+        CalendarKey(key);
+    else
+        FieldKey(key);
+}
+
+void DateTimePicker::CalendarKey(WPARAM key) {
+    auto* calendar = dynamic_cast<MonthCalendar*>(FindControl(m_calendar));
+    if (!calendar)
+        return;
+    switch (key) {
+    case VK_LEFT: calendar->MoveDays(-1); break;
+    case VK_RIGHT: calendar->MoveDays(1); break;
+    case VK_UP: calendar->MoveDays(-7); break;
+    case VK_DOWN: calendar->MoveDays(7); break;
+    case VK_PRIOR: calendar->MoveMonths(-1); break;
+    case VK_NEXT: calendar->MoveMonths(1); break;
+    case VK_RETURN: {
+        const SYSTEMTIME chosen = calendar->Selected();
+        CalendarClosed(&chosen);
+        break;
+    }
+    case VK_ESCAPE: CalendarClosed(nullptr); break;
+    default: break;
+    }
+}
+
+void DateTimePicker::FieldKey(WPARAM key) {
+    switch (key) {
+    case VK_LEFT: MoveField(-1); break;
+    case VK_RIGHT: MoveField(1); break;
+    case VK_UP: Change(m_active, 1); break;
+    case VK_DOWN: Change(m_active, -1); break;
+    case VK_PRIOR: Change(m_active, m_active == Field::Year ? 10 : 1); break;
+    case VK_NEXT: Change(m_active, m_active == Field::Year ? -10 : -1); break;
+    default: break;
+    }
+}
+
 LRESULT DateTimePicker::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     switch (msg) {
-    case DTM_GETSYSTEMTIME: {
-        auto* out = reinterpret_cast<SYSTEMTIME*>(lParam);
-        if (!out)
-            return GDT_ERROR;
-        if (!m_valid)
-            return static_cast<LRESULT>(GDT_NONE);
-        *out = m_time;
-        return static_cast<LRESULT>(GDT_VALID);
-    }
-    case DTM_SETSYSTEMTIME: {
-        if (wParam == GDT_NONE) {
-            if (!(Style() & DTS_SHOWNONE))
-                return FALSE;
-            m_valid = false;
-            Redraw();
-            return TRUE;
-        }
-        auto* in = reinterpret_cast<const SYSTEMTIME*>(lParam);
-        if (wParam != GDT_VALID || !in || !ValidDate(*in))
-            return FALSE;
-        SetTime(*in, false);
-        return TRUE;
-    }
-    case DTM_SETRANGE: {
-        auto* range = reinterpret_cast<const SYSTEMTIME*>(lParam);
-        m_hasMin = (wParam & GDTR_MIN) && range && ValidDate(range[0]);
-        m_hasMax = (wParam & GDTR_MAX) && range && ValidDate(range[1]);
-        if (m_hasMin)
-            m_min = range[0];
-        if (m_hasMax)
-            m_max = range[1];
-        if (m_valid)
-            SetTime(m_time, false);
-        return TRUE;
-    }
-    case DTM_GETRANGE: {
-        auto* range = reinterpret_cast<SYSTEMTIME*>(lParam);
-        if (!range)
-            return 0;
-        if (m_hasMin)
-            range[0] = m_min;
-        if (m_hasMax)
-            range[1] = m_max;
-        return (m_hasMin ? GDTR_MIN : 0) | (m_hasMax ? GDTR_MAX : 0);
-    }
-    case OBM_CALENDAR_CHOSEN: CalendarClosed(reinterpret_cast<const SYSTEMTIME*>(lParam)); return 0;
-    case DTM_SETFORMAT:
-        m_format = lParam ? reinterpret_cast<LPCWSTR>(lParam) : L"";
-        Redraw();
-        return TRUE;
-    case WM_GETDLGCODE:
-        // While the calendar is open, Enter and Escape are for it.
-        return m_calendar ? DLGC_WANTALLKEYS : DLGC_WANTARROWS | DLGC_WANTCHARS;
-    case WM_SETFOCUS:
-        if (m_active == Field::None)
-            MoveField(1);
-        Redraw();
-        return 0;
-    case WM_KILLFOCUS:
-        if (m_calendar)
-            CalendarClosed(nullptr);
-        Redraw();
-        return 0;
-    case WM_LBUTTONDOWN: {
-        SetFocus(m_hwnd);
-        if (!Enabled())
-            return 0;
-        int x = GET_X_LPARAM(lParam);
-        RECT rc = Client();
-        if (HasButton() && x >= rc.right - ButtonWidth()) {
-            if (m_calendar)
-                CalendarClosed(nullptr);
-            else
-                OpenCalendar();
-            return 0;
-        }
-        // A tap on a field makes it the one the keys change; a second tap
-        // on the chosen field opens the calendar, as the pen has no keys.
-        for (const Piece& piece : Layout()) {
-            if (piece.field == Field::None || x < piece.left || x >= piece.right)
-                continue;
-            if (piece.field == m_active && HasButton())
-                OpenCalendar();
-            m_active = piece.field;
-            Redraw();
-            return 0;
-        }
-        if (HasButton())
-            OpenCalendar();
-        return 0;
-    }
-    case WM_SYSKEYDOWN:
-        // Alt+Down comes as a system key, since Alt is held.
+    case DTM_GETSYSTEMTIME: return QueryTime(PointerFromParam<SYSTEMTIME>(lParam));
+    case DTM_SETSYSTEMTIME: return AssignTime(wParam, PointerFromParam<const SYSTEMTIME>(lParam));
+    case DTM_SETRANGE: SetLimits(wParam, PointerFromParam<const SYSTEMTIME>(lParam)); return TRUE;
+    case DTM_GETRANGE: return QueryLimits(PointerFromParam<SYSTEMTIME>(lParam));
+    case OBM_CALENDAR_CHOSEN: CalendarClosed(PointerFromParam<const SYSTEMTIME>(lParam)); return 0;
+    case DTM_SETFORMAT: SetFormat(PointerFromParam<const wchar_t>(lParam)); return TRUE;
+    // While the calendar is open, Enter and Escape are for it.
+    case WM_GETDLGCODE: return m_calendar ? DLGC_WANTALLKEYS : DLGC_WANTARROWS | DLGC_WANTCHARS;
+    case WM_SETFOCUS: OnSetFocus(); return 0;
+    case WM_KILLFOCUS: OnKillFocus(); return 0;
+    case WM_LBUTTONDOWN: OnLButtonDown(PointFromParam(lParam)); return 0;
+    case WM_SYSKEYDOWN:  // Alt+Down comes as a system key, since Alt is held
         if (wParam != VK_DOWN)
             return Control::OnMessage(msg, wParam, lParam);
-        [[fallthrough]];
-    case WM_KEYDOWN:
-        if (!m_valid)
-            return 0;
-        // F4 or Alt+Down opens and closes the calendar, as the pen does.
-        if (HasButton() && (wParam == VK_F4 || (wParam == VK_DOWN && GetKeyState(VK_MENU) < 0))) {
-            if (m_calendar)
-                CalendarClosed(nullptr);
-            else
-                OpenCalendar();
-            return 0;
-        }
-        if (m_calendar) {
-            auto* calendar = dynamic_cast<MonthCalendar*>(FindControl(m_calendar));
-            if (!calendar)
-                return 0;
-            switch (wParam) {
-            case VK_LEFT: calendar->MoveDays(-1); return 0;
-            case VK_RIGHT: calendar->MoveDays(1); return 0;
-            case VK_UP: calendar->MoveDays(-7); return 0;
-            case VK_DOWN: calendar->MoveDays(7); return 0;
-            case VK_PRIOR: calendar->MoveMonths(-1); return 0;
-            case VK_NEXT: calendar->MoveMonths(1); return 0;
-            case VK_RETURN: {
-                const SYSTEMTIME chosen = calendar->Selected();
-                CalendarClosed(&chosen);
-                return 0;
-            }
-            case VK_ESCAPE: CalendarClosed(nullptr); return 0;
-            default: return 0;
-            }
-        }
-        switch (wParam) {
-        case VK_LEFT: MoveField(-1); return 0;
-        case VK_RIGHT: MoveField(1); return 0;
-        case VK_UP: Change(m_active, 1); return 0;
-        case VK_DOWN: Change(m_active, -1); return 0;
-        case VK_PRIOR: Change(m_active, m_active == Field::Year ? 10 : 1); return 0;
-        case VK_NEXT: Change(m_active, m_active == Field::Year ? -10 : -1); return 0;
-        case VK_ESCAPE:
-            if (m_calendar)
-                CalendarClosed(nullptr);
-            return 0;
-        default: return 0;
-        }
+        OnKeyDown(wParam);
+        return 0;
+    case WM_KEYDOWN: OnKeyDown(wParam); return 0;
     default: return Control::OnMessage(msg, wParam, lParam);
     }
 }

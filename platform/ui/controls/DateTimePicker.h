@@ -33,6 +33,10 @@ private:
     void Paint(HDC hdc, const RECT& client) override;
     std::wstring Picture() const;
     std::vector<Piece> Layout() const;
+    // The field a run of `length` picture letters stands for; None for text.
+    static Field FieldOf(wchar_t letter, size_t length);
+    // Each piece's left and right edge, in the control's font.
+    void PlaceAcross(std::vector<Piece>& pieces) const;
     int ButtonWidth() const;
     bool HasButton() const { return !(Style() & DTS_UPDOWN) && (Style() & DTS_TIMEFORMAT) != DTS_TIMEFORMAT; }
     void Change(Field field, int delta);  // a step of one field by the user
@@ -40,6 +44,20 @@ private:
     void NotifyChange();
     void MoveField(int direction);
     void OpenCalendar();
+    void ToggleCalendar();
+
+    // The messages, each decoded by OnMessage.
+    LRESULT QueryTime(SYSTEMTIME* out) const;
+    BOOL AssignTime(WPARAM flag, const SYSTEMTIME* in);     // GDT_VALID or GDT_NONE
+    void SetLimits(WPARAM which, const SYSTEMTIME* range);  // GDTR_ flags, [min, max]
+    LRESULT QueryLimits(SYSTEMTIME* range) const;
+    void SetFormat(const wchar_t* picture);
+    void OnSetFocus();
+    void OnKillFocus();
+    void OnLButtonDown(POINT at);
+    void OnKeyDown(WPARAM key);
+    void CalendarKey(WPARAM key);  // while the calendar is open
+    void FieldKey(WPARAM key);     // while it is closed
 
     SYSTEMTIME m_time{};
     bool m_valid = true;

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "platform/ui/Gdi.h"
+#include "platform/ui/controls/MessageParams.h"
 #include "platform/ui/gdi/SelectGuard.h"
 
 namespace ob::ui {
@@ -89,137 +90,142 @@ void Edit::Replace(const std::wstring& with) {
     Changed();
 }
 
+LRESULT Edit::OnSetText(WPARAM wParam, LPARAM lParam) {
+    LRESULT result = Default(WM_SETTEXT, wParam, lParam);
+    m_text = WindowText(m_hwnd);
+    if (m_text.size() > m_limit)
+        m_text.resize(m_limit);
+    m_anchor = m_caret = 0;
+    m_scroll = 0;
+    m_modified = false;
+    Redraw();
+    // A single-line edit reports changes made by the program too.
+    NotifyCommand(EN_UPDATE);
+    NotifyCommand(EN_CHANGE);
+    return result;
+}
+
+LRESULT Edit::GetSelection(DWORD* start, DWORD* end) const {
+    DWORD from = static_cast<DWORD>(std::min(m_anchor, m_caret));
+    DWORD to = static_cast<DWORD>(std::max(m_anchor, m_caret));
+    if (start)
+        *start = from;
+    if (end)
+        *end = to;
+    return static_cast<LRESULT>(MAKELPARAM(static_cast<WORD>(std::min<DWORD>(from, 0xFFFF)),
+                                           static_cast<WORD>(std::min<DWORD>(to, 0xFFFF))));
+}
+
+void Edit::SelectRange(int start, int end) {
+    // (0, -1) selects everything; a negative start removes the selection.
+    if (start < 0) {
+        SetSelection(m_caret, m_caret);
+        return;
+    }
+    size_t last =
+        end < 0 || static_cast<size_t>(end) > m_text.size() ? m_text.size() : static_cast<size_t>(end);
+    SetSelection(static_cast<size_t>(start), last);
+}
+
+void Edit::SetReadOnly(bool readOnly) {
+    DWORD style = Style();
+    style = readOnly ? (style | ES_READONLY) : (style & ~ES_READONLY);
+    SetWindowLong(m_hwnd, GWL_STYLE, static_cast<LONG>(style));
+    Redraw();
+}
+
+void Edit::OnSetFocus() {
+    Redraw();
+    NotifyCommand(EN_SETFOCUS);
+}
+
+void Edit::OnKillFocus() {
+    m_selecting = false;
+    Redraw();
+    NotifyCommand(EN_KILLFOCUS);
+}
+
+void Edit::OnLButtonDown(POINT at) {
+    SetFocus(m_hwnd);
+    size_t index = CharAt(at.x);
+    SetSelection(index, index);
+    m_selecting = true;
+    SetCapture(m_hwnd);
+}
+
+void Edit::OnMouseMove(POINT at) {
+    if (m_selecting)
+        SetSelection(m_anchor, CharAt(at.x));
+}
+
+void Edit::OnLButtonUp() {
+    if (m_selecting) {
+        m_selecting = false;
+        ReleaseCapture();
+    }
+}
+
+void Edit::OnKeyDown(WPARAM key) {
+    bool shift = GetKeyState(static_cast<int>(VK_SHIFT)) < 0;
+    auto move = [&](size_t to) { SetSelection(shift ? m_anchor : to, to); };
+    // Without Shift, Left and Right first collapse a selection to its end.
+    bool collapse = !shift && m_anchor != m_caret;
+    switch (key) {
+    case VK_LEFT: move(collapse ? std::min(m_anchor, m_caret) : m_caret > 0 ? m_caret - 1 : 0); break;
+    case VK_RIGHT: move(collapse ? std::max(m_anchor, m_caret) : std::min(m_caret + 1, m_text.size())); break;
+    case VK_HOME: move(0); break;
+    case VK_END: move(m_text.size()); break;
+    case VK_DELETE:
+        if (Style() & ES_READONLY)
+            break;
+        if (m_anchor == m_caret && m_caret < m_text.size())
+            m_caret = m_caret + 1;
+        Replace(L"");
+        break;
+    default: break;
+    }
+}
+
+void Edit::OnChar(wchar_t ch) {
+    if (Style() & ES_READONLY)
+        return;
+    if (ch == L'\b') {
+        if (m_anchor == m_caret && m_caret > 0)
+            m_anchor = m_caret - 1;
+        Replace(L"");
+        return;
+    }
+    if (ch < L' ')
+        return;  // Enter, Tab, Escape belong to the dialog
+    if ((Style() & ES_NUMBER) && (ch < L'0' || ch > L'9')) {
+        MessageBeep(0);
+        return;
+    }
+    Replace(std::wstring(1, ch));
+}
+
 LRESULT Edit::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     switch (msg) {
     case WM_CREATE: m_text = WindowText(m_hwnd); return Control::OnMessage(msg, wParam, lParam);
-    case WM_SETTEXT: {
-        LRESULT result = Default(msg, wParam, lParam);
-        m_text = WindowText(m_hwnd);
-        if (m_text.size() > m_limit)
-            m_text.resize(m_limit);
-        m_anchor = m_caret = 0;
-        m_scroll = 0;
-        m_modified = false;
-        Redraw();
-        // A single-line edit reports changes made by the program too.
-        NotifyCommand(EN_UPDATE);
-        NotifyCommand(EN_CHANGE);
-        return result;
-    }
+    case WM_SETTEXT: return OnSetText(wParam, lParam);
     case WM_GETDLGCODE: return DLGC_WANTCHARS | DLGC_HASSETSEL | DLGC_WANTARROWS;
-    case EM_GETSEL: {
-        DWORD from = static_cast<DWORD>(std::min(m_anchor, m_caret));
-        DWORD to = static_cast<DWORD>(std::max(m_anchor, m_caret));
-        if (wParam)
-            *reinterpret_cast<DWORD*>(wParam) = from;
-        if (lParam)
-            *reinterpret_cast<DWORD*>(lParam) = to;
-        return static_cast<LRESULT>(MAKELPARAM(static_cast<WORD>(std::min<DWORD>(from, 0xFFFF)),
-                                               static_cast<WORD>(std::min<DWORD>(to, 0xFFFF))));
-    }
-    case EM_SETSEL: {
-        // (0, -1) selects everything; a negative start removes the selection.
-        auto start = static_cast<long long>(static_cast<int>(wParam));
-        auto end = static_cast<long long>(static_cast<int>(lParam));
-        if (start < 0) {
-            SetSelection(m_caret, m_caret);
-            return 0;
-        }
-        if (end < 0 || static_cast<size_t>(end) > m_text.size())
-            end = static_cast<long long>(m_text.size());
-        SetSelection(static_cast<size_t>(start), static_cast<size_t>(end));
-        return 0;
-    }
-    case EM_REPLACESEL:
-        Replace(lParam ? std::wstring(reinterpret_cast<LPCWSTR>(lParam)) : std::wstring());
-        return 0;
+    case EM_GETSEL: return GetSelection(reinterpret_cast<DWORD*>(wParam), PointerFromParam<DWORD>(lParam));
+    case EM_SETSEL: SelectRange(static_cast<int>(wParam), static_cast<int>(lParam)); return 0;
+    case EM_REPLACESEL: Replace(lParam ? PointerFromParam<const wchar_t>(lParam) : L""); return 0;
     case EM_LIMITTEXT: m_limit = wParam == 0 ? 0x7FFFFFFE : static_cast<size_t>(wParam); return 0;
     case EM_GETLIMITTEXT: return static_cast<LRESULT>(m_limit);
     case EM_GETMODIFY: return m_modified ? TRUE : FALSE;
     case EM_SETMODIFY: m_modified = wParam != 0; return 0;
     case EM_GETLINECOUNT: return 1;
-    case EM_SETREADONLY: {
-        DWORD style = Style();
-        style = wParam ? (style | ES_READONLY) : (style & ~ES_READONLY);
-        SetWindowLong(m_hwnd, GWL_STYLE, static_cast<LONG>(style));
-        Redraw();
-        return TRUE;
-    }
-    case WM_SETFOCUS:
-        Redraw();
-        NotifyCommand(EN_SETFOCUS);
-        return 0;
-    case WM_KILLFOCUS:
-        m_selecting = false;
-        Redraw();
-        NotifyCommand(EN_KILLFOCUS);
-        return 0;
-    case WM_LBUTTONDOWN: {
-        SetFocus(m_hwnd);
-        size_t at = CharAt(GET_X_LPARAM(lParam));
-        SetSelection(at, at);
-        m_selecting = true;
-        SetCapture(m_hwnd);
-        return 0;
-    }
-    case WM_MOUSEMOVE:
-        if (m_selecting)
-            SetSelection(m_anchor, CharAt(GET_X_LPARAM(lParam)));
-        return 0;
-    case WM_LBUTTONUP:
-        if (m_selecting) {
-            m_selecting = false;
-            ReleaseCapture();
-        }
-        return 0;
+    case EM_SETREADONLY: SetReadOnly(wParam != 0); return TRUE;
+    case WM_SETFOCUS: OnSetFocus(); return 0;
+    case WM_KILLFOCUS: OnKillFocus(); return 0;
+    case WM_LBUTTONDOWN: OnLButtonDown(PointFromParam(lParam)); return 0;
+    case WM_MOUSEMOVE: OnMouseMove(PointFromParam(lParam)); return 0;
+    case WM_LBUTTONUP: OnLButtonUp(); return 0;
     case WM_LBUTTONDBLCLK: SetSelection(0, m_text.size()); return 0;
-    case WM_KEYDOWN: {
-        bool shift = GetKeyState(static_cast<int>(VK_SHIFT)) < 0;
-        auto move = [&](size_t to) { SetSelection(shift ? m_anchor : to, to); };
-        switch (wParam) {
-        case VK_LEFT:
-            if (!shift && m_anchor != m_caret)
-                move(std::min(m_anchor, m_caret));
-            else
-                move(m_caret > 0 ? m_caret - 1 : 0);
-            return 0;
-        case VK_RIGHT:
-            if (!shift && m_anchor != m_caret)
-                move(std::max(m_anchor, m_caret));
-            else
-                move(std::min(m_caret + 1, m_text.size()));
-            return 0;
-        case VK_HOME: move(0); return 0;
-        case VK_END: move(m_text.size()); return 0;
-        case VK_DELETE:
-            if (Style() & ES_READONLY)
-                return 0;
-            if (m_anchor == m_caret && m_caret < m_text.size())
-                m_caret = m_caret + 1;
-            Replace(L"");
-            return 0;
-        default: return 0;
-        }
-    }
-    case WM_CHAR: {
-        if (Style() & ES_READONLY)
-            return 0;
-        auto ch = static_cast<wchar_t>(wParam);
-        if (ch == L'\b') {
-            if (m_anchor == m_caret && m_caret > 0)
-                m_anchor = m_caret - 1;
-            Replace(L"");
-            return 0;
-        }
-        if (ch < L' ')
-            return 0;  // Enter, Tab, Escape belong to the dialog
-        if ((Style() & ES_NUMBER) && (ch < L'0' || ch > L'9')) {
-            MessageBeep(0);
-            return 0;
-        }
-        Replace(std::wstring(1, ch));
-        return 0;
-    }
+    case WM_KEYDOWN: OnKeyDown(wParam); return 0;
+    case WM_CHAR: OnChar(static_cast<wchar_t>(wParam)); return 0;
     default: return Control::OnMessage(msg, wParam, lParam);
     }
 }

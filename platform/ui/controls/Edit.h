@@ -25,6 +25,19 @@ private:
     void Changed();         // after a change by the user
     void SyncWindowText();  // keeps WM_GETTEXT in step
 
+    // The messages, each decoded by OnMessage.
+    LRESULT OnSetText(WPARAM wParam, LPARAM lParam);
+    LRESULT GetSelection(DWORD* start, DWORD* end) const;  // either may be null
+    void SelectRange(int start, int end);
+    void SetReadOnly(bool readOnly);
+    void OnSetFocus();
+    void OnKillFocus();
+    void OnLButtonDown(POINT at);
+    void OnMouseMove(POINT at);
+    void OnLButtonUp();
+    void OnKeyDown(WPARAM key);
+    void OnChar(wchar_t ch);
+
     std::wstring m_text;
     size_t m_anchor = 0;  // selection is [min(anchor, caret), max(anchor, caret))
     size_t m_caret = 0;

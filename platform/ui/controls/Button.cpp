@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "platform/ui/Gdi.h"
+#include "platform/ui/controls/MessageParams.h"
 #include "platform/ui/gdi/SelectGuard.h"
 
 namespace ob::ui {
@@ -50,106 +51,128 @@ void Button::SetCheck(UINT check) {
     Redraw();
 }
 
+LRESULT Button::State() const {
+    return (IsCheckType() ? m_check : 0) | (m_pushed ? BST_PUSHED : 0) | (Focused() ? BST_FOCUS : 0);
+}
+
+void Button::SetButtonStyle(WORD type, bool redraw) {
+    DWORD style = (Style() & ~0xFFFFu) | type;
+    SetWindowLong(m_hwnd, GWL_STYLE, static_cast<LONG>(style));
+    if (redraw)
+        Redraw();
+}
+
+LRESULT Button::DialogCode() const {
+    switch (Type()) {
+    case BS_DEFPUSHBUTTON: return DLGC_BUTTON | DLGC_DEFPUSHBUTTON;
+    case BS_PUSHBUTTON:
+    case BS_OWNERDRAW: return DLGC_BUTTON | DLGC_UNDEFPUSHBUTTON;
+    case BS_RADIOBUTTON:
+    case BS_AUTORADIOBUTTON: return DLGC_BUTTON | DLGC_RADIOBUTTON;
+    case BS_GROUPBOX: return DLGC_STATIC;
+    default: return DLGC_BUTTON;
+    }
+}
+
+void Button::SinkGroupBox() {
+    // A group box lies beneath the controls it frames, so they stay
+    // visible and it paints only what shows around them. Siblings made
+    // after it go below it, so it sinks when it first paints.
+    if (Type() == BS_GROUPBOX && GetWindow(m_hwnd, GW_HWNDNEXT))
+        SetWindowPos(m_hwnd, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+}
+
+void Button::OnLButtonDown() {
+    if (Type() == BS_GROUPBOX)
+        return;
+    SetFocus(m_hwnd);
+    SetCapture(m_hwnd);
+    m_tracking = true;
+    SetPushed(true);
+}
+
+void Button::OnMouseMove(POINT at) {
+    if (m_tracking) {
+        RECT rc = Client();
+        SetPushed(PtInRect(&rc, at) != FALSE);
+    }
+}
+
+void Button::OnLButtonUp() {
+    if (m_tracking) {
+        m_tracking = false;
+        bool inside = m_pushed;
+        SetPushed(false);
+        ReleaseCapture();
+        if (inside)
+            Click();
+    }
+}
+
+void Button::OnCaptureChanged(HWND taker) {
+    if (m_tracking && taker != m_hwnd) {
+        m_tracking = false;
+        SetPushed(false);
+    }
+}
+
+void Button::OnKeyDown(WPARAM key) {
+    if (key == VK_SPACE && Type() != BS_GROUPBOX)
+        SetPushed(true);
+}
+
+void Button::OnKeyUp(WPARAM key) {
+    if (key == VK_SPACE && m_pushed) {
+        SetPushed(false);
+        Click();
+    }
+}
+
+void Button::OnSetFocus() {
+    Redraw();
+    if (Style() & BS_NOTIFY)
+        NotifyCommand(BN_SETFOCUS);
+}
+
+void Button::OnKillFocus() {
+    if (m_pushed && !m_tracking)
+        SetPushed(false);
+    Redraw();
+    if (Style() & BS_NOTIFY)
+        NotifyCommand(BN_KILLFOCUS);
+}
+
+LRESULT Button::OnSetText(WPARAM wParam, LPARAM lParam) {
+    LRESULT result = Default(WM_SETTEXT, wParam, lParam);
+    Redraw();
+    return result;
+}
+
 LRESULT Button::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     switch (msg) {
     case BM_GETCHECK: return IsCheckType() ? m_check : BST_UNCHECKED;
     case BM_SETCHECK: SetCheck(static_cast<UINT>(wParam)); return 0;
-    case BM_GETSTATE:
-        return (IsCheckType() ? m_check : 0) | (m_pushed ? BST_PUSHED : 0) | (Focused() ? BST_FOCUS : 0);
+    case BM_GETSTATE: return State();
     case BM_SETSTATE: SetPushed(wParam != 0); return 0;
-    case BM_SETSTYLE: {
-        DWORD style = (Style() & ~0xFFFFu) | LOWORD(wParam);
-        SetWindowLong(m_hwnd, GWL_STYLE, static_cast<LONG>(style));
-        if (LOWORD(static_cast<std::uintptr_t>(lParam)))
-            Redraw();
-        return 0;
-    }
+    case BM_SETSTYLE: SetButtonStyle(LOWORD(wParam), SignedLowWord(lParam) != 0); return 0;
     case BM_CLICK:
         if (Enabled() && Type() != BS_GROUPBOX)
             Click();
         return 0;
-    case WM_GETDLGCODE: {
-        switch (Type()) {
-        case BS_DEFPUSHBUTTON: return DLGC_BUTTON | DLGC_DEFPUSHBUTTON;
-        case BS_PUSHBUTTON:
-        case BS_OWNERDRAW: return DLGC_BUTTON | DLGC_UNDEFPUSHBUTTON;
-        case BS_RADIOBUTTON:
-        case BS_AUTORADIOBUTTON: return DLGC_BUTTON | DLGC_RADIOBUTTON;
-        case BS_GROUPBOX: return DLGC_STATIC;
-        default: return DLGC_BUTTON;
-        }
-    }
-    case WM_PAINT:
-        // A group box lies beneath the controls it frames, so they stay
-        // visible and it paints only what shows around them. Siblings made
-        // after it go below it, so it sinks when it first paints.
-        if (Type() == BS_GROUPBOX && GetWindow(m_hwnd, GW_HWNDNEXT))
-            SetWindowPos(m_hwnd, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-        return Control::OnMessage(msg, wParam, lParam);
-    case WM_NCHITTEST:
-        // A group box lets taps through to the controls it frames.
-        if (Type() == BS_GROUPBOX)
-            return HTTRANSPARENT;
-        return Control::OnMessage(msg, wParam, lParam);
+    case WM_GETDLGCODE: return DialogCode();
+    case WM_PAINT: SinkGroupBox(); return Control::OnMessage(msg, wParam, lParam);
+    // A group box lets taps through to the controls it frames.
+    case WM_NCHITTEST: return Type() == BS_GROUPBOX ? HTTRANSPARENT : Control::OnMessage(msg, wParam, lParam);
     case WM_LBUTTONDOWN:
-    case WM_LBUTTONDBLCLK:  // a quick second tap is a tap like any other
-        if (Type() == BS_GROUPBOX)
-            return 0;
-        SetFocus(m_hwnd);
-        SetCapture(m_hwnd);
-        m_tracking = true;
-        SetPushed(true);
-        return 0;
-    case WM_MOUSEMOVE:
-        if (m_tracking) {
-            POINT pt{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
-            RECT rc = Client();
-            SetPushed(PtInRect(&rc, pt) != FALSE);
-        }
-        return 0;
-    case WM_LBUTTONUP:
-        if (m_tracking) {
-            m_tracking = false;
-            bool inside = m_pushed;
-            SetPushed(false);
-            ReleaseCapture();
-            if (inside)
-                Click();
-        }
-        return 0;
-    case WM_CAPTURECHANGED:
-        if (m_tracking && reinterpret_cast<HWND>(lParam) != m_hwnd) {
-            m_tracking = false;
-            SetPushed(false);
-        }
-        return 0;
-    case WM_KEYDOWN:
-        if (wParam == VK_SPACE && Type() != BS_GROUPBOX)
-            SetPushed(true);
-        return 0;
-    case WM_KEYUP:
-        if (wParam == VK_SPACE && m_pushed) {
-            SetPushed(false);
-            Click();
-        }
-        return 0;
-    case WM_SETFOCUS:
-        Redraw();
-        if (Style() & BS_NOTIFY)
-            NotifyCommand(BN_SETFOCUS);
-        return 0;
-    case WM_KILLFOCUS:
-        if (m_pushed && !m_tracking)
-            SetPushed(false);
-        Redraw();
-        if (Style() & BS_NOTIFY)
-            NotifyCommand(BN_KILLFOCUS);
-        return 0;
-    case WM_SETTEXT: {
-        LRESULT result = Default(msg, wParam, lParam);
-        Redraw();
-        return result;
-    }
+    case WM_LBUTTONDBLCLK: OnLButtonDown(); return 0;  // a quick second tap is a tap like any other
+    case WM_MOUSEMOVE: OnMouseMove(PointFromParam(lParam)); return 0;
+    case WM_LBUTTONUP: OnLButtonUp(); return 0;
+    case WM_CAPTURECHANGED: OnCaptureChanged(reinterpret_cast<HWND>(lParam)); return 0;
+    case WM_KEYDOWN: OnKeyDown(wParam); return 0;
+    case WM_KEYUP: OnKeyUp(wParam); return 0;
+    case WM_SETFOCUS: OnSetFocus(); return 0;
+    case WM_KILLFOCUS: OnKillFocus(); return 0;
+    case WM_SETTEXT: return OnSetText(wParam, lParam);
     default: return Control::OnMessage(msg, wParam, lParam);
     }
 }
@@ -220,7 +243,6 @@ void Button::PaintPush(HDC hdc, const RECT& rc) {
 void Button::PaintCheck(HDC hdc, const RECT& rc) {
     const int s = Scale();
     COLORREF text = FillBackground(hdc, rc, WM_CTLCOLORSTATIC);
-    bool radio = Type() == BS_RADIOBUTTON || Type() == BS_AUTORADIOBUTTON;
     int box = 11 * s + (s > 1 ? 1 : 0);
     bool leftText = (Style() & BS_LEFTTEXT) != 0;
     bool multiline = (Style() & BS_MULTILINE) != 0;
@@ -230,9 +252,27 @@ void Button::PaintCheck(HDC hdc, const RECT& rc) {
         multiline ? rc.top + std::max(0, (lineHeight - box) / 2) : rc.top + ((rc.bottom - rc.top) - box) / 2;
     int boxLeft = leftText ? rc.right - box : rc.left;
     RECT boxRect{boxLeft, boxTop, boxLeft + box, boxTop + box};
+    PaintCheckBox(hdc, boxRect);
+    RECT textRect = rc;
+    int gap = 4 * s;
+    if (leftText)
+        textRect.right = boxRect.left - gap;
+    else
+        textRect.left = boxRect.right + gap;
+    UINT format = multiline ? DT_LEFT | DT_WORDBREAK : DT_LEFT | DT_VCENTER | DT_SINGLELINE;
+    if (leftText)
+        format |= DT_RIGHT;
+    std::wstring label = WindowText(m_hwnd);
+    DrawLabel(hdc, Font(), label, textRect, format, text);
+    if (Focused() && !label.empty())
+        PaintLabelFocus(hdc, label, textRect, format, rc);
+}
+
+void Button::PaintCheckBox(HDC hdc, const RECT& boxRect) {
+    const int s = Scale();
     COLORREF ink = Enabled() ? GetSysColor(COLOR_WINDOWFRAME) : GetSysColor(COLOR_GRAYTEXT);
     COLORREF fill = m_pushed ? GetSysColor(COLOR_BTNFACE) : GetSysColor(COLOR_WINDOW);
-    if (radio) {
+    if (Type() == BS_RADIOBUTTON || Type() == BS_AUTORADIOBUTTON) {
         HBRUSH brush = CreateSolidBrush(fill);
         HPEN pen = CreatePen(PS_SOLID, s, ink);
         {
@@ -251,40 +291,31 @@ void Button::PaintCheck(HDC hdc, const RECT& rc) {
             }
             DeleteObject(inkBrush);
         }
-    } else {
-        FillSolid(hdc, boxRect, fill);
-        FrameSolid(hdc, boxRect, ink, s);
-        RECT mark = boxRect;
-        InflateRect(&mark, -2 * s, -2 * s);
-        if (m_check == BST_CHECKED)
-            DrawCheckMark(hdc, mark, ink);
-        else if (m_check == BST_INDETERMINATE)
-            DrawCheckMark(hdc, mark, GetSysColor(COLOR_GRAYTEXT));
+        return;
     }
-    RECT textRect = rc;
-    int gap = 4 * s;
-    if (leftText)
-        textRect.right = boxRect.left - gap;
-    else
-        textRect.left = boxRect.right + gap;
-    UINT format = multiline ? DT_LEFT | DT_WORDBREAK : DT_LEFT | DT_VCENTER | DT_SINGLELINE;
-    if (leftText)
-        format |= DT_RIGHT;
-    std::wstring label = WindowText(m_hwnd);
-    DrawLabel(hdc, Font(), label, textRect, format, text);
-    if (Focused() && !label.empty()) {
-        // The focus frame hugs the text, as on the device.
-        RECT measure = textRect;
-        {
-            SelectGuard font(hdc, Font());
-            DrawText(hdc, label.c_str(), static_cast<int>(label.size()), &measure, format | DT_CALCRECT);
-        }
-        if (!multiline)
-            OffsetRect(&measure, 0, ((rc.bottom - rc.top) - (measure.bottom - measure.top)) / 2);
-        InflateRect(&measure, s, 0);
-        IntersectRect(&measure, &measure, &rc);
-        DrawFocusRect(hdc, &measure);
+    FillSolid(hdc, boxRect, fill);
+    FrameSolid(hdc, boxRect, ink, s);
+    RECT mark = boxRect;
+    InflateRect(&mark, -2 * s, -2 * s);
+    if (m_check == BST_CHECKED)
+        DrawCheckMark(hdc, mark, ink);
+    else if (m_check == BST_INDETERMINATE)
+        DrawCheckMark(hdc, mark, GetSysColor(COLOR_GRAYTEXT));
+}
+
+void Button::PaintLabelFocus(HDC hdc, const std::wstring& label, const RECT& textRect, UINT format,
+                             const RECT& rc) {
+    // The focus frame hugs the text, as on the device.
+    RECT measure = textRect;
+    {
+        SelectGuard font(hdc, Font());
+        DrawText(hdc, label.c_str(), static_cast<int>(label.size()), &measure, format | DT_CALCRECT);
     }
+    if (!(Style() & BS_MULTILINE))
+        OffsetRect(&measure, 0, ((rc.bottom - rc.top) - (measure.bottom - measure.top)) / 2);
+    InflateRect(&measure, Scale(), 0);
+    IntersectRect(&measure, &measure, &rc);
+    DrawFocusRect(hdc, &measure);
 }
 
 void Button::PaintGroupBox(HDC hdc, const RECT& rc) {

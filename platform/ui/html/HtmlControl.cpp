@@ -6,6 +6,7 @@
 #include "platform/kernel/ExecutablePath.h"
 #include "platform/kernel/WideText.h"
 #include "platform/ui/Controls.h"
+#include "platform/ui/controls/MessageParams.h"
 #include "platform/ui/gdi/DeviceContext.h"
 #include "platform/ui/gdi/SelectGuard.h"
 #include "platform/ui/html/HtmlDocument.h"
@@ -111,41 +112,135 @@ void SetPage(HWND hwnd, HtmlState& s, const std::wstring& html) {
     InvalidateRect(hwnd, nullptr, TRUE);
 }
 
-LRESULT CALLBACK_HtmlProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-    HtmlState* s = State(hwnd);
-    switch (msg) {
-    case WM_CREATE: {
-        auto* state = new HtmlState;
-        state->doc.SetBaseFolder(ob::kernel::ToUtf8(ob::kernel::GetAppPaths().contentFolder));
-        SetWindowLongPtr(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(state));
-        return 0;
-    }
-    case WM_NCDESTROY:
-        SetWindowLongPtr(hwnd, GWLP_USERDATA, 0);
-        delete s;
-        return DefWindowProc(hwnd, msg, wParam, lParam);
+// How far a page step scrolls: the window's height less a line, so that a
+// line of the last page stays in view.
+int PageStep(HWND hwnd) {
+    const RECT rc = Client(hwnd);
+    return std::max(LineStep(), static_cast<int>(rc.bottom - rc.top) - LineStep());
+}
+
+void Create(HWND hwnd) {
+    auto* state = new HtmlState;
+    state->doc.SetBaseFolder(ob::kernel::ToUtf8(ob::kernel::GetAppPaths().contentFolder));
+    SetWindowLongPtr(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(state));
+}
+
+void Destroy(HWND hwnd, HtmlState* s) {
+    SetWindowLongPtr(hwnd, GWLP_USERDATA, 0);
+    delete s;
+}
+
+void SetSource(HWND hwnd, HtmlState& s, const wchar_t* html) {
+    s.source = html ? html : L"";
+    SetPage(hwnd, s, s.source);
+}
+
+void AddUtf8(HtmlState& s, const char* html) {
+    if (html)
+        s.source += ob::kernel::FromUtf8(html);
+}
+
+void Clear(HWND hwnd, HtmlState& s) {
+    s.source.clear();
+    SetPage(hwnd, s, L"");
+}
+
+void OnSize(HWND hwnd, HtmlState& s) {
+    Relayout(hwnd, s);
+    InvalidateRect(hwnd, nullptr, FALSE);
+}
+
+void OnVScroll(HWND hwnd, HtmlState& s, WORD code, int position) {
+    switch (code) {
+    case SB_LINEUP: ScrollTo(hwnd, s, s.scroll - LineStep()); break;
+    case SB_LINEDOWN: ScrollTo(hwnd, s, s.scroll + LineStep()); break;
+    case SB_PAGEUP: ScrollTo(hwnd, s, s.scroll - PageStep(hwnd)); break;
+    case SB_PAGEDOWN: ScrollTo(hwnd, s, s.scroll + PageStep(hwnd)); break;
+    case SB_THUMBTRACK:
+    case SB_THUMBPOSITION: ScrollTo(hwnd, s, position); break;
+    case SB_TOP: ScrollTo(hwnd, s, 0); break;
+    case SB_BOTTOM: ScrollTo(hwnd, s, MaxScroll(hwnd, s)); break;
     default: break;
     }
-    if (!s)
+}
+
+// Three lines for each notch of the wheel (120).
+void OnMouseWheel(HWND hwnd, HtmlState& s, int delta) {
+    ScrollTo(hwnd, s, s.scroll - delta / 120 * 3 * LineStep());
+}
+
+// False for a key the page does not scroll with.
+bool OnKeyDown(HWND hwnd, HtmlState& s, WPARAM key) {
+    switch (key) {
+    case VK_UP: ScrollTo(hwnd, s, s.scroll - LineStep()); return true;
+    case VK_DOWN: ScrollTo(hwnd, s, s.scroll + LineStep()); return true;
+    case VK_PRIOR: ScrollTo(hwnd, s, s.scroll - PageStep(hwnd)); return true;
+    case VK_NEXT: ScrollTo(hwnd, s, s.scroll + PageStep(hwnd)); return true;
+    case VK_HOME: ScrollTo(hwnd, s, 0); return true;
+    case VK_END: ScrollTo(hwnd, s, MaxScroll(hwnd, s)); return true;
+    default: return false;
+    }
+}
+
+void OnLButtonDown(HWND hwnd, HtmlState& s, POINT at) {
+    SetFocus(hwnd);
+    const RECT rc = Client(hwnd);
+    if (s.scrollBar && at.x >= rc.right - BarWidth()) {
+        const RECT thumb = Thumb(hwnd, s);
+        if (at.y < thumb.top || at.y >= thumb.bottom) {
+            ScrollTo(hwnd, s, s.scroll + (at.y < thumb.top ? -PageStep(hwnd) : PageStep(hwnd)));
+            s.drag = HtmlState::Drag::None;
+            return;
+        }
+        s.drag = HtmlState::Drag::Thumb;
+    } else {
+        s.drag = HtmlState::Drag::Page;  // the page follows the stylus
+    }
+    s.dragStartY = at.y;
+    s.dragStartScroll = s.scroll;
+    SetCapture(hwnd);
+}
+
+// False when nothing is being dragged.
+bool OnMouseMove(HWND hwnd, HtmlState& s, POINT at) {
+    if (s.drag == HtmlState::Drag::None)
+        return false;
+    const int dy = at.y - s.dragStartY;
+    if (s.drag == HtmlState::Drag::Page) {
+        ScrollTo(hwnd, s, s.dragStartScroll - dy);
+    } else {
+        const RECT rc = Client(hwnd);
+        const RECT thumb = Thumb(hwnd, s);
+        const int track = std::max(1, static_cast<int>((rc.bottom - rc.top) - (thumb.bottom - thumb.top)));
+        ScrollTo(hwnd, s, s.dragStartScroll + dy * MaxScroll(hwnd, s) / track);
+    }
+    return true;
+}
+
+void OnLButtonUp(HtmlState& s) {
+    if (s.drag != HtmlState::Drag::None) {
+        s.drag = HtmlState::Drag::None;
+        ReleaseCapture();
+    }
+}
+
+LRESULT CALLBACK_HtmlProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    HtmlState* s = State(hwnd);
+    if (msg == WM_CREATE) {
+        Create(hwnd);
+        return 0;
+    }
+    if (msg == WM_NCDESTROY)
+        Destroy(hwnd, s);
+    if (!s || msg == WM_NCDESTROY)
         return DefWindowProc(hwnd, msg, wParam, lParam);
+    const auto* text = PointerFromParam<const wchar_t>(lParam);
     switch (msg) {
-    case WM_SETTEXT:
-        s->source = lParam ? reinterpret_cast<LPCWSTR>(lParam) : L"";
-        SetPage(hwnd, *s, s->source);
-        return TRUE;
-    case DTM_ADDTEXTW:
-        if (lParam)
-            s->source += reinterpret_cast<LPCWSTR>(lParam);
-        return 0;
-    case DTM_ADDTEXT:
-        if (lParam)
-            s->source += ob::kernel::FromUtf8(reinterpret_cast<const char*>(lParam));
-        return 0;
+    case WM_SETTEXT: SetSource(hwnd, *s, text); return TRUE;
+    case DTM_ADDTEXTW: s->source += text ? text : L""; return 0;
+    case DTM_ADDTEXT: AddUtf8(*s, PointerFromParam<const char>(lParam)); return 0;
     case DTM_ENDOFSOURCE: SetPage(hwnd, *s, s->source); return 0;
-    case DTM_CLEAR:
-        s->source.clear();
-        SetPage(hwnd, *s, L"");
-        return 0;
+    case DTM_CLEAR: Clear(hwnd, *s); return 0;
     case DTM_SETIMAGE:
     case DTM_ANCHOR:
     case DTM_ANCHORW:
@@ -156,89 +251,22 @@ LRESULT CALLBACK_HtmlProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     case DTM_SELECTALL:
     case DTM_ISSELECTION:
     case DTM_ENABLECONTEXTMENU: return 0;  // settings of the device's viewer that change nothing here
-    case WM_SIZE:
-        Relayout(hwnd, *s);
-        InvalidateRect(hwnd, nullptr, FALSE);
-        return 0;
+    case WM_SIZE: OnSize(hwnd, *s); return 0;
     case WM_ERASEBKGND: return 1;  // painting covers everything
     case WM_PAINT: Paint(hwnd, *s); return 0;
     case WM_GETDLGCODE: return DLGC_WANTARROWS;
-    case WM_VSCROLL: {
-        const RECT rc = Client(hwnd);
-        const int page = std::max(LineStep(), rc.bottom - rc.top - LineStep());
-        switch (LOWORD(wParam)) {
-        case SB_LINEUP: ScrollTo(hwnd, *s, s->scroll - LineStep()); break;
-        case SB_LINEDOWN: ScrollTo(hwnd, *s, s->scroll + LineStep()); break;
-        case SB_PAGEUP: ScrollTo(hwnd, *s, s->scroll - page); break;
-        case SB_PAGEDOWN: ScrollTo(hwnd, *s, s->scroll + page); break;
-        case SB_THUMBTRACK:
-        case SB_THUMBPOSITION: ScrollTo(hwnd, *s, static_cast<short>(HIWORD(wParam))); break;
-        case SB_TOP: ScrollTo(hwnd, *s, 0); break;
-        case SB_BOTTOM: ScrollTo(hwnd, *s, MaxScroll(hwnd, *s)); break;
-        default: break;
-        }
-        return 0;
-    }
-    case WM_KEYDOWN: {
-        const RECT rc = Client(hwnd);
-        const int page = std::max(LineStep(), rc.bottom - rc.top - LineStep());
-        switch (wParam) {
-        case VK_UP: ScrollTo(hwnd, *s, s->scroll - LineStep()); return 0;
-        case VK_DOWN: ScrollTo(hwnd, *s, s->scroll + LineStep()); return 0;
-        case VK_PRIOR: ScrollTo(hwnd, *s, s->scroll - page); return 0;
-        case VK_NEXT: ScrollTo(hwnd, *s, s->scroll + page); return 0;
-        case VK_HOME: ScrollTo(hwnd, *s, 0); return 0;
-        case VK_END: ScrollTo(hwnd, *s, MaxScroll(hwnd, *s)); return 0;
-        default: break;
-        }
+    case WM_VSCROLL: OnVScroll(hwnd, *s, LOWORD(wParam), static_cast<short>(HIWORD(wParam))); return 0;
+    case WM_KEYDOWN:
+        if (OnKeyDown(hwnd, *s, wParam))
+            return 0;
         break;
-    }
-    case WM_MOUSEWHEEL:
-        ScrollTo(hwnd, *s, s->scroll - static_cast<short>(HIWORD(wParam)) / 120 * 3 * LineStep());
-        return 0;
-    case WM_LBUTTONDOWN: {
-        const int x = GET_X_LPARAM(lParam), y = GET_Y_LPARAM(lParam);
-        SetFocus(hwnd);
-        const RECT rc = Client(hwnd);
-        if (s->scrollBar && x >= rc.right - BarWidth()) {
-            const RECT thumb = Thumb(hwnd, *s);
-            if (y >= thumb.top && y < thumb.bottom) {
-                s->drag = HtmlState::Drag::Thumb;
-            } else {
-                const int page = std::max(LineStep(), rc.bottom - rc.top - LineStep());
-                ScrollTo(hwnd, *s, s->scroll + (y < thumb.top ? -page : page));
-                s->drag = HtmlState::Drag::None;
-                return 0;
-            }
-        } else {
-            s->drag = HtmlState::Drag::Page;  // the page follows the stylus
-        }
-        s->dragStartY = y;
-        s->dragStartScroll = s->scroll;
-        SetCapture(hwnd);
-        return 0;
-    }
-    case WM_MOUSEMOVE: {
-        if (s->drag == HtmlState::Drag::None)
-            break;
-        const int dy = GET_Y_LPARAM(lParam) - s->dragStartY;
-        if (s->drag == HtmlState::Drag::Page) {
-            ScrollTo(hwnd, *s, s->dragStartScroll - dy);
-        } else {
-            const RECT rc = Client(hwnd);
-            const RECT thumb = Thumb(hwnd, *s);
-            const int track =
-                std::max(1, static_cast<int>((rc.bottom - rc.top) - (thumb.bottom - thumb.top)));
-            ScrollTo(hwnd, *s, s->dragStartScroll + dy * MaxScroll(hwnd, *s) / track);
-        }
-        return 0;
-    }
-    case WM_LBUTTONUP:
-        if (s->drag != HtmlState::Drag::None) {
-            s->drag = HtmlState::Drag::None;
-            ReleaseCapture();
-        }
-        return 0;
+    case WM_MOUSEWHEEL: OnMouseWheel(hwnd, *s, static_cast<short>(HIWORD(wParam))); return 0;
+    case WM_LBUTTONDOWN: OnLButtonDown(hwnd, *s, PointFromParam(lParam)); return 0;
+    case WM_MOUSEMOVE:
+        if (OnMouseMove(hwnd, *s, PointFromParam(lParam)))
+            return 0;
+        break;
+    case WM_LBUTTONUP: OnLButtonUp(*s); return 0;
     default: break;
     }
     return DefWindowProc(hwnd, msg, wParam, lParam);

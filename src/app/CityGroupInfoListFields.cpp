@@ -6,6 +6,7 @@
 #include "geo/Position.h"
 #include "model/AppSettings.h"
 #include "model/CityGroup.h"
+#include "resources/ResourceIds.h"
 #include "time/DisplayFormats.h"
 #include "time/TimeZone.h"
 #include "wnd/Library.h"
@@ -15,14 +16,6 @@ namespace OBControls {
 namespace {
 
 using ZEP_Utility::DateTime;
-
-constexpr UINT kDialLabel = 1002;
-constexpr UINT kDistanceLabel = 1003;
-constexpr UINT kSunriseLabel = 1004;
-constexpr UINT kSunsetLabel = 1005;
-constexpr UINT kSummerLabel = 1011;
-constexpr UINT kAirportLabel = 1015;
-constexpr UINT kOffsetLabel = 1016;
 
 DateTime LocalTime(const OBData::City& city, const DateTime& utc) { return city.GetLocalTime(utc); }
 
@@ -38,7 +31,7 @@ std::wstring DateText(const OBData::CityGroup&, const OBData::City& city, const 
 }
 
 std::wstring DialText(const OBData::CityGroup& group, const OBData::City& city, const DateTime&) {
-    return ZEP_Wnd::LoadString(kDialLabel) + group.GetDialCode(&city);
+    return ZEP_Wnd::LoadString(OBResources::kDialLabel) + group.GetDialCode(&city);
 }
 
 std::wstring DistanceText(const OBData::CityGroup& group, const OBData::City& city, const DateTime&) {
@@ -46,26 +39,27 @@ std::wstring DistanceText(const OBData::CityGroup& group, const OBData::City& ci
     if (!home)
         return std::wstring();
     const OBData::Distance distance = OBData::GreatCircleDistance(home->GetPosition(), city.GetPosition());
-    return ZEP_Wnd::LoadString(kDistanceLabel) + distance.Format(GetAppSettings().GetUnits(), true);
+    return ZEP_Wnd::LoadString(OBResources::kDistanceLabel) +
+           distance.Format(GetAppSettings().GetUnits(), true);
 }
 
 std::wstring SunriseText(const OBData::CityGroup&, const OBData::City& city, const DateTime& utc) {
-    return ZEP_Wnd::LoadString(kSunriseLabel) + SunTime(city.GetSunrise(LocalTime(city, utc)));
+    return ZEP_Wnd::LoadString(OBResources::kSunriseLabel) + SunTime(city.GetSunrise(LocalTime(city, utc)));
 }
 
 std::wstring SunsetText(const OBData::CityGroup&, const OBData::City& city, const DateTime& utc) {
-    return ZEP_Wnd::LoadString(kSunsetLabel) + SunTime(city.GetSunset(LocalTime(city, utc)));
+    return ZEP_Wnd::LoadString(OBResources::kSunsetLabel) + SunTime(city.GetSunset(LocalTime(city, utc)));
 }
 
 std::wstring SummerTimeText(const OBData::CityGroup&, const OBData::City& city, const DateTime& utc) {
     bool summer = false;
     if (const OBData::TimeZone* zone = city.GetTimeZone())
         summer = zone->IsSummerTimeAt(utc);
-    return ZEP_Wnd::LoadString(kSummerLabel) + (summer ? L"Yes" : L"No");
+    return ZEP_Wnd::LoadString(OBResources::kSummerLabel) + (summer ? L"Yes" : L"No");
 }
 
 std::wstring AirportText(const OBData::CityGroup&, const OBData::City& city, const DateTime&) {
-    return ZEP_Wnd::LoadString(kAirportLabel) + city.GetAirport();
+    return ZEP_Wnd::LoadString(OBResources::kAirportLabel) + city.GetAirport();
 }
 
 // How far the city's clock stands from home's: "Offset: 5 hours behind", and
@@ -74,7 +68,7 @@ std::wstring OffsetText(const OBData::CityGroup& group, const OBData::City& city
     const OBData::City* home = group.GetHomeCity();
     if (!home)
         return std::wstring();
-    return ZEP_Wnd::LoadString(kOffsetLabel) + home->GetOffsetText(city, utc);
+    return ZEP_Wnd::LoadString(OBResources::kOffsetLabel) + home->GetOffsetText(city, utc);
 }
 
 // Reads an integer as "%d" does: blanks, an optional sign, digits.

@@ -5,14 +5,13 @@
 #include "data/City.h"
 #include "model/CityGroup.h"
 #include "platform/ui/Shell.h"
+#include "resources/ResourceIds.h"
 
 namespace OBControls {
 
 namespace {
 
 constexpr UINT kSmallButtonDpiLimit = 151;  // fewer pixels per inch: the small buttons
-constexpr UINT kPreviousSmall = 1003, kNextSmall = 1004;
-constexpr UINT kPreviousLarge = 1028, kNextLarge = 1029;
 constexpr unsigned kToolTipFlags = ZEP_Wnd::ToolTip::SingleLine | ZEP_Wnd::ToolTip::AlwaysAbove;
 
 bool Meets(const RECT& a, const RECT& b) {
@@ -58,13 +57,15 @@ bool CityGroupListCtrl::OnCreate(CREATESTRUCT*) {
 
     const bool small = GetScreenDpiX() < static_cast<int>(kSmallButtonDpiLimit);
     const RECT none{0, 0, 0, 0};
-    if (m_previousButton.Create(m_hwnd, none, kPreviousInfoId, small ? kPreviousSmall : kPreviousLarge)) {
-        const std::wstring tip = ZEP_Wnd::LoadString(kPreviousInfoTip);
+    if (m_previousButton.Create(m_hwnd, none, kPreviousInfoId,
+                                small ? OBResources::kPreviousInfoSmall : OBResources::kPreviousInfoLarge)) {
+        const std::wstring tip = ZEP_Wnd::LoadString(OBResources::kPreviousInfoTip);
         m_previousButton.SetToolTip(&m_toolTip, tip.c_str());
         m_previousButton.ShowWindow(SW_HIDE);  // shown on the selected row when painted
     }
-    if (m_nextButton.Create(m_hwnd, none, kNextInfoId, small ? kNextSmall : kNextLarge)) {
-        const std::wstring tip = ZEP_Wnd::LoadString(kNextInfoTip);
+    if (m_nextButton.Create(m_hwnd, none, kNextInfoId,
+                            small ? OBResources::kNextInfoSmall : OBResources::kNextInfoLarge)) {
+        const std::wstring tip = ZEP_Wnd::LoadString(OBResources::kNextInfoTip);
         m_nextButton.SetToolTip(&m_toolTip, tip.c_str());
         m_nextButton.ShowWindow(SW_HIDE);
     }

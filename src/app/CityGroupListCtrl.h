@@ -52,8 +52,6 @@ public:
     static constexpr const wchar_t* kClassName = L"Orbelline_CityGroupListCtrl";
     static constexpr int kPreviousInfoId = 1001;
     static constexpr int kNextInfoId = 1002;
-    static constexpr UINT kPreviousInfoTip = 1007;
-    static constexpr UINT kNextInfoTip = 1008;
     // Flags.
     static constexpr DWORD kSeparatorLines = 1;
     static constexpr DWORD kOneLineRows = 2;

@@ -7,6 +7,7 @@
 #include "data/City.h"
 #include "model/AppSettings.h"
 #include "model/CityGroup.h"
+#include "resources/ResourceIds.h"
 #include "time/DisplayFormats.h"
 #include "weather/WeatherIcons.h"
 #include "weather/WeatherReader.h"
@@ -16,10 +17,6 @@ namespace OBControls {
 
 namespace {
 
-constexpr UINT kTodayId = 1025;
-constexpr UINT kSundayId = 1018;  // to 1024 "Sat"
-constexpr UINT kUpdatingId = 1033;
-constexpr UINT kBusyBitmapId = 1027;
 constexpr int kBusyFrames = 8;
 constexpr COLORREF kBusyTransparent = RGB(255, 0, 255);
 constexpr const wchar_t* kWidestCell = L"188/188";
@@ -48,9 +45,9 @@ CityGroupWeatherList::CityGroupWeatherList(OBData::CityGroup* cityGroup, OBWeath
 CityGroupWeatherList::~CityGroupWeatherList() = default;
 
 bool CityGroupWeatherList::OnCreate(CREATESTRUCT* createInfo) {
-    m_dayNames[0] = ZEP_Wnd::LoadString(kTodayId);
+    m_dayNames[0] = ZEP_Wnd::LoadString(OBResources::kTodayText);
     for (UINT i = 0; i < 7; ++i)
-        m_dayNames[i + 1] = ZEP_Wnd::LoadString(kSundayId + i);
+        m_dayNames[i + 1] = ZEP_Wnd::LoadString(OBResources::kSundayText + i);
     m_smallFont.Reset(ZEP_Wnd::CreatePointFont(m_smallFontSize));
 
     const auto icon = OBWeather::GetIconSize();
@@ -63,9 +60,9 @@ bool CityGroupWeatherList::OnCreate(CREATESTRUCT* createInfo) {
             m_columnWidth = std::max(m_columnWidth, static_cast<int>(TextSize(screen, name).cx));
         m_iconDC = std::make_unique<ZEP_Wnd::MemoryDC>(screen);
     }
-    const int frameWidth = BitmapWidth(kBusyBitmapId) / kBusyFrames;
+    const int frameWidth = BitmapWidth(OBResources::kBusyAnimation) / kBusyFrames;
     if (frameWidth > 0)
-        m_busyAnimation.Create(kBusyBitmapId, frameWidth, kBusyTransparent);
+        m_busyAnimation.Create(OBResources::kBusyAnimation, frameWidth, kBusyTransparent);
 
     if (!CityGroupListCtrl::OnCreate(createInfo))
         return false;
@@ -288,7 +285,7 @@ void CityGroupWeatherList::DrawBusyArea(HDC dc, const RECT& area) {
     ::SetTextColor(dc, ::GetSysColor(COLOR_WINDOWTEXT));
     ::SetBkColor(dc, ::GetSysColor(COLOR_WINDOW));
     ::SetBkMode(dc, TRANSPARENT);
-    const std::wstring updating = ZEP_Wnd::LoadString(kUpdatingId);
+    const std::wstring updating = ZEP_Wnd::LoadString(OBResources::kUpdatingText);
     ::DrawText(dc, updating.c_str(), -1, &text, DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
 }
 

@@ -1,13 +1,14 @@
 // An information list view that also opens the Change Fields dialog for its
-// list (command 40017). The map view and the time planner build on it.
+// list (City > Change Fields). The map view and the time planner build on it.
 #pragma once
 
 #include <string>
 
 #include "app/CityInfoListView.h"
+#include "resources/ResourceIds.h"
 
 // The text shown when no city is chosen.
-constexpr UINT kNoCitiesTextId = 16;
+constexpr UINT kNoCitiesTextId = OBResources::kNoCitiesText;
 
 class MenuHandlingCityInfoListView : public OBControls::CityInfoListView {
 public:

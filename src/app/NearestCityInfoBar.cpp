@@ -15,18 +15,24 @@ namespace {
 
 struct ButtonLayout {
     int id;
-    UINT tip;  // string id
+    UINT tip;  // string
     UINT smallBitmap;
     UINT largeBitmap;
 };
 
 constexpr ButtonLayout kButtonLayouts[NearestCityInfoBar::kButtonCount] = {
-    {NearestCityInfoBar::kInfoButton, 18, OBResources::kCityInfoSmall, OBResources::kCityInfoLarge},
-    {NearestCityInfoBar::kAddButton, 17, OBResources::kAddCitySmall, OBResources::kAddCityLarge},
-    {NearestCityInfoBar::kNearbyButton, 19, OBResources::kNearbyCitiesSmall, OBResources::kNearbyCitiesLarge},
-    {NearestCityInfoBar::kCloseButton, 20, OBResources::kCloseBarSmall, OBResources::kCloseBarLarge},
-    {NearestCityInfoBar::kNearerButton, 21, OBResources::kNearerCitySmall, OBResources::kNearerCityLarge},
-    {NearestCityInfoBar::kFurtherButton, 22, OBResources::kFurtherCitySmall, OBResources::kFurtherCityLarge},
+    {NearestCityInfoBar::kInfoButton, OBResources::kCityInfoTip, OBResources::kCityInfoSmall,
+     OBResources::kCityInfoLarge},
+    {NearestCityInfoBar::kAddButton, OBResources::kAddCityTip, OBResources::kAddCitySmall,
+     OBResources::kAddCityLarge},
+    {NearestCityInfoBar::kNearbyButton, OBResources::kNearbyCitiesTip, OBResources::kNearbyCitiesSmall,
+     OBResources::kNearbyCitiesLarge},
+    {NearestCityInfoBar::kCloseButton, OBResources::kCloseBarTip, OBResources::kCloseBarSmall,
+     OBResources::kCloseBarLarge},
+    {NearestCityInfoBar::kNearerButton, OBResources::kNearerCityTip, OBResources::kNearerCitySmall,
+     OBResources::kNearerCityLarge},
+    {NearestCityInfoBar::kFurtherButton, OBResources::kFurtherCityTip, OBResources::kFurtherCitySmall,
+     OBResources::kFurtherCityLarge},
 };
 
 constexpr wchar_t kMeasureText[] = L"abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ1234567890|";

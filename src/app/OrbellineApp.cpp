@@ -16,10 +16,6 @@
 #include "wnd/Library.h"
 #include "wnd/NotifyWindowHost.h"
 
-namespace {
-constexpr UINT kCaptionStringId = 1034;  // "Orbelline"
-}
-
 OrbellineApp::OrbellineApp() { SetSingleInstance(true); }
 
 OrbellineApp::~OrbellineApp() { SetSettingsSaveObserver(nullptr); }
@@ -44,7 +40,7 @@ void OrbellineApp::OnSettingsSaved(bool ok, const std::wstring& problem) {
         L"Your settings could not be saved, so changes made now may be lost when "
         L"Orbelline ends.\n\n" +
         problem;
-    const std::wstring caption = ZEP_Wnd::LoadString(kCaptionStringId);
+    const std::wstring caption = ZEP_Wnd::LoadString(OBResources::kProgramName);
     ::MessageBox(owner, text.c_str(), caption.c_str(), MB_OK | MB_ICONEXCLAMATION);
 }
 

@@ -3,20 +3,16 @@
 #include "model/AppSettings.h"
 #include "model/CityGroup.h"
 #include "platform/ui/display/Display.h"
+#include "resources/ResourceIds.h"
 #include "wnd/Library.h"
 
 namespace OBControls {
 
-namespace {
-constexpr UINT kTitleId = 1034;
-constexpr UINT kMenuBarId = 103;
-}  // namespace
-
 OrbellineMainWindow::OrbellineMainWindow(OBData::CityGroup* cityGroup) : m_cityGroup(cityGroup) {}
 
 bool OrbellineMainWindow::CreateMainWindow(const RECT& rect) {
-    const std::wstring title = ZEP_Wnd::LoadString(kTitleId);
-    if (!FrameWindow::Create(nullptr, rect, title.c_str(), WS_VISIBLE, kMenuBarId))
+    const std::wstring title = ZEP_Wnd::LoadString(OBResources::kProgramName);
+    if (!FrameWindow::Create(nullptr, rect, title.c_str(), WS_VISIBLE, OBResources::kMainMenu))
         return false;
     m_rowImages.Create();
     if (!CreateViews(GetClientRect()))

@@ -6,17 +6,19 @@
 
 #include "app/CityGroupListView.h"
 #include "data/Forward.h"
+#include "resources/ResourceIds.h"
 #include "wnd/FrameWindow.h"
 
 // Commands of the main menu handled by the main window.
+using OBResources::kCmdAbout;
+using OBResources::kCmdChangeCities;
+using OBResources::kCmdExit;
+using OBResources::kCmdOptions;
+using OBResources::kCmdViewMap;
+using OBResources::kCmdViewPlanner;
+using OBResources::kCmdViewWeather;
+// Posted to itself on the first run once the window is up: asks for the home city.
 constexpr UINT kCmdFirstRun = 1;
-constexpr UINT kCmdAbout = 40003;
-constexpr UINT kCmdExit = 40007;
-constexpr UINT kCmdChangeCities = 40012;
-constexpr UINT kCmdViewMap = 40027;
-constexpr UINT kCmdViewPlanner = 40028;
-constexpr UINT kCmdViewWeather = 40032;
-constexpr UINT kCmdOptions = 40033;
 
 namespace OBControls {
 

@@ -10,23 +10,16 @@
 #include "model/AppSettings.h"
 #include "model/CityGroup.h"
 #include "platform/ui/display/Display.h"
+#include "resources/ResourceIds.h"
 #include "weather/DownloaderControl.h"
 #include "weather/WeatherReader.h"
 #include "wnd/Library.h"
 
 namespace OBControls {
 
-namespace {
-
-constexpr UINT kCaptionId = 1034;
-constexpr UINT kRemoveQuestionId = 1035;
-constexpr UINT kDataCostWarningId = 1049;
-
-}  // namespace
-
 // The name goes in as it is: a "%" in it is text, not a format.
 std::wstring ViewCommandHandler::RemoveQuestion(const OBData::City& city) {
-    std::wstring text = ZEP_Wnd::LoadString(kRemoveQuestionId);
+    std::wstring text = ZEP_Wnd::LoadString(OBResources::kRemoveCityQuestion);
     const std::size_t at = text.find(L"%s");
     if (at != std::wstring::npos)
         text.replace(at, 2, city.GetDisplayName());
@@ -113,7 +106,7 @@ void ViewCommandHandler::SetAsHome(BaseView* view, OBData::City* city, OBData::C
 
 void ViewCommandHandler::RemoveCity(BaseView* view, OBData::City* city, OBData::CityGroup* group) {
     const std::wstring question = RemoveQuestion(*city);
-    const std::wstring caption = ZEP_Wnd::LoadString(kCaptionId);
+    const std::wstring caption = ZEP_Wnd::LoadString(OBResources::kProgramName);
     // The city is taken by id before the box: the box runs a loop in which
     // the list may be refilled.
     const int id = city->GetId();
@@ -137,8 +130,8 @@ void ViewCommandHandler::ShowWeatherDetail(BaseView* view, OBData::City* city) {
 void ViewCommandHandler::UpdateWeather(BaseView* view) {
     AppSettings& settings = GetAppSettings();
     if (settings.GetWeatherUpdateWarning()) {
-        const std::wstring text = ZEP_Wnd::LoadString(kDataCostWarningId);
-        const std::wstring caption = ZEP_Wnd::LoadString(kCaptionId);
+        const std::wstring text = ZEP_Wnd::LoadString(OBResources::kDataCostWarning);
+        const std::wstring caption = ZEP_Wnd::LoadString(OBResources::kProgramName);
         if (::MessageBox(view->GetHandle(), text.c_str(), caption.c_str(), MB_YESNO | MB_ICONQUESTION) !=
             IDYES)
             return;
@@ -184,4 +177,4 @@ void ViewCommandHandler::RequestUpdateNow() { OBWeather::RequestUpdateNow(); }
 
 }  // namespace OBControls
 
-UINT ViewCommandHandlerPPC::GetCityMenuId() { return 104; }
+UINT ViewCommandHandlerPPC::GetCityMenuId() { return OBResources::kCityPopupMenu; }

@@ -7,23 +7,22 @@
 
 #include "data/Forward.h"
 #include "platform/ui/Windows.h"
+#include "resources/ResourceIds.h"
 
 namespace OBControls {
 
 class BaseView;
 
-// Commands of the City menu (menus 103 and 104) and of the Tools menu.
-constexpr UINT kCmdCityInformation = 44001;
-constexpr UINT kCmdSetAsHome = 44002;
-constexpr UINT kCmdRemoveCity = 44003;
-constexpr UINT kCmdWeatherDetail = 44005;
-constexpr UINT kCmdUpdateWeather = 44006;
-constexpr UINT kCmdMoveUp = 44007;
-constexpr UINT kCmdMoveDown = 44008;
-// Puts the view's cities on the clipboard as text (City > Copy, Ctrl+C).
-constexpr UINT kCmdCopy = 44009;
-// Opens the Change Fields dialog; only views with an information list take it.
-constexpr UINT kCmdChangeFields = 40017;
+// Commands of the City menu (both menus) and of the Tools menu.
+using OBResources::kCmdChangeFields;  // only views with an information list take it
+using OBResources::kCmdCityInformation;
+using OBResources::kCmdCopy;  // the view's cities on the clipboard as text
+using OBResources::kCmdMoveDown;
+using OBResources::kCmdMoveUp;
+using OBResources::kCmdRemoveCity;
+using OBResources::kCmdSetAsHome;
+using OBResources::kCmdUpdateWeather;
+using OBResources::kCmdWeatherDetail;
 
 class ViewCommandHandler {
 public:

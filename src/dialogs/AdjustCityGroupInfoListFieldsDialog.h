@@ -4,6 +4,7 @@
 // ones, in list order, to the list.
 #pragma once
 
+#include "resources/ResourceIds.h"
 #include "wnd/Controls.h"
 #include "wnd/Dialog.h"
 
@@ -13,9 +14,9 @@ class CityGroupInfoList;
 
 class AdjustCityGroupInfoListFieldsDialog : public ZEP_Wnd::Dialog {
 public:
-    static constexpr int kMoveUpId = 1007;
-    static constexpr int kMoveDownId = 1008;
-    static constexpr int kFieldListId = 1010;
+    static constexpr int kMoveUpId = OBResources::kFieldsMoveUpId;
+    static constexpr int kMoveDownId = OBResources::kFieldsMoveDownId;
+    static constexpr int kFieldListId = OBResources::kFieldsListId;
 
     AdjustCityGroupInfoListFieldsDialog(HWND parent, CityGroupInfoList* infoList);
 

@@ -9,6 +9,7 @@
 #include "geo/NearestCities.h"
 #include "geo/Position.h"
 #include "model/AppSettings.h"
+#include "resources/ResourceIds.h"
 #include "wnd/Controls.h"
 #include "wnd/Dialog.h"
 
@@ -18,9 +19,9 @@ class City;
 
 class NearbyCitiesDialog : public ZEP_Wnd::Dialog {
 public:
-    static constexpr int kCountId = 1018;
-    static constexpr int kUpdateId = 1020;
-    static constexpr int kListId = 1011;
+    static constexpr int kCountId = OBResources::kNearbyCountId;
+    static constexpr int kUpdateId = OBResources::kNearbyUpdateId;
+    static constexpr int kListId = OBResources::kNearbyListId;
 
     NearbyCitiesDialog(const OBData::Position& centre, HWND parent);
 

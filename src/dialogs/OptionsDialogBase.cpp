@@ -14,10 +14,11 @@ namespace {
 // The entries of each list by string id, in list order. The log level runs
 // from full logging (0) to critical errors only (5).
 const std::vector<UINT> kListStrings[OptionsDialogBase::kListCount] = {
-    {1039, 1040},
-    {1036, 1037, 1038},
-    {1047, 1048},
-    {1046, 1045, 1044, 1043, 1042, 1041},
+    {OBResources::kAmPmText, OBResources::k24HourText},
+    {OBResources::kKilometresText, OBResources::kMilesText, OBResources::kNauticalMilesText},
+    {OBResources::kCelsiusText, OBResources::kFahrenheitText},
+    {OBResources::kLogFullText, OBResources::kLogDetailText, OBResources::kLogInformationText,
+     OBResources::kLogWarningsText, OBResources::kLogErrorsText, OBResources::kLogCriticalText},
 };
 
 struct CheckBoxSetting {
@@ -27,14 +28,17 @@ struct CheckBoxSetting {
 };
 
 const CheckBoxSetting kCheckBoxes[] = {
-    {1015, &AppSettings::GetShadow, &AppSettings::SetShadow},
-    {1017, &AppSettings::GetMapTwilight, &AppSettings::SetMapTwilight},
-    {1016, &AppSettings::GetCityViewExtraInfo, &AppSettings::SetCityViewExtraInfo},
-    {1018, &AppSettings::GetPlannerViewExtraInfo, &AppSettings::SetPlannerViewExtraInfo},
-    {1019, &AppSettings::GetWeatherUseCradle, &AppSettings::SetWeatherUseCradle},
-    {1020, &AppSettings::GetWeatherUseNetwork, &AppSettings::SetWeatherUseNetwork},
-    {1021, &AppSettings::GetWeatherUsePhone, &AppSettings::SetWeatherUsePhone},
-    {1022, &AppSettings::GetWeatherKillDownloader, &AppSettings::SetWeatherKillDownloader},
+    {OBResources::kOptionsShadowId, &AppSettings::GetShadow, &AppSettings::SetShadow},
+    {OBResources::kOptionsTwilightId, &AppSettings::GetMapTwilight, &AppSettings::SetMapTwilight},
+    {OBResources::kOptionsMapTwoLinesId, &AppSettings::GetCityViewExtraInfo,
+     &AppSettings::SetCityViewExtraInfo},
+    {OBResources::kOptionsPlannerTwoLinesId, &AppSettings::GetPlannerViewExtraInfo,
+     &AppSettings::SetPlannerViewExtraInfo},
+    {OBResources::kOptionsOnCradleId, &AppSettings::GetWeatherUseCradle, &AppSettings::SetWeatherUseCradle},
+    {OBResources::kOptionsOnWifiId, &AppSettings::GetWeatherUseNetwork, &AppSettings::SetWeatherUseNetwork},
+    {OBResources::kOptionsOnDataCallId, &AppSettings::GetWeatherUsePhone, &AppSettings::SetWeatherUsePhone},
+    {OBResources::kOptionsOnlyWhileRunningId, &AppSettings::GetWeatherKillDownloader,
+     &AppSettings::SetWeatherKillDownloader},
 };
 
 int StoredValue(AppSettings& settings, int list) {

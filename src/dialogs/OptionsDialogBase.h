@@ -7,15 +7,17 @@
 #include <string>
 
 #include "dialogs/DialogScroller.h"
+#include "resources/ResourceIds.h"
 #include "wnd/Dialog.h"
 
 namespace OBControls {
 
 class OptionsDialogBase : public ZEP_Wnd::Dialog {
 public:
-    // The drop-down lists, in the order of their control ids 1031 to 1034.
+    // The drop-down lists, in the order of their control ids, which follow each other.
     enum List { kTimeFormatList, kDistanceUnitsList, kTemperatureUnitsList, kLogLevelList, kListCount };
-    static constexpr int kFirstListId = 1031;
+    static constexpr int kFirstListId = OBResources::kOptionsTimeFormatId;
+    static_assert(OBResources::kOptionsLogLevelId == kFirstListId + kLogLevelList);
 
     explicit OptionsDialogBase(HWND parent);
 

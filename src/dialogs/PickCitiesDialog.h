@@ -9,18 +9,19 @@
 
 #include "dialogs/CountryCityDialog.h"
 #include "model/CityGroup.h"
+#include "resources/ResourceIds.h"
 
 class PickCitiesDialog : public CountryCityDialog {
 public:
-    static constexpr int kCountriesId = 1001;
-    static constexpr int kCitiesId = 1002;
-    static constexpr int kAddId = 1003;
-    static constexpr int kRemoveId = 1004;
-    static constexpr int kSelectedId = 1005;
-    static constexpr int kSetHomeId = 1006;
-    static constexpr int kUpId = 1007;
-    static constexpr int kDownId = 1008;
-    static constexpr int kFindId = 1009;
+    static constexpr int kCountriesId = OBResources::kPickCountriesId;
+    static constexpr int kCitiesId = OBResources::kPickCitiesId;
+    static constexpr int kAddId = OBResources::kPickAddId;
+    static constexpr int kRemoveId = OBResources::kPickRemoveId;
+    static constexpr int kSelectedId = OBResources::kPickSelectedId;
+    static constexpr int kSetHomeId = OBResources::kPickSetHomeId;
+    static constexpr int kUpId = OBResources::kPickUpId;
+    static constexpr int kDownId = OBResources::kPickDownId;
+    static constexpr int kFindId = OBResources::kPickFindId;
 
     PickCitiesDialog(HWND parent, const OBData::CityGroup& cities);
 

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "dialogs/CountryCityDialog.h"
+#include "resources/ResourceIds.h"
 
 namespace OBData {
 class City;
@@ -11,9 +12,9 @@ class City;
 
 class SelectHomeCityDialog : public CountryCityDialog {
 public:
-    static constexpr int kCountriesId = 1035;
-    static constexpr int kCitiesId = 1036;
-    static constexpr int kFindId = 1037;
+    static constexpr int kCountriesId = OBResources::kHomeCountriesId;
+    static constexpr int kCitiesId = OBResources::kHomeCitiesId;
+    static constexpr int kFindId = OBResources::kHomeFindId;
 
     // `initial` is the city shown and selected when the dialog opens; without
     // one, the alphabetically first country's first city.

@@ -5,7 +5,7 @@
 #pragma once
 
 #include "info/WorkingHours.h"
-#include "resources/Resources.h"
+#include "resources/ResourceIds.h"
 #include "time/DateTime.h"
 #include "wnd/Controls.h"
 #include "wnd/Dialog.h"
@@ -61,13 +61,13 @@ public:
     static constexpr UINT kTemplateId = OBResources::kTimePlannerTemplate;
     // A child panel: sized to the whole screen at first, then laid out by the view.
     static constexpr DWORD kShellFlags = 12;
-    static constexpr int kSliderId = 1012;
-    static constexpr int kEarlierId = 1013;
-    static constexpr int kLaterId = 1014;
-    static constexpr int kDateId = 1015;
-    static constexpr int kNowId = 1016;
-    static constexpr int kDateGroupId = 1030;
-    static constexpr int kTimeGroupId = 1017;
+    static constexpr int kSliderId = OBResources::kPlannerSliderId;
+    static constexpr int kEarlierId = OBResources::kPlannerEarlierId;
+    static constexpr int kLaterId = OBResources::kPlannerLaterId;
+    static constexpr int kDateId = OBResources::kPlannerDateId;
+    static constexpr int kNowId = OBResources::kPlannerNowId;
+    static constexpr int kDateGroupId = OBResources::kPlannerDateGroupId;
+    static constexpr int kTimeGroupId = OBResources::kPlannerTimeGroupId;
 
     TimePlannerDialog(HWND parent, OBData::CityGroup* cityGroup, OBControls::CityGroupListCtrl* list);
 

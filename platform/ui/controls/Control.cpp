@@ -8,6 +8,7 @@
 #include "platform/ui/Gdi.h"
 #include "platform/ui/controls/ScrollBar.h"
 #include "platform/ui/gdi/DeviceContext.h"
+#include "platform/ui/gdi/SelectGuard.h"
 
 namespace ob::ui {
 
@@ -159,10 +160,11 @@ HFONT Control::Font() const { return m_font ? m_font : DefaultControlFont(); }
 
 int Control::LineHeight() const {
     HDC hdc = GetDC(m_hwnd);
-    HGDIOBJ old = SelectObject(hdc, Font());
     TEXTMETRIC tm{};
-    GetTextMetrics(hdc, &tm);
-    SelectObject(hdc, old);
+    {
+        SelectGuard font(hdc, Font());
+        GetTextMetrics(hdc, &tm);
+    }
     ReleaseDC(m_hwnd, hdc);
     return std::max<int>(1, tm.tmHeight);
 }
@@ -278,12 +280,11 @@ void DrawCheckMark(HDC hdc, const RECT& rect, COLORREF color) {
 }
 
 void DrawLabel(HDC hdc, HFONT font, const std::wstring& text, RECT rect, UINT format, COLORREF color) {
-    HGDIOBJ old = SelectObject(hdc, font);
+    SelectGuard selectFont(hdc, font);
     SetTextColor(hdc, color);
     int oldMode = SetBkMode(hdc, TRANSPARENT);
     DrawText(hdc, text.c_str(), static_cast<int>(text.size()), &rect, format);
     SetBkMode(hdc, oldMode);
-    SelectObject(hdc, old);
 }
 
 std::wstring WindowText(HWND hwnd) {

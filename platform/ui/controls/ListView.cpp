@@ -5,6 +5,7 @@
 #include "platform/ui/Gdi.h"
 #include "platform/ui/controls/ListBox.h"
 #include "platform/ui/controls/ScrollBar.h"
+#include "platform/ui/gdi/SelectGuard.h"
 
 namespace ob::ui {
 
@@ -69,10 +70,11 @@ int ListView::LabelLeft() const {
 
 int ListView::TextWidth(const std::wstring& text) const {
     HDC hdc = GetDC(m_hwnd);
-    HGDIOBJ old = SelectObject(hdc, Font());
     SIZE size{0, 0};
-    GetTextExtentPoint32(hdc, text.c_str(), static_cast<int>(text.size()), &size);
-    SelectObject(hdc, old);
+    {
+        SelectGuard font(hdc, Font());
+        GetTextExtentPoint32(hdc, text.c_str(), static_cast<int>(text.size()), &size);
+    }
     ReleaseDC(m_hwnd, hdc);
     return size.cx;
 }

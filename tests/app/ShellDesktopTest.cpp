@@ -85,13 +85,16 @@ public:
         ASSERT_GT(app, 0);
         ended = false;
         shots = 0;
-        window = server->WaitForWindow("--classname orbelline");
+        // This process's window: the one of an instance that just ended may
+        // still be there a moment.
+        window = server->WaitForWindow("--pid " + std::to_string(app) + " --classname orbelline");
         ASSERT_FALSE(window.empty()) << "no window";
         // The device screen is shown scaled: find the factor from the window's width.
         const auto [width, height] = WindowSize();
         ASSERT_GT(width, 0);
         scale = width / 240.0;
-        ASSERT_TRUE(Settle()) << "the program never waited for the user";
+        ASSERT_TRUE(Settle()) << (Exited() ? "the program ended, status " + std::to_string(status)
+                                           : "the program never waited for the user");
     }
 
     std::pair<int, int> WindowSize() const {

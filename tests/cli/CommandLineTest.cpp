@@ -495,12 +495,8 @@ TEST_F(CommandLine, ScreenshotWithADialogOpenWritesThePictureAndAnUnknownDialogI
     EXPECT_EQ(r.status, 0) << r.err;
     r = app.Run({"--headless", "--screenshot", plain, "--screen", "480x640"}, {}, 20);
     EXPECT_EQ(r.status, 0) << r.err;
-    const auto bytes = [](const std::string& path) {
-        std::ifstream in(path, std::ios::binary);
-        return std::string(std::istreambuf_iterator<char>(in), {});
-    };
-    EXPECT_EQ(bytes(picture).substr(1, 3), "PNG");
-    EXPECT_NE(bytes(picture), bytes(plain));
+    EXPECT_EQ(ReadBytes(picture).substr(1, 3), "PNG");
+    EXPECT_NE(ReadBytes(picture), ReadBytes(plain));
     EXPECT_FALSE(std::filesystem::exists(app.Settings()));
     r = app.Run({"--headless", "--screenshot", picture, "--dialog", "nowhere"});
     EXPECT_EQ(r.status, 2);

@@ -10,6 +10,7 @@
 
 #include "platform/kernel/AppPaths.h"
 #include "platform/kernel/WideText.h"
+#include "support/TempFolder.h"
 
 namespace {
 
@@ -19,12 +20,6 @@ using ob::kernel::ResolveAppPaths;
 
 class AppPathsTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        std::string pattern = (std::filesystem::temp_directory_path() / "obpaths-XXXXXX").string();
-        m_root = ::mkdtemp(pattern.data());
-    }
-    void TearDown() override { std::filesystem::remove_all(m_root); }
-
     AppPaths Resolve(const std::string& exeFolder) {
         return ResolveAppPaths(FromUtf8(exeFolder), [this](const char* name) -> const char* {
             const auto found = m_environment.find(name);
@@ -33,7 +28,8 @@ protected:
     }
     std::wstring W(const std::string& path) { return FromUtf8(m_root + path); }
 
-    std::string m_root;
+    const ob::test::TestFolder m_folder;
+    const std::string m_root = m_folder.Path().string();
     std::map<std::string, std::string> m_environment;
 };
 

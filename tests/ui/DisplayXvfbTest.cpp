@@ -4,6 +4,7 @@
 // the program cleanly. Skipped where Xvfb, xdotool or the gallery is absent.
 #include "platform/ui/Windows.h"
 #include "platform/ui/testing/UiDriver.h"
+#include "support/TempFolder.h"
 #include "support/XServer.h"
 
 #include <dlfcn.h>
@@ -93,9 +94,8 @@ TEST(DisplayXvfb, GalleryTakesAClickAndClosesLikeExit) {
     const std::string display = server.Display();
     const std::string env = "DISPLAY=" + display + " ";
 
-    fs::path shots = fs::temp_directory_path() / ("orbelline_xvfb_" + std::to_string(getpid()));
-    fs::remove_all(shots);
-    fs::create_directories(shots);
+    const ob::test::TestFolder shotsFolder;
+    const fs::path& shots = shotsFolder.Path();
     Child app;
     app.pid = Spawn({gallery, "--screen", "240x320", "--display", "sdl", "--out", shots.string()},
                     {"DISPLAY=" + display, "ORBELLINE_SCREENSHOT_DIR=" + shots.string()});
@@ -149,7 +149,6 @@ TEST(DisplayXvfb, GalleryTakesAClickAndClosesLikeExit) {
         EXPECT_TRUE(WIFEXITED(status));
         EXPECT_EQ(WEXITSTATUS(status), 0);
     }
-    fs::remove_all(shots);
 }
 
 }  // namespace

@@ -15,6 +15,7 @@
 #include "platform/ui/html/HtmlDocument.h"
 #include "platform/ui/image/ImageCodec.h"
 #include "platform/ui/testing/UiDriver.h"
+#include "support/TempFolder.h"
 
 using ob::ui::HtmlDocument;
 using ob::ui::testing::UiDriver;
@@ -23,7 +24,8 @@ namespace {
 
 // A 24x24 orange disc with a transparent surround, as a PNG file.
 std::string SunPicture() {
-    const auto path = std::filesystem::temp_directory_path() / "ob_html_test_sun.png";
+    static const ob::test::TestFolder folder;
+    const std::filesystem::path path = folder.File("sun.png");
     ob::ui::Surface s(24, 24, true);
     for (int y = 0; y < 24; ++y)
         for (int x = 0; x < 24; ++x)

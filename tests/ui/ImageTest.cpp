@@ -12,6 +12,7 @@
 #include "platform/ui/Gdi.h"
 #include "platform/ui/gdi/DeviceContext.h"
 #include "platform/ui/image/ImageCodec.h"
+#include "support/TempFolder.h"
 
 namespace {
 
@@ -62,7 +63,8 @@ bool Near(COLORREF a, COLORREF b, int tol = 24) {
 }
 
 std::string TempPath(const char* name) {
-    return (std::filesystem::temp_directory_path() / (std::string("ob_image_test_") + name)).string();
+    static const ob::test::TestFolder folder;
+    return folder.File(name);
 }
 
 TEST(Image, JpegDecodesFromMemoryAndThroughReadCallbacks) {

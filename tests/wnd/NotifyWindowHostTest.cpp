@@ -8,6 +8,7 @@
 #include "platform/ui/testing/UiDriver.h"
 #include "platform/ui/win/WindowSystem.h"
 #include "wnd/NotifyWindowHost.h"
+#include "support/TempFolder.h"
 
 namespace {
 
@@ -24,9 +25,8 @@ TEST(NotifyWindowHost, ChangesArriveThroughTheMessageLoopUntilTheWatcherStops) {
     ob::ui::testing::UiDriver ui;
     ZEP_Wnd::NotifyWindowHost host;
     ZEP_IO::SetNotifyWindowHost(&host);
-    const auto folder = std::filesystem::temp_directory_path() / "ob_notify_host_test";
-    std::filesystem::remove_all(folder);
-    std::filesystem::create_directories(folder);
+    const ob::test::TestFolder temp;
+    const std::filesystem::path& folder = temp.Path();
 
     Sink sink;
     {
@@ -49,5 +49,4 @@ TEST(NotifyWindowHost, ChangesArriveThroughTheMessageLoopUntilTheWatcherStops) {
         EXPECT_EQ(sink.items.size(), seen);
     }
     ZEP_IO::SetNotifyWindowHost(nullptr);
-    std::filesystem::remove_all(folder);
 }

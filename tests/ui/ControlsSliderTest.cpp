@@ -44,6 +44,10 @@ TEST_F(ControlsTest, TrackBarReportsKeysPagesAndDrags) {
     EXPECT_EQ(codes[codes.size() - 2], TB_THUMBPOSITION);
     EXPECT_EQ(codes.back(), TB_ENDTRACK);
     EXPECT_EQ(heard[heard.size() - 2].value, 0);
+
+    // The ends of a packed range are signed.
+    SendMessage(track, TBM_SETRANGE, FALSE, MAKELPARAM(static_cast<WORD>(-12), 95));
+    EXPECT_EQ(SendMessage(track, TBM_GETRANGEMIN, 0, 0), -12);
 }
 
 TEST_F(ControlsTest, ScrollBarKeepsPositionWithinRangeAndPage) {

@@ -35,72 +35,77 @@ std::pair<std::wstring, std::wstring> SplitAccelerator(const std::wstring& text)
     return {text.substr(0, tab), text.substr(tab + 1)};
 }
 
-LRESULT PopupProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_PAINT) {
-        PAINTSTRUCT ps;
-        HDC dc = BeginPaint(hwnd, &ps);
-        auto* level = reinterpret_cast<Level*>(GetWindowLongPtr(hwnd, GWLP_USERDATA));
-        Menu* m = level ? FindMenu(level->menu) : nullptr;
-        if (dc && m) {
-            RECT rc;
-            GetClientRect(hwnd, &rc);
-            FillRect(dc, &rc, GetSysColorBrush(COLOR_MENU));
-            HFONT font = UiFont(8, false);
-            for (size_t i = 0; i < m->items.size() && i < level->items.size(); ++i) {
-                const MenuItem& it = m->items[i];
-                RECT r = level->items[i];
-                if (it.flags & MF_SEPARATOR) {
-                    RECT line{r.left + Scale(2), (r.top + r.bottom) / 2, r.right - Scale(2),
-                              (r.top + r.bottom) / 2 + 1};
-                    FillRect(dc, &line, GetSysColorBrush(COLOR_BTNSHADOW));
-                    continue;
-                }
-                bool grey = (it.flags & (MF_GRAYED | MF_DISABLED)) != 0;
-                bool hot = static_cast<int>(i) == level->hot && !grey;
-                if (hot)
-                    FillRect(dc, &r, GetSysColorBrush(COLOR_HIGHLIGHT));
-                COLORREF fg = GetSysColor(hot ? COLOR_HIGHLIGHTTEXT : grey ? COLOR_GRAYTEXT : COLOR_MENUTEXT);
-                RECT tr{r.left + CheckMargin(), r.top, r.right - Scale(12), r.bottom};
-                const auto [label, keys] = SplitAccelerator(it.text);
-                DrawLine(dc, font, StripPrefix(label), tr, DT_LEFT | DT_VCENTER | DT_SINGLELINE, fg);
-                if (!keys.empty())
-                    DrawLine(dc, font, keys, tr, DT_RIGHT | DT_VCENTER | DT_SINGLELINE, fg);
-                HPEN pen = CreatePen(PS_SOLID, std::max(1, Scale(1)), fg);
-                {
-                    SelectGuard selectPen(dc, pen);
-                    int cy = (r.top + r.bottom) / 2;
-                    if (it.flags & MF_CHECKED) {  // a check mark in the margin
-                        int x = r.left + Scale(5);
-                        POINT tick[3] = {
-                            {x, cy}, {x + Scale(3), cy + Scale(3)}, {x + Scale(9), cy - Scale(3)}};
-                        Polyline(dc, tick, 3);
-                        for (int d = 1; d < Scale(2); ++d) {
-                            POINT thick[3] = {{x, cy + d},
-                                              {x + Scale(3), cy + Scale(3) + d},
-                                              {x + Scale(9), cy - Scale(3) + d}};
-                            Polyline(dc, thick, 3);
-                        }
-                    }
-                    if (it.flags & MF_POPUP) {  // an arrow for a sub-menu
-                        HBRUSH brush = CreateSolidBrush(fg);
-                        {
-                            SelectGuard selectBrush(dc, brush);
-                            int x = r.right - Scale(9);
-                            POINT arrow[3] = {{x, cy - Scale(4)}, {x + Scale(4), cy}, {x, cy + Scale(4)}};
-                            Polygon(dc, arrow, 3);
-                        }
-                        DeleteObject(brush);
-                    }
-                }
-                DeleteObject(pen);
+// The check mark in the margin and the arrow of a sub-menu, in the item's ink.
+void PaintItemMarks(HDC dc, const MenuItem& it, const RECT& r, COLORREF fg) {
+    HPEN pen = CreatePen(PS_SOLID, std::max(1, Scale(1)), fg);
+    {
+        SelectGuard selectPen(dc, pen);
+        int cy = (r.top + r.bottom) / 2;
+        if (it.flags & MF_CHECKED) {
+            int x = r.left + Scale(5);
+            POINT tick[3] = {{x, cy}, {x + Scale(3), cy + Scale(3)}, {x + Scale(9), cy - Scale(3)}};
+            Polyline(dc, tick, 3);
+            for (int d = 1; d < Scale(2); ++d) {
+                POINT thick[3] = {
+                    {x, cy + d}, {x + Scale(3), cy + Scale(3) + d}, {x + Scale(9), cy - Scale(3) + d}};
+                Polyline(dc, thick, 3);
             }
         }
-        EndPaint(hwnd, &ps);
-        return 0;
+        if (it.flags & MF_POPUP) {
+            HBRUSH brush = CreateSolidBrush(fg);
+            {
+                SelectGuard selectBrush(dc, brush);
+                int x = r.right - Scale(9);
+                POINT arrow[3] = {{x, cy - Scale(4)}, {x + Scale(4), cy}, {x, cy + Scale(4)}};
+                Polygon(dc, arrow, 3);
+            }
+            DeleteObject(brush);
+        }
     }
-    if (message == WM_ERASEBKGND)
-        return 1;
-    return DefWindowProc(hwnd, message, wParam, lParam);
+    DeleteObject(pen);
+}
+
+void PaintItem(HDC dc, HFONT font, const MenuItem& it, const RECT& r, bool hotRow) {
+    if (it.flags & MF_SEPARATOR) {
+        RECT line{r.left + Scale(2), (r.top + r.bottom) / 2, r.right - Scale(2), (r.top + r.bottom) / 2 + 1};
+        FillRect(dc, &line, GetSysColorBrush(COLOR_BTNSHADOW));
+        return;
+    }
+    bool grey = (it.flags & (MF_GRAYED | MF_DISABLED)) != 0;
+    bool hot = hotRow && !grey;
+    if (hot)
+        FillRect(dc, &r, GetSysColorBrush(COLOR_HIGHLIGHT));
+    COLORREF fg = GetSysColor(hot ? COLOR_HIGHLIGHTTEXT : grey ? COLOR_GRAYTEXT : COLOR_MENUTEXT);
+    RECT tr{r.left + CheckMargin(), r.top, r.right - Scale(12), r.bottom};
+    const auto [label, keys] = SplitAccelerator(it.text);
+    DrawLine(dc, font, StripPrefix(label), tr, DT_LEFT | DT_VCENTER | DT_SINGLELINE, fg);
+    if (!keys.empty())
+        DrawLine(dc, font, keys, tr, DT_RIGHT | DT_VCENTER | DT_SINGLELINE, fg);
+    PaintItemMarks(dc, it, r, fg);
+}
+
+void PaintPopup(HWND hwnd) {
+    PAINTSTRUCT ps;
+    HDC dc = BeginPaint(hwnd, &ps);
+    auto* level = reinterpret_cast<Level*>(GetWindowLongPtr(hwnd, GWLP_USERDATA));
+    Menu* m = level ? FindMenu(level->menu) : nullptr;
+    if (dc && m) {
+        RECT rc;
+        GetClientRect(hwnd, &rc);
+        FillRect(dc, &rc, GetSysColorBrush(COLOR_MENU));
+        HFONT font = UiFont(8, false);
+        for (size_t i = 0; i < m->items.size() && i < level->items.size(); ++i)
+            PaintItem(dc, font, m->items[i], level->items[i], static_cast<int>(i) == level->hot);
+    }
+    EndPaint(hwnd, &ps);
+}
+
+LRESULT PopupProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_PAINT: PaintPopup(hwnd); return 0;
+    case WM_ERASEBKGND: return 1;
+    default: return DefWindowProc(hwnd, message, wParam, lParam);
+    }
 }
 
 void EnsurePopupClass() {

@@ -114,74 +114,77 @@ int ButtonAt(const Box& box, POINT p) {
     return -1;
 }
 
+void Answer(Box& box, int id) {
+    box.result = id;
+    box.done = true;
+}
+
+void OnLButtonDown(HWND hwnd, Box& box, POINT at) {
+    box.pressed = ButtonAt(box, at);
+    if (box.pressed >= 0) {
+        SetCapture(hwnd);
+        InvalidateRect(hwnd, nullptr, FALSE);
+    }
+}
+
+void OnLButtonUp(HWND hwnd, Box& box, POINT at) {
+    int released = ButtonAt(box, at);
+    if (GetCapture() == hwnd)
+        ReleaseCapture();
+    if (box.pressed >= 0 && released == box.pressed)
+        Answer(box, box.buttons[static_cast<size_t>(released)].id);
+    box.pressed = -1;
+    InvalidateRect(hwnd, nullptr, FALSE);
+}
+
+bool HasButton(const Box& box, int id) {
+    return std::any_of(box.buttons.begin(), box.buttons.end(),
+                       [id](const Box::Button& b) { return b.id == id; });
+}
+
+void OnKeyDown(HWND hwnd, Box& box, WPARAM key) {
+    int n = static_cast<int>(box.buttons.size());
+    if (key == VK_RETURN || key == VK_SPACE) {
+        Answer(box, box.buttons[static_cast<size_t>(box.defaultButton)].id);
+    } else if (key == VK_ESCAPE) {
+        // Escape answers Cancel, else No (the answer that changes nothing), or OK in
+        // a box with only OK.
+        const int answer = HasButton(box, IDCANCEL) ? IDCANCEL
+                           : HasButton(box, IDNO)   ? IDNO
+                           : n == 1                 ? box.buttons[0].id
+                                                    : 0;
+        if (answer)
+            Answer(box, answer);
+    } else if (key == 'Y' || key == 'N') {
+        // The first letters of Yes and No answer at once.
+        const int id = key == 'Y' ? IDYES : IDNO;
+        if (HasButton(box, id))
+            Answer(box, id);
+    } else if (key == VK_LEFT || key == VK_UP || key == VK_TAB || key == VK_RIGHT || key == VK_DOWN) {
+        int step = (key == VK_LEFT || key == VK_UP) ? -1 : 1;
+        box.defaultButton = (box.defaultButton + step + n) % n;
+        InvalidateRect(hwnd, nullptr, FALSE);
+    }
+}
+
+void OnClose(Box& box) {
+    for (const auto& b : box.buttons)
+        if (b.id == IDCANCEL || (box.buttons.size() == 1))
+            Answer(box, b.id);
+}
+
 LRESULT BoxProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     auto* box = reinterpret_cast<Box*>(GetWindowLongPtr(hwnd, GWLP_USERDATA));
     if (!box)
         return DefWindowProc(hwnd, message, wParam, lParam);
+    const POINT at{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
     switch (message) {
     case WM_PAINT: Paint(hwnd, *box); return 0;
     case WM_ERASEBKGND: return 1;
-    case WM_LBUTTONDOWN: {
-        box->pressed = ButtonAt(*box, POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
-        if (box->pressed >= 0) {
-            SetCapture(hwnd);
-            InvalidateRect(hwnd, nullptr, FALSE);
-        }
-        return 0;
-    }
-    case WM_LBUTTONUP: {
-        int at = ButtonAt(*box, POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
-        if (GetCapture() == hwnd)
-            ReleaseCapture();
-        if (box->pressed >= 0 && at == box->pressed) {
-            box->result = box->buttons[static_cast<size_t>(at)].id;
-            box->done = true;
-        }
-        box->pressed = -1;
-        InvalidateRect(hwnd, nullptr, FALSE);
-        return 0;
-    }
-    case WM_KEYDOWN: {
-        int n = static_cast<int>(box->buttons.size());
-        if (wParam == VK_RETURN || wParam == VK_SPACE) {
-            box->result = box->buttons[static_cast<size_t>(box->defaultButton)].id;
-            box->done = true;
-        } else if (wParam == VK_ESCAPE) {
-            // Escape answers Cancel, else No (the answer that changes nothing), or OK in
-            // a box with only OK.
-            const auto has = [&](int id) {
-                return std::any_of(box->buttons.begin(), box->buttons.end(),
-                                   [id](const Box::Button& b) { return b.id == id; });
-            };
-            const int answer = has(IDCANCEL) ? IDCANCEL : has(IDNO) ? IDNO : n == 1 ? box->buttons[0].id : 0;
-            if (answer) {
-                box->result = answer;
-                box->done = true;
-            }
-        } else if (wParam == 'Y' || wParam == 'N') {
-            // The first letters of Yes and No answer at once.
-            const int id = wParam == 'Y' ? IDYES : IDNO;
-            for (const auto& b : box->buttons)
-                if (b.id == id) {
-                    box->result = id;
-                    box->done = true;
-                }
-        } else if (wParam == VK_LEFT || wParam == VK_UP || wParam == VK_TAB || wParam == VK_RIGHT ||
-                   wParam == VK_DOWN) {
-            int step = (wParam == VK_LEFT || wParam == VK_UP) ? -1 : 1;
-            box->defaultButton = (box->defaultButton + step + n) % n;
-            InvalidateRect(hwnd, nullptr, FALSE);
-        }
-        return 0;
-    }
-    case WM_CLOSE: {
-        for (const auto& b : box->buttons)
-            if (b.id == IDCANCEL || (box->buttons.size() == 1)) {
-                box->result = b.id;
-                box->done = true;
-            }
-        return 0;
-    }
+    case WM_LBUTTONDOWN: OnLButtonDown(hwnd, *box, at); return 0;
+    case WM_LBUTTONUP: OnLButtonUp(hwnd, *box, at); return 0;
+    case WM_KEYDOWN: OnKeyDown(hwnd, *box, wParam); return 0;
+    case WM_CLOSE: OnClose(*box); return 0;
     default: return DefWindowProc(hwnd, message, wParam, lParam);
     }
 }

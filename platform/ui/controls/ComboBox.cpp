@@ -4,6 +4,7 @@
 
 #include "platform/ui/Gdi.h"
 #include "platform/ui/controls/ListBox.h"
+#include "platform/ui/controls/MessageParams.h"
 #include "platform/ui/controls/RowScroller.h"
 
 namespace ob::ui {
@@ -97,9 +98,9 @@ void ComboBox::Choose(int index) {
 }
 
 LRESULT ComboBox::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
-    const auto index = static_cast<int>(static_cast<std::intptr_t>(wParam));
+    const int index = IndexFromParam(wParam);
     switch (msg) {
-    case WM_CREATE: return OnCreate(reinterpret_cast<const CREATESTRUCT*>(lParam));
+    case WM_CREATE: return OnCreate(PointerFromParam<const CREATESTRUCT>(lParam));
     case WM_DESTROY: OnDestroy(); return Control::OnMessage(msg, wParam, lParam);
     case WM_SIZE: OnSize(); return 0;
     case WM_SETFONT:
@@ -122,7 +123,7 @@ LRESULT ComboBox::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     case CB_SHOWDROPDOWN: Drop(wParam != 0); return TRUE;
     case CB_GETDROPPEDSTATE: return m_dropped ? TRUE : FALSE;
     case CB_GETITEMHEIGHT: return ToList(LB_GETITEMHEIGHT, 0, 0);
-    case CB_GETDROPPEDCONTROLRECT: return GetDroppedRect(reinterpret_cast<RECT*>(lParam));
+    case CB_GETDROPPEDCONTROLRECT: return GetDroppedRect(PointerFromParam<RECT>(lParam));
     case OBM_COMBOLIST_DONE: Choose(index); return 0;
     case WM_GETDLGCODE: return DialogCodes();
     case WM_LBUTTONDOWN: OnPenDown(); return 0;

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <algorithm>
+#include <cstdint>
 #include <memory>
 #include <string>
 
@@ -31,6 +32,10 @@ protected:
     virtual void Paint(HDC /*hdc*/, const RECT& /*client*/) {}
     // WM_SETFONT: the font to draw with from now on (null: the system's).
     void SetFont(HFONT font, bool redraw);
+
+    // The item index a message carries in wParam; -1 and the other
+    // negative ones come through as sent.
+    static int IndexFromParam(WPARAM wParam) { return static_cast<int>(static_cast<std::intptr_t>(wParam)); }
 
     DWORD Style() const;
     int Id() const;

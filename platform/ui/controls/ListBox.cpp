@@ -5,6 +5,7 @@
 
 #include "platform/kernel/WideText.h"
 #include "platform/ui/Gdi.h"
+#include "platform/ui/controls/MessageParams.h"
 #include "platform/ui/controls/ScrollBar.h"
 
 namespace ob::ui {
@@ -34,11 +35,9 @@ bool StartsWithNoCase(const std::wstring& text, const std::wstring& prefix) {
     return text.size() >= prefix.size() && CompareItemText(text.substr(0, prefix.size()), prefix) == 0;
 }
 
-int IndexParam(WPARAM wParam) { return static_cast<int>(static_cast<std::intptr_t>(wParam)); }
 std::wstring TextParam(LPARAM lParam) {
     return lParam ? std::wstring(reinterpret_cast<LPCWSTR>(lParam)) : std::wstring();
 }
-POINT PointParam(LPARAM lParam) { return {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)}; }
 }  // namespace
 
 ListBox::ListBox(HWND hwnd) : Control(hwnd), m_scroller(hwnd) {}
@@ -139,7 +138,7 @@ int ListBox::Insert(int index, const std::wstring& text) {
 }
 
 LRESULT ListBox::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
-    const int index = IndexParam(wParam);
+    const int index = IndexFromParam(wParam);
     switch (msg) {
     case WM_CREATE: OnCreate(); return 0;
     case WM_SIZE: OnSize(); return 0;
@@ -149,7 +148,7 @@ LRESULT ListBox::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     case LB_DELETESTRING: return DeleteString(index);
     case LB_RESETCONTENT: ResetContent(); return 0;
     case LB_GETCOUNT: return Count();
-    case LB_GETTEXT: return GetText(index, reinterpret_cast<LPWSTR>(lParam));
+    case LB_GETTEXT: return GetText(index, PointerFromParam<wchar_t>(lParam));
     case LB_GETTEXTLEN: return GetTextLength(index);
     case LB_GETITEMDATA: return Valid(index) ? m_items[static_cast<size_t>(index)].data : LB_ERR;
     case LB_SETITEMDATA: return SetItemData(index, lParam);
@@ -158,13 +157,13 @@ LRESULT ListBox::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     case LB_SETSEL: return SetSel(wParam != 0, static_cast<int>(lParam));
     case LB_GETSEL: return GetSel(index);
     case LB_GETSELCOUNT: return GetSelCount();
-    case LB_GETSELITEMS: return GetSelItems(index, reinterpret_cast<int*>(lParam));
+    case LB_GETSELITEMS: return GetSelItems(index, PointerFromParam<int>(lParam));
     case LB_FINDSTRING: return FindString(index, TextParam(lParam), false);
     case LB_FINDSTRINGEXACT: return FindString(index, TextParam(lParam), true);
     case LB_SELECTSTRING: return SelectString(index, TextParam(lParam));
     case LB_GETTOPINDEX: return m_scroller.Top();
     case LB_SETTOPINDEX: return SetTopIndex(index);
-    case LB_GETITEMRECT: return GetItemRect(index, reinterpret_cast<RECT*>(lParam));
+    case LB_GETITEMRECT: return GetItemRect(index, PointerFromParam<RECT>(lParam));
     case LB_GETITEMHEIGHT: return ItemHeight();
     case LB_SETITEMHEIGHT: return SetItemHeight(LOWORD(static_cast<std::uintptr_t>(lParam)));
     case LB_SETCARETINDEX: return SetCaretIndex(index);
@@ -173,10 +172,10 @@ LRESULT ListBox::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_GETDLGCODE: return DLGC_WANTARROWS | DLGC_WANTCHARS;
     case WM_SETFOCUS: OnFocus(LBN_SETFOCUS); return 0;
     case WM_KILLFOCUS: OnFocus(LBN_KILLFOCUS); return 0;
-    case WM_LBUTTONDOWN: OnPenDown(PointParam(lParam), static_cast<UINT>(wParam)); return 0;
-    case WM_LBUTTONDBLCLK: OnDoubleTap(PointParam(lParam), static_cast<UINT>(wParam)); return 0;
-    case WM_MOUSEMOVE: OnPenMove(PointParam(lParam)); return 0;
-    case WM_LBUTTONUP: OnPenUp(PointParam(lParam)); return 0;
+    case WM_LBUTTONDOWN: OnPenDown(PointFromParam(lParam), static_cast<UINT>(wParam)); return 0;
+    case WM_LBUTTONDBLCLK: OnDoubleTap(PointFromParam(lParam), static_cast<UINT>(wParam)); return 0;
+    case WM_MOUSEMOVE: OnPenMove(PointFromParam(lParam)); return 0;
+    case WM_LBUTTONUP: OnPenUp(PointFromParam(lParam)); return 0;
     case WM_KEYDOWN: OnKeyDown(static_cast<UINT>(wParam)); return 0;
     case WM_CHAR: OnChar(static_cast<wchar_t>(wParam)); return 0;
     default: return Control::OnMessage(msg, wParam, lParam);
@@ -547,20 +546,24 @@ void ListBox::Paint(HDC hdc, const RECT& rc) {
 // item, so the list's own scroll bar works as usual.
 LRESULT ComboListBox::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     switch (msg) {
-    case WM_CREATE: {
-        if (auto* cs = reinterpret_cast<CREATESTRUCT*>(lParam))
-            m_combo = static_cast<HWND>(cs->lpCreateParams);
+    case WM_CREATE:
+        TakeCombo(PointerFromParam<const CREATESTRUCT>(lParam));
         return ListBox::OnMessage(msg, wParam, lParam);
-    }
     case WM_MOUSEACTIVATE: return 3;  // MA_NOACTIVATE
     case WM_CAPTURECHANGED: m_tracking = false; return 0;
-    case WM_SETFOCUS:
-        // Hand the focus straight back to the combo box.
-        if (m_combo)
-            SetFocus(m_combo);
-        return 0;
+    case WM_SETFOCUS: GiveFocusBack(); return 0;
     default: return ListBox::OnMessage(msg, wParam, lParam);
     }
+}
+
+void ComboListBox::TakeCombo(const CREATESTRUCT* cs) {
+    if (cs)
+        m_combo = static_cast<HWND>(cs->lpCreateParams);
+}
+
+void ComboListBox::GiveFocusBack() {
+    if (m_combo)
+        SetFocus(m_combo);
 }
 
 void ComboListBox::OnPenDown(POINT at, UINT) {

@@ -115,6 +115,11 @@ public:
     LRESULT OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
 
 private:
+    // The combo box comes as the creation parameter: a pop-up's owner is
+    // the top-level window.
+    void TakeCombo(const CREATESTRUCT* cs);
+    // Hands the focus straight back to the combo box.
+    void GiveFocusBack();
     void OnPenDown(POINT at, UINT flags) override;
     void OnPenMove(POINT at) override;
     void OnPenUp(POINT at) override;

@@ -4,6 +4,7 @@
 
 #include "platform/ui/Gdi.h"
 #include "platform/ui/controls/ListBox.h"
+#include "platform/ui/controls/MessageParams.h"
 #include "platform/ui/controls/ScrollBar.h"
 #include "platform/ui/gdi/SelectGuard.h"
 
@@ -20,8 +21,6 @@ void CopyOut(const std::wstring& text, LPWSTR out, int capacity) {
     out[n] = L'\0';
 }
 
-int IndexParam(WPARAM wParam) { return static_cast<int>(static_cast<std::intptr_t>(wParam)); }
-POINT PointParam(LPARAM lParam) { return {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)}; }
 }  // namespace
 
 ListView::ListView(HWND hwnd) : Control(hwnd), m_scroller(hwnd) {}
@@ -289,19 +288,19 @@ HIMAGELIST* ListView::ImageListSlot(int which) {
 }
 
 LRESULT ListView::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
-    const int index = IndexParam(wParam);
+    const int index = IndexFromParam(wParam);
     switch (msg) {
     case WM_SIZE: OnSize(); return 0;
     case WM_SETREDRAW: SetRedraw(wParam != 0); return 0;
     case LVM_GETITEMCOUNT: return Count();
-    case LVM_INSERTITEM: return InsertItem(reinterpret_cast<const LVITEM*>(lParam));
+    case LVM_INSERTITEM: return InsertItem(PointerFromParam<const LVITEM>(lParam));
     case LVM_DELETEITEM: return DeleteItem(index);
     case LVM_DELETEALLITEMS: return DeleteAllItems();
-    case LVM_GETITEM: return GetItem(reinterpret_cast<LVITEM*>(lParam));
-    case LVM_SETITEM: return SetItem(reinterpret_cast<const LVITEM*>(lParam));
-    case LVM_GETITEMTEXT: return GetItemText(index, reinterpret_cast<LVITEM*>(lParam));
-    case LVM_SETITEMTEXT: return SetItemText(index, reinterpret_cast<const LVITEM*>(lParam));
-    case LVM_SETITEMSTATE: return SetItemState(index, reinterpret_cast<const LVITEM*>(lParam));
+    case LVM_GETITEM: return GetItem(PointerFromParam<LVITEM>(lParam));
+    case LVM_SETITEM: return SetItem(PointerFromParam<const LVITEM>(lParam));
+    case LVM_GETITEMTEXT: return GetItemText(index, PointerFromParam<LVITEM>(lParam));
+    case LVM_SETITEMTEXT: return SetItemText(index, PointerFromParam<const LVITEM>(lParam));
+    case LVM_SETITEMSTATE: return SetItemState(index, PointerFromParam<const LVITEM>(lParam));
     case LVM_GETITEMSTATE: return GetItemState(index, static_cast<UINT>(lParam));
     case LVM_GETSELECTEDCOUNT: return GetSelectedCount();
     case LVM_GETNEXTITEM: return GetNextItem(index, LOWORD(static_cast<std::uintptr_t>(lParam)));
@@ -309,8 +308,8 @@ LRESULT ListView::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     case LVM_GETTOPINDEX: return m_scroller.Top();
     case LVM_GETCOUNTPERPAGE: return VisibleRows();
     case LVM_REDRAWITEMS: Redraw(); return TRUE;
-    case LVM_GETITEMRECT: return GetItemRect(index, reinterpret_cast<RECT*>(lParam));
-    case LVM_HITTEST: return HitTest(reinterpret_cast<LVHITTESTINFO*>(lParam));
+    case LVM_GETITEMRECT: return GetItemRect(index, PointerFromParam<RECT>(lParam));
+    case LVM_HITTEST: return HitTest(PointerFromParam<LVHITTESTINFO>(lParam));
     case LVM_SETIMAGELIST: return SetImageList(index, reinterpret_cast<HIMAGELIST>(lParam));
     case LVM_GETIMAGELIST: return GetImageList(index);
     case LVM_SETEXTENDEDLISTVIEWSTYLE:
@@ -318,19 +317,18 @@ LRESULT ListView::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     case LVM_GETEXTENDEDLISTVIEWSTYLE: return m_exStyle;
     case LVM_SETBKCOLOR: SetBackground(static_cast<COLORREF>(lParam)); return TRUE;
     case LVM_GETBKCOLOR: return Background();
-    case LVM_INSERTCOLUMN: return InsertColumn(index, reinterpret_cast<const LVCOLUMN*>(lParam));
+    case LVM_INSERTCOLUMN: return InsertColumn(index, PointerFromParam<const LVCOLUMN>(lParam));
     case LVM_DELETECOLUMN: return DeleteColumn(index);
     case LVM_GETCOLUMNWIDTH: return GetColumnWidth(index);
-    case LVM_SETCOLUMNWIDTH:
-        return SetColumnWidth(index, static_cast<short>(LOWORD(static_cast<std::uintptr_t>(lParam))));
-    case LVM_GETCOLUMN: return GetColumn(index, reinterpret_cast<LVCOLUMN*>(lParam));
-    case LVM_SETCOLUMN: return SetColumn(index, reinterpret_cast<const LVCOLUMN*>(lParam));
+    case LVM_SETCOLUMNWIDTH: return SetColumnWidth(index, SignedLowWord(lParam));
+    case LVM_GETCOLUMN: return GetColumn(index, PointerFromParam<LVCOLUMN>(lParam));
+    case LVM_SETCOLUMN: return SetColumn(index, PointerFromParam<const LVCOLUMN>(lParam));
     case WM_VSCROLL: m_scroller.Scroll(LOWORD(wParam), HIWORD(wParam), Count(), VisibleRows()); return 0;
     case WM_GETDLGCODE: return DLGC_WANTARROWS | DLGC_WANTCHARS;
     case WM_SETFOCUS: OnFocus(NM_SETFOCUS); return 0;
     case WM_KILLFOCUS: OnFocus(NM_KILLFOCUS); return 0;
-    case WM_LBUTTONDOWN: OnTap(PointParam(lParam), false); return 0;
-    case WM_LBUTTONDBLCLK: OnTap(PointParam(lParam), true); return 0;
+    case WM_LBUTTONDOWN: OnTap(PointFromParam(lParam), false); return 0;
+    case WM_LBUTTONDBLCLK: OnTap(PointFromParam(lParam), true); return 0;
     case WM_KEYDOWN:
         OnKeyDown(static_cast<UINT>(wParam), HIWORD(static_cast<std::uintptr_t>(lParam)));
         return 0;

@@ -5,6 +5,7 @@
 #include <optional>
 
 #include "platform/ui/Gdi.h"
+#include "platform/ui/controls/MessageParams.h"
 
 namespace ob::ui {
 
@@ -12,8 +13,6 @@ namespace {
 constexpr UINT_PTR kRepeatTimer = 1;
 constexpr UINT kFirstRepeatMs = 400;
 constexpr UINT kRepeatMs = 80;
-
-POINT PointParam(LPARAM lParam) { return {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)}; }
 
 // The scroll code a key sends: the arrows a line, Page Up and Down a page,
 // Home and End to the ends.
@@ -218,15 +217,15 @@ void ScrollBar::Repeat() {
 
 LRESULT ScrollBar::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     switch (msg) {
-    case SBM_SETSCROLLINFO: return SetInfo(reinterpret_cast<const SCROLLINFO*>(lParam), wParam != 0);
-    case SBM_GETSCROLLINFO: return GetInfo(reinterpret_cast<SCROLLINFO*>(lParam));
+    case SBM_SETSCROLLINFO: return SetInfo(PointerFromParam<const SCROLLINFO>(lParam), wParam != 0);
+    case SBM_GETSCROLLINFO: return GetInfo(PointerFromParam<SCROLLINFO>(lParam));
     case SBM_SETPOS: return SetPos(static_cast<int>(wParam), lParam != 0);
     case SBM_GETPOS: return m_model.pos;
     case SBM_SETRANGE: return SetRange(static_cast<int>(wParam), static_cast<int>(lParam), false);
     case SBM_SETRANGEREDRAW: return SetRange(static_cast<int>(wParam), static_cast<int>(lParam), true);
-    case SBM_GETRANGE: GetRange(reinterpret_cast<int*>(wParam), reinterpret_cast<int*>(lParam)); return 0;
-    case WM_LBUTTONDOWN: OnPenDown(PointParam(lParam)); return 0;
-    case WM_MOUSEMOVE: OnPenMove(PointParam(lParam)); return 0;
+    case SBM_GETRANGE: GetRange(reinterpret_cast<int*>(wParam), PointerFromParam<int>(lParam)); return 0;
+    case WM_LBUTTONDOWN: OnPenDown(PointFromParam(lParam)); return 0;
+    case WM_MOUSEMOVE: OnPenMove(PointFromParam(lParam)); return 0;
     case WM_LBUTTONUP: OnRelease(true); return 0;
     case WM_CAPTURECHANGED: OnRelease(false); return 0;
     case WM_TIMER: OnTimer(static_cast<UINT_PTR>(wParam)); return 0;

@@ -7,26 +7,6 @@
 #include "resources/DialogTemplates.h"
 
 namespace OBResources {
-namespace {
-
-DLGITEMTEMPLATE Label(const wchar_t* text, short x, short y, short cx, short cy) {
-    return DialogItem(WC_STATIC, text, kNoId, SS_LEFT, x, y, cx, cy);
-}
-
-DLGITEMTEMPLATE Button(const wchar_t* text, WORD id, short x, short y, short cx, short cy) {
-    return DialogItem(WC_BUTTON, text, id, BS_PUSHBUTTON | WS_TABSTOP, x, y, cx, cy);
-}
-
-DLGITEMTEMPLATE CheckBox(const wchar_t* text, WORD id, short x, short y, short cx, short cy,
-                         DWORD extra = 0) {
-    return DialogItem(WC_BUTTON, text, id, BS_AUTOCHECKBOX | WS_TABSTOP | extra, x, y, cx, cy);
-}
-
-DLGITEMTEMPLATE DropDown(WORD id, short x, short y, short cx, short cy) {
-    return DialogItem(WC_COMBOBOX, L"", id, CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP, x, y, cx, cy);
-}
-
-}  // namespace
 
 void RegisterNearbyOptionsFieldsTemplates() {
     DLGTEMPLATE nearby = FullScreenPage(L"Add City");

@@ -134,42 +134,41 @@ void RegisterCityDialogs() {
     // The lists take whatever height the screen leaves, to the pixel (a part
     // row at the foot rather than a gap below).
     constexpr DWORD kList = LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | WS_VSCROLL | WS_BORDER | WS_TABSTOP;
-    constexpr DWORD kButton = BS_PUSHBUTTON | WS_TABSTOP;
     constexpr DWORD kFind = ES_LEFT | ES_AUTOHSCROLL | WS_BORDER | WS_TABSTOP;
 
     DLGTEMPLATE pick = FullScreenPage(L"Change Cities");
     pick.items = {
-        DialogItem(WC_STATIC, L"Find:", kNoId, SS_LEFT, 4, 5, 32, 8),
+        Label(L"Find:", 4, 5, 32, 8),
         DialogItem(WC_EDIT, L"", kPickFindId, kFind, 36, 3, 96, 12),
-        DialogItem(WC_STATIC, L"Country:", kNoId, SS_LEFT, 4, 19, 32, 8),
+        Label(L"Country:", 4, 19, 32, 8),
         DialogItem(WC_COMBOBOX, L"", kPickCountriesId, kCombo, 36, 17, 96, 64),
         // A tap selects one city; Ctrl, Shift or a drag of the pen select several.
         DialogItem(WC_LISTBOX, L"", kPickCitiesId, kList | LBS_SORT | LBS_EXTENDEDSEL, 4, 31, 128, 34),
-        DialogItem(WC_BUTTON, L"Add", kPickAddId, kButton, 4, 67, 44, 12),
-        DialogItem(WC_BUTTON, L"Remove", kPickRemoveId, kButton, 88, 67, 44, 12),
+        Button(L"Add", kPickAddId, 4, 67, 44, 12),
+        Button(L"Remove", kPickRemoveId, 88, 67, 44, 12),
         // Two lines where the screen's font is too wide for one beside "Set as Home".
-        DialogItem(WC_STATIC, L"Selected Cities:", kNoId, SS_LEFT, 4, 83, 48, 16),
-        DialogItem(WC_BUTTON, L"Set as Home", kPickSetHomeId, kButton, 53, 87, 51, 12),
-        DialogItem(WC_BUTTON, L"Up", kPickUpId, kButton, 107, 82, 25, 10),
-        DialogItem(WC_BUTTON, L"Down", kPickDownId, kButton, 107, 92, 25, 10),
+        Label(L"Selected Cities:", 4, 83, 48, 16),
+        Button(L"Set as Home", kPickSetHomeId, 53, 87, 51, 12),
+        Button(L"Up", kPickUpId, 107, 82, 25, 10),
+        Button(L"Down", kPickDownId, 107, 92, 25, 10),
         DialogItem(WC_LISTBOX, L"", kPickSelectedId, kList, 4, 104, 128, 32),
-        DialogItem(WC_BUTTON, L"OK", IDOK, kButton, 4, 140, 48, 12),
-        DialogItem(WC_BUTTON, L"Cancel", IDCANCEL, kButton, 84, 140, 48, 12),
+        Button(L"OK", IDOK, 4, 140, 48, 12),
+        Button(L"Cancel", IDCANCEL, 84, 140, 48, 12),
     };
     ob::ui::RegisterDialog(kPickCitiesTemplate, std::move(pick));
 
     DLGTEMPLATE home = FullScreenPage(L"Home City");
     home.items = {
-        DialogItem(WC_STATIC, L"Select your home city", kNoId, SS_LEFT, 2, 2, 128, 8),
+        Label(L"Select your home city", 2, 2, 128, 8),
         DialogItem(WC_BUTTON, L"", kNoId, BS_GROUPBOX, 2, 11, 132, 9),
-        DialogItem(WC_STATIC, L"Find:", kNoId, SS_LEFT, 2, 26, 32, 8),
+        Label(L"Find:", 2, 26, 32, 8),
         DialogItem(WC_EDIT, L"", kHomeFindId, kFind, 36, 24, 96, 12),
-        DialogItem(WC_STATIC, L"Country:", kNoId, SS_LEFT, 2, 41, 32, 8),
+        Label(L"Country:", 2, 41, 32, 8),
         DialogItem(WC_COMBOBOX, L"", kHomeCountriesId, kCombo, 36, 39, 96, 64),
-        DialogItem(WC_STATIC, L"City:", kNoId, SS_LEFT, 2, 56, 32, 8),
+        Label(L"City:", 2, 56, 32, 8),
         DialogItem(WC_LISTBOX, L"", kHomeCitiesId, kList | LBS_SORT, 2, 65, 132, 70),
-        DialogItem(WC_BUTTON, L"OK", IDOK, kButton, 4, 140, 48, 12),
-        DialogItem(WC_BUTTON, L"Cancel", IDCANCEL, kButton, 84, 140, 48, 12),
+        Button(L"OK", IDOK, 4, 140, 48, 12),
+        Button(L"Cancel", IDCANCEL, 84, 140, 48, 12),
     };
     ob::ui::RegisterDialog(kHomeCityTemplate, std::move(home));
 }
@@ -184,13 +183,13 @@ void RegisterTimePlannerPanel() {
         DialogItem(WC_BUTTON, L"Time", kPlannerTimeGroupId, BS_GROUPBOX, 0, 0, 135, 40),
         DialogItem(WC_BUTTON, L"-", kPlannerEarlierId, BS_PUSHBUTTON | WS_TABSTOP | WS_GROUP, 7, 10, 13, 14),
         DialogItem(TRACKBAR_CLASS, L"", kPlannerSliderId, TBS_AUTOTICKS | WS_TABSTOP, 28, 10, 79, 20),
-        DialogItem(WC_BUTTON, L"+", kPlannerLaterId, BS_PUSHBUTTON | WS_TABSTOP, 113, 10, 13, 14),
+        Button(L"+", kPlannerLaterId, 113, 10, 13, 14),
         DialogItem(WC_STATIC, L"00:00", kNoId, SS_CENTER, 25, 29, 20, 8),
         DialogItem(WC_STATIC, L"12:00", kNoId, SS_CENTER, 59, 29, 20, 8),
         DialogItem(WC_STATIC, L"00:00", kNoId, SS_CENTER, 91, 29, 20, 8),
         DialogItem(WC_BUTTON, L"Date", kPlannerDateGroupId, BS_GROUPBOX, 0, 41, 135, 25),
         DialogItem(DATETIMEPICK_CLASS, L"", kPlannerDateId, DTS_LONGDATEFORMAT | WS_TABSTOP, 7, 49, 89, 15),
-        DialogItem(WC_BUTTON, L"Now", kPlannerNowId, BS_PUSHBUTTON | WS_TABSTOP, 99, 49, 27, 14),
+        Button(L"Now", kPlannerNowId, 99, 49, 27, 14),
     };
     ob::ui::RegisterDialog(kTimePlannerTemplate, std::move(panel));
 }

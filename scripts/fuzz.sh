@@ -11,7 +11,7 @@ cd "$(dirname "$0")/.."
 SECONDS_EACH=${1:-60}
 shift || true
 BUILD=${FUZZ_BUILD:-build-fuzz}
-ALL=(settings dataview xpath forecast json cli image html htmldepth)
+ALL=(settings dataview xpath forecast template json cli image html htmldepth)
 TARGETS=("$@")
 ((${#TARGETS[@]})) || TARGETS=("${ALL[@]}")
 

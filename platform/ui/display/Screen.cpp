@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cstdio>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -255,8 +256,16 @@ bool SaveScreenshot(const std::string& path, const RECT* area) {
         png_set_write_fn(
             png, &bytes,
             [](png_structp p, png_bytep data, png_size_t size) {
-                static_cast<std::string*>(png_get_io_ptr(p))
-                    ->append(reinterpret_cast<const char*>(data), size);
+                // No exception may pass through libpng: no memory is its error.
+                bool noMemory = false;
+                try {
+                    static_cast<std::string*>(png_get_io_ptr(p))
+                        ->append(reinterpret_cast<const char*>(data), size);
+                } catch (const std::bad_alloc&) {
+                    noMemory = true;
+                }
+                if (noMemory)
+                    png_error(p, "out of memory");
             },
             nullptr);
         // A quick deflate: screenshots of the photographic world map took

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 #include <map>
+#include <new>
 #include <vector>
 
 #include <litehtml/litehtml.h>
@@ -130,6 +131,12 @@ public:
             m_document = litehtml::document::createFromString(kTooDeepPage, this, &m_context);
     }
 
+    // Forgets the page (after running out of memory with it).
+    void Drop() {
+        m_document.reset();
+        laidOutWidth = -1;
+    }
+
     int Layout(int width) {
         if (!m_document)
             return 0;
@@ -148,7 +155,11 @@ public:
         IntersectClipRect(hdc, area.left, area.top, area.right, area.bottom);
         // The clip is in drawing coordinates, after the page's offset.
         litehtml::position clip(area.left, area.top, area.right - area.left, area.bottom - area.top);
-        m_document->draw(reinterpret_cast<litehtml::uint_ptr>(hdc), area.left, area.top - scrollY, &clip);
+        try {
+            m_document->draw(reinterpret_cast<litehtml::uint_ptr>(hdc), area.left, area.top - scrollY, &clip);
+        } catch (const std::bad_alloc&) {
+            Drop();
+        }
         RestoreDC(hdc, saved);
         m_hdc = nullptr;
     }
@@ -489,13 +500,26 @@ HtmlDocument::~HtmlDocument() = default;
 
 void HtmlDocument::SetBaseFolder(const std::string& folder) { m_container->baseFolder = folder; }
 
+// A page there is no memory to build, lay out or draw is dropped: the view
+// stays plain and the rest of the program goes on.
 void HtmlDocument::SetHtml(const std::wstring& html) {
-    m_container->html = html;
-    m_container->Build();
+    try {
+        m_container->html = html;
+        m_container->Build();
+    } catch (const std::bad_alloc&) {
+        m_container->Drop();
+    }
 }
 
 bool HtmlDocument::Empty() const { return !m_container->m_document; }
-int HtmlDocument::Layout(int width) { return m_container->Layout(width); }
+int HtmlDocument::Layout(int width) {
+    try {
+        return m_container->Layout(width);
+    } catch (const std::bad_alloc&) {
+        m_container->Drop();
+        return 0;
+    }
+}
 int HtmlDocument::ContentHeight() const {
     return m_container->m_document ? m_container->m_document->height() : 0;
 }

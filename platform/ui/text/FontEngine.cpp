@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstring>
 #include <map>
+#include <new>
 #include <tuple>
 
 #include <fontconfig/fontconfig.h>
@@ -126,7 +127,9 @@ class FtFont final : public RealFont {
 public:
     FtFont(FaceFile* file, const Key& key, bool emboldenBold)
         : m_file(file), m_key(key), m_embolden(emboldenBold) {
-        FT_New_Size(m_file->face, &m_size);
+        // A size is FreeType's memory for one font; without it there is no font.
+        if (FT_New_Size(m_file->face, &m_size) != 0 || !m_size)
+            throw std::bad_alloc();
         FT_Activate_Size(m_size);
         FT_Set_Pixel_Sizes(m_file->face, 0, static_cast<FT_UInt>(key.ppem));
         ppem = key.ppem;
@@ -290,15 +293,22 @@ RealFont& RealizeKey(Key key, bool emboldenBold) {
     auto it = cache.find(key);
     if (it != cache.end())
         return *it->second;
-    FaceFile* file = OpenFace(key.path);
-    std::unique_ptr<RealFont> font;
-    if (file)
-        font = std::make_unique<FtFont>(file, key, emboldenBold);
-    else
-        font = std::make_unique<NullFont>(key.ppem);
-    RealFont& ref = *font;
-    cache[key] = std::move(font);
-    return ref;
+    try {
+        FaceFile* file = OpenFace(key.path);
+        std::unique_ptr<RealFont> font;
+        if (file)
+            font = std::make_unique<FtFont>(file, key, emboldenBold);
+        else
+            font = std::make_unique<NullFont>(key.ppem);
+        RealFont& ref = *font;
+        cache[key] = std::move(font);
+        return ref;
+    } catch (const std::bad_alloc&) {
+        // No memory for the font: its text takes room and draws nothing, and
+        // the font is made again the next time it is asked for.
+        static NullFont starved(16);
+        return starved;
+    }
 }
 
 RealFont* FtFont::Fallback(char32_t ch) {

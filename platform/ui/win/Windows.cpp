@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cwctype>
+#include <new>
 
 namespace ob::ui {
 namespace {
@@ -316,7 +317,15 @@ HWND CreateWindowEx(DWORD exStyle, LPCWSTR className, LPCWSTR windowName, DWORD 
     return FromHandle(hwnd) ? hwnd : nullptr;
 }
 
-BOOL DestroyWindow(HWND hwnd) { return DestroyTree(hwnd) ? TRUE : FALSE; }
+BOOL DestroyWindow(HWND hwnd) {
+    // Destructors destroy windows, so this must not throw: without memory to
+    // finish, the window is left as far as it got.
+    try {
+        return DestroyTree(hwnd) ? TRUE : FALSE;
+    } catch (const std::bad_alloc&) {
+        return FALSE;
+    }
+}
 
 BOOL IsWindow(HWND hwnd) { return FromHandle(hwnd) != nullptr; }
 

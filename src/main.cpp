@@ -7,6 +7,7 @@
 #include <csignal>
 #include <cstdlib>
 #include <cstdio>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -49,7 +50,11 @@ void Tap(POINT at) {
 // Writes the picture and ends the process without the shut-down, which would
 // save the settings.
 [[noreturn]] void ShootAndEnd(const std::string& path) {
-    const bool saved = ob::ui::SaveScreenshot(path);
+    bool saved = false;
+    try {
+        saved = ob::ui::SaveScreenshot(path);
+    } catch (const std::bad_alloc&) {
+    }
     if (!saved)
         std::fprintf(stderr, "orbelline: cannot write '%s'\n", path.c_str());
     std::fflush(nullptr);
@@ -144,9 +149,7 @@ int RunWindow(const ob::cli::WindowOptions& options, const ob::cli::CliOptions& 
     return code;
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
+int Run(int argc, char** argv) {
     // A file size limit (ulimit -f) would kill the program in the middle of
     // a save; ignored, the write fails with EFBIG like a full disk, the old
     // file stays and the user is told.
@@ -176,4 +179,18 @@ int main(int argc, char** argv) {
     if (parsed.options.mode == ob::cli::Mode::Help)
         std::fputs(ob::cli::WindowUsageText(), stdout);
     return code;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    // Past start-up each window message that runs out of memory fails alone;
+    // before it (tables, screen, windows) the program cannot start, and says so.
+    try {
+        return Run(argc, argv);
+    } catch (const std::bad_alloc&) {
+        std::fputs("orbelline: not enough memory to go on\n", stderr);
+        std::fflush(nullptr);
+        ::_exit(ob::cli::kExitError);
+    }
 }

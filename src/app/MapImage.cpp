@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <new>
 
 #include "data/City.h"
 #include "model/CityGroup.h"
@@ -28,6 +29,16 @@ int TruncatePixel(double v) {
     return static_cast<int>(v);
 }
 
+// Every pixel of a surface in one colour (0x00BBGGRR); nothing when it has none.
+void FillPlain(PixelSurface& target, COLORREF plain) {
+    if (!target.IsValid())
+        return;
+    const std::uint32_t pixel = static_cast<std::uint32_t>(GetRValue(plain)) << 16 |
+                                static_cast<std::uint32_t>(GetGValue(plain)) << 8 | GetBValue(plain);
+    std::fill(target.Pixels(),
+              target.Pixels() + static_cast<std::size_t>(target.GetWidth()) * target.GetHeight(), pixel);
+}
+
 }  // namespace
 
 bool PixelSurface::Make(HDC reference, int width, int height) {
@@ -43,12 +54,17 @@ bool PixelSurface::Make(HDC reference, int width, int height) {
     info.bmiHeader.biCompression = BI_RGB;
     void* bits = nullptr;
     m_bitmap.Reset(::CreateDIBSection(reference, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-    m_dc = std::make_unique<ZEP_Wnd::MemoryDC>(reference);
-    if (!m_bitmap || !bits || !m_dc->GetDC()) {
+    try {
+        m_dc = std::make_unique<ZEP_Wnd::MemoryDC>(reference);
+        if (m_bitmap && bits && m_dc->GetDC())
+            m_select = std::make_unique<ZEP_Wnd::SelectGuard>(m_dc->GetDC(), m_bitmap.Get());
+    } catch (const std::bad_alloc&) {
+        m_select.reset();
+    }
+    if (!m_select) {
         Reset();
         return false;
     }
-    m_select = std::make_unique<ZEP_Wnd::SelectGuard>(m_dc->GetDC(), m_bitmap.Get());
     m_pixels = static_cast<std::uint32_t*>(bits);
     m_width = width;
     m_height = height;
@@ -262,20 +278,20 @@ void MapImage::Scale(PixelSurface& target, HDC reference, const PixelSurface& pi
         // does as crisply and faster.
         const bool shrinks = width <= picture.GetWidth() && height <= picture.GetHeight();
         if (shrinks && (picture.GetWidth() * 2 > width * 3 || picture.GetHeight() * 2 > height * 3)) {
-            AreaScale(picture, target);
-            return;
+            try {
+                AreaScale(picture, target);
+                return;
+            } catch (const std::bad_alloc&) {
+                // no room for the rows it averages: the plain map below
+            }
         }
         ::SetStretchBltMode(target.GetDC(), HALFTONE);
         if (::StretchBlt(target.GetDC(), 0, 0, width, height, picture.GetDC(), 0, 0, picture.GetWidth(),
                          picture.GetHeight(), SRCCOPY))
             return;
     }
-    // No picture (it did not decode): a plain map.
-    if (!target.IsValid())
-        return;
-    const std::uint32_t pixel = static_cast<std::uint32_t>(GetRValue(plain)) << 16 |
-                                static_cast<std::uint32_t>(GetGValue(plain)) << 8 | GetBValue(plain);
-    std::fill(target.Pixels(), target.Pixels() + static_cast<std::size_t>(width) * height, pixel);
+    // No picture (it did not decode, or there was no memory to scale it): a plain map.
+    FillPlain(target, plain);
 }
 
 HRGN MapImage::MakeNightRegion() {
@@ -404,6 +420,16 @@ void MapImage::DrawSunMark() {
 }
 
 void MapImage::Rebuild(bool rescale) {
+    // Without memory for the pictures the map is left uncomposed, and Draw
+    // paints it plain.
+    try {
+        Compose(rescale);
+    } catch (const std::bad_alloc&) {
+        m_composed = false;
+    }
+}
+
+void MapImage::Compose(bool rescale) {
     const int width = Width(), height = Height();
     if (width <= 0 || height <= 0) {
         m_composed = false;
@@ -427,11 +453,21 @@ void MapImage::Rebuild(bool rescale) {
         ++m_composeCount;
         return;
     }
-    ::BitBlt(composite, 0, 0, width, height, m_scaledDay.GetDC(), 0, 0, SRCCOPY);
+    // A scaled picture that could not be had is its plain colour.
+    if (m_scaledDay.IsValid())
+        ::BitBlt(composite, 0, 0, width, height, m_scaledDay.GetDC(), 0, 0, SRCCOPY);
+    else
+        FillPlain(m_composite, kPlainDay);
     if (m_shadow) {
         OwnedRegion night(MakeNightRegion());
         ::SelectClipRgn(composite, night);
-        ::BitBlt(composite, 0, 0, width, height, m_scaledNight.GetDC(), 0, 0, SRCCOPY);
+        if (m_scaledNight.IsValid()) {
+            ::BitBlt(composite, 0, 0, width, height, m_scaledNight.GetDC(), 0, 0, SRCCOPY);
+        } else {
+            ::SetDCBrushColor(composite, kPlainNight);
+            const RECT all{0, 0, width, height};
+            ::FillRect(composite, &all, static_cast<HBRUSH>(::GetStockObject(DC_BRUSH)));
+        }
         ::SelectClipRgn(composite, nullptr);
     }
     m_composed = true;
@@ -448,8 +484,14 @@ void MapImage::Draw(HDC dc, int x, int y) {
     if (!m_composed)
         Rebuild(false);
     const int width = Width(), height = Height();
-    if (m_composed)
+    if (m_composed) {
         ::BitBlt(dc, x, y, width, height, m_composite.GetDC(), 0, 0, SRCCOPY);
+    } else {
+        // No composite (no memory for it): the map's area plain, the dots on it.
+        ::SetDCBrushColor(dc, kPlainDay);
+        const RECT area{x, y, x + width, y + height};
+        ::FillRect(dc, &area, static_cast<HBRUSH>(::GetStockObject(DC_BRUSH)));
+    }
     if (!m_group)
         return;
     const int dx = x - m_rect.left, dy = y - m_rect.top;

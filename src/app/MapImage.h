@@ -145,6 +145,7 @@ private:
     // Composes the map; with `rescale` (or before the first time) it scales
     // both pictures to the map first.
     void Rebuild(bool rescale);
+    void Compose(bool rescale);
     void Scale(PixelSurface& target, HDC reference, const PixelSurface& picture, COLORREF plain);
     // The part of the map that is in darkness, one column per pixel column.
     HRGN MakeNightRegion();

@@ -4,6 +4,7 @@
 #include <cstring>
 #include <cwchar>
 #include <limits>
+#include <new>
 #include <optional>
 
 #include "platform/kernel/WideText.h"
@@ -59,7 +60,13 @@ std::wstring WeatherReader::FileUrl(const std::wstring& folder) {
 
 std::unique_ptr<XMLDoc> WeatherReader::OpenForecast(int cityId) {
     auto doc = std::make_unique<XMLDoc>();
-    if (!doc->Load(GetForecastPath(cityId)))
+    bool loaded = false;
+    try {
+        loaded = doc->Load(GetForecastPath(cityId));
+    } catch (const std::bad_alloc&) {
+        // no memory to read it: that city shows no forecast
+    }
+    if (!loaded)
         doc->LoadXml(kEmptyForecast);
     return doc;
 }
@@ -148,6 +155,15 @@ IconBitmap WeatherReader::GetIconBitmap(XMLDoc* doc, const ZEP_Utility::DateTime
 
 std::wstring WeatherReader::RenderCityHtml(int cityId, const std::wstring& cityName,
                                            const std::wstring& templateName, int unit) {
+    try {
+        return BuildCityHtml(cityId, cityName, templateName, unit);
+    } catch (const std::bad_alloc&) {
+        return kNoMemoryPage;
+    }
+}
+
+std::wstring WeatherReader::BuildCityHtml(int cityId, const std::wstring& cityName,
+                                          const std::wstring& templateName, int unit) {
     const std::unique_ptr<XMLDoc> doc = OpenForecastWithCity(cityId, cityName);
     const std::wstring htmlFolder = FileUtils::GetHtmlFolder();
     std::wstring templateText;

@@ -60,6 +60,9 @@ public:
     static constexpr std::uint32_t kMaxTemplateBytes = 256 * 1024;
     static constexpr const wchar_t* kTemplateTooLargePage =
         L"<html><body><p>The page template is too large to be read.</p></body></html>";
+    // Without the memory to build it the page is kNoMemoryPage.
+    static constexpr const wchar_t* kNoMemoryPage =
+        L"<html><body><p>There is not enough memory to show this forecast.</p></body></html>";
     std::wstring RenderCityHtml(int cityId, const std::wstring& cityName, const std::wstring& templateName,
                                 int unit);
 
@@ -75,6 +78,9 @@ public:
     static void InsertCity(ZEP_Utility::XMLDoc& doc, int cityId, const std::wstring& cityName);
 
 private:
+    std::wstring BuildCityHtml(int cityId, const std::wstring& cityName, const std::wstring& templateName,
+                               int unit);
+
     ZEP_IO::FileSystemWatcher m_watcher;
     IWeatherUpdateNotification* m_sink = nullptr;
     ZEP_Utility::DateTime m_referenceDate;

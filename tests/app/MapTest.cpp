@@ -196,6 +196,18 @@ TEST_F(MapPictures, UndecodablePicturesLeaveAPlainMapAndProjectionHoldsAtTheEdge
     EXPECT_DOUBLE_EQ(back.GetLatitude(), 45);
 }
 
+TEST_F(MapPictures, AMapTooLargeForItsPicturesIsDrawnPlainNotLeftUnpainted) {
+    // Beyond what a bitmap may take, as when memory runs out: no scaled
+    // pictures and no composite can be had.
+    MapImage map(Solid(kDay), Solid(kNight));
+    map.SetRect(RECT{0, 0, 12000, 6000});
+    ZEP_Wnd::WindowDC screen(nullptr);
+    ZEP_Wnd::OffscreenBuffer small;
+    ASSERT_TRUE(small.EnsureSize(screen, 100, 50));
+    map.Draw(small.GetDC(), 0, 0);
+    EXPECT_EQ(::GetPixel(small.GetDC(), 50, 25), MapImage::kPlainDay);
+}
+
 TEST_F(MapPictures, TheShadowMovesOnlyAfterMoreThanFiveMinutesEitherWay) {
     ZEP_Wnd::RegisterWindowClass(L"MapTestHost", nullptr, nullptr, nullptr);
     ZEP_Wnd::Window host;

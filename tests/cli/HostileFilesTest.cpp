@@ -56,6 +56,45 @@ TEST(HostileFiles, AnIconNameIsNeverAPathSoAPipeCannotHangTheDetailPage) {
     EXPECT_EQ(r.status, 0) << r.err;
 }
 
+TEST(HostileFiles, LowMemoryNeverCrashesTheProgramItStartsOrSaysItCannot) {
+    // From ample address space down to where the loader cannot map the
+    // libraries: every run ends by exiting (0, or 1 with a reason), never by
+    // a signal, on the map and on the weather detail page.
+    AppFolder app;
+    WriteBytes(app.Settings(), "cities,234;292;414\r\n");
+    AddWeather(app, "rain", std::string(3000, 'w'));
+    int starved = 0;
+    for (rlim_t mb = 64; mb >= 8; mb -= 2) {
+        app.LimitAddressSpace(mb << 20);
+        bool loaderFailed = false;
+        for (const char* dialog : {"", "weather"}) {
+            std::vector<std::string> args = {"--headless",
+                                             "--screenshot",
+                                             app.Folder().File("low.png"),
+                                             "--view",
+                                             *dialog ? "weather" : "map",
+                                             "--at",
+                                             "2026-12-09T12:00:00Z"};
+            if (*dialog)
+                args.insert(args.end(), {"--dialog", dialog});
+            const ProgramResult r = app.Run(args);
+            const std::string what = std::to_string(mb) + " MB " + (*dialog ? "page" : "map") + ": " + r.err;
+            ASSERT_FALSE(r.timedOut) << what;
+            ASSERT_EQ(r.signal, 0) << what;
+            loaderFailed = loaderFailed || r.status == 127;
+            if (r.status == 1) {
+                EXPECT_NE(r.err.find("orbelline: "), std::string::npos) << what;
+            } else if (r.status != 127) {
+                EXPECT_EQ(r.status, 0) << what;
+            }
+            starved += r.status == 1;
+        }
+        if (loaderFailed)
+            break;
+    }
+    EXPECT_GT(starved, 0) << "no limit was low enough to run out of memory";
+}
+
 namespace {
 
 using ob::test::OnPath;

@@ -5,6 +5,7 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -20,6 +21,7 @@ namespace ob::test {
 struct ProgramResult {
     int status = -1;  // exit status; -1 when killed or timed out
     bool timedOut = false;
+    int signal = 0;  // the signal that ended it, if one did
     std::string out;
     std::string err;
 };
@@ -33,6 +35,8 @@ public:
     std::string Settings() const { return m_folder.File("settings.csv"); }
     std::string Exe() const { return m_folder.File("orbelline"); }
     const TestFolder& Folder() const { return m_folder; }
+    // Runs that follow get at most this much address space (ulimit -v); 0: no limit.
+    void LimitAddressSpace(rlim_t bytes) { m_addressSpace = bytes; }
 
     // Runs the copy with `args` in the C locale (plus `env`), stopping it
     // after `timeout` seconds.
@@ -66,6 +70,10 @@ public:
             for (auto& e : envStrings)
                 envp.push_back(e.data());
             envp.push_back(nullptr);
+            if (m_addressSpace > 0) {
+                const rlimit limit{m_addressSpace, m_addressSpace};
+                ::setrlimit(RLIMIT_AS, &limit);
+            }
             ::execve(Exe().c_str(), argv.data(), envp.data());
             ::_exit(127);
         }
@@ -105,11 +113,14 @@ public:
         ::waitpid(pid, &status, 0);
         if (!result.timedOut && WIFEXITED(status))
             result.status = WEXITSTATUS(status);
+        if (!result.timedOut && WIFSIGNALED(status))
+            result.signal = WTERMSIG(status);
         return result;
     }
 
 private:
     TestFolder m_folder;
+    rlim_t m_addressSpace = 0;
 };
 
 // Splits text at every separator; a final empty piece counts only for

@@ -24,6 +24,16 @@ HBITMAP LoadWorldPicture(unsigned id) {
     return loader.Load(bytes, ::SizeofResource(nullptr, resource));
 }
 
+// The world picture keeps its 2:1 shape: the full width on a tall screen,
+// centred at half the height on a wide one.
+RECT MapRectIn(const RECT& client) {
+    const int width = client.right - client.left, height = client.bottom - client.top;
+    const int mapHeight = std::min(height / 2, width / 2);
+    const int mapWidth = std::min(width, 2 * mapHeight);
+    const int left = client.left + (width - mapWidth) / 2;
+    return RECT{left, client.top, left + mapWidth, client.top + mapHeight};
+}
+
 }  // namespace
 
 MapView::MapView(OBData::CityGroup* cityGroup, OBControls::ViewCommandHandler* commandHandler)
@@ -35,8 +45,8 @@ bool MapView::CreateControls() {
     const RECT client = GetClientRect();
     m_map = std::make_unique<OBControls::MapControl>(LoadWorldPicture(OBResources::kWorldDayImage),
                                                      LoadWorldPicture(OBResources::kWorldNightImage));
-    // A map half as high as it is wide.
-    const RECT mapRect{client.left, client.top, client.right, (client.left + client.right) / 2};
+    // Made at the place the layout gives it: the picture is scaled once.
+    const RECT mapRect = MapRectIn(client);
     if (!m_map->Create(m_hwnd, mapRect, kMapId))
         return false;
     const int width = client.right - client.left, height = client.bottom - client.top;
@@ -58,15 +68,12 @@ bool MapView::CreateControls() {
 
 void MapView::Layout() {
     const RECT client = GetClientRect();
-    const int width = client.right - client.left, height = client.bottom - client.top;
+    const int width = client.right - client.left;
     int top = client.top;
     if (m_map && m_map->GetHandle()) {
-        // The world picture keeps its 2:1 shape: the full width on a tall
-        // screen, centred at half the height on a wide one.
-        const int mapHeight = std::min(height / 2, width / 2);
-        const int mapWidth = std::min(width, 2 * mapHeight);
-        m_map->MoveWindow(client.left + (width - mapWidth) / 2, top, mapWidth, mapHeight, true);
-        top += mapHeight;
+        const RECT map = MapRectIn(client);
+        m_map->MoveWindow(map.left, map.top, map.right - map.left, map.bottom - map.top, true);
+        top = map.bottom;
     }
     if (m_infoBar.GetHandle() && m_infoBar.IsVisible()) {
         m_infoBar.MoveWindow(client.left, top, width, m_infoBar.GetHeight(), true);

@@ -46,15 +46,13 @@ void OrbellineApp::OnSettingsSaved(bool ok, const std::wstring& problem) {
 
 bool OrbellineApp::InitInstance() {
     OBResources::RegisterResources();
-    // The downloader runs on its own; whether it started changes nothing here
-    // but what the weather view says.
+    // The downloader runs on its own (started below); whether it started
+    // changes nothing here but what the weather view says.
     OBWeather::ScopeDownloaderToDataFolder();
     // Folder changes (forecast files replaced) arrive on the message loop.
     static ZEP_Wnd::NotifyWindowHost notifyHost;
     if (!ZEP_IO::GetNotifyWindowHost())
         ZEP_IO::SetNotifyWindowHost(&notifyHost);
-    if (m_startDownloader)
-        OBWeather::LaunchDownloader();
     // The device's component library needs no start here: the XML layer
     // stands on its own.
     OBData::LoadReferenceTables();
@@ -84,6 +82,14 @@ bool OrbellineApp::InitInstance() {
     SetAccelerators(keys, static_cast<int>(sizeof keys / sizeof keys[0]));
     m_appMainWindow->ShowWindow(SW_SHOWNORMAL);
     m_appMainWindow->UpdateWindow();
+    // The downloader starts once the first screen is on the desktop: its
+    // start waits for the new process, and nothing shown so far needs it.
+    if (m_startDownloader) {
+        ob::ui::PaintScreenNow();
+        // One that cannot be started is said at once in the weather view.
+        if (!OBWeather::LaunchDownloader())
+            m_appMainWindow->GetWeatherView().OnTimerTick();
+    }
     return true;
 }
 

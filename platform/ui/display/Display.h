@@ -82,8 +82,14 @@ void ResizeScreen(const ScreenMode& mode);
 // earlier run) or, when it is empty, at its first size, about half the
 // desktop's height and portrait; a mode given to StartScreen sets the size
 // instead. The screen then takes the window's size, at the density the size
-// calls for, whole window pixels per screen pixel. Headless: nothing.
+// calls for, whole window pixels per screen pixel; its first frame (the
+// shell's bar on the empty screen) shows at once. Headless: nothing.
 void ShowDesktopWindow(const WindowPlacement& place);
+// On a desktop: paints every window that waits for a paint and shows the
+// screen at once, as the message loop would when it next waits, so that a
+// start can put its first frame on the desktop before slower work.
+// Headless: nothing (tests and pictures paint when their loop runs).
+void PaintScreenNow();
 // The desktop window's place and size now; empty when headless.
 WindowPlacement DesktopWindowPlacement();
 // Brings the desktop window in front of the desktop's other windows.

@@ -313,8 +313,30 @@ void RequestClose() {
 namespace ob::ui {
 
 void ShowDesktopWindow(const WindowPlacement& place) {
-    if (Display* d = Sys().display.get())
+    if (Display* d = Sys().display.get()) {
         d->Show(place);
+        if (!d->Interactive())
+            return;
+        // A plain frame at once while the program makes its windows: the
+        // shell's bar over a blank page, as the main window will fill it,
+        // rather than an empty window or a flash of the desktop's colour.
+        RedrawWindow(nullptr, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+        const ShellMetrics shell = CurrentShellMetrics();
+        if (HDC screen = GetDC(nullptr)) {
+            const RECT page{0, shell.navBar, shell.width, shell.height};
+            FillRect(screen, &page, GetSysColorBrush(COLOR_WINDOW));
+            ReleaseDC(nullptr, screen);
+        }
+        PaintScreenNow();
+    }
+}
+
+void PaintScreenNow() {
+    const Display* d = Sys().display.get();
+    if (!d || !d->Interactive())
+        return;
+    RedrawWindow(nullptr, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+    PresentIfDirty();
 }
 
 WindowPlacement DesktopWindowPlacement() {

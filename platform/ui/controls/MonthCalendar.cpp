@@ -6,6 +6,7 @@
 #include "platform/kernel/Locale.h"
 #include "platform/ui/Gdi.h"
 #include "platform/ui/controls/DateTimePicker.h"
+#include "platform/ui/controls/MessageParams.h"
 
 namespace ob::ui {
 
@@ -133,38 +134,40 @@ void MonthCalendar::StepMonth(int delta) {
     Redraw();
 }
 
+void MonthCalendar::OnCreate(const CREATESTRUCT* create) {
+    if (create)
+        m_picker = static_cast<HWND>(create->lpCreateParams);
+}
+
+void MonthCalendar::OnLButtonDown(POINT pt) {
+    RECT rc = Client();
+    int s = Scale();
+    int left = rc.left + 2 * s, top = rc.top + 2 * s;
+    if (pt.y < top + TitleHeight()) {
+        int arrow = CellWidth() + 2 * s;
+        if (pt.x < left + arrow)
+            StepMonth(-1);
+        else if (pt.x >= rc.right - 2 * s - arrow)
+            StepMonth(1);
+        return;
+    }
+    int row = (pt.y - top - TitleHeight()) / CellHeight() - 1;  // row 0 holds the day names
+    int column = (pt.x - left) / CellWidth();
+    if (row < 0 || row > 5 || column < 0 || column > 6)
+        return;
+    SYSTEMTIME chosen = CellDate(row, column);
+    // Through a message, so a picker destroyed by its parent meanwhile
+    // is not touched after its handler returns.
+    SendMessage(m_picker, OBM_CALENDAR_CHOSEN, 0, reinterpret_cast<LPARAM>(&chosen));
+}
+
 LRESULT MonthCalendar::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     switch (msg) {
-    case WM_CREATE: {
-        auto* cs = reinterpret_cast<CREATESTRUCT*>(lParam);
-        if (cs)
-            m_picker = static_cast<HWND>(cs->lpCreateParams);
+    case WM_CREATE:
+        OnCreate(PointerFromParam<const CREATESTRUCT>(lParam));
         return Control::OnMessage(msg, wParam, lParam);
-    }
     case WM_MOUSEACTIVATE: return 3;  // MA_NOACTIVATE: the picker keeps the focus
-    case WM_LBUTTONDOWN: {
-        POINT pt{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
-        RECT rc = Client();
-        int s = Scale();
-        int left = rc.left + 2 * s, top = rc.top + 2 * s;
-        if (pt.y < top + TitleHeight()) {
-            int arrow = CellWidth() + 2 * s;
-            if (pt.x < left + arrow)
-                StepMonth(-1);
-            else if (pt.x >= rc.right - 2 * s - arrow)
-                StepMonth(1);
-            return 0;
-        }
-        int row = (pt.y - top - TitleHeight()) / CellHeight() - 1;  // row 0 holds the day names
-        int column = (pt.x - left) / CellWidth();
-        if (row < 0 || row > 5 || column < 0 || column > 6)
-            return 0;
-        SYSTEMTIME chosen = CellDate(row, column);
-        // Through a message, so a picker destroyed by its parent meanwhile
-        // is not touched after its handler returns.
-        SendMessage(m_picker, OBM_CALENDAR_CHOSEN, 0, reinterpret_cast<LPARAM>(&chosen));
-        return 0;
-    }
+    case WM_LBUTTONDOWN: OnLButtonDown(PointFromParam(lParam)); return 0;
     default: return Control::OnMessage(msg, wParam, lParam);
     }
 }

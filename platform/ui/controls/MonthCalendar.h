@@ -34,6 +34,8 @@ private:
     // The date shown in cell (row, column) of the grid.
     SYSTEMTIME CellDate(int row, int column) const;
     void StepMonth(int delta);
+    void OnCreate(const CREATESTRUCT* create);  // learns its picker
+    void OnLButtonDown(POINT pt);               // a month arrow or a day
 
     HWND m_picker = nullptr;  // from the creation parameter
     SYSTEMTIME m_selected{};

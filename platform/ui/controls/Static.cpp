@@ -5,33 +5,36 @@
 
 namespace ob::ui {
 
+void Static::OnLButtonUp() {
+    if (Style() & SS_NOTIFY)
+        NotifyCommand(STN_CLICKED);
+}
+
+LRESULT Static::OnSetText(WPARAM wParam, LPARAM lParam) {
+    LRESULT result = Default(WM_SETTEXT, wParam, lParam);
+    Redraw();
+    return result;
+}
+
+HBITMAP Static::SetImage(HBITMAP bitmap) {
+    HBITMAP old = m_bitmap;
+    m_bitmap = bitmap;
+    Redraw();
+    return old;
+}
+
 LRESULT Static::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
+    const bool bitmap = wParam == IMAGE_BITMAP;
     switch (msg) {
-    case WM_NCHITTEST:
-        // Labels are transparent to the pen unless they asked to be told.
-        if (!(Style() & SS_NOTIFY))
-            return HTTRANSPARENT;
-        return Control::OnMessage(msg, wParam, lParam);
+    // Labels are transparent to the pen unless they asked to be told.
+    case WM_NCHITTEST: return Style() & SS_NOTIFY ? Control::OnMessage(msg, wParam, lParam) : HTTRANSPARENT;
     case WM_GETDLGCODE: return DLGC_STATIC;
     case WM_LBUTTONDOWN: return 0;
-    case WM_LBUTTONUP:
-        if (Style() & SS_NOTIFY)
-            NotifyCommand(STN_CLICKED);
-        return 0;
-    case WM_SETTEXT: {
-        LRESULT result = Default(msg, wParam, lParam);
-        Redraw();
-        return result;
-    }
-    case STM_SETIMAGE: {
-        if (wParam != IMAGE_BITMAP)
-            return 0;
-        HBITMAP old = m_bitmap;
-        m_bitmap = reinterpret_cast<HBITMAP>(lParam);
-        Redraw();
-        return reinterpret_cast<LRESULT>(old);
-    }
-    case STM_GETIMAGE: return wParam == IMAGE_BITMAP ? reinterpret_cast<LRESULT>(m_bitmap) : 0;
+    case WM_LBUTTONUP: OnLButtonUp(); return 0;
+    case WM_SETTEXT: return OnSetText(wParam, lParam);
+    case STM_SETIMAGE:
+        return bitmap ? reinterpret_cast<LRESULT>(SetImage(reinterpret_cast<HBITMAP>(lParam))) : 0;
+    case STM_GETIMAGE: return bitmap ? reinterpret_cast<LRESULT>(m_bitmap) : 0;
     default: return Control::OnMessage(msg, wParam, lParam);
     }
 }

@@ -13,7 +13,10 @@ public:
 
 private:
     void Paint(HDC hdc, const RECT& client) override;
-    HBITMAP m_bitmap = nullptr;  // SS_BITMAP: not owned, as with STM_SETIMAGE
+    void OnLButtonUp();  // STN_CLICKED when asked for
+    LRESULT OnSetText(WPARAM wParam, LPARAM lParam);
+    HBITMAP SetImage(HBITMAP bitmap);  // the bitmap shown before
+    HBITMAP m_bitmap = nullptr;        // SS_BITMAP: not owned, as with STM_SETIMAGE
 };
 
 }  // namespace ob::ui

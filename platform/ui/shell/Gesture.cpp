@@ -5,6 +5,7 @@
 
 #include "platform/kernel/Clock.h"
 
+#include <cstdint>
 #include <cstdlib>
 
 using namespace ob::ui;
@@ -31,7 +32,10 @@ DWORD SHRecognizeGesture(SHRGINFO* info) {
         while (!s.input.empty()) {
             const InputEvent& e = s.input.front();
             // Input stamped after the delay came after the gesture was made.
-            if (e.time - start >= delay) {
+            // Input stamped before the question (read with the pen-down by a
+            // busy program) is earlier, not ages later: the difference is
+            // taken with its sign.
+            if (static_cast<std::int32_t>(e.time - start) >= static_cast<std::int32_t>(delay)) {
                 held = true;
                 break;
             }

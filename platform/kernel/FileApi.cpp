@@ -764,6 +764,15 @@ FileReadResult ReadRegularFile(const std::wstring& path, std::size_t maxBytes, s
     return FileReadResult::Ok;
 }
 
+std::optional<FileStamp> GetFileStamp(const std::wstring& path) {
+    struct stat info {};
+    if (::stat(Narrow(path).c_str(), &info) != 0)
+        return std::nullopt;
+    return FileStamp{static_cast<std::uint64_t>(info.st_dev), static_cast<std::uint64_t>(info.st_ino),
+                     static_cast<std::int64_t>(info.st_size),
+                     static_cast<std::int64_t>(info.st_mtim.tv_sec) * 1'000'000'000 + info.st_mtim.tv_nsec};
+}
+
 std::string DescribeFileRead(FileReadResult result, std::size_t maxBytes) {
     switch (result) {
     case FileReadResult::Ok: return {};

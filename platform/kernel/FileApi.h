@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -127,6 +128,18 @@ bool MatchesPattern(std::wstring_view name, std::wstring_view pattern);
 // its permissions; only a regular file is replaced. The temporary file has a
 // unique hidden name (".<name>.<pid>.<n>.tmp") unless `tempPath` names one.
 bool WriteFileAtomically(const std::wstring& path, std::string_view bytes, const std::wstring& tempPath = {});
+
+// Which file a path names and how it stood: a file edited in place gets a
+// new time or size, one written and renamed over it a new inode.
+struct FileStamp {
+    std::uint64_t device = 0;
+    std::uint64_t inode = 0;
+    std::int64_t size = 0;
+    std::int64_t modifiedNs = 0;
+    bool operator==(const FileStamp&) const = default;
+};
+// The stamp of what `path` names now (links followed); nothing when it does not exist.
+std::optional<FileStamp> GetFileStamp(const std::wstring& path);
 
 // What ReadRegularFile found.
 enum class FileReadResult { Ok, Missing, NotRegular, TooLarge, Failed };

@@ -44,9 +44,11 @@ public:
     // Loads the store from `path` and remembers whether a file was read.
     bool LoadFile(const std::wstring& path);
     // Refuses (false) while the file that LoadFile found could not be read,
-    // so that a file too large or of the wrong kind is never replaced.
-    bool SaveFile(const std::wstring& path) const {
-        return m_keepFile || (!m_store.LoadRefusedFile() && m_store.Save(path));
+    // so that a file too large or of the wrong kind is never replaced. Lines
+    // another program changed in the file meanwhile are kept (see
+    // Settings::SaveKeepingOthers).
+    bool SaveFile(const std::wstring& path) {
+        return m_keepFile || (!m_store.LoadRefusedFile() && m_store.SaveKeepingOthers(path));
     }
     // From now on saving changes only what is in memory and the file stays as
     // it was (a screenshot of the program, whatever it was tapped into doing).

@@ -69,6 +69,10 @@ bool Utf16KeyLess::operator()(const std::wstring& a, const std::wstring& b) cons
 bool Settings::Load(const std::wstring& path) {
     m_pairs.clear();
     m_otherLines.clear();
+    m_ours.clear();
+    // Taken before reading: a change made while the file is read is seen at
+    // the next save, not lost.
+    m_stamp = ob::kernel::GetFileStamp(path);
     std::string bytes;
     m_loadResult = ob::kernel::ReadRegularFile(path, kMaxFileBytes, bytes);
     if (m_loadResult != ob::kernel::FileReadResult::Ok)
@@ -80,6 +84,7 @@ bool Settings::Load(const std::wstring& path) {
 void Settings::LoadText(std::string_view bytes) {
     m_pairs.clear();
     m_otherLines.clear();
+    m_ours.clear();
     std::size_t i = 0;
     if (bytes.size() >= 3 && static_cast<unsigned char>(bytes[0]) == 0xEF &&
         static_cast<unsigned char>(bytes[1]) == 0xBB && static_cast<unsigned char>(bytes[2]) == 0xBF)
@@ -117,6 +122,27 @@ bool Settings::Save(const std::wstring& path) const {
     return !path.empty() && ob::kernel::WriteFileAtomically(path, content, path + L".tmp");
 }
 
+bool Settings::SaveKeepingOthers(const std::wstring& path) {
+    if (const auto now = ob::kernel::GetFileStamp(path); now && now != m_stamp) {
+        Settings onDisk;
+        if (onDisk.Load(path)) {
+            for (const std::wstring& key : m_ours) {
+                const auto mine = m_pairs.find(key);
+                if (mine == m_pairs.end())
+                    onDisk.m_pairs.erase(key);
+                else
+                    onDisk.m_pairs[key] = mine->second;
+            }
+            m_pairs = std::move(onDisk.m_pairs);
+            m_otherLines = std::move(onDisk.m_otherLines);
+        }
+    }
+    if (!Save(path))
+        return false;
+    m_stamp = ob::kernel::GetFileStamp(path);
+    return true;
+}
+
 bool Settings::GetString(const std::wstring& key, std::wstring& value) const {
     const auto it = m_pairs.find(key);
     if (it == m_pairs.end())
@@ -151,6 +177,7 @@ bool Settings::SetString(const std::wstring& key, const std::wstring& value) {
     if (key.size() + 1 + value.size() + 2 > kMaxLineChars)
         return false;
     m_pairs[key] = value;
+    m_ours.insert(key);
     return true;
 }
 
@@ -160,7 +187,10 @@ bool Settings::SetDouble(const std::wstring& key, double value) {
     return SetString(key, FormatDouble(value));
 }
 
-bool Settings::Remove(const std::wstring& key) { return m_pairs.erase(key) > 0; }
+bool Settings::Remove(const std::wstring& key) {
+    m_ours.insert(key);
+    return m_pairs.erase(key) > 0;
+}
 
 bool Settings::ParseInt(const std::wstring& text, int& value) {
     std::size_t i = 0;

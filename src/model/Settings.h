@@ -5,6 +5,8 @@
 
 #include <cstddef>
 #include <map>
+#include <optional>
+#include <set>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -55,6 +57,11 @@ public:
     // file beside it, which is flushed to disk and renamed over the old one:
     // on any failure the old file is left as it was and Save returns false.
     bool Save(const std::wstring& path) const;
+    // Saves over what another program may have written since this store read
+    // or saved the file: when the file changed since then (inode, size or
+    // time), it is read again first and its lines are kept for every key this
+    // store did not set or remove, its lines without a comma too. Then Save.
+    bool SaveKeepingOthers(const std::wstring& path);
     // What Save writes: the lines kept aside, then the pairs in key order.
     std::string GetFileText() const;
 
@@ -78,6 +85,7 @@ public:
     void Clear() {
         m_pairs.clear();
         m_otherLines.clear();
+        m_ours.clear();
     }
     const Map& GetPairs() const { return m_pairs; }
 
@@ -90,6 +98,10 @@ public:
 
 private:
     Map m_pairs;
+    // The keys set or removed since the file was read: this store's own.
+    std::set<std::wstring, Utf16KeyLess> m_ours;
+    // The file as the last Load or save found it; nothing when it was missing.
+    std::optional<ob::kernel::FileStamp> m_stamp;
     std::vector<std::string> m_otherLines;  // as read, without their line ends
     ob::kernel::FileReadResult m_loadResult = ob::kernel::FileReadResult::Missing;
 };

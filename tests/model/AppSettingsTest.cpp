@@ -187,3 +187,27 @@ TEST_F(AppSettingsTest, UnknownUnitsReadAsDefaultAndARefusedFileIsNeverSavedOver
     EXPECT_FALSE(refused.SaveAll(dir.WFile("huge.csv")));
     EXPECT_EQ(std::filesystem::file_size(huge), ZEP_Utility::Settings::kMaxFileBytes + 10);
 }
+
+TEST_F(AppSettingsTest, ASaveKeepsWhatAnotherProgramChangedInLinesOursDoesNotOwn) {
+    TestFolder dir;
+    const std::string file = dir.File("settings.csv");
+    WriteBytes(file, "# ours\r\ngone,1\r\nother_tool,1\r\ntab,0\r\n");
+    AppSettings s(Metric);
+    ASSERT_TRUE(s.LoadFile(dir.WFile("settings.csv")));
+    s.SetTab(2);
+    // Edited while the program runs: by a program that rewrites the file in
+    // place, then by one that writes a new file and renames it over.
+    WriteBytes(file, "# theirs\r\nadded,x\r\nother_tool,22\r\ntab,3\r\n");
+    ASSERT_TRUE(s.SaveAll(dir.WFile("settings.csv")));
+    std::string text = ReadBytes(file);
+    EXPECT_EQ(text.rfind("# theirs\r\n", 0), 0u) << text;
+    for (const char* line : {"added,x\r\n", "other_tool,22\r\n", "tab,2\r\n", "units,0\r\n"})
+        EXPECT_NE(text.find(line), std::string::npos) << line << " in " << text;
+    EXPECT_EQ(text.find("gone,"), std::string::npos) << text;
+    WriteBytes(file + ".new", text + "later,1\r\n");
+    std::filesystem::rename(file + ".new", file);
+    ASSERT_TRUE(s.SaveAll(dir.WFile("settings.csv")));
+    text = ReadBytes(file);
+    EXPECT_NE(text.find("later,1\r\n"), std::string::npos) << text;
+    EXPECT_NE(text.find("added,x\r\n"), std::string::npos) << text;
+}

@@ -344,6 +344,88 @@ HWND GetNextDlgGroupItem(HWND dialog, HWND control, BOOL previous) {
     return control;
 }
 
+namespace {
+
+// Each navigation key answers whether the dialog took it; false leaves the
+// key to the control that has the focus.
+
+bool TabKey(HWND dialog, HWND focus, LRESULT code) {
+    if (code & (DLGC_WANTTAB | DLGC_WANTALLKEYS))
+        return false;
+    if (HWND next = GetNextDlgTabItem(dialog, focus, (GetKeyState(VK_SHIFT) & 0x8000) != 0)) {
+        SetFocus(next);
+        if (SendMessage(next, WM_GETDLGCODE, 0, 0) & DLGC_HASSETSEL)
+            SendMessage(next, 0x00B1 /* EM_SETSEL */, 0, -1);
+    }
+    return true;
+}
+
+bool ArrowKey(HWND dialog, HWND focus, LRESULT code, UINT vk) {
+    if (code & (DLGC_WANTARROWS | DLGC_WANTALLKEYS))
+        return false;
+    if (HWND next = GetNextDlgGroupItem(dialog, focus, vk == VK_LEFT || vk == VK_UP)) {
+        if (next != focus) {
+            SetFocus(next);
+            if (SendMessage(next, WM_GETDLGCODE, 0, 0) & DLGC_RADIOBUTTON)
+                SendMessage(next, 0x00F5 /* BM_CLICK */, 0, 0);
+        }
+    }
+    return true;
+}
+
+// Enter presses the focused push button, else the default one (IDOK when
+// the dialog names none); a disabled one takes the key and does nothing.
+bool ReturnKey(HWND dialog, HWND focus, LRESULT code) {
+    if (code & DLGC_WANTALLKEYS)
+        return false;
+    int id = IDOK;
+    HWND ctl = nullptr;
+    if (code & DLGC_DEFPUSHBUTTON || code & DLGC_UNDEFPUSHBUTTON) {
+        ctl = focus;
+        id = GetDlgCtrlID(focus);
+    } else {
+        LRESULT def = SendMessage(dialog, DM_GETDEFID, 0, 0);
+        if (HIWORD(static_cast<std::uintptr_t>(def)) == DC_HASDEFID)
+            id = LOWORD(static_cast<std::uintptr_t>(def));
+        ctl = GetDlgItem(dialog, id);
+    }
+    if (ctl && !IsWindowEnabled(ctl))
+        return true;
+    SendMessage(dialog, WM_COMMAND, MAKEWPARAM(static_cast<WORD>(id), 0), reinterpret_cast<LPARAM>(ctl));
+    return true;
+}
+
+bool EscapeKey(HWND dialog, LRESULT code) {
+    if (code & DLGC_WANTALLKEYS)
+        return false;
+    HWND cancel = GetDlgItem(dialog, IDCANCEL);
+    if (cancel && !IsWindowEnabled(cancel))
+        return true;
+    SendMessage(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, 0), reinterpret_cast<LPARAM>(cancel));
+    return true;
+}
+
+bool NavigationKey(HWND dialog, HWND focus, LRESULT code, UINT vk) {
+    switch (vk) {
+    case VK_TAB: return TabKey(dialog, focus, code);
+    case VK_LEFT:
+    case VK_UP:
+    case VK_RIGHT:
+    case VK_DOWN: return ArrowKey(dialog, focus, code, vk);
+    case VK_RETURN: return ReturnKey(dialog, focus, code);
+    case VK_ESCAPE: return EscapeKey(dialog, code);
+    default: return false;
+    }
+}
+
+// The character of a navigation key the dialog took is swallowed.
+bool SwallowedCharacter(UINT ch, LRESULT code) {
+    return (ch == L'\t' && !(code & (DLGC_WANTTAB | DLGC_WANTALLKEYS | DLGC_WANTCHARS))) ||
+           ((ch == L'\r' || ch == 0x1B) && !(code & (DLGC_WANTALLKEYS | DLGC_WANTCHARS)));
+}
+
+}  // namespace
+
 BOOL IsDialogMessage(HWND dialog, MSG* msg) {
     Window* d = FromHandle(dialog);
     if (!d || !msg || !d->isDialog)
@@ -358,67 +440,9 @@ BOOL IsDialogMessage(HWND dialog, MSG* msg) {
         if (!IsWindow(dialog))
             return TRUE;
         UINT vk = static_cast<UINT>(msg->wParam);
-        bool wantsAll = (code & DLGC_WANTALLKEYS) != 0;
-        if (msg->message == WM_KEYDOWN) {
-            switch (vk) {
-            case VK_TAB:
-                if (code & (DLGC_WANTTAB | DLGC_WANTALLKEYS))
-                    break;
-                if (HWND next = GetNextDlgTabItem(dialog, focus, (GetKeyState(VK_SHIFT) & 0x8000) != 0)) {
-                    SetFocus(next);
-                    if (SendMessage(next, WM_GETDLGCODE, 0, 0) & DLGC_HASSETSEL)
-                        SendMessage(next, 0x00B1 /* EM_SETSEL */, 0, -1);
-                }
-                return TRUE;
-            case VK_LEFT:
-            case VK_UP:
-            case VK_RIGHT:
-            case VK_DOWN:
-                if (code & (DLGC_WANTARROWS | DLGC_WANTALLKEYS))
-                    break;
-                if (HWND next = GetNextDlgGroupItem(dialog, focus, vk == VK_LEFT || vk == VK_UP)) {
-                    if (next != focus) {
-                        SetFocus(next);
-                        if (SendMessage(next, WM_GETDLGCODE, 0, 0) & DLGC_RADIOBUTTON)
-                            SendMessage(next, 0x00F5 /* BM_CLICK */, 0, 0);
-                    }
-                }
-                return TRUE;
-            case VK_RETURN: {
-                if (wantsAll)
-                    break;
-                int id = IDOK;
-                HWND ctl = nullptr;
-                if (code & DLGC_DEFPUSHBUTTON || code & DLGC_UNDEFPUSHBUTTON) {
-                    ctl = focus;
-                    id = GetDlgCtrlID(focus);
-                } else {
-                    LRESULT def = SendMessage(dialog, DM_GETDEFID, 0, 0);
-                    if (HIWORD(static_cast<std::uintptr_t>(def)) == DC_HASDEFID)
-                        id = LOWORD(static_cast<std::uintptr_t>(def));
-                    ctl = GetDlgItem(dialog, id);
-                }
-                if (ctl && !IsWindowEnabled(ctl))
-                    return TRUE;
-                SendMessage(dialog, WM_COMMAND, MAKEWPARAM(static_cast<WORD>(id), 0),
-                            reinterpret_cast<LPARAM>(ctl));
-                return TRUE;
-            }
-            case VK_ESCAPE: {
-                if (wantsAll)
-                    break;
-                HWND cancel = GetDlgItem(dialog, IDCANCEL);
-                if (cancel && !IsWindowEnabled(cancel))
-                    return TRUE;
-                SendMessage(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, 0), reinterpret_cast<LPARAM>(cancel));
-                return TRUE;
-            }
-            default: break;
-            }
-        } else if ((vk == L'\t' && !(code & (DLGC_WANTTAB | DLGC_WANTALLKEYS | DLGC_WANTCHARS))) ||
-                   ((vk == L'\r' || vk == 0x1B) && !(code & (DLGC_WANTALLKEYS | DLGC_WANTCHARS)))) {
-            return TRUE;  // the character of a navigation key is swallowed
-        }
+        if (msg->message == WM_KEYDOWN ? NavigationKey(dialog, focus, code, vk)
+                                       : SwallowedCharacter(vk, code))
+            return TRUE;
     }
     TranslateMessage(msg);
     DispatchMessage(msg);

@@ -194,17 +194,10 @@ LRESULT BoxProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
 
 using namespace ob::ui;
 
-int MessageBox(HWND owner, LPCWSTR text, LPCWSTR caption, UINT type) {
-    EnsureStarted();
-    if (owner && !IsWindow(owner))
-        owner = nullptr;
-    WNDCLASS wc{};
-    if (!GetClassInfo(nullptr, kClass, &wc)) {
-        wc.lpfnWndProc = BoxProc;
-        wc.lpszClassName = kClass;
-        RegisterClass(&wc);
-    }
-    Box box;
+namespace {
+
+// The caption, text, icon and buttons a MessageBox type asks for.
+void Describe(Box& box, LPCWSTR text, LPCWSTR caption, UINT type) {
     box.caption = caption ? caption : L"Error";
     box.text = text ? text : L"";
     box.icon = type & 0xF0;
@@ -218,8 +211,11 @@ int MessageBox(HWND owner, LPCWSTR text, LPCWSTR caption, UINT type) {
     }
     int defIndex = static_cast<int>((type >> 8) & 0x0F);
     box.defaultButton = std::min<int>(defIndex, static_cast<int>(box.buttons.size()) - 1);
+}
 
-    // Layout: the box spans the screen less a margin and is as tall as its text.
+// Places the icon, the text and the buttons; the box's size. The box spans
+// the screen less a margin and is as tall as its text.
+SIZE LayOut(Box& box) {
     int screenW = Sys().screenWidth, screenH = Sys().screenHeight;
     int margin = Scale(8), pad = Scale(8);
     int width = screenW - 2 * margin;
@@ -252,9 +248,39 @@ int MessageBox(HWND owner, LPCWSTR text, LPCWSTR caption, UINT type) {
         b.rect = RECT{bx, by, bx + buttonW, by + buttonH};
         bx += buttonW + gap;
     }
-    int x = margin, y = (screenH - height) / 2;
-    HWND hwnd = CreateWindowEx(WS_EX_TOPMOST, kClass, box.caption.c_str(), WS_POPUP | WS_BORDER, x, y, width,
-                               height, owner, nullptr, nullptr, nullptr);
+    return SIZE{width, height};
+}
+
+// Pumps messages until the box is answered or gone. False when WM_QUIT came
+// first; `quit` then holds it, for the caller to post again.
+bool RunModal(HWND hwnd, const Box& box, MSG& quit) {
+    while (!box.done && IsWindow(hwnd)) {
+        if (!GetMessage(&quit, nullptr, 0, 0))
+            return false;
+        TranslateMessage(&quit);
+        DispatchMessage(&quit);
+    }
+    return true;
+}
+
+}  // namespace
+
+int MessageBox(HWND owner, LPCWSTR text, LPCWSTR caption, UINT type) {
+    EnsureStarted();
+    if (owner && !IsWindow(owner))
+        owner = nullptr;
+    WNDCLASS wc{};
+    if (!GetClassInfo(nullptr, kClass, &wc)) {
+        wc.lpfnWndProc = BoxProc;
+        wc.lpszClassName = kClass;
+        RegisterClass(&wc);
+    }
+    Box box;
+    Describe(box, text, caption, type);
+    const SIZE size = LayOut(box);
+    int x = Scale(8), y = (Sys().screenHeight - size.cy) / 2;
+    HWND hwnd = CreateWindowEx(WS_EX_TOPMOST, kClass, box.caption.c_str(), WS_POPUP | WS_BORDER, x, y,
+                               size.cx, size.cy, owner, nullptr, nullptr, nullptr);
     if (!hwnd)
         return 0;
     SetWindowLongPtr(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&box));
@@ -265,15 +291,7 @@ int MessageBox(HWND owner, LPCWSTR text, LPCWSTR caption, UINT type) {
     ShowWindow(hwnd, SW_SHOW);
     SetFocus(hwnd);
     MSG msg;
-    bool quit = false;
-    while (!box.done && IsWindow(hwnd)) {
-        if (!GetMessage(&msg, nullptr, 0, 0)) {
-            quit = true;
-            break;
-        }
-        TranslateMessage(&msg);
-        DispatchMessage(&msg);
-    }
+    const bool quit = !RunModal(hwnd, box, msg);
     if (reenable && IsWindow(top))
         EnableWindow(top, TRUE);
     if (IsWindow(hwnd)) {

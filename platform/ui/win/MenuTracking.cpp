@@ -203,6 +203,21 @@ int ItemAt(const Level& level, POINT screen) {
 
 bool Selectable(const MenuItem& it) { return !(it.flags & (MF_SEPARATOR | MF_GRAYED | MF_DISABLED)); }
 
+// The next item from `from` in `direction` (wrapping round) that is not a
+// separator; `from` itself when every other one is.
+int NextItem(const Menu& m, int from, int direction) {
+    int n = static_cast<int>(m.items.size());
+    int i = from;
+    for (int k = 0; k < n; ++k) {
+        i = (i + direction + n) % n;
+        if (i < 0)
+            i = n - 1;
+        if (!(m.items[static_cast<size_t>(i)].flags & MF_SEPARATOR))
+            break;
+    }
+    return i;
+}
+
 int FirstSelectable(const Menu& m) {
     for (size_t i = 0; i < m.items.size(); ++i)
         if (!(m.items[i].flags & MF_SEPARATOR))
@@ -210,168 +225,195 @@ int FirstSelectable(const Menu& m) {
     return -1;
 }
 
-UINT Track(HMENU menu, UINT flags, POINT anchor, HWND owner, int position, int* step) {
-    std::vector<Level> levels;
-    levels.reserve(8);
-    if (!OpenLevel(levels, menu, flags, anchor, owner, position))
-        return 0;
-    const bool keyboard = step != nullptr;
-    if (keyboard) {
-        *step = 0;
-        if (Menu* m = FindMenu(levels.front().menu))
-            SetHot(levels.front(), FirstSelectable(*m));
+// One menu being tracked: its open levels (the first is the menu itself,
+// the others its open sub-menus) and what the pen and the keys did so far.
+class Tracker {
+public:
+    // With `step` (opened from the keyboard), Left and Right on the first
+    // level end the tracking and say which of the bar's menus opens next.
+    Tracker(UINT flags, HWND owner, int* step) : m_flags(flags), m_owner(owner), m_step(step) {}
+
+    // Shows the menu and runs until an item is chosen or the menu is dismissed.
+    UINT Run(HMENU menu, POINT anchor, int position);
+
+private:
+    bool Keyboard() const { return m_step != nullptr; }
+    bool Alive() const;
+    void Handle(MSG& msg);
+    void OpenSub(size_t li, int index);
+    void Pen(const MSG& msg);
+    void Key(WPARAM key);
+    void Choose(UINT id) {
+        m_chosen = id;
+        m_done = true;
     }
-    SetCapture(levels.front().hwnd);
-    UINT chosen = 0;
-    bool done = false;
-    bool penInside = false;
+    void StepBar(int direction) {  // on to the bar's next or previous menu
+        *m_step = direction;
+        m_done = true;
+    }
+
+    std::vector<Level> m_levels;
+    UINT m_flags;
+    HWND m_owner;
+    int* m_step;
+    UINT m_chosen = 0;
+    bool m_done = false;
+    bool m_penInside = false;  // the pen went down on the menu since it opened
+};
+
+UINT Tracker::Run(HMENU menu, POINT anchor, int position) {
+    m_levels.reserve(8);
+    if (!OpenLevel(m_levels, menu, m_flags, anchor, m_owner, position))
+        return 0;
+    if (Keyboard()) {
+        *m_step = 0;
+        if (Menu* m = FindMenu(m_levels.front().menu))
+            SetHot(m_levels.front(), FirstSelectable(*m));
+    }
+    SetCapture(m_levels.front().hwnd);
     MSG msg;
-    auto openSub = [&](size_t li, int index) {
-        CloseLevelsAbove(levels, li + 1);
-        Menu* m = FindMenu(levels[li].menu);
-        if (!m || index < 0 || static_cast<size_t>(index) >= m->items.size())
-            return;
-        const MenuItem& it = m->items[static_cast<size_t>(index)];
-        if (!(it.flags & MF_POPUP) || !Selectable(it))
-            return;
-        RECT wr;
-        GetWindowRect(levels[li].hwnd, &wr);
-        POINT at{wr.right - Scale(4), wr.top + levels[li].items[static_cast<size_t>(index)].top};
-        OpenLevel(levels, it.sub,
-                  flags & ~(TPM_RIGHTALIGN | TPM_CENTERALIGN | TPM_BOTTOMALIGN | TPM_VCENTERALIGN), at, owner,
-                  index);
-        if (keyboard && levels.size() > li + 1)
-            if (Menu* sub = FindMenu(levels.back().menu))
-                SetHot(levels.back(), FirstSelectable(*sub));
-        SetCapture(levels.front().hwnd);
-    };
-    while (!done) {
-        if (owner && !IsWindow(owner))
-            break;
-        for (const Level& l : levels)
-            if (!IsWindow(l.hwnd))
-                done = true;
-        if (done)
-            break;
+    while (!m_done && Alive()) {
         if (!GetMessage(&msg, nullptr, 0, 0)) {
             PostQuitMessage(static_cast<int>(msg.wParam));
             break;
         }
-        bool pen = msg.message >= WM_MOUSEFIRST && msg.message <= WM_MOUSELAST;
-        pen = pen || (msg.message >= 0x00A0 && msg.message <= 0x00A2);
-        if (pen) {
-            // Find the deepest level under the pen.
-            int li = -1, item = -2;
-            for (int i = static_cast<int>(levels.size()) - 1; i >= 0; --i) {
-                item = ItemAt(levels[static_cast<size_t>(i)], msg.pt);
-                if (item != -2) {
-                    li = i;
-                    break;
-                }
-            }
-            bool down =
-                msg.message == WM_LBUTTONDOWN || msg.message == WM_LBUTTONDBLCLK || msg.message == 0x00A1;
-            bool up = msg.message == WM_LBUTTONUP || msg.message == 0x00A2;
-            if (down && li < 0)
-                break;  // a tap outside dismisses the menu
-            if (li < 0)
-                continue;
-            Level& level = levels[static_cast<size_t>(li)];
-            if (down)
-                penInside = true;
-            if (!penInside)
-                continue;  // the pen that opened the menu is still being lifted
-            Menu* m = FindMenu(level.menu);
-            if (!m)
-                break;
-            if (item >= 0) {
-                SetHot(level, item);
-                const MenuItem& it = m->items[static_cast<size_t>(item)];
-                if (down && (it.flags & MF_POPUP))
-                    openSub(static_cast<size_t>(li), item);
-                if (up && Selectable(it) && !(it.flags & MF_POPUP)) {
-                    chosen = it.id;
-                    done = true;
-                }
-            }
-            continue;
-        }
-        if (msg.message == WM_SYSKEYDOWN || (msg.message == WM_SYSKEYUP && msg.wParam == VK_MENU)) {
-            // F10 or Alt again closes the menu, as Escape does on the first level.
-            if (msg.wParam == VK_F10 || msg.wParam == VK_MENU)
-                done = true;
-            continue;
-        }
-        if (msg.message == WM_KEYDOWN) {
-            Level& level = levels.back();
-            Menu* m = FindMenu(level.menu);
-            if (!m)
-                break;
-            int n = static_cast<int>(m->items.size());
-            switch (msg.wParam) {
-            case VK_ESCAPE:
-                if (levels.size() > 1)
-                    CloseLevelsAbove(levels, levels.size() - 1);
-                else
-                    done = true;
-                break;
-            case VK_UP:
-            case VK_DOWN: {
-                int step = msg.wParam == VK_UP ? -1 : 1;
-                int i = level.hot;
-                for (int k = 0; k < n; ++k) {
-                    i = (i + step + n) % n;
-                    if (i < 0)
-                        i = n - 1;
-                    if (!(m->items[static_cast<size_t>(i)].flags & MF_SEPARATOR))
-                        break;
-                }
-                SetHot(level, i);
-                break;
-            }
-            case VK_RIGHT: {
-                const bool opens =
-                    level.hot >= 0 && (m->items[static_cast<size_t>(level.hot)].flags & MF_POPUP);
-                if (opens)
-                    openSub(levels.size() - 1, level.hot);
-                else if (keyboard) {  // on to the bar's next menu
-                    *step = 1;
-                    done = true;
-                }
-                break;
-            }
-            case VK_LEFT:
-                if (levels.size() > 1)
-                    CloseLevelsAbove(levels, levels.size() - 1);
-                else if (keyboard) {
-                    *step = -1;
-                    done = true;
-                }
-                break;
-            case VK_RETURN:
-                if (level.hot >= 0) {
-                    const MenuItem& it = m->items[static_cast<size_t>(level.hot)];
-                    if (it.flags & MF_POPUP)
-                        openSub(levels.size() - 1, level.hot);
-                    else if (Selectable(it)) {
-                        chosen = it.id;
-                        done = true;
-                    }
-                }
-                break;
-            default: break;
-            }
-            continue;
-        }
-        if (msg.message == WM_KEYUP || msg.message == WM_CHAR || msg.message == WM_SYSKEYUP)
-            continue;
+        Handle(msg);
+    }
+    if (GetCapture() && !m_levels.empty() && GetCapture() == m_levels.front().hwnd)
+        ReleaseCapture();
+    CloseLevelsAbove(m_levels, 0);
+    return m_chosen;
+}
+
+// The owner and every open level still there.
+bool Tracker::Alive() const {
+    if (m_owner && !IsWindow(m_owner))
+        return false;
+    return std::all_of(m_levels.begin(), m_levels.end(),
+                       [](const Level& l) { return IsWindow(l.hwnd) != FALSE; });
+}
+
+void Tracker::Handle(MSG& msg) {
+    const UINT message = msg.message;
+    const bool pen =
+        (message >= WM_MOUSEFIRST && message <= WM_MOUSELAST) || (message >= 0x00A0 && message <= 0x00A2);
+    if (pen) {
+        Pen(msg);
+    } else if (message == WM_SYSKEYDOWN || (message == WM_SYSKEYUP && msg.wParam == VK_MENU)) {
+        // F10 or Alt again closes the menu, as Escape does on the first level.
+        if (msg.wParam == VK_F10 || msg.wParam == VK_MENU)
+            m_done = true;
+    } else if (message == WM_KEYDOWN) {
+        Key(msg.wParam);
+    } else if (message != WM_KEYUP && message != WM_CHAR && message != WM_SYSKEYUP) {
         TranslateMessage(&msg);
         DispatchMessage(&msg);
     }
-    if (GetCapture() && !levels.empty() && GetCapture() == levels.front().hwnd)
-        ReleaseCapture();
-    CloseLevelsAbove(levels, 0);
-    return chosen;
+}
+
+void Tracker::OpenSub(size_t li, int index) {
+    CloseLevelsAbove(m_levels, li + 1);
+    Menu* m = FindMenu(m_levels[li].menu);
+    if (!m || index < 0 || static_cast<size_t>(index) >= m->items.size())
+        return;
+    const MenuItem& it = m->items[static_cast<size_t>(index)];
+    if (!(it.flags & MF_POPUP) || !Selectable(it))
+        return;
+    RECT wr;
+    GetWindowRect(m_levels[li].hwnd, &wr);
+    POINT at{wr.right - Scale(4), wr.top + m_levels[li].items[static_cast<size_t>(index)].top};
+    OpenLevel(m_levels, it.sub,
+              m_flags & ~(TPM_RIGHTALIGN | TPM_CENTERALIGN | TPM_BOTTOMALIGN | TPM_VCENTERALIGN), at, m_owner,
+              index);
+    if (Keyboard() && m_levels.size() > li + 1)
+        if (Menu* sub = FindMenu(m_levels.back().menu))
+            SetHot(m_levels.back(), FirstSelectable(*sub));
+    SetCapture(m_levels.front().hwnd);
+}
+
+void Tracker::Pen(const MSG& msg) {
+    // Find the deepest level under the pen.
+    int li = -1, item = -2;
+    for (int i = static_cast<int>(m_levels.size()) - 1; i >= 0; --i) {
+        item = ItemAt(m_levels[static_cast<size_t>(i)], msg.pt);
+        if (item != -2) {
+            li = i;
+            break;
+        }
+    }
+    bool down = msg.message == WM_LBUTTONDOWN || msg.message == WM_LBUTTONDBLCLK || msg.message == 0x00A1;
+    bool up = msg.message == WM_LBUTTONUP || msg.message == 0x00A2;
+    if (down && li < 0) {
+        m_done = true;  // a tap outside dismisses the menu
+        return;
+    }
+    if (li < 0)
+        return;
+    Level& level = m_levels[static_cast<size_t>(li)];
+    if (down)
+        m_penInside = true;
+    if (!m_penInside)
+        return;  // the pen that opened the menu is still being lifted
+    Menu* m = FindMenu(level.menu);
+    if (!m) {
+        m_done = true;
+        return;
+    }
+    if (item < 0)
+        return;
+    SetHot(level, item);
+    const MenuItem& it = m->items[static_cast<size_t>(item)];
+    if (down && (it.flags & MF_POPUP))
+        OpenSub(static_cast<size_t>(li), item);
+    if (up && Selectable(it) && !(it.flags & MF_POPUP))
+        Choose(it.id);
+}
+
+// Up and Down move the highlight past separators, Right and Enter open a
+// sub-menu, Left and Escape close one; on the first level Escape closes
+// the menu and Left and Right step along the bar.
+void Tracker::Key(WPARAM key) {
+    Level& level = m_levels.back();
+    Menu* m = FindMenu(level.menu);
+    if (!m) {
+        m_done = true;
+        return;
+    }
+    const bool nested = m_levels.size() > 1;
+    const MenuItem* hot = level.hot >= 0 ? &m->items[static_cast<size_t>(level.hot)] : nullptr;
+    switch (key) {
+    case VK_ESCAPE:
+        if (nested)
+            CloseLevelsAbove(m_levels, m_levels.size() - 1);
+        else
+            m_done = true;
+        break;
+    case VK_UP:
+    case VK_DOWN: SetHot(level, NextItem(*m, level.hot, key == VK_UP ? -1 : 1)); break;
+    case VK_RIGHT:
+        if (hot && (hot->flags & MF_POPUP))
+            OpenSub(m_levels.size() - 1, level.hot);
+        else if (Keyboard())
+            StepBar(1);
+        break;
+    case VK_LEFT:
+        if (nested)
+            CloseLevelsAbove(m_levels, m_levels.size() - 1);
+        else if (Keyboard())
+            StepBar(-1);
+        break;
+    case VK_RETURN:
+        if (hot && (hot->flags & MF_POPUP))
+            OpenSub(m_levels.size() - 1, level.hot);
+        else if (hot && Selectable(*hot))
+            Choose(hot->id);
+        break;
+    default: break;
+    }
+}
+
+UINT Track(HMENU menu, UINT flags, POINT anchor, HWND owner, int position, int* step) {
+    return Tracker(flags, owner, step).Run(menu, anchor, position);
 }
 
 }  // namespace

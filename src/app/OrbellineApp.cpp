@@ -5,6 +5,7 @@
 #include "platform/kernel/WideText.h"
 
 #include "app/AppMainWindow.h"
+#include "app/CityGroupListView.h"
 #include "app/ViewCommandHandler.h"
 #include "data/ReferenceLookup.h"
 #include "data/ReferenceTables.h"
@@ -14,11 +15,89 @@
 #include "weather/DownloaderControl.h"
 #include "wnd/FrameWindow.h"
 #include "wnd/Library.h"
+#include "wnd/MessageWindow.h"
 #include "wnd/NotifyWindowHost.h"
+
+namespace {
+constexpr UINT kRemakeMessage = WM_APP + 1;
+constexpr UINT_PTR kRetryTimer = 1;
+constexpr UINT kRetryMs = 100;
+}  // namespace
+
+// A hidden window through which a density change remakes the main window
+// from the message loop, not from inside the resize that caused it; while
+// something is open over the main window it tries again on a timer.
+class DensityWatcher : public ZEP_Wnd::MessageWindow {
+public:
+    explicit DensityWatcher(OrbellineApp& app) : m_app(app) {}
+
+    bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override {
+        if (message != kRemakeMessage)
+            return MessageWindow::OnMessage(message, wParam, lParam, result);
+        if (!m_app.RemakeMainWindowWhenFree())
+            ::SetTimer(m_hwnd, kRetryTimer, kRetryMs, nullptr);
+        result = 0;
+        return true;
+    }
+    bool OnTimer(UINT_PTR id) override {
+        if (id == kRetryTimer && m_app.RemakeMainWindowWhenFree())
+            ::KillTimer(m_hwnd, kRetryTimer);
+        return true;
+    }
+
+private:
+    OrbellineApp& m_app;
+};
 
 OrbellineApp::OrbellineApp() { SetSingleInstance(true); }
 
-OrbellineApp::~OrbellineApp() { SetSettingsSaveObserver(nullptr); }
+OrbellineApp::~OrbellineApp() {
+    ob::ui::SetDensityChangeHandler(nullptr);
+    if (m_densityWatcher && m_densityWatcher->GetHandle())
+        m_densityWatcher->Destroy();
+    SetSettingsSaveObserver(nullptr);
+}
+
+void OrbellineApp::OnDensityChanged() {
+    if (m_densityWatcher && m_densityWatcher->GetHandle())
+        ::PostMessage(m_densityWatcher->GetHandle(), kRemakeMessage, 0, 0);
+}
+
+bool OrbellineApp::RemakeMainWindowWhenFree() {
+    if (!m_appMainWindow || !m_appMainWindow->GetHandle() || m_appMainWindow->IsClosing())
+        return true;
+    // A dialog or message box disables the main window while it is open; a
+    // menu holds the pen. Either keeps its old layout until it ends.
+    if (!::IsWindowEnabled(m_appMainWindow->GetHandle()) || ::GetCapture())
+        return false;
+    auto* view = dynamic_cast<OBControls::CityGroupListView*>(m_appMainWindow->GetActiveView());
+    OBControls::CityGroupListCtrl* list = view ? view->GetListControl() : nullptr;
+    const int row = list ? list->GetSelectedRow() : -1;
+    // The old window's end is no end of the program.
+    SetMainWindow(nullptr);
+    m_appMainWindow->Destroy();
+    m_appMainWindow.reset();
+    if (!MakeMainWindow(false)) {
+        ::PostQuitMessage(1);
+        return true;
+    }
+    view = dynamic_cast<OBControls::CityGroupListView*>(m_appMainWindow->GetActiveView());
+    list = view ? view->GetListControl() : nullptr;
+    if (list && row >= 0 && row < list->GetCityCount())
+        list->SelectRow(row);
+    return true;
+}
+
+bool OrbellineApp::MakeMainWindow(bool askForHomeCity) {
+    m_appMainWindow = std::make_unique<AppMainWindow>(&GetCityGroup());
+    m_appMainWindow->SetAskForHomeCity(askForHomeCity);
+    if (!m_appMainWindow->CreateMainWindow(ZEP_Wnd::DefaultWindowRect()))
+        return false;
+    SetMainWindow(m_appMainWindow.get());
+    m_appMainWindow->ShowWindow(SW_SHOWNORMAL);
+    m_appMainWindow->UpdateWindow();
+    return true;
+}
 
 void OrbellineApp::OnSettingsSaved(bool ok, const std::wstring& problem) {
     m_lastSaveFailed = !ok;
@@ -61,17 +140,13 @@ bool OrbellineApp::InitInstance() {
     ReadSettings();
     if (m_startView >= 0)
         GetAppSettings().SetTab(m_startView);
-    OBData::CityGroup& group = GetCityGroup();
     // On a desktop the window opens where the user left it, and the screen
     // takes its size before the main window is laid out on it.
     const WindowPlace kept = GetAppSettings().GetWindowPlace();
     ob::ui::ShowDesktopWindow(ob::ui::WindowPlacement{kept.x, kept.y, kept.width, kept.height});
 
-    m_appMainWindow = std::make_unique<AppMainWindow>(&group);
-    m_appMainWindow->SetAskForHomeCity(m_askForHomeCity);
-    if (!m_appMainWindow->CreateMainWindow(ZEP_Wnd::DefaultWindowRect()))
+    if (!MakeMainWindow(m_askForHomeCity))
         return false;
-    SetMainWindow(m_appMainWindow.get());
     // The desktop keyboard: Ctrl+1, 2 and 3 for the views, Ctrl+C for City >
     // Copy, Ctrl+Q for Exit.
     const ACCEL keys[] = {{FVIRTKEY | FCONTROL, '1', kCmdViewMap},
@@ -80,8 +155,9 @@ bool OrbellineApp::InitInstance() {
                           {FVIRTKEY | FCONTROL, 'C', OBControls::kCmdCopy},
                           {FVIRTKEY | FCONTROL, 'Q', kCmdExit}};
     SetAccelerators(keys, static_cast<int>(sizeof keys / sizeof keys[0]));
-    m_appMainWindow->ShowWindow(SW_SHOWNORMAL);
-    m_appMainWindow->UpdateWindow();
+    m_densityWatcher = std::make_unique<DensityWatcher>(*this);
+    if (m_densityWatcher->Create(nullptr, L"density"))
+        ob::ui::SetDensityChangeHandler([this] { OnDensityChanged(); });
     // The downloader starts once the first screen is on the desktop: its
     // start waits for the new process, and nothing shown so far needs it.
     if (m_startDownloader) {

@@ -8,6 +8,7 @@
 #include "wnd/App.h"
 
 class AppMainWindow;
+class DensityWatcher;
 
 class OrbellineApp : public ZEP_Wnd::App {
 public:
@@ -33,12 +34,22 @@ public:
     // when the one at exit did.
     bool LastSaveFailed() const { return m_lastSaveFailed; }
 
+    // The screen took another density: the main window and its views are
+    // made again at it once nothing (a dialog, a message box, a menu) is open
+    // over them, with the same view and the same city selected.
+    void OnDensityChanged();
+    // Remakes them now when nothing is open over them; false: not yet.
+    bool RemakeMainWindowWhenFree();
+
 private:
+    // The main window with its views, menu bar and keys, shown.
+    bool MakeMainWindow(bool askForHomeCity);
     // Says why a save failed: on standard error each time the reason
     // changes, and once a session in a message box while the window is up.
     void OnSettingsSaved(bool ok, const std::wstring& problem);
 
     std::unique_ptr<AppMainWindow> m_appMainWindow;
+    std::unique_ptr<DensityWatcher> m_densityWatcher;
     bool m_lastSaveFailed = false;
     bool m_userTold = false;
     std::wstring m_lastProblem;

@@ -308,8 +308,9 @@ TEST(ShellDesktop, KeyboardSwitchesViewsThroughTheMenusAndExitsUnderXvfb) {
 // The screen is the window. The first start opens at half the desktop's
 // height, portrait; the desktop then resizes the window to both orientations
 // and after each the program's own picture is the window's size (no bars,
-// nothing stretched) with the map 2:1 across the top; a dialog opened after
-// the last size fits it; after Exit the next start opens at that size.
+// nothing stretched) with the map 2:1 across the top, at 192 dpi once the
+// window is large enough for it; a dialog opened after the last size fits
+// it; after Exit the next start opens at that size.
 TEST(ShellDesktop, ResizedWindowResizesTheScreenAndKeepsItsSizeUnderXvfb) {
     Desktop desktop;
     std::string skip;
@@ -320,8 +321,10 @@ TEST(ShellDesktop, ResizedWindowResizesTheScreenAndKeepsItsSizeUnderXvfb) {
     EXPECT_EQ(desktop.WindowSize(), (std::pair{300, 400}));
 
     const COLORREF white = 0xFFFFFF;
-    const int bar = 26;  // the navigation bar at 96 dpi
+    int bar = 26;  // the navigation bar at 96 dpi
     for (const auto& [w, h] : {std::pair{560, 340}, std::pair{300, 600}, std::pair{640, 480}}) {
+        // 480 pixels each way and more: the screen takes 192 dpi.
+        bar = w >= 480 && h >= 480 ? 52 : 26;
         SCOPED_TRACE(std::to_string(w) + "x" + std::to_string(h));
         Shell(desktop.env + " xdotool windowsize " + desktop.window + " " + std::to_string(w) + " " +
               std::to_string(h));

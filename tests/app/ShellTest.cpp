@@ -3,6 +3,7 @@
 #include "tests/app/ShellFixture.h"
 
 #include "platform/ui/Shell.h"
+#include "platform/ui/display/Display.h"
 #include "platform/ui/win/WindowSystem.h"
 
 namespace shelltest {
@@ -224,6 +225,38 @@ TEST_F(Shell, SecondInstanceBringsTheFirstForwardAndEnds) {
     ob::ui::WaitForWork(1000);
     ui.RunUntilIdle();
     EXPECT_TRUE(Main()->IsVisible());
+}
+
+// Across the size where the other density is chosen the main window is
+// made again at the new one, on the same view with the same city selected;
+// a dialog open at that moment stays as it is, and the main window follows
+// once it has closed.
+TEST_F(Shell, AnotherDensityRemakesTheMainWindowOnceNothingIsOpenOverIt) {
+    WriteSettings(std::string(kTwelveCities) + "tab,1\r\n");
+    ASSERT_TRUE(Start());
+    ActiveList()->SelectRow(2);
+    const int rowAt96 = ActiveList()->GetRowHeightPixels();
+    ob::ui::ResizeScreen({480, 640, 192});
+    ui.RunUntilIdle();
+    EXPECT_EQ(Main()->GetActiveView(), &Main()->GetPlannerView());
+    EXPECT_EQ(ActiveList()->GetSelectedRow(), 2);
+    EXPECT_GT(ActiveList()->GetRowHeightPixels(), rowAt96 * 3 / 2);
+
+    const AppMainWindow* before = Main();
+    bool keptWhileOpen = false;
+    ui.WhenIdle([&] {
+        const HWND dialog = ::GetActiveWindow();
+        ob::ui::ResizeScreen({240, 320, 96});
+        ui.RunUntilIdle();
+        keptWhileOpen = ::GetActiveWindow() == dialog && Main() == before;
+        ::PostMessage(dialog, WM_COMMAND, IDCANCEL, 0);
+    });
+    Command(kCmdOptions);
+    EXPECT_TRUE(keptWhileOpen);
+    ui.Advance(200);
+    EXPECT_EQ(ActiveList()->GetRowHeightPixels(), rowAt96);
+    EXPECT_EQ(ActiveList()->GetSelectedRow(), 2);
+    EXPECT_EQ(::GetActiveWindow(), Main()->GetHandle());
 }
 
 }  // namespace

@@ -78,12 +78,19 @@ ScreenMode CurrentScreenMode();
 // are kept on the screen, and everything is repainted. Out of range: nothing.
 void ResizeScreen(const ScreenMode& mode);
 
+// Runs after ResizeScreen gave the screen another density (on a desktop:
+// the window crossed the size where the other one is chosen). What was made
+// at the old density (fonts, pictures, dialog layouts) is to be made again;
+// it runs from whichever loop takes the input, a dialog's too. Null: none.
+void SetDensityChangeHandler(std::function<void()> handler);
 // Shows the desktop window: at `place` (a size and place kept from an
 // earlier run) or, when it is empty, at its first size, about half the
 // desktop's height and portrait; a mode given to StartScreen sets the size
 // instead. The screen then takes the window's size, at the density the size
 // calls for, whole window pixels per screen pixel; its first frame (the
-// shell's bar on the empty screen) shows at once. Headless: nothing.
+// shell's bar on the empty screen) shows at once. Resized across 480
+// pixels each way (desktop pixels over its scale), the screen changes
+// density, unless a mode was given to StartScreen. Headless: nothing.
 void ShowDesktopWindow(const WindowPlacement& place);
 // On a desktop: paints every window that waits for a paint and shows the
 // screen at once, as the message loop would when it next waits, so that a

@@ -9,8 +9,10 @@
 #include <algorithm>
 #include <charconv>
 #include <cstdio>
+#include <functional>
 #include <new>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/kernel/FileApi.h"
@@ -152,11 +154,23 @@ bool SetClipboardText(const std::wstring& text) {
 
 std::wstring GetClipboardText() { return ClipboardText(); }
 
+namespace {
+
+std::function<void()>& DensityChangeHandler() {
+    static std::function<void()> handler;
+    return handler;
+}
+
+}  // namespace
+
+void SetDensityChangeHandler(std::function<void()> handler) { DensityChangeHandler() = std::move(handler); }
+
 void ResizeScreen(const ScreenMode& mode) {
     WindowSystem& s = Sys();
     if (!ScreenModeInRange(mode) || !s.desktop ||
         (mode.width == s.screenWidth && mode.height == s.screenHeight && mode.dpi == s.screenDpi))
         return;
+    const bool newDensity = mode.dpi != s.screenDpi;
     const ShellMetrics before = CurrentShellMetrics();
     s.screenWidth = mode.width;
     s.screenHeight = mode.height;
@@ -167,6 +181,8 @@ void ResizeScreen(const ScreenMode& mode) {
     ShellScreenChanged(before);
     InvalidateWholeTree(s.desktop, true);
     MarkScreenDirty(s.desktop->rect);
+    if (newDensity && DensityChangeHandler())
+        DensityChangeHandler()();
 }
 
 bool StartScreen(const ScreenMode& asked, std::string_view display) {

@@ -315,7 +315,10 @@ public:
         if (m_asked.width <= 0)
             m_dpi = DensityForScreen(w * m_pixelRatio / m_scale, h * m_pixelRatio / m_scale);
         m_factor = FactorFor(m_dpi, m_scale);
-        const int least = (kMinScreenSide * m_dpi / 96) * m_factor / m_pixelRatio;
+        // A density that follows the size lets the window shrink to the
+        // smallest screen at 96 dpi; one given on the command line holds.
+        const int leastDpi = m_asked.width <= 0 ? 96 : m_dpi;
+        const int least = (kMinScreenSide * leastDpi / 96) * FactorFor(leastDpi, m_scale) / m_pixelRatio;
         Sdl().SDL_SetWindowMinimumSize(m_window, least, least);
         w = std::max(w, least);
         h = std::max(h, least);
@@ -397,6 +400,12 @@ private:
         int pw = 0, ph = 0;
         if (Sdl().SDL_GetRendererOutputSize(m_renderer, &pw, &ph) != 0 || pw <= 0 || ph <= 0)
             return;
+        // Across the size where the other density is chosen the screen
+        // takes it (the program makes again what it drew at the old one).
+        if (m_asked.width <= 0) {
+            m_dpi = DensityForScreen(pw / m_scale, ph / m_scale);
+            m_factor = FactorFor(m_dpi, m_scale);
+        }
         const int least = kMinScreenSide * m_dpi / 96;
         const ScreenMode mode{std::clamp(pw / m_factor, least, kMaxScreenSide),
                               std::clamp(ph / m_factor, least, kMaxScreenSide), m_dpi};
@@ -502,7 +511,7 @@ private:
 
     ScreenMode m_asked;   // from the command line; width 0: chosen from the window
     ScreenMode m_screen;  // the screen as the window shows it now
-    int m_dpi = 96;       // chosen when the window is shown, kept while it lives
+    int m_dpi = 96;       // chosen from the window's size (or given), kept while it is
     int m_scale = 1;      // the desktop's scale
     int m_factor = 1;     // window pixels per screen pixel
     int m_pixelRatio = 1;

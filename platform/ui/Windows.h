@@ -110,6 +110,9 @@ constexpr WPARAM MK_RBUTTON = 0x0002;
 constexpr WPARAM MK_SHIFT = 0x0004;
 constexpr WPARAM MK_CONTROL = 0x0008;
 
+// A WM_MOUSEACTIVATE answer: the press does not activate the window.
+constexpr int MA_NOACTIVATE = 3;
+
 // WM_NCHITTEST answers.
 constexpr LRESULT HTERROR = -2;
 constexpr LRESULT HTTRANSPARENT = -1;

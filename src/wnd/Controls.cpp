@@ -214,6 +214,10 @@ bool CheckListCtrl::OnAttach() { return Prepare(); }
 
 bool CheckListCtrl::OnCreate(CREATESTRUCT*) { return Prepare(); }
 
+// A new size and a press act after the platform's list view had them (the
+// column follows the new width; the box pressed toggles once the list has
+// selected its row). The typed handlers run instead of the default, not
+// before it, so these two are taken here.
 bool CheckListCtrl::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
     switch (message) {
     case WM_SIZE:
@@ -229,15 +233,15 @@ bool CheckListCtrl::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESUL
             ToggleCheck(hit.iItem);
         return true;
     }
-    case WM_KEYDOWN:
-        if (wParam == VK_RETURN) {
-            ToggleCheck(GetNextItem(-1, LVNI_SELECTED));
-            result = 0;
-            return true;
-        }
-        return Window::OnMessage(message, wParam, lParam, result);
     default: return Window::OnMessage(message, wParam, lParam, result);
     }
+}
+
+bool CheckListCtrl::OnKeyDown(UINT key, UINT flags) {
+    if (key != VK_RETURN)
+        return ListCtrl::OnKeyDown(key, flags);
+    ToggleCheck(GetNextItem(-1, LVNI_SELECTED));
+    return true;
 }
 
 // ---------------------------------------------------------- DateTimePicker

@@ -72,6 +72,8 @@ public:
     bool OnAttach() override;
     bool OnCreate(CREATESTRUCT* createInfo) override;
     bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+    // Return toggles the selected row's box.
+    bool OnKeyDown(UINT key, UINT flags) override;
 
 private:
     bool Prepare();

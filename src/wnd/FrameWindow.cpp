@@ -38,18 +38,16 @@ bool FrameWindow::OnCreate(CREATESTRUCT*) {
     return true;
 }
 
-bool FrameWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
-    switch (message) {
-    case WM_ACTIVATE:
-        ::SHHandleWMActivate(m_hwnd, wParam, lParam, &m_activateInfo, 0);
-        result = 0;
-        return true;
-    case WM_SETTINGCHANGE:
-        ::SHHandleWMSettingChange(m_hwnd, wParam, lParam, &m_activateInfo);
-        result = 0;
-        return true;
-    default: return Window::OnMessage(message, wParam, lParam, result);
-    }
+// The shell's handlers take the messages' parameters as they came.
+bool FrameWindow::OnActivate(const ActivateParams& activate) {
+    const WPARAM wParam = MAKEWPARAM(static_cast<WORD>(activate.state), activate.minimized ? 1 : 0);
+    ::SHHandleWMActivate(m_hwnd, wParam, reinterpret_cast<LPARAM>(activate.other), &m_activateInfo, 0);
+    return true;
+}
+
+bool FrameWindow::OnSettingChange(UINT flag, const wchar_t* section) {
+    ::SHHandleWMSettingChange(m_hwnd, flag, reinterpret_cast<LPARAM>(section), &m_activateInfo);
+    return true;
 }
 
 }  // namespace ZEP_Wnd

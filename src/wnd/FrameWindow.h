@@ -17,8 +17,11 @@ public:
     bool Create(HWND parent, const RECT& rect, LPCWSTR title, DWORD style, UINT menuBarId);
     HWND GetMenuBar() const { return m_menuBar; }
 
-    bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
     bool OnCreate(CREATESTRUCT* createInfo) override;
+    // Activation and setting changes go to the shell, which keeps the input
+    // panel and the menu bar in step.
+    bool OnActivate(const ActivateParams& activate) override;
+    bool OnSettingChange(UINT flag, const wchar_t* section) override;
 
 protected:
     HWND m_menuBar = nullptr;

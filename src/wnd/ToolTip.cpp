@@ -164,13 +164,7 @@ void ToolTip::Paint(HDC dc) {
                DT_NOPREFIX | ((m_flags & SingleLine) ? DT_SINGLELINE : DT_WORDBREAK));
 }
 
-bool ToolTip::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
-    if (message == WM_MOUSEACTIVATE) {
-        result = 3;  // MA_NOACTIVATE
-        return true;
-    }
-    return Window::OnMessage(message, wParam, lParam, result);
-}
+int ToolTip::OnMouseActivate(HWND, UINT, UINT) { return MA_NOACTIVATE; }
 
 bool ToolTip::OnPaint() {
     PaintDC paint(m_hwnd);

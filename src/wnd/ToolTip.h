@@ -31,7 +31,8 @@ public:
     void ShowAt(const RECT& anchor, const std::wstring& text);
     void Hide();
 
-    bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+    // A press on the tip leaves the active window active.
+    int OnMouseActivate(HWND topLevel, UINT hitTest, UINT mouseMessage) override;
     bool OnPaint() override;
     bool OnEraseBackground(HDC dc) override;
     bool OnTimer(UINT_PTR id) override;

@@ -100,8 +100,22 @@ bool Window::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& resu
     case WM_LBUTTONDOWN: return OnLButtonDown(PointFromParam(lParam), static_cast<UINT>(wParam));
     case WM_LBUTTONUP: return OnLButtonUp(PointFromParam(lParam), static_cast<UINT>(wParam));
     case WM_MOUSEMOVE: return OnMouseMove(PointFromParam(lParam), static_cast<UINT>(wParam));
-    case WM_KEYDOWN: return OnKeyDown(static_cast<UINT>(wParam), static_cast<UINT>(lParam));
+    case WM_KEYDOWN: {
+        const KeyParams key = KeyFromParams(wParam, lParam);
+        return OnKeyDown(key.key, key.flags);
+    }
     case WM_CHAR: return OnChar(static_cast<wchar_t>(wParam), static_cast<UINT>(lParam));
+    case WM_ACTIVATE: return OnActivate(ActivateFromParams(wParam, lParam));
+    case WM_MOUSEACTIVATE: {
+        const auto packed = static_cast<std::uintptr_t>(lParam);
+        const int answer = OnMouseActivate(reinterpret_cast<HWND>(wParam), LOWORD(packed), HIWORD(packed));
+        if (!answer)
+            return false;
+        result = answer;
+        return true;
+    }
+    case WM_SETTINGCHANGE:
+        return OnSettingChange(static_cast<UINT>(wParam), reinterpret_cast<const wchar_t*>(lParam));
     case WM_SETFOCUS: return OnSetFocus(reinterpret_cast<HWND>(wParam));
     case WM_KILLFOCUS: return OnKillFocus(reinterpret_cast<HWND>(wParam));
     case WM_CLOSE: return OnClose();
@@ -142,6 +156,9 @@ bool Window::OnLButtonUp(POINT, UINT) { return false; }
 bool Window::OnMouseMove(POINT, UINT) { return false; }
 bool Window::OnKeyDown(UINT, UINT) { return false; }
 bool Window::OnChar(wchar_t, UINT) { return false; }
+bool Window::OnActivate(const ActivateParams&) { return false; }
+int Window::OnMouseActivate(HWND, UINT, UINT) { return 0; }
+bool Window::OnSettingChange(UINT, const wchar_t*) { return false; }
 bool Window::OnSetFocus(HWND) { return false; }
 bool Window::OnKillFocus(HWND) { return false; }
 bool Window::OnClose() { return false; }

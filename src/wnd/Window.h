@@ -61,6 +61,15 @@ public:
         UINT code = 0;        // the control's notification code (0 from a menu)
         HWND from = nullptr;  // the control, or null for a menu or an accelerator
     };
+    struct KeyParams {
+        UINT key = 0;    // the virtual key
+        UINT flags = 0;  // the repeat count and scan code word
+    };
+    struct ActivateParams {
+        UINT state = 0;  // WA_ACTIVE, WA_CLICKACTIVE or WA_INACTIVE
+        bool minimized = false;
+        HWND other = nullptr;  // the window losing or gaining the activation; may be null
+    };
     struct ScrollParams {
         int code = 0;        // SB_LINEUP, SB_PAGEDOWN, SB_THUMBTRACK...
         int position = 0;    // the thumb's position, for SB_THUMBPOSITION and SB_THUMBTRACK
@@ -84,6 +93,14 @@ public:
     // key is the virtual key; flags the repeat count and scan code word.
     virtual bool OnKeyDown(UINT key, UINT flags);
     virtual bool OnChar(wchar_t character, UINT flags);
+    // A window becoming active or inactive.
+    virtual bool OnActivate(const ActivateParams& activate);
+    // A press on a window that is not active: the MA_ answer (MA_NOACTIVATE
+    // leaves the active window as it is), or 0 for the default.
+    virtual int OnMouseActivate(HWND topLevel, UINT hitTest, UINT mouseMessage);
+    // A system setting changed: flag is the SPI_ value, section names the
+    // part that changed (may be null).
+    virtual bool OnSettingChange(UINT flag, const wchar_t* section);
     virtual bool OnSetFocus(HWND previous);
     virtual bool OnKillFocus(HWND next);
     virtual bool OnClose();
@@ -161,6 +178,14 @@ public:
     // WM_COMMAND.
     static CommandParams CommandFromParams(WPARAM wParam, LPARAM lParam) {
         return CommandParams{LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HWND>(lParam)};
+    }
+    // WM_KEYDOWN.
+    static KeyParams KeyFromParams(WPARAM wParam, LPARAM lParam) {
+        return KeyParams{static_cast<UINT>(wParam), static_cast<UINT>(lParam)};
+    }
+    // WM_ACTIVATE.
+    static ActivateParams ActivateFromParams(WPARAM wParam, LPARAM lParam) {
+        return ActivateParams{LOWORD(wParam), HIWORD(wParam) != 0, reinterpret_cast<HWND>(lParam)};
     }
     // WM_VSCROLL and WM_HSCROLL.
     static ScrollParams ScrollFromParams(WPARAM wParam, LPARAM lParam) {

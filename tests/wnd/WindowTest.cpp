@@ -85,6 +85,19 @@ public:
         return true;
     }
     bool OnEraseBackground(HDC) override { return true; }
+    bool OnActivate(const ActivateParams& activate) override {
+        activation = activate;
+        return true;
+    }
+    // Presses on the client area do not activate; the rest are left to the default.
+    int OnMouseActivate(HWND, UINT hitTest, UINT) override {
+        return hitTest == static_cast<UINT>(HTCLIENT) ? MA_NOACTIVATE : 0;
+    }
+    bool OnSettingChange(UINT flag, const wchar_t* section) override {
+        settingFlag = flag;
+        settingSection = section ? section : L"(none)";
+        return true;
+    }
     LRESULT DefaultProc(UINT message, WPARAM wParam, LPARAM lParam) override {
         if (message == WM_LBUTTONDOWN)
             ++defaults;
@@ -94,6 +107,9 @@ public:
     UINT lastFlags = 0;
     SIZE size{0, 0};
     int defaults = 0;
+    ActivateParams activation;
+    UINT settingFlag = 0;
+    std::wstring settingSection;
 };
 
 }  // namespace
@@ -117,6 +133,30 @@ TEST(WindowFramework, TypedHandlersGetDecodedValuesAndUnhandledGoToTheDefault) {
     EXPECT_EQ(window.size.cx, 320);
     EXPECT_EQ(window.size.cy, 200);
     EXPECT_EQ(SendMessage(hwnd, WM_ERASEBKGND, 0, 0), 1) << "a handled erase says it is done";
+    window.Destroy();
+}
+
+TEST(WindowFramework, ActivationAndSettingChangesAreDecoded) {
+    UiDriver ui;
+    Tapped window;
+    ASSERT_TRUE(
+        window.Create(L"Test_Tapped", L"", WS_POPUP | WS_VISIBLE, 0, RECT{0, 0, 100, 80}, nullptr, 0));
+    const HWND hwnd = window.GetHandle();
+    const HWND other = reinterpret_cast<HWND>(0x1234);
+    SendMessage(hwnd, WM_ACTIVATE, MAKEWPARAM(WA_CLICKACTIVE, 1), reinterpret_cast<LPARAM>(other));
+    EXPECT_EQ(window.activation.state, WA_CLICKACTIVE);
+    EXPECT_TRUE(window.activation.minimized);
+    EXPECT_EQ(window.activation.other, other);
+    EXPECT_EQ(SendMessage(hwnd, WM_MOUSEACTIVATE, 0, MAKELPARAM(static_cast<WORD>(HTCLIENT), WM_LBUTTONDOWN)),
+              MA_NOACTIVATE);
+    EXPECT_EQ(
+        SendMessage(hwnd, WM_MOUSEACTIVATE, 0, MAKELPARAM(static_cast<WORD>(HTCAPTION), WM_LBUTTONDOWN)),
+        DefWindowProc(hwnd, WM_MOUSEACTIVATE, 0, MAKELPARAM(static_cast<WORD>(HTCAPTION), WM_LBUTTONDOWN)))
+        << "0 from the handler leaves the answer to the default";
+    const wchar_t section[] = L"intl";
+    SendMessage(hwnd, WM_SETTINGCHANGE, 42, reinterpret_cast<LPARAM>(section));
+    EXPECT_EQ(window.settingFlag, 42u);
+    EXPECT_EQ(window.settingSection, L"intl");
     window.Destroy();
 }
 

@@ -2,9 +2,9 @@
 
 #include "data/City.h"
 #include "data/CityFinder.h"
-#include "dialogs/DialogScroller.h"
 #include "dialogs/OptionsDialog.h"
 #include "dialogs/PickCitiesDialog.h"
+#include "dialogs/ScrollingDialog.h"
 #include "dialogs/SelectHomeCityDialog.h"
 #include "model/AppSettings.h"
 #include "model/CityGroup.h"
@@ -17,22 +17,15 @@ namespace {
 
 // File > "About Orbelline...": the program, its version, its data and their
 // licences. The credits run below a landscape screen, so the page scrolls.
-class AboutBox : public ZEP_Wnd::Dialog {
+class AboutBox : public OBControls::ScrollingDialog {
 public:
-    explicit AboutBox(HWND parent) : Dialog(OBResources::kAboutBoxTemplate, parent) {}
+    explicit AboutBox(HWND parent) : ScrollingDialog(OBResources::kAboutBoxTemplate, parent) {}
 
     bool OnInitDialog() override {
         Dialog::OnInitDialog();
         m_scroller.Update(m_hwnd);
         return true;
     }
-    bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override {
-        return m_scroller.OnMessage(m_hwnd, message, wParam, lParam, result) ||
-               Dialog::OnMessage(message, wParam, lParam, result);
-    }
-
-private:
-    OBControls::DialogScroller m_scroller;
 };
 
 }  // namespace

@@ -281,15 +281,18 @@ bool CityGroupListCtrl::OnSize(SIZE) {
     return true;
 }
 
+// The parent hears of a key after OnKeyDown, this list's or that of a list
+// built on it, had it, whatever that made of it: a step after the typed
+// dispatch rather than a handler, so it wraps the dispatch.
 bool CityGroupListCtrl::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
     const bool handled = Window::OnMessage(message, wParam, lParam, result);
     if (message != WM_KEYDOWN)
         return handled;
+    const KeyParams key = KeyFromParams(wParam, lParam);
     NMKEY notify{};
-    notify.nVKey = static_cast<UINT>(wParam);
-    notify.uFlags = static_cast<UINT>(lParam);
+    notify.nVKey = key.key;
+    notify.uFlags = key.flags;
     SendNotify(notify.hdr, kCityListKeyDown);
-    result = 0;
     return true;
 }
 

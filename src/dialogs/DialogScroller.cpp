@@ -4,7 +4,6 @@
 
 #include "dialogs/ListDialogLayout.h"
 #include "platform/ui/Controls.h"
-#include "wnd/Window.h"
 
 namespace OBControls {
 
@@ -83,42 +82,14 @@ void DialogScroller::EnsureVisible(HWND control) {
         ScrollTo(m_position + r.top);
 }
 
-bool DialogScroller::OnMessage(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
-    using ZEP_Wnd::Window;
-    switch (message) {
-    case WM_SIZE: Update(dialog); return false;
-    case WM_VSCROLL: {
-        const Window::ScrollParams scroll = Window::ScrollFromParams(wParam, lParam);
-        if (scroll.bar)
-            return false;  // a scroll-bar control of the dialog's own
-        OnScroll(scroll.code);
-        result = 0;
-        return true;
-    }
-    case WM_COMMAND: {
-        const Window::CommandParams command = Window::CommandFromParams(wParam, lParam);
-        if (command.from && (command.code == BN_SETFOCUS || command.code == CBN_SETFOCUS))
-            EnsureVisible(command.from);
-        return false;
-    }
-    case WM_GETDLGCODE:
-        // A page with nothing to focus (the About box) takes the arrows itself.
-        if (::GetFocus() != dialog)
-            return false;
-        result = DLGC_WANTARROWS;
-        return true;
-    case WM_KEYDOWN:
-        switch (wParam) {
-        case VK_UP: OnScroll(SB_LINEUP); break;
-        case VK_DOWN: OnScroll(SB_LINEDOWN); break;
-        case VK_PRIOR: OnScroll(SB_PAGEUP); break;
-        case VK_NEXT: OnScroll(SB_PAGEDOWN); break;
-        case VK_HOME: OnScroll(SB_TOP); break;
-        case VK_END: OnScroll(SB_BOTTOM); break;
-        default: return false;
-        }
-        result = 0;
-        return true;
+bool DialogScroller::OnKey(UINT key) {
+    switch (key) {
+    case VK_UP: OnScroll(SB_LINEUP); return true;
+    case VK_DOWN: OnScroll(SB_LINEDOWN); return true;
+    case VK_PRIOR: OnScroll(SB_PAGEUP); return true;
+    case VK_NEXT: OnScroll(SB_PAGEDOWN); return true;
+    case VK_HOME: OnScroll(SB_TOP); return true;
+    case VK_END: OnScroll(SB_BOTTOM); return true;
     default: return false;
     }
 }

@@ -1,6 +1,7 @@
 // Scrolls a dialog whose controls do not fit its client area (the Options
 // page on a landscape screen): the dialog's own vertical bar moves every
 // control, and a control that takes the focus is brought into view.
+// ScrollingDialog hands it the dialog's messages.
 #pragma once
 
 #include "platform/ui/Windows.h"
@@ -17,11 +18,9 @@ public:
     void OnScroll(int code);
     // Scrolls just far enough to show `control` whole (as much of it as fits).
     void EnsureVisible(HWND control);
-    // The dialog's messages that concern scrolling: a new size, its own bar,
-    // the controls' focus notifications (a check box says so only with
-    // BS_NOTIFY) and, on a page with nothing to focus, the arrow and page
-    // keys. True when the message is answered in full.
-    bool OnMessage(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
+    // The arrow, page, Home and End keys scroll as the bar would; false for
+    // any other key.
+    bool OnKey(UINT key);
 
     int GetPosition() const { return m_position; }
 

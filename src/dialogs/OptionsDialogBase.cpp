@@ -52,7 +52,7 @@ int StoredValue(AppSettings& settings, int list) {
 
 }  // namespace
 
-OptionsDialogBase::OptionsDialogBase(HWND parent) : Dialog(OBResources::kOptionsTemplate, parent) {}
+OptionsDialogBase::OptionsDialogBase(HWND parent) : ScrollingDialog(OBResources::kOptionsTemplate, parent) {}
 
 bool OptionsDialogBase::OnInitDialog() {
     Dialog::OnInitDialog();
@@ -73,11 +73,6 @@ bool OptionsDialogBase::OnInitDialog() {
     }
     m_scroller.Update(m_hwnd);
     return true;
-}
-
-bool OptionsDialogBase::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
-    return m_scroller.OnMessage(m_hwnd, message, wParam, lParam, result) ||
-           Dialog::OnMessage(message, wParam, lParam, result);
 }
 
 void OptionsDialogBase::OnOK() {

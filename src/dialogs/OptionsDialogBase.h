@@ -6,13 +6,13 @@
 
 #include <string>
 
-#include "dialogs/DialogScroller.h"
+#include "dialogs/ScrollingDialog.h"
 #include "resources/ResourceIds.h"
-#include "wnd/Dialog.h"
 
 namespace OBControls {
 
-class OptionsDialogBase : public ZEP_Wnd::Dialog {
+// The page scrolls when it does not fit the screen (a landscape screen).
+class OptionsDialogBase : public ScrollingDialog {
 public:
     // The drop-down lists, in the order of their control ids, which follow each other.
     enum List { kTimeFormatList, kDistanceUnitsList, kTemperatureUnitsList, kLogLevelList, kListCount };
@@ -24,17 +24,10 @@ public:
     bool OnInitDialog() override;
     // Stores every choice in the settings and saves them all.
     void OnOK() override;
-    // Scrolls the page when it does not fit the screen (a landscape screen).
-    bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
 
     virtual int GetListSelection(int list) = 0;
     virtual void SetListSelection(int list, int index) = 0;
     virtual void AddListString(int list, const std::wstring& text) = 0;
-
-    const DialogScroller& GetScroller() const { return m_scroller; }
-
-private:
-    DialogScroller m_scroller;
 };
 
 }  // namespace OBControls

@@ -36,6 +36,47 @@ struct Font {
 };
 
 // A memory DC used for measuring text outside of painting.
+// How a background picture covers its box: tiles of a size, repeated along
+// one axis, both or none, the first tile's corner at an origin.
+struct Tiling {
+    int width, height;
+    bool repeatX, repeatY;
+    int originX, originY;
+};
+
+// Composites the tiles of `pic` over `area` of `target` (surface pixels),
+// within `clip`: one composite, as along a repeated axis the picture
+// repeats itself.
+void CompositeTiles(Surface& target, Surface& pic, pixman_region32_t* clip, const Tiling& tiles,
+                    const RECT& area) {
+    // Where in the picture the first pixel falls, within one tile.
+    auto phase = [](int at, int origin, int size) {
+        const long long off = (static_cast<long long>(at) - origin) % size;
+        return static_cast<int>(off < 0 ? off + size : off);
+    };
+    const int w = tiles.width, h = tiles.height;
+    pixman_image_set_clip_region32(target.Image(), clip);
+    const bool scaled = w != pic.Width() || h != pic.Height();
+    if (scaled) {
+        pixman_transform_t t;
+        pixman_transform_init_scale(&t, pixman_double_to_fixed(static_cast<double>(pic.Width()) / w),
+                                    pixman_double_to_fixed(static_cast<double>(pic.Height()) / h));
+        pixman_image_set_transform(pic.Image(), &t);
+        pixman_image_set_filter(pic.Image(), PIXMAN_FILTER_BILINEAR, nullptr, 0);
+    }
+    if (tiles.repeatX || tiles.repeatY)
+        pixman_image_set_repeat(pic.Image(), PIXMAN_REPEAT_NORMAL);
+    pixman_image_composite32(PIXMAN_OP_OVER, pic.Image(), nullptr, target.Image(),
+                             phase(area.left, tiles.originX, w), phase(area.top, tiles.originY, h), 0, 0,
+                             area.left, area.top, area.right - area.left, area.bottom - area.top);
+    pixman_image_set_repeat(pic.Image(), PIXMAN_REPEAT_NONE);
+    if (scaled) {
+        pixman_image_set_transform(pic.Image(), nullptr);
+        pixman_image_set_filter(pic.Image(), PIXMAN_FILTER_NEAREST, nullptr, 0);
+    }
+    pixman_image_set_clip_region32(target.Image(), nullptr);
+}
+
 HDC MeasureDC() {
     static HDC dc = CreateCompatibleDC(nullptr);
     return dc;
@@ -336,33 +377,9 @@ public:
         const int right = rx ? seen->x2 : std::min<int>(seen->x2, Far(static_cast<long long>(ox) + w));
         const int top = ry ? seen->y1 : std::max(seen->y1, oy);
         const int bottom = ry ? seen->y2 : std::min<int>(seen->y2, Far(static_cast<long long>(oy) + h));
-        if (left < right && top < bottom) {
-            // Where in the picture the first pixel falls, within one tile.
-            auto phase = [](int at, int origin, int size) {
-                const long long off = (static_cast<long long>(at) - origin) % size;
-                return static_cast<int>(off < 0 ? off + size : off);
-            };
-            pixman_image_set_clip_region32(d->surface->Image(), &clip);
-            const bool scaled = w != pic->Width() || h != pic->Height();
-            if (scaled) {
-                pixman_transform_t t;
-                pixman_transform_init_scale(&t, pixman_double_to_fixed(static_cast<double>(pic->Width()) / w),
-                                            pixman_double_to_fixed(static_cast<double>(pic->Height()) / h));
-                pixman_image_set_transform(pic->Image(), &t);
-                pixman_image_set_filter(pic->Image(), PIXMAN_FILTER_BILINEAR, nullptr, 0);
-            }
-            if (rx || ry)
-                pixman_image_set_repeat(pic->Image(), PIXMAN_REPEAT_NORMAL);
-            pixman_image_composite32(PIXMAN_OP_OVER, pic->Image(), nullptr, d->surface->Image(),
-                                     phase(left, ox, w), phase(top, oy, h), 0, 0, left, top, right - left,
-                                     bottom - top);
-            pixman_image_set_repeat(pic->Image(), PIXMAN_REPEAT_NONE);
-            if (scaled) {
-                pixman_image_set_transform(pic->Image(), nullptr);
-                pixman_image_set_filter(pic->Image(), PIXMAN_FILTER_NEAREST, nullptr, 0);
-            }
-            pixman_image_set_clip_region32(d->surface->Image(), nullptr);
-        }
+        if (left < right && top < bottom)
+            CompositeTiles(*d->surface, *pic, &clip, Tiling{w, h, rx, ry, ox, oy},
+                           RECT{left, top, right, bottom});
         pixman_region32_fini(&clip);
     }
 

@@ -8,6 +8,7 @@
 #include "app/CityGroupListView.h"
 #include "app/ViewCommandHandler.h"
 #include "data/ReferenceLookup.h"
+#include "dialogs/TimePlannerDialog.h"
 #include "data/ReferenceTables.h"
 #include "model/AppSettings.h"
 #include "platform/ui/display/Display.h"
@@ -73,6 +74,8 @@ bool OrbellineApp::RemakeMainWindowWhenFree() {
     auto* view = dynamic_cast<OBControls::CityGroupListView*>(m_appMainWindow->GetActiveView());
     OBControls::CityGroupListCtrl* list = view ? view->GetListControl() : nullptr;
     const int row = list ? list->GetSelectedRow() : -1;
+    const TimePlannerDialog* panel = m_appMainWindow->GetPlannerView().GetPanel();
+    const ZEP_Utility::DateTime plannerTime = panel ? panel->GetInstant() : ZEP_Utility::DateTime();
     // The old window's end is no end of the program.
     SetMainWindow(nullptr);
     m_appMainWindow->Destroy();
@@ -85,6 +88,11 @@ bool OrbellineApp::RemakeMainWindowWhenFree() {
     list = view ? view->GetListControl() : nullptr;
     if (list && row >= 0 && row < list->GetCityCount())
         list->SelectRow(row);
+    // The planner shows the instant it showed.
+    if (TimePlannerDialog* again = m_appMainWindow->GetPlannerView().GetPanel();
+        again && !plannerTime.IsEmpty())
+        if (const int position = again->GetSliderPositionFor(plannerTime); position >= 0)
+            again->ApplySlider(position, true);
     return true;
 }
 

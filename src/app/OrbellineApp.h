@@ -36,7 +36,8 @@ public:
 
     // The screen took another density: the main window and its views are
     // made again at it once nothing (a dialog, a message box, a menu) is open
-    // over them, with the same view and the same city selected.
+    // over them, with the same view, the same city selected and the same
+    // instant in the planner.
     void OnDensityChanged();
     // Remakes them now when nothing is open over them; false: not yet.
     bool RemakeMainWindowWhenFree();

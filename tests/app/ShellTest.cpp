@@ -228,18 +228,21 @@ TEST_F(Shell, SecondInstanceBringsTheFirstForwardAndEnds) {
 }
 
 // Across the size where the other density is chosen the main window is
-// made again at the new one, on the same view with the same city selected;
+// made again at the new one, on the same view with the same city selected
+// and the planner at the same time;
 // a dialog open at that moment stays as it is, and the main window follows
 // once it has closed.
 TEST_F(Shell, AnotherDensityRemakesTheMainWindowOnceNothingIsOpenOverIt) {
     WriteSettings(std::string(kTwelveCities) + "tab,1\r\n");
     ASSERT_TRUE(Start());
     ActiveList()->SelectRow(2);
+    Main()->GetPlannerView().GetPanel()->ApplySlider(60, true);
     const int rowAt96 = ActiveList()->GetRowHeightPixels();
     ob::ui::ResizeScreen({480, 640, 192});
     ui.RunUntilIdle();
     EXPECT_EQ(Main()->GetActiveView(), &Main()->GetPlannerView());
     EXPECT_EQ(ActiveList()->GetSelectedRow(), 2);
+    EXPECT_EQ(Main()->GetPlannerView().GetPanel()->GetSliderPosition(), 60);
     EXPECT_GT(ActiveList()->GetRowHeightPixels(), rowAt96 * 3 / 2);
 
     const AppMainWindow* before = Main();

@@ -83,6 +83,15 @@ TEST(PumpSettings, ReadsTheCitiesAndTheWeatherOptionsAsTheProgramStoresThem) {
     WriteFile(path, "weatherusenetwork,1   \r\nloglevel,-3\r\n");
     EXPECT_TRUE(ReadPumpSettings(path).useNetwork);
     EXPECT_EQ(ReadPumpSettings(path).logLevel, 0);
+    // Text in any script reads; a byte that cannot be UTF-8 makes the file no settings.
+    WriteFile(path,
+              "\xef\xbb\xbf# Z\xc3\xbcrich \xe6\x9d\xb1\xe4\xba\xac \xf0\x9f\x8c\xa7\r\ncities,234\r\n");
+    EXPECT_EQ(ReadPumpSettings(path).cityIds, std::vector<int>{234});
+    WriteFile(path, "cities,234\r\n# Z\xfcrich\r\n");
+    const PumpSettings latin1 = ReadPumpSettings(path);
+    EXPECT_FALSE(latin1.fileRead);
+    EXPECT_EQ(latin1.whyNotRead, "not a text file");
+    EXPECT_TRUE(latin1.cityIds.empty());
 }
 
 TEST(PumpCommandLine, AcceptsItsOptionsAndNamesWhatIsWrong) {

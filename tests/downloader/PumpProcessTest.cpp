@@ -257,6 +257,12 @@ TEST_F(PumpProcessTest, HostileFilesAndSettingsAreRefusedWithAWord) {
     ProcessResult r = app.Run({"--once", "--service-url", "http://127.0.0.1:9/v1/forecast"}, 5'000);
     EXPECT_EQ(r.status, 1) << r.err;  // nothing could be fetched: no success
     EXPECT_NE(r.err.find("not a regular file"), std::string::npos) << r.err;
+    // Bytes that are no text are no list of cities either.
+    ASSERT_EQ(::unlink((app / "settings.csv").c_str()), 0);
+    WriteFile(app / "settings.csv", std::string("cities,234\r\n\0\xff\xfe\r\n", 17));
+    r = app.Run({"--once", "--service-url", "http://127.0.0.1:9/v1/forecast"}, 5'000);
+    EXPECT_EQ(r.status, 1) << r.err;
+    EXPECT_NE(r.err.find("not a text file"), std::string::npos) << r.err;
 
     // A bad service address or time limit in the environment is refused, not replaced.
     ::setenv("ORBELLINE_FORECAST_URL", "http://127.0.0.1:9/f#frag", 1);

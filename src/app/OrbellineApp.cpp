@@ -37,7 +37,6 @@ public:
             return MessageWindow::OnMessage(message, wParam, lParam, result);
         if (!m_app.RemakeMainWindowWhenFree())
             ::SetTimer(m_hwnd, kRetryTimer, kRetryMs, nullptr);
-        result = 0;
         return true;
     }
     bool OnTimer(UINT_PTR id) override {

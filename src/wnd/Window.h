@@ -23,7 +23,8 @@
 //     };
 //
 // OnMessage is still there beneath them for the rare message without a typed
-// handler; its default decodes the message and calls the typed handlers.
+// handler (result starts at 0); its default decodes the message and calls the
+// typed handlers.
 #pragma once
 
 #include <cstdint>

@@ -1,8 +1,9 @@
 // Every number by which the program names one of its resources: menus and
 // commands, the string table, dialog templates and their controls, bitmaps
 // and pictures. The templates (resources/*.cpp) and the windows that use them
-// both read these names, so a number is written once. The numbers themselves
-// are fixed: tests and the bitmap indexes (resources/*/index.txt) use them.
+// both read these names, so a number is written once; the tools that write
+// the picture indexes (resources/*/index.txt) read them here by name too. The
+// numbers themselves are fixed: tests use some of them.
 //
 // The window library numbers its own resources (the HTML dialog's template
 // and viewer, the check list's pictures, the program icon); the templates use

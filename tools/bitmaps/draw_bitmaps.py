@@ -3,7 +3,8 @@
 
 Writes 24-bit BMP files to resources/bitmaps/ with their resource ids in
 resources/bitmaps/index.txt (the build compiles the files listed there into
-the program), and the program icon as PNG to resources/orbelline.png. Magenta (255, 0, 255) marks transparent pixels, so
+the program; the ids are read by name from the C++ headers,
+tools/resource_ids.py), and the program icon as PNG to resources/orbelline.png. Magenta (255, 0, 255) marks transparent pixels, so
 pictures that are drawn transparently use hard edges: a blended edge would
 leave a pink fringe.
 
@@ -15,6 +16,9 @@ import os
 import struct
 import sys
 import zlib
+
+sys.path.insert(0, os.path.join(os.path.dirname(__file__), ".."))
+from resource_ids import resource_id  # noqa: E402
 
 MAGENTA = (255, 0, 255)
 
@@ -385,30 +389,31 @@ def program_icon(size=64):
     return pic
 
 
+# By the names of their resource ids.
 BITMAPS = [
-    (110, "row_pictures_16", lambda: row_pictures(16)),
-    (1030, "row_pictures_32", lambda: row_pictures(32)),
-    (1003, "previous_info_14", lambda: arrow_buttons(14, -1)),
-    (1004, "next_info_14", lambda: arrow_buttons(14, +1)),
-    (1028, "previous_info_28", lambda: arrow_buttons(28, -1)),
-    (1029, "next_info_28", lambda: arrow_buttons(28, +1)),
-    (1027, "busy_8", busy_frames),
-    (30001, "check_states_16", check_states),
+    ("kRowPicturesSmall", "row_pictures_16", lambda: row_pictures(16)),
+    ("kRowPicturesLarge", "row_pictures_32", lambda: row_pictures(32)),
+    ("kPreviousInfoSmall", "previous_info_14", lambda: arrow_buttons(14, -1)),
+    ("kNextInfoSmall", "next_info_14", lambda: arrow_buttons(14, +1)),
+    ("kPreviousInfoLarge", "previous_info_28", lambda: arrow_buttons(28, -1)),
+    ("kNextInfoLarge", "next_info_28", lambda: arrow_buttons(28, +1)),
+    ("kBusyAnimation", "busy_8", busy_frames),
+    ("kStateBitmapId", "check_states_16", check_states),
     # The navigation bar's icon, drawn for each density rather than scaled.
-    (30010, "program_icon_18", lambda: program_icon(18)),
-    (30011, "program_icon_36", lambda: program_icon(36)),
-    (112, "city_info_14", lambda: round_button(14, "info")),
-    (113, "add_city_14", lambda: round_button(14, "add")),
-    (114, "nearby_cities_14", lambda: round_button(14, "nearby")),
-    (115, "close_bar_14", lambda: round_button(14, "close")),
-    (116, "nearer_city_14", lambda: arrow_button(14, -1)),
-    (117, "further_city_14", lambda: arrow_button(14, +1)),
-    (124, "city_info_28", lambda: round_button(28, "info")),
-    (122, "add_city_28", lambda: round_button(28, "add")),
-    (125, "nearby_cities_28", lambda: round_button(28, "nearby")),
-    (123, "close_bar_28", lambda: round_button(28, "close")),
-    (121, "nearer_city_28", lambda: arrow_button(28, -1)),
-    (126, "further_city_28", lambda: arrow_button(28, +1)),
+    ("kProgramIconBitmap", "program_icon_18", lambda: program_icon(18)),
+    ("kProgramIconBitmapLarge", "program_icon_36", lambda: program_icon(36)),
+    ("kCityInfoSmall", "city_info_14", lambda: round_button(14, "info")),
+    ("kAddCitySmall", "add_city_14", lambda: round_button(14, "add")),
+    ("kNearbyCitiesSmall", "nearby_cities_14", lambda: round_button(14, "nearby")),
+    ("kCloseBarSmall", "close_bar_14", lambda: round_button(14, "close")),
+    ("kNearerCitySmall", "nearer_city_14", lambda: arrow_button(14, -1)),
+    ("kFurtherCitySmall", "further_city_14", lambda: arrow_button(14, +1)),
+    ("kCityInfoLarge", "city_info_28", lambda: round_button(28, "info")),
+    ("kAddCityLarge", "add_city_28", lambda: round_button(28, "add")),
+    ("kNearbyCitiesLarge", "nearby_cities_28", lambda: round_button(28, "nearby")),
+    ("kCloseBarLarge", "close_bar_28", lambda: round_button(28, "close")),
+    ("kNearerCityLarge", "nearer_city_28", lambda: arrow_button(28, -1)),
+    ("kFurtherCityLarge", "further_city_28", lambda: arrow_button(28, +1)),
 ]
 
 
@@ -420,7 +425,7 @@ def main():
     for ident, name, draw in BITMAPS:
         with open(os.path.join(out_dir, name + ".bmp"), "wb") as f:
             f.write(bmp_bytes(draw()))
-        index.append("BITMAP %d %s.bmp" % (ident, name))
+        index.append("BITMAP %d %s.bmp" % (resource_id(ident), name))
     with open(os.path.join(out_dir, "index.txt"), "w") as f:
         f.write("\n".join(index) + "\n")
     with open(os.path.join(root, "resources", "orbelline.png"), "wb") as f:

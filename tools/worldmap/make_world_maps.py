@@ -1,9 +1,9 @@
 #!/usr/bin/env python3
 """Makes the program's two world pictures from NASA's Visible Earth imagery.
 
-The day picture (resource IMAGE 119) and the night picture (IMAGE 120) are
-640 x 320 baseline JPEGs in an equirectangular projection: longitude -180 at
-the left edge, latitude +90 at the top. The map draws the day picture and
+The day picture (resource IMAGE kWorldDayImage) and the night picture
+(kWorldNightImage) are 640 x 320 baseline JPEGs in an equirectangular
+projection: longitude -180 at the left edge, latitude +90 at the top. The map draws the day picture and
 lays the night picture over the dark side of the terminator.
 
 Sources: Debian's xplanet-images package, which ships NASA's "Blue Marble"
@@ -29,6 +29,9 @@ import sys
 
 import numpy as np
 from PIL import Image, ImageFilter
+
+sys.path.insert(0, os.path.join(os.path.dirname(__file__), ".."))
+from resource_ids import resource_id  # noqa: E402
 
 SOURCE_DIR = "/usr/share/xplanet/images"
 WIDTH, HEIGHT = 640, 320
@@ -127,7 +130,10 @@ def main():
 
     day = make_day(load("earth.jpg"))
     night = make_night(day, load("night.jpg"))
-    files = (("world_day.jpg", 119, finish(day)), ("world_night.jpg", 120, finish(night)))
+    files = (
+        ("world_day.jpg", resource_id("kWorldDayImage"), finish(day)),
+        ("world_night.jpg", resource_id("kWorldNightImage"), finish(night)),
+    )
     for name, _, picture in files:
         save_jpeg(picture, os.path.join(out_dir, name))
     with open(os.path.join(out_dir, "index.txt"), "w") as f:

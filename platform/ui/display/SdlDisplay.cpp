@@ -274,6 +274,9 @@ public:
     }
 
     ~SdlDisplay() override {
+        // SDL that could not be loaded (no memory to map it) has nothing to quit.
+        if (!Sdl().loaded)
+            return;
         if (m_texture)
             Sdl().SDL_DestroyTexture(m_texture);
         if (m_renderer)
